@@ -1,0 +1,149 @@
+// The table operations the modules use, under the names they have always had
+// (DBUSEAREA, DBSEEK, DBSKIP, ...). This is the thin face of the table store:
+// work areas, aliases, record pointer, filters, order lists, and the functions
+// used in keys and filters. Behind it are the table, memo and index classes.
+//
+// Values cross this face as QVariant:
+//   character -> QString (full field width, blank-padded), numeric -> double,
+//   date -> QDate (a null QDate is the empty date), logical -> bool,
+//   memo -> QString (any length).
+// Text is stored as Windows-1252; this face is the one place where it is
+// converted to and from QString (a character Windows-1252 cannot hold is
+// stored as "?"; a text longer than its field is cut at the field's width).
+//
+// Faults (missing file, area not in use, damaged file, ...) are raised with
+// kesp::RaiseFault and do not return.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+
+// ---- Global settings ---------------------------------------------------------
+
+void SET_EXACT(bool on);              // off: "=" on text is the prefix comparison
+void SET_DELETED(bool hide);          // on: records marked deleted are skipped everywhere
+void SET_CENTURY(bool on);            // on: four-digit years in DTOC/CTOD
+void SET_DATEFORMAT(const QString& format);  // "dd.mm.yyyy", "mm/dd/yyyy", "dd/mm/yyyy", "dd/mm/yy"
+QString DATEFORMAT();                 // the format in force, with the century applied
+
+// ---- Work areas --------------------------------------------------------------
+
+// Opens a table exclusively. newArea false: in the current area (closing what
+// is there); true: in the lowest free area, which becomes current. The alias
+// defaults to the file's base name in upper case. A file another process holds
+// sets NETERR() and leaves the area empty; a missing or unreadable file raises
+// the open fault (1001).
+void DBUSEAREA(bool newArea, const QString& path, const QString& alias = {});
+bool NETERR();                        // the shared-use failure flag of the last open
+
+void DBCLOSEALL();                    // every area closed, pending changes written
+void DBCLOSEAREA();                   // the current area closed
+void DBSELECTAREA(const QString& areaOrAlias);  // "a", "b", "1", "2" or an alias
+void DBSELECTAREA(int area);
+int SELECT();                         // number of the current area
+bool USED();                          // a table is open in the current area
+QString ALIAS();                      // alias of the current area ("" when empty)
+
+// Runs one operation in the area of `alias` and returns to the previous
+// current area (alias->(operation)).
+template <class Operation>
+auto INAREA(const QString& alias, Operation&& operation) {
+    const int previous = SELECT();
+    DBSELECTAREA(alias);
+    struct Restore {
+        int area;
+        ~Restore() { DBSELECTAREA(area); }
+    } restore{previous};
+    return operation();
+}
+
+// ---- Fields --------------------------------------------------------------------
+
+// "vorname" (current area) or "adressen_p->vorname"; names ignore case.
+// An unknown field or alias raises a fault. At end-of-file a read gives the
+// blank value of the field and a write changes nothing.
+QVariant FIELD(const QString& aliasField);
+void REPLACE(const QString& aliasField, const QVariant& value);
+int FCOUNT();                         // fields of the current table
+QString FIELDNAME(int position);      // 1-based
+
+// ---- Indexes and order -----------------------------------------------------------
+
+using KeyEvaluator = std::function<QVariant()>;
+using Condition = std::function<bool()>;
+
+// Index file named relative to the current folder (".ntx" is added). Built from
+// all records; closes the table's other indexes; the new one is the only open
+// and the controlling order; pointer at the top.
+void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key);
+void ORDLISTREBUILD();                // every open index rebuilt; pointer at the top
+void ORDLISTCLEAR();                  // all indexes closed; natural order
+void ORDLISTADD(const QString& file); // appended; controlling if none was; then top
+QString INDEXKEY();                   // key text of the controlling order ("" when none)
+
+// Soft seek in the controlling order (see the seek rules of the store).
+void DBSEEK(const QVariant& key, bool softSeek = true);
+bool FOUND();
+
+// Installs a filter evaluated whenever the pointer moves. When keyPrefix is
+// given it promises that the condition is false for every record whose key in
+// the controlling order does not begin with keyPrefix() (read, like the
+// condition, at the moment of evaluation); navigation then walks only that
+// range of the index. The condition still decides for the records in range.
+void DBSETFILTER(const Condition& condition, const QString& text,
+                 const std::function<QString()>& keyPrefix = {});
+void DBCLEARFILTER();
+QString DBFILTER();                   // text of the installed filter
+
+// From the top, runs action for every visible record (for which condition,
+// when given, is true); the pointer ends at end-of-file.
+void DBEVAL(const std::function<void()>& action, const Condition& condition = {});
+
+// ---- Record pointer ------------------------------------------------------------
+
+void DBGOTOP();
+void DBGOBOTTOM();
+void DBGOTO(int recordNumber);        // even deleted or filtered out; beyond: end-of-file
+void DBSKIP(int count = 1);
+bool DBEOF();                         // EOF() of old (EOF is a C macro)
+bool BOF();
+int RECNO();                          // record count + 1 at end-of-file
+int RECCOUNT();                       // all records, deleted and filtered ones too
+bool DELETED();                       // the current record is marked deleted
+
+// ---- Changes -----------------------------------------------------------------
+
+void DBAPPEND();                      // blank record at the end, current
+void DBDELETE();                      // mark the current record deleted
+void DBRECALL();                      // take the mark away
+void __DBPACK();                      // remove marked records; indexes rebuilt; top
+void DBCOMMIT();                      // current table written to disk
+void DBCOMMITALL();                   // every table written to disk
+
+// ---- Functions of keys and filters ---------------------------------------------
+
+QString UPPER(const QVariant& text);  // character by character; never changes the length
+double DESCEND(const QDate& date);    // orders later dates first
+QString DTOC(const QDate& date);      // in DATEFORMAT(); empty date: blanks for the digits
+QDate CTOD(const QString& text);      // in DATEFORMAT(); blank text: the empty date
+int MONTH(const QDate& date);         // 0 for the empty date
+int DAY(const QDate& date);           // 0 for the empty date
+int YEAR(const QDate& date);          // 0 for the empty date
+QString STR(double number, int width = 10, int decimals = 0);  // right-justified
+
+// Text "=" with exact comparison off: true when right is empty, or when left
+// is at least as long as right and begins with it (trailing blanks count).
+bool EQ(const QString& left, const QString& right);
+// Text "==": always exact equality.
+bool EXACTEQ(const QString& left, const QString& right);
+
+// ---- Clock -----------------------------------------------------------------------
+
+QDate DATE();                         // today (the test driver can set it)
+QTime TIME();                         // now
+void SET_TODAY_FOR_TESTS(const QDate& today);  // null date: the real clock again

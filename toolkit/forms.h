@@ -1,0 +1,279 @@
+// The form toolkit: windows and controls defined by name, then driven by name.
+//
+// A module defines a window with its controls (German texts), activates it,
+// and from then on reads and writes control properties by name
+// (SETPROPERTY/GETPROPERTY) and calls methods (DOMETHOD). Window, control and
+// property names are matched without regard to case. Positions and sizes are
+// pixels of the window's client area (controls inside a tab page: relative to
+// the tab control's top-left corner).
+//
+//   _DEFINEMODALWINDOW("form1", {.title = "Adressen [Privat]", .row = 132, .col = 232,
+//                                .width = 700, .height = 450, .icon = "img/hauptuser.ico",
+//                                .onInit = OPENADRESSE_P});
+//   _DEFINELABEL("Label_17", {.row = 40, .col = 10, .width = 190, .height = 20, .bold = true});
+//   ...
+//   _ENDWINDOW();
+//   DOMETHOD("form1", "Center");
+//   _ACTIVATEWINDOW("form1");
+//
+// Misuse (an unknown window, control or property, a window defined twice, a
+// non-numeric combo box value, ...) is a programming fault that goes to the
+// program-wide fault handler.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include <QColor>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+using Action = std::function<void()>;
+
+struct Font {
+    QString name = "Arial";           // Arial and Courier New fall back to Liberation Sans / Mono
+    int size = 9;
+};
+
+// ---- Windows -------------------------------------------------------------------
+
+enum class WindowKind { Main, Modal, Standard };
+
+struct WindowProperties {
+    QString title;
+    int row = 0;                      // screen position
+    int col = 0;
+    int width = 0;
+    int height = 0;
+    QColor background = Qt::white;
+    QString icon;                     // "img/x.ico", relative to the application folder
+    bool noMinimize = false;
+    bool noMaximize = false;
+    bool topmost = false;
+    Action onInit;                    // runs once after the window is shown
+    Action onRelease;                 // runs when the window closes
+};
+
+void _DEFINEWINDOW(const QString& name, WindowKind kind, const WindowProperties& properties);
+void _DEFINEMODALWINDOW(const QString& name, const WindowProperties& properties);
+void _ENDWINDOW();
+
+// Shows the window and runs its initialisation action. For main and modal
+// windows it returns only when the window is closed (a nested event loop).
+void _ACTIVATEWINDOW(const QString& name);
+bool ISWINDOWDEFINED(const QString& name);
+void RELEASEWINDOW(const QString& name);   // closes it, as the user's close box does
+
+// ---- Controls ------------------------------------------------------------------
+// Each is created in the window being defined, or in the current tab page.
+
+struct LabelProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString value;
+    Font font;
+    bool bold = false;
+    std::optional<QColor> background;
+    std::optional<QColor> fontColor;
+    bool transparent = false;
+    bool centerAlign = false;
+    bool rightAlign = false;
+};
+void _DEFINELABEL(const QString& name, const LabelProperties& p);
+
+struct ButtonProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString caption;
+    Action action;
+    Font font;
+    bool bold = false;
+    QString tooltip;
+    bool flat = false;
+};
+void _DEFINEBUTTON(const QString& name, const ButtonProperties& p);
+
+struct ImageButtonProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString picture;                  // "img/x.bmp"
+    Action action;
+    QString tooltip;
+    bool flat = false;
+    bool transparent = false;
+    bool invisible = false;
+};
+void _DEFINEIMAGEBUTTON(const QString& name, const ImageButtonProperties& p);
+
+struct FrameProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString caption;
+    Font font;
+    bool bold = false;
+    bool opaque = false;
+    std::optional<QColor> background;
+    std::optional<QColor> fontColor;
+};
+void _DEFINEFRAME(const QString& name, const FrameProperties& p);
+
+struct ImageProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString picture;
+    bool stretch = false;
+};
+void _DEFINEIMAGE(const QString& name, const ImageProperties& p);
+
+struct TextBoxProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    Font font;
+    int maxLength = 0;                // 0: no limit
+    bool readOnly = false;
+    QString value;
+    Action onChange;                  // after every change, typed or set
+};
+void _DEFINETEXTBOX(const QString& name, const TextBoxProperties& p);
+
+struct EditBoxProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    Font font;
+    bool noHScroll = false;
+    bool readOnly = false;
+    QString value;
+};
+void _DEFINEEDITBOX(const QString& name, const EditBoxProperties& p);
+
+struct CheckBoxProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QString caption;
+    Font font;
+    bool bold = false;
+    std::optional<QColor> background;
+    bool value = false;
+};
+void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
+
+struct DatePickerProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QDate value;                      // a null date: the picker shows no date
+    Font font;
+    Action onChange;
+};
+void _DEFINEDATEPICKER(const QString& name, const DatePickerProperties& p);
+
+struct ComboBoxProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QStringList items;
+    int value = 0;                    // 1-based index of the selected item, 0: none
+    Font font;
+    Action onChange;
+};
+void _DEFINECOMBOBOX(const QString& name, const ComboBoxProperties& p);
+
+struct ListBoxProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QStringList items;
+    int value = 0;
+    Font font;
+};
+void _DEFINELISTBOX(const QString& name, const ListBoxProperties& p);
+
+struct RadioGroupProperties {
+    int row = 0, col = 0, width = 0;
+    int spacing = 25;
+    QStringList options;
+    int value = 1;                    // 1-based
+    Font font;
+    std::optional<QColor> background;
+    Action onChange;
+};
+void _DEFINERADIOGROUP(const QString& name, const RadioGroupProperties& p);
+
+struct TabProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    int value = 1;                    // page shown first, 1-based
+    Font font;
+    bool multiLine = false;
+};
+void _DEFINETAB(const QString& name, const TabProperties& p);
+void _DEFINEPAGE(const QString& caption);   // controls defined next go on this page
+void _ENDPAGE();
+void _ENDTAB();
+
+struct ToolBarProperties {
+    QString parent;                   // window name
+    int buttonWidth = 40, buttonHeight = 40;
+    int imageWidth = 16, imageHeight = 16;
+    bool flat = true;
+    bool captionRight = false;        // caption beside the picture instead of under it
+    bool bottom = false;
+    Font font;
+};
+void _DEFINETOOLBAR(const QString& name, const ToolBarProperties& p);
+
+struct ToolButtonProperties {
+    QString picture;
+    QString caption;
+    Action action;
+    QString tooltip;
+};
+void _DEFINETOOLBUTTON(const QString& name, const ToolButtonProperties& p);
+void _ENDTOOLBAR();
+
+struct ProgressBarProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    int rangeMin = 0, rangeMax = 100;
+    int value = 0;
+    std::optional<QColor> background;
+    std::optional<QColor> barColor;
+};
+void _DEFINEPROGRESSBAR(const QString& name, const ProgressBarProperties& p);
+
+// A read-only list bound by alias to a table of the store. Rows are the
+// table's visible records in its controlling order; fields are written
+// "alias->field". Its value is the record number of the selected row.
+struct BrowseProperties {
+    int row = 0, col = 0, width = 0, height = 0;
+    QStringList headers;
+    QList<int> widths;
+    QStringList fields;
+    QString workArea;                 // the alias
+    int value = 0;
+    Font font;
+    Action onChange;
+};
+void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
+
+// ---- Run time --------------------------------------------------------------------
+
+// SETPROPERTY(window, control, property, value)
+// SETPROPERTY(window, control, property, index, value)   header n, caption n, item n
+// SETPROPERTY(window, "Title", text)
+void SETPROPERTY(const QString& window, const QString& control, const QString& property,
+                 const QVariant& value);
+void SETPROPERTY(const QString& window, const QString& control, const QString& property,
+                 int index, const QVariant& value);
+void SETPROPERTY(const QString& window, const QString& property, const QVariant& value);
+
+QVariant GETPROPERTY(const QString& window, const QString& control, const QString& property);
+QVariant GETPROPERTY(const QString& window, const QString& control, const QString& property,
+                     int index);
+QVariant GETPROPERTY(const QString& window, const QString& property);
+
+// DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
+// DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
+void DOMETHOD(const QString& window, const QString& method);
+void DOMETHOD(const QString& window, const QString& control, const QString& method,
+              const QVariant& argument = {});
+
+// ---- Message boxes ---------------------------------------------------------------
+// Modal to the whole program; a carriage return in the text is a line break.
+
+void MSGBOX(const QString& text, const QString& title);
+void MSGEXCLAMATION(const QString& text, const QString& title);
+bool MSGYESNO(const QString& text, const QString& title);   // Yes is the default
+
+// ---- Application folder ------------------------------------------------------------
+
+// The folder pictures and icons are resolved against ("img/x.bmp").
+void SET_PICTURE_FOLDER(const QString& applicationFolder);
