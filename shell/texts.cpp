@@ -1,0 +1,10 @@
+#include "shell/texts.h"
+
+#include "shell/public_variables.h"
+#include "store/xbase.h"
+
+QString TEXT(const Texts& texts) {
+    if (EQ(THE_LANG, "DE")) return texts.de;
+    if (EQ(THE_LANG, "BR")) return texts.br;
+    return texts.am;
+}

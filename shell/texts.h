@@ -1,0 +1,16 @@
+// The texts table of three languages: every user-visible text is written once
+// as its German, English and Brazilian Portuguese version, and picked by the
+// language in force (THE_LANG) at the moment it is shown.
+#pragma once
+
+#include <QString>
+
+struct Texts {
+    QString de;
+    QString am;
+    QString br;
+};
+
+// The version of THE_LANG ("DE", "AM" or "BR", compared as prefixes). Before
+// a language is known the English text is used.
+QString TEXT(const Texts& texts);
