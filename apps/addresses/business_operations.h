@@ -1,0 +1,34 @@
+// The named operations of the business address book (window "form2" over
+// "adressen_g.dbf" in work area "a", index "ifirma") and of its naming
+// window "freefirma". The window's controls call them; so do the tests.
+#pragma once
+
+#include "apps/common/free_fields_window.h"
+#include "apps/common/record_window.h"
+
+void OPENADRESSE_G();            // initialisation of form2
+void ADRESSE_G_AKTUALISIEREN();  // fills the form from the current record
+
+void T_FIRST_ADRESSEN_G();
+void T_PREV_ADRESSEN_G();
+void T_NEXT_ADRESSEN_G();
+void T_LAST_ADRESSEN_G();
+void T_NEW_ADRESSEN_G();
+void T_DELETE_ADRESSEN_G();
+void T_SAVE_ADRESSEN_G();
+void T_SAVENEW_ADRESSEN_G();
+void T_CANCEL_ADRESSEN_G();
+void SUCHE_ADRESSEN_G();
+void EXPORT_CSV_ADRESSEN_G();
+
+void HOLEFREECONFIG_G();  // initialisation of freefirma
+void FREEUPDATE_G();      // its save button
+
+// The description the shared record-window steps work from.
+const RecordWindow& BusinessAddressBook();
+const FreeFieldsWindow& BusinessFreeFields();
+
+// Defines the edit area of form2 (the tab with its two pages), and sets the
+// texts of the window in the language in force.
+void DefineBusinessEditArea();
+void SetBusinessAddressTexts();

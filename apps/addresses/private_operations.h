@@ -1,0 +1,34 @@
+// The named operations of the private address book (window "form1" over
+// "adressen_p.dbf" in work area "a", index "ivorname") and of its naming
+// window "freeprivat". The window's controls call them; so do the tests.
+#pragma once
+
+#include "apps/common/free_fields_window.h"
+#include "apps/common/record_window.h"
+
+void OPENADRESSE_P();            // initialisation of form1
+void ADRESSE_P_AKTUALISIEREN();  // fills the form from the current record
+
+void T_FIRST_ADRESSEN_P();
+void T_PREV_ADRESSEN_P();
+void T_NEXT_ADRESSEN_P();
+void T_LAST_ADRESSEN_P();
+void T_NEW_ADRESSEN_P();
+void T_DELETE_ADRESSEN_P();
+void T_SAVE_ADRESSEN_P();
+void T_SAVENEW_ADRESSEN_P();
+void T_CANCEL_ADRESSEN_P();
+void SUCHE_ADRESSEN_P();
+void EXPORT_CSV_ADRESSEN_P();
+
+void HOLEFREECONFIG();  // initialisation of freeprivat
+void FREEUPDATE();      // its save button
+
+// The description the shared record-window steps work from.
+const RecordWindow& PrivateAddressBook();
+const FreeFieldsWindow& PrivateFreeFields();
+
+// Defines the edit area of form1 (the tab with its two pages), and sets the
+// texts of the window in the language in force.
+void DefinePrivateEditArea();
+void SetPrivateAddressTexts();

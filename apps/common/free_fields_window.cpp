@@ -1,0 +1,185 @@
+#include "apps/common/free_fields_window.h"
+
+#include "apps/common/window_texts.h"
+#include "shell/public_variables.h"
+#include "shell/t_close.h"
+#include "store/xbase.h"
+
+namespace {
+
+constexpr int kFields = 10;
+const QColor kGrey{192, 192, 192};
+
+int RowOf(int field) {
+    return 60 + 30 * (field - 1);
+}
+QString Numbered(const char* stem, int number) {
+    return stem + QString::number(number);
+}
+QString CaptionField(int field) {
+    return Numbered("FREE", field);
+}
+
+int InputLimit(int field) {
+    if (field >= 6 && field <= 8) return 20;
+    if (field == 9) return 19;
+    return 70;
+}
+
+const Texts kTypeOfFieldHeading{"* Feldtypen", "* Type of field", "* Tipos de campos"};
+
+const Texts kTypeOfField[kFields] = {
+    {"* Textfeld 1", "* Textfield 1", "* Campo Texto 1"},
+    {"* Textfeld 2", "* Textfield 2", "* Campo Texto 2"},
+    {"* Textfeld 3", "* Textfield 3", "* Campo Texto 3"},
+    {"* Textfeld 4", "* Textfield 4", "* Campo Texto 4"},
+    {"* Textfeld 5", "* Textfield 5", "* Campo Texto 5"},
+    {"* Ja / Nein Feld 1", "* Yes / No field 1", "* Campo Sim / Não 1"},
+    {"* Ja / Nein Feld 2", "* Yes / No field 2", "* Campo Sim / Não 2"},
+    {"* Ja / Nein Feld 3", "* Yes / No field 3", "* Campo Sim / Não 3"},
+    {"* Datumsfeld", "* Date", "* Campo Data"},
+    {"* Memofeld (Text lang)", "* Memofield (long text)", "* Campo Memo (Texto longo)"},
+};
+
+void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
+    _DEFINEWINDOW(naming.window, WindowKind::Standard,
+                  {.title = naming.title.de,
+                   .row = 135,
+                   .col = 232,
+                   .width = 700,
+                   .height = 490,
+                   .icon = "img/einstellungen.ico",
+                   .noMinimize = true,
+                   .noMaximize = true,
+                   .topmost = true,
+                   .onInit = naming.load});
+    _DEFINEFRAME("Frame_1", {.row = 20,
+                             .col = 30,
+                             .width = 640,
+                             .height = 350,
+                             .caption = naming.frameCaption.de,
+                             .bold = true,
+                             .background = Qt::white});
+    _DEFINELABEL("lbl_akt", {.row = 40,
+                             .col = 60,
+                             .width = 240,
+                             .height = 15,
+                             .value = "Aktuell",
+                             .bold = true,
+                             .background = kGrey,
+                             .centerAlign = true});
+    _DEFINELABEL("lbl_vert",
+                 {.row = 40, .col = 310, .width = 1, .height = 310, .background = kGrey});
+    _DEFINELABEL("lbl_neu", {.row = 40,
+                             .col = 320,
+                             .width = 200,
+                             .height = 15,
+                             .value = "Umbenennen",
+                             .bold = true,
+                             .background = kGrey,
+                             .centerAlign = true});
+    _DEFINELABEL("Label_22", {.row = 40,
+                              .col = 530,
+                              .width = 120,
+                              .height = 15,
+                              .value = kTypeOfFieldHeading.de,
+                              .bold = true,
+                              .background = Qt::white});
+    _DEFINELABEL("lbl_horiz",
+                 {.row = 55, .col = 60, .width = 590, .height = 1, .background = kGrey});
+    for (int field = 1; field <= kFields; ++field) {
+        _DEFINELABEL(Numbered("Label_", field), {.row = RowOf(field),
+                                                 .col = 60,
+                                                 .width = 240,
+                                                 .height = 20,
+                                                 .value = Numbered("Label_", field),
+                                                 .bold = true,
+                                                 .background = Qt::white});
+        _DEFINETEXTBOX(Numbered("Text_", field), {.row = RowOf(field),
+                                                  .col = 320,
+                                                  .width = 200,
+                                                  .height = 20,
+                                                  .maxLength = InputLimit(field)});
+        const bool longText = field == kFields;
+        _DEFINELABEL(Numbered("Label_", field + 11), {.row = RowOf(field),
+                                                      .col = 530,
+                                                      .width = longText ? 130 : 120,
+                                                      .height = longText ? 30 : 20,
+                                                      .value = kTypeOfField[field - 1].de,
+                                                      .background = Qt::white});
+    }
+    _DEFINEIMAGEBUTTON("Button_5", {.row = 380,
+                                    .col = 320,
+                                    .width = 40,
+                                    .height = 28,
+                                    .picture = "img/savelarge.bmp",
+                                    .action = naming.save,
+                                    .tooltip = "Speichern",
+                                    .flat = true});
+    _DEFINELABEL("lbl_hilfe", {.row = 420,
+                               .col = 30,
+                               .width = 640,
+                               .height = 30,
+                               .value = "Sie können jedes Feld selbst definieren (umbenennen) und "
+                                        "die Anwendung anpassen.",
+                               .background = kGrey});
+    _ENDWINDOW();
+}
+
+}  // namespace
+
+void OpenFreeFieldsWindow(const FreeFieldsWindow& naming) {
+    if (ISWINDOWDEFINED(naming.window)) {
+        DOMETHOD(naming.window, "Show");
+        DOMETHOD(naming.window, "SetFocus");
+        return;
+    }
+    T_CLOSE();
+    DefineFreeFieldsWindow(naming);
+    DOMETHOD(naming.window, "Center");
+    _ACTIVATEWINDOW(naming.window);
+}
+
+void LoadFreeFieldCaptions(const FreeFieldsWindow& naming) {
+    QList<ControlText> texts{
+        {"", "", 0, naming.title},
+        {"Frame_1", "caption", 0, naming.frameCaption},
+        {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
+        {"lbl_akt", "value", 0, {"Aktuell", "Currently", "Atualmente"}},
+        {"lbl_neu", "value", 0, {"Umbenennen", "Rename", "Renomear"}},
+        {"lbl_hilfe", "value", 0, naming.help},
+        {"Label_22", "value", 0, kTypeOfFieldHeading},
+    };
+    for (int field = 1; field <= kFields; ++field)
+        texts.append({Numbered("Label_", field + 11), "value", 0, kTypeOfField[field - 1]});
+    SetWindowTexts(naming.window, texts);
+
+    const QStringList captions = ReadFreeFieldCaptions(naming.table, "freeconfig");
+    for (int field = 1; field <= kFields; ++field) {
+        SETPROPERTY(naming.window, Numbered("Label_", field), "value", captions[field - 1]);
+        SETPROPERTY(naming.window, Numbered("Text_", field), "value", captions[field - 1]);
+    }
+}
+
+void SaveFreeFieldCaptions(const FreeFieldsWindow& naming) {
+    DBUSEAREA(false, THE_DATA_PATH + naming.table, "freeupd");
+    DBGOTOP();
+    for (int field = 1; field <= kFields; ++field) {
+        REPLACE(
+            "freeupd->" + CaptionField(field),
+            TrimBlanks(GETPROPERTY(naming.window, Numbered("Text_", field), "value").toString()));
+    }
+    DBCOMMIT();
+    DBCLOSEAREA();
+    naming.load();
+}
+
+QStringList ReadFreeFieldCaptions(const QString& table, const QString& alias) {
+    DBUSEAREA(false, THE_DATA_PATH + table, alias);
+    DBGOTOP();
+    QStringList captions;
+    for (int field = 1; field <= kFields; ++field)
+        captions.append(TrimBlanks(FIELD(alias + "->" + CaptionField(field)).toString()));
+    DBCLOSEAREA();
+    return captions;
+}

@@ -1,0 +1,26 @@
+// The texts of a window in three languages, set in one go when the window
+// opens. Each entry names a control and the property it goes into; an entry
+// without a control is the window's title. Entries with an index set the
+// n-th caption or header (tab pages, list columns).
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "shell/texts.h"
+
+#include <QList>
+#include <QString>
+
+struct ControlText {
+    QString control;   // empty: the window title
+    QString property;  // "value", "caption", "tooltip", "header", ...
+    int index = 0;     // 0: a plain property; n: caption n / header n
+    Texts text;
+};
+
+// Sets every entry to its text in the language in force (THE_LANG).
+void SetWindowTexts(const QString& window, const QList<ControlText>& texts);
+
+// Removes leading and trailing blanks (spaces only), the way stored texts are
+// trimmed before they are written and when they are shown.
+QString TrimBlanks(const QString& text);
