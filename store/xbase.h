@@ -25,11 +25,11 @@
 
 // ---- Global settings ---------------------------------------------------------
 
-void SET_EXACT(bool on);              // off: "=" on text is the prefix comparison
-void SET_DELETED(bool hide);          // on: records marked deleted are skipped everywhere
-void SET_CENTURY(bool on);            // on: four-digit years in DTOC/CTOD
+void SET_EXACT(bool on);                     // off: "=" on text is the prefix comparison
+void SET_DELETED(bool hide);                 // on: records marked deleted are skipped everywhere
+void SET_CENTURY(bool on);                   // on: four-digit years in DTOC/CTOD
 void SET_DATEFORMAT(const QString& format);  // "dd.mm.yyyy", "mm/dd/yyyy", "dd/mm/yyyy", "dd/mm/yy"
-QString DATEFORMAT();                 // the format in force, with the century applied
+QString DATEFORMAT();                        // the format in force, with the century applied
 
 // ---- Work areas --------------------------------------------------------------
 
@@ -39,15 +39,15 @@ QString DATEFORMAT();                 // the format in force, with the century a
 // sets NETERR() and leaves the area empty; a missing or unreadable file raises
 // the open fault (1001).
 void DBUSEAREA(bool newArea, const QString& path, const QString& alias = {});
-bool NETERR();                        // the shared-use failure flag of the last open
+bool NETERR();  // the shared-use failure flag of the last open
 
-void DBCLOSEALL();                    // every area closed, pending changes written
-void DBCLOSEAREA();                   // the current area closed
+void DBCLOSEALL();                              // every area closed, pending changes written
+void DBCLOSEAREA();                             // the current area closed
 void DBSELECTAREA(const QString& areaOrAlias);  // "a", "b", "1", "2" or an alias
 void DBSELECTAREA(int area);
-int SELECT();                         // number of the current area
-bool USED();                          // a table is open in the current area
-QString ALIAS();                      // alias of the current area ("" when empty)
+int SELECT();     // number of the current area
+bool USED();      // a table is open in the current area
+QString ALIAS();  // alias of the current area ("" when empty)
 
 // Runs one operation in the area of `alias` and returns to the previous
 // current area (alias->(operation)).
@@ -69,8 +69,8 @@ auto INAREA(const QString& alias, Operation&& operation) {
 // blank value of the field and a write changes nothing.
 QVariant FIELD(const QString& aliasField);
 void REPLACE(const QString& aliasField, const QVariant& value);
-int FCOUNT();                         // fields of the current table
-QString FIELDNAME(int position);      // 1-based
+int FCOUNT();                     // fields of the current table
+QString FIELDNAME(int position);  // 1-based
 
 // ---- Indexes and order -----------------------------------------------------------
 
@@ -81,10 +81,10 @@ using Condition = std::function<bool()>;
 // all records; closes the table's other indexes; the new one is the only open
 // and the controlling order; pointer at the top.
 void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key);
-void ORDLISTREBUILD();                // every open index rebuilt; pointer at the top
-void ORDLISTCLEAR();                  // all indexes closed; natural order
-void ORDLISTADD(const QString& file); // appended; controlling if none was; then top
-QString INDEXKEY();                   // key text of the controlling order ("" when none)
+void ORDLISTREBUILD();                 // every open index rebuilt; pointer at the top
+void ORDLISTCLEAR();                   // all indexes closed; natural order
+void ORDLISTADD(const QString& file);  // appended; controlling if none was; then top
+QString INDEXKEY();                    // key text of the controlling order ("" when none)
 
 // Soft seek in the controlling order (see the seek rules of the store).
 void DBSEEK(const QVariant& key, bool softSeek = true);
@@ -98,7 +98,7 @@ bool FOUND();
 void DBSETFILTER(const Condition& condition, const QString& text,
                  const std::function<QString()>& keyPrefix = {});
 void DBCLEARFILTER();
-QString DBFILTER();                   // text of the installed filter
+QString DBFILTER();  // text of the installed filter
 
 // From the top, runs action for every visible record (for which condition,
 // when given, is true); the pointer ends at end-of-file.
@@ -108,22 +108,32 @@ void DBEVAL(const std::function<void()>& action, const Condition& condition = {}
 
 void DBGOTOP();
 void DBGOBOTTOM();
-void DBGOTO(int recordNumber);        // even deleted or filtered out; beyond: end-of-file
+void DBGOTO(int recordNumber);  // even deleted or filtered out; beyond: end-of-file
 void DBSKIP(int count = 1);
-bool DBEOF();                         // EOF() of old (EOF is a C macro)
+bool DBEOF();  // EOF() of old (EOF is a C macro)
 bool BOF();
-int RECNO();                          // record count + 1 at end-of-file
-int RECCOUNT();                       // all records, deleted and filtered ones too
-bool DELETED();                       // the current record is marked deleted
+int RECNO();     // record count + 1 at end-of-file
+int RECCOUNT();  // all records, deleted and filtered ones too
+bool DELETED();  // the current record is marked deleted
+
+// ---- Position in the order (for lists that read only the rows they show) ------
+// The sequence is the controlling order (natural order without one), narrowed
+// to the filter's key-prefix range when the filter promised one. Deleted and
+// filtered-out records are not subtracted. Each call is O(log n) at most.
+
+int ORDKEYCOUNT();  // entries in the sequence
+int ORDKEYNO();     // 1-based position of the current record; 0 at end-of-file or outside
+void ORDKEYGOTO(int position);  // pointer on that entry, even if hidden; beyond: end-of-file
+bool DBRECORDVISIBLE();         // the current record passes the deleted switch and the filter
 
 // ---- Changes -----------------------------------------------------------------
 
-void DBAPPEND();                      // blank record at the end, current
-void DBDELETE();                      // mark the current record deleted
-void DBRECALL();                      // take the mark away
-void __DBPACK();                      // remove marked records; indexes rebuilt; top
-void DBCOMMIT();                      // current table written to disk
-void DBCOMMITALL();                   // every table written to disk
+void DBAPPEND();     // blank record at the end, current
+void DBDELETE();     // mark the current record deleted
+void DBRECALL();     // take the mark away
+void __DBPACK();     // remove marked records; indexes rebuilt; top
+void DBCOMMIT();     // current table written to disk
+void DBCOMMITALL();  // every table written to disk
 
 // ---- Functions of keys and filters ---------------------------------------------
 
@@ -144,6 +154,6 @@ bool EXACTEQ(const QString& left, const QString& right);
 
 // ---- Clock -----------------------------------------------------------------------
 
-QDate DATE();                         // today (the test driver can set it)
-QTime TIME();                         // now
+QDate DATE();                                  // today (the test driver can set it)
+QTime TIME();                                  // now
 void SET_TODAY_FOR_TESTS(const QDate& today);  // null date: the real clock again

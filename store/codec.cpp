@@ -1,0 +1,66 @@
+#include "store/codec.h"
+
+#include <array>
+
+namespace kesp::store {
+namespace {
+
+// Bytes 0x80-0x9F; the undefined ones map to the control character of the same value.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t Decode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+char Encode(char16_t unit) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
+        if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+struct UpperTable {
+    std::array<unsigned char, 256> bytes{};
+    UpperTable() {
+        for (int b = 0; b < 256; ++b) {
+            const QChar upper = QChar(Decode(static_cast<unsigned char>(b))).toUpper();
+            bytes[b] = static_cast<unsigned char>(Encode(upper.unicode()));
+        }
+    }
+};
+
+}  // namespace
+
+QString DecodeText(const char* bytes, std::size_t length) {
+    QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < length; ++i) {
+        out[i] = QChar(Decode(static_cast<unsigned char>(bytes[i])));
+    }
+    return text;
+}
+
+QByteArray EncodeText(const QString& text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        // A surrogate pair is one character outside the code page: one "?".
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+        bytes[out++] = Encode(c.unicode());
+    }
+    bytes.truncate(out);
+    return bytes;
+}
+
+unsigned char UpperByte(unsigned char byte) {
+    static const UpperTable table;
+    return table.bytes[byte];
+}
+
+}  // namespace kesp::store

@@ -1,0 +1,26 @@
+// Windows-1252 text: the one place where stored bytes become QString and back.
+//
+// Every byte round-trips: the five bytes Windows-1252 leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) decode to the control characters of the same number,
+// so memo soft breaks (0x8D 0x0A) come back byte for byte. A character the code
+// page cannot hold is encoded as "?".
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+
+namespace kesp::store {
+
+QString DecodeText(const char* bytes, std::size_t length);
+inline QString DecodeText(const QByteArray& bytes) {
+    return DecodeText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+QByteArray EncodeText(const QString& text);
+
+// The byte UPPER gives for a stored byte: decode, upper-case the character,
+// encode again. Lets keys on UPPER(field) be computed straight from the record.
+unsigned char UpperByte(unsigned char byte);
+
+}  // namespace kesp::store

@@ -1,0 +1,696 @@
+#include "store/dbf_table.h"
+
+#include "store/codec.h"
+#include "store/fault.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace kesp::store {
+namespace {
+
+constexpr int kDescriptorSize = 32;
+constexpr char kTerminator = 0x0D;
+constexpr char kEndOfFile = 0x1A;
+constexpr char kCodePage1252 = 0x03;
+
+std::uint32_t Le32(const unsigned char* p) {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+std::uint16_t Le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+void PutLe32(char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>(v >> (8 * i));
+}
+void PutLe16(char* p, std::uint16_t v) {
+    p[0] = static_cast<char>(v);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+std::optional<MemoKind> KindOfVersion(std::uint8_t version) {
+    if (version == 0x83 || version == 0x8B) return MemoKind::Dbt;
+    if (version == 0xF5 || version == 0x30 || version == 0x31 || version == 0x32) {
+        return MemoKind::Fpt;
+    }
+    return std::nullopt;
+}
+
+QString PackingName(const QString& path) {
+    return path + QStringLiteral(".packing");
+}
+QString PackedName(const QString& path) {
+    return path + QStringLiteral(".pack");
+}
+
+QStringList MemoCandidates(const QString& tablePath) {
+    const QFileInfo info(tablePath);
+    const QString base =
+        info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.');
+    const bool upper = info.suffix() == info.suffix().toUpper() && !info.suffix().isEmpty();
+    QStringList names;
+    for (const char* ext : {"dbt", "fpt"}) {
+        const QString e = QString::fromLatin1(ext);
+        names << base + (upper ? e.toUpper() : e) << base + (upper ? e : e.toUpper());
+    }
+    return names;
+}
+
+void RenameOrFault(const QString& from, const QString& to) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        RaiseOpenError(to, errno);
+    }
+}
+
+QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, std::uint32_t count,
+                       int recordLength) {
+    const int headerLength =
+        kDescriptorSize + kDescriptorSize * static_cast<int>(fields.size()) + 1;
+    QByteArray header(headerLength, '\0');
+    char* h = header.data();
+    const QDate today = QDate::currentDate();
+    h[0] = static_cast<char>(version);
+    h[1] = static_cast<char>(today.year() - 1900);
+    h[2] = static_cast<char>(today.month());
+    h[3] = static_cast<char>(today.day());
+    PutLe32(h + 4, count);
+    PutLe16(h + 8, static_cast<std::uint16_t>(headerLength));
+    PutLe16(h + 10, static_cast<std::uint16_t>(recordLength));
+    h[29] = kCodePage1252;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        char* d = h + kDescriptorSize * (i + 1);
+        const QByteArray name = fields[i].name.toLatin1().left(10);
+        std::memcpy(d, name.constData(), static_cast<std::size_t>(name.size()));
+        d[11] = fields[i].type;
+        PutLe32(d + 12, static_cast<std::uint32_t>(fields[i].offset));
+        d[16] = static_cast<char>(fields[i].length & 0xFF);
+        d[17] =
+            static_cast<char>(fields[i].type == 'C' ? fields[i].length >> 8 : fields[i].decimals);
+    }
+    h[headerLength - 1] = kTerminator;
+    return header;
+}
+
+[[noreturn]] void RaiseBadDefinition(const QString& path, const QString& what) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1021;
+    fault.description = QStringLiteral("Invalid field definition");
+    fault.fileName = path;
+    fault.operation = what;
+    RaiseFault(fault);
+}
+
+}  // namespace
+
+// ---- Creating ----------------------------------------------------------------
+
+}  // namespace kesp::store
+
+namespace kesp {
+
+void CreateTable(const QString& path, const std::vector<FieldSpec>& specs, MemoKind kind) {
+    using namespace kesp::store;
+    if (specs.empty() || specs.size() > 1000) RaiseBadDefinition(path, QStringLiteral("fields"));
+    std::vector<Field> fields;
+    int offset = 1;
+    bool anyMemo = false;
+    for (const FieldSpec& spec : specs) {
+        Field f;
+        f.name = spec.name.toUpper();
+        f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(spec.type)));
+        const bool nameOk =
+            !f.name.isEmpty() && f.name.size() <= 10 &&
+            std::all_of(f.name.begin(), f.name.end(), [](QChar c) {
+                return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+            });
+        if (!nameOk) RaiseBadDefinition(path, spec.name);
+        switch (f.type) {
+            case 'C':
+                f.length = spec.length;
+                break;
+            case 'N':
+                f.length = spec.length;
+                f.decimals = spec.decimals;
+                if (f.length > 20 || f.decimals < 0 ||
+                    (f.decimals > 0 && f.decimals > f.length - 2)) {
+                    RaiseBadDefinition(path, spec.name);
+                }
+                break;
+            case 'D':
+                f.length = 8;
+                break;
+            case 'L':
+                f.length = 1;
+                break;
+            case 'M':
+                f.length = 10;
+                anyMemo = true;
+                break;
+            default:
+                RaiseBadDefinition(path, spec.name);
+        }
+        if (f.length < 1 || f.length > 254) RaiseBadDefinition(path, spec.name);
+        f.offset = offset;
+        offset += f.length;
+        fields.push_back(f);
+    }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (fields[i].name == fields[j].name) RaiseBadDefinition(path, fields[i].name);
+        }
+    }
+    const std::uint8_t version = !anyMemo ? 0x03 : kind == MemoKind::Fpt ? 0xF5 : 0x83;
+    FileHandle file = FileHandle::Open(path, true);
+    QByteArray bytes = TableHeader(version, fields, 0, offset);
+    bytes.append(kEndOfFile);
+    file.WriteAt(0, bytes);
+    file.Sync();
+    if (anyMemo) {
+        const QFileInfo info(path);
+        const bool upper = info.suffix() == info.suffix().toUpper() && !info.suffix().isEmpty();
+        QString ext = kind == MemoKind::Fpt ? QStringLiteral("fpt") : QStringLiteral("dbt");
+        if (upper) ext = ext.toUpper();
+        MemoFile memo = MemoFile::Create(
+            info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.') + ext,
+            kind);
+        memo.Sync();
+    }
+    SyncDirectoryOf(path);
+}
+
+}  // namespace kesp
+
+namespace kesp::store {
+
+// ---- Opening -----------------------------------------------------------------
+
+void RecoverInterruptedPack(const QString& tablePath) {
+    const QString packed = PackedName(tablePath);
+    if (QFile::exists(packed)) {
+        // Both new files were complete before this name appeared: finish the swap.
+        for (const QString& memo : MemoCandidates(tablePath)) {
+            if (QFile::exists(PackingName(memo))) RenameOrFault(PackingName(memo), memo);
+        }
+        RenameOrFault(packed, tablePath);
+        SyncDirectoryOf(tablePath);
+        return;
+    }
+    QFile::remove(PackingName(tablePath));
+    for (const QString& memo : MemoCandidates(tablePath))
+        QFile::remove(PackingName(memo));
+}
+
+std::unique_ptr<DbfTable> DbfTable::Open(const QString& path) {
+    std::unique_ptr<DbfTable> table(new DbfTable);
+    table->file_ = FileHandle::Open(path);
+    if (!table->file_.TryLockExclusive()) return nullptr;
+    const QStringList memos = MemoCandidates(path);
+    const bool interrupted = QFile::exists(PackedName(path)) || QFile::exists(PackingName(path)) ||
+                             std::any_of(memos.begin(), memos.end(), [](const QString& m) {
+                                 return QFile::exists(PackingName(m));
+                             });
+    if (interrupted) {
+        RecoverInterruptedPack(path);
+        table->file_ = FileHandle::Open(path);
+        if (!table->file_.TryLockExclusive()) return nullptr;
+    }
+    table->Load();
+    return table;
+}
+
+void DbfTable::Load() {
+    const QString& path = file_.path();
+    const std::uint64_t size = file_.Size();
+    std::array<unsigned char, kDescriptorSize> head{};
+    if (file_.ReadAt(0, reinterpret_cast<char*>(head.data()), head.size()) < head.size()) {
+        RaiseCorruption(path, QStringLiteral("header cut short"));
+    }
+    version_ = head[0];
+    headerCount_ = Le32(head.data() + 4);
+    headerLength_ = Le16(head.data() + 8);
+    recordLength_ = Le16(head.data() + 10);
+    if (headerLength_ < kDescriptorSize * 2 || recordLength_ < 2 ||
+        static_cast<std::uint64_t>(headerLength_) > size) {
+        RaiseCorruption(path, QStringLiteral("header lengths"));
+    }
+    QByteArray header(headerLength_, Qt::Uninitialized);
+    file_.ReadAt(0, header.data(), static_cast<std::size_t>(headerLength_));
+    const auto* h = reinterpret_cast<const unsigned char*>(header.constData());
+    int offset = 1;
+    for (int at = kDescriptorSize; at + kDescriptorSize <= headerLength_; at += kDescriptorSize) {
+        if (h[at] == kTerminator || h[at] == 0) break;
+        const unsigned char* d = h + at;
+        Field f;
+        int nameLength = 0;
+        while (nameLength < 11 && d[nameLength] != 0)
+            ++nameLength;
+        f.name =
+            QString::fromLatin1(reinterpret_cast<const char*>(d), nameLength).trimmed().toUpper();
+        f.type = static_cast<char>(std::toupper(d[11]));
+        f.length = d[16];
+        f.decimals = d[17];
+        if (f.type == 'C' && f.decimals != 0 &&
+            offset + f.length + f.decimals * 256 <= recordLength_) {
+            f.length += f.decimals * 256;
+            f.decimals = 0;
+        }
+        const bool nameOk =
+            !f.name.isEmpty() && std::all_of(f.name.begin(), f.name.end(), [](QChar c) {
+                return c.unicode() > 0x20 && c.unicode() < 0x7F;
+            });
+        if (!nameOk || !std::isalpha(static_cast<unsigned char>(f.type)) || f.length == 0 ||
+            offset + f.length > recordLength_) {
+            RaiseCorruption(path, QStringLiteral("field descriptor %1").arg(fields_.size() + 1));
+        }
+        if (f.type == 'M' && f.length != 10 && f.length != 4) {
+            RaiseCorruption(path, QStringLiteral("memo field %1").arg(f.name));
+        }
+        f.offset = offset;
+        offset += f.length;
+        fields_.push_back(f);
+    }
+    if (fields_.empty()) RaiseCorruption(path, QStringLiteral("no fields"));
+
+    const bool anyMemo =
+        std::any_of(fields_.begin(), fields_.end(), [](const Field& f) { return f.type == 'M'; });
+    if (anyMemo) {
+        std::optional<MemoKind> kind = KindOfVersion(version_);
+        const QStringList candidates = MemoCandidates(path);
+        QString memoPath;
+        for (const QString& candidate : candidates) {
+            const bool isFpt = candidate.endsWith(QStringLiteral("fpt"), Qt::CaseInsensitive);
+            if (kind && (*kind == MemoKind::Fpt) != isFpt) continue;
+            if (QFile::exists(candidate)) {
+                memoPath = candidate;
+                kind = isFpt ? MemoKind::Fpt : MemoKind::Dbt;
+                break;
+            }
+        }
+        if (memoPath.isEmpty()) {
+            RaiseOpenError(kind == MemoKind::Fpt ? candidates[2] : candidates[0], ENOENT);
+        }
+        memo_ = MemoFile::Open(memoPath, *kind);
+    }
+
+    const std::uint64_t whole = (size - headerLength_) / recordLength_;
+    count_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(headerCount_, whole));
+    committedCount_ = count_;
+    data_.resize(std::size_t{count_} * recordLength_);
+    if (file_.ReadAt(headerLength_, data_.data(), data_.size()) < data_.size()) {
+        RaiseCorruption(path, QStringLiteral("records cut short"));
+    }
+    dirty_.assign(count_, false);
+}
+
+std::optional<MemoKind> DbfTable::memoKind() const {
+    if (memo_) return memo_->kind();
+    return std::nullopt;
+}
+
+int DbfTable::FieldIndex(const QString& name) const {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].name.compare(name.trimmed(), Qt::CaseInsensitive) == 0) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// ---- Reading and writing -------------------------------------------------------
+
+char* DbfTable::MutableRecord(std::uint32_t record) {
+    dirty_[record - 1] = true;
+    anyDirty_ = true;
+    return data_.data() + std::size_t{record - 1} * recordLength_;
+}
+
+void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
+    if (record < 1 || record > count_) return;
+    MutableRecord(record)[0] = deleted ? '*' : ' ';
+}
+
+std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
+    const Field& f = fields_[field];
+    const char* p = RecordBytes(record) + f.offset;
+    if (f.length == 4) return Le32(reinterpret_cast<const unsigned char*>(p));
+    std::uint64_t block = 0;
+    for (int i = 0; i < f.length; ++i) {
+        const char c = p[i];
+        if (c == ' ' || c == 0) continue;
+        if (c < '0' || c > '9') {
+            RaiseCorruption(path(), QStringLiteral("memo pointer of record %1").arg(record));
+        }
+        block = block * 10 + static_cast<std::uint64_t>(c - '0');
+        if (block > 0xFFFFFFFFu) {
+            RaiseCorruption(path(), QStringLiteral("memo pointer of record %1").arg(record));
+        }
+    }
+    return static_cast<std::uint32_t>(block);
+}
+
+void DbfTable::SetMemoBlock(char* record, int field, std::uint32_t block) const {
+    const Field& f = fields_[field];
+    char* p = record + f.offset;
+    if (f.length == 4) {
+        PutLe32(p, block);
+        return;
+    }
+    std::memset(p, ' ', static_cast<std::size_t>(f.length));
+    if (block == 0) return;
+    const QByteArray digits = QByteArray::number(block).rightJustified(f.length, ' ');
+    std::memcpy(p, digits.constData(), static_cast<std::size_t>(f.length));
+}
+
+QVariant DbfTable::Blank(int field) const {
+    const Field& f = fields_[field];
+    switch (f.type) {
+        case 'N':
+        case 'F':
+            return 0.0;
+        case 'D':
+            return QDate();
+        case 'L':
+            return false;
+        case 'M':
+            return QString();
+        default:
+            return QString(f.length, QLatin1Char(' '));
+    }
+}
+
+QVariant DbfTable::Read(std::uint32_t record, int field) const {
+    const Field& f = fields_[field];
+    const char* p = RecordBytes(record) + f.offset;
+    switch (f.type) {
+        case 'N':
+        case 'F': {
+            QByteArray text = QByteArray(p, f.length).trimmed();
+            text.replace(',', '.');
+            bool ok = false;
+            const double value = text.toDouble(&ok);
+            return ok ? value : 0.0;
+        }
+        case 'D': {
+            bool ok = false;
+            const int ymd = QByteArray(p, 8).toInt(&ok);
+            if (!ok || ymd == 0) return QDate();
+            const QDate date(ymd / 10000, ymd / 100 % 100, ymd % 100);
+            return date.isValid() ? date : QDate();
+        }
+        case 'L':
+            return *p == 'T' || *p == 't' || *p == 'Y' || *p == 'y';
+        case 'M': {
+            const auto pending = pendingMemos_.find({record, field});
+            if (pending != pendingMemos_.end()) return DecodeText(pending->second);
+            return DecodeText(memo_->Read(MemoBlock(record, field)));
+        }
+        default:
+            return DecodeText(p, static_cast<std::size_t>(f.length));
+    }
+}
+
+void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
+    if (record < 1 || record > count_) return;
+    const Field& f = fields_[field];
+    if (f.type == 'M') {
+        pendingMemos_[{record, field}] = EncodeText(value.toString());
+        MutableRecord(record);
+        return;
+    }
+    char* p = MutableRecord(record) + f.offset;
+    QByteArray bytes;
+    switch (f.type) {
+        case 'N':
+        case 'F': {
+            double number = value.toDouble();
+            if (!std::isfinite(number)) number = 0;
+            bytes = QByteArray::number(number, 'f', f.decimals);
+            if (bytes == "-0" ||
+                (bytes.startsWith("-0.") && bytes.count('0') == bytes.size() - 2)) {
+                bytes.remove(0, 1);
+            }
+            bytes = bytes.size() > f.length ? QByteArray(f.length, '*')
+                                            : bytes.rightJustified(f.length, ' ');
+            break;
+        }
+        case 'D': {
+            const QDate date = value.toDate();
+            bytes = date.isValid() && date.year() > 0 && date.year() < 10000
+                        ? date.toString(QStringLiteral("yyyyMMdd")).toLatin1()
+                        : QByteArray(8, ' ');
+            break;
+        }
+        case 'L':
+            bytes = value.toBool() ? "T" : "F";
+            break;
+        default:
+            bytes = EncodeText(value.toString()).left(f.length).leftJustified(f.length, ' ');
+    }
+    std::memcpy(p, bytes.constData(), static_cast<std::size_t>(f.length));
+}
+
+void DbfTable::AppendBlank() {
+    data_.resize(data_.size() + static_cast<std::size_t>(recordLength_), ' ');
+    ++count_;
+    dirty_.push_back(true);
+    anyDirty_ = true;
+    char* record = data_.data() + std::size_t{count_ - 1} * recordLength_;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].type == 'M' && fields_[i].length == 4)
+            SetMemoBlock(record, static_cast<int>(i), 0);
+    }
+}
+
+// ---- Committing ----------------------------------------------------------------
+
+QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
+    QByteArray header = TableHeader(version_, fields_, count, recordLength_);
+    return header;
+}
+
+void DbfTable::Commit() {
+    if (!anyDirty_ && pendingMemos_.empty() && count_ == committedCount_) return;
+    if (!pendingMemos_.empty()) {
+        for (const auto& [where, text] : pendingMemos_) {
+            const std::uint32_t block = memo_->Append(text);
+            SetMemoBlock(data_.data() + std::size_t{where.first - 1} * recordLength_, where.second,
+                         block);
+        }
+        memo_->Sync();
+        pendingMemos_.clear();
+    }
+    for (std::uint32_t r = 1; r <= committedCount_; ++r) {
+        if (dirty_[r - 1]) {
+            file_.WriteAt(headerLength_ + std::uint64_t{r - 1} * recordLength_, RecordBytes(r),
+                          static_cast<std::size_t>(recordLength_));
+        }
+    }
+    const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
+    if (count_ > committedCount_) {
+        const std::size_t from = std::size_t{committedCount_} * recordLength_;
+        file_.WriteAt(headerLength_ + from, data_.data() + from, data_.size() - from);
+    }
+    file_.WriteAt(end, &kEndOfFile, 1);
+    if (file_.Size() != end + 1) file_.Truncate(end + 1);
+    file_.Sync();
+    // The count goes in last: records beyond it are ignored until it names them.
+    std::array<char, 8> head{};
+    const QDate today = QDate::currentDate();
+    head[0] = static_cast<char>(version_);
+    head[1] = static_cast<char>(today.year() - 1900);
+    head[2] = static_cast<char>(today.month());
+    head[3] = static_cast<char>(today.day());
+    PutLe32(head.data() + 4, count_);
+    file_.WriteAt(0, head.data(), head.size());
+    file_.Sync();
+    committedCount_ = count_;
+    headerCount_ = count_;
+    std::fill(dirty_.begin(), dirty_.end(), false);
+    anyDirty_ = false;
+}
+
+// ---- Packing -------------------------------------------------------------------
+
+bool DbfTable::Pack() {
+    std::uint32_t kept = 0;
+    for (std::uint32_t r = 1; r <= count_; ++r)
+        kept += IsDeleted(r) ? 0 : 1;
+    if (kept == count_) {
+        Commit();
+        return false;
+    }
+    const QString& tablePath = path();
+    std::vector<int> memoFields;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].type == 'M') memoFields.push_back(static_cast<int>(i));
+    }
+
+    // 1. The new memo file, complete, then the new table, complete.
+    std::vector<std::uint32_t> newBlocks;
+    if (memo_) {
+        MemoFile packedMemo = MemoFile::Create(PackingName(memo_->path()), memo_->kind());
+        newBlocks.reserve(std::size_t{kept} * memoFields.size());
+        for (std::uint32_t r = 1; r <= count_; ++r) {
+            if (IsDeleted(r)) continue;
+            for (int field : memoFields) {
+                const auto pending = pendingMemos_.find({r, field});
+                const QByteArray text = pending != pendingMemos_.end()
+                                            ? pending->second
+                                            : memo_->Read(MemoBlock(r, field));
+                newBlocks.push_back(packedMemo.Append(text));
+            }
+        }
+        packedMemo.Sync();
+    }
+    {
+        FileHandle packed = FileHandle::Open(PackingName(tablePath), true);
+        QByteArray header = TableHeader(version_, fields_, kept, recordLength_);
+        if (header.size() < headerLength_) {
+            // Keep the old header length (some writers reserve space after the fields).
+            header.append(QByteArray(headerLength_ - header.size(), '\0'));
+            PutLe16(header.data() + 8, static_cast<std::uint16_t>(headerLength_));
+        }
+        packed.WriteAt(0, header);
+        std::vector<char> buffer;
+        buffer.reserve(std::size_t{1} << 20);
+        std::uint64_t at = static_cast<std::uint64_t>(headerLength_);
+        std::size_t memoAt = 0;
+        for (std::uint32_t r = 1; r <= count_; ++r) {
+            if (IsDeleted(r)) continue;
+            const char* record = RecordBytes(r);
+            buffer.insert(buffer.end(), record, record + recordLength_);
+            for (int field : memoFields) {
+                SetMemoBlock(buffer.data() + buffer.size() - recordLength_, field,
+                             newBlocks[memoAt++]);
+            }
+            if (buffer.size() + static_cast<std::size_t>(recordLength_) > buffer.capacity()) {
+                packed.WriteAt(at, buffer.data(), buffer.size());
+                at += buffer.size();
+                buffer.clear();
+            }
+        }
+        buffer.push_back(kEndOfFile);
+        packed.WriteAt(at, buffer.data(), buffer.size());
+        packed.Sync();
+    }
+    SyncDirectoryOf(tablePath);
+
+    // 2. The commit point, then the swap (finished at the next open if cut off).
+    RenameOrFault(PackingName(tablePath), PackedName(tablePath));
+    SyncDirectoryOf(tablePath);
+    QString memoPath;
+    if (memo_) {
+        memoPath = memo_->path();
+        const MemoKind kind = memo_->kind();
+        memo_.reset();
+        RenameOrFault(PackingName(memoPath), memoPath);
+        memo_ = MemoFile::Open(memoPath, kind);
+    }
+    RenameOrFault(PackedName(tablePath), tablePath);
+    SyncDirectoryOf(tablePath);
+    FileHandle reopened = FileHandle::Open(tablePath);
+    reopened.TryLockExclusive();
+    file_ = std::move(reopened);
+
+    // 3. The records in memory follow the file.
+    std::size_t to = 0;
+    std::size_t memoAt = 0;
+    for (std::uint32_t r = 1; r <= count_; ++r) {
+        if (IsDeleted(r)) continue;
+        char* target = data_.data() + to;
+        if (target != RecordBytes(r)) {
+            std::memmove(target, RecordBytes(r), static_cast<std::size_t>(recordLength_));
+        }
+        for (int field : memoFields)
+            SetMemoBlock(target, field, newBlocks[memoAt++]);
+        to += static_cast<std::size_t>(recordLength_);
+    }
+    data_.resize(to);
+    data_.shrink_to_fit();
+    count_ = kept;
+    committedCount_ = kept;
+    headerCount_ = kept;
+    dirty_.assign(count_, false);
+    anyDirty_ = false;
+    pendingMemos_.clear();
+    return true;
+}
+
+// ---- Checking ----------------------------------------------------------------
+
+std::vector<QString> DbfTable::Check() const {
+    std::vector<QString> problems;
+    const std::uint64_t size = file_.Size();
+    const std::uint64_t whole = (size - headerLength_) / recordLength_;
+    if (headerCount_ > whole) {
+        problems.push_back(QStringLiteral("%1: the header counts %2 records, the file holds %3")
+                               .arg(path())
+                               .arg(headerCount_)
+                               .arg(whole));
+    }
+    for (std::uint32_t r = 1; r <= count_; ++r) {
+        const char* record = RecordBytes(r);
+        if (record[0] != ' ' && record[0] != '*') {
+            problems.push_back(
+                QStringLiteral("%1: record %2 has a bad deletion mark").arg(path()).arg(r));
+        }
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            const Field& f = fields_[i];
+            const char* p = record + f.offset;
+            if (f.type == 'D') {
+                const QByteArray text(p, 8);
+                if (text.trimmed().isEmpty() || text == "00000000") continue;
+                bool ok = false;
+                const int ymd = text.toInt(&ok);
+                if (!ok || !QDate(ymd / 10000, ymd / 100 % 100, ymd % 100).isValid()) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: bad date")
+                                           .arg(path())
+                                           .arg(r)
+                                           .arg(f.name));
+                }
+            } else if (f.type == 'N') {
+                QByteArray text = QByteArray(p, f.length).trimmed();
+                bool ok = text.isEmpty() || text.startsWith('*');
+                if (!ok) text.replace(',', '.').toDouble(&ok);
+                if (!ok) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: bad number")
+                                           .arg(path())
+                                           .arg(r)
+                                           .arg(f.name));
+                }
+            } else if (f.type == 'M') {
+                bool pointerOk = true;
+                std::uint64_t block = 0;
+                if (f.length == 4) {
+                    block = Le32(reinterpret_cast<const unsigned char*>(p));
+                } else {
+                    for (int k = 0; k < f.length && pointerOk; ++k) {
+                        if (p[k] == ' ' || p[k] == 0) continue;
+                        pointerOk = p[k] >= '0' && p[k] <= '9';
+                        block = block * 10 + static_cast<std::uint64_t>(p[k] - '0');
+                        pointerOk = pointerOk && block <= 0xFFFFFFFFu;
+                    }
+                }
+                const QString damage = pointerOk ? memo_->Check(static_cast<std::uint32_t>(block))
+                                                 : QStringLiteral("memo pointer is not a number");
+                if (!damage.isEmpty()) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: %4")
+                                           .arg(memo_->path())
+                                           .arg(r)
+                                           .arg(f.name, damage));
+                }
+            }
+        }
+    }
+    return problems;
+}
+
+}  // namespace kesp::store

@@ -1,0 +1,106 @@
+// One open dBase table: header, field list, the records held in memory, and
+// the memo file. Changes stay in memory until Commit.
+//
+// Table file: a 32-byte header (version, last update y-1900/m/d, record count
+// u32, header length u16, record length u16, code page 0x03 at byte 29), one
+// 32-byte descriptor per field (name, type, length, decimals), 0x0D, then the
+// records (deletion byte 0x20 or 0x2A, fields packed), then 0x1A.
+//
+// Promises:
+// - Commit writes memos first, then records, then the header count, syncing
+//   between, so a crash loses at most the uncommitted change; afterwards the
+//   header count and the file length agree.
+// - Pack writes the packed table and memo file beside the old ones
+//   (name.pack), syncs them and swaps them in by rename; an interrupted swap is
+//   finished the next time the table opens. Nothing to remove: files untouched.
+// - A damaged header, descriptor or memo pointer raises the corruption fault
+//   (1012) naming the file; a header count larger than the file holds opens the
+//   whole records there.
+// Single-threaded.
+#pragma once
+
+#include "store/file_handle.h"
+#include "store/memo_file.h"
+#include "store/table_schema.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kesp::store {
+
+struct Field {
+    QString name;  // upper case
+    char type = 'C';
+    int length = 0;
+    int decimals = 0;
+    int offset = 0;  // within the record, after the deletion byte
+};
+
+class DbfTable {
+  public:
+    // nullptr when another holder has the table locked. Faults otherwise.
+    static std::unique_ptr<DbfTable> Open(const QString& path);
+
+    const QString& path() const { return file_.path(); }
+    const std::vector<Field>& fields() const { return fields_; }
+    int FieldIndex(const QString& name) const;  // -1 when there is none
+    bool hasMemo() const { return memo_.has_value(); }
+    std::optional<MemoKind> memoKind() const;
+    int recordLength() const { return recordLength_; }
+
+    std::uint32_t RecordCount() const { return count_; }
+    // Records are numbered from 1. Requires: 1 <= record <= RecordCount().
+    const char* RecordBytes(std::uint32_t record) const {
+        return data_.data() + std::size_t{record - 1} * recordLength_;
+    }
+    bool IsDeleted(std::uint32_t record) const { return RecordBytes(record)[0] == '*'; }
+    void SetDeleted(std::uint32_t record, bool deleted);
+
+    QVariant Read(std::uint32_t record, int field) const;
+    QVariant Blank(int field) const;
+    void Write(std::uint32_t record, int field, const QVariant& value);
+    void AppendBlank();
+
+    void Commit();
+    // Removes deleted records; false (files untouched) when there were none.
+    bool Pack();
+
+    // What a check finds wrong, one line each; empty when the table is sound.
+    std::vector<QString> Check() const;
+    std::uint32_t headerCount() const { return headerCount_; }
+
+  private:
+    DbfTable() = default;
+    void Load();
+    QByteArray HeaderBytes(std::uint32_t count) const;
+    std::uint32_t MemoBlock(std::uint32_t record, int field) const;
+    void SetMemoBlock(char* record, int field, std::uint32_t block) const;
+    QString MemoPath(const QString& extension) const;
+    char* MutableRecord(std::uint32_t record);
+
+    FileHandle file_;
+    std::optional<MemoFile> memo_;
+    std::vector<Field> fields_;
+    std::uint8_t version_ = 0x03;
+    int headerLength_ = 0;
+    int recordLength_ = 0;
+    std::uint32_t headerCount_ = 0;  // what the header said at open
+    std::uint32_t count_ = 0;
+    std::uint32_t committedCount_ = 0;
+    std::vector<char> data_;
+    std::vector<bool> dirty_;
+    bool anyDirty_ = false;
+    std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
+};
+
+// Finishes or discards a pack that was interrupted (see DbfTable). Exposed for tests.
+void RecoverInterruptedPack(const QString& tablePath);
+
+}  // namespace kesp::store

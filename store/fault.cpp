@@ -1,0 +1,37 @@
+#include "store/fault.h"
+
+#include <utility>
+
+namespace kesp {
+namespace {
+
+FaultHandler& InstalledHandler() {
+    static FaultHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+QString Fault::text() const {
+    QString result = QStringLiteral("%1 %2/%3  %4")
+                         .arg(severity <= 1 ? QStringLiteral("Warning") : QStringLiteral("Error"),
+                              subsystem, QString::number(subCode), description);
+    const QString subject = fileName.isEmpty() ? operation : fileName;
+    if (!subject.isEmpty()) result += QStringLiteral(": ") + subject;
+    if (osCode != 0) result += QStringLiteral(" (DOS Error %1)").arg(osCode);
+    return result;
+}
+
+FaultException::FaultException(Fault fault)
+    : std::runtime_error(fault.text().toStdString()), fault_(std::move(fault)) {}
+
+FaultHandler SetFaultHandler(FaultHandler handler) {
+    return std::exchange(InstalledHandler(), std::move(handler));
+}
+
+void RaiseFault(const Fault& fault) {
+    if (const FaultHandler& handler = InstalledHandler()) handler(fault);
+    throw FaultException(fault);
+}
+
+}  // namespace kesp

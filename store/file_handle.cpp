@@ -1,0 +1,126 @@
+#include "store/file_handle.h"
+
+#include "store/fault.h"
+
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+
+namespace kesp::store {
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+    }
+    return *this;
+}
+
+FileHandle::~FileHandle() {
+    Close();
+}
+
+void FileHandle::Close() {
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+}
+
+FileHandle FileHandle::Open(const QString& path, bool create) {
+    const QByteArray native = QFile::encodeName(path);
+    const int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT | O_TRUNC : 0);
+    const int fd = ::open(native.constData(), flags, 0644);
+    if (fd < 0) RaiseOpenError(path, errno);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        RaiseOpenError(path, EISDIR);
+    }
+    return FileHandle(fd, path);
+}
+
+bool FileHandle::TryLockExclusive() {
+    return ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+}
+
+std::uint64_t FileHandle::Size() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return 0;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n =
+            ::pread(fd_, buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) RaiseOpenError(path_, errno);
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t length) {
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n =
+            ::pwrite(fd_, data + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) RaiseWriteFault("write");
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+void FileHandle::Truncate(std::uint64_t length) {
+    if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) RaiseWriteFault("truncate");
+}
+
+void FileHandle::Sync() {
+    if (::fdatasync(fd_) != 0) RaiseWriteFault("sync");
+}
+
+void FileHandle::RaiseWriteFault(const char* operation) const {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1011;
+    fault.description = QStringLiteral("Write error");
+    fault.fileName = path_;
+    fault.operation = QString::fromLatin1(operation);
+    fault.osCode = errno;
+    RaiseFault(fault);
+}
+
+void SyncDirectoryOf(const QString& filePath) {
+    const QByteArray dir = QFile::encodeName(QFileInfo(filePath).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void RaiseCorruption(const QString& path, const QString& what) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1012;
+    fault.description = QStringLiteral("Corruption detected");
+    fault.fileName = path;
+    fault.operation = what;
+    RaiseFault(fault);
+}
+
+void RaiseOpenError(const QString& path, int osCode) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1001;
+    fault.description = QStringLiteral("Open error");
+    fault.fileName = path;
+    fault.osCode = osCode;
+    RaiseFault(fault);
+}
+
+}  // namespace kesp::store

@@ -1,0 +1,153 @@
+// The settings and the functions used in keys and filters.
+#include "store/settings.h"
+#include "store/xbase.h"
+
+#include <QTime>
+
+#include <cmath>
+
+namespace kesp::store {
+
+Settings& CurrentSettings() {
+    static Settings settings;
+    return settings;
+}
+
+}  // namespace kesp::store
+
+using kesp::store::CurrentSettings;
+
+namespace {
+
+// Offset making DESCEND of a date positive and decreasing as the date grows.
+constexpr double kDescendBase = 5231808.0;
+
+}  // namespace
+
+void SET_EXACT(bool on) {
+    CurrentSettings().exact = on;
+}
+void SET_DELETED(bool hide) {
+    CurrentSettings().hideDeleted = hide;
+}
+void SET_CENTURY(bool on) {
+    CurrentSettings().century = on;
+}
+void SET_DATEFORMAT(const QString& format) {
+    CurrentSettings().dateFormat = format.toLower();
+}
+
+QString DATEFORMAT() {
+    QString format = CurrentSettings().dateFormat;
+    const bool four = format.contains(QStringLiteral("yyyy"));
+    if (CurrentSettings().century && !four)
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    if (!CurrentSettings().century && four)
+        format.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+    return format;
+}
+
+QString UPPER(const QVariant& text) {
+    QString result = text.toString();
+    for (QChar& c : result)
+        c = c.toUpper();
+    return result;
+}
+
+double DESCEND(const QDate& date) {
+    return kDescendBase - (date.isValid() ? static_cast<double>(date.toJulianDay()) : 0.0);
+}
+
+QString DTOC(const QDate& date) {
+    QString text = DATEFORMAT();
+    const bool four = text.contains(QStringLiteral("yyyy"));
+    const int yearDigits = four ? 4 : 2;
+    auto put = [&text](const QString& field, const QString& value) {
+        const qsizetype at = text.indexOf(field);
+        if (at >= 0) text.replace(at, field.size(), value);
+    };
+    if (!date.isValid()) {
+        put(QStringLiteral("dd"), QStringLiteral("  "));
+        put(QStringLiteral("mm"), QStringLiteral("  "));
+        put(four ? QStringLiteral("yyyy") : QStringLiteral("yy"),
+            QString(yearDigits, QLatin1Char(' ')));
+        return text;
+    }
+    put(QStringLiteral("dd"), QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')));
+    put(QStringLiteral("mm"), QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0')));
+    const int year = four ? date.year() : date.year() % 100;
+    put(four ? QStringLiteral("yyyy") : QStringLiteral("yy"),
+        QStringLiteral("%1").arg(year, yearDigits, 10, QLatin1Char('0')));
+    return text;
+}
+
+QDate CTOD(const QString& text) {
+    const QString format = DATEFORMAT();
+    const bool four = format.contains(QStringLiteral("yyyy"));
+    auto number = [&](const QString& field) {
+        const qsizetype at = format.indexOf(field);
+        if (at < 0 || at >= text.size()) return -1;
+        bool ok = false;
+        const int value = text.mid(at, field.size()).trimmed().toInt(&ok);
+        return ok ? value : -1;
+    };
+    if (text.trimmed().isEmpty()) return {};
+    const int day = number(QStringLiteral("dd"));
+    const int month = number(QStringLiteral("mm"));
+    int year = number(four ? QStringLiteral("yyyy") : QStringLiteral("yy"));
+    if (year >= 0 && !four) year += 1900;
+    const QDate date(year, month, day);
+    return date.isValid() ? date : QDate();
+}
+
+int MONTH(const QDate& date) {
+    return date.isValid() ? date.month() : 0;
+}
+int DAY(const QDate& date) {
+    return date.isValid() ? date.day() : 0;
+}
+int YEAR(const QDate& date) {
+    return date.isValid() ? date.year() : 0;
+}
+
+QString STR(double number, int width, int decimals) {
+    if (!std::isfinite(number)) number = 0;
+    QString text = QString::number(number, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-')) &&
+        text.count(QLatin1Char('0')) == text.size() - 1 - (decimals > 0 ? 1 : 0)) {
+        text.remove(0, 1);  // no "-0"
+    }
+    if (text.size() > width) return QString(width, QLatin1Char('*'));
+    return text.rightJustified(width, QLatin1Char(' '));
+}
+
+bool EQ(const QString& left, const QString& right) {
+    if (CurrentSettings().exact) {
+        auto trimmedEnd = [](const QString& s) {
+            qsizetype n = s.size();
+            while (n > 0 && s.at(n - 1) == QLatin1Char(' '))
+                --n;
+            return QStringView(s).left(n);
+        };
+        return trimmedEnd(left) == trimmedEnd(right);
+    }
+    if (right.isEmpty()) return true;
+    return left.size() >= right.size() && QStringView(left).left(right.size()) == right;
+}
+
+bool EXACTEQ(const QString& left, const QString& right) {
+    return left == right;
+}
+
+QDate DATE() {
+    const QDate today = CurrentSettings().today;
+    return today.isValid() ? today : QDate::currentDate();
+}
+
+QTime TIME() {
+    return QTime::currentTime();
+}
+
+void SET_TODAY_FOR_TESTS(const QDate& today) {
+    CurrentSettings().today = today;
+}

@@ -1,0 +1,237 @@
+#include "store/key_order.h"
+
+#include "store/codec.h"
+#include "store/fault.h"
+#include "store/file_handle.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace kesp::store {
+namespace {
+
+constexpr char kMagic[] = "KESPNTX1";
+
+int CompareBytes(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
+    const int c = std::memcmp(a, b, std::min(aLength, bLength));
+    if (c != 0) return c;
+    return aLength < bLength ? -1 : aLength > bLength ? 1 : 0;
+}
+
+std::uint64_t Prefix8(const char* data, std::size_t length) {
+    std::uint64_t value = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+        value = (value << 8) | (i < length ? static_cast<unsigned char>(data[i]) : 0u);
+    }
+    return value;
+}
+
+void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+}  // namespace
+
+QByteArray KeyBytes(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QString:
+            return EncodeText(value.toString());
+        case QMetaType::QDate: {
+            const QDate date = value.toDate();
+            return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")).toLatin1()
+                                  : QByteArray(8, ' ');
+        }
+        case QMetaType::Bool:
+            return value.toBool() ? "T" : "F";
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong: {
+            double number = value.toDouble();
+            if (number == 0) number = 0;  // -0 sorts with 0
+            std::uint64_t bits = std::bit_cast<std::uint64_t>(number);
+            bits = (bits >> 63) ? ~bits : bits | (std::uint64_t{1} << 63);
+            QByteArray bytes(8, Qt::Uninitialized);
+            for (int i = 0; i < 8; ++i)
+                bytes[i] = static_cast<char>(bits >> (56 - 8 * i));
+            return bytes;
+        }
+        default:
+            return EncodeText(value.toString());
+    }
+}
+
+// ---- Building ----------------------------------------------------------------
+
+void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t length) {
+    refs_[record - 1] = {static_cast<std::uint32_t>(arena_.size()),
+                         static_cast<std::uint32_t>(length)};
+    arena_.insert(arena_.end(), data, data + length);
+}
+
+void KeyOrder::Build(std::uint32_t count,
+                     const std::function<void(std::uint32_t, QByteArray&)>& keyOf) {
+    arena_.clear();
+    arena_.shrink_to_fit();
+    refs_.assign(count, {});
+    QByteArray key;
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        keyOf(r, key);
+        if (r == 1) arena_.reserve(std::size_t{count} * static_cast<std::size_t>(key.size()));
+        StoreKey(r, key.constData(), static_cast<std::size_t>(key.size()));
+    }
+    SortAll();
+}
+
+void KeyOrder::BuildFixed(std::uint32_t count, int width,
+                          const std::function<const char*(std::uint32_t)>& source,
+                          const unsigned char* byteMap) {
+    arena_.clear();
+    arena_.shrink_to_fit();
+    arena_.resize(std::size_t{count} * static_cast<std::size_t>(width));
+    refs_.resize(count);
+    refs_.shrink_to_fit();
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        const auto* in = reinterpret_cast<const unsigned char*>(source(r));
+        char* out = arena_.data() + std::size_t{r - 1} * static_cast<std::size_t>(width);
+        for (int i = 0; i < width; ++i)
+            out[i] = static_cast<char>(byteMap ? byteMap[in[i]] : in[i]);
+        refs_[r - 1] = {(r - 1) * static_cast<std::uint32_t>(width),
+                        static_cast<std::uint32_t>(width)};
+    }
+    SortAll();
+}
+
+void KeyOrder::SortAll() {
+    // Sorting (first 8 key bytes, record) pairs keeps most comparisons in cache.
+    struct Entry {
+        std::uint64_t prefix;
+        std::uint32_t record;
+    };
+    const auto count = static_cast<std::uint32_t>(refs_.size());
+    std::vector<Entry> entries(count);
+    for (std::uint32_t r = 1; r <= count; ++r)
+        entries[r - 1] = {Prefix8(KeyData(r), KeyLength(r)), r};
+    std::sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return Compare(a.record, b.record) < 0;
+    });
+    order_.resize(count);
+    order_.shrink_to_fit();
+    for (std::uint32_t i = 0; i < count; ++i)
+        order_[i] = entries[i].record;
+    modified_ = true;
+}
+
+int KeyOrder::Compare(std::uint32_t a, std::uint32_t b) const {
+    const int c = CompareBytes(KeyData(a), KeyLength(a), KeyData(b), KeyLength(b));
+    if (c != 0) return c;
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+// ---- Searching -------------------------------------------------------------------
+
+std::size_t KeyOrder::PositionOf(std::uint32_t record) const {
+    const auto it = std::lower_bound(
+        order_.begin(), order_.end(), record,
+        [this](std::uint32_t entry, std::uint32_t wanted) { return Compare(entry, wanted) < 0; });
+    return static_cast<std::size_t>(it - order_.begin());
+}
+
+std::size_t KeyOrder::LowerBound(const QByteArray& key) const {
+    const auto length = static_cast<std::size_t>(key.size());
+    const auto it =
+        std::lower_bound(order_.begin(), order_.end(), key,
+                         [this, length](std::uint32_t entry, const QByteArray& k) {
+                             const std::size_t n = std::min<std::size_t>(KeyLength(entry), length);
+                             return CompareBytes(KeyData(entry), n, k.constData(), length) < 0;
+                         });
+    return static_cast<std::size_t>(it - order_.begin());
+}
+
+std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
+    const auto length = static_cast<std::size_t>(prefix.size());
+    const auto it =
+        std::upper_bound(order_.begin(), order_.end(), prefix,
+                         [this, length](const QByteArray& k, std::uint32_t entry) {
+                             const std::size_t n = std::min<std::size_t>(KeyLength(entry), length);
+                             return CompareBytes(k.constData(), length, KeyData(entry), n) < 0 &&
+                                    std::memcmp(k.constData(), KeyData(entry), n) < 0;
+                         });
+    return static_cast<std::size_t>(it - order_.begin());
+}
+
+bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) const {
+    const std::uint32_t record = order_[position];
+    return KeyLength(record) >= static_cast<std::size_t>(prefix.size()) &&
+           std::memcmp(KeyData(record), prefix.constData(),
+                       static_cast<std::size_t>(prefix.size())) == 0;
+}
+
+// ---- Keeping current ---------------------------------------------------------------
+
+void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
+    if (refs_.size() < record) refs_.resize(record);
+    StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
+    modified_ = true;
+}
+
+void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
+    if (KeyLength(record) == static_cast<std::size_t>(key.size()) &&
+        std::memcmp(KeyData(record), key.constData(), static_cast<std::size_t>(key.size())) == 0) {
+        return;
+    }
+    order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)));
+    StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
+    modified_ = true;
+}
+
+// ---- The file ----------------------------------------------------------------------
+
+void KeyOrder::WriteFile() {
+    FileHandle file = FileHandle::Open(path_, true);
+    std::vector<char> out(kMagic, kMagic + 8);
+    const QByteArray text = EncodeText(keyText_);
+    AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
+    out.insert(out.end(), text.begin(), text.end());
+    AppendLe(out, static_cast<std::uint32_t>(order_.size()), 4);
+    std::uint64_t at = 0;
+    for (const std::uint32_t record : order_) {
+        AppendLe(out, record, 4);
+        AppendLe(out, KeyLength(record), 2);
+        out.insert(out.end(), KeyData(record), KeyData(record) + KeyLength(record));
+        if (out.size() >= (std::size_t{1} << 20)) {
+            file.WriteAt(at, out.data(), out.size());
+            at += out.size();
+            out.clear();
+        }
+    }
+    file.WriteAt(at, out.data(), out.size());
+    modified_ = false;
+}
+
+QString KeyOrder::ReadKeyText(const QString& filePath) {
+    FileHandle file = FileHandle::Open(filePath);
+    char head[12] = {};
+    if (file.ReadAt(0, head, sizeof head) < sizeof head || std::memcmp(head, kMagic, 8) != 0) {
+        RaiseCorruption(filePath, QStringLiteral("not an index file"));
+    }
+    std::uint32_t length = 0;
+    for (int i = 0; i < 4; ++i)
+        length |= std::uint32_t{static_cast<unsigned char>(head[8 + i])} << (8 * i);
+    if (length > 4096) RaiseCorruption(filePath, QStringLiteral("key text"));
+    QByteArray text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    if (file.ReadAt(12, text.data(), length) < length)
+        RaiseCorruption(filePath, QStringLiteral("key text"));
+    return DecodeText(text);
+}
+
+}  // namespace kesp::store

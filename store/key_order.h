@@ -1,0 +1,85 @@
+// One index of a table held in memory: the records ordered by key, then by
+// record number, with a record's key found again in O(log n).
+//
+// Keys are byte strings compared byte by byte (Windows-1252 order for text).
+// Numbers become 8 bytes that sort as the numbers do, dates "YYYYMMDD" (the
+// empty date eight blanks, first), logicals "T"/"F" (see KeyBytes).
+//
+// Index file (".ntx", our own format; the order is always rebuilt from the
+// table, the file tells what the index is):
+//   "KESPNTX1", u32 key-text length, key text (Windows-1252),
+//   u32 entry count, then per entry in key order: u32 record, u16 key length, key.
+// All integers little-endian.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace kesp::store {
+
+// The sortable bytes of a key value (also used for seek values).
+QByteArray KeyBytes(const QVariant& value);
+
+class KeyOrder {
+  public:
+    KeyOrder(QString filePath, QString keyText)
+        : path_(std::move(filePath)), keyText_(std::move(keyText)) {}
+
+    const QString& path() const { return path_; }
+    const QString& keyText() const { return keyText_; }
+
+    // Builds the order of records 1..count. keyOf writes record r's key into `out`.
+    void Build(std::uint32_t count,
+               const std::function<void(std::uint32_t, QByteArray& out)>& keyOf);
+    // Same, for keys of fixed width copied from record bytes and mapped byte by byte.
+    void BuildFixed(std::uint32_t count, int width,
+                    const std::function<const char*(std::uint32_t)>& source,
+                    const unsigned char* byteMap);
+
+    std::size_t size() const { return order_.size(); }
+    std::uint32_t RecordAt(std::size_t position) const { return order_[position]; }
+    // Position of the record in the order. Requires: the record is indexed.
+    std::size_t PositionOf(std::uint32_t record) const;
+    // First position whose key, compared over the length of `key`, is not less than it.
+    std::size_t LowerBound(const QByteArray& key) const;
+    // First position whose key does not begin with `prefix` and is greater.
+    std::size_t UpperBoundOfPrefix(const QByteArray& prefix) const;
+    bool KeyBeginsWith(std::size_t position, const QByteArray& prefix) const;
+
+    // Keeps the order current: a new record, or a record whose key may have changed.
+    void Insert(std::uint32_t record, const QByteArray& key);
+    void Update(std::uint32_t record, const QByteArray& key);
+
+    bool modified() const { return modified_; }
+    void WriteFile();
+    // The key text stored in an index file; raises the open fault when the
+    // file is missing and the corruption fault when it is not ours.
+    static QString ReadKeyText(const QString& filePath);
+
+  private:
+    struct KeyRef {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    const char* KeyData(std::uint32_t record) const {
+        return arena_.data() + refs_[record - 1].offset;
+    }
+    std::uint32_t KeyLength(std::uint32_t record) const { return refs_[record - 1].length; }
+    int Compare(std::uint32_t a, std::uint32_t b) const;  // full key, then record
+    void StoreKey(std::uint32_t record, const char* data, std::size_t length);
+    void SortAll();
+
+    QString path_;
+    QString keyText_;
+    std::vector<char> arena_;
+    std::vector<KeyRef> refs_;  // by record number - 1
+    std::vector<std::uint32_t> order_;
+    bool modified_ = false;
+};
+
+}  // namespace kesp::store

@@ -1,0 +1,740 @@
+// The work areas behind the table operations: which table is open where, the
+// record pointer of each, its order list and filter, and navigation.
+#include "store/codec.h"
+#include "store/dbf_table.h"
+#include "store/fault.h"
+#include "store/key_order.h"
+#include "store/settings.h"
+#include "store/xbase.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+using kesp::Fault;
+using kesp::RaiseFault;
+using kesp::store::DbfTable;
+using kesp::store::KeyOrder;
+
+namespace {
+
+constexpr int kMaxAreas = 255;
+
+// A key the store can compute straight from the record bytes: a character
+// field, or UPPER of one. Gives the same bytes as the evaluator would.
+struct NativeKey {
+    int field = -1;
+    bool upper = false;
+};
+
+struct Order {
+    std::unique_ptr<KeyOrder> keys;
+    KeyEvaluator evaluator;
+    NativeKey native;
+};
+
+struct Area {
+    std::unique_ptr<DbfTable> table;
+    QString alias;
+    std::uint32_t record = 1;
+    bool eof = true;
+    bool bof = true;
+    bool found = false;
+    std::size_t position = 0;   // last known position in the controlling order
+    std::vector<Order> orders;  // the first is the controlling one
+    Condition filter;
+    QString filterText;
+    std::function<QString()> filterPrefix;
+};
+
+struct Registry {
+    std::vector<Area> areas = std::vector<Area>(kMaxAreas);
+    int current = 1;
+    bool netError = false;
+    // Evaluators of the indexes created in this run, by file: ORDLISTADD gets only a name.
+    std::map<QString, std::pair<QString, KeyEvaluator>> evaluators;
+};
+
+Registry& Areas() {
+    static Registry registry;
+    return registry;
+}
+
+Area& CurrentArea() {
+    return Areas().areas[Areas().current - 1];
+}
+
+[[noreturn]] void RaiseStoreFault(int subCode, const QString& description, const QString& operation,
+                                  const QString& fileName = {}) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = subCode;
+    fault.description = description;
+    fault.operation = operation;
+    fault.fileName = fileName;
+    RaiseFault(fault);
+}
+
+Area& UsedArea(const char* operation) {
+    Area& area = CurrentArea();
+    if (!area.table)
+        RaiseStoreFault(2001, QStringLiteral("Workarea not in use"),
+                        QString::fromLatin1(operation));
+    return area;
+}
+
+int AreaNumberOf(const QString& areaOrAlias, bool raise) {
+    const QString name = areaOrAlias.trimmed();
+    if (name.size() == 1 && name.at(0).isLetter()) {
+        const int letter = name.at(0).toLower().unicode() - u'a' + 1;
+        // "a".."j" are the areas 1..10 unless a table carries that alias.
+        for (int i = 0; i < kMaxAreas; ++i) {
+            if (Areas().areas[i].table &&
+                Areas().areas[i].alias.compare(name, Qt::CaseInsensitive) == 0) {
+                return i + 1;
+            }
+        }
+        if (letter >= 1 && letter <= 10) return letter;
+    }
+    bool isNumber = false;
+    const int number = name.toInt(&isNumber);
+    if (isNumber && number >= 0 && number <= kMaxAreas) return number;
+    for (int i = 0; i < kMaxAreas; ++i) {
+        if (Areas().areas[i].table &&
+            Areas().areas[i].alias.compare(name, Qt::CaseInsensitive) == 0) {
+            return i + 1;
+        }
+    }
+    if (raise) RaiseStoreFault(1002, QStringLiteral("Alias does not exist"), name);
+    return -1;
+}
+
+int LowestFreeArea() {
+    for (int i = 0; i < kMaxAreas; ++i) {
+        if (!Areas().areas[i].table) return i + 1;
+    }
+    RaiseStoreFault(1005, QStringLiteral("No free workarea"), QStringLiteral("DBUSEAREA"));
+}
+
+// ---- Keys -----------------------------------------------------------------------
+
+NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*(UPPER\s*\(\s*)?(?:(\w+)\s*->\s*)?(\w+)\s*(\))?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(keyText);
+    if (!m.hasMatch()) return {};
+    const bool upper = m.capturedLength(1) > 0;
+    if (upper != (m.capturedLength(4) > 0)) return {};
+    if (m.capturedLength(2) > 0 && m.captured(2).compare(alias, Qt::CaseInsensitive) != 0)
+        return {};
+    const int field = table.FieldIndex(m.captured(3));
+    if (field < 0 || table.fields()[field].type != 'C') return {};
+    return {field, upper};
+}
+
+// An evaluator for a key text read back from an index file: FIELD, UPPER,
+// MONTH, DAY, DESCEND or DTOC of one field.
+KeyEvaluator EvaluatorForText(const QString& keyText) {
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            R"(^\s*(?:(UPPER|MONTH|DAY|DESCEND|DTOC)\s*\(\s*)?((?:\w+\s*->\s*)?\w+)\s*\)?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(keyText);
+    if (!m.hasMatch()) return {};
+    const QString function = m.captured(1).toUpper();
+    const QString field = m.captured(2).remove(QLatin1Char(' '));
+    if (function.isEmpty()) return [field] { return FIELD(field); };
+    if (function == QLatin1String("UPPER"))
+        return [field] { return QVariant(UPPER(FIELD(field))); };
+    if (function == QLatin1String("MONTH"))
+        return [field] { return QVariant(MONTH(FIELD(field).toDate())); };
+    if (function == QLatin1String("DAY"))
+        return [field] { return QVariant(DAY(FIELD(field).toDate())); };
+    if (function == QLatin1String("DESCEND")) {
+        return [field] { return QVariant(DESCEND(FIELD(field).toDate())); };
+    }
+    return [field] { return QVariant(DTOC(FIELD(field).toDate())); };
+}
+
+// The key of the area's current record.
+QByteArray CurrentKey(const Area& area, const Order& order) {
+    if (order.native.field >= 0) {
+        const auto& f = area.table->fields()[order.native.field];
+        QByteArray key(area.table->RecordBytes(area.record) + f.offset, f.length);
+        if (order.native.upper) {
+            for (char& c : key)
+                c = static_cast<char>(kesp::store::UpperByte(static_cast<unsigned char>(c)));
+        }
+        return key;
+    }
+    return kesp::store::KeyBytes(order.evaluator());
+}
+
+void BuildOrder(Area& area, Order& order) {
+    DbfTable& table = *area.table;
+    if (order.native.field >= 0) {
+        static const auto upperMap = [] {
+            std::array<unsigned char, 256> map{};
+            for (int b = 0; b < 256; ++b)
+                map[b] = kesp::store::UpperByte(static_cast<unsigned char>(b));
+            return map;
+        }();
+        const auto& f = table.fields()[order.native.field];
+        order.keys->BuildFixed(
+            table.RecordCount(), f.length,
+            [&table, &f](std::uint32_t r) { return table.RecordBytes(r) + f.offset; },
+            order.native.upper ? upperMap.data() : nullptr);
+        return;
+    }
+    order.keys->Build(table.RecordCount(), [&area, &order](std::uint32_t r, QByteArray& out) {
+        area.record = r;
+        area.eof = false;
+        out = CurrentKey(area, order);
+    });
+}
+
+// ---- Navigation --------------------------------------------------------------------
+
+Order* Controlling(Area& area) {
+    return area.orders.empty() ? nullptr : &area.orders.front();
+}
+
+std::size_t SequenceSize(Area& area) {
+    Order* order = Controlling(area);
+    return order ? order->keys->size() : area.table->RecordCount();
+}
+
+std::uint32_t RecordAt(Area& area, std::size_t position) {
+    Order* order = Controlling(area);
+    return order ? order->keys->RecordAt(position) : static_cast<std::uint32_t>(position + 1);
+}
+
+std::size_t PositionOfCurrent(Area& area) {
+    Order* order = Controlling(area);
+    if (!order) return area.record - 1;
+    if (area.position < order->keys->size() &&
+        order->keys->RecordAt(area.position) == area.record) {
+        return area.position;
+    }
+    return order->keys->PositionOf(area.record);
+}
+
+// The part of the sequence navigation walks: all of it, or the range of the
+// filter's key prefix in the controlling order.
+std::pair<std::size_t, std::size_t> Range(Area& area) {
+    Order* order = Controlling(area);
+    if (order && area.filterPrefix) {
+        const QByteArray prefix = kesp::store::EncodeText(area.filterPrefix());
+        if (!prefix.isEmpty()) {
+            const std::size_t lo = order->keys->LowerBound(prefix);
+            return {lo, std::max(lo, order->keys->UpperBoundOfPrefix(prefix))};
+        }
+    }
+    return {0, SequenceSize(area)};
+}
+
+void SetEof(Area& area) {
+    area.record = area.table->RecordCount() + 1;
+    area.eof = true;
+    area.position = SequenceSize(area);
+}
+
+void Place(Area& area, std::size_t position, std::uint32_t record) {
+    area.record = record;
+    area.eof = false;
+    area.bof = false;
+    area.position = position;
+}
+
+bool Visible(Area& area, std::size_t position) {
+    const std::uint32_t record = RecordAt(area, position);
+    if (kesp::store::CurrentSettings().hideDeleted && area.table->IsDeleted(record)) return false;
+    if (!area.filter) return true;
+    area.record = record;  // the condition reads the record it judges
+    area.eof = false;
+    area.position = position;
+    return area.filter();
+}
+
+// Next visible position from `from` in direction `step` within [lo, hi); hi when none.
+std::size_t FindVisible(Area& area, std::ptrdiff_t from, int step, std::size_t lo, std::size_t hi) {
+    for (std::ptrdiff_t p = from;
+         p >= static_cast<std::ptrdiff_t>(lo) && p < static_cast<std::ptrdiff_t>(hi); p += step) {
+        if (Visible(area, static_cast<std::size_t>(p))) return static_cast<std::size_t>(p);
+    }
+    return hi;
+}
+
+void GoTop(Area& area) {
+    const auto [lo, hi] = Range(area);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(lo), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = true;
+        return;
+    }
+    Place(area, p, RecordAt(area, p));
+}
+
+void GoBottom(Area& area) {
+    const auto [lo, hi] = Range(area);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(hi) - 1, -1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = true;
+        return;
+    }
+    Place(area, p, RecordAt(area, p));
+}
+
+void Skip(Area& area, int count) {
+    area.found = false;
+    if (count == 0) return;
+    const auto [lo, hi] = Range(area);
+    if (count > 0) {
+        for (int i = 0; i < count && !area.eof; ++i) {
+            const std::size_t from = std::max(PositionOfCurrent(area) + 1, lo);
+            const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
+            if (p == hi) {
+                SetEof(area);
+                area.bof = false;
+            } else {
+                Place(area, p, RecordAt(area, p));
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < -count; ++i) {
+        const std::ptrdiff_t from =
+            area.eof
+                ? static_cast<std::ptrdiff_t>(hi) - 1
+                : std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(PositionOfCurrent(area)) - 1,
+                                           static_cast<std::ptrdiff_t>(hi) - 1);
+        const std::size_t p = FindVisible(area, from, -1, lo, hi);
+        if (p == hi) {
+            // Before the first visible record: stay on it.
+            GoTop(area);
+            area.bof = true;
+            return;
+        }
+        Place(area, p, RecordAt(area, p));
+    }
+}
+
+// ---- Field names ---------------------------------------------------------------------
+
+struct FieldRef {
+    Area* area;
+    int areaNumber;
+    int field;
+};
+
+FieldRef ResolveField(const QString& aliasField, const char* operation) {
+    const qsizetype arrow = aliasField.indexOf(QStringLiteral("->"));
+    int number = Areas().current;
+    QString name = aliasField;
+    if (arrow >= 0) {
+        number = AreaNumberOf(aliasField.left(arrow), true);
+        name = aliasField.mid(arrow + 2);
+    }
+    Area& area = Areas().areas[number - 1];
+    if (!area.table) {
+        RaiseStoreFault(2001, QStringLiteral("Workarea not in use"),
+                        QString::fromLatin1(operation));
+    }
+    const int field = area.table->FieldIndex(name);
+    if (field < 0) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), name.trimmed());
+    return {&area, number, field};
+}
+
+void WriteIndexFiles(Area& area) {
+    for (Order& order : area.orders) {
+        if (order.keys->modified()) order.keys->WriteFile();
+    }
+}
+
+void CloseArea(Area& area) {
+    if (!area.table) return;
+    area.table->Commit();
+    WriteIndexFiles(area);
+    area = Area{};
+}
+
+QString IndexPath(const QString& file) {
+    QString name = file.trimmed();
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".ntx");
+    return QDir::current().absoluteFilePath(name);
+}
+
+}  // namespace
+
+// ---- Work areas ------------------------------------------------------------------
+
+void DBUSEAREA(bool newArea, const QString& path, const QString& alias) {
+    Registry& registry = Areas();
+    if (newArea) {
+        registry.current = LowestFreeArea();
+    } else {
+        CloseArea(CurrentArea());
+    }
+    registry.netError = false;
+    const QString name =
+        alias.trimmed().isEmpty() ? QFileInfo(path).completeBaseName().toUpper() : alias.trimmed();
+    for (int i = 0; i < kMaxAreas; ++i) {
+        if (i + 1 != registry.current && registry.areas[i].table &&
+            registry.areas[i].alias.compare(name, Qt::CaseInsensitive) == 0) {
+            RaiseStoreFault(1004, QStringLiteral("Alias already in use"), name);
+        }
+    }
+    std::unique_ptr<DbfTable> table = DbfTable::Open(path);
+    if (!table) {
+        registry.netError = true;
+        return;
+    }
+    Area& area = CurrentArea();
+    area = Area{};
+    area.table = std::move(table);
+    area.alias = name;
+    GoTop(area);
+}
+
+bool NETERR() {
+    return Areas().netError;
+}
+
+void DBCLOSEALL() {
+    for (Area& area : Areas().areas)
+        CloseArea(area);
+    Areas().current = 1;
+}
+
+void DBCLOSEAREA() {
+    CloseArea(CurrentArea());
+}
+
+void DBSELECTAREA(const QString& areaOrAlias) {
+    DBSELECTAREA(AreaNumberOf(areaOrAlias, true));
+}
+
+void DBSELECTAREA(int area) {
+    if (area == 0) area = LowestFreeArea();
+    if (area < 1 || area > kMaxAreas)
+        RaiseStoreFault(1002, QStringLiteral("Alias does not exist"), QString::number(area));
+    Areas().current = area;
+}
+
+int SELECT() {
+    return Areas().current;
+}
+bool USED() {
+    return static_cast<bool>(CurrentArea().table);
+}
+QString ALIAS() {
+    return CurrentArea().table ? CurrentArea().alias : QString();
+}
+
+// ---- Fields ----------------------------------------------------------------------
+
+QVariant FIELD(const QString& aliasField) {
+    const FieldRef ref = ResolveField(aliasField, "FIELD");
+    const Area& area = *ref.area;
+    if (area.eof || area.record > area.table->RecordCount()) return area.table->Blank(ref.field);
+    return area.table->Read(area.record, ref.field);
+}
+
+void REPLACE(const QString& aliasField, const QVariant& value) {
+    const FieldRef ref = ResolveField(aliasField, "REPLACE");
+    Area& area = *ref.area;
+    if (area.eof || area.record > area.table->RecordCount()) return;
+    area.table->Write(area.record, ref.field, value);
+    if (area.orders.empty()) return;
+    // Keys are evaluated in the area they belong to.
+    const int previous = Areas().current;
+    Areas().current = ref.areaNumber;
+    try {
+        for (Order& order : area.orders)
+            order.keys->Update(area.record, CurrentKey(area, order));
+    } catch (...) {
+        Areas().current = previous;
+        throw;
+    }
+    Areas().current = previous;
+}
+
+int FCOUNT() {
+    const Area& area = CurrentArea();
+    return area.table ? static_cast<int>(area.table->fields().size()) : 0;
+}
+
+QString FIELDNAME(int position) {
+    const Area& area = CurrentArea();
+    if (!area.table || position < 1 || position > static_cast<int>(area.table->fields().size()))
+        return {};
+    return area.table->fields()[position - 1].name;
+}
+
+// ---- Indexes and order ---------------------------------------------------------------
+
+void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key) {
+    Area& area = UsedArea("DBCREATEINDEX");
+    WriteIndexFiles(area);
+    area.orders.clear();
+    Order order;
+    order.keys = std::make_unique<KeyOrder>(IndexPath(file), keyText);
+    order.evaluator = key ? key : EvaluatorForText(keyText);
+    order.native = RecogniseKey(*area.table, area.alias, keyText);
+    if (!order.evaluator && order.native.field < 0) {
+        RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
+    }
+    BuildOrder(area, order);
+    order.keys->WriteFile();
+    Areas().evaluators[order.keys->path()] = {keyText, order.evaluator};
+    area.orders.push_back(std::move(order));
+    GoTop(area);
+}
+
+void ORDLISTREBUILD() {
+    Area& area = UsedArea("ORDLISTREBUILD");
+    for (Order& order : area.orders) {
+        BuildOrder(area, order);
+        order.keys->WriteFile();
+    }
+    GoTop(area);
+}
+
+void ORDLISTCLEAR() {
+    Area& area = UsedArea("ORDLISTCLEAR");
+    WriteIndexFiles(area);
+    area.orders.clear();
+}
+
+void ORDLISTADD(const QString& file) {
+    Area& area = UsedArea("ORDLISTADD");
+    const QString path = IndexPath(file);
+    const QString keyText = KeyOrder::ReadKeyText(path);
+    Order order;
+    order.keys = std::make_unique<KeyOrder>(path, keyText);
+    const auto known = Areas().evaluators.find(path);
+    order.evaluator = known != Areas().evaluators.end() && known->second.first == keyText
+                          ? known->second.second
+                          : EvaluatorForText(keyText);
+    order.native = RecogniseKey(*area.table, area.alias, keyText);
+    if (!order.evaluator && order.native.field < 0) {
+        kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
+    }
+    const std::uint32_t record = area.record;
+    const bool eof = area.eof;
+    BuildOrder(area, order);
+    area.record = record;
+    area.eof = eof;
+    area.orders.push_back(std::move(order));
+    if (area.orders.size() == 1) GoTop(area);
+}
+
+QString INDEXKEY() {
+    const Area& area = CurrentArea();
+    return area.table && !area.orders.empty() ? area.orders.front().keys->keyText() : QString();
+}
+
+void DBSEEK(const QVariant& key, bool softSeek) {
+    Area& area = UsedArea("DBSEEK");
+    Order* order = Controlling(area);
+    if (!order)
+        RaiseStoreFault(1201, QStringLiteral("Workarea not indexed"), QStringLiteral("DBSEEK"));
+    const QByteArray wanted = kesp::store::KeyBytes(key);
+    const auto [lo, hi] = Range(area);
+    const std::size_t start = std::max(order->keys->LowerBound(wanted), lo);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(start), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.found = false;
+        return;
+    }
+    const bool found = order->keys->KeyBeginsWith(p, wanted);
+    if (!found && !softSeek) {
+        SetEof(area);
+    } else {
+        Place(area, p, RecordAt(area, p));
+    }
+    area.found = found;
+}
+
+bool FOUND() {
+    return CurrentArea().table && CurrentArea().found;
+}
+
+void DBSETFILTER(const Condition& condition, const QString& text,
+                 const std::function<QString()>& keyPrefix) {
+    Area& area = UsedArea("DBSETFILTER");
+    area.filter = condition;
+    area.filterText = text;
+    area.filterPrefix = keyPrefix;
+}
+
+void DBCLEARFILTER() {
+    Area& area = UsedArea("DBCLEARFILTER");
+    area.filter = {};
+    area.filterText.clear();
+    area.filterPrefix = {};
+}
+
+QString DBFILTER() {
+    return CurrentArea().table ? CurrentArea().filterText : QString();
+}
+
+void DBEVAL(const std::function<void()>& action, const Condition& condition) {
+    UsedArea("DBEVAL");
+    const int number = Areas().current;
+    GoTop(CurrentArea());
+    while (!Areas().areas[number - 1].eof) {
+        if (!condition || condition()) action();
+        Areas().current = number;
+        Area& area = Areas().areas[number - 1];
+        if (!area.table) break;
+        Skip(area, 1);
+    }
+}
+
+// ---- Record pointer -------------------------------------------------------------------
+
+void DBGOTOP() {
+    Area& area = UsedArea("DBGOTOP");
+    area.found = false;
+    GoTop(area);
+}
+
+void DBGOBOTTOM() {
+    Area& area = UsedArea("DBGOBOTTOM");
+    area.found = false;
+    GoBottom(area);
+}
+
+void DBGOTO(int recordNumber) {
+    Area& area = UsedArea("DBGOTO");
+    area.found = false;
+    area.bof = false;
+    if (recordNumber < 1 || static_cast<std::uint32_t>(recordNumber) > area.table->RecordCount()) {
+        SetEof(area);
+        return;
+    }
+    area.record = static_cast<std::uint32_t>(recordNumber);
+    area.eof = false;
+    area.position = SequenceSize(area);  // unknown until needed
+}
+
+void DBSKIP(int count) {
+    Skip(UsedArea("DBSKIP"), count);
+}
+
+bool DBEOF() {
+    return CurrentArea().table ? CurrentArea().eof : true;
+}
+bool BOF() {
+    return CurrentArea().table ? CurrentArea().bof : true;
+}
+
+int RECNO() {
+    const Area& area = CurrentArea();
+    if (!area.table) return 0;
+    return area.eof ? static_cast<int>(area.table->RecordCount()) + 1
+                    : static_cast<int>(area.record);
+}
+
+int RECCOUNT() {
+    const Area& area = CurrentArea();
+    return area.table ? static_cast<int>(area.table->RecordCount()) : 0;
+}
+
+bool DELETED() {
+    const Area& area = CurrentArea();
+    return area.table && !area.eof && area.table->IsDeleted(area.record);
+}
+
+// ---- Position in the order, for lists that read only what they show -------------
+
+int ORDKEYCOUNT() {
+    Area& area = UsedArea("ORDKEYCOUNT");
+    const auto [lo, hi] = Range(area);
+    return static_cast<int>(hi - lo);
+}
+
+int ORDKEYNO() {
+    Area& area = UsedArea("ORDKEYNO");
+    if (area.eof) return 0;
+    const auto [lo, hi] = Range(area);
+    const std::size_t p = PositionOfCurrent(area);
+    if (p < lo || p >= hi) return 0;
+    area.position = p;
+    return static_cast<int>(p - lo + 1);
+}
+
+void ORDKEYGOTO(int position) {
+    Area& area = UsedArea("ORDKEYGOTO");
+    area.found = false;
+    const auto [lo, hi] = Range(area);
+    if (position < 1 || lo + static_cast<std::size_t>(position) > hi) {
+        SetEof(area);
+        return;
+    }
+    const std::size_t p = lo + static_cast<std::size_t>(position) - 1;
+    Place(area, p, RecordAt(area, p));
+}
+
+bool DBRECORDVISIBLE() {
+    Area& area = UsedArea("DBRECORDVISIBLE");
+    if (area.eof) return false;
+    const std::uint32_t record = area.record;
+    if (kesp::store::CurrentSettings().hideDeleted && area.table->IsDeleted(record)) return false;
+    if (!area.filter) return true;
+    return area.filter();
+}
+
+// ---- Changes ---------------------------------------------------------------------------
+
+void DBAPPEND() {
+    Area& area = UsedArea("DBAPPEND");
+    area.table->AppendBlank();
+    area.record = area.table->RecordCount();
+    area.eof = false;
+    area.bof = false;
+    area.found = false;
+    for (Order& order : area.orders)
+        order.keys->Insert(area.record, CurrentKey(area, order));
+    area.position = SequenceSize(area);
+}
+
+void DBDELETE() {
+    Area& area = UsedArea("DBDELETE");
+    if (!area.eof) area.table->SetDeleted(area.record, true);
+}
+
+void DBRECALL() {
+    Area& area = UsedArea("DBRECALL");
+    if (!area.eof) area.table->SetDeleted(area.record, false);
+}
+
+void __DBPACK() {
+    Area& area = UsedArea("__DBPACK");
+    if (area.table->Pack()) {
+        for (Order& order : area.orders) {
+            BuildOrder(area, order);
+            order.keys->WriteFile();
+        }
+    }
+    GoTop(area);
+}
+
+void DBCOMMIT() {
+    UsedArea("DBCOMMIT").table->Commit();
+}
+
+void DBCOMMITALL() {
+    for (Area& area : Areas().areas) {
+        if (area.table) area.table->Commit();
+    }
+}

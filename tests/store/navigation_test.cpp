@@ -1,0 +1,252 @@
+// Pointer movement, deleted records, filters, indexes and seeks.
+#include "store/fault.h"
+#include "test_support.h"
+
+namespace {
+
+QStringList VisibleNames() {
+    QStringList names;
+    DBEVAL([&names] { names << FIELD("VORNAME").toString().trimmed(); });
+    return names;
+}
+
+KeyEvaluator UpperName() {
+    return [] { return QVariant(UPPER(FIELD("VORNAME"))); };
+}
+
+}  // namespace
+
+TEST_F(StoreTest, AllDeletedGivesEndOfFileAtTopAndDeletedStaysCurrentUntilMoved) {
+    NamesTable({"Anna", "Bernd"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBGOTO(2);
+    DBDELETE();
+    EXPECT_TRUE(DELETED());
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Bernd"));
+    EXPECT_EQ(RECNO(), 2);
+    EXPECT_EQ(VisibleNames(), QStringList{"Anna"});
+    EXPECT_EQ(RECCOUNT(), 2);
+    DBGOTO(1);
+    DBDELETE();
+    DBGOTOP();
+    EXPECT_TRUE(DBEOF());
+    EXPECT_EQ(RECNO(), 3);
+    SET_DELETED(false);
+    EXPECT_EQ(VisibleNames(), (QStringList{"Anna", "Bernd"}));
+    SET_DELETED(true);
+    DBGOTO(1);
+    DBRECALL();
+    EXPECT_EQ(VisibleNames(), QStringList{"Anna"});
+}
+
+TEST_F(StoreTest, SkipStopsAtBothEndsOfTheVisibleRecords) {
+    NamesTable({"Anna", "Bernd", "Clara", "Dora"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBGOTO(1);
+    DBDELETE();
+    DBGOTOP();
+    EXPECT_EQ(RECNO(), 2);
+    DBSKIP(-1);
+    EXPECT_TRUE(BOF());
+    EXPECT_EQ(RECNO(), 2);
+    DBSKIP(2);
+    EXPECT_EQ(RECNO(), 4);
+    DBSKIP();
+    EXPECT_TRUE(DBEOF());
+    EXPECT_EQ(RECNO(), 5);
+    DBSKIP(-1);
+    EXPECT_EQ(RECNO(), 4);
+    DBGOTO(99);
+    EXPECT_TRUE(DBEOF());
+    DBGOTO(1);  // deleted, but reachable by number
+    EXPECT_EQ(RECNO(), 1);
+    EXPECT_FALSE(DBEOF());
+}
+
+TEST_F(StoreTest, SeekFindsTheFirstOfEqualPrefixesAndSoftSeeksToTheNextKey) {
+    NamesTable({"Martin", "Maria", "Zeno", "maria"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    EXPECT_EQ(INDEXKEY(), QStringLiteral("UPPER(vorname)"));
+    DBSEEK(QStringLiteral("MA"));
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 2);  // MARIA (2), MARIA (4), MARTIN (1)
+    DBSKIP();
+    EXPECT_EQ(RECNO(), 4);
+    DBSKIP();
+    EXPECT_EQ(RECNO(), 1);
+    DBSEEK(QStringLiteral("MAX"));
+    EXPECT_FALSE(FOUND());
+    EXPECT_EQ(RECNO(), 3);  // ZENO, the next greater key
+    DBSEEK(QStringLiteral("ZZ"));
+    EXPECT_FALSE(FOUND());
+    EXPECT_TRUE(DBEOF());
+    DBSEEK(QString());
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 2);
+    DBSEEK(QStringLiteral("MAX"), false);
+    EXPECT_TRUE(DBEOF());
+}
+
+TEST_F(StoreTest, IndexesStayCurrentOnAppendAndReplaceAndRebuildOnPack) {
+    NamesTable({"Dora", "Anna"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBAPPEND();
+    REPLACE("VORNAME", QStringLiteral("Berta"));
+    DBGOTO(1);
+    REPLACE("VORNAME", QStringLiteral("Aaron"));
+    EXPECT_EQ(VisibleNames(), (QStringList{"Aaron", "Anna", "Berta"}));
+    DBGOTO(2);
+    DBDELETE();
+    __DBPACK();
+    EXPECT_EQ(RECCOUNT(), 2);
+    EXPECT_EQ(RECNO(), 1);  // Aaron, top of the order
+    EXPECT_EQ(VisibleNames(), (QStringList{"Aaron", "Berta"}));
+    DBSEEK(QStringLiteral("BER"));
+    EXPECT_EQ(RECNO(), 2);
+}
+
+TEST_F(StoreTest, MonthAndDtocKeysOrderAsTheirValuesDo) {
+    kesp::CreateTable(Path("d.dbf"), {{"VORNAME", 'C', 10, 0}, {"GEBURT", 'D', 8, 0}});
+    DBUSEAREA(true, Path("d.dbf"));
+    const QList<QDate> dates = {QDate(1980, 1, 31), QDate(2006, 3, 1), QDate(1990, 1, 2), QDate(),
+                                QDate(2006, 1, 2)};
+    for (const QDate& d : dates) {
+        DBAPPEND();
+        REPLACE("GEBURT", d);
+    }
+    auto order = [] {
+        QList<int> records;
+        DBEVAL([&records] { records << RECNO(); });
+        return records;
+    };
+    DBCREATEINDEX("igebmon", "MONTH(geburt)",
+                  [] { return QVariant(MONTH(FIELD("GEBURT").toDate())); });
+    EXPECT_EQ(order(), (QList<int>{4, 1, 3, 5, 2}));  // empty date (0) first, January by record
+    SET_DATEFORMAT("dd.mm.yyyy");
+    DBCREATEINDEX("idatumc", "DTOC(geburt)",
+                  [] { return QVariant(DTOC(FIELD("GEBURT").toDate())); });
+    EXPECT_EQ(order(), (QList<int>{4, 2, 3, 5, 1}));  // "  .  .    ", 01.03.2006, 02.01.1990, ...
+    DBCREATEINDEX("idesc", "DESCEND(geburt)",
+                  [] { return QVariant(DESCEND(FIELD("GEBURT").toDate())); });
+    EXPECT_EQ(order(), (QList<int>{2, 5, 3, 1, 4}));  // latest first, the empty date last
+    DBSEEK(DESCEND(QDate(1990, 1, 2)));
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 3);
+}
+
+TEST_F(StoreTest, CreatedIndexStaysControllingWhenAnotherIsAdded) {
+    NamesTable({"Berta", "Anna"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("inr", "NR", [] { return FIELD("NR"); });
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    ORDLISTADD("inr");
+    EXPECT_EQ(INDEXKEY(), QStringLiteral("UPPER(vorname)"));
+    EXPECT_EQ(VisibleNames(), (QStringList{"Anna", "Berta"}));
+    ORDLISTCLEAR();
+    EXPECT_EQ(VisibleNames(), (QStringList{"Berta", "Anna"}));
+    ORDLISTADD("inr");
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(INDEXKEY(), QStringLiteral("NR"));
+    DBAPPEND();
+    REPLACE("NR", 0);
+    REPLACE("VORNAME", QStringLiteral("Aaron"));
+    ORDLISTCLEAR();
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(VisibleNames(), (QStringList{"Aaron", "Anna", "Berta"}));
+    EXPECT_THROW(ORDLISTADD("nosuchindex"), kesp::FaultException);
+}
+
+TEST_F(StoreTest, FilterReadsItsVariableWhenThePointerMoves) {
+    NamesTable({"Maria", "Martin", "Anna", "Marta"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    QString cpesq = QStringLiteral("MAR");
+    DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "UPPER(vorname) = cPesq",
+                [&cpesq] { return cpesq; });
+    EXPECT_EQ(DBFILTER(), QStringLiteral("UPPER(vorname) = cPesq"));
+    EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Marta", "Martin"}));
+    cpesq = QStringLiteral("MART");
+    EXPECT_EQ(VisibleNames(), (QStringList{"Marta", "Martin"}));
+    EXPECT_EQ(ORDKEYCOUNT(), 2);
+    cpesq = QString();
+    EXPECT_EQ(VisibleNames().size(), 4);
+    DBCLEARFILTER();
+    EXPECT_EQ(DBFILTER(), QString());
+}
+
+TEST_F(StoreTest, QuickSearchWithoutAPrefixPromiseGivesTheSameRecords) {
+    NamesTable({"Maria", "Martin", "Anna", "Marta", "Mara"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    const QString cpesq = QStringLiteral("MART");
+    DBSEEK(cpesq);
+    ASSERT_TRUE(FOUND());
+    DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "f");
+    int count = 0;
+    DBEVAL([&count] { ++count; });
+    DBGOTOP();
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Marta"));
+    EXPECT_EQ(VisibleNames(), (QStringList{"Marta", "Martin"}));
+}
+
+TEST_F(StoreTest, WorkAreasAliasesAndAliasedCalls) {
+    NamesTable({"Anna"}, "one.dbf");
+    NamesTable({"Bernd", "Clara"}, "two.dbf");
+    DBUSEAREA(true, Path("one.dbf"));
+    EXPECT_EQ(ALIAS(), QStringLiteral("ONE"));
+    DBUSEAREA(true, Path("two.dbf"), QStringLiteral("zwei"));
+    EXPECT_EQ(SELECT(), 2);
+    EXPECT_EQ(FIELD("one->vorname").toString().trimmed(), QStringLiteral("Anna"));
+    REPLACE("ONE->VORNAME", QStringLiteral("Anne"));
+    const int count = INAREA("one", [] { return RECCOUNT(); });
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(SELECT(), 2);
+    DBSELECTAREA("a");
+    EXPECT_EQ(FIELD("vorname").toString().trimmed(), QStringLiteral("Anne"));
+    DBSELECTAREA("b");
+    EXPECT_EQ(ALIAS(), QStringLiteral("zwei"));
+    EXPECT_EQ(FCOUNT(), 3);
+    EXPECT_EQ(FIELDNAME(1), QStringLiteral("VORNAME"));
+    DBCLOSEAREA();
+    EXPECT_FALSE(USED());
+    DBUSEAREA(true, Path("two.dbf"));
+    EXPECT_EQ(SELECT(), 2);  // the lowest free area
+}
+
+TEST_F(StoreTest, TextComparisonAndDateFunctions) {
+    EXPECT_TRUE(EQ("DEUTSCH", "DE"));
+    EXPECT_FALSE(EQ("DE", "DEU"));
+    EXPECT_TRUE(EQ("ABC", ""));
+    EXPECT_FALSE(EQ("", "A"));
+    EXPECT_FALSE(EQ("DE ", "DE  "));
+    EXPECT_FALSE(EXACTEQ("DE ", "DE"));
+    SET_EXACT(true);
+    EXPECT_FALSE(EQ("DEUTSCH", "DE"));
+    EXPECT_TRUE(EQ("DE  ", "DE"));
+    SET_EXACT(false);
+    EXPECT_EQ(UPPER(QStringLiteral("straße ÿ")), QStringLiteral("STRAßE Ÿ"));
+    EXPECT_EQ(DATEFORMAT(), QStringLiteral("dd/mm/yyyy"));
+    SET_DATEFORMAT("dd/mm/yy");
+    SET_CENTURY(true);
+    EXPECT_EQ(DATEFORMAT(), QStringLiteral("dd/mm/yyyy"));
+    SET_DATEFORMAT("mm/dd/yyyy");
+    EXPECT_EQ(DTOC(QDate(2006, 12, 24)), QStringLiteral("12/24/2006"));
+    EXPECT_EQ(DTOC(QDate()), QStringLiteral("  /  /    "));
+    EXPECT_EQ(CTOD("12/24/2006"), QDate(2006, 12, 24));
+    EXPECT_TRUE(CTOD("  /  /    ").isNull());
+    EXPECT_TRUE(CTOD("13/45/2006").isNull());
+    SET_DATEFORMAT("dd.mm.yyyy");
+    EXPECT_EQ(DTOC(QDate(2006, 12, 24)), QStringLiteral("24.12.2006"));
+    EXPECT_EQ(MONTH(QDate()), 0);
+    EXPECT_EQ(DAY(QDate(2006, 12, 24)), 24);
+    EXPECT_GT(DESCEND(QDate(2006, 1, 1)), DESCEND(QDate(2006, 1, 2)));
+    EXPECT_EQ(STR(42), QStringLiteral("        42"));
+    EXPECT_EQ(STR(3.14159, 6, 2), QStringLiteral("  3.14"));
+    EXPECT_EQ(STR(123456, 3), QStringLiteral("***"));
+    SET_TODAY_FOR_TESTS(QDate(2006, 12, 24));
+    EXPECT_EQ(DATE(), QDate(2006, 12, 24));
+    SET_TODAY_FOR_TESTS(QDate());
+}

@@ -1,0 +1,197 @@
+// Fields, memos, headers and faults of single tables.
+#include "store/codec.h"
+#include "store/fault.h"
+#include "test_support.h"
+
+#include <QFile>
+
+using kesp::FaultException;
+using kesp::MemoKind;
+
+namespace {
+
+struct MemoCase {
+    MemoKind kind;
+    const char* memoFile;
+};
+
+class MemoKinds : public StoreTest, public ::testing::WithParamInterface<MemoCase> {};
+
+QString AllTypesTable(const QString& path, MemoKind kind) {
+    kesp::CreateTable(path,
+                      {{"NAME", 'C', 10, 0},
+                       {"BETRAG", 'N', 8, 2},
+                       {"DATUM", 'D', 8, 0},
+                       {"FERTIG", 'L', 1, 0},
+                       {"TEXT", 'M', 10, 0}},
+                      kind);
+    return path;
+}
+
+}  // namespace
+
+TEST_P(MemoKinds, EveryFieldTypeSurvivesCommitAndReopen) {
+    const QString path = AllTypesTable(Path("t.dbf"), GetParam().kind);
+    const QString longText = QString(3000, QLatin1Char('x')) + QStringLiteral("\r\nEnde");
+    DBUSEAREA(true, path);
+    DBAPPEND();
+    REPLACE("name", QStringLiteral("Zoë Müllerin"));
+    REPLACE("BETRAG", 12.5);
+    REPLACE("DATUM", QDate(2006, 12, 24));
+    REPLACE("FERTIG", true);
+    REPLACE("TEXT", longText);
+    DBAPPEND();  // a record left blank
+    DBCOMMIT();
+    DBCLOSEALL();
+
+    DBUSEAREA(true, path);
+    EXPECT_EQ(RECCOUNT(), 2);
+    EXPECT_EQ(FIELD("NAME").toString(), QStringLiteral("Zoë Müller"));  // cut at the width
+    EXPECT_DOUBLE_EQ(FIELD("BETRAG").toDouble(), 12.5);
+    EXPECT_EQ(FIELD("DATUM").toDate(), QDate(2006, 12, 24));
+    EXPECT_TRUE(FIELD("FERTIG").toBool());
+    EXPECT_EQ(FIELD("TEXT").toString(), longText);
+    DBSKIP();
+    EXPECT_EQ(FIELD("NAME").toString(), QString(10, QLatin1Char(' ')));
+    EXPECT_DOUBLE_EQ(FIELD("BETRAG").toDouble(), 0);
+    EXPECT_TRUE(FIELD("DATUM").toDate().isNull());
+    EXPECT_FALSE(FIELD("FERTIG").toBool());
+    EXPECT_EQ(FIELD("TEXT").toString(), QString());
+    EXPECT_TRUE(QFile::exists(Path(QString::fromLatin1(GetParam().memoFile))));
+}
+
+TEST_P(MemoKinds, MemosGrowShrinkAndKeepSoftBreaksByteForByte) {
+    const QString path = AllTypesTable(Path("t.dbf"), GetParam().kind);
+    const QString soft =
+        QStringLiteral("eins") + QChar(0x8D) + QChar(0x0A) + QStringLiteral("zwei\r\n");
+    DBUSEAREA(true, path);
+    DBAPPEND();
+    REPLACE("TEXT", soft);
+    DBCOMMIT();
+    REPLACE("TEXT", soft + QString(2000, QLatin1Char('y')));  // grows past its blocks
+    DBCOMMIT();
+    DBAPPEND();
+    REPLACE("TEXT", QStringLiteral("second"));
+    DBCOMMIT();
+    DBGOTO(1);
+    REPLACE("TEXT", QString());  // emptied
+    DBCOMMIT();
+    DBCLOSEALL();
+
+    DBUSEAREA(true, path);
+    EXPECT_EQ(FIELD("TEXT").toString(), QString());
+    DBGOTO(2);
+    EXPECT_EQ(FIELD("TEXT").toString(), QStringLiteral("second"));
+    REPLACE("TEXT", soft);
+    DBCOMMIT();
+    DBCLOSEALL();
+    DBUSEAREA(true, path);
+    DBGOTO(2);
+    EXPECT_EQ(kesp::store::EncodeText(FIELD("TEXT").toString()),
+              QByteArray("eins\x8D\x0Azwei\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, MemoKinds,
+                         ::testing::Values(MemoCase{MemoKind::Dbt, "t.dbt"},
+                                           MemoCase{MemoKind::Fpt, "t.fpt"}),
+                         [](const auto& info) {
+                             return info.param.kind == MemoKind::Dbt ? "Dbt" : "Fpt";
+                         });
+
+TEST_F(StoreTest, HeaderCountDateCodePageAndEndMarkAreKeptRight) {
+    NamesTable({"Anna", "Bernd", "Clara"});
+    const QByteArray bytes = ReadFile("names.dbf");
+    ASSERT_GE(bytes.size(), 32);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x03);
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), today.year() - 1900);
+    EXPECT_EQ(bytes[2], today.month());
+    EXPECT_EQ(bytes[3], today.day());
+    EXPECT_EQ(bytes[4], 3);
+    EXPECT_EQ(bytes[29], 0x03);
+    const int headerLength = static_cast<unsigned char>(bytes[8]) | (bytes[9] << 8);
+    const int recordLength = static_cast<unsigned char>(bytes[10]) | (bytes[11] << 8);
+    EXPECT_EQ(headerLength, 32 + 3 * 32 + 1);
+    EXPECT_EQ(bytes[headerLength - 1], 0x0D);
+    EXPECT_EQ(recordLength, 1 + 20 + 5 + 8);
+    EXPECT_EQ(bytes.size(), headerLength + 3 * recordLength + 1);  // count and length agree
+    EXPECT_EQ(bytes.back(), 0x1A);
+    EXPECT_EQ(bytes.mid(headerLength, 1 + 20 + 5), QByteArray(" Anna                    1"));
+}
+
+TEST_F(StoreTest, UnencodableCharactersBecomeQuestionMarksAndNumbersOverflowToStars) {
+    kesp::CreateTable(Path("t.dbf"), {{"NAME", 'C', 6, 0}, {"N", 'N', 4, 1}});
+    DBUSEAREA(true, Path("t.dbf"));
+    DBAPPEND();
+    REPLACE("NAME", QStringLiteral("€ß→😀xyz"));
+    REPLACE("N", 123.0);
+    EXPECT_EQ(FIELD("NAME").toString(), QStringLiteral("€ß??xy"));
+    EXPECT_EQ(FIELD("N").toDouble(), 0);  // "****" reads as zero
+    REPLACE("N", -1.26);
+    EXPECT_DOUBLE_EQ(FIELD("N").toDouble(), -1.3);
+}
+
+TEST_F(StoreTest, EndOfFileReadsBlanksAndIgnoresWrites) {
+    NamesTable({"Anna"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBGOBOTTOM();
+    DBSKIP();
+    ASSERT_TRUE(DBEOF());
+    EXPECT_EQ(RECNO(), 2);
+    EXPECT_EQ(FIELD("VORNAME").toString(), QString(20, QLatin1Char(' ')));
+    REPLACE("VORNAME", QStringLiteral("Zzz"));
+    DBGOTO(1);
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Anna"));
+}
+
+TEST_F(StoreTest, OpenFaultsNameTheFileAndAnEmptyAreaFaultsWith2001) {
+    try {
+        DBUSEAREA(true, Path("missing.dbf"));
+        FAIL() << "no fault";
+    } catch (const FaultException& e) {
+        EXPECT_EQ(e.fault().subCode, 1001);
+        EXPECT_EQ(e.fault().description, QStringLiteral("Open error"));
+        EXPECT_EQ(e.fault().fileName, Path("missing.dbf"));
+        EXPECT_EQ(e.fault().osCode, 2);
+        EXPECT_EQ(e.fault().text(),
+                  QStringLiteral("Error DBFNTX/1001  Open error: %1 (DOS Error 2)")
+                      .arg(Path("missing.dbf")));
+    }
+    DBCLOSEALL();
+    try {
+        DBSKIP();
+        FAIL() << "no fault";
+    } catch (const FaultException& e) {
+        EXPECT_EQ(e.fault().subCode, 2001);
+        EXPECT_EQ(e.fault().text(),
+                  QStringLiteral("Error DBFNTX/2001  Workarea not in use: DBSKIP"));
+    }
+    NamesTable({"Anna"});
+    DBUSEAREA(true, Path("names.dbf"));
+    EXPECT_THROW(FIELD("NOSUCH"), FaultException);
+    EXPECT_THROW(FIELD("nosuchalias->VORNAME"), FaultException);
+}
+
+TEST_F(StoreTest, FaultHandlerReceivesTheFaultFirst) {
+    std::vector<int> seen;
+    const auto previous =
+        kesp::SetFaultHandler([&seen](const kesp::Fault& f) { seen.push_back(f.subCode); });
+    EXPECT_THROW(DBUSEAREA(true, Path("missing.dbf")), FaultException);
+    kesp::SetFaultHandler(previous);
+    EXPECT_EQ(seen, std::vector<int>{1001});
+}
+
+TEST_F(StoreTest, ATableHeldElsewhereSetsNetErrAndLeavesTheAreaEmpty) {
+    NamesTable({"Anna"});
+    DBUSEAREA(true, Path("names.dbf"), QStringLiteral("first"));
+    DBUSEAREA(true, Path("names.dbf"), QStringLiteral("second"));  // the lock is per open file
+    EXPECT_TRUE(NETERR());
+    EXPECT_FALSE(USED());
+    EXPECT_EQ(SELECT(), 2);
+    EXPECT_THROW(FIELD("VORNAME"), FaultException);
+    DBSELECTAREA("first");
+    DBCLOSEAREA();
+    DBUSEAREA(false, Path("names.dbf"));
+    EXPECT_FALSE(NETERR());
+    EXPECT_TRUE(USED());
+}

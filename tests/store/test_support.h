@@ -1,0 +1,33 @@
+// Fixtures of the store tests: a temporary folder that is also the current
+// folder (index files land there), and the tables most tests start from.
+#pragma once
+
+#include "store/table_schema.h"
+#include "store/xbase.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class StoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    // A table of first names (VORNAME C(20), NR N(5), GEBURT D) holding `names` in order.
+    QString NamesTable(const QStringList& names, const QString& file = QStringLiteral("names.dbf"));
+    QByteArray ReadFile(const QString& name) const;
+    void WriteFile(const QString& name, const QByteArray& bytes) const;
+
+  private:
+    QTemporaryDir dir_;
+    QString previousFolder_;
+};
+
+// Runs a Python script with Debian's interpreter; returns its output, fails the test on error.
+QString RunPython(const QString& script, const QString& folder);
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
