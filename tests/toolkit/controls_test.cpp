@@ -1,0 +1,179 @@
+// Controls driven by name, as the modules drive them.
+#include "toolkit/fault_handler.h"
+#include "toolkit/forms.h"
+#include "toolkit/test_driver.h"
+
+#include <QDate>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+using kesp::test::TestDriver;
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        _DEFINEWINDOW("form_c", WindowKind::Main,
+                      {.title = "Controls", .width = 400, .height = 300});
+        _DEFINETEXTBOX(
+            "t_name",
+            {.row = 10, .col = 10, .width = 120, .height = 20, .maxLength = 10, .onChange = [this] {
+                 ++textChanges;
+             }});
+        _DEFINEBUTTON(
+            "Button_1",
+            {.row = 40, .col = 10, .width = 80, .height = 24, .caption = "Los", .action = [this] {
+                 ++clicks;
+             }});
+        _DEFINEIMAGEBUTTON("Button_2", {.row = 40,
+                                        .col = 100,
+                                        .width = 40,
+                                        .height = 28,
+                                        .picture = "img/missing.bmp",
+                                        .action = [this] { ++clicks; },
+                                        .invisible = true});
+        _DEFINEDATEPICKER("DatePicker_1",
+                          {.row = 70, .col = 10, .width = 90, .height = 20, .onChange = [this] {
+                               ++dateChanges;
+                           }});
+        _DEFINECOMBOBOX("Combo_1", {.row = 100,
+                                    .col = 10,
+                                    .width = 100,
+                                    .height = 100,
+                                    .items = {"eins", "zwei", "drei"},
+                                    .value = 1});
+        _DEFINERADIOGROUP("Radio_1", {.row = 130,
+                                      .col = 10,
+                                      .width = 100,
+                                      .options = {"A", "B"},
+                                      .value = 1,
+                                      .onChange = [this] { ++radioChanges; }});
+        _DEFINETAB("Tab_1", {.row = 10, .col = 200, .width = 190, .height = 200});
+        _DEFINEPAGE("Seite 1");
+        _DEFINELABEL("Label_1",
+                     {.row = 50, .col = 20, .width = 100, .height = 20, .value = "auf Seite 1"});
+        _ENDPAGE();
+        _DEFINEPAGE("Seite 2");
+        _DEFINECHECKBOX("Check_1",
+                        {.row = 50, .col = 20, .width = 100, .height = 20, .caption = "erinnern"});
+        _ENDPAGE();
+        _ENDTAB();
+        _ENDWINDOW();
+        _ACTIVATEWINDOW("form_c");
+    }
+
+    TestDriver driver;
+    int textChanges = 0;
+    int clicks = 0;
+    int dateChanges = 0;
+    int radioChanges = 0;
+};
+
+TEST_F(ControlsTest, NamesOfWindowsControlsAndPropertiesIgnoreCase) {
+    SETPROPERTY("FORM_C", "button_1", "CAPTION", "Weiter");
+    EXPECT_EQ(GETPROPERTY("form_c", "BUTTON_1", "caption").toString(), "Weiter");
+    SETPROPERTY("Form_C", "title", "Neu");
+    EXPECT_EQ(GETPROPERTY("FORM_C", "Title").toString(), "Neu");
+}
+
+TEST_F(ControlsTest, SettingABlankPaddedValueShowsItTrimmedAndRunsTheChangeAction) {
+    SETPROPERTY("form_c", "t_name", "Value", QString("Anna      "));
+    EXPECT_EQ(GETPROPERTY("form_c", "t_name", "Value").toString(), "Anna");
+    EXPECT_EQ(textChanges, 1);
+    // Setting the same text again is still a change the program made.
+    SETPROPERTY("form_c", "t_name", "Value", QString("Anna"));
+    EXPECT_EQ(textChanges, 2);
+}
+
+TEST_F(ControlsTest, TypingRunsTheChangeActionAtEveryKeystrokeWithinTheMaximumLength) {
+    TestDriver::typeInto("form_c", "t_name", "Bernhard-Maximilian");
+    EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "Bernhard-M");
+    EXPECT_EQ(textChanges, 10);
+    TestDriver::clearText("form_c", "t_name");
+    EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "");
+}
+
+TEST_F(ControlsTest, HiddenOrDisabledButtonsIgnoreClicks) {
+    TestDriver::click("form_c", "Button_2");
+    EXPECT_EQ(clicks, 0);
+    SETPROPERTY("form_c", "Button_2", "Visible", true);
+    TestDriver::click("form_c", "Button_2");
+    EXPECT_EQ(clicks, 1);
+    SETPROPERTY("form_c", "Button_1", "Enabled", false);
+    TestDriver::click("form_c", "Button_1");
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ControlsTest, DatePickerHasAnEmptyState) {
+    EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
+    SETPROPERTY("form_c", "DatePicker_1", "Value", QDate(2006, 12, 24));
+    EXPECT_EQ(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate(), QDate(2006, 12, 24));
+    EXPECT_EQ(dateChanges, 1);
+    SETPROPERTY("form_c", "DatePicker_1", "Value", QDate());
+    EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
+    // The user empties it with the Delete key.
+    SETPROPERTY("form_c", "DatePicker_1", "Value", QDate(2007, 1, 2));
+    TestDriver::pressKey("form_c", "DatePicker_1", Qt::Key_Delete);
+    EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
+    EXPECT_EQ(dateChanges, 4);
+}
+
+TEST_F(ControlsTest, ComboBoxValueIsAOneBasedIndexAndItemsGrow) {
+    EXPECT_EQ(GETPROPERTY("form_c", "Combo_1", "Value").toInt(), 1);
+    DOMETHOD("form_c", "Combo_1", "AddItem", "vier");
+    SETPROPERTY("form_c", "Combo_1", "Value", 4);
+    EXPECT_EQ(GETPROPERTY("form_c", "Combo_1", "Item", 4).toString(), "vier");
+    TestDriver::select("form_c", "Combo_1", 2);
+    EXPECT_EQ(GETPROPERTY("form_c", "Combo_1", "Value").toInt(), 2);
+}
+
+TEST_F(ControlsTest, RadioGroupAndTabCaptionsByIndex) {
+    SETPROPERTY("form_c", "Radio_1", "Caption", 2, "Bravo");
+    EXPECT_EQ(GETPROPERTY("form_c", "Radio_1", "Caption", 2).toString(), "Bravo");
+    TestDriver::select("form_c", "Radio_1", 2);
+    EXPECT_EQ(GETPROPERTY("form_c", "Radio_1", "Value").toInt(), 2);
+    EXPECT_EQ(radioChanges, 1);
+
+    SETPROPERTY("form_c", "Tab_1", "Caption", 2, "Freie Felder");
+    EXPECT_EQ(GETPROPERTY("form_c", "Tab_1", "Caption", 2).toString(), "Freie Felder");
+    TestDriver::select("form_c", "Tab_1", 2);
+    EXPECT_EQ(GETPROPERTY("form_c", "Tab_1", "Value").toInt(), 2);
+    EXPECT_TRUE(TestDriver::isShown("form_c", "Check_1"));
+    EXPECT_FALSE(TestDriver::isShown("form_c", "Label_1"));
+}
+
+TEST_F(ControlsTest, ControlsOnAPageArePlacedFromTheTabControlsCorner) {
+    QWidget* tab = TestDriver::widget("form_c", "Tab_1");
+    QWidget* label = TestDriver::widget("form_c", "Label_1");
+    EXPECT_EQ(label->mapTo(tab, QPoint(0, 0)), QPoint(20, 50));
+    EXPECT_EQ(label->size(), QSize(100, 20));
+}
+
+TEST_F(ControlsTest, CheckBoxValueIsLogical) {
+    SETPROPERTY("form_c", "Check_1", "Value", true);
+    EXPECT_TRUE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
+    TestDriver::select("form_c", "Tab_1", 2);
+    TestDriver::click("form_c", "Check_1");
+    EXPECT_FALSE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
+}
+
+TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {
+    TestDriver driver;
+    driver.answerNext(false);
+    MSGBOX("Datei x.csv\rim Ordner C:\\export", "Varnel Kesp 2.0");
+    MSGEXCLAMATION("Bitte Vorname eingeben", "Varnel Kesp 2.0");
+    EXPECT_FALSE(MSGYESNO("Löschen?", "Varnel Kesp 2.0"));
+    EXPECT_TRUE(MSGYESNO("Noch einmal?", "Varnel Kesp 2.0"));  // Yes is the default
+
+    const auto& shown = driver.messageBoxes();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown[0].kind, "MSGBOX");
+    EXPECT_EQ(shown[0].text, "Datei x.csv\nim Ordner C:\\export");
+    EXPECT_EQ(shown[1].kind, "MSGEXCLAMATION");
+    EXPECT_EQ(shown[2].kind, "MSGYESNO");
+    EXPECT_EQ(shown[2].title, "Varnel Kesp 2.0");
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+// Window kinds, their lifecycle, toolbars, and misuse of the layer.
+#include "store/fault.h"
+#include "toolkit/forms.h"
+#include "toolkit/test_driver.h"
+
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using kesp::FaultException;
+using kesp::test::TestDriver;
+
+namespace {
+
+void DefineModal(const QString& name, Action onInit = {}, Action onRelease = {}) {
+    _DEFINEMODALWINDOW(name, {.title = "Modal",
+                              .row = 132,
+                              .col = 232,
+                              .width = 700,
+                              .height = 450,
+                              .onInit = std::move(onInit),
+                              .onRelease = std::move(onRelease)});
+    _DEFINELABEL("Label_17", {.row = 40, .col = 10, .width = 190, .height = 20});
+    _ENDWINDOW();
+}
+
+TEST(Windows, ModalActivationShowsRunsInitialisationAndLeavesTheNameFreeAfterClosing) {
+    TestDriver driver;
+    bool shownAtInit = false;
+    int released = 0;
+    DefineModal(
+        "form1", [&] { shownAtInit = TestDriver::widget("form1")->isVisible(); },
+        [&] { ++released; });
+    _ACTIVATEWINDOW("form1");
+    EXPECT_TRUE(shownAtInit);
+    EXPECT_TRUE(TestDriver::isOpen("FORM1"));
+
+    TestDriver::closeWindow("form1");
+    EXPECT_EQ(released, 1);
+    EXPECT_FALSE(ISWINDOWDEFINED("form1"));
+    DefineModal("form1");  // the same window can be defined again
+    EXPECT_TRUE(ISWINDOWDEFINED("form1"));
+}
+
+TEST(Windows, ClientAreaHasTheGivenPositionAndSizeAndCenterMovesIt) {
+    TestDriver driver;
+    DefineModal("form1");
+    QWidget* window = TestDriver::widget("form1");
+    EXPECT_EQ(window->geometry(), QRect(232, 132, 700, 450));
+    EXPECT_EQ(TestDriver::widget("form1", "label_17")->geometry(), QRect(10, 40, 190, 20));
+    DOMETHOD("form1", "Center");
+    EXPECT_NE(window->pos(), QPoint(232, 132));
+}
+
+TEST(Windows, MisuseIsAFault) {
+    TestDriver driver;
+    DefineModal("form1");
+    EXPECT_THROW(DefineModal("Form1"), FaultException);  // defined twice
+    EXPECT_THROW(SETPROPERTY("form1", "Label_99", "Value", "x"), FaultException);
+    EXPECT_THROW(SETPROPERTY("form1", "Label_17", "Nonsense", "x"), FaultException);
+    EXPECT_THROW(GETPROPERTY("form9", "Label_17", "Value"), FaultException);
+    EXPECT_THROW(DOMETHOD("form1", "Label_17", "Explode"), FaultException);
+    EXPECT_THROW(_DEFINELABEL("Label_1", {}), FaultException);  // outside a window
+}
+
+TEST(Windows, ComboBoxValueMustBeNumeric) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form1", {.width = 200, .height = 100});
+    _DEFINECOMBOBOX("Combo_1", {.width = 100, .height = 100, .items = {"a", "b"}});
+    _ENDWINDOW();
+    SETPROPERTY("form1", "Combo_1", "Value", 2.0);
+    EXPECT_EQ(GETPROPERTY("form1", "Combo_1", "Value").toInt(), 2);
+    EXPECT_THROW(SETPROPERTY("form1", "Combo_1", "Value", "2"), FaultException);
+}
+
+TEST(Windows, NonModalWindowCannotBeActivatedWhileAModalOneIsOpen) {
+    TestDriver driver;
+    DefineModal("form1");
+    _ACTIVATEWINDOW("form1");
+    _DEFINEWINDOW("naming", WindowKind::Standard, {.width = 300, .height = 200});
+    _ENDWINDOW();
+    EXPECT_THROW(_ACTIVATEWINDOW("naming"), FaultException);
+    TestDriver::closeWindow("form1");
+    _ACTIVATEWINDOW("naming");
+    EXPECT_TRUE(TestDriver::widget("naming")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(Windows, ToolbarBuiltInInitialisationRunsItsButtonsAndHides) {
+    TestDriver driver;
+    QStringList pressed;
+    DefineModal("form1", [&] {
+        _DEFINETOOLBAR("ToolBar_1", {.parent = "form1", .buttonWidth = 40, .buttonHeight = 40});
+        _DEFINETOOLBUTTON(
+            "x1",
+            {.picture = "img/first.bmp", .action = [&] { pressed << "x1"; }, .tooltip = "Erster"});
+        _DEFINETOOLBUTTON(
+            "x2",
+            {.picture = "img/prev.bmp", .action = [&] { pressed << "x2"; }, .tooltip = "Zurück"});
+        _ENDTOOLBAR();
+    });
+    _ACTIVATEWINDOW("form1");
+    TestDriver::click("form1", "X2");
+    TestDriver::click("form1", "x1");
+    EXPECT_EQ(pressed, QStringList({"x2", "x1"}));
+    EXPECT_EQ(TestDriver::widget("form1", "ToolBar_1")->geometry().top(), 0);
+    EXPECT_EQ(TestDriver::widget("form1", "ToolBar_1")->height(), 40);
+
+    SETPROPERTY("form1", "ToolBar_1", "Visible", false);
+    TestDriver::click("form1", "x1");
+    EXPECT_EQ(pressed.size(), 2);
+    EXPECT_FALSE(GETPROPERTY("form1", "ToolBar_1", "Visible").toBool());
+}
+
+}  // namespace

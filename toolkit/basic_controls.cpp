@@ -1,0 +1,256 @@
+// Labels, buttons, image buttons, frames, images and progress bars.
+#include "toolkit/controls.h"
+#include "toolkit/fault_handler.h"
+#include "toolkit/looks.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace kesp {
+namespace {
+
+bool Is(const QString& property, const char* name) {
+    return property == QLatin1String(name);
+}
+
+class LabelControl : public Control {
+  public:
+    LabelControl(const QString& name, QLabel* label) : Control(name, label), label_(label) {}
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && (Is(property, "value") || Is(property, "caption"))) {
+            label_->setText(value.toString());
+        } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
+            SetBackground(label_, ColorFromValue(value));
+        } else if (index == 0 && Is(property, "fontcolor")) {
+            SetForeground(label_, ColorFromValue(value));
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && (Is(property, "value") || Is(property, "caption"))) return label_->text();
+        if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor")))
+            return label_->palette().color(QPalette::Window);
+        return Control::get(property, index);
+    }
+
+  private:
+    QLabel* label_;
+};
+
+class ButtonControl : public Control {
+  public:
+    ButtonControl(const QString& name, QPushButton* button, Action action)
+        : Control(name, button), button_(button), action_(std::move(action)) {
+        QObject::connect(button_, &QPushButton::clicked, button_, [this] { RunAction(action_); });
+    }
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && Is(property, "caption")) {
+            button_->setText(value.toString());
+        } else if (index == 0 && Is(property, "picture")) {
+            setPicture(value.toString());
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && Is(property, "caption")) return button_->text();
+        if (index == 0 && Is(property, "picture")) return picture_;
+        return Control::get(property, index);
+    }
+    bool userClick() override {
+        if (!button_->isEnabled() || !button_->isVisibleTo(button_->window())) return true;
+        button_->click();
+        return true;
+    }
+
+    void setPicture(const QString& picture) {
+        picture_ = picture;
+        const QPixmap pixmap = LoadPicture(picture);
+        button_->setIcon(pixmap.isNull() ? QIcon() : QIcon(pixmap));
+        if (!pixmap.isNull())
+            button_->setIconSize(pixmap.size().boundedTo(button_->size() - QSize(4, 4)));
+    }
+
+  private:
+    QPushButton* button_;
+    Action action_;
+    QString picture_;
+};
+
+class FrameControl : public Control {
+  public:
+    FrameControl(const QString& name, QGroupBox* frame) : Control(name, frame), frame_(frame) {}
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && (Is(property, "caption") || Is(property, "value"))) {
+            frame_->setTitle(value.toString());
+            return true;
+        }
+        return Control::set(property, index, value);
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && (Is(property, "caption") || Is(property, "value")))
+            return frame_->title();
+        return Control::get(property, index);
+    }
+
+  private:
+    QGroupBox* frame_;
+};
+
+class ImageControl : public Control {
+  public:
+    ImageControl(const QString& name, QLabel* image, QString picture)
+        : Control(name, image), image_(image) {
+        setPicture(picture);
+    }
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && Is(property, "picture")) {
+            setPicture(value.toString());
+            return true;
+        }
+        return Control::set(property, index, value);
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && Is(property, "picture")) return picture_;
+        return Control::get(property, index);
+    }
+
+  private:
+    void setPicture(const QString& picture) {
+        picture_ = picture;
+        image_->setPixmap(LoadPicture(picture));
+    }
+
+    QLabel* image_;
+    QString picture_;
+};
+
+class ProgressBarControl : public Control {
+  public:
+    ProgressBarControl(const QString& name, QProgressBar* bar) : Control(name, bar), bar_(bar) {}
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && Is(property, "value")) {
+            bar_->setValue(RequireNumber(value, QStringLiteral("progress bar value")));
+        } else if (index == 0 && Is(property, "rangemin")) {
+            bar_->setMinimum(RequireNumber(value, QStringLiteral("progress bar range")));
+        } else if (index == 0 && Is(property, "rangemax")) {
+            bar_->setMaximum(RequireNumber(value, QStringLiteral("progress bar range")));
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && Is(property, "value")) return bar_->value();
+        if (index == 0 && Is(property, "rangemin")) return bar_->minimum();
+        if (index == 0 && Is(property, "rangemax")) return bar_->maximum();
+        return Control::get(property, index);
+    }
+
+  private:
+    QProgressBar* bar_;
+};
+
+}  // namespace
+
+int RequireNumber(const QVariant& value, const QString& what) {
+    switch (value.metaType().id()) {
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::Short:
+        case QMetaType::Long:
+            return value.toInt();
+        default:
+            RaiseFormsFault(
+                QStringLiteral("The %1 must be numeric, not \"%2\".").arg(what, value.toString()));
+    }
+}
+
+std::unique_ptr<Control> MakeLabel(QWidget* parent, const QString& name, const LabelProperties& p) {
+    auto* label = new QLabel(p.value, parent);
+    label->setFont(MakeFont(p.font, p.bold));
+    Qt::Alignment alignment = Qt::AlignVCenter;
+    alignment |= p.centerAlign ? Qt::AlignHCenter : p.rightAlign ? Qt::AlignRight : Qt::AlignLeft;
+    label->setAlignment(alignment);
+    if (p.background && !p.transparent) SetBackground(label, *p.background);
+    if (p.fontColor) SetForeground(label, *p.fontColor);
+    PlaceControl(label, p.row, p.col, p.width, p.height);
+    return std::make_unique<LabelControl>(name, label);
+}
+
+std::unique_ptr<Control> MakeButton(QWidget* parent, const QString& name,
+                                    const ButtonProperties& p) {
+    auto* button = new QPushButton(p.caption, parent);
+    button->setFont(MakeFont(p.font, p.bold));
+    button->setToolTip(p.tooltip);
+    button->setFlat(p.flat);
+    button->setFocusPolicy(Qt::StrongFocus);
+    PlaceControl(button, p.row, p.col, p.width, p.height);
+    return std::make_unique<ButtonControl>(name, button, p.action);
+}
+
+std::unique_ptr<Control> MakeImageButton(QWidget* parent, const QString& name,
+                                         const ImageButtonProperties& p) {
+    auto* button = new QPushButton(parent);
+    button->setToolTip(p.tooltip);
+    button->setFlat(p.flat);
+    PlaceControl(button, p.row, p.col, p.width, p.height);
+    auto control = std::make_unique<ButtonControl>(name, button, p.action);
+    control->setPicture(p.picture);
+    if (p.invisible) button->hide();
+    return control;
+}
+
+std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const FrameProperties& p) {
+    auto* frame = new QGroupBox(p.caption, parent);
+    frame->setFont(MakeFont(p.font, p.bold));
+    if (p.background || p.opaque) SetBackground(frame, p.background.value_or(Qt::white));
+    if (p.fontColor) SetForeground(frame, *p.fontColor);
+    PlaceControl(frame, p.row, p.col, p.width, p.height);
+    // A frame is drawn behind the controls placed in it, whatever the order of
+    // definition.
+    frame->lower();
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return std::make_unique<FrameControl>(name, frame);
+}
+
+std::unique_ptr<Control> MakeImage(QWidget* parent, const QString& name, const ImageProperties& p) {
+    auto* image = new QLabel(parent);
+    image->setScaledContents(p.stretch);
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PlaceControl(image, p.row, p.col, p.width, p.height);
+    return std::make_unique<ImageControl>(name, image, p.picture);
+}
+
+std::unique_ptr<Control> MakeProgressBar(QWidget* parent, const QString& name,
+                                         const ProgressBarProperties& p) {
+    auto* bar = new QProgressBar(parent);
+    bar->setRange(p.rangeMin, p.rangeMax);
+    bar->setValue(p.value);
+    bar->setTextVisible(false);
+    QPalette palette = bar->palette();
+    if (p.background) {
+        palette.setColor(QPalette::Base, *p.background);
+        palette.setColor(QPalette::Window, *p.background);
+    }
+    if (p.barColor) palette.setColor(QPalette::Highlight, *p.barColor);
+    bar->setPalette(palette);
+    PlaceControl(bar, p.row, p.col, p.width, p.height);
+    return std::make_unique<ProgressBarControl>(name, bar);
+}
+
+}  // namespace kesp

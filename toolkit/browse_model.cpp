@@ -1,0 +1,237 @@
+#include "toolkit/browse_model.h"
+
+#include "store/xbase.h"
+#include "toolkit/browse_cells.h"
+
+namespace kesp {
+
+BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers, QObject* parent)
+    : QAbstractTableModel(parent),
+      alias_(std::move(alias)),
+      fields_(std::move(fields)),
+      headers_(std::move(headers)) {
+    while (headers_.size() < fields_.size())
+        headers_ << QString();
+}
+
+// Runs `read` in the browse's work area and puts the record pointer and the
+// current work area back afterwards.
+template <class Read>
+auto BrowseModel::inTable(Read read) const {
+    return INAREA(alias_, [&] {
+        const int saved = RECNO();
+        struct PutBack {
+            int record;
+            ~PutBack() { DBGOTO(record); }
+        } putBack{saved};
+        return read();
+    });
+}
+
+int BrowseModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int BrowseModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(fields_.size());
+}
+
+QVariant BrowseModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const Row& row = rows_[static_cast<size_t>(index.row())];
+    if (role == Qt::DisplayRole) return row.cells.value(index.column());
+    return {};
+}
+
+QVariant BrowseModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    if (orientation == Qt::Horizontal) return headers_.value(section);
+    return {};
+}
+
+bool BrowseModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !reachedBottom_ && !rows_.empty();
+}
+
+void BrowseModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent)) return;
+    std::vector<Row> more;
+    inTable([&] {
+        DBGOTO(rows_.back().recordNumber);
+        while (static_cast<int>(more.size()) < pageRows_) {
+            DBSKIP(1);
+            if (DBEOF()) {
+                reachedBottom_ = true;
+                break;
+            }
+            more.push_back(readCurrentRow());
+        }
+        return 0;
+    });
+    if (more.empty()) return;
+    const int first = rowCount();
+    beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(more.begin()),
+                 std::make_move_iterator(more.end()));
+    endInsertRows();
+}
+
+bool BrowseModel::canFetchAbove() const {
+    return !reachedTop_ && !rows_.empty();
+}
+
+int BrowseModel::fetchAbove() {
+    if (!canFetchAbove()) return 0;
+    std::vector<Row> more;  // nearest first
+    inTable([&] {
+        DBGOTO(rows_.front().recordNumber);
+        while (static_cast<int>(more.size()) < pageRows_) {
+            DBSKIP(-1);
+            if (BOF()) {
+                reachedTop_ = true;
+                break;
+            }
+            more.push_back(readCurrentRow());
+        }
+        return 0;
+    });
+    if (more.empty()) return 0;
+    const int added = static_cast<int>(more.size());
+    beginInsertRows({}, 0, added - 1);
+    rows_.insert(rows_.begin(), std::make_move_iterator(more.rbegin()),
+                 std::make_move_iterator(more.rend()));
+    endInsertRows();
+    return added;
+}
+
+void BrowseModel::setHeader(int column, const QString& caption) {
+    if (column < 0 || column >= headers_.size()) return;
+    headers_[column] = caption;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+QString BrowseModel::header(int column) const {
+    return headers_.value(column);
+}
+
+int BrowseModel::recordAt(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[static_cast<size_t>(row)].recordNumber : 0;
+}
+
+int BrowseModel::rowOf(int recordNumber) const {
+    for (size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row].recordNumber == recordNumber) return static_cast<int>(row);
+    return -1;
+}
+
+bool BrowseModel::tableOpen() const {
+    return IsAliasInUse(alias_);
+}
+
+int BrowseModel::recordCount() const {
+    return INAREA(alias_, [] { return RECCOUNT(); });
+}
+
+int BrowseModel::currentRecord() const {
+    return INAREA(alias_, [] { return RECNO(); });
+}
+
+bool BrowseModel::isVisible(int recordNumber) const {
+    return inTable([&] {
+        DBGOTO(recordNumber);
+        if (DBEOF()) return false;
+        // Stepping off and back lands on the record only when navigation can
+        // reach it: not hidden as deleted, not rejected by the filter.
+        DBSKIP(1);
+        DBSKIP(-1);
+        return !DBEOF() && RECNO() == recordNumber;
+    });
+}
+
+int BrowseModel::visibleFrom(int recordNumber, bool restartAtTop) const {
+    if (isVisible(recordNumber)) return recordNumber;
+    return inTable([&] {
+        if (restartAtTop) {
+            DBGOTOP();
+        } else {
+            DBGOTO(recordNumber);
+            if (!DBEOF()) DBSKIP(1);
+        }
+        return DBEOF() ? 0 : RECNO();
+    });
+}
+
+void BrowseModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    reachedTop_ = true;
+    reachedBottom_ = true;
+    endResetModel();
+}
+
+int BrowseModel::loadAround(int recordNumber, int above) {
+    std::vector<Row> before;  // nearest first
+    std::vector<Row> after;
+    bool top = false;
+    bool bottom = false;
+    inTable([&] {
+        DBGOTO(recordNumber);
+        while (static_cast<int>(before.size()) < above) {
+            DBSKIP(-1);
+            if (BOF()) {
+                top = true;
+                break;
+            }
+            before.push_back(readCurrentRow());
+        }
+        DBGOTO(recordNumber);
+        after.push_back(readCurrentRow());
+        const int wanted = std::max(1, pageRows_ - static_cast<int>(before.size()));
+        while (static_cast<int>(after.size()) < wanted) {
+            DBSKIP(1);
+            if (DBEOF()) {
+                bottom = true;
+                break;
+            }
+            after.push_back(readCurrentRow());
+        }
+        return 0;
+    });
+    beginResetModel();
+    rows_.assign(std::make_move_iterator(before.rbegin()), std::make_move_iterator(before.rend()));
+    rows_.insert(rows_.end(), std::make_move_iterator(after.begin()),
+                 std::make_move_iterator(after.end()));
+    reachedTop_ = top;
+    reachedBottom_ = bottom;
+    endResetModel();
+    return static_cast<int>(before.size());
+}
+
+void BrowseModel::loadTop() {
+    const int first = inTable([] {
+        DBGOTOP();
+        return DBEOF() ? 0 : RECNO();
+    });
+    if (first == 0) return clear();
+    loadAround(first, 0);
+    reachedTop_ = true;
+}
+
+void BrowseModel::loadBottom() {
+    const int last = inTable([] {
+        DBGOBOTTOM();
+        return DBEOF() ? 0 : RECNO();
+    });
+    if (last == 0) return clear();
+    loadAround(last, pageRows_ - 1);
+    reachedBottom_ = true;
+}
+
+BrowseModel::Row BrowseModel::readCurrentRow() const {
+    Row row{RECNO(), {}};
+    for (const QString& field : fields_)
+        row.cells << CellText(field);
+    return row;
+}
+
+}  // namespace kesp

@@ -1,0 +1,254 @@
+#include "toolkit/browse_view.h"
+
+#include "store/xbase.h"
+#include "toolkit/controls.h"
+#include "toolkit/fault_handler.h"
+#include "toolkit/looks.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace kesp {
+namespace {
+
+QString AliasOf(const BrowseProperties& p) {
+    if (!p.workArea.isEmpty()) return p.workArea;
+    if (!p.fields.isEmpty()) return p.fields.first().section(QStringLiteral("->"), 0, 0);
+    return {};
+}
+
+}  // namespace
+
+BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
+    : QTableView(parent), model_(AliasOf(p), p.fields, p.headers), onChange_(p.onChange) {
+    setModel(&model_);
+    setFont(MakeFont(p.font));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setWordWrap(false);
+    setShowGrid(true);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < p.widths.size(); ++column)
+        setColumnWidth(column, p.widths[column]);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { whenRowChosen(current); });
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
+        if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum()) growUpward();
+    });
+}
+
+int BrowseView::pageRows() const {
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    const int headerHeight = horizontalHeader()->sizeHint().height();
+    const int available = height() - headerHeight - 2 * frameWidth();
+    return std::max(1, available / rowHeight);
+}
+
+int BrowseView::selectedRow() const {
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+int BrowseView::topRow() const {
+    const int row = rowAt(0);
+    return row >= 0 ? row : verticalScrollBar()->value();
+}
+
+int BrowseView::value() const {
+    return model_.recordAt(selectedRow());
+}
+
+void BrowseView::refresh() {
+    model_.setPageRows(pageRows());
+    if (!model_.tableOpen()) {
+        model_.clear();
+        return;
+    }
+    const int selected = selectedRow();
+    const int selectedRecord = model_.recordAt(selected);
+    int start = 0;
+    int pagePosition = 0;
+    if (selected >= 0) {
+        start = model_.visibleFrom(selectedRecord, false);
+        pagePosition = std::clamp(selected - topRow(), 0, model_.pageRows() - 1);
+    } else {
+        // A current record that is deleted (or gone from the order) starts the
+        // list over from the top; one the filter rejects moves on to the next.
+        const int current = model_.currentRecord();
+        const bool deleted = INAREA(model_.alias(), [] { return !DBEOF() && DELETED(); });
+        start = model_.visibleFrom(current, deleted);
+    }
+    if (start == 0) {
+        model_.clear();
+        return;
+    }
+    const int above = model_.loadAround(start, pagePosition);
+    showRowAt(above, above);
+    if (selectedRecord != 0) selectQuietly(model_.rowOf(selectedRecord));
+}
+
+void BrowseView::setValue(int recordNumber) {
+    if (inChangeAction_)
+        RaiseFormsFault(QStringLiteral("Value of browse %1 set inside its own change action.")
+                            .arg(objectName()));
+    model_.setPageRows(pageRows());
+    if (!model_.tableOpen()) {
+        model_.clear();
+        return;
+    }
+    const int count = model_.recordCount();
+    if (recordNumber <= 0 || recordNumber > count + 1) return;
+    if (recordNumber == count + 1) {
+        model_.clear();
+        inChangeAction_ = true;
+        RunAction(onChange_);
+        inChangeAction_ = false;
+        return;
+    }
+    if (!model_.isVisible(recordNumber)) return;
+    const int above = model_.loadAround(recordNumber, (model_.pageRows() - 1) / 2);
+    showRowAt(above, above);
+    selectQuietly(above);
+    whenRowChosen(model_.index(above, 0));
+}
+
+void BrowseView::selectRowAsUser(int row) {
+    if (row < 0 || row >= model_.rowCount()) return;
+    scrollTo(model_.index(row, 0));
+    selectionModel()->setCurrentIndex(
+        model_.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QModelIndex BrowseView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex current = currentIndex();
+    const bool atFirstRow = !current.isValid() || current.row() == 0;
+    if ((action == MoveUp || action == MovePageUp) && atFirstRow && model_.canFetchAbove()) {
+        const int added = model_.fetchAbove();
+        if (current.isValid()) return model_.index(current.row() + added - 1, 0);
+    }
+    if (action == MoveHome && modifiers.testFlag(Qt::ControlModifier)) {
+        model_.loadTop();
+        return model_.index(0, 0);
+    }
+    if (action == MoveEnd && modifiers.testFlag(Qt::ControlModifier)) {
+        model_.loadBottom();
+        return model_.index(model_.rowCount() - 1, 0);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+void BrowseView::wheelEvent(QWheelEvent* event) {
+    if (event->angleDelta().y() > 0 && verticalScrollBar()->value() == 0) growUpward();
+    QTableView::wheelEvent(event);
+}
+
+void BrowseView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    model_.setPageRows(pageRows());
+}
+
+void BrowseView::whenRowChosen(const QModelIndex& current) {
+    if (quiet_ || !current.isValid()) return;
+    const int recordNumber = model_.recordAt(current.row());
+    if (recordNumber == 0) return;
+    // Browse synchronisation: the table stands on the chosen record before
+    // the change action reads it.
+    INAREA(model_.alias(), [recordNumber] {
+        DBGOTO(recordNumber);
+        return 0;
+    });
+    inChangeAction_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{inChangeAction_};
+    RunAction(onChange_);
+}
+
+void BrowseView::selectQuietly(int row) {
+    quiet_ = true;
+    if (row >= 0)
+        selectionModel()->setCurrentIndex(
+            model_.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        selectionModel()->clear();
+    quiet_ = false;
+}
+
+void BrowseView::showRowAt(int row, int pagePosition) {
+    quiet_ = true;
+    verticalScrollBar()->setValue(std::max(0, row - pagePosition));
+    quiet_ = false;
+}
+
+void BrowseView::growUpward() {
+    if (quiet_ || !model_.canFetchAbove()) return;
+    const int keep = verticalScrollBar()->value();
+    const int added = model_.fetchAbove();
+    quiet_ = true;
+    verticalScrollBar()->setValue(keep + added);
+    quiet_ = false;
+}
+
+// ---- The control ------------------------------------------------------------------
+
+namespace {
+
+class BrowseControl : public Control {
+  public:
+    BrowseControl(const QString& name, BrowseView* view) : Control(name, view), view_(view) {}
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && property == QLatin1String("value")) {
+            view_->setValue(RequireNumber(value, QStringLiteral("browse value")));
+        } else if (index > 0 && property == QLatin1String("header") &&
+                   index <= view_->rows().columnCount()) {
+            view_->rows().setHeader(index - 1, value.toString());
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && property == QLatin1String("value")) return view_->value();
+        if (index > 0 && property == QLatin1String("header") &&
+            index <= view_->rows().columnCount())
+            return view_->rows().header(index - 1);
+        return Control::get(property, index);
+    }
+    bool invoke(const QString& method, const QVariant& argument) override {
+        if (method == QLatin1String("refresh")) {
+            view_->refresh();
+            return true;
+        }
+        return Control::invoke(method, argument);
+    }
+    bool userSelect(int oneBasedIndex) override {
+        view_->selectRowAsUser(oneBasedIndex - 1);
+        return true;
+    }
+
+  private:
+    BrowseView* view_;
+};
+
+}  // namespace
+
+std::unique_ptr<Control> MakeBrowse(QWidget* parent, const QString& name,
+                                    const BrowseProperties& p) {
+    auto* view = new BrowseView(p, parent);
+    view->setObjectName(name);
+    PlaceControl(view, p.row, p.col, p.width, p.height);
+    return std::make_unique<BrowseControl>(name, view);
+}
+
+}  // namespace kesp

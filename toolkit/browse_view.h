@@ -1,0 +1,56 @@
+// The browse control: a read-only list of a table's visible records, bound by
+// alias, one column per field.
+//
+// Selecting a row moves the table to that record first, then runs the change
+// action. "refresh" re-reads the page around the selected (or the table's
+// current) record, keeping its row on the page; setting the value selects a
+// record number, re-reading the rows so that it stands about half a page from
+// the top. Only the rows on and near the page are ever read.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "toolkit/browse_model.h"
+#include "toolkit/forms.h"
+
+#include <QTableView>
+
+namespace kesp {
+
+class BrowseView : public QTableView {
+    Q_OBJECT
+  public:
+    BrowseView(const BrowseProperties& p, QWidget* parent);
+
+    BrowseModel& rows() { return model_; }
+
+    int value() const;  // record number of the selected row, 0 when none
+    void setValue(int recordNumber);
+    void refresh();
+
+    // The rows a page holds, from the control's height.
+    int pageRows() const;
+    int selectedRow() const;  // -1 when none
+    int topRow() const;       // the first row on the page
+
+    // Selects a row as the user does (click), with synchronisation.
+    void selectRowAsUser(int row);
+
+  protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void whenRowChosen(const QModelIndex& current);
+    void selectQuietly(int row);
+    void showRowAt(int row, int pagePosition);
+    void growUpward();
+
+    BrowseModel model_;
+    Action onChange_;
+    bool quiet_ = false;  // selection changes made by the browse itself
+    bool inChangeAction_ = false;
+};
+
+}  // namespace kesp

@@ -1,0 +1,66 @@
+#include "toolkit/control.h"
+
+#include "toolkit/tab_page.h"
+
+namespace kesp {
+
+bool Control::set(const QString& property, int index, const QVariant& value) {
+    if (index != 0 || widget_ == nullptr) return false;
+    const QRect place = widget_->property(kPlaceProperty).toRect();
+    if (property == QLatin1String("visible")) {
+        widget_->setVisible(value.toBool());
+    } else if (property == QLatin1String("enabled")) {
+        widget_->setEnabled(value.toBool());
+    } else if (property == QLatin1String("tooltip")) {
+        widget_->setToolTip(value.toString());
+    } else if (property == QLatin1String("row")) {
+        PlaceControl(widget_, value.toInt(), place.x(), place.width(), place.height());
+    } else if (property == QLatin1String("col")) {
+        PlaceControl(widget_, place.y(), value.toInt(), place.width(), place.height());
+    } else if (property == QLatin1String("width")) {
+        PlaceControl(widget_, place.y(), place.x(), value.toInt(), place.height());
+    } else if (property == QLatin1String("height")) {
+        PlaceControl(widget_, place.y(), place.x(), place.width(), value.toInt());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::optional<QVariant> Control::get(const QString& property, int index) const {
+    if (index != 0 || widget_ == nullptr) return std::nullopt;
+    const QRect place = widget_->property(kPlaceProperty).toRect();
+    if (property == QLatin1String("visible")) return widget_->isVisibleTo(widget_->window());
+    if (property == QLatin1String("enabled")) return widget_->isEnabled();
+    if (property == QLatin1String("tooltip")) return widget_->toolTip();
+    if (property == QLatin1String("row")) return place.y();
+    if (property == QLatin1String("col")) return place.x();
+    if (property == QLatin1String("width")) return place.width();
+    if (property == QLatin1String("height")) return place.height();
+    return std::nullopt;
+}
+
+bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
+    if (widget_ == nullptr) return false;
+    if (method == QLatin1String("setfocus")) {
+        widget_->setFocus();
+    } else if (method == QLatin1String("show")) {
+        widget_->show();
+    } else if (method == QLatin1String("hide")) {
+        widget_->hide();
+    } else if (method == QLatin1String("enable")) {
+        widget_->setEnabled(true);
+    } else if (method == QLatin1String("disable")) {
+        widget_->setEnabled(false);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void PlaceControl(QWidget* widget, int row, int col, int width, int height) {
+    widget->setProperty(kPlaceProperty, QRect(col, row, width, height));
+    PlaceOnPage(widget);
+}
+
+}  // namespace kesp

@@ -1,0 +1,39 @@
+// The program-wide fault handler: how every fault that no module handles ends
+// the program.
+//
+// Once installed, a raised fault (kesp::RaiseFault, from the table store or
+// from misuse of the form toolkit) appends an entry to "ErrorLog.Htm" in the
+// current folder, closes all tables, shows the "Program Error" stop box with
+// the fault text and the "Called from" lines of the running operations, and
+// ends the process with exit code 1. A second fault raised while the first is
+// being handled goes straight to the end of the process.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "store/fault.h"
+
+#include <QString>
+
+namespace kesp {
+
+// The subsystem name of the toolkit's own faults, and the version text its
+// log entries carry.
+inline constexpr char kFormsSubsystem[] = "KESPFORMS";
+inline constexpr char kFormsVersion[] = "Kesp Forms 2.0";
+
+void InstallProgramFaultHandler();
+
+// The text a fault is logged and shown with: the store's form for table
+// faults, "Error: Kesp Forms 2.0: <description>" for the toolkit's own.
+QString FaultText(const Fault& fault);
+
+// Raises a fault of the toolkit itself (misuse of the layer).
+[[noreturn]] void RaiseFormsFault(const QString& description);
+
+// Division as the modules expect it: dividing by zero yields 0.
+inline double DIVIDE(double dividend, double divisor) {
+    return divisor == 0 ? 0 : dividend / divisor;
+}
+
+}  // namespace kesp

@@ -1,0 +1,133 @@
+#include "toolkit/form_window.h"
+
+#include "toolkit/fault_handler.h"
+#include "toolkit/looks.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+
+#include <vector>
+
+namespace kesp {
+namespace {
+
+std::vector<QPointer<FormWindow>>& Registry() {
+    static std::vector<QPointer<FormWindow>> windows;
+    return windows;
+}
+
+Qt::WindowFlags FlagsFor(WindowKind kind, const WindowProperties& p) {
+    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+    if (!p.noMinimize) flags |= Qt::WindowMinimizeButtonHint;
+    if (!p.noMaximize) flags |= Qt::WindowMaximizeButtonHint;
+    if (p.topmost || kind == WindowKind::Standard) flags |= Qt::WindowStaysOnTopHint;
+    return flags;
+}
+
+}  // namespace
+
+FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& properties)
+    : QWidget(nullptr), name_(std::move(name)), kind_(kind), properties_(properties) {
+    setObjectName(name_);
+    setWindowFlags(FlagsFor(kind, properties));
+    setWindowTitle(properties.title);
+    setGeometry(properties.col, properties.row, properties.width, properties.height);
+    if (properties.noMaximize) setFixedSize(properties.width, properties.height);
+    SetBackground(this, properties.background.isValid() ? properties.background : Qt::white);
+    const QIcon icon = LoadIcon(properties.icon);
+    if (!icon.isNull()) setWindowIcon(icon);
+    if (kind == WindowKind::Modal) setWindowModality(Qt::ApplicationModal);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+FormWindow::~FormWindow() {
+    UnregisterFormWindow(this);
+}
+
+Control* FormWindow::addControl(std::unique_ptr<Control> control) {
+    const QString key = control->name().toLower();
+    if (controls_.count(key) != 0)
+        RaiseFormsFault(
+            QStringLiteral("Control %1 of %2 already defined.").arg(control->name(), name_));
+    if (control->widget() != nullptr && control->widget()->objectName().isEmpty())
+        control->widget()->setObjectName(control->name());
+    Control* added = control.get();
+    controls_.emplace(key, std::move(control));
+    return added;
+}
+
+Control* FormWindow::findControl(const QString& name) const {
+    const auto found = controls_.find(name.toLower());
+    return found == controls_.end() ? nullptr : found->second.get();
+}
+
+Control* FormWindow::control(const QString& name) const {
+    Control* found = findControl(name);
+    if (found == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 of %2 not defined.").arg(name, name_));
+    return found;
+}
+
+QList<Control*> FormWindow::controls() const {
+    QList<Control*> all;
+    for (const auto& [key, control] : controls_)
+        all << control.get();
+    return all;
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    // The name is free as soon as the window closes, so the release action
+    // (and anything after it) may define the window again.
+    UnregisterFormWindow(this);
+    if (properties_.onRelease) properties_.onRelease();
+    event->accept();
+    emit closed();
+    deleteLater();
+}
+
+FormWindow* FindFormWindow(const QString& name) {
+    for (const auto& window : Registry())
+        if (window != nullptr && window->name().compare(name, Qt::CaseInsensitive) == 0)
+            return window;
+    return nullptr;
+}
+
+FormWindow* FormWindowNamed(const QString& name) {
+    FormWindow* window = FindFormWindow(name);
+    if (window == nullptr) RaiseFormsFault(QStringLiteral("Window %1 is not defined.").arg(name));
+    return window;
+}
+
+QList<FormWindow*> FormWindows() {
+    QList<FormWindow*> windows;
+    for (const auto& window : Registry())
+        if (window != nullptr) windows << window;
+    return windows;
+}
+
+void RegisterFormWindow(FormWindow* window) {
+    if (FindFormWindow(window->name()) != nullptr)
+        RaiseFormsFault(QStringLiteral("Window %1 already defined.").arg(window->name()));
+    Registry().emplace_back(window);
+}
+
+void UnregisterFormWindow(FormWindow* window) {
+    auto& windows = Registry();
+    std::erase_if(windows, [window](const QPointer<FormWindow>& w) {
+        return w == nullptr || w.data() == window;
+    });
+}
+
+FormWindow* OpenModalWindow() {
+    for (FormWindow* window : FormWindows())
+        if (window->kind() == WindowKind::Modal && window->isVisible()) return window;
+    return nullptr;
+}
+
+}  // namespace kesp

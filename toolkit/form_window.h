@@ -1,0 +1,61 @@
+// A window of the program and the registry of windows by name.
+//
+// A window owns its controls (by name, without regard to case) and knows its
+// kind. Closing it (the close box, "Release" or RELEASEWINDOW) runs its release
+// action, frees its name at once, ends the event loop of its activation and
+// destroys it with its controls.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "toolkit/control.h"
+#include "toolkit/forms.h"
+
+#include <QWidget>
+
+#include <map>
+#include <memory>
+
+namespace kesp {
+
+class FormWindow : public QWidget {
+    Q_OBJECT
+  public:
+    FormWindow(QString name, WindowKind kind, const WindowProperties& properties);
+    ~FormWindow() override;
+
+    const QString& name() const { return name_; }
+    WindowKind kind() const { return kind_; }
+    const WindowProperties& properties() const { return properties_; }
+
+    // Takes the control; a name already used in this window is misuse.
+    Control* addControl(std::unique_ptr<Control> control);
+    Control* findControl(const QString& name) const;  // nullptr when unknown
+    Control* control(const QString& name) const;      // misuse when unknown
+    QList<Control*> controls() const;
+
+  signals:
+    void closed();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QString name_;
+    WindowKind kind_;
+    WindowProperties properties_;
+    std::map<QString, std::unique_ptr<Control>> controls_;  // by lower-case name
+    bool closing_ = false;
+};
+
+// The windows defined now, by name without regard to case.
+FormWindow* FindFormWindow(const QString& name);   // nullptr when unknown
+FormWindow* FormWindowNamed(const QString& name);  // misuse when unknown
+QList<FormWindow*> FormWindows();
+void RegisterFormWindow(FormWindow* window);  // misuse when the name is taken
+void UnregisterFormWindow(FormWindow* window);
+
+// A modal window that is open now, or nullptr.
+FormWindow* OpenModalWindow();
+
+}  // namespace kesp

@@ -1,0 +1,130 @@
+// Text boxes (one line) and edit boxes (several lines).
+#include "toolkit/controls.h"
+#include "toolkit/looks.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+namespace kesp {
+namespace {
+
+bool Is(const QString& property, const char* name) {
+    return property == QLatin1String(name);
+}
+
+QString WithoutTrailingBlanks(QString text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    text.truncate(end);
+    return text;
+}
+
+class TextBoxControl : public Control {
+  public:
+    TextBoxControl(const QString& name, QLineEdit* edit, Action onChange)
+        : Control(name, edit), edit_(edit), onChange_(std::move(onChange)) {
+        QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] { RunAction(onChange_); });
+    }
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && Is(property, "value")) {
+            // The change action runs for every value the program sets, also
+            // when the text shown stays the same.
+            {
+                const QSignalBlocker quiet(edit_);
+                edit_->setText(WithoutTrailingBlanks(value.toString()));
+            }
+            RunAction(onChange_);
+        } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
+            QPalette palette = edit_->palette();
+            palette.setColor(QPalette::Base, ColorFromValue(value));
+            edit_->setPalette(palette);
+        } else if (index == 0 && Is(property, "fontcolor")) {
+            SetForeground(edit_, ColorFromValue(value));
+        } else if (index == 0 && Is(property, "readonly")) {
+            edit_->setReadOnly(value.toBool());
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && Is(property, "value")) return edit_->text();
+        if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor")))
+            return edit_->palette().color(QPalette::Base);
+        if (index == 0 && Is(property, "readonly")) return edit_->isReadOnly();
+        return Control::get(property, index);
+    }
+    QWidget* typingTarget() override { return edit_; }
+
+  private:
+    QLineEdit* edit_;
+    Action onChange_;
+};
+
+// A memo keeps its line breaks as CR LF; the edit box shows them as lines.
+class EditBoxControl : public Control {
+  public:
+    EditBoxControl(const QString& name, QPlainTextEdit* edit) : Control(name, edit), edit_(edit) {}
+
+    bool set(const QString& property, int index, const QVariant& value) override {
+        if (index == 0 && Is(property, "value")) {
+            QString text = WithoutTrailingBlanks(value.toString());
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            edit_->setPlainText(text);
+        } else if (index == 0 && Is(property, "readonly")) {
+            edit_->setReadOnly(value.toBool());
+        } else {
+            return Control::set(property, index, value);
+        }
+        return true;
+    }
+    std::optional<QVariant> get(const QString& property, int index) const override {
+        if (index == 0 && Is(property, "value")) {
+            QString text = edit_->toPlainText();
+            text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+            return text;
+        }
+        if (index == 0 && Is(property, "readonly")) return edit_->isReadOnly();
+        return Control::get(property, index);
+    }
+    QWidget* typingTarget() override { return edit_; }
+
+  private:
+    QPlainTextEdit* edit_;
+};
+
+}  // namespace
+
+std::unique_ptr<Control> MakeTextBox(QWidget* parent, const QString& name,
+                                     const TextBoxProperties& p) {
+    auto* edit = new QLineEdit(parent);
+    edit->setFont(MakeFont(p.font));
+    if (p.maxLength > 0) edit->setMaxLength(p.maxLength);
+    edit->setReadOnly(p.readOnly);
+    edit->setText(WithoutTrailingBlanks(p.value));
+    PlaceControl(edit, p.row, p.col, p.width, p.height);
+    return std::make_unique<TextBoxControl>(name, edit, p.onChange);
+}
+
+std::unique_ptr<Control> MakeEditBox(QWidget* parent, const QString& name,
+                                     const EditBoxProperties& p) {
+    auto* edit = new QPlainTextEdit(parent);
+    edit->setFont(MakeFont(p.font));
+    edit->setReadOnly(p.readOnly);
+    if (p.noHScroll) {
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+    PlaceControl(edit, p.row, p.col, p.width, p.height);
+    auto control = std::make_unique<EditBoxControl>(name, edit);
+    control->set(QStringLiteral("value"), 0, p.value);
+    return control;
+}
+
+}  // namespace kesp
