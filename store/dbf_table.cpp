@@ -303,11 +303,23 @@ void DbfTable::Load() {
     const std::uint64_t whole = (size - headerLength_) / recordLength_;
     count_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(headerCount_, whole));
     committedCount_ = count_;
-    data_.resize(std::size_t{count_} * recordLength_);
+    data_.Resize(std::size_t{count_} * recordLength_);
     if (file_.ReadAt(headerLength_, data_.data(), data_.size()) < data_.size()) {
         RaiseCorruption(path, QStringLiteral("records cut short"));
     }
     dirty_.assign(count_, false);
+    ReadDeletionMarks();
+}
+
+void DbfTable::ReadDeletionMarks() {
+    deleted_.assign(count_, false);
+    deletedCount_ = 0;
+    for (std::uint32_t r = 1; r <= count_; ++r) {
+        if (RecordBytes(r)[0] == '*') {
+            deleted_[r - 1] = true;
+            ++deletedCount_;
+        }
+    }
 }
 
 std::optional<MemoKind> DbfTable::memoKind() const {
@@ -333,8 +345,10 @@ char* DbfTable::MutableRecord(std::uint32_t record) {
 }
 
 void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
-    if (record < 1 || record > count_) return;
+    if (record < 1 || record > count_ || deleted_[record - 1] == deleted) return;
     MutableRecord(record)[0] = deleted ? '*' : ' ';
+    deleted_[record - 1] = deleted;
+    deletedCount_ += deleted ? 1 : -1;
 }
 
 std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
@@ -458,9 +472,12 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
 }
 
 void DbfTable::AppendBlank() {
-    data_.resize(data_.size() + static_cast<std::size_t>(recordLength_), ' ');
+    data_.Resize(data_.size() + static_cast<std::size_t>(recordLength_));
+    std::memset(data_.data() + data_.size() - recordLength_, ' ',
+                static_cast<std::size_t>(recordLength_));
     ++count_;
     dirty_.push_back(true);
+    deleted_.push_back(false);
     anyDirty_ = true;
     char* record = data_.data() + std::size_t{count_ - 1} * recordLength_;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
@@ -613,12 +630,13 @@ bool DbfTable::Pack() {
             SetMemoBlock(target, field, newBlocks[memoAt++]);
         to += static_cast<std::size_t>(recordLength_);
     }
-    data_.resize(to);
-    data_.shrink_to_fit();
+    data_.Resize(to);
     count_ = kept;
     committedCount_ = kept;
     headerCount_ = kept;
     dirty_.assign(count_, false);
+    deleted_.assign(count_, false);
+    deletedCount_ = 0;
     anyDirty_ = false;
     pendingMemos_.clear();
     return true;

@@ -19,6 +19,7 @@
 // Single-threaded.
 #pragma once
 
+#include "store/byte_buffer.h"
 #include "store/file_handle.h"
 #include "store/memo_file.h"
 #include "store/table_schema.h"
@@ -60,7 +61,9 @@ class DbfTable {
     const char* RecordBytes(std::uint32_t record) const {
         return data_.data() + std::size_t{record - 1} * recordLength_;
     }
-    bool IsDeleted(std::uint32_t record) const { return RecordBytes(record)[0] == '*'; }
+    // Kept beside the records so that walking an index touches no record bytes.
+    bool IsDeleted(std::uint32_t record) const { return deleted_[record - 1]; }
+    std::uint32_t DeletedCount() const { return deletedCount_; }
     void SetDeleted(std::uint32_t record, bool deleted);
 
     QVariant Read(std::uint32_t record, int field) const;
@@ -84,6 +87,7 @@ class DbfTable {
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
     QString MemoPath(const QString& extension) const;
     char* MutableRecord(std::uint32_t record);
+    void ReadDeletionMarks();
 
     FileHandle file_;
     std::optional<MemoFile> memo_;
@@ -94,8 +98,10 @@ class DbfTable {
     std::uint32_t headerCount_ = 0;  // what the header said at open
     std::uint32_t count_ = 0;
     std::uint32_t committedCount_ = 0;
-    std::vector<char> data_;
+    ByteBuffer data_;
     std::vector<bool> dirty_;
+    std::vector<bool> deleted_;
+    std::uint32_t deletedCount_ = 0;
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
 };

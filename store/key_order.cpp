@@ -69,22 +69,60 @@ QByteArray KeyBytes(const QVariant& value) {
 
 // ---- Building ----------------------------------------------------------------
 
+std::uint32_t KeyOrder::KeyCount() const {
+    if (fixedWidth_ > 0) return static_cast<std::uint32_t>(arena_.size() / fixedWidth_);
+    if (fixedWidth_ == 0) return static_cast<std::uint32_t>(order_.size());
+    return static_cast<std::uint32_t>(refs_.size());
+}
+
+void KeyOrder::LeaveFixedWidth() {
+    if (fixedWidth_ < 0) return;
+    const std::uint32_t count = KeyCount();
+    refs_.resize(count);
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        refs_[r - 1] = {(r - 1) * static_cast<std::uint32_t>(fixedWidth_),
+                        static_cast<std::uint32_t>(fixedWidth_)};
+    }
+    fixedWidth_ = -1;
+}
+
 void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t length) {
+    if (fixedWidth_ >= 0) {
+        if (length == static_cast<std::size_t>(fixedWidth_) && record <= KeyCount()) {
+            std::memcpy(arena_.data() + std::size_t{record - 1} * length, data, length);
+            return;
+        }
+        if (length == static_cast<std::size_t>(fixedWidth_) && record == KeyCount() + 1 &&
+            fixedWidth_ > 0) {
+            arena_.Append(data, length);
+            return;
+        }
+        LeaveFixedWidth();
+    }
+    if (refs_.size() < record) refs_.resize(record);
     refs_[record - 1] = {static_cast<std::uint32_t>(arena_.size()),
                          static_cast<std::uint32_t>(length)};
-    arena_.insert(arena_.end(), data, data + length);
+    arena_.Append(data, length);
 }
 
 void KeyOrder::Build(std::uint32_t count,
                      const std::function<void(std::uint32_t, QByteArray&)>& keyOf) {
-    arena_.clear();
-    arena_.shrink_to_fit();
+    arena_.Clear();
+    refs_.clear();
+    fixedWidth_ = -1;
     refs_.assign(count, {});
     QByteArray key;
+    bool sameWidth = true;
     for (std::uint32_t r = 1; r <= count; ++r) {
         keyOf(r, key);
-        if (r == 1) arena_.reserve(std::size_t{count} * static_cast<std::size_t>(key.size()));
         StoreKey(r, key.constData(), static_cast<std::size_t>(key.size()));
+        sameWidth = sameWidth && refs_[r - 1].length == refs_[0].length;
+    }
+    if (sameWidth && count > 0 && refs_[0].length > 0) {
+        // Stored one after another with one width: the table of places is not needed.
+        fixedWidth_ = static_cast<int>(refs_[0].length);
+        refs_.clear();
+        refs_.shrink_to_fit();
     }
     SortAll();
 }
@@ -92,18 +130,20 @@ void KeyOrder::Build(std::uint32_t count,
 void KeyOrder::BuildFixed(std::uint32_t count, int width,
                           const std::function<const char*(std::uint32_t)>& source,
                           const unsigned char* byteMap) {
-    arena_.clear();
-    arena_.shrink_to_fit();
-    arena_.resize(std::size_t{count} * static_cast<std::size_t>(width));
-    refs_.resize(count);
+    arena_.Clear();
+    refs_.clear();
     refs_.shrink_to_fit();
+    arena_.Resize(std::size_t{count} * static_cast<std::size_t>(width));
+    fixedWidth_ = width;
     for (std::uint32_t r = 1; r <= count; ++r) {
         const auto* in = reinterpret_cast<const unsigned char*>(source(r));
         char* out = arena_.data() + std::size_t{r - 1} * static_cast<std::size_t>(width);
-        for (int i = 0; i < width; ++i)
-            out[i] = static_cast<char>(byteMap ? byteMap[in[i]] : in[i]);
-        refs_[r - 1] = {(r - 1) * static_cast<std::uint32_t>(width),
-                        static_cast<std::uint32_t>(width)};
+        if (byteMap) {
+            for (int i = 0; i < width; ++i)
+                out[i] = static_cast<char>(byteMap[in[i]]);
+        } else {
+            std::memcpy(out, in, static_cast<std::size_t>(width));
+        }
     }
     SortAll();
 }
@@ -114,7 +154,9 @@ void KeyOrder::SortAll() {
         std::uint64_t prefix;
         std::uint32_t record;
     };
-    const auto count = static_cast<std::uint32_t>(refs_.size());
+    const std::uint32_t count = KeyCount();
+    order_.clear();
+    order_.shrink_to_fit();
     std::vector<Entry> entries(count);
     for (std::uint32_t r = 1; r <= count; ++r)
         entries[r - 1] = {Prefix8(KeyData(r), KeyLength(r)), r};
@@ -127,6 +169,7 @@ void KeyOrder::SortAll() {
     for (std::uint32_t i = 0; i < count; ++i)
         order_[i] = entries[i].record;
     modified_ = true;
+    ++version_;
 }
 
 int KeyOrder::Compare(std::uint32_t a, std::uint32_t b) const {
@@ -177,10 +220,10 @@ bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) con
 // ---- Keeping current ---------------------------------------------------------------
 
 void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
-    if (refs_.size() < record) refs_.resize(record);
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
     modified_ = true;
+    ++version_;
 }
 
 void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
@@ -192,6 +235,7 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
     modified_ = true;
+    ++version_;
 }
 
 // ---- The file ----------------------------------------------------------------------

@@ -12,6 +12,8 @@
 // All integers little-endian.
 #pragma once
 
+#include "store/byte_buffer.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -56,6 +58,8 @@ class KeyOrder {
     void Update(std::uint32_t record, const QByteArray& key);
 
     bool modified() const { return modified_; }
+    // Changes whenever the order does; lets callers keep derived positions.
+    std::uint64_t version() const { return version_; }
     void WriteFile();
     // The key text stored in an index file; raises the open fault when the
     // file is missing and the corruption fault when it is not ours.
@@ -66,20 +70,29 @@ class KeyOrder {
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
     };
+    // Keys of one width (the usual case) need no table of where each one is.
     const char* KeyData(std::uint32_t record) const {
-        return arena_.data() + refs_[record - 1].offset;
+        return fixedWidth_ >= 0 ? arena_.data() + std::size_t{record - 1} * fixedWidth_
+                                : arena_.data() + refs_[record - 1].offset;
     }
-    std::uint32_t KeyLength(std::uint32_t record) const { return refs_[record - 1].length; }
+    std::uint32_t KeyLength(std::uint32_t record) const {
+        return fixedWidth_ >= 0 ? static_cast<std::uint32_t>(fixedWidth_)
+                                : refs_[record - 1].length;
+    }
+    std::uint32_t KeyCount() const;
+    void LeaveFixedWidth();
     int Compare(std::uint32_t a, std::uint32_t b) const;  // full key, then record
     void StoreKey(std::uint32_t record, const char* data, std::size_t length);
     void SortAll();
 
     QString path_;
     QString keyText_;
-    std::vector<char> arena_;
-    std::vector<KeyRef> refs_;  // by record number - 1
+    ByteBuffer arena_;
+    int fixedWidth_ = -1;
+    std::vector<KeyRef> refs_;  // by record number - 1, when the widths differ
     std::vector<std::uint32_t> order_;
     bool modified_ = false;
+    std::uint64_t version_ = 0;
 };
 
 }  // namespace kesp::store

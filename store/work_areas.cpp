@@ -49,12 +49,21 @@ struct Area {
     Condition filter;
     QString filterText;
     std::function<QString()> filterPrefix;
+    int filterKeyField = -1;  // the filter reads "UPPER(field) = variable"
+    // The navigation range, kept while the prefix and the order stay the same.
+    QString rangePrefix;
+    std::uint64_t rangeVersion = ~std::uint64_t{0};
+    const KeyOrder* rangeOrder = nullptr;
+    std::pair<std::size_t, std::size_t> range;
+    bool rangeKeyDecides = false;
+    bool rangeDecidesFilter = false;
 };
 
 struct Registry {
     std::vector<Area> areas = std::vector<Area>(kMaxAreas);
     int current = 1;
     bool netError = false;
+    std::uint64_t generation = 0;  // changes when a table opens or closes
     // Evaluators of the indexes created in this run, by file: ORDLISTADD gets only a name.
     std::map<QString, std::pair<QString, KeyEvaluator>> evaluators;
 };
@@ -135,6 +144,20 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
     const int field = table.FieldIndex(m.captured(3));
     if (field < 0 || table.fields()[field].type != 'C') return {};
     return {field, upper};
+}
+
+// The field of a filter text "UPPER([alias->]field) = name", or -1.
+int PrefixFilterField(const Area& area, const QString& text) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*=\s*\w+\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch()) return -1;
+    if (m.capturedLength(1) > 0 && m.captured(1).compare(area.alias, Qt::CaseInsensitive) != 0) {
+        return -1;
+    }
+    const int field = area.table->FieldIndex(m.captured(2));
+    return field >= 0 && area.table->fields()[field].type == 'C' ? field : -1;
 }
 
 // An evaluator for a key text read back from an index file: FIELD, UPPER,
@@ -226,16 +249,37 @@ std::size_t PositionOfCurrent(Area& area) {
 
 // The part of the sequence navigation walks: all of it, or the range of the
 // filter's key prefix in the controlling order.
+//
+// When the filter is "UPPER(field) = variable", the controlling key is
+// UPPER(field) and the prefix is that variable, the range holds exactly the
+// records the condition accepts (prefix comparison on the same bytes), so the
+// condition is not called inside it. Exact comparison and text the code page
+// cannot hold ("?") leave the condition to decide.
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
-    if (order && area.filterPrefix) {
-        const QByteArray prefix = kesp::store::EncodeText(area.filterPrefix());
-        if (!prefix.isEmpty()) {
-            const std::size_t lo = order->keys->LowerBound(prefix);
-            return {lo, std::max(lo, order->keys->UpperBoundOfPrefix(prefix))};
+    area.rangeDecidesFilter = false;
+    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
+    const QString prefix = area.filterPrefix();
+    const bool cached = area.rangeOrder == order->keys.get() &&
+                        area.rangeVersion == order->keys->version() &&
+                        area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
+    if (!cached) {
+        const QByteArray bytes = kesp::store::EncodeText(prefix);
+        std::size_t lo = 0;
+        std::size_t hi = SequenceSize(area);
+        if (!bytes.isEmpty()) {
+            lo = order->keys->LowerBound(bytes);
+            hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
         }
+        area.range = {lo, hi};
+        area.rangePrefix = prefix;
+        area.rangeOrder = order->keys.get();
+        area.rangeVersion = order->keys->version();
+        area.rangeKeyDecides = area.filterKeyField >= 0 && order->native.upper &&
+                               order->native.field == area.filterKeyField && !bytes.contains('?');
     }
-    return {0, SequenceSize(area)};
+    area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
+    return area.range;
 }
 
 void SetEof(Area& area) {
@@ -253,8 +297,11 @@ void Place(Area& area, std::size_t position, std::uint32_t record) {
 
 bool Visible(Area& area, std::size_t position) {
     const std::uint32_t record = RecordAt(area, position);
-    if (kesp::store::CurrentSettings().hideDeleted && area.table->IsDeleted(record)) return false;
-    if (!area.filter) return true;
+    if (area.table->DeletedCount() > 0 && kesp::store::CurrentSettings().hideDeleted &&
+        area.table->IsDeleted(record)) {
+        return false;
+    }
+    if (!area.filter || area.rangeDecidesFilter) return true;
     area.record = record;  // the condition reads the record it judges
     area.eof = false;
     area.position = position;
@@ -335,6 +382,20 @@ struct FieldRef {
 };
 
 FieldRef ResolveField(const QString& aliasField, const char* operation) {
+    // Filters and keys name the same field for every record: remember the last answer.
+    struct Remembered {
+        QString text;
+        int current = 0;
+        std::uint64_t generation = ~std::uint64_t{0};
+        int area = 0;
+        int field = 0;
+    };
+    static Remembered last;
+    Registry& registry = Areas();
+    if (last.generation == registry.generation && last.current == registry.current &&
+        last.text == aliasField) {
+        return {&registry.areas[last.area - 1], last.area, last.field};
+    }
     const qsizetype arrow = aliasField.indexOf(QStringLiteral("->"));
     int number = Areas().current;
     QString name = aliasField;
@@ -349,6 +410,7 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
     }
     const int field = area.table->FieldIndex(name);
     if (field < 0) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), name.trimmed());
+    last = {aliasField, registry.current, registry.generation, number, field};
     return {&area, number, field};
 }
 
@@ -360,6 +422,7 @@ void WriteIndexFiles(Area& area) {
 
 void CloseArea(Area& area) {
     if (!area.table) return;
+    ++Areas().generation;
     area.table->Commit();
     WriteIndexFiles(area);
     area = Area{};
@@ -398,6 +461,7 @@ void DBUSEAREA(bool newArea, const QString& path, const QString& alias) {
     }
     Area& area = CurrentArea();
     area = Area{};
+    ++registry.generation;
     area.table = std::move(table);
     area.alias = name;
     GoTop(area);
@@ -574,6 +638,8 @@ void DBSETFILTER(const Condition& condition, const QString& text,
     area.filter = condition;
     area.filterText = text;
     area.filterPrefix = keyPrefix;
+    area.filterKeyField = keyPrefix ? PrefixFilterField(area, text) : -1;
+    area.rangeOrder = nullptr;
 }
 
 void DBCLEARFILTER() {
@@ -581,6 +647,8 @@ void DBCLEARFILTER() {
     area.filter = {};
     area.filterText.clear();
     area.filterPrefix = {};
+    area.filterKeyField = -1;
+    area.rangeOrder = nullptr;
 }
 
 QString DBFILTER() {
