@@ -50,7 +50,8 @@ QVariant BrowseModel::headerData(int section, Qt::Orientation orientation, int r
 }
 
 bool BrowseModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && !reachedBottom_ && !rows_.empty();
+    // Views ask for more while they take in a change; the slice grows after it.
+    return !parent.isValid() && !reachedBottom_ && !rows_.empty() && !changing_;
 }
 
 void BrowseModel::fetchMore(const QModelIndex& parent) {
@@ -70,10 +71,12 @@ void BrowseModel::fetchMore(const QModelIndex& parent) {
     });
     if (more.empty()) return;
     const int first = rowCount();
+    changing_ = true;
     beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
     rows_.insert(rows_.end(), std::make_move_iterator(more.begin()),
                  std::make_move_iterator(more.end()));
     endInsertRows();
+    changing_ = false;
 }
 
 bool BrowseModel::canFetchAbove() const {
@@ -97,10 +100,12 @@ int BrowseModel::fetchAbove() {
     });
     if (more.empty()) return 0;
     const int added = static_cast<int>(more.size());
+    changing_ = true;
     beginInsertRows({}, 0, added - 1);
     rows_.insert(rows_.begin(), std::make_move_iterator(more.rbegin()),
                  std::make_move_iterator(more.rend()));
     endInsertRows();
+    changing_ = false;
     return added;
 }
 
@@ -162,11 +167,13 @@ int BrowseModel::visibleFrom(int recordNumber, bool restartAtTop) const {
 }
 
 void BrowseModel::clear() {
+    changing_ = true;
     beginResetModel();
     rows_.clear();
     reachedTop_ = true;
     reachedBottom_ = true;
     endResetModel();
+    changing_ = false;
 }
 
 int BrowseModel::loadAround(int recordNumber, int above) {
@@ -197,6 +204,7 @@ int BrowseModel::loadAround(int recordNumber, int above) {
         }
         return 0;
     });
+    changing_ = true;
     beginResetModel();
     rows_.assign(std::make_move_iterator(before.rbegin()), std::make_move_iterator(before.rend()));
     rows_.insert(rows_.end(), std::make_move_iterator(after.begin()),
@@ -204,6 +212,7 @@ int BrowseModel::loadAround(int recordNumber, int above) {
     reachedTop_ = top;
     reachedBottom_ = bottom;
     endResetModel();
+    changing_ = false;
     return static_cast<int>(before.size());
 }
 

@@ -85,6 +85,7 @@ class BrowseModel : public QAbstractTableModel {
     bool reachedTop_ = true;
     bool reachedBottom_ = true;
     int pageRows_ = 10;
+    bool changing_ = false;
 };
 
 }  // namespace kesp
