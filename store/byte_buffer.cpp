@@ -7,10 +7,18 @@
 namespace kesp::store {
 namespace {
 
+constexpr std::size_t kPage = 4096;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
+// Small buffers (most tables) stay in ordinary pages; huge pages pay off only
+// for the large ones.
+bool WantsHugePages(std::size_t n) {
+    return n >= 2 * kHugePage;
+}
+
 std::size_t RoundUp(std::size_t n) {
-    return (n + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t unit = WantsHugePages(n) ? kHugePage : kPage;
+    return (n + unit - 1) / unit * unit;
 }
 
 }  // namespace
@@ -43,7 +51,7 @@ void ByteBuffer::Reserve(std::size_t capacity) {
         data_ ? mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
               : mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (block == MAP_FAILED) throw std::bad_alloc();
-    madvise(block, capacity, MADV_HUGEPAGE);
+    if (WantsHugePages(capacity)) madvise(block, capacity, MADV_HUGEPAGE);
     data_ = static_cast<char*>(block);
     capacity_ = capacity;
 }
@@ -52,7 +60,6 @@ void ByteBuffer::Resize(std::size_t size) {
     if (size > capacity_) Reserve(size > 2 * capacity_ ? size : 2 * capacity_);
     if (size < size_) {
         // Hand the pages past the new end back to the system.
-        constexpr std::size_t kPage = 4096;
         const std::size_t keep = (size + kPage - 1) / kPage * kPage;
         if (keep < capacity_) madvise(data_ + keep, capacity_ - keep, MADV_DONTNEED);
     }

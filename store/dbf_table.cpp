@@ -63,12 +63,6 @@ QStringList MemoCandidates(const QString& tablePath) {
     return names;
 }
 
-void RenameOrFault(const QString& from, const QString& to) {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        RaiseOpenError(to, errno);
-    }
-}
-
 QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, std::uint32_t count,
                        int recordLength) {
     const int headerLength =
@@ -197,9 +191,9 @@ void RecoverInterruptedPack(const QString& tablePath) {
     if (QFile::exists(packed)) {
         // Both new files were complete before this name appeared: finish the swap.
         for (const QString& memo : MemoCandidates(tablePath)) {
-            if (QFile::exists(PackingName(memo))) RenameOrFault(PackingName(memo), memo);
+            if (QFile::exists(PackingName(memo))) RenameFile(PackingName(memo), memo);
         }
-        RenameOrFault(packed, tablePath);
+        RenameFile(packed, tablePath);
         SyncDirectoryOf(tablePath);
         return;
     }
@@ -601,17 +595,17 @@ bool DbfTable::Pack() {
     SyncDirectoryOf(tablePath);
 
     // 2. The commit point, then the swap (finished at the next open if cut off).
-    RenameOrFault(PackingName(tablePath), PackedName(tablePath));
+    RenameFile(PackingName(tablePath), PackedName(tablePath));
     SyncDirectoryOf(tablePath);
     QString memoPath;
     if (memo_) {
         memoPath = memo_->path();
         const MemoKind kind = memo_->kind();
         memo_.reset();
-        RenameOrFault(PackingName(memoPath), memoPath);
+        RenameFile(PackingName(memoPath), memoPath);
         memo_ = MemoFile::Open(memoPath, kind);
     }
-    RenameOrFault(PackedName(tablePath), tablePath);
+    RenameFile(PackedName(tablePath), tablePath);
     SyncDirectoryOf(tablePath);
     FileHandle reopened = FileHandle::Open(tablePath);
     reopened.TryLockExclusive();

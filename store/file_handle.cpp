@@ -9,8 +9,30 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 
 namespace kesp::store {
+namespace {
+
+int changesUntilKill = 0;
+
+}  // namespace
+
+void KillBeforeFileChangeForTests(int n) {
+    changesUntilKill = n;
+}
+
+void NoteFileChange() {
+    if (changesUntilKill > 0 && --changesUntilKill == 0) ::kill(::getpid(), SIGKILL);
+}
+
+void RenameFile(const QString& from, const QString& to) {
+    NoteFileChange();
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
+        RaiseOpenError(to, errno);
+    }
+}
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
     if (this != &other) {
@@ -30,6 +52,7 @@ void FileHandle::Close() {
 }
 
 FileHandle FileHandle::Open(const QString& path, bool create) {
+    if (create) NoteFileChange();
     const QByteArray native = QFile::encodeName(path);
     const int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT | O_TRUNC : 0);
     const int fd = ::open(native.constData(), flags, 0644);
@@ -66,6 +89,7 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t l
 }
 
 void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t length) {
+    NoteFileChange();
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n =
@@ -77,10 +101,12 @@ void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t len
 }
 
 void FileHandle::Truncate(std::uint64_t length) {
+    NoteFileChange();
     if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) RaiseWriteFault("truncate");
 }
 
 void FileHandle::Sync() {
+    NoteFileChange();
     if (::fdatasync(fd_) != 0) RaiseWriteFault("sync");
 }
 

@@ -51,6 +51,16 @@ class FileHandle {
     QString path_;
 };
 
+// Test seam for crash tests: from now on the process kills itself (SIGKILL)
+// right before its Nth change to a file (write, sync, truncate, create,
+// rename). 0 turns it off.
+void KillBeforeFileChangeForTests(int n);
+// Counts one file change (and kills the process when the seam says so).
+void NoteFileChange();
+
+// Renames, raising the open fault naming the target on failure.
+void RenameFile(const QString& from, const QString& to);
+
 // Makes a rename or a new file in `directory` durable.
 void SyncDirectoryOf(const QString& filePath);
 

@@ -43,9 +43,11 @@ QByteArray StoreTest::ReadFile(const QString& name) const {
 }
 
 void StoreTest::WriteFile(const QString& name, const QByteArray& bytes) const {
+    // Overwritten in place: truncating first makes the file system flush on close.
     QFile file(Path(name));
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.open(QIODevice::ReadWrite);
     file.write(bytes);
+    file.resize(bytes.size());
 }
 
 QString RunPython(const QString& script, const QString& folder) {

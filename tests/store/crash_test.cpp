@@ -1,0 +1,191 @@
+// A child process killed at every file change of an append, a memo write and
+// a pack leaves a table that opens and holds every committed record.
+#include "store/file_handle.h"
+#include "test_support.h"
+
+#include <QFile>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <csignal>
+
+namespace {
+
+QString Memo(int record, int version) {
+    return QStringLiteral("memo %1 v%2 ").arg(record).arg(version).repeated(20 * record * version);
+}
+
+// Runs `work` in a child that dies before its nth file change; true when the
+// child was killed (false: it finished first).
+bool RunKilledAt(int n, const std::function<void()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        kesp::store::KillBeforeFileChangeForTests(n);
+        try {
+            work();
+            DBCLOSEALL();
+        } catch (...) {
+            _exit(3);
+        }
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status)) {
+        EXPECT_EQ(WTERMSIG(status), SIGKILL);
+        return true;
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    return false;
+}
+
+class CrashTest : public StoreTest {
+  protected:
+    // Three committed records with memos; kept as bytes to start every run from.
+    void MakeBase(kesp::MemoKind kind, int records, int deletedEvery) {
+        memoName_ = kind == kesp::MemoKind::Fpt ? "t.fpt" : "t.dbt";
+        kesp::CreateTable(Path("t.dbf"), {{"NR", 'N', 5, 0}, {"TEXT", 'M', 10, 0}}, kind);
+        DBUSEAREA(true, Path("t.dbf"));
+        for (int r = 1; r <= records; ++r) {
+            DBAPPEND();
+            REPLACE("NR", r);
+            REPLACE("TEXT", Memo(r, 1));
+            if (deletedEvery > 0 && r % deletedEvery == 0) DBDELETE();
+        }
+        DBCLOSEALL();
+        table_ = ReadFile("t.dbf");
+        memo_ = ReadFile(memoName_);
+    }
+    void Restore() {
+        for (const char* leftover :
+             {"t.dbf.pack", "t.dbf.packing", "t.dbt.packing", "t.fpt.packing"}) {
+            QFile::remove(Path(leftover));
+        }
+        WriteFile("t.dbf", table_);
+        WriteFile(memoName_, memo_);
+    }
+    QString memoName_;
+    QByteArray table_;
+    QByteArray memo_;
+};
+
+class CrashKinds : public CrashTest, public ::testing::WithParamInterface<kesp::MemoKind> {};
+
+}  // namespace
+
+TEST_P(CrashKinds, AppendAndMemoWriteKilledAtEveryFileChange) {
+    MakeBase(GetParam(), 3, 0);
+    int killedRuns = 0;
+    for (int n = 1; n < 200; ++n) {
+        Restore();
+        const bool killed = RunKilledAt(n, [this] {
+            DBUSEAREA(true, Path("t.dbf"));
+            DBAPPEND();
+            REPLACE("NR", 4);
+            REPLACE("TEXT", Memo(4, 1));
+            DBCOMMIT();
+            DBGOTO(2);
+            REPLACE("TEXT", Memo(2, 2));  // grows: written at the end of the memo file
+            DBCOMMIT();
+            DBAPPEND();
+            REPLACE("NR", 5);
+            REPLACE("TEXT", Memo(5, 1));
+            DBCOMMIT();
+        });
+        DBUSEAREA(true, Path("t.dbf"));
+        ASSERT_TRUE(USED()) << "run " << n;
+        EXPECT_GE(RECCOUNT(), 3) << "run " << n;
+        EXPECT_LE(RECCOUNT(), 5) << "run " << n;
+        for (int r = 1; r <= RECCOUNT(); ++r) {
+            DBGOTO(r);
+            EXPECT_EQ(FIELD("NR").toInt(), r) << "run " << n;
+            const QString text = FIELD("TEXT").toString();
+            if (r == 2) {
+                EXPECT_TRUE(text == Memo(2, 1) || text == Memo(2, 2)) << "run " << n;
+            } else {
+                EXPECT_EQ(text, Memo(r, 1)) << "run " << n << " record " << r;
+            }
+        }
+        DBCLOSEALL();
+        if (!killed) break;
+        ++killedRuns;
+    }
+    EXPECT_GT(killedRuns, 8);
+}
+
+TEST_P(CrashKinds, PackKilledAtEveryFileChangeLeavesTheOldOrTheNewTableWhole) {
+    MakeBase(GetParam(), 10, 3);  // records 3, 6 and 9 deleted
+    int killedRuns = 0;
+    for (int n = 1; n < 200; ++n) {
+        Restore();
+        const bool killed = RunKilledAt(n, [this] {
+            DBUSEAREA(true, Path("t.dbf"));
+            __DBPACK();
+        });
+        DBUSEAREA(true, Path("t.dbf"));
+        ASSERT_TRUE(USED()) << "run " << n;
+        SET_DELETED(false);
+        QList<int> numbers;
+        DBEVAL([&numbers, n] {
+            numbers << FIELD("NR").toInt();
+            EXPECT_EQ(FIELD("TEXT").toString(), Memo(FIELD("NR").toInt(), 1)) << "run " << n;
+        });
+        SET_DELETED(true);
+        const QList<int> before = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        const QList<int> after = {1, 2, 4, 5, 7, 8, 10};
+        EXPECT_TRUE(numbers == before || numbers == after) << "run " << n;
+        if (!killed) {
+            EXPECT_EQ(numbers, after);
+        }
+        DBCLOSEALL();
+        if (!killed) break;
+        ++killedRuns;
+    }
+    EXPECT_GT(killedRuns, 8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, CrashKinds,
+                         ::testing::Values(kesp::MemoKind::Dbt, kesp::MemoKind::Fpt),
+                         [](const auto& info) {
+                             return info.param == kesp::MemoKind::Dbt ? "Dbt" : "Fpt";
+                         });
+
+TEST_F(CrashTest, AppendsKilledAtRandomMomentsKeepEveryReportedCommit) {
+    MakeBase(kesp::MemoKind::Fpt, 1, 0);
+    for (int run = 0; run < 4; ++run) {
+        Restore();
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(pipeEnds[0]);
+            DBUSEAREA(true, Path("t.dbf"));
+            for (int r = 2; r < 100000; ++r) {
+                DBAPPEND();
+                REPLACE("NR", r);
+                REPLACE("TEXT", Memo(r % 7 + 1, 1));
+                DBCOMMIT();
+                if (write(pipeEnds[1], &r, sizeof r) != sizeof r) _exit(2);
+            }
+            _exit(0);
+        }
+        close(pipeEnds[1]);
+        int committed = 0;
+        const int stopAt = 5 + run * 7;
+        while (committed < stopAt &&
+               read(pipeEnds[0], &committed, sizeof committed) == sizeof committed) {
+        }
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        close(pipeEnds[0]);
+        DBUSEAREA(true, Path("t.dbf"));
+        ASSERT_TRUE(USED());
+        EXPECT_GE(RECCOUNT(), committed);
+        for (int r = 2; r <= RECCOUNT(); ++r) {
+            DBGOTO(r);
+            ASSERT_EQ(FIELD("NR").toInt(), r);
+            ASSERT_EQ(FIELD("TEXT").toString(), Memo(r % 7 + 1, 1));
+        }
+        DBCLOSEALL();
+    }
+}
