@@ -53,7 +53,8 @@ TabControl::TabControl(const QString& name, QTabWidget* tabs, int firstPage)
 
 QWidget* TabControl::addPage(const QString& caption) {
     auto* page = new TabPage;
-    page->setAutoFillBackground(false);
+    // Pages share the white of the program's windows.
+    SetBackground(page, Qt::white);
     tabs_->addTab(page, caption);
     return page;
 }
