@@ -1,0 +1,20 @@
+// The help button of the main window: the help page of the language in force
+// ("Hilfe.htm", "Help.htm" or "Ajuda.htm" in the application folder), shown
+// by the desktop's web browser, which stays open on its own.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+// The help page of THE_LANG, a file of the application folder.
+QString HELP_FILE();
+
+// Opens HELP_FILE() in the desktop's browser. A missing page is for the
+// browser to report; a desktop without any browser is reported here.
+void IEXPLORER();
+
+// Replaces the desktop's URL handler (tests); an empty opener restores it.
+using UrlOpener = std::function<bool(const QUrl&)>;
+UrlOpener SET_URL_OPENER(UrlOpener opener);

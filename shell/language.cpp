@@ -1,0 +1,55 @@
+#include "shell/language.h"
+
+#include "shell/public_variables.h"
+#include "shell/statistics.h"
+#include "shell/texts.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+namespace {
+
+// The three codes the program writes; anything else reads as English.
+QString RecognisedCode(const QString& stored) {
+    for (const char* code : {"DE", "AM", "BR"})
+        if (EQ(stored, code)) return code;
+    return "AM";
+}
+
+}  // namespace
+
+void APPLY_STORED_LANG() {
+    KESP_OPERATION();
+    DBUSEAREA(false, THE_DATA_PATH + "startlang.dbf", "stl");
+    const QString stored = FIELD("stl->LANG").toString();
+    DBCLOSEALL();
+    THE_LANG = RecognisedCode(stored);
+    SET_DATEFORMAT(LANG_DATEFORMAT());
+}
+
+QString LANG_DATEFORMAT() {
+    return TEXT({"dd.mm.yyyy", "mm/dd/yyyy", "dd/mm/yyyy"});
+}
+
+QString LANG_FLAG() {
+    return TEXT({"img/de.bmp", "img/en.bmp", "img/br.bmp"});
+}
+
+void CHANGE_LANG(const QString& code) {
+    KESP_OPERATION();
+    THE_LANG = code;
+
+    DBUSEAREA(false, THE_DATA_PATH + "startlang.dbf", "stl");
+    // An emptied table would swallow the choice (a write at end-of-file
+    // changes nothing), so it gets its one record back.
+    if (DBEOF()) DBAPPEND();
+    REPLACE("stl->LANG", code);
+    DBCOMMIT();
+    DBCLOSEALL();
+
+    SET_DATEFORMAT(LANG_DATEFORMAT());
+    SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
+    MSGBOX(TEXT({"Sprache=Deutsch", "Language=english", "Idioma=Portugues"}), THE_APP_NAME);
+
+    HAUPT_STATISTIK();
+}

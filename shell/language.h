@@ -1,0 +1,26 @@
+// The language of the user interface: the code stored in "startlang.dbf"
+// ("DE", "AM" or "BR"), the date format that goes with it, and the change of
+// language the three flag buttons of the main window ask for.
+//
+// THE_LANG follows the stored code from the first refresh of the main window
+// on. A stored value is recognised by its beginning ("DE   " is German).
+#pragma once
+
+#include <QString>
+
+// Reads the stored code into THE_LANG and sets the date format of the
+// language. A table without a record, or holding a code that begins with none
+// of the three, gives English ("AM"), the language the program is installed
+// with, so that the main window always has texts and a date format.
+void APPLY_STORED_LANG();
+
+// The date format of THE_LANG: "dd.mm.yyyy", "mm/dd/yyyy" or "dd/mm/yyyy".
+QString LANG_DATEFORMAT();
+
+// The flag picture of THE_LANG: "img/de.bmp", "img/en.bmp" or "img/br.bmp".
+QString LANG_FLAG();
+
+// Stores code in "startlang.dbf" first, then switches the date format and the
+// flag, confirms the change in a message box and refreshes the main window
+// (HAUPT_STATISTIK). Windows already open keep their texts.
+void CHANGE_LANG(const QString& code);

@@ -1,0 +1,419 @@
+#include "shell/main_window.h"
+
+#include "apps/addresses/business_addresses.h"
+#include "apps/addresses/private_addresses.h"
+#include "shell/help.h"
+#include "shell/language.h"
+#include "shell/public_variables.h"
+#include "shell/statistics.h"
+#include "shell/system_facts.h"
+#include "shell/texts.h"
+#include "toolkit/operation_trail.h"
+
+namespace {
+
+const QColor kWhite{255, 255, 255};
+const QColor kBlack{0, 0, 0};
+const QColor kOlive{128, 128, 0};
+const QColor kGrey{192, 192, 192};
+
+}  // namespace
+
+const QList<LaunchButton>& LAUNCH_BUTTONS() {
+    // One line per launch button. When an application joins the program, its
+    // opening operation replaces the empty action here, and its button works.
+    static const QList<LaunchButton> buttons = {
+        {"Button_1", OPENFORM_ADRESSE_P},  // private addresses
+        {"Button_5", OPENFORM_ADRESSE_P},
+        {"Button_7", FREE_ADRESSE_P},      // captions of the private extra fields
+        {"Button_2", OPENFORM_ADRESSE_G},  // business addresses
+        {"Button_9", OPENFORM_ADRESSE_G},
+        {"Button_3", FREE_ADRESSE_G},  // captions of the business extra fields
+        {"Button_4", {}},              // OPENFORM_GEBURT, birthday list
+        {"Button_6", {}},              // OPENFORM_GEBURT
+        {"Button_8", {}},              // PRINT_GEB, printed birthday list
+        {"Button_10", {}},             // OPENFORM_AGENDA
+        {"Button_13", {}},             // OPENFORM_AGENDA
+        {"Button_29", {}},             // OPEN_AG_VERW, agenda maintenance
+        {"Button_11", {}},             // OPENFORM_NOTIZ
+        {"Button_14", {}},             // OPENFORM_NOTIZ
+        {"Button_30", {}},             // OPEN_NOTIZ_VERW, notes maintenance
+        {"Button_12", {}},             // OPENFORM_PROJEKT
+        {"Button_15", {}},             // OPENFORM_PROJEKT
+        {"Button_32", {}},             // OPEN_PROJEKT_VERW, projects maintenance
+        {"Button_16", {}},             // OPENFORM_INTERNET
+        {"Button_19", {}},             // OPENFORM_INTERNET
+        {"Button_17", {}},             // OPENFORM_TIPPS
+        {"Button_20", {}},             // OPENFORM_TIPPS
+        {"Button_18", {}},             // OPENFORM_WOERTER
+        {"Button_21", {}},             // OPENFORM_WOERTER
+        {"Button_24", {}},             // OPENFORM_MYAPP, own application
+        {"Button_27", {}},             // OPENFORM_MYAPP
+        {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
+        {"Button_25", {}},             // OPENBIO, biorhythm
+    };
+    return buttons;
+}
+
+namespace {
+
+Action LaunchOf(const QString& control) {
+    for (const LaunchButton& button : LAUNCH_BUTTONS())
+        if (button.control == control) return button.open;
+    return {};
+}
+
+void TextButton(const QString& name, int row, int col, int width, int height,
+                const QString& caption) {
+    _DEFINEBUTTON(name, {.row = row,
+                         .col = col,
+                         .width = width,
+                         .height = height,
+                         .caption = caption,
+                         .action = LaunchOf(name),
+                         .font = {"Arial", 9},
+                         .bold = true,
+                         .tooltip = "Formular öffnen",
+                         .flat = true});
+}
+
+void PictureButton(const QString& name, int row, int col, const QString& picture) {
+    _DEFINEIMAGEBUTTON(name, {.row = row,
+                              .col = col,
+                              .width = 40,
+                              .height = 25,
+                              .picture = picture,
+                              .action = LaunchOf(name),
+                              .tooltip = "Formular öffnen",
+                              .flat = true});
+}
+
+void CountLabel(const QString& name, int row, int width, int height) {
+    _DEFINELABEL(name, {.row = row,
+                        .col = 260,
+                        .width = width,
+                        .height = height,
+                        .font = {"Arial", 8},
+                        .background = kWhite});
+}
+
+void GroupFrame(const QString& name, int row, int col, int width, int height,
+                const QString& caption) {
+    _DEFINEFRAME(name, {.row = row,
+                        .col = col,
+                        .width = width,
+                        .height = height,
+                        .caption = caption,
+                        .font = {"Arial", 12},
+                        .bold = true,
+                        .background = kWhite});
+}
+
+// A caption of the system-facts panel: bold olive text on black.
+void FactCaption(const QString& name, int row, int width, const QString& caption, bool centred) {
+    _DEFINELABEL(name, {.row = row,
+                        .col = 410,
+                        .width = width,
+                        .height = 15,
+                        .value = caption,
+                        .font = {"Arial", 9},
+                        .bold = true,
+                        .background = kBlack,
+                        .fontColor = kOlive,
+                        .centerAlign = centred,
+                        .rightAlign = !centred});
+}
+
+void FactValue(const QString& name, int row) {
+    _DEFINELABEL(name, {.row = row,
+                        .col = 560,
+                        .width = 80,
+                        .height = 15,
+                        .font = {"Arial", 9},
+                        .background = LEVEL_COLOUR(Level::Low),
+                        .centerAlign = true});
+}
+
+void LegendLabel(const QString& name, int col, int width, Level level, const QString& text) {
+    _DEFINELABEL(name, {.row = 570,
+                        .col = col,
+                        .width = width,
+                        .height = 15,
+                        .value = text,
+                        .font = {"Arial", 8},
+                        .background = LEVEL_COLOUR(level),
+                        .centerAlign = true});
+}
+
+void LanguageButton(const QString& name, int col, const QString& picture, const QString& code,
+                    const QString& tooltip) {
+    _DEFINEIMAGEBUTTON(name, {.row = 435,
+                              .col = col,
+                              .width = 40,
+                              .height = 25,
+                              .picture = picture,
+                              .action = [code] { CHANGE_LANG(code); },
+                              .tooltip = tooltip,
+                              .flat = true});
+}
+
+}  // namespace
+
+void DEFINE_HAUPT() {
+    KESP_OPERATION();
+    _DEFINEWINDOW("haupt", WindowKind::Main,
+                  {.title = "Varnel Kesp 2.0 - multi language",
+                   .width = 674,
+                   .height = 737,
+                   .background = kWhite,
+                   .icon = "img/kespico.ico",
+                   .noMinimize = true,
+                   .noMaximize = true,
+                   .onInit = HAUPT_STATISTIK});
+
+    // The header and footer bands go first, so that the logo and every other
+    // control lie on top of them.
+    _DEFINEIMAGE("Image_3", {.row = 0,
+                             .col = 0,
+                             .width = 674,
+                             .height = 138,
+                             .picture = "img/02.bmp",
+                             .stretch = true});
+    _DEFINEIMAGE("Image_4", {.row = 670,
+                             .col = 0,
+                             .width = 674,
+                             .height = 40,
+                             .picture = "img/03.bmp",
+                             .stretch = true});
+
+    GroupFrame("Frame_2", 145, 20, 630, 115, "Kontakte");
+    GroupFrame("Frame_3", 265, 20, 630, 115, "Organisation");
+    GroupFrame("Frame_4", 465, 20, 371, 115, "Utils");
+    GroupFrame("Frame_5", 420, 400, 250, 250, "System");
+    GroupFrame("Frame_1", 585, 20, 370, 85, "Eigene Anwendung");
+
+    TextButton("Button_1", 170, 100, 150, 25, "Adressen-Privat");
+    TextButton("Button_2", 230, 100, 150, 25, "Adressen-Geschäftl.");
+    TextButton("Button_3", 230, 480, 150, 25, "Freie Felder benennen");
+    TextButton("Button_4", 200, 100, 150, 25, "Geburtstagsliste");
+    PictureButton("Button_5", 170, 40, "img/hauptuser.bmp");
+    PictureButton("Button_6", 200, 40, "img/hauptfiesta.bmp");
+    TextButton("Button_7", 170, 480, 150, 25, "Freie Felder benennen");
+    _DEFINEIMAGEBUTTON("Button_8", {.row = 200,
+                                    .col = 530,
+                                    .width = 40,
+                                    .height = 25,
+                                    .picture = "img/printer.bmp",
+                                    .action = LaunchOf("Button_8"),
+                                    .tooltip = "Vorschau",
+                                    .flat = true});
+    PictureButton("Button_9", 230, 40, "img/hauptfirmen.bmp");
+    PictureButton("Button_10", 290, 40, "img/agenda.bmp");
+    PictureButton("Button_11", 320, 40, "img/notiz.bmp");
+    PictureButton("Button_12", 350, 40, "img/besprech.bmp");
+    TextButton("Button_13", 290, 100, 150, 25, "Agenda");
+    TextButton("Button_14", 320, 100, 150, 25, "Notizen");
+    TextButton("Button_15", 350, 100, 150, 25, "Projekte");
+    PictureButton("Button_16", 490, 40, "img/hyper.bmp");
+    PictureButton("Button_17", 520, 40, "img/tipps.bmp");
+    PictureButton("Button_18", 550, 40, "img/woerter.bmp");
+    TextButton("Button_19", 490, 100, 150, 25, "Internet Bookmarks");
+    TextButton("Button_20", 520, 100, 150, 25, "Tipps und Tricks");
+    TextButton("Button_21", 550, 100, 150, 25, "Wörterbuch");
+    PictureButton("Button_24", 610, 40, "img/myform.bmp");
+    TextButton("Button_25", 620, 450, 150, 28, "Biorhythmus");
+    TextButton("Button_27", 610, 100, 150, 25, "");
+    TextButton("Button_28", 640, 100, 150, 25, "Freie Felder benennen");
+    TextButton("Button_29", 290, 480, 150, 25, "Verwalten");
+    TextButton("Button_30", 320, 480, 150, 25, "Verwalten");
+    TextButton("Button_32", 350, 480, 150, 25, "Verwalten");
+
+    CountLabel("lbl_1", 170, 210, 20);
+    CountLabel("lbl_2", 200, 210, 20);
+    CountLabel("lbl_3", 230, 210, 20);
+    CountLabel("lbl_4", 290, 210, 25);
+    CountLabel("lbl_5", 320, 210, 20);
+    CountLabel("lbl_6", 350, 210, 25);
+    CountLabel("lbl_7", 490, 120, 20);
+    CountLabel("lbl_8", 520, 120, 20);
+    CountLabel("lbl_9", 550, 120, 20);
+    CountLabel("lbl_12", 610, 120, 15);
+
+    _DEFINEBUTTON("Button_31", {.row = 390,
+                                .col = 480,
+                                .width = 150,
+                                .height = 25,
+                                .caption = "Statistik aktualisieren",
+                                .action = HAUPT_STATISTIK,
+                                .font = {"Arial", 9},
+                                .bold = true,
+                                .flat = true});
+    _DEFINEPROGRESSBAR("ProgressBar_4", {.row = 390,
+                                         .col = 20,
+                                         .width = 230,
+                                         .height = 28,
+                                         .rangeMin = 1,
+                                         .rangeMax = 100,
+                                         .value = 0,
+                                         .background = kWhite,
+                                         .barColor = QColor(0, 255, 0)});
+    _DEFINELABEL("Label_36", {.row = 400,
+                              .col = 260,
+                              .width = 190,
+                              .height = 12,
+                              .font = {"Arial", 8},
+                              .background = kWhite});
+
+    LanguageButton("Button_22", 40, "img/en.bmp", "AM", "Auf englisch umschalten");
+    LanguageButton("Button_23", 120, "img/de.bmp", "DE", "Auf deutsch umschalten");
+    LanguageButton("Button_26", 200, "img/br.bmp", "BR", "Auf portugiesisch umschalten");
+    _DEFINEIMAGE("Image_1",
+                 {.row = 442, .col = 260, .width = 16, .height = 11, .picture = "img/de.bmp"});
+    _DEFINELABEL("Label_1", {.row = 440,
+                             .col = 280,
+                             .width = 75,
+                             .height = 15,
+                             .value = "Language",
+                             .font = {"Arial", 9},
+                             .bold = true,
+                             .background = kWhite});
+
+    _DEFINEBUTTON("Button_33", {.row = 445,
+                                .col = 410,
+                                .width = 230,
+                                .height = 20,
+                                .caption = "REFRESH",
+                                .action = HOLE_SYS,
+                                .font = {"Arial", 9},
+                                .bold = true,
+                                .flat = true});
+    FactCaption("Label_12", 465, 230, "OS", true);
+    FactCaption("Label_13", 480, 230, "NETNAME", true);
+    FactCaption("Label_15", 495, 150, "Free space :", false);
+    FactValue("Label_14", 495);
+    FactCaption("Label_8", 510, 150, "Total memory :", false);
+    FactValue("Label_4", 510);
+    FactCaption("Label_9", 525, 150, "Available memory :", false);
+    FactValue("Label_5", 525);
+    FactCaption("Label_10", 540, 150, "Total page memory :", false);
+    FactValue("Label_6", 540);
+    FactCaption("Label_11", 555, 150, "Available virtual memory :", false);
+    FactValue("Label_7", 555);
+    LegendLabel("Label_3", 410, 70, Level::Low, "niedrig");
+    _DEFINELABEL("Label_16", {.row = 570,
+                              .col = 485,
+                              .width = 10,
+                              .height = 15,
+                              .background = LEVEL_COLOUR(Level::Sufficient)});
+    LegendLabel("Label_17", 480, 80, Level::Sufficient, "ausreichend");
+    LegendLabel("Label_20", 560, 80, Level::VeryGood, "sehr gut");
+    _DEFINELABEL("Label_22",
+                 {.row = 590, .col = 400, .width = 250, .height = 2, .background = kGrey});
+    _DEFINELABEL("Label_21", {.row = 600,
+                              .col = 450,
+                              .width = 160,
+                              .height = 12,
+                              .value = "goody: check your state for today",
+                              .font = {"Arial", 8},
+                              .background = kWhite});
+    _DEFINELABEL("Label_19", {.row = 650,
+                              .col = 450,
+                              .width = 160,
+                              .height = 15,
+                              .font = {"Arial", 8},
+                              .background = kWhite});
+
+    _DEFINEIMAGEBUTTON("Button_34", {.row = 640,
+                                     .col = 40,
+                                     .width = 40,
+                                     .height = 25,
+                                     .picture = "img/helpme1.bmp",
+                                     .action = IEXPLORER,
+                                     .tooltip = "Hilfe",
+                                     .flat = true});
+    _DEFINEIMAGE("Image_2",
+                 {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
+    _ENDWINDOW();
+
+    for (const LaunchButton& button : LAUNCH_BUTTONS())
+        if (!button.open) SETPROPERTY("haupt", button.control, "Enabled", false);
+}
+
+namespace {
+
+struct Relabel {
+    QStringList controls;
+    QString property;
+    Texts texts;
+};
+
+const QList<Relabel>& MainWindowTexts() {
+    static const QList<Relabel> texts = {
+        {{"Frame_2"}, "Caption", {"Kontakte", "Contacts", "Contatos"}},
+        {{"Frame_3"}, "Caption", {"Organisation", "Organization", "Organização"}},
+        {{"Frame_4"}, "Caption", {"Utils", "Utility", "Utilidades"}},
+        {{"Frame_5"}, "Caption", {"System", "System", "Sistema"}},
+        {{"Frame_1"},
+         "Caption",
+         {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"}},
+        {{"Button_1"}, "Caption", {"Adressen-Privat", "Contacts(friends)", "Endereços(Amigos)"}},
+        {{"Button_2"},
+         "Caption",
+         {"Adressen-Geschäftl.", "Contacts (Business)", "Endereços Comerciais"}},
+        {{"Button_3", "Button_7", "Button_28"},
+         "Caption",
+         {"Freie Felder benennen", "Set free fields", "Definir campos livres"}},
+        {{"Button_4"}, "Caption", {"Geburtstagsliste", "Birthday", "Lista de Anivers."}},
+        {{"Button_13"}, "Caption", {"Agenda", "Agenda", "Agenda"}},
+        {{"Button_14"}, "Caption", {"Notizen", "Notes", "Lembretes"}},
+        {{"Button_15"}, "Caption", {"Projekte", "Projects", "Projetos"}},
+        {{"Button_29", "Button_30", "Button_32"},
+         "Caption",
+         {"Verwalten", "Administration", "Administrar"}},
+        {{"Button_19"},
+         "Caption",
+         {"Internet Bookmarks", "Internet Bookmarks", "Internet Bookmarks"}},
+        {{"Button_20"}, "Caption", {"Tipps und Tricks", "Tips and Tricks", "Macetes"}},
+        {{"Button_21"}, "Caption", {"Wörterbuch", "Dictionary", "Dicionário"}},
+        {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
+        {{"Button_31"},
+         "Caption",
+         {"Statistik aktualisieren", "Update statistics", "Atualizar estatística"}},
+        {{"Button_1",  "Button_2",  "Button_3",  "Button_4",  "Button_5",  "Button_6",  "Button_7",
+          "Button_9",  "Button_10", "Button_11", "Button_12", "Button_13", "Button_14", "Button_15",
+          "Button_16", "Button_17", "Button_18", "Button_19", "Button_20", "Button_21", "Button_24",
+          "Button_25", "Button_27", "Button_28", "Button_29", "Button_30", "Button_32"},
+         "ToolTip",
+         {"Formular öffnen", "Open form", "Abrir formulário"}},
+        {{"Button_8"}, "ToolTip", {"Vorschau", "Print preview", "Imprimir lista em modo preview"}},
+        {{"Button_22"},
+         "ToolTip",
+         {"Auf englisch umschalten", "Set language = english", "Mudar idioma para inglês"}},
+        {{"Button_23"},
+         "ToolTip",
+         {"Auf deutsch umschalten", "Set language = german", "Mudar idioma para alemão"}},
+        {{"Button_26"},
+         "ToolTip",
+         {"Auf portugiesisch umschalten", "Set language = portuguese",
+          "Mudar idioma para português"}},
+        {{"Button_34"}, "ToolTip", {"Hilfe", "Help", "Ajuda"}},
+        {{"Label_1"}, "Value", {"Sprache", "Language", "Idioma"}},
+        {{"Label_3"}, "Value", {"niedrig", "low", "baixo"}},
+        {{"Label_17"}, "Value", {"ausreichend", "sufficient", "suficiente"}},
+        {{"Label_20"}, "Value", {"sehr gut", "very good", "muito bom"}},
+        {{"Label_21"},
+         "Value",
+         {"Biologischen Zyklen", "check your biological cycles", "verifique seu ritmo biológico"}},
+    };
+    return texts;
+}
+
+}  // namespace
+
+void HAUPT_TEXTE() {
+    KESP_OPERATION();
+    for (const Relabel& relabel : MainWindowTexts())
+        for (const QString& control : relabel.controls)
+            SETPROPERTY("haupt", control, relabel.property, TEXT(relabel.texts));
+    SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
+}

@@ -1,0 +1,13 @@
+// The statistics of the main window: how many records each application holds
+// and how many birthdays, appointments, notes and project deadlines fall on
+// today's day and month (of any year).
+//
+// HAUPT_STATISTIK is the main window's initialisation and its refresh: it
+// applies the stored language, re-labels the window, packs and counts the ten
+// tables one after another, shows the own application's name and the stored
+// birth date, stamps the time of the run and refreshes the system facts.
+// "Today" is the store's DATE(), so a test can fix it. A missing table ends
+// the program through the fault handler in the step that opens it.
+#pragma once
+
+void HAUPT_STATISTIK();

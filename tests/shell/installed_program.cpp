@@ -1,0 +1,102 @@
+#include "tests/shell/installed_program.h"
+
+#include "shell/main_window.h"
+#include "shell/public_variables.h"
+#include "shell/start_up.h"
+#include "toolkit/forms.h"
+
+#include <QFile>
+
+namespace {
+
+void CopyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files))
+        QFile::copy(entry.absoluteFilePath(), QDir(to).filePath(entry.fileName()));
+}
+
+}  // namespace
+
+void InstalledProgram::SetUp() {
+    ASSERT_TRUE(folder_.isValid());
+    const QString built = KESP_BUILT_APP_DIR;
+    CopyFolder(built + "/data", folder_.filePath("data"));
+    CopyFolder(built + "/img", folder_.filePath("img"));
+    QDir().mkpath(folder_.filePath("export"));
+    for (const char* page : {"Hilfe.htm", "Help.htm", "Ajuda.htm"})
+        QFile::copy(built + "/" + page, folder_.filePath(page));
+    ASSERT_TRUE(QFile::exists(folder_.filePath("data/startlang.dbf")))
+        << "the application folder has not been built: " << qPrintable(built);
+
+    // The fault log goes to the current folder.
+    previousFolder_ = QDir::currentPath();
+    QDir::setCurrent(folder_.path());
+
+    kesp::seam::activationReturnsAtOnce = true;
+    kesp::seam::answerMessageBox = [this](const kesp::seam::MessageBoxShown& box) {
+        boxes_.append(box);
+        return true;
+    };
+    START_UP(folder_.path());
+}
+
+void InstalledProgram::TearDown() {
+    DBCLOSEALL();
+    if (ISWINDOWDEFINED("haupt")) RELEASEWINDOW("haupt");
+    SET_TODAY_FOR_TESTS(QDate());
+    kesp::seam::answerMessageBox = nullptr;
+    kesp::seam::endProcess = nullptr;
+    QDir::setCurrent(previousFolder_);
+}
+
+void InstalledProgram::OpenMainWindow() {
+    DEFINE_HAUPT();
+    DOMETHOD("haupt", "Center");
+    _ACTIVATEWINDOW("haupt");
+}
+
+QString InstalledProgram::DataFile(const QString& name) const {
+    return folder_.filePath("data/" + name);
+}
+
+QString InstalledProgram::Property(const QString& control, const QString& property) const {
+    return GETPROPERTY("haupt", control, property).toString();
+}
+
+void InstalledProgram::AddRecord(const QString& table,
+                                 const QList<std::pair<QString, QVariant>>& fields) {
+    DBUSEAREA(false, DataFile(table), "t");
+    DBAPPEND();
+    for (const auto& [field, value] : fields)
+        REPLACE(field, value);
+    DBCOMMIT();
+    DBCLOSEALL();
+}
+
+void InstalledProgram::DeleteRecords(const QString& table, const std::function<bool()>& marked) {
+    DBUSEAREA(false, DataFile(table), "t");
+    DBEVAL([] { DBDELETE(); }, marked);
+    DBCOMMIT();
+    DBCLOSEALL();
+}
+
+int InstalledProgram::RecordCount(const QString& table) {
+    DBUSEAREA(false, DataFile(table), "t");
+    const int count = RECCOUNT();
+    DBCLOSEALL();
+    return count;
+}
+
+QString InstalledProgram::StoredLanguage() {
+    DBUSEAREA(false, DataFile("startlang.dbf"), "t");
+    const QString value = FIELD("LANG").toString();
+    DBCLOSEALL();
+    return value;
+}
+
+void InstalledProgram::StoreLanguage(const QString& value) {
+    DBUSEAREA(false, DataFile("startlang.dbf"), "t");
+    REPLACE("LANG", value);
+    DBCOMMIT();
+    DBCLOSEALL();
+}
