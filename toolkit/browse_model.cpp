@@ -144,12 +144,7 @@ int BrowseModel::currentRecord() const {
 bool BrowseModel::isVisible(int recordNumber) const {
     return inTable([&] {
         DBGOTO(recordNumber);
-        if (DBEOF()) return false;
-        // Stepping off and back lands on the record only when navigation can
-        // reach it: not hidden as deleted, not rejected by the filter.
-        DBSKIP(1);
-        DBSKIP(-1);
-        return !DBEOF() && RECNO() == recordNumber;
+        return !DBEOF() && DBRECORDVISIBLE();
     });
 }
 
