@@ -101,7 +101,9 @@ void OPENADRESSE_G() {
     SetBusinessAddressTexts();
     ShowExtraFieldCaptions(book.window, "freeadr_g.dbf", "freeadr_g");
     OpenRecordTable(book);
-    ADRESSE_G_AKTUALISIEREN();
+    // The list was defined before its table was open: the full window
+    // refresh fills it too, besides filling the controls.
+    RefreshRecordWindow(book);
 }
 
 void ADRESSE_G_AKTUALISIEREN() {

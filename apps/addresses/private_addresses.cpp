@@ -106,7 +106,9 @@ void OPENADRESSE_P() {
     THE_ANZAHL = 0;
     ShowExtraFieldCaptions(book.window, "freeadr_p.dbf", "freeadr_p");
     OpenRecordTable(book);
-    ADRESSE_P_AKTUALISIEREN();
+    // The list was defined before its table was open: the full window
+    // refresh fills it too, besides filling the controls.
+    RefreshRecordWindow(book);
 }
 
 void ADRESSE_P_AKTUALISIEREN() {

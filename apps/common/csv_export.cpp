@@ -16,7 +16,9 @@ void ExportVisibleRecords(const CsvExport& plan) {
     QDir::setCurrent(THE_EXPORT_PATH);
     const QString fileName = TEXT(plan.fileName);
     QSaveFile file(THE_EXPORT_PATH + fileName);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write shows in write()'s result: a buffered
+    // QSaveFile can commit a file that its last flush cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         MSGEXCLAMATION(TEXT(kCannotWriteExport), THE_APP_NAME);
         QDir::setCurrent(THE_DATA_PATH);
         return;
@@ -31,7 +33,9 @@ void ExportVisibleRecords(const CsvExport& plan) {
         csv.addLine(plan.currentRecordValues());
         DBSKIP(1);
     }
-    const bool written = file.write(csv.bytes()) == csv.bytes().size() && file.commit();
+    const bool complete = file.write(csv.bytes()) == csv.bytes().size();
+    if (!complete) file.cancelWriting();  // the earlier file stays as it was
+    const bool written = file.commit() && complete;
 
     DBGOTO(THE_RECNO.trimmed().toInt());
     plan.fillWindow();
