@@ -228,6 +228,8 @@ void DbfTable::Load() {
         RaiseCorruption(path, QStringLiteral("header cut short"));
     }
     version_ = head[0];
+    // Writers disagree on the year byte: years-since-1900 or the last two digits.
+    lastUpdate_ = QDate(head[1] < 80 ? 2000 + head[1] : 1900 + head[1], head[2], head[3]);
     headerCount_ = Le32(head.data() + 4);
     headerLength_ = Le16(head.data() + 8);
     recordLength_ = Le16(head.data() + 10);

@@ -55,6 +55,9 @@ class DbfTable {
     bool hasMemo() const { return memo_.has_value(); }
     std::optional<MemoKind> memoKind() const;
     int recordLength() const { return recordLength_; }
+    int headerLength() const { return headerLength_; }
+    std::uint8_t version() const { return version_; }
+    QDate lastUpdate() const { return lastUpdate_; }
 
     std::uint32_t RecordCount() const { return count_; }
     // Records are numbered from 1. Requires: 1 <= record <= RecordCount().
@@ -93,6 +96,7 @@ class DbfTable {
     std::optional<MemoFile> memo_;
     std::vector<Field> fields_;
     std::uint8_t version_ = 0x03;
+    QDate lastUpdate_;
     int headerLength_ = 0;
     int recordLength_ = 0;
     std::uint32_t headerCount_ = 0;  // what the header said at open

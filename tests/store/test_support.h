@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 class StoreTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -30,4 +32,7 @@ QString RunPython(const QString& script, const QString& folder);
 
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
+}
+inline std::ostream& operator<<(std::ostream& out, const QString& text) {
+    return out << text.toStdString();
 }
