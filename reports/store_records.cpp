@@ -49,8 +49,13 @@ void StoreRecords::skip() {
 }
 
 ReportValue StoreRecords::field(const QString& aliasField) {
-    return {FIELD(aliasField),
-            OfCurrentArea(aliasField) && memoFields_.contains(BareName(aliasField))};
+    // The same few names come for every record: decide once whether each is a memo.
+    auto known = memoByName_.constFind(aliasField);
+    if (known == memoByName_.cend()) {
+        known = memoByName_.insert(
+            aliasField, OfCurrentArea(aliasField) && memoFields_.contains(BareName(aliasField)));
+    }
+    return {FIELD(aliasField), known.value()};
 }
 
 QStringList StoreRecords::MissingFields(const QStringList& aliasFields) {

@@ -4,6 +4,7 @@
 
 #include "reports/report_layout.h"
 
+#include <QHash>
 #include <QSet>
 
 class StoreRecords : public ReportRecords {
@@ -20,5 +21,6 @@ class StoreRecords : public ReportRecords {
 
   private:
     void findMemoFields();
-    QSet<QString> memoFields_;  // upper case, without alias
+    QSet<QString> memoFields_;         // upper case, without alias
+    QHash<QString, bool> memoByName_;  // names as the expressions write them
 };
