@@ -297,7 +297,7 @@ void HeaderBand(QPainter& p, const QRectF& a) {
     p.setPen(QColor(238, 238, 236));
     p.drawText(QRectF(a.left() + 92, a.top() + 74, a.width() - 110, 22),
                Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8("Kontakte · Termine · Notizen · Projekte · Bookmarks · Wörter"));
+               QString::fromUtf8("multi language  ·  Deutsch  ·  English  ·  Português"));
 }
 
 void FooterBand(QPainter& p, const QRectF& a) {
@@ -310,8 +310,7 @@ void FooterBand(QPainter& p, const QRectF& a) {
     font.setPixelSize(12);
     p.setFont(font);
     p.setPen(QColor(238, 238, 236));
-    p.drawText(a.adjusted(12, 2, -12, 0), Qt::AlignRight | Qt::AlignVCenter,
-               "Varnel Kesp 2.0 - Deutsch · English · Português");
+    p.drawText(a.adjusted(12, 2, -12, 0), Qt::AlignRight | Qt::AlignVCenter, "Varnel Kesp 2.0");
 }
 
 // ---- Writing ------------------------------------------------------------------------

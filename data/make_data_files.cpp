@@ -2,15 +2,19 @@
 //
 //   kesp_make_data_files <data folder>
 //
-// Every table of the installed description is created anew (an existing file
-// of the same name is replaced) and receives its first records. The build
-// runs this into the data folder of the portable application folder.
+// Every table of the installed description that is missing, or whose file has
+// other fields than described, is created anew and receives its first
+// records. A table that already has exactly the described fields is left as it
+// is, so rebuilding the program never throws away the records of someone who
+// uses the built application folder. The build runs this into the data folder
+// of the portable application folder.
 #include "data/installed_tables.h"
 #include "store/fault.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <vector>
@@ -24,8 +28,32 @@ std::vector<kesp::FieldSpec> FieldSpecs(const kesp::TableDescription& table) {
     return fields;
 }
 
+// The field descriptors of a table file's header (name, type, width,
+// decimals), compared with the description.
+bool HasDescribedFields(const QString& path, const kesp::TableDescription& table) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray header = file.read(32 + 32 * 256);
+    int offset = 32;
+    for (const kesp::FieldDescription& field : table.fields) {
+        if (offset + 32 > header.size()) return false;
+        const QByteArray descriptor = header.mid(offset, 32);
+        const QString name = QString::fromLatin1(descriptor.left(11).constData());
+        const int width = static_cast<unsigned char>(descriptor[16]);
+        const int decimals = static_cast<unsigned char>(descriptor[17]);
+        if (name.compare(field.name, Qt::CaseInsensitive) != 0 || descriptor[11] != field.type)
+            return false;
+        if ((field.type == 'C' || field.type == 'N') &&
+            (width != field.width || decimals != field.decimals))
+            return false;
+        offset += 32;
+    }
+    return offset < header.size() && header[offset] == '\r';
+}
+
 void WriteTable(const QString& folder, const kesp::TableDescription& table) {
     const QString path = QDir(folder).filePath(table.file);
+    if (HasDescribedFields(path, table)) return;
     kesp::CreateTable(path, FieldSpecs(table), kesp::MemoKind::Fpt);
     if (table.firstRecords.isEmpty()) return;
     DBUSEAREA(false, path);

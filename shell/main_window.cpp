@@ -110,13 +110,14 @@ void GroupFrame(const QString& name, int row, int col, int width, int height,
 }
 
 // A caption of the system-facts panel: bold olive text on black.
-void FactCaption(const QString& name, int row, int width, const QString& caption, bool centred) {
+void FactCaption(const QString& name, int row, int width, const QString& caption, bool centred,
+                 int pointSize = 9) {
     _DEFINELABEL(name, {.row = row,
                         .col = 410,
                         .width = width,
                         .height = 15,
                         .value = caption,
-                        .font = {"Arial", 9},
+                        .font = {"Arial", pointSize},
                         .bold = true,
                         .background = kBlack,
                         .fontColor = kOlive,
@@ -257,11 +258,13 @@ void DEFINE_HAUPT() {
                                          .value = 0,
                                          .background = kWhite,
                                          .barColor = QColor(0, 255, 0)});
+    // The status line holds "Zuletzt aktualisiert: " with date and time in its
+    // 190 pixels only at seven points.
     _DEFINELABEL("Label_36", {.row = 400,
                               .col = 260,
                               .width = 190,
                               .height = 12,
-                              .font = {"Arial", 8},
+                              .font = {"Arial", 7},
                               .background = kWhite});
 
     LanguageButton("Button_22", 40, "img/en.bmp", "AM", "Auf englisch umschalten");
@@ -287,7 +290,9 @@ void DEFINE_HAUPT() {
                                 .font = {"Arial", 9},
                                 .bold = true,
                                 .flat = true});
-    FactCaption("Label_12", 465, 230, "OS", true);
+    // The name of a Linux system with its kernel is longer than a Windows
+    // version: one point smaller, it fits the panel.
+    FactCaption("Label_12", 465, 230, "OS", true, 8);
     FactCaption("Label_13", 480, 230, "NETNAME", true);
     FactCaption("Label_15", 495, 150, "Free space :", false);
     FactValue("Label_14", 495);

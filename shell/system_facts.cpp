@@ -26,7 +26,9 @@ SystemFacts ReadFactsOfThisMachine(const QString& folder) {
     SystemFacts facts;
     QString system = PRETTY_NAME(ReadSystemFile("/etc/os-release"));
     if (system.isEmpty()) system = QSysInfo::prettyProductName();
-    facts.operatingSystem = (system + " " + QSysInfo::kernelVersion()).trimmed();
+    // The kernel's version number without the distribution's build suffix
+    // ("6.1.0" of "6.1.0-18-amd64"): the panel has room for little more.
+    facts.operatingSystem = (system + " " + QSysInfo::kernelVersion().section('-', 0, 0)).trimmed();
     facts.computerName = QSysInfo::machineHostName().left(15);
 
     struct statvfs fileSystem {};

@@ -3,11 +3,13 @@
 // with its first records; every picture and icon the windows name; the help
 // pages.
 #include "data/installed_tables.h"
+#include "store/table_schema.h"
 #include "store/xbase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -188,6 +190,43 @@ TEST(InstalledHelp, EachLanguageHasItsPageDescribingEveryApplication) {
             EXPECT_TRUE(text.contains(mention)) << page.page << ": " << qPrintable(mention);
     }
     EXPECT_TRUE(QDir(kBuilt + "/export").exists());
+}
+
+}  // namespace
+
+namespace {
+
+// Runs the build's table writer on a folder.
+int WriteInstalledTables(const QString& folder) {
+    QProcess writer;
+    writer.start(KESP_MAKE_DATA_FILES, {folder});
+    writer.waitForFinished(30000);
+    return writer.exitCode();
+}
+
+TEST(InstalledTablesWriter, KeepsTheRecordsOfATableAndReplacesOneOfAnotherMake) {
+    QTemporaryDir folder;
+    ASSERT_EQ(WriteInstalledTables(folder.path()), 0);
+    DBUSEAREA(false, folder.filePath("de_en.dbf"), "t");
+    DBAPPEND();
+    REPLACE("DE", "Haus");
+    REPLACE("EN", "house");
+    DBCOMMIT();
+    DBCLOSEALL();
+    // Another program's table under an installed name.
+    kesp::CreateTable(folder.filePath("notiz.dbf"), {{"TITLE", 'C', 20}});
+    QFile::remove(folder.filePath("geburt.dbf"));
+
+    ASSERT_EQ(WriteInstalledTables(folder.path()), 0);
+
+    DBUSEAREA(false, folder.filePath("de_en.dbf"), "t");
+    EXPECT_EQ(RECCOUNT(), 1);
+    EXPECT_EQ(FIELD("EN").toString().trimmed(), "house");
+    DBUSEAREA(false, folder.filePath("notiz.dbf"), "t");
+    EXPECT_EQ(FIELDNAME(3).toUpper(), "N_TITEL");
+    DBUSEAREA(false, folder.filePath("geburt.dbf"), "t");
+    EXPECT_EQ(RECCOUNT(), 1);
+    DBCLOSEALL();
 }
 
 }  // namespace
