@@ -126,9 +126,13 @@ TEST_F(Statistics, MissingTableEndsTheProgramThroughTheFaultHandlerNamingTheFile
     EXPECT_TRUE(entry.contains("notiz.dbf"));
     EXPECT_TRUE(entry.contains("Open error"));
 
-    // The steps before the missing table keep their new values.
+    // The steps before the missing table keep their new values; the status
+    // line and the progress bar had moved on to the failing step before its
+    // table was opened.
     EXPECT_EQ(Property("lbl_4", "Value"), "1 Appointments [today]");
     EXPECT_EQ(Property("lbl_5", "Value"), "");
+    EXPECT_EQ(Property("Label_36", "Value"), "Update notes [today]");
+    EXPECT_EQ(GETPROPERTY("haupt", "ProgressBar_4", "Value").toInt(), 40);
 }
 
 }  // namespace
