@@ -16,6 +16,7 @@ inline QString THE_APP_NAME2 = "";                // name of the user's own appl
 inline bool KOPIERT = false;                      // tips: state flag
 inline double WAS = 0;                            // tips: search mode, 1 or 2
 inline int THE_REC = 0;                           // record number remembered across a save
+// The folders end with the platform's separator: THE_DATA_PATH + "x.dbf".
 inline QString THE_APP_PATH;     // application folder, the folder that holds the program
 inline QString THE_IMG_PATH;     // image folder
 inline QString THE_DATA_PATH;    // data folder
