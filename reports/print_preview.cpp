@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -20,7 +21,7 @@ namespace {
 
 PrintPreview* theOpenPreview = nullptr;
 
-constexpr double kThumbnailDpi = 16;
+constexpr double kThumbnailDpi = 20;
 constexpr double kMinZoomDpi = 40;
 constexpr double kMaxZoomDpi = 400;
 
@@ -75,6 +76,7 @@ PrintPreview::PrintPreview(std::unique_ptr<RecordedPages> pages, QWidget* parent
     thumbnails_->setResizeMode(QListView::Adjust);
     thumbnails_->setMovement(QListView::Static);
     thumbnails_->setSpacing(8);
+    thumbnails_->setBackgroundRole(QPalette::Dark);
     connect(thumbnails_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { showPage(thumbnails_->row(item)); });
     connect(thumbnails_, &QListWidget::itemClicked, this,
@@ -141,7 +143,11 @@ void PrintPreview::showThumbnails() {
     waitText_->show();
     QCoreApplication::processEvents();
     for (int i = 0; i < pageCount(); ++i) {
-        const QImage image = RenderPage(pages_->page(i), kThumbnailDpi * 3);
+        QImage image = RenderPage(pages_->page(i), kThumbnailDpi);
+        QPainter frame(&image);
+        frame.setPen(Qt::darkGray);
+        frame.drawRect(image.rect().adjusted(0, 0, -1, -1));
+        frame.end();
         auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(image)), QString::number(i + 1));
         thumbnails_->addItem(item);
         if (i == 0) thumbnails_->setIconSize(image.size());

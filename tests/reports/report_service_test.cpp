@@ -5,6 +5,7 @@
 
 #include "reports/extreport.h"
 #include "reports/page_output.h"
+#include "reports/print_choice_dialog.h"
 #include "reports/print_preview.h"
 #include "reports/printgraph.h"
 #include "reports/report_dialogs.h"
@@ -14,26 +15,35 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
 namespace {
 
-// Pages of a PDF file, as poppler's pdfinfo reads them.
-int PdfPages(const QString& file) {
+// A line of what poppler's pdfinfo says about a PDF file ("Pages", "Page size").
+QString PdfInfo(const QString& file, const QString& key) {
     QProcess info;
     info.start("pdfinfo", {file});
-    if (!info.waitForFinished(20000)) return -1;
+    if (!info.waitForFinished(20000)) return {};
     for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split('\n')) {
-        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+        if (line.startsWith(key + ":")) return line.mid(key.size() + 1).trimmed();
     }
-    return -1;
+    return {};
+}
+
+int PdfPages(const QString& file) {
+    const QString pages = PdfInfo(file, "Pages");
+    return pages.isEmpty() ? -1 : pages.toInt();
 }
 
 const char* kBirthdayList =
@@ -297,6 +307,86 @@ TEST_F(ReportServiceTest, MissingPictureIsReportedAndTheReportStillPrinted) {
     EXPECT_EQ(driver_.messageBoxes()[0].title, "error");
     EXPECT_EQ(pictures, 0);
     EXPECT_EQ(previews_, 1);
+}
+
+TEST_F(ReportServiceTest, PaperSizeLandscapeAndSmallFontReachThePdf) {
+    openPersons(200);
+    writeFile("wide.rpt",
+              "DEFINE REPORT wide\n"
+              "TITLE 'Amounts by year|of birth'\n"
+              "HEADERS {'','',''},{'First name','Amount','Note'}\n"
+              "FIELDS {'vorname','betrag','notiz'}\n"
+              "WIDTHS {20,10,30}\n"
+              "TOTALS {.F.,.T.,.F.}\n"
+              "NFORMATS {'','@E 999,999.99',''}\n"
+              "GROUPED BY STR(YEAR(geburtstag),4)\n"
+              "HEADRGRP 'Year'\n"
+              "WORKAREA geburt\n"
+              "CPL 120\n"
+              "LPP 40\n"
+              "LMARGIN 5\n"
+              "PAPERSIZE DMPAPER_A4\n"
+              "LANDSCAPE PREVIEW\n");
+    const QString pdf = folder_.filePath("wide.pdf");
+    CurrentReportDialogs().askPdfFile = [&](QWidget*) { return pdf; };
+    onPreview_ = [&](PrintPreview& preview) {
+        const RecordedPage first = preview.pages().page(0);
+        EXPECT_NEAR(first.paperMm.width(), 297, 0.5);
+        EXPECT_NEAR(first.paperMm.height(), 210, 0.5);
+        EXPECT_EQ(LineText(first, 9), "** Year ** 1960");
+        EXPECT_EQ(OnLine(first, 9).first().pointSize, 8);
+        EXPECT_EQ(OnLine(first, 9).first().column, 5);
+        const RecordedPage last = preview.pages().page(preview.pageCount() - 1);
+        bool total = false;
+        for (const PageText& text : last.texts)
+            total = total || text.text == "*** Total ***";
+        EXPECT_TRUE(total);
+        preview.save();
+        if (const QByteArray look = qgetenv("KESP_LOOK_DIR"); !look.isEmpty()) {
+            QFile::copy(pdf, QString::fromLocal8Bit(look) + "/wide.pdf");
+            preview.resize(1000, 700);
+            preview.show();
+            preview.showThumbnails();
+            preview.grab().save(QString::fromLocal8Bit(look) + "/thumbnails.png");
+        }
+    };
+    EXTREPORT("wide");
+    EXPECT_EQ(previews_, 1);
+    EXPECT_TRUE(PdfInfo(pdf, "Page size").startsWith("842 x 595"))
+        << PdfInfo(pdf, "Page size").toStdString();  // A4 lying: 842 x 595 points
+}
+
+TEST(PrintChoiceDialog, ReadsTheSettingsAsShown) {
+    PrintChoiceDialog dialog(12);
+    EXPECT_EQ(dialog.windowTitle(), "Print");
+    auto* printer = dialog.findChild<QComboBox*>("printer");
+    // The PDF printer is always there, last; on a machine without printers it is the choice.
+    ASSERT_GE(printer->count(), 1);
+    EXPECT_EQ(printer->itemText(printer->count() - 1), PrintChoiceDialog::kPdfPrinter);
+    PrintChoice plain = dialog.choice();
+    EXPECT_EQ(plain.copies, 1);
+    EXPECT_TRUE(plain.collate);
+    EXPECT_EQ(plain.fromPage, 0);  // "All"
+    EXPECT_EQ(plain.subset, PrintChoice::Subset::AllRange);
+
+    printer->setCurrentIndex(printer->count() - 1);
+    dialog.findChild<QSpinBox*>("copies")->setValue(3);
+    dialog.findChild<QCheckBox*>("collate")->setChecked(false);
+    dialog.findChild<QRadioButton*>("pages")->setChecked(true);
+    dialog.findChild<QSpinBox*>("from")->setValue(4);
+    dialog.findChild<QSpinBox*>("to")->setValue(20);  // held to the last page
+    dialog.findChild<QComboBox*>("subset")->setCurrentIndex(2);
+    const PrintChoice c = dialog.choice();
+    EXPECT_TRUE(c.printer.isEmpty());
+    EXPECT_EQ(c.copies, 3);
+    EXPECT_FALSE(c.collate);
+    EXPECT_EQ(c.fromPage, 4);
+    EXPECT_EQ(c.toPage, 12);
+    EXPECT_EQ(c.subset, PrintChoice::Subset::EvenPagesOnly);
+    if (const QByteArray look = qgetenv("KESP_LOOK_DIR"); !look.isEmpty()) {
+        dialog.show();
+        dialog.grab().save(QString::fromLocal8Bit(look) + "/print_choice.png");
+    }
 }
 
 TEST(PrintOrder, RangesSubsetsAndCopies) {
