@@ -255,6 +255,10 @@ TEST_F(PrivateBook, AnEmptyTableOpensWithEmptyControlsAndItsButtonsDoNoHarm) {
     for (const char* button : {"x1", "x2", "x3", "x4", "x6"})
         Click(button);
     EXPECT_TRUE(TakeMessages().isEmpty());
+    // Save writes into the current record; an empty table has none.
+    Type("t_vorname", "Nobody");
+    Click("x8");
+    EXPECT_TRUE(TakeMessages().isEmpty());
     EXPECT_EQ(RECCOUNT(), 0);
 }
 
