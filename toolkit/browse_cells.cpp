@@ -42,6 +42,7 @@ QString CellText(const QString& field) {
 }
 
 bool IsAliasInUse(const QString& alias) {
+    if (USED() && ALIAS().compare(alias, Qt::CaseInsensitive) == 0) return true;
     const int previous = SELECT();
     bool found = false;
     for (int area = 1; area <= kLastWorkArea && !found; ++area) {

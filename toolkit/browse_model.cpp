@@ -6,10 +6,13 @@
 namespace kesp {
 
 BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers, QObject* parent)
-    : QAbstractTableModel(parent),
-      alias_(std::move(alias)),
-      fields_(std::move(fields)),
-      headers_(std::move(headers)) {
+    : QAbstractTableModel(parent), alias_(std::move(alias)), headers_(std::move(headers)) {
+    // Rows are read inside the browse's own work area, so "alias->field"
+    // is read as the plain field name.
+    for (const QString& field : fields) {
+        const qsizetype arrow = field.indexOf(QLatin1String("->"));
+        fields_ << (arrow < 0 ? field : field.mid(arrow + 2));
+    }
     while (headers_.size() < fields_.size())
         headers_ << QString();
 }
@@ -199,15 +202,13 @@ int BrowseModel::loadAround(int recordNumber, int above) {
         }
         return 0;
     });
-    changing_ = true;
-    beginResetModel();
-    rows_.assign(std::make_move_iterator(before.rbegin()), std::make_move_iterator(before.rend()));
-    rows_.insert(rows_.end(), std::make_move_iterator(after.begin()),
+    std::vector<Row> fresh(std::make_move_iterator(before.rbegin()),
+                           std::make_move_iterator(before.rend()));
+    fresh.insert(fresh.end(), std::make_move_iterator(after.begin()),
                  std::make_move_iterator(after.end()));
+    replaceRows(std::move(fresh));
     reachedTop_ = top;
     reachedBottom_ = bottom;
-    endResetModel();
-    changing_ = false;
     return static_cast<int>(before.size());
 }
 
@@ -229,6 +230,31 @@ void BrowseModel::loadBottom() {
     if (last == 0) return clear();
     loadAround(last, pageRows_ - 1);
     reachedBottom_ = true;
+}
+
+// Rows that stay rows are changed in place and the difference is inserted or
+// removed at the end, so views keep their header and scroll state and redraw
+// only what they show.
+void BrowseModel::replaceRows(std::vector<Row> fresh) {
+    const int old = rowCount();
+    const int now = static_cast<int>(fresh.size());
+    changing_ = true;
+    if (now < old) {
+        beginRemoveRows({}, now, old - 1);
+        rows_.resize(static_cast<size_t>(now));
+        endRemoveRows();
+    }
+    const int kept = std::min(old, now);
+    for (int row = 0; row < kept; ++row)
+        rows_[static_cast<size_t>(row)] = std::move(fresh[static_cast<size_t>(row)]);
+    if (now > old) {
+        beginInsertRows({}, old, now - 1);
+        rows_.insert(rows_.end(), std::make_move_iterator(fresh.begin() + old),
+                     std::make_move_iterator(fresh.end()));
+        endInsertRows();
+    }
+    if (kept > 0) emit dataChanged(index(0, 0), index(kept - 1, columnCount() - 1));
+    changing_ = false;
 }
 
 BrowseModel::Row BrowseModel::readCurrentRow() const {

@@ -77,6 +77,7 @@ class BrowseModel : public QAbstractTableModel {
     template <class Read>
     auto inTable(Read read) const;
     Row readCurrentRow() const;
+    void replaceRows(std::vector<Row> fresh);
 
     QString alias_;
     QStringList fields_;

@@ -12,6 +12,30 @@
 namespace kesp {
 namespace {
 
+// The column header's size depends only on its captions and font, yet the
+// table view asks for it after every change of rows; measuring the captions
+// each time would cost more than reading the rows.
+class BrowseHeader : public QHeaderView {
+  public:
+    explicit BrowseHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+    QSize sizeHint() const override {
+        if (!measured_.isValid()) measured_ = QHeaderView::sizeHint();
+        return measured_;
+    }
+    void forgetSize() { measured_ = QSize(); }
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            forgetSize();
+        return QHeaderView::event(event);
+    }
+
+  private:
+    mutable QSize measured_;
+};
+
 QString AliasOf(const BrowseProperties& p) {
     if (!p.workArea.isEmpty()) return p.workArea;
     if (!p.fields.isEmpty()) return p.fields.first().section(QStringLiteral("->"), 0, 0);
@@ -22,7 +46,11 @@ QString AliasOf(const BrowseProperties& p) {
 
 BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
     : QTableView(parent), model_(AliasOf(p), p.fields, p.headers), onChange_(p.onChange) {
+    auto* header = new BrowseHeader(this);
+    setHorizontalHeader(header);
     setModel(&model_);
+    connect(&model_, &QAbstractItemModel::headerDataChanged, header,
+            [header] { header->forgetSize(); });
     setFont(MakeFont(p.font));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -47,53 +75,82 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
 }
 
 int BrowseView::pageRows() const {
+    if (pageRows_ == 0) pageRows_ = measurePageRows();
+    return pageRows_;
+}
+
+// Measuring asks the header for its size, which lays out its captions: done
+// when the size changes, not at every refresh.
+int BrowseView::measurePageRows() const {
     const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
     const int headerHeight = horizontalHeader()->sizeHint().height();
     const int available = height() - headerHeight - 2 * frameWidth();
     return std::max(1, available / rowHeight);
 }
 
-int BrowseView::selectedRow() const {
-    const QModelIndexList selected = selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
+int BrowseView::selectedRow() {
+    settle();
+    const QModelIndex current = selectionModel()->currentIndex();
+    return current.isValid() && selectionModel()->isRowSelected(current.row(), {}) ? current.row()
+                                                                                   : -1;
 }
 
-int BrowseView::topRow() const {
+int BrowseView::topRow() {
+    settle();
     const int row = rowAt(0);
     return row >= 0 ? row : verticalScrollBar()->value();
 }
 
-int BrowseView::value() const {
+int BrowseView::value() {
+    settle();
     return model_.recordAt(selectedRow());
 }
 
+BrowseModel& BrowseView::rows() {
+    settle();
+    return model_;
+}
+
 void BrowseView::refresh() {
+    settle();
     model_.setPageRows(pageRows());
-    if (!model_.tableOpen()) {
-        model_.clear();
-        return;
-    }
-    const int selected = selectedRow();
-    const int selectedRecord = model_.recordAt(selected);
     int start = 0;
     int pagePosition = 0;
-    if (selected >= 0) {
-        start = model_.visibleFrom(selectedRecord, false);
-        pagePosition = std::clamp(selected - topRow(), 0, model_.pageRows() - 1);
-    } else {
-        // A current record that is deleted (or gone from the order) starts the
-        // list over from the top; one the filter rejects moves on to the next.
-        const int current = model_.currentRecord();
-        const bool deleted = INAREA(model_.alias(), [] { return !DBEOF() && DELETED(); });
-        start = model_.visibleFrom(current, deleted);
+    int selectedRecord = 0;
+    if (model_.tableOpen()) {
+        const int selected = selectedRow();
+        selectedRecord = model_.recordAt(selected);
+        if (selected >= 0) {
+            start = model_.visibleFrom(selectedRecord, false);
+            pagePosition = std::clamp(selected - topRow(), 0, model_.pageRows() - 1);
+        } else {
+            // A current record that is deleted starts the list over from the
+            // top; one the filter rejects moves on to the next visible record.
+            const int current = model_.currentRecord();
+            const bool deleted = INAREA(model_.alias(), [] { return !DBEOF() && DELETED(); });
+            start = model_.visibleFrom(current, deleted);
+        }
     }
-    if (start == 0) {
+    // The page is read (or emptied) when the browse is next looked at:
+    // painted, read or clicked. Modules refresh and then set the value at
+    // once, and the value reads its own page, so the refresh's page is often
+    // never needed.
+    pending_ = PendingPage{start, pagePosition, selectedRecord};
+    QMetaObject::invokeMethod(
+        this, [this] { settle(); }, Qt::QueuedConnection);
+}
+
+void BrowseView::settle() {
+    if (!pending_) return;
+    const PendingPage page = *pending_;
+    pending_.reset();
+    if (page.start == 0 || !model_.tableOpen()) {
         model_.clear();
         return;
     }
-    const int above = model_.loadAround(start, pagePosition);
+    const int above = model_.loadAround(page.start, page.pagePosition);
     showRowAt(above, above);
-    if (selectedRecord != 0) selectQuietly(model_.rowOf(selectedRecord));
+    selectQuietly(page.selectedRecord != 0 ? model_.rowOf(page.selectedRecord) : -1);
 }
 
 void BrowseView::setValue(int recordNumber) {
@@ -102,19 +159,26 @@ void BrowseView::setValue(int recordNumber) {
                             .arg(objectName()));
     model_.setPageRows(pageRows());
     if (!model_.tableOpen()) {
+        pending_.reset();
         model_.clear();
         return;
     }
     const int count = model_.recordCount();
-    if (recordNumber <= 0 || recordNumber > count + 1) return;
+    const bool selectable =
+        recordNumber > 0 && recordNumber <= count && model_.isVisible(recordNumber);
     if (recordNumber == count + 1) {
+        pending_.reset();
         model_.clear();
         inChangeAction_ = true;
         RunAction(onChange_);
         inChangeAction_ = false;
         return;
     }
-    if (!model_.isVisible(recordNumber)) return;
+    if (!selectable) {
+        settle();  // nothing happens to the list beyond a refresh still due
+        return;
+    }
+    pending_.reset();
     const int above = model_.loadAround(recordNumber, (model_.pageRows() - 1) / 2);
     showRowAt(above, above);
     selectQuietly(above);
@@ -122,6 +186,7 @@ void BrowseView::setValue(int recordNumber) {
 }
 
 void BrowseView::selectRowAsUser(int row) {
+    settle();
     if (row < 0 || row >= model_.rowCount()) return;
     scrollTo(model_.index(row, 0));
     selectionModel()->setCurrentIndex(
@@ -153,7 +218,8 @@ void BrowseView::wheelEvent(QWheelEvent* event) {
 
 void BrowseView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    model_.setPageRows(pageRows());
+    pageRows_ = measurePageRows();
+    model_.setPageRows(pageRows_);
 }
 
 void BrowseView::whenRowChosen(const QModelIndex& current) {

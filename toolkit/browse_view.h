@@ -15,6 +15,8 @@
 
 #include <QTableView>
 
+#include <optional>
+
 namespace kesp {
 
 class BrowseView : public QTableView {
@@ -22,16 +24,17 @@ class BrowseView : public QTableView {
   public:
     BrowseView(const BrowseProperties& p, QWidget* parent);
 
-    BrowseModel& rows() { return model_; }
+    // The rows, with a refresh still due applied first.
+    BrowseModel& rows();
 
-    int value() const;  // record number of the selected row, 0 when none
+    int value();  // record number of the selected row, 0 when none
     void setValue(int recordNumber);
     void refresh();
 
     // The rows a page holds, from the control's height.
     int pageRows() const;
-    int selectedRow() const;  // -1 when none
-    int topRow() const;       // the first row on the page
+    int selectedRow();  // -1 when none
+    int topRow();       // the first row on the page
 
     // Selects a row as the user does (click), with synchronisation.
     void selectRowAsUser(int row);
@@ -46,11 +49,21 @@ class BrowseView : public QTableView {
     void selectQuietly(int row);
     void showRowAt(int row, int pagePosition);
     void growUpward();
+    void settle();  // reads the page a refresh left due
+    int measurePageRows() const;
 
     BrowseModel model_;
     Action onChange_;
     bool quiet_ = false;  // selection changes made by the browse itself
     bool inChangeAction_ = false;
+    mutable int pageRows_ = 0;  // 0: not measured yet
+
+    struct PendingPage {
+        int start;
+        int pagePosition;
+        int selectedRecord;
+    };
+    std::optional<PendingPage> pending_;
 };
 
 }  // namespace kesp
