@@ -3,6 +3,7 @@
 #include "reports/page_folder.h"
 #include "reports/page_output.h"
 #include "reports/paper_size.h"
+#include "reports/print_job.h"
 #include "reports/print_preview.h"
 #include "reports/report_dialogs.h"
 #include "reports/report_layout.h"
@@ -37,7 +38,8 @@ QStringList FieldsNamed(const CompiledReport& report) {
 
 void EXTREPORT(const QString& reportName, const QString& extraHeading) {
     KESP_OPERATION();
-    if (PrintPreview::IsOpen()) {
+    const PrintJob job;
+    if (!job.accepted() || PrintPreview::IsOpen()) {
         MSGBOX("Print preview pending, close first", THE_APP_NAME);
         return;
     }

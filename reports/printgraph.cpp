@@ -2,6 +2,7 @@
 
 #include "reports/page_folder.h"
 #include "reports/page_output.h"
+#include "reports/print_job.h"
 #include "reports/print_preview.h"
 #include "reports/report_dialogs.h"
 #include "shell/public_variables.h"
@@ -67,7 +68,8 @@ QRectF ChartAreaMm(QSizeF paperMm, QSizeF offsetMm, QSizeF pictureSize) {
 
 void PRINTGRAPH(const QString& windowName, bool preview, bool printerDialog) {
     KESP_OPERATION();
-    if (PrintPreview::IsOpen()) {
+    const PrintJob job;
+    if (!job.accepted() || PrintPreview::IsOpen()) {
         MSGBOX("Print preview pending, close first", THE_APP_NAME);
         return;
     }

@@ -26,6 +26,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -250,6 +251,19 @@ TEST_F(ReportServiceTest, OnlyOnePreviewAtATime) {
     DBGOTOP();
     EXTREPORT("geb");
     EXPECT_EQ(previews_, 2);
+
+    // A print started from the events processed while the pages are laid
+    // out is refused too, and the running report still gets every record.
+    driver_.clearMessageBoxes();
+    QTimer::singleShot(0, [] { EXTREPORT("geb"); });
+    int pages = 0;
+    onPreview_ = [&](PrintPreview& preview) { pages = preview.pageCount(); };
+    DBGOTOP();
+    EXTREPORT("geb");
+    EXPECT_EQ(previews_, 3);
+    EXPECT_EQ(pages, 1);
+    ASSERT_EQ(driver_.messageBoxes().size(), 1);
+    EXPECT_EQ(driver_.messageBoxes()[0].text, "Print preview pending, close first");
 }
 
 TEST_F(ReportServiceTest, PrintingWithoutPreviewAndFromThePreview) {
