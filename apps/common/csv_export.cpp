@@ -19,7 +19,7 @@ void ExportVisibleRecords(const CsvExport& plan) {
     // Unbuffered, so that a short write shows in write()'s result: a buffered
     // QSaveFile can commit a file that its last flush cut short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        MSGEXCLAMATION(TEXT(kCannotWriteExport), THE_APP_NAME);
+        MSGEXCLAMATION(TEXT(plan.cannotWrite), THE_APP_NAME);
         QDir::setCurrent(THE_DATA_PATH);
         return;
     }
@@ -42,7 +42,7 @@ void ExportVisibleRecords(const CsvExport& plan) {
     if (written) {
         MSGEXCLAMATION(TEXT(plan.createdMessage) + "\r" + THE_EXPORT_PATH, THE_APP_NAME);
     } else {
-        MSGEXCLAMATION(TEXT(kCannotWriteExport), THE_APP_NAME);
+        MSGEXCLAMATION(TEXT(plan.cannotWrite), THE_APP_NAME);
     }
     QDir::setCurrent(THE_DATA_PATH);
 }

@@ -23,15 +23,16 @@
 
 #include <functional>
 
+// The warning when the export file cannot be written.
+extern const Texts kCannotWriteExport;
+
 struct CsvExport {
     Texts fileName;                                    // "Adressen_Privat.csv", ...
     Texts createdMessage;                              // followed by CR and the export folder
     std::function<QStringList()> readHeaders;          // runs once the file is created
     std::function<QStringList()> currentRecordValues;  // the current record of work area "a"
     Action fillWindow;                                 // shows the record that was current
+    Texts cannotWrite = kCannotWriteExport;
 };
-
-// The warning when the export file cannot be written.
-extern const Texts kCannotWriteExport;
 
 void ExportVisibleRecords(const CsvExport& plan);

@@ -5,9 +5,16 @@
 // Button_1 (save new) and Button_2 (cancel) that replace the toolbar while a
 // new record is entered.
 //
-// An application describes its window once (RecordWindow) and keeps its own
-// named operations (T_FIRST_..., SUCHE_..., <X>_AKTUALISIEREN); each of them
-// calls the step of this pattern that does the work. The window is in view
+// An application describes its window once (RecordWindow: table, alias,
+// index, key field, the binding of its fields to its controls, its messages
+// and its named operations) and keeps its own named operations, each a call
+// of the step that does the work:
+//
+//   void T_NEXT_<X>() { KESP_OPERATION(); GoNextRecord(TheWindow()); }
+//   void OPEN<X>()     { ...; BuildRecordToolbar(w); <texts>; OpenRecordTable(w);
+//                        RefreshRecordWindow(w); }
+//
+// Its own files then hold only the edit area's controls and the texts. The window is in view
 // mode (toolbar shown) or entry mode (picture buttons shown); every fill of
 // the controls returns to view mode.
 //
