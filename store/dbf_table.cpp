@@ -80,7 +80,7 @@ QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, s
     h[29] = kCodePage1252;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         char* d = h + kDescriptorSize * (i + 1);
-        const QByteArray name = fields[i].name.toLatin1().left(10);
+        const QByteArray name = fields[i].name.toLatin1().left(11);
         std::memcpy(d, name.constData(), static_cast<std::size_t>(name.size()));
         d[11] = fields[i].type;
         PutLe32(d + 12, static_cast<std::uint32_t>(fields[i].offset));
@@ -410,7 +410,7 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
         }
         case 'D': {
             bool ok = false;
-            const int ymd = QByteArray(p, 8).toInt(&ok);
+            const int ymd = QByteArray(p, std::min(f.length, 8)).toInt(&ok);
             if (!ok || ymd == 0) return QDate();
             const QDate date(ymd / 10000, ymd / 100 % 100, ymd % 100);
             return date.isValid() ? date : QDate();
@@ -464,6 +464,8 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
         default:
             bytes = EncodeText(value.toString()).left(f.length).leftJustified(f.length, ' ');
     }
+    // Odd widths in other writers' descriptors (a D of 6, an L of 8): cut or pad.
+    bytes = bytes.leftJustified(f.length, ' ', true);
     std::memcpy(p, bytes.constData(), static_cast<std::size_t>(f.length));
 }
 
@@ -660,7 +662,7 @@ std::vector<QString> DbfTable::Check() const {
             const Field& f = fields_[i];
             const char* p = record + f.offset;
             if (f.type == 'D') {
-                const QByteArray text(p, 8);
+                const QByteArray text(p, std::min(f.length, 8));
                 if (text.trimmed().isEmpty() || text == "00000000") continue;
                 bool ok = false;
                 const int ymd = text.toInt(&ok);

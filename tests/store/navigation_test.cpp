@@ -250,3 +250,65 @@ TEST_F(StoreTest, TextComparisonAndDateFunctions) {
     EXPECT_EQ(DATE(), QDate(2006, 12, 24));
     SET_TODAY_FOR_TESTS(QDate());
 }
+
+TEST_F(StoreTest, KeyPositionsLetAListReadOnlyTheRowsItShows) {
+    NamesTable({"Dora", "Anna", "Clara", "Berta", "Anton"});
+    DBUSEAREA(true, Path("names.dbf"));
+    EXPECT_EQ(ORDKEYCOUNT(), 5);  // natural order
+    DBGOTO(3);
+    EXPECT_EQ(ORDKEYNO(), 3);
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    EXPECT_EQ(ORDKEYCOUNT(), 5);
+    DBGOTO(1);  // DORA, last in the order
+    EXPECT_EQ(ORDKEYNO(), 5);
+    ORDKEYGOTO(2);
+    EXPECT_EQ(RECNO(), 5);  // ANNA (2), ANTON (5), BERTA, ...
+    ORDKEYGOTO(6);
+    EXPECT_TRUE(DBEOF());
+    EXPECT_EQ(ORDKEYNO(), 0);
+
+    QString cpesq = QStringLiteral("AN");
+    DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "UPPER(vorname) = cPesq",
+                [&cpesq] { return cpesq; });
+    EXPECT_EQ(ORDKEYCOUNT(), 2);
+    ORDKEYGOTO(2);
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Anton"));
+    EXPECT_EQ(ORDKEYNO(), 2);
+    EXPECT_TRUE(DBRECORDVISIBLE());
+    DBDELETE();
+    EXPECT_FALSE(DBRECORDVISIBLE());
+    DBGOTO(1);  // outside the range
+    EXPECT_EQ(ORDKEYNO(), 0);
+    EXPECT_FALSE(DBRECORDVISIBLE());
+    cpesq = QStringLiteral("D");
+    EXPECT_EQ(ORDKEYCOUNT(), 1);
+    EXPECT_EQ(ORDKEYNO(), 1);
+}
+
+TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
+    NamesTable(
+        {"µ-Meter", "?Frage", "Maß", "MASS", "maße", "Ma", "Ÿvonne", "ÿvonne", "M", "Mb", "Zed"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    QString cpesq;
+    const Condition condition = [&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); };
+    auto visible = [] {
+        QList<int> records;
+        DBEVAL([&records] { records << RECNO(); });
+        return records;
+    };
+    for (const bool exact : {false, true}) {
+        SET_EXACT(exact);
+        const QStringList prefixes = {"",  "M",  "MA", "MAß", "?",    "Μ",
+                                      "Ÿ", "MB", "Z",  "ZZ",  "MASS "};
+        for (const QString& prefix : prefixes) {
+            cpesq = prefix;
+            DBSETFILTER(condition, "UPPER(vorname) = cPesq");
+            const QList<int> expected = visible();
+            DBSETFILTER(condition, "UPPER(vorname) = cPesq", [&cpesq] { return cpesq; });
+            EXPECT_EQ(visible(), expected) << prefix << (exact ? " exact" : "");
+            EXPECT_GE(ORDKEYCOUNT(), expected.size()) << prefix;
+        }
+    }
+    SET_EXACT(false);
+}
