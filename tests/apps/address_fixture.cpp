@@ -132,6 +132,7 @@ QStringList AddressFixture::ReadCaptions(const QString& table) {
     for (int n = 1; n <= 10; ++n)
         captions.append(FIELD(QString("FREE%1").arg(n)).toString().trimmed());
     DBCLOSEAREA();
+    DBSELECTAREA(previous);
     return captions;
 }
 
