@@ -67,6 +67,7 @@ void ByteBuffer::Resize(std::size_t size) {
 }
 
 void ByteBuffer::Append(const char* bytes, std::size_t length) {
+    if (length == 0) return;
     const std::size_t at = size_;
     Resize(size_ + length);
     std::memcpy(data_ + at, bytes, length);

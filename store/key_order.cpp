@@ -15,8 +15,13 @@ namespace {
 
 constexpr char kMagic[] = "KESPNTX1";
 
+// memcmp that accepts empty keys (whose data pointer may be null).
+int CompareN(const char* a, const char* b, std::size_t n) {
+    return n == 0 ? 0 : std::memcmp(a, b, n);
+}
+
 int CompareBytes(const char* a, std::size_t aLength, const char* b, std::size_t bLength) {
-    const int c = std::memcmp(a, b, std::min(aLength, bLength));
+    const int c = CompareN(a, b, std::min(aLength, bLength));
     if (c != 0) return c;
     return aLength < bLength ? -1 : aLength > bLength ? 1 : 0;
 }
@@ -89,7 +94,8 @@ void KeyOrder::LeaveFixedWidth() {
 void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t length) {
     if (fixedWidth_ >= 0) {
         if (length == static_cast<std::size_t>(fixedWidth_) && record <= KeyCount()) {
-            std::memcpy(arena_.data() + std::size_t{record - 1} * length, data, length);
+            if (length > 0)
+                std::memcpy(arena_.data() + std::size_t{record - 1} * length, data, length);
             return;
         }
         if (length == static_cast<std::size_t>(fixedWidth_) && record == KeyCount() + 1 &&
@@ -205,7 +211,7 @@ std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
                          [this, length](const QByteArray& k, std::uint32_t entry) {
                              const std::size_t n = std::min<std::size_t>(KeyLength(entry), length);
                              return CompareBytes(k.constData(), length, KeyData(entry), n) < 0 &&
-                                    std::memcmp(k.constData(), KeyData(entry), n) < 0;
+                                    CompareN(k.constData(), KeyData(entry), n) < 0;
                          });
     return static_cast<std::size_t>(it - order_.begin());
 }
@@ -213,8 +219,8 @@ std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
 bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) const {
     const std::uint32_t record = order_[position];
     return KeyLength(record) >= static_cast<std::size_t>(prefix.size()) &&
-           std::memcmp(KeyData(record), prefix.constData(),
-                       static_cast<std::size_t>(prefix.size())) == 0;
+           CompareN(KeyData(record), prefix.constData(), static_cast<std::size_t>(prefix.size())) ==
+               0;
 }
 
 // ---- Keeping current ---------------------------------------------------------------
@@ -228,7 +234,7 @@ void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
 
 void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     if (KeyLength(record) == static_cast<std::size_t>(key.size()) &&
-        std::memcmp(KeyData(record), key.constData(), static_cast<std::size_t>(key.size())) == 0) {
+        CompareN(KeyData(record), key.constData(), static_cast<std::size_t>(key.size())) == 0) {
         return;
     }
     order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)));
