@@ -4,12 +4,12 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/key_order.h"
+#include "store/key_texts.h"
 #include "store/settings.h"
 #include "store/xbase.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <map>
 #include <memory>
@@ -18,18 +18,14 @@
 using kesp::Fault;
 using kesp::RaiseFault;
 using kesp::store::DbfTable;
+using kesp::store::EvaluatorForText;
 using kesp::store::KeyOrder;
+using kesp::store::NativeKey;
+using kesp::store::RecogniseKey;
 
 namespace {
 
 constexpr int kMaxAreas = 255;
-
-// A key the store can compute straight from the record bytes: a character
-// field, or UPPER of one. Gives the same bytes as the evaluator would.
-struct NativeKey {
-    int field = -1;
-    bool upper = false;
-};
 
 struct Order {
     std::unique_ptr<KeyOrder> keys;
@@ -130,59 +126,6 @@ int LowestFreeArea() {
 }
 
 // ---- Keys -----------------------------------------------------------------------
-
-NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(UPPER\s*\(\s*)?(?:(\w+)\s*->\s*)?(\w+)\s*(\))?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(keyText);
-    if (!m.hasMatch()) return {};
-    const bool upper = m.capturedLength(1) > 0;
-    if (upper != (m.capturedLength(4) > 0)) return {};
-    if (m.capturedLength(2) > 0 && m.captured(2).compare(alias, Qt::CaseInsensitive) != 0)
-        return {};
-    const int field = table.FieldIndex(m.captured(3));
-    if (field < 0 || table.fields()[field].type != 'C') return {};
-    return {field, upper};
-}
-
-// The field of a filter text "UPPER([alias->]field) = name", or -1.
-int PrefixFilterField(const Area& area, const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*=\s*\w+\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch()) return -1;
-    if (m.capturedLength(1) > 0 && m.captured(1).compare(area.alias, Qt::CaseInsensitive) != 0) {
-        return -1;
-    }
-    const int field = area.table->FieldIndex(m.captured(2));
-    return field >= 0 && area.table->fields()[field].type == 'C' ? field : -1;
-}
-
-// An evaluator for a key text read back from an index file: FIELD, UPPER,
-// MONTH, DAY, DESCEND or DTOC of one field.
-KeyEvaluator EvaluatorForText(const QString& keyText) {
-    static const QRegularExpression pattern(
-        QStringLiteral(
-            R"(^\s*(?:(UPPER|MONTH|DAY|DESCEND|DTOC)\s*\(\s*)?((?:\w+\s*->\s*)?\w+)\s*\)?\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(keyText);
-    if (!m.hasMatch()) return {};
-    const QString function = m.captured(1).toUpper();
-    const QString field = m.captured(2).remove(QLatin1Char(' '));
-    if (function.isEmpty()) return [field] { return FIELD(field); };
-    if (function == QLatin1String("UPPER"))
-        return [field] { return QVariant(UPPER(FIELD(field))); };
-    if (function == QLatin1String("MONTH"))
-        return [field] { return QVariant(MONTH(FIELD(field).toDate())); };
-    if (function == QLatin1String("DAY"))
-        return [field] { return QVariant(DAY(FIELD(field).toDate())); };
-    if (function == QLatin1String("DESCEND")) {
-        return [field] { return QVariant(DESCEND(FIELD(field).toDate())); };
-    }
-    return [field] { return QVariant(DTOC(FIELD(field).toDate())); };
-}
 
 // The key of the area's current record.
 QByteArray CurrentKey(const Area& area, const Order& order) {
@@ -638,7 +581,8 @@ void DBSETFILTER(const Condition& condition, const QString& text,
     area.filter = condition;
     area.filterText = text;
     area.filterPrefix = keyPrefix;
-    area.filterKeyField = keyPrefix ? PrefixFilterField(area, text) : -1;
+    area.filterKeyField =
+        keyPrefix ? kesp::store::PrefixFilterField(*area.table, area.alias, text) : -1;
     area.rangeOrder = nullptr;
 }
 

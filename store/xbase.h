@@ -80,6 +80,11 @@ using Condition = std::function<bool()>;
 // Index file named relative to the current folder (".ntx" is added). Built from
 // all records; closes the table's other indexes; the new one is the only open
 // and the controlling order; pointer at the top.
+// The key text must say what the evaluator computes: "field" and
+// "UPPER(field)" on a character field are computed from the record bytes
+// (same result, much faster on large tables); an empty evaluator is made from
+// a text of one field, bare or in UPPER, MONTH, DAY, DESCEND or DTOC. ORDLISTADD
+// of a file created in an earlier run rebuilds it the same way from its text.
 void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key);
 void ORDLISTREBUILD();                 // every open index rebuilt; pointer at the top
 void ORDLISTCLEAR();                   // all indexes closed; natural order
@@ -94,7 +99,10 @@ bool FOUND();
 // given it promises that the condition is false for every record whose key in
 // the controlling order does not begin with keyPrefix() (read, like the
 // condition, at the moment of evaluation); navigation then walks only that
-// range of the index. The condition still decides for the records in range.
+// range of the index. The condition still decides for the records in range,
+// except for the quick-search form: with the text "UPPER(field) = name", a
+// controlling key "UPPER(field)" and exact comparison off, the range holds
+// exactly the records the condition accepts, and it is not called.
 void DBSETFILTER(const Condition& condition, const QString& text,
                  const std::function<QString()>& keyPrefix = {});
 void DBCLEARFILTER();

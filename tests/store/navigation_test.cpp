@@ -312,3 +312,21 @@ TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
     }
     SET_EXACT(false);
 }
+
+TEST_F(StoreTest, KeyTextsWithoutEvaluatorsAreReadByTheStore) {
+    kesp::CreateTable(Path("d.dbf"), {{"VORNAME", 'C', 10, 0}, {"GEBURT", 'D', 8, 0}});
+    DBUSEAREA(true, Path("d.dbf"));
+    for (const QDate& d : {QDate(1980, 5, 1), QDate(1990, 2, 3), QDate(1970, 5, 9)}) {
+        DBAPPEND();
+        REPLACE("GEBURT", d);
+        REPLACE("VORNAME", d.toString("yyyy"));
+    }
+    DBCREATEINDEX("imon", "MONTH( d->geburt )", {});
+    QList<int> records;
+    DBEVAL([&records] { records << RECNO(); });
+    EXPECT_EQ(records, (QList<int>{2, 1, 3}));
+    DBCREATEINDEX("iname", "upper(d->Vorname)", {});
+    DBSEEK("199");
+    EXPECT_EQ(RECNO(), 2);
+    EXPECT_THROW(DBCREATEINDEX("imix", "UPPER(vorname)+DTOS(geburt)", {}), kesp::FaultException);
+}

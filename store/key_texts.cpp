@@ -1,0 +1,70 @@
+#include "store/key_texts.h"
+
+#include <QRegularExpression>
+
+namespace kesp::store {
+namespace {
+
+bool NamesThisTable(const QRegularExpressionMatch& m, int group, const QString& alias) {
+    return m.capturedLength(group) == 0 ||
+           m.captured(group).compare(alias, Qt::CaseInsensitive) == 0;
+}
+
+int CharacterField(const DbfTable& table, const QString& name) {
+    const int field = table.FieldIndex(name);
+    return field >= 0 && table.fields()[field].type == 'C' ? field : -1;
+}
+
+}  // namespace
+
+NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
+    static const QRegularExpression plain(QStringLiteral(R"(^\s*(?:(\w+)\s*->\s*)?(\w+)\s*$)"));
+    static const QRegularExpression upper(
+        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const bool isUpper : {false, true}) {
+        const QRegularExpressionMatch m = (isUpper ? upper : plain).match(keyText);
+        if (!m.hasMatch() || !NamesThisTable(m, 1, alias)) continue;
+        const int field = CharacterField(table, m.captured(2));
+        if (field >= 0) return {field, isUpper};
+    }
+    return {};
+}
+
+int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*=\s*\w+\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = pattern.match(filterText);
+    if (!m.hasMatch() || !NamesThisTable(m, 1, alias)) return -1;
+    return CharacterField(table, m.captured(2));
+}
+
+KeyEvaluator EvaluatorForText(const QString& keyText) {
+    static const QRegularExpression plain(QStringLiteral(R"(^\s*((?:\w+\s*->\s*)?\w+)\s*$)"));
+    static const QRegularExpression call(
+        QStringLiteral(
+            R"(^\s*(UPPER|MONTH|DAY|DESCEND|DTOC)\s*\(\s*((?:\w+\s*->\s*)?\w+)\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch m = plain.match(keyText); m.hasMatch()) {
+        const QString field = m.captured(1).remove(QLatin1Char(' '));
+        return [field] { return FIELD(field); };
+    }
+    const QRegularExpressionMatch m = call.match(keyText);
+    if (!m.hasMatch()) return {};
+    const QString function = m.captured(1).toUpper();
+    const QString field = m.captured(2).remove(QLatin1Char(' '));
+    if (function == QLatin1String("UPPER"))
+        return [field] { return QVariant(UPPER(FIELD(field))); };
+    if (function == QLatin1String("MONTH")) {
+        return [field] { return QVariant(MONTH(FIELD(field).toDate())); };
+    }
+    if (function == QLatin1String("DAY"))
+        return [field] { return QVariant(DAY(FIELD(field).toDate())); };
+    if (function == QLatin1String("DESCEND")) {
+        return [field] { return QVariant(DESCEND(FIELD(field).toDate())); };
+    }
+    return [field] { return QVariant(DTOC(FIELD(field).toDate())); };
+}
+
+}  // namespace kesp::store
