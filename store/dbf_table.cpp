@@ -262,8 +262,8 @@ void DbfTable::Load() {
             !f.name.isEmpty() && std::all_of(f.name.begin(), f.name.end(), [](QChar c) {
                 return c.unicode() > 0x20 && c.unicode() < 0x7F;
             });
-        if (!nameOk || !std::isalpha(static_cast<unsigned char>(f.type)) || f.length == 0 ||
-            offset + f.length > recordLength_) {
+        if (!nameOk || !(std::isalpha(static_cast<unsigned char>(f.type)) || f.type == '0') ||
+            f.length == 0 || offset + f.length > recordLength_) {
             RaiseCorruption(path, QStringLiteral("field descriptor %1").arg(fields_.size() + 1));
         }
         if (f.type == 'M' && f.length != 10 && f.length != 4) {

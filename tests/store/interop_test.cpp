@@ -115,3 +115,29 @@ INSTANTIATE_TEST_SUITE_P(Store, Interop,
                          ::testing::Values(Flavour{"db3", "dbt", kesp::MemoKind::Dbt},
                                            Flavour{"fp", "fpt", kesp::MemoKind::Fpt}),
                          [](const auto& info) { return std::string(info.param.memoExtension); });
+
+TEST_F(StoreTest, VisualFoxProTablesFromPythonDbfRead) {
+    RunPython(QStringLiteral(R"(
+import datetime, dbf
+t = dbf.Table('vfp.dbf', 'NAME C(20); QTY N(8,2); BORN D; ACTIVE L; NOTES M',
+              dbf_type='vfp', codepage='cp1252')
+t.open(mode=dbf.READ_WRITE)
+t.append(('Zoë Müller', 12.5, datetime.date(1970, 1, 31), True, 'line 1\r\nline 2'))
+t.append(('Jörg', -3, None, False, ''))
+t.close()
+)"),
+              Path(""));
+    DBUSEAREA(true, Path("vfp.dbf"));
+    ASSERT_EQ(RECCOUNT(), 2);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("Zoë Müller"));
+    EXPECT_EQ(FIELD("BORN").toDate(), QDate(1970, 1, 31));
+    EXPECT_EQ(FIELD("NOTES").toString(), QStringLiteral("line 1\r\nline 2"));
+    REPLACE("NOTES", QStringLiteral("geändert"));  // 4-byte memo pointers written back
+    DBCLOSEALL();
+    const QString output = RunPython(QStringLiteral(R"(
+import dbfread
+for r in dbfread.DBF('vfp.dbf', encoding='cp1252'): print(r['NAME'].strip(), '|', r['NOTES'] or '-')
+)"),
+                                     Path(""));
+    EXPECT_EQ(output, QStringLiteral("Zoë Müller | geändert\nJörg | -\n"));
+}
