@@ -240,4 +240,30 @@ TEST_F(BrowseTest, ReadsOnlyTheRowsAroundThePage) {
     EXPECT_EQ(GETPROPERTY(kWindow, kBrowse, "Value").toInt(), 1500);
 }
 
+TEST_F(BrowseTest, KeyUpOnTheFirstRowReadsTheRecordsAboveIt) {
+    open(Names(100));
+    DBGOTO(40);
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    TestDriver::select(kWindow, kBrowse, 1);
+    ASSERT_EQ(namesSeenByChange, QStringList({"N0040"}));
+    TestDriver::pressKey(kWindow, kBrowse, Qt::Key_Up);
+    EXPECT_EQ(namesSeenByChange.last(), "N0039");
+    EXPECT_EQ(RECNO(), 39);
+    TestDriver::pressKey(kWindow, kBrowse, Qt::Key_Down);
+    EXPECT_EQ(namesSeenByChange.last(), "N0040");
+}
+
+TEST_F(BrowseTest, ARefreshShowsTheTableAsItIsWhenTheListIsNextLookedAt) {
+    open({"Anna", "Berta", "Carl"});
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    DBGOTO(2);
+    REPLACE("vorname", "Bettina");
+    EXPECT_EQ(shownNames(), QStringList({"Anna", "Bettina", "Carl"}));
+    EXPECT_EQ(RECNO(), 2);
+
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    DBCLOSEALL();  // the table went away before the list was drawn
+    EXPECT_EQ(TestDriver::browseRows(kWindow, kBrowse), 0);
+}
+
 }  // namespace

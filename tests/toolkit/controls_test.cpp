@@ -176,4 +176,29 @@ TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {
     EXPECT_EQ(shown[2].title, "Varnel Kesp 2.0");
 }
 
+TEST(OtherControls, EditBoxListBoxAndProgressBarValues) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_o", {.width = 300, .height = 300});
+    _DEFINEEDITBOX("free10", {.width = 200, .height = 70, .noHScroll = true});
+    _DEFINELISTBOX("List_1", {.row = 80, .width = 100, .height = 60, .items = {"a"}});
+    _DEFINEPROGRESSBAR("Progress_1", {.row = 150, .width = 100, .height = 10, .rangeMax = 10});
+    _ENDWINDOW();
+
+    // A memo keeps its CR LF line breaks through the edit box; trailing
+    // blanks of the field are not shown.
+    SETPROPERTY("form_o", "free10", "Value", QString("Zeile 1\r\nZeile 2   "));
+    EXPECT_EQ(GETPROPERTY("form_o", "free10", "Value").toString(), "Zeile 1\r\nZeile 2");
+
+    DOMETHOD("form_o", "List_1", "AddItem", "b");
+    SETPROPERTY("form_o", "List_1", "Value", 2);
+    EXPECT_EQ(GETPROPERTY("form_o", "List_1", "Item", 2).toString(), "b");
+    DOMETHOD("form_o", "List_1", "DeleteAllItems");
+    EXPECT_EQ(GETPROPERTY("form_o", "List_1", "ItemCount").toInt(), 0);
+
+    SETPROPERTY("form_o", "Progress_1", "Value", 7);
+    EXPECT_EQ(GETPROPERTY("form_o", "Progress_1", "Value").toInt(), 7);
+    SETPROPERTY("form_o", "Progress_1", "Visible", false);
+    EXPECT_FALSE(GETPROPERTY("form_o", "Progress_1", "Visible").toBool());
+}
+
 }  // namespace
