@@ -218,7 +218,17 @@ std::unique_ptr<Control> MakeImageButton(QWidget* parent, const QString& name,
 std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const FrameProperties& p) {
     auto* frame = new QGroupBox(p.caption, parent);
     frame->setFont(MakeFont(p.font, p.bold));
-    if (p.background || p.opaque) SetBackground(frame, p.background.value_or(Qt::white));
+    if (p.background || p.opaque) {
+        // The style would shade the inside of the box; a coloured frame is
+        // meant to be that colour all over, with a plain line around it.
+        const QColor color = p.background.value_or(Qt::white);
+        frame->setStyleSheet(
+            QStringLiteral("QGroupBox { background-color: %1; border: 1px solid #a0a0a0;"
+                           " margin-top: 7px; }"
+                           " QGroupBox::title { subcontrol-origin: margin; left: 6px;"
+                           " padding: 0 2px; }")
+                .arg(color.name()));
+    }
     if (p.fontColor) SetForeground(frame, *p.fontColor);
     PlaceControl(frame, p.row, p.col, p.width, p.height);
     // A frame is drawn behind the controls placed in it, whatever the order of

@@ -187,7 +187,10 @@ std::unique_ptr<Control> MakeCheckBox(QWidget* parent, const QString& name,
     auto* box = new QCheckBox(p.caption, parent);
     box->setFont(MakeFont(p.font, p.bold));
     box->setChecked(p.value);
-    if (p.background) SetBackground(box, *p.background);
+    if (p.background)
+        // The style paints a check box's own panel over its palette.
+        box->setStyleSheet(
+            QStringLiteral("QCheckBox { background-color: %1; }").arg(p.background->name()));
     PlaceControl(box, p.row, p.col, p.width, p.height);
     return std::make_unique<CheckBoxControl>(name, box);
 }
