@@ -1,6 +1,7 @@
 #include "store/byte_buffer.h"
 
 #include <sys/mman.h>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -21,7 +22,20 @@ std::size_t RoundUp(std::size_t n) {
     return (n + unit - 1) / unit * unit;
 }
 
+char* PageAbove(char* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    return reinterpret_cast<char*>((at + kPage - 1) / kPage * kPage);
+}
+
 }  // namespace
+
+ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      mapping_(std::exchange(other.mapping_, nullptr)),
+      mappingLength_(std::exchange(other.mappingLength_, 0)),
+      fileBacked_(std::exchange(other.fileBacked_, false)) {}
 
 ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
     if (this != &other) {
@@ -29,6 +43,9 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        mappingLength_ = std::exchange(other.mappingLength_, 0);
+        fileBacked_ = std::exchange(other.fileBacked_, false);
     }
     return *this;
 }
@@ -38,21 +55,58 @@ ByteBuffer::~ByteBuffer() {
 }
 
 void ByteBuffer::Clear() {
-    if (data_) munmap(data_, capacity_);
+    if (mapping_) munmap(mapping_, mappingLength_);
     data_ = nullptr;
     size_ = 0;
     capacity_ = 0;
+    mapping_ = nullptr;
+    mappingLength_ = 0;
+    fileBacked_ = false;
+}
+
+bool ByteBuffer::MapFile(int descriptor, std::uint64_t offset, std::size_t length) {
+    Clear();
+    if (length == 0) return true;
+    const std::uint64_t start = offset / kPage * kPage;
+    const std::size_t span = static_cast<std::size_t>(offset - start) + length;
+    // Populated read-only, so the pages are shared with the file cache rather than
+    // copied; the first write to a page copies that page alone.
+    void* block = mmap(nullptr, span, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor,
+                       static_cast<off_t>(start));
+    if (block == MAP_FAILED) return false;
+    if (mprotect(block, span, PROT_READ | PROT_WRITE) != 0) {
+        munmap(block, span);
+        return false;
+    }
+    mapping_ = static_cast<char*>(block);
+    mappingLength_ = span;
+    data_ = mapping_ + (offset - start);
+    size_ = length;
+    capacity_ = length;
+    fileBacked_ = true;
+    return true;
 }
 
 void ByteBuffer::Reserve(std::size_t capacity) {
     if (capacity <= capacity_) return;
     capacity = RoundUp(capacity);
-    void* block =
-        data_ ? mremap(data_, capacity_, capacity, MREMAP_MAYMOVE)
-              : mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* block = nullptr;
+    if (mapping_ && !fileBacked_) {
+        block = mremap(mapping_, mappingLength_, capacity, MREMAP_MAYMOVE);
+    } else {
+        block = mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    }
     if (block == MAP_FAILED) throw std::bad_alloc();
     if (WantsHugePages(capacity)) madvise(block, capacity, MADV_HUGEPAGE);
-    data_ = static_cast<char*>(block);
+    if (fileBacked_) {
+        // A mapped file cannot grow past its end: move the bytes to memory of our own.
+        std::memcpy(block, data_, size_);
+        munmap(mapping_, mappingLength_);
+        fileBacked_ = false;
+    }
+    mapping_ = static_cast<char*>(block);
+    mappingLength_ = capacity;
+    data_ = mapping_;
     capacity_ = capacity;
 }
 
@@ -60,8 +114,9 @@ void ByteBuffer::Resize(std::size_t size) {
     if (size > capacity_) Reserve(size > 2 * capacity_ ? size : 2 * capacity_);
     if (size < size_) {
         // Hand the pages past the new end back to the system.
-        const std::size_t keep = (size + kPage - 1) / kPage * kPage;
-        if (keep < capacity_) madvise(data_ + keep, capacity_ - keep, MADV_DONTNEED);
+        char* keep = PageAbove(data_ + size);
+        char* end = mapping_ + mappingLength_;
+        if (keep < end) madvise(keep, static_cast<std::size_t>(end - keep), MADV_DONTNEED);
     }
     size_ = size;
 }

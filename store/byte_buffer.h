@@ -2,10 +2,12 @@
 // of a table, the keys of an index). Backed by anonymous memory mapped with
 // huge pages where the system allows, and grown by remapping, so a table of
 // a hundred megabytes is neither zero-filled page by page nor copied when it
-// grows. Contents beyond the old size are unspecified after Resize.
+// grows. Contents beyond the old size are unspecified after Resize. A large
+// table's records may instead be mapped from its file (MapFile).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace kesp::store {
@@ -13,10 +15,7 @@ namespace kesp::store {
 class ByteBuffer {
   public:
     ByteBuffer() = default;
-    ByteBuffer(ByteBuffer&& other) noexcept
-        : data_(std::exchange(other.data_, nullptr)),
-          size_(std::exchange(other.size_, 0)),
-          capacity_(std::exchange(other.capacity_, 0)) {}
+    ByteBuffer(ByteBuffer&& other) noexcept;
     ByteBuffer& operator=(ByteBuffer&& other) noexcept;
     ByteBuffer(const ByteBuffer&) = delete;
     ByteBuffer& operator=(const ByteBuffer&) = delete;
@@ -26,6 +25,12 @@ class ByteBuffer {
     const char* data() const { return data_; }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+
+    // Holds `length` bytes of the file from `offset` as a private copy-on-write
+    // mapping: a large table is read without zero-filling and copying it.
+    // Changes never reach the file. Requires: the file does not shrink below
+    // offset + length while mapped. False when the system refuses the mapping.
+    bool MapFile(int descriptor, std::uint64_t offset, std::size_t length);
 
     void Resize(std::size_t size);  // keeps the first min(old, new) bytes
     void Append(const char* bytes, std::size_t length);
@@ -37,6 +42,9 @@ class ByteBuffer {
     char* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
+    char* mapping_ = nullptr;  // what was mapped (data_ may start inside it)
+    std::size_t mappingLength_ = 0;
+    bool fileBacked_ = false;
 };
 
 }  // namespace kesp::store

@@ -299,9 +299,17 @@ void DbfTable::Load() {
     const std::uint64_t whole = (size - headerLength_) / recordLength_;
     count_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(headerCount_, whole));
     committedCount_ = count_;
-    data_.Resize(std::size_t{count_} * recordLength_);
-    if (file_.ReadAt(headerLength_, data_.data(), data_.size()) < data_.size()) {
-        RaiseCorruption(path, QStringLiteral("records cut short"));
+    const std::size_t recordBytes = std::size_t{count_} * recordLength_;
+    // Large tables are mapped rather than copied; the lock keeps the file from
+    // shrinking under the mapping. Small ones (all of the program's) are read.
+    constexpr std::size_t kMapFrom = std::size_t{8} << 20;
+    if (recordBytes < kMapFrom ||
+        !data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_),
+                       recordBytes)) {
+        data_.Resize(recordBytes);
+        if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
+            RaiseCorruption(path, QStringLiteral("records cut short"));
+        }
     }
     dirty_.assign(count_, false);
     ReadDeletionMarks();

@@ -195,3 +195,54 @@ TEST_F(StoreTest, ATableHeldElsewhereSetsNetErrAndLeavesTheAreaEmpty) {
     EXPECT_FALSE(NETERR());
     EXPECT_TRUE(USED());
 }
+
+TEST_F(StoreTest, LargeTablesMappedFromTheirFileReadChangeGrowAndPack) {
+    // Large enough (over 8 MB of records) to be mapped instead of read.
+    const int records = 90000;
+    kesp::CreateTable(Path("big.dbf"), {{"NAME", 'C', 90, 0}, {"NR", 'N', 9, 0}});
+    QByteArray bytes = ReadFile("big.dbf");
+    bytes.chop(1);
+    bytes[4] = static_cast<char>(records & 0xFF);
+    bytes[5] = static_cast<char>((records >> 8) & 0xFF);
+    bytes[6] = static_cast<char>(records >> 16);
+    for (int r = 1; r <= records; ++r) {
+        bytes += ' ' + QByteArray("name").append(QByteArray::number(r)).leftJustified(90, ' ') +
+                 QByteArray::number(r).rightJustified(9, ' ');
+    }
+    bytes += '\x1A';
+    WriteFile("big.dbf", bytes);
+
+    DBUSEAREA(true, Path("big.dbf"));
+    ASSERT_EQ(RECCOUNT(), records);
+    DBGOTO(records);
+    EXPECT_EQ(FIELD("NR").toInt(), records);
+    DBGOTO(7);
+    REPLACE("NAME", QStringLiteral("changed"));  // a page copied on write
+    DBCOMMIT();
+    DBAPPEND();  // the mapped records move to memory of their own
+    REPLACE("NR", records + 1);
+    for (int r = 2; r <= records; r += 2) {
+        DBGOTO(r);
+        DBDELETE();
+    }
+    DBGOTO(7);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("changed"));
+    __DBPACK();
+    EXPECT_EQ(RECCOUNT(), records / 2 + 1);
+    DBGOBOTTOM();
+    EXPECT_EQ(FIELD("NR").toInt(), records + 1);
+    DBCLOSEALL();
+
+    DBUSEAREA(true, Path("big.dbf"));
+    EXPECT_EQ(RECCOUNT(), records / 2 + 1);
+    DBGOTO(4);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("changed"));
+    EXPECT_EQ(FIELD("NR").toInt(), 7);
+    DBGOTO(records / 2);
+    EXPECT_EQ(FIELD("NR").toInt(), records - 1);
+    REPLACE("NR", 5);
+    DBDELETE();
+    __DBPACK();  // packing a mapped table in place
+    DBGOTO(records / 2);
+    EXPECT_EQ(FIELD("NR").toInt(), records + 1);
+}
