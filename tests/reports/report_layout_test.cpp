@@ -94,6 +94,10 @@ TEST(ReportLayout, TwoLineTitleIsCentredOverTheColumns) {
     // A title wider than the columns starts at the margin, not before it.
     const auto wide = LayOut(Compile("TITLE 'A title much wider than thirty'\n" + kTwoColumns), {});
     EXPECT_EQ(ColumnOf(wide[0], 1, "A title"), 0);
+    // An extra heading becomes the second line of a title that has none.
+    CompiledReport extra = Compile("TITLE 'Birthdays'\n" + kTwoColumns);
+    extra.extraHeading = "March";
+    EXPECT_EQ(ColumnOf(LayOut(extra, {})[0], 2, "March"), 11);
     const auto margin = LayOut(Compile("LMARGIN 4\n" + kTwoColumns), {});
     EXPECT_EQ(OnLine(margin[0], 1)[0].column, 4);
     EXPECT_EQ(ColumnOf(margin[0], 1, "Birthdays"), 4 + 9);
