@@ -220,6 +220,8 @@ TEST_F(ReportServiceTest, PreviewShowsTheViewAndCleansUpAfterItself) {
         if (const QByteArray look = qgetenv("KESP_LOOK_DIR"); !look.isEmpty()) {
             preview.resize(1000, 800);
             preview.grab().save(QString::fromLocal8Bit(look) + "/preview.png");
+            preview.toggleZoom();
+            preview.grab().save(QString::fromLocal8Bit(look) + "/preview_zoom.png");
             QFile::copy(pdf, QString::fromLocal8Bit(look) + "/report.pdf");
         }
     };
