@@ -33,6 +33,12 @@ TEST_F(StoreTest, AllDeletedGivesEndOfFileAtTopAndDeletedStaysCurrentUntilMoved)
     EXPECT_EQ(RECNO(), 3);
     SET_DELETED(false);
     EXPECT_EQ(VisibleNames(), (QStringList{"Anna", "Bernd"}));
+    // A condition narrows what DBEVAL acts on; the pointer still ends at end-of-file.
+    QStringList withB;
+    DBEVAL([&withB] { withB << FIELD("VORNAME").toString().trimmed(); },
+           [] { return EQ(FIELD("VORNAME").toString(), "B"); });
+    EXPECT_EQ(withB, QStringList{"Bernd"});
+    EXPECT_TRUE(DBEOF());
     SET_DELETED(true);
     DBGOTO(1);
     DBRECALL();
@@ -121,6 +127,14 @@ TEST_F(StoreTest, MonthAndDtocKeysOrderAsTheirValuesDo) {
         DBEVAL([&records] { records << RECNO(); });
         return records;
     };
+    DBCREATEINDEX("igeburt", "geburt", [] { return FIELD("GEBURT"); });
+    EXPECT_EQ(order(), (QList<int>{4, 1, 3, 5, 2}));  // the empty date first, then by date
+    DBSEEK(QDate(1990, 1, 2));
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 3);
+    DBSEEK(QDate(2000, 1, 1));
+    EXPECT_FALSE(FOUND());
+    EXPECT_EQ(RECNO(), 5);
     DBCREATEINDEX("igebmon", "MONTH(geburt)",
                   [] { return QVariant(MONTH(FIELD("GEBURT").toDate())); });
     EXPECT_EQ(order(), (QList<int>{4, 1, 3, 5, 2}));  // empty date (0) first, January by record
