@@ -606,6 +606,10 @@ bool DbfTable::Pack() {
     }
     SyncDirectoryOf(tablePath);
 
+    // The new files take the place of the old ones, permissions included.
+    QFile::setPermissions(PackingName(tablePath), QFile::permissions(tablePath));
+    if (memo_) QFile::setPermissions(PackingName(memo_->path()), QFile::permissions(memo_->path()));
+
     // 2. The commit point, then the swap (finished at the next open if cut off).
     RenameFile(PackingName(tablePath), PackedName(tablePath));
     SyncDirectoryOf(tablePath);

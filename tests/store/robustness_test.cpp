@@ -257,3 +257,18 @@ TEST_F(StoreTest, CheckReportsCountMismatchBadMarksAndBrokenMemoPointers) {
     EXPECT_TRUE(problems[1].contains("deletion mark"));
     EXPECT_TRUE(problems[2].contains("m.fpt"));
 }
+
+TEST_F(StoreTest, PackKeepsThePermissionsOfTableAndMemoFile) {
+    const QString path = MemoTable(*this, Path("m.dbf"), kesp::MemoKind::Dbt);
+    const auto permissions =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QFile::setPermissions(path, permissions);
+    QFile::setPermissions(Path("m.dbt"), permissions);
+    DBUSEAREA(true, path);
+    DBDELETE();
+    __DBPACK();
+    DBCLOSEALL();
+    // Owner, group and others; Qt adds the bits of the current user (0x0700) on top.
+    EXPECT_EQ(QFile::permissions(path) & 0x7077, permissions);
+    EXPECT_EQ(QFile::permissions(Path("m.dbt")) & 0x7077, permissions);
+}
