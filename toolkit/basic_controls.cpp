@@ -3,6 +3,7 @@
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -15,13 +16,50 @@ bool Is(const QString& property, const char* name) {
     return property == QLatin1String(name);
 }
 
+// Static text as the classic desktop draws it: text wider than the label
+// wraps at word boundaries onto further lines within the label's height. Text
+// that fits keeps the alignment it was given (a single line stays centred
+// vertically); wrapped text taller than the label starts at the top, so its
+// first lines show and only the lines below the label's height are cut.
+class StaticText : public QLabel {
+  public:
+    StaticText(const QString& text, Qt::Alignment horizontal, QWidget* parent)
+        : QLabel(text, parent), horizontal_(horizontal) {
+        setWordWrap(true);
+        refit();
+    }
+
+    void setStaticText(const QString& text) {
+        setText(text);
+        refit();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        refit();
+    }
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) refit();
+    }
+
+  private:
+    void refit() {
+        const bool overflows = heightForWidth(width()) > height();
+        setAlignment(horizontal_ | (overflows ? Qt::AlignTop : Qt::AlignVCenter));
+    }
+
+    Qt::Alignment horizontal_;
+};
+
 class LabelControl : public Control {
   public:
-    LabelControl(const QString& name, QLabel* label) : Control(name, label), label_(label) {}
+    LabelControl(const QString& name, StaticText* label) : Control(name, label), label_(label) {}
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && (Is(property, "value") || Is(property, "caption"))) {
-            label_->setText(value.toString());
+            label_->setStaticText(value.toString());
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
             SetBackground(label_, ColorFromValue(value));
         } else if (index == 0 && Is(property, "fontcolor")) {
@@ -39,7 +77,7 @@ class LabelControl : public Control {
     }
 
   private:
-    QLabel* label_;
+    StaticText* label_;
 };
 
 class ButtonControl : public Control {
@@ -181,11 +219,11 @@ int RequireNumber(const QVariant& value, const QString& what) {
 }
 
 std::unique_ptr<Control> MakeLabel(QWidget* parent, const QString& name, const LabelProperties& p) {
-    auto* label = new QLabel(p.value, parent);
+    const Qt::Alignment horizontal = p.centerAlign  ? Qt::AlignHCenter
+                                     : p.rightAlign ? Qt::AlignRight
+                                                    : Qt::AlignLeft;
+    auto* label = new StaticText(p.value, horizontal, parent);
     label->setFont(MakeFont(p.font, p.bold));
-    Qt::Alignment alignment = Qt::AlignVCenter;
-    alignment |= p.centerAlign ? Qt::AlignHCenter : p.rightAlign ? Qt::AlignRight : Qt::AlignLeft;
-    label->setAlignment(alignment);
     if (p.background && !p.transparent) SetBackground(label, *p.background);
     if (p.fontColor) SetForeground(label, *p.fontColor);
     PlaceControl(label, p.row, p.col, p.width, p.height);

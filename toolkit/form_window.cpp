@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QPointer>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace kesp {
@@ -15,6 +17,13 @@ std::vector<QPointer<FormWindow>>& Registry() {
     static std::vector<QPointer<FormWindow>> windows;
     return windows;
 }
+
+// Window widths and heights are outer sizes of the classic desktop window the
+// layouts were drawn on: its title bar takes 27 pixels of the height, and the
+// controls fill what is left (the main window's footer band ends exactly there).
+// Its side borders are thin enough that the layouts use the whole width, so
+// only the height loses the title bar.
+constexpr int kTitleBarHeight = 27;
 
 Qt::WindowFlags FlagsFor(WindowKind kind, const WindowProperties& p) {
     Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -32,8 +41,8 @@ FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& pr
     setObjectName(name_);
     setWindowFlags(FlagsFor(kind, properties));
     setWindowTitle(properties.title);
-    setGeometry(properties.col, properties.row, properties.width, properties.height);
-    if (properties.noMaximize) setFixedSize(properties.width, properties.height);
+    setOuterSize(properties.width, properties.height);
+    move(properties.col, properties.row);
     SetBackground(this, properties.background.isValid() ? properties.background : Qt::white);
     const QIcon icon = LoadIcon(properties.icon);
     if (!icon.isNull()) setWindowIcon(icon);
@@ -43,6 +52,18 @@ FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& pr
 
 FormWindow::~FormWindow() {
     UnregisterFormWindow(this);
+}
+
+void FormWindow::setOuterSize(int width, int height) {
+    const QSize client(width, std::max(0, height - kTitleBarHeight));
+    if (properties_.noMaximize)
+        setFixedSize(client);
+    else
+        resize(client);
+}
+
+QSize FormWindow::outerSize() const {
+    return {width(), height() + kTitleBarHeight};
 }
 
 Control* FormWindow::addControl(std::unique_ptr<Control> control) {

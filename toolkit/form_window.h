@@ -28,6 +28,11 @@ class FormWindow : public QWidget {
     WindowKind kind() const { return kind_; }
     const WindowProperties& properties() const { return properties_; }
 
+    // Width and height as the window definitions give them: the outer size of
+    // the window, title bar included. The client area is what is left.
+    void setOuterSize(int width, int height);
+    QSize outerSize() const;
+
     // Takes the control; a name already used in this window is misuse.
     Control* addControl(std::unique_ptr<Control> control);
     Control* findControl(const QString& name) const;  // nullptr when unknown

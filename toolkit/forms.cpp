@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QScreen>
 
+#include <algorithm>
 #include <vector>
 
 using kesp::Control;
@@ -73,6 +74,35 @@ void Center(QWidget* window) {
     const QSize frame = window->frameGeometry().size();
     window->move(area.x() + (area.width() - frame.width()) / 2,
                  area.y() + (area.height() - frame.height()) / 2);
+}
+
+// A standard window opens beside the main window, which stays usable: to its
+// right, or to its left when the screen has no room on the right. When neither
+// side has room it takes the side with more, kept on the screen.
+void PlaceBesideMainWindow(FormWindow* window) {
+    FormWindow* main = nullptr;
+    for (FormWindow* candidate : kesp::FormWindows())
+        if (candidate->kind() == WindowKind::Main) main = candidate;
+    if (main == nullptr) return;
+    QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->availableGeometry();
+    const QRect beside = main->frameGeometry();
+    // Before it is shown the window's frame is not known yet; it gets the
+    // same frame as the main window.
+    const QSize size = window->isVisible()
+                           ? window->frameGeometry().size()
+                           : window->size() + (beside.size() - main->geometry().size());
+
+    const int roomRight = area.right() - beside.right();
+    const int roomLeft = beside.left() - area.left();
+    int x = beside.right() + 1;
+    if (roomRight < size.width() && (roomLeft >= size.width() || roomLeft > roomRight))
+        x = beside.left() - size.width();
+    x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    const int y = std::clamp(beside.top(), area.top(),
+                             std::max(area.top(), area.bottom() + 1 - size.height()));
+    window->move(x, y);
 }
 
 void BringToFront(QWidget* window) {
@@ -148,6 +178,7 @@ void _ACTIVATEWINDOW(const QString& name) {
         closed = true;
         loop.quit();
     });
+    if (window->kind() == WindowKind::Standard) PlaceBesideMainWindow(window);
     window->show();
     BringToFront(window);
     if (window->properties().onInit) window->properties().onInit();
@@ -289,9 +320,9 @@ void SETPROPERTY(const QString& window, const QString& property, const QVariant&
     } else if (name == QLatin1String("col")) {
         form->move(value.toInt(), form->y());
     } else if (name == QLatin1String("width")) {
-        form->resize(value.toInt(), form->height());
+        form->setOuterSize(value.toInt(), form->outerSize().height());
     } else if (name == QLatin1String("height")) {
-        form->resize(form->width(), value.toInt());
+        form->setOuterSize(form->outerSize().width(), value.toInt());
     } else {
         RaiseFormsFault(
             QStringLiteral("Property %1 of window %2 not supported.").arg(property, window));
@@ -318,8 +349,8 @@ QVariant GETPROPERTY(const QString& window, const QString& property) {
     if (name == QLatin1String("title")) return form->windowTitle();
     if (name == QLatin1String("row")) return form->y();
     if (name == QLatin1String("col")) return form->x();
-    if (name == QLatin1String("width")) return form->width();
-    if (name == QLatin1String("height")) return form->height();
+    if (name == QLatin1String("width")) return form->outerSize().width();
+    if (name == QLatin1String("height")) return form->outerSize().height();
     RaiseFormsFault(
         QStringLiteral("Property %1 of window %2 not supported.").arg(property, window));
 }

@@ -31,6 +31,26 @@ QWidget* TypingTarget(const QString& window, const QString& control) {
     return target;
 }
 
+// One keystroke for one character. Printable ASCII goes through its key code,
+// a line break is the Return key and a tab the Tab key, as a keyboard sends
+// them; any other character ("ö", "€", "😀") has no key code of its own and
+// arrives as the text of the key event, as an input method or a dead-key
+// sequence delivers it.
+void TypeCharacter(QWidget* target, char32_t character) {
+    if (character >= 0x20 && character < 0x7f) {
+        QTest::keyClick(target, static_cast<char>(character));
+    } else if (character == U'\n') {
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_Return, QStringLiteral("\r"),
+                            Qt::NoModifier);
+    } else if (character == U'\t') {
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_Tab, QStringLiteral("\t"),
+                            Qt::NoModifier);
+    } else {
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString::fromUcs4(&character, 1),
+                            Qt::NoModifier);
+    }
+}
+
 }  // namespace
 
 TestDriver::TestDriver() {
@@ -94,7 +114,8 @@ void TestDriver::typeInto(const QString& window, const QString& control, const Q
     QWidget* target = TypingTarget(window, control);
     target->setFocus();
     if (auto* line = qobject_cast<QLineEdit*>(target)) line->end(false);
-    QTest::keyClicks(target, text);
+    for (const char32_t character : text.toUcs4())
+        TypeCharacter(target, character);
 }
 
 void TestDriver::clearText(const QString& window, const QString& control) {

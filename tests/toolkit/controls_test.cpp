@@ -4,6 +4,8 @@
 #include "toolkit/test_driver.h"
 
 #include <QDate>
+#include <QImage>
+#include <QPixmap>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -95,6 +97,21 @@ TEST_F(ControlsTest, TypingRunsTheChangeActionAtEveryKeystrokeWithinTheMaximumLe
     EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "");
 }
 
+TEST_F(ControlsTest, TypingAnyUnicodeTextEntersItCharacterByCharacter) {
+    // Umlauts, the sharp s, the euro sign and a character outside the basic
+    // plane have no key code; each is still one keystroke and one change.
+    TestDriver::typeInto("form_c", "t_name", "Köln ß€😀");
+    EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "Köln ß€😀");
+    EXPECT_EQ(textChanges, 8);
+
+    _DEFINEMODALWINDOW("form_u", {.width = 300, .height = 200});
+    _DEFINEEDITBOX("free10", {.width = 200, .height = 70});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_u");
+    TestDriver::typeInto("form_u", "free10", "Grüße\nAçaí");
+    EXPECT_EQ(TestDriver::read("form_u", "free10").toString(), "Grüße\r\nAçaí");
+}
+
 TEST_F(ControlsTest, HiddenOrDisabledButtonsIgnoreClicks) {
     TestDriver::click("form_c", "Button_2");
     EXPECT_EQ(clicks, 0);
@@ -157,6 +174,53 @@ TEST_F(ControlsTest, CheckBoxValueIsLogical) {
     TestDriver::select("form_c", "Tab_1", 2);
     TestDriver::click("form_c", "Check_1");
     EXPECT_FALSE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
+}
+
+// Rows of a label's rendering that hold text (dark pixels), as {first, last};
+// {-1, -1} when none does.
+std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+    const QImage image = TestDriver::widget(window, label)->grab().toImage();
+    std::pair<int, int> rows{-1, -1};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                if (rows.first < 0) rows.first = y;
+                rows.second = y;
+                break;
+            }
+    return rows;
+}
+
+TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_l", {.width = 400, .height = 300});
+    _DEFINELABEL("lbl_hilfe", {.row = 10, .col = 10, .width = 200, .height = 60});
+    _DEFINELABEL("lbl_akt", {.row = 80, .col = 10, .width = 200, .height = 20, .value = "Aktuell"});
+    _DEFINELABEL("lbl_eng", {.row = 110,
+                             .col = 10,
+                             .width = 60,
+                             .height = 20,
+                             .value = "viel zu viele Wörter für so wenig Platz",
+                             .centerAlign = true});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_l");
+    const int line = TestDriver::widget("form_l", "lbl_akt")->fontMetrics().height();
+
+    SETPROPERTY("form_l", "lbl_hilfe", "Value",
+                "Sie können jedes Feld selbst definieren (umbenennen) und die Anwendung "
+                "anpassen.");
+    const auto [helpTop, helpBottom] = RowsWithText("form_l", "lbl_hilfe");
+    EXPECT_GT(helpBottom - helpTop, 2 * line);  // three lines, not one cut off
+    EXPECT_LT(helpBottom, 60);
+
+    const auto [top, bottom] = RowsWithText("form_l", "lbl_akt");
+    EXPECT_NEAR((top + bottom) / 2.0, 10, 3);
+    EXPECT_LT(bottom - top, line);
+
+    // More lines than fit: the first ones show, from the top.
+    const auto [narrowTop, narrowBottom] = RowsWithText("form_l", "lbl_eng");
+    EXPECT_LT(narrowTop, top);
+    EXPECT_GE(narrowBottom, line);
 }
 
 TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {

@@ -3,6 +3,8 @@
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -42,14 +44,23 @@ TEST(Windows, ModalActivationShowsRunsInitialisationAndLeavesTheNameFreeAfterClo
     EXPECT_TRUE(ISWINDOWDEFINED("form1"));
 }
 
-TEST(Windows, ClientAreaHasTheGivenPositionAndSizeAndCenterMovesIt) {
+TEST(Windows, DefinedSizeIsTheOuterSizeSoTheClientAreaLacksTheTitleBar) {
     TestDriver driver;
     DefineModal("form1");
     QWidget* window = TestDriver::widget("form1");
-    EXPECT_EQ(window->geometry(), QRect(232, 132, 700, 450));
+    EXPECT_EQ(window->pos(), QPoint(232, 132));
+    EXPECT_EQ(window->size(), QSize(700, 450 - 27));
+    EXPECT_EQ(GETPROPERTY("form1", "Height").toInt(), 450);
     EXPECT_EQ(TestDriver::widget("form1", "label_17")->geometry(), QRect(10, 40, 190, 20));
+    SETPROPERTY("form1", "Height", 300);
+    EXPECT_EQ(window->size(), QSize(700, 300 - 27));
     DOMETHOD("form1", "Center");
     EXPECT_NE(window->pos(), QPoint(232, 132));
+
+    // A window without a maximise box keeps exactly that size.
+    _DEFINEWINDOW("main", WindowKind::Main, {.width = 674, .height = 737, .noMaximize = true});
+    _ENDWINDOW();
+    EXPECT_EQ(TestDriver::widget("main")->maximumSize(), QSize(674, 710));
 }
 
 TEST(Windows, MisuseIsAFault) {
@@ -83,6 +94,36 @@ TEST(Windows, NonModalWindowCannotBeActivatedWhileAModalOneIsOpen) {
     TestDriver::closeWindow("form1");
     _ACTIVATEWINDOW("naming");
     EXPECT_TRUE(TestDriver::widget("naming")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST(Windows, StandardWindowOpensBesideTheMainWindowRightOrElseLeft) {
+    TestDriver driver;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    auto openBeside = [&](int mainCol) {
+        _DEFINEWINDOW("haupt", WindowKind::Main,
+                      {.row = screen.top() + 40, .col = mainCol, .width = 300, .height = 200});
+        _ENDWINDOW();
+        _ACTIVATEWINDOW("haupt");
+        // Defined somewhere else and centred, as the naming windows are.
+        _DEFINEWINDOW("naming", WindowKind::Standard,
+                      {.row = 300, .col = 300, .width = 250, .height = 150});
+        _ENDWINDOW();
+        DOMETHOD("naming", "Center");
+        _ACTIVATEWINDOW("naming");
+        const QRect main = TestDriver::widget("haupt")->frameGeometry();
+        const QRect naming = TestDriver::widget("naming")->frameGeometry();
+        EXPECT_TRUE(TestDriver::widget("naming")->isVisible());
+        EXPECT_FALSE(TestDriver::widget("naming")->isModal());
+        EXPECT_TRUE(TestDriver::widget("naming")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(naming.top(), main.top());
+        EXPECT_FALSE(naming.intersects(main));
+        EXPECT_TRUE(screen.contains(naming));
+        TestDriver::closeWindow("naming");
+        TestDriver::closeWindow("haupt");
+        return naming.left() > main.left() ? "right" : "left";
+    };
+    EXPECT_STREQ(openBeside(screen.left()), "right");
+    EXPECT_STREQ(openBeside(screen.right() + 1 - 300), "left");
 }
 
 TEST(Windows, ToolbarBuiltInInitialisationRunsItsButtonsAndHides) {
