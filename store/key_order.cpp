@@ -39,6 +39,13 @@ void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
         out.push_back(static_cast<char>(value >> (8 * i)));
 }
 
+// Versions are unique across all orders, so an order built where an old one
+// lived never passes for it.
+std::uint64_t NextVersion() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+
 }  // namespace
 
 QByteArray KeyBytes(const QVariant& value) {
@@ -175,7 +182,7 @@ void KeyOrder::SortAll() {
     for (std::uint32_t i = 0; i < count; ++i)
         order_[i] = entries[i].record;
     modified_ = true;
-    ++version_;
+    version_ = NextVersion();
 }
 
 int KeyOrder::Compare(std::uint32_t a, std::uint32_t b) const {
@@ -229,7 +236,7 @@ void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
     modified_ = true;
-    ++version_;
+    version_ = NextVersion();
 }
 
 void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
@@ -241,7 +248,7 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
     modified_ = true;
-    ++version_;
+    version_ = NextVersion();
 }
 
 // ---- The file ----------------------------------------------------------------------

@@ -58,7 +58,8 @@ class KeyOrder {
     void Update(std::uint32_t record, const QByteArray& key);
 
     bool modified() const { return modified_; }
-    // Changes whenever the order does; lets callers keep derived positions.
+    // Changes whenever the order does, never repeating across orders; lets
+    // callers keep derived positions.
     std::uint64_t version() const { return version_; }
     void WriteFile();
     // The key text stored in an index file; raises the open fault when the

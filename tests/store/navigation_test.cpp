@@ -344,3 +344,26 @@ TEST_F(StoreTest, KeyTextsWithoutEvaluatorsAreReadByTheStore) {
     EXPECT_EQ(RECNO(), 2);
     EXPECT_THROW(DBCREATEINDEX("imix", "UPPER(vorname)+DTOS(geburt)", {}), kesp::FaultException);
 }
+
+TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
+    kesp::CreateTable(Path("ab.dbf"), {{"A", 'C', 8, 0}, {"B", 'C', 8, 0}});
+    DBUSEAREA(true, Path("ab.dbf"));
+    for (const auto& [a, b] : std::vector<std::pair<QString, QString>>{
+             {"ANNA", "ANTON"}, {"B", "AA"}, {"C", "AB"}, {"D", "AC"}}) {
+        DBAPPEND();
+        REPLACE("A", a);
+        REPLACE("B", b);
+    }
+    const QString cpesq = QStringLiteral("AN");
+    auto visible = [] {
+        QList<int> records;
+        DBEVAL([&records] { records << RECNO(); });
+        return records;
+    };
+    DBCREATEINDEX("ia", "UPPER(a)", [] { return QVariant(UPPER(FIELD("A"))); });
+    DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("A")), cpesq) && EQ(UPPER(FIELD("B")), cpesq); },
+                "both", [&cpesq] { return cpesq; });
+    EXPECT_EQ(visible(), QList<int>{1});
+    DBCREATEINDEX("ib", "UPPER(b)", [] { return QVariant(UPPER(FIELD("B"))); });
+    EXPECT_EQ(visible(), QList<int>{1});
+}
