@@ -1,0 +1,74 @@
+// Looking for damage without raising a fault: what the maintenance utility reports.
+#include "store/dbf_format.h"
+#include "store/dbf_table.h"
+
+namespace kesp::store {
+
+std::vector<QString> DbfTable::Check() const {
+    std::vector<QString> problems;
+    const std::uint64_t size = file_.Size();
+    const std::uint64_t whole = (size - headerLength_) / recordLength_;
+    if (headerCount_ > whole) {
+        problems.push_back(QStringLiteral("%1: the header counts %2 records, the file holds %3")
+                               .arg(path())
+                               .arg(headerCount_)
+                               .arg(whole));
+    }
+    for (std::uint32_t r = 1; r <= count_; ++r) {
+        const char* record = RecordBytes(r);
+        if (record[0] != ' ' && record[0] != '*') {
+            problems.push_back(
+                QStringLiteral("%1: record %2 has a bad deletion mark").arg(path()).arg(r));
+        }
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            const Field& f = fields_[i];
+            const char* p = record + f.offset;
+            if (f.type == 'D') {
+                const QByteArray text(p, std::min(f.length, 8));
+                if (text.trimmed().isEmpty() || text == "00000000") continue;
+                bool ok = false;
+                const int ymd = text.toInt(&ok);
+                if (!ok || !QDate(ymd / 10000, ymd / 100 % 100, ymd % 100).isValid()) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: bad date")
+                                           .arg(path())
+                                           .arg(r)
+                                           .arg(f.name));
+                }
+            } else if (f.type == 'N') {
+                QByteArray text = QByteArray(p, f.length).trimmed();
+                bool ok = text.isEmpty() || text.startsWith('*');
+                if (!ok) text.replace(',', '.').toDouble(&ok);
+                if (!ok) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: bad number")
+                                           .arg(path())
+                                           .arg(r)
+                                           .arg(f.name));
+                }
+            } else if (f.type == 'M') {
+                bool pointerOk = true;
+                std::uint64_t block = 0;
+                if (f.length == 4) {
+                    block = Le32(reinterpret_cast<const unsigned char*>(p));
+                } else {
+                    for (int k = 0; k < f.length && pointerOk; ++k) {
+                        if (p[k] == ' ' || p[k] == 0) continue;
+                        pointerOk = p[k] >= '0' && p[k] <= '9';
+                        block = block * 10 + static_cast<std::uint64_t>(p[k] - '0');
+                        pointerOk = pointerOk && block <= 0xFFFFFFFFu;
+                    }
+                }
+                const QString damage = pointerOk ? memo_->Check(static_cast<std::uint32_t>(block))
+                                                 : QStringLiteral("memo pointer is not a number");
+                if (!damage.isEmpty()) {
+                    problems.push_back(QStringLiteral("%1: record %2, field %3: %4")
+                                           .arg(memo_->path())
+                                           .arg(r)
+                                           .arg(f.name, damage));
+                }
+            }
+        }
+    }
+    return problems;
+}
+
+}  // namespace kesp::store

@@ -1,0 +1,63 @@
+// The byte layout of table files shared by opening, creating, packing and
+// checking: little-endian integers, version bytes, the names of a pack's
+// files and the header a table is written with.
+#pragma once
+
+#include "store/dbf_table.h"
+#include "store/table_schema.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace kesp::store {
+
+constexpr int kDescriptorSize = 32;
+constexpr char kTerminator = 0x0D;
+constexpr char kEndOfFile = 0x1A;
+constexpr char kCodePage1252 = 0x03;
+
+inline std::uint32_t Le32(const unsigned char* p) {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+inline std::uint16_t Le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+inline void PutLe32(char* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<char>(v >> (8 * i));
+}
+inline void PutLe16(char* p, std::uint16_t v) {
+    p[0] = static_cast<char>(v);
+    p[1] = static_cast<char>(v >> 8);
+}
+
+inline std::optional<MemoKind> KindOfVersion(std::uint8_t version) {
+    if (version == 0x83 || version == 0x8B) return MemoKind::Dbt;
+    if (version == 0xF5 || version == 0x30 || version == 0x31 || version == 0x32) {
+        return MemoKind::Fpt;
+    }
+    return std::nullopt;
+}
+
+inline QString PackingName(const QString& path) {
+    return path + QStringLiteral(".packing");
+}
+inline QString PackedName(const QString& path) {
+    return path + QStringLiteral(".pack");
+}
+
+// The memo files a table may have: .dbt and .fpt, in the table's letter case first.
+QStringList MemoCandidates(const QString& tablePath);
+
+// A dBase III style header for the fields (offsets, lengths, decimals as given),
+// dated today, code page Windows-1252, ended by 0x0D.
+QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, std::uint32_t count,
+                       int recordLength);
+
+}  // namespace kesp::store
