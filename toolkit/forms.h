@@ -35,7 +35,7 @@
 using Action = std::function<void()>;
 
 struct Font {
-    QString name = "Arial";           // Arial and Courier New fall back to Liberation Sans / Mono
+    QString name = "Arial";  // Arial and Courier New fall back to Liberation Sans / Mono
     int size = 9;
 };
 
@@ -45,17 +45,17 @@ enum class WindowKind { Main, Modal, Standard };
 
 struct WindowProperties {
     QString title;
-    int row = 0;                      // screen position
+    int row = 0;  // screen position of the window's outer corner
     int col = 0;
-    int width = 0;
-    int height = 0;
+    int width = 0;   // outer size, title bar included: the client
+    int height = 0;  // area is as wide and 27 pixels less high
     QColor background = Qt::white;
-    QString icon;                     // "img/x.ico", relative to the application folder
+    QString icon;  // "img/x.ico", relative to the application folder
     bool noMinimize = false;
     bool noMaximize = false;
     bool topmost = false;
-    Action onInit;                    // runs once after the window is shown
-    Action onRelease;                 // runs when the window closes
+    Action onInit;     // runs once after the window is shown
+    Action onRelease;  // runs when the window closes
 };
 
 void _DEFINEWINDOW(const QString& name, WindowKind kind, const WindowProperties& properties);
@@ -63,10 +63,12 @@ void _DEFINEMODALWINDOW(const QString& name, const WindowProperties& properties)
 void _ENDWINDOW();
 
 // Shows the window and runs its initialisation action. For main and modal
-// windows it returns only when the window is closed (a nested event loop).
+// windows it returns only when the window is closed (a nested event loop). A
+// standard window opens beside the main window (right, else left), non-modal
+// and always on top, and activation returns at once.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
-void RELEASEWINDOW(const QString& name);   // closes it, as the user's close box does
+void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
 
 // ---- Controls ------------------------------------------------------------------
 // Each is created in the window being defined, or in the current tab page.
@@ -97,7 +99,7 @@ void _DEFINEBUTTON(const QString& name, const ButtonProperties& p);
 
 struct ImageButtonProperties {
     int row = 0, col = 0, width = 0, height = 0;
-    QString picture;                  // "img/x.bmp"
+    QString picture;  // "img/x.bmp"
     Action action;
     QString tooltip;
     bool flat = false;
@@ -127,10 +129,10 @@ void _DEFINEIMAGE(const QString& name, const ImageProperties& p);
 struct TextBoxProperties {
     int row = 0, col = 0, width = 0, height = 0;
     Font font;
-    int maxLength = 0;                // 0: no limit
+    int maxLength = 0;  // 0: no limit
     bool readOnly = false;
     QString value;
-    Action onChange;                  // after every change, typed or set
+    Action onChange;  // after every change, typed or set
 };
 void _DEFINETEXTBOX(const QString& name, const TextBoxProperties& p);
 
@@ -155,7 +157,7 @@ void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
 
 struct DatePickerProperties {
     int row = 0, col = 0, width = 0, height = 0;
-    QDate value;                      // a null date: the picker shows no date
+    QDate value;  // a null date: the picker shows no date
     Font font;
     Action onChange;
 };
@@ -164,7 +166,7 @@ void _DEFINEDATEPICKER(const QString& name, const DatePickerProperties& p);
 struct ComboBoxProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QStringList items;
-    int value = 0;                    // 1-based index of the selected item, 0: none
+    int value = 0;  // 1-based index of the selected item, 0: none
     Font font;
     Action onChange;
 };
@@ -182,7 +184,7 @@ struct RadioGroupProperties {
     int row = 0, col = 0, width = 0;
     int spacing = 25;
     QStringList options;
-    int value = 1;                    // 1-based
+    int value = 1;  // 1-based
     Font font;
     std::optional<QColor> background;
     Action onChange;
@@ -191,21 +193,21 @@ void _DEFINERADIOGROUP(const QString& name, const RadioGroupProperties& p);
 
 struct TabProperties {
     int row = 0, col = 0, width = 0, height = 0;
-    int value = 1;                    // page shown first, 1-based
+    int value = 1;  // page shown first, 1-based
     Font font;
     bool multiLine = false;
 };
 void _DEFINETAB(const QString& name, const TabProperties& p);
-void _DEFINEPAGE(const QString& caption);   // controls defined next go on this page
+void _DEFINEPAGE(const QString& caption);  // controls defined next go on this page
 void _ENDPAGE();
 void _ENDTAB();
 
 struct ToolBarProperties {
-    QString parent;                   // window name
+    QString parent;  // window name
     int buttonWidth = 40, buttonHeight = 40;
     int imageWidth = 16, imageHeight = 16;
     bool flat = true;
-    bool captionRight = false;        // caption beside the picture instead of under it
+    bool captionRight = false;  // caption beside the picture instead of under it
     bool bottom = false;
     Font font;
 };
@@ -237,7 +239,7 @@ struct BrowseProperties {
     QStringList headers;
     QList<int> widths;
     QStringList fields;
-    QString workArea;                 // the alias
+    QString workArea;  // the alias
     int value = 0;
     Font font;
     Action onChange;
@@ -251,8 +253,8 @@ void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 // SETPROPERTY(window, "Title", text)
 void SETPROPERTY(const QString& window, const QString& control, const QString& property,
                  const QVariant& value);
-void SETPROPERTY(const QString& window, const QString& control, const QString& property,
-                 int index, const QVariant& value);
+void SETPROPERTY(const QString& window, const QString& control, const QString& property, int index,
+                 const QVariant& value);
 void SETPROPERTY(const QString& window, const QString& property, const QVariant& value);
 
 QVariant GETPROPERTY(const QString& window, const QString& control, const QString& property);
@@ -271,7 +273,7 @@ void DOMETHOD(const QString& window, const QString& control, const QString& meth
 
 void MSGBOX(const QString& text, const QString& title);
 void MSGEXCLAMATION(const QString& text, const QString& title);
-bool MSGYESNO(const QString& text, const QString& title);   // Yes is the default
+bool MSGYESNO(const QString& text, const QString& title);  // Yes is the default
 
 // ---- Application folder ------------------------------------------------------------
 
