@@ -16,29 +16,7 @@ bool OfCurrentArea(const QString& aliasField) {
 
 }  // namespace
 
-StoreRecords::StoreRecords() {
-    // The store hands character and memo fields over alike, as text. They
-    // differ in their blank value, read at the end of the table: a character
-    // field is as many blanks as it is wide, a memo is empty. The record
-    // pointer comes back to where the caller left it.
-    if (DBEOF()) {
-        findMemoFields();
-        return;
-    }
-    const int here = RECNO();
-    DBGOTO(RECCOUNT() + 1);
-    findMemoFields();
-    DBGOTO(here);
-}
-
-void StoreRecords::findMemoFields() {
-    for (int i = 1; i <= FCOUNT(); ++i) {
-        const QVariant blank = FIELD(FIELDNAME(i));
-        if (blank.typeId() == QMetaType::QString && blank.toString().isEmpty()) {
-            memoFields_.insert(FIELDNAME(i).toUpper());
-        }
-    }
-}
+StoreRecords::StoreRecords() = default;
 
 bool StoreRecords::atEnd() {
     return DBEOF();
@@ -52,8 +30,7 @@ ReportValue StoreRecords::field(const QString& aliasField) {
     // The same few names come for every record: decide once whether each is a memo.
     auto known = memoByName_.constFind(aliasField);
     if (known == memoByName_.cend()) {
-        known = memoByName_.insert(
-            aliasField, OfCurrentArea(aliasField) && memoFields_.contains(BareName(aliasField)));
+        known = memoByName_.insert(aliasField, FIELDTYPE(aliasField) == QLatin1Char('M'));
     }
     return {FIELD(aliasField), known.value()};
 }

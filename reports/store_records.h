@@ -20,7 +20,5 @@ class StoreRecords : public ReportRecords {
     static QStringList MissingFields(const QStringList& aliasFields);
 
   private:
-    void findMemoFields();
-    QSet<QString> memoFields_;         // upper case, without alias
     QHash<QString, bool> memoByName_;  // names as the expressions write them
 };

@@ -485,6 +485,16 @@ QString FIELDNAME(int position) {
     return area.table->fields()[position - 1].name;
 }
 
+QChar FIELDTYPE(const QString& aliasField) {
+    const FieldRef ref = ResolveField(aliasField, "FIELDTYPE");
+    return QChar::fromLatin1(ref.area->table->fields()[ref.field].type);
+}
+
+int FIELDDEC(const QString& aliasField) {
+    const FieldRef ref = ResolveField(aliasField, "FIELDDEC");
+    return ref.area->table->fields()[ref.field].decimals;
+}
+
 // ---- Indexes and order ---------------------------------------------------------------
 
 void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key) {

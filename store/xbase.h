@@ -71,6 +71,10 @@ QVariant FIELD(const QString& aliasField);
 void REPLACE(const QString& aliasField, const QVariant& value);
 int FCOUNT();                     // fields of the current table
 QString FIELDNAME(int position);  // 1-based
+// Type letter (C, N, D, L or M) and decimals of a field named as for FIELD;
+// an unknown field or alias raises a fault.
+QChar FIELDTYPE(const QString& aliasField);
+int FIELDDEC(const QString& aliasField);
 
 // ---- Indexes and order -----------------------------------------------------------
 

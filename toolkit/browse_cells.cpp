@@ -17,27 +17,24 @@ QString WithoutTrailingBlanks(const QString& text) {
     return text.left(end);
 }
 
-QString NumberText(double number) {
-    if (number == static_cast<double>(static_cast<long long>(number)))
-        return QString::number(static_cast<long long>(number));
-    return QString::number(number, 'f', 2);
+QString NumberText(double number, int decimals) {
+    return QString::number(number, 'f', decimals);
 }
 
 }  // namespace
 
 QString CellText(const QString& field) {
-    const QVariant value = FIELD(field);
-    switch (value.metaType().id()) {
-        case QMetaType::Bool:
-            return value.toBool() ? QStringLiteral(".T.") : QStringLiteral(".F.");
-        case QMetaType::QDate:
-            return WithoutTrailingBlanks(DTOC(value.toDate()));
-        case QMetaType::Double:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            return NumberText(value.toDouble());
+    switch (FIELDTYPE(field).toLatin1()) {
+        case 'M':
+            return QStringLiteral("<Memo>");
+        case 'L':
+            return FIELD(field).toBool() ? QStringLiteral(".T.") : QStringLiteral(".F.");
+        case 'D':
+            return WithoutTrailingBlanks(DTOC(FIELD(field).toDate()));
+        case 'N':
+            return NumberText(FIELD(field).toDouble(), FIELDDEC(field));
         default:
-            return WithoutTrailingBlanks(value.toString());
+            return WithoutTrailingBlanks(FIELD(field).toString());
     }
 }
 

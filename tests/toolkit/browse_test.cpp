@@ -32,16 +32,17 @@ class BrowseTest : public ::testing::Test {
                           {{.name = "VORNAME", .type = 'C', .length = 20},
                            {.name = "GEBURT", .type = 'D'},
                            {.name = "LISTE", .type = 'L'},
-                           {.name = "BETRAG", .type = 'N', .length = 8, .decimals = 2}});
+                           {.name = "BETRAG", .type = 'N', .length = 8, .decimals = 2},
+                           {.name = "NOTIZ", .type = 'M'}});
         _DEFINEMODALWINDOW(kWindow, {.width = 400, .height = 400});
         _DEFINEBROWSE(kBrowse, {.row = 10,
                                 .col = 10,
                                 .width = 300,
                                 .height = 290,
-                                .headers = {"Vorname", "Geburt", "Liste", "Betrag"},
-                                .widths = {100, 80, 40, 60},
+                                .headers = {"Vorname", "Geburt", "Liste", "Betrag", "Notiz"},
+                                .widths = {100, 80, 40, 60, 50},
                                 .fields = {"people->vorname", "people->geburt", "people->liste",
-                                           "people->betrag"},
+                                           "people->betrag", "people->notiz"},
                                 .workArea = "people",
                                 .onChange = [this] { whenChanged(); }});
         _ENDWINDOW();
@@ -62,6 +63,7 @@ class BrowseTest : public ::testing::Test {
             REPLACE("geburt", QDate(2006, 12, 24));
             REPLACE("liste", name.startsWith('A'));
             REPLACE("betrag", 12.5);
+            REPLACE("notiz", QStringLiteral("Notiz zu ") + name);
         }
         DBCREATEINDEX(folder.filePath("ivorname"), "UPPER(vorname)",
                       [] { return UPPER(FIELD("vorname")); });
@@ -106,6 +108,7 @@ TEST_F(BrowseTest, RowsAreTheVisibleRecordsInTheControllingOrderWithFormattedCel
     EXPECT_EQ(TestDriver::browseCell(kWindow, kBrowse, 1, 3), ".T.");
     EXPECT_EQ(TestDriver::browseCell(kWindow, kBrowse, 2, 3), ".F.");
     EXPECT_EQ(TestDriver::browseCell(kWindow, kBrowse, 1, 4), "12.50");
+    EXPECT_EQ(TestDriver::browseCell(kWindow, kBrowse, 1, 5), "<Memo>");
     SETPROPERTY(kWindow, kBrowse, "Header", 1, "First name");
     EXPECT_EQ(GETPROPERTY(kWindow, kBrowse, "header", 1).toString(), "First name");
 }

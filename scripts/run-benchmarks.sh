@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a Release build folder, one after another, so that
+# each measures its own work and the yardstick it is compared with in one run.
+set -euo pipefail
+build=${1:-build-release}
+export QT_QPA_PLATFORM=offscreen
+for bench in store/store_benchmark toolkit/browse_benchmark reports/reports_benchmark; do
+    echo "== $bench"
+    "$build/bench/$bench"
+done
