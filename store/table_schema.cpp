@@ -27,32 +27,33 @@ using store::Field;
 
 }  // namespace
 
-void CreateTable(const QString& path, const std::vector<FieldSpec>& specs, MemoKind kind) {
+void CreateTable(const QString& path, const std::vector<FieldSpec>& described, MemoKind kind) {
     using namespace store;
-    if (specs.empty() || specs.size() > 1000) RaiseBadDefinition(path, QStringLiteral("fields"));
+    if (described.empty() || described.size() > 1000)
+        RaiseBadDefinition(path, QStringLiteral("fields"));
     std::vector<Field> fields;
     int offset = 1;
     bool anyMemo = false;
-    for (const FieldSpec& spec : specs) {
+    for (const FieldSpec& wanted : described) {
         Field f;
-        f.name = spec.name.toUpper();
-        f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(spec.type)));
+        f.name = wanted.name.toUpper();
+        f.type = static_cast<char>(std::toupper(static_cast<unsigned char>(wanted.type)));
         const bool nameOk =
             !f.name.isEmpty() && f.name.size() <= 10 &&
             std::all_of(f.name.begin(), f.name.end(), [](QChar c) {
                 return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
             });
-        if (!nameOk) RaiseBadDefinition(path, spec.name);
+        if (!nameOk) RaiseBadDefinition(path, wanted.name);
         switch (f.type) {
             case 'C':
-                f.length = spec.length;
+                f.length = wanted.length;
                 break;
             case 'N':
-                f.length = spec.length;
-                f.decimals = spec.decimals;
+                f.length = wanted.length;
+                f.decimals = wanted.decimals;
                 if (f.length > 20 || f.decimals < 0 ||
                     (f.decimals > 0 && f.decimals > f.length - 2)) {
-                    RaiseBadDefinition(path, spec.name);
+                    RaiseBadDefinition(path, wanted.name);
                 }
                 break;
             case 'D':
@@ -66,9 +67,9 @@ void CreateTable(const QString& path, const std::vector<FieldSpec>& specs, MemoK
                 anyMemo = true;
                 break;
             default:
-                RaiseBadDefinition(path, spec.name);
+                RaiseBadDefinition(path, wanted.name);
         }
-        if (f.length < 1 || f.length > 254) RaiseBadDefinition(path, spec.name);
+        if (f.length < 1 || f.length > 254) RaiseBadDefinition(path, wanted.name);
         f.offset = offset;
         offset += f.length;
         fields.push_back(f);
