@@ -396,7 +396,7 @@ int main(int argc, char** argv) {
     Picture(folder, "next", tool, Tango("actions/go-next"));
     Picture(folder, "last", tool, Tango("actions/go-last"));
     Picture(folder, "add", tool, Tango("actions/list-add"));
-    Picture(folder, "del", tool, Tango("actions/edit-delete"));
+    Picture(folder, "del", tool, Tango("places/user-trash"));
     Picture(folder, "file_excel", tool, Tango("mimetypes/x-office-spreadsheet"));
     Picture(folder, "save", tool, Tango("actions/document-save"));
     Picture(folder, "find", tool, Tango("actions/edit-find"));
