@@ -32,8 +32,9 @@ QByteArray Line(const QString& html) {
 QString HtmlEscaped(const QString& text) {
     QString escaped;
     escaped.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
+    // By code point, so a character beyond the basic plane becomes one entity.
+    for (const char32_t c : text.toUcs4()) {
+        switch (c) {
             case '&':
                 escaped += QLatin1String("&amp;");
                 break;
@@ -50,12 +51,12 @@ QString HtmlEscaped(const QString& text) {
                 escaped += QLatin1String("&#39;");
                 break;
             default:
-                if (c.unicode() < 0x20 && c != '\t')
+                if (c < 0x20 && c != '\t')
                     escaped += QLatin1Char(' ');
-                else if (c.unicode() > 0x7e)
-                    escaped += QStringLiteral("&#%1;").arg(c.unicode());
+                else if (c > 0x7e)
+                    escaped += QStringLiteral("&#%1;").arg(static_cast<quint32>(c));
                 else
-                    escaped += c;
+                    escaped += QChar(static_cast<char16_t>(c));
         }
     }
     return escaped;

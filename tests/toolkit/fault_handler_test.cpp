@@ -106,6 +106,7 @@ TEST(HtmlEscaping, CoversMarkupQuotesAndNonAscii) {
     EXPECT_EQ(kesp::HtmlEscaped("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
     EXPECT_EQ(kesp::HtmlEscaped("Straße"), "Stra&#223;e");
     EXPECT_EQ(kesp::HtmlEscaped("line\r\nbreak"), "line  break");
+    EXPECT_EQ(kesp::HtmlEscaped(QString::fromUtf8("\xF0\x9F\x98\x80")), "&#128512;");
 }
 
 TEST(Division, ByZeroYieldsZero) {
