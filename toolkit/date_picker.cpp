@@ -4,6 +4,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/looks.h"
 
+#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -28,6 +29,9 @@ DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
     setSpecialValueText(QStringLiteral(" "));
     setCalendarPopup(true);
     showDateFormat();
+    // The calendar would open on the lowest date, the one that stands for
+    // "no date"; it is watched so that it opens on today instead.
+    if (QCalendarWidget* calendar = calendarWidget()) calendar->installEventFilter(this);
     setDate(kNoDate);
     connect(this, &QDateEdit::dateChanged, this, &DatePicker::valueChanged);
 }
@@ -55,6 +59,14 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
         setSelectedSection(sectionAt(0));
     }
     QDateEdit::keyPressEvent(event);
+}
+
+bool DatePicker::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Show && watched == calendarWidget() && date() == kNoDate) {
+        const QDate today = DATE().isValid() ? DATE() : QDate::currentDate();
+        calendarWidget()->setCurrentPage(today.year(), today.month());
+    }
+    return QDateEdit::eventFilter(watched, event);
 }
 
 void DatePicker::showDateFormat() {

@@ -22,6 +22,7 @@ class DatePicker : public QDateEdit {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void showDateFormat();

@@ -3,8 +3,12 @@
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
+#include <QCalendarWidget>
 #include <QDate>
+#include <QDateEdit>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QTabWidget>
 
@@ -135,6 +139,33 @@ TEST_F(ControlsTest, DatePickerHasAnEmptyState) {
     TestDriver::pressKey("form_c", "DatePicker_1", Qt::Key_Delete);
     EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
     EXPECT_EQ(dateChanges, 4);
+}
+
+TEST_F(ControlsTest, CalendarOfAnEmptyDatePickerOpensOnTodaysMonth) {
+    driver.setToday(QDate(2007, 12, 24));
+    auto* picker = qobject_cast<QDateEdit*>(TestDriver::widget("form_c", "DatePicker_1"));
+    ASSERT_NE(picker, nullptr);
+    const auto openCalendar = [picker] {
+        // A press on the arrow at the right end opens the calendar.
+        const QPointF arrow(picker->width() - 4, picker->height() / 2);
+        QMouseEvent press(QEvent::MouseButtonPress, arrow, picker->mapToGlobal(arrow),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(picker, &press);
+        EXPECT_TRUE(picker->calendarWidget()->isVisible());
+    };
+
+    openCalendar();
+    EXPECT_EQ(picker->calendarWidget()->yearShown(), 2007);
+    EXPECT_EQ(picker->calendarWidget()->monthShown(), 12);
+    picker->calendarWidget()->window()->hide();
+    EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
+
+    // A picker with a date opens on that date's month.
+    SETPROPERTY("form_c", "DatePicker_1", "Value", QDate(2005, 3, 8));
+    openCalendar();
+    EXPECT_EQ(picker->calendarWidget()->yearShown(), 2005);
+    EXPECT_EQ(picker->calendarWidget()->monthShown(), 3);
+    picker->calendarWidget()->window()->hide();
 }
 
 TEST_F(ControlsTest, ComboBoxValueIsAOneBasedIndexAndItemsGrow) {
