@@ -6,6 +6,7 @@
 #include "shell/public_variables.h"
 #include "shell/system_facts.h"
 #include "toolkit/forms.h"
+#include "toolkit/test_driver.h"
 
 #include <QFile>
 
@@ -156,6 +157,22 @@ TEST_F(Panel, MemoryColoursGoByTheWholeMegabytesShown) {
     EXPECT_EQ(Colour("Label_5"), QColor(255, 0, 0));
     EXPECT_EQ(Colour("Label_6"), QColor(255, 255, 0));
     EXPECT_EQ(Colour("Label_7"), QColor(0, 255, 0));
+}
+
+TEST_F(Panel, RefreshReadsTheFactsAgainButLeavesTheCountsAsTheyWere) {
+    EXPECT_EQ(Property("lbl_7", "Value"), "0 [bookmarks]");
+    const QString lastRun = Property("Label_36", "Value");
+    AddRecord("internet.dbf", {{"N_HYPER", "https://example.org"}});
+    facts_.computerName = "otherhost";
+    facts_.totalPhysical = 128 * MB;
+
+    kesp::test::TestDriver::click("haupt", "Button_33");
+
+    EXPECT_EQ(Property("Label_13", "Value"), "otherhost");
+    EXPECT_EQ(Property("Label_4", "Value"), "128");
+    EXPECT_EQ(Colour("Label_4"), QColor(255, 0, 0));
+    EXPECT_EQ(Property("lbl_7", "Value"), "0 [bookmarks]");
+    EXPECT_EQ(Property("Label_36", "Value"), lastRun);
 }
 
 using Help = InstalledProgram;
