@@ -70,7 +70,7 @@ void DefineDemoWindow() {
                                .width = 190,
                                .height = 290,
                                .headers = {"Vorname", "Geburt", "Notiz"},
-                               .widths = {80, 70, 50},
+                               .widths = {60, 70, 56},
                                .fields = {"demo_t->vorname", "demo_t->geburt", "demo_t->notiz"},
                                .workArea = "demo_t",
                                .font = arial});
