@@ -8,6 +8,9 @@
 #include "shell/public_variables.h"
 #include "shell/start_up.h"
 #include "toolkit/forms.h"
+#include "toolkit/test_driver.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -118,6 +121,23 @@ TEST_F(Language, ChangeRelabelsTheMainWindowButNotItsTitleNorRefresh) {
     EXPECT_EQ(Property("Image_1", "Picture"), "img/br.bmp");
     EXPECT_EQ(Property("Button_33", "Caption"), "REFRESH");
     EXPECT_EQ(GETPROPERTY("haupt", "Title").toString(), "Varnel Kesp 2.0 - multi language");
+}
+
+TEST_F(Language, WindowsOpenBeforeAChangeKeepTheirTextsUntilOpenedAgain) {
+    OpenMainWindow();
+    kesp::test::TestDriver::click("haupt", "Button_7");  // names the private extra fields
+    ASSERT_TRUE(ISWINDOWDEFINED("freeprivat"));
+    EXPECT_EQ(GETPROPERTY("freeprivat", "lbl_akt", "Value").toString(), "Currently");
+
+    CHANGE_LANG("DE");
+    EXPECT_EQ(Property("Button_7", "Caption"), "Freie Felder benennen");
+    EXPECT_EQ(GETPROPERTY("freeprivat", "lbl_akt", "Value").toString(), "Currently");
+
+    RELEASEWINDOW("freeprivat");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    kesp::test::TestDriver::click("haupt", "Button_7");
+    EXPECT_EQ(GETPROPERTY("freeprivat", "lbl_akt", "Value").toString(), "Aktuell");
+    RELEASEWINDOW("freeprivat");
 }
 
 TEST_F(Language, ChangeOnAnEmptiedLanguageTableStillPersists) {
