@@ -104,6 +104,27 @@ TEST_F(AddressExport, OnlyTheRecordsOfTheQuickSearchAreWrittenAndCaptionsAreTheC
     EXPECT_EQ(file.count('\r'), 2);
 }
 
+TEST_F(AddressExport, NoVisibleRecordGivesTheHeaderLineAndAnotherExportOverwrites) {
+    CreatePrivateBook({});
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x7");
+    const QByteArray headerOnly = ExportedFile("Adressen_Privat.csv");
+    EXPECT_TRUE(headerOnly.endsWith(QByteArray("Erinnern;") + kPrivateCaptions + "\r"));
+    EXPECT_EQ(headerOnly.count('\r'), 1);
+    TestDriver::closeWindow("form1");
+
+    CreatePrivateBook(kPeople);
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x7");
+    EXPECT_EQ(ExportedFile("Adressen_Privat.csv").count('\r'), 3);
+    SETPROPERTY("form1", "suche_ad_p", "value", "an");
+    TestDriver::click("form1", "x6");  // anna, the only match, answered Yes
+    TakeMessages();
+    TestDriver::click("form1", "x7");
+    EXPECT_EQ(ExportedFile("Adressen_Privat.csv"), headerOnly) << "the search hides every record";
+    EXPECT_EQ(TakeMessages().size(), 1) << "no question before overwriting";
+}
+
 TEST_F(AddressExport, BusinessBookFileIsByteForByte) {
     CreateBusinessBook({{.vorname = "Zander & Co",
                          .nachname = "Frau Öz",

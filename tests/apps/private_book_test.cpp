@@ -210,6 +210,34 @@ TEST_F(PrivateBook, CountLineCountsTheTableWhateverTheSearch) {
     EXPECT_EQ(Value("t_vorname"), "Anton");
 }
 
+TEST_F(PrivateBook, ARowChosenDuringEntryEndsItWithoutSaving) {
+    OPENFORM_ADRESSE_P();
+    Click("x5");
+    Type("t_vorname", "Carola");
+    TestDriver::select("form1", "Browse_1", 3);
+    EXPECT_FALSE(InEntryMode());
+    EXPECT_EQ(Value("t_vorname"), "Martin");
+    EXPECT_EQ(List(), (QStringList{"anna", "Anton", "Martin", "zoe"}));
+    EXPECT_EQ(RECCOUNT(), 4);
+}
+
+TEST_F(PrivateBook, SaveKeepsAnEmptyBirthDateEmptyAndAGivenOneAsItIs) {
+    OPENFORM_ADRESSE_P();
+    TestDriver::select("form1", "Browse_1", 3);  // Martin, born on no known day
+    ASSERT_FALSE(DateIn("DatePicker_1").isValid());
+    Type("t_nachname", "Meier");
+    Click("x8");
+    EXPECT_EQ(Value("t_nachname"), "Meier");
+    EXPECT_FALSE(DateIn("DatePicker_1").isValid());
+    EXPECT_FALSE(FIELD("adressen_p->geburtstag").toDate().isValid());
+    EXPECT_FALSE(FIELD("adressen_p->free09").toDate().isValid());
+
+    Click("x1");  // anna keeps her birth date through a save
+    Click("x8");
+    EXPECT_EQ(FIELD("adressen_p->geburtstag").toDate(), QDate(1970, 5, 17));
+    EXPECT_TRUE(FIELD("adressen_p->liste").toBool());
+}
+
 TEST_F(PrivateBook, SaveWritesTheCurrentRecordAndShowsIt) {
     OPENFORM_ADRESSE_P();
     TestDriver::select("form1", "Browse_1", 3);  // Martin
