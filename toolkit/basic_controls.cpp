@@ -16,6 +16,13 @@ bool Is(const QString& property, const char* name) {
     return property == QLatin1String(name);
 }
 
+// A status line set in the middle of a long action (the statistics pack and
+// count one table after another) is on screen at once, not only when the
+// action returns to the event loop.
+void ShowAtOnce(QWidget* widget) {
+    if (widget->isVisible()) widget->repaint();
+}
+
 // Static text as the classic desktop draws it: text wider than the label
 // wraps at word boundaries onto further lines within the label's height. Text
 // that fits keeps the alignment it was given (a single line stays centred
@@ -67,6 +74,7 @@ class LabelControl : public Control {
         } else {
             return Control::set(property, index, value);
         }
+        ShowAtOnce(label_);
         return true;
     }
     std::optional<QVariant> get(const QString& property, int index) const override {
@@ -178,6 +186,7 @@ class ProgressBarControl : public Control {
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && Is(property, "value")) {
+            // The bar repaints itself at once when its value changes.
             bar_->setValue(RequireNumber(value, QStringLiteral("progress bar value")));
         } else if (index == 0 && Is(property, "rangemin")) {
             bar_->setMinimum(RequireNumber(value, QStringLiteral("progress bar range")));

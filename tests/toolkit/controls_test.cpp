@@ -296,4 +296,37 @@ TEST(OtherControls, EditBoxListBoxAndProgressBarValues) {
     EXPECT_FALSE(GETPROPERTY("form_o", "Progress_1", "Visible").toBool());
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST(OtherControls, StatusLabelAndProgressBarAreRepaintedAtOnceInsideALongAction) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_p", {.width = 300, .height = 200});
+    _DEFINELABEL("Label_36", {.row = 10, .width = 190, .height = 12});
+    _DEFINEPROGRESSBAR("ProgressBar_4", {.row = 40, .width = 230, .height = 28, .rangeMin = 1});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_p");
+    QApplication::processEvents();
+    PaintCounter label(TestDriver::widget("form_p", "Label_36"));
+    PaintCounter bar(TestDriver::widget("form_p", "ProgressBar_4"));
+
+    // No return to the event loop in between: what the user sees must
+    // already be painted.
+    SETPROPERTY("form_p", "Label_36", "Value", "Termine [heute] wird aktualisiert");
+    EXPECT_GE(label.paints, 1);
+    SETPROPERTY("form_p", "ProgressBar_4", "Value", 30);
+    EXPECT_GE(bar.paints, 1);
+    TestDriver::closeWindow("form_p");
+}
+
 }  // namespace
