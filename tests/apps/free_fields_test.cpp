@@ -6,6 +6,8 @@
 #include "tests/apps/address_fixture.h"
 #include "toolkit/forms.h"
 
+#include <QFile>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -61,6 +63,27 @@ TEST_F(FreeFields, RenamingStoresTrimmedCaptionsThatTheAddressWindowThenShows) {
     EXPECT_EQ(TestDriver::read("form1", "check_free06", "caption").toString(),
               "Geschenk geschickt");
     EXPECT_EQ(TestDriver::read("form1", "Label_free01").toString(), QString(70, 'x'));
+}
+
+TEST_F(FreeFields, ARenamedYesNoFieldKeepsItsValuesUnderItsNewCaptionAndExportHeader) {
+    CreatePrivateBook({{.vorname = "Anna", .free06 = true}, {.vorname = "Bert"}});
+    FREE_ADRESSE_P();
+    TestDriver::clearText("freeprivat", "Text_6");
+    TestDriver::typeInto("freeprivat", "Text_6", "Karte 2026");
+    TestDriver::click("freeprivat", "Button_5");
+    TestDriver::closeWindow("freeprivat");
+
+    OPENFORM_ADRESSE_P();
+    EXPECT_EQ(TestDriver::read("form1", "check_free06", "caption").toString(), "Karte 2026");
+    EXPECT_TRUE(TestDriver::read("form1", "check_free06").toBool()) << "Anna's value stays";
+    TestDriver::click("form1", "x7");
+    QFile exported(exportPath() + "Adressen_Privat.csv");
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = exported.readAll().split('\r');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0].split(';')[20], "Karte 2026");
+    EXPECT_EQ(lines[1].split(';')[20], "Ja");
+    EXPECT_EQ(lines[2].split(';')[20], "Nein");
 }
 
 TEST_F(FreeFields, ASecondRequestWhileOpenKeepsTheOneWindow) {
