@@ -564,6 +564,7 @@ void DBSEEK(const QVariant& key, bool softSeek) {
     if (!order)
         RaiseStoreFault(1201, QStringLiteral("Workarea not indexed"), QStringLiteral("DBSEEK"));
     const QByteArray wanted = kesp::store::KeyBytes(key);
+    area.bof = false;  // a seek never leaves the pointer before the first record
     const auto [lo, hi] = Range(area);
     const std::size_t start = std::max(order->keys->LowerBound(wanted), lo);
     const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(start), 1, lo, hi);

@@ -84,9 +84,13 @@ TEST_F(StoreTest, SeekFindsTheFirstOfEqualPrefixesAndSoftSeeksToTheNextKey) {
     DBSEEK(QStringLiteral("MAX"));
     EXPECT_FALSE(FOUND());
     EXPECT_EQ(RECNO(), 3);  // ZENO, the next greater key
-    DBSEEK(QStringLiteral("ZZ"));
+    DBGOTOP();
+    DBSKIP(-1);
+    ASSERT_TRUE(BOF());
+    DBSEEK(QStringLiteral("ZZ"));  // a seek ends beginning-of-file, found or not
     EXPECT_FALSE(FOUND());
     EXPECT_TRUE(DBEOF());
+    EXPECT_FALSE(BOF());
     DBSEEK(QString());
     EXPECT_TRUE(FOUND());
     EXPECT_EQ(RECNO(), 2);
