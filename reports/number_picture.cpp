@@ -2,6 +2,7 @@
 
 #include "reports/report_expression.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString FormatNumberPicture(double number, const QString& picture) {
@@ -83,8 +84,21 @@ QString FormatNumberPicture(double number, const QString& picture) {
     return out;
 }
 
-QString NumberCell(double number, const QString& picture, int width) {
-    const QString text = picture.trimmed().isEmpty() ? ReportValueText(number)
+namespace {
+
+QString PlainNumber(double number, int decimals) {
+    if (decimals < 0 || !std::isfinite(number)) return ReportValueText(number);
+    QString text = QString::number(number, 'f', decimals);
+    const bool allZero =
+        std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c >= '1' && c <= '9'; });
+    if (allZero && text.startsWith('-')) text.remove(0, 1);  // no "-0.00"
+    return text;
+}
+
+}  // namespace
+
+QString NumberCell(double number, const QString& picture, int width, int decimals) {
+    const QString text = picture.trimmed().isEmpty() ? PlainNumber(number, decimals)
                                                      : FormatNumberPicture(number, picture);
     if (text.size() > width) {
         const QString trimmed = text.trimmed();

@@ -12,4 +12,6 @@
 QString FormatNumberPicture(double number, const QString& picture);
 
 // The number right-aligned in width characters, with or without a picture.
-QString NumberCell(double number, const QString& picture, int width);
+// Without one, decimals >= 0 prints that many decimals (a field's number
+// reads as it is stored: 12.50); -1 prints no needless ones.
+QString NumberCell(double number, const QString& picture, int width, int decimals = -1);

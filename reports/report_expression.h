@@ -16,10 +16,12 @@
 #include <variant>
 
 // A value as the layout sees it: text (QString), number (double), date
-// (QDate) or logical (bool). memo marks a long text that is wrapped.
+// (QDate) or logical (bool). memo marks a long text that is wrapped; a number
+// read from a field keeps the field's decimals for printing.
 struct ReportValue {
     QVariant value;
     bool memo = false;
+    int decimals = -1;  // decimals of the numeric field read; -1 for a computed number
 };
 
 // Reads one field, named as written ("vorname" or "geburt->vorname").

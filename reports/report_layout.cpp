@@ -24,7 +24,8 @@ class ReportLayout {
           fontSize_(ReportFontSize(d_.charactersPerLine)),
           family_(d_.proportionalFont ? "Liberation Sans" : "Liberation Mono"),
           grandTotals_(report.columns.size(), 0.0),
-          groupTotals_(report.columns.size(), 0.0) {}
+          groupTotals_(report.columns.size(), 0.0),
+          totalDecimals_(report.columns.size(), -1) {}
 
     int run() {
         if (report_.groupKey && !records_.atEnd()) groupKey_ = keyOfCurrentRecord();
@@ -160,8 +161,9 @@ class ReportLayout {
         QString text;
         for (size_t c = 0; c < report_.columns.size(); ++c) {
             const int width = d_.widths[int(c)];
-            text += (d_.summed(int(c)) ? NumberCell(totals[c], d_.numberFormat(int(c)), width)
-                                       : QString(width, ' ')) +
+            text += (d_.summed(int(c))
+                         ? NumberCell(totals[c], d_.numberFormat(int(c)), width, totalDecimals_[c])
+                         : QString(width, ' ')) +
                     ' ';
         }
         return text;
@@ -180,8 +182,10 @@ class ReportLayout {
             offsets[c] = offset;
             offset += width + 1;
             if (v.typeId() == QMetaType::Double) {
-                text += NumberCell(v.toDouble(), d_.numberFormat(int(c)), width) + ' ';
+                text +=
+                    NumberCell(v.toDouble(), d_.numberFormat(int(c)), width, value.decimals) + ' ';
                 if (d_.summed(int(c))) {
+                    totalDecimals_[c] = qMax(totalDecimals_[c], value.decimals);
                     grandTotals_[c] += v.toDouble();
                     groupTotals_[c] += v.toDouble();
                 }
@@ -225,6 +229,7 @@ class ReportLayout {
     bool anyRecord_ = false;
     std::vector<double> grandTotals_;
     std::vector<double> groupTotals_;
+    std::vector<int> totalDecimals_;  // the most decimals a summed column's values had
 };
 
 }  // namespace

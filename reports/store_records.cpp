@@ -27,12 +27,15 @@ void StoreRecords::skip() {
 }
 
 ReportValue StoreRecords::field(const QString& aliasField) {
-    // The same few names come for every record: decide once whether each is a memo.
-    auto known = memoByName_.constFind(aliasField);
-    if (known == memoByName_.cend()) {
-        known = memoByName_.insert(aliasField, FIELDTYPE(aliasField) == QLatin1Char('M'));
+    // The same few names come for every record: look up each field's kind once.
+    auto known = kindByName_.constFind(aliasField);
+    if (known == kindByName_.cend()) {
+        const QChar type = FIELDTYPE(aliasField);
+        const bool numeric = type == QLatin1Char('N') || type == QLatin1Char('F');
+        known = kindByName_.insert(
+            aliasField, Kind{type == QLatin1Char('M'), numeric ? FIELDDEC(aliasField) : -1});
     }
-    return {FIELD(aliasField), known.value()};
+    return {FIELD(aliasField), known->memo, known->decimals};
 }
 
 QStringList StoreRecords::MissingFields(const QStringList& aliasFields) {

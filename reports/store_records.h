@@ -20,5 +20,9 @@ class StoreRecords : public ReportRecords {
     static QStringList MissingFields(const QStringList& aliasFields);
 
   private:
-    QHash<QString, bool> memoByName_;  // names as the expressions write them
+    struct Kind {
+        bool memo = false;
+        int decimals = -1;  // numeric fields only
+    };
+    QHash<QString, Kind> kindByName_;  // names as the expressions write them
 };

@@ -210,6 +210,19 @@ TEST(ReportLayout, TotalsAndGroupSubtotals) {
                               {row("Anna", 10, 1), row("Ben", 2.5, 1)});
     EXPECT_EQ(LineText(plain[0], 11), "*** Total ***");
     EXPECT_EQ(LineText(plain[0], 12), "           12.5 ");
+
+    // Numbers read from a field with decimals keep them without a picture,
+    // and so does their total.
+    auto stored = [](const QString& name, double amount) {
+        return Row{{"VORNAME", {name}}, {"BETRAG", ReportValue{amount, false, 2}}};
+    };
+    const auto fieldDecimals = LayOut(Compile("HEADERS {'',''},{'Name','Amount'}\n"
+                                              "FIELDS {'vorname','betrag'}\nWIDTHS {6,8}\n"
+                                              "TOTALS {.F.,.T.}\nWORKAREA w\n"),
+                                      {stored("Anna", 10), stored("Ben", -0.001)});
+    EXPECT_EQ(LineText(fieldDecimals[0], 9), "Anna      10.00 ");
+    EXPECT_EQ(LineText(fieldDecimals[0], 10), "Ben        0.00 ");
+    EXPECT_EQ(LineText(fieldDecimals[0], 12), "          10.00 ");
 }
 
 TEST(ReportLayout, PageNumbersAndBreaksByLinesPerPage) {
@@ -294,6 +307,10 @@ TEST(ReportText, WrappingJustifyingAndNumberPictures) {
     EXPECT_EQ(NumberCell(42, "", 5), "   42");
     EXPECT_EQ(NumberCell(1234567, "", 5), "*****");
     EXPECT_EQ(NumberCell(7, "999", 5), "    7");
+    EXPECT_EQ(NumberCell(12.5, "", 8, 2), "   12.50");
+    EXPECT_EQ(NumberCell(12.5, "", 8, 0), "      13");
+    EXPECT_EQ(NumberCell(-0.004, "", 6, 2), "  0.00");
+    EXPECT_EQ(NumberCell(7, "999.9", 8, 2), "     7.0");  // a picture decides
 }
 
 TEST(PageFolder, PagesRoundTripAndTheFolderGoesWithIt) {

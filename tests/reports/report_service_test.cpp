@@ -311,11 +311,16 @@ TEST_F(ReportServiceTest, PrintingWithoutPreviewAndFromThePreview) {
 TEST_F(ReportServiceTest, MissingPictureIsReportedAndTheReportStillPrinted) {
     openPersons(2);
     writeFile("pic.rpt",
-              "DEFINE REPORT pic\nHEADERS {''},{'Name'}\nFIELDS {'vorname'}\nWIDTHS {20}\n"
+              "DEFINE REPORT pic\nHEADERS {'',''},{'Name','Amount'}\n"
+              "FIELDS {'vorname','betrag'}\nWIDTHS {10,8}\nTOTALS {.F.,.T.}\n"
               "WORKAREA geburt\nIMAGE {'img/none.bmp',0,0,3,10}\nPREVIEW\n");
     int pictures = -1;
     onPreview_ = [&](PrintPreview& preview) {
-        pictures = int(preview.pages().page(0).pictures.size());
+        const RecordedPage page = preview.pages().page(0);
+        pictures = int(page.pictures.size());
+        // The amount field has two decimals, and prints them without a picture.
+        EXPECT_EQ(LineText(page, 9), "Person 1       1.50 ");
+        EXPECT_EQ(LineText(page, 12), QString(11, ' ') + "    4.50 ");
     };
     EXTREPORT("pic");
     ASSERT_EQ(driver_.messageBoxes().size(), 1);
