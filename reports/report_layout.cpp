@@ -275,6 +275,9 @@ QStringList WrapLongText(const QString& text, int width) {
     QStringList lines;
     if (width <= 0) return lines;
     QString unified = text;
+    // A soft break (0x8D 0x0A) is where an editor wrapped the line, not a new
+    // paragraph: the words around it join again and wrap anew.
+    unified.replace(QString(QChar(0x8D)) + "\n", " ");
     unified.replace("\r\n", "\n").replace('\r', '\n');
     while (unified.endsWith('\n') || unified.endsWith(' '))
         unified.chop(1);

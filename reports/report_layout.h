@@ -62,7 +62,8 @@ int LayOutReport(const CompiledReport& report, ReportRecords& records, PageSink&
                  const ReportLayoutSettings& settings);
 
 // A long text broken into lines of at most width characters, at blanks where
-// possible; line breaks in the text start new lines.
+// possible; line breaks in the text start new lines, soft breaks (0x8D 0x0A)
+// do not.
 QStringList WrapLongText(const QString& text, int width);
 // The line with the blanks between its words spread out to fill width.
 QString JustifyLine(const QString& line, int width);

@@ -291,6 +291,9 @@ TEST(ReportText, WrappingJustifyingAndNumberPictures) {
     EXPECT_EQ(WrapLongText("abcdefghij k", 4), QStringList({"abcd", "efgh", "ij k"}));
     EXPECT_EQ(WrapLongText("a\r\nb  c\n", 5), QStringList({"a", "b c"}));
     EXPECT_EQ(WrapLongText("", 5), QStringList({""}));
+    // Soft breaks an editor left in a memo are not printed and do not end a line.
+    EXPECT_EQ(WrapLongText(QString("one") + QChar(0x8D) + "\ntwo three", 7),
+              QStringList({"one two", "three"}));
     EXPECT_EQ(JustifyLine("a b c", 9), "a   b   c");
     EXPECT_EQ(JustifyLine("ab cd ef", 10), "ab  cd  ef");
     EXPECT_EQ(JustifyLine("ab c d", 8), "ab  c  d");
