@@ -194,6 +194,32 @@ TEST_F(StoreTest, FilterReadsItsVariableWhenThePointerMoves) {
     EXPECT_EQ(DBFILTER(), QString());
 }
 
+TEST_F(StoreTest, FilterWaitsForTheNextMoveAndGoToReachesHiddenRecords) {
+    NamesTable({"Maria", "Anna", "Zora", "Bernd"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());  // ANNA BERND MARIA ZORA
+    DBGOTO(2);
+    DBSETFILTER([] { return !EQ(UPPER(FIELD("VORNAME")), "A"); }, "no A");
+    EXPECT_EQ(RECNO(), 2);  // installing the filter does not move the pointer
+    DBSKIP();
+    EXPECT_EQ(RECNO(), 4);  // BERND, next in the order
+    DBGOTO(2);              // ANNA, filtered out, but reachable by number
+    EXPECT_EQ(RECNO(), 2);
+    EXPECT_FALSE(DBRECORDVISIBLE());
+    DBSKIP(-1);  // nothing visible before it: the first visible record, beginning-of-file
+    EXPECT_TRUE(BOF());
+    EXPECT_EQ(RECNO(), 4);
+    DBGOTO(3);
+    DBDELETE();
+    DBGOTO(3);  // deleted, still reachable by number
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Zora"));
+    DBSKIP(-1);
+    EXPECT_EQ(RECNO(), 1);  // MARIA
+    DBGOTO(3);
+    DBSKIP();
+    EXPECT_TRUE(DBEOF());
+}
+
 TEST_F(StoreTest, QuickSearchWithoutAPrefixPromiseGivesTheSameRecords) {
     NamesTable({"Maria", "Martin", "Anna", "Marta", "Mara"});
     DBUSEAREA(true, Path("names.dbf"));
