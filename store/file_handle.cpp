@@ -111,14 +111,8 @@ void FileHandle::Sync() {
 }
 
 void FileHandle::RaiseWriteFault(const char* operation) const {
-    Fault fault;
-    fault.subsystem = QStringLiteral("DBFNTX");
-    fault.subCode = 1011;
-    fault.description = QStringLiteral("Write error");
-    fault.fileName = path_;
-    fault.operation = QString::fromLatin1(operation);
-    fault.osCode = errno;
-    RaiseFault(fault);
+    RaiseTableFault(1011, QStringLiteral("Write error"), path_, QString::fromLatin1(operation),
+                    errno);
 }
 
 void SyncDirectoryOf(const QString& filePath) {
@@ -129,24 +123,24 @@ void SyncDirectoryOf(const QString& filePath) {
     ::close(fd);
 }
 
-void RaiseCorruption(const QString& path, const QString& what) {
+void RaiseTableFault(int subCode, const QString& description, const QString& fileName,
+                     const QString& operation, int osCode) {
     Fault fault;
     fault.subsystem = QStringLiteral("DBFNTX");
-    fault.subCode = 1012;
-    fault.description = QStringLiteral("Corruption detected");
-    fault.fileName = path;
-    fault.operation = what;
+    fault.subCode = subCode;
+    fault.description = description;
+    fault.fileName = fileName;
+    fault.operation = operation;
+    fault.osCode = osCode;
     RaiseFault(fault);
 }
 
+void RaiseCorruption(const QString& path, const QString& what) {
+    RaiseTableFault(1012, QStringLiteral("Corruption detected"), path, what);
+}
+
 void RaiseOpenError(const QString& path, int osCode) {
-    Fault fault;
-    fault.subsystem = QStringLiteral("DBFNTX");
-    fault.subCode = 1001;
-    fault.description = QStringLiteral("Open error");
-    fault.fileName = path;
-    fault.osCode = osCode;
-    RaiseFault(fault);
+    RaiseTableFault(1001, QStringLiteral("Open error"), path, {}, osCode);
 }
 
 }  // namespace kesp::store

@@ -64,6 +64,10 @@ void RenameFile(const QString& from, const QString& to);
 // Makes a rename or a new file in `directory` durable.
 void SyncDirectoryOf(const QString& filePath);
 
+// Raises a fault of the table driver ("DBFNTX").
+[[noreturn]] void RaiseTableFault(int subCode, const QString& description, const QString& fileName,
+                                  const QString& operation = {}, int osCode = 0);
+
 // The faults of damaged and unwritable files.
 [[noreturn]] void RaiseCorruption(const QString& path, const QString& what);
 [[noreturn]] void RaiseOpenError(const QString& path, int osCode);

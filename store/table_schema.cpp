@@ -1,7 +1,6 @@
 #include "store/table_schema.h"
 
 #include "store/dbf_format.h"
-#include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/memo_file.h"
 
@@ -16,13 +15,7 @@ namespace {
 using store::Field;
 
 [[noreturn]] void RaiseBadDefinition(const QString& path, const QString& what) {
-    Fault fault;
-    fault.subsystem = QStringLiteral("DBFNTX");
-    fault.subCode = 1021;
-    fault.description = QStringLiteral("Invalid field definition");
-    fault.fileName = path;
-    fault.operation = what;
-    RaiseFault(fault);
+    store::RaiseTableFault(1021, QStringLiteral("Invalid field definition"), path, what);
 }
 
 }  // namespace

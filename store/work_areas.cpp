@@ -3,6 +3,7 @@
 #include "store/codec.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/file_handle.h"
 #include "store/key_order.h"
 #include "store/key_texts.h"
 #include "store/settings.h"
@@ -15,8 +16,6 @@
 #include <memory>
 #include <vector>
 
-using kesp::Fault;
-using kesp::RaiseFault;
 using kesp::store::DbfTable;
 using kesp::store::EvaluatorForText;
 using kesp::store::KeyOrder;
@@ -75,13 +74,7 @@ Area& CurrentArea() {
 
 [[noreturn]] void RaiseStoreFault(int subCode, const QString& description, const QString& operation,
                                   const QString& fileName = {}) {
-    Fault fault;
-    fault.subsystem = QStringLiteral("DBFNTX");
-    fault.subCode = subCode;
-    fault.description = description;
-    fault.operation = operation;
-    fault.fileName = fileName;
-    RaiseFault(fault);
+    kesp::store::RaiseTableFault(subCode, description, fileName, operation);
 }
 
 Area& UsedArea(const char* operation) {

@@ -170,13 +170,7 @@ void EXPORT_CSV_ADRESSEN_G() {
                             "File Contacts_Firma.csv created.",
                             "Arquivo Contatos_Firma.csv foi criado."},
          .readHeaders =
-             [] {
-                 DBSELECTAREA("b");
-                 QStringList headers;
-                 for (const Texts& header : kExportHeaders)
-                     headers.append(TEXT(header));
-                 return headers + ReadFreeFieldCaptions("freeadr_g.dbf", "freeadr_g");
-             },
+             [] { return AddressExportHeaders(kExportHeaders, "freeadr_g.dbf", "freeadr_g"); },
          .currentRecordValues = [&book] { return CsvValues(book.alias, book.binding); },
          .fillWindow = ADRESSE_G_AKTUALISIEREN});
 }

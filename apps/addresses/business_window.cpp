@@ -38,14 +38,7 @@ void DefineMainDataPage() {
 }  // namespace
 
 void DefineBusinessEditArea() {
-    _DEFINETAB("Tab_1", {.row = 60, .col = 210, .width = 470, .height = 350, .value = 1});
-    _DEFINEPAGE("Hauptdaten");
-    DefineMainDataPage();
-    _ENDPAGE();
-    _DEFINEPAGE("Freie Felder");
-    DefineExtraFieldsPage();
-    _ENDPAGE();
-    _ENDTAB();
+    DefineAddressTab(DefineMainDataPage);
 }
 
 void SetBusinessAddressTexts() {

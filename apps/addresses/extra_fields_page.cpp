@@ -68,6 +68,26 @@ QList<ControlText> ExtraFieldsPageTexts() {
             {"Frame_2", "caption", 0, {"Ja / Nein Felder", "Yes / No fields", "Campos Sim / Não"}}};
 }
 
+void DefineAddressTab(const std::function<void()>& defineMainDataPage) {
+    _DEFINETAB("Tab_1", {.row = 60, .col = 210, .width = 470, .height = 350, .value = 1});
+    _DEFINEPAGE("Hauptdaten");
+    defineMainDataPage();
+    _ENDPAGE();
+    _DEFINEPAGE("Freie Felder");
+    DefineExtraFieldsPage();
+    _ENDPAGE();
+    _ENDTAB();
+}
+
+QStringList AddressExportHeaders(std::span<const Texts> ownColumns, const QString& captionsTable,
+                                 const QString& alias) {
+    DBSELECTAREA("b");
+    QStringList headers;
+    for (const Texts& header : ownColumns)
+        headers.append(TEXT(header));
+    return headers + ReadFreeFieldCaptions(captionsTable, alias);
+}
+
 void ShowExtraFieldCaptions(const QString& window, const QString& captionsTable,
                             const QString& alias) {
     const QStringList captions = ReadFreeFieldCaptions(captionsTable, alias);

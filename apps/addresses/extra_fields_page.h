@@ -7,13 +7,26 @@
 
 #include "apps/common/record_binding.h"
 #include "apps/common/window_texts.h"
+#include "shell/texts.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <span>
+
 // Defines the controls of the page (between the page's start and end).
 void DefineExtraFieldsPage();
+
+// The edit area of an address book: Tab_1 with the book's main data on page 1
+// ("Hauptdaten") and the extra fields on page 2 ("Freie Felder").
+void DefineAddressTab(const std::function<void()>& defineMainDataPage);
+
+// The export's header line: the book's own columns in the language in force,
+// then the ten captions read from the captions table (in work area "b").
+QStringList AddressExportHeaders(std::span<const Texts> ownColumns, const QString& captionsTable,
+                                 const QString& alias);
 
 // FREE01 ... FREE10 and their controls, in writing order.
 RecordBinding ExtraFieldsBinding();

@@ -175,13 +175,7 @@ void EXPORT_CSV_ADRESSEN_P() {
                             "File Contacts_friends.csv created.",
                             "Arquivo Contatos_amigos.csv foi criado."},
          .readHeaders =
-             [] {
-                 DBSELECTAREA("b");
-                 QStringList headers;
-                 for (const Texts& header : kExportHeaders)
-                     headers.append(TEXT(header));
-                 return headers + ReadFreeFieldCaptions("freeadr_p.dbf", "freeadr_p");
-             },
+             [] { return AddressExportHeaders(kExportHeaders, "freeadr_p.dbf", "freeadr_p"); },
          .currentRecordValues = [&book] { return CsvValues(book.alias, book.binding); },
          .fillWindow = ADRESSE_P_AKTUALISIEREN});
 }
