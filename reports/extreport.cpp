@@ -8,7 +8,7 @@
 #include "reports/report_dialogs.h"
 #include "reports/report_layout.h"
 #include "reports/store_records.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

@@ -5,7 +5,7 @@
 #include "reports/print_job.h"
 #include "reports/print_preview.h"
 #include "reports/report_dialogs.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/fault.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

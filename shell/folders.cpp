@@ -1,6 +1,6 @@
 #include "shell/folders.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 
 #include <QDir>
 

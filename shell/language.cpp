@@ -1,8 +1,8 @@
 #include "shell/language.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/statistics.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

@@ -4,10 +4,10 @@
 #include "apps/addresses/private_addresses.h"
 #include "shell/help.h"
 #include "shell/language.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "toolkit/operation_trail.h"
 
 namespace {

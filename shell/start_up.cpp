@@ -2,7 +2,7 @@
 
 #include "shell/folders.h"
 #include "shell/main_window.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"

@@ -2,9 +2,9 @@
 
 #include "shell/language.h"
 #include "shell/main_window.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/system_facts.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

@@ -1,7 +1,7 @@
 #include "shell/system_facts.h"
 
-#include "shell/public_variables.h"
-#include "shell/texts.h"
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 

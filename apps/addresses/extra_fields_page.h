@@ -7,7 +7,7 @@
 
 #include "apps/common/record_binding.h"
 #include "apps/common/window_texts.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 
 #include <QList>
 #include <QString>

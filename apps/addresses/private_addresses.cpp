@@ -6,8 +6,8 @@
 #include "apps/addresses/private_operations.h"
 #include "apps/common/csv_export.h"
 #include "apps/common/semicolon_csv.h"
-#include "shell/public_variables.h"
-#include "shell/t_close.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
 

@@ -1,7 +1,7 @@
 #include "apps/common/csv_export.h"
 
 #include "apps/common/semicolon_csv.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 
 #include <QDir>

@@ -16,7 +16,7 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "toolkit/forms.h"
 
 #include <QStringList>

@@ -1,8 +1,8 @@
 #include "apps/common/free_fields_window.h"
 
 #include "apps/common/window_texts.h"
-#include "shell/public_variables.h"
-#include "shell/t_close.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
 #include "store/xbase.h"
 
 namespace {

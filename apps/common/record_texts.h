@@ -1,7 +1,7 @@
 // Texts that every record window shows in the same words.
 #pragma once
 
-#include "shell/texts.h"
+#include "kernel/texts.h"
 
 namespace record_texts {
 

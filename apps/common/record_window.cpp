@@ -2,7 +2,7 @@
 
 #include "apps/common/record_texts.h"
 #include "apps/common/window_texts.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 
 #include <QColor>

@@ -26,7 +26,7 @@
 #pragma once
 
 #include "apps/common/record_binding.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "toolkit/forms.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "apps/common/semicolon_csv.h"
 
 #include "apps/common/window_texts.h"
-#include "shell/texts.h"
+#include "kernel/texts.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 

@@ -6,7 +6,7 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
-#include "shell/texts.h"
+#include "kernel/texts.h"
 
 #include <QList>
 #include <QString>

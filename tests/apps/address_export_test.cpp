@@ -2,8 +2,8 @@
 // what the user is told when the file cannot be written.
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
-#include "shell/public_variables.h"
-#include "shell/texts.h"
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "store/xbase.h"
 #include "tests/apps/address_fixture.h"
 #include "toolkit/forms.h"

@@ -1,6 +1,6 @@
 #include "tests/apps/address_fixture.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The address books as the installed program opens them: from the main
 // window's launch buttons, over the tables the build installs.
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "tests/shell/installed_program.h"
 #include "toolkit/forms.h"

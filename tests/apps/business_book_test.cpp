@@ -1,7 +1,7 @@
 // The business address book: the same record window over its own table,
 // fields, texts and messages.
 #include "apps/addresses/business_addresses.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 #include "tests/apps/address_fixture.h"

@@ -2,7 +2,7 @@
 // they store, and how the address windows and a second request see them.
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "tests/apps/address_fixture.h"
 #include "toolkit/forms.h"
 

@@ -1,7 +1,7 @@
 // The private address book driven through its window: opening, order,
 // quick search, navigation, entry, saving, deleting and the count line.
 #include "apps/addresses/private_addresses.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "tests/apps/address_fixture.h"
 #include "toolkit/forms.h"

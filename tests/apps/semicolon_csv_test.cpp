@@ -2,7 +2,7 @@
 // Windows-1252 bytes and the renderings that follow the language.
 #include "apps/common/semicolon_csv.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tests/shell/installed_program.h"
 
 #include "shell/main_window.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/start_up.h"
 #include "toolkit/forms.h"
 

@@ -5,7 +5,7 @@
 
 #include "shell/folders.h"
 #include "shell/language.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/start_up.h"
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"

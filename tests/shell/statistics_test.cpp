@@ -3,7 +3,7 @@
 // ends the program.
 #include "tests/shell/installed_program.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/statistics.h"
 #include "store/fault.h"
 #include "toolkit/forms.h"

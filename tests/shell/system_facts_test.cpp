@@ -3,7 +3,7 @@
 #include "tests/shell/installed_program.h"
 
 #include "shell/help.h"
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "shell/system_facts.h"
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"

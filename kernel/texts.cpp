@@ -1,6 +1,6 @@
-#include "shell/texts.h"
+#include "kernel/texts.h"
 
-#include "shell/public_variables.h"
+#include "kernel/public_variables.h"
 #include "store/xbase.h"
 
 QString TEXT(const Texts& texts) {

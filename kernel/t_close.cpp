@@ -1,4 +1,4 @@
-#include "shell/t_close.h"
+#include "kernel/t_close.h"
 
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
