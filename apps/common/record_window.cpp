@@ -18,8 +18,7 @@ QString KeyOf(const RecordWindow& record) {
 }
 
 void CreateIndexAnew(const RecordWindow& record) {
-    const QString key = KeyOf(record);
-    DBCREATEINDEX(record.indexFile, record.indexKey, [key] { return QVariant(UPPER(FIELD(key))); });
+    DBCREATEINDEX(record.indexFile, record.indexKey);
     ORDLISTREBUILD();
 }
 
