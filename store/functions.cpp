@@ -81,6 +81,14 @@ QString DTOC(const QDate& date) {
     return text;
 }
 
+QString DTOS(const QDate& date) {
+    if (!date.isValid()) return QString(8, QLatin1Char(' '));
+    return QStringLiteral("%1%2%3")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month(), 2, 10, QLatin1Char('0'))
+        .arg(date.day(), 2, 10, QLatin1Char('0'));
+}
+
 QDate CTOD(const QString& text) {
     const QString format = DATEFORMAT();
     const bool four = format.contains(QStringLiteral("yyyy"));

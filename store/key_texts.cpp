@@ -40,31 +40,4 @@ int PrefixFilterField(const DbfTable& table, const QString& alias, const QString
     return CharacterField(table, m.captured(2));
 }
 
-KeyEvaluator EvaluatorForText(const QString& keyText) {
-    static const QRegularExpression plain(QStringLiteral(R"(^\s*((?:\w+\s*->\s*)?\w+)\s*$)"));
-    static const QRegularExpression call(
-        QStringLiteral(
-            R"(^\s*(UPPER|MONTH|DAY|DESCEND|DTOC)\s*\(\s*((?:\w+\s*->\s*)?\w+)\s*\)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch m = plain.match(keyText); m.hasMatch()) {
-        const QString field = m.captured(1).remove(QLatin1Char(' '));
-        return [field] { return FIELD(field); };
-    }
-    const QRegularExpressionMatch m = call.match(keyText);
-    if (!m.hasMatch()) return {};
-    const QString function = m.captured(1).toUpper();
-    const QString field = m.captured(2).remove(QLatin1Char(' '));
-    if (function == QLatin1String("UPPER"))
-        return [field] { return QVariant(UPPER(FIELD(field))); };
-    if (function == QLatin1String("MONTH")) {
-        return [field] { return QVariant(MONTH(FIELD(field).toDate())); };
-    }
-    if (function == QLatin1String("DAY"))
-        return [field] { return QVariant(DAY(FIELD(field).toDate())); };
-    if (function == QLatin1String("DESCEND")) {
-        return [field] { return QVariant(DESCEND(FIELD(field).toDate())); };
-    }
-    return [field] { return QVariant(DTOC(FIELD(field).toDate())); };
-}
-
 }  // namespace kesp::store

@@ -1,10 +1,9 @@
 // Reading the key and filter texts the modules pass beside their evaluators.
 //
-// The text of an index key says what its evaluator computes, the way the key
-// expression of an index file always has. The store uses that to compute the
-// common keys straight from the record bytes (fast index builds on large
-// tables), to rebuild an index file it did not create in this run, and to see
-// when a quick-search filter accepts exactly the records of a key range.
+// The store uses the text of an index key to compute the common keys straight
+// from the record bytes (fast index builds on large tables), and the text of a
+// filter to see when a quick-search filter accepts exactly the records of a
+// key range.
 #pragma once
 
 #include "store/dbf_table.h"
@@ -26,9 +25,5 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
 
 // The character field of a filter text "UPPER([alias->]field) = name", or -1.
 int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText);
-
-// An evaluator for a key text of one field: the field itself, or UPPER, MONTH,
-// DAY, DESCEND or DTOC of it. Empty for any other text.
-KeyEvaluator EvaluatorForText(const QString& keyText);
 
 }  // namespace kesp::store

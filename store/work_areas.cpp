@@ -4,6 +4,7 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/key_expression.h"
 #include "store/key_order.h"
 #include "store/key_texts.h"
 #include "store/settings.h"
@@ -16,8 +17,8 @@
 #include <memory>
 #include <vector>
 
+using kesp::store::CompileKeyText;
 using kesp::store::DbfTable;
-using kesp::store::EvaluatorForText;
 using kesp::store::KeyOrder;
 using kesp::store::NativeKey;
 using kesp::store::RecogniseKey;
@@ -59,8 +60,6 @@ struct Registry {
     int current = 1;
     bool netError = false;
     std::uint64_t generation = 0;  // changes when a table opens or closes
-    // Evaluators of the indexes created in this run, by file: ORDLISTADD gets only a name.
-    std::map<QString, std::pair<QString, KeyEvaluator>> evaluators;
 };
 
 Registry& Areas() {
@@ -490,20 +489,18 @@ int FIELDDEC(const QString& aliasField) {
 
 // ---- Indexes and order ---------------------------------------------------------------
 
-void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key) {
+void DBCREATEINDEX(const QString& file, const QString& keyText) {
     Area& area = UsedArea("DBCREATEINDEX");
     WriteIndexFiles(area);
     area.orders.clear();
     Order order;
     order.keys = std::make_unique<KeyOrder>(IndexPath(file), keyText);
-    order.evaluator = key ? key : EvaluatorForText(keyText);
+    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
+    if (!key) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
+    order.evaluator = *key;
     order.native = RecogniseKey(*area.table, area.alias, keyText);
-    if (!order.evaluator && order.native.field < 0) {
-        RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
-    }
     BuildOrder(area, order);
     order.keys->WriteFile();
-    Areas().evaluators[order.keys->path()] = {keyText, order.evaluator};
     area.orders.push_back(std::move(order));
     GoTop(area);
 }
@@ -529,14 +526,10 @@ void ORDLISTADD(const QString& file) {
     const QString keyText = KeyOrder::ReadKeyText(path);
     Order order;
     order.keys = std::make_unique<KeyOrder>(path, keyText);
-    const auto known = Areas().evaluators.find(path);
-    order.evaluator = known != Areas().evaluators.end() && known->second.first == keyText
-                          ? known->second.second
-                          : EvaluatorForText(keyText);
+    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
+    if (!key) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
+    order.evaluator = *key;
     order.native = RecogniseKey(*area.table, area.alias, keyText);
-    if (!order.evaluator && order.native.field < 0) {
-        kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
-    }
     const std::uint32_t record = area.record;
     const bool eof = area.eof;
     BuildOrder(area, order);

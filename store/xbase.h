@@ -84,12 +84,13 @@ using Condition = std::function<bool()>;
 // Index file named relative to the current folder (".ntx" is added). Built from
 // all records; closes the table's other indexes; the new one is the only open
 // and the controlling order; pointer at the top.
-// The key text must say what the evaluator computes: "field" and
-// "UPPER(field)" on a character field are computed from the record bytes
-// (same result, much faster on large tables); an empty evaluator is made from
-// a text of one field, bare or in UPPER, MONTH, DAY, DESCEND or DTOC. ORDLISTADD
-// of a file created in an earlier run rebuilds it the same way from its text.
-void DBCREATEINDEX(const QString& file, const QString& keyText, const KeyEvaluator& key);
+// The key text alone defines the order (see store/key_expression.h for what
+// it may say, e.g. "UPPER(vorname)" or "DTOS(datum)+stun+minu"); ORDLISTADD
+// of a file created in an earlier run rebuilds the same order from its text.
+// "field" and "UPPER(field)" on a character field are computed straight from
+// the record bytes (same result, much faster on large tables). A text that is
+// no key expression raises a fault.
+void DBCREATEINDEX(const QString& file, const QString& keyText);
 void ORDLISTREBUILD();                 // every open index rebuilt; pointer at the top
 void ORDLISTCLEAR();                   // all indexes closed; natural order
 void ORDLISTADD(const QString& file);  // appended; controlling if none was; then top
@@ -152,6 +153,7 @@ void DBCOMMITALL();  // every table written to disk
 QString UPPER(const QVariant& text);  // character by character; never changes the length
 double DESCEND(const QDate& date);    // orders later dates first
 QString DTOC(const QDate& date);      // in DATEFORMAT(); empty date: blanks for the digits
+QString DTOS(const QDate& date);      // "YYYYMMDD", sorts as the dates do; empty date: 8 blanks
 QDate CTOD(const QString& text);      // in DATEFORMAT(); blank text: the empty date
 int MONTH(const QDate& date);         // 0 for the empty date
 int DAY(const QDate& date);           // 0 for the empty date

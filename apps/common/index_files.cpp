@@ -19,7 +19,7 @@ QString KeyText(const IndexFile& index) {
 
 void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder) {
     for (const IndexFile& index : indexes) {
-        DBCREATEINDEX(index.file, KeyText(index), {});
+        DBCREATEINDEX(index.file, KeyText(index));
         ORDLISTREBUILD();
         DBGOTOP();
     }

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
         REPLACE("EN", Word(random));
     }
     DBCOMMIT();
-    DBCREATEINDEX(folder.filePath("ide"), "UPPER(De)", [] { return QVariant(UPPER(FIELD("De"))); });
+    DBCREATEINDEX(folder.filePath("ide"), "UPPER(De)");
     DBGOTOP();
 
     _DEFINEWINDOW("words_frm", WindowKind::Standard,

@@ -10,10 +10,6 @@ QStringList VisibleNames() {
     return names;
 }
 
-KeyEvaluator UpperName() {
-    return [] { return QVariant(UPPER(FIELD("VORNAME"))); };
-}
-
 }  // namespace
 
 TEST_F(StoreTest, AllDeletedGivesEndOfFileAtTopAndDeletedStaysCurrentUntilMoved) {
@@ -72,7 +68,7 @@ TEST_F(StoreTest, SkipStopsAtBothEndsOfTheVisibleRecords) {
 TEST_F(StoreTest, SeekFindsTheFirstOfEqualPrefixesAndSoftSeeksToTheNextKey) {
     NamesTable({"Martin", "Maria", "Zeno", "maria"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     EXPECT_EQ(INDEXKEY(), QStringLiteral("UPPER(vorname)"));
     DBSEEK(QStringLiteral("MA"));
     EXPECT_TRUE(FOUND());
@@ -101,7 +97,7 @@ TEST_F(StoreTest, SeekFindsTheFirstOfEqualPrefixesAndSoftSeeksToTheNextKey) {
 TEST_F(StoreTest, IndexesStayCurrentOnAppendAndReplaceAndRebuildOnPack) {
     NamesTable({"Dora", "Anna"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     DBAPPEND();
     REPLACE("VORNAME", QStringLiteral("Berta"));
     DBGOTO(1);
@@ -131,7 +127,7 @@ TEST_F(StoreTest, MonthAndDtocKeysOrderAsTheirValuesDo) {
         DBEVAL([&records] { records << RECNO(); });
         return records;
     };
-    DBCREATEINDEX("igeburt", "geburt", [] { return FIELD("GEBURT"); });
+    DBCREATEINDEX("igeburt", "geburt");
     EXPECT_EQ(order(), (QList<int>{4, 1, 3, 5, 2}));  // the empty date first, then by date
     DBSEEK(QDate(1990, 1, 2));
     EXPECT_TRUE(FOUND());
@@ -139,15 +135,12 @@ TEST_F(StoreTest, MonthAndDtocKeysOrderAsTheirValuesDo) {
     DBSEEK(QDate(2000, 1, 1));
     EXPECT_FALSE(FOUND());
     EXPECT_EQ(RECNO(), 5);
-    DBCREATEINDEX("igebmon", "MONTH(geburt)",
-                  [] { return QVariant(MONTH(FIELD("GEBURT").toDate())); });
+    DBCREATEINDEX("igebmon", "MONTH(geburt)");
     EXPECT_EQ(order(), (QList<int>{4, 1, 3, 5, 2}));  // empty date (0) first, January by record
     SET_DATEFORMAT("dd.mm.yyyy");
-    DBCREATEINDEX("idatumc", "DTOC(geburt)",
-                  [] { return QVariant(DTOC(FIELD("GEBURT").toDate())); });
+    DBCREATEINDEX("idatumc", "DTOC(geburt)");
     EXPECT_EQ(order(), (QList<int>{4, 2, 3, 5, 1}));  // "  .  .    ", 01.03.2006, 02.01.1990, ...
-    DBCREATEINDEX("idesc", "DESCEND(geburt)",
-                  [] { return QVariant(DESCEND(FIELD("GEBURT").toDate())); });
+    DBCREATEINDEX("idesc", "DESCEND(geburt)");
     EXPECT_EQ(order(), (QList<int>{2, 5, 3, 1, 4}));  // latest first, the empty date last
     DBSEEK(DESCEND(QDate(1990, 1, 2)));
     EXPECT_TRUE(FOUND());
@@ -157,8 +150,8 @@ TEST_F(StoreTest, MonthAndDtocKeysOrderAsTheirValuesDo) {
 TEST_F(StoreTest, CreatedIndexStaysControllingWhenAnotherIsAdded) {
     NamesTable({"Berta", "Anna"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("inr", "NR", [] { return FIELD("NR"); });
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("inr", "NR");
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     ORDLISTADD("inr");
     EXPECT_EQ(INDEXKEY(), QStringLiteral("UPPER(vorname)"));
     EXPECT_EQ(VisibleNames(), (QStringList{"Anna", "Berta"}));
@@ -179,7 +172,7 @@ TEST_F(StoreTest, CreatedIndexStaysControllingWhenAnotherIsAdded) {
 TEST_F(StoreTest, FilterReadsItsVariableWhenThePointerMoves) {
     NamesTable({"Maria", "Martin", "Anna", "Marta"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     QString cpesq = QStringLiteral("MAR");
     DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "UPPER(vorname) = cPesq",
                 [&cpesq] { return cpesq; });
@@ -197,7 +190,7 @@ TEST_F(StoreTest, FilterReadsItsVariableWhenThePointerMoves) {
 TEST_F(StoreTest, FilterWaitsForTheNextMoveAndGoToReachesHiddenRecords) {
     NamesTable({"Maria", "Anna", "Zora", "Bernd"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());  // ANNA BERND MARIA ZORA
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");  // ANNA BERND MARIA ZORA
     DBGOTO(2);
     DBSETFILTER([] { return !EQ(UPPER(FIELD("VORNAME")), "A"); }, "no A");
     EXPECT_EQ(RECNO(), 2);  // installing the filter does not move the pointer
@@ -223,7 +216,7 @@ TEST_F(StoreTest, FilterWaitsForTheNextMoveAndGoToReachesHiddenRecords) {
 TEST_F(StoreTest, QuickSearchWithoutAPrefixPromiseGivesTheSameRecords) {
     NamesTable({"Maria", "Martin", "Anna", "Marta", "Mara"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     const QString cpesq = QStringLiteral("MART");
     DBSEEK(cpesq);
     ASSERT_TRUE(FOUND());
@@ -301,7 +294,7 @@ TEST_F(StoreTest, KeyPositionsLetAListReadOnlyTheRowsItShows) {
     EXPECT_EQ(ORDKEYCOUNT(), 5);  // natural order
     DBGOTO(3);
     EXPECT_EQ(ORDKEYNO(), 3);
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     EXPECT_EQ(ORDKEYCOUNT(), 5);
     DBGOTO(1);  // DORA, last in the order
     EXPECT_EQ(ORDKEYNO(), 5);
@@ -333,7 +326,7 @@ TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
     NamesTable(
         {"µ-Meter", "?Frage", "Maß", "MASS", "maße", "Ma", "Ÿvonne", "ÿvonne", "M", "Mb", "Zed"});
     DBUSEAREA(true, Path("names.dbf"));
-    DBCREATEINDEX("ivorname", "UPPER(vorname)", UpperName());
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
     QString cpesq;
     const Condition condition = [&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); };
     auto visible = [] {
@@ -365,14 +358,58 @@ TEST_F(StoreTest, KeyTextsWithoutEvaluatorsAreReadByTheStore) {
         REPLACE("GEBURT", d);
         REPLACE("VORNAME", d.toString("yyyy"));
     }
-    DBCREATEINDEX("imon", "MONTH( d->geburt )", {});
+    DBCREATEINDEX("imon", "MONTH( d->geburt )");
     QList<int> records;
     DBEVAL([&records] { records << RECNO(); });
     EXPECT_EQ(records, (QList<int>{2, 1, 3}));
-    DBCREATEINDEX("iname", "upper(d->Vorname)", {});
+    DBCREATEINDEX("iname", "upper(d->Vorname)");
     DBSEEK("199");
     EXPECT_EQ(RECNO(), 2);
-    EXPECT_THROW(DBCREATEINDEX("imix", "UPPER(vorname)+DTOS(geburt)", {}), kesp::FaultException);
+    EXPECT_THROW(DBCREATEINDEX("ibad", "UPPER(vorname"), kesp::FaultException);
+    EXPECT_THROW(DBCREATEINDEX("ibad", "SOUNDEX(vorname)"), kesp::FaultException);
+}
+
+// An appointment table keyed by date, hour and minute: the order is the
+// chronological one, whatever date format is in force when it is built, and a
+// later run that only names the index file rebuilds the very same order.
+TEST_F(StoreTest, ACompoundKeyTextAloneDefinesTheOrderInEveryRun) {
+    kesp::CreateTable(Path("t.dbf"),
+                      {{"DATUM", 'D', 8, 0}, {"STUN", 'C', 2, 0}, {"MINU", 'C', 2, 0}});
+    DBUSEAREA(true, Path("t.dbf"), "t");
+    const struct {
+        QDate date;
+        const char* hour;
+        const char* minute;
+    } rows[] = {{QDate(2008, 2, 1), "09", "05"},  {QDate(2007, 12, 28), "10", "00"},
+                {QDate(2008, 1, 27), "08", "30"}, {QDate(2008, 2, 1), "09", "00"},
+                {QDate(2008, 2, 1), "08", "55"},  {QDate(), "12", "00"}};
+    for (const auto& row : rows) {
+        DBAPPEND();
+        REPLACE("DATUM", row.date);
+        REPLACE("STUN", QString::fromLatin1(row.hour));
+        REPLACE("MINU", QString::fromLatin1(row.minute));
+    }
+    auto order = [] {
+        QList<int> records;
+        DBEVAL([&records] { records << RECNO(); });
+        return records;
+    };
+    const QList<int> chronological{6, 2, 3, 5, 4, 1};  // the empty date first
+    SET_DATEFORMAT("dd.mm.yyyy");
+    DBCREATEINDEX("itindex", "DTOS(t->DATUM) + stun + MINU");
+    EXPECT_EQ(order(), chronological);
+    DBSEEK(QStringLiteral("2008020109"));
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 4);
+
+    DBCLOSEALL();  // a later run knows only the file's name
+    SET_DATEFORMAT("mm/dd/yyyy");
+    DBUSEAREA(true, Path("t.dbf"), "t");
+    ORDLISTADD("itindex");
+    EXPECT_EQ(order(), chronological);
+
+    DBCREATEINDEX("imonat", "STR(MONTH(datum),2)+STR(DAY(datum),2)");
+    EXPECT_EQ(order(), (QList<int>{6, 3, 1, 4, 5, 2}));  // " 0 0", " 127", " 2 1" x3, "1228"
 }
 
 TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
@@ -390,10 +427,10 @@ TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
         DBEVAL([&records] { records << RECNO(); });
         return records;
     };
-    DBCREATEINDEX("ia", "UPPER(a)", [] { return QVariant(UPPER(FIELD("A"))); });
+    DBCREATEINDEX("ia", "UPPER(a)");
     DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("A")), cpesq) && EQ(UPPER(FIELD("B")), cpesq); },
                 "both", [&cpesq] { return cpesq; });
     EXPECT_EQ(visible(), QList<int>{1});
-    DBCREATEINDEX("ib", "UPPER(b)", [] { return QVariant(UPPER(FIELD("B"))); });
+    DBCREATEINDEX("ib", "UPPER(b)");
     EXPECT_EQ(visible(), QList<int>{1});
 }
