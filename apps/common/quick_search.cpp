@@ -67,7 +67,8 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
         DBCLEARFILTER();
         return {};
     }
-    DBSETFILTER(filter.condition, filter.text, [] { return CPESQ; });
+    DBSETFILTER(
+        filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
     const int matches = CountVisibleRecords();
     DBGOTOP();
     return {true, matches};
