@@ -46,6 +46,11 @@ int CountVisibleRecords() {
     return visible;
 }
 
+void RefreshList(const RecordWindow& record) {
+    DOMETHOD(record.window, record.list.name, "refresh");
+    SETPROPERTY(record.window, record.list.name, "value", RECNO());
+}
+
 }  // namespace
 
 const Search& SearchOf(const RecordWindow& record, const QString& box) {
@@ -89,10 +94,22 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
         SETPROPERTY(record.window, search.box, "backcolor", kMiss);
     }
     if (CPESQ.isEmpty()) SETPROPERTY(record.window, search.box, "backcolor", kEmpty);
-    DOMETHOD(record.window, record.list.name, "refresh");
-    SETPROPERTY(record.window, record.list.name, "value", RECNO());
+    RefreshList(record);
 }
 
 void QuickSearchRecords(const RecordWindow& record, const QString& box) {
     QuickSearchRecords(record, SearchOf(record, box));
+}
+
+void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, const QString& text) {
+    DBSELECTAREA(record.workArea);
+    MakeOnlyOrder(record.normalOrder);
+    DBCLEARFILTER();
+    DBSETFILTER(condition, text);
+    SETPROPERTY(record.window, record.resultLine.name, "value", " ");
+    const int matches = CountVisibleRecords();
+    DBGOTOP();
+    SETPROPERTY(record.window, record.resultLine.name, "value",
+                QString::number(matches) + TEXT(record.resultLine.found));
+    RefreshList(record);
 }

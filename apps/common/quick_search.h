@@ -9,6 +9,7 @@
 #pragma once
 
 #include "apps/common/record_window.h"
+#include "store/xbase.h"
 
 #include <QString>
 
@@ -33,3 +34,8 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search, co
 // list and selects the current record.
 void QuickSearchRecords(const RecordWindow& record, const Search& search);
 void QuickSearchRecords(const RecordWindow& record, const QString& box);
+
+// A fixed choice beside the searches ("only the finished ones"): the list, in
+// the normal order, narrows to the records `condition` accepts; the result
+// line counts them; the search boxes keep their text and colour.
+void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, const QString& text);

@@ -13,6 +13,7 @@
 #include "apps/addresses/business_operations.h"
 #include "apps/addresses/private_addresses.h"
 #include "apps/addresses/private_operations.h"
+#include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "data/installed_tables.h"
 #include "kernel/public_variables.h"
@@ -205,9 +206,9 @@ class RecordWindowContract : public RecordFixture,
     }
     QStringList Messages() { return TakeMessages(*window().messageTitle); }
 
-    // A text that begins the search key of the first record in the search's
-    // order, typed as a user would (lower case where the key ignores case),
-    // and the records whose key begins with it.
+    // The two first characters of a search key that begin the keys of the
+    // most records (the first such in the search's order), typed as a user
+    // would (lower case where the key ignores case), and those records.
     struct Typed {
         QString text;
         QList<Sample> matches;
@@ -215,11 +216,15 @@ class RecordWindowContract : public RecordFixture,
     Typed MatchingText(const Search& search) const {
         const IndexFile& index = IndexNamed(window().indexes, search.index);
         const QList<Sample> ordered = InOrder(search.index, samples_);
-        const QString prefix = Key(ordered.first(), index).left(2);
-        Typed typed{index.form == KeyForm::Upper ? prefix.toLower() : prefix, {}};
-        for (const Sample& sample : ordered)
-            if (Key(sample, index).startsWith(prefix)) typed.matches.append(sample);
-        return typed;
+        Typed best;
+        for (const Sample& candidate : ordered) {
+            const QString prefix = Key(candidate, index).left(2);
+            Typed typed{index.form == KeyForm::Upper ? prefix.toLower() : prefix, {}};
+            for (const Sample& sample : ordered)
+                if (Key(sample, index).startsWith(prefix)) typed.matches.append(sample);
+            if (typed.matches.size() > best.matches.size()) best = typed;
+        }
+        return best;
     }
 
     const FieldRow& RequiredRow() const {
@@ -432,6 +437,29 @@ TEST_P(RecordWindowContract, EverySearchNarrowsColoursItsBoxAndCounts) {
         EXPECT_EQ(Listed(), ExpectedColumn(InOrder(search.index, samples_), 1));
         EXPECT_EQ(Shown(window().countLine.name), CountLine(4));
     }
+}
+
+TEST_P(RecordWindowContract, AFixedChoiceNarrowsTheListInTheNormalOrderAndCounts) {
+    const QString field = RequiredRow().field;
+    QList<Sample> chosen;
+    for (const Sample& sample : InNormalOrder())
+        if (Value(sample, field).toString().startsWith("a", Qt::CaseInsensitive))
+            chosen.append(sample);
+    ASSERT_GE(chosen.size(), 2);
+    GetParam().open();
+    const Search& search = window().searches.first();
+    Type(search.box, "}}");
+    ShowOnlyRecords(
+        window(),
+        [field = window().alias + "->" + field] { return UPPER(FIELD(field)).startsWith("A"); },
+        "begins with A");
+    EXPECT_EQ(Listed(), ExpectedColumn(chosen, 1));
+    EXPECT_EQ(ShownRecord(), chosen.first().record);
+    EXPECT_EQ(Shown(window().resultLine.name),
+              QString::number(chosen.size()) + TEXT(window().resultLine.found));
+    EXPECT_EQ(TestDriver::read(name(), search.box, "backcolor").value<QColor>(), kRed)
+        << "the search box keeps its colour";
+    EXPECT_EQ(Shown(search.box), "}}");
 }
 
 TEST_P(RecordWindowContract, NewPreparesEveryControlAsItsRowSaysAndCancelReturns) {
