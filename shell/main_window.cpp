@@ -2,12 +2,14 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/biorhythm/biorhythm.h"
+#include "apps/birthdays/birthdays.h"
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/help.h"
 #include "shell/language.h"
-#include "kernel/public_variables.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
-#include "kernel/texts.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -28,29 +30,29 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_7", FREE_ADRESSE_P},      // captions of the private extra fields
         {"Button_2", OPENFORM_ADRESSE_G},  // business addresses
         {"Button_9", OPENFORM_ADRESSE_G},
-        {"Button_3", FREE_ADRESSE_G},  // captions of the business extra fields
-        {"Button_4", {}},              // OPENFORM_GEBURT, birthday list
-        {"Button_6", {}},              // OPENFORM_GEBURT
-        {"Button_8", {}},              // PRINT_GEB, printed birthday list
-        {"Button_10", {}},             // OPENFORM_AGENDA
-        {"Button_13", {}},             // OPENFORM_AGENDA
-        {"Button_29", {}},             // OPEN_AG_VERW, agenda maintenance
-        {"Button_11", {}},             // OPENFORM_NOTIZ
-        {"Button_14", {}},             // OPENFORM_NOTIZ
-        {"Button_30", {}},             // OPEN_NOTIZ_VERW, notes maintenance
-        {"Button_12", {}},             // OPENFORM_PROJEKT
-        {"Button_15", {}},             // OPENFORM_PROJEKT
-        {"Button_32", {}},             // OPEN_PROJEKT_VERW, projects maintenance
-        {"Button_16", {}},             // OPENFORM_INTERNET
-        {"Button_19", {}},             // OPENFORM_INTERNET
-        {"Button_17", {}},             // OPENFORM_TIPPS
-        {"Button_20", {}},             // OPENFORM_TIPPS
-        {"Button_18", {}},             // OPENFORM_WOERTER
-        {"Button_21", {}},             // OPENFORM_WOERTER
-        {"Button_24", {}},             // OPENFORM_MYAPP, own application
-        {"Button_27", {}},             // OPENFORM_MYAPP
-        {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
-        {"Button_25", {}},             // OPENBIO, biorhythm
+        {"Button_3", FREE_ADRESSE_G},   // captions of the business extra fields
+        {"Button_4", OPENFORM_GEBURT},  // birthday list
+        {"Button_6", OPENFORM_GEBURT},
+        {"Button_8", PRINT_GEB},  // printed birthday list
+        {"Button_10", {}},        // OPENFORM_AGENDA
+        {"Button_13", {}},        // OPENFORM_AGENDA
+        {"Button_29", {}},        // OPEN_AG_VERW, agenda maintenance
+        {"Button_11", {}},        // OPENFORM_NOTIZ
+        {"Button_14", {}},        // OPENFORM_NOTIZ
+        {"Button_30", {}},        // OPEN_NOTIZ_VERW, notes maintenance
+        {"Button_12", {}},        // OPENFORM_PROJEKT
+        {"Button_15", {}},        // OPENFORM_PROJEKT
+        {"Button_32", {}},        // OPEN_PROJEKT_VERW, projects maintenance
+        {"Button_16", {}},        // OPENFORM_INTERNET
+        {"Button_19", {}},        // OPENFORM_INTERNET
+        {"Button_17", {}},        // OPENFORM_TIPPS
+        {"Button_20", {}},        // OPENFORM_TIPPS
+        {"Button_18", {}},        // OPENFORM_WOERTER
+        {"Button_21", {}},        // OPENFORM_WOERTER
+        {"Button_24", {}},        // OPENFORM_MYAPP, own application
+        {"Button_27", {}},        // OPENFORM_MYAPP
+        {"Button_28", {}},        // OPENFORM_MYAPPCONFIG, its field names
+        {"Button_25", OPENBIO},   // biorhythm
     };
     return buttons;
 }
