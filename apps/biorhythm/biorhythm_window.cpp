@@ -53,9 +53,14 @@ void Heading(const QString& name, int col, int width, const QString& text) {
                         .background = kHeadingGrey});
 }
 
-void DateInput(const QString& name, int col) {
-    _DEFINEDATEPICKER(
-        name, {.row = kInputRow, .col = col, .width = 100, .height = 24, .font = {"Arial", 9}});
+// allowsEmpty false: a picker that keeps its date when the user empties it.
+void DateInput(const QString& name, int col, bool allowsEmpty) {
+    _DEFINEDATEPICKER(name, {.row = kInputRow,
+                             .col = col,
+                             .width = 100,
+                             .height = 24,
+                             .font = {"Arial", 9},
+                             .allowsEmpty = allowsEmpty});
 }
 
 void ChartButton(const QString& name, int col, const QString& caption, const Action& action) {
@@ -75,7 +80,7 @@ void DefineBiorhythmWindow() {
                                  .icon = "img/bior.ico",
                                  .onInit = XSTANDAR});
     Heading("Label_2", 70, 100, "Geburtstag");
-    DateInput("Text_3", 70);
+    DateInput("Text_3", 70, true);
     Heading("Label_1", 170, 70, "Speichern");
     _DEFINEIMAGEBUTTON("Button_5", {.row = kInputRow,
                                     .col = 180,
@@ -85,7 +90,7 @@ void DefineBiorhythmWindow() {
                                     .action = SAVE_GEBUR,
                                     .tooltip = "Geburtsdatum speichern"});
     Heading("Label_3", 240, 110, "Analyse ab Datum");
-    DateInput("Text_2", 240);
+    DateInput("Text_2", 240, false);  // the chart needs a start date
     Heading("Label_4", 350, 180, "Diagrammtyp");
     ChartButton("Button_1", 350, "3D", DRAWLINESGRAPH);
     ChartButton("Button_2", 410, "Säulen", DRAWBARGRAPH);

@@ -143,6 +143,16 @@ TEST_F(Biorhythm, DatesAreReadWhenAChartButtonIsPressed) {
     EXPECT_NE(Chart(), today);
 }
 
+TEST_F(Biorhythm, TheStartDateCannotBeEmptiedTheBirthDateCan) {
+    OPENBIO();
+    TestDriver::clearText("bioform", "Text_2");
+    EXPECT_EQ(DateIn("Text_2"), QDate(2006, 12, 6));
+    SETPROPERTY("bioform", "Text_2", "value", QDate());
+    EXPECT_EQ(DateIn("Text_2"), QDate(2006, 12, 6));
+    TestDriver::clearText("bioform", "Text_3");
+    EXPECT_FALSE(DateIn("Text_3").isValid());
+}
+
 TEST_F(Biorhythm, WithoutABirthDateTheChartHasItsAxesAndLegendButNoSeries) {
     StoreBirthDates({QDate()});
     OPENBIO();
