@@ -10,7 +10,7 @@ constexpr double kDecimals = 1e4;
 // A ratio this close to a whole number is that number: 75 / 2.5 must give 30.
 constexpr double kWholeTolerance = 1e-9;
 // Pixels between the bar groups of two categories.
-constexpr int kGroupGap = 4;
+constexpr int kGroupGap = 8;
 
 }  // namespace
 

@@ -143,6 +143,7 @@ void OPENGEBURT() {
     GEBURT_AKTUALISIEREN();
     // The list was defined before its table was open.
     ShowInList();
+    DOMETHOD(kWindow, "s_geburt", "SetFocus");  // ready for a name to be typed
 }
 
 void GEBURT_AKTUALISIEREN() {

@@ -23,24 +23,14 @@ class BirthdayScreenshots : public BirthdayFixture {
         QDir().mkpath(pictures_);
         SET_PICTURE_FOLDER(KESP_APP_DIR);
         driver_.setToday(QDate(2006, 11, 28));
-        CreatePrivateBook({{.vorname = "Anna",
-                            .nachname = "Albers",
-                            .geburtstag = QDate(1970, 3, 20),
-                            .liste = true},
-                           {.vorname = "andreas",
-                            .nachname = "Brandt",
-                            .geburtstag = QDate(1985, 3, 5),
-                            .liste = true},
-                           {.vorname = "Bernd", .geburtstag = QDate(1960, 3, 10)},
-                           {.vorname = "Carla", .nachname = "Conti", .liste = true},
-                           {.vorname = "Jürgen",
-                            .nachname = "Weiß",
-                            .geburtstag = QDate(1964, 12, 24),
-                            .liste = true},
-                           {.vorname = "Émilie",
-                            .nachname = "Côté",
-                            .geburtstag = QDate(1991, 7, 1),
-                            .liste = true}});
+        CreatePersons({{.vorname = "Jürgen",
+                        .nachname = "Weiß",
+                        .geburtstag = QDate(1964, 12, 24),
+                        .liste = true},
+                       {.vorname = "Émilie",
+                        .nachname = "Côté",
+                        .geburtstag = QDate(1991, 7, 1),
+                        .liste = true}});
         SetContact(1, "0711 12345", "anna.albers@example.org");
         SetContact(5, "+49 30 555 0199", "juergen@example.de");
         kesp::CreateTable(dataPath() + "geburt.dbf", {{"DATUM", 'D'}});

@@ -88,7 +88,7 @@ TEST(ChartScale, LabelsAndBarWidths) {
     EXPECT_EQ(kesp::AxisLabel(3 * 0.1), "0.3");
 
     // Three bars and an 11-pixel side face in a slot of 44 pixels.
-    EXPECT_EQ(kesp::FittedBarWidth(44, 3, 11, 20), 9);
+    EXPECT_EQ(kesp::FittedBarWidth(44, 3, 11, 20), 8);
     EXPECT_EQ(kesp::FittedBarWidth(200, 3, 11, 20), 20);
     EXPECT_EQ(kesp::FittedBarWidth(5, 3, 11, 20), 1);
 }
