@@ -193,39 +193,6 @@ TEST_F(Biorhythm, StoringIntoATableWithoutRecordAppendsItFirst) {
     EXPECT_EQ(DateIn("Text_3"), QDate(1975, 6, 15));
 }
 
-TEST_F(Biorhythm, TextsAndMessageInEveryLanguage) {
-    const struct {
-        const char* code;
-        const char* title;
-        const char* birthday;
-        const char* start;
-        const char* tooltip;
-        const char* saved;
-    } languages[] = {
-        {"DE", "Biorhythmus", "Geburtstag", "Analyse ab Datum", "Geburtsdatum speichern",
-         "Geburtsdatum wurde gespeichert.\nAnalyse noch nicht aktualisiert (Diagrammtyp "
-         "auswählen)."},
-        {"AM", "Biorhythm", "Birthday", "Analysis starting", "Save birthday",
-         "Birthday updated.\nPlease run analysis again. (Select diagram)"},
-        {"BR", "Bioritmo", "Aniversário", "Análise a partir", "Salvar a data de aniversário",
-         "Data de aniversário foi atualizada.\nFaça nova análise do seu bioritmo. (Clique em um "
-         "tipo de diagrama.)"},
-    };
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.code);
-        UseLanguage(language.code);
-        OPENBIO();
-        EXPECT_EQ(GETPROPERTY("bioform", "Title").toString(), language.title);
-        EXPECT_EQ(TestDriver::read("bioform", "Label_2").toString(), language.birthday);
-        EXPECT_EQ(TestDriver::read("bioform", "Label_3").toString(), language.start);
-        EXPECT_EQ(TestDriver::read("bioform", "Button_5", "tooltip").toString(), language.tooltip);
-        EXPECT_EQ(TestDriver::read("bioform", "Button_2", "caption").toString(), "Säulen");
-        TestDriver::click("bioform", "Button_5");
-        EXPECT_EQ(TakeMessages(), QStringList{QString("MSGBOX: ") + language.saved});
-        TestDriver::closeWindow("bioform");
-    }
-}
-
 TEST_F(Biorhythm, PrintingShowsTheDialogThenTheChartAloneInThePreview) {
     RecordedPrinting printing;
     OPENBIO();

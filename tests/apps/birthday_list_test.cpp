@@ -241,30 +241,4 @@ TEST_F(BirthdayList, AMissingReportDefinitionIsReportedAndTheViewRestored) {
     EXPECT_EQ(List(), (QStringList{"Carla", "andreas", "Anna", "Emil"}));
 }
 
-TEST_F(BirthdayList, TextsOfTheWindowInEveryLanguage) {
-    const struct {
-        const char* code;
-        const char* title;
-        const char* search;
-        const char* march;
-        const char* october;
-        const char* header;
-    } languages[] = {
-        {"DE", "Geburtstagsliste", "Suche (Vorname)", "Mär", "Okt", "Geburtsdatum"},
-        {"AM", "Birthday - List", "Search (first name)", "Mar", "Oct", "Birthday"},
-        {"BR", "Aniversários - Lista", "Procura (nome)", "Mar", "Out", "Aniversário"},
-    };
-    for (const auto& language : languages) {
-        SCOPED_TRACE(language.code);
-        UseLanguage(language.code);
-        OPENFORM_GEBURT();
-        EXPECT_EQ(GETPROPERTY("form3", "Title").toString(), language.title);
-        EXPECT_EQ(Value("Label_24"), language.search);
-        EXPECT_EQ(TestDriver::read("form3", "Button_6", "caption").toString(), language.march);
-        EXPECT_EQ(TestDriver::read("form3", "Button_13", "caption").toString(), language.october);
-        EXPECT_EQ(GETPROPERTY("form3", "Browse_1", "header", 2).toString(), language.header);
-        TestDriver::closeWindow("form3");
-    }
-}
-
 }  // namespace
