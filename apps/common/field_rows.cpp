@@ -1,5 +1,6 @@
 #include "apps/common/field_rows.h"
 
+#include "apps/common/form_controls.h"
 #include "apps/common/window_texts.h"
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
@@ -16,14 +17,8 @@ QString AliasField(const QString& alias, const QString& field) {
 }
 
 void DefineCaptionLabel(const FieldRow& row) {
-    _DEFINELABEL(row.captionLabel,
-                 {.row = row.captionAt.row,
-                  .col = row.captionAt.col,
-                  .width = row.captionAt.width,
-                  .height = row.captionAt.height,
-                  .value = row.userCaption > 0 ? row.captionLabel : row.caption.de,
-                  .bold = true,
-                  .transparent = true});
+    CaptionLabel(row.captionLabel, row.captionAt.row, row.captionAt.col, row.captionAt.width,
+                 row.userCaption > 0 ? QString() : row.caption.de);
 }
 
 void DefineControl(const FieldRow& row) {

@@ -98,12 +98,15 @@ struct Search {
     Action run;     // the named operation the box's change runs (SUCHE_...)
 };
 
+// The words after a number of matches in the address books and the birthday list.
+inline const Texts kFoundWords{" gefunden", " found", " encontrados"};
+
 // The line under the search boxes: after a search the number of matches
 // followed by the result words, or the miss text when nothing matched.
 struct ResultLine {
     QString name = "lbl_filter";
     Box at{80, 10, 190, 20};
-    Texts found{" gefunden", " found", " encontrados"};
+    Texts found = kFoundWords;
     std::optional<Texts> miss;  // the whole line on a miss; none: "0" and the result words
     Texts hint;                 // shown when the window opens; blank: nothing
 };

@@ -35,11 +35,13 @@ void RecordFixture::UseLanguage(const QString& code) {
     if (code == "BR") SET_DATEFORMAT("dd/mm/yyyy");
 }
 
-void RecordFixture::InstallTable(const QString& file) {
+void RecordFixture::InstallTable(const QString& file, bool withFirstRecords) {
     DBCLOSEALL();
     const kesp::TableDescription* table = kesp::InstalledTable(file);
     ASSERT_NE(table, nullptr) << file.toStdString() << " is no installed table";
-    kesp::WriteInstalledTable(dataPath() + table->file, *table);
+    kesp::TableDescription described = *table;
+    if (!withFirstRecords) described.firstRecords.clear();
+    kesp::WriteInstalledTable(dataPath() + table->file, described);
 }
 
 QString RecordFixture::dataPath() const {

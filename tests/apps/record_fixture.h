@@ -37,8 +37,8 @@ class RecordFixture : public ::testing::Test {
     void UseLanguage(const QString& code);
 
     // Writes the table of the installed description anew into the data
-    // folder, with its first records, and closes it again.
-    void InstallTable(const QString& file);
+    // folder, with its first records or empty, and closes it again.
+    void InstallTable(const QString& file, bool withFirstRecords = true);
 
     QString dataPath() const;
     QString exportPath() const;
