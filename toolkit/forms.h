@@ -64,8 +64,13 @@ void _ENDWINDOW();
 
 // Shows the window and runs its initialisation action. For main and modal
 // windows it returns only when the window is closed (a nested event loop). A
-// standard window opens beside the main window (right, else left), non-modal
-// and always on top, and activation returns at once.
+// modal window is kept above the window it was opened from, has the fixed size
+// of its definition and no minimise or maximise button. A standard window
+// opens beside the main window (right, else left), non-modal and always on
+// top, and activation returns at once; when the screen has no room beside the
+// main window it opens centred and is not kept on top. Escape closes a modal
+// or standard window as its close box does. Tab and Shift+Tab move through
+// the controls in reading order.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
 void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
