@@ -276,6 +276,7 @@ QVariant GETPROPERTY(const QString& window, const QString& property);
 
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
 // DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
+//   "SetFocus" on a control of a tab page shows that page first.
 void DOMETHOD(const QString& window, const QString& method);
 void DOMETHOD(const QString& window, const QString& control, const QString& method,
               const QVariant& argument = {});

@@ -11,12 +11,24 @@
 namespace kesp {
 namespace {
 
-// The widgets directly inside `container`, in reading order; the pages of a
-// tab, which lie on one another, in the order of the tab.
+bool TakesTabFocus(const QWidget* widget) {
+    return widget->focusPolicy() & Qt::TabFocus;
+}
+
+bool HoldsTabStops(const QWidget* widget) {
+    if (TakesTabFocus(widget)) return true;
+    for (const QWidget* inside : widget->findChildren<QWidget*>())
+        if (!inside->isWindow() && TakesTabFocus(inside)) return true;
+    return false;
+}
+
+// The widgets directly inside `container` that are or hold tab stops, in
+// reading order (captions and frames do not make lines of their own); the
+// pages of a tab, which lie on one another, in the order of the tab.
 QList<QWidget*> ChildrenInReadingOrder(QWidget* container) {
     QList<QWidget*> children;
     for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (!child->isWindow()) children << child;
+        if (!child->isWindow() && HoldsTabStops(child)) children << child;
     if (qobject_cast<QStackedWidget*>(container) != nullptr) return children;
     std::stable_sort(children.begin(), children.end(), [](const QWidget* a, const QWidget* b) {
         return a->geometry().top() < b->geometry().top();
@@ -43,7 +55,7 @@ void CollectFocusable(QWidget* container, QList<QWidget*>& chain) {
     for (QWidget* child : ChildrenInReadingOrder(container)) {
         // A control whose focus goes to a part of it (a tab to its tab bar)
         // keeps its own place too, just before that part.
-        if (child->focusPolicy() & Qt::TabFocus) chain << child;
+        if (TakesTabFocus(child)) chain << child;
         CollectFocusable(child, chain);
     }
 }

@@ -206,10 +206,13 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     ClearBoundControls(record.window, record.binding);
+    // Typing goes into the new record's first field, not the quick search.
+    DOMETHOD(record.window, record.binding.first().control, "SetFocus");
 }
 
 void CancelNewRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, "Browse_1", "SetFocus");
 }
 
 void SaveNewRecord(const RecordWindow& record) {
@@ -223,6 +226,7 @@ void SaveNewRecord(const RecordWindow& record) {
     CreateIndexAnew(record);
     DBGOTOP();
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, "Browse_1", "SetFocus");
 }
 
 void SaveCurrentRecord(const RecordWindow& record) {
