@@ -288,6 +288,15 @@ void MSGBOX(const QString& text, const QString& title);
 void MSGEXCLAMATION(const QString& text, const QString& title);
 bool MSGYESNO(const QString& text, const QString& title);  // Yes is the default
 
+// ---- Language of the toolkit -------------------------------------------------------
+
+// The locale ("de_DE", "en_US", "pt_BR") of the date pickers' calendars (month
+// and day names, first day of the week) and the language of the texts Qt draws
+// itself (the Yes and No buttons of MSGYESNO, standard dialogs), from Qt's own
+// translations; replaces the locale set before. Windows open now keep the
+// texts the program set in them.
+void SET_INTERFACE_LOCALE(const QString& localeName);
+
 // ---- Application folder ------------------------------------------------------------
 
 // The folder pictures and icons are resolved against ("img/x.bmp").
