@@ -374,6 +374,17 @@ void Icon(const QString& folder, const QString& name, const Drawing& draw) {
           "ico");
 }
 
+// The program's icon for the desktop's menus, as the window icon: a PNG of a
+// size of the icon theme.
+void DesktopIcon(const QString& folder, int size) {
+    QImage image = Canvas(QSize(size, size), true);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Logo(painter, QRectF(0, 0, size, size));
+    painter.end();
+    Write(image, QDir(folder).filePath(QString("kespico%1.png").arg(size)), "png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +446,8 @@ int main(int argc, char** argv) {
 
     // Window icons.
     Icon(folder, "kespico", Logo);
+    DesktopIcon(folder, 48);
+    DesktopIcon(folder, 128);
     Icon(folder, "hauptuser", Tango("mimetypes/x-office-address-book"));
     Icon(folder, "hauptfiesta", Cake);
     Icon(folder, "hauptfirmen", Building);
