@@ -3,27 +3,24 @@
 #include <QPainter>
 
 namespace kesp {
-namespace {
 
-void DrawFocusMark(QWidget* widget) {
-    if (!widget->hasFocus()) return;
-    QPainter painter(widget);
+void DrawFocusMark(QWidget* control, QWidget* canvas) {
+    if (!control->hasFocus()) return;
+    QPainter painter(canvas);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(widget->palette().color(QPalette::Active, QPalette::Highlight), 2));
+    painter.setPen(QPen(control->palette().color(QPalette::Active, QPalette::Highlight), 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(widget->rect()).adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+    painter.drawRoundedRect(QRectF(canvas->rect()).adjusted(1, 1, -1, -1), 2, 2);
 }
-
-}  // namespace
 
 void FocusMarkedButton::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
-    DrawFocusMark(this);
+    DrawFocusMark(this, this);
 }
 
 void FocusMarkedToolButton::paintEvent(QPaintEvent* event) {
     QToolButton::paintEvent(event);
-    DrawFocusMark(this);
+    DrawFocusMark(this, this);
 }
 
 }  // namespace kesp

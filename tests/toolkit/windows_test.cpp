@@ -238,6 +238,19 @@ TEST(Keyboard, EscapeClosesAModalWindowAsItsCloseBoxDoes) {
     QTest::keyClick(TestDriver::widget("form1", "Label_17"), Qt::Key_Escape);
     EXPECT_FALSE(TestDriver::isOpen("form1"));
     EXPECT_EQ(released, 1);
+    // Also from a list that has the focus.
+    _DEFINEMODALWINDOW("form2", {.width = 300, .height = 200});
+    _DEFINEBROWSE("Browse_1", {.width = 100,
+                               .height = 100,
+                               .headers = {"Vorname"},
+                               .widths = {80},
+                               .fields = {"adressen_p->vorname"},
+                               .workArea = "adressen_p"});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form2");
+    TestDriver::widget("form2", "Browse_1")->setFocus();
+    QTest::keyClick(TestDriver::widget("form2", "Browse_1"), Qt::Key_Escape);
+    EXPECT_FALSE(TestDriver::isOpen("form2"));
     // The main window stays: closing it would end the program.
     _ACTIVATEWINDOW("main");
     QTest::keyClick(TestDriver::widget("main", "t_name"), Qt::Key_Escape);
@@ -306,7 +319,7 @@ int HighlightPixels(QWidget* control) {
     return count;
 }
 
-TEST(Keyboard, FlatButtonsImageButtonsAndToolButtonsShowTheFocus) {
+TEST(Keyboard, FlatButtonsImageButtonsToolButtonsAndListsShowTheFocus) {
     TestDriver driver;
     _DEFINEMODALWINDOW("form_f", {.width = 300, .height = 200, .onInit = [] {
                                       _DEFINETOOLBAR("ToolBar_1", {.parent = "form_f"});
@@ -321,10 +334,18 @@ TEST(Keyboard, FlatButtonsImageButtonsAndToolButtonsShowTheFocus) {
                                .flat = true});
     _DEFINEIMAGEBUTTON("Button_5",
                        {.row = 100, .col = 10, .width = 40, .height = 25, .flat = true});
+    _DEFINEBROWSE("Browse_1", {.row = 60,
+                               .col = 180,
+                               .width = 100,
+                               .height = 100,
+                               .headers = {"Vorname"},
+                               .widths = {80},
+                               .fields = {"adressen_p->vorname"},
+                               .workArea = "adressen_p"});
     _ENDWINDOW();
     _ACTIVATEWINDOW("form_f");
     QApplication::processEvents();
-    for (const char* name : {"Button_1", "Button_5", "x1"}) {
+    for (const char* name : {"Button_1", "Button_5", "x1", "Browse_1"}) {
         QWidget* control = TestDriver::widget("form_f", name);
         control->clearFocus();
         EXPECT_EQ(HighlightPixels(control), 0) << name;
