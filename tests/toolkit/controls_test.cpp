@@ -204,19 +204,21 @@ TEST_F(ControlsTest, CheckBoxValueIsLogical) {
     EXPECT_FALSE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
 }
 
-// Rows of a label's rendering that hold text (dark pixels), as {first, last};
-// {-1, -1} when none does.
-std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+// The box around the text in a label's rendering (its dark pixels); null
+// when there is none.
+QRect TextBounds(const QString& window, const QString& label) {
     const QImage image = TestDriver::widget(window, label)->grab().toImage();
-    std::pair<int, int> rows{-1, -1};
+    QRect bounds;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 100) {
-                if (rows.first < 0) rows.first = y;
-                rows.second = y;
-                break;
-            }
-    return rows;
+            if (qGray(image.pixel(x, y)) < 100) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// Rows of a label's rendering that hold text, as {first, last}.
+std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+    const QRect bounds = TextBounds(window, label);
+    return {bounds.top(), bounds.bottom()};
 }
 
 TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
@@ -252,20 +254,6 @@ TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
     EXPECT_NEAR(narrowTop, top, 1);
 }
 
-// Columns of a label's rendering that hold text, as {first, last}.
-std::pair<int, int> ColumnsWithText(const QString& window, const QString& label) {
-    const QImage image = TestDriver::widget(window, label)->grab().toImage();
-    std::pair<int, int> columns{-1, -1};
-    for (int x = 0; x < image.width(); ++x)
-        for (int y = 0; y < image.height(); ++y)
-            if (qGray(image.pixel(x, y)) < 100) {
-                if (columns.first < 0) columns.first = x;
-                columns.second = x;
-                break;
-            }
-    return columns;
-}
-
 TEST(Labels, ALongCaptionIsCutAtTheWidthOnTheLinesTheHeightHoldsWhole) {
     TestDriver driver;
     _DEFINEMODALWINDOW("form_l", {.width = 400, .height = 300});
@@ -290,7 +278,7 @@ TEST(Labels, ALongCaptionIsCutAtTheWidthOnTheLinesTheHeightHoldsWhole) {
     const auto [shortTop, shortBottom] = RowsWithText("form_l", "Label_short");
     EXPECT_LT(bottom - top, line);
     EXPECT_NEAR(top, shortTop, 1);
-    EXPECT_GE(ColumnsWithText("form_l", "Label_free01").second, 220);
+    EXPECT_GE(TextBounds("form_l", "Label_free01").right(), 220);
 
     // Two whole lines fit in 40 pixels, not a third: two lines of text, the
     // second cut at the width.

@@ -226,6 +226,18 @@ TEST(Keyboard, TabVisitsEveryControlInReadingOrderAlsoOverAnEmptyDatePicker) {
     EXPECT_EQ(FocusRound("form_k", Qt::Key_Tab, {}, 3), "Tab_1 t_seite2 Button_1");
 }
 
+// A list whose table is not open: empty, but it takes the focus.
+void DefineListWithoutTable(int row, int col) {
+    _DEFINEBROWSE("Browse_1", {.row = row,
+                               .col = col,
+                               .width = 100,
+                               .height = 100,
+                               .headers = {"Vorname"},
+                               .widths = {80},
+                               .fields = {"adressen_p->vorname"},
+                               .workArea = "adressen_p"});
+}
+
 TEST(Keyboard, EscapeClosesAModalWindowAsItsCloseBoxDoes) {
     TestDriver driver;
     int released = 0;
@@ -240,12 +252,7 @@ TEST(Keyboard, EscapeClosesAModalWindowAsItsCloseBoxDoes) {
     EXPECT_EQ(released, 1);
     // Also from a list that has the focus.
     _DEFINEMODALWINDOW("form2", {.width = 300, .height = 200});
-    _DEFINEBROWSE("Browse_1", {.width = 100,
-                               .height = 100,
-                               .headers = {"Vorname"},
-                               .widths = {80},
-                               .fields = {"adressen_p->vorname"},
-                               .workArea = "adressen_p"});
+    DefineListWithoutTable(0, 0);
     _ENDWINDOW();
     _ACTIVATEWINDOW("form2");
     TestDriver::widget("form2", "Browse_1")->setFocus();
@@ -334,14 +341,7 @@ TEST(Keyboard, FlatButtonsImageButtonsToolButtonsAndListsShowTheFocus) {
                                .flat = true});
     _DEFINEIMAGEBUTTON("Button_5",
                        {.row = 100, .col = 10, .width = 40, .height = 25, .flat = true});
-    _DEFINEBROWSE("Browse_1", {.row = 60,
-                               .col = 180,
-                               .width = 100,
-                               .height = 100,
-                               .headers = {"Vorname"},
-                               .widths = {80},
-                               .fields = {"adressen_p->vorname"},
-                               .workArea = "adressen_p"});
+    DefineListWithoutTable(60, 180);
     _ENDWINDOW();
     _ACTIVATEWINDOW("form_f");
     QApplication::processEvents();
