@@ -16,8 +16,10 @@ fail() {
     echo "FAILED: $*" >&2
     exit 1
 }
+# The build under test is installed as it is: make does not remake it (-o).
 make_as_user() {
-    env -u XDG_DATA_HOME HOME="$home" make -s -C "$source" BUILD="$build" "$@" >>"$home/make.log" 2>&1 ||
+    env -u XDG_DATA_HOME HOME="$home" make -s -o build -o deps -C "$source" BUILD="$build" "$@" \
+        >>"$home/make.log" 2>&1 ||
         { cat "$home/make.log" >&2; fail "make $*"; }
 }
 program_files() {  # the files of an application folder, without data and exports
