@@ -294,10 +294,17 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     PrepareControlsForNewRecord(record.window, record.fields);
+    // Typing goes into the new record's first field, not into a search box.
+    for (const FieldRow& row : record.fields) {
+        if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
+        DOMETHOD(record.window, row.control, "SetFocus");
+        break;
+    }
 }
 
 void CancelNewRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
 void SaveNewRecord(const RecordWindow& record) {
@@ -311,6 +318,7 @@ void SaveNewRecord(const RecordWindow& record) {
     CreateIndexesAnew(record);
     DBGOTOP();
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
 void SaveCurrentRecord(const RecordWindow& record) {
