@@ -89,6 +89,12 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
     }
     if (CPESQ.isEmpty()) SETPROPERTY(record.window, search.box, "backcolor", kEmpty);
     DOMETHOD(record.window, record.list.name, "refresh");
+    if (!result.found && DBEOF()) {
+        // Nothing at or after the typed key: the fields show no record, yet
+        // the list keeps listing every record rather than emptying.
+        record.actions.fill();
+        return;
+    }
     SETPROPERTY(record.window, record.list.name, "value", RECNO());
 }
 
