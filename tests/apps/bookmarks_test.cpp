@@ -10,10 +10,12 @@
 #include "tests/apps/address_fixture.h"
 #include "tests/apps/installed_table.h"
 #include "toolkit/forms.h"
+#include "toolkit/screenshot.h"
 
 #include <QAction>
 #include <QColor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QUrl>
@@ -284,6 +286,19 @@ TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
 
     ImportBookmarksFrom(exportPath() + "missing.html");
     EXPECT_EQ(TakeMessages().size(), 1);
+}
+
+TEST_F(Bookmarks, IsPicturedInEveryLanguage) {
+    QDir().mkpath(KESP_SCREENSHOT_DIR);
+    SET_PICTURE_FOLDER(KESP_APP_DIR);
+    for (const char* code : {"DE", "AM", "BR"}) {
+        UseLanguage(code);
+        OPENFORM_INTERNET();
+        Type("suche_kateg", "su");
+        const QString file = QString(KESP_SCREENSHOT_DIR) + "/internet_frm_" + code + ".png";
+        EXPECT_TRUE(kesp::SaveWindowScreenshot(kWindow, file)) << code;
+        TestDriver::closeWindow(kWindow);
+    }
 }
 
 TEST(BookmarkFile, WrittenFileReadsBackTheSame) {

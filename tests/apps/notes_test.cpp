@@ -8,8 +8,10 @@
 #include "tests/apps/address_fixture.h"
 #include "tests/apps/installed_table.h"
 #include "toolkit/forms.h"
+#include "toolkit/screenshot.h"
 
 #include <QColor>
+#include <QDir>
 
 namespace {
 
@@ -249,6 +251,22 @@ TEST_F(Notes, ExportThatCannotBeWrittenSaysSo) {
     EXPECT_EQ(TakeMessages(),
               (QStringList{"MSGEXCLAMATION: Sorry, CSV Datei konnte nicht erstellt werden. "
                            "Rechte und Schutz prüfen."}));
+}
+
+TEST_F(Notes, IsPicturedInEveryLanguage) {
+    QDir().mkpath(KESP_SCREENSHOT_DIR);
+    SET_PICTURE_FOLDER(KESP_APP_DIR);
+    for (const char* code : {"DE", "AM", "BR"}) {
+        UseLanguage(code);
+        OPENFORM_NOTIZ();
+        Type("suche_titel", "g");
+        const QString file = QString(KESP_SCREENSHOT_DIR) + "/notiz_frm_" + code + ".png";
+        EXPECT_TRUE(kesp::SaveWindowScreenshot(kWindow, file)) << code;
+        TestDriver::click(kWindow, "x5");
+        EXPECT_TRUE(kesp::SaveWindowScreenshot(
+            kWindow, QString(KESP_SCREENSHOT_DIR) + "/notiz_frm_entry_" + code + ".png"));
+        TestDriver::closeWindow(kWindow);
+    }
 }
 
 }  // namespace
