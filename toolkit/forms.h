@@ -246,6 +246,12 @@ void _DEFINEPROGRESSBAR(const QString& name, const ProgressBarProperties& p);
 // A read-only list bound by alias to a table of the store. Rows are the
 // table's visible records in its controlling order; fields are written
 // "alias->field". Its value is the record number of the selected row.
+// One entry of a control's context menu: its caption and what it runs.
+struct MenuEntry {
+    QString caption;
+    Action action;
+};
+
 struct BrowseProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QStringList headers;
@@ -255,6 +261,10 @@ struct BrowseProperties {
     int value = 0;
     Font font;
     Action onChange;
+    // Run on a double-click on a row or Enter on the selected row; none: nothing.
+    Action onOpen;
+    // The entries of the list's context menu, in this order; none: no menu.
+    QList<MenuEntry> menu;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 
