@@ -258,30 +258,35 @@ void KeyOrder::WriteFile() {
     // Through a file beside it: a write the system refuses leaves the old file whole.
     const QString written = path_ + QStringLiteral(".new");
     FileHandle file = FileHandle::Open(written, true);
-    try {
-        std::vector<char> out(kMagic, kMagic + 8);
-        const QByteArray text = EncodeText(keyText_);
-        AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
-        out.insert(out.end(), text.begin(), text.end());
-        AppendLe(out, static_cast<std::uint32_t>(order_.size()), 4);
-        std::uint64_t at = 0;
-        for (const std::uint32_t record : order_) {
-            AppendLe(out, record, 4);
-            AppendLe(out, KeyLength(record), 2);
-            out.insert(out.end(), KeyData(record), KeyData(record) + KeyLength(record));
-            if (out.size() >= (std::size_t{1} << 20)) {
-                file.WriteAt(at, out.data(), out.size());
-                at += out.size();
-                out.clear();
-            }
+    struct Leftover {
+        FileHandle& file;
+        const QString& name;
+        bool renamed = false;
+        ~Leftover() {
+            if (renamed) return;
+            file.Close();
+            RemoveFile(name);
         }
-        file.WriteAt(at, out.data(), out.size());
-        file.RenameTo(path_);
-    } catch (const WriteFailure&) {
-        file.Close();
-        RemoveFile(written);
-        throw;
+    } leftover{file, written};
+    std::vector<char> out(kMagic, kMagic + 8);
+    const QByteArray text = EncodeText(keyText_);
+    AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
+    out.insert(out.end(), text.begin(), text.end());
+    AppendLe(out, static_cast<std::uint32_t>(order_.size()), 4);
+    std::uint64_t at = 0;
+    for (const std::uint32_t record : order_) {
+        AppendLe(out, record, 4);
+        AppendLe(out, KeyLength(record), 2);
+        out.insert(out.end(), KeyData(record), KeyData(record) + KeyLength(record));
+        if (out.size() >= (std::size_t{1} << 20)) {
+            file.WriteAt(at, out.data(), out.size());
+            at += out.size();
+            out.clear();
+        }
     }
+    file.WriteAt(at, out.data(), out.size());
+    file.RenameTo(path_);
+    leftover.renamed = true;
     modified_ = false;
 }
 
