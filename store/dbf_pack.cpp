@@ -158,6 +158,14 @@ void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
     ReadDeletionMarks();
 }
 
+WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,
+                                         const QString& operation) const {
+    Fault fault = failure.fault();
+    fault.fileName = path();
+    fault.operation = operation;
+    return WriteFailure(fault);
+}
+
 bool DbfTable::Pack() {
     std::vector<std::uint32_t> kept;
     for (std::uint32_t r = 1; r <= count_; ++r) {
@@ -176,13 +184,13 @@ bool DbfTable::Pack() {
     try {
         blocks = WriteReplacement(kept, memoText, replacement);
         SwapIn(std::move(replacement));
-    } catch (const WriteFailure&) {
+    } catch (const WriteFailure& failure) {
         replacement.Close();
         RemoveFile(PackingName(path()));
         for (const QString& memo : MemoCandidates(path()))
             RemoveFile(PackingName(memo));
         Discard();
-        throw;
+        throw TableWriteFailure(failure, QStringLiteral("pack"));
     }
     // 3. The records in memory follow the file.
     KeepOnly(kept, blocks);

@@ -97,12 +97,12 @@ RepairReport DbfTable::Repair() {
     try {
         blocks = WriteReplacement(records, salvage, replacement);
         SwapIn(std::move(replacement));
-    } catch (const WriteFailure&) {
+    } catch (const WriteFailure& failure) {
         replacement.Close();
         RemoveFile(PackingName(path()));
         for (const QString& memo : MemoCandidates(path()))
             RemoveFile(PackingName(memo));
-        throw;
+        throw TableWriteFailure(failure, QStringLiteral("repair"));
     }
     KeepOnly(records, blocks);
     return report;

@@ -30,6 +30,7 @@
 #pragma once
 
 #include "store/byte_buffer.h"
+#include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/memo_file.h"
 #include "store/table_schema.h"
@@ -129,6 +130,8 @@ class DbfTable {
                                                 const MemoReader& memoText,
                                                 FileHandle& replacement);
     void SwapIn(FileHandle replacement);
+    // The failure of writing the files beside the table, told as the table's.
+    WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
     void KeepOnly(const std::vector<std::uint32_t>& records,
                   const std::vector<std::uint32_t>& blocks);
     QByteArray HeaderBytes(std::uint32_t count) const;

@@ -254,20 +254,9 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
 
 // ---- The file ----------------------------------------------------------------------
 
-void KeyOrder::WriteFile() {
+void KeyOrder::WriteFile() try {
     // Through a file beside it: a write the system refuses leaves the old file whole.
-    const QString written = path_ + QStringLiteral(".new");
-    FileHandle file = FileHandle::Open(written, true);
-    struct Leftover {
-        FileHandle& file;
-        const QString& name;
-        bool renamed = false;
-        ~Leftover() {
-            if (renamed) return;
-            file.Close();
-            RemoveFile(name);
-        }
-    } leftover{file, written};
+    FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
     std::vector<char> out(kMagic, kMagic + 8);
     const QByteArray text = EncodeText(keyText_);
     AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
@@ -286,8 +275,12 @@ void KeyOrder::WriteFile() {
     }
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
-    leftover.renamed = true;
     modified_ = false;
+} catch (const WriteFailure& failure) {
+    RemoveFile(path_ + QStringLiteral(".new"));
+    Fault fault = failure.fault();
+    fault.fileName = path_;  // the user knows the index, not the file beside it
+    throw WriteFailure(fault);
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {
