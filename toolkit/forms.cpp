@@ -181,7 +181,12 @@ void _ACTIVATEWINDOW(const QString& name) {
     if (window->kind() == WindowKind::Standard) PlaceBesideMainWindow(window);
     window->show();
     BringToFront(window);
-    if (window->properties().onInit) window->properties().onInit();
+    // A window whose preparation a write failure stopped cannot be used: it
+    // closes again after the message (the main window stays, as it always does).
+    if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&
+        window->kind() != WindowKind::Main) {
+        window->close();
+    }
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
     if (waitsForClose && !kesp::seam::activationReturnsAtOnce && guard != nullptr && !closed)
