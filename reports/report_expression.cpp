@@ -237,9 +237,28 @@ class Evaluator {
         const QVariant& r = right.value;
         if (IsText(l) && IsText(r)) return {l.toString() + r.toString(), left.memo || right.memo};
         if (IsNumber(l) && IsNumber(r)) return {l.toDouble() + r.toDouble()};
-        if (IsDate(l) && IsNumber(r)) return {l.toDate().addDays(qint64(r.toDouble()))};
-        if (IsNumber(l) && IsDate(r)) return {r.toDate().addDays(qint64(l.toDouble()))};
+        if (IsDate(l) && IsNumber(r)) return {shifted(l.toDate(), r.toDouble())};
+        if (IsNumber(l) && IsDate(r)) return {shifted(r.toDate(), l.toDouble())};
         refuse("\"+\" cannot join these values");
+    }
+
+    // A date moved by a number of days, within ten thousand years.
+    QDate shifted(const QDate& date, double days) const {
+        constexpr double kFarthest = 3660000;
+        if (!(std::abs(days) <= kFarthest)) refuse("\"+\" moves the date too far");
+        return date.addDays(qint64(days));
+    }
+
+    // A count such as a width: a whole number from lowest to highest.
+    int countArgument(const Node& node, int i, int lowest, int highest) const {
+        const double v = numberArgument(node, i);
+        if (!(v >= lowest && v <= highest)) {
+            refuse(QStringLiteral("%1() needs a number from %2 to %3")
+                       .arg(node.name)
+                       .arg(lowest)
+                       .arg(highest));
+        }
+        return int(v);
     }
 
     QString textArgument(const Node& node, int i) const {
@@ -284,8 +303,9 @@ class Evaluator {
         if (f == "ALLTRIM") return textArgument(node, 0).trimmed();
         if (f == "STR") {
             const double number = numberArgument(node, 0);
-            const int width = node.operands.size() > 1 ? int(numberArgument(node, 1)) : 10;
-            const int decimals = node.operands.size() > 2 ? int(numberArgument(node, 2)) : 0;
+            // No field is wider than 255 characters.
+            const int width = node.operands.size() > 1 ? countArgument(node, 1, 1, 255) : 10;
+            const int decimals = node.operands.size() > 2 ? countArgument(node, 2, 0, 255) : 0;
             return STR(number, width, decimals);
         }
         refuse(f + "() is not allowed");
