@@ -45,13 +45,14 @@ QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure) {
     const kesp::Fault& fault = failure.fault();
     const QString reason = fault.osCode != 0 ? WRITE_FAILURE_REASON(fault.osCode) : fault.reason();
     return TEXT({"Die Datei %1 konnte nicht geschrieben werden: %2.\r"
-                 "Die Änderung ist nicht gespeichert. Bitte schaffen Sie Platz oder prüfen "
-                 "Sie den Datenträger und versuchen Sie es dann noch einmal.",
+                 "Die Tabelle ist so, wie sie zuletzt gespeichert wurde. Bitte schaffen Sie "
+                 "Platz oder prüfen Sie den Datenträger und versuchen Sie es dann noch einmal.",
                  "The file %1 could not be written: %2.\r"
-                 "The change was not saved. Free some space or check the drive, then try again.",
+                 "The table is as it was when last saved. Free some space or check the drive, "
+                 "then try again.",
                  "Não foi possível gravar o arquivo %1: %2.\r"
-                 "A alteração não foi salva. Libere espaço ou verifique a unidade e tente "
-                 "novamente."})
+                 "A tabela está como foi salva pela última vez. Libere espaço ou verifique a "
+                 "unidade e tente novamente."})
         .arg(QDir::toNativeSeparators(fault.fileName), reason);
 }
 

@@ -8,8 +8,8 @@ namespace {
 void TellInEnglish(const WriteFailure& failure) {
     const Fault& fault = failure.fault();
     MSGEXCLAMATION(QStringLiteral("The file %1 could not be written: %2.\r"
-                                  "The change was not saved. Free some space or check the drive, "
-                                  "then try again.")
+                                  "The table is as it was when last saved. Free some space or "
+                                  "check the drive, then try again.")
                        .arg(fault.fileName, fault.reason()),
                    QStringLiteral("Varnel Kesp 2.0"));
 }

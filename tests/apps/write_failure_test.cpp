@@ -51,8 +51,8 @@ class FullDisk : public AddressFixture {
     QString Told(const QString& file, const QString& reason) const {
         return "MSGEXCLAMATION: Die Datei " + QDir::toNativeSeparators(dataPath() + file) +
                " konnte nicht geschrieben werden: " + reason +
-               ".\nDie Änderung ist nicht gespeichert. Bitte schaffen Sie Platz oder prüfen Sie "
-               "den Datenträger und versuchen Sie es dann noch einmal.";
+               ".\nDie Tabelle ist so, wie sie zuletzt gespeichert wurde. Bitte schaffen Sie Platz "
+               "oder prüfen Sie den Datenträger und versuchen Sie es dann noch einmal.";
     }
 };
 

@@ -99,8 +99,8 @@ TEST_F(FaultRecovery, AFullDiskAtTheStatisticsPackIsToldAndTheProgramGoesOn) {
     EXPECT_EQ(boxes_.first().kind, "MSGEXCLAMATION");
     EXPECT_EQ(boxes_.first().text,
               "The file " + QDir::toNativeSeparators(DataFile("agenda.dbf")) +
-                  " could not be written: No space left on the drive.\nThe change was not saved. "
-                  "Free some space or check the drive, then try again.");
+                  " could not be written: No space left on the drive.\nThe table is as it was when "
+                  "last saved. Free some space or check the drive, then try again.");
     ASSERT_TRUE(agenda.open(QIODevice::ReadOnly));
     EXPECT_EQ(agenda.readAll(), before);
     agenda.close();

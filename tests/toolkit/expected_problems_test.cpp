@@ -76,8 +76,8 @@ TEST_F(WriteFailureInAnAction, StopsTheActionTellsTheUserAndLeavesTheFormAsItWas
     EXPECT_EQ(box.kind, "MSGEXCLAMATION");
     EXPECT_EQ(box.text, "The file " + table() +
                             " could not be written: No space left on device.\n"
-                            "The change was not saved. Free some space or check the drive, "
-                            "then try again.");
+                            "The table is as it was when last saved. Free some space or check "
+                            "the drive, then try again.");
 
     // With room again, the same click saves once.
     TestDriver::click("form_w", "Button_1");
