@@ -4,6 +4,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct ReportExpression::Node {
     QVariant literal;
     QString name;  // field as written, or function name in upper case
     std::vector<std::unique_ptr<Node>> operands;
+    int depth = 1;  // levels of the tree from here down
 };
 
 namespace {
@@ -39,6 +41,11 @@ const FunctionShape* FindFunction(const QString& name) {
     }
     return nullptr;
 }
+
+// Parsing, evaluating and freeing a tree all go down it recursively: a
+// definition nested deeper than any report needs is refused instead of
+// running out of stack.
+constexpr int kDeepest = 200;
 
 class Parser {
   public:
@@ -70,17 +77,25 @@ class Parser {
     }
 
     std::unique_ptr<Node> sum() {
+        if (nesting_ > kDeepest) {
+            fail("nested too deeply");
+            return nullptr;
+        }
+        ++nesting_;
         auto left = term();
         while (left && take('+')) {
             auto right = term();
-            if (!right) return nullptr;
+            if (!right) break;
             auto plus = std::make_unique<Node>();
             plus->kind = Node::Kind::Plus;
+            plus->depth = std::max(left->depth, right->depth) + 1;
             plus->operands.push_back(std::move(left));
             plus->operands.push_back(std::move(right));
             left = std::move(plus);
+            if (left->depth > kDeepest) fail("nested too deeply");
         }
-        return left;
+        --nesting_;
+        return error_.isEmpty() ? std::move(left) : nullptr;
     }
 
     std::unique_ptr<Node> term() {
@@ -168,8 +183,13 @@ class Parser {
                 do {
                     auto argument = sum();
                     if (!argument) return nullptr;
+                    call->depth = std::max(call->depth, argument->depth + 1);
                     call->operands.push_back(std::move(argument));
                 } while (take(','));
+                if (call->depth > kDeepest) {
+                    fail("nested too deeply");
+                    return nullptr;
+                }
                 if (!take(')')) {
                     fail("missing \")\" after the arguments of " + upper);
                     return nullptr;
@@ -194,6 +214,7 @@ class Parser {
 
     const QString& text_;
     int at_ = 0;
+    int nesting_ = 0;  // sums being parsed, one inside the other
     QString error_;
 };
 

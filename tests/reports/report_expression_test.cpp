@@ -121,6 +121,17 @@ TEST_F(ReportExpressionTest, RefusesNumbersNoDateOrWidthCanTake) {
     EXPECT_EQ(eval("geburtstag + 3660000").value.toDate(), QDate(1970, 3, 9).addDays(3660000));
 }
 
+TEST_F(ReportExpressionTest, RefusesNestingDeeperThanAnyReportNeeds) {
+    EXPECT_EQ(eval(QString(200, '(') + "betrag" + QString(200, ')')).value.toDouble(), 12.5);
+    EXPECT_TRUE(refusal(QString(201, '(') + "betrag" + QString(201, ')')).endsWith("nested too deeply"));
+    QString chain = "betrag";
+    for (int i = 0; i < 250; ++i)
+        chain += " + 1";
+    EXPECT_TRUE(refusal(chain).endsWith("nested too deeply"));
+    EXPECT_TRUE(refusal(QString(300, 'x').replace("x", "UPPER(") + "vorname" + QString(300, ')'))
+                    .endsWith("nested too deeply"));
+}
+
 TEST_F(ReportExpressionTest, ListsTheFieldsItReads) {
     auto parsed = ReportExpression::Parse("UPPER(vorname) + geburt->nachname + vorname + 'x'");
     EXPECT_EQ(std::get<ReportExpression>(parsed).fieldNames(),
