@@ -116,7 +116,6 @@ void DbfTable::SwapIn(FileHandle replacement) {
             const MemoKind kind = memo_ ? memo_->kind() : memoKindWanted_;
             RenameFile(PackingName(memoPath), memoPath);
             memo_ = MemoFile::Open(memoPath, kind, tablePath);
-            memoUnreadable_ = false;
         }
         replacement.RenameTo(tablePath);
         SyncDirectoryOf(tablePath);

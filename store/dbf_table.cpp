@@ -126,7 +126,7 @@ void DbfTable::Load(Purpose purpose) {
                 if (memoPath.isEmpty()) RaiseOpenError(candidates[0], ENOENT);
                 memo_ = MemoFile::Open(memoPath, *kind, path);
             } catch (const FaultException&) {
-                memoUnreadable_ = true;  // every memo of the table is lost
+                // No memo file to read: every memo of the table is lost.
             }
         } else {
             if (memoPath.isEmpty()) {

@@ -158,7 +158,6 @@ class DbfTable {
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
     std::map<std::uint32_t, QByteArray> committedBytes_;  // of records changed since
-    bool memoUnreadable_ = false;  // opened for repair with a memo file that cannot be read
     MemoKind memoKindWanted_ = MemoKind::Dbt;
 };
 
