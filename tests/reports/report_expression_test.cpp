@@ -123,7 +123,8 @@ TEST_F(ReportExpressionTest, RefusesNumbersNoDateOrWidthCanTake) {
 
 TEST_F(ReportExpressionTest, RefusesNestingDeeperThanAnyReportNeeds) {
     EXPECT_EQ(eval(QString(200, '(') + "betrag" + QString(200, ')')).value.toDouble(), 12.5);
-    EXPECT_TRUE(refusal(QString(201, '(') + "betrag" + QString(201, ')')).endsWith("nested too deeply"));
+    EXPECT_TRUE(
+        refusal(QString(201, '(') + "betrag" + QString(201, ')')).endsWith("nested too deeply"));
     QString chain = "betrag";
     for (int i = 0; i < 250; ++i)
         chain += " + 1";
