@@ -3,6 +3,7 @@
 #include "store/codec.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/file_names.h"
 
 #include <QDate>
 
@@ -253,8 +254,9 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
 
 // ---- The file ----------------------------------------------------------------------
 
-void KeyOrder::WriteFile() {
-    FileHandle file = FileHandle::Open(path_, true);
+void KeyOrder::WriteFile() try {
+    // Through a file beside it: a write the system refuses leaves the old file whole.
+    FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
     std::vector<char> out(kMagic, kMagic + 8);
     const QByteArray text = EncodeText(keyText_);
     AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
@@ -272,7 +274,13 @@ void KeyOrder::WriteFile() {
         }
     }
     file.WriteAt(at, out.data(), out.size());
+    file.RenameTo(path_);
     modified_ = false;
+} catch (const WriteFailure& failure) {
+    RemoveFile(path_ + QStringLiteral(".new"));
+    Fault fault = failure.fault();
+    fault.fileName = path_;  // the user knows the index, not the file beside it
+    throw WriteFailure(fault);
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {

@@ -4,6 +4,7 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/file_names.h"
 #include "store/key_expression.h"
 #include "store/key_order.h"
 #include "store/key_texts.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <exception>
 #include <map>
 #include <memory>
 #include <vector>
@@ -357,18 +359,58 @@ void WriteIndexFiles(Area& area) {
     }
 }
 
+int NumberOf(const Area& area) {
+    return static_cast<int>(&area - Areas().areas.data()) + 1;
+}
+
+// After a commit the system refused, the table is back at its last commit:
+// the orders follow it, and a pointer on a record that is gone goes to the end.
+void FollowRollBack(Area& area) {
+    const std::uint32_t record = area.record;
+    const bool eof = area.eof;
+    const int previous = Areas().current;
+    Areas().current = NumberOf(area);
+    for (Order& order : area.orders)
+        BuildOrder(area, order);
+    Areas().current = previous;
+    if (eof || record > area.table->RecordCount()) {
+        SetEof(area);
+    } else {
+        area.record = record;
+        area.eof = false;
+        area.position = SequenceSize(area);
+    }
+}
+
+void CommitArea(Area& area) {
+    try {
+        area.table->Commit();
+    } catch (const kesp::WriteFailure&) {
+        FollowRollBack(area);
+        throw;
+    }
+}
+
+// Closes the area even when its last changes cannot be written (they are
+// dropped then, and the WriteFailure goes on to the caller).
 void CloseArea(Area& area) {
     if (!area.table) return;
     ++Areas().generation;
-    area.table->Commit();
-    WriteIndexFiles(area);
+    try {
+        area.table->Commit();
+        WriteIndexFiles(area);
+    } catch (const kesp::WriteFailure&) {
+        area = Area{};
+        throw;
+    }
     area = Area{};
 }
 
 QString IndexPath(const QString& file) {
     QString name = file.trimmed();
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".ntx");
-    return QDir::current().absoluteFilePath(name);
+    if (QFileInfo(name).isAbsolute()) return name;
+    return kesp::store::CurrentFolder() + QLatin1Char('/') + name;
 }
 
 }  // namespace
@@ -409,8 +451,23 @@ bool NETERR() {
 }
 
 void DBCLOSEALL() {
-    for (Area& area : Areas().areas)
-        CloseArea(area);
+    std::exception_ptr failure;
+    for (Area& area : Areas().areas) {
+        try {
+            CloseArea(area);
+        } catch (const kesp::WriteFailure&) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    Areas().current = 1;
+    if (failure) std::rethrow_exception(failure);
+}
+
+void DBCLOSEALLUNSAVED() {
+    for (Area& area : Areas().areas) {
+        if (area.table) ++Areas().generation;
+        area = Area{};
+    }
     Areas().current = 1;
 }
 
@@ -502,18 +559,18 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
     order.evaluator = *key;
     order.native = RecogniseKey(*area.table, area.alias, keyText);
     BuildOrder(area, order);
-    order.keys->WriteFile();
     area.orders.push_back(std::move(order));
     GoTop(area);
+    // Written last: a file the system refuses leaves the order in use.
+    area.orders.back().keys->WriteFile();
 }
 
 void ORDLISTREBUILD() {
     Area& area = UsedArea("ORDLISTREBUILD");
-    for (Order& order : area.orders) {
+    for (Order& order : area.orders)
         BuildOrder(area, order);
-        order.keys->WriteFile();
-    }
     GoTop(area);
+    WriteIndexFiles(area);
 }
 
 void ORDLISTCLEAR() {
@@ -732,21 +789,34 @@ void DBRECALL() {
 
 void __DBPACK() {
     Area& area = UsedArea("__DBPACK");
-    if (area.table->Pack()) {
-        for (Order& order : area.orders) {
+    bool packed = false;
+    try {
+        packed = area.table->Pack();
+    } catch (const kesp::WriteFailure&) {
+        FollowRollBack(area);
+        GoTop(area);
+        throw;
+    }
+    if (packed) {
+        for (Order& order : area.orders)
             BuildOrder(area, order);
-            order.keys->WriteFile();
-        }
     }
     GoTop(area);
+    if (packed) WriteIndexFiles(area);
 }
 
 void DBCOMMIT() {
-    UsedArea("DBCOMMIT").table->Commit();
+    CommitArea(UsedArea("DBCOMMIT"));
 }
 
 void DBCOMMITALL() {
+    std::exception_ptr failure;
     for (Area& area : Areas().areas) {
-        if (area.table) area.table->Commit();
+        try {
+            if (area.table) CommitArea(area);
+        } catch (const kesp::WriteFailure&) {
+            if (!failure) failure = std::current_exception();
+        }
     }
+    if (failure) std::rethrow_exception(failure);
 }

@@ -215,7 +215,12 @@ void _ACTIVATEWINDOW(const QString& name) {
     if (window->kind() == WindowKind::Modal) KeepAboveOpener(window);
     window->show();
     BringToFront(window);
-    if (window->properties().onInit) window->properties().onInit();
+    // A window whose preparation a write failure stopped cannot be used: it
+    // closes again after the message (the main window stays, as it always does).
+    if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&
+        window->kind() != WindowKind::Main) {
+        window->close();
+    }
     if (guard != nullptr) kesp::OrderTabsByReading(window);
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;

@@ -104,11 +104,12 @@ TEST_F(ControlsTest, TypingRunsTheChangeActionAtEveryKeystrokeWithinTheMaximumLe
 }
 
 TEST_F(ControlsTest, TypingAnyUnicodeTextEntersItCharacterByCharacter) {
-    // Umlauts, the sharp s, the euro sign and a character outside the basic
-    // plane have no key code; each is still one keystroke and one change.
-    TestDriver::typeInto("form_c", "t_name", "Köln ß€😀");
-    EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "Köln ß€😀");
-    EXPECT_EQ(textChanges, 8);
+    // Umlauts, the sharp s and the euro sign have no key code; each is still
+    // one keystroke and one change. (A character the tables cannot store is
+    // refused: see storable_text_test.)
+    TestDriver::typeInto("form_c", "t_name", "Köln ß€");
+    EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "Köln ß€");
+    EXPECT_EQ(textChanges, 7);
 
     _DEFINEMODALWINDOW("form_u", {.width = 300, .height = 200});
     _DEFINEEDITBOX("free10", {.width = 200, .height = 70});
