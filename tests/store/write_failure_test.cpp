@@ -83,7 +83,7 @@ TEST_P(WriteFailures, AFullDiskAtAnyByteLeavesBothFilesAsAtTheLastCommit) {
     for (std::int64_t room = 0;; room += 61) {
         Restore();
         DBUSEAREA(true, Path("t.dbf"), "t");
-        DBCREATEINDEX("tname", "UPPER(NAME)", {});
+        DBCREATEINDEX("tname", "UPPER(NAME)");
         LimitRoomForTests(room);
         try {
             AppendAndChange();
