@@ -2,6 +2,7 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/agenda/agenda.h"
 #include "shell/help.h"
 #include "shell/language.h"
 #include "kernel/public_variables.h"
@@ -32,8 +33,8 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_4", {}},              // OPENFORM_GEBURT, birthday list
         {"Button_6", {}},              // OPENFORM_GEBURT
         {"Button_8", {}},              // PRINT_GEB, printed birthday list
-        {"Button_10", {}},             // OPENFORM_AGENDA
-        {"Button_13", {}},             // OPENFORM_AGENDA
+        {"Button_10", OPENFORM_AGENDA},  // agenda
+        {"Button_13", OPENFORM_AGENDA},
         {"Button_29", {}},             // OPEN_AG_VERW, agenda maintenance
         {"Button_11", {}},             // OPENFORM_NOTIZ
         {"Button_14", {}},             // OPENFORM_NOTIZ
