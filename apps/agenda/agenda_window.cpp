@@ -4,6 +4,7 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/time_lists.h"
+#include "apps/common/form_controls.h"
 #include "apps/common/window_texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
@@ -11,16 +12,6 @@
 namespace {
 
 using agenda_texts::kWindow;
-
-void Caption(const QString& name, int row, int col, int width, const QString& value = {}) {
-    _DEFINELABEL(name, {.row = row,
-                        .col = col,
-                        .width = width,
-                        .height = 20,
-                        .value = value,
-                        .bold = true,
-                        .background = Qt::white});
-}
 
 void Button(const QString& name, int row, int col, int width, int height, const QString& caption,
             const Action& action, const QString& tooltip = {}) {
@@ -57,16 +48,21 @@ struct PanelNames {
 
 void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstTimeItem) {
     Frame(n.frame, row, frameCaption);
-    Caption(n.dateCaption, row + 30, 20, 110, "Datum");
-    Caption(n.hourCaption, row + 30, 130, 50, "Stunde");
-    Caption(n.minuteCaption, row + 30, 180, 40, "Min.");
-    _DEFINEDATEPICKER(n.date,
-                      {.row = row + 50, .col = 20, .width = 90, .height = 24, .value = DATE()});
+    CaptionLabel(n.dateCaption, row + 30, 20, 110);
+    CaptionLabel(n.hourCaption, row + 30, 130, 50);
+    CaptionLabel(n.minuteCaption, row + 30, 180, 40);
+    // An appointment without a date would show on no day: the pickers keep
+    // their date when someone tries to empty them.
+    _DEFINEDATEPICKER(n.date, {.row = row + 50,
+                               .col = 20,
+                               .width = 90,
+                               .height = 24,
+                               .value = DATE(),
+                               .allowsEmpty = false});
     TimeList(n.hour, row + 50, 130, HourItems(), firstTimeItem);
     TimeList(n.minute, row + 50, 180, MinuteItems(), firstTimeItem);
-    Caption(n.textCaption, row + 80, 20, 200, "Termin");
-    _DEFINETEXTBOX(n.text,
-                   {.row = row + 100, .col = 20, .width = 200, .height = 20, .maxLength = 99});
+    CaptionLabel(n.textCaption, row + 80, 20, 200);
+    EntryBox(n.text, row + 100, 20, 200, 99);
 }
 
 void IcsMenu(const QString& control, const QString& exportItem, const Action& exportView,
@@ -93,8 +89,9 @@ void DefineAgendaWindow() {
                                      .width = 90,
                                      .height = 20,
                                      .value = DATE(),
-                                     .onChange = AGENDA_AKTUALISIEREN});
-    Caption("Label_7", 20, 110, 130, "Datum auswählen");
+                                     .onChange = AGENDA_AKTUALISIEREN,
+                                     .allowsEmpty = false});
+    CaptionLabel("Label_7", 20, 110, 130);
 
     // The selected appointment: no time is chosen before one is shown.
     Panel({"Frame_2", "Label_9", "Label_10", "Label_11", "DatePicker_1", "Combo_3", "Combo_4",
@@ -108,7 +105,7 @@ void DefineAgendaWindow() {
           240, "Termin hinzufügen", 1);
     Button("Button_32", 370, 80, 90, 28, "Hinzufügen", AGENDA_NEW);
 
-    Caption("Label_1", 20, 240, 230);
+    CaptionLabel("Label_1", 20, 240, 230);
     Button("Button_5", 20, 470, 100, 20, "Export CSV", EXPORT_CSV_AGENDA1);
     Button("Button_3", 20, 580, 100, 20, "Druckvorschau", OPEN_RPT_AGENDA1);
     _DEFINEBROWSE("Browse_1", {.row = 40,
@@ -122,7 +119,7 @@ void DefineAgendaWindow() {
                                .onChange = AGENDA_EDIT});
     IcsMenu("Browse_1", "Menu_1", EXPORT_ICS_AGENDA1, "Menu_2");
 
-    Caption("Label_2", 220, 240, 230);
+    CaptionLabel("Label_2", 220, 240, 230);
     Button("Button_6", 220, 470, 100, 20, "Export CSV", EXPORT_CSV_AGENDA2);
     Button("Button_4", 220, 580, 100, 20, "Druckvorschau", OPEN_RPT_AGENDA2);
     _DEFINELISTBOX("List_1",

@@ -5,8 +5,8 @@
 #include "tests/apps/agenda_fixture.h"
 #include "toolkit/forms.h"
 
-#include <QDateEdit>
 #include <QSignalBlocker>
+#include <QWidget>
 
 namespace {
 
@@ -131,6 +131,27 @@ TEST_F(AgendaViews, TheFourTimeListsHoldHoursAndFiveMinuteSteps) {
     EXPECT_EQ(TestDriver::read("agenda_frm", "Combo_2").toInt(), 1);
     EXPECT_EQ(TestDriver::read("agenda_frm", "DatePicker_2").toDate(), QDate(2008, 1, 25));
     EXPECT_EQ(TestDriver::read("agenda_frm", "MonthCal_1").toDate(), QDate(2008, 1, 25));
+}
+
+TEST_F(AgendaViews, TheDatePickersNeverHoldTheEmptyDate) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Zahnarzt"}});
+    OpenAgenda(QDate(2008, 1, 25));
+    ChooseDay(QDate(2008, 1, 27));
+    SETPROPERTY("agenda_frm", "DatePicker_2", "value", QDate(2008, 2, 3));
+    ChooseDay(QDate(2008, 1, 25));
+    for (const char* picker : {"MonthCal_1", "DatePicker_1", "DatePicker_2"}) {
+        SCOPED_TRACE(picker);
+        const QDate before = TestDriver::read("agenda_frm", picker).toDate();
+        ASSERT_TRUE(before.isValid());
+        SETPROPERTY("agenda_frm", picker, "value", QDate());
+        EXPECT_EQ(TestDriver::read("agenda_frm", picker).toDate(), before);
+        TestDriver::clearText("agenda_frm", picker);
+        TestDriver::pressKey("agenda_frm", picker, Qt::Key_Return);
+        EXPECT_EQ(TestDriver::read("agenda_frm", picker).toDate(), before);
+    }
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt"}));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Label_1").toString(),
+              "1 Termin(e) für den 25.01.2008");
 }
 
 TEST_F(AgendaViews, TheDayViewKeepsTheDayItWasOpenedFor) {
