@@ -2,9 +2,11 @@
 
 #include "toolkit/controls.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QPointer>
+#include <QShortcut>
 
 namespace kesp {
 namespace {
@@ -44,14 +46,23 @@ class MenuItemControl : public Control {
 
 QMenu* AttachContextMenu(QWidget* owner) {
     auto* menu = new QMenu(owner);
+    // Lists report the place in their viewport's coordinates.
+    auto* scrolled = qobject_cast<QAbstractScrollArea*>(owner);
+    QWidget* origin = scrolled != nullptr ? scrolled->viewport() : owner;
     owner->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(owner, &QWidget::customContextMenuRequested, menu,
-                     [owner, menu](const QPoint& at) {
-                         // Lists report the place in their viewport's coordinates.
-                         auto* scrolled = qobject_cast<QAbstractScrollArea*>(owner);
-                         const QWidget* origin = scrolled != nullptr ? scrolled->viewport() : owner;
-                         menu->popup(origin->mapToGlobal(at));
-                     });
+                     [origin, menu](const QPoint& at) { menu->popup(origin->mapToGlobal(at)); });
+    // Shift+F10, the menu key of keyboards without one: the menu opens at
+    // the current row of a list, else in the middle of the control.
+    auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), owner);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, menu, [owner, origin] {
+        QPoint at = origin->rect().center();
+        if (auto* view = qobject_cast<QAbstractItemView*>(owner);
+            view != nullptr && view->currentIndex().isValid())
+            at = view->visualRect(view->currentIndex()).center();
+        emit owner->customContextMenuRequested(at);
+    });
     return menu;
 }
 

@@ -1,5 +1,5 @@
 // Context menus: a menu that opens over a control (right click, or the menu
-// key while the control has the focus), and its items, which the window
+// key or Shift+F10 while the control has the focus), and its items, which the window
 // registers by name like its other controls.
 #pragma once
 

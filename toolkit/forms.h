@@ -255,7 +255,7 @@ void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 
 // ---- Context menus -------------------------------------------------------------
 // A menu that opens over a control of the window being defined: a right click
-// on it, or the menu key (Shift+F10) while it has the focus. Its items are
+// on it, or the menu key or Shift+F10 while it has the focus. Its items are
 // named like the window's controls: "caption" and "enabled" are set and read
 // at run time, and choosing an item runs its action.
 //

@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,14 @@ TEST_F(ContextMenuTest, ARightClickOnTheControlOpensItsMenuThere) {
     menu->actions()[0]->trigger();
     menu->close();
     EXPECT_EQ(exports, 1);
+
+    // Shift+F10 from the keyboard (the menu key is turned into the same
+    // request by the platform).
+    list->activateWindow();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_TRUE(menu->isVisible());
+    menu->close();
 }
 
 TEST_F(ContextMenuTest, MenusOutsideTheirPlaceAreMisuse) {
