@@ -5,7 +5,6 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment.h"
-#include "apps/agenda/time_lists.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"

@@ -142,15 +142,4 @@ TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
     EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
 }
 
-TEST_F(AgendaICalendar, AnExportImportedAgainDoublesTheAppointments) {
-    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Müller, Meier; Schulze"},
-                  {QDate(2008, 1, 25), "18", "30", "Kino"}});
-    OpenAgenda(QDate(2008, 1, 25));
-    TestDriver::click("agenda_frm", "Menu_1");
-    driver_.answerNextFile(exportPath() + "Agenda.ics");
-    TestDriver::click("agenda_frm", "Menu_2");
-    EXPECT_EQ(DayRows(), QStringList({"09:05 Müller, Meier; Schulze",
-                                      "09:05 Müller, Meier; Schulze", "18:30 Kino", "18:30 Kino"}));
-}
-
 }  // namespace

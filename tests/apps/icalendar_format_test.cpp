@@ -20,23 +20,6 @@ QList<QByteArray> Lines(const QByteArray& file) {
     return lines;
 }
 
-TEST(ICalendarWriting, OneFloatingEventOfHalfAnHourPerAppointment) {
-    const QByteArray file = WriteICalendar(
-        {{QDate(2008, 1, 25), QTime(23, 45), "Spät"}, {QDate(2008, 1, 26), QTime(9, 5), "Früh"}},
-        kStamp);
-    const QList<QByteArray> lines = Lines(file);
-    EXPECT_EQ(lines.first(), "BEGIN:VCALENDAR");
-    EXPECT_TRUE(lines.contains("VERSION:2.0"));
-    EXPECT_EQ(lines.last(), "END:VCALENDAR");
-    EXPECT_EQ(lines.count("BEGIN:VEVENT"), 2);
-    EXPECT_TRUE(lines.contains("DTSTART:20080125T234500"));
-    EXPECT_TRUE(lines.contains("DTEND:20080126T001500"));  // past midnight
-    EXPECT_TRUE(lines.contains("DTSTART:20080126T090500"));
-    EXPECT_TRUE(lines.contains("DTEND:20080126T093500"));
-    EXPECT_TRUE(lines.contains("DTSTAMP:20080120T101112Z"));
-    EXPECT_TRUE(lines.contains("SUMMARY:Fr\xc3\xbch"));  // UTF-8
-}
-
 TEST(ICalendarWriting, TextsAreEscapedAndLongLinesFoldedWithoutSplittingACharacter) {
     const QString text = "Essen; Anna, Bernd \\ Carla\r\nzweite Zeile " + QString(30, u'ö');
     const QByteArray file = WriteICalendar({{QDate(2008, 1, 25), QTime(18, 30), text}}, kStamp);
