@@ -6,7 +6,7 @@
 #include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/time_lists.h"
-#include "apps/common/record_binding.h"
+#include "apps/common/field_rows.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"

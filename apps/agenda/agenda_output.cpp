@@ -3,8 +3,7 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
-#include "apps/common/csv_export.h"
-#include "apps/common/semicolon_csv.h"
+#include "apps/common/record_export.h"
 #include "kernel/public_variables.h"
 #include "reports/extreport.h"
 #include "store/xbase.h"
@@ -18,21 +17,13 @@ namespace {
 using agenda_texts::kWindow;
 
 // The columns of both files: date, hour, minute, text.
-const RecordBinding kCsvColumns = {{"DATUM", "", FieldKind::Date},
-                                   {"STUN", "", FieldKind::Text},
-                                   {"MINU", "", FieldKind::Text},
-                                   {"TERMIN", "", FieldKind::Text}};
-
-QStringList CsvHeaders() {
-    const Texts headers[] = {{"Datum", "Date", "Data"},
-                             {"St.", "HH", "HH"},
-                             {"Min.", "Min.", "Min."},
-                             {"Termin", "Appointment", "Compromisso"}};
-    QStringList line;
-    for (const Texts& header : headers)
-        line.append(TEXT(header));
-    return line;
-}
+const QList<ExportColumn> kCsvColumns = {
+    {.field = "DATUM", .kind = FieldKind::Date, .header = {"Datum", "Date", "Data"}},
+    {.field = "STUN", .kind = FieldKind::Text, .header = {"St.", "HH", "HH"}},
+    {.field = "MINU", .kind = FieldKind::Text, .header = {"Min.", "Min.", "Min."}},
+    {.field = "TERMIN",
+     .kind = FieldKind::Text,
+     .header = {"Termin", "Appointment", "Compromisso"}}};
 
 void PrintView(const Texts& report) {
     const ReportInProgress guard;
@@ -42,19 +33,20 @@ void PrintView(const Texts& report) {
 }
 
 // Writes the view open in work area "a" under `alias` with the shared
-// export step; the views are refreshed afterwards whether or not the file
-// could be written.
+// export step, which reads of the description only the alias, the work area,
+// the file, its columns and the step that shows the view again; the views are
+// refreshed afterwards whether or not the file could be written.
 void ExportView(const QString& alias, const Texts& file, const Texts& written, int selected) {
     bool refreshed = false;
     const auto refresh = [&refreshed, selected] {
         refreshed = true;
         RefreshViewsSelecting(selected);
     };
-    ExportVisibleRecords({.fileName = file,
-                          .createdMessage = written,
-                          .readHeaders = CsvHeaders,
-                          .currentRecordValues = [alias] { return CsvValues(alias, kCsvColumns); },
-                          .fillWindow = refresh});
+    RecordWindow view;
+    view.alias = alias;
+    view.exportFile = {.fileName = file, .createdMessage = written, .columns = kCsvColumns};
+    view.actions.fill = refresh;
+    ExportVisibleRecords(view);
     if (!refreshed) refresh();
 }
 

@@ -62,7 +62,8 @@ void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstT
     TimeList(n.hour, row + 50, 130, HourItems(), firstTimeItem);
     TimeList(n.minute, row + 50, 180, MinuteItems(), firstTimeItem);
     CaptionLabel(n.textCaption, row + 80, 20, 200);
-    EntryBox(n.text, row + 100, 20, 200, 99);
+    _DEFINETEXTBOX(n.text,
+                   {.row = row + 100, .col = 20, .width = 200, .height = 20, .maxLength = 99});
 }
 
 void IcsMenu(const QString& control, const QString& exportItem, const Action& exportView,

@@ -8,8 +8,8 @@
 #include "apps/birthdays/birthdays.h"
 
 #include "apps/birthdays/birthday_operations.h"
-#include "apps/common/record_binding.h"
-#include "apps/common/record_texts.h"
+#include "apps/common/field_rows.h"
+#include "apps/common/record_window.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "reports/extreport.h"
@@ -48,10 +48,10 @@ const Index kByDay{"igebtag", "DAY(geburtstag)"};
 const QStringList kBirthdayOrder{"igebmon", "igebtag", "ivorname"};
 const QStringList kFirstNameOrder{"ivorname", "igeburt"};
 
-const RecordBinding kDetails{{"VORNAME", "t_vorname", FieldKind::Text},
-                             {"NACHNAME", "t_nachname", FieldKind::Text},
-                             {"TEL", "t_tel", FieldKind::Text},
-                             {"EMAIL", "t_email", FieldKind::Text}};
+const FieldRows kDetails{{.control = "t_vorname", .field = "VORNAME"},
+                         {.control = "t_nachname", .field = "NACHNAME"},
+                         {.control = "t_tel", .field = "TEL"},
+                         {.control = "t_email", .field = "EMAIL"}};
 
 bool Listed() {
     return FIELD("geburt->liste").toBool();
@@ -88,8 +88,7 @@ int CountVisible() {
 }
 
 void ShowResult(int found) {
-    SETPROPERTY(kWindow, "lbl_filter", "value",
-                QString::number(found) + TEXT(record_texts::kFound));
+    SETPROPERTY(kWindow, "lbl_filter", "value", QString::number(found) + TEXT(kFoundWords));
 }
 
 // The list re-read around the current record, which it selects (and so

@@ -75,8 +75,7 @@ class Biorhythm : public AddressFixture {
 
     // "geburt.dbf" anew with one record per date (none: an empty table).
     void StoreBirthDates(const QList<QDate>& dates) {
-        DBCLOSEALL();
-        kesp::CreateTable(dataPath() + "geburt.dbf", {{"DATUM", 'D'}});
+        InstallTable("geburt.dbf", false);
         DBUSEAREA(false, dataPath() + "geburt.dbf", "g");
         for (const QDate& date : dates) {
             DBAPPEND();

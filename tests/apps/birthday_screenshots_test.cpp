@@ -33,7 +33,7 @@ class BirthdayScreenshots : public BirthdayFixture {
                         .liste = true}});
         SetContact(1, "0711 12345", "anna.albers@example.org");
         SetContact(5, "+49 30 555 0199", "juergen@example.de");
-        kesp::CreateTable(dataPath() + "geburt.dbf", {{"DATUM", 'D'}});
+        InstallTable("geburt.dbf", false);
         StoreBirthDate(QDate(1980, 1, 1));
     }
     void StoreBirthDate(const QDate& date) {

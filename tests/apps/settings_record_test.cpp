@@ -4,6 +4,7 @@
 #include "kernel/settings_record.h"
 #include "apps/addresses/private_addresses.h"
 #include "kernel/public_variables.h"
+#include "store/table_schema.h"
 #include "store/xbase.h"
 #include "tests/apps/address_fixture.h"
 #include "toolkit/forms.h"
@@ -64,16 +65,7 @@ TEST_F(SettingsRecord, ATableWithoutItsRecordGetsItAppendedBeforeTheWrite) {
 }
 
 TEST_F(SettingsRecord, TheNamingWindowSavesIntoACaptionsTableWithoutRecord) {
-    kesp::CreateTable(dataPath() + "freeadr_p.dbf", {{"FREE1", 'C', 70},
-                                                     {"FREE2", 'C', 70},
-                                                     {"FREE3", 'C', 70},
-                                                     {"FREE4", 'C', 70},
-                                                     {"FREE5", 'C', 70},
-                                                     {"FREE6", 'C', 20},
-                                                     {"FREE7", 'C', 20},
-                                                     {"FREE8", 'C', 20},
-                                                     {"FREE9", 'C', 19},
-                                                     {"FREE10", 'C', 70}});
+    InstallTable("freeadr_p.dbf", false);
     FREE_ADRESSE_P();
     EXPECT_EQ(TestDriver::read("freeprivat", "Text_1").toString(), "");
     TestDriver::typeInto("freeprivat", "Text_1", "Spitzname");
