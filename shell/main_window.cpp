@@ -2,6 +2,7 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/agenda/agenda.h"
 #include "apps/agenda/agenda_maintenance.h"
 #include "apps/biorhythm/biorhythm.h"
 #include "apps/birthdays/birthdays.h"
@@ -42,8 +43,8 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_4", OPENFORM_GEBURT}, // birthday list
         {"Button_6", OPENFORM_GEBURT},
         {"Button_8", PRINT_GEB},       // printed birthday list
-        {"Button_10", {}},             // OPENFORM_AGENDA
-        {"Button_13", {}},             // OPENFORM_AGENDA
+        {"Button_10", OPENFORM_AGENDA},    // agenda
+        {"Button_13", OPENFORM_AGENDA},
         {"Button_29", OPEN_AG_VERW},   // agenda maintenance
         {"Button_11", OPENFORM_NOTIZ},     // notes
         {"Button_14", OPENFORM_NOTIZ},

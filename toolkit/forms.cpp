@@ -3,6 +3,7 @@
 #include "toolkit/forms.h"
 
 #include "toolkit/containers.h"
+#include "toolkit/context_menu.h"
 #include "toolkit/controls.h"
 #include "toolkit/driver_seam.h"
 #include "toolkit/fault_handler.h"
@@ -33,6 +34,7 @@ struct Definition {
     QPointer<QWidget> page;
     QPointer<FormWindow> toolBarWindow;
     kesp::ToolBarControl* toolBar = nullptr;
+    QPointer<QMenu> menu;  // the context menu whose items are defined now
 };
 
 Definition& Defining() {
@@ -186,6 +188,9 @@ void _ENDWINDOW() {
     if (Defining().tab != nullptr)
         RaiseFormsFault(QStringLiteral("End of window %1 inside a tab definition.")
                             .arg(Defining().window->name()));
+    if (Defining().menu != nullptr)
+        RaiseFormsFault(QStringLiteral("End of window %1 inside a menu definition.")
+                            .arg(Defining().window->name()));
     kesp::OrderTabsByReading(Defining().window);
     Defining().window = nullptr;
 }
@@ -335,6 +340,28 @@ void _ENDTOOLBAR() {
     if (Defining().toolBarWindow != nullptr) kesp::OrderTabsByReading(Defining().toolBarWindow);
     Defining().toolBar = nullptr;
     Defining().toolBarWindow = nullptr;
+}
+
+void _DEFINECONTEXTMENU(const QString& control) {
+    FormWindow* window = WindowBeingDefined(control);
+    if (Defining().menu != nullptr)
+        RaiseFormsFault(
+            QStringLiteral("Context menu of %1 defined inside another menu.").arg(control));
+    QWidget* owner = window->control(control)->widget();
+    if (owner == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 cannot carry a context menu.").arg(control));
+    Defining().menu = kesp::AttachContextMenu(owner);
+}
+
+void _DEFINEMENUITEM(const QString& name, const MenuItemProperties& p) {
+    if (Defining().menu == nullptr)
+        RaiseFormsFault(QStringLiteral("Menu item %1 defined outside a menu.").arg(name));
+    WindowBeingDefined(name)->addControl(kesp::MakeMenuItem(Defining().menu, name, p));
+}
+
+void _ENDMENU() {
+    if (Defining().menu == nullptr) RaiseFormsFault(QStringLiteral("End of menu without a menu."));
+    Defining().menu = nullptr;
 }
 
 // ---- Run time --------------------------------------------------------------------
