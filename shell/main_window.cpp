@@ -2,12 +2,13 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/words/word_list.h"
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/help.h"
 #include "shell/language.h"
-#include "kernel/public_variables.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
-#include "kernel/texts.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -45,12 +46,12 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_19", {}},             // OPENFORM_INTERNET
         {"Button_17", {}},             // OPENFORM_TIPPS
         {"Button_20", {}},             // OPENFORM_TIPPS
-        {"Button_18", {}},             // OPENFORM_WOERTER
-        {"Button_21", {}},             // OPENFORM_WOERTER
-        {"Button_24", {}},             // OPENFORM_MYAPP, own application
-        {"Button_27", {}},             // OPENFORM_MYAPP
-        {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
-        {"Button_25", {}},             // OPENBIO, biorhythm
+        {"Button_18", OPENFORM_WOERTER},
+        {"Button_21", OPENFORM_WOERTER},
+        {"Button_24", {}},  // OPENFORM_MYAPP, own application
+        {"Button_27", {}},  // OPENFORM_MYAPP
+        {"Button_28", {}},  // OPENFORM_MYAPPCONFIG, its field names
+        {"Button_25", {}},  // OPENBIO, biorhythm
     };
     return buttons;
 }

@@ -8,10 +8,13 @@
 #include "toolkit/fault_handler.h"
 #include "toolkit/form_window.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -112,6 +115,21 @@ void BringToFront(QWidget* window) {
     window->activateWindow();
 }
 
+// An initialisation may work for a while and tell the user so step by step
+// (the statistics, a reorganisation with its progress bar): the window must
+// be on screen and painted before it starts, not only once it returns to the
+// event loop. Only the window system's events are handled meanwhile.
+void WaitUntilOnScreen(QWidget* window) {
+    QElapsedTimer waited;
+    waited.start();
+    const auto exposed = [window] {
+        return window->windowHandle() != nullptr && window->windowHandle()->isExposed();
+    };
+    while (!exposed() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 Control* ControlNamed(const QString& window, const QString& control) {
     return kesp::FormWindowNamed(window)->control(control);
 }
@@ -181,6 +199,8 @@ void _ACTIVATEWINDOW(const QString& name) {
     if (window->kind() == WindowKind::Standard) PlaceBesideMainWindow(window);
     window->show();
     BringToFront(window);
+    WaitUntilOnScreen(window);
+    if (guard == nullptr || closed) return;
     if (window->properties().onInit) window->properties().onInit();
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
