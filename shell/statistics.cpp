@@ -1,10 +1,10 @@
 #include "shell/statistics.h"
 
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
-#include "kernel/public_variables.h"
 #include "shell/system_facts.h"
-#include "kernel/texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -25,7 +25,10 @@ struct Step {
     QString file;
     QString alias;
     Condition counted;  // empty: every record counts
-    bool recordCount;   // count by RECCOUNT after the pack
+    // Count by RECCOUNT after the pack: every record counts, and the pack has
+    // removed the deleted ones (the word list's hundreds of thousands of
+    // pairs are counted without walking them).
+    bool recordCount;
     QString label;
     int progress;
     Texts status;
@@ -91,7 +94,7 @@ const QList<Step>& Steps() {
         {"internet.dbf",
          "stat7",
          {},
-         false,
+         true,
          "lbl_7",
          50,
          {"[Bookmarks] wird aktualisiert", "Update [bookmarks]",
@@ -100,7 +103,7 @@ const QList<Step>& Steps() {
         {"Tricks.dbf",
          "stat8",
          {},
-         false,
+         true,
          "lbl_8",
          60,
          {"[Tipps und Tricks] wird aktualisiert", "Update [Tips & Tricks]",
@@ -109,7 +112,7 @@ const QList<Step>& Steps() {
         {"de_en.dbf",
          "stat9",
          {},
-         false,
+         true,
          "lbl_9",
          70,
          {"[Wörter] wird aktualisiert", "Update [dictionary]",
@@ -118,7 +121,7 @@ const QList<Step>& Steps() {
         {"kespfree.dbf",
          "stat12",
          {},
-         false,
+         true,
          "lbl_12",
          100,
          {"[Daten] wird aktualisiert", "Update [Data]", "[Dados] estão sendo atualizados"},
