@@ -2,6 +2,9 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/agenda/agenda_maintenance.h"
+#include "apps/notes/notes_maintenance.h"
+#include "apps/projects/projects_maintenance.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
@@ -23,6 +26,9 @@ const QColor kGrey{192, 192, 192};
 const QList<LaunchButton>& LAUNCH_BUTTONS() {
     // One line per launch button. When an application joins the program, its
     // opening operation replaces the empty action here, and its button works.
+    // The table is aligned by hand, so that adding an application changes
+    // its own lines only.
+    // clang-format off
     static const QList<LaunchButton> buttons = {
         {"Button_1", OPENFORM_ADRESSE_P},  // private addresses
         {"Button_5", OPENFORM_ADRESSE_P},
@@ -35,13 +41,13 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_8", {}},              // PRINT_GEB, printed birthday list
         {"Button_10", {}},             // OPENFORM_AGENDA
         {"Button_13", {}},             // OPENFORM_AGENDA
-        {"Button_29", {}},             // OPEN_AG_VERW, agenda maintenance
+        {"Button_29", OPEN_AG_VERW},   // agenda maintenance
         {"Button_11", {}},             // OPENFORM_NOTIZ
         {"Button_14", {}},             // OPENFORM_NOTIZ
-        {"Button_30", {}},             // OPEN_NOTIZ_VERW, notes maintenance
+        {"Button_30", OPEN_NOTIZ_VERW},    // notes maintenance
         {"Button_12", {}},             // OPENFORM_PROJEKT
         {"Button_15", {}},             // OPENFORM_PROJEKT
-        {"Button_32", {}},             // OPEN_PROJEKT_VERW, projects maintenance
+        {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
         {"Button_16", {}},             // OPENFORM_INTERNET
         {"Button_19", {}},             // OPENFORM_INTERNET
         {"Button_17", {}},             // OPENFORM_TIPPS
@@ -53,6 +59,7 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_28", {}},  // OPENFORM_MYAPPCONFIG, its field names
         {"Button_25", {}},  // OPENBIO, biorhythm
     };
+    // clang-format on
     return buttons;
 }
 

@@ -2,6 +2,8 @@
 
 #include "toolkit/tab_page.h"
 
+#include <QLineEdit>
+
 namespace kesp {
 
 bool Control::set(const QString& property, int index, const QVariant& value) {
@@ -56,6 +58,13 @@ bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
         return false;
     }
     return true;
+}
+
+void Control::focusForTyping() {
+    QWidget* target = typingTarget();
+    if (target == nullptr) return;
+    target->setFocus(Qt::MouseFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(target)) line->end(false);
 }
 
 void PlaceControl(QWidget* widget, int row, int col, int width, int height) {

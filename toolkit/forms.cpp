@@ -8,6 +8,7 @@
 #include "toolkit/fault_handler.h"
 #include "toolkit/form_window.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -109,8 +110,13 @@ void PlaceBesideMainWindow(FormWindow* window) {
 }
 
 void BringToFront(QWidget* window) {
-    // The offscreen platform of the tests has no stacking of windows.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    // The offscreen platform of the tests has no stacking of windows and no
+    // window manager; the window becomes the active one at once, as the
+    // window manager makes it on a desktop.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QApplication::setActiveWindow(window);
+        return;
+    }
     window->raise();
     window->activateWindow();
 }

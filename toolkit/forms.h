@@ -155,11 +155,18 @@ struct CheckBoxProperties {
 };
 void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
 
+// The user types a date in the date format in force, with or without its
+// separators, or picks it from the picker's calendar; the change action runs
+// whenever the date changes. With allowsEmpty false (run time: property
+// "allowempty") the picker never shows no date: it starts with today's date
+// when given none, and an attempt to empty it, by the user or by setting the
+// empty date, keeps the date it had.
 struct DatePickerProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QDate value;  // a null date: the picker shows no date
     Font font;
     Action onChange;
+    bool allowsEmpty = true;
 };
 void _DEFINEDATEPICKER(const QString& name, const DatePickerProperties& p);
 
