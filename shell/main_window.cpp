@@ -52,12 +52,12 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_19", {}},             // OPENFORM_INTERNET
         {"Button_17", {}},             // OPENFORM_TIPPS
         {"Button_20", {}},             // OPENFORM_TIPPS
-        {"Button_18", OPENFORM_WOERTER},
+        {"Button_18", OPENFORM_WOERTER},  // German-English word list
         {"Button_21", OPENFORM_WOERTER},
-        {"Button_24", {}},  // OPENFORM_MYAPP, own application
-        {"Button_27", {}},  // OPENFORM_MYAPP
-        {"Button_28", {}},  // OPENFORM_MYAPPCONFIG, its field names
-        {"Button_25", {}},  // OPENBIO, biorhythm
+        {"Button_24", {}},             // OPENFORM_MYAPP, own application
+        {"Button_27", {}},             // OPENFORM_MYAPP
+        {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
+        {"Button_25", {}},             // OPENBIO, biorhythm
     };
     // clang-format on
     return buttons;
