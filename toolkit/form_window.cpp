@@ -4,6 +4,7 @@
 #include "toolkit/looks.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPointer>
 
 #include <algorithm>
@@ -110,6 +111,17 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     emit closed();
     deleteLater();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape leaves a window as its close box does; the main window stays, since
+    // closing it ends the program.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier &&
+        kind_ != WindowKind::Main) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 FormWindow* FindFormWindow(const QString& name) {

@@ -7,6 +7,7 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QProgressBar>
@@ -92,6 +93,10 @@ TEST_F(ControlsTest, SettingABlankPaddedValueShowsItTrimmedAndRunsTheChangeActio
     // Setting the same text again is still a change the program made.
     SETPROPERTY("form_c", "t_name", "Value", QString("Anna"));
     EXPECT_EQ(textChanges, 2);
+    // A value wider than the box shows its beginning.
+    SETPROPERTY("form_c", "t_name", "Value", QString("Annabelle-Ma"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(TestDriver::widget("form_c", "t_name"))->cursorPosition(),
+              0);
 }
 
 TEST_F(ControlsTest, TypingRunsTheChangeActionAtEveryKeystrokeWithinTheMaximumLength) {

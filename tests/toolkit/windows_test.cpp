@@ -44,6 +44,24 @@ TEST(Windows, ModalActivationShowsRunsInitialisationAndLeavesTheNameFreeAfterClo
     EXPECT_TRUE(ISWINDOWDEFINED("form1"));
 }
 
+TEST(Windows, EscapeClosesAModalWindowAsItsCloseBoxDoesButNotTheMainWindow) {
+    TestDriver driver;
+    int released = 0;
+    DefineModal("form1", {}, [&] { ++released; });
+    _ACTIVATEWINDOW("form1");
+    TestDriver::pressKey("form1", "Label_17", Qt::Key_Escape);
+    EXPECT_FALSE(TestDriver::isOpen("form1"));
+    EXPECT_EQ(released, 1);
+
+    _DEFINEWINDOW("haupt", WindowKind::Main, {.title = "Main", .width = 300, .height = 200});
+    _DEFINETEXTBOX("Text_1", {.row = 10, .col = 10, .width = 100, .height = 20});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("haupt");
+    TestDriver::pressKey("haupt", "Text_1", Qt::Key_Escape);
+    EXPECT_TRUE(TestDriver::isOpen("haupt"));
+    TestDriver::closeWindow("haupt");
+}
+
 TEST(Windows, DefinedSizeIsTheOuterSizeSoTheClientAreaLacksTheTitleBar) {
     TestDriver driver;
     DefineModal("form1");
