@@ -3,6 +3,8 @@
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
 #include "apps/agenda/agenda_maintenance.h"
+#include "apps/biorhythm/biorhythm.h"
+#include "apps/birthdays/birthdays.h"
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects_maintenance.h"
 #include "apps/words/word_list.h"
@@ -36,9 +38,9 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_2", OPENFORM_ADRESSE_G},  // business addresses
         {"Button_9", OPENFORM_ADRESSE_G},
         {"Button_3", FREE_ADRESSE_G},  // captions of the business extra fields
-        {"Button_4", {}},              // OPENFORM_GEBURT, birthday list
-        {"Button_6", {}},              // OPENFORM_GEBURT
-        {"Button_8", {}},              // PRINT_GEB, printed birthday list
+        {"Button_4", OPENFORM_GEBURT}, // birthday list
+        {"Button_6", OPENFORM_GEBURT},
+        {"Button_8", PRINT_GEB},       // printed birthday list
         {"Button_10", {}},             // OPENFORM_AGENDA
         {"Button_13", {}},             // OPENFORM_AGENDA
         {"Button_29", OPEN_AG_VERW},   // agenda maintenance
@@ -57,7 +59,7 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_24", {}},             // OPENFORM_MYAPP, own application
         {"Button_27", {}},             // OPENFORM_MYAPP
         {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
-        {"Button_25", {}},             // OPENBIO, biorhythm
+        {"Button_25", OPENBIO},        // biorhythm
     };
     // clang-format on
     return buttons;

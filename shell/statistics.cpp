@@ -21,6 +21,16 @@ bool FallsOnToday(const QVariant& date) {
     return DAY(day) == DAY(DATE()) && MONTH(day) == MONTH(DATE());
 }
 
+// A birthday on 29 February is celebrated on 28 February in the years
+// without a 29 February.
+bool BirthdayFallsOnToday(const QVariant& date) {
+    if (FallsOnToday(date)) return true;
+    const QDate day = date.toDate();
+    const QDate today = DATE();
+    return MONTH(day) == 2 && DAY(day) == 29 && MONTH(today) == 2 && DAY(today) == 28 &&
+           !QDate::isLeapYear(YEAR(today));
+}
+
 struct Step {
     QString file;
     QString alias;
@@ -48,7 +58,10 @@ const QList<Step>& Steps() {
          {" Adressen [Privat]", " Contacts [friends]", " Endereços [Amigos]"}},
         {"adressen_p.dbf",
          "stat2",
-         [] { return FIELD("stat2->LISTE").toBool() && FallsOnToday(FIELD("stat2->GEBURTSTAG")); },
+         [] {
+             return FIELD("stat2->LISTE").toBool() &&
+                    BirthdayFallsOnToday(FIELD("stat2->GEBURTSTAG"));
+         },
          false,
          "lbl_2",
          10,

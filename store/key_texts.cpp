@@ -31,13 +31,4 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
     return {};
 }
 
-int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*=\s*\w+\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(filterText);
-    if (!m.hasMatch() || !NamesThisTable(m, 1, alias)) return -1;
-    return CharacterField(table, m.captured(2));
-}
-
 }  // namespace kesp::store

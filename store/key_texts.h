@@ -1,9 +1,7 @@
-// Reading the key and filter texts the modules pass beside their evaluators.
+// Reading the key texts of indexes.
 //
 // The store uses the text of an index key to compute the common keys straight
-// from the record bytes (fast index builds on large tables), and the text of a
-// filter to see when a quick-search filter accepts exactly the records of a
-// key range.
+// from the record bytes (fast index builds on large tables).
 #pragma once
 
 #include "store/dbf_table.h"
@@ -22,8 +20,5 @@ struct NativeKey {
 
 // "field", "alias->field", "UPPER(field)", "UPPER(alias->field)" on a character field.
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText);
-
-// The character field of a filter text "UPPER([alias->]field) = name", or -1.
-int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText);
 
 }  // namespace kesp::store

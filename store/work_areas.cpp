@@ -45,7 +45,9 @@ struct Area {
     Condition filter;
     QString filterText;
     std::function<QString()> filterPrefix;
-    int filterKeyField = -1;  // the filter reads "UPPER(field) = variable"
+    // The key text of the order whose prefix range the filter promised to
+    // decide (KeyRange::Decides); null when it promised no such thing.
+    QString filterDecidesFor;
     // The navigation range, kept while the prefix and the order stay the same.
     QString rangePrefix;
     std::uint64_t rangeVersion = ~std::uint64_t{0};
@@ -185,11 +187,10 @@ std::size_t PositionOfCurrent(Area& area) {
 // The part of the sequence navigation walks: all of it, or the range of the
 // filter's key prefix in the controlling order.
 //
-// When the filter is "UPPER(field) = variable", the controlling key is
-// UPPER(field) and the prefix is that variable, the range holds exactly the
-// records the condition accepts (prefix comparison on the same bytes), so the
-// condition is not called inside it. Exact comparison and text the code page
-// cannot hold ("?") leave the condition to decide.
+// When the filter promised to decide the range of the order in control, the
+// range holds exactly the records the condition accepts (prefix comparison on
+// the same bytes), so the condition is not called inside it. Exact comparison
+// and text the code page cannot hold ("?") leave the condition to decide.
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
@@ -210,8 +211,9 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         area.rangePrefix = prefix;
         area.rangeOrder = order->keys.get();
         area.rangeVersion = order->keys->version();
-        area.rangeKeyDecides = area.filterKeyField >= 0 && order->native.upper &&
-                               order->native.field == area.filterKeyField && !bytes.contains('?');
+        area.rangeKeyDecides = !area.filterDecidesFor.isNull() &&
+                               order->keys->keyText() == area.filterDecidesFor &&
+                               !bytes.contains('?');
     }
     area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
     return area.range;
@@ -573,13 +575,14 @@ bool FOUND() {
 }
 
 void DBSETFILTER(const Condition& condition, const QString& text,
-                 const std::function<QString()>& keyPrefix) {
+                 const std::function<QString()>& keyPrefix, KeyRange range) {
     Area& area = UsedArea("DBSETFILTER");
+    const Order* order = Controlling(area);
     area.filter = condition;
     area.filterText = text;
     area.filterPrefix = keyPrefix;
-    area.filterKeyField =
-        keyPrefix ? kesp::store::PrefixFilterField(*area.table, area.alias, text) : -1;
+    area.filterDecidesFor =
+        keyPrefix && order && range == KeyRange::Decides ? order->keys->keyText() : QString();
     area.rangeOrder = nullptr;
 }
 
@@ -588,7 +591,7 @@ void DBCLEARFILTER() {
     area.filter = {};
     area.filterText.clear();
     area.filterPrefix = {};
-    area.filterKeyField = -1;
+    area.filterDecidesFor = QString();
     area.rangeOrder = nullptr;
 }
 

@@ -100,16 +100,26 @@ QString INDEXKEY();                    // key text of the controlling order ("" 
 void DBSEEK(const QVariant& key, bool softSeek = true);
 bool FOUND();
 
-// Installs a filter evaluated whenever the pointer moves. When keyPrefix is
-// given it promises that the condition is false for every record whose key in
-// the controlling order does not begin with keyPrefix() (read, like the
+// What a filter's key-prefix promise says about the records inside its range.
+enum class KeyRange {
+    Narrows,  // the condition still decides for every record in the range
+    Decides,  // the condition accepts exactly the records in the range
+};
+
+// Installs a filter evaluated whenever the pointer moves. The text is what
+// DBFILTER reports; the store reads nothing from it. When keyPrefix is given
+// it promises that the condition is false for every record whose key in the
+// controlling order does not begin with keyPrefix() (read, like the
 // condition, at the moment of evaluation); navigation then walks only that
-// range of the index. The condition still decides for the records in range,
-// except for the quick-search form: with the text "UPPER(field) = name", a
-// controlling key "UPPER(field)" and exact comparison off, the range holds
-// exactly the records the condition accepts, and it is not called.
+// range of the index. With KeyRange::Decides it promises more: with exact
+// comparison off, the condition accepts exactly the records whose key in the
+// order controlling at this call begins with keyPrefix() (a quick search that
+// forms its condition from that key), so inside the range it is not called.
+// The condition decides again under exact comparison, for a prefix the code
+// page cannot hold, and under a controlling order of another key text.
 void DBSETFILTER(const Condition& condition, const QString& text,
-                 const std::function<QString()>& keyPrefix = {});
+                 const std::function<QString()>& keyPrefix = {},
+                 KeyRange range = KeyRange::Narrows);
 void DBCLEARFILTER();
 QString DBFILTER();  // text of the installed filter
 

@@ -2,8 +2,9 @@
 // selected pair, the two lookups, saving, adding and deleting pairs.
 #include "apps/words/word_list.h"
 
-#include "apps/common/record_binding.h"
+#include "apps/common/field_rows.h"
 #include "apps/common/window_texts.h"
+#include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
 #include "apps/words/word_list_progress.h"
 #include "apps/words/word_list_texts.h"
@@ -21,17 +22,12 @@ namespace {
 constexpr char kWindow[] = "woerter_frm";
 constexpr char kTable[] = "de_en.dbf";
 
-const RecordBinding kEditFrame = {{"De", "Text_14", FieldKind::Text},
-                                  {"En", "Text_15", FieldKind::Text}};
-const RecordBinding kAddFrame = {{"De", "Text_16", FieldKind::Text},
-                                 {"En", "Text_17", FieldKind::Text}};
-
 // The pairs of the dictionary that are not marked deleted: the count the
 // status line shows when no lookup narrows the list.
 int pairsInDictionary = 0;
 
-bool BothWordsGiven(const RecordBinding& frame) {
-    for (const FieldBinding& word : frame)
+bool BothWordsGiven(const FieldRows& frame) {
+    for (const FieldRow& word : frame)
         if (TrimmedValue(kWindow, word.control).isEmpty()) return false;
     return true;
 }
@@ -39,11 +35,11 @@ bool BothWordsGiven(const RecordBinding& frame) {
 // Both indexes built from scratch from every record, the user told between
 // the two; the table is in the current work area.
 void RebuildBothIndexes(const Texts& germanDone) {
-    DBCREATEINDEX("ide1", "UPPER(De)");
+    DBCREATEINDEX(kGermanIndex.file, KeyText(kGermanIndex));
     ShowWordListStatus(TEXT(germanDone));
     DBGOTOP();
     ShowWordListProgress(60);
-    DBCREATEINDEX("ide2", "UPPER(En)");
+    DBCREATEINDEX(kEnglishIndex.file, KeyText(kEnglishIndex));
     ShowWordListProgress(90);
 }
 
@@ -91,7 +87,7 @@ void OPENWOERTER() {
 void WOERTER_AKT() {
     KESP_OPERATION();
     DBSELECTAREA("eng1");
-    FillControlsFromRecord(kWindow, "eng1", kEditFrame);
+    FillControlsFromRecord(kWindow, "eng1", EditFrameRows());
     const bool onPair = !DBEOF();
     SETPROPERTY(kWindow, "Button_5", "enabled", onPair);
     SETPROPERTY(kWindow, "Button_6", "enabled", onPair);
@@ -109,14 +105,14 @@ void SUCHE_EN_2() {
 
 void T_SAVE_WOERTER() {
     KESP_OPERATION();
-    if (!BothWordsGiven(kEditFrame)) {
+    if (!BothWordsGiven(EditFrameRows())) {
         MSGEXCLAMATION(TEXT(word_texts::kBothWordsNeeded), THE_APP_NAME);
         return;
     }
     DBSELECTAREA("eng1");
     if (DBEOF()) return;  // no pair selected: the button is disabled
     KeepBothIndexesCurrent();
-    WriteControlsToRecord(kWindow, "eng1", kEditFrame);
+    WriteControlsToRecord(kWindow, "eng1", EditFrameRows());
     DBCOMMIT();
     ShowPairAndList();
     MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
@@ -125,7 +121,7 @@ void T_SAVE_WOERTER() {
 void T_SAVENEW_WOERTER() {
     KESP_OPERATION();
     BeginWordListWork();
-    if (!BothWordsGiven(kAddFrame)) {
+    if (!BothWordsGiven(AddFrameRows())) {
         MSGEXCLAMATION(TEXT(word_texts::kBothWordsNeeded), THE_APP_NAME);
         EndWordListWork();
         return;
@@ -135,7 +131,7 @@ void T_SAVENEW_WOERTER() {
     // the last word) this is the number the new pair receives.
     const int noted = RECNO();
     DBAPPEND();
-    WriteControlsToRecord(kWindow, "eng1", kAddFrame);
+    WriteControlsToRecord(kWindow, "eng1", AddFrameRows());
     DBCOMMIT();
     ++pairsInDictionary;
 
@@ -154,7 +150,7 @@ void T_SAVENEW_WOERTER() {
     }
     ShowPairAndList();
     MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
-    ClearBoundControls(kWindow, kAddFrame);
+    PrepareControlsForNewRecord(kWindow, AddFrameRows());
     ShowReadyWithCount(pairsInDictionary);
     ShowWordListProgress(100);
     EndWordListWork();

@@ -2,7 +2,9 @@
 // lookup boxes with their buttons, the list of pairs, and beside it the edit
 // frame of the selected pair and the add frame of a new pair; its texts in
 // the three languages.
+#include "apps/common/field_rows.h"
 #include "apps/common/window_texts.h"
+#include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
 #include "toolkit/forms.h"
 
@@ -12,6 +14,20 @@ constexpr char kWindow[] = "woerter_frm";
 const QColor kWhite{255, 255, 255};
 const QColor kGreen{0, 255, 0};
 constexpr int kWordLength = 50;
+const Texts kGerman{"Deutsch", "German", "Alemão"};
+const Texts kEnglish{"Englisch", "English", "Ingles"};
+
+// A word of a frame: its caption label above a text box of 50 characters.
+FieldRow Word(const QString& label, const QString& box, const QString& field, int row,
+              const Texts& caption) {
+    return {.control = box,
+            .field = field,
+            .at = {row + 20, 460, 210, 20},
+            .inputLimit = kWordLength,
+            .captionLabel = label,
+            .captionAt = {row, 460, 210, 20},
+            .caption = caption};
+}
 
 void WordLabel(const QString& name, int row, int col, int width, const QString& text) {
     _DEFINELABEL(name, {.row = row,
@@ -24,13 +40,8 @@ void WordLabel(const QString& name, int row, int col, int width, const QString& 
                         .background = kWhite});
 }
 
-void WordBox(const QString& name, int row, int col, int width, int height, int maxLength = 0) {
-    _DEFINETEXTBOX(name, {.row = row,
-                          .col = col,
-                          .width = width,
-                          .height = height,
-                          .font = {"Arial", 9},
-                          .maxLength = maxLength});
+void LookupBox(const QString& name, int col, int width) {
+    _DEFINETEXTBOX(name, {.row = 70, .col = col, .width = width, .height = 24});
 }
 
 void PictureButton(const QString& name, int row, int col, int width, const QString& picture,
@@ -68,12 +79,8 @@ const QList<ControlText>& WordListTexts() {
         {"Label_20", "value", 0, {"Eingabe auf englisch", "English", "Ingles"}},
         {"Frame_4", "caption", 0, {"Bearbeiten", "Edit", "Editar"}},
         {"Frame_5", "caption", 0, {"Hinzufügen", "Insert", "Inserir"}},
-        {"Label_13", "value", 0, {"Deutsch", "German", "Alemão"}},
-        {"Label_15", "value", 0, {"Deutsch", "German", "Alemão"}},
-        {"Browse_2", "header", 1, {"Deutsch", "German", "Alemão"}},
-        {"Label_14", "value", 0, {"Englisch", "English", "Ingles"}},
-        {"Label_16", "value", 0, {"Englisch", "English", "Ingles"}},
-        {"Browse_2", "header", 2, {"Englisch", "English", "Ingles"}},
+        {"Browse_2", "header", 1, kGerman},
+        {"Browse_2", "header", 2, kEnglish},
         {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
         {"Button_7", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
         {"Button_6", "tooltip", 0, {"Datensatz löschen", "Delete", "Apagar"}},
@@ -82,6 +89,18 @@ const QList<ControlText>& WordListTexts() {
 }
 
 }  // namespace
+
+const FieldRows& EditFrameRows() {
+    static const FieldRows rows = {Word("Label_13", "Text_14", "De", 90, kGerman),
+                                   Word("Label_14", "Text_15", "En", 140, kEnglish)};
+    return rows;
+}
+
+const FieldRows& AddFrameRows() {
+    static const FieldRows rows = {Word("Label_15", "Text_16", "De", 270, kGerman),
+                                   Word("Label_16", "Text_17", "En", 320, kEnglish)};
+    return rows;
+}
 
 void DefineWordListWindow() {
     _DEFINEMODALWINDOW(kWindow, {.title = "Wörterbuch [deutsch] <--> [englisch]",
@@ -107,12 +126,12 @@ void DefineWordListWindow() {
                                          .barColor = kGreen});
 
     WordLabel("Label_17", 50, 10, 140, "Eingabe auf deutsch");
-    WordBox("Text_12", 70, 10, 140, 24);
+    LookupBox("Text_12", 10, 140);
     WordLabel("Label_18", 50, 150, 60, "suchen");
     PictureButton("Button_3", 70, 150, 60, "img/page_find.bmp", SUCHE_DE_1);
     WordLabel("Label_19", 50, 210, 10, "");
     WordLabel("Label_20", 50, 220, 160, "Eingabe auf englisch");
-    WordBox("Text_13", 70, 220, 160, 24);
+    LookupBox("Text_13", 220, 160);
     WordLabel("Label_21", 50, 380, 60, "suchen");
     PictureButton("Button_4", 70, 380, 60, "img/page_find.bmp", SUCHE_EN_2);
 
@@ -129,22 +148,18 @@ void DefineWordListWindow() {
                                .onChange = WOERTER_AKT});
 
     WordFrame("Frame_4", 60, "Bearbeiten");
-    WordLabel("Label_13", 90, 460, 210, "Deutsch");
-    WordBox("Text_14", 110, 460, 210, 20, kWordLength);
-    WordLabel("Label_14", 140, 460, 210, "Englisch");
-    WordBox("Text_15", 160, 460, 210, 20, kWordLength);
+    DefineFieldControls(EditFrameRows(), 0);
     PictureButton("Button_5", 190, 460, 100, "img/save.bmp", T_SAVE_WOERTER, "Speichern");
     PictureButton("Button_6", 190, 570, 100, "img/del.bmp", T_DELETE_WOERTER, "Datensatz löschen");
 
     WordFrame("Frame_5", 240, "Hinzufügen");
-    WordLabel("Label_15", 270, 460, 210, "Deutsch");
-    WordBox("Text_16", 290, 460, 210, 20, kWordLength);
-    WordLabel("Label_16", 320, 460, 210, "Englisch");
-    WordBox("Text_17", 340, 460, 210, 20, kWordLength);
+    DefineFieldControls(AddFrameRows(), 0);
     PictureButton("Button_7", 370, 460, 100, "img/save.bmp", T_SAVENEW_WOERTER, "Speichern");
     _ENDWINDOW();
 }
 
 void SetWordListTexts() {
     SetWindowTexts(kWindow, WordListTexts());
+    SetFieldCaptions(kWindow, EditFrameRows(), {});
+    SetFieldCaptions(kWindow, AddFrameRows(), {});
 }

@@ -1,6 +1,7 @@
 #include "apps/words/word_lookup.h"
 
-#include "apps/common/record_binding.h"
+#include "apps/common/field_rows.h"
+#include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_progress.h"
 #include "apps/words/word_list_texts.h"
 #include "kernel/public_variables.h"
@@ -20,12 +21,16 @@ const WordLookup* narrowing = nullptr;
 const WordLookup* ordering = nullptr;
 bool bothIndexesOpen = false;
 
-void InstallFilter(const WordLookup& lookup, bool promiseKeyRange) {
-    const QString field = lookup.field;
+// The pairs whose word begins with CPESQ. Under the lookup's own index they
+// are exactly the index's key range of CPESQ, which the store then walks
+// alone; under the other index the condition decides for every pair.
+void InstallFilter(const WordLookup& lookup, bool ownIndexControls) {
+    const QString field = "eng1->" + lookup.index.field;
     const Condition beginsWithKey = [field] { return EQ(UPPER(FIELD(field)), CPESQ); };
     const QString text = "UPPER(" + field + ") = cPesq";
-    if (promiseKeyRange)
-        DBSETFILTER(beginsWithKey, text, [] { return CPESQ; });
+    if (ownIndexControls)
+        DBSETFILTER(
+            beginsWithKey, text, [] { return CPESQ; }, KeyRange::Decides);
     else
         DBSETFILTER(beginsWithKey, text);
 }
@@ -33,12 +38,12 @@ void InstallFilter(const WordLookup& lookup, bool promiseKeyRange) {
 }  // namespace
 
 const WordLookup& GermanLookup() {
-    static const WordLookup lookup{"Text_12", "Text_13", "eng1->De", "ide1", "UPPER(De)"};
+    static const WordLookup lookup{"Text_12", "Text_13", kGermanIndex};
     return lookup;
 }
 
 const WordLookup& EnglishLookup() {
-    static const WordLookup lookup{"Text_13", "Text_12", "eng1->En", "ide2", "UPPER(En)"};
+    static const WordLookup lookup{"Text_13", "Text_12", kEnglishIndex};
     return lookup;
 }
 
@@ -90,8 +95,7 @@ void ForgetNarrowingLookup() {
 }
 
 void UseOnlyIndexOf(const WordLookup& lookup) {
-    ORDLISTCLEAR();
-    ORDLISTADD(lookup.indexFile);
+    MakeOnlyOrder(lookup.index.file);
     ordering = &lookup;
     bothIndexesOpen = false;
 }
@@ -99,7 +103,7 @@ void UseOnlyIndexOf(const WordLookup& lookup) {
 void KeepBothIndexesCurrent() {
     if (bothIndexesOpen || !ordering) return;
     const WordLookup& other = ordering == &GermanLookup() ? EnglishLookup() : GermanLookup();
-    ORDLISTADD(other.indexFile);  // the list keeps its order: the first index controls
+    ORDLISTADD(other.index.file);  // the list keeps its order: the first index controls
     bothIndexesOpen = true;
 }
 

@@ -12,14 +12,14 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "apps/common/index_files.h"
+
 #include <QString>
 
 struct WordLookup {
-    QString box;        // "Text_12": the beginning of the word looked up
-    QString otherBox;   // "Text_13": emptied, since the other lookup no longer applies
-    QString field;      // "eng1->De"
-    QString indexFile;  // "ide1", on UPPER(De)
-    QString indexKey;   // "UPPER(De)"
+    QString box;       // "Text_12": the beginning of the word looked up
+    QString otherBox;  // "Text_13": emptied, since the other lookup no longer applies
+    IndexFile index;   // ide1 on UPPER(De): the word's order, and its field
 };
 
 const WordLookup& GermanLookup();

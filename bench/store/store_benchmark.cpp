@@ -106,7 +106,8 @@ int RunStorePart(int records, const QString& folder) {
             DBSEEK(cpesq);
             if (FOUND()) {
                 DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("eng1->De")), cpesq); },
-                            "UPPER(eng1->De) = cPesq", [&cpesq] { return cpesq; });
+                            "UPPER(eng1->De) = cPesq", [&cpesq] { return cpesq; },
+                            KeyRange::Decides);
                 DBEVAL([&storeCount] { ++storeCount; });
                 DBGOTOP();
             } else {

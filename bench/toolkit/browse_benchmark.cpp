@@ -53,7 +53,7 @@ int SeekFilterCount(const QString& text) {
     int matches = 0;
     if (FOUND()) {
         DBSETFILTER([] { return EQ(UPPER(FIELD("words->De")), cpesq); }, "UPPER(words->De) = cPesq",
-                    [] { return cpesq; });
+                    [] { return cpesq; }, KeyRange::Decides);
         DBEVAL([&matches] { ++matches; });
         DBGOTOP();
     } else {

@@ -1,17 +1,20 @@
 // Controls driven by name, as the modules drive them.
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
+#include "toolkit/looks.h"
 #include "toolkit/test_driver.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -385,6 +388,21 @@ TEST(OtherControls, InitialisationStartsOnAPaintedWindowSoItsStepsShowWhileItRun
     EXPECT_TRUE(exposedAtInit);
     EXPECT_GE(paintsDuringInit, 1);
     TestDriver::closeWindow("form_p");
+}
+
+// Some definitions name pictures with a backslash between the folders.
+TEST(Pictures, ABackslashInThePictureNameSeparatesFoldersLikeASlash) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("img/sub"));
+    QPixmap picture(4, 4);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(folder.filePath("img/sub/save.bmp"), "BMP"));
+    SET_PICTURE_FOLDER(folder.path());
+    EXPECT_EQ(kesp::PicturePath("img\\sub\\save.bmp"), kesp::PicturePath("img/sub/save.bmp"));
+    EXPECT_FALSE(kesp::LoadPicture("img\\sub\\save.bmp").isNull());
+    EXPECT_FALSE(kesp::LoadIcon("img\\sub/save.bmp").isNull());
+    EXPECT_TRUE(kesp::LoadPicture("img\\sub\\missing.bmp").isNull());
+    SET_PICTURE_FOLDER({});
 }
 
 }  // namespace

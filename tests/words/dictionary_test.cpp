@@ -2,7 +2,7 @@
 // the build step that writes the pairs into an empty table and leaves a
 // table with records alone, and the dictionary the build installed.
 #include "data/dictionary_pairs.h"
-#include "store/table_schema.h"
+#include "data/installed_table_files.h"
 #include "store/xbase.h"
 
 #include <QFile>
@@ -49,7 +49,7 @@ class DictionaryStep : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
         table_ = folder_.filePath("de_en.dbf");
-        kesp::CreateTable(table_, {{"DE", 'C', 50}, {"EN", 'C', 50}});
+        kesp::WriteInstalledTable(table_, *kesp::InstalledTable("de_en.dbf"));
         source_ = folder_.filePath("de-en");
         QFile file(source_);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -1,12 +1,7 @@
 #include "tests/words/word_list_fixture.h"
 
-#include "kernel/public_variables.h"
-#include "store/table_schema.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
-
-#include <QColor>
-#include <QDir>
 
 namespace {
 
@@ -23,36 +18,12 @@ void LookUp(const QString& box, const QString& button, const QString& text) {
 }  // namespace
 
 void WordListFixture::SetUp() {
-    ASSERT_TRUE(folder_.isValid());
-    QDir(folder_.path()).mkdir("data");
-    QDir(folder_.path()).mkdir("export");
-    THE_APP_PATH = folder_.path() + "/";
-    THE_DATA_PATH = dataPath();
-    THE_EXPORT_PATH = folder_.path() + "/export/";
-    SET_EXACT(false);
-    SET_DELETED(true);
-    SET_CENTURY(true);
-    UseLanguage("DE");
-    THE_ANZAHL = 0;
-    CPESQ.clear();
+    RecordFixture::SetUp();
     CreateDictionary({});
 }
 
-void WordListFixture::TearDown() {
-    DBCLOSEALL();
-    QDir::setCurrent(QDir::tempPath());
-}
-
-void WordListFixture::UseLanguage(const QString& code) {
-    THE_LANG = code;
-    if (code == "DE") SET_DATEFORMAT("dd.mm.yyyy");
-    if (code == "AM") SET_DATEFORMAT("mm/dd/yyyy");
-    if (code == "BR") SET_DATEFORMAT("dd/mm/yyyy");
-}
-
 void WordListFixture::CreateDictionary(const QList<Pair>& pairs, const QStringList& deleted) {
-    DBCLOSEALL();
-    kesp::CreateTable(dataPath() + "de_en.dbf", {{"DE", 'C', 50}, {"EN", 'C', 50}});
+    InstallTable("de_en.dbf", false);
     DBUSEAREA(false, dataPath() + "de_en.dbf", "fixture");
     for (const Pair& pair : pairs) {
         DBAPPEND();
@@ -127,18 +98,4 @@ QStringList WordListFixture::StoredPairs() {
     DBCLOSEAREA();
     SET_DELETED(true);
     return pairs;
-}
-
-QString WordListFixture::dataPath() const {
-    return folder_.path() + "/data/";
-}
-
-QStringList WordListFixture::TakeMessages() {
-    QStringList shown;
-    for (const kesp::test::MessageBoxRecord& box : driver_.messageBoxes()) {
-        EXPECT_EQ(box.title, "Varnel Kesp 2.0");
-        shown.append(box.kind + ": " + box.text);
-    }
-    driver_.clearMessageBoxes();
-    return shown;
 }

@@ -1,37 +1,20 @@
-// A word list in a temporary application folder (data/ with "de_en.dbf"),
-// the global settings the start-up routine fixes, and a language to work in.
-// Every word-list test starts from here, with a few pairs of its own.
+// A word list in a temporary application folder: "de_en.dbf" as installed,
+// with a few pairs of the test's own. Every word-list test starts from here.
 #pragma once
 
-#include "toolkit/test_driver.h"
+#include "tests/apps/record_fixture.h"
 
+#include <QColor>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <ostream>
-
-// Readable texts in the messages of failed expectations.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& texts, std::ostream* out) {
-    *out << "{" << texts.join("|").toStdString() << "}";
-}
 
 using Pair = QPair<QString, QString>;  // German, English
 
-class WordListFixture : public ::testing::Test {
+class WordListFixture : public RecordFixture {
   protected:
     void SetUp() override;
-    void TearDown() override;
-
-    // "DE", "AM" or "BR".
-    void UseLanguage(const QString& code);
 
     // Writes "de_en.dbf" with these pairs; the pairs whose German word is in
     // `deleted` are marked deleted.
@@ -54,12 +37,4 @@ class WordListFixture : public ::testing::Test {
 
     // The stored pairs in physical order, "-" before a pair marked deleted.
     QStringList StoredPairs();
-
-    QString dataPath() const;
-
-    // The message boxes shown since the last call, as "KIND: text".
-    QStringList TakeMessages();
-
-    kesp::test::TestDriver driver_;
-    QTemporaryDir folder_;
 };

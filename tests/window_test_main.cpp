@@ -1,4 +1,5 @@
-// The report tests run with a QApplication on the offscreen platform.
+// The one main of every test that shows windows: a QApplication on the
+// offscreen platform for the whole run, the way the program runs.
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -7,5 +8,6 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     return RUN_ALL_TESTS();
 }
