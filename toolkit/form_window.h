@@ -1,8 +1,7 @@
 // A window of the program and the registry of windows by name.
 //
 // A window owns its controls (by name, without regard to case) and knows its
-// kind. Closing it (the close box, Escape in any window but the main one,
-// "Release" or RELEASEWINDOW) runs its release
+// kind. Closing it (the close box, "Release" or RELEASEWINDOW) runs its release
 // action, frees its name at once, ends the event loop of its activation and
 // destroys it with its controls.
 //
@@ -45,7 +44,6 @@ class FormWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QString name_;

@@ -64,8 +64,13 @@ void _ENDWINDOW();
 
 // Shows the window and runs its initialisation action. For main and modal
 // windows it returns only when the window is closed (a nested event loop). A
-// standard window opens beside the main window (right, else left), non-modal
-// and always on top, and activation returns at once.
+// modal window is kept above the window it was opened from, has the fixed size
+// of its definition and no minimise or maximise button. A standard window
+// opens beside the main window (right, else left), non-modal and always on
+// top, and activation returns at once; when the screen has no room beside the
+// main window it opens centred and is not kept on top. Escape closes a modal
+// or standard window as its close box does. Tab and Shift+Tab move through
+// the controls in reading order.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
 void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
@@ -241,6 +246,12 @@ void _DEFINEPROGRESSBAR(const QString& name, const ProgressBarProperties& p);
 // A read-only list bound by alias to a table of the store. Rows are the
 // table's visible records in its controlling order; fields are written
 // "alias->field". Its value is the record number of the selected row.
+// One entry of a control's context menu: its caption and what it runs.
+struct MenuEntry {
+    QString caption;
+    Action action;
+};
+
 struct BrowseProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QStringList headers;
@@ -250,6 +261,10 @@ struct BrowseProperties {
     int value = 0;
     Font font;
     Action onChange;
+    // Run on a double-click on a row or Enter on the selected row; none: nothing.
+    Action onOpen;
+    // The entries of the list's context menu, in this order; none: no menu.
+    QList<MenuEntry> menu;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 
@@ -271,6 +286,7 @@ QVariant GETPROPERTY(const QString& window, const QString& property);
 
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
 // DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
+//   "SetFocus" on a control of a tab page shows that page first.
 void DOMETHOD(const QString& window, const QString& method);
 void DOMETHOD(const QString& window, const QString& control, const QString& method,
               const QVariant& argument = {});
@@ -281,6 +297,15 @@ void DOMETHOD(const QString& window, const QString& control, const QString& meth
 void MSGBOX(const QString& text, const QString& title);
 void MSGEXCLAMATION(const QString& text, const QString& title);
 bool MSGYESNO(const QString& text, const QString& title);  // Yes is the default
+
+// ---- Language of the toolkit -------------------------------------------------------
+
+// The locale ("de_DE", "en_US", "pt_BR") of the date pickers' calendars (month
+// and day names, first day of the week) and the language of the texts Qt draws
+// itself (the Yes and No buttons of MSGYESNO, standard dialogs), from Qt's own
+// translations; replaces the locale set before. Windows open now keep the
+// texts the program set in them.
+void SET_INTERFACE_LOCALE(const QString& localeName);
 
 // ---- Application folder ------------------------------------------------------------
 

@@ -90,7 +90,10 @@ void DefineList(const RecordWindow& record) {
                             .height = list.at.height,
                             .workArea = record.alias,
                             .value = 0,
-                            .onChange = record.actions.fill};
+                            .onChange = record.actions.fill,
+                            .onOpen = list.onOpen};
+    for (const ListMenuEntry& entry : list.menu)
+        browse.menu.append({TEXT(entry.caption), entry.action});
     for (const ListColumn& column : list.columns) {
         browse.headers.append(column.header.de);
         browse.widths.append(column.width);
@@ -294,10 +297,17 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     PrepareControlsForNewRecord(record.window, record.fields);
+    // Typing goes into the new record's first field, not into a search box.
+    for (const FieldRow& row : record.fields) {
+        if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
+        DOMETHOD(record.window, row.control, "SetFocus");
+        break;
+    }
 }
 
 void CancelNewRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
 void SaveNewRecord(const RecordWindow& record) {
@@ -311,6 +321,7 @@ void SaveNewRecord(const RecordWindow& record) {
     CreateIndexesAnew(record);
     DBGOTOP();
     RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
 void SaveCurrentRecord(const RecordWindow& record) {

@@ -214,19 +214,21 @@ TEST_F(ControlsTest, CheckBoxValueIsLogical) {
     EXPECT_FALSE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
 }
 
-// Rows of a label's rendering that hold text (dark pixels), as {first, last};
-// {-1, -1} when none does.
-std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+// The box around the text in a label's rendering (its dark pixels); null
+// when there is none.
+QRect TextBounds(const QString& window, const QString& label) {
     const QImage image = TestDriver::widget(window, label)->grab().toImage();
-    std::pair<int, int> rows{-1, -1};
+    QRect bounds;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 100) {
-                if (rows.first < 0) rows.first = y;
-                rows.second = y;
-                break;
-            }
-    return rows;
+            if (qGray(image.pixel(x, y)) < 100) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// Rows of a label's rendering that hold text, as {first, last}.
+std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+    const QRect bounds = TextBounds(window, label);
+    return {bounds.top(), bounds.bottom()};
 }
 
 TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
@@ -255,10 +257,46 @@ TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
     EXPECT_NEAR((top + bottom) / 2.0, 10, 3);
     EXPECT_LT(bottom - top, line);
 
-    // More lines than fit: the first ones show, from the top.
+    // More lines than fit: only the line the height holds shows, never the
+    // top of a second one.
     const auto [narrowTop, narrowBottom] = RowsWithText("form_l", "lbl_eng");
-    EXPECT_LT(narrowTop, top);
-    EXPECT_GE(narrowBottom, line);
+    EXPECT_LT(narrowBottom - narrowTop, line);
+    EXPECT_NEAR(narrowTop, top, 1);
+}
+
+TEST(Labels, ALongCaptionIsCutAtTheWidthOnTheLinesTheHeightHoldsWhole) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_l", {.width = 400, .height = 300});
+    const QString caption(
+        "Ein sehr langer Name für ein freies Feld mit siebzig Zeichen, zu lang!!");
+    _DEFINELABEL(
+        "Label_free01",
+        {.row = 50, .col = 20, .width = 230, .height = 20, .value = caption, .bold = true});
+    _DEFINETEXTBOX("free01", {.row = 70, .col = 20, .width = 200, .height = 20});
+    _DEFINELABEL(
+        "Label_free10",
+        {.row = 100, .col = 20, .width = 230, .height = 40, .value = caption + " " + caption});
+    _DEFINELABEL("Label_short",
+                 {.row = 150, .col = 20, .width = 230, .height = 20, .value = "Kurz"});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_l");
+    const int line = TestDriver::widget("form_l", "Label_free01")->fontMetrics().height();
+
+    // One line high: one line, centred as a short caption is, running to the
+    // label's right edge where it is cut.
+    const auto [top, bottom] = RowsWithText("form_l", "Label_free01");
+    const auto [shortTop, shortBottom] = RowsWithText("form_l", "Label_short");
+    EXPECT_LT(bottom - top, line);
+    EXPECT_NEAR(top, shortTop, 1);
+    EXPECT_GE(TextBounds("form_l", "Label_free01").right(), 220);
+
+    // Two whole lines fit in 40 pixels, not a third: two lines of text, the
+    // second cut at the width.
+    const auto [twoTop, twoBottom] = RowsWithText("form_l", "Label_free10");
+    EXPECT_GT(twoBottom - twoTop, line);
+    EXPECT_LT(twoBottom - twoTop, 2 * line);
+    EXPECT_LE(twoBottom, 40);
+    EXPECT_EQ(GETPROPERTY("form_l", "Label_free10", "Value").toString(), caption + " " + caption);
 }
 
 TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {
