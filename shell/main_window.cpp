@@ -10,6 +10,7 @@
 #include "apps/notes/notes.h"
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects_maintenance.h"
+#include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/help.h"
@@ -56,8 +57,8 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_19", OPENFORM_INTERNET},
         {"Button_17", {}},             // OPENFORM_TIPPS
         {"Button_20", {}},             // OPENFORM_TIPPS
-        {"Button_18", {}},             // OPENFORM_WOERTER
-        {"Button_21", {}},             // OPENFORM_WOERTER
+        {"Button_18", OPENFORM_WOERTER},  // German-English word list
+        {"Button_21", OPENFORM_WOERTER},
         {"Button_24", {}},             // OPENFORM_MYAPP, own application
         {"Button_27", {}},             // OPENFORM_MYAPP
         {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names

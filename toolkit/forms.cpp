@@ -11,6 +11,8 @@
 #include "toolkit/reading_order.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
@@ -146,6 +148,21 @@ void BringToFront(QWidget* window) {
     window->activateWindow();
 }
 
+// An initialisation may work for a while and tell the user so step by step
+// (the statistics, a reorganisation with its progress bar): the window must
+// be on screen and painted before it starts, not only once it returns to the
+// event loop. Only the window system's events are handled meanwhile.
+void WaitUntilOnScreen(QWidget* window) {
+    QElapsedTimer waited;
+    waited.start();
+    const auto exposed = [window] {
+        return window->windowHandle() != nullptr && window->windowHandle()->isExposed();
+    };
+    while (!exposed() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 Control* ControlNamed(const QString& window, const QString& control) {
     return kesp::FormWindowNamed(window)->control(control);
 }
@@ -220,6 +237,8 @@ void _ACTIVATEWINDOW(const QString& name) {
     if (window->kind() == WindowKind::Modal) KeepAboveOpener(window);
     window->show();
     BringToFront(window);
+    WaitUntilOnScreen(window);
+    if (guard == nullptr || closed) return;
     // A window whose preparation a write failure stopped cannot be used: it
     // closes again after the message (the main window stays, as it always does).
     if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&

@@ -33,9 +33,11 @@ class TextBoxControl : public Control {
         if (index == 0 && Is(property, "value")) {
             // The change action runs for every value the program sets, also
             // when the text shown stays the same.
+            // A text longer than the box shows its beginning, as it reads.
             {
                 const QSignalBlocker quiet(edit_);
                 ShowTextAsSet(edit_, WithoutTrailingBlanks(value.toString()));
+                edit_->setCursorPosition(0);
             }
             RunAction(onChange_);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
