@@ -5,8 +5,6 @@
 
 #include <QDir>
 
-#include <tuple>
-
 namespace {
 
 const QString kToolbar = "ToolBar_1";
@@ -299,18 +297,12 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     PrepareControlsForNewRecord(record.window, record.fields);
-    // Typing goes into the form's first field in reading order (top to
-    // bottom, left to right), not into a search box. A date shown as text is
-    // never typed into.
-    const FieldRow* first = nullptr;
+    // Typing goes into the new record's first field, not into a search box.
     for (const FieldRow& row : record.fields) {
-        if (row.kind == FieldKind::DateText) continue;
-        if (!first || std::tie(row.page, row.at.row, row.at.col) <
-                          std::tie(first->page, first->at.row, first->at.col)) {
-            first = &row;
-        }
+        if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
+        DOMETHOD(record.window, row.control, "SetFocus");
+        break;
     }
-    if (first) DOMETHOD(record.window, first->control, "SetFocus");
 }
 
 void CancelNewRecord(const RecordWindow& record) {
