@@ -125,6 +125,7 @@ bool DbfTable::Pack() {
     }
     data_.Resize(to);
     count_ = kept;
+    NewGeneration();
     committedCount_ = kept;
     headerCount_ = kept;
     dirty_.assign(count_, false);

@@ -35,6 +35,7 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path) {
 }
 
 void DbfTable::Load() {
+    NewGeneration();
     const QString& path = file_.path();
     const std::uint64_t size = file_.Size();
     std::array<unsigned char, kDescriptorSize> head{};
@@ -156,7 +157,13 @@ int DbfTable::FieldIndex(const QString& name) const {
 
 // ---- Reading and writing -------------------------------------------------------
 
+void DbfTable::NewGeneration() {
+    static std::uint64_t last = 0;
+    generation_ = ++last;
+}
+
 char* DbfTable::MutableRecord(std::uint32_t record) {
+    NewGeneration();
     dirty_[record - 1] = true;
     anyDirty_ = true;
     return data_.data() + std::size_t{record - 1} * recordLength_;
@@ -296,6 +303,7 @@ void DbfTable::AppendBlank() {
     std::memset(data_.data() + data_.size() - recordLength_, ' ',
                 static_cast<std::size_t>(recordLength_));
     ++count_;
+    NewGeneration();
     dirty_.push_back(true);
     deleted_.push_back(false);
     anyDirty_ = true;

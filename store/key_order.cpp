@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <map>
 
 namespace kesp::store {
 namespace {
@@ -44,6 +45,12 @@ void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
 std::uint64_t NextVersion() {
     static std::uint64_t last = 0;
     return ++last;
+}
+
+// The version of the order each index file was last written from, by path.
+std::map<QString, std::uint64_t>& WrittenVersions() {
+    static std::map<QString, std::uint64_t> written;
+    return written;
 }
 
 }  // namespace
@@ -181,7 +188,6 @@ void KeyOrder::SortAll() {
     order_.shrink_to_fit();
     for (std::uint32_t i = 0; i < count; ++i)
         order_[i] = entries[i].record;
-    modified_ = true;
     version_ = NextVersion();
 }
 
@@ -235,7 +241,6 @@ bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) con
 void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
-    modified_ = true;
     version_ = NextVersion();
 }
 
@@ -247,13 +252,24 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)));
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
-    modified_ = true;
     version_ = NextVersion();
+}
+
+bool KeyOrder::SameEntries(const KeyOrder& other) const {
+    if (order_ != other.order_) return false;
+    for (const std::uint32_t record : order_) {
+        if (KeyLength(record) != other.KeyLength(record) ||
+            CompareN(KeyData(record), other.KeyData(record), KeyLength(record)) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // ---- The file ----------------------------------------------------------------------
 
 void KeyOrder::WriteFile() {
+    WrittenVersions().erase(path_);  // until the whole file is written
     FileHandle file = FileHandle::Open(path_, true);
     std::vector<char> out(kMagic, kMagic + 8);
     const QByteArray text = EncodeText(keyText_);
@@ -272,7 +288,12 @@ void KeyOrder::WriteFile() {
         }
     }
     file.WriteAt(at, out.data(), out.size());
-    modified_ = false;
+    WrittenVersions()[path_] = version_;
+}
+
+bool KeyOrder::modified() const {
+    const auto written = WrittenVersions().find(path_);
+    return written == WrittenVersions().end() || written->second != version_;
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {

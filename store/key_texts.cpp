@@ -15,6 +15,25 @@ int CharacterField(const DbfTable& table, const QString& name) {
     return field >= 0 && table.fields()[field].type == 'C' ? field : -1;
 }
 
+// The text with blanks outside quotes left out and letters outside quotes upper-cased.
+QString Canonical(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    QChar quote;
+    for (const QChar c : text) {
+        if (!quote.isNull()) {
+            out += c;
+            if (c == quote) quote = QChar();
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            out += c;
+            quote = c;
+        } else if (!c.isSpace()) {
+            out += c.toUpper();
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
@@ -31,13 +50,8 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
     return {};
 }
 
-int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*=\s*\w+\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = pattern.match(filterText);
-    if (!m.hasMatch() || !NamesThisTable(m, 1, alias)) return -1;
-    return CharacterField(table, m.captured(2));
+bool SameKeyText(const QString& a, const QString& b) {
+    return a == b || Canonical(a) == Canonical(b);
 }
 
 }  // namespace kesp::store

@@ -1,9 +1,8 @@
-// Reading the key and filter texts the modules pass beside their evaluators.
+// Reading the key texts of indexes beyond their evaluators.
 //
-// The store uses the text of an index key to compute the common keys straight
-// from the record bytes (fast index builds on large tables), and the text of a
-// filter to see when a quick-search filter accepts exactly the records of a
-// key range.
+// The store computes the common keys straight from the record bytes (fast
+// index builds on large tables), and matches the key a filter's promise names
+// with the key of the controlling order.
 #pragma once
 
 #include "store/dbf_table.h"
@@ -23,7 +22,8 @@ struct NativeKey {
 // "field", "alias->field", "UPPER(field)", "UPPER(alias->field)" on a character field.
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText);
 
-// The character field of a filter text "UPPER([alias->]field) = name", or -1.
-int PrefixFilterField(const DbfTable& table, const QString& alias, const QString& filterText);
+// The two texts say the same key: they differ at most in letter case and
+// blanks outside quoted texts ("UPPER(vorname)" and "upper( VORNAME )").
+bool SameKeyText(const QString& a, const QString& b);
 
 }  // namespace kesp::store

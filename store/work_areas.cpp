@@ -20,6 +20,7 @@
 using kesp::store::CompileKeyText;
 using kesp::store::DbfTable;
 using kesp::store::KeyOrder;
+using kesp::store::KeyTextAliases;
 using kesp::store::NativeKey;
 using kesp::store::RecogniseKey;
 
@@ -31,6 +32,13 @@ struct Order {
     std::unique_ptr<KeyOrder> keys;
     KeyEvaluator evaluator;
     NativeKey native;
+    // A key naming another alias depends on more than its own table.
+    bool readsOnlyItsTable = false;
+    // What the keys were computed under (DTOC keys follow the date format).
+    QString dateFormat;
+    // The generation of the table for which this order is what a build would
+    // give; 0 when that is not known.
+    std::uint64_t fitsGeneration = 0;
 };
 
 struct Area {
@@ -42,10 +50,11 @@ struct Area {
     bool found = false;
     std::size_t position = 0;   // last known position in the controlling order
     std::vector<Order> orders;  // the first is the controlling one
+    // Orders closed while the table stays open, each still what a build would give.
+    std::vector<Order> closedOrders;
     Condition filter;
     QString filterText;
-    std::function<QString()> filterPrefix;
-    int filterKeyField = -1;  // the filter reads "UPPER(field) = variable"
+    KeyPrefixPromise filterPromise;
     // The navigation range, kept while the prefix and the order stay the same.
     QString rangePrefix;
     std::uint64_t rangeVersion = ~std::uint64_t{0};
@@ -133,8 +142,15 @@ QByteArray CurrentKey(const Area& area, const Order& order) {
     return kesp::store::KeyBytes(order.evaluator());
 }
 
+// Whether a build now would give exactly this order.
+bool Fits(const Area& area, const Order& order) {
+    return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
+}
+
 void BuildOrder(Area& area, Order& order) {
     DbfTable& table = *area.table;
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;
     if (order.native.field >= 0) {
         static const auto upperMap = [] {
             std::array<unsigned char, 256> map{};
@@ -183,18 +199,24 @@ std::size_t PositionOfCurrent(Area& area) {
 }
 
 // The part of the sequence navigation walks: all of it, or the range of the
-// filter's key prefix in the controlling order.
+// filter's key prefix in the controlling order when the filter's promise is
+// about that order.
 //
-// When the filter is "UPPER(field) = variable", the controlling key is
-// UPPER(field) and the prefix is that variable, the range holds exactly the
-// records the condition accepts (prefix comparison on the same bytes), so the
+// When the promise says the condition is the prefix test on this key and the
+// key is computed from the record bytes, the range holds exactly the records
+// the condition accepts (prefix comparison on the same bytes), so the
 // condition is not called inside it. Exact comparison and text the code page
 // cannot hold ("?") leave the condition to decide.
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
-    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
-    const QString prefix = area.filterPrefix();
+    const KeyPrefixPromise& promise = area.filterPromise;
+    if (!order || !promise.prefix ||
+        (!promise.keyText.isEmpty() &&
+         !kesp::store::SameKeyText(promise.keyText, order->keys->keyText()))) {
+        return {0, SequenceSize(area)};
+    }
+    const QString prefix = promise.prefix();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
                         area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
@@ -210,8 +232,8 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         area.rangePrefix = prefix;
         area.rangeOrder = order->keys.get();
         area.rangeVersion = order->keys->version();
-        area.rangeKeyDecides = area.filterKeyField >= 0 && order->native.upper &&
-                               order->native.field == area.filterKeyField && !bytes.contains('?');
+        area.rangeKeyDecides = promise.conditionIsThePrefixTest && !promise.keyText.isEmpty() &&
+                               order->native.field >= 0 && !bytes.contains('?');
     }
     area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
     return area.range;
@@ -355,12 +377,88 @@ void WriteIndexFiles(Area& area) {
     }
 }
 
+// ---- Orders kept while their table stays unchanged -----------------------------------
+
+void ForgetUnfitClosedOrders(Area& area) {
+    std::erase_if(area.closedOrders, [&area](const Order& order) { return !Fits(area, order); });
+}
+
+// Closes every order of the area (their files written), keeping those a build
+// would give again for a later ORDLISTADD or DBCREATEINDEX.
+void CloseOrders(Area& area) {
+    WriteIndexFiles(area);
+    ForgetUnfitClosedOrders(area);
+    for (Order& order : area.orders) {
+        if (!Fits(area, order)) continue;
+        std::erase_if(area.closedOrders, [&order](const Order& kept) {
+            return kept.keys->path() == order.keys->path();
+        });
+        area.closedOrders.push_back(std::move(order));
+    }
+    area.orders.clear();
+}
+
+// The closed order of that file and key text, when it still fits the table.
+std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QString& keyText) {
+    ForgetUnfitClosedOrders(area);
+    for (auto it = area.closedOrders.begin(); it != area.closedOrders.end(); ++it) {
+        if (it->keys->path() == path && it->keys->keyText() == keyText) {
+            Order order = std::move(*it);
+            area.closedOrders.erase(it);
+            return order;
+        }
+    }
+    return std::nullopt;
+}
+
+// After a change of the table whose effect on the keys every open order has
+// taken in (or which has none): the open orders that fitted before still fit;
+// closed orders fit no more.
+void CarryFit(Area& area, std::uint64_t generationBefore) {
+    area.closedOrders.clear();
+    const QString dateFormat = DATEFORMAT();
+    for (Order& order : area.orders) {
+        const bool fitted = order.fitsGeneration == generationBefore && order.readsOnlyItsTable &&
+                            order.dateFormat == dateFormat;
+        order.fitsGeneration = fitted ? area.table->generation() : 0;
+    }
+}
+
+// An order of the key text, not built yet; nothing when the text is no key expression.
+std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText) {
+    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
+    if (!key) return std::nullopt;
+    Order order;
+    order.keys = std::make_unique<KeyOrder>(path, keyText);
+    order.evaluator = *key;
+    order.native = RecogniseKey(*area.table, area.alias, keyText);
+    const QStringList aliases = KeyTextAliases(keyText).value_or(QStringList{});
+    order.readsOnlyItsTable =
+        std::all_of(aliases.begin(), aliases.end(), [&area](const QString& alias) {
+            return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
+        });
+    return order;
+}
+
+// Builds the order again from the records; an order that comes out the same
+// stays as it was, unmodified.
+void RebuildOrder(Area& area, Order& order) {
+    Order fresh;
+    fresh.keys = std::make_unique<KeyOrder>(order.keys->path(), order.keys->keyText());
+    fresh.evaluator = order.evaluator;
+    fresh.native = order.native;
+    fresh.readsOnlyItsTable = order.readsOnlyItsTable;
+    BuildOrder(area, fresh);
+    if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
+    order = std::move(fresh);
+}
+
 void CloseArea(Area& area) {
     if (!area.table) return;
     ++Areas().generation;
     area.table->Commit();
     WriteIndexFiles(area);
-    area = Area{};
+    area = Area{};  // closed orders too: a table opened again has a new generation
 }
 
 QString IndexPath(const QString& file) {
@@ -450,8 +548,9 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
     const FieldRef ref = ResolveField(aliasField, "REPLACE");
     Area& area = *ref.area;
     if (area.eof || area.record > area.table->RecordCount()) return;
+    const std::uint64_t before = area.table->generation();
     area.table->Write(area.record, ref.field, value);
-    if (area.orders.empty()) return;
+    if (area.orders.empty()) return CarryFit(area, before);
     // Keys are evaluated in the area they belong to.
     const int previous = Areas().current;
     Areas().current = ref.areaNumber;
@@ -463,6 +562,7 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
         throw;
     }
     Areas().current = previous;
+    CarryFit(area, before);
 }
 
 int FCOUNT() {
@@ -491,51 +591,49 @@ int FIELDDEC(const QString& aliasField) {
 
 void DBCREATEINDEX(const QString& file, const QString& keyText) {
     Area& area = UsedArea("DBCREATEINDEX");
-    WriteIndexFiles(area);
-    area.orders.clear();
-    Order order;
-    order.keys = std::make_unique<KeyOrder>(IndexPath(file), keyText);
-    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
-    if (!key) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
-    order.evaluator = *key;
-    order.native = RecogniseKey(*area.table, area.alias, keyText);
-    BuildOrder(area, order);
-    order.keys->WriteFile();
-    area.orders.push_back(std::move(order));
+    CloseOrders(area);
+    const QString path = IndexPath(file);
+    std::optional<Order> order = TakeClosedOrder(area, path, keyText);
+    if (!order) {
+        std::erase_if(area.closedOrders,
+                      [&path](const Order& kept) { return kept.keys->path() == path; });
+        order = NewOrder(area, path, keyText);
+        if (!order) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
+        BuildOrder(area, *order);
+    }
+    order->keys->WriteFile();  // created anew, whatever the file held
+    area.orders.push_back(std::move(*order));
     GoTop(area);
 }
 
 void ORDLISTREBUILD() {
     Area& area = UsedArea("ORDLISTREBUILD");
     for (Order& order : area.orders) {
-        BuildOrder(area, order);
-        order.keys->WriteFile();
+        if (!Fits(area, order)) RebuildOrder(area, order);
+        if (order.keys->modified()) order.keys->WriteFile();
     }
     GoTop(area);
 }
 
 void ORDLISTCLEAR() {
-    Area& area = UsedArea("ORDLISTCLEAR");
-    WriteIndexFiles(area);
-    area.orders.clear();
+    CloseOrders(UsedArea("ORDLISTCLEAR"));
 }
 
 void ORDLISTADD(const QString& file) {
     Area& area = UsedArea("ORDLISTADD");
     const QString path = IndexPath(file);
     const QString keyText = KeyOrder::ReadKeyText(path);
-    Order order;
-    order.keys = std::make_unique<KeyOrder>(path, keyText);
-    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
-    if (!key) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
-    order.evaluator = *key;
-    order.native = RecogniseKey(*area.table, area.alias, keyText);
-    const std::uint32_t record = area.record;
-    const bool eof = area.eof;
-    BuildOrder(area, order);
-    area.record = record;
-    area.eof = eof;
-    area.orders.push_back(std::move(order));
+    std::optional<Order> order = TakeClosedOrder(area, path, keyText);
+    if (!order) {
+        order = NewOrder(area, path, keyText);
+        if (!order) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
+        const std::uint32_t record = area.record;
+        const bool eof = area.eof;
+        BuildOrder(area, *order);
+        area.record = record;
+        area.eof = eof;
+    }
+    area.orders.push_back(std::move(*order));
     if (area.orders.size() == 1) GoTop(area);
 }
 
@@ -572,23 +670,26 @@ bool FOUND() {
     return CurrentArea().table && CurrentArea().found;
 }
 
-void DBSETFILTER(const Condition& condition, const QString& text,
-                 const std::function<QString()>& keyPrefix) {
+void DBSETFILTER(const Condition& condition, const QString& text, const KeyPrefixPromise& promise) {
     Area& area = UsedArea("DBSETFILTER");
     area.filter = condition;
     area.filterText = text;
-    area.filterPrefix = keyPrefix;
-    area.filterKeyField =
-        keyPrefix ? kesp::store::PrefixFilterField(*area.table, area.alias, text) : -1;
+    area.filterPromise = promise;
     area.rangeOrder = nullptr;
+}
+
+void DBSETFILTER(const Condition& condition, const QString& text,
+                 const std::function<QString()>& keyPrefix) {
+    KeyPrefixPromise promise;
+    promise.prefix = keyPrefix;
+    DBSETFILTER(condition, text, promise);
 }
 
 void DBCLEARFILTER() {
     Area& area = UsedArea("DBCLEARFILTER");
     area.filter = {};
     area.filterText.clear();
-    area.filterPrefix = {};
-    area.filterKeyField = -1;
+    area.filterPromise = {};
     area.rangeOrder = nullptr;
 }
 
@@ -707,6 +808,7 @@ bool DBRECORDVISIBLE() {
 
 void DBAPPEND() {
     Area& area = UsedArea("DBAPPEND");
+    const std::uint64_t before = area.table->generation();
     area.table->AppendBlank();
     area.record = area.table->RecordCount();
     area.eof = false;
@@ -714,22 +816,28 @@ void DBAPPEND() {
     area.found = false;
     for (Order& order : area.orders)
         order.keys->Insert(area.record, CurrentKey(area, order));
+    CarryFit(area, before);
     area.position = SequenceSize(area);
 }
 
 void DBDELETE() {
     Area& area = UsedArea("DBDELETE");
+    const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, true);
+    CarryFit(area, before);  // the index covers deleted records too
 }
 
 void DBRECALL() {
     Area& area = UsedArea("DBRECALL");
+    const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, false);
+    CarryFit(area, before);
 }
 
 void __DBPACK() {
     Area& area = UsedArea("__DBPACK");
     if (area.table->Pack()) {
+        area.closedOrders.clear();
         for (Order& order : area.orders) {
             BuildOrder(area, order);
             order.keys->WriteFile();

@@ -90,6 +90,15 @@ using Condition = std::function<bool()>;
 // "field" and "UPPER(field)" on a character field are computed straight from
 // the record bytes (same result, much faster on large tables). A text that is
 // no key expression raises a fault.
+//
+// Reopening costs next to nothing while the table is unchanged: an order
+// closed (by ORDLISTCLEAR or DBCREATEINDEX) is kept with its table until the
+// records change, and ORDLISTADD or DBCREATEINDEX of the same file with the
+// same key text under the same date format takes it back instead of sorting
+// again. Of an index file only the key text is read; its entries are never
+// trusted. A rebuild that changes nothing leaves the order unmodified; an
+// index file is written (at close, clear, rebuild or pack) only when it does
+// not hold the order already, except that DBCREATEINDEX always writes it.
 void DBCREATEINDEX(const QString& file, const QString& keyText);
 void ORDLISTREBUILD();                 // every open index rebuilt; pointer at the top
 void ORDLISTCLEAR();                   // all indexes closed; natural order
@@ -100,14 +109,29 @@ QString INDEXKEY();                    // key text of the controlling order ("" 
 void DBSEEK(const QVariant& key, bool softSeek = true);
 bool FOUND();
 
-// Installs a filter evaluated whenever the pointer moves. When keyPrefix is
-// given it promises that the condition is false for every record whose key in
-// the controlling order does not begin with keyPrefix() (read, like the
-// condition, at the moment of evaluation); navigation then walks only that
-// range of the index. The condition still decides for the records in range,
-// except for the quick-search form: with the text "UPPER(field) = name", a
-// controlling key "UPPER(field)" and exact comparison off, the range holds
-// exactly the records the condition accepts, and it is not called.
+// What a filter promises about the records it accepts, so that navigation
+// walks one range of the controlling index instead of the whole table.
+struct KeyPrefixPromise {
+    // The condition is false for every record whose key does not begin with
+    // prefix(), which is read, like the condition, when the pointer moves.
+    std::function<QString()> prefix;
+    // The key text of the index the promise is about ("UPPER(vorname)"): it
+    // holds while an index of that key text controls the order. Empty: the
+    // promise is about whatever index controls.
+    QString keyText;
+    // The condition is exactly the text comparison "keyText = prefix()": then,
+    // with exact comparison off, the range holds exactly the records it
+    // accepts and the store does not call it for them (a key computed from
+    // the record bytes, and a prefix the code page can hold, only).
+    bool conditionIsThePrefixTest = false;
+};
+
+// Installs a filter evaluated whenever the pointer moves; the pointer does not
+// move until the next navigation. The promise, when given, narrows navigation
+// to the range of its prefix (see KeyPrefixPromise).
+void DBSETFILTER(const Condition& condition, const QString& text, const KeyPrefixPromise& promise);
+// The same with a prefix about whatever index controls and the condition
+// deciding inside its range.
 void DBSETFILTER(const Condition& condition, const QString& text,
                  const std::function<QString()>& keyPrefix = {});
 void DBCLEARFILTER();

@@ -345,6 +345,12 @@ TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
             DBSETFILTER(condition, "UPPER(vorname) = cPesq", [&cpesq] { return cpesq; });
             EXPECT_EQ(visible(), expected) << prefix << (exact ? " exact" : "");
             EXPECT_GE(ORDKEYCOUNT(), expected.size()) << prefix;
+            DBSETFILTER(condition, "UPPER(vorname) = cPesq",
+                        {.prefix = [&cpesq] { return cpesq; },
+                         .keyText = "upper( VORNAME )",
+                         .conditionIsThePrefixTest = true});
+            EXPECT_EQ(visible(), expected) << prefix << (exact ? " exact" : "") << " promised";
+            EXPECT_GE(ORDKEYCOUNT(), expected.size()) << prefix;
         }
     }
     SET_EXACT(false);
@@ -433,4 +439,17 @@ TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
     EXPECT_EQ(visible(), QList<int>{1});
     DBCREATEINDEX("ib", "UPPER(b)");
     EXPECT_EQ(visible(), QList<int>{1});
+
+    // A promise about the key of "ia" holds only while "ia" controls.
+    const Condition onA = [&cpesq] { return EQ(UPPER(FIELD("A")), cpesq); };
+    DBCREATEINDEX("ia", "UPPER(a)");
+    DBSETFILTER(onA, "UPPER(a) = cPesq",
+                {.prefix = [&cpesq] { return cpesq; },
+                 .keyText = "UPPER(a)",
+                 .conditionIsThePrefixTest = true});
+    EXPECT_EQ(visible(), QList<int>{1});
+    EXPECT_EQ(ORDKEYCOUNT(), 1);
+    DBCREATEINDEX("ib", "UPPER(b)");
+    EXPECT_EQ(visible(), QList<int>{1});
+    EXPECT_EQ(ORDKEYCOUNT(), 4);
 }
