@@ -297,15 +297,18 @@ bool KeyOrder::modified() const {
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {
+    // Read on every reopening of an index: one read covers the usual short key texts.
     FileHandle file = FileHandle::Open(filePath);
-    char head[12] = {};
-    if (file.ReadAt(0, head, sizeof head) < sizeof head || std::memcmp(head, kMagic, 8) != 0) {
+    char head[12 + 256] = {};
+    const std::size_t got = file.ReadAt(0, head, sizeof head);
+    if (got < 12 || std::memcmp(head, kMagic, 8) != 0) {
         RaiseCorruption(filePath, QStringLiteral("not an index file"));
     }
     std::uint32_t length = 0;
     for (int i = 0; i < 4; ++i)
         length |= std::uint32_t{static_cast<unsigned char>(head[8 + i])} << (8 * i);
     if (length > 4096) RaiseCorruption(filePath, QStringLiteral("key text"));
+    if (12 + std::size_t{length} <= got) return DecodeText(QByteArray(head + 12, length));
     QByteArray text(static_cast<qsizetype>(length), Qt::Uninitialized);
     if (file.ReadAt(12, text.data(), length) < length)
         RaiseCorruption(filePath, QStringLiteral("key text"));

@@ -461,10 +461,13 @@ void CloseArea(Area& area) {
     area = Area{};  // closed orders too: a table opened again has a new generation
 }
 
+// Index files are named relative to the current folder; a name without an
+// extension gets ".ntx". (Resolved at every reopening, so kept cheap.)
 QString IndexPath(const QString& file) {
     QString name = file.trimmed();
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".ntx");
-    return QDir::current().absoluteFilePath(name);
+    if (name.indexOf(u'.', name.lastIndexOf(u'/') + 1) < 0) name += QStringLiteral(".ntx");
+    if (!QDir::isRelativePath(name)) return QDir::cleanPath(name);
+    return QDir::cleanPath(QDir::currentPath() + u'/' + name);
 }
 
 }  // namespace

@@ -264,7 +264,9 @@ void QuickSearchRecords(const RecordWindow& record) {
     if (FOUND()) {
         const QString key = KeyOf(record);
         DBSETFILTER([key] { return EQ(UPPER(FIELD(key)), CPESQ); }, "UPPER(" + key + ") = cPesq",
-                    [] { return CPESQ; });
+                    {.prefix = [] { return CPESQ; },
+                     .keyText = record.indexKey,
+                     .conditionIsThePrefixTest = true});
         const int matches = CountVisibleRecords();
         DBGOTOP();
         SETPROPERTY(record.window, "lbl_filter", "value", QString::number(matches) + resultWord);
