@@ -411,17 +411,27 @@ std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QStr
     return std::nullopt;
 }
 
-// After a change of the table whose effect on the keys every open order has
-// taken in (or which has none): the open orders that fitted before still fit;
-// closed orders fit no more.
-void CarryFit(Area& area, std::uint64_t generationBefore) {
-    area.closedOrders.clear();
+// What a change of the table did to the keys.
+enum class KeysAfterChange {
+    TakenIn,    // every open order has taken in the new keys; closed orders are out of date
+    Unchanged,  // a delete mark: no key changed (the index covers deleted records)
+};
+
+// After a change of the table: the orders that fitted before and are known
+// to hold the new keys fit the new generation; the others fit no more.
+void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys) {
+    if (area.table->generation() == generationBefore) return;  // nothing changed
+    if (keys == KeysAfterChange::TakenIn) area.closedOrders.clear();
     const QString dateFormat = DATEFORMAT();
-    for (Order& order : area.orders) {
+    auto carry = [&](Order& order) {
         const bool fitted = order.fitsGeneration == generationBefore && order.readsOnlyItsTable &&
                             order.dateFormat == dateFormat;
         order.fitsGeneration = fitted ? area.table->generation() : 0;
-    }
+    };
+    for (Order& order : area.orders)
+        carry(order);
+    for (Order& order : area.closedOrders)
+        carry(order);
 }
 
 // An order of the key text, not built yet; nothing when the text is no key expression.
@@ -553,7 +563,7 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
     if (area.eof || area.record > area.table->RecordCount()) return;
     const std::uint64_t before = area.table->generation();
     area.table->Write(area.record, ref.field, value);
-    if (area.orders.empty()) return CarryFit(area, before);
+    if (area.orders.empty()) return CarryFit(area, before, KeysAfterChange::TakenIn);
     // Keys are evaluated in the area they belong to.
     const int previous = Areas().current;
     Areas().current = ref.areaNumber;
@@ -565,7 +575,7 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
         throw;
     }
     Areas().current = previous;
-    CarryFit(area, before);
+    CarryFit(area, before, KeysAfterChange::TakenIn);
 }
 
 int FCOUNT() {
@@ -819,7 +829,7 @@ void DBAPPEND() {
     area.found = false;
     for (Order& order : area.orders)
         order.keys->Insert(area.record, CurrentKey(area, order));
-    CarryFit(area, before);
+    CarryFit(area, before, KeysAfterChange::TakenIn);
     area.position = SequenceSize(area);
 }
 
@@ -827,14 +837,14 @@ void DBDELETE() {
     Area& area = UsedArea("DBDELETE");
     const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, true);
-    CarryFit(area, before);  // the index covers deleted records too
+    CarryFit(area, before, KeysAfterChange::Unchanged);
 }
 
 void DBRECALL() {
     Area& area = UsedArea("DBRECALL");
     const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, false);
-    CarryFit(area, before);
+    CarryFit(area, before, KeysAfterChange::Unchanged);
 }
 
 void __DBPACK() {

@@ -2,6 +2,7 @@
 // back without a sort, every reopened order is the one a fresh build gives,
 // and index files are written only when they do not hold the order already.
 #include "store/codec.h"
+#include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/key_order.h"
 #include "test_support.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <random>
 
 namespace {
@@ -66,6 +68,42 @@ void EmptyTheEntries(const QString& path) {
 
 }  // namespace
 
+// What orders are kept against: a generation that every change of the
+// records moves on and that no two openings share.
+TEST_F(StoreTest, EveryChangeOfTheRecordsGivesTheTableANewGeneration) {
+    const QString path = NamesTable({"Dora", "Anna"});
+    std::unique_ptr<kesp::store::DbfTable> table = kesp::store::DbfTable::Open(path);
+    std::vector<std::uint64_t> seen{table->generation()};
+    auto changed = [&seen, &table] {
+        const bool isNew = std::find(seen.begin(), seen.end(), table->generation()) == seen.end();
+        seen.push_back(table->generation());
+        return isNew;
+    };
+    table->Commit();
+    EXPECT_FALSE(changed()) << "a commit changes no record";
+    table->AppendBlank();
+    EXPECT_TRUE(changed());
+    table->Write(3, 0, QStringLiteral("Clara"));
+    EXPECT_TRUE(changed());
+    table->SetDeleted(1, true);
+    EXPECT_TRUE(changed());
+    table->SetDeleted(1, true);
+    EXPECT_FALSE(changed()) << "already marked";
+    table->SetDeleted(1, false);
+    EXPECT_TRUE(changed());
+    table->SetDeleted(2, true);
+    table->Pack();
+    EXPECT_TRUE(changed());
+    EXPECT_FALSE(table->Pack());
+    EXPECT_FALSE(changed()) << "nothing to pack";
+    table.reset();
+    table = kesp::store::DbfTable::Open(path);
+    EXPECT_TRUE(changed()) << "opened again";
+    const QString other = NamesTable({"Dora", "Anna"}, "other.dbf");
+    const std::unique_ptr<kesp::store::DbfTable> twin = kesp::store::DbfTable::Open(other);
+    EXPECT_NE(twin->generation(), table->generation());
+}
+
 TEST_F(StoreTest, AnUnchangedTableGetsItsOrderBackAndTheFileIsNotWrittenAgain) {
     NamesTable({"Dora", "anna", "Clara", "Berta"});
     DBUSEAREA(true, Path("names.dbf"));
@@ -94,7 +132,13 @@ TEST_F(StoreTest, AnUnchangedTableGetsItsOrderBackAndTheFileIsNotWrittenAgain) {
     EmptyTheEntries(Path("ivorname.ntx"));
     DBGOTO(1);
     DBDELETE();  // deleted records stay in the index: the order closed before still fits...
+    DBGOTO(2);
+    DBDELETE();
     DBRECALL();
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(OrderOfAllRecords(), byName);
+    ORDLISTCLEAR();
+    EXPECT_TRUE(RecordsInIndexFile(Path("ivorname.ntx")).isEmpty()) << "written again";
     DBGOTO(3);
     REPLACE("VORNAME", QStringLiteral("Aaron"));  // ...but not after this
     ORDLISTADD("ivorname");
