@@ -211,20 +211,19 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
     const KeyPrefixPromise& promise = area.filterPromise;
-    if (!order || !promise.prefix ||
-        (!promise.keyText.isEmpty() &&
-         !kesp::store::SameKeyText(promise.keyText, order->keys->keyText()))) {
-        return {0, SequenceSize(area)};
-    }
+    if (!order || !promise.prefix) return {0, SequenceSize(area)};
     const QString prefix = promise.prefix();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
                         area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
     if (!cached) {
+        const bool aboutThisOrder =
+            promise.keyText.isEmpty() ||
+            kesp::store::SameKeyText(promise.keyText, order->keys->keyText());
         const QByteArray bytes = kesp::store::EncodeText(prefix);
         std::size_t lo = 0;
         std::size_t hi = SequenceSize(area);
-        if (!bytes.isEmpty()) {
+        if (aboutThisOrder && !bytes.isEmpty()) {
             lo = order->keys->LowerBound(bytes);
             hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
         }
@@ -232,8 +231,9 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         area.rangePrefix = prefix;
         area.rangeOrder = order->keys.get();
         area.rangeVersion = order->keys->version();
-        area.rangeKeyDecides = promise.conditionIsThePrefixTest && !promise.keyText.isEmpty() &&
-                               order->native.field >= 0 && !bytes.contains('?');
+        area.rangeKeyDecides = aboutThisOrder && promise.conditionIsThePrefixTest &&
+                               !promise.keyText.isEmpty() && order->native.field >= 0 &&
+                               !bytes.contains('?');
     }
     area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
     return area.range;

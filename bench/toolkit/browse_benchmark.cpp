@@ -98,6 +98,14 @@ void Open() {
     ShowRecordWindow(Window());
 }
 
+// The number the search's result line shows ("1482 gefunden").
+int ResultLineCount() {
+    return GETPROPERTY(Window().window, "lbl_filter", "value")
+        .toString()
+        .section(' ', 0, 0)
+        .toInt();
+}
+
 }  // namespace word_window
 
 // ---- The benchmark --------------------------------------------------------------------
@@ -308,6 +316,7 @@ int main(int argc, char** argv) {
     Tally byLength[4];
     Tally all;
     Tally cleared;
+    int wrongCounts = 0;
     double painting = 0;
     std::size_t fetched = 0;
     for (const QString& word : typed) {
@@ -321,6 +330,7 @@ int main(int argc, char** argv) {
             const auto s = clock.Elapsed();
             byLength[length - 1].Add(w, s, count);
             all.Add(w, s, count);
+            wrongCounts += word_window::ResultLineCount() != count;
             clock.Restart();
             PaintWhatChanged(window);
             painting += clock.Elapsed().first;
@@ -331,6 +341,7 @@ int main(int argc, char** argv) {
         clock.Restart();
         const int count = lite.Search({}, fetched);
         cleared.Add(w, clock.Elapsed(), count);
+        wrongCounts += word_window::ResultLineCount() != count;
         PaintWhatChanged(window);
     }
 
@@ -344,7 +355,9 @@ int main(int argc, char** argv) {
     std::printf("painting the list after a keystroke (not in the ratios): %.4f ms\n",
                 painting / std::max(1, all.keystrokes) * 1e3);
     std::printf("(%zu bytes fetched from SQLite)\n", fetched);
+    if (wrongCounts > 0)
+        std::printf("ERROR: %d result lines disagree with SQLite's count\n", wrongCounts);
     driver.closeWindow(window);
     DBCLOSEALL();
-    return 0;
+    return wrongCounts == 0 ? 0 : 1;
 }
