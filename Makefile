@@ -1,8 +1,12 @@
-# The two set-up commands of the README. Both install what is missing first.
+# The set-up commands of the README. The first three install what is missing
+# first. make install / make uninstall put the program (or take it away) for
+# the user who runs them: in PREFIX (default ~/.local/share/varnel-kesp), with
+# a menu entry and an icon; the user's tables and exports stay.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?=
 
-.PHONY: run test build deps bench fuzz clean
+.PHONY: run test build deps bench fuzz clean install uninstall
 
 deps:
 	./scripts/install-dependencies.sh
@@ -21,6 +25,12 @@ bench: deps
 	cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build build-release -j $(JOBS) --target benchmarks
 	./scripts/run-benchmarks.sh build-release
+
+install: build
+	PREFIX="$(PREFIX)" ./scripts/install.sh install "$(BUILD)/app"
+
+uninstall:
+	PREFIX="$(PREFIX)" ./scripts/install.sh uninstall
 
 clean:
 	rm -rf $(BUILD) build-release

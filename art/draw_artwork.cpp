@@ -227,6 +227,21 @@ void Logo(QPainter& p, const QRectF& a) {
     p.drawText(a, Qt::AlignCenter, "VK");
 }
 
+// The logo as it sits on the header band of the main window (at column 20 of
+// the band's top edge): drawn on the band itself, since a picture has no
+// transparency and a white rectangle would show around it.
+constexpr QPointF kLogoOnHeader(20, 0);
+constexpr QSizeF kHeaderSize(674, 138);
+void HeaderBand(QPainter& p, const QRectF& a);
+
+void LogoOnHeader(QPainter& p, const QRectF& a) {
+    p.save();
+    p.setClipRect(a);
+    HeaderBand(p, QRectF(a.topLeft() - kLogoOnHeader, kHeaderSize));
+    p.restore();
+    Logo(p, a);
+}
+
 // ---- Flags (16 x 11) -------------------------------------------------------------
 
 void GermanFlag(QPainter& p, const QRectF& a) {
@@ -275,9 +290,14 @@ void HeaderBand(QPainter& p, const QRectF& a) {
     // Soft waves across the band.
     for (int i = 0; i < 3; ++i) {
         QPainterPath wave;
+        const auto crest = [&](double x) {
+            return a.bottom() - 22 - 12 * i - 10 * std::sin(x / 70.0 + i * 1.7);
+        };
         wave.moveTo(a.left(), a.bottom());
-        for (int x = 0; x <= int(a.width()); x += 4)
-            wave.lineTo(x, a.bottom() - 22 - 12 * i - 10 * std::sin(x / 70.0 + i * 1.7));
+        for (double x = a.left(); x < a.right(); x += 4)
+            wave.lineTo(x, crest(x));
+        // The waves reach the right edge, leaving no darker seam there.
+        wave.lineTo(a.right(), crest(a.right()));
         wave.lineTo(a.right(), a.bottom());
         wave.closeSubpath();
         p.setPen(Qt::NoPen);
@@ -354,6 +374,17 @@ void Icon(const QString& folder, const QString& name, const Drawing& draw) {
           "ico");
 }
 
+// The program's icon for the desktop's menus, as the window icon: a PNG of a
+// size of the icon theme.
+void DesktopIcon(const QString& folder, int size) {
+    QImage image = Canvas(QSize(size, size), true);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Logo(painter, QRectF(0, 0, size, size));
+    painter.end();
+    Write(image, QDir(folder).filePath(QString("kespico%1.png").arg(size)), "png");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -385,8 +416,8 @@ int main(int argc, char** argv) {
     Picture(folder, "de", QSize(16, 11), GermanFlag);
     Picture(folder, "en", QSize(16, 11), AmericanFlag);
     Picture(folder, "br", QSize(16, 11), BrazilianFlag);
-    Picture(folder, "kesplogo", QSize(49, 30), Logo);
-    Picture(folder, "02", QSize(674, 138), HeaderBand);
+    Picture(folder, "kesplogo", QSize(49, 30), LogoOnHeader);
+    Picture(folder, "02", kHeaderSize.toSize(), HeaderBand);
     Picture(folder, "03", QSize(674, 40), FooterBand);
 
     // Toolbar and small button pictures (16 x 16).
@@ -415,6 +446,8 @@ int main(int argc, char** argv) {
 
     // Window icons.
     Icon(folder, "kespico", Logo);
+    DesktopIcon(folder, 48);
+    DesktopIcon(folder, 128);
     Icon(folder, "hauptuser", Tango("mimetypes/x-office-address-book"));
     Icon(folder, "hauptfiesta", Cake);
     Icon(folder, "hauptfirmen", Building);

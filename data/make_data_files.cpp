@@ -8,25 +8,17 @@
 // is, so rebuilding the program never throws away the records of someone who
 // uses the built application folder. The build runs this into the data folder
 // of the portable application folder.
+#include "data/installed_table_files.h"
 #include "data/installed_tables.h"
 #include "store/fault.h"
-#include "store/table_schema.h"
 #include "store/xbase.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <cstdio>
-#include <vector>
 
 namespace {
-
-std::vector<kesp::FieldSpec> FieldSpecs(const kesp::TableDescription& table) {
-    std::vector<kesp::FieldSpec> fields;
-    for (const kesp::FieldDescription& field : table.fields)
-        fields.push_back({field.name, field.type, field.width, field.decimals});
-    return fields;
-}
 
 // The field descriptors of a table file's header (name, type, width,
 // decimals), compared with the description.
@@ -54,16 +46,7 @@ bool HasDescribedFields(const QString& path, const kesp::TableDescription& table
 void WriteTable(const QString& folder, const kesp::TableDescription& table) {
     const QString path = QDir(folder).filePath(table.file);
     if (HasDescribedFields(path, table)) return;
-    kesp::CreateTable(path, FieldSpecs(table), kesp::MemoKind::Fpt);
-    if (table.firstRecords.isEmpty()) return;
-    DBUSEAREA(false, path);
-    for (const kesp::FirstRecord& record : table.firstRecords) {
-        DBAPPEND();
-        for (const auto& [field, value] : record)
-            REPLACE(field, value);
-    }
-    DBCOMMIT();
-    DBCLOSEALL();
+    kesp::WriteInstalledTable(path, table);
 }
 
 }  // namespace

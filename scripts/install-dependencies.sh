@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-liberation
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
     python3-dbf python3-dbfread poppler-utils xdg-utils tango-icon-theme
+    qt6-translations-l10n desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -11,10 +11,13 @@
 // The help page of THE_LANG, a file of the application folder.
 QString HELP_FILE();
 
-// Opens HELP_FILE() in the desktop's browser. A missing page is for the
-// browser to report; a desktop without any browser is reported here.
+// Opens HELP_FILE() in the desktop's browser (through xdg-open). A missing
+// page is for the browser to report; when no browser can be started, a
+// warning tells the user where the help page is, as soon as xdg-open has
+// given up.
 void IEXPLORER();
 
-// Replaces the desktop's URL handler (tests); an empty opener restores it.
+// Replaces the desktop's URL handler (tests); an empty opener restores it. An
+// opener returns false when it could not open the page at all.
 using UrlOpener = std::function<bool(const QUrl&)>;
 UrlOpener SET_URL_OPENER(UrlOpener opener);

@@ -1,8 +1,8 @@
 #include "shell/language.h"
 
 #include "kernel/public_variables.h"
-#include "shell/statistics.h"
 #include "kernel/texts.h"
+#include "shell/statistics.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -16,6 +16,13 @@ QString RecognisedCode(const QString& stored) {
     return "AM";
 }
 
+// The date format and the locale of the calendars and of Qt's own texts go
+// with the language.
+void FollowLanguage() {
+    SET_DATEFORMAT(LANG_DATEFORMAT());
+    SET_INTERFACE_LOCALE(LANG_LOCALE());
+}
+
 }  // namespace
 
 void APPLY_STORED_LANG() {
@@ -24,11 +31,15 @@ void APPLY_STORED_LANG() {
     const QString stored = FIELD("stl->LANG").toString();
     DBCLOSEALL();
     THE_LANG = RecognisedCode(stored);
-    SET_DATEFORMAT(LANG_DATEFORMAT());
+    FollowLanguage();
 }
 
 QString LANG_DATEFORMAT() {
     return TEXT({"dd.mm.yyyy", "mm/dd/yyyy", "dd/mm/yyyy"});
+}
+
+QString LANG_LOCALE() {
+    return TEXT({"de_DE", "en_US", "pt_BR"});
 }
 
 QString LANG_FLAG() {
@@ -47,7 +58,7 @@ void CHANGE_LANG(const QString& code) {
     DBCOMMIT();
     DBCLOSEALL();
 
-    SET_DATEFORMAT(LANG_DATEFORMAT());
+    FollowLanguage();
     SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
     MSGBOX(TEXT({"Sprache=Deutsch", "Language=english", "Idioma=Portugues"}), THE_APP_NAME);
 

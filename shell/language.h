@@ -8,19 +8,26 @@
 
 #include <QString>
 
-// Reads the stored code into THE_LANG and sets the date format of the
-// language. A table without a record, or holding a code that begins with none
-// of the three, gives English ("AM"), the language the program is installed
-// with, so that the main window always has texts and a date format.
+// Reads the stored code into THE_LANG and sets the date format and the
+// interface locale of the language. A table without a record, or holding a
+// code that begins with none of the three, gives English ("AM"), the language
+// the program is installed with, so that the main window always has texts and
+// a date format.
 void APPLY_STORED_LANG();
 
 // The date format of THE_LANG: "dd.mm.yyyy", "mm/dd/yyyy" or "dd/mm/yyyy".
 QString LANG_DATEFORMAT();
 
+// The locale of THE_LANG: "de_DE", "en_US" or "pt_BR". It gives the calendars
+// their month and day names and first day of the week, and Qt's own texts
+// (Yes and No of the question boxes) their language.
+QString LANG_LOCALE();
+
 // The flag picture of THE_LANG: "img/de.bmp", "img/en.bmp" or "img/br.bmp".
 QString LANG_FLAG();
 
-// Stores code in "startlang.dbf" first, then switches the date format and the
-// flag, confirms the change in a message box and refreshes the main window
-// (HAUPT_STATISTIK). Windows already open keep their texts.
+// Stores code in "startlang.dbf" first, then switches the date format, the
+// interface locale and the flag, confirms the change in a message box and
+// refreshes the main window (HAUPT_STATISTIK). Windows already open keep
+// their texts.
 void CHANGE_LANG(const QString& code);

@@ -2,12 +2,17 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/agenda/agenda_maintenance.h"
+#include "apps/biorhythm/biorhythm.h"
+#include "apps/birthdays/birthdays.h"
+#include "apps/notes/notes_maintenance.h"
+#include "apps/projects/projects_maintenance.h"
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/help.h"
 #include "shell/language.h"
-#include "kernel/public_variables.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
-#include "kernel/texts.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -22,6 +27,9 @@ const QColor kGrey{192, 192, 192};
 const QList<LaunchButton>& LAUNCH_BUTTONS() {
     // One line per launch button. When an application joins the program, its
     // opening operation replaces the empty action here, and its button works.
+    // The table is aligned by hand, so that adding an application changes
+    // its own lines only.
+    // clang-format off
     static const QList<LaunchButton> buttons = {
         {"Button_1", OPENFORM_ADRESSE_P},  // private addresses
         {"Button_5", OPENFORM_ADRESSE_P},
@@ -29,18 +37,18 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_2", OPENFORM_ADRESSE_G},  // business addresses
         {"Button_9", OPENFORM_ADRESSE_G},
         {"Button_3", FREE_ADRESSE_G},  // captions of the business extra fields
-        {"Button_4", {}},              // OPENFORM_GEBURT, birthday list
-        {"Button_6", {}},              // OPENFORM_GEBURT
-        {"Button_8", {}},              // PRINT_GEB, printed birthday list
+        {"Button_4", OPENFORM_GEBURT}, // birthday list
+        {"Button_6", OPENFORM_GEBURT},
+        {"Button_8", PRINT_GEB},       // printed birthday list
         {"Button_10", {}},             // OPENFORM_AGENDA
         {"Button_13", {}},             // OPENFORM_AGENDA
-        {"Button_29", {}},             // OPEN_AG_VERW, agenda maintenance
+        {"Button_29", OPEN_AG_VERW},   // agenda maintenance
         {"Button_11", {}},             // OPENFORM_NOTIZ
         {"Button_14", {}},             // OPENFORM_NOTIZ
-        {"Button_30", {}},             // OPEN_NOTIZ_VERW, notes maintenance
+        {"Button_30", OPEN_NOTIZ_VERW},    // notes maintenance
         {"Button_12", {}},             // OPENFORM_PROJEKT
         {"Button_15", {}},             // OPENFORM_PROJEKT
-        {"Button_32", {}},             // OPEN_PROJEKT_VERW, projects maintenance
+        {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
         {"Button_16", {}},             // OPENFORM_INTERNET
         {"Button_19", {}},             // OPENFORM_INTERNET
         {"Button_17", {}},             // OPENFORM_TIPPS
@@ -50,8 +58,9 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_24", {}},             // OPENFORM_MYAPP, own application
         {"Button_27", {}},             // OPENFORM_MYAPP
         {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
-        {"Button_25", {}},             // OPENBIO, biorhythm
+        {"Button_25", OPENBIO},        // biorhythm
     };
+    // clang-format on
     return buttons;
 }
 

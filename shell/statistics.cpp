@@ -1,10 +1,10 @@
 #include "shell/statistics.h"
 
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
-#include "kernel/public_variables.h"
 #include "shell/system_facts.h"
-#include "kernel/texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -19,6 +19,16 @@ namespace {
 bool FallsOnToday(const QVariant& date) {
     const QDate day = date.toDate();
     return DAY(day) == DAY(DATE()) && MONTH(day) == MONTH(DATE());
+}
+
+// A birthday on 29 February is celebrated on 28 February in the years
+// without a 29 February.
+bool BirthdayFallsOnToday(const QVariant& date) {
+    if (FallsOnToday(date)) return true;
+    const QDate day = date.toDate();
+    const QDate today = DATE();
+    return MONTH(day) == 2 && DAY(day) == 29 && MONTH(today) == 2 && DAY(today) == 28 &&
+           !QDate::isLeapYear(YEAR(today));
 }
 
 struct Step {
@@ -45,7 +55,10 @@ const QList<Step>& Steps() {
          {" Adressen [Privat]", " Contacts [friends]", " Endereços [Amigos]"}},
         {"adressen_p.dbf",
          "stat2",
-         [] { return FIELD("stat2->LISTE").toBool() && FallsOnToday(FIELD("stat2->GEBURTSTAG")); },
+         [] {
+             return FIELD("stat2->LISTE").toBool() &&
+                    BirthdayFallsOnToday(FIELD("stat2->GEBURTSTAG"));
+         },
          false,
          "lbl_2",
          10,

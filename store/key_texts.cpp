@@ -15,25 +15,6 @@ int CharacterField(const DbfTable& table, const QString& name) {
     return field >= 0 && table.fields()[field].type == 'C' ? field : -1;
 }
 
-// The text with blanks outside quotes left out and letters outside quotes upper-cased.
-QString Canonical(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    QChar quote;
-    for (const QChar c : text) {
-        if (!quote.isNull()) {
-            out += c;
-            if (c == quote) quote = QChar();
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            out += c;
-            quote = c;
-        } else if (!c.isSpace()) {
-            out += c.toUpper();
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
@@ -48,10 +29,6 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
         if (field >= 0) return {field, isUpper};
     }
     return {};
-}
-
-bool SameKeyText(const QString& a, const QString& b) {
-    return a == b || Canonical(a) == Canonical(b);
 }
 
 }  // namespace kesp::store

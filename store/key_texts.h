@@ -1,8 +1,7 @@
-// Reading the key texts of indexes beyond their evaluators.
+// Reading the key texts of indexes.
 //
-// The store computes the common keys straight from the record bytes (fast
-// index builds on large tables), and matches the key a filter's promise names
-// with the key of the controlling order.
+// The store uses the text of an index key to compute the common keys straight
+// from the record bytes (fast index builds on large tables).
 #pragma once
 
 #include "store/dbf_table.h"
@@ -21,9 +20,5 @@ struct NativeKey {
 
 // "field", "alias->field", "UPPER(field)", "UPPER(alias->field)" on a character field.
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText);
-
-// The two texts say the same key: they differ at most in letter case and
-// blanks outside quoted texts ("UPPER(vorname)" and "upper( VORNAME )").
-bool SameKeyText(const QString& a, const QString& b);
 
 }  // namespace kesp::store

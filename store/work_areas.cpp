@@ -54,7 +54,10 @@ struct Area {
     std::vector<Order> closedOrders;
     Condition filter;
     QString filterText;
-    KeyPrefixPromise filterPromise;
+    std::function<QString()> filterPrefix;
+    // The key text of the order whose prefix range the filter promised to
+    // decide (KeyRange::Decides); null when it promised no such thing.
+    QString filterDecidesFor;
     // The navigation range, kept while the prefix and the order stay the same.
     QString rangePrefix;
     std::uint64_t rangeVersion = ~std::uint64_t{0};
@@ -199,31 +202,25 @@ std::size_t PositionOfCurrent(Area& area) {
 }
 
 // The part of the sequence navigation walks: all of it, or the range of the
-// filter's key prefix in the controlling order when the filter's promise is
-// about that order.
+// filter's key prefix in the controlling order.
 //
-// When the promise says the condition is the prefix test on this key and the
-// key is computed from the record bytes, the range holds exactly the records
-// the condition accepts (prefix comparison on the same bytes), so the
-// condition is not called inside it. Exact comparison and text the code page
-// cannot hold ("?") leave the condition to decide.
+// When the filter promised to decide the range of the order in control, the
+// range holds exactly the records the condition accepts (prefix comparison on
+// the same bytes), so the condition is not called inside it. Exact comparison
+// and text the code page cannot hold ("?") leave the condition to decide.
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
-    const KeyPrefixPromise& promise = area.filterPromise;
-    if (!order || !promise.prefix) return {0, SequenceSize(area)};
-    const QString prefix = promise.prefix();
+    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
+    const QString prefix = area.filterPrefix();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
                         area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
     if (!cached) {
-        const bool aboutThisOrder =
-            promise.keyText.isEmpty() ||
-            kesp::store::SameKeyText(promise.keyText, order->keys->keyText());
         const QByteArray bytes = kesp::store::EncodeText(prefix);
         std::size_t lo = 0;
         std::size_t hi = SequenceSize(area);
-        if (aboutThisOrder && !bytes.isEmpty()) {
+        if (!bytes.isEmpty()) {
             lo = order->keys->LowerBound(bytes);
             hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
         }
@@ -231,8 +228,8 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         area.rangePrefix = prefix;
         area.rangeOrder = order->keys.get();
         area.rangeVersion = order->keys->version();
-        area.rangeKeyDecides = aboutThisOrder && promise.conditionIsThePrefixTest &&
-                               !promise.keyText.isEmpty() && order->native.field >= 0 &&
+        area.rangeKeyDecides = !area.filterDecidesFor.isNull() &&
+                               order->keys->keyText() == area.filterDecidesFor &&
                                !bytes.contains('?');
     }
     area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
@@ -683,26 +680,24 @@ bool FOUND() {
     return CurrentArea().table && CurrentArea().found;
 }
 
-void DBSETFILTER(const Condition& condition, const QString& text, const KeyPrefixPromise& promise) {
+void DBSETFILTER(const Condition& condition, const QString& text,
+                 const std::function<QString()>& keyPrefix, KeyRange range) {
     Area& area = UsedArea("DBSETFILTER");
+    const Order* order = Controlling(area);
     area.filter = condition;
     area.filterText = text;
-    area.filterPromise = promise;
+    area.filterPrefix = keyPrefix;
+    area.filterDecidesFor =
+        keyPrefix && order && range == KeyRange::Decides ? order->keys->keyText() : QString();
     area.rangeOrder = nullptr;
-}
-
-void DBSETFILTER(const Condition& condition, const QString& text,
-                 const std::function<QString()>& keyPrefix) {
-    KeyPrefixPromise promise;
-    promise.prefix = keyPrefix;
-    DBSETFILTER(condition, text, promise);
 }
 
 void DBCLEARFILTER() {
     Area& area = UsedArea("DBCLEARFILTER");
     area.filter = {};
     area.filterText.clear();
-    area.filterPromise = {};
+    area.filterPrefix = {};
+    area.filterDecidesFor = QString();
     area.rangeOrder = nullptr;
 }
 

@@ -110,31 +110,26 @@ QString INDEXKEY();                    // key text of the controlling order ("" 
 void DBSEEK(const QVariant& key, bool softSeek = true);
 bool FOUND();
 
-// What a filter promises about the records it accepts, so that navigation
-// walks one range of the controlling index instead of the whole table.
-struct KeyPrefixPromise {
-    // The condition is false for every record whose key does not begin with
-    // prefix(), which is read, like the condition, when the pointer moves.
-    std::function<QString()> prefix;
-    // The key text of the index the promise is about ("UPPER(vorname)"): it
-    // holds while an index of that key text controls the order. Empty: the
-    // promise is about whatever index controls.
-    QString keyText;
-    // The condition is exactly the text comparison "keyText = prefix()": then,
-    // with exact comparison off, the range holds exactly the records it
-    // accepts and the store does not call it for them (a key computed from
-    // the record bytes, and a prefix the code page can hold, only).
-    bool conditionIsThePrefixTest = false;
+// What a filter's key-prefix promise says about the records inside its range.
+enum class KeyRange {
+    Narrows,  // the condition still decides for every record in the range
+    Decides,  // the condition accepts exactly the records in the range
 };
 
-// Installs a filter evaluated whenever the pointer moves; the pointer does not
-// move until the next navigation. The promise, when given, narrows navigation
-// to the range of its prefix (see KeyPrefixPromise).
-void DBSETFILTER(const Condition& condition, const QString& text, const KeyPrefixPromise& promise);
-// The same with a prefix about whatever index controls and the condition
-// deciding inside its range.
+// Installs a filter evaluated whenever the pointer moves. The text is what
+// DBFILTER reports; the store reads nothing from it. When keyPrefix is given
+// it promises that the condition is false for every record whose key in the
+// controlling order does not begin with keyPrefix() (read, like the
+// condition, at the moment of evaluation); navigation then walks only that
+// range of the index. With KeyRange::Decides it promises more: with exact
+// comparison off, the condition accepts exactly the records whose key in the
+// order controlling at this call begins with keyPrefix() (a quick search that
+// forms its condition from that key), so inside the range it is not called.
+// The condition decides again under exact comparison, for a prefix the code
+// page cannot hold, and under a controlling order of another key text.
 void DBSETFILTER(const Condition& condition, const QString& text,
-                 const std::function<QString()>& keyPrefix = {});
+                 const std::function<QString()>& keyPrefix = {},
+                 KeyRange range = KeyRange::Narrows);
 void DBCLEARFILTER();
 QString DBFILTER();  // text of the installed filter
 

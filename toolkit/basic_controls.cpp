@@ -1,13 +1,16 @@
 // Labels, buttons, image buttons, frames, images and progress bars.
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/looks.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextLayout>
 
 namespace kesp {
 namespace {
@@ -24,39 +27,78 @@ void ShowAtOnce(QWidget* widget) {
 }
 
 // Static text as the classic desktop draws it: text wider than the label
-// wraps at word boundaries onto further lines within the label's height. Text
-// that fits keeps the alignment it was given (a single line stays centred
-// vertically); wrapped text taller than the label starts at the top, so its
-// first lines show and only the lines below the label's height are cut.
+// wraps at word boundaries onto further lines, but only onto lines the
+// label's height holds whole; the last of them takes the rest of the text on
+// one line, cut at the label's width. No line is ever drawn cut in height,
+// half over the control below. The lines shown are centred vertically (a
+// single line in a taller label, as the classic desktop shows it) and keep the
+// horizontal alignment the label was given; a cut line starts at the left.
+QTextOption WrappingOption(Qt::Alignment horizontal) {
+    QTextOption option(horizontal);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+// Lays the text out in lines of `width`, one below the other; the line at
+// `restOnOneLine` (none when -1) takes the rest of a paragraph on one line.
+// Returns the number of lines.
+int LayOutLines(QTextLayout& layout, int width, int restOnOneLine) {
+    constexpr qreal kUnbounded = 100000;
+    layout.beginLayout();
+    int count = 0;
+    qreal y = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(count == restOnOneLine ? kUnbounded : width);
+        line.setPosition({0, y});
+        y += line.height();
+        ++count;
+    }
+    layout.endLayout();
+    return count;
+}
+
 class StaticText : public QLabel {
   public:
     StaticText(const QString& text, Qt::Alignment horizontal, QWidget* parent)
         : QLabel(text, parent), horizontal_(horizontal) {
+        setTextFormat(Qt::PlainText);
         setWordWrap(true);
-        refit();
+        setAlignment(horizontal_ | Qt::AlignVCenter);
     }
 
-    void setStaticText(const QString& text) {
-        setText(text);
-        refit();
-    }
+    void setStaticText(const QString& text) { setText(text); }
 
   protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        refit();
-    }
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange) refit();
+    void paintEvent(QPaintEvent*) override {
+        const QRect area = contentsRect();
+        QString shown = text();
+        shown.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+        shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        shown.replace(QLatin1Char('\r'), QChar::LineSeparator);
+
+        QTextLayout layout(shown, font());
+        layout.setTextOption(WrappingOption(horizontal_));
+        const int needed = LayOutLines(layout, area.width(), -1);
+        int whole = 0;
+        qreal height = 0;
+        while (whole < needed &&
+               (whole == 0 || height + layout.lineAt(whole).height() <= area.height()))
+            height += layout.lineAt(whole++).height();
+        if (whole < needed) {
+            layout.setTextOption(WrappingOption(Qt::AlignLeft));
+            LayOutLines(layout, area.width(), whole - 1);
+        }
+
+        QPainter painter(this);
+        painter.setClipRect(area);
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QPointF origin(area.left(),
+                             area.top() + std::max<qreal>(0, (area.height() - height) / 2));
+        for (int i = 0; i < whole; ++i)
+            layout.lineAt(i).draw(&painter, origin);
     }
 
   private:
-    void refit() {
-        const bool overflows = heightForWidth(width()) > height();
-        setAlignment(horizontal_ | (overflows ? Qt::AlignTop : Qt::AlignVCenter));
-    }
-
     Qt::Alignment horizontal_;
 };
 
@@ -245,7 +287,7 @@ std::unique_ptr<Control> MakeLabel(QWidget* parent, const QString& name, const L
 
 std::unique_ptr<Control> MakeButton(QWidget* parent, const QString& name,
                                     const ButtonProperties& p) {
-    auto* button = new QPushButton(p.caption, parent);
+    auto* button = new FocusMarkedButton(p.caption, parent);
     button->setFont(MakeFont(p.font, p.bold));
     button->setToolTip(p.tooltip);
     button->setFlat(p.flat);
@@ -256,7 +298,7 @@ std::unique_ptr<Control> MakeButton(QWidget* parent, const QString& name,
 
 std::unique_ptr<Control> MakeImageButton(QWidget* parent, const QString& name,
                                          const ImageButtonProperties& p) {
-    auto* button = new QPushButton(parent);
+    auto* button = new FocusMarkedButton(parent);
     button->setToolTip(p.tooltip);
     button->setFlat(p.flat);
     PlaceControl(button, p.row, p.col, p.width, p.height);

@@ -1,5 +1,7 @@
 #include "toolkit/browse_view.h"
 
+#include "toolkit/focus_mark.h"
+
 #include "store/xbase.h"
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
@@ -315,6 +317,21 @@ std::unique_ptr<Control> MakeBrowse(QWidget* parent, const QString& name,
     view->setObjectName(name);
     PlaceControl(view, p.row, p.col, p.width, p.height);
     return std::make_unique<BrowseControl>(name, view);
+}
+
+void BrowseView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    DrawFocusMark(this, viewport());
+}
+
+void BrowseView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void BrowseView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 }  // namespace kesp

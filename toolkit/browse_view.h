@@ -43,6 +43,10 @@ class BrowseView : public QTableView {
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The list shows the keyboard focus with a frame inside its border.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void whenRowChosen(const QModelIndex& current);

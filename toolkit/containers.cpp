@@ -1,6 +1,7 @@
 #include "toolkit/containers.h"
 
 #include "toolkit/controls.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/looks.h"
 #include "toolkit/tab_page.h"
 
@@ -99,7 +100,7 @@ ToolBarControl::ToolBarControl(const QString& name, QToolBar* bar, const ToolBar
 
 std::unique_ptr<Control> ToolBarControl::addButton(const QString& name,
                                                    const ToolButtonProperties& p) {
-    auto* button = new QToolButton(bar_);
+    auto* button = new FocusMarkedToolButton(bar_);
     button->setObjectName(name);
     button->setText(p.caption);
     button->setToolTip(p.tooltip);

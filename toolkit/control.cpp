@@ -2,7 +2,23 @@
 
 #include "toolkit/tab_page.h"
 
+#include <QLineEdit>
+#include <QTabWidget>
+
 namespace kesp {
+namespace {
+
+// Brings forward the tab page a control sits on, so that it can take the focus.
+void ShowPageOf(QWidget* widget) {
+    for (QWidget* page = widget; page != nullptr && !page->isWindow();
+         page = page->parentWidget()) {
+        QWidget* pages = page->parentWidget();  // the tab's stack of pages
+        auto* tab = pages != nullptr ? qobject_cast<QTabWidget*>(pages->parentWidget()) : nullptr;
+        if (tab != nullptr && tab->indexOf(page) >= 0) tab->setCurrentWidget(page);
+    }
+}
+
+}  // namespace
 
 bool Control::set(const QString& property, int index, const QVariant& value) {
     if (index != 0 || widget_ == nullptr) return false;
@@ -43,7 +59,8 @@ std::optional<QVariant> Control::get(const QString& property, int index) const {
 bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
     if (widget_ == nullptr) return false;
     if (method == QLatin1String("setfocus")) {
-        widget_->setFocus();
+        ShowPageOf(widget_);
+        widget_->setFocus(Qt::OtherFocusReason);
     } else if (method == QLatin1String("show")) {
         widget_->show();
     } else if (method == QLatin1String("hide")) {
@@ -56,6 +73,13 @@ bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
         return false;
     }
     return true;
+}
+
+void Control::focusForTyping() {
+    QWidget* target = typingTarget();
+    if (target == nullptr) return;
+    target->setFocus(Qt::MouseFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(target)) line->end(false);
 }
 
 void PlaceControl(QWidget* widget, int row, int col, int width, int height) {

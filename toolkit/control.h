@@ -39,6 +39,10 @@ class Control {
     virtual bool userClick() { return false; }
     virtual bool userSelect(int /*oneBasedIndex*/) { return false; }
     virtual QWidget* typingTarget() { return nullptr; }
+    // Gives the typing target the focus as a click into the control does: a
+    // text box takes further typing at the end of its text, a date picker
+    // selects its whole date so that typing replaces it.
+    virtual void focusForTyping();
 
   private:
     QString name_;

@@ -2,76 +2,251 @@
 
 #include "store/xbase.h"
 #include "toolkit/controls.h"
+#include "toolkit/date_typing.h"
 #include "toolkit/looks.h"
 
+#include <QAction>
 #include <QCalendarWidget>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFrame>
 #include <QKeyEvent>
-#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
 
 namespace kesp {
+
+// The calendar that drops down below a picker, with the button that empties
+// the picker beneath it. It speaks the language of the default locale in
+// force when it opens: month and day names, first day of the week.
+class CalendarPopup : public QFrame {
+  public:
+    explicit CalendarPopup(DatePicker* picker) : QFrame(picker, Qt::Popup), picker_(picker) {
+        setFrameShape(QFrame::StyledPanel);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(2, 2, 2, 2);
+        layout->setSpacing(2);
+        calendar_ = new QCalendarWidget(this);
+        calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+        layout->addWidget(calendar_);
+        clear_ = new QPushButton(this);
+        layout->addWidget(clear_);
+        connect(calendar_, &QCalendarWidget::clicked, this, &CalendarPopup::pick);
+        connect(calendar_, &QCalendarWidget::activated, this, &CalendarPopup::pick);
+        connect(clear_, &QPushButton::clicked, this, [this] { pick(QDate()); });
+    }
+
+    QCalendarWidget* calendar() const { return calendar_; }
+
+    void open() {
+        const QLocale locale;
+        calendar_->setLocale(locale);
+        calendar_->setFirstDayOfWeek(locale.firstDayOfWeek());
+        // Qt's own word for emptying a text field, in the language loaded.
+        clear_->setText(QCoreApplication::translate("QLineEdit", "Delete"));
+        clear_->setVisible(picker_->allowsEmpty());
+        const QDate shown = picker_->value().isValid() ? picker_->value() : DatePicker::Today();
+        calendar_->setSelectedDate(shown);
+        calendar_->setCurrentPage(shown.year(), shown.month());
+        adjustSize();
+
+        QPoint at = picker_->mapToGlobal(QPoint(0, picker_->height()));
+        if (const QScreen* screen = picker_->screen()) {
+            const QRect area = screen->availableGeometry();
+            if (at.y() + height() > area.bottom())
+                at.setY(picker_->mapToGlobal(QPoint(0, 0)).y() - height());
+            at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));
+        }
+        move(at);
+        show();
+        calendar_->setFocus(Qt::PopupFocusReason);
+    }
+
+  private:
+    void pick(const QDate& date) {
+        hide();
+        picker_->takeValue(date);
+        picker_->showValue();
+        picker_->setFocus(Qt::OtherFocusReason);
+        if (picker_->value().isValid()) picker_->selectAll();
+    }
+
+    DatePicker* picker_;
+    QCalendarWidget* calendar_;
+    QPushButton* clear_;
+};
+
 namespace {
 
-// The lowest date of the picker stands for "no date"; it is never a date the
-// program stores.
-const QDate kNoDate(1752, 9, 14);
-
-QString QtDateFormat(QString format) {
-    // "dd.mm.yyyy" of the tables: months are "MM" in Qt's patterns.
-    format = format.toLower();
-    format.replace(QLatin1String("mm"), QLatin1String("MM"));
-    return format;
+// The arrow at the right end of the picker that opens the calendar.
+QIcon DropDownArrow() {
+    QPixmap arrow(12, 12);
+    arrow.fill(Qt::transparent);
+    QPainter painter(&arrow);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(60, 60, 60));
+    painter.drawPolygon(QPolygonF({QPointF(2, 4), QPointF(10, 4), QPointF(6, 9)}));
+    return QIcon(arrow);
 }
 
 }  // namespace
 
-DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
-    setMinimumDate(kNoDate);
-    setSpecialValueText(QStringLiteral(" "));
-    setCalendarPopup(true);
-    showDateFormat();
-    // The calendar would open on the lowest date, the one that stands for
-    // "no date"; it is watched so that it opens on today instead.
-    if (QCalendarWidget* calendar = calendarWidget()) calendar->installEventFilter(this);
-    setDate(kNoDate);
-    connect(this, &QDateEdit::dateChanged, this, &DatePicker::valueChanged);
+DatePicker::DatePicker(QWidget* parent) : QLineEdit(parent) {
+    format_ = DATEFORMAT();
+    popup_ = new CalendarPopup(this);
+    QAction* drop = addAction(DropDownArrow(), QLineEdit::TrailingPosition);
+    connect(drop, &QAction::triggered, this, &DatePicker::openCalendar);
+    connect(this, &QLineEdit::textEdited, this, &DatePicker::takeTypedText);
+    showValue();
 }
 
 QDate DatePicker::value() const {
-    return date() == kNoDate ? QDate() : date();
+    return value_;
 }
 
 void DatePicker::setValue(const QDate& date) {
-    showDateFormat();
-    setDate(date.isValid() && date > kNoDate ? date : kNoDate);
+    format_ = DATEFORMAT();
+    takeValue(date.isValid() ? date : QDate());
+    showValue();
+}
+
+void DatePicker::setAllowsEmpty(bool allows) {
+    allowsEmpty_ = allows;
+    if (!allows && !value_.isValid()) setValue(Today());
+}
+
+void DatePicker::readyForTyping() {
+    setFocus(Qt::MouseFocusReason);
+    if (value_.isValid()) {
+        selectAll();
+    } else {
+        showInputPlaces();
+        setCursorPosition(0);
+    }
+}
+
+void DatePicker::openCalendar() {
+    popup_->open();
+}
+
+QCalendarWidget* DatePicker::calendarWidget() const {
+    return popup_->calendar();
 }
 
 void DatePicker::keyPressEvent(QKeyEvent* event) {
-    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) &&
-        (value().isValid() == false || lineEdit()->selectedText() == lineEdit()->text() ||
-         event->key() == Qt::Key_Delete)) {
-        setDate(kNoDate);
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (event->key() == Qt::Key_F4 ||
+        (alt && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up))) {
+        openCalendar();
         event->accept();
         return;
     }
-    if (date() == kNoDate && event->text().size() == 1 && event->text().at(0).isDigit()) {
-        // Typing into an empty picker starts from today's date.
-        setDate(DATE().isValid() ? DATE() : QDate::currentDate());
-        setSelectedSection(sectionAt(0));
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+        stepPartUnderCursor(event->key() == Qt::Key_Up ? 1 : -1);
+        event->accept();
+        return;
     }
-    QDateEdit::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        showValue();
+        if (value_.isValid()) selectAll();
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
-bool DatePicker::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Show && watched == calendarWidget() && date() == kNoDate) {
-        const QDate today = DATE().isValid() ? DATE() : QDate::currentDate();
-        calendarWidget()->setCurrentPage(today.year(), today.month());
+void DatePicker::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (event->reason() == Qt::PopupFocusReason) return;
+    if (value_.isValid()) {
+        selectAll();
+    } else {
+        showInputPlaces();
+        setCursorPosition(0);
     }
-    return QDateEdit::eventFilter(watched, event);
+    // A click sets the cursor after the focus arrived; the whole date is
+    // selected again when the button is released.
+    selectOnRelease_ = event->reason() == Qt::MouseFocusReason;
 }
 
-void DatePicker::showDateFormat() {
-    setDisplayFormat(QtDateFormat(DATEFORMAT()));
+void DatePicker::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason) return;
+    showValue();
 }
+
+void DatePicker::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (!selectOnRelease_) return;
+    selectOnRelease_ = false;
+    if (hasSelectedText()) return;  // the user dragged a selection of their own
+    if (value_.isValid())
+        selectAll();
+    else
+        setCursorPosition(0);
+}
+
+void DatePicker::takeTypedText() {
+    const TypedDate typed = ReadTypedDate(text(), format_);
+    if (typed.kind == TypedDate::Kind::Date) takeValue(typed.date);
+    if (typed.kind == TypedDate::Kind::Empty && allowsEmpty_) takeValue(QDate());
+}
+
+void DatePicker::stepPartUnderCursor(int steps) {
+    const TypedDate typed = ReadTypedDate(text(), format_);
+    QDate date = typed.kind == TypedDate::Kind::Date ? typed.date
+                 : value_.isValid()                  ? value_
+                                                     : Today();
+    const QString format = format_.toLower();
+    const int at = std::clamp(cursorPosition(), 0, static_cast<int>(format.size()) - 1);
+    QChar part = format.at(at);
+    if (part != u'd' && part != u'm' && part != u'y' && at > 0) part = format.at(at - 1);
+    if (typed.kind == TypedDate::Kind::Date || value_.isValid()) {
+        if (part == u'd') date = date.addDays(steps);
+        if (part == u'm') date = date.addMonths(steps);
+        if (part == u'y') date = date.addYears(steps);
+    }
+    const int cursor = cursorPosition();
+    takeValue(date);
+    showValue();
+    setCursorPosition(cursor);
+}
+
+void DatePicker::takeValue(const QDate& date) {
+    if (!date.isValid() && !allowsEmpty_) return;
+    if (date == value_) return;
+    value_ = date;
+    emit valueChanged();
+}
+
+void DatePicker::showValue() {
+    if (!value_.isValid()) {
+        if (hasFocus()) {
+            showInputPlaces();
+            setText(QString());
+        } else {
+            setInputMask(QString());
+            setText(QString());
+        }
+        return;
+    }
+    setInputMask(DateInputMask(format_));
+    setText(value_.toString(QtDateFormat(format_)));
+}
+
+void DatePicker::showInputPlaces() {
+    if (!inputMask().isEmpty()) return;
+    format_ = DATEFORMAT();
+    setInputMask(DateInputMask(format_));
+}
+
+QDate DatePicker::Today() {
+    return DATE().isValid() ? DATE() : QDate::currentDate();
+}
+
+// ---- The control ------------------------------------------------------------------
 
 namespace {
 
@@ -86,15 +261,20 @@ class DatePickerControl : public Control {
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && property == QLatin1String("value")) {
             picker_->setValue(value.toDate());
-            return true;
+        } else if (index == 0 && property == QLatin1String("allowempty")) {
+            picker_->setAllowsEmpty(value.toBool());
+        } else {
+            return Control::set(property, index, value);
         }
-        return Control::set(property, index, value);
+        return true;
     }
     std::optional<QVariant> get(const QString& property, int index) const override {
         if (index == 0 && property == QLatin1String("value")) return picker_->value();
+        if (index == 0 && property == QLatin1String("allowempty")) return picker_->allowsEmpty();
         return Control::get(property, index);
     }
     QWidget* typingTarget() override { return picker_; }
+    void focusForTyping() override { picker_->readyForTyping(); }
 
   private:
     DatePicker* picker_;
@@ -107,7 +287,8 @@ std::unique_ptr<Control> MakeDatePicker(QWidget* parent, const QString& name,
                                         const DatePickerProperties& p) {
     auto* picker = new DatePicker(parent);
     picker->setFont(MakeFont(p.font));
-    picker->setValue(p.value);
+    picker->setAllowsEmpty(p.allowsEmpty);
+    if (p.value.isValid()) picker->setValue(p.value);
     PlaceControl(picker, p.row, p.col, p.width, p.height);
     return std::make_unique<DatePickerControl>(name, picker, p.onChange);
 }

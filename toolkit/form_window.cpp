@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QPointer>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -25,11 +26,16 @@ std::vector<QPointer<FormWindow>>& Registry() {
 // only the height loses the title bar.
 constexpr int kTitleBarHeight = 27;
 
+// A modal window is a dialog of the window that opened it: the window manager
+// keeps it above that window, and it can be neither minimised (which would
+// leave the program blocked with nothing to close) nor maximised.
 Qt::WindowFlags FlagsFor(WindowKind kind, const WindowProperties& p) {
-    Qt::WindowFlags flags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
-    if (!p.noMinimize) flags |= Qt::WindowMinimizeButtonHint;
-    if (!p.noMaximize) flags |= Qt::WindowMaximizeButtonHint;
+    const bool modal = kind == WindowKind::Modal;
+    Qt::WindowFlags flags = (modal ? Qt::Dialog : Qt::Window) | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                            Qt::CustomizeWindowHint;
+    if (!p.noMinimize && !modal) flags |= Qt::WindowMinimizeButtonHint;
+    if (!p.noMaximize && !modal) flags |= Qt::WindowMaximizeButtonHint;
     if (p.topmost || kind == WindowKind::Standard) flags |= Qt::WindowStaysOnTopHint;
     return flags;
 }
@@ -48,6 +54,13 @@ FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& pr
     if (!icon.isNull()) setWindowIcon(icon);
     if (kind == WindowKind::Modal) setWindowModality(Qt::ApplicationModal);
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // Escape closes a modal or standard window as its close box does; the
+    // main window stays, since closing it ends the program.
+    if (kind != WindowKind::Main) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+        escape->setContext(Qt::WindowShortcut);
+        connect(escape, &QShortcut::activated, this, &QWidget::close);
+    }
 }
 
 FormWindow::~FormWindow() {
@@ -56,7 +69,7 @@ FormWindow::~FormWindow() {
 
 void FormWindow::setOuterSize(int width, int height) {
     const QSize client(width, std::max(0, height - kTitleBarHeight));
-    if (properties_.noMaximize)
+    if (properties_.noMaximize || kind_ == WindowKind::Modal)
         setFixedSize(client);
     else
         resize(client);

@@ -7,11 +7,14 @@
 #include "toolkit/driver_seam.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/form_window.h"
+#include "toolkit/reading_order.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -76,13 +79,18 @@ void Center(QWidget* window) {
                  area.y() + (area.height() - frame.height()) / 2);
 }
 
-// A standard window opens beside the main window, which stays usable: to its
-// right, or to its left when the screen has no room on the right. When neither
-// side has room it takes the side with more, kept on the screen.
-void PlaceBesideMainWindow(FormWindow* window) {
-    FormWindow* main = nullptr;
+FormWindow* MainWindow() {
     for (FormWindow* candidate : kesp::FormWindows())
-        if (candidate->kind() == WindowKind::Main) main = candidate;
+        if (candidate->kind() == WindowKind::Main) return candidate;
+    return nullptr;
+}
+
+// A standard window opens beside the main window, which stays usable: to its
+// right, or to its left when the screen has no room on the right. When
+// neither side has room it is centred on the screen and no longer kept on top,
+// so that the user can bring the main window in front of it.
+void PlaceBesideMainWindow(FormWindow* window) {
+    FormWindow* main = MainWindow();
     if (main == nullptr) return;
     QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
@@ -96,18 +104,42 @@ void PlaceBesideMainWindow(FormWindow* window) {
 
     const int roomRight = area.right() - beside.right();
     const int roomLeft = beside.left() - area.left();
-    int x = beside.right() + 1;
-    if (roomRight < size.width() && (roomLeft >= size.width() || roomLeft > roomRight))
+    int x = 0;
+    if (roomRight >= size.width()) {
+        x = beside.right() + 1;
+    } else if (roomLeft >= size.width()) {
         x = beside.left() - size.width();
-    x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
+    } else {
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        window->move(area.x() + (area.width() - size.width()) / 2,
+                     area.y() + (area.height() - size.height()) / 2);
+        return;
+    }
     const int y = std::clamp(beside.top(), area.top(),
                              std::max(area.top(), area.bottom() + 1 - size.height()));
     window->move(x, y);
 }
 
+// A modal window is kept above the window it was opened from: the modal
+// window open before it, else the main window.
+void KeepAboveOpener(FormWindow* window) {
+    FormWindow* opener = MainWindow();
+    for (FormWindow* candidate : kesp::FormWindows())  // in the order they were defined
+        if (candidate != window && candidate->kind() == WindowKind::Modal && candidate->isVisible())
+            opener = candidate;
+    if (opener == nullptr || opener->windowHandle() == nullptr) return;
+    window->winId();  // the native window, to carry the relation
+    window->windowHandle()->setTransientParent(opener->windowHandle());
+}
+
 void BringToFront(QWidget* window) {
-    // The offscreen platform of the tests has no stacking of windows.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    // The offscreen platform of the tests has no stacking of windows and no
+    // window manager; the window becomes the active one at once, as the
+    // window manager makes it on a desktop.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        QApplication::setActiveWindow(window);
+        return;
+    }
     window->raise();
     window->activateWindow();
 }
@@ -154,6 +186,7 @@ void _ENDWINDOW() {
     if (Defining().tab != nullptr)
         RaiseFormsFault(QStringLiteral("End of window %1 inside a tab definition.")
                             .arg(Defining().window->name()));
+    kesp::OrderTabsByReading(Defining().window);
     Defining().window = nullptr;
 }
 
@@ -179,9 +212,11 @@ void _ACTIVATEWINDOW(const QString& name) {
         loop.quit();
     });
     if (window->kind() == WindowKind::Standard) PlaceBesideMainWindow(window);
+    if (window->kind() == WindowKind::Modal) KeepAboveOpener(window);
     window->show();
     BringToFront(window);
     if (window->properties().onInit) window->properties().onInit();
+    if (guard != nullptr) kesp::OrderTabsByReading(window);
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
     if (waitsForClose && !kesp::seam::activationReturnsAtOnce && guard != nullptr && !closed)
@@ -292,6 +327,7 @@ void _DEFINETOOLBUTTON(const QString& name, const ToolButtonProperties& p) {
 void _ENDTOOLBAR() {
     if (Defining().toolBar == nullptr)
         RaiseFormsFault(QStringLiteral("End of toolbar without a toolbar."));
+    if (Defining().toolBarWindow != nullptr) kesp::OrderTabsByReading(Defining().toolBarWindow);
     Defining().toolBar = nullptr;
     Defining().toolBarWindow = nullptr;
 }

@@ -64,8 +64,13 @@ void _ENDWINDOW();
 
 // Shows the window and runs its initialisation action. For main and modal
 // windows it returns only when the window is closed (a nested event loop). A
-// standard window opens beside the main window (right, else left), non-modal
-// and always on top, and activation returns at once.
+// modal window is kept above the window it was opened from, has the fixed size
+// of its definition and no minimise or maximise button. A standard window
+// opens beside the main window (right, else left), non-modal and always on
+// top, and activation returns at once; when the screen has no room beside the
+// main window it opens centred and is not kept on top. Escape closes a modal
+// or standard window as its close box does. Tab and Shift+Tab move through
+// the controls in reading order.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
 void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
@@ -155,11 +160,18 @@ struct CheckBoxProperties {
 };
 void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
 
+// The user types a date in the date format in force, with or without its
+// separators, or picks it from the picker's calendar; the change action runs
+// whenever the date changes. With allowsEmpty false (run time: property
+// "allowempty") the picker never shows no date: it starts with today's date
+// when given none, and an attempt to empty it, by the user or by setting the
+// empty date, keeps the date it had.
 struct DatePickerProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QDate value;  // a null date: the picker shows no date
     Font font;
     Action onChange;
+    bool allowsEmpty = true;
 };
 void _DEFINEDATEPICKER(const QString& name, const DatePickerProperties& p);
 
@@ -264,6 +276,7 @@ QVariant GETPROPERTY(const QString& window, const QString& property);
 
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
 // DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
+//   "SetFocus" on a control of a tab page shows that page first.
 void DOMETHOD(const QString& window, const QString& method);
 void DOMETHOD(const QString& window, const QString& control, const QString& method,
               const QVariant& argument = {});
@@ -274,6 +287,15 @@ void DOMETHOD(const QString& window, const QString& control, const QString& meth
 void MSGBOX(const QString& text, const QString& title);
 void MSGEXCLAMATION(const QString& text, const QString& title);
 bool MSGYESNO(const QString& text, const QString& title);  // Yes is the default
+
+// ---- Language of the toolkit -------------------------------------------------------
+
+// The locale ("de_DE", "en_US", "pt_BR") of the date pickers' calendars (month
+// and day names, first day of the week) and the language of the texts Qt draws
+// itself (the Yes and No buttons of MSGYESNO, standard dialogs), from Qt's own
+// translations; replaces the locale set before. Windows open now keep the
+// texts the program set in them.
+void SET_INTERFACE_LOCALE(const QString& localeName);
 
 // ---- Application folder ------------------------------------------------------------
 

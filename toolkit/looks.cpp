@@ -36,9 +36,12 @@ QFont MakeFont(const Font& font, bool bold) {
 }
 
 QString PicturePath(const QString& relativeName) {
-    if (relativeName.isEmpty() || QFileInfo(relativeName).isAbsolute()) return relativeName;
+    // Definitions written for Windows separate folders with a backslash.
+    QString name = relativeName;
+    name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (name.isEmpty() || QFileInfo(name).isAbsolute()) return name;
     const QDir folder(pictureFolder.isEmpty() ? QDir::currentPath() : pictureFolder);
-    return folder.filePath(relativeName);
+    return folder.filePath(name);
 }
 
 QPixmap LoadPicture(const QString& relativeName) {

@@ -2,8 +2,9 @@
 //
 // "Arial" and "Courier New" are served by the metric-compatible Liberation
 // fonts. Pictures and icons are named relative to the application folder
-// ("img/add.bmp"); one that cannot be loaded gives a null pixmap or icon, and
-// the control simply shows no picture.
+// ("img/add.bmp"; a backslash separates folders like a slash); one that
+// cannot be loaded gives a null pixmap or icon, and the control simply shows
+// no picture.
 #pragma once
 
 #include "toolkit/forms.h"

@@ -11,4 +11,9 @@ namespace kesp {
 // written.
 bool SaveWindowScreenshot(const QString& window, const QString& pngPath);
 
+// A message box of the kind given ("MSGBOX", "MSGEXCLAMATION", "MSGYESNO"), as
+// it is shown now in the interface language in force.
+bool SaveMessageBoxScreenshot(const QString& kind, const QString& text, const QString& title,
+                              const QString& pngPath);
+
 }  // namespace kesp

@@ -112,8 +112,7 @@ void TestDriver::click(const QString& window, const QString& control) {
 
 void TestDriver::typeInto(const QString& window, const QString& control, const QString& text) {
     QWidget* target = TypingTarget(window, control);
-    target->setFocus();
-    if (auto* line = qobject_cast<QLineEdit*>(target)) line->end(false);
+    Find(window, control)->focusForTyping();
     for (const char32_t character : text.toUcs4())
         TypeCharacter(target, character);
 }

@@ -6,7 +6,8 @@
 //    answered from the script (answerNext), or with OK / Yes when the script
 //    is empty;
 //  - activating a main or modal window returns as soon as the window is shown
-//    and initialised; the test drives it and closes it (closeWindow);
+//    and initialised, as the active window; the test drives it and closes it
+//    (closeWindow);
 //  - the program-wide fault handler, when installed, records its stop box and
 //    does not end the process when interceptProcessEnd() was called: the fault
 //    is then thrown as kesp::FaultException to the code that raised it.
@@ -58,8 +59,9 @@ class TestDriver {
     // Clicks a button, image button, tool button or check box; a disabled or
     // hidden control ignores the click, as on screen.
     static void click(const QString& window, const QString& control);
-    // Types keystroke by keystroke at the end of the current text, so the
-    // change action runs after each one.
+    // Clicks into the control and types keystroke by keystroke, so the change
+    // action runs after each one: a text box takes the text at the end of its
+    // own, a date picker has its whole date selected and replaced.
     static void typeInto(const QString& window, const QString& control, const QString& text);
     // Selects all and deletes it with keystrokes.
     static void clearText(const QString& window, const QString& control);

@@ -1,49 +1,146 @@
-// The business address book: its table, its window's wiring and its actions.
-// Every action is a step of the shared record window.
+// The business address book: its description and its named operations, each
+// a step of the shared record window.
 #include "apps/addresses/business_addresses.h"
 
+#include "apps/addresses/address_book.h"
 #include "apps/addresses/business_operations.h"
-#include "apps/addresses/extra_fields_page.h"
-#include "apps/common/csv_export.h"
-#include "apps/common/semicolon_csv.h"
-#include "kernel/public_variables.h"
-#include "kernel/t_close.h"
-#include "store/xbase.h"
+#include "apps/common/quick_search.h"
+#include "apps/common/record_export.h"
+#include "apps/common/record_steps.h"
 #include "toolkit/operation_trail.h"
-
-#include <QDir>
 
 namespace {
 
+// Page 1 of the tab, in the order the fields are written and exported. The
+// company name is kept in VORNAME, the contact person in NACHNAME and the
+// home page in EMAILFIRMA.
+FieldRows MainDataRows() {
+    return {
+        {.control = "t_vorname",
+         .field = "VORNAME",
+         .at = {70, 20, 180},
+         .inputLimit = 40,
+         .captionLabel = "Label_1",
+         .captionAt = {50, 20, 200},
+         .caption = {"Firma", "Firma", "Firma"},
+         .page = 1},
+        {.control = "t_nachname",
+         .field = "NACHNAME",
+         .at = {70, 220, 230},
+         .inputLimit = 40,
+         .captionLabel = "Label_2",
+         .captionAt = {50, 220, 230},
+         .caption = {"Ansprechpartner", "Contact person", "Pessoa de contato"},
+         .page = 1},
+        {.control = "t_strasse",
+         .field = "STRASSE",
+         .at = {220, 20, 180},
+         .inputLimit = 40,
+         .captionLabel = "Label_8",
+         .captionAt = {200, 20, 200},
+         .caption = {"Strasse", "Street", "Rua"},
+         .page = 1},
+        {.control = "t_plz",
+         .field = "PLZ",
+         .at = {220, 220, 60},
+         .inputLimit = 10,
+         .captionLabel = "Label_9",
+         .captionAt = {200, 220, 80},
+         .caption = {"PLZ", "ZIP", "CEP"},
+         .page = 1},
+        {.control = "t_ort",
+         .field = "ORT",
+         .at = {220, 300, 150},
+         .inputLimit = 40,
+         .captionLabel = "Label_10",
+         .captionAt = {200, 300, 150},
+         .caption = {"Ort", "City", "Cidade"},
+         .page = 1},
+        {.control = "t_tel",
+         .field = "TEL",
+         .at = {170, 20, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_5",
+         .captionAt = {150, 20, 140},
+         .caption = {"Telefon-Durchwahl", "Tel. direct", "Telef. direto"},
+         .page = 1,
+         .exportHeader = {"Telefon", "Telephon", "Telefone"}},
+        {.control = "t_handy",
+         .field = "HANDY",
+         .at = {170, 160, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_6",
+         .captionAt = {150, 160, 140},
+         .caption = {"Handy", "Cell phone", "Celular"},
+         .page = 1},
+        {.control = "t_fax",
+         .field = "FAX",
+         .at = {170, 300, 150},
+         .inputLimit = 20,
+         .captionLabel = "Label_7",
+         .captionAt = {150, 300, 150},
+         .caption = {"Fax", "Fax", "Fax"},
+         .page = 1},
+        {.control = "t_email",
+         .field = "EMAIL",
+         .at = {120, 20, 260},
+         .inputLimit = 60,
+         .captionLabel = "Label_3",
+         .captionAt = {100, 20, 260},
+         .caption = {"Email", "Email", "Email"},
+         .page = 1},
+        {.control = "t_telfirma",
+         .field = "TELFIRMA",
+         .at = {270, 20, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_12",
+         .captionAt = {250, 20, 140},
+         .caption = {"Tel. Firma", "Tel. Firma", "Tel. Firma"},
+         .page = 1,
+         .exportHeader = {"Tel.Firma", "Tel.Firma", "Tel.Firma"}},
+        {.control = "t_faxfirma",
+         .field = "FAXFIRMA",
+         .at = {270, 160, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_13",
+         .captionAt = {250, 160, 120},
+         .caption = {"Fax Firma", "Fax Firma", "Fax Firma"},
+         .page = 1},
+        {.control = "t_emailfirma",
+         .field = "EMAILFIRMA",
+         .at = {310, 110, 340},
+         .inputLimit = 60,
+         .captionLabel = "Label_14",
+         .captionAt = {310, 20, 90},
+         .caption = {"Homepage", "Homepage", "Homepage"},
+         .page = 1},
+    };
+}
+
 RecordWindow DescribeBusinessAddressBook() {
-    RecordWindow book;
-    book.window = "form2";
-    book.table = "adressen_g.dbf";
-    book.alias = "adressen_g";
-    book.indexFile = "ifirma";
-    book.indexKey = "UPPER(vorname)";
-    book.keyField = "vorname";  // the company name
-    book.keyControl = "t_vorname";
-    book.searchBox = "suche_ad_p";
-    book.binding = {{"VORNAME", "t_vorname", FieldKind::Text},
-                    {"NACHNAME", "t_nachname", FieldKind::Text},
-                    {"STRASSE", "t_strasse", FieldKind::Text},
-                    {"PLZ", "t_plz", FieldKind::Text},
-                    {"ORT", "t_ort", FieldKind::Text},
-                    {"TEL", "t_tel", FieldKind::Text},
-                    {"HANDY", "t_handy", FieldKind::Text},
-                    {"FAX", "t_fax", FieldKind::Text},
-                    {"EMAIL", "t_email", FieldKind::Text},
-                    {"TELFIRMA", "t_telfirma", FieldKind::Text},
-                    {"FAXFIRMA", "t_faxfirma", FieldKind::Text},
-                    {"EMAILFIRMA", "t_emailfirma", FieldKind::Text}};
-    book.binding += ExtraFieldsBinding();
-    book.emptyKeyOnSaveNew = {"Mindestens Firma eingeben", "Field Firma cannot be empty",
-                              "Entre no mínimo com a firma"};
-    book.emptyKeyOnSave = {"Mindestens Firma eingeben", "Field Firma cannot be empty",
-                           "Entre no mínimo com o nome da Firma"};
-    book.deleteQuestion = {" löschen?", " delete contact?", " apagar esta firma?"};
-    book.actions = {.fill = ADRESSE_G_AKTUALISIEREN,
+    RecordWindow book = DescribeAddressBook({.window = "form2",
+                                             .table = "adressen_g.dbf",
+                                             .alias = "adressen_g",
+                                             .index = "ifirma",
+                                             .captionsTable = "freeadr_g.dbf",
+                                             .captionsAlias = "freeadr_g"});
+    book.title = {"Adressen [Geschäftlich]", "Contacts [Business]", "Endereços [Comerciais]"};
+    book.icon = "img/hauptfirmen.ico";
+    book.fields = MainDataRows() + book.fields;
+    book.list.columns[0].header = {"Firma", "Firma", "Firma"};
+    book.tab->pages[0] = {"Hauptdaten", "Business", "Dados principais"};
+    book.required.onSaveNew.before = {"Mindestens Firma eingeben", "Field Firma cannot be empty",
+                                      "Entre no mínimo com a firma"};
+    book.required.onSave.before = {"Mindestens Firma eingeben", "Field Firma cannot be empty",
+                                   "Entre no mínimo com o nome da Firma"};
+    book.deleteQuestion.wording.after = {" löschen?", " delete contact?", " apagar esta firma?"};
+    book.exportFile.fileName = {"Adressen_Firma.csv", "Contacts_Firma.csv", "Contatos_Firma.csv"};
+    book.exportFile.createdMessage = {"Adressen_Firma.csv wurde erstellt.",
+                                      "File Contacts_Firma.csv created.",
+                                      "Arquivo Contatos_Firma.csv foi criado."};
+    book.searches[0].run = SUCHE_ADRESSEN_G;
+    book.actions = {.open = OPENADRESSE_G,
+                    .fill = ADRESSE_G_AKTUALISIEREN,
                     .first = T_FIRST_ADRESSEN_G,
                     .previous = T_PREV_ADRESSEN_G,
                     .next = T_NEXT_ADRESSEN_G,
@@ -53,26 +150,9 @@ RecordWindow DescribeBusinessAddressBook() {
                     .exportCsv = EXPORT_CSV_ADRESSEN_G,
                     .save = T_SAVE_ADRESSEN_G,
                     .saveNew = T_SAVENEW_ADRESSEN_G,
-                    .cancel = T_CANCEL_ADRESSEN_G,
-                    .search = SUCHE_ADRESSEN_G};
+                    .cancel = T_CANCEL_ADRESSEN_G};
     return book;
 }
-
-// Column headers 1 to 12; the extra fields' captions follow.
-const Texts kExportHeaders[] = {
-    {"Firma", "Firma", "Firma"},
-    {"Ansprechpartner", "Contact person", "Pessoa de contato"},
-    {"Strasse", "Street", "Rua"},
-    {"PLZ", "ZIP", "CEP"},
-    {"Ort", "City", "Cidade"},
-    {"Telefon", "Telephon", "Telefone"},
-    {"Handy", "Cell phone", "Celular"},
-    {"Fax", "Fax", "Fax"},
-    {"Email", "Email", "Email"},
-    {"Tel.Firma", "Tel.Firma", "Tel.Firma"},
-    {"Fax Firma", "Fax Firma", "Fax Firma"},
-    {"Homepage", "Homepage", "Homepage"},
-};
 
 }  // namespace
 
@@ -83,27 +163,12 @@ const RecordWindow& BusinessAddressBook() {
 
 void OPENFORM_ADRESSE_G() {
     KESP_OPERATION();
-    const RecordWindow& book = BusinessAddressBook();
-    T_CLOSE();
-    DefineRecordWindow(
-        book,
-        {.title = "Adressen [Geschäftlich]", .icon = "img/hauptfirmen.ico", .listHeader = "Firma"},
-        OPENADRESSE_G, DefineBusinessEditArea);
-    ShowRecordWindow(book);
+    ShowRecordWindow(BusinessAddressBook());
 }
 
 void OPENADRESSE_G() {
     KESP_OPERATION();
-    const RecordWindow& book = BusinessAddressBook();
-    QDir::setCurrent(THE_DATA_PATH);
-    THE_ANZAHL = 0;
-    BuildRecordToolbar(book);
-    SetBusinessAddressTexts();
-    ShowExtraFieldCaptions(book.window, "freeadr_g.dbf", "freeadr_g");
-    OpenRecordTable(book);
-    // The list was defined before its table was open: the full window
-    // refresh fills it too, besides filling the controls.
-    RefreshRecordWindow(book);
+    OpenRecordWindow(BusinessAddressBook());
 }
 
 void ADRESSE_G_AKTUALISIEREN() {
@@ -158,19 +223,10 @@ void T_DELETE_ADRESSEN_G() {
 
 void SUCHE_ADRESSEN_G() {
     KESP_OPERATION();
-    QuickSearchRecords(BusinessAddressBook());
+    QuickSearchRecords(BusinessAddressBook(), "suche_ad_p");
 }
 
 void EXPORT_CSV_ADRESSEN_G() {
     KESP_OPERATION();
-    const RecordWindow& book = BusinessAddressBook();
-    ExportVisibleRecords(
-        {.fileName = {"Adressen_Firma.csv", "Contacts_Firma.csv", "Contatos_Firma.csv"},
-         .createdMessage = {"Adressen_Firma.csv wurde erstellt.",
-                            "File Contacts_Firma.csv created.",
-                            "Arquivo Contatos_Firma.csv foi criado."},
-         .readHeaders =
-             [] { return AddressExportHeaders(kExportHeaders, "freeadr_g.dbf", "freeadr_g"); },
-         .currentRecordValues = [&book] { return CsvValues(book.alias, book.binding); },
-         .fillWindow = ADRESSE_G_AKTUALISIEREN});
+    ExportVisibleRecords(BusinessAddressBook());
 }

@@ -27,8 +27,3 @@ void FREEUPDATE_G();      // its save button
 // The description the shared record-window steps work from.
 const RecordWindow& BusinessAddressBook();
 const FreeFieldsWindow& BusinessFreeFields();
-
-// Defines the edit area of form2 (the tab with its two pages), and sets the
-// texts of the window in the language in force.
-void DefineBusinessEditArea();
-void SetBusinessAddressTexts();

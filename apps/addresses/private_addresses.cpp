@@ -1,52 +1,181 @@
-// The private address book: its table, its window's wiring and its actions.
-// Every action is a step of the shared record window.
+// The private address book: its description and its named operations, each a
+// step of the shared record window.
 #include "apps/addresses/private_addresses.h"
 
-#include "apps/addresses/extra_fields_page.h"
+#include "apps/addresses/address_book.h"
 #include "apps/addresses/private_operations.h"
-#include "apps/common/csv_export.h"
-#include "apps/common/semicolon_csv.h"
-#include "kernel/public_variables.h"
-#include "kernel/t_close.h"
-#include "store/xbase.h"
+#include "apps/common/quick_search.h"
+#include "apps/common/record_export.h"
+#include "apps/common/record_steps.h"
 #include "toolkit/operation_trail.h"
-
-#include <QDir>
 
 namespace {
 
+// Page 1 of the tab, in the order the fields are written and exported.
+FieldRows MainDataRows() {
+    return {
+        {.control = "t_vorname",
+         .field = "VORNAME",
+         .at = {70, 20, 180},
+         .inputLimit = 40,
+         .captionLabel = "Label_1",
+         .captionAt = {50, 20, 200},
+         .caption = {"Vorname", "First name", "Nome"},
+         .page = 1,
+         .exportHeader = {"Vorname", "Firstname", "Nome"}},
+        {.control = "t_nachname",
+         .field = "NACHNAME",
+         .at = {70, 220, 230},
+         .inputLimit = 40,
+         .captionLabel = "Label_2",
+         .captionAt = {50, 220, 230},
+         .caption = {"Nachname", "Family name", "Sobrenome"},
+         .page = 1,
+         .exportHeader = {"Nachname", "Name", "Sobrenome"}},
+        {.control = "t_strasse",
+         .field = "STRASSE",
+         .at = {220, 20, 180},
+         .inputLimit = 40,
+         .captionLabel = "Label_8",
+         .captionAt = {200, 20, 200},
+         .caption = {"Straße", "Street", "Rua"},
+         .page = 1,
+         .exportHeader = {"Strasse", "Street", "Rua"}},
+        {.control = "t_plz",
+         .field = "PLZ",
+         .at = {220, 220, 60},
+         .inputLimit = 10,
+         .captionLabel = "Label_9",
+         .captionAt = {200, 220, 80},
+         .caption = {"PLZ", "Zip-code", "CEP"},
+         .page = 1,
+         .exportHeader = {"PLZ", "ZIP", "CEP"}},
+        {.control = "t_ort",
+         .field = "ORT",
+         .at = {220, 300, 150},
+         .inputLimit = 40,
+         .captionLabel = "Label_10",
+         .captionAt = {200, 300, 150},
+         .caption = {"Ort", "City", "Cidade"},
+         .page = 1},
+        {.control = "t_tel",
+         .field = "TEL",
+         .at = {170, 20, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_5",
+         .captionAt = {150, 20, 140},
+         .caption = {"Telefon", "Telephone", "Telefone"},
+         .page = 1},
+        {.control = "t_handy",
+         .field = "HANDY",
+         .at = {170, 160, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_6",
+         .captionAt = {150, 160, 140},
+         .caption = {"Handy", "Cell phone", "Celular"},
+         .page = 1,
+         .exportHeader = {"Handy", "Cellphone", "Celular"}},
+        {.control = "t_fax",
+         .field = "FAX",
+         .at = {170, 300, 150},
+         .inputLimit = 20,
+         .captionLabel = "Label_7",
+         .captionAt = {150, 300, 150},
+         .caption = {"Fax", "Fax", "Fax"},
+         .page = 1},
+        {.control = "t_email",
+         .field = "EMAIL",
+         .at = {120, 20, 230},
+         .inputLimit = 60,
+         .captionLabel = "Label_3",
+         .captionAt = {100, 20, 240},
+         .caption = {"Email", "Email", "Email"},
+         .page = 1},
+        {.control = "t_firma",
+         .field = "FIRMA",
+         .at = {270, 20, 150},
+         .inputLimit = 40,
+         .captionLabel = "Label_11",
+         .captionAt = {250, 20, 170},
+         .caption = {"Firma", "Company", "Firma"},
+         .page = 1,
+         .exportHeader = {"Firma", "Firma", "Firma"}},
+        {.control = "t_telfirma",
+         .field = "TELFIRMA",
+         .at = {270, 190, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_12",
+         .captionAt = {250, 190, 140},
+         .caption = {"Tel. Firma", "Tel. company", "Tel. Firma"},
+         .page = 1,
+         .exportHeader = {"Tel.Firma", "Tel.Firma", "Tel.Firma"}},
+        {.control = "t_faxfirma",
+         .field = "FAXFIRMA",
+         .at = {270, 330, 120},
+         .inputLimit = 20,
+         .captionLabel = "Label_13",
+         .captionAt = {250, 330, 120},
+         .caption = {"Fax Firma", "Fax company", "Fax Firma"},
+         .page = 1,
+         .exportHeader = {"Fax Firma", "Fax Firma", "Fax Firma"}},
+        {.control = "t_emailfirma",
+         .field = "EMAILFIRMA",
+         .at = {310, 110, 200},
+         .inputLimit = 60,
+         .captionLabel = "Label_14",
+         .captionAt = {310, 20, 90},
+         .caption = {"Email Firma", "Email company", "Email Firma"},
+         .page = 1,
+         .exportHeader = {"Email Firma", "Email Firma", "Email Firma"}},
+        {.control = "DatePicker_1",
+         .field = "GEBURTSTAG",
+         .kind = FieldKind::Date,
+         .at = {120, 260, 90},
+         .captionLabel = "Label_15",
+         .captionAt = {100, 260, 90},
+         .caption = {"Geburtsdatum", "Birthday", "Aniversário"},
+         .page = 1},
+        {.control = "Check_1",
+         .field = "LISTE",
+         .kind = FieldKind::Logical,
+         .at = {110, 360, 85, 28},
+         .caption = {"erinnern", "remember", "lembrar"},
+         .page = 1,
+         .exportHeader = {"Erinnern", "List", "Lista"}},
+    };
+}
+
 RecordWindow DescribePrivateAddressBook() {
-    RecordWindow book;
-    book.window = "form1";
-    book.table = "adressen_p.dbf";
-    book.alias = "adressen_p";
-    book.indexFile = "ivorname";
-    book.indexKey = "UPPER(vorname)";
-    book.keyField = "vorname";
-    book.keyControl = "t_vorname";
-    book.searchBox = "suche_ad_p";
-    book.binding = {{"VORNAME", "t_vorname", FieldKind::Text},
-                    {"NACHNAME", "t_nachname", FieldKind::Text},
-                    {"STRASSE", "t_strasse", FieldKind::Text},
-                    {"PLZ", "t_plz", FieldKind::Text},
-                    {"ORT", "t_ort", FieldKind::Text},
-                    {"TEL", "t_tel", FieldKind::Text},
-                    {"HANDY", "t_handy", FieldKind::Text},
-                    {"FAX", "t_fax", FieldKind::Text},
-                    {"EMAIL", "t_email", FieldKind::Text},
-                    {"FIRMA", "t_firma", FieldKind::Text},
-                    {"TELFIRMA", "t_telfirma", FieldKind::Text},
-                    {"FAXFIRMA", "t_faxfirma", FieldKind::Text},
-                    {"EMAILFIRMA", "t_emailfirma", FieldKind::Text},
-                    {"GEBURTSTAG", "DatePicker_1", FieldKind::Date},
-                    {"LISTE", "Check_1", FieldKind::Logical}};
-    book.binding += ExtraFieldsBinding();
-    const Texts firstNameMissing{"Mindestens Vorname eingeben", "Field Firstname cannot be empty",
-                                 "Entre no mínimo com o nome"};
-    book.emptyKeyOnSaveNew = firstNameMissing;
-    book.emptyKeyOnSave = firstNameMissing;
-    book.deleteQuestion = {" löschen?", " delete contact?", " apagar este nome?"};
-    book.actions = {.fill = ADRESSE_P_AKTUALISIEREN,
+    RecordWindow book = DescribeAddressBook({.window = "form1",
+                                             .table = "adressen_p.dbf",
+                                             .alias = "adressen_p",
+                                             .index = "ivorname",
+                                             .captionsTable = "freeadr_p.dbf",
+                                             .captionsAlias = "freeadr_p"});
+    book.title = {"Adressen [Privat]", "Contacts [friends]", "Endereços [Amigos]"};
+    book.icon = "img/hauptuser.ico";
+    book.fields = MainDataRows() + book.fields;
+    book.list.columns[0].header = {"Vorname", "First name", "Nome"};
+    book.tab->pages[0] = {"Hauptdaten", "Contact", "Endereço"};
+    book.frames.append({.name = "Frame_3",
+                        .at = {90, 350, 100, 50},
+                        .caption = {"Geburtstag", "Birthday", "Aniversário"},
+                        .page = 1});
+    book.entryButtons.cancelTip = {"Abbrechen", "Cancel", "cancelar"};
+    const Wording firstNameMissing{{"Mindestens Vorname eingeben",
+                                    "Field Firstname cannot be empty",
+                                    "Entre no mínimo com o nome"}};
+    book.required.onSaveNew = firstNameMissing;
+    book.required.onSave = firstNameMissing;
+    book.deleteQuestion.wording.after = {" löschen?", " delete contact?", " apagar este nome?"};
+    book.exportFile.fileName = {"Adressen_Privat.csv", "Contacts_friends.csv",
+                                "Contatos_amigos.csv"};
+    book.exportFile.createdMessage = {"Adressen_Privat.csv wurde erstellt.",
+                                      "File Contacts_friends.csv created.",
+                                      "Arquivo Contatos_amigos.csv foi criado."};
+    book.searches[0].run = SUCHE_ADRESSEN_P;
+    book.actions = {.open = OPENADRESSE_P,
+                    .fill = ADRESSE_P_AKTUALISIEREN,
                     .first = T_FIRST_ADRESSEN_P,
                     .previous = T_PREV_ADRESSEN_P,
                     .next = T_NEXT_ADRESSEN_P,
@@ -56,29 +185,9 @@ RecordWindow DescribePrivateAddressBook() {
                     .exportCsv = EXPORT_CSV_ADRESSEN_P,
                     .save = T_SAVE_ADRESSEN_P,
                     .saveNew = T_SAVENEW_ADRESSEN_P,
-                    .cancel = T_CANCEL_ADRESSEN_P,
-                    .search = SUCHE_ADRESSEN_P};
+                    .cancel = T_CANCEL_ADRESSEN_P};
     return book;
 }
-
-// Column headers 1 to 15; the extra fields' captions follow.
-const Texts kExportHeaders[] = {
-    {"Vorname", "Firstname", "Nome"},
-    {"Nachname", "Name", "Sobrenome"},
-    {"Strasse", "Street", "Rua"},
-    {"PLZ", "ZIP", "CEP"},
-    {"Ort", "City", "Cidade"},
-    {"Telefon", "Telephone", "Telefone"},
-    {"Handy", "Cellphone", "Celular"},
-    {"Fax", "Fax", "Fax"},
-    {"Email", "Email", "Email"},
-    {"Firma", "Firma", "Firma"},
-    {"Tel.Firma", "Tel.Firma", "Tel.Firma"},
-    {"Fax Firma", "Fax Firma", "Fax Firma"},
-    {"Email Firma", "Email Firma", "Email Firma"},
-    {"Geburtsdatum", "Birthday", "Aniversário"},
-    {"Erinnern", "List", "Lista"},
-};
 
 }  // namespace
 
@@ -89,26 +198,12 @@ const RecordWindow& PrivateAddressBook() {
 
 void OPENFORM_ADRESSE_P() {
     KESP_OPERATION();
-    const RecordWindow& book = PrivateAddressBook();
-    T_CLOSE();
-    DefineRecordWindow(
-        book, {.title = "Adressen [Privat]", .icon = "img/hauptuser.ico", .listHeader = "Vorname"},
-        OPENADRESSE_P, DefinePrivateEditArea);
-    ShowRecordWindow(book);
+    ShowRecordWindow(PrivateAddressBook());
 }
 
 void OPENADRESSE_P() {
     KESP_OPERATION();
-    const RecordWindow& book = PrivateAddressBook();
-    BuildRecordToolbar(book);
-    SetPrivateAddressTexts();
-    QDir::setCurrent(THE_DATA_PATH);
-    THE_ANZAHL = 0;
-    ShowExtraFieldCaptions(book.window, "freeadr_p.dbf", "freeadr_p");
-    OpenRecordTable(book);
-    // The list was defined before its table was open: the full window
-    // refresh fills it too, besides filling the controls.
-    RefreshRecordWindow(book);
+    OpenRecordWindow(PrivateAddressBook());
 }
 
 void ADRESSE_P_AKTUALISIEREN() {
@@ -163,19 +258,10 @@ void T_DELETE_ADRESSEN_P() {
 
 void SUCHE_ADRESSEN_P() {
     KESP_OPERATION();
-    QuickSearchRecords(PrivateAddressBook());
+    QuickSearchRecords(PrivateAddressBook(), "suche_ad_p");
 }
 
 void EXPORT_CSV_ADRESSEN_P() {
     KESP_OPERATION();
-    const RecordWindow& book = PrivateAddressBook();
-    ExportVisibleRecords(
-        {.fileName = {"Adressen_Privat.csv", "Contacts_friends.csv", "Contatos_amigos.csv"},
-         .createdMessage = {"Adressen_Privat.csv wurde erstellt.",
-                            "File Contacts_friends.csv created.",
-                            "Arquivo Contatos_amigos.csv foi criado."},
-         .readHeaders =
-             [] { return AddressExportHeaders(kExportHeaders, "freeadr_p.dbf", "freeadr_p"); },
-         .currentRecordValues = [&book] { return CsvValues(book.alias, book.binding); },
-         .fillWindow = ADRESSE_P_AKTUALISIEREN});
+    ExportVisibleRecords(PrivateAddressBook());
 }

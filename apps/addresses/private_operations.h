@@ -27,8 +27,3 @@ void FREEUPDATE();      // its save button
 // The description the shared record-window steps work from.
 const RecordWindow& PrivateAddressBook();
 const FreeFieldsWindow& PrivateFreeFields();
-
-// Defines the edit area of form1 (the tab with its two pages), and sets the
-// texts of the window in the language in force.
-void DefinePrivateEditArea();
-void SetPrivateAddressTexts();

@@ -2,17 +2,12 @@
 
 #include "toolkit/forms.h"
 
-void CaptionLabel(const QString& name, int row, int col, int width) {
+void CaptionLabel(const QString& name, int row, int col, int width, const QString& value) {
     _DEFINELABEL(name, {.row = row,
                         .col = col,
                         .width = width,
                         .height = 20,
-                        .value = name,
+                        .value = value.isEmpty() ? name : value,
                         .bold = true,
                         .transparent = true});
-}
-
-void EntryBox(const QString& name, int row, int col, int width, int maxLength) {
-    _DEFINETEXTBOX(name,
-                   {.row = row, .col = col, .width = width, .height = 20, .maxLength = maxLength});
 }

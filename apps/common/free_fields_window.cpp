@@ -2,6 +2,7 @@
 
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
+#include "kernel/settings_record.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -162,15 +163,13 @@ void LoadFreeFieldCaptions(const FreeFieldsWindow& naming) {
 }
 
 void SaveFreeFieldCaptions(const FreeFieldsWindow& naming) {
-    DBUSEAREA(false, THE_DATA_PATH + naming.table, "freeupd");
-    DBGOTOP();
-    for (int field = 1; field <= kFields; ++field) {
-        REPLACE(
-            "freeupd->" + CaptionField(field),
-            TrimBlanks(GETPROPERTY(naming.window, Numbered("Text_", field), "value").toString()));
-    }
-    DBCOMMIT();
-    DBCLOSEAREA();
+    WriteSettingsRecord(naming.table, "freeupd", [&naming] {
+        for (int field = 1; field <= kFields; ++field) {
+            REPLACE("freeupd->" + CaptionField(field),
+                    TrimBlanks(
+                        GETPROPERTY(naming.window, Numbered("Text_", field), "value").toString()));
+        }
+    });
     naming.load();
 }
 

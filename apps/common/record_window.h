@@ -1,128 +1,216 @@
-// The record window: one table in work area "a", a list bound to it, a
-// quick-search box above the list, a count line below it, an edit area
-// beside it, the toolbar ToolBar_1 (x1 first, x2 previous, x3 next, x4 last,
-// x5 new, x6 delete, x7 CSV export, x8 save) and the two picture buttons
-// Button_1 (save new) and Button_2 (cancel) that replace the toolbar while a
-// new record is entered.
+// The description of a record window: one table in a work area, a list bound
+// to it, quick-search boxes above the list, a result line and a count line,
+// an edit area of field rows (on the window or on the pages of a tab), the
+// toolbar ToolBar_1 (x1 first, x2 previous, x3 next, x4 last, x5 new, x6
+// delete, x7 CSV export, x8 save) and two picture buttons (save new, cancel)
+// that replace the toolbar while a new record is entered.
 //
-// An application describes its window once (RecordWindow: table, alias,
-// index, key field, the binding of its fields to its controls, its messages
-// and its named operations) and keeps its own named operations, each a call
-// of the step that does the work:
+// An application is a description and its named operations, each a call of
+// the shared step that does the work (record_steps.h, quick_search.h,
+// record_export.h):
 //
-//   void T_NEXT_<X>() { KESP_OPERATION(); GoNextRecord(TheWindow()); }
-//   void OPEN<X>()     { ...; BuildRecordToolbar(w); <texts>; OpenRecordTable(w);
-//                        RefreshRecordWindow(w); }
+//   void T_NEXT_<X>()  { KESP_OPERATION(); GoNextRecord(TheWindow()); }
+//   void SUCHE_<X>()   { KESP_OPERATION(); QuickSearchRecords(TheWindow(), "suche_x"); }
 //
-// Its own files then hold only the edit area's controls and the texts. The window is in view
-// mode (toolbar shown) or entry mode (picture buttons shown); every fill of
-// the controls returns to view mode.
-//
-// The count line always shows the records of the table that are not marked
-// deleted, whatever quick-search filter is in force; the search result line
-// counts the matches.
-//
-// Single-threaded: all calls come from the event loop.
+// Every setting whose default is given below takes the address books' value;
+// a description states only where it differs. All texts are data here, set
+// in the language in force when the window opens or a message is shown.
 #pragma once
 
-#include "apps/common/record_binding.h"
+#include "apps/common/field_rows.h"
+#include "apps/common/index_files.h"
+#include "apps/common/window_texts.h"
+#include "apps/common/wording.h"
+#include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "toolkit/forms.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
 
 // The application's named operations, wired to the window's controls.
 struct RecordActions {
+    Action open;  // OPEN<X>: the window's initialisation
     Action fill;  // <X>_AKTUALISIEREN: the list's change action
     Action first, previous, next, last;
     Action newRecord, deleteRecord, exportCsv, save;
     Action saveNew, cancel;
-    Action search;  // the search box's change action
 };
 
-// Where the shared controls sit. Every record window places the search
-// caption, box, result line, list and count line in one column.
-struct RecordWindowLayout {
-    int searchCaptionRow = 40, searchBoxRow = 60, resultLineRow = 80;
-    int listRow = 100, listHeight = 290, countLineRow = 390;
-    int column = 10, width = 190, listColumnWidth = 170;
-    int saveButtonCol = 370, cancelButtonCol = 440, entryButtonsRow = 30;
+struct WindowPlace {
+    int row = 132, col = 232;  // where it is defined
+    int width = 700, height = 450;
+    bool centred = true;  // centred on the screen before it is shown
+};
+
+struct ToolbarTips {
+    Texts first{"Erster", "First", "Primeiro"};
+    Texts previous{"Zurück", "Previous", "Anterior"};
+    Texts next{"Nächster", "Next", "Próximo"};
+    Texts last{"Letzter", "Last", "Último"};
+    Texts insert{"Daten hinzufügen", "Insert new record", "Inserir novo registro"};
+    Texts remove{"Löschen", "Delete", "Apagar"};
+    Texts exportCsv{"Export CSV Format", "Export CSV Format", "Exportar em formato CSV"};
+    Texts save{"Speichern", "Save", "Salvar"};
+};
+
+// The picture buttons of entry mode.
+struct EntryButtons {
+    QString save = "Button_1";
+    QString cancel = "Button_2";
+    Box saveAt{30, 370, 40, 28};
+    Box cancelAt{30, 440, 40, 28};
+    QString savePicture = "img/savelarge.bmp";
+    QString cancelPicture = "img/cancel.bmp";
+    Texts saveTip{"Speichern", "Save", "Salvar"};
+    Texts cancelTip{"Abbrechen", "Cancel", "Cancelar"};
+};
+
+struct ListColumn {
+    QString field;  // "vorname", shown as alias->field
+    Texts header;   // blank: an empty header
+    int width = 0;
+    int userCaption = 0;  // n: the header is the user's caption n
+};
+
+struct RecordList {
+    QString name = "Browse_1";
+    Box at{100, 10, 190, 290};
+    QList<ListColumn> columns;
+};
+
+// One quick-search box: every change of its text narrows the list to the
+// records whose key in `index` begins with that text. How the typed text
+// becomes the seek key and the filter follows from the index's key: in
+// capitals for an upper-case key, as typed for a date text or a plain field.
+struct Search {
+    QString box;  // "suche_ad_p"
+    Box at{60, 10, 190, 20};
+    int inputLimit = 0;
+    QString captionLabel;  // "Label_17" above the box; empty: none
+    Box captionAt{40, 10, 190, 20};
+    Texts caption;
+    QString index;  // "ivorname"
+    Action run;     // the named operation the box's change runs (SUCHE_...)
+};
+
+// The words after a number of matches in the address books and the birthday list.
+inline const Texts kFoundWords{" gefunden", " found", " encontrados"};
+
+// The line under the search boxes: after a search the number of matches
+// followed by the result words, or the miss text when nothing matched.
+struct ResultLine {
+    QString name = "lbl_filter";
+    Box at{80, 10, 190, 20};
+    Texts found = kFoundWords;
+    std::optional<Texts> miss;  // the whole line on a miss; none: "0" and the result words
+    Texts hint;                 // shown when the window opens; blank: nothing
+};
+
+// The line under the list: the records of the table not marked deleted,
+// followed by the count words.
+struct CountLine {
+    QString name = "label_anzahl";
+    Box at{390, 10, 190, 20};
+    Texts words{" Daten in der Datenbank.", " records", " registros"};
+};
+
+struct TabControl {
+    QString name = "Tab_1";
+    Box at;
+    QList<Texts> pages;  // captions of pages 1, 2, ...
+};
+
+struct FrameRow {
+    QString name;  // "Frame_3"
+    Box at;
+    Texts caption;
+    int page = 0;
+    bool bold = false;
+};
+
+struct LabelRow {
+    QString name;
+    Box at;
+    Texts text;
+    int page = 0;
+    bool bold = true;
+};
+
+// The one value that must not be empty when the form is saved.
+struct RequiredField {
+    QString control;  // "t_vorname", checked trimmed
+    Wording onSaveNew;
+    Wording onSave;
+    bool checkedOnSave = true;  // false: Save writes an empty value too
+    bool namesCaption = false;  // true: the field's caption as shown goes between the texts
+};
+
+// The question before a record is marked deleted, naming the current
+// record's value of `field` (trimmed) between its texts.
+struct DeleteQuestion {
+    QString field;  // "vorname"
+    Wording wording;
+};
+
+struct ExportColumn {
+    QString field;
+    FieldKind kind = FieldKind::Text;  // how the value is written
+    Texts header;
+    int userCaption = 0;  // n: the header is the user's caption n
+};
+
+struct RecordExport {
+    Texts fileName;               // "Adressen_Privat.csv", in the export folder
+    Texts createdMessage;         // followed by a carriage return and the export folder
+    QList<ExportColumn> columns;  // empty: one per field row, in the rows' order
+    Texts cannotWrite{"Sorry, CSV Datei konnte nicht erstellt werden. Rechte und Schutz prüfen.",
+                      "Sorry, I can not write the file. Permission?",
+                      "Sorry, não foi possível criar o arquivo. Permissão?"};
 };
 
 struct RecordWindow {
-    QString window;           // "form1"
-    QString table;            // "adressen_p.dbf" in the data folder
-    QString alias;            // "adressen_p"
-    QString indexFile;        // "ivorname"
-    QString indexKey;         // "UPPER(vorname)"
-    QString keyField;         // "vorname": listed, searched, mandatory
-    QString keyControl;       // "t_vorname"
-    QString searchBox;        // "suche_ad_p"
-    RecordBinding binding;    // every field and its control, in writing order
-    Texts emptyKeyOnSaveNew;  // warning when the key field is empty
-    Texts emptyKeyOnSave;
-    Texts deleteQuestion;  // follows the key value: "Anna löschen?"
+    // The window.
+    QString window;  // "form1"
+    Texts title;
+    QString definitionTitle;  // the title it is defined with; empty: the German title
+    QString icon;             // "img/hauptuser.ico"
+    WindowPlace place;
+    const QString* messageTitle = &THE_APP_NAME;  // title of its message boxes
+
+    // The table and its orders.
+    QString table;  // "adressen_p.dbf" in the data folder
+    QString alias;  // "adressen_p"
+    QString workArea = "a";
+    QList<IndexFile> indexes;  // created in this order on opening and after each save
+    QString normalOrder;       // the index the list runs in after opening and saving
+
+    // What the window shows.
+    FieldRows fields;  // one row per field, in the order they are written
+    RecordList list;
+    QList<Search> searches;
+    ResultLine resultLine;
+    CountLine countLine;
+    std::optional<TabControl> tab;
+    QList<FrameRow> frames;
+    QList<LabelRow> labels;
+    QList<ControlText> texts;  // the language's texts of any further control
+    ToolbarTips toolbar;
+    EntryButtons entryButtons;
+    // The captions the user gave some fields (caption n at index n - 1),
+    // read from the current work area when the window opens and from work
+    // area "b" during an export.
+    std::function<QStringList()> readUserCaptions;
+
+    // The rules of its operations.
+    RequiredField required;
+    DeleteQuestion deleteQuestion;
+    RecordExport exportFile;
+
     RecordActions actions;
-    RecordWindowLayout layout;
+    Action defineOwnControls;  // further controls, defined after all others
 };
-
-struct RecordWindowLook {
-    QString title;       // German definition title
-    QString icon;        // "img/hauptuser.ico"
-    QString listHeader;  // German header of the list's column
-};
-
-// Defines the modal window with the shared controls; defineEditArea adds the
-// application's own controls (the tab with its pages, for example). The
-// window's initialisation action is `onInit`.
-void DefineRecordWindow(const RecordWindow& record, const RecordWindowLook& look,
-                        const Action& onInit, const Action& defineEditArea);
-
-// Centres the window and shows it modally; returns when it is closed.
-void ShowRecordWindow(const RecordWindow& record);
-
-// Creates ToolBar_1 with its eight buttons in the language in force.
-void BuildRecordToolbar(const RecordWindow& record);
-
-// Sets the texts that every record window shares (search caption, picture
-// button tooltips) in the language in force.
-void SetSharedRecordTexts(const RecordWindow& record);
-
-// Opens the table in work area "a", packs it, creates its index anew, goes to
-// the first record and counts the records.
-void OpenRecordTable(const RecordWindow& record);
-
-// Copies the current record into the controls, writes the count line and
-// returns to view mode.
-void FillRecordWindow(const RecordWindow& record);
-
-// Fill, refresh the list, select the current record in it.
-void RefreshRecordWindow(const RecordWindow& record);
-
-void GoFirstRecord(const RecordWindow& record);
-void GoPreviousRecord(const RecordWindow& record);  // stays on the first
-void GoNextRecord(const RecordWindow& record);      // stays on the last
-void GoLastRecord(const RecordWindow& record);
-
-// Entry mode with every bound control emptied; nothing is appended yet.
-void EnterNewRecord(const RecordWindow& record);
-void CancelNewRecord(const RecordWindow& record);
-
-// Appends the form as a new record (after checking the key field), re-creates
-// the index and shows the first record.
-void SaveNewRecord(const RecordWindow& record);
-
-// Writes the form into the current record (after checking the key field),
-// removes the quick-search filter, re-creates the index and shows the record.
-void SaveCurrentRecord(const RecordWindow& record);
-
-// Asks, then marks the current record deleted and shows the first record.
-void DeleteCurrentRecord(const RecordWindow& record);
-
-// Narrows the list to the records whose key begins with the search text
-// (any case), colours the search box and writes the result line.
-void QuickSearchRecords(const RecordWindow& record);
-
-// The records of the current table that are not marked deleted, whatever
-// filter is in force; the record pointer is left where it was.
-int CountLiveRecords();

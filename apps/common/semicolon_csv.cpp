@@ -10,12 +10,13 @@ namespace {
 const Texts kYes{"Ja", "Yes", "Sim"};
 const Texts kNo{"Nein", "No", "Não"};
 
-// A value that would otherwise break its line into more columns.
-QString Quoted(const QString& value) {
+// A value that would otherwise break its line, or its line into more columns.
+QString OnOneLineInOneColumn(QString value) {
+    for (const char16_t lineBreaking : {u'\r', u'\n', u'\0'})
+        value.replace(QChar(lineBreaking), QChar(u' '));
     if (!value.contains(u';') && !value.contains(u'"')) return value;
-    QString doubled = value;
-    doubled.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + doubled + u'"';
+    value.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + value + u'"';
 }
 
 }  // namespace
@@ -23,7 +24,7 @@ QString Quoted(const QString& value) {
 void SemicolonCsv::addLine(const QStringList& values) {
     QString line;
     for (const QString& value : values)
-        line += Quoted(value) + u';';
+        line += OnOneLineInOneColumn(value) + u';';
     line += u'\r';
     bytes_ += kesp::store::EncodeText(line);
 }
@@ -45,26 +46,4 @@ QString CsvLongText(const QString& stored) {
     oneLine.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     oneLine.replace(QString(QChar(0x8D)) + u'\n', QStringLiteral(" "));
     return oneLine;
-}
-
-QStringList CsvValues(const QString& alias, const RecordBinding& binding) {
-    QStringList values;
-    for (const FieldBinding& bound : binding) {
-        const QVariant stored = FIELD(alias + "->" + bound.field);
-        switch (bound.kind) {
-            case FieldKind::Text:
-                values.append(CsvText(stored.toString()));
-                break;
-            case FieldKind::Memo:
-                values.append(CsvLongText(stored.toString()));
-                break;
-            case FieldKind::Logical:
-                values.append(CsvYesNo(stored.toBool()));
-                break;
-            case FieldKind::Date:
-                values.append(CsvDate(stored.toDate()));
-                break;
-        }
-    }
-    return values;
 }

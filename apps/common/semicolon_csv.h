@@ -4,14 +4,15 @@
 //
 // Values are written as they are, except that a value holding a ";" or a
 // double quote goes inside double quotes with its own double quotes doubled,
-// so that it cannot shift the columns after it.
+// so that it cannot shift the columns after it, and that a carriage return,
+// line feed or NUL inside a value (a lone one in a memo, or one that another
+// program wrote into a text field) becomes a blank, so that one record stays
+// one line.
 //
 // The renderings of the field kinds follow the language in force: dates in
 // its date format (the empty date as the pattern with blanks for digits),
 // yes/no as its words, long texts on one line.
 #pragma once
-
-#include "apps/common/record_binding.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -36,7 +37,3 @@ QString CsvYesNo(bool value);            // "Ja"/"Nein", "Yes"/"No", "Sim"/"Não
 // Blanks trimmed, then each CR LF pair and each soft line break (0x8D 0x0A)
 // replaced by one blank.
 QString CsvLongText(const QString& stored);
-
-// The values of the current record of `alias`, one per binding, each
-// rendered by its kind (texts, long texts, yes/no, dates).
-QStringList CsvValues(const QString& alias, const RecordBinding& binding);

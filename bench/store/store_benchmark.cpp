@@ -117,12 +117,9 @@ int RunStorePart(int records, const QString& folder) {
             cpesq = prefix;
             DBSEEK(cpesq);
             if (FOUND()) {
-                KeyPrefixPromise promise;
-                promise.prefix = [&cpesq] { return cpesq; };
-                promise.keyText = "UPPER(De)";
-                promise.conditionIsThePrefixTest = true;
                 DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("eng1->De")), cpesq); },
-                            "UPPER(eng1->De) = cPesq", promise);
+                            "UPPER(eng1->De) = cPesq", [&cpesq] { return cpesq; },
+                            KeyRange::Decides);
                 DBEVAL([&storeCount] { ++storeCount; });
                 DBGOTOP();
             } else {

@@ -12,7 +12,8 @@
 // not count; the ratio of wall-clock times is printed beside it.
 //
 //   browse_benchmark [records [words]]
-#include "apps/common/form_controls.h"
+#include "apps/common/quick_search.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/record_window.h"
 #include "kernel/public_variables.h"
 #include "store/table_schema.h"
@@ -40,28 +41,30 @@
 
 // ---- The record window under test ----------------------------------------------
 // Everything this benchmark knows of the record window is in this block: a
-// word-list window described with today's RecordWindow, opened the way an
-// application's launch button and initialisation open theirs, and the search
-// box's change action, which is the search step a keystroke runs.
+// word-list window described as an application describes its window, opened
+// by the shared steps, and the search box's change action, which runs the
+// shared quick-search step a keystroke runs.
 namespace word_window {
 
+void Open();
 void Fill();
 void Search();
-void Initialise();
-void DefineEditArea();
 
 RecordWindow Describe() {
     RecordWindow words;
     words.window = "words_frm";
+    words.title = {"Wortliste", "Word list", "Lista de palavras"};
     words.table = "words.dbf";
     words.alias = "words";
-    words.indexFile = "ide1";
-    words.indexKey = "UPPER(De)";
-    words.keyField = "De";
-    words.keyControl = "t_de";
-    words.searchBox = "suche";
-    words.binding = {{"DE", "t_de", FieldKind::Text}, {"EN", "t_en", FieldKind::Text}};
-    words.actions = {.fill = Fill, .search = Search};
+    words.indexes = {{"ide1", KeyForm::Upper, "De"}};
+    words.normalOrder = "ide1";
+    words.fields = {{.control = "t_de", .field = "DE", .at = {70, 220, 230}},
+                    {.control = "t_en", .field = "EN", .at = {120, 220, 230}}};
+    words.list.columns = {{.field = "De", .header = {"Deutsch", "German", "Alemão"}}};
+    words.searches = {{.box = "suche", .index = "ide1", .run = Search}};
+    words.required.control = "t_de";
+    words.deleteQuestion.field = "De";
+    words.actions = {.open = Open, .fill = Fill};
     return words;
 }
 
@@ -70,37 +73,21 @@ const RecordWindow& Window() {
     return words;
 }
 
+void Open() {
+    OpenRecordWindow(Window());
+}
+
 void Fill() {
     FillRecordWindow(Window());
 }
 
 void Search() {
-    QuickSearchRecords(Window());
-}
-
-void Initialise() {
-    BuildRecordToolbar(Window());
-    SetSharedRecordTexts(Window());
-    OpenRecordTable(Window());
-    RefreshRecordWindow(Window());
-}
-
-void DefineEditArea() {
-    EntryBox("t_de", 70, 220, 230, 50);
-    EntryBox("t_en", 120, 220, 230, 50);
-}
-
-// Defines and shows the window; returns once it is initialised (the test
-// driver answers for the modal loop).
-void Open() {
-    DefineRecordWindow(Window(), {.title = "Wortliste", .listHeader = "Deutsch"}, Initialise,
-                       DefineEditArea);
-    ShowRecordWindow(Window());
+    QuickSearchRecords(Window(), "suche");
 }
 
 // The number the search's result line shows ("1482 gefunden").
 int ResultLineCount() {
-    return GETPROPERTY(Window().window, "lbl_filter", "value")
+    return GETPROPERTY(Window().window, Window().resultLine.name, "value")
         .toString()
         .section(' ', 0, 0)
         .toInt();
@@ -306,11 +293,11 @@ int main(int argc, char** argv) {
 
     kesp::test::TestDriver driver;  // answers for the window's modal loop
     Stopwatch clock;
-    word_window::Open();
+    ShowRecordWindow(word_window::Window());
     std::printf("opening the window (pack, index, count, first page): %.3f s\n",
                 clock.Elapsed().second);
     const QString window = word_window::Window().window;
-    const QString box = word_window::Window().searchBox;
+    const QString box = word_window::Window().searches.front().box;
     QApplication::processEvents();
 
     Tally byLength[4];

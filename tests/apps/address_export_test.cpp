@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/resource.h>
 #include <csignal>
@@ -212,6 +213,32 @@ TEST_F(AddressExport, AWriteThatFailsAfterCreationIsReportedNeverAsSuccess) {
 
     EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite)});
     EXPECT_EQ(ExportedFile("Adressen_Privat.csv"), QByteArray("earlier export\r"));
+}
+
+TEST_F(AddressExport, AFileThatCannotTakeThePlaceOfTheOldOneIsReportedNeverAsSuccess) {
+    CreatePrivateBook(kPeople);
+    // Something that is no file holds the export's name: the finished
+    // export cannot be put in its place when the file is closed.
+    ASSERT_TRUE(QDir(exportPath()).mkdir("Adressen_Privat.csv"));
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x7");
+    EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite)});
+    EXPECT_TRUE(QFileInfo(exportPath() + "Adressen_Privat.csv").isDir());
+    EXPECT_EQ(QDir(exportPath()).entryList(QDir::Files), QStringList{}) << "no temporary file left";
+    EXPECT_EQ(QDir::currentPath() + "/", dataPath());
+}
+
+TEST_F(AddressExport, LineBreaksThatAreNoMemoLineBreaksStillKeepEachRecordOnOneLine) {
+    // A lone line feed in a memo, a carriage return another program wrote
+    // into a text field.
+    CreatePrivateBook({{.vorname = "Jo", .nachname = "Erste\rZweite", .free10 = "oben\nunten\r"}});
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x7");
+    const QByteArray file = ExportedFile("Adressen_Privat.csv");
+    EXPECT_EQ(file.count('\r'), 2);
+    EXPECT_FALSE(file.contains('\n'));
+    EXPECT_TRUE(file.contains("\rJo;Erste Zweite;")) << file.constData();
+    EXPECT_TRUE(file.endsWith(";oben unten ;\r")) << file.constData();
 }
 
 }  // namespace

@@ -29,6 +29,17 @@ TEST(SemicolonCsv, ValuesThatWouldShiftColumnsAreQuotedWithInnerQuotesDoubled) {
     EXPECT_EQ(LineOf({"a'b, c"}), QByteArray("a'b, c;\r"));
 }
 
+TEST(SemicolonCsv, ALineBreakOrNulInsideAnyValueBecomesABlankSoOneRecordStaysOneLine) {
+    const QString withNul = QString("a") + QChar(0) + "b";
+    EXPECT_EQ(LineOf({"eins\rzwei", "drei\nvier", withNul, "fünf\r\nsechs"}),
+              QByteArray("eins zwei;drei vier;a b;f\xfcnf  sechs;\r"));
+    // A memo's line breaks become one blank before the line is written.
+    EXPECT_EQ(LineOf({CsvLongText("eins\r\nzwei\rdrei\nvier")}),
+              QByteArray("eins zwei drei vier;\r"));
+    // Quoting still applies after the blanks replace the breaks.
+    EXPECT_EQ(LineOf({"Weg;\r\"1\""}), QByteArray("\"Weg; \"\"1\"\"\";\r"));
+}
+
 TEST(SemicolonCsv, TextsBecomeWindows1252Bytes) {
     EXPECT_EQ(LineOf({"Straße", "Não", "€"}), QByteArray("Stra\xdf"
                                                          "e;N\xe3o;\x80;\r"));

@@ -167,6 +167,25 @@ TEST(InstalledArtwork, EveryPictureAndIconTheWindowsNameIsThereAtItsSize) {
     EXPECT_NE(QImage(kBuilt + "/img/de.bmp"), QImage(kBuilt + "/img/br.bmp"));
 }
 
+TEST(InstalledArtwork, TheHeaderBandHasNoSeamAndTheLogoSitsOnItWithoutAWhiteBox) {
+    const QImage header(kBuilt + "/img/02.bmp");
+    const QImage logo(kBuilt + "/img/kesplogo.bmp");
+    ASSERT_FALSE(header.isNull());
+    ASSERT_FALSE(logo.isNull());
+    // The band's last columns look like their neighbours inside.
+    for (int y = 0; y < header.height(); ++y)
+        for (int x : {header.width() - 2, header.width() - 1}) {
+            const QColor edge = header.pixelColor(x, y);
+            const QColor inside = header.pixelColor(x - 1, y);
+            EXPECT_NEAR(edge.lightness(), inside.lightness(), 8) << x << "," << y;
+        }
+    // The logo's corners, outside its rounded tile, are the band beneath it
+    // (the logo sits at column 20 of the band's top edge).
+    for (const QPoint corner : {QPoint(0, 0), QPoint(48, 0), QPoint(0, 29), QPoint(48, 29)})
+        EXPECT_EQ(logo.pixelColor(corner), header.pixelColor(corner + QPoint(20, 0)))
+            << corner.x() << "," << corner.y();
+}
+
 TEST(InstalledHelp, EachLanguageHasItsPageDescribingEveryApplication) {
     const struct {
         const char* page;

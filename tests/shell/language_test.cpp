@@ -3,14 +3,18 @@
 // a restart.
 #include "tests/shell/installed_program.h"
 
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/folders.h"
 #include "shell/language.h"
-#include "kernel/public_variables.h"
 #include "shell/start_up.h"
 #include "toolkit/forms.h"
+#include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
 
+#include <QCalendarWidget>
 #include <QCoreApplication>
+#include <QDir>
 
 namespace {
 
@@ -151,6 +155,56 @@ TEST_F(Language, ChangeOnAnEmptiedLanguageTableStillPersists) {
     EXPECT_EQ(StoredLanguage().trimmed(), "DE");
     EXPECT_EQ(RecordCount("startlang.dbf"), 1);
     EXPECT_EQ(THE_LANG, "DE");
+}
+
+// A window with one date picker, its calendar opened, for looking at it.
+QCalendarWidget* OpenCalendar() {
+    _DEFINEMODALWINDOW("form_cal", {.width = 300, .height = 300});
+    _DEFINEDATEPICKER(
+        "DatePicker_1",
+        {.row = 10, .col = 10, .width = 90, .height = 20, .value = QDate(2024, 7, 9)});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_cal");
+    kesp::test::TestDriver::pressKey("form_cal", "DatePicker_1", Qt::Key_F4);
+    return kesp::test::TestDriver::widget("form_cal", "DatePicker_1")
+        ->findChild<QCalendarWidget*>();
+}
+
+TEST_F(Language, QuestionBoxesCalendarsAndQtsOwnTextsFollowTheLanguage) {
+    OpenMainWindow();
+    QDir().mkpath(KESP_SCREENSHOT_DIR);
+    struct Expected {
+        const char* code;
+        const char* yes;
+        const char* no;
+        const char* july;
+        Qt::DayOfWeek firstDay;
+    };
+    for (const Expected& language : {Expected{"DE", "&Ja", "&Nein", "Juli", Qt::Monday},
+                                     Expected{"AM", "&Yes", "&No", "July", Qt::Sunday},
+                                     Expected{"BR", "&Sim", "&N\u00e3o", "julho", Qt::Sunday}}) {
+        SCOPED_TRACE(language.code);
+        CHANGE_LANG(language.code);
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"),
+                  QString::fromUtf8(language.yes));
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"),
+                  QString::fromUtf8(language.no));
+
+        QCalendarWidget* calendar = OpenCalendar();
+        ASSERT_NE(calendar, nullptr);
+        EXPECT_EQ(calendar->firstDayOfWeek(), language.firstDay);
+        EXPECT_TRUE(calendar->locale().standaloneMonthName(7).startsWith(language.july,
+                                                                         Qt::CaseInsensitive));
+        const QString suffix = QString("_%1.png").arg(language.code);
+        EXPECT_TRUE(calendar->window()->grab().save(KESP_SCREENSHOT_DIR "/calendar" + suffix));
+        calendar->window()->hide();
+        kesp::test::TestDriver::closeWindow("form_cal");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_TRUE(kesp::SaveMessageBoxScreenshot(
+            "MSGYESNO", TEXT({"Anna löschen?", "Anna delete contact?", "Anna apagar este nome?"}),
+            THE_APP_NAME, KESP_SCREENSHOT_DIR "/question" + suffix));
+    }
 }
 
 }  // namespace

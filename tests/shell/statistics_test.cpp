@@ -56,6 +56,28 @@ TEST_F(Statistics, BirthdaysCountOnlyWhenTheRemindFlagIsSet) {
     EXPECT_EQ(Property("lbl_12", "Value"), "0 [Data]");
 }
 
+TEST_F(Statistics, ABirthdayOn29FebruaryCountsOn28FebruaryOfTheYearsWithoutOne) {
+    AddRecord("adressen_p.dbf",
+              {{"VORNAME", "Lea"}, {"GEBURTSTAG", QDate(1980, 2, 29)}, {"LISTE", true}});
+    AddRecord("adressen_p.dbf",
+              {{"VORNAME", "Max"}, {"GEBURTSTAG", QDate(1981, 2, 28)}, {"LISTE", true}});
+    SET_TODAY_FOR_TESTS(QDate(2007, 2, 28));
+    OpenMainWindow();
+    EXPECT_EQ(Property("lbl_2", "Value"), "2 Birthday [today]");
+    const struct {
+        QDate today;
+        const char* count;
+    } days[] = {{QDate(2008, 2, 29), "1 Birthday [today]"},
+                {QDate(2008, 2, 28), "1 Birthday [today]"},  // Max alone: Lea's day follows
+                {QDate(2007, 3, 1), "0 Birthday [today]"},
+                {QDate(2100, 2, 28), "2 Birthday [today]"}};  // 2100 has no 29 February
+    for (const auto& day : days) {
+        SET_TODAY_FOR_TESTS(day.today);
+        HAUPT_STATISTIK();
+        EXPECT_EQ(Property("lbl_2", "Value"), day.count) << day.today.toString().toStdString();
+    }
+}
+
 TEST_F(Statistics, DeletedRecordStopsCountingAndIsGoneFromTheFileAfterTheRefresh) {
     AddRecord("agenda.dbf", {{"DATUM", QDate(2005, 12, 24)}, {"TERMIN", "keep"}});
     AddRecord("agenda.dbf", {{"DATUM", QDate(2006, 12, 24)}, {"TERMIN", "drop"}});

@@ -2,13 +2,18 @@
 // warning, the reading of this machine's facts, and the help button.
 #include "tests/shell/installed_program.h"
 
-#include "shell/help.h"
 #include "kernel/public_variables.h"
+#include "shell/help.h"
 #include "shell/system_facts.h"
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -199,6 +204,64 @@ TEST_F(Help, OpensTheInstalledPageOfTheLanguageAndReportsWhenNoBrowserCan) {
     ASSERT_EQ(boxes_.size(), 1);
     EXPECT_TRUE(boxes_[0].text.contains("Ajuda.htm"));
     SET_URL_OPENER(previous);
+}
+
+// A stand-in for the desktop's xdg-open, first on the PATH: it notes the page
+// it was asked for and ends with the exit code given.
+class DesktopOpener {
+  public:
+    explicit DesktopOpener(int exitCode) : path_(qgetenv("PATH")) {
+        const QString script = folder_.filePath("xdg-open");
+        QFile file(script);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QString("#!/bin/sh\necho \"$1\" > '%1'\nexit %2\n")
+                       .arg(folder_.filePath("asked"))
+                       .arg(exitCode)
+                       .toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", (folder_.path() + ":").toUtf8() + path_);
+    }
+    ~DesktopOpener() { qputenv("PATH", path_); }
+
+    QString askedFor() const {
+        QFile asked(folder_.filePath("asked"));
+        return asked.open(QIODevice::ReadOnly) ? QString::fromUtf8(asked.readAll()).trimmed()
+                                               : QString();
+    }
+    // Until the program has seen how the opener ended.
+    static bool Watched() {
+        return QTest::qWaitFor(
+            [] { return QCoreApplication::instance()->findChildren<QProcess*>().isEmpty(); },
+            10000);
+    }
+
+  private:
+    QTemporaryDir folder_;
+    QByteArray path_;
+};
+
+TEST_F(Help, TellsWhereTheHelpPageIsWhenTheDesktopFindsNoBrowser) {
+    THE_LANG = "DE";
+    {
+        DesktopOpener noBrowser(3);  // what xdg-open answers without any browser
+        IEXPLORER();
+        EXPECT_TRUE(DesktopOpener::Watched());
+        EXPECT_EQ(QUrl(noBrowser.askedFor()).toLocalFile(), folder_.filePath("Hilfe.htm"));
+    }
+    ASSERT_EQ(boxes_.size(), 1);
+    EXPECT_EQ(boxes_[0].kind, "MSGEXCLAMATION");
+    EXPECT_TRUE(boxes_[0].text.endsWith(folder_.filePath("Hilfe.htm")))
+        << boxes_[0].text.toStdString();
+
+    boxes_.clear();
+    {
+        DesktopOpener browser(0);
+        IEXPLORER();
+        EXPECT_TRUE(DesktopOpener::Watched());
+        EXPECT_FALSE(browser.askedFor().isEmpty());
+    }
+    EXPECT_TRUE(boxes_.isEmpty());
 }
 
 }  // namespace

@@ -175,7 +175,7 @@ TEST_F(StoreTest, FilterReadsItsVariableWhenThePointerMoves) {
     DBCREATEINDEX("ivorname", "UPPER(vorname)");
     QString cpesq = QStringLiteral("MAR");
     DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "UPPER(vorname) = cPesq",
-                [&cpesq] { return cpesq; });
+                [&cpesq] { return cpesq; }, KeyRange::Decides);
     EXPECT_EQ(DBFILTER(), QStringLiteral("UPPER(vorname) = cPesq"));
     EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Marta", "Martin"}));
     cpesq = QStringLiteral("MART");
@@ -306,7 +306,7 @@ TEST_F(StoreTest, KeyPositionsLetAListReadOnlyTheRowsItShows) {
 
     QString cpesq = QStringLiteral("AN");
     DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("VORNAME")), cpesq); }, "UPPER(vorname) = cPesq",
-                [&cpesq] { return cpesq; });
+                [&cpesq] { return cpesq; }, KeyRange::Decides);
     EXPECT_EQ(ORDKEYCOUNT(), 2);
     ORDKEYGOTO(2);
     EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Anton"));
@@ -320,6 +320,45 @@ TEST_F(StoreTest, KeyPositionsLetAListReadOnlyTheRowsItShows) {
     cpesq = QStringLiteral("D");
     EXPECT_EQ(ORDKEYCOUNT(), 1);
     EXPECT_EQ(ORDKEYNO(), 1);
+}
+
+TEST_F(StoreTest, OnlyAnExplicitPromiseLetsTheRangeDecideAndOnlyForItsOwnOrder) {
+    NamesTable({"Maria", "Martin", "Anna", "Marta"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("iother", "UPPER(vorname) + 'x'");
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    const QString cpesq = QStringLiteral("MAR");
+    int calls = 0;
+    // Breaks the promise on purpose (it rejects Marta), so that whether it is
+    // asked shows in the result.
+    const Condition condition = [&] {
+        ++calls;
+        return EQ(UPPER(FIELD("VORNAME")), cpesq) && !EQ(FIELD("VORNAME").toString(), "Marta");
+    };
+    const auto prefix = [&cpesq] { return cpesq; };
+
+    DBSETFILTER(condition, "UPPER(vorname) = cPesq", prefix);  // the text promises nothing
+    EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Martin"}));
+    EXPECT_GT(calls, 0);
+
+    DBSETFILTER(condition, "UPPER(vorname) = cPesq", prefix, KeyRange::Decides);
+    calls = 0;
+    EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Marta", "Martin"}));
+    EXPECT_EQ(calls, 0) << "inside the promised range the condition is not asked";
+
+    SET_EXACT(true);
+    EXPECT_EQ(VisibleNames(), QStringList{}) << "exact comparison: the condition decides again";
+    EXPECT_GT(calls, 0);
+    SET_EXACT(false);
+
+    ORDLISTCLEAR();
+    ORDLISTADD("iother");  // a key of another text: the promise was not made for it
+    calls = 0;
+    EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Martin"}));
+    EXPECT_GT(calls, 0);
+    ORDLISTCLEAR();
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(VisibleNames(), (QStringList{"Maria", "Marta", "Martin"}));
 }
 
 TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
@@ -342,14 +381,9 @@ TEST_F(StoreTest, PrefixRangeFilterAgreesWithTheConditionForEveryText) {
             cpesq = prefix;
             DBSETFILTER(condition, "UPPER(vorname) = cPesq");
             const QList<int> expected = visible();
-            DBSETFILTER(condition, "UPPER(vorname) = cPesq", [&cpesq] { return cpesq; });
+            DBSETFILTER(
+                condition, "UPPER(vorname) = cPesq", [&cpesq] { return cpesq; }, KeyRange::Decides);
             EXPECT_EQ(visible(), expected) << prefix << (exact ? " exact" : "");
-            EXPECT_GE(ORDKEYCOUNT(), expected.size()) << prefix;
-            DBSETFILTER(condition, "UPPER(vorname) = cPesq",
-                        {.prefix = [&cpesq] { return cpesq; },
-                         .keyText = "upper( VORNAME )",
-                         .conditionIsThePrefixTest = true});
-            EXPECT_EQ(visible(), expected) << prefix << (exact ? " exact" : "") << " promised";
             EXPECT_GE(ORDKEYCOUNT(), expected.size()) << prefix;
         }
     }
@@ -439,17 +473,4 @@ TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
     EXPECT_EQ(visible(), QList<int>{1});
     DBCREATEINDEX("ib", "UPPER(b)");
     EXPECT_EQ(visible(), QList<int>{1});
-
-    // A promise about the key of "ia" holds only while "ia" controls.
-    const Condition onA = [&cpesq] { return EQ(UPPER(FIELD("A")), cpesq); };
-    DBCREATEINDEX("ia", "UPPER(a)");
-    DBSETFILTER(onA, "UPPER(a) = cPesq",
-                {.prefix = [&cpesq] { return cpesq; },
-                 .keyText = "UPPER(a)",
-                 .conditionIsThePrefixTest = true});
-    EXPECT_EQ(visible(), QList<int>{1});
-    EXPECT_EQ(ORDKEYCOUNT(), 1);
-    DBCREATEINDEX("ib", "UPPER(b)");
-    EXPECT_EQ(visible(), QList<int>{1});
-    EXPECT_EQ(ORDKEYCOUNT(), 4);
 }

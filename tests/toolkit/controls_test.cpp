@@ -1,16 +1,18 @@
 // Controls driven by name, as the modules drive them.
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
+#include "toolkit/looks.h"
 #include "toolkit/test_driver.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDate>
-#include <QDateEdit>
+#include <QDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -134,38 +136,36 @@ TEST_F(ControlsTest, DatePickerHasAnEmptyState) {
     EXPECT_EQ(dateChanges, 1);
     SETPROPERTY("form_c", "DatePicker_1", "Value", QDate());
     EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
-    // The user empties it with the Delete key.
+    // The user empties it by clearing all of it.
     SETPROPERTY("form_c", "DatePicker_1", "Value", QDate(2007, 1, 2));
-    TestDriver::pressKey("form_c", "DatePicker_1", Qt::Key_Delete);
+    TestDriver::clearText("form_c", "DatePicker_1");
     EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
     EXPECT_EQ(dateChanges, 4);
+    EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "AllowEmpty").toBool());
 }
 
 TEST_F(ControlsTest, CalendarOfAnEmptyDatePickerOpensOnTodaysMonth) {
     driver.setToday(QDate(2007, 12, 24));
-    auto* picker = qobject_cast<QDateEdit*>(TestDriver::widget("form_c", "DatePicker_1"));
-    ASSERT_NE(picker, nullptr);
-    const auto openCalendar = [picker] {
-        // A press on the arrow at the right end opens the calendar.
-        const QPointF arrow(picker->width() - 4, picker->height() / 2);
-        QMouseEvent press(QEvent::MouseButtonPress, arrow, picker->mapToGlobal(arrow),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(picker, &press);
-        EXPECT_TRUE(picker->calendarWidget()->isVisible());
+    QWidget* picker = TestDriver::widget("form_c", "DatePicker_1");
+    auto* calendar = picker->findChild<QCalendarWidget*>();
+    ASSERT_NE(calendar, nullptr);
+    const auto openCalendar = [calendar] {
+        TestDriver::pressKey("form_c", "DatePicker_1", Qt::Key_F4);
+        EXPECT_TRUE(calendar->isVisible());
     };
 
     openCalendar();
-    EXPECT_EQ(picker->calendarWidget()->yearShown(), 2007);
-    EXPECT_EQ(picker->calendarWidget()->monthShown(), 12);
-    picker->calendarWidget()->window()->hide();
+    EXPECT_EQ(calendar->yearShown(), 2007);
+    EXPECT_EQ(calendar->monthShown(), 12);
+    calendar->window()->hide();
     EXPECT_TRUE(GETPROPERTY("form_c", "DatePicker_1", "Value").toDate().isNull());
 
     // A picker with a date opens on that date's month.
     SETPROPERTY("form_c", "DatePicker_1", "Value", QDate(2005, 3, 8));
     openCalendar();
-    EXPECT_EQ(picker->calendarWidget()->yearShown(), 2005);
-    EXPECT_EQ(picker->calendarWidget()->monthShown(), 3);
-    picker->calendarWidget()->window()->hide();
+    EXPECT_EQ(calendar->yearShown(), 2005);
+    EXPECT_EQ(calendar->monthShown(), 3);
+    calendar->window()->hide();
 }
 
 TEST_F(ControlsTest, ComboBoxValueIsAOneBasedIndexAndItemsGrow) {
@@ -207,19 +207,21 @@ TEST_F(ControlsTest, CheckBoxValueIsLogical) {
     EXPECT_FALSE(GETPROPERTY("form_c", "Check_1", "Value").toBool());
 }
 
-// Rows of a label's rendering that hold text (dark pixels), as {first, last};
-// {-1, -1} when none does.
-std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+// The box around the text in a label's rendering (its dark pixels); null
+// when there is none.
+QRect TextBounds(const QString& window, const QString& label) {
     const QImage image = TestDriver::widget(window, label)->grab().toImage();
-    std::pair<int, int> rows{-1, -1};
+    QRect bounds;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 100) {
-                if (rows.first < 0) rows.first = y;
-                rows.second = y;
-                break;
-            }
-    return rows;
+            if (qGray(image.pixel(x, y)) < 100) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// Rows of a label's rendering that hold text, as {first, last}.
+std::pair<int, int> RowsWithText(const QString& window, const QString& label) {
+    const QRect bounds = TextBounds(window, label);
+    return {bounds.top(), bounds.bottom()};
 }
 
 TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
@@ -248,10 +250,46 @@ TEST(Labels, LongTextWrapsWithinTheHeightWhileASingleLineStaysCentred) {
     EXPECT_NEAR((top + bottom) / 2.0, 10, 3);
     EXPECT_LT(bottom - top, line);
 
-    // More lines than fit: the first ones show, from the top.
+    // More lines than fit: only the line the height holds shows, never the
+    // top of a second one.
     const auto [narrowTop, narrowBottom] = RowsWithText("form_l", "lbl_eng");
-    EXPECT_LT(narrowTop, top);
-    EXPECT_GE(narrowBottom, line);
+    EXPECT_LT(narrowBottom - narrowTop, line);
+    EXPECT_NEAR(narrowTop, top, 1);
+}
+
+TEST(Labels, ALongCaptionIsCutAtTheWidthOnTheLinesTheHeightHoldsWhole) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_l", {.width = 400, .height = 300});
+    const QString caption(
+        "Ein sehr langer Name für ein freies Feld mit siebzig Zeichen, zu lang!!");
+    _DEFINELABEL(
+        "Label_free01",
+        {.row = 50, .col = 20, .width = 230, .height = 20, .value = caption, .bold = true});
+    _DEFINETEXTBOX("free01", {.row = 70, .col = 20, .width = 200, .height = 20});
+    _DEFINELABEL(
+        "Label_free10",
+        {.row = 100, .col = 20, .width = 230, .height = 40, .value = caption + " " + caption});
+    _DEFINELABEL("Label_short",
+                 {.row = 150, .col = 20, .width = 230, .height = 20, .value = "Kurz"});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_l");
+    const int line = TestDriver::widget("form_l", "Label_free01")->fontMetrics().height();
+
+    // One line high: one line, centred as a short caption is, running to the
+    // label's right edge where it is cut.
+    const auto [top, bottom] = RowsWithText("form_l", "Label_free01");
+    const auto [shortTop, shortBottom] = RowsWithText("form_l", "Label_short");
+    EXPECT_LT(bottom - top, line);
+    EXPECT_NEAR(top, shortTop, 1);
+    EXPECT_GE(TextBounds("form_l", "Label_free01").right(), 220);
+
+    // Two whole lines fit in 40 pixels, not a third: two lines of text, the
+    // second cut at the width.
+    const auto [twoTop, twoBottom] = RowsWithText("form_l", "Label_free10");
+    EXPECT_GT(twoBottom - twoTop, line);
+    EXPECT_LT(twoBottom - twoTop, 2 * line);
+    EXPECT_LE(twoBottom, 40);
+    EXPECT_EQ(GETPROPERTY("form_l", "Label_free10", "Value").toString(), caption + " " + caption);
 }
 
 TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {
@@ -327,6 +365,21 @@ TEST(OtherControls, StatusLabelAndProgressBarAreRepaintedAtOnceInsideALongAction
     SETPROPERTY("form_p", "ProgressBar_4", "Value", 30);
     EXPECT_GE(bar.paints, 1);
     TestDriver::closeWindow("form_p");
+}
+
+// Some definitions name pictures with a backslash between the folders.
+TEST(Pictures, ABackslashInThePictureNameSeparatesFoldersLikeASlash) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("img/sub"));
+    QPixmap picture(4, 4);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(folder.filePath("img/sub/save.bmp"), "BMP"));
+    SET_PICTURE_FOLDER(folder.path());
+    EXPECT_EQ(kesp::PicturePath("img\\sub\\save.bmp"), kesp::PicturePath("img/sub/save.bmp"));
+    EXPECT_FALSE(kesp::LoadPicture("img\\sub\\save.bmp").isNull());
+    EXPECT_FALSE(kesp::LoadIcon("img\\sub/save.bmp").isNull());
+    EXPECT_TRUE(kesp::LoadPicture("img\\sub\\missing.bmp").isNull());
+    SET_PICTURE_FOLDER({});
 }
 
 }  // namespace

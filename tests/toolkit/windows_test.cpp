@@ -3,9 +3,12 @@
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <QToolBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +153,207 @@ TEST(Windows, ToolbarBuiltInInitialisationRunsItsButtonsAndHides) {
     TestDriver::click("form1", "x1");
     EXPECT_EQ(pressed.size(), 2);
     EXPECT_FALSE(GETPROPERTY("form1", "ToolBar_1", "Visible").toBool());
+}
+
+}  // namespace
+
+namespace {
+
+// The names of the controls the focus visits, pressing `key` from the
+// control that has it now, until it comes back there.
+std::string FocusRound(const QString& window, Qt::Key key, Qt::KeyboardModifiers modifiers = {},
+                       int steps = 40) {
+    QWidget* form = TestDriver::widget(window);
+    QWidget* start = form->focusWidget();
+    QStringList visited;
+    for (int step = 0; step < steps; ++step) {
+        QTest::keyClick(form->focusWidget(), key, modifiers);
+        QWidget* now = form->focusWidget();
+        if (now == start) break;
+        // A part of a control (the tab bar of a tab) counts as the control.
+        QWidget* control = now;
+        while (control->objectName().isEmpty() || control->objectName().startsWith("qt_"))
+            control = control->parentWidget();
+        visited << control->objectName();
+    }
+    return visited.join(' ').toStdString();
+}
+
+TEST(Keyboard, TabVisitsEveryControlInReadingOrderAlsoOverAnEmptyDatePicker) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_k", {.width = 500, .height = 400, .onInit = [] {
+                                      _DEFINETOOLBAR("ToolBar_1", {.parent = "form_k"});
+                                      _DEFINETOOLBUTTON("x1", {.picture = "img/first.bmp"});
+                                      _DEFINETOOLBUTTON("x2", {.picture = "img/prev.bmp"});
+                                      _ENDTOOLBAR();
+                                  }});
+    // Defined out of reading order on purpose.
+    _DEFINEDATEPICKER("DatePicker_1", {.row = 52, .col = 200, .width = 90, .height = 20});
+    _DEFINETEXTBOX("t_vorname", {.row = 50, .col = 10, .width = 150, .height = 20});
+    _DEFINECHECKBOX("Check_1", {.row = 45, .col = 320, .width = 80, .height = 28});
+    _DEFINEEDITBOX("t_memo", {.row = 90, .col = 10, .width = 150, .height = 60});
+    _DEFINEIMAGEBUTTON("Button_2",
+                       {.row = 90, .col = 200, .width = 40, .height = 28, .flat = true});
+    _DEFINETAB("Tab_1", {.row = 170, .col = 10, .width = 300, .height = 150});
+    _DEFINEPAGE("Seite 1");
+    _DEFINETEXTBOX("t_seite1b", {.row = 80, .col = 150, .width = 100, .height = 20});
+    _DEFINETEXTBOX("t_seite1a", {.row = 80, .col = 10, .width = 100, .height = 20});
+    _ENDPAGE();
+    _DEFINEPAGE("Seite 2");
+    _DEFINETEXTBOX("t_seite2", {.row = 50, .col = 10, .width = 100, .height = 20});
+    _ENDPAGE();
+    _ENDTAB();
+    _DEFINEBUTTON("Button_1", {.row = 330, .col = 10, .width = 80, .height = 24, .caption = "OK"});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_k");
+
+    QApplication::processEvents();  // the toolbar lays its buttons out
+    TestDriver::widget("form_k", "t_vorname")->setFocus();
+    const std::string forward = FocusRound("form_k", Qt::Key_Tab);
+    EXPECT_EQ(forward,
+              "DatePicker_1 Check_1 t_memo Button_2 Tab_1 t_seite1a t_seite1b Button_1 "
+              "x1 x2");
+    // Shift+Tab goes the same way back, out of the empty date picker too.
+    TestDriver::widget("form_k", "Check_1")->setFocus();
+    EXPECT_EQ(FocusRound("form_k", Qt::Key_Backtab, Qt::ShiftModifier, 2),
+              "DatePicker_1 t_vorname");
+    EXPECT_FALSE(TestDriver::read("form_k", "DatePicker_1").toDate().isValid());
+    EXPECT_TRUE(TestDriver::read("form_k", "t_memo").toString().isEmpty());
+
+    // The controls of the page shown now take the place of the others.
+    TestDriver::select("form_k", "Tab_1", 2);
+    TestDriver::widget("form_k", "Button_2")->setFocus();
+    EXPECT_EQ(FocusRound("form_k", Qt::Key_Tab, {}, 3), "Tab_1 t_seite2 Button_1");
+}
+
+// A list whose table is not open: empty, but it takes the focus.
+void DefineListWithoutTable(int row, int col) {
+    _DEFINEBROWSE("Browse_1", {.row = row,
+                               .col = col,
+                               .width = 100,
+                               .height = 100,
+                               .headers = {"Vorname"},
+                               .widths = {80},
+                               .fields = {"adressen_p->vorname"},
+                               .workArea = "adressen_p"});
+}
+
+TEST(Keyboard, EscapeClosesAModalWindowAsItsCloseBoxDoes) {
+    TestDriver driver;
+    int released = 0;
+    DefineModal("form1", {}, [&] { ++released; });
+    _ACTIVATEWINDOW("form1");
+    _DEFINEWINDOW("main", WindowKind::Main, {.width = 300, .height = 200});
+    _DEFINETEXTBOX("t_name", {.width = 100, .height = 20});
+    _ENDWINDOW();
+
+    QTest::keyClick(TestDriver::widget("form1", "Label_17"), Qt::Key_Escape);
+    EXPECT_FALSE(TestDriver::isOpen("form1"));
+    EXPECT_EQ(released, 1);
+    // Also from a list that has the focus.
+    _DEFINEMODALWINDOW("form2", {.width = 300, .height = 200});
+    DefineListWithoutTable(0, 0);
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form2");
+    TestDriver::widget("form2", "Browse_1")->setFocus();
+    QTest::keyClick(TestDriver::widget("form2", "Browse_1"), Qt::Key_Escape);
+    EXPECT_FALSE(TestDriver::isOpen("form2"));
+    // The main window stays: closing it would end the program.
+    _ACTIVATEWINDOW("main");
+    QTest::keyClick(TestDriver::widget("main", "t_name"), Qt::Key_Escape);
+    EXPECT_TRUE(TestDriver::isOpen("main"));
+}
+
+TEST(Windows, AModalWindowHasItsFixedSizeNoMinimiseOrMaximiseAndStaysAboveItsOpener) {
+    TestDriver driver;
+    _DEFINEWINDOW("haupt", WindowKind::Main, {.width = 674, .height = 737});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("haupt");
+    DefineModal("form1");
+    _ACTIVATEWINDOW("form1");
+    QWidget* modal = TestDriver::widget("form1");
+    EXPECT_EQ(modal->minimumSize(), QSize(700, 450 - 27));
+    EXPECT_EQ(modal->maximumSize(), QSize(700, 450 - 27));
+    EXPECT_FALSE(modal->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(modal->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(modal->windowType(), Qt::Dialog);
+    ASSERT_NE(modal->windowHandle(), nullptr);
+    EXPECT_EQ(modal->windowHandle()->transientParent(),
+              TestDriver::widget("haupt")->windowHandle());
+
+    // A modal window opened from a modal window stays above that one.
+    _DEFINEMODALWINDOW("form2", {.width = 300, .height = 200});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form2");
+    EXPECT_EQ(TestDriver::widget("form2")->windowHandle()->transientParent(),
+              modal->windowHandle());
+}
+
+TEST(Windows, AStandardWindowWithoutRoomBesideTheMainWindowOpensCentredAndNotOnTop) {
+    TestDriver driver;
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int mainWidth = screen.width() / 2;
+    _DEFINEWINDOW("haupt", WindowKind::Main, {.width = mainWidth, .height = 300});
+    _ENDWINDOW();
+    DOMETHOD("haupt", "Center");
+    _ACTIVATEWINDOW("haupt");
+    _DEFINEWINDOW("naming", WindowKind::Standard,
+                  {.width = mainWidth,
+                   .height = 200,
+                   .noMinimize = true,
+                   .noMaximize = true,
+                   .topmost = true});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("naming");
+    const QRect naming = TestDriver::widget("naming")->frameGeometry();
+    EXPECT_NEAR(naming.center().x(), screen.center().x(), 2);
+    EXPECT_NEAR(naming.center().y(), screen.center().y(), 2);
+    EXPECT_FALSE(TestDriver::widget("naming")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+// Pixels of a control's rendering in the highlight colour of the focus mark.
+int HighlightPixels(QWidget* control) {
+    const QImage image = control->grab().toImage();
+    const QColor highlight = control->palette().color(QPalette::Active, QPalette::Highlight);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            count += std::abs(pixel.red() - highlight.red()) < 40 &&
+                     std::abs(pixel.green() - highlight.green()) < 40 &&
+                     std::abs(pixel.blue() - highlight.blue()) < 40;
+        }
+    return count;
+}
+
+TEST(Keyboard, FlatButtonsImageButtonsToolButtonsAndListsShowTheFocus) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_f", {.width = 300, .height = 200, .onInit = [] {
+                                      _DEFINETOOLBAR("ToolBar_1", {.parent = "form_f"});
+                                      _DEFINETOOLBUTTON("x1", {.picture = "img/first.bmp"});
+                                      _ENDTOOLBAR();
+                                  }});
+    _DEFINEBUTTON("Button_1", {.row = 60,
+                               .col = 10,
+                               .width = 150,
+                               .height = 25,
+                               .caption = "Adressen-Privat",
+                               .flat = true});
+    _DEFINEIMAGEBUTTON("Button_5",
+                       {.row = 100, .col = 10, .width = 40, .height = 25, .flat = true});
+    DefineListWithoutTable(60, 180);
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_f");
+    QApplication::processEvents();
+    for (const char* name : {"Button_1", "Button_5", "x1", "Browse_1"}) {
+        QWidget* control = TestDriver::widget("form_f", name);
+        control->clearFocus();
+        EXPECT_EQ(HighlightPixels(control), 0) << name;
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(control->hasFocus()) << name;
+        // A frame all round, not a speck.
+        EXPECT_GT(HighlightPixels(control), control->width() + control->height()) << name;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,220 @@
+// The birthday list's operations: opening the view, its three states (all
+// listed persons, one month, a first-name search), the details of the
+// selected person, and printing.
+//
+// The view's steps are the list's own: unlike the record windows, the list
+// always keeps the listed persons only (a filter on LISTE beside every
+// search) and falls back to all of them when a search finds nothing.
+#include "apps/birthdays/birthdays.h"
+
+#include "apps/birthdays/birthday_operations.h"
+#include "apps/common/field_rows.h"
+#include "apps/common/record_window.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "reports/extreport.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QColor>
+#include <QDir>
+
+namespace {
+
+const QString kWindow = "form3";
+const QString kTable = "adressen_p.dbf";
+const QString kAlias = "geburt";
+
+const Texts kCountSuffix{" Daten in der Datenbank.", " records in the database.",
+                         " registros no banco de dados."};
+const Texts kReport{"xxrep_geb", "xxrep_geb_en", "xxrep_geb_br"};
+
+const QColor kHit{0, 255, 0};
+const QColor kMiss{255, 0, 0};
+const QColor kEmpty{255, 255, 255};
+
+struct Index {
+    QString file;
+    QString key;
+};
+const Index kByFirstName{"ivorname", "UPPER(vorname)"};
+const Index kByBirthDate{"igeburt", "geburtstag"};
+// By month, then by day of the month (then by record, as every order): a
+// list read by date. An empty birth date is month 0 and comes first.
+const Index kByMonthAndDay{"igebmon", "STR(MONTH(geburtstag),2)+STR(DAY(geburtstag),2)"};
+const Index kByDay{"igebtag", "DAY(geburtstag)"};
+
+const QStringList kBirthdayOrder{"igebmon", "igebtag", "ivorname"};
+const QStringList kFirstNameOrder{"ivorname", "igeburt"};
+
+const FieldRows kDetails{{.control = "t_vorname", .field = "VORNAME"},
+                         {.control = "t_nachname", .field = "NACHNAME"},
+                         {.control = "t_tel", .field = "TEL"},
+                         {.control = "t_email", .field = "EMAIL"}};
+
+bool Listed() {
+    return FIELD("geburt->liste").toBool();
+}
+
+void OpenAddressTable() {
+    DBSELECTAREA(1);
+    DBUSEAREA(false, THE_DATA_PATH + kTable, kAlias);
+}
+
+// Each index created anew from the table, then the pointer on the first record.
+void CreateIndexes(const QList<Index>& indexes) {
+    for (const Index& index : indexes) {
+        DBCREATEINDEX(index.file, index.key);
+        ORDLISTREBUILD();
+        DBGOTOP();
+    }
+}
+
+void UseOrders(const QStringList& files) {
+    ORDLISTCLEAR();
+    for (const QString& file : files)
+        ORDLISTADD(file);
+}
+
+void ShowListedOnly() {
+    DBSETFILTER(Listed, "liste = .t.");
+}
+
+int CountVisible() {
+    int visible = 0;
+    DBEVAL([&visible] { ++visible; });
+    return visible;
+}
+
+void ShowResult(int found) {
+    SETPROPERTY(kWindow, "lbl_filter", "value", QString::number(found) + TEXT(kFoundWords));
+}
+
+// The list re-read around the current record, which it selects (and so
+// shows its details).
+void ShowInList() {
+    DOMETHOD(kWindow, "Browse_1", "refresh");
+    SETPROPERTY(kWindow, "Browse_1", "value", RECNO());
+}
+
+// The listed persons for whom `condition` holds, by birth month and day,
+// from the first one.
+void ShowBirthdayView(const Condition& condition, const QString& conditionText) {
+    DBSELECTAREA(kAlias);
+    DBCLEARFILTER();
+    UseOrders(kBirthdayOrder);
+    DBSETFILTER(condition, conditionText);
+    const int shown = CountVisible();
+    DBGOTOP();
+    ShowResult(shown);
+    ShowInList();
+}
+
+void PrintView() {
+    QDir::setCurrent(THE_APP_PATH);
+    EXTREPORT(TEXT(kReport));
+    QDir::setCurrent(THE_DATA_PATH);
+}
+
+}  // namespace
+
+void OPENFORM_GEBURT() {
+    KESP_OPERATION();
+    T_CLOSE();
+    DefineBirthdayWindow();
+    DOMETHOD(kWindow, "Center");
+    _ACTIVATEWINDOW(kWindow);
+}
+
+void OPENGEBURT() {
+    KESP_OPERATION();
+    QDir::setCurrent(THE_DATA_PATH);
+    THE_ANZAHL = 0;
+    SetBirthdayTexts();
+    OpenAddressTable();
+    __DBPACK();
+    CreateIndexes({kByFirstName, kByBirthDate, kByMonthAndDay, kByDay});
+    UseOrders(kBirthdayOrder);
+    ShowListedOnly();
+    THE_ANZAHL = CountVisible();
+    DBGOTOP();
+    GEBURT_AKTUALISIEREN();
+    // The list was defined before its table was open.
+    ShowInList();
+    DOMETHOD(kWindow, "s_geburt", "SetFocus");  // ready for a name to be typed
+}
+
+void GEBURT_AKTUALISIEREN() {
+    KESP_OPERATION();
+    DBSELECTAREA(kAlias);
+    FillControlsFromRecord(kWindow, kAlias, kDetails);
+    const QDate born = FIELD("geburt->geburtstag").toDate();
+    SETPROPERTY(kWindow, "t_geburtstag", "value", born.isValid() ? DTOC(born) : QString());
+    SETPROPERTY(kWindow, "label_anzahl", "value",
+                QString::number(static_cast<long long>(THE_ANZAHL)) + TEXT(kCountSuffix));
+}
+
+void SUCHE_GEBURT() {
+    KESP_OPERATION();
+    DBSELECTAREA(kAlias);
+    DBCLEARFILTER();
+    UseOrders(kFirstNameOrder);
+    CPESQ = UPPER(TrimmedValue(kWindow, "s_geburt"));
+    DBSETFILTER([] { return EQ(UPPER(FIELD("geburt->vorname")), CPESQ) && Listed(); },
+                "UPPER(geburt->vorname) = cPesq .and. liste = .t.", [] { return CPESQ; });
+    DBSEEK(CPESQ, true);
+    SETPROPERTY(kWindow, "lbl_filter", "value", " ");
+    if (FOUND()) {
+        const int found = CountVisible();
+        DBGOTOP();
+        ShowResult(found);
+        SETPROPERTY(kWindow, "s_geburt", "backcolor", kHit);
+    } else {
+        // Nothing found: every listed person, by first name, from the first.
+        ShowListedOnly();
+        DBGOTOP();
+        ShowResult(0);
+        SETPROPERTY(kWindow, "s_geburt", "backcolor", kMiss);
+    }
+    if (CPESQ.isEmpty()) SETPROPERTY(kWindow, "s_geburt", "backcolor", kEmpty);
+    ShowInList();
+}
+
+void SUCHE_ALLE() {
+    KESP_OPERATION();
+    ShowBirthdayView(Listed, "liste = .t.");
+}
+
+void SUCHE_ANY(const QString& month) {
+    KESP_OPERATION();
+    const int wanted = month.toInt();
+    ShowBirthdayView(
+        [wanted] { return MONTH(FIELD("geburt->geburtstag").toDate()) == wanted && Listed(); },
+        "MONTH(geburt->geburtstag) = " + month + " .and. liste = .t.");
+}
+
+void OPEN_RPT_GEB() {
+    KESP_OPERATION();
+    DBSELECTAREA(kAlias);
+    THE_RECNO = STR(RECNO());
+    DBGOTOP();
+    PrintView();
+    DBSELECTAREA(kAlias);
+    DBGOTO(THE_RECNO.trimmed().toInt());
+    GEBURT_AKTUALISIEREN();
+    ShowInList();
+}
+
+void PRINT_GEB() {
+    KESP_OPERATION();
+    QDir::setCurrent(THE_DATA_PATH);
+    OpenAddressTable();
+    CreateIndexes({kByFirstName, kByMonthAndDay, kByDay});
+    UseOrders(kBirthdayOrder);
+    ShowListedOnly();
+    DBGOTOP();
+    PrintView();
+    DBCLOSEALL();
+    QDir::setCurrent(THE_APP_PATH);
+}

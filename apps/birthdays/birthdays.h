@@ -1,0 +1,8 @@
+// The birthday list: a read-only view of the private addresses whose list
+// flag is set, in window "form3" by birth month and day, narrowed to a month
+// or to first names, and printed; and the printed list straight from the
+// main window.
+#pragma once
+
+void OPENFORM_GEBURT();  // opens the window (modal)
+void PRINT_GEB();        // prints the whole list without the window

@@ -1,0 +1,38 @@
+// The index files of a record window: each a file name and the key it orders
+// the table by. The key text formed here is the only definition of an order:
+// the store builds the order from it, rebuilds the file from it in a later
+// run, and the quick search forms its seek key and filter from the same key.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+enum class KeyForm {
+    Field,       // the field itself: "KATEG"
+    Upper,       // the field in capitals: "UPPER(vorname)"
+    DateText,    // a date as text in the date format in force: "DTOC(DATUM)"
+    Descending,  // a date, latest first: "DESCEND(DATUM)"
+};
+
+struct IndexFile {
+    QString file;  // "ivorname", in the data folder
+    KeyForm form = KeyForm::Upper;
+    QString field;  // "vorname", written as the key text names it
+};
+
+// "UPPER(vorname)", "DTOC(DATUM)", ...
+QString KeyText(const IndexFile& index);
+
+// Creates every index file anew over all records of the current table, in
+// the order given, each followed by a move to the first record, and leaves
+// `normalOrder` the only open index, the order the list runs in.
+void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder);
+
+// Closes the open indexes and opens `file` as the only one (the controlling order).
+void MakeOnlyOrder(const QString& file);
+
+// The index of that file name (compared without regard to case); a name the
+// list does not hold is a programming fault.
+const IndexFile& IndexNamed(const QList<IndexFile>& indexes, const QString& file);

@@ -1,0 +1,148 @@
+#include "apps/common/maintenance_window.h"
+
+#include "apps/common/window_texts.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "store/xbase.h"
+
+namespace {
+
+const QColor kWhite{255, 255, 255};
+
+// The texts all three windows share.
+const Texts kAfterPicker{"jetzt löschen.", "?", "?"};
+const Texts kDeleteButton{"Löschen", "Delete", "Apagar"};
+const Texts kCountBefore{"Insgesamt, ", "Total: ", "Total: "};
+
+constexpr int kRowEnd = 450;  // right edge of the picker's row inside the frame
+constexpr int kPickerWidth = 90;
+
+void BoldLabel(const QString& name, LabelProperties properties) {
+    properties.bold = true;
+    properties.background = kWhite;
+    _DEFINELABEL(name, properties);
+}
+
+void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
+    _DEFINEMODALWINDOW(maintenance.window, {.title = maintenance.title.de,
+                                            .row = 132,
+                                            .col = 235,
+                                            .width = 485,
+                                            .height = 325,
+                                            .background = kWhite,
+                                            .icon = maintenance.icon,
+                                            .onInit = maintenance.begin});
+    _DEFINEFRAME("Frame_3", {.row = 40,
+                             .col = 20,
+                             .width = 440,
+                             .height = 240,
+                             .caption = maintenance.frame.de,
+                             .bold = true,
+                             .background = kWhite});
+    const int pickerCol = maintenance.pickerCol;
+    if (maintenance.dateCaption) {
+        BoldLabel("Label_11", {.row = 70,
+                               .col = pickerCol,
+                               .width = kPickerWidth,
+                               .height = 20,
+                               .value = maintenance.dateCaption->de,
+                               .centerAlign = true});
+    }
+    BoldLabel("Label_12", {.row = 90,
+                           .col = 30,
+                           .width = pickerCol - 30,
+                           .height = 20,
+                           .value = maintenance.definedBefore,
+                           .rightAlign = true});
+    _DEFINEDATEPICKER("DatePicker_2",
+                      {.row = 90, .col = pickerCol, .width = kPickerWidth, .height = 20});
+    const int afterCol = pickerCol + kPickerWidth + 10;
+    BoldLabel("Label_13", {.row = 90,
+                           .col = afterCol,
+                           .width = kRowEnd - afterCol,
+                           .height = 20,
+                           .value = kAfterPicker.de});
+    BoldLabel("Label_14", {.row = 130,
+                           .col = 30,
+                           .width = 420,
+                           .height = maintenance.twoLineWarning ? 50 : 30,
+                           .value = maintenance.warning.de,
+                           .centerAlign = !maintenance.twoLineWarning});
+    _DEFINEBUTTON("Button_30", {.row = maintenance.buttonRow,
+                                .col = maintenance.buttonCol,
+                                .width = 100,
+                                .height = 28,
+                                .caption = kDeleteButton.de,
+                                .action = maintenance.remove,
+                                .flat = true});
+    BoldLabel("Label_15", {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
+    _ENDWINDOW();
+}
+
+void SetMaintenanceTexts(const MaintenanceWindow& maintenance) {
+    QList<ControlText> texts{
+        {"", "", 0, maintenance.title},
+        {"Frame_3", "caption", 0, maintenance.frame},
+        {"Label_12", "value", 0, maintenance.textBefore},
+        {"Label_13", "value", 0, kAfterPicker},
+        {"Label_14", "value", 0, maintenance.warning},
+        {"Button_30", "caption", 0, kDeleteButton},
+    };
+    if (maintenance.dateCaption) texts.append({"Label_11", "value", 0, *maintenance.dateCaption});
+    SetWindowTexts(maintenance.window, texts);
+}
+
+void ShowCount(const MaintenanceWindow& maintenance, int count) {
+    SETPROPERTY(maintenance.window, "Label_15", "value",
+                TEXT(kCountBefore) + QString::number(count) + TEXT(maintenance.countAfter));
+}
+
+void OpenMaintenanceTable(const MaintenanceWindow& maintenance) {
+    DBUSEAREA(false, THE_DATA_PATH + maintenance.table, maintenance.alias);
+}
+
+// The records not marked deleted, whatever the file holds besides.
+int CountRecords() {
+    int count = 0;
+    DBEVAL([&count] { ++count; });
+    return count;
+}
+
+// An empty date stands for "no date": no day lies after it, so a record
+// without a date is never old, and an emptied picker makes nothing old.
+bool IsBefore(const QDate& date, const QDate& cutOff) {
+    return date.isValid() && cutOff.isValid() && date < cutOff;
+}
+
+}  // namespace
+
+void OpenMaintenanceWindow(const MaintenanceWindow& maintenance) {
+    T_CLOSE();
+    DefineMaintenanceWindow(maintenance);
+    DOMETHOD(maintenance.window, "Center");
+    _ACTIVATEWINDOW(maintenance.window);
+}
+
+void BeginMaintenance(const MaintenanceWindow& maintenance) {
+    SETPROPERTY(maintenance.window, "DatePicker_2", "value", DATE().addDays(-7));
+    OpenMaintenanceTable(maintenance);
+    __DBPACK();
+    DBGOTOP();
+    const int count = CountRecords();
+    SetMaintenanceTexts(maintenance);
+    ShowCount(maintenance, count);
+    T_CLOSE();
+}
+
+void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
+    const QDate cutOff = GETPROPERTY(maintenance.window, "DatePicker_2", "value").toDate();
+    OpenMaintenanceTable(maintenance);
+    const int before = CountRecords();
+    const QString dateField = maintenance.alias + "->" + maintenance.dateField;
+    DBEVAL([] { DBDELETE(); }, [&] { return IsBefore(FIELD(dateField).toDate(), cutOff); });
+    __DBPACK();
+    const int after = CountRecords();
+    ShowCount(maintenance, after);
+    T_CLOSE();
+    MSGEXCLAMATION(TEXT(maintenance.removed).arg(before - after), THE_APP_NAME);
+}

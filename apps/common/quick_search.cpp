@@ -1,0 +1,115 @@
+#include "apps/common/quick_search.h"
+
+#include "kernel/public_variables.h"
+#include "store/xbase.h"
+#include "toolkit/fault_handler.h"
+
+#include <QColor>
+
+namespace {
+
+const QColor kHit{0, 255, 0};
+const QColor kMiss{255, 0, 0};
+const QColor kEmpty{255, 255, 255};
+
+// The filter of a search over one index: a record passes when its key in
+// that index begins with CPESQ, which is what the key range of CPESQ holds.
+struct SearchFilter {
+    Condition condition;
+    QString text;  // "UPPER(adressen_p->vorname) = cPesq"
+};
+
+SearchFilter FormFilter(const QString& alias, const IndexFile& index) {
+    const QString field = alias + "->" + index.field;
+    const QString text = KeyText({index.file, index.form, field}) + " = cPesq";
+    switch (index.form) {
+        case KeyForm::Upper:
+            return {[field] { return EQ(UPPER(FIELD(field)), CPESQ); }, text};
+        case KeyForm::DateText:
+            return {[field] { return EQ(DTOC(FIELD(field).toDate()), CPESQ); }, text};
+        case KeyForm::Field:
+            return {[field] { return EQ(FIELD(field).toString(), CPESQ); }, text};
+        case KeyForm::Descending:
+            break;
+    }
+    kesp::RaiseFormsFault("The index " + index.file + " cannot be searched by a typed text");
+}
+
+QString SeekKey(const IndexFile& index, const QString& typed) {
+    const QString trimmed = TrimBlanks(typed);
+    return index.form == KeyForm::Upper ? UPPER(trimmed) : trimmed;
+}
+
+int CountVisibleRecords() {
+    int visible = 0;
+    DBEVAL([&visible] { ++visible; });
+    return visible;
+}
+
+void RefreshList(const RecordWindow& record) {
+    DOMETHOD(record.window, record.list.name, "refresh");
+    SETPROPERTY(record.window, record.list.name, "value", RECNO());
+}
+
+}  // namespace
+
+const Search& SearchOf(const RecordWindow& record, const QString& box) {
+    for (const Search& search : record.searches)
+        if (search.box.compare(box, Qt::CaseInsensitive) == 0) return search;
+    kesp::RaiseFormsFault("No quick search in box " + box);
+}
+
+SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
+                            const QString& typed) {
+    const IndexFile& index = IndexNamed(record.indexes, search.index);
+    const SearchFilter filter = FormFilter(record.alias, index);
+    DBSELECTAREA(record.workArea);
+    DBCLEARFILTER();
+    MakeOnlyOrder(index.file);
+    CPESQ = SeekKey(index, typed);
+    DBSEEK(CPESQ, true);
+    if (!FOUND()) {
+        DBCLEARFILTER();
+        return {};
+    }
+    DBSETFILTER(
+        filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
+    const int matches = CountVisibleRecords();
+    DBGOTOP();
+    return {true, matches};
+}
+
+void QuickSearchRecords(const RecordWindow& record, const Search& search) {
+    const ResultLine& line = record.resultLine;
+    const SearchResult result =
+        NarrowToSearch(record, search, GETPROPERTY(record.window, search.box, "value").toString());
+    SETPROPERTY(record.window, line.name, "value", " ");
+    if (result.found) {
+        SETPROPERTY(record.window, line.name, "value",
+                    QString::number(result.matches) + TEXT(line.found));
+        SETPROPERTY(record.window, search.box, "backcolor", kHit);
+    } else {
+        SETPROPERTY(record.window, line.name, "value",
+                    line.miss ? TEXT(*line.miss) : "0" + TEXT(line.found));
+        SETPROPERTY(record.window, search.box, "backcolor", kMiss);
+    }
+    if (CPESQ.isEmpty()) SETPROPERTY(record.window, search.box, "backcolor", kEmpty);
+    RefreshList(record);
+}
+
+void QuickSearchRecords(const RecordWindow& record, const QString& box) {
+    QuickSearchRecords(record, SearchOf(record, box));
+}
+
+void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, const QString& text) {
+    DBSELECTAREA(record.workArea);
+    MakeOnlyOrder(record.normalOrder);
+    DBCLEARFILTER();
+    DBSETFILTER(condition, text);
+    SETPROPERTY(record.window, record.resultLine.name, "value", " ");
+    const int matches = CountVisibleRecords();
+    DBGOTOP();
+    SETPROPERTY(record.window, record.resultLine.name, "value",
+                QString::number(matches) + TEXT(record.resultLine.found));
+    RefreshList(record);
+}

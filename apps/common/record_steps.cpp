@@ -1,0 +1,361 @@
+#include "apps/common/record_steps.h"
+
+#include "kernel/t_close.h"
+#include "store/xbase.h"
+
+#include <QDir>
+
+namespace {
+
+const QString kToolbar = "ToolBar_1";
+
+QStringList UserCaptions(const RecordWindow& record) {
+    return record.readUserCaptions ? record.readUserCaptions() : QStringList();
+}
+
+void SelectWorkArea(const RecordWindow& record) {
+    DBSELECTAREA(record.workArea);
+}
+
+void CreateIndexesAnew(const RecordWindow& record) {
+    CreateIndexFiles(record.indexes, record.normalOrder);
+}
+
+void ShowViewMode(const RecordWindow& record) {
+    SETPROPERTY(record.window, record.entryButtons.save, "visible", false);
+    SETPROPERTY(record.window, record.entryButtons.cancel, "visible", false);
+    SETPROPERTY(record.window, kToolbar, "visible", true);
+}
+
+void ShowEntryMode(const RecordWindow& record) {
+    SETPROPERTY(record.window, record.entryButtons.save, "visible", true);
+    SETPROPERTY(record.window, record.entryButtons.cancel, "visible", true);
+    SETPROPERTY(record.window, kToolbar, "visible", false);
+}
+
+bool RequiredValueGiven(const RecordWindow& record, const Wording& warning) {
+    const RequiredField& required = record.required;
+    if (!TrimmedValue(record.window, required.control).isEmpty()) return true;
+    QString caption;
+    if (required.namesCaption) {
+        const FieldRow& row = RowOfControl(record.fields, required.control);
+        caption = TrimBlanks(GETPROPERTY(record.window, row.captionLabel, "caption").toString());
+    }
+    MSGEXCLAMATION(Say(warning, caption), *record.messageTitle);
+    return false;
+}
+
+void DefineEntryButton(const QString& name, const Box& at, const QString& picture,
+                       const Action& action, const Texts& tip) {
+    _DEFINEIMAGEBUTTON(name, {.row = at.row,
+                              .col = at.col,
+                              .width = at.width,
+                              .height = at.height,
+                              .picture = picture,
+                              .action = action,
+                              .tooltip = tip.de,
+                              .flat = true,
+                              .invisible = true});
+}
+
+void DefineWhiteLabel(const QString& name, const Box& at, const QString& value, bool bold) {
+    _DEFINELABEL(name, {.row = at.row,
+                        .col = at.col,
+                        .width = at.width,
+                        .height = at.height,
+                        .value = value,
+                        .bold = bold,
+                        .background = Qt::white});
+}
+
+void DefineSearches(const RecordWindow& record) {
+    for (const Search& search : record.searches) {
+        if (!search.captionLabel.isEmpty())
+            DefineWhiteLabel(search.captionLabel, search.captionAt, search.caption.de, true);
+        _DEFINETEXTBOX(search.box, {.row = search.at.row,
+                                    .col = search.at.col,
+                                    .width = search.at.width,
+                                    .height = search.at.height,
+                                    .maxLength = search.inputLimit,
+                                    .onChange = search.run});
+    }
+    DefineWhiteLabel(record.resultLine.name, record.resultLine.at, record.resultLine.hint.de, true);
+}
+
+void DefineList(const RecordWindow& record) {
+    const RecordList& list = record.list;
+    BrowseProperties browse{.row = list.at.row,
+                            .col = list.at.col,
+                            .width = list.at.width,
+                            .height = list.at.height,
+                            .workArea = record.alias,
+                            .value = 0,
+                            .onChange = record.actions.fill};
+    for (const ListColumn& column : list.columns) {
+        browse.headers.append(column.header.de);
+        browse.widths.append(column.width);
+        browse.fields.append(record.alias + "->" + column.field);
+    }
+    _DEFINEBROWSE(list.name, browse);
+}
+
+// Frames, labels and field controls of one page (0: the window itself).
+void DefinePage(const RecordWindow& record, int page) {
+    for (const FrameRow& frame : record.frames) {
+        if (frame.page != page) continue;
+        _DEFINEFRAME(frame.name, {.row = frame.at.row,
+                                  .col = frame.at.col,
+                                  .width = frame.at.width,
+                                  .height = frame.at.height,
+                                  .caption = frame.caption.de,
+                                  .bold = frame.bold,
+                                  .background = Qt::white});
+    }
+    for (const LabelRow& label : record.labels)
+        if (label.page == page) DefineWhiteLabel(label.name, label.at, label.text.de, label.bold);
+    DefineFieldControls(record.fields, page);
+}
+
+void DefineTab(const TabControl& tab, const RecordWindow& record) {
+    _DEFINETAB(tab.name, {.row = tab.at.row,
+                          .col = tab.at.col,
+                          .width = tab.at.width,
+                          .height = tab.at.height,
+                          .value = 1});
+    for (int page = 1; page <= tab.pages.size(); ++page) {
+        _DEFINEPAGE(tab.pages[page - 1].de);
+        DefinePage(record, page);
+        _ENDPAGE();
+    }
+    _ENDTAB();
+}
+
+void DefineRecordWindow(const RecordWindow& record) {
+    const WindowPlace& place = record.place;
+    _DEFINEMODALWINDOW(
+        record.window,
+        {.title = record.definitionTitle.isEmpty() ? record.title.de : record.definitionTitle,
+         .row = place.row,
+         .col = place.col,
+         .width = place.width,
+         .height = place.height,
+         .icon = record.icon,
+         .onInit = record.actions.open});
+    const EntryButtons& entry = record.entryButtons;
+    DefineEntryButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
+                      entry.saveTip);
+    DefineEntryButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
+                      entry.cancelTip);
+    DefineSearches(record);
+    DefineList(record);
+    DefineWhiteLabel(record.countLine.name, record.countLine.at, QString(), true);
+    if (record.tab) DefineTab(*record.tab, record);
+    DefinePage(record, 0);
+    if (record.defineOwnControls) record.defineOwnControls();
+    _ENDWINDOW();
+}
+
+}  // namespace
+
+void ShowRecordWindow(const RecordWindow& record) {
+    T_CLOSE();
+    DefineRecordWindow(record);
+    if (record.place.centred) DOMETHOD(record.window, "Center");
+    _ACTIVATEWINDOW(record.window);
+}
+
+void OpenRecordWindow(const RecordWindow& record) {
+    QDir::setCurrent(THE_DATA_PATH);
+    THE_ANZAHL = 0;
+    BuildRecordToolbar(record);
+    SetRecordWindowTexts(record);
+    OpenRecordTable(record);
+    // The list was defined before its table was open: the full window
+    // refresh fills it too, besides filling the controls.
+    RefreshRecordWindow(record);
+}
+
+void BuildRecordToolbar(const RecordWindow& record) {
+    const RecordActions& act = record.actions;
+    const ToolbarTips& tips = record.toolbar;
+    _DEFINETOOLBAR(kToolbar, {.parent = record.window,
+                              .buttonWidth = 40,
+                              .buttonHeight = 40,
+                              .imageWidth = 16,
+                              .imageHeight = 16,
+                              .flat = true});
+    const struct {
+        const char* name;
+        const char* picture;
+        const Action& action;
+        const Texts& tip;
+    } buttons[] = {
+        {"x1", "img/first.bmp", act.first, tips.first},
+        {"x2", "img/prev.bmp", act.previous, tips.previous},
+        {"x3", "img/next.bmp", act.next, tips.next},
+        {"x4", "img/last.bmp", act.last, tips.last},
+        {"x5", "img/add.bmp", act.newRecord, tips.insert},
+        {"x6", "img/del.bmp", act.deleteRecord, tips.remove},
+        {"x7", "img/file_excel.bmp", act.exportCsv, tips.exportCsv},
+        {"x8", "img/save.bmp", act.save, tips.save},
+    };
+    for (const auto& button : buttons) {
+        _DEFINETOOLBUTTON(
+            button.name,
+            {.picture = button.picture, .action = button.action, .tooltip = TEXT(button.tip)});
+    }
+    _ENDTOOLBAR();
+}
+
+void SetRecordWindowTexts(const RecordWindow& record) {
+    QList<ControlText> texts{
+        {"", "", 0, record.title},
+        {record.entryButtons.save, "tooltip", 0, record.entryButtons.saveTip},
+        {record.entryButtons.cancel, "tooltip", 0, record.entryButtons.cancelTip},
+    };
+    for (const Search& search : record.searches)
+        if (!search.captionLabel.isEmpty())
+            texts.append({search.captionLabel, "value", 0, search.caption});
+    if (!IsBlank(record.resultLine.hint))
+        texts.append({record.resultLine.name, "value", 0, record.resultLine.hint});
+    for (int column = 1; column <= record.list.columns.size(); ++column) {
+        const ListColumn& listed = record.list.columns[column - 1];
+        if (listed.userCaption == 0)
+            texts.append({record.list.name, "header", column, listed.header});
+    }
+    if (record.tab) {
+        for (int page = 1; page <= record.tab->pages.size(); ++page)
+            texts.append({record.tab->name, "caption", page, record.tab->pages[page - 1]});
+    }
+    for (const FrameRow& frame : record.frames)
+        texts.append({frame.name, "caption", 0, frame.caption});
+    for (const LabelRow& label : record.labels)
+        texts.append({label.name, "value", 0, label.text});
+    SetWindowTexts(record.window, texts + record.texts);
+
+    const QStringList userCaptions = UserCaptions(record);
+    SetFieldCaptions(record.window, record.fields, userCaptions);
+    for (int column = 1; column <= record.list.columns.size(); ++column) {
+        const ListColumn& listed = record.list.columns[column - 1];
+        if (listed.userCaption > 0)
+            SETPROPERTY(record.window, record.list.name, "header", column,
+                        userCaptions.value(listed.userCaption - 1));
+    }
+}
+
+void OpenRecordTable(const RecordWindow& record) {
+    SelectWorkArea(record);
+    DBUSEAREA(false, THE_DATA_PATH + record.table, record.alias);
+    __DBPACK();
+    CreateIndexesAnew(record);
+    DBGOTOP();
+    THE_ANZAHL = CountLiveRecords();
+}
+
+void FillRecordWindow(const RecordWindow& record) {
+    SelectWorkArea(record);
+    FillControlsFromRecord(record.window, record.alias, record.fields);
+    SETPROPERTY(record.window, record.countLine.name, "value",
+                QString::number(static_cast<long long>(THE_ANZAHL)) + TEXT(record.countLine.words));
+    ShowViewMode(record);
+}
+
+void RefreshRecordWindow(const RecordWindow& record) {
+    record.actions.fill();
+    DOMETHOD(record.window, record.list.name, "refresh");
+    SETPROPERTY(record.window, record.list.name, "value", RECNO());
+}
+
+void GoFirstRecord(const RecordWindow& record) {
+    SelectWorkArea(record);
+    DBGOTOP();
+    RefreshRecordWindow(record);
+}
+
+void GoPreviousRecord(const RecordWindow& record) {
+    SelectWorkArea(record);
+    DBSKIP(-1);
+    RefreshRecordWindow(record);
+}
+
+void GoNextRecord(const RecordWindow& record) {
+    SelectWorkArea(record);
+    DBSKIP(1);
+    if (DBEOF()) DBSKIP(-1);
+    RefreshRecordWindow(record);
+}
+
+void GoLastRecord(const RecordWindow& record) {
+    SelectWorkArea(record);
+    DBGOBOTTOM();
+    RefreshRecordWindow(record);
+}
+
+void EnterNewRecord(const RecordWindow& record) {
+    ShowEntryMode(record);
+    PrepareControlsForNewRecord(record.window, record.fields);
+    // Typing goes into the new record's first field, not into a search box.
+    for (const FieldRow& row : record.fields) {
+        if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
+        DOMETHOD(record.window, row.control, "SetFocus");
+        break;
+    }
+}
+
+void CancelNewRecord(const RecordWindow& record) {
+    RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
+}
+
+void SaveNewRecord(const RecordWindow& record) {
+    if (!RequiredValueGiven(record, record.required.onSaveNew)) return;
+    SelectWorkArea(record);
+    DBAPPEND();
+    WriteControlsToRecord(record.window, record.alias, record.fields);
+    DBCOMMIT();
+    THE_ANZAHL = CountLiveRecords();
+    DBGOTOP();
+    CreateIndexesAnew(record);
+    DBGOTOP();
+    RefreshRecordWindow(record);
+    DOMETHOD(record.window, record.list.name, "SetFocus");
+}
+
+void SaveCurrentRecord(const RecordWindow& record) {
+    if (record.required.checkedOnSave && !RequiredValueGiven(record, record.required.onSave))
+        return;
+    SelectWorkArea(record);
+    THE_REC = RECNO();
+    WriteControlsToRecord(record.window, record.alias, record.fields);
+    DBCOMMIT();
+    DBCLEARFILTER();
+    CreateIndexesAnew(record);
+    DBGOTOP();
+    THE_ANZAHL = CountLiveRecords();
+    DBGOTO(THE_REC);
+    RefreshRecordWindow(record);
+}
+
+void DeleteCurrentRecord(const RecordWindow& record) {
+    SelectWorkArea(record);
+    if (DBEOF()) return;  // an empty list: there is no record to delete
+    const DeleteQuestion& question = record.deleteQuestion;
+    const QString named = TrimBlanks(FIELD(record.alias + "->" + question.field).toString());
+    if (!MSGYESNO(Say(question.wording, named), *record.messageTitle)) return;
+    SelectWorkArea(record);
+    DBDELETE();
+    THE_ANZAHL = CountLiveRecords();
+    DBGOTOP();
+    RefreshRecordWindow(record);
+}
+
+int CountLiveRecords() {
+    const int here = RECNO();
+    int live = 0;
+    for (int number = 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) ++live;
+    }
+    DBGOTO(here);
+    return live;
+}

@@ -1,0 +1,62 @@
+// The steps every record window shares, each working from the window's
+// description (record_window.h). The window is in view mode (toolbar shown)
+// or entry mode (picture buttons shown); every fill of the controls returns
+// to view mode.
+//
+// The count line always shows the records of the table that are not marked
+// deleted, whatever quick-search filter is in force: after opening, Save new,
+// Save and Delete alike. The result line counts the matches of a search.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "apps/common/record_window.h"
+
+// Closes every table, defines the modal window with all its controls (German
+// texts), centres it when its place says so and shows it; returns when the
+// user closes it. Its initialisation action is the description's `open`.
+void ShowRecordWindow(const RecordWindow& record);
+
+// The initialisation: the data folder becomes current, the count is reset,
+// the toolbar is built, the texts of the language and the user's captions are
+// set, the table is opened, packed and indexed, and the first record in the
+// normal order is shown.
+void OpenRecordWindow(const RecordWindow& record);
+
+// The parts of the initialisation, for a window that does more in between.
+void BuildRecordToolbar(const RecordWindow& record);
+void SetRecordWindowTexts(const RecordWindow& record);
+void OpenRecordTable(const RecordWindow& record);  // open, pack, indexes, top, count
+
+// Copies the current record into the controls, writes the count line and
+// returns to view mode.
+void FillRecordWindow(const RecordWindow& record);
+
+// Fill, refresh the list, select the current record in it.
+void RefreshRecordWindow(const RecordWindow& record);
+
+void GoFirstRecord(const RecordWindow& record);
+void GoPreviousRecord(const RecordWindow& record);  // stays on the first
+void GoNextRecord(const RecordWindow& record);      // stays on the last
+void GoLastRecord(const RecordWindow& record);
+
+// Entry mode with the controls prepared as the rows say; nothing is appended yet.
+void EnterNewRecord(const RecordWindow& record);
+void CancelNewRecord(const RecordWindow& record);
+
+// Appends the form as a new record (after checking the required field),
+// creates the index files anew and shows the first record of the normal
+// order. A search filter stays in force.
+void SaveNewRecord(const RecordWindow& record);
+
+// Writes the form into the current record (after checking the required
+// field), removes the search filter, creates the index files anew and shows
+// the saved record in the normal order.
+void SaveCurrentRecord(const RecordWindow& record);
+
+// Asks, then marks the current record deleted and shows the first record.
+void DeleteCurrentRecord(const RecordWindow& record);
+
+// The records of the current table that are not marked deleted, whatever
+// filter is in force; the record pointer is left where it was.
+int CountLiveRecords();

@@ -1,0 +1,141 @@
+#!/bin/sh
+# Installs the program for the user who runs it, or removes it again, the
+# freedesktop way:
+#
+#   scripts/install.sh install <built application folder>
+#   scripts/install.sh uninstall
+#
+# The application folder goes to PREFIX (default: the user's data location,
+# ~/.local/share/varnel-kesp), the menu entry to the user's applications menu
+# and the icon to the user's hicolor icon theme. The tables in data/ and the
+# files in export/ belong to the user: an install adds only tables that are not
+# there yet, and an uninstall leaves both folders where they are. The program's
+# own files are listed in PREFIX/.installed-files, so that an uninstall (or the
+# next install) removes exactly them.
+set -eu
+
+data_home=${XDG_DATA_HOME:-$HOME/.local/share}
+prefix=${PREFIX:-$data_home/varnel-kesp}
+menu_entry=$data_home/applications/varnel-kesp.desktop
+icon_theme=$data_home/icons/hicolor
+manifest=$prefix/.installed-files
+
+usage() {
+    echo "usage: $0 install <built application folder> | uninstall" >&2
+    exit 64
+}
+
+# Removes the files of the manifest and the folders they leave empty.
+remove_installed() {
+    [ -f "$manifest" ] || return 0
+    while IFS= read -r file; do
+        rm -f "$file"
+        folder=$(dirname "$file")
+        while [ "$folder" != "$prefix" ] && [ "$folder" != "$data_home" ] &&
+            rmdir "$folder" 2>/dev/null; do
+            folder=$(dirname "$folder")
+        done
+    done <"$manifest"
+    rm -f "$manifest"
+}
+
+# A path as a quoted argument of the Exec key of a desktop entry.
+exec_argument() {
+    printf '"%s"' "$(printf '%s' "$1" | sed -e 's/[\\"`$]/\\\\&/g')"
+}
+
+write_menu_entry() {
+    mkdir -p "$(dirname "$menu_entry")"
+    cat >"$menu_entry" <<EOF
+[Desktop Entry]
+Type=Application
+Version=1.4
+Name=Varnel Kesp 2.0
+GenericName=Personal information manager
+GenericName[de]=Persönliche Informationsverwaltung
+GenericName[pt_BR]=Gerenciador de informações pessoais
+Comment=Addresses, birthdays, agenda, notes, projects, bookmarks, tips and a word list
+Comment[de]=Adressen, Geburtstage, Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch
+Comment[pt_BR]=Endereços, aniversários, agenda, lembretes, projetos, favoritos, macetes e um dicionário
+Exec=$(exec_argument "$prefix/kesp")
+Path=$prefix
+Icon=varnel-kesp
+Terminal=false
+Categories=Office;ContactManagement;Calendar;
+Keywords=Addresses;Contacts;Agenda;Notes;PIM;
+StartupNotify=true
+EOF
+    echo "$menu_entry" >>"$manifest"
+}
+
+install_icon() {
+    size=$1
+    target=$icon_theme/${size}x${size}/apps/varnel-kesp.png
+    mkdir -p "$(dirname "$target")"
+    cp "$prefix/img/kespico$size.png" "$target"
+    echo "$target" >>"$manifest"
+}
+
+install_program() {
+    built=$1
+    [ -x "$built/kesp" ] || {
+        echo "No program in $built: build it first (make build)." >&2
+        exit 1
+    }
+    remove_installed
+    mkdir -p "$prefix/data" "$prefix/export"
+    : >"$manifest"
+    # The program, its pictures, help pages and report definitions.
+    (cd "$built" && find . -path ./data -prune -o -path ./export -prune -o -type f -print) |
+        while IFS= read -r file; do
+            file=${file#./}
+            mkdir -p "$(dirname "$prefix/$file")"
+            cp -p "$built/$file" "$prefix/$file"
+            echo "$prefix/$file" >>"$manifest"
+        done
+    # Tables the user does not have yet; the user's own are never replaced.
+    for table in "$built"/data/*; do
+        [ -e "$table" ] || continue
+        [ -e "$prefix/data/$(basename "$table")" ] || cp -p "$table" "$prefix/data/"
+    done
+    write_menu_entry
+    install_icon 48
+    install_icon 128
+    if command -v update-desktop-database >/dev/null 2>&1; then
+        update-desktop-database -q "$(dirname "$menu_entry")" || true
+    fi
+    if command -v gtk-update-icon-cache >/dev/null 2>&1; then
+        gtk-update-icon-cache -q -t "$icon_theme" 2>/dev/null || true
+    fi
+    echo "Varnel Kesp 2.0 is installed in $prefix"
+    echo "  menu entry: $menu_entry"
+    echo "  tables: $prefix/data, exports: $prefix/export"
+}
+
+uninstall_program() {
+    if [ ! -f "$manifest" ]; then
+        echo "Varnel Kesp 2.0 is not installed in $prefix"
+        return 0
+    fi
+    remove_installed
+    if command -v update-desktop-database >/dev/null 2>&1; then
+        update-desktop-database -q "$(dirname "$menu_entry")" || true
+    fi
+    rmdir "$prefix" 2>/dev/null || true
+    echo "Varnel Kesp 2.0 is removed from $prefix"
+    if [ -d "$prefix" ]; then
+        echo "  your tables and exports stay in $prefix/data and $prefix/export"
+    fi
+}
+
+[ $# -ge 1 ] || usage
+case $1 in
+install)
+    [ $# -eq 2 ] || usage
+    install_program "$2"
+    ;;
+uninstall)
+    uninstall_program
+    ;;
+*) usage ;;
+esac

@@ -1,0 +1,78 @@
+#!/bin/sh
+# make install and make uninstall for a user whose home is a temporary folder:
+# the installed files are exactly the program's, the menu entry passes
+# desktop-file-validate, a second install keeps the user's tables and exports,
+# and an uninstall removes the program, the menu entry and the icon but never
+# the user's data. Then the same with a PREFIX that holds a blank.
+#
+#   install_test.sh <source folder> <build folder>
+set -eu
+source=$1
+build=$2
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+# The build under test is installed as it is: make does not remake it (-o).
+make_as_user() {
+    env -u XDG_DATA_HOME HOME="$home" make -s -o build -o deps -C "$source" BUILD="$build" "$@" \
+        >>"$home/make.log" 2>&1 ||
+        { cat "$home/make.log" >&2; fail "make $*"; }
+}
+program_files() {  # the files of an application folder, without data and exports
+    (cd "$1" && find . -path ./data -prune -o -path ./export -prune -o -type f -print |
+        grep -v '^./.installed-files$' | sort)
+}
+fingerprint() {  # contents of the user's tables and exports
+    (cd "$1" && find data export -type f -exec cksum {} + | sort)
+}
+
+check_one_prefix() {
+    prefix=$1
+    shift
+    share=$home/.local/share
+    menu=$share/applications/varnel-kesp.desktop
+
+    make_as_user install "$@"
+    [ -x "$prefix/kesp" ] || fail "no program in $prefix"
+    [ "$(program_files "$build/app")" = "$(program_files "$prefix")" ] ||
+        fail "installed files differ from the built application folder"
+    for table in adressen_p.dbf adressen_g.dbf startlang.dbf freeadr_p.dbf; do
+        [ -f "$prefix/data/$table" ] || fail "table $table not installed"
+    done
+    [ -d "$prefix/export" ] || fail "no export folder"
+    [ -f "$share/icons/hicolor/48x48/apps/varnel-kesp.png" ] || fail "no 48 pixel icon"
+    [ -f "$share/icons/hicolor/128x128/apps/varnel-kesp.png" ] || fail "no 128 pixel icon"
+    [ -f "$menu" ] || fail "no menu entry"
+    desktop-file-validate "$menu" || fail "desktop-file-validate"
+    grep -qxF "Exec=\"$prefix/kesp\"" "$menu" || fail "menu entry starts $(grep ^Exec= "$menu")"
+    grep -qxF "Icon=varnel-kesp" "$menu" || fail "menu entry names another icon"
+
+    # The user works: a table changes, an export is written.
+    printf 'a record' >>"$prefix/data/adressen_p.dbf"
+    printf 'Anna;\r' >"$prefix/export/adressen.csv"
+    before=$(fingerprint "$prefix")
+
+    make_as_user install "$@"
+    [ "$(fingerprint "$prefix")" = "$before" ] || fail "a second install changed the user's data"
+    [ "$(program_files "$build/app")" = "$(program_files "$prefix")" ] ||
+        fail "a second install left other files"
+
+    make_as_user uninstall "$@"
+    [ ! -e "$prefix/kesp" ] || fail "the program is still there"
+    [ ! -e "$prefix/img" ] || fail "the pictures are still there"
+    [ ! -e "$prefix/Help.htm" ] || fail "the help pages are still there"
+    [ ! -e "$menu" ] || fail "the menu entry is still there"
+    [ -z "$(find "$share/icons" -name 'varnel-kesp*' 2>/dev/null)" ] || fail "the icon is still there"
+    [ "$(fingerprint "$prefix")" = "$before" ] || fail "uninstall touched the user's data"
+    [ "$(program_files "$prefix")" = "" ] || fail "uninstall left $(program_files "$prefix")"
+
+    make_as_user uninstall "$@"  # nothing left to remove: not an error
+}
+
+check_one_prefix "$home/.local/share/varnel-kesp"
+check_one_prefix "$home/My Programs/Varnel Kesp" PREFIX="$home/My Programs/Varnel Kesp"
+echo "install and uninstall: passed"
