@@ -96,7 +96,8 @@ QList<TableDescription> Describe() {
     tables.append({"Tricks.dbf", {C("TITEL", 254), M("BEZ")}, {}});
     tables.append({"ergeb.dbf", {C("TITEL", 254), M("BEZ"), N("THE_RECNO", 10)}, {}});
 
-    tables.append({"de_en.dbf", {C("DE", 50), C("EN", 50)}, {}});
+    // Filled from Debian's German-English dictionary at build time.
+    tables.append({"de_en.dbf", {C("DE", 50), C("EN", 50)}, {}, true});
 
     tables.append(
         {"kespfree.dbf",

@@ -28,6 +28,9 @@ struct TableDescription {
     QString file;                     // "adressen_p.dbf"
     QList<FieldDescription> fields;   // in the order the applications handle them
     QList<FirstRecord> firstRecords;  // usually none: an empty table
+    // The records come from a build step of their own (the word pairs of the
+    // dictionary, see make_dictionary.cpp), not from firstRecords.
+    bool filledByBuild = false;
 };
 
 // Every table of the data folder, memo tables written with FoxPro memo files.

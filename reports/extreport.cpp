@@ -1,5 +1,6 @@
 #include "reports/extreport.h"
 
+#include "kernel/public_variables.h"
 #include "reports/page_folder.h"
 #include "reports/page_output.h"
 #include "reports/paper_size.h"
@@ -8,7 +9,6 @@
 #include "reports/report_dialogs.h"
 #include "reports/report_layout.h"
 #include "reports/store_records.h"
-#include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

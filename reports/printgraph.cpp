@@ -1,11 +1,11 @@
 #include "reports/printgraph.h"
 
+#include "kernel/public_variables.h"
 #include "reports/page_folder.h"
 #include "reports/page_output.h"
 #include "reports/print_job.h"
 #include "reports/print_preview.h"
 #include "reports/report_dialogs.h"
-#include "kernel/public_variables.h"
 #include "store/fault.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"

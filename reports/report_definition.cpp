@@ -3,9 +3,12 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <cmath>
+
 namespace {
 
 constexpr int kLongestLine = 500;
+constexpr double kLargestSetting = 1e6;
 
 // The lines of the file as the keyword rules see them: cut at 500
 // characters and padded with one blank, so that a keyword at the end of a
@@ -92,8 +95,10 @@ QList<QVariant> FirstArray(const std::optional<QString>& value) {
 int Number(const std::optional<QString>& value, int fallback) {
     if (!value) return fallback;
     bool ok = false;
-    const int number = int(value->toDouble(&ok));
-    return ok ? number : fallback;
+    const double number = value->toDouble(&ok);
+    // A number no page can have is no setting at all.
+    if (!ok || !(std::abs(number) <= kLargestSetting)) return fallback;
+    return int(number);
 }
 
 }  // namespace

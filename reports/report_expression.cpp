@@ -4,6 +4,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct ReportExpression::Node {
     QVariant literal;
     QString name;  // field as written, or function name in upper case
     std::vector<std::unique_ptr<Node>> operands;
+    int depth = 1;  // levels of the tree from here down
 };
 
 namespace {
@@ -39,6 +41,11 @@ const FunctionShape* FindFunction(const QString& name) {
     }
     return nullptr;
 }
+
+// Parsing, evaluating and freeing a tree all go down it recursively: a
+// definition nested deeper than any report needs is refused instead of
+// running out of stack.
+constexpr int kDeepest = 200;
 
 class Parser {
   public:
@@ -70,17 +77,25 @@ class Parser {
     }
 
     std::unique_ptr<Node> sum() {
+        if (nesting_ > kDeepest) {
+            fail("nested too deeply");
+            return nullptr;
+        }
+        ++nesting_;
         auto left = term();
         while (left && take('+')) {
             auto right = term();
-            if (!right) return nullptr;
+            if (!right) break;
             auto plus = std::make_unique<Node>();
             plus->kind = Node::Kind::Plus;
+            plus->depth = std::max(left->depth, right->depth) + 1;
             plus->operands.push_back(std::move(left));
             plus->operands.push_back(std::move(right));
             left = std::move(plus);
+            if (left->depth > kDeepest) fail("nested too deeply");
         }
-        return left;
+        --nesting_;
+        return error_.isEmpty() ? std::move(left) : nullptr;
     }
 
     std::unique_ptr<Node> term() {
@@ -168,8 +183,13 @@ class Parser {
                 do {
                     auto argument = sum();
                     if (!argument) return nullptr;
+                    call->depth = std::max(call->depth, argument->depth + 1);
                     call->operands.push_back(std::move(argument));
                 } while (take(','));
+                if (call->depth > kDeepest) {
+                    fail("nested too deeply");
+                    return nullptr;
+                }
                 if (!take(')')) {
                     fail("missing \")\" after the arguments of " + upper);
                     return nullptr;
@@ -194,6 +214,7 @@ class Parser {
 
     const QString& text_;
     int at_ = 0;
+    int nesting_ = 0;  // sums being parsed, one inside the other
     QString error_;
 };
 
@@ -237,9 +258,28 @@ class Evaluator {
         const QVariant& r = right.value;
         if (IsText(l) && IsText(r)) return {l.toString() + r.toString(), left.memo || right.memo};
         if (IsNumber(l) && IsNumber(r)) return {l.toDouble() + r.toDouble()};
-        if (IsDate(l) && IsNumber(r)) return {l.toDate().addDays(qint64(r.toDouble()))};
-        if (IsNumber(l) && IsDate(r)) return {r.toDate().addDays(qint64(l.toDouble()))};
+        if (IsDate(l) && IsNumber(r)) return {shifted(l.toDate(), r.toDouble())};
+        if (IsNumber(l) && IsDate(r)) return {shifted(r.toDate(), l.toDouble())};
         refuse("\"+\" cannot join these values");
+    }
+
+    // A date moved by a number of days, within ten thousand years.
+    QDate shifted(const QDate& date, double days) const {
+        constexpr double kFarthest = 3660000;
+        if (!(std::abs(days) <= kFarthest)) refuse("\"+\" moves the date too far");
+        return date.addDays(qint64(days));
+    }
+
+    // A count such as a width: a whole number from lowest to highest.
+    int countArgument(const Node& node, int i, int lowest, int highest) const {
+        const double v = numberArgument(node, i);
+        if (!(v >= lowest && v <= highest)) {
+            refuse(QStringLiteral("%1() needs a number from %2 to %3")
+                       .arg(node.name)
+                       .arg(lowest)
+                       .arg(highest));
+        }
+        return int(v);
     }
 
     QString textArgument(const Node& node, int i) const {
@@ -284,8 +324,9 @@ class Evaluator {
         if (f == "ALLTRIM") return textArgument(node, 0).trimmed();
         if (f == "STR") {
             const double number = numberArgument(node, 0);
-            const int width = node.operands.size() > 1 ? int(numberArgument(node, 1)) : 10;
-            const int decimals = node.operands.size() > 2 ? int(numberArgument(node, 2)) : 0;
+            // No field is wider than 255 characters.
+            const int width = node.operands.size() > 1 ? countArgument(node, 1, 1, 255) : 10;
+            const int decimals = node.operands.size() > 2 ? countArgument(node, 2, 0, 255) : 0;
             return STR(number, width, decimals);
         }
         refuse(f + "() is not allowed");

@@ -3,6 +3,9 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/statistics.h"
+#include "store/dbf_table.h"
+#include "store/fault.h"
+#include "store/file_names.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -32,6 +35,22 @@ void APPLY_STORED_LANG() {
     DBCLOSEALL();
     THE_LANG = RecognisedCode(stored);
     FollowLanguage();
+}
+
+void PEEK_STORED_LANG() {
+    KESP_OPERATION();
+    const QString path = THE_DATA_PATH + "startlang.dbf";
+    if (!kesp::store::FileExists(path)) return;
+    try {
+        const auto table =
+            kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+        const int field = table ? table->FieldIndex("LANG") : -1;
+        if (field < 0 || table->RecordCount() == 0) return;
+        THE_LANG = RecognisedCode(table->Read(1, field).toString());
+        SET_DATEFORMAT(LANG_DATEFORMAT());
+    } catch (const kesp::FaultException&) {
+        // Not readable: the start-up message stays in the language it has.
+    }
 }
 
 QString LANG_DATEFORMAT() {

@@ -15,6 +15,11 @@
 // a date format.
 void APPLY_STORED_LANG();
 
+// The same, for a start that must not write anything: the table is only
+// looked at, and when it cannot be read (another program holds it) THE_LANG
+// stays as it is.
+void PEEK_STORED_LANG();
+
 // The date format of THE_LANG: "dd.mm.yyyy", "mm/dd/yyyy" or "dd/mm/yyyy".
 QString LANG_DATEFORMAT();
 

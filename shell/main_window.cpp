@@ -2,11 +2,15 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
+#include "apps/agenda/agenda.h"
 #include "apps/agenda/agenda_maintenance.h"
 #include "apps/biorhythm/biorhythm.h"
 #include "apps/birthdays/birthdays.h"
+#include "apps/bookmarks/bookmarks.h"
+#include "apps/notes/notes.h"
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects_maintenance.h"
+#include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/help.h"
@@ -40,21 +44,21 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_4", OPENFORM_GEBURT}, // birthday list
         {"Button_6", OPENFORM_GEBURT},
         {"Button_8", PRINT_GEB},       // printed birthday list
-        {"Button_10", {}},             // OPENFORM_AGENDA
-        {"Button_13", {}},             // OPENFORM_AGENDA
+        {"Button_10", OPENFORM_AGENDA},    // agenda
+        {"Button_13", OPENFORM_AGENDA},
         {"Button_29", OPEN_AG_VERW},   // agenda maintenance
-        {"Button_11", {}},             // OPENFORM_NOTIZ
-        {"Button_14", {}},             // OPENFORM_NOTIZ
+        {"Button_11", OPENFORM_NOTIZ},     // notes
+        {"Button_14", OPENFORM_NOTIZ},
         {"Button_30", OPEN_NOTIZ_VERW},    // notes maintenance
         {"Button_12", {}},             // OPENFORM_PROJEKT
         {"Button_15", {}},             // OPENFORM_PROJEKT
         {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
-        {"Button_16", {}},             // OPENFORM_INTERNET
-        {"Button_19", {}},             // OPENFORM_INTERNET
+        {"Button_16", OPENFORM_INTERNET},  // internet bookmarks
+        {"Button_19", OPENFORM_INTERNET},
         {"Button_17", {}},             // OPENFORM_TIPPS
         {"Button_20", {}},             // OPENFORM_TIPPS
-        {"Button_18", {}},             // OPENFORM_WOERTER
-        {"Button_21", {}},             // OPENFORM_WOERTER
+        {"Button_18", OPENFORM_WOERTER},  // German-English word list
+        {"Button_21", OPENFORM_WOERTER},
         {"Button_24", {}},             // OPENFORM_MYAPP, own application
         {"Button_27", {}},             // OPENFORM_MYAPP
         {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names

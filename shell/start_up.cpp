@@ -1,16 +1,59 @@
 #include "shell/start_up.h"
 
-#include "shell/folders.h"
-#include "shell/main_window.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
+#include "kernel/texts.h"
+#include "shell/folders.h"
+#include "shell/language.h"
+#include "shell/main_window.h"
+#include "store/file_handle.h"
+#include "store/file_names.h"
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
-void START_UP(const QString& programFolder) {
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+// The lock on the data folder, held for the whole run: every copy of the
+// program takes it before it touches a table.
+kesp::store::FileHandle& DataFolderLock() {
+    static kesp::store::FileHandle lock;
+    return lock;
+}
+
+bool CLAIM_DATA_FOLDER() {
+    KESP_OPERATION();
+    DataFolderLock() = {};
+    kesp::store::FileHandle folder = kesp::store::FileHandle::OpenFolder(THE_DATA_PATH);
+    if (!folder.TryLockExclusive()) return false;
+    DataFolderLock() = std::move(folder);
+    return true;
+}
+
+void TELL_DATA_IN_USE() {
+    KESP_OPERATION();
+    PEEK_STORED_LANG();
+    MSGEXCLAMATION(TEXT({"Die Daten im Ordner %1 werden schon von einer anderen Kopie des "
+                         "Programms benutzt.\rDiese Kopie wird beendet, ohne etwas zu ändern.",
+                         "The data in the folder %1 is in use by another copy of the "
+                         "program.\rThis copy ends without changing anything.",
+                         "Os dados da pasta %1 já estão em uso por outra cópia do "
+                         "programa.\rEsta cópia será encerrada sem alterar nada."})
+                       .arg(QDir::toNativeSeparators(THE_DATA_PATH)),
+                   THE_APP_NAME);
+}
+
+}  // namespace
+
+bool START_UP(const QString& programFolder) {
     KESP_OPERATION();
     // Text "=" is the prefix comparison; records marked deleted are hidden;
     // dates have four-digit years ("dd/mm/yy" widened to "dd/mm/yyyy").
@@ -30,13 +73,41 @@ void START_UP(const QString& programFolder) {
     THE_REC = 0;
 
     SET_FOLDERS(FoldersBeneath(programFolder));
-    kesp::InstallProgramFaultHandler();
+    kesp::InstallProgramFaultHandler({THE_DATA_PATH});
+    INSTALL_PROBLEM_TEXTS();
     SET_PICTURE_FOLDER(THE_APP_PATH);
+    if (!CLAIM_DATA_FOLDER()) {
+        TELL_DATA_IN_USE();
+        return false;
+    }
+    return true;
+}
+
+QString PROGRAM_FOLDER() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) break;
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            const QByteArray executable(buffer.data(), n);
+            const QByteArray folder =
+                executable.left(std::max<qsizetype>(executable.lastIndexOf('/'), 1));
+            const QString usable = kesp::store::UsableFolderName(folder);
+            if (!usable.isEmpty()) return usable;
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    // Without the system's record: Qt's view of it, else the folder the
+    // program was started in.
+    const QString qtFolder = QCoreApplication::applicationDirPath();
+    if (!qtFolder.isEmpty()) return qtFolder;
+    return kesp::store::UsableFolderName(kesp::store::NativeFileName(kesp::store::CurrentFolder()));
 }
 
 void MAIN() {
     KESP_OPERATION();
-    START_UP(QCoreApplication::applicationDirPath());
+    if (!START_UP(PROGRAM_FOLDER())) return;
     DEFINE_HAUPT();
     DOMETHOD("haupt", "Center");
     _ACTIVATEWINDOW("haupt");

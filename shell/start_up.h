@@ -1,17 +1,25 @@
 // The start of the program: MAIN fixes the global settings every application
 // relies on, gives the public variables their start values, derives the four
 // folders from the folder that holds the program, installs the program-wide
-// fault handler, then defines, centres and activates the main window "haupt".
-// Closing the main window ends the program. Nothing is taken from the command
-// line.
+// fault handler and the texts of expected problems, claims the data folder
+// for this copy of the program, then defines, centres and activates the main
+// window "haupt". Closing the main window ends the program. Nothing is taken
+// from the command line.
 #pragma once
 
 #include <QString>
 
 // Everything MAIN does before the main window is defined, for the program
-// folder given (tests start here with a folder of their own).
-void START_UP(const QString& programFolder);
+// folder given (tests start here with a folder of their own). False when
+// another copy of the program uses the data folder: the user has been told,
+// and nothing in the folder was packed or written.
+bool START_UP(const QString& programFolder);
+
+// The folder that holds the running program, found from the system's record
+// of the executable (its bytes taken as they are, whatever their encoding);
+// never the root folder by mistake.
+QString PROGRAM_FOLDER();
 
 // START_UP for the folder of the running program, then the main window; returns
-// when the main window is closed.
+// when the main window is closed, or at once when another copy has the data.
 void MAIN();

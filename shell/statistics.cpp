@@ -35,7 +35,10 @@ struct Step {
     QString file;
     QString alias;
     Condition counted;  // empty: every record counts
-    bool recordCount;   // count by RECCOUNT after the pack
+    // Count by RECCOUNT after the pack: every record counts, and the pack has
+    // removed the deleted ones (the word list's hundreds of thousands of
+    // pairs are counted without walking them).
+    bool recordCount;
     QString label;
     int progress;
     Texts status;
@@ -104,7 +107,7 @@ const QList<Step>& Steps() {
         {"internet.dbf",
          "stat7",
          {},
-         false,
+         true,
          "lbl_7",
          50,
          {"[Bookmarks] wird aktualisiert", "Update [bookmarks]",
@@ -113,7 +116,7 @@ const QList<Step>& Steps() {
         {"Tricks.dbf",
          "stat8",
          {},
-         false,
+         true,
          "lbl_8",
          60,
          {"[Tipps und Tricks] wird aktualisiert", "Update [Tips & Tricks]",
@@ -122,7 +125,7 @@ const QList<Step>& Steps() {
         {"de_en.dbf",
          "stat9",
          {},
-         false,
+         true,
          "lbl_9",
          70,
          {"[Wörter] wird aktualisiert", "Update [dictionary]",
@@ -131,7 +134,7 @@ const QList<Step>& Steps() {
         {"kespfree.dbf",
          "stat12",
          {},
-         false,
+         true,
          "lbl_12",
          100,
          {"[Daten] wird aktualisiert", "Update [Data]", "[Dados] estão sendo atualizados"},

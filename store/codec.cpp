@@ -16,12 +16,21 @@ char16_t Decode(unsigned char byte) {
     return byte;
 }
 
-char Encode(char16_t unit) {
+constexpr char kNotEncodable = 0;
+
+char EncodeOrZero(char16_t unit) {
+    if (unit == 0) return kNotEncodable;
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
     for (std::size_t i = 0; i < kHighControls.size(); ++i) {
         if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
     }
-    return '?';
+    return kNotEncodable;
+}
+
+char Encode(char16_t unit) {
+    if (unit == 0) return 0;
+    const char byte = EncodeOrZero(unit);
+    return byte == kNotEncodable ? '?' : byte;
 }
 
 struct UpperTable {
@@ -56,6 +65,23 @@ QByteArray EncodeText(const QString& text) {
     }
     bytes.truncate(out);
     return bytes;
+}
+
+QString StorablePart(const QString& text, QString* refused) {
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            if (refused) *refused += text.mid(i, 2);
+            ++i;
+        } else if (c.unicode() == 0 || EncodeOrZero(c.unicode()) != kNotEncodable) {
+            kept += c;
+        } else if (refused) {
+            *refused += c;
+        }
+    }
+    return kept;
 }
 
 unsigned char UpperByte(unsigned char byte) {

@@ -19,6 +19,10 @@ inline QString DecodeText(const QByteArray& bytes) {
 }
 QByteArray EncodeText(const QString& text);
 
+// The characters of `text` the code page can hold; the others go to `refused`
+// (a character beyond the basic plane, such as an emoji, whole).
+QString StorablePart(const QString& text, QString* refused = nullptr);
+
 // The byte UPPER gives for a stored byte: decode, upper-case the character,
 // encode again. Lets keys on UPPER(field) be computed straight from the record.
 unsigned char UpperByte(unsigned char byte);

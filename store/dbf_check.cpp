@@ -1,6 +1,7 @@
 // Looking for damage without raising a fault: what the maintenance utility reports.
 #include "store/dbf_format.h"
 #include "store/dbf_table.h"
+#include "store/file_names.h"
 
 namespace kesp::store {
 
@@ -13,6 +14,22 @@ std::vector<QString> DbfTable::Check() const {
                                .arg(path())
                                .arg(headerCount_)
                                .arg(whole));
+    }
+    const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
+    if (size > end) {
+        char mark = 0;
+        file_.ReadAt(end, &mark, 1);
+        const std::uint64_t extra = size - end - (mark == kEndOfFile ? 1 : 0);
+        if (extra > 0) {
+            problems.push_back(
+                QStringLiteral("%1: %2 bytes after the last counted record (an unfinished append)")
+                    .arg(path())
+                    .arg(extra));
+        }
+    }
+    if (FileExists(PackedName(path()))) {
+        problems.push_back(
+            QStringLiteral("%1: a pack was cut off; opening the table finishes it").arg(path()));
     }
     for (std::uint32_t r = 1; r <= count_; ++r) {
         const char* record = RecordBytes(r);

@@ -1,138 +1,199 @@
-// Packing: the new table and memo file are written beside the old ones and
-// swapped in by rename; an interrupted swap is finished at the next open.
+// Packing and repairing: the new table and memo file are written beside the
+// old ones and swapped in by rename; an interrupted swap is finished at the
+// next open. The new table file is locked before it takes the old one's name,
+// so the table is never without its lock.
 #include "store/dbf_format.h"
 #include "store/dbf_table.h"
+#include "store/fault.h"
+#include "store/file_names.h"
 
-#include <QFile>
-
+#include <algorithm>
 #include <cstring>
 
 namespace kesp::store {
 
-void RecoverInterruptedPack(const QString& tablePath) {
+FileHandle RecoverInterruptedPack(const QString& tablePath, FileHandle locked) {
     const QString packed = PackedName(tablePath);
-    if (QFile::exists(packed)) {
+    if (FileExists(packed)) {
         // Both new files were complete before this name appeared: finish the swap.
+        FileHandle replacement = FileHandle::Open(packed);
+        replacement.LockExclusive();
         for (const QString& memo : MemoCandidates(tablePath)) {
-            if (QFile::exists(PackingName(memo))) RenameFile(PackingName(memo), memo);
+            if (FileExists(PackingName(memo))) RenameFile(PackingName(memo), memo);
         }
-        RenameFile(packed, tablePath);
+        replacement.RenameTo(tablePath);
         SyncDirectoryOf(tablePath);
-        return;
+        return replacement;
     }
-    QFile::remove(PackingName(tablePath));
+    RemoveFile(PackingName(tablePath));
     for (const QString& memo : MemoCandidates(tablePath))
-        QFile::remove(PackingName(memo));
+        RemoveFile(PackingName(memo));
+    return locked;
 }
 
-bool DbfTable::Pack() {
-    std::uint32_t kept = 0;
-    for (std::uint32_t r = 1; r <= count_; ++r)
-        kept += IsDeleted(r) ? 0 : 1;
-    if (kept == count_) {
-        Commit();
-        return false;
-    }
+std::vector<std::uint32_t> DbfTable::WriteReplacement(const std::vector<std::uint32_t>& records,
+                                                      const MemoReader& memoText,
+                                                      FileHandle& replacement) {
     const QString& tablePath = path();
     std::vector<int> memoFields;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].type == 'M') memoFields.push_back(static_cast<int>(i));
     }
+    const bool withMemo = !memoFields.empty();
+    const QString memoPath =
+        memo_ ? memo_->path()
+              : MemoCandidates(tablePath).value(memoKindWanted_ == MemoKind::Fpt ? 2 : 0);
+    const MemoKind memoKind = memo_ ? memo_->kind() : memoKindWanted_;
 
-    // 1. The new memo file, complete, then the new table, complete.
-    std::vector<std::uint32_t> newBlocks;
-    if (memo_) {
-        MemoFile packedMemo = MemoFile::Create(PackingName(memo_->path()), memo_->kind());
-        newBlocks.reserve(std::size_t{kept} * memoFields.size());
-        for (std::uint32_t r = 1; r <= count_; ++r) {
-            if (IsDeleted(r)) continue;
-            for (int field : memoFields) {
-                const auto pending = pendingMemos_.find({r, field});
-                const QByteArray text = pending != pendingMemos_.end()
-                                            ? pending->second
-                                            : memo_->Read(MemoBlock(r, field));
-                newBlocks.push_back(packedMemo.Append(text));
-            }
+    // 1. The new memo file, complete, then the new table, complete and locked.
+    std::vector<std::uint32_t> blocks;
+    if (withMemo) {
+        MemoFile packedMemo = MemoFile::Create(PackingName(memoPath), memoKind);
+        blocks.reserve(records.size() * memoFields.size());
+        for (const std::uint32_t r : records) {
+            for (int field : memoFields)
+                blocks.push_back(packedMemo.Append(memoText(r, field)));
         }
         packedMemo.Sync();
     }
-    {
-        FileHandle packed = FileHandle::Open(PackingName(tablePath), true);
-        QByteArray header = TableHeader(version_, fields_, kept, recordLength_);
-        if (header.size() < headerLength_) {
-            // Keep the old header length (some writers reserve space after the fields).
-            header.append(QByteArray(headerLength_ - header.size(), '\0'));
-            PutLe16(header.data() + 8, static_cast<std::uint16_t>(headerLength_));
-        }
-        packed.WriteAt(0, header);
-        std::vector<char> buffer;
-        buffer.reserve(std::size_t{1} << 20);
-        std::uint64_t at = static_cast<std::uint64_t>(headerLength_);
-        std::size_t memoAt = 0;
-        for (std::uint32_t r = 1; r <= count_; ++r) {
-            if (IsDeleted(r)) continue;
-            const char* record = RecordBytes(r);
-            buffer.insert(buffer.end(), record, record + recordLength_);
-            for (int field : memoFields) {
-                SetMemoBlock(buffer.data() + buffer.size() - recordLength_, field,
-                             newBlocks[memoAt++]);
-            }
-            if (buffer.size() + static_cast<std::size_t>(recordLength_) > buffer.capacity()) {
-                packed.WriteAt(at, buffer.data(), buffer.size());
-                at += buffer.size();
-                buffer.clear();
-            }
-        }
-        buffer.push_back(kEndOfFile);
-        packed.WriteAt(at, buffer.data(), buffer.size());
-        packed.Sync();
+    replacement = FileHandle::Open(PackingName(tablePath), true);
+    replacement.LockExclusive();
+    QByteArray header =
+        TableHeader(version_, fields_, static_cast<std::uint32_t>(records.size()), recordLength_);
+    if (header.size() < headerLength_) {
+        // Keep the old header length (some writers reserve space after the fields).
+        header.append(QByteArray(headerLength_ - header.size(), '\0'));
+        PutLe16(header.data() + 8, static_cast<std::uint16_t>(headerLength_));
     }
+    replacement.WriteAt(0, header);
+    std::vector<char> buffer;
+    buffer.reserve(std::size_t{1} << 20);
+    std::uint64_t at = static_cast<std::uint64_t>(headerLength_);
+    std::size_t memoAt = 0;
+    for (const std::uint32_t r : records) {
+        const char* record = RecordBytes(r);
+        buffer.insert(buffer.end(), record, record + recordLength_);
+        char* copy = buffer.data() + buffer.size() - recordLength_;
+        if (copy[0] != '*') copy[0] = ' ';
+        for (int field : memoFields)
+            SetMemoBlock(copy, field, blocks[memoAt++]);
+        if (buffer.size() + static_cast<std::size_t>(recordLength_) > buffer.capacity()) {
+            replacement.WriteAt(at, buffer.data(), buffer.size());
+            at += buffer.size();
+            buffer.clear();
+        }
+    }
+    buffer.push_back(kEndOfFile);
+    replacement.WriteAt(at, buffer.data(), buffer.size());
+    replacement.Sync();
     SyncDirectoryOf(tablePath);
 
     // The new files take the place of the old ones, permissions included.
-    QFile::setPermissions(PackingName(tablePath), QFile::permissions(tablePath));
-    if (memo_) QFile::setPermissions(PackingName(memo_->path()), QFile::permissions(memo_->path()));
+    CopyPermissions(tablePath, PackingName(tablePath));
+    if (withMemo && memo_) CopyPermissions(memoPath, PackingName(memoPath));
+    return blocks;
+}
 
-    // 2. The commit point, then the swap (finished at the next open if cut off).
-    RenameFile(PackingName(tablePath), PackedName(tablePath));
-    SyncDirectoryOf(tablePath);
-    QString memoPath;
-    if (memo_) {
-        memoPath = memo_->path();
-        const MemoKind kind = memo_->kind();
-        memo_.reset();
-        RenameFile(PackingName(memoPath), memoPath);
-        memo_ = MemoFile::Open(memoPath, kind);
+void DbfTable::SwapIn(FileHandle replacement) {
+    const QString tablePath = path();
+    try {
+        // 2. The commit point, then the swap (finished at the next open if cut off).
+        replacement.RenameTo(PackedName(tablePath));
+        SyncDirectoryOf(tablePath);
+    } catch (const WriteFailure&) {
+        RemoveFile(PackingName(tablePath));
+        for (const QString& memo : MemoCandidates(tablePath))
+            RemoveFile(PackingName(memo));
+        throw;
     }
-    RenameFile(PackedName(tablePath), tablePath);
-    SyncDirectoryOf(tablePath);
-    FileHandle reopened = FileHandle::Open(tablePath);
-    reopened.TryLockExclusive();
-    file_ = std::move(reopened);
+    try {
+        const bool withMemo = std::any_of(fields_.begin(), fields_.end(),
+                                          [](const Field& f) { return f.type == 'M'; });
+        if (withMemo) {
+            const QString memoPath =
+                memo_ ? memo_->path()
+                      : MemoCandidates(tablePath).value(memoKindWanted_ == MemoKind::Fpt ? 2 : 0);
+            const MemoKind kind = memo_ ? memo_->kind() : memoKindWanted_;
+            RenameFile(PackingName(memoPath), memoPath);
+            memo_ = MemoFile::Open(memoPath, kind, tablePath);
+        }
+        replacement.RenameTo(tablePath);
+        SyncDirectoryOf(tablePath);
+    } catch (const WriteFailure& failure) {
+        // Past the commit point the next open finishes the swap; this run
+        // cannot go on with the table.
+        Fault fault = failure.fault();
+        RaiseFault(fault);
+    }
+    file_ = std::move(replacement);
+}
 
-    // 3. The records in memory follow the file.
+void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
+                        const std::vector<std::uint32_t>& blocks) {
+    std::vector<int> memoFields;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].type == 'M') memoFields.push_back(static_cast<int>(i));
+    }
     std::size_t to = 0;
     std::size_t memoAt = 0;
-    for (std::uint32_t r = 1; r <= count_; ++r) {
-        if (IsDeleted(r)) continue;
+    for (const std::uint32_t r : records) {
         char* target = data_.data() + to;
         if (target != RecordBytes(r)) {
             std::memmove(target, RecordBytes(r), static_cast<std::size_t>(recordLength_));
         }
+        if (target[0] != '*') target[0] = ' ';
         for (int field : memoFields)
-            SetMemoBlock(target, field, newBlocks[memoAt++]);
+            SetMemoBlock(target, field, blocks[memoAt++]);
         to += static_cast<std::size_t>(recordLength_);
     }
     data_.Resize(to);
-    count_ = kept;
+    count_ = static_cast<std::uint32_t>(records.size());
     NewGeneration();
-    committedCount_ = kept;
-    headerCount_ = kept;
+    committedCount_ = count_;
+    headerCount_ = count_;
     dirty_.assign(count_, false);
-    deleted_.assign(count_, false);
-    deletedCount_ = 0;
     anyDirty_ = false;
     pendingMemos_.clear();
+    committedBytes_.clear();
+    ReadDeletionMarks();
+}
+
+WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,
+                                         const QString& operation) const {
+    Fault fault = failure.fault();
+    fault.fileName = path();
+    fault.operation = operation;
+    return WriteFailure(fault);
+}
+
+bool DbfTable::Pack() {
+    std::vector<std::uint32_t> kept;
+    for (std::uint32_t r = 1; r <= count_; ++r) {
+        if (!IsDeleted(r)) kept.push_back(r);
+    }
+    if (kept.size() == count_) {
+        Commit();
+        return false;
+    }
+    const MemoReader memoText = [this](std::uint32_t r, int field) {
+        const auto pending = pendingMemos_.find({r, field});
+        return pending != pendingMemos_.end() ? pending->second : memo_->Read(MemoBlock(r, field));
+    };
+    FileHandle replacement;
+    std::vector<std::uint32_t> blocks;
+    try {
+        blocks = WriteReplacement(kept, memoText, replacement);
+        SwapIn(std::move(replacement));
+    } catch (const WriteFailure& failure) {
+        replacement.Close();
+        RemoveFile(PackingName(path()));
+        for (const QString& memo : MemoCandidates(path()))
+            RemoveFile(PackingName(memo));
+        Discard();
+        throw TableWriteFailure(failure, QStringLiteral("pack"));
+    }
+    // 3. The records in memory follow the file.
+    KeepOnly(kept, blocks);
     return true;
 }
 

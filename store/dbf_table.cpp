@@ -3,9 +3,7 @@
 #include "store/codec.h"
 #include "store/dbf_format.h"
 #include "store/fault.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "store/file_names.h"
 
 #include <algorithm>
 #include <array>
@@ -16,31 +14,46 @@ namespace kesp::store {
 
 // ---- Opening -----------------------------------------------------------------
 
-std::unique_ptr<DbfTable> DbfTable::Open(const QString& path) {
+std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
     std::unique_ptr<DbfTable> table(new DbfTable);
-    table->file_ = FileHandle::Open(path);
-    if (!table->file_.TryLockExclusive()) return nullptr;
-    const QStringList memos = MemoCandidates(path);
-    const bool interrupted = QFile::exists(PackedName(path)) || QFile::exists(PackingName(path)) ||
-                             std::any_of(memos.begin(), memos.end(), [](const QString& m) {
-                                 return QFile::exists(PackingName(m));
-                             });
-    if (interrupted) {
-        RecoverInterruptedPack(path);
-        table->file_ = FileHandle::Open(path);
+    // A pack elsewhere may put a new file in place between our open and our
+    // lock; the lock then sits on a file that has lost its name. Open again.
+    constexpr int kAttempts = 100;
+    for (int attempt = 1;; ++attempt) {
+        table->file_ =
+            purpose == Purpose::Inspect ? FileHandle::OpenForReading(path) : FileHandle::Open(path);
         if (!table->file_.TryLockExclusive()) return nullptr;
+        if (table->file_.StillNamedByPath()) break;
+        if (attempt == kAttempts) return nullptr;
     }
-    table->Load();
+    if (purpose != Purpose::Inspect) {
+        table->file_ = RecoverInterruptedPack(path, std::move(table->file_));
+    }
+    table->Load(purpose);
+    if (purpose == Purpose::Change) table->CutUnfinishedAppend();
     return table;
 }
 
-void DbfTable::Load() {
+void DbfTable::CutUnfinishedAppend() {
+    const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
+    const std::uint64_t size = file_.Size();
+    if (size <= end) return;
+    char last = 0;
+    if (size == end + 1 && file_.ReadAt(end, &last, 1) == 1 && last == kEndOfFile) return;
+    // Bytes of a record whose count never reached the header: readers that
+    // read to the end of the file would take them for a record.
+    file_.Truncate(end);
+    file_.WriteAt(end, &kEndOfFile, 1);
+    file_.Sync();
+}
+
+void DbfTable::Load(Purpose purpose) {
     NewGeneration();
     const QString& path = file_.path();
     const std::uint64_t size = file_.Size();
     std::array<unsigned char, kDescriptorSize> head{};
     if (file_.ReadAt(0, reinterpret_cast<char*>(head.data()), head.size()) < head.size()) {
-        RaiseCorruption(path, QStringLiteral("header cut short"));
+        RaiseTableDamage(path, QStringLiteral("header cut short"));
     }
     version_ = head[0];
     // Writers disagree on the year byte: years-since-1900 or the last two digits.
@@ -50,7 +63,10 @@ void DbfTable::Load() {
     recordLength_ = Le16(head.data() + 10);
     if (headerLength_ < kDescriptorSize * 2 || recordLength_ < 2 ||
         static_cast<std::uint64_t>(headerLength_) > size) {
-        RaiseCorruption(path, QStringLiteral("header lengths"));
+        RaiseTableDamage(path, QStringLiteral("header length %1, record length %2, file size %3")
+                                   .arg(headerLength_)
+                                   .arg(recordLength_)
+                                   .arg(size));
     }
     QByteArray header(headerLength_, Qt::Uninitialized);
     file_.ReadAt(0, header.data(), static_cast<std::size_t>(headerLength_));
@@ -79,16 +95,16 @@ void DbfTable::Load() {
             });
         if (!nameOk || !(std::isalpha(static_cast<unsigned char>(f.type)) || f.type == '0') ||
             f.length == 0 || offset + f.length > recordLength_) {
-            RaiseCorruption(path, QStringLiteral("field descriptor %1").arg(fields_.size() + 1));
+            RaiseTableDamage(path, QStringLiteral("field descriptor %1").arg(fields_.size() + 1));
         }
         if (f.type == 'M' && f.length != 10 && f.length != 4) {
-            RaiseCorruption(path, QStringLiteral("memo field %1").arg(f.name));
+            RaiseTableDamage(path, QStringLiteral("memo field %1").arg(f.name));
         }
         f.offset = offset;
         offset += f.length;
         fields_.push_back(f);
     }
-    if (fields_.empty()) RaiseCorruption(path, QStringLiteral("no fields"));
+    if (fields_.empty()) RaiseTableDamage(path, QStringLiteral("no fields"));
 
     const bool anyMemo =
         std::any_of(fields_.begin(), fields_.end(), [](const Field& f) { return f.type == 'M'; });
@@ -99,16 +115,26 @@ void DbfTable::Load() {
         for (const QString& candidate : candidates) {
             const bool isFpt = candidate.endsWith(QStringLiteral("fpt"), Qt::CaseInsensitive);
             if (kind && (*kind == MemoKind::Fpt) != isFpt) continue;
-            if (QFile::exists(candidate)) {
+            if (FileExists(candidate)) {
                 memoPath = candidate;
                 kind = isFpt ? MemoKind::Fpt : MemoKind::Dbt;
                 break;
             }
         }
-        if (memoPath.isEmpty()) {
-            RaiseOpenError(kind == MemoKind::Fpt ? candidates[2] : candidates[0], ENOENT);
+        memoKindWanted_ = kind.value_or(MemoKind::Dbt);
+        if (purpose == Purpose::Repair) {
+            try {
+                if (memoPath.isEmpty()) RaiseOpenError(candidates[0], ENOENT);
+                memo_ = MemoFile::Open(memoPath, *kind, path);
+            } catch (const FaultException&) {
+                // No memo file to read: every memo of the table is lost.
+            }
+        } else {
+            if (memoPath.isEmpty()) {
+                RaiseOpenError(kind == MemoKind::Fpt ? candidates[2] : candidates[0], ENOENT);
+            }
+            memo_ = MemoFile::Open(memoPath, *kind, path);
         }
-        memo_ = MemoFile::Open(memoPath, *kind);
     }
 
     const std::uint64_t whole = (size - headerLength_) / recordLength_;
@@ -123,7 +149,7 @@ void DbfTable::Load() {
                        recordBytes)) {
         data_.Resize(recordBytes);
         if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
-            RaiseCorruption(path, QStringLiteral("records cut short"));
+            RaiseTableDamage(path, QStringLiteral("records cut short"));
         }
     }
     dirty_.assign(count_, false);
@@ -164,14 +190,29 @@ void DbfTable::NewGeneration() {
 
 char* DbfTable::MutableRecord(std::uint32_t record) {
     NewGeneration();
+    char* bytes = data_.data() + std::size_t{record - 1} * recordLength_;
+    if (record <= committedCount_ && !dirty_[record - 1]) {
+        committedBytes_.emplace(record, QByteArray(bytes, recordLength_));
+    }
     dirty_[record - 1] = true;
     anyDirty_ = true;
-    return data_.data() + std::size_t{record - 1} * recordLength_;
+    return bytes;
 }
 
 void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
     if (record < 1 || record > count_ || deleted_[record - 1] == deleted) return;
-    MutableRecord(record)[0] = deleted ? '*' : ' ';
+    const char mark = deleted ? '*' : ' ';
+    char* bytes = data_.data() + std::size_t{record - 1} * recordLength_;
+    if (record <= committedCount_) {
+        // Written at once: a crash right after must not bring the record back.
+        file_.WriteAt(headerLength_ + std::uint64_t{record - 1} * recordLength_, &mark, 1);
+        const auto committed = committedBytes_.find(record);
+        if (committed != committedBytes_.end()) committed->second[0] = mark;
+    } else {
+        MutableRecord(record);
+    }
+    NewGeneration();
+    bytes[0] = mark;
     deleted_[record - 1] = deleted;
     deletedCount_ += deleted ? 1 : -1;
 }
@@ -184,13 +225,12 @@ std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
     for (int i = 0; i < f.length; ++i) {
         const char c = p[i];
         if (c == ' ' || c == 0) continue;
-        if (c < '0' || c > '9') {
-            RaiseCorruption(path(), QStringLiteral("memo pointer of record %1").arg(record));
+        if (c < '0' || c > '9' || block * 10 + static_cast<std::uint64_t>(c - '0') > 0xFFFFFFFFu) {
+            RaiseTableDamage(
+                path(),
+                QStringLiteral("memo pointer of record %1, field %2").arg(record).arg(f.name));
         }
         block = block * 10 + static_cast<std::uint64_t>(c - '0');
-        if (block > 0xFFFFFFFFu) {
-            RaiseCorruption(path(), QStringLiteral("memo pointer of record %1").arg(record));
-        }
     }
     return static_cast<std::uint32_t>(block);
 }
@@ -249,7 +289,12 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
         case 'M': {
             const auto pending = pendingMemos_.find({record, field});
             if (pending != pendingMemos_.end()) return DecodeText(pending->second);
-            return DecodeText(memo_->Read(MemoBlock(record, field)));
+            const std::uint32_t block = MemoBlock(record, field);
+            if (!memo_) {
+                if (block == 0) return QString();
+                RaiseTableDamage(path(), QStringLiteral("memo file cannot be read"));
+            }
+            return DecodeText(memo_->Read(block));
         }
         default:
             return DecodeText(p, static_cast<std::size_t>(f.length));
@@ -323,15 +368,34 @@ QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
 
 void DbfTable::Commit() {
     if (!anyDirty_ && pendingMemos_.empty() && count_ == committedCount_) return;
-    if (!pendingMemos_.empty()) {
-        for (const auto& [where, text] : pendingMemos_) {
-            const std::uint32_t block = memo_->Append(text);
-            SetMemoBlock(data_.data() + std::size_t{where.first - 1} * recordLength_, where.second,
-                         block);
-        }
-        memo_->Sync();
-        pendingMemos_.clear();
+    std::optional<MemoFile::Mark> memoMark;
+    if (memo_ && !pendingMemos_.empty()) memoMark = memo_->Here();
+    try {
+        WriteChanges();
+    } catch (const WriteFailure&) {
+        RollBack(memoMark);
+        throw;
     }
+    committedCount_ = count_;
+    headerCount_ = count_;
+    std::fill(dirty_.begin(), dirty_.end(), false);
+    anyDirty_ = false;
+    committedBytes_.clear();
+}
+
+void DbfTable::WriteChanges() {
+    // Memo blocks first: the records that point to them are not written yet.
+    std::vector<std::pair<std::pair<std::uint32_t, int>, std::uint32_t>> blocks;
+    if (!pendingMemos_.empty()) {
+        for (const auto& [where, text] : pendingMemos_)
+            blocks.push_back({where, memo_->Append(text)});
+        memo_->Sync();
+    }
+    for (const auto& [where, block] : blocks) {
+        SetMemoBlock(data_.data() + std::size_t{where.first - 1} * recordLength_, where.second,
+                     block);
+    }
+    pendingMemos_.clear();
     for (std::uint32_t r = 1; r <= committedCount_; ++r) {
         if (dirty_[r - 1]) {
             file_.WriteAt(headerLength_ + std::uint64_t{r - 1} * recordLength_, RecordBytes(r),
@@ -356,10 +420,53 @@ void DbfTable::Commit() {
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
     file_.Sync();
-    committedCount_ = count_;
-    headerCount_ = count_;
-    std::fill(dirty_.begin(), dirty_.end(), false);
+}
+
+void DbfTable::RollBack(const std::optional<MemoFile::Mark>& memoMark) {
+    // The files first, as far as the system still lets us write: a full disk
+    // takes back what was appended; a drive that has gone takes nothing back,
+    // but the header, written last, still counts the committed records only.
+    const auto attempt = [](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const WriteFailure&) {
+        }
+    };
+    if (memoMark) attempt([&] { memo_->RollBack(*memoMark); });
+    const std::uint64_t end = headerLength_ + std::uint64_t{committedCount_} * recordLength_;
+    attempt([&] {
+        std::array<char, 4> count{};
+        PutLe32(count.data(), committedCount_);
+        file_.WriteAt(4, count.data(), count.size());
+    });
+    for (const auto& [record, bytes] : committedBytes_) {
+        attempt([&, record = record, bytes = bytes] {
+            file_.WriteAt(headerLength_ + std::uint64_t{record - 1} * recordLength_, bytes);
+        });
+    }
+    attempt([&] {
+        if (file_.Size() > end + 1) file_.Truncate(end + 1);
+        if (file_.Size() == end + 1) file_.WriteAt(end, &kEndOfFile, 1);
+    });
+    attempt([&] { file_.Sync(); });
+    Discard();
+}
+
+void DbfTable::Discard() {
+    // Records go back to what the file holds: orders built on the discarded
+    // values no longer fit.
+    NewGeneration();
+    for (const auto& [record, bytes] : committedBytes_) {
+        std::memcpy(data_.data() + std::size_t{record - 1} * recordLength_, bytes.constData(),
+                    static_cast<std::size_t>(recordLength_));
+    }
+    committedBytes_.clear();
+    pendingMemos_.clear();
+    count_ = committedCount_;
+    data_.Resize(std::size_t{count_} * recordLength_);
+    dirty_.assign(count_, false);
     anyDirty_ = false;
+    ReadDeletionMarks();
 }
 
 }  // namespace kesp::store

@@ -7,19 +7,30 @@
 // records (deletion byte 0x20 or 0x2A, fields packed), then 0x1A.
 //
 // Promises:
+// - The table file stays locked (exclusively) from Open until the table goes
+//   away, without a gap, also across Pack and Repair: the new file is locked
+//   before it takes the old one's name.
 // - Commit writes memos first, then records, then the header count, syncing
 //   between, so a crash loses at most the uncommitted change; afterwards the
-//   header count and the file length agree.
+//   header count and the file length agree. A commit the system refuses
+//   (WriteFailure) leaves the table as it was at its last commit: in memory,
+//   and on disk as far as the system still lets it write.
+// - A deletion mark set or taken away on a committed record is written to the
+//   file at once.
+// - Opened for changes, a table loses the bytes an interrupted append left
+//   after its counted records.
 // - Pack writes the packed table and memo file beside the old ones
 //   (name.pack), syncs them and swaps them in by rename; an interrupted swap is
 //   finished the next time the table opens. Nothing to remove: files untouched.
-// - A damaged header, descriptor or memo pointer raises the corruption fault
-//   (1012) naming the file; a header count larger than the file holds opens the
-//   whole records there.
+//   A pack the system refuses leaves the table as it was at its last commit.
+// - A damaged header, descriptor or memo raises the corruption fault (1012)
+//   naming the table, with the detail and the repair to run; a header count
+//   larger than the file holds opens the whole records there.
 // Single-threaded.
 #pragma once
 
 #include "store/byte_buffer.h"
+#include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/memo_file.h"
 #include "store/table_schema.h"
@@ -29,6 +40,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -44,10 +56,23 @@ struct Field {
     int offset = 0;  // within the record, after the deletion byte
 };
 
+// What a repair kept and what it had to give up.
+struct RepairReport {
+    std::uint32_t records = 0;     // records in the new table, deleted ones included
+    std::vector<QString> emptied;  // "record 7, field NOTIZ: memo block 99 beyond the file"
+    QString tableBackup;           // the original files, kept beside the new ones
+    QString memoBackup;            // empty when the table has no memo file
+};
+
 class DbfTable {
   public:
+    enum class Purpose {
+        Change,   // the program's use: read and write
+        Inspect,  // looking only: nothing is ever written, not even a repair
+        Repair,   // read and write; an unreadable memo file reads as no memos
+    };
     // nullptr when another holder has the table locked. Faults otherwise.
-    static std::unique_ptr<DbfTable> Open(const QString& path);
+    static std::unique_ptr<DbfTable> Open(const QString& path, Purpose purpose = Purpose::Change);
 
     const QString& path() const { return file_.path(); }
     const std::vector<Field>& fields() const { return fields_; }
@@ -73,6 +98,8 @@ class DbfTable {
     // Kept beside the records so that walking an index touches no record bytes.
     bool IsDeleted(std::uint32_t record) const { return deleted_[record - 1]; }
     std::uint32_t DeletedCount() const { return deletedCount_; }
+    // Written to the file at once for a committed record (a WriteFailure
+    // leaves the mark as it was); kept for the commit on an appended one.
     void SetDeleted(std::uint32_t record, bool deleted);
 
     QVariant Read(std::uint32_t record, int field) const;
@@ -80,9 +107,16 @@ class DbfTable {
     void Write(std::uint32_t record, int field, const QVariant& value);
     void AppendBlank();
 
+    // Writes the changes; a WriteFailure leaves the table at its last commit.
     void Commit();
+    // Forgets every change since the last commit.
+    void Discard();
     // Removes deleted records; false (files untouched) when there were none.
     bool Pack();
+    // Writes the table anew with every record it holds (an unreadable memo
+    // becomes empty), the original table and memo file kept beside it as
+    // backups. Changes since the last commit are not part of it.
+    RepairReport Repair();
 
     // What a check finds wrong, one line each; empty when the table is sound.
     std::vector<QString> Check() const;
@@ -90,7 +124,22 @@ class DbfTable {
 
   private:
     DbfTable() = default;
-    void Load();
+    void Load(Purpose purpose);
+    void CutUnfinishedAppend();
+    void WriteChanges();
+    // Puts the table back to its last commit; the memo file back to `memoMark`.
+    void RollBack(const std::optional<MemoFile::Mark>& memoMark);
+    // Writes `records` (with memos read by `memoText`) to files beside the
+    // table, swaps them in and makes them the table's files.
+    using MemoReader = std::function<QByteArray(std::uint32_t record, int field)>;
+    std::vector<std::uint32_t> WriteReplacement(const std::vector<std::uint32_t>& records,
+                                                const MemoReader& memoText,
+                                                FileHandle& replacement);
+    void SwapIn(FileHandle replacement);
+    // The failure of writing the files beside the table, told as the table's.
+    WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
+    void KeepOnly(const std::vector<std::uint32_t>& records,
+                  const std::vector<std::uint32_t>& blocks);
     QByteArray HeaderBytes(std::uint32_t count) const;
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
@@ -116,9 +165,12 @@ class DbfTable {
     std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
+    std::map<std::uint32_t, QByteArray> committedBytes_;  // of records changed since
+    MemoKind memoKindWanted_ = MemoKind::Dbt;
 };
 
-// Finishes or discards a pack that was interrupted (see DbfTable). Exposed for tests.
-void RecoverInterruptedPack(const QString& tablePath);
+// Finishes or discards a pack that was interrupted (see DbfTable), given the
+// locked table file; returns the locked file to use from then on.
+FileHandle RecoverInterruptedPack(const QString& tablePath, FileHandle locked);
 
 }  // namespace kesp::store

@@ -1,5 +1,6 @@
 #include "store/fault.h"
 
+#include <cstring>
 #include <utility>
 
 namespace kesp {
@@ -18,8 +19,15 @@ QString Fault::text() const {
                               subsystem, QString::number(subCode), description);
     const QString subject = fileName.isEmpty() ? operation : fileName;
     if (!subject.isEmpty()) result += QStringLiteral(": ") + subject;
+    if (!detail.isEmpty()) result += QStringLiteral(" (%1)").arg(detail);
     if (osCode != 0) result += QStringLiteral(" (DOS Error %1)").arg(osCode);
+    if (!remedy.isEmpty()) result += QStringLiteral(" - ") + remedy;
     return result;
+}
+
+QString Fault::reason() const {
+    if (osCode != 0) return QString::fromLocal8Bit(std::strerror(osCode));
+    return detail;
 }
 
 FaultException::FaultException(Fault fault)

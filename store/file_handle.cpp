@@ -1,21 +1,73 @@
 #include "store/file_handle.h"
 
 #include "store/fault.h"
-
-#include <QFileInfo>
+#include "store/file_names.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 
 namespace kesp::store {
 namespace {
 
 int changesUntilKill = 0;
+std::int64_t roomLeft = -1;  // -1: as much as the system has
+int failingFrom = 0;         // the change from which on every change fails; 0: none
+int failingCode = 0;
+int changesSeen = 0;
+
+// A file grown beyond the process's size limit makes the system send SIGXFSZ,
+// which ends the process without a word. Ignored, the write fails with EFBIG
+// and is reported like a full disk.
+void IgnoreFileSizeSignal() {
+    static const bool ignored = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)ignored;
+}
+
+// Counts the change; the error a failing-drive seam puts in its place, else 0.
+int BeginFileChange() {
+    NoteFileChange();
+    if (failingFrom > 0 && ++changesSeen >= failingFrom) return failingCode;
+    return 0;
+}
+
+std::uint64_t SizeOfPath(const QByteArray& native) {
+    struct stat info {};
+    return ::stat(native.constData(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+FileHandle OpenChecked(const QString& path, int flags, bool create) {
+    const int fd = ::open(NativeFileName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        if (create) ThrowWriteFailure(path, QStringLiteral("create"), errno);
+        RaiseOpenError(path, errno);
+    }
+    FileHandle handle(fd, path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) RaiseOpenError(path, errno);
+    if (S_ISDIR(info.st_mode)) RaiseOpenError(path, EISDIR);
+    if (!S_ISREG(info.st_mode)) {
+        Fault fault;
+        fault.subsystem = QStringLiteral("DBFNTX");
+        fault.subCode = 1001;
+        fault.description = QStringLiteral("Open error");
+        fault.fileName = path;
+        fault.detail = QStringLiteral("not a regular file");
+        RaiseFault(fault);
+    }
+    // Opened without waiting (a pipe would block an open for reading); reads
+    // and writes wait as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return handle;
+}
 
 }  // namespace
 
@@ -23,14 +75,26 @@ void KillBeforeFileChangeForTests(int n) {
     changesUntilKill = n;
 }
 
+void LimitRoomForTests(std::int64_t bytes) {
+    roomLeft = bytes < 0 ? -1 : bytes;
+}
+
+void FailFileChangesForTests(int n, int osCode) {
+    failingFrom = n;
+    failingCode = osCode;
+    changesSeen = 0;
+}
+
 void NoteFileChange() {
     if (changesUntilKill > 0 && --changesUntilKill == 0) ::kill(::getpid(), SIGKILL);
 }
 
 void RenameFile(const QString& from, const QString& to) {
-    NoteFileChange();
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        RaiseOpenError(to, errno);
+    if (const int simulated = BeginFileChange()) {
+        ThrowWriteFailure(to, QStringLiteral("rename"), simulated);
+    }
+    if (::rename(NativeFileName(from).constData(), NativeFileName(to).constData()) != 0) {
+        ThrowWriteFailure(to, QStringLiteral("rename"), errno);
     }
 }
 
@@ -52,21 +116,46 @@ void FileHandle::Close() {
 }
 
 FileHandle FileHandle::Open(const QString& path, bool create) {
-    if (create) NoteFileChange();
-    const QByteArray native = QFile::encodeName(path);
-    const int flags = O_RDWR | O_CLOEXEC | (create ? O_CREAT | O_TRUNC : 0);
-    const int fd = ::open(native.constData(), flags, 0644);
-    if (fd < 0) RaiseOpenError(path, errno);
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        RaiseOpenError(path, EISDIR);
+    IgnoreFileSizeSignal();
+    if (create) {
+        if (const int simulated = BeginFileChange()) {
+            store::ThrowWriteFailure(path, QStringLiteral("create"), simulated);
+        }
+        if (roomLeft >= 0) roomLeft += static_cast<std::int64_t>(SizeOfPath(NativeFileName(path)));
     }
+    return OpenChecked(path, O_RDWR | (create ? O_CREAT | O_TRUNC : 0), create);
+}
+
+FileHandle FileHandle::OpenForReading(const QString& path) {
+    return OpenChecked(path, O_RDONLY, false);
+}
+
+FileHandle FileHandle::OpenFolder(const QString& path) {
+    const int fd = ::open(NativeFileName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) RaiseOpenError(path, errno);
     return FileHandle(fd, path);
 }
 
 bool FileHandle::TryLockExclusive() {
     return ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+}
+
+void FileHandle::LockExclusive() {
+    if (!TryLockExclusive()) {
+        RaiseTableFault(1039, QStringLiteral("Lock error"), path_, {}, errno);
+    }
+}
+
+void FileHandle::RenameTo(const QString& path) {
+    RenameFile(path_, path);
+    path_ = path;
+}
+
+bool FileHandle::StillNamedByPath() const {
+    struct stat open {};
+    struct stat named {};
+    return ::fstat(fd_, &open) == 0 && ::stat(NativeFileName(path_).constData(), &named) == 0 &&
+           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
 std::uint64_t FileHandle::Size() const {
@@ -89,35 +178,58 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t l
 }
 
 void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t length) {
-    NoteFileChange();
+    if (const int simulated = BeginFileChange()) ThrowWriteFailure("write", simulated);
+    std::size_t fits = length;
+    if (roomLeft >= 0) {
+        const std::uint64_t size = Size();
+        const std::uint64_t growth = offset + length > size ? offset + length - size : 0;
+        if (growth > static_cast<std::uint64_t>(roomLeft)) {
+            const std::uint64_t limit = size + static_cast<std::uint64_t>(roomLeft);
+            fits = limit > offset ? static_cast<std::size_t>(limit - offset) : 0;
+            roomLeft = 0;
+        } else {
+            roomLeft -= static_cast<std::int64_t>(growth);
+        }
+    }
     std::size_t done = 0;
-    while (done < length) {
+    while (done < fits) {
         const ssize_t n =
-            ::pwrite(fd_, data + done, length - done, static_cast<off_t>(offset + done));
+            ::pwrite(fd_, data + done, fits - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) RaiseWriteFault("write");
+        if (n < 0) ThrowWriteFailure("write", errno);
+        if (n == 0) ThrowWriteFailure("write", EIO);
         done += static_cast<std::size_t>(n);
     }
+    if (fits < length) ThrowWriteFailure("write", ENOSPC);
 }
 
 void FileHandle::Truncate(std::uint64_t length) {
-    NoteFileChange();
-    if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) RaiseWriteFault("truncate");
+    if (const int simulated = BeginFileChange()) ThrowWriteFailure("truncate", simulated);
+    if (roomLeft >= 0) {
+        const std::uint64_t size = Size();
+        if (length > size && length - size > static_cast<std::uint64_t>(roomLeft)) {
+            ThrowWriteFailure("truncate", ENOSPC);
+        }
+        roomLeft += static_cast<std::int64_t>(size) - static_cast<std::int64_t>(length);
+    }
+    if (::ftruncate(fd_, static_cast<off_t>(length)) != 0) ThrowWriteFailure("truncate", errno);
 }
 
 void FileHandle::Sync() {
-    NoteFileChange();
-    if (::fdatasync(fd_) != 0) RaiseWriteFault("sync");
+    if (const int simulated = BeginFileChange()) ThrowWriteFailure("sync", simulated);
+    if (::fdatasync(fd_) != 0) ThrowWriteFailure("sync", errno);
 }
 
-void FileHandle::RaiseWriteFault(const char* operation) const {
-    RaiseTableFault(1011, QStringLiteral("Write error"), path_, QString::fromLatin1(operation),
-                    errno);
+void FileHandle::ThrowWriteFailure(const char* operation, int osCode) const {
+    store::ThrowWriteFailure(path_, QString::fromLatin1(operation), osCode);
 }
 
 void SyncDirectoryOf(const QString& filePath) {
-    const QByteArray dir = QFile::encodeName(QFileInfo(filePath).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
+    const QString folder = slash < 0    ? QStringLiteral(".")
+                           : slash == 0 ? QStringLiteral("/")
+                                        : filePath.left(slash);
+    const int fd = ::open(NativeFileName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -135,12 +247,43 @@ void RaiseTableFault(int subCode, const QString& description, const QString& fil
     RaiseFault(fault);
 }
 
+namespace {
+
+Fault CorruptionFault(const QString& path, const QString& what) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1012;
+    fault.description = QStringLiteral("Corruption detected");
+    fault.fileName = path;
+    fault.detail = what;
+    return fault;
+}
+
+}  // namespace
+
 void RaiseCorruption(const QString& path, const QString& what) {
-    RaiseTableFault(1012, QStringLiteral("Corruption detected"), path, what);
+    RaiseFault(CorruptionFault(path, what));
+}
+
+void RaiseTableDamage(const QString& tablePath, const QString& what) {
+    Fault fault = CorruptionFault(tablePath, what);
+    fault.remedy = QStringLiteral("repair it with: kesp-dbf repair %1").arg(tablePath);
+    RaiseFault(fault);
 }
 
 void RaiseOpenError(const QString& path, int osCode) {
     RaiseTableFault(1001, QStringLiteral("Open error"), path, {}, osCode);
+}
+
+void ThrowWriteFailure(const QString& path, const QString& operation, int osCode) {
+    Fault fault;
+    fault.subsystem = QStringLiteral("DBFNTX");
+    fault.subCode = 1011;
+    fault.description = QStringLiteral("Write error");
+    fault.fileName = path;
+    fault.operation = operation;
+    fault.osCode = osCode;
+    throw WriteFailure(fault);
 }
 
 }  // namespace kesp::store

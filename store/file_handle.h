@@ -1,5 +1,7 @@
 // An open operating-system file: closed when the handle goes away. Reads and
-// writes at explicit offsets; every failure becomes a fault naming the file.
+// writes at explicit offsets. A failed read or open is a fault naming the
+// file; a failed write, truncation, sync, creation or rename is thrown as
+// WriteFailure (see store/fault.h), for the caller to undo its change.
 #pragma once
 
 #include <QByteArray>
@@ -23,8 +25,15 @@ class FileHandle {
     ~FileHandle();
 
     // Opens read-write; creates (and empties) the file when `create`.
-    // A failure raises the open fault (1001) with the system's error code.
+    // A failure to open raises the open fault (1001) with the system's error
+    // code; a failure to create is a WriteFailure; a name that leads to
+    // something other than a plain file (a folder, a pipe, a device) is an
+    // open fault too.
     static FileHandle Open(const QString& path, bool create = false);
+    // Opens for reading only (nothing is ever written through the handle).
+    static FileHandle OpenForReading(const QString& path);
+    // Opens a folder, to hold a lock on it; raises the open fault on failure.
+    static FileHandle OpenFolder(const QString& path);
 
     bool isOpen() const { return fd_ >= 0; }
     int descriptor() const { return fd_; }
@@ -32,6 +41,14 @@ class FileHandle {
 
     // Takes the exclusive lock without waiting; false when another holder has it.
     bool TryLockExclusive();
+    // Takes the exclusive lock on a file nobody else can know yet (one just
+    // created); a refusal is a fault.
+    void LockExclusive();
+    // Renames the open file; the handle follows it (a WriteFailure on refusal).
+    void RenameTo(const QString& path);
+    // The handle's path still leads to this very file: it was not replaced
+    // (renamed over) since the handle was opened.
+    bool StillNamedByPath() const;
 
     std::uint64_t Size() const;
     // Reads up to `length` bytes; fewer only at end of file.
@@ -45,7 +62,7 @@ class FileHandle {
     void Close();
 
   private:
-    [[noreturn]] void RaiseWriteFault(const char* operation) const;
+    [[noreturn]] void ThrowWriteFailure(const char* operation, int osCode) const;
 
     int fd_ = -1;
     QString path_;
@@ -55,10 +72,19 @@ class FileHandle {
 // right before its Nth change to a file (write, sync, truncate, create,
 // rename). 0 turns it off.
 void KillBeforeFileChangeForTests(int n);
+// Test seam for full disks: from now on files may grow by `bytes` more bytes
+// in all; a write that needs more room writes what fits and fails with
+// ENOSPC, as a full disk does. Shrinking a file gives its room back.
+// A negative number turns it off.
+void LimitRoomForTests(std::int64_t bytes);
+// Test seam for failing drives: from the Nth file change on, every change
+// fails with the system error `osCode` (EIO: the drive was removed).
+// 0 turns it off.
+void FailFileChangesForTests(int n, int osCode);
 // Counts one file change (and kills the process when the seam says so).
 void NoteFileChange();
 
-// Renames, raising the open fault naming the target on failure.
+// Renames; a failure is a WriteFailure naming the target.
 void RenameFile(const QString& from, const QString& to);
 
 // Makes a rename or a new file in `directory` durable.
@@ -68,8 +94,12 @@ void SyncDirectoryOf(const QString& filePath);
 [[noreturn]] void RaiseTableFault(int subCode, const QString& description, const QString& fileName,
                                   const QString& operation = {}, int osCode = 0);
 
-// The faults of damaged and unwritable files.
+// The faults of damaged and unreadable files. A damaged table (or memo file)
+// names the table and tells how to repair it.
 [[noreturn]] void RaiseCorruption(const QString& path, const QString& what);
+[[noreturn]] void RaiseTableDamage(const QString& tablePath, const QString& what);
 [[noreturn]] void RaiseOpenError(const QString& path, int osCode);
+// A write the system refused, naming the file.
+[[noreturn]] void ThrowWriteFailure(const QString& path, const QString& operation, int osCode);
 
 }  // namespace kesp::store

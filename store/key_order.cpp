@@ -3,6 +3,7 @@
 #include "store/codec.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/file_names.h"
 
 #include <QDate>
 
@@ -268,9 +269,10 @@ bool KeyOrder::SameEntries(const KeyOrder& other) const {
 
 // ---- The file ----------------------------------------------------------------------
 
-void KeyOrder::WriteFile() {
+void KeyOrder::WriteFile() try {
     WrittenVersions().erase(path_);  // until the whole file is written
-    FileHandle file = FileHandle::Open(path_, true);
+    // Through a file beside it: a write the system refuses leaves the old file whole.
+    FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
     std::vector<char> out(kMagic, kMagic + 8);
     const QByteArray text = EncodeText(keyText_);
     AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
@@ -288,7 +290,13 @@ void KeyOrder::WriteFile() {
         }
     }
     file.WriteAt(at, out.data(), out.size());
+    file.RenameTo(path_);
     WrittenVersions()[path_] = version_;
+} catch (const WriteFailure& failure) {
+    RemoveFile(path_ + QStringLiteral(".new"));
+    Fault fault = failure.fault();
+    fault.fileName = path_;  // the user knows the index, not the file beside it
+    throw WriteFailure(fault);
 }
 
 bool KeyOrder::modified() const {

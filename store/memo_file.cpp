@@ -33,18 +33,19 @@ void PutLittleEndian32(char* p, std::uint32_t v) {
 
 }  // namespace
 
-MemoFile MemoFile::Open(const QString& path, MemoKind kind) {
+MemoFile MemoFile::Open(const QString& path, MemoKind kind, const QString& tablePath) {
     MemoFile memo;
     memo.file_ = FileHandle::Open(path);
+    memo.tablePath_ = tablePath;
     memo.kind_ = kind;
     memo.size_ = memo.file_.Size();
     std::array<unsigned char, kHeaderSize> header{};
     const std::size_t got =
         memo.file_.ReadAt(0, reinterpret_cast<char*>(header.data()), header.size());
-    if (got < 8) RaiseCorruption(path, QStringLiteral("memo header"));
+    if (got < 8) memo.RaiseDamage(QStringLiteral("memo header cut short"));
     if (kind == MemoKind::Fpt) {
         const std::uint32_t size = (std::uint32_t{header[6]} << 8) | header[7];
-        if (size == 0) RaiseCorruption(path, QStringLiteral("memo block size"));
+        if (size == 0) memo.RaiseDamage(QStringLiteral("memo block size 0"));
         memo.blockSize_ = size <= 32 ? size * 512 : size;
     }
     return memo;
@@ -72,8 +73,28 @@ MemoFile MemoFile::Create(const QString& path, MemoKind kind) {
 QByteArray MemoFile::Read(std::uint32_t block) const {
     QByteArray data;
     const QString damage = Inspect(block, &data);
-    if (!damage.isEmpty()) RaiseCorruption(path(), damage);
+    if (!damage.isEmpty()) RaiseDamage(damage);
     return data;
+}
+
+void MemoFile::RaiseDamage(const QString& what) const {
+    if (tablePath_.isEmpty()) RaiseCorruption(path(), what);
+    const qsizetype slash = path().lastIndexOf(QLatin1Char('/'));
+    RaiseTableDamage(tablePath_, path().mid(slash + 1) + QStringLiteral(": ") + what);
+}
+
+MemoFile::Mark MemoFile::Here() const {
+    Mark mark;
+    mark.size = size_;
+    mark.head.resize(4);
+    file_.ReadAt(0, mark.head.data(), 4);
+    return mark;
+}
+
+void MemoFile::RollBack(const Mark& mark) {
+    if (file_.Size() != mark.size) file_.Truncate(mark.size);
+    file_.WriteAt(0, mark.head);
+    size_ = mark.size;
 }
 
 QString MemoFile::Check(std::uint32_t block) const {
@@ -155,7 +176,7 @@ std::uint32_t MemoFile::Append(const QByteArray& text) {
     const std::uint64_t blocks = (stored.size() + blockSize_ - 1) / blockSize_;
     stored.append(QByteArray(static_cast<qsizetype>(blocks * blockSize_ - stored.size()), '\0'));
     const std::uint64_t next = block + blocks;
-    if (next > 0xFFFFFFFFu) RaiseCorruption(path(), QStringLiteral("memo file full"));
+    if (next > 0xFFFFFFFFu) RaiseDamage(QStringLiteral("memo file full"));
     file_.WriteAt(block * blockSize_, stored);
     size_ = std::max(size_, next * blockSize_);
     std::array<char, 4> head{};

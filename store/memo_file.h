@@ -23,9 +23,9 @@ namespace kesp::store {
 class MemoFile {
   public:
     MemoFile() = default;
-    // Opens an existing memo file; a missing one raises the open fault, a
-    // damaged header the corruption fault.
-    static MemoFile Open(const QString& path, MemoKind kind);
+    // Opens an existing memo file of the table at tablePath; a missing one
+    // raises the open fault, a damaged header the table's damage fault.
+    static MemoFile Open(const QString& path, MemoKind kind, const QString& tablePath);
     // Writes an empty memo file (replacing one of the same name).
     static MemoFile Create(const QString& path, MemoKind kind);
 
@@ -33,19 +33,32 @@ class MemoFile {
     const QString& path() const { return file_.path(); }
 
     // Block 0 reads as the empty memo. A block beyond the file, or a length
-    // running past its end, raises the corruption fault.
+    // running past its end, raises the table's damage fault.
     QByteArray Read(std::uint32_t block) const;
     // Appends the memo and returns its first block; an empty memo is not stored (0).
     std::uint32_t Append(const QByteArray& text);
     void Sync() { file_.Sync(); }
     // Damage a check finds without raising: "" when the block reads cleanly.
     QString Check(std::uint32_t block) const;
+    // Reads the memo into `text`; the damage found ("" when none) instead of a fault.
+    QString TryRead(std::uint32_t block, QByteArray* text) const { return Inspect(block, text); }
+
+    // Where appending stands, to take back what a failed commit appended.
+    struct Mark {
+        std::uint64_t size = 0;
+        QByteArray head;  // the next-free-block bytes
+    };
+    Mark Here() const;
+    // The file cut back to the mark. Throws WriteFailure when the system refuses.
+    void RollBack(const Mark& mark);
 
   private:
     std::uint64_t NextFreeBlock() const;
     QString Inspect(std::uint32_t block, QByteArray* data) const;
+    [[noreturn]] void RaiseDamage(const QString& what) const;
 
     FileHandle file_;
+    QString tablePath_;  // named by the faults of a damaged memo
     MemoKind kind_ = MemoKind::Dbt;
     std::uint32_t blockSize_ = 512;
     std::uint64_t size_ = 0;

@@ -4,6 +4,7 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/file_names.h"
 #include "store/key_expression.h"
 #include "store/key_order.h"
 #include "store/key_texts.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <exception>
 #include <map>
 #include <memory>
 #include <vector>
@@ -460,12 +462,51 @@ void RebuildOrder(Area& area, Order& order) {
     order = std::move(fresh);
 }
 
+int NumberOf(const Area& area) {
+    return static_cast<int>(&area - Areas().areas.data()) + 1;
+}
+
+// After a commit the system refused, the table is back at its last commit:
+// the orders follow it, and a pointer on a record that is gone goes to the end.
+void FollowRollBack(Area& area) {
+    const std::uint32_t record = area.record;
+    const bool eof = area.eof;
+    const int previous = Areas().current;
+    Areas().current = NumberOf(area);
+    for (Order& order : area.orders)
+        BuildOrder(area, order);
+    Areas().current = previous;
+    if (eof || record > area.table->RecordCount()) {
+        SetEof(area);
+    } else {
+        area.record = record;
+        area.eof = false;
+        area.position = SequenceSize(area);
+    }
+}
+
+void CommitArea(Area& area) {
+    try {
+        area.table->Commit();
+    } catch (const kesp::WriteFailure&) {
+        FollowRollBack(area);
+        throw;
+    }
+}
+
+// Closes the area even when its last changes cannot be written (they are
+// dropped then, and the WriteFailure goes on to the caller).
 void CloseArea(Area& area) {
     if (!area.table) return;
     ++Areas().generation;
-    area.table->Commit();
-    WriteIndexFiles(area);
-    area = Area{};  // closed orders too: a table opened again has a new generation
+    try {
+        area.table->Commit();
+        WriteIndexFiles(area);
+    } catch (const kesp::WriteFailure&) {
+        area = Area{};
+        throw;
+    }
+    area = Area{};
 }
 
 // Index files are named relative to the current folder; a name without an
@@ -473,8 +514,8 @@ void CloseArea(Area& area) {
 QString IndexPath(const QString& file) {
     QString name = file.trimmed();
     if (name.indexOf(u'.', name.lastIndexOf(u'/') + 1) < 0) name += QStringLiteral(".ntx");
-    if (!QDir::isRelativePath(name)) return QDir::cleanPath(name);
-    return QDir::cleanPath(QDir::currentPath() + u'/' + name);
+    if (QDir::isAbsolutePath(name)) return QDir::cleanPath(name);
+    return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
 }
 
 }  // namespace
@@ -515,8 +556,23 @@ bool NETERR() {
 }
 
 void DBCLOSEALL() {
-    for (Area& area : Areas().areas)
-        CloseArea(area);
+    std::exception_ptr failure;
+    for (Area& area : Areas().areas) {
+        try {
+            CloseArea(area);
+        } catch (const kesp::WriteFailure&) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    Areas().current = 1;
+    if (failure) std::rethrow_exception(failure);
+}
+
+void DBCLOSEALLUNSAVED() {
+    for (Area& area : Areas().areas) {
+        if (area.table) ++Areas().generation;
+        area = Area{};
+    }
     Areas().current = 1;
 }
 
@@ -611,18 +667,19 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
         if (!order) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
         BuildOrder(area, *order);
     }
-    order->keys->WriteFile();  // created anew, whatever the file held
     area.orders.push_back(std::move(*order));
     GoTop(area);
+    // Written last: a file the system refuses leaves the order in use.
+    area.orders.back().keys->WriteFile();
 }
 
 void ORDLISTREBUILD() {
     Area& area = UsedArea("ORDLISTREBUILD");
     for (Order& order : area.orders) {
         if (!Fits(area, order)) RebuildOrder(area, order);
-        if (order.keys->modified()) order.keys->WriteFile();
     }
     GoTop(area);
+    WriteIndexFiles(area);
 }
 
 void ORDLISTCLEAR() {
@@ -844,22 +901,35 @@ void DBRECALL() {
 
 void __DBPACK() {
     Area& area = UsedArea("__DBPACK");
-    if (area.table->Pack()) {
+    bool packed = false;
+    try {
+        packed = area.table->Pack();
+    } catch (const kesp::WriteFailure&) {
+        FollowRollBack(area);
+        GoTop(area);
+        throw;
+    }
+    if (packed) {
         area.closedOrders.clear();
-        for (Order& order : area.orders) {
+        for (Order& order : area.orders)
             BuildOrder(area, order);
-            order.keys->WriteFile();
-        }
     }
     GoTop(area);
+    if (packed) WriteIndexFiles(area);
 }
 
 void DBCOMMIT() {
-    UsedArea("DBCOMMIT").table->Commit();
+    CommitArea(UsedArea("DBCOMMIT"));
 }
 
 void DBCOMMITALL() {
+    std::exception_ptr failure;
     for (Area& area : Areas().areas) {
-        if (area.table) area.table->Commit();
+        try {
+            if (area.table) CommitArea(area);
+        } catch (const kesp::WriteFailure&) {
+            if (!failure) failure = std::current_exception();
+        }
     }
+    if (failure) std::rethrow_exception(failure);
 }

@@ -14,6 +14,14 @@
 // Faults (missing file, area not in use, damaged file, ...) are raised with
 // kesp::RaiseFault and do not return.
 //
+// A write the system refuses (a full disk, an I/O error, a removed drive, a
+// file beyond its size limit) is thrown as kesp::WriteFailure by the operation
+// that writes: DBCOMMIT, DBCOMMITALL, DBDELETE, DBRECALL, __DBPACK,
+// DBCREATEINDEX, ORDLISTREBUILD, DBUSEAREA (which may mend the file it opens),
+// and DBCLOSEAREA/DBCLOSEALL (which commit). The table is then as it was at
+// its last commit: a failed append is gone, fields written since read as
+// committed, its orders follow. Writing again later is allowed.
+//
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
@@ -41,7 +49,10 @@ QString DATEFORMAT();                        // the format in force, with the ce
 void DBUSEAREA(bool newArea, const QString& path, const QString& alias = {});
 bool NETERR();  // the shared-use failure flag of the last open
 
-void DBCLOSEALL();                              // every area closed, pending changes written
+void DBCLOSEALL();  // every area closed, pending changes written
+// Every area closed without writing anything: changes since the last commit
+// are dropped. The way out after a fault, which may have left a change half done.
+void DBCLOSEALLUNSAVED();
 void DBCLOSEAREA();                             // the current area closed
 void DBSELECTAREA(const QString& areaOrAlias);  // "a", "b", "1", "2" or an alias
 void DBSELECTAREA(int area);
@@ -162,8 +173,8 @@ bool DBRECORDVISIBLE();         // the current record passes the deleted switch 
 // ---- Changes -----------------------------------------------------------------
 
 void DBAPPEND();     // blank record at the end, current
-void DBDELETE();     // mark the current record deleted
-void DBRECALL();     // take the mark away
+void DBDELETE();     // mark the current record deleted; written to the file at once
+void DBRECALL();     // take the mark away; written to the file at once
 void __DBPACK();     // remove marked records; indexes rebuilt; top
 void DBCOMMIT();     // current table written to disk
 void DBCOMMITALL();  // every table written to disk

@@ -232,8 +232,14 @@ class ProgressBarControl : public Control {
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && Is(property, "value")) {
-            // The bar repaints itself at once when its value changes.
-            bar_->setValue(RequireNumber(value, QStringLiteral("progress bar value")));
+            // The bar repaints itself at once when its value changes. A value
+            // below the range (a search starting at 0 on a bar of 1-100) shows
+            // an empty bar, not the bar of the last action.
+            const int number = RequireNumber(value, QStringLiteral("progress bar value"));
+            if (number < bar_->minimum())
+                bar_->reset();
+            else
+                bar_->setValue(number);
         } else if (index == 0 && Is(property, "rangemin")) {
             bar_->setMinimum(RequireNumber(value, QStringLiteral("progress bar range")));
         } else if (index == 0 && Is(property, "rangemax")) {

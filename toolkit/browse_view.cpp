@@ -7,7 +7,9 @@
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
 
+#include <QAction>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -47,7 +49,10 @@ QString AliasOf(const BrowseProperties& p) {
 }  // namespace
 
 BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
-    : QTableView(parent), model_(AliasOf(p), p.fields, p.headers), onChange_(p.onChange) {
+    : QTableView(parent),
+      model_(AliasOf(p), p.fields, p.headers),
+      onChange_(p.onChange),
+      onOpen_(p.onOpen) {
     auto* header = new BrowseHeader(this);
     setHorizontalHeader(header);
     setModel(&model_);
@@ -71,6 +76,20 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
         setColumnWidth(column, p.widths[column]);
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { whenRowChosen(current); });
+    if (onOpen_) {
+        connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+            if (index.isValid() && model_.recordAt(index.row()) != 0) RunAction(onOpen_);
+        });
+    }
+    if (!p.menu.isEmpty()) {
+        setContextMenuPolicy(Qt::ActionsContextMenu);
+        for (const MenuEntry& entry : p.menu) {
+            auto* item = new QAction(entry.caption, this);
+            connect(item, &QAction::triggered, this,
+                    [action = entry.action] { RunAction(action); });
+            addAction(item);
+        }
+    }
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
         if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum()) growUpward();
     });
@@ -222,6 +241,15 @@ void BrowseView::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
     pageRows_ = measurePageRows();
     model_.setPageRows(pageRows_);
+}
+
+void BrowseView::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && onOpen_ && selectedRow() >= 0) {
+        RunAction(onOpen_);
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void BrowseView::whenRowChosen(const QModelIndex& current) {

@@ -5,7 +5,9 @@
 // action. "refresh" re-reads the page around the selected (or the table's
 // current) record, keeping its row on the page; setting the value selects a
 // record number, re-reading the rows so that it stands about half a page from
-// the top. Only the rows on and near the page are ever read.
+// the top. Only the rows on and near the page are ever read. A double-click
+// on a row or Enter runs the open action on the selected record; the context
+// menu holds the entries the description gives.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -47,6 +49,7 @@ class BrowseView : public QTableView {
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void whenRowChosen(const QModelIndex& current);
@@ -58,6 +61,7 @@ class BrowseView : public QTableView {
 
     BrowseModel model_;
     Action onChange_;
+    Action onOpen_;
     bool quiet_ = false;  // selection changes made by the browse itself
     bool inChangeAction_ = false;
     mutable int pageRows_ = 0;  // 0: not measured yet

@@ -3,6 +3,7 @@
 // that answers its run-time properties, methods and events.
 #pragma once
 
+#include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
 #include "toolkit/forms.h"
 
@@ -39,11 +40,6 @@ std::unique_ptr<Control> MakeDatePicker(QWidget* parent, const QString& name,
 
 std::unique_ptr<Control> MakeBrowse(QWidget* parent, const QString& name,
                                     const BrowseProperties& p);
-
-// Runs a control's action, if it has one.
-inline void RunAction(const Action& action) {
-    if (action) action();
-}
 
 // A value that must be a number (an index, a record number); anything else is
 // misuse of the toolkit.

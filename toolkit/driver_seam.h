@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,6 +20,15 @@ struct MessageBoxShown {
 
 // When set, answers a message box instead of the user (true: OK / Yes).
 inline std::function<bool(const MessageBoxShown&)> answerMessageBox;
+
+struct FileQuestion {
+    QString title;
+    QStringList filters;
+    QString folder;
+};
+
+// When set, answers a file question instead of the user ("" cancels).
+inline std::function<QString(const FileQuestion&)> answerFileQuestion;
 
 // When true, activating a main or modal window returns right after the window
 // is shown and initialised; the caller drives it and closes it.

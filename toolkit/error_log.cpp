@@ -66,7 +66,8 @@ bool AppendErrorLogEntry(const QString& path, const QString& date, const QString
                          const QString& faultText, const QStringList& calledFromLines) {
     QFile log(path);
     const bool isNew = !log.exists() || log.size() == 0;
-    if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) return false;
+    const qint64 before = log.size();
 
     QByteArray entry;
     if (isNew) entry += LogHead();
@@ -77,7 +78,11 @@ bool AppendErrorLogEntry(const QString& path, const QString& date, const QString
         entry += Line(HtmlEscaped(line));
     entry += "<HR>\r\n";
 
-    return log.write(entry) == entry.size() && log.flush();
+    if (log.write(entry) == entry.size() && log.flush()) return true;
+    // A half-written entry would spoil the entries after it.
+    log.resize(before);
+    if (isNew && before == 0) log.remove();
+    return false;
 }
 
 }  // namespace kesp

@@ -19,6 +19,8 @@ constexpr char kStopBoxTitle[] = "Program Error";
 constexpr int kFaultExitCode = 1;
 
 bool handlingFault = false;
+QStringList laterFaults;   // raised while the first one was being handled
+QStringList logFallbacks;  // where the log goes when the current folder cannot take it
 
 void EndProcess() {
     if (seam::endProcess) {
@@ -29,8 +31,7 @@ void EndProcess() {
     std::_Exit(kFaultExitCode);
 }
 
-void ShowStopBox(const QString& faultText, const QStringList& calledFrom) {
-    const QString text = faultText + QStringLiteral("\n\n") + calledFrom.join(QLatin1Char('\n'));
+void ShowStopBox(const QString& text) {
     if (seam::answerMessageBox) {
         seam::answerMessageBox({QStringLiteral("STOP"), QString::fromLatin1(kStopBoxTitle), text});
         return;
@@ -45,26 +46,81 @@ void ShowStopBox(const QString& faultText, const QStringList& calledFrom) {
     box.exec();
 }
 
+// Appends the entry to "ErrorLog.Htm" in the current folder, else in the first
+// fallback folder that takes it. The file written, "" for the current folder,
+// or a null string when no folder took it.
+QString AppendLogEntry(const QString& text, const QStringList& calledFrom) {
+    const QString date = DTOC(DATE());
+    const QString time = TIME().toString(QStringLiteral("HH:mm:ss"));
+    const QString name = QString::fromLatin1(kErrorLogName);
+    if (AppendErrorLogEntry(name, date, time, text, calledFrom)) return QStringLiteral("");
+    for (const QString& folder : logFallbacks) {
+        const QString path = QDir(folder).filePath(name);
+        if (AppendErrorLogEntry(path, date, time, text, calledFrom)) return path;
+    }
+    return {};
+}
+
 void HandleFault(const Fault& fault) {
     if (handlingFault) {
-        EndProcess();
-        return;
+        // Unwinds to the handling below, which goes on to the stop box.
+        laterFaults << FaultText(fault);
+        throw FaultException(fault);
     }
     handlingFault = true;
+    laterFaults.clear();
     const QString text = FaultText(fault);
     const QStringList calledFrom = CalledFromLines();
 
-    AppendErrorLogEntry(QDir::current().filePath(QString::fromLatin1(kErrorLogName)), DTOC(DATE()),
-                        TIME().toString(QStringLiteral("HH:mm:ss")), text, calledFrom);
-    DBCLOSEALL();
-    ShowStopBox(text, calledFrom);
+    QString logged;
+    try {
+        logged = AppendLogEntry(text, calledFrom);
+    } catch (const FaultException&) {
+        logged = QString();
+    }
+    // Nothing is written on the way out: the fault may have cut a change in half.
+    try {
+        DBCLOSEALLUNSAVED();
+    } catch (const FaultException&) {
+    }
+
+    const auto stopBoxText = [&] {
+        QString shown = text + QStringLiteral("\n\n") + calledFrom.join(QLatin1Char('\n'));
+        for (const QString& later : laterFaults)
+            shown += QStringLiteral("\n\nThen: ") + later;
+        if (logged.isNull()) {
+            shown +=
+                QStringLiteral("\n\nThe fault could not be written to %1 in the current folder")
+                    .arg(QString::fromLatin1(kErrorLogName));
+            for (const QString& folder : logFallbacks)
+                shown += QStringLiteral(", nor in %1").arg(QDir::toNativeSeparators(folder));
+            shown += QLatin1Char('.');
+        } else if (!logged.isEmpty()) {
+            shown += QStringLiteral(
+                         "\n\nThe current folder could not take the fault log; it "
+                         "was written to %1.")
+                         .arg(QDir::toNativeSeparators(logged));
+        }
+        return shown;
+    };
+    // Code that runs while the box is up (a window repainting) may fault too:
+    // the box is shown again with that fault added, until the user has read it.
+    for (int shown = 0; shown < 3; ++shown) {
+        try {
+            ShowStopBox(stopBoxText());
+            break;
+        } catch (const FaultException&) {
+        }
+    }
     handlingFault = false;
     EndProcess();
 }
 
 }  // namespace
 
-void InstallProgramFaultHandler() {
+void InstallProgramFaultHandler(const QStringList& logFolders) {
+    logFallbacks = logFolders;
+    logFallbacks << QDir::tempPath();
     SetFaultHandler(HandleFault);
 }
 

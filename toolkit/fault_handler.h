@@ -3,10 +3,16 @@
 //
 // Once installed, a raised fault (kesp::RaiseFault, from the table store or
 // from misuse of the form toolkit) appends an entry to "ErrorLog.Htm" in the
-// current folder, closes all tables, shows the "Program Error" stop box with
-// the fault text and the "Called from" lines of the running operations, and
-// ends the process with exit code 1. A second fault raised while the first is
-// being handled goes straight to the end of the process.
+// current folder, closes all tables without writing (the fault may have cut a
+// change in half), shows the "Program Error" stop box with the fault text and
+// the "Called from" lines of the running operations, and ends the process
+// with exit code 1.
+//
+// When the current folder cannot take the log (read-only, full), it goes to
+// the first of the log folders that takes it, then to the temporary folder,
+// and the stop box says where, or that no folder took it. A second fault
+// raised while the first is being handled is added to the stop box, which is
+// still shown.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -14,6 +20,7 @@
 #include "store/fault.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace kesp {
 
@@ -22,7 +29,9 @@ namespace kesp {
 inline constexpr char kFormsSubsystem[] = "KESPFORMS";
 inline constexpr char kFormsVersion[] = "Kesp Forms 2.0";
 
-void InstallProgramFaultHandler();
+// logFolders: where the log goes when the current folder cannot take it (the
+// temporary folder is tried after them).
+void InstallProgramFaultHandler(const QStringList& logFolders = {});
 
 // The text a fault is logged and shown with: the store's form for table
 // faults, "Error: Kesp Forms 2.0: <description>" for the toolkit's own.

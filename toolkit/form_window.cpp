@@ -1,5 +1,6 @@
 #include "toolkit/form_window.h"
 
+#include "toolkit/action_dispatch.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
 
@@ -119,7 +120,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     // The name is free as soon as the window closes, so the release action
     // (and anything after it) may define the window again.
     UnregisterFormWindow(this);
-    if (properties_.onRelease) properties_.onRelease();
+    RunAction(properties_.onRelease);
     event->accept();
     emit closed();
     deleteLater();

@@ -3,6 +3,7 @@
 #include "toolkit/forms.h"
 
 #include "toolkit/containers.h"
+#include "toolkit/context_menu.h"
 #include "toolkit/controls.h"
 #include "toolkit/driver_seam.h"
 #include "toolkit/fault_handler.h"
@@ -10,6 +11,8 @@
 #include "toolkit/reading_order.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPointer>
@@ -33,6 +36,7 @@ struct Definition {
     QPointer<QWidget> page;
     QPointer<FormWindow> toolBarWindow;
     kesp::ToolBarControl* toolBar = nullptr;
+    QPointer<QMenu> menu;  // the context menu whose items are defined now
 };
 
 Definition& Defining() {
@@ -144,6 +148,21 @@ void BringToFront(QWidget* window) {
     window->activateWindow();
 }
 
+// An initialisation may work for a while and tell the user so step by step
+// (the statistics, a reorganisation with its progress bar): the window must
+// be on screen and painted before it starts, not only once it returns to the
+// event loop. Only the window system's events are handled meanwhile.
+void WaitUntilOnScreen(QWidget* window) {
+    QElapsedTimer waited;
+    waited.start();
+    const auto exposed = [window] {
+        return window->windowHandle() != nullptr && window->windowHandle()->isExposed();
+    };
+    while (!exposed() && waited.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 Control* ControlNamed(const QString& window, const QString& control) {
     return kesp::FormWindowNamed(window)->control(control);
 }
@@ -186,6 +205,9 @@ void _ENDWINDOW() {
     if (Defining().tab != nullptr)
         RaiseFormsFault(QStringLiteral("End of window %1 inside a tab definition.")
                             .arg(Defining().window->name()));
+    if (Defining().menu != nullptr)
+        RaiseFormsFault(QStringLiteral("End of window %1 inside a menu definition.")
+                            .arg(Defining().window->name()));
     kesp::OrderTabsByReading(Defining().window);
     Defining().window = nullptr;
 }
@@ -215,7 +237,14 @@ void _ACTIVATEWINDOW(const QString& name) {
     if (window->kind() == WindowKind::Modal) KeepAboveOpener(window);
     window->show();
     BringToFront(window);
-    if (window->properties().onInit) window->properties().onInit();
+    WaitUntilOnScreen(window);
+    if (guard == nullptr || closed) return;
+    // A window whose preparation a write failure stopped cannot be used: it
+    // closes again after the message (the main window stays, as it always does).
+    if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&
+        window->kind() != WindowKind::Main) {
+        window->close();
+    }
     if (guard != nullptr) kesp::OrderTabsByReading(window);
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
@@ -330,6 +359,28 @@ void _ENDTOOLBAR() {
     if (Defining().toolBarWindow != nullptr) kesp::OrderTabsByReading(Defining().toolBarWindow);
     Defining().toolBar = nullptr;
     Defining().toolBarWindow = nullptr;
+}
+
+void _DEFINECONTEXTMENU(const QString& control) {
+    FormWindow* window = WindowBeingDefined(control);
+    if (Defining().menu != nullptr)
+        RaiseFormsFault(
+            QStringLiteral("Context menu of %1 defined inside another menu.").arg(control));
+    QWidget* owner = window->control(control)->widget();
+    if (owner == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 cannot carry a context menu.").arg(control));
+    Defining().menu = kesp::AttachContextMenu(owner);
+}
+
+void _DEFINEMENUITEM(const QString& name, const MenuItemProperties& p) {
+    if (Defining().menu == nullptr)
+        RaiseFormsFault(QStringLiteral("Menu item %1 defined outside a menu.").arg(name));
+    WindowBeingDefined(name)->addControl(kesp::MakeMenuItem(Defining().menu, name, p));
+}
+
+void _ENDMENU() {
+    if (Defining().menu == nullptr) RaiseFormsFault(QStringLiteral("End of menu without a menu."));
+    Defining().menu = nullptr;
 }
 
 // ---- Run time --------------------------------------------------------------------

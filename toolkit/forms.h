@@ -246,6 +246,12 @@ void _DEFINEPROGRESSBAR(const QString& name, const ProgressBarProperties& p);
 // A read-only list bound by alias to a table of the store. Rows are the
 // table's visible records in its controlling order; fields are written
 // "alias->field". Its value is the record number of the selected row.
+// One entry of a control's context menu: its caption and what it runs.
+struct MenuEntry {
+    QString caption;
+    Action action;
+};
+
 struct BrowseProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QStringList headers;
@@ -255,8 +261,30 @@ struct BrowseProperties {
     int value = 0;
     Font font;
     Action onChange;
+    // Run on a double-click on a row or Enter on the selected row; none: nothing.
+    Action onOpen;
+    // The entries of the list's context menu, in this order; none: no menu.
+    QList<MenuEntry> menu;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
+
+// ---- Context menus -------------------------------------------------------------
+// A menu that opens over a control of the window being defined: a right click
+// on it, or the menu key or Shift+F10 while it has the focus. Its items are
+// named like the window's controls: "caption" and "enabled" are set and read
+// at run time, and choosing an item runs its action.
+//
+//   _DEFINECONTEXTMENU("Browse_1");
+//   _DEFINEMENUITEM("Menu_1", {.caption = "Exportieren", .action = EXPORT_X});
+//   _ENDMENU();
+
+struct MenuItemProperties {
+    QString caption;
+    Action action;
+};
+void _DEFINECONTEXTMENU(const QString& control);  // a control defined before
+void _DEFINEMENUITEM(const QString& name, const MenuItemProperties& p);
+void _ENDMENU();
 
 // ---- Run time --------------------------------------------------------------------
 
@@ -287,6 +315,13 @@ void DOMETHOD(const QString& window, const QString& control, const QString& meth
 void MSGBOX(const QString& text, const QString& title);
 void MSGEXCLAMATION(const QString& text, const QString& title);
 bool MSGYESNO(const QString& text, const QString& title);  // Yes is the default
+
+// ---- File questions -------------------------------------------------------------
+
+// Asks for an existing file to open, starting in `folder`; filters read
+// "iCalendar (*.ics)". The full path of the chosen file, or "" when the user
+// cancels.
+QString GETFILE(const QStringList& filters, const QString& title, const QString& folder);
 
 // ---- Language of the toolkit -------------------------------------------------------
 

@@ -61,6 +61,10 @@ TestDriver::TestDriver() {
             return answers_.takeFirst();
         return true;
     };
+    seam::answerFileQuestion = [this](const seam::FileQuestion& question) {
+        fileQuestions_.append(question.title);
+        return files_.isEmpty() ? QString() : files_.takeFirst();
+    };
 }
 
 TestDriver::~TestDriver() {
@@ -69,12 +73,21 @@ TestDriver::~TestDriver() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     seam::activationReturnsAtOnce = false;
     seam::answerMessageBox = nullptr;
+    seam::answerFileQuestion = nullptr;
     seam::endProcess = nullptr;
     SET_TODAY_FOR_TESTS(QDate());
 }
 
 void TestDriver::answerNext(bool yes) {
     answers_.append(yes);
+}
+
+void TestDriver::answerNextFile(const QString& path) {
+    files_.append(path);
+}
+
+const QStringList& TestDriver::fileQuestions() const {
+    return fileQuestions_;
 }
 
 const QList<MessageBoxRecord>& TestDriver::messageBoxes() const {
@@ -126,6 +139,8 @@ void TestDriver::clearText(const QString& window, const QString& control) {
 
 void TestDriver::pressKey(const QString& window, const QString& control, int key) {
     QWidget* target = Find(window, control)->widget();
+    if (target == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 of %2 takes no keys.").arg(control, window));
     target->setFocus();
     QTest::keyClick(target, static_cast<Qt::Key>(key));
 }

@@ -5,6 +5,7 @@
 //  - message boxes are not shown; each is recorded (kind, title, text) and
 //    answered from the script (answerNext), or with OK / Yes when the script
 //    is empty;
+//  - file questions are answered from their own script, or cancelled;
 //  - activating a main or modal window returns as soon as the window is shown
 //    and initialised, as the active window; the test drives it and closes it
 //    (closeWindow);
@@ -23,6 +24,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QWidget;
@@ -44,6 +46,10 @@ class TestDriver {
 
     // ---- Message boxes ----
     void answerNext(bool yes);  // queued: the next MSGYESNO gets this answer
+    // Queued: the next file question (GETFILE) is answered with this path;
+    // with nothing queued it is cancelled. Each question asked is recorded.
+    void answerNextFile(const QString& path);
+    const QStringList& fileQuestions() const;  // their titles
     const QList<MessageBoxRecord>& messageBoxes() const;
     void clearMessageBoxes();
 
@@ -56,8 +62,8 @@ class TestDriver {
     void setToday(const QDate& today);
 
     // ---- Controls, as the user does it ----
-    // Clicks a button, image button, tool button or check box; a disabled or
-    // hidden control ignores the click, as on screen.
+    // Clicks a button, image button, tool button, check box or menu item; a
+    // disabled or hidden control ignores the click, as on screen.
     static void click(const QString& window, const QString& control);
     // Clicks into the control and types keystroke by keystroke, so the change
     // action runs after each one: a text box takes the text at the end of its
@@ -89,6 +95,8 @@ class TestDriver {
   private:
     QList<MessageBoxRecord> shown_;
     QList<bool> answers_;
+    QStringList files_;
+    QStringList fileQuestions_;
     bool interceptEnd_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -1,6 +1,7 @@
 // Text boxes (one line) and edit boxes (several lines).
 #include "toolkit/controls.h"
 #include "toolkit/looks.h"
+#include "toolkit/storable_text.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -32,9 +33,11 @@ class TextBoxControl : public Control {
         if (index == 0 && Is(property, "value")) {
             // The change action runs for every value the program sets, also
             // when the text shown stays the same.
+            // A text longer than the box shows its beginning, as it reads.
             {
                 const QSignalBlocker quiet(edit_);
-                edit_->setText(WithoutTrailingBlanks(value.toString()));
+                ShowTextAsSet(edit_, WithoutTrailingBlanks(value.toString()));
+                edit_->setCursorPosition(0);
             }
             RunAction(onChange_);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
@@ -109,13 +112,14 @@ std::unique_ptr<Control> MakeTextBox(QWidget* parent, const QString& name,
     if (p.maxLength > 0) edit->setMaxLength(p.maxLength);
     edit->setReadOnly(p.readOnly);
     edit->setText(WithoutTrailingBlanks(p.value));
+    KeepToStorableText(edit);
     PlaceControl(edit, p.row, p.col, p.width, p.height);
     return std::make_unique<TextBoxControl>(name, edit, p.onChange);
 }
 
 std::unique_ptr<Control> MakeEditBox(QWidget* parent, const QString& name,
                                      const EditBoxProperties& p) {
-    auto* edit = new QPlainTextEdit(parent);
+    auto* edit = new StorableTextEdit(parent);
     edit->setFont(MakeFont(p.font));
     edit->setReadOnly(p.readOnly);
     if (p.noHScroll) {

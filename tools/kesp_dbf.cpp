@@ -3,17 +3,22 @@
 //   kesp-dbf structure <table.dbf>   the header and the fields
 //   kesp-dbf dump <table.dbf>        every record as UTF-8 CSV (deleted ones marked)
 //   kesp-dbf check <table.dbf>       table and memo file checked for damage
+//   kesp-dbf repair <table.dbf>      a new table with every readable record; the
+//                                    original table and memo file kept as backups
 //
-// Exit status: 0 fine, 1 damage found, 2 the table cannot be opened or read,
-// 3 another program holds the table, 64 wrong usage.
+// File names are taken byte for byte, whatever their encoding. Nothing but
+// repair writes to the files.
+//
+// Exit status: 0 fine (or repaired), 1 damage found, 2 the table cannot be
+// opened or read, 3 another program holds the table, 64 wrong usage.
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/file_names.h"
 
 #include <QDate>
 #include <QStringList>
 
 #include <cstdio>
-#include <cstring>
 
 using kesp::store::DbfTable;
 
@@ -132,27 +137,50 @@ int Check(const DbfTable& table) {
     return kFine;
 }
 
+int Repair(DbfTable& table) {
+    const kesp::store::RepairReport report = table.Repair();
+    Print(
+        QStringLiteral("%1: repaired, %2 record(s) kept\n").arg(table.path()).arg(report.records));
+    for (const QString& emptied : report.emptied)
+        Print(QStringLiteral("memo emptied: %1\n").arg(emptied));
+    Print(QStringLiteral("the original table is kept as %1\n").arg(report.tableBackup));
+    if (!report.memoBackup.isEmpty())
+        Print(QStringLiteral("the original memo file is kept as %1\n").arg(report.memoBackup));
+    return kFine;
+}
+
+// The fault with the system's own words for its error code.
+QString Explained(const kesp::Fault& fault) {
+    QString text = fault.text();
+    if (fault.osCode != 0) text += QStringLiteral(": ") + fault.reason();
+    return text;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::strcmp(argv[1], "structure") != 0 && std::strcmp(argv[1], "dump") != 0 &&
-                      std::strcmp(argv[1], "check") != 0)) {
-        PrintError(QStringLiteral("usage: kesp-dbf structure|dump|check <table.dbf>"));
+    const QStringList commands = {"structure", "dump", "check", "repair"};
+    if (argc != 3 || !commands.contains(QString::fromLatin1(argv[1]))) {
+        PrintError(QStringLiteral("usage: kesp-dbf structure|dump|check|repair <table.dbf>"));
         return kUsage;
     }
-    const QString command = QString::fromLocal8Bit(argv[1]);
-    const QString path = QString::fromLocal8Bit(argv[2]);
+    const QString command = QString::fromLatin1(argv[1]);
+    const QString path = kesp::store::FileNameFromNative(QByteArray(argv[2]));
+    const bool repair = command == QLatin1String("repair");
     try {
-        const std::unique_ptr<DbfTable> table = DbfTable::Open(path);
+        const std::unique_ptr<DbfTable> table =
+            DbfTable::Open(path, repair ? DbfTable::Purpose::Repair : DbfTable::Purpose::Inspect);
         if (!table) {
             PrintError(QStringLiteral("%1 is in use by another program").arg(path));
             return kLocked;
         }
         if (command == QLatin1String("structure")) return ShowStructure(*table);
         if (command == QLatin1String("dump")) return Dump(*table);
+        if (repair) return Repair(*table);
         return Check(*table);
     } catch (const kesp::FaultException& e) {
-        PrintError(e.fault().text());
+        PrintError(Explained(e.fault()));
+        if (repair) return kUnreadable;
         // For "check" a file that cannot be read at all is damage too.
         return e.fault().subCode == 1012 ? kDamaged : kUnreadable;
     }

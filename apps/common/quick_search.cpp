@@ -94,6 +94,13 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
         SETPROPERTY(record.window, search.box, "backcolor", kMiss);
     }
     if (CPESQ.isEmpty()) SETPROPERTY(record.window, search.box, "backcolor", kEmpty);
+    if (!result.found && DBEOF()) {
+        // Nothing at or after the typed key: the fields show no record, yet
+        // the list keeps listing every record rather than emptying.
+        DOMETHOD(record.window, record.list.name, "refresh");
+        record.actions.fill();
+        return;
+    }
     RefreshList(record);
 }
 

@@ -31,7 +31,8 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search, co
 
 // The search box's step: narrows to the text of its box, writes the result
 // line, colours the box (green found, red missed, white empty), refreshes the
-// list and selects the current record.
+// list and selects the current record. When the seek ran off the end, the
+// fields are emptied and the list still lists every record.
 void QuickSearchRecords(const RecordWindow& record, const Search& search);
 void QuickSearchRecords(const RecordWindow& record, const QString& box);
 

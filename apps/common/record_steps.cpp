@@ -90,7 +90,10 @@ void DefineList(const RecordWindow& record) {
                             .height = list.at.height,
                             .workArea = record.alias,
                             .value = 0,
-                            .onChange = record.actions.fill};
+                            .onChange = record.actions.fill,
+                            .onOpen = list.onOpen};
+    for (const ListMenuEntry& entry : list.menu)
+        browse.menu.append({TEXT(entry.caption), entry.action});
     for (const ListColumn& column : list.columns) {
         browse.headers.append(column.header.de);
         browse.widths.append(column.width);

@@ -77,10 +77,18 @@ struct ListColumn {
     int userCaption = 0;  // n: the header is the user's caption n
 };
 
+// An entry of the list's context menu, its caption in the three languages.
+struct ListMenuEntry {
+    Texts caption;
+    Action action;
+};
+
 struct RecordList {
     QString name = "Browse_1";
     Box at{100, 10, 190, 290};
     QList<ListColumn> columns;
+    Action onOpen;              // double-click or Enter on a row; none: nothing
+    QList<ListMenuEntry> menu;  // the context menu, captions in the language in force
 };
 
 // One quick-search box: every change of its text narrows the list to the

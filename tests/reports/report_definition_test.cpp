@@ -72,6 +72,14 @@ TEST(ReportDefinition, DefaultsWhenKeywordsAreAbsent) {
     EXPECT_EQ(ParseReportDefinition("r", "DEFINE REPORT r\nLPP 0\n").linesPerPage, 58);
 }
 
+TEST(ReportDefinition, NumbersNoPageCanHaveKeepTheDefaults) {
+    const ReportDefinition d = ParseReportDefinition(
+        "r", "REPORT r\nLPP " + QString(60, '6') + "\nCPL 1e300\nLMARGIN -9e12\n");
+    EXPECT_EQ(d.linesPerPage, 58);
+    EXPECT_EQ(d.charactersPerLine, 80);
+    EXPECT_EQ(d.leftMargin, 0);
+}
+
 TEST(ReportDefinition, KeywordRulesOfTheBlock) {
     // Lines before the section line do not count; the value is what follows
     // the keyword, without trailing blanks and one ";"; any case except

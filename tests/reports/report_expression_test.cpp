@@ -96,6 +96,43 @@ TEST_F(ReportExpressionTest, RefusesValuesThatDoNotFitWhenEvaluated) {
                  ReportExpressionError);
 }
 
+TEST_F(ReportExpressionTest, RefusesNumbersNoDateOrWidthCanTake) {
+    fields_["GROSS"] = {1e20};
+    fields_["MINUS"] = {-1.0};
+    const auto refused = [this](const QString& text) {
+        auto parsed = ReportExpression::Parse(text);
+        try {
+            std::get<ReportExpression>(parsed).evaluate(
+                [this](const QString& n) { return fields_.value(n.toUpper()); });
+        } catch (const ReportExpressionError& error) {
+            return error.message();
+        }
+        return QString();
+    };
+    EXPECT_EQ(refused("geburtstag + gross"),
+              "\"geburtstag + gross\": \"+\" moves the date too far");
+    EXPECT_EQ(refused("gross + geburtstag"),
+              "\"gross + geburtstag\": \"+\" moves the date too far");
+    EXPECT_EQ(refused("STR(betrag, gross)"),
+              "\"STR(betrag, gross)\": STR() needs a number from 1 to 255");
+    EXPECT_EQ(refused("STR(betrag, 8, minus)"),
+              "\"STR(betrag, 8, minus)\": STR() needs a number from 0 to 255");
+    EXPECT_EQ(eval("STR(betrag, 8, 2)").value.toString(), "   12.50");
+    EXPECT_EQ(eval("geburtstag + 3660000").value.toDate(), QDate(1970, 3, 9).addDays(3660000));
+}
+
+TEST_F(ReportExpressionTest, RefusesNestingDeeperThanAnyReportNeeds) {
+    EXPECT_EQ(eval(QString(200, '(') + "betrag" + QString(200, ')')).value.toDouble(), 12.5);
+    EXPECT_TRUE(
+        refusal(QString(201, '(') + "betrag" + QString(201, ')')).endsWith("nested too deeply"));
+    QString chain = "betrag";
+    for (int i = 0; i < 250; ++i)
+        chain += " + 1";
+    EXPECT_TRUE(refusal(chain).endsWith("nested too deeply"));
+    EXPECT_TRUE(refusal(QString(300, 'x').replace("x", "UPPER(") + "vorname" + QString(300, ')'))
+                    .endsWith("nested too deeply"));
+}
+
 TEST_F(ReportExpressionTest, ListsTheFieldsItReads) {
     auto parsed = ReportExpression::Parse("UPPER(vorname) + geburt->nachname + vorname + 'x'");
     EXPECT_EQ(std::get<ReportExpression>(parsed).fieldNames(),

@@ -47,7 +47,9 @@ TEST_F(InstalledTables, EveryDescribedTableIsInstalledWithExactlyItsFields) {
         ASSERT_EQ(FCOUNT(), table.fields.size());
         for (int i = 0; i < table.fields.size(); ++i)
             EXPECT_EQ(FIELDNAME(i + 1).toUpper(), table.fields[i].name.toUpper());
-        EXPECT_EQ(RECCOUNT(), table.firstRecords.size());
+        if (!table.filledByBuild) {
+            EXPECT_EQ(RECCOUNT(), table.firstRecords.size());
+        }
         DBCLOSEALL();
     }
 }

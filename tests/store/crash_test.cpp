@@ -15,6 +15,14 @@ QString Memo(int record, int version) {
     return QStringLiteral("memo %1 v%2 ").arg(record).arg(version).repeated(20 * record * version);
 }
 
+// The length a table file has when it holds exactly its counted records and
+// the end mark: no bytes of an unfinished record behind them.
+qint64 LengthOfCountedRecords(const QByteArray& table) {
+    const auto byte = [&table](int i) { return static_cast<unsigned char>(table[i]); };
+    const qint64 count = byte(4) | byte(5) << 8 | byte(6) << 16 | qint64{byte(7)} << 24;
+    return (byte(8) | byte(9) << 8) + count * (byte(10) | byte(11) << 8) + 1;
+}
+
 // Runs `work` in a child that dies before its nth file change; true when the
 // child was killed (false: it finished first).
 bool RunKilledAt(int n, const std::function<void()>& work) {
@@ -96,6 +104,9 @@ TEST_P(CrashKinds, AppendAndMemoWriteKilledAtEveryFileChange) {
         ASSERT_TRUE(USED()) << "run " << n;
         EXPECT_GE(RECCOUNT(), 3) << "run " << n;
         EXPECT_LE(RECCOUNT(), 5) << "run " << n;
+        const QByteArray reopened = ReadFile("t.dbf");
+        EXPECT_EQ(reopened.size(), LengthOfCountedRecords(reopened))
+            << "run " << n << ": bytes of the unfinished append are left behind the records";
         for (int r = 1; r <= RECCOUNT(); ++r) {
             DBGOTO(r);
             EXPECT_EQ(FIELD("NR").toInt(), r) << "run " << n;
@@ -181,6 +192,8 @@ TEST_F(CrashTest, AppendsKilledAtRandomMomentsKeepEveryReportedCommit) {
         DBUSEAREA(true, Path("t.dbf"));
         ASSERT_TRUE(USED());
         EXPECT_GE(RECCOUNT(), committed);
+        const QByteArray reopened = ReadFile("t.dbf");
+        EXPECT_EQ(reopened.size(), LengthOfCountedRecords(reopened));
         for (int r = 2; r <= RECCOUNT(); ++r) {
             DBGOTO(r);
             ASSERT_EQ(FIELD("NR").toInt(), r);

@@ -4,12 +4,14 @@
 #include "store/codec.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/file_handle.h"
 #include "store/key_order.h"
 #include "test_support.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
 #include <random>
@@ -373,3 +375,21 @@ TEST_P(IndexReuse, EveryReopenedOrderIsTheOneAFreshBuildGives) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, IndexReuse, ::testing::Values(1u, 2u, 3u, 4u));
+
+// A commit the drive refuses puts the records back as they were: an order
+// closed while it held the refused change is not taken back afterwards.
+TEST_F(StoreTest, AnOrderClosedBeforeARefusedCommitIsBuiltAgain) {
+    NamesTable({"Clara", "Anna", "Bernd"});
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    DBGOTO(1);
+    REPLACE("vorname", QStringLiteral("Aaron"));
+    ORDLISTCLEAR();
+    kesp::store::FailFileChangesForTests(1, EIO);
+    EXPECT_THROW(DBCOMMIT(), kesp::WriteFailure);
+    kesp::store::FailFileChangesForTests(0, 0);
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{2, 3, 1}));
+    DBGOTO(1);
+    EXPECT_EQ(FIELD("vorname").toString().trimmed(), "Clara");
+}

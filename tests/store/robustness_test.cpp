@@ -21,12 +21,13 @@ void OpenAndReadAll(const QString& path) {
     DBCLOSEALL();
 }
 
-int FaultCodeOf(const QString& path, QString* fileName = nullptr) {
+int FaultCodeOf(const QString& path, QString* fileName = nullptr, QString* text = nullptr) {
     try {
         OpenAndReadAll(path);
     } catch (const FaultException& e) {
         DBCLOSEALL();
         if (fileName) *fileName = e.fault().fileName;
+        if (text) *text = e.fault().text();
         return e.fault().subCode;
     }
     return 0;
@@ -99,12 +100,13 @@ TEST_F(StoreTest, AHeaderCountBeyondTheFileOpensTheWholeRecordsThere) {
     EXPECT_EQ(mended.size(), 32 + 3 * 32 + 1 + 3 * 34 + 1);
 }
 
-TEST_F(StoreTest, DamagedMemosFaultNamingTheMemoFile) {
+TEST_F(StoreTest, DamagedMemosFaultNamingTheTableTheDamageAndTheRepair) {
     for (const auto kind : {kesp::MemoKind::Dbt, kesp::MemoKind::Fpt}) {
         const bool fpt = kind == kesp::MemoKind::Fpt;
         const QString memoName = fpt ? "m.fpt" : "m.dbt";
         const QString path = MemoTable(*this, Path("m.dbf"), kind);
         QString named;
+        QString text;
         EXPECT_EQ(FaultCodeOf(path), 0);
 
         // A memo pointer far beyond the memo file.
@@ -112,14 +114,19 @@ TEST_F(StoreTest, DamagedMemosFaultNamingTheMemoFile) {
         const int headerLength = 32 + 2 * 32 + 1;
         table.replace(headerLength + 1 + 8, 10, "    999999");
         WriteFile("m.dbf", table);
-        EXPECT_EQ(FaultCodeOf(path, &named), 1012);
-        EXPECT_EQ(named, Path(memoName));
+        EXPECT_EQ(FaultCodeOf(path, &named, &text), 1012);
+        EXPECT_EQ(named, path);
+        EXPECT_EQ(text,
+                  QStringLiteral("Error DBFNTX/1012  Corruption detected: %1 (%2: memo block "
+                                 "999999 beyond the file) - repair it with: kesp-dbf repair %1")
+                      .arg(path, memoName));
 
-        // A pointer that is not a number names the table.
+        // A pointer that is not a number.
         table.replace(headerLength + 1 + 8, 10, "   12x4567");
         WriteFile("m.dbf", table);
-        EXPECT_EQ(FaultCodeOf(path, &named), 1012);
+        EXPECT_EQ(FaultCodeOf(path, &named, &text), 1012);
         EXPECT_EQ(named, path);
+        EXPECT_TRUE(text.contains("(memo pointer of record 1, field TEXT)")) << text;
 
         // A memo file cut short in the middle of a memo.
         MemoTable(*this, Path("m.dbf"), kind);
@@ -128,7 +135,7 @@ TEST_F(StoreTest, DamagedMemosFaultNamingTheMemoFile) {
         const int code = FaultCodeOf(path, &named);
         if (fpt) {
             EXPECT_EQ(code, 1012);
-            EXPECT_EQ(named, Path(memoName));
+            EXPECT_EQ(named, path);
         } else {
             EXPECT_TRUE(code == 0 || code == 1012);  // dBase III text simply ends
         }
@@ -271,4 +278,30 @@ TEST_F(StoreTest, PackKeepsThePermissionsOfTableAndMemoFile) {
     // Owner, group and others; Qt adds the bits of the current user (0x0700) on top.
     EXPECT_EQ(QFile::permissions(path) & 0x7077, permissions);
     EXPECT_EQ(QFile::permissions(Path("m.dbt")) & 0x7077, permissions);
+}
+
+TEST_F(StoreTest, BytesOfAnUnfinishedAppendAreReportedAndCutWhenTheTableOpensForChanges) {
+    const QString path = NamesTable({"Anna", "Bernd"});
+    const QByteArray sound = ReadFile("names.dbf");
+    const QByteArray partial = QByteArray(" Clara").leftJustified(20, ' ');
+    const QByteArray whole = QByteArray(" Clara").leftJustified(34, ' ') + '\x1A';
+    for (const QByteArray& left : {partial, whole}) {
+        // The unfinished record overwrote the end mark; the header still counts two.
+        WriteFile("names.dbf", sound.left(sound.size() - 1) + left);
+        {
+            const auto table =
+                kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+            const std::vector<QString> problems = table->Check();
+            ASSERT_EQ(problems.size(), 1u);
+            EXPECT_TRUE(problems[0].contains(
+                QStringLiteral("%1 bytes after the last counted record").arg(left.size())))
+                << problems[0];
+            EXPECT_EQ(RECCOUNT(), 0) << "looking changes nothing";
+        }
+        EXPECT_EQ(ReadFile("names.dbf").size(), sound.size() - 1 + left.size());
+        DBUSEAREA(true, path);
+        EXPECT_EQ(RECCOUNT(), 2);
+        EXPECT_EQ(ReadFile("names.dbf"), sound) << "opened for changes, the table loses them";
+        DBCLOSEALL();
+    }
 }

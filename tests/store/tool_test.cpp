@@ -1,7 +1,13 @@
 // The maintenance utility kesp-dbf, run as users run it.
+#include "store/fault.h"
 #include "test_support.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+
+#include <sys/stat.h>
+#include <cstdio>
 
 namespace {
 
@@ -75,4 +81,124 @@ TEST_F(StoreTest, ToolCheckExitsNonZeroOnDamageAndOnUnreadableFiles) {
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.errors.contains("Open error")) << run.errors;
     EXPECT_EQ(RunTool({"frobnicate", path}).status, 64);
+}
+
+TEST_F(StoreTest, ToolKeepsTheDetailOfDamageAndCallsAPipeNoRegularFile) {
+    kesp::CreateTable(Path("t.dbf"),
+                      {{"NAME", 'C', 12, 0}, {"ORT", 'C', 12, 0}, {"TEXT", 'M', 10, 0}},
+                      kesp::MemoKind::Fpt);
+    const QByteArray table = ReadFile("t.dbf");
+    const QByteArray memo = ReadFile("t.fpt");
+
+    QByteArray damaged = table;
+    damaged[32 * 2 + 16] = 0;  // the second field is zero bytes wide
+    WriteFile("t.dbf", damaged);
+    ToolRun run = RunTool({"check", Path("t.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(
+        run.errors.contains("Corruption detected: " + Path("t.dbf") + " (field descriptor 2)"))
+        << run.errors;
+    EXPECT_TRUE(run.errors.contains("kesp-dbf repair")) << run.errors;
+
+    damaged = table;
+    damaged[8] = '\x40';  // a header length beyond the file
+    damaged[9] = '\x1F';
+    WriteFile("t.dbf", damaged);
+    run = RunTool({"structure", Path("t.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains("(header length 8000")) << run.errors;
+
+    WriteFile("t.dbf", table);
+    QByteArray badMemo = memo;
+    badMemo[6] = 0;
+    badMemo[7] = 0;
+    WriteFile("t.fpt", badMemo);
+    run = RunTool({"check", Path("t.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.errors.contains("(t.fpt: memo block size 0)")) << run.errors;
+
+    ASSERT_EQ(mkfifo(Path("pipe.dbf").toLocal8Bit().constData(), 0644), 0);
+    run = RunTool({"check", Path("pipe.dbf")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.errors.contains(Path("pipe.dbf") + " (not a regular file)")) << run.errors;
+    run = RunTool({"check", Path(".")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.errors.contains("Is a directory")) << run.errors;
+}
+
+TEST_F(StoreTest, ToolOpensFileNamesInAnyEncoding) {
+    // "Müller.dbf" in Latin-1 bytes: no valid UTF-8.
+    const QByteArray latin1 = QByteArray("M\xFCller.dbf");
+    const QByteArray folder = QFile::encodeName(QDir(Path(".")).absolutePath()) + "/";
+    kesp::CreateTable(Path("plain.dbf"), {{"NAME", 'C', 12, 0}});
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(Path("plain.dbf")).constData(), (folder + latin1).constData()),
+        0);
+    QProcess tool;
+    tool.setWorkingDirectory(QDir(Path(".")).absolutePath());
+    // QProcess hands arguments on as UTF-8; a shell passes the bytes as they are.
+    tool.setProgram("/bin/sh");
+    tool.setArguments({"-c", QStringLiteral("exec '%1' structure \"$(printf 'M\\374ller.dbf')\"")
+                                 .arg(QStringLiteral(KESP_DBF_TOOL))});
+    tool.start();
+    tool.waitForFinished(30000);
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_TRUE(tool.readAllStandardOutput().contains("NAME       C   12 0"));
+}
+
+TEST_F(StoreTest, ToolRepairsATableWithABadMemoPointerAndKeepsTheOriginals) {
+    for (const auto kind : {kesp::MemoKind::Dbt, kesp::MemoKind::Fpt}) {
+        const QString memoName = kind == kesp::MemoKind::Fpt ? "r.fpt" : "r.dbt";
+        for (const QString& old : QDir(Path("")).entryList({"r.*"}))
+            QFile::remove(Path(old));
+        kesp::CreateTable(Path("r.dbf"), {{"NAME", 'C', 8, 0}, {"TEXT", 'M', 10, 0}}, kind);
+        DBUSEAREA(true, Path("r.dbf"));
+        for (const char* name : {"Anna", "Bernd", "Clara", "Dora"}) {
+            DBAPPEND();
+            REPLACE("NAME", QString::fromLatin1(name));
+            REPLACE("TEXT", QStringLiteral("memo of %1").arg(QString::fromLatin1(name)));
+        }
+        DBGOTO(3);
+        DBDELETE();
+        DBCLOSEALL();
+        QByteArray table = ReadFile("r.dbf");
+        table.replace(32 + 2 * 32 + 1 + 19 + 1 + 8, 10, "    999999");  // Bernd's memo
+        WriteFile("r.dbf", table);
+        const QByteArray memo = ReadFile(memoName);
+
+        // The damage stops every pack, and with it the program's start.
+        try {
+            DBUSEAREA(true, Path("r.dbf"));
+            __DBPACK();
+            ADD_FAILURE() << "the damage went unnoticed";
+        } catch (const kesp::FaultException& e) {
+            EXPECT_EQ(e.fault().fileName, Path("r.dbf"));
+            EXPECT_TRUE(
+                e.fault().text().contains("repair it with: kesp-dbf repair " + Path("r.dbf")));
+        }
+        DBCLOSEALL();
+
+        const ToolRun run = RunTool({"repair", Path("r.dbf")});
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_TRUE(run.output.contains("repaired, 4 record(s) kept")) << run.output;
+        EXPECT_TRUE(run.output.contains(
+            "memo emptied: record 2, field TEXT: memo block 999999 beyond the file"))
+            << run.output;
+        EXPECT_EQ(ReadFile("r.dbf.bak"), table);
+        EXPECT_EQ(ReadFile(memoName + ".bak"), memo);
+        EXPECT_EQ(RunTool({"check", Path("r.dbf")}).status, 0);
+
+        DBUSEAREA(true, Path("r.dbf"));
+        __DBPACK();
+        QStringList kept;
+        for (DBGOTOP(); !DBEOF(); DBSKIP())
+            kept << FIELD("NAME").toString().trimmed() + ":" + FIELD("TEXT").toString();
+        EXPECT_EQ(kept, (QStringList{"Anna:memo of Anna", "Bernd:", "Dora:memo of Dora"}));
+        DBCLOSEALL();
+
+        // A second repair keeps the first backups.
+        EXPECT_EQ(RunTool({"repair", Path("r.dbf")}).status, 0);
+        EXPECT_EQ(ReadFile("r.dbf.bak"), table);
+        EXPECT_TRUE(QFile::exists(Path("r.dbf.bak2")));
+    }
 }

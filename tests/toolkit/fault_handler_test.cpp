@@ -1,8 +1,10 @@
 // The program-wide fault handler: the log entry, the stop box, the end of the
 // process.
 #include "toolkit/fault_handler.h"
+#include "store/file_handle.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
+#include "toolkit/driver_seam.h"
 #include "toolkit/error_log.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -10,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -100,6 +103,70 @@ TEST_F(FaultHandlerTest, ClosesAllTablesBeforeTheStopBox) {
     EXPECT_THROW(FIELD("t->nofield"), kesp::FaultException);
     DBSELECTAREA("1");
     EXPECT_FALSE(USED());
+}
+
+TEST_F(FaultHandlerTest, ClosingOnTheWayOutWritesNoHalfDoneChange) {
+    const QString path = folder.filePath("t.dbf");
+    kesp::CreateTable(path, {{.name = "NAME", .type = 'C', .length = 10},
+                             {.name = "ORT", .type = 'C', .length = 10}});
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    DBUSEAREA(true, path, "t");
+    DBAPPEND();
+    REPLACE("t->NAME", "Anna");
+    EXPECT_THROW(REPLACE("t->nofield", "Bonn"), kesp::FaultException);  // cut off half way
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
+TEST_F(FaultHandlerTest, AFaultWhileTheStopBoxIsUpStillShowsTheBoxAndEndsTheProcess) {
+    QStringList boxes;
+    kesp::seam::answerMessageBox = [&boxes](const kesp::seam::MessageBoxShown& box) {
+        boxes << box.text;
+        if (boxes.size() == 1) kesp::RaiseFormsFault("Second fault.");  // a repaint, say
+        return true;
+    };
+    EXPECT_THROW(kesp::RaiseFormsFault("First fault."), kesp::FaultException);
+    EXPECT_TRUE(driver.processEnded());
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[1].startsWith("Error: Kesp Forms 2.0: First fault.\n\n"))
+        << qPrintable(boxes[1]);
+    EXPECT_TRUE(boxes[1].endsWith("\n\nThen: Error: Kesp Forms 2.0: Second fault."))
+        << qPrintable(boxes[1]);
+}
+
+TEST_F(FaultHandlerTest, ALogTheCurrentFolderCannotTakeGoesElsewhereAndTheBoxSaysWhere) {
+    QTemporaryDir data;
+    kesp::InstallProgramFaultHandler({data.path()});
+    // A folder where the log file should be: no file can be written there.
+    QDir().mkpath(folder.filePath("ErrorLog.Htm"));
+    EXPECT_THROW(kesp::RaiseFormsFault("Window a is not defined."), kesp::FaultException);
+    QFile moved(data.filePath("ErrorLog.Htm"));
+    ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
+    EXPECT_NE(moved.readAll().indexOf("Window a is not defined."), -1);
+    ASSERT_EQ(driver.messageBoxes().size(), 1);
+    EXPECT_TRUE(driver.messageBoxes().first().text.endsWith(
+        "The current folder could not take the fault log; it was written to " +
+        QDir::toNativeSeparators(data.filePath("ErrorLog.Htm")) + "."))
+        << driver.messageBoxes().first().text.toStdString();
+
+    // No folder at all takes it (the temporary folder neither): the box says so.
+    driver.clearMessageBoxes();
+    const QByteArray temporary = qgetenv("TMPDIR");
+    qputenv("TMPDIR", folder.filePath("tmp").toLocal8Bit());
+    QDir().mkpath(folder.filePath("tmp/ErrorLog.Htm"));
+    QDir().mkpath(folder.filePath("data/ErrorLog.Htm"));
+    kesp::InstallProgramFaultHandler({folder.filePath("data")});
+    EXPECT_THROW(kesp::RaiseFormsFault("Window b is not defined."), kesp::FaultException);
+    temporary.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", temporary);
+    ASSERT_EQ(driver.messageBoxes().size(), 1);
+    EXPECT_TRUE(driver.messageBoxes().first().text.endsWith(
+        "The fault could not be written to ErrorLog.Htm in the current folder, nor in " +
+        QDir::toNativeSeparators(folder.filePath("data")) + ", nor in " +
+        QDir::toNativeSeparators(folder.filePath("tmp")) + "."))
+        << driver.messageBoxes().first().text.toStdString();
 }
 
 TEST(HtmlEscaping, CoversMarkupQuotesAndNonAscii) {

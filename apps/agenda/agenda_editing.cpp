@@ -1,0 +1,107 @@
+// Adding, changing and deleting appointments. Every change is written at
+// once; the table is then opened afresh with its index and both views are
+// redrawn.
+#include "apps/agenda/agenda_operations.h"
+#include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/agenda_views.h"
+#include "apps/agenda/appointment.h"
+#include "apps/agenda/time_lists.h"
+#include "apps/common/field_rows.h"
+#include "apps/common/window_texts.h"
+#include "kernel/public_variables.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+namespace {
+
+using agenda_texts::kWindow;
+
+int ListValue(const QString& control) {
+    return GETPROPERTY(kWindow, control, "value").toInt();
+}
+
+QDate PickedDate(const QString& control) {
+    return GETPROPERTY(kWindow, control, "value").toDate();
+}
+
+bool TextGiven(const QString& control) {
+    if (!TrimmedValue(kWindow, control).isEmpty()) return true;
+    MSGEXCLAMATION(TEXT(agenda_texts::kWriteText), THE_APP_NAME);
+    return false;
+}
+
+}  // namespace
+
+void AGENDA_EDIT() {
+    KESP_OPERATION();
+    DBSELECTAREA("a");
+    if (DBEOF()) {
+        // No appointment: the panel keeps its date and times, and has no text.
+        SETPROPERTY(kWindow, "Text_2", "value", QString());
+        return;
+    }
+    const Appointment shown = ReadAppointment("agenda");
+    SETPROPERTY(kWindow, "Text_2", "value", shown.text);
+    SETPROPERTY(kWindow, "DatePicker_1", "value", shown.date);
+    SETPROPERTY(kWindow, "Combo_3", "value", ItemShowing(HourItems(), shown.hour));
+    SETPROPERTY(kWindow, "Combo_4", "value", ItemShowing(MinuteItems(), shown.minute));
+}
+
+void AGENDA_NEW() {
+    KESP_OPERATION();
+    if (!TextGiven("Text_1")) return;
+    const QString first = QStringLiteral("00");
+    const Appointment added{.date = PickedDate("DatePicker_2"),
+                            .hour = ChosenTimeText(HourItems(), ListValue("Combo_1"), first),
+                            .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_2"), first),
+                            .text = TrimmedValue(kWindow, "Text_1")};
+    DBSELECTAREA("a");
+    AppendAppointment(added);
+    OpenAgendaIndexed("agenda", false);
+    // The view stays on the chosen day; the insert panel keeps its values,
+    // so the same text can go to several days.
+    AGENDA_AKTUALISIEREN();
+}
+
+void AGENDA_SAVE() {
+    KESP_OPERATION();
+    if (!AppointmentSelected()) return;
+    if (!TextGiven("Text_2")) return;
+    const int stored = RECNO();
+    const Appointment before = ReadAppointment("agenda");
+    // A time the lists cannot show keeps its stored text unless the user
+    // chooses another.
+    const Appointment after{
+        .date = PickedDate("DatePicker_1"),
+        .hour = ChosenTimeText(HourItems(), ListValue("Combo_3"), before.hour),
+        .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_4"), before.minute),
+        .text = TrimmedValue(kWindow, "Text_2")};
+    // The new version is written before the old one is marked: an
+    // interruption in between leaves both, never neither.
+    DBSELECTAREA("a");
+    AppendAppointment(after);
+    DBGOTO(stored);
+    DBDELETE();
+    DBCOMMIT();
+    OpenAgendaIndexed("agenda", true);
+    // The day view follows the appointment to its day.
+    SETPROPERTY(kWindow, "MonthCal_1", "value", after.date);
+    AGENDA_AKTUALISIEREN();
+}
+
+void DELETE_TERMIN() {
+    KESP_OPERATION();
+    if (!AppointmentSelected()) return;
+    const Appointment doomed = ReadAppointment("agenda");
+    using namespace agenda_texts;
+    const QString question = TEXT(kDeleteStart) + DTOC(doomed.date) + TEXT(kDeleteAt) +
+                             TrimBlanks(doomed.hour) + ":" + TrimBlanks(doomed.minute) +
+                             TEXT(kDeleteEnd);
+    if (!MSGYESNO(question, THE_APP_NAME)) return;
+    DBSELECTAREA("a");
+    DBDELETE();
+    DBCOMMIT();
+    OpenAgendaIndexed("agenda", true);
+    AGENDA_AKTUALISIEREN();
+}

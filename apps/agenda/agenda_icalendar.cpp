@@ -1,0 +1,114 @@
+// The agenda's iCalendar files: a view's appointments written to
+// "Agenda.ics" in the export folder, and the events of a file the user
+// chooses added as new appointments.
+#include "apps/agenda/agenda_operations.h"
+#include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/agenda_views.h"
+#include "apps/agenda/appointment.h"
+#include "apps/agenda/export_file.h"
+#include "apps/agenda/icalendar.h"
+#include "kernel/public_variables.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+using namespace agenda_texts;
+
+constexpr int kTextLength = 99;
+constexpr int kMinuteStep = 5;
+
+CalendarEvent EventOf(const Appointment& appointment) {
+    bool hourRead = false;
+    bool minuteRead = false;
+    const int hour = appointment.hour.trimmed().toInt(&hourRead);
+    const int minute = appointment.minute.trimmed().toInt(&minuteRead);
+    // A time another program stored unreadably makes a whole-day event
+    // rather than an invented hour.
+    const QTime time = hourRead && minuteRead ? QTime(hour, minute) : QTime();
+    return {.date = appointment.date, .time = time, .summary = appointment.text};
+}
+
+Appointment AppointmentOf(const CalendarEvent& event) {
+    const QTime time = event.time.isValid() ? event.time : QTime(0, 0);
+    QString text = event.summary;
+    text.replace(u'\r', u' ');
+    text.replace(u'\n', u' ');
+    text = text.trimmed().left(kTextLength).trimmed();
+    const auto twoDigits = [](int value) {
+        return QStringLiteral("%1").arg(value, 2, 10, QChar(u'0'));
+    };
+    return {.date = event.date,
+            .hour = twoDigits(time.hour()),
+            .minute = twoDigits(time.minute() - time.minute() % kMinuteStep),
+            .text = text};
+}
+
+// The appointments of the view open in work area "a", in its order.
+QList<CalendarEvent> EventsOfView(const QString& alias) {
+    QList<CalendarEvent> events;
+    DBSELECTAREA("a");
+    DBGOTOP();
+    while (!DBEOF()) {
+        events.append(EventOf(ReadAppointment(alias)));
+        DBSKIP(1);
+    }
+    return events;
+}
+
+void Export(const QList<CalendarEvent>& events) {
+    const QString file = TEXT(kIcsFile);
+    if (WriteExportFile(THE_EXPORT_PATH + file,
+                        WriteICalendar(events, QDateTime::currentDateTimeUtc()))) {
+        MSGEXCLAMATION(TEXT(kIcsWritten) + "\r" + THE_EXPORT_PATH, THE_APP_NAME);
+    } else {
+        MSGEXCLAMATION(TEXT(kIcsNotWritten), THE_APP_NAME);
+    }
+}
+
+}  // namespace
+
+void EXPORT_ICS_AGENDA1() {
+    KESP_OPERATION();
+    const int selected = SelectedAppointment();
+    const QList<CalendarEvent> events = EventsOfView("agenda");
+    RefreshViewsSelecting(selected);
+    Export(events);
+}
+
+void EXPORT_ICS_AGENDA2() {
+    KESP_OPERATION();
+    const int selected = SelectedAppointment();
+    const QDate day = ChosenDay();
+    OpenRangeView(RangeStart(day), RangeEnd(day));
+    const QList<CalendarEvent> events = EventsOfView("agenda2");
+    RefreshViewsSelecting(selected);
+    Export(events);
+}
+
+void IMPORT_ICS_AGENDA() {
+    KESP_OPERATION();
+    const QString path =
+        GETFILE({TEXT(kIcsFilter), TEXT(kAnyFile)}, TEXT(kImportTitle), THE_EXPORT_PATH);
+    if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, THE_APP_NAME);
+        return;
+    }
+    const CalendarReading calendar = ReadICalendar(file.readAll());
+    if (!calendar.problem.isEmpty()) {
+        MSGEXCLAMATION(TEXT(kNotICalendar) + "\r" + path, THE_APP_NAME);
+        return;
+    }
+    const int selected = SelectedAppointment();
+    for (const CalendarEvent& event : calendar.events)
+        AppendAppointment(AppointmentOf(event));
+    OpenAgendaIndexed("agenda", false);
+    RefreshViewsSelecting(selected);
+    MSGBOX(QString::number(calendar.events.size()) + TEXT(kImported), THE_APP_NAME);
+}

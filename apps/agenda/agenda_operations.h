@@ -1,0 +1,26 @@
+// The named operations of the agenda window "agenda_frm". Its controls call
+// them; so do the tests.
+//
+// The table "agenda.dbf" of the data folder is open in work area "a": under
+// the alias `agenda` on the day view (the appointments of the day chosen in
+// MonthCal_1), or for a moment under `agenda2` on the eleven days after it.
+// Both are ordered by the index "itindex", keyed by date, hour and minute.
+#pragma once
+
+void OPENAGENDA();            // initialisation of agenda_frm
+void AGENDA_AKTUALISIEREN();  // rebuilds the eleven-day list, the day view, their headings
+void AGENDA_EDIT();           // the day table's selection into the edit panel
+void AGENDA_SAVE();           // the edit panel over the selected appointment
+void DELETE_TERMIN();         // the selected appointment, after asking
+void AGENDA_NEW();            // the insert panel as a new appointment
+void OPEN_RPT_AGENDA1();      // print preview of the day
+void OPEN_RPT_AGENDA2();      // print preview of the eleven days
+void EXPORT_CSV_AGENDA1();    // the day as a semicolon file
+void EXPORT_CSV_AGENDA2();    // the eleven days as a semicolon file
+void EXPORT_ICS_AGENDA1();    // the day as an iCalendar file
+void EXPORT_ICS_AGENDA2();    // the eleven days as an iCalendar file
+void IMPORT_ICS_AGENDA();     // the events of an iCalendar file as new appointments
+
+// Defines agenda_frm with its German texts; sets the texts of the language.
+void DefineAgendaWindow();
+void SetAgendaTexts();

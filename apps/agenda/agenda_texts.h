@@ -1,0 +1,64 @@
+// The texts of the agenda that its actions show, in three languages. The
+// captions of the window itself are set in agenda_window.cpp.
+#pragma once
+
+#include "kernel/texts.h"
+
+#include <QString>
+
+namespace agenda_texts {
+
+inline const QString kWindow = QStringLiteral("agenda_frm");
+
+// Label_1: the count, this text, the day.
+inline const Texts kDayHeading{" Termin(e) für den ", " appointment(s): ", " Compromisso(s): "};
+// Label_2: this text, the first day, the middle text, the last day.
+inline const Texts kRangeFrom{"Termine von ", "Appointm.: ", "Comprom.: "};
+inline const Texts kRangeTo{" bis ", " to ", " até "};
+
+inline const Texts kWriteText{"Bitte Text eingeben", "Please write your appointment",
+                              "Favor escrever um compromisso"};
+
+// The delete question: the start, the date, the separator, hh:mm, the end.
+inline const Texts kDeleteStart{
+    "Termin am: ", "Delete the appointment: ", "Apagar o compromisso: "};
+inline const Texts kDeleteAt{" um ", " ", " "};
+inline const Texts kDeleteEnd{" löschen?", " ?", " ?"};
+
+inline const Texts kDayReport{"xxagenda01", "xxagenda01_en", "xxagenda01_br"};
+inline const Texts kRangeReport{"xxagenda02", "xxagenda02_en", "xxagenda02_br"};
+
+inline const Texts kDayCsv{"Agenda_Tag.csv", "Agenda_Day.csv", "Agenda_Dia.csv"};
+inline const Texts kDayCsvWritten{"Agenda_Tag.csv wurde erstellt.", "File Agenda_Day.csv created.",
+                                  "Arquivo Agenda_Dia.csv foi criado."};
+inline const Texts kRangeCsv{"Agenda.csv", "Agenda.csv", "Agenda.csv"};
+inline const Texts kRangeCsvWritten{"Agenda.csv wurde erstellt.", "File Agenda.csv created.",
+                                    "Arquivo Agenda.csv foi criado."};
+
+inline const Texts kIcsFile{"Agenda.ics", "Agenda.ics", "Agenda.ics"};
+inline const Texts kIcsWritten{"Agenda.ics wurde erstellt.", "File Agenda.ics created.",
+                               "Arquivo Agenda.ics foi criado."};
+inline const Texts kIcsNotWritten{
+    "Sorry, iCalendar Datei konnte nicht erstellt werden. Rechte und Schutz prüfen.",
+    "Sorry, I can not write the iCalendar file. Permission?",
+    "Sorry, não foi possível criar o arquivo iCalendar. Permissão?"};
+
+inline const Texts kImportTitle{"iCalendar-Datei importieren", "Import iCalendar file",
+                                "Importar arquivo iCalendar"};
+inline const Texts kIcsFilter{"iCalendar-Dateien (*.ics *.ical *.ifb *.icalendar)",
+                              "iCalendar files (*.ics *.ical *.ifb *.icalendar)",
+                              "Arquivos iCalendar (*.ics *.ical *.ifb *.icalendar)"};
+inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arquivos (*)"};
+// Follows the number of appointments the import added.
+inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
+                             " compromisso(s) importado(s)."};
+// Followed by a carriage return and the file's path.
+inline const Texts kNotICalendar{
+    "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",
+    "This is not a readable iCalendar file. Nothing was changed.",
+    "Este arquivo não é um arquivo iCalendar legível. Nada foi alterado."};
+inline const Texts kCannotRead{"Die Datei kann nicht gelesen werden. Es wurde nichts geändert.",
+                               "The file cannot be read. Nothing was changed.",
+                               "Não foi possível ler o arquivo. Nada foi alterado."};
+
+}  // namespace agenda_texts

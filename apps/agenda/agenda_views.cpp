@@ -1,0 +1,176 @@
+// Opening the agenda and refreshing its two views.
+#include "apps/agenda/agenda_views.h"
+
+#include "apps/agenda/agenda.h"
+#include "apps/agenda/agenda_operations.h"
+#include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/appointment.h"
+#include "apps/common/window_texts.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QDir>
+
+namespace {
+
+using agenda_texts::kWindow;
+
+const QString kTable = QStringLiteral("agenda.dbf");
+const QString kIndex = QStringLiteral("itindex");
+
+// The controls a user can act on while a report is laid out.
+const QStringList kInputControls = {
+    "MonthCal_1", "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",   "Button_1",
+    "Button_2",   "DatePicker_2", "Combo_1",  "Combo_2",  "Text_1",   "Button_32",
+    "Button_5",   "Button_3",     "Browse_1", "Button_6", "Button_4", "List_1"};
+
+void OpenAgenda(const QString& alias) {
+    T_CLOSE();
+    DBSELECTAREA("a");
+    DBUSEAREA(false, THE_DATA_PATH + kTable, alias);
+}
+
+void FilterOnDay(const QDate& day) {
+    const QString key = DTOS(day);
+    DBSETFILTER([day] { return FIELD("agenda->DATUM").toDate() == day; },
+                "DTOS(DATUM) == '" + key + "'", [key] { return key; });
+}
+
+void FilterOnRange(const QDate& first, const QDate& last) {
+    DBSETFILTER(
+        [first, last] {
+            const QDate day = FIELD("agenda2->DATUM").toDate();
+            return day.isValid() && day >= first && day <= last;
+        },
+        "DTOS(DATUM) >= '" + DTOS(first) + "' .AND. DTOS(DATUM) <= '" + DTOS(last) + "'");
+}
+
+QString Count(double count) {
+    return QString::number(static_cast<long long>(count));
+}
+
+void FillElevenDayList() {
+    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    while (!DBEOF()) {
+        const Appointment shown = ReadAppointment("agenda2");
+        DOMETHOD(kWindow, "List_1", "AddItem",
+                 DTOC(shown.date) + " " + shown.hour + ":" + shown.minute + " " + shown.text);
+        DBSKIP(1);
+    }
+}
+
+}  // namespace
+
+void OPENFORM_AGENDA() {
+    KESP_OPERATION();
+    T_CLOSE();
+    DefineAgendaWindow();
+    DOMETHOD(kWindow, "Center");
+    _ACTIVATEWINDOW(kWindow);
+}
+
+void OPENAGENDA() {
+    KESP_OPERATION();
+    QDir::setCurrent(THE_DATA_PATH);
+    OpenAgendaIndexed("agenda", true);
+    // The time lists are filled at definition: "00" ... "23", "00" ... "55".
+    AGENDA_AKTUALISIEREN();
+    SetAgendaTexts();
+}
+
+void AGENDA_AKTUALISIEREN() {
+    KESP_OPERATION();
+    T_CLOSE();
+    const Texts appointment{"Termin", "Appointment", "Compromisso"};
+    SetWindowTexts(kWindow, {{"Browse_1", "header", 1, {"HH", "HH", "HH"}},
+                             {"Browse_1", "header", 2, {"MM", "MM", "MM"}},
+                             {"Browse_1", "header", 3, appointment}});
+    const QDate day = ChosenDay();
+
+    OpenRangeView(RangeStart(day), RangeEnd(day));
+    FillElevenDayList();
+
+    OpenDayView(day);
+    int count = 0;
+    DBEVAL([&count] { ++count; });
+    THE_ANZAHL = count;
+    DBGOTOP();
+    DOMETHOD(kWindow, "Browse_1", "refresh");
+    SETPROPERTY(kWindow, "Browse_1", "value", RECNO());
+
+    SETPROPERTY(kWindow, "Label_1", "value",
+                Count(THE_ANZAHL) + TEXT(agenda_texts::kDayHeading) + DTOC(day));
+    SETPROPERTY(kWindow, "Label_2", "value",
+                TEXT(agenda_texts::kRangeFrom) + DTOC(RangeStart(day)) +
+                    TEXT(agenda_texts::kRangeTo) + DTOC(RangeEnd(day)));
+}
+
+QDate ChosenDay() {
+    return GETPROPERTY(kWindow, "MonthCal_1", "value").toDate();
+}
+
+void OpenAgendaIndexed(const QString& alias, bool pack) {
+    OpenAgenda(alias);
+    if (pack) __DBPACK();
+    DBCREATEINDEX(THE_DATA_PATH + kIndex, kAgendaIndexKey);
+    ORDLISTREBUILD();
+    DBGOTOP();
+}
+
+void OpenDayView(const QDate& day) {
+    OpenAgenda("agenda");
+    ORDLISTADD(THE_DATA_PATH + kIndex);
+    FilterOnDay(day);
+    DBGOTOP();
+}
+
+void OpenRangeView(const QDate& first, const QDate& last) {
+    OpenAgenda("agenda2");
+    ORDLISTADD(THE_DATA_PATH + kIndex);
+    FilterOnRange(first, last);
+    DBGOTOP();
+}
+
+QDate RangeStart(const QDate& day) {
+    return day.addDays(1);
+}
+
+QDate RangeEnd(const QDate& day) {
+    return day.addDays(11);
+}
+
+bool AppointmentSelected() {
+    DBSELECTAREA("a");
+    return ALIAS().compare("agenda", Qt::CaseInsensitive) == 0 && !DBEOF() && !DELETED() &&
+           DBRECORDVISIBLE();
+}
+
+int SelectedAppointment() {
+    DBSELECTAREA("a");
+    return RECNO();
+}
+
+void RefreshViewsSelecting(int recordNumber) {
+    AGENDA_AKTUALISIEREN();
+    DBSELECTAREA("a");
+    DBGOTO(recordNumber);
+    if (AppointmentSelected()) {
+        SETPROPERTY(kWindow, "Browse_1", "value", recordNumber);
+    } else {
+        DBGOTOP();
+    }
+}
+
+ReportInProgress::ReportInProgress() {
+    for (const QString& control : kInputControls)
+        SETPROPERTY(kWindow, control, "enabled", false);
+}
+
+ReportInProgress::~ReportInProgress() {
+    if (!ISWINDOWDEFINED(kWindow)) return;  // closed while the report was laid out
+    for (const QString& control : kInputControls)
+        SETPROPERTY(kWindow, control, "enabled", true);
+}

@@ -1,0 +1,55 @@
+// The two views of the agenda over "agenda.dbf" in work area "a", and the
+// steps its actions share to open and refresh them.
+//
+// Each view is a filter installed with the days it shows fixed at that
+// moment, so nothing that happens afterwards (the chosen day changing while a
+// report is laid out) can change what the view holds.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The day chosen in MonthCal_1.
+QDate ChosenDay();
+
+// Closes every table, opens "agenda.dbf" in work area "a" under `alias` and
+// creates the index "itindex" anew as its only order; with `pack` the
+// records marked deleted are removed first.
+void OpenAgendaIndexed(const QString& alias, bool pack);
+
+// Close every table and open a view in work area "a" with the index that
+// exists, the pointer on its first appointment, in the index order: the day
+// view `agenda` holds the appointments of `day`, the range view `agenda2`
+// those from `first` to `last`, both included.
+void OpenDayView(const QDate& day);
+void OpenRangeView(const QDate& first, const QDate& last);
+
+// The range the eleven-day list shows for a chosen day: the first to the
+// eleventh day after it.
+QDate RangeStart(const QDate& day);
+QDate RangeEnd(const QDate& day);
+
+// The day view holds an appointment and the pointer is on it.
+bool AppointmentSelected();
+
+// The record number the pointer of work area "a" is on (the selected
+// appointment, or the end of the view), to select it again afterwards.
+int SelectedAppointment();
+
+// The views afresh for the chosen day (AGENDA_AKTUALISIEREN); then the
+// appointment numbered `recordNumber` is selected again when the day view
+// still holds it.
+void RefreshViewsSelecting(int recordNumber);
+
+// While a report is laid out the window still handles events; its controls
+// are switched off meanwhile, so that nothing moves or closes the view being
+// printed. RAII: they are switched on again when the guard goes.
+class ReportInProgress {
+  public:
+    ReportInProgress();
+    ~ReportInProgress();
+    ReportInProgress(const ReportInProgress&) = delete;
+    ReportInProgress& operator=(const ReportInProgress&) = delete;
+};

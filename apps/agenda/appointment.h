@@ -1,0 +1,31 @@
+// One appointment as "agenda.dbf" stores it: the day (DATUM), the hour and
+// the minute as two-digit texts (STUN, MINU), the text (TERMIN) and the key
+// text TINDEX, which is the day in the date format of the language in force
+// followed by hour and minute ("24.12.20070905" under DE). TINDEX is written
+// for the files' sake only; the agenda orders by its own index, keyed by
+// date, hour and minute.
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+struct Appointment {
+    QDate date;
+    QString hour;    // "00" ... "23" as the program writes it; kept as stored
+    QString minute;  // "00", "05" ... "55" likewise
+    QString text;    // trimmed
+};
+
+// The key expression of the index "itindex": chronological, whatever
+// language wrote the record.
+inline const QString kAgendaIndexKey = QStringLiteral("DTOS(DATUM)+STUN+MINU");
+
+// The current record of `alias`; at the end of the table an empty one.
+Appointment ReadAppointment(const QString& alias);
+
+// Writes every field, TINDEX included, into the current record of the
+// current work area.
+void WriteAppointment(const Appointment& appointment);
+
+// Appends the appointment to the current work area and commits it.
+void AppendAppointment(const Appointment& appointment);

@@ -1,0 +1,155 @@
+// The bookmarks and the browsers: opening the current address in the
+// desktop's browser, and the exchange of all bookmarks as a bookmark file.
+#include "apps/bookmarks/bookmark_file.h"
+#include "apps/bookmarks/bookmarks.h"
+#include "apps/common/record_steps.h"
+#include "store/xbase.h"
+#include "toolkit/operation_trail.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QSaveFile>
+#include <QSet>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QString kBookmarkFile = "Bookmarks.html";
+const Texts kCannotOpen{"Die Adresse konnte nicht im Browser geöffnet werden.",
+                        "Sorry, I can not open the address in the browser.",
+                        "Sorry, não foi possível abrir o endereço no navegador."};
+const Texts kFileCreated{"Bookmarks.html wurde erstellt.", "File Bookmarks.html created.",
+                         "Arquivo Bookmarks.html foi criado."};
+const Texts kCannotRead{"Die Datei konnte nicht gelesen werden.", "Sorry, I can not read the file.",
+                        "Sorry, não foi possível ler o arquivo."};
+const Texts kImported{"%1 Bookmarks importiert, %2 übersprungen (schon vorhanden).",
+                      "%1 bookmarks imported, %2 skipped (already present).",
+                      "%1 bookmarks importados, %2 ignorados (já existentes)."};
+const Texts kChooseFile{"Browser-Lesezeichen importieren", "Import browser bookmarks",
+                        "Importar favoritos do navegador"};
+
+const QString& MessageTitle() {
+    return *Bookmarks().messageTitle;
+}
+
+QString Stored(const QString& field) {
+    return TrimBlanks(FIELD("internet->" + field).toString());
+}
+
+// Every bookmark not marked deleted, whatever search is in force, by
+// category and title; the record pointer stays where it was.
+QList<Bookmark> AllBookmarks() {
+    DBSELECTAREA(Bookmarks().workArea);
+    const int here = RECNO();
+    QList<Bookmark> all;
+    for (int number = 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (DELETED()) continue;
+        all.append({.category = Stored("KATEG"),
+                    .title = Stored("N_TITEL"),
+                    .address = Stored("N_HYPER"),
+                    .comment = Stored("N_KOM"),
+                    .created = FIELD("internet->ERSTELLT").toDate()});
+    }
+    DBGOTO(here);
+    std::stable_sort(all.begin(), all.end(), [](const Bookmark& a, const Bookmark& b) {
+        const QString left = UPPER(a.category), right = UPPER(b.category);
+        return left != right ? left < right : UPPER(a.title) < UPPER(b.title);
+    });
+    return all;
+}
+
+// Addresses compared as the browser would receive them.
+QSet<QString> StoredAddresses() {
+    QSet<QString> addresses;
+    for (const Bookmark& bookmark : AllBookmarks())
+        addresses.insert(BrowserAddress(bookmark.address));
+    return addresses;
+}
+
+int LimitOf(const QString& control) {
+    return RowOfControl(Bookmarks().fields, control).inputLimit;
+}
+
+}  // namespace
+
+QString BrowserAddress(const QString& address) {
+    const QString trimmed = address.trimmed();
+    // A scheme is letters, digits, "+", "-", "." before a ":" that no port
+    // number follows ("localhost:8080" has none).
+    const qsizetype colon = trimmed.indexOf(u':');
+    bool schemed = colon > 0 && trimmed[0].isLetter() && colon + 1 < trimmed.size() &&
+                   !trimmed[colon + 1].isDigit();
+    for (qsizetype at = 0; schemed && at < colon; ++at) {
+        const QChar c = trimmed[at];
+        schemed = c.isLetterOrNumber() || c == u'+' || c == u'-' || c == u'.';
+    }
+    return schemed ? trimmed : "http://" + trimmed;
+}
+
+void OPEN_INTERNET_LINK() {
+    KESP_OPERATION();
+    DBSELECTAREA(Bookmarks().workArea);
+    if (DBEOF()) return;  // an empty list: nothing to open
+    const QString address = Stored("N_HYPER");
+    const QUrl url(BrowserAddress(address), QUrl::TolerantMode);
+    if (address.isEmpty() || !url.isValid() || !QDesktopServices::openUrl(url))
+        MSGEXCLAMATION(TEXT(kCannotOpen) + "\r" + address, MessageTitle());
+}
+
+void EXPORT_HTML_INTERNET_P() {
+    KESP_OPERATION();
+    const QByteArray bytes = WriteBookmarkFile(AllBookmarks());
+    QSaveFile file(THE_EXPORT_PATH + kBookmarkFile);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(bytes) == bytes.size() && file.commit();
+    if (written)
+        MSGEXCLAMATION(TEXT(kFileCreated) + "\r" + THE_EXPORT_PATH, MessageTitle());
+    else
+        MSGEXCLAMATION(TEXT(Bookmarks().exportFile.cannotWrite), MessageTitle());
+}
+
+void IMPORT_HTML_INTERNET_P() {
+    KESP_OPERATION();
+    const QString path = QFileDialog::getOpenFileName(nullptr, TEXT(kChooseFile), THE_EXPORT_PATH,
+                                                      "HTML (*.html *.htm);;* (*)");
+    if (!path.isEmpty()) ImportBookmarksFrom(path);
+}
+
+void ImportBookmarksFrom(const QString& path) {
+    const RecordWindow& record = Bookmarks();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, MessageTitle());
+        return;
+    }
+    const QList<Bookmark> read = ReadBookmarkFile(file.readAll());
+    QSet<QString> known = StoredAddresses();
+    const int addressLimit = LimitOf("Text_4");
+    int added = 0;
+    DBSELECTAREA(record.workArea);
+    for (const Bookmark& bookmark : read) {
+        const QString address = BrowserAddress(bookmark.address);
+        // An address the field cannot hold whole would be a broken link.
+        if (known.contains(address) || bookmark.address.size() > addressLimit) continue;
+        known.insert(address);
+        DBAPPEND();
+        REPLACE("internet->ERSTELLT", bookmark.created.isValid() ? bookmark.created : DATE());
+        REPLACE("internet->KATEG", bookmark.category.left(LimitOf("Text_2")));
+        REPLACE("internet->N_TITEL", bookmark.title.left(LimitOf("Text_3")));
+        REPLACE("internet->N_HYPER", bookmark.address);
+        REPLACE("internet->N_KOM", bookmark.comment);
+        ++added;
+    }
+    DBCOMMIT();
+    DBCLEARFILTER();
+    CreateIndexFiles(record.indexes, record.normalOrder);
+    DBGOTOP();
+    THE_ANZAHL = CountLiveRecords();
+    RefreshRecordWindow(record);
+    MSGEXCLAMATION(TEXT(kImported).arg(added).arg(read.size() - added), MessageTitle());
+}

@@ -1,0 +1,205 @@
+#include "apps/bookmarks/bookmark_file.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QStringList>
+
+namespace {
+
+qint64 SecondsSince1970(const QDate& day) {
+    return day.startOfDay(Qt::UTC).toSecsSinceEpoch();
+}
+
+void WriteLink(QString& out, const Bookmark& bookmark, const QString& indent) {
+    out += indent + "<DT><A HREF=\"" + EscapeHtml(bookmark.address) + "\"";
+    if (bookmark.created.isValid())
+        out += " ADD_DATE=\"" + QString::number(SecondsSince1970(bookmark.created)) + "\"";
+    out += ">" + EscapeHtml(bookmark.title) + "</A>\n";
+    QString comment = bookmark.comment;
+    comment.replace("\r\n", "\n");
+    if (!comment.isEmpty()) out += indent + "<DD>" + EscapeHtml(comment) + "\n";
+}
+
+// A tag of the file: its name in capitals ("A", "/DL", "H3") and attributes.
+struct Tag {
+    QString name;
+    QString text;  // everything between "<" and ">"
+};
+
+// The value of attribute `name` in a tag's text, quoted or not; empty when absent.
+QString Attribute(const QString& tagText, const QString& name) {
+    const QString upper = tagText.toUpper();
+    qsizetype at = 0;
+    while ((at = upper.indexOf(name, at)) >= 0) {
+        const bool startsWord = at > 0 && upper[at - 1].isSpace();
+        qsizetype after = at + name.size();
+        while (after < upper.size() && upper[after].isSpace())
+            ++after;
+        if (!startsWord || after >= upper.size() || upper[after] != u'=') {
+            at += name.size();
+            continue;
+        }
+        ++after;
+        while (after < tagText.size() && tagText[after].isSpace())
+            ++after;
+        if (after >= tagText.size()) return {};
+        const QChar quote = tagText[after];
+        if (quote == u'"' || quote == u'\'') {
+            const qsizetype end = tagText.indexOf(quote, after + 1);
+            return tagText.mid(after + 1, end < 0 ? -1 : end - after - 1);
+        }
+        qsizetype end = after;
+        while (end < tagText.size() && !tagText[end].isSpace())
+            ++end;
+        return tagText.mid(after, end - after);
+    }
+    return {};
+}
+
+}  // namespace
+
+QString EscapeHtml(const QString& text) {
+    return text.toHtmlEscaped();
+}
+
+QString UnescapeHtml(const QString& text) {
+    static const QMap<QString, QString> named{{"amp", "&"},   {"lt", "<"},   {"gt", ">"},
+                                              {"quot", "\""}, {"apos", "'"}, {"nbsp", " "}};
+    QString out;
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype semicolon = text[at] == u'&' ? text.indexOf(u';', at) : -1;
+        if (semicolon < 0 || semicolon - at > 10) {
+            out += text[at++];
+            continue;
+        }
+        const QString entity = text.mid(at + 1, semicolon - at - 1);
+        bool known = true;
+        if (entity.startsWith(u'#')) {
+            const bool hex = entity.size() > 1 && (entity[1] == u'x' || entity[1] == u'X');
+            const uint code = entity.mid(hex ? 2 : 1).toUInt(&known, hex ? 16 : 10);
+            if (known && code > 0) {
+                const char32_t character = code;
+                out += QString::fromUcs4(&character, 1);
+            }
+        } else if (named.contains(entity)) {
+            out += named.value(entity);
+        } else {
+            known = false;
+        }
+        if (known) {
+            at = semicolon + 1;
+        } else {
+            out += text[at++];
+        }
+    }
+    return out;
+}
+
+QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks) {
+    QString out =
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n"
+        "<!-- This is an automatically generated file.\n"
+        "     It will be read and overwritten.\n"
+        "     DO NOT EDIT! -->\n"
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">\n"
+        "<TITLE>Bookmarks</TITLE>\n"
+        "<H1>Bookmarks</H1>\n"
+        "<DL><p>\n";
+    QStringList categories;
+    for (const Bookmark& bookmark : bookmarks) {
+        if (bookmark.category.isEmpty())
+            WriteLink(out, bookmark, "    ");
+        else if (!categories.contains(bookmark.category))
+            categories.append(bookmark.category);
+    }
+    for (const QString& category : categories) {
+        out += "    <DT><H3>" + EscapeHtml(category) + "</H3>\n    <DL><p>\n";
+        for (const Bookmark& bookmark : bookmarks)
+            if (bookmark.category == category) WriteLink(out, bookmark, "        ");
+        out += "    </DL><p>\n";
+    }
+    out += "</DL><p>\n";
+    return out.toUtf8();
+}
+
+QList<Bookmark> ReadBookmarkFile(const QByteArray& html) {
+    const QString text = QString::fromUtf8(html);
+    QList<Bookmark> bookmarks;
+    QStringList folders;  // the open lists' folder names, innermost last
+    QString heading;
+    bool headingDone = false;       // a heading whose list has not opened yet
+    QString* reading = nullptr;     // where the text between tags goes
+    bool commentMayFollow = false;  // the last thing read was a link
+    auto stopReading = [&] {
+        if (reading) *reading = UnescapeHtml(*reading).trimmed();
+        reading = nullptr;
+    };
+
+    qsizetype at = 0;
+    while (at < text.size()) {
+        if (text[at] != u'<') {
+            const qsizetype next = text.indexOf(u'<', at);
+            if (reading) *reading += text.mid(at, next < 0 ? -1 : next - at);
+            at = next < 0 ? text.size() : next;
+            continue;
+        }
+        if (text.mid(at, 4) == "<!--") {
+            const qsizetype end = text.indexOf("-->", at);
+            at = end < 0 ? text.size() : end + 3;
+            continue;
+        }
+        const qsizetype close = text.indexOf(u'>', at);
+        const QString tagText = text.mid(at + 1, close < 0 ? -1 : close - at - 1);
+        at = close < 0 ? text.size() : close + 1;
+        qsizetype nameEnd = 0;
+        while (nameEnd < tagText.size() && !tagText[nameEnd].isSpace())
+            ++nameEnd;
+        const QString name = tagText.left(nameEnd).toUpper();
+
+        if (name == "DD") {
+            stopReading();
+            if (commentMayFollow) reading = &bookmarks.last().comment;
+            commentMayFollow = false;
+            continue;
+        }
+        if (name == "/A") {
+            stopReading();
+            continue;
+        }
+        stopReading();
+        commentMayFollow = false;
+        if (name == "A") {
+            const QString address = UnescapeHtml(Attribute(tagText, "HREF")).trimmed();
+            if (address.isEmpty()) continue;
+            Bookmark bookmark{.category = folders.isEmpty() ? QString() : folders.last(),
+                              .address = address};
+            bool dated = false;
+            const qint64 seconds = Attribute(tagText, "ADD_DATE").toLongLong(&dated);
+            if (dated && seconds > 0)
+                bookmark.created = QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).date();
+            bookmarks.append(bookmark);
+            reading = &bookmarks.last().title;
+            commentMayFollow = true;
+        } else if (name == "H3") {
+            heading.clear();
+            reading = &heading;
+            headingDone = true;
+        } else if (name == "DL") {
+            // A list opens the folder of the heading before it; a list
+            // without a heading stays in the folder it is in.
+            const QString outer = folders.isEmpty() ? QString() : folders.last();
+            folders.append(headingDone ? heading : outer);
+            headingDone = false;
+        } else if (name == "/DL") {
+            if (!folders.isEmpty()) folders.removeLast();
+        }
+    }
+    stopReading();
+    // Line breaks of a comment as the memo stores them.
+    for (Bookmark& bookmark : bookmarks) {
+        bookmark.comment.replace("\r\n", "\n");
+        bookmark.comment.replace("\n", "\r\n");
+    }
+    return bookmarks;
+}

@@ -1,0 +1,178 @@
+// The word list's operations: opening with its reorganisation, showing the
+// selected pair, the two lookups, saving, adding and deleting pairs.
+#include "apps/words/word_list.h"
+
+#include "apps/common/field_rows.h"
+#include "apps/common/window_texts.h"
+#include "apps/words/word_list_frames.h"
+#include "apps/words/word_list_operations.h"
+#include "apps/words/word_list_progress.h"
+#include "apps/words/word_list_texts.h"
+#include "apps/words/word_lookup.h"
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr char kWindow[] = "woerter_frm";
+constexpr char kTable[] = "de_en.dbf";
+
+// The pairs of the dictionary that are not marked deleted: the count the
+// status line shows when no lookup narrows the list.
+int pairsInDictionary = 0;
+
+bool BothWordsGiven(const FieldRows& frame) {
+    for (const FieldRow& word : frame)
+        if (TrimmedValue(kWindow, word.control).isEmpty()) return false;
+    return true;
+}
+
+// Both indexes built from scratch from every record, the user told between
+// the two; the table is in the current work area.
+void RebuildBothIndexes(const Texts& germanDone) {
+    DBCREATEINDEX(kGermanIndex.file, KeyText(kGermanIndex));
+    ShowWordListStatus(TEXT(germanDone));
+    DBGOTOP();
+    ShowWordListProgress(60);
+    DBCREATEINDEX(kEnglishIndex.file, KeyText(kEnglishIndex));
+    ShowWordListProgress(90);
+}
+
+void ShowPairAndList() {
+    WOERTER_AKT();
+    DOMETHOD(kWindow, "Browse_2", "refresh");
+    SETPROPERTY(kWindow, "Browse_2", "value", RECNO());
+}
+
+}  // namespace
+
+void OPENFORM_WOERTER() {
+    KESP_OPERATION();
+    T_CLOSE();
+    DefineWordListWindow();
+    DOMETHOD(kWindow, "Center");
+    _ACTIVATEWINDOW(kWindow);
+}
+
+void OPENWOERTER() {
+    KESP_OPERATION();
+    QDir::setCurrent(THE_DATA_PATH);
+    THE_ANZAHL = 0;
+    SetWordListTexts();
+    ForgetNarrowingLookup();
+    BeginWordListWork();
+    ShowWordListStatus(TEXT(word_texts::kReorganising));
+    ShowWordListProgress(30);
+
+    DBUSEAREA(false, THE_DATA_PATH + kTable);
+    __DBPACK();
+    RebuildBothIndexes(word_texts::kGermanDoneAtOpening);
+    DBGOTOP();
+    pairsInDictionary = RECCOUNT();
+    DBCLOSEALL();
+
+    DBUSEAREA(false, THE_DATA_PATH + kTable, "eng1");
+    UseOnlyIndexOf(GermanLookup());
+    ShowPairAndList();
+    ShowReadyWithCount(pairsInDictionary);
+    ShowWordListProgress(100);
+    EndWordListWork();
+}
+
+void WOERTER_AKT() {
+    KESP_OPERATION();
+    DBSELECTAREA("eng1");
+    FillControlsFromRecord(kWindow, "eng1", EditFrameRows());
+    const bool onPair = !DBEOF();
+    SETPROPERTY(kWindow, "Button_5", "enabled", onPair);
+    SETPROPERTY(kWindow, "Button_6", "enabled", onPair);
+}
+
+void SUCHE_DE_1() {
+    KESP_OPERATION();
+    LookUpWords(GermanLookup());
+}
+
+void SUCHE_EN_2() {
+    KESP_OPERATION();
+    LookUpWords(EnglishLookup());
+}
+
+void T_SAVE_WOERTER() {
+    KESP_OPERATION();
+    if (!BothWordsGiven(EditFrameRows())) {
+        MSGEXCLAMATION(TEXT(word_texts::kBothWordsNeeded), THE_APP_NAME);
+        return;
+    }
+    DBSELECTAREA("eng1");
+    if (DBEOF()) return;  // no pair selected: the button is disabled
+    KeepBothIndexesCurrent();
+    WriteControlsToRecord(kWindow, "eng1", EditFrameRows());
+    DBCOMMIT();
+    ShowPairAndList();
+    MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
+}
+
+void T_SAVENEW_WOERTER() {
+    KESP_OPERATION();
+    BeginWordListWork();
+    if (!BothWordsGiven(AddFrameRows())) {
+        MSGEXCLAMATION(TEXT(word_texts::kBothWordsNeeded), THE_APP_NAME);
+        EndWordListWork();
+        return;
+    }
+    DBSELECTAREA("eng1");
+    // At the end of the list (an empty dictionary, a lookup that ended after
+    // the last word) this is the number the new pair receives.
+    const int noted = RECNO();
+    DBAPPEND();
+    WriteControlsToRecord(kWindow, "eng1", AddFrameRows());
+    DBCOMMIT();
+    ++pairsInDictionary;
+
+    ShowWordListStatus(TEXT(word_texts::kReorganising));
+    ShowWordListProgress(30);
+    RebuildBothIndexes(word_texts::kGermanDoneWhenAdding);
+    UseOnlyIndexOf(GermanLookup());
+    RenewNarrowingFilter();
+
+    DBGOTO(noted);
+    if (!DBRECORDVISIBLE()) {
+        // The new pair, added where the lookup left nothing to show: list
+        // every pair, so that it can be selected.
+        DBCLEARFILTER();
+        ForgetNarrowingLookup();
+    }
+    ShowPairAndList();
+    MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
+    PrepareControlsForNewRecord(kWindow, AddFrameRows());
+    ShowReadyWithCount(pairsInDictionary);
+    ShowWordListProgress(100);
+    EndWordListWork();
+}
+
+void T_DELETE_WOERTER() {
+    KESP_OPERATION();
+    DBSELECTAREA("eng1");
+    if (DBEOF()) return;  // no pair selected: the button is disabled
+    const QString german = TrimBlanks(FIELD("eng1->De").toString());
+    if (!MSGYESNO(TEXT(word_texts::kDeleteQuestion).arg(german), THE_APP_NAME)) return;
+    DBSELECTAREA("eng1");
+    DBDELETE();
+    --pairsInDictionary;
+    // The status line counts what the list shows: the pairs a lookup found,
+    // or the whole dictionary.
+    const int found = NarrowingLookup() ? CountListedPairs() : 0;
+    DBGOTOP();
+    ShowPairAndList();
+    MSGEXCLAMATION(TEXT(word_texts::kDeleted), THE_APP_NAME);
+    if (NarrowingLookup())
+        ShowFoundWords(found);
+    else
+        ShowReadyWithCount(pairsInDictionary);
+}

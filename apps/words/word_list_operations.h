@@ -1,0 +1,21 @@
+// The named operations of the word list (window "woerter_frm" over
+// "de_en.dbf" under the alias eng1, indexes ide1 on UPPER(De) and ide2 on
+// UPPER(En)). The window's controls call them; so do the tests.
+//
+// The status line counts what it names: after a lookup the pairs found,
+// otherwise every pair of the dictionary; THE_ANZAHL holds the number shown.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+void OPENWOERTER();        // initialisation: reorganise, then show the first pair
+void WOERTER_AKT();        // the list's change action: the selected pair into the edit frame
+void SUCHE_DE_1();         // Button_3: look up by the beginning of the German word
+void SUCHE_EN_2();         // Button_4: look up by the beginning of the English word
+void T_SAVE_WOERTER();     // Button_5: write the edit frame into the selected pair
+void T_DELETE_WOERTER();   // Button_6: delete the selected pair, after asking
+void T_SAVENEW_WOERTER();  // Button_7: add the pair of the add frame
+
+// Defines the window with its German texts; sets the texts of THE_LANG.
+void DefineWordListWindow();
+void SetWordListTexts();

@@ -1,0 +1,165 @@
+// The window woerter_frm: the status line and progress bar on top, the two
+// lookup boxes with their buttons, the list of pairs, and beside it the edit
+// frame of the selected pair and the add frame of a new pair; its texts in
+// the three languages.
+#include "apps/common/field_rows.h"
+#include "apps/common/window_texts.h"
+#include "apps/words/word_list_frames.h"
+#include "apps/words/word_list_operations.h"
+#include "toolkit/forms.h"
+
+namespace {
+
+constexpr char kWindow[] = "woerter_frm";
+const QColor kWhite{255, 255, 255};
+const QColor kGreen{0, 255, 0};
+constexpr int kWordLength = 50;
+const Texts kGerman{"Deutsch", "German", "Alemão"};
+const Texts kEnglish{"Englisch", "English", "Ingles"};
+
+// A word of a frame: its caption label above a text box of 50 characters.
+FieldRow Word(const QString& label, const QString& box, const QString& field, int row,
+              const Texts& caption) {
+    return {.control = box,
+            .field = field,
+            .at = {row + 20, 460, 210, 20},
+            .inputLimit = kWordLength,
+            .captionLabel = label,
+            .captionAt = {row, 460, 210, 20},
+            .caption = caption};
+}
+
+void WordLabel(const QString& name, int row, int col, int width, const QString& text) {
+    _DEFINELABEL(name, {.row = row,
+                        .col = col,
+                        .width = width,
+                        .height = 20,
+                        .value = text,
+                        .font = {"Arial", 9},
+                        .bold = true,
+                        .background = kWhite});
+}
+
+void LookupBox(const QString& name, int col, int width) {
+    _DEFINETEXTBOX(name, {.row = 70, .col = col, .width = width, .height = 24});
+}
+
+void PictureButton(const QString& name, int row, int col, int width, const QString& picture,
+                   const Action& action, const QString& tooltip = {}) {
+    _DEFINEIMAGEBUTTON(name, {.row = row,
+                              .col = col,
+                              .width = width,
+                              .height = 24,
+                              .picture = picture,
+                              .action = action,
+                              .tooltip = tooltip});
+}
+
+void WordFrame(const QString& name, int row, const QString& caption) {
+    _DEFINEFRAME(name, {.row = row,
+                        .col = 450,
+                        .width = 230,
+                        .height = 170,
+                        .caption = caption,
+                        .font = {"Arial", 9},
+                        .bold = true,
+                        .background = kWhite});
+}
+
+const QList<ControlText>& WordListTexts() {
+    static const QList<ControlText> texts = {
+        {"",
+         "",
+         0,
+         {"Wörterbuch [deutsch] <--> [englisch]", "Dictionary [german] <--> [english]",
+          "Dicionário [alemão] <--> [ingles]"}},
+        {"Label_17", "value", 0, {"Eingabe auf deutsch", "German", "Alemão"}},
+        {"Label_18", "value", 0, {"suchen", "search", "procurar"}},
+        {"Label_21", "value", 0, {"suchen", "search", "procurar"}},
+        {"Label_20", "value", 0, {"Eingabe auf englisch", "English", "Ingles"}},
+        {"Frame_4", "caption", 0, {"Bearbeiten", "Edit", "Editar"}},
+        {"Frame_5", "caption", 0, {"Hinzufügen", "Insert", "Inserir"}},
+        {"Browse_2", "header", 1, kGerman},
+        {"Browse_2", "header", 2, kEnglish},
+        {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
+        {"Button_7", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
+        {"Button_6", "tooltip", 0, {"Datensatz löschen", "Delete", "Apagar"}},
+    };
+    return texts;
+}
+
+}  // namespace
+
+const FieldRows& EditFrameRows() {
+    static const FieldRows rows = {Word("Label_13", "Text_14", "De", 90, kGerman),
+                                   Word("Label_14", "Text_15", "En", 140, kEnglish)};
+    return rows;
+}
+
+const FieldRows& AddFrameRows() {
+    static const FieldRows rows = {Word("Label_15", "Text_16", "De", 270, kGerman),
+                                   Word("Label_16", "Text_17", "En", 320, kEnglish)};
+    return rows;
+}
+
+void DefineWordListWindow() {
+    _DEFINEMODALWINDOW(kWindow, {.title = "Wörterbuch [deutsch] <--> [englisch]",
+                                 .width = 700,
+                                 .height = 450,
+                                 .background = kWhite,
+                                 .icon = "img/woerter.ico",
+                                 .onInit = OPENWOERTER});
+    _DEFINELABEL("Label_12", {.row = 10,
+                              .col = 10,
+                              .width = 430,
+                              .height = 40,
+                              .font = {"Arial", 12},
+                              .bold = true,
+                              .background = kWhite});
+    _DEFINEPROGRESSBAR("ProgressBar_1", {.row = 10,
+                                         .col = 450,
+                                         .width = 230,
+                                         .height = 30,
+                                         .rangeMin = 1,
+                                         .rangeMax = 100,
+                                         .background = kWhite,
+                                         .barColor = kGreen});
+
+    WordLabel("Label_17", 50, 10, 140, "Eingabe auf deutsch");
+    LookupBox("Text_12", 10, 140);
+    WordLabel("Label_18", 50, 150, 60, "suchen");
+    PictureButton("Button_3", 70, 150, 60, "img/page_find.bmp", SUCHE_DE_1);
+    WordLabel("Label_19", 50, 210, 10, "");
+    WordLabel("Label_20", 50, 220, 160, "Eingabe auf englisch");
+    LookupBox("Text_13", 220, 160);
+    WordLabel("Label_21", 50, 380, 60, "suchen");
+    PictureButton("Button_4", 70, 380, 60, "img/page_find.bmp", SUCHE_EN_2);
+
+    _DEFINEBROWSE("Browse_2", {.row = 100,
+                               .col = 10,
+                               .width = 430,
+                               .height = 310,
+                               .headers = {"Deutsch", "Englisch"},
+                               .widths = {210, 200},
+                               .fields = {"eng1->de", "eng1->en"},
+                               .workArea = "eng1",
+                               .value = 0,
+                               .font = {"Arial", 9},
+                               .onChange = WOERTER_AKT});
+
+    WordFrame("Frame_4", 60, "Bearbeiten");
+    DefineFieldControls(EditFrameRows(), 0);
+    PictureButton("Button_5", 190, 460, 100, "img/save.bmp", T_SAVE_WOERTER, "Speichern");
+    PictureButton("Button_6", 190, 570, 100, "img/del.bmp", T_DELETE_WOERTER, "Datensatz löschen");
+
+    WordFrame("Frame_5", 240, "Hinzufügen");
+    DefineFieldControls(AddFrameRows(), 0);
+    PictureButton("Button_7", 370, 460, 100, "img/save.bmp", T_SAVENEW_WOERTER, "Speichern");
+    _ENDWINDOW();
+}
+
+void SetWordListTexts() {
+    SetWindowTexts(kWindow, WordListTexts());
+    SetFieldCaptions(kWindow, EditFrameRows(), {});
+    SetFieldCaptions(kWindow, AddFrameRows(), {});
+}

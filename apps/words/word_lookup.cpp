@@ -1,0 +1,119 @@
+#include "apps/words/word_lookup.h"
+
+#include "apps/common/field_rows.h"
+#include "apps/words/word_list_frames.h"
+#include "apps/words/word_list_progress.h"
+#include "apps/words/word_list_texts.h"
+#include "kernel/public_variables.h"
+#include "store/xbase.h"
+#include "toolkit/forms.h"
+
+#include <QColor>
+
+namespace {
+
+constexpr char kWindow[] = "woerter_frm";
+const QColor kHit{0, 255, 0};
+const QColor kMiss{255, 0, 0};
+const QColor kEmpty{255, 255, 255};
+
+const WordLookup* narrowing = nullptr;
+const WordLookup* ordering = nullptr;
+bool bothIndexesOpen = false;
+
+// The pairs whose word begins with CPESQ. Under the lookup's own index they
+// are exactly the index's key range of CPESQ, which the store then walks
+// alone; under the other index the condition decides for every pair.
+void InstallFilter(const WordLookup& lookup, bool ownIndexControls) {
+    const QString field = "eng1->" + lookup.index.field;
+    const Condition beginsWithKey = [field] { return EQ(UPPER(FIELD(field)), CPESQ); };
+    const QString text = "UPPER(" + field + ") = cPesq";
+    if (ownIndexControls)
+        DBSETFILTER(
+            beginsWithKey, text, [] { return CPESQ; }, KeyRange::Decides);
+    else
+        DBSETFILTER(beginsWithKey, text);
+}
+
+}  // namespace
+
+const WordLookup& GermanLookup() {
+    static const WordLookup lookup{"Text_12", "Text_13", kGermanIndex};
+    return lookup;
+}
+
+const WordLookup& EnglishLookup() {
+    static const WordLookup lookup{"Text_13", "Text_12", kEnglishIndex};
+    return lookup;
+}
+
+void LookUpWords(const WordLookup& lookup) {
+    BeginWordListWork();
+    SETPROPERTY(kWindow, lookup.otherBox, "value", QString());
+    SETPROPERTY(kWindow, lookup.otherBox, "backcolor", kEmpty);
+    ShowWordListStatus(TEXT(word_texts::kLookingUp));
+    ShowWordListProgress(0);
+    CPESQ = UPPER(TrimmedValue(kWindow, lookup.box));
+
+    DBSELECTAREA("eng1");
+    DBCLEARFILTER();
+    narrowing = nullptr;
+    UseOnlyIndexOf(lookup);
+    ShowWordListProgress(30);
+
+    DBSEEK(CPESQ, true);
+    ShowWordListProgress(40);
+    const bool found = FOUND();
+    int pairs = 0;
+    if (found) {
+        InstallFilter(lookup, true);
+        narrowing = &lookup;
+        pairs = CountListedPairs();
+        DBGOTOP();
+    }
+    // Not found: every pair stays listed, and the pointer stays where the
+    // seek stopped, on the first word after the text (or at the end).
+    ShowWordListProgress(60);
+
+    ShowWordListProgress(80);
+    DOMETHOD(kWindow, "Browse_2", "refresh");
+    SETPROPERTY(kWindow, "Browse_2", "value", RECNO());
+    ShowWordListProgress(100);
+    ShowFoundWords(pairs);
+
+    const QColor colour = CPESQ.isEmpty() ? kEmpty : found ? kHit : kMiss;
+    SETPROPERTY(kWindow, lookup.box, "backcolor", colour);
+    EndWordListWork();
+}
+
+const WordLookup* NarrowingLookup() {
+    return narrowing;
+}
+
+void ForgetNarrowingLookup() {
+    narrowing = nullptr;
+}
+
+void UseOnlyIndexOf(const WordLookup& lookup) {
+    MakeOnlyOrder(lookup.index.file);
+    ordering = &lookup;
+    bothIndexesOpen = false;
+}
+
+void KeepBothIndexesCurrent() {
+    if (bothIndexesOpen || !ordering) return;
+    const WordLookup& other = ordering == &GermanLookup() ? EnglishLookup() : GermanLookup();
+    ORDLISTADD(other.index.file);  // the list keeps its order: the first index controls
+    bothIndexesOpen = true;
+}
+
+int CountListedPairs() {
+    int pairs = 0;
+    DBEVAL([&pairs] { ++pairs; });
+    return pairs;
+}
+
+void RenewNarrowingFilter() {
+    if (!narrowing) return;
+    InstallFilter(*narrowing, narrowing == ordering);
+}

@@ -1,0 +1,70 @@
+#include "kernel/problem_texts.h"
+
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
+#include "toolkit/action_dispatch.h"
+#include "toolkit/storable_text.h"
+
+#include <QDir>
+
+#include <cerrno>
+#include <cstring>
+
+QString WRITE_FAILURE_REASON(int osCode) {
+    switch (osCode) {
+        case ENOSPC:
+            return TEXT({"Kein Speicherplatz mehr auf dem Datenträger",
+                         "No space left on the drive", "Não há mais espaço livre na unidade"});
+        case EDQUOT:
+            return TEXT({"Ihr Speicherkontingent ist erschöpft", "Your disk quota is used up",
+                         "Sua cota de disco se esgotou"});
+        case EFBIG:
+            return TEXT({"Die Datei hat die erlaubte Größe erreicht",
+                         "The file has reached the size allowed",
+                         "O arquivo atingiu o tamanho permitido"});
+        case EIO:
+            return TEXT({"Ein-/Ausgabefehler des Datenträgers", "Input/output error of the drive",
+                         "Erro de entrada/saída da unidade"});
+        case EROFS:
+            return TEXT({"Der Datenträger ist schreibgeschützt", "The drive is read-only",
+                         "A unidade está protegida contra gravação"});
+        case EACCES:
+        case EPERM:
+            return TEXT({"Zugriff verweigert", "Permission denied", "Permissão negada"});
+        case ENODEV:
+        case ENXIO:
+        case ENOENT:
+            return TEXT({"Der Datenträger ist nicht mehr vorhanden", "The drive is gone",
+                         "A unidade não está mais disponível"});
+        default:
+            return QString::fromLocal8Bit(std::strerror(osCode));
+    }
+}
+
+QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure) {
+    const kesp::Fault& fault = failure.fault();
+    const QString reason = fault.osCode != 0 ? WRITE_FAILURE_REASON(fault.osCode) : fault.reason();
+    return TEXT({"Die Datei %1 konnte nicht geschrieben werden: %2.\r"
+                 "Die Tabelle ist so, wie sie zuletzt gespeichert wurde. Bitte schaffen Sie "
+                 "Platz oder prüfen Sie den Datenträger und versuchen Sie es dann noch einmal.",
+                 "The file %1 could not be written: %2.\r"
+                 "The table is as it was when last saved. Free some space or check the drive, "
+                 "then try again.",
+                 "Não foi possível gravar o arquivo %1: %2.\r"
+                 "A tabela está como foi salva pela última vez. Libere espaço ou verifique a "
+                 "unidade e tente novamente."})
+        .arg(QDir::toNativeSeparators(fault.fileName), reason);
+}
+
+QString UNSTORABLE_TEXT_HINT(const QString& leftOut) {
+    return TEXT({"Nicht speicherbar, weggelassen: %1", "Cannot be stored, left out: %1",
+                 "Não pode ser gravado, omitido: %1"})
+        .arg(leftOut);
+}
+
+void INSTALL_PROBLEM_TEXTS() {
+    kesp::SetWriteFailureNotice([](const kesp::WriteFailure& failure) {
+        MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure), THE_APP_NAME);
+    });
+    kesp::SetUnstorableTextHint(UNSTORABLE_TEXT_HINT);
+}

@@ -1,0 +1,19 @@
+// The texts of the expected problems the toolkit reports, in the interface
+// language: a write the system refused (a full disk, an I/O error, a removed
+// drive), and characters a text box left out because the tables cannot store
+// them. The program hands them to the toolkit at start-up.
+#pragma once
+
+#include "store/fault.h"
+
+#include <QString>
+
+// "Die Datei ... konnte nicht gespeichert werden: Kein Speicherplatz mehr ..."
+QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure);
+// The system's reason for a failed write, in the interface language.
+QString WRITE_FAILURE_REASON(int osCode);
+QString UNSTORABLE_TEXT_HINT(const QString& leftOut);
+
+// From now on write failures are told in a warning box titled THE_APP_NAME,
+// and text boxes give their hint, in the language in force when they show.
+void INSTALL_PROBLEM_TEXTS();

@@ -1,0 +1,111 @@
+// Repairing a damaged table: every record the file holds is written to a new
+// table, each memo that can still be read to a new memo file; a memo that
+// cannot be read becomes empty. The original files are copied to backups
+// beside them first, so nothing the repair gives up is lost.
+#include "store/dbf_format.h"
+#include "store/dbf_table.h"
+#include "store/fault.h"
+#include "store/file_names.h"
+
+#include <vector>
+
+namespace kesp::store {
+namespace {
+
+// "<name>.bak", or "<name>.bak2", ... when an earlier repair left one.
+QString FreeBackupName(const QString& path) {
+    QString name = path + QStringLiteral(".bak");
+    for (int n = 2; FileExists(name); ++n)
+        name = path + QStringLiteral(".bak%1").arg(n);
+    return name;
+}
+
+QString CopyToBackup(const QString& path) {
+    const QString backup = FreeBackupName(path);
+    const FileHandle from = FileHandle::OpenForReading(path);
+    FileHandle to = FileHandle::Open(backup, true);
+    std::vector<char> chunk(std::size_t{1} << 20);
+    std::uint64_t at = 0;
+    for (;;) {
+        const std::size_t n = from.ReadAt(at, chunk.data(), chunk.size());
+        if (n == 0) break;
+        to.WriteAt(at, chunk.data(), n);
+        at += n;
+    }
+    to.Sync();
+    SyncDirectoryOf(backup);
+    return backup;
+}
+
+}  // namespace
+
+RepairReport DbfTable::Repair() {
+    Discard();
+    RepairReport report;
+    report.records = count_;
+    std::vector<std::uint32_t> records;
+    records.reserve(count_);
+    for (std::uint32_t r = 1; r <= count_; ++r)
+        records.push_back(r);
+
+    const MemoReader salvage = [this, &report](std::uint32_t r, int field) {
+        const QString place =
+            QStringLiteral("record %1, field %2: ").arg(r).arg(fields_[field].name);
+        const Field& f = fields_[field];
+        const char* p = RecordBytes(r) + f.offset;
+        std::uint64_t block = 0;
+        if (f.length == 4) {
+            block = Le32(reinterpret_cast<const unsigned char*>(p));
+        } else {
+            for (int i = 0; i < f.length; ++i) {
+                if (p[i] == ' ' || p[i] == 0) continue;
+                if (p[i] < '0' || p[i] > '9' || block * 10 + (p[i] - '0') > 0xFFFFFFFFu) {
+                    report.emptied.push_back(place +
+                                             QStringLiteral("memo pointer is not a number"));
+                    return QByteArray();
+                }
+                block = block * 10 + static_cast<std::uint64_t>(p[i] - '0');
+            }
+        }
+        if (block == 0) return QByteArray();
+        if (!memo_) {
+            report.emptied.push_back(place + QStringLiteral("memo file cannot be read"));
+            return QByteArray();
+        }
+        QByteArray text;
+        const QString damage = memo_->TryRead(static_cast<std::uint32_t>(block), &text);
+        if (!damage.isEmpty()) {
+            report.emptied.push_back(place + damage);
+            return QByteArray();
+        }
+        return text;
+    };
+
+    const bool withMemo =
+        std::any_of(fields_.begin(), fields_.end(), [](const Field& f) { return f.type == 'M'; });
+    if (memo_) {
+        report.memoBackup = CopyToBackup(memo_->path());
+    } else if (withMemo) {
+        const QString memoPath =
+            MemoCandidates(path()).value(memoKindWanted_ == MemoKind::Fpt ? 2 : 0);
+        if (FileExists(memoPath)) report.memoBackup = CopyToBackup(memoPath);
+    }
+    report.tableBackup = CopyToBackup(path());
+
+    FileHandle replacement;
+    std::vector<std::uint32_t> blocks;
+    try {
+        blocks = WriteReplacement(records, salvage, replacement);
+        SwapIn(std::move(replacement));
+    } catch (const WriteFailure& failure) {
+        replacement.Close();
+        RemoveFile(PackingName(path()));
+        for (const QString& memo : MemoCandidates(path()))
+            RemoveFile(PackingName(memo));
+        throw TableWriteFailure(failure, QStringLiteral("repair"));
+    }
+    KeepOnly(records, blocks);
+    return report;
+}
+
+}  // namespace kesp::store

@@ -1,0 +1,145 @@
+// The agenda's iCalendar files through the context menus of its two views:
+// exports read back by Debian's python3-icalendar, imports of files written
+// by hand.
+#include "apps/agenda/agenda_operations.h"
+#include "kernel/public_variables.h"
+#include "tests/apps/agenda_fixture.h"
+#include "toolkit/forms.h"
+
+#include <QFile>
+#include <QProcess>
+
+namespace {
+
+using kesp::test::TestDriver;
+
+// Every event of the file as "start|end|summary", read by python3-icalendar.
+QStringList ReadByPython(const QString& file) {
+    const char* script =
+        "import sys, icalendar\n"
+        "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+        "for e in cal.walk('VEVENT'):\n"
+        "    s, t = e.decoded('DTSTART'), e.decoded('DTEND')\n"
+        "    assert getattr(s, 'tzinfo', None) is None, 'local time'\n"
+        "    assert getattr(t, 'tzinfo', None) is None, 'local time'\n"
+        "    assert e.get('UID') and e.get('DTSTAMP')\n"
+        "    print('%s|%s|%s' % (s.isoformat(), t.isoformat(), str(e.get('SUMMARY'))))\n";
+    QProcess python;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PYTHONIOENCODING", "utf-8");
+    python.setProcessEnvironment(environment);
+    python.start(KESP_PYTHON, {"-c", script, file});
+    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
+    if (python.exitCode() != 0)
+        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
+    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    events.removeAll(QString());
+    return events;
+}
+
+class AgendaICalendar : public AgendaFixture {
+  protected:
+    void WriteFile(const QString& name, const QByteArray& bytes) {
+        QFile file(folder_.path() + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QString Path(const QString& name) const { return folder_.path() + "/" + name; }
+};
+
+TEST_F(AgendaICalendar, TheDayAndTheElevenDaysAreExportedAsEventsOfHalfAnHour) {
+    const QString longText =
+        "Jahresgespräch mit Frau Öztürk; Thema: Budget, Reisen \\ Fortbildung, Büro";
+    CreateAgenda({{QDate(2008, 1, 25), "18", "30", "Essen; \"Anna\" kocht"},
+                  {QDate(2008, 1, 25), "09", "05", longText},
+                  {QDate(2008, 1, 27), "23", "45", "Spät"},
+                  {QDate(2008, 1, 26), "7", "x", "Zeit von anderswo"}});
+    OpenAgenda(QDate(2008, 1, 25));
+    TestDriver::select("agenda_frm", "Browse_1", 2);
+    TestDriver::click("agenda_frm", "Menu_1");
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGEXCLAMATION: Agenda.ics wurde erstellt.\n" + exportPath()}));
+    EXPECT_EQ(ReadByPython(exportPath() + "Agenda.ics"),
+              QStringList({"2008-01-25T09:05:00|2008-01-25T09:35:00|" + longText,
+                           "2008-01-25T18:30:00|2008-01-25T19:00:00|Essen; \"Anna\" kocht"}));
+    const QByteArray file = ExportedFile("Agenda.ics");
+    for (const QByteArray& line : file.split('\n'))
+        EXPECT_LE(line.size(), 76) << line.toStdString();  // 75 octets and the CR
+    EXPECT_TRUE(file.contains("Essen\\; \"Anna\" kocht"));
+    // The selection stays.
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Essen; \"Anna\" kocht");
+
+    UseLanguage("BR");
+    TestDriver::click("agenda_frm", "Menu_3");
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGEXCLAMATION: Arquivo Agenda.ics foi criado.\n" + exportPath()}));
+    EXPECT_EQ(ReadByPython(exportPath() + "Agenda.ics"),
+              QStringList({"2008-01-26|2008-01-27|Zeit von anderswo",
+                           "2008-01-27T23:45:00|2008-01-28T00:15:00|Spät"}));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Essen; \"Anna\" kocht");
+}
+
+TEST_F(AgendaICalendar, EventsOfAFileWrittenByHandBecomeNewAppointments) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    const QString longSummary = QString("Lang ").repeated(25);  // 125 characters
+    WriteFile("hand.ics",
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//by hand//EN\r\n"
+              "BEGIN:VEVENT\r\nUID:a\r\nDTSTART:20080125T140700\r\nDTEND:20080125T150000\r\n"
+              "SUMMARY:Zahnarzt\\, Dr. M\xC3\xBCller\\; Praxis\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:b\r\nDTSTART;VALUE=DATE:20080126\r\nSUMMARY:Ganzer Tag\r\n"
+              "END:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:c\r\nDTSTART:20080128T183900\r\n"
+              "RRULE:FREQ=DAILY;COUNT=5\r\nSUMMARY:Jeden Tag\\nmit zweiter Zeile\r\n"
+              "BEGIN:VALARM\r\nTRIGGER:-PT5M\r\nACTION:DISPLAY\r\nSUMMARY:Alarm\r\nEND:VALARM\r\n"
+              "END:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:d\r\nDTSTART:20080125T235959\r\nSUMMARY:" +
+                  longSummary.left(60).toUtf8() + "\r\n " + longSummary.mid(60).toUtf8() +
+                  "\r\nEND:VEVENT\r\n"
+                  "END:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    const QStringList before = StoredRecords();
+    AGENDA_AKTUALISIEREN();
+    driver_.answerNextFile(Path("hand.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(driver_.fileQuestions(), QStringList({"iCalendar-Datei importieren"}));
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 4 Termin(e) importiert."}));
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da", "14:05 Zahnarzt, Dr. Müller; Praxis",
+                                      "23:55 " + longSummary.left(99).trimmed()}));
+    EXPECT_EQ(ElevenDayItems(), QStringList({"26.01.2008 00:00 Ganzer Tag",
+                                             "28.01.2008 18:35 Jeden Tag mit zweiter Zeile"}));
+    // Nothing that was there changed; the new ones follow it.
+    const QStringList after = StoredRecords();
+    ASSERT_EQ(after.size(), 5);
+    EXPECT_EQ(after.first(), before.first());
+    EXPECT_EQ(after[1], "25.01.2008 14:05 Zahnarzt, Dr. Müller; Praxis|25.01.20081405");
+}
+
+TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    WriteFile("agenda.csv", "Datum;St.;Min.;Termin;\r25.01.2008;09;05;Zahnarzt;\r");
+    WriteFile("broken.ics",
+              "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20080125T090000\r\nSUMMARY:Gut\r\n"
+              "END:VEVENT\r\nBEGIN:VEVENT\r\nSUMMARY:Ohne Beginn\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    const QByteArray before = TableBytes();
+    UseLanguage("AM");
+    for (const char* name : {"agenda.csv", "broken.ics"}) {
+        driver_.answerNextFile(Path(name));
+        TestDriver::click("agenda_frm", "Menu_4");
+        EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: This is not a readable iCalendar "
+                                               "file. Nothing was changed.\n" +
+                                               Path(name)}));
+    }
+    driver_.answerNextFile(Path("missing.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: The file cannot be read. Nothing was "
+                                           "changed.\n" +
+                                           Path("missing.ics")}));
+    TestDriver::click("agenda_frm", "Menu_2");  // the question cancelled
+    EXPECT_EQ(TakeMessages(), QStringList());
+    EXPECT_EQ(TableBytes(), before);
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
+}
+
+}  // namespace

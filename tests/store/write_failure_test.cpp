@@ -1,0 +1,305 @@
+// Writes the system refuses (a full disk, a drive that fails, a file size
+// limit) are thrown as WriteFailure and leave each table as it was at its
+// last commit; deletion marks reach the file at once; the table lock has no
+// gap while packs swap files.
+#include "store/dbf_table.h"
+#include "store/fault.h"
+#include "store/file_handle.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cerrno>
+#include <csignal>
+
+using kesp::WriteFailure;
+using kesp::store::FailFileChangesForTests;
+using kesp::store::LimitRoomForTests;
+
+namespace {
+
+QString Memo(int record, int version) {
+    return QStringLiteral("memo %1 v%2 ").arg(record).arg(version).repeated(30 * record);
+}
+
+class WriteFailures : public StoreTest, public ::testing::WithParamInterface<kesp::MemoKind> {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        memoName_ = GetParam() == kesp::MemoKind::Fpt ? "t.fpt" : "t.dbt";
+        kesp::CreateTable(Path("t.dbf"), {{"NAME", 'C', 10, 0}, {"TEXT", 'M', 10, 0}}, GetParam());
+        DBUSEAREA(true, Path("t.dbf"));
+        for (const char* name : {"Clara", "Anna", "Bernd"}) {
+            DBAPPEND();
+            REPLACE("NAME", QString::fromLatin1(name));
+            REPLACE("TEXT", Memo(RECNO(), 1));
+        }
+        DBCLOSEALL();
+        table_ = ReadFile("t.dbf");
+        memo_ = ReadFile(memoName_);
+    }
+    void TearDown() override {
+        LimitRoomForTests(-1);
+        FailFileChangesForTests(0, 0);
+        StoreTest::TearDown();
+    }
+    void Restore() {
+        DBCLOSEALL();
+        WriteFile("t.dbf", table_);
+        WriteFile(memoName_, memo_);
+    }
+    // A new record and a changed one, committed: what saving does.
+    static void AppendAndChange() {
+        DBAPPEND();
+        REPLACE("NAME", QStringLiteral("Dora"));
+        REPLACE("TEXT", Memo(4, 1));
+        DBGOTO(2);
+        REPLACE("NAME", QStringLiteral("Anja"));
+        REPLACE("TEXT", Memo(2, 2));
+        DBCOMMIT();
+    }
+    QStringList NamesInOrder() {
+        QStringList names;
+        for (DBGOTOP(); !DBEOF(); DBSKIP())
+            names << FIELD("NAME").toString().trimmed();
+        return names;
+    }
+    QString memoName_;
+    QByteArray table_;
+    QByteArray memo_;
+};
+
+}  // namespace
+
+TEST_P(WriteFailures, AFullDiskAtAnyByteLeavesBothFilesAsAtTheLastCommit) {
+    int refused = 0;
+    for (std::int64_t room = 0;; room += 61) {
+        Restore();
+        DBUSEAREA(true, Path("t.dbf"), "t");
+        DBCREATEINDEX("tname", "UPPER(NAME)");
+        LimitRoomForTests(room);
+        try {
+            AppendAndChange();
+        } catch (const WriteFailure& failure) {
+            ++refused;
+            LimitRoomForTests(-1);
+            EXPECT_EQ(failure.fault().osCode, ENOSPC);
+            EXPECT_TRUE(failure.fault().fileName.endsWith("t.dbf") ||
+                        failure.fault().fileName.endsWith(memoName_))
+                << failure.fault().text();
+            EXPECT_EQ(ReadFile("t.dbf"), table_) << "room " << room;
+            EXPECT_EQ(ReadFile(memoName_), memo_) << "room " << room;
+            // In memory too: the append is gone, the changed record reads as committed,
+            // the order follows.
+            EXPECT_EQ(RECCOUNT(), 3);
+            EXPECT_EQ(NamesInOrder(), (QStringList{"Anna", "Bernd", "Clara"})) << "room " << room;
+            DBGOTO(2);
+            EXPECT_EQ(FIELD("TEXT").toString(), Memo(2, 1));
+            // Room made: the same save goes through.
+            AppendAndChange();
+            EXPECT_EQ(NamesInOrder(), (QStringList{"Anja", "Bernd", "Clara", "Dora"}));
+            DBCLOSEALL();
+            DBUSEAREA(true, Path("t.dbf"));
+            EXPECT_EQ(RECCOUNT(), 4);
+            DBGOTO(4);
+            EXPECT_EQ(FIELD("TEXT").toString(), Memo(4, 1));
+            continue;
+        }
+        LimitRoomForTests(-1);
+        break;
+    }
+    EXPECT_GT(refused, 20);
+}
+
+TEST_P(WriteFailures, ADriveFailingAtAnyChangeNeverLosesACommittedRecord) {
+    int refused = 0;
+    for (int n = 1;; ++n) {
+        Restore();
+        DBUSEAREA(true, Path("t.dbf"));
+        FailFileChangesForTests(n, EIO);
+        try {
+            AppendAndChange();
+            DBCLOSEALL();
+        } catch (const WriteFailure& failure) {
+            ++refused;
+            EXPECT_EQ(failure.fault().osCode, EIO);
+            EXPECT_EQ(RECCOUNT(), 3) << "run " << n;
+        }
+        FailFileChangesForTests(0, 0);
+        DBCLOSEALL();
+        if (refused < n) break;  // every change went through
+        DBUSEAREA(true, Path("t.dbf"));
+        // The header is written last: it names 3 records, or 4 when only the
+        // final sync failed; each record holds its old or its new values.
+        ASSERT_GE(RECCOUNT(), 3) << "run " << n;
+        ASSERT_LE(RECCOUNT(), 4) << "run " << n;
+        const QStringList names = NamesInOrder();
+        EXPECT_EQ(names.value(0), "Clara") << "run " << n;
+        EXPECT_TRUE(names.value(1) == "Anna" || names.value(1) == "Anja") << "run " << n;
+        EXPECT_EQ(names.value(2), "Bernd") << "run " << n;
+        if (names.size() == 4) {
+            EXPECT_EQ(names.value(3), "Dora") << "run " << n;
+        }
+        DBGOTO(2);
+        const QString second = FIELD("TEXT").toString();
+        EXPECT_TRUE(second == Memo(2, 1) || second == Memo(2, 2)) << "run " << n;
+        DBCLOSEALL();
+    }
+    EXPECT_GT(refused, 5);
+}
+
+TEST_P(WriteFailures, APackRefusedByAFullDiskLeavesTheTableAndNoFilesBeside) {
+    DBUSEAREA(true, Path("t.dbf"));
+    DBGOTO(1);
+    DBDELETE();
+    DBCLOSEALL();
+    const QByteArray marked = ReadFile("t.dbf");
+    int refused = 0;
+    for (std::int64_t room = 0;; room += 64) {
+        DBUSEAREA(true, Path("t.dbf"));
+        LimitRoomForTests(room);
+        try {
+            __DBPACK();
+        } catch (const WriteFailure&) {
+            ++refused;
+            LimitRoomForTests(-1);
+            EXPECT_EQ(ReadFile("t.dbf"), marked);
+            EXPECT_EQ(ReadFile(memoName_), memo_);
+            for (const QString& leftover : QDir(Path(".")).entryList({"*.pack*"}))
+                ADD_FAILURE() << leftover.toStdString() << " left beside the table";
+            EXPECT_EQ(RECCOUNT(), 3);
+            EXPECT_EQ(NamesInOrder(), (QStringList{"Anna", "Bernd"}));
+            DBCLOSEALL();
+            continue;
+        }
+        LimitRoomForTests(-1);
+        EXPECT_EQ(RECCOUNT(), 2);
+        break;
+    }
+    EXPECT_GT(refused, 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, WriteFailures,
+                         ::testing::Values(kesp::MemoKind::Dbt, kesp::MemoKind::Fpt),
+                         [](const auto& info) {
+                             return info.param == kesp::MemoKind::Dbt ? "Dbt" : "Fpt";
+                         });
+
+TEST_F(StoreTest, TheDeletionMarkIsInTheFileAsSoonAsDeleteReturns) {
+    const QString path = NamesTable({"Anna", "Bernd", "Clara"});
+    const auto markOf = [this](int record) {
+        const QByteArray bytes = ReadFile("names.dbf");  // a second reader, without the store
+        return bytes.at(32 + 3 * 32 + 1 + (record - 1) * (1 + 20 + 5 + 8));
+    };
+    DBUSEAREA(true, path);
+    DBGOTO(2);
+    REPLACE("VORNAME", QStringLiteral("Berta"));  // a change not yet committed
+    DBDELETE();
+    EXPECT_EQ(markOf(2), '*');
+    EXPECT_EQ(ReadFile("names.dbf").mid(32 + 3 * 32 + 1 + 34 + 1, 5), QByteArray("Bernd"))
+        << "only the mark is written";
+    DBRECALL();
+    EXPECT_EQ(markOf(2), ' ');
+
+    // A mark the drive refuses stays off, in memory as in the file.
+    FailFileChangesForTests(1, EIO);
+    DBGOTO(3);
+    EXPECT_THROW(DBDELETE(), WriteFailure);
+    FailFileChangesForTests(0, 0);
+    EXPECT_FALSE(DELETED());
+    EXPECT_EQ(markOf(3), ' ');
+
+    // Deleted and then the commit fails: the deletion stays, the change goes.
+    DBGOTO(1);
+    DBDELETE();
+    DBGOTO(2);
+    FailFileChangesForTests(1, EIO);
+    EXPECT_THROW(DBCOMMIT(), WriteFailure);
+    FailFileChangesForTests(0, 0);
+    DBGOTO(1);
+    EXPECT_TRUE(DELETED());
+    DBGOTO(2);
+    EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Bernd"));
+    DBCLOSEALL();
+    EXPECT_EQ(markOf(1), '*');
+}
+
+TEST_F(StoreTest, AFileSizeLimitFailsTheWriteInsteadOfKillingTheProcess) {
+    const QString path = NamesTable({"Anna"});
+    const qint64 size = QFileInfo(path).size();
+    const pid_t child = fork();
+    if (child == 0) {
+        rlimit limit{static_cast<rlim_t>(size + 3 * 34), static_cast<rlim_t>(size + 3 * 34)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        int committed = 1;
+        try {
+            DBUSEAREA(true, path);
+            for (;;) {
+                DBAPPEND();
+                REPLACE("VORNAME", QStringLiteral("Name %1").arg(committed));
+                DBCOMMIT();
+                ++committed;
+            }
+        } catch (const WriteFailure& failure) {
+            _exit(failure.fault().osCode == EFBIG ? committed : 100);
+        }
+        _exit(101);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    const int committed = WEXITSTATUS(status);
+    ASSERT_LT(committed, 100);
+    DBUSEAREA(true, path);
+    EXPECT_EQ(RECCOUNT(), committed);
+    EXPECT_EQ(QFileInfo(path).size(), 32 + 3 * 32 + 1 + committed * 34 + 1);
+}
+
+TEST_F(StoreTest, AnotherProcessNeverGetsTheLockWhileTheTableIsPacked) {
+    // In memory where the system offers it: a thousand packs sync a lot.
+    QTemporaryDir memory(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/kesp-lock-XXXXXX")
+                                                   : QDir::tempPath() + "/kesp-lock-XXXXXX");
+    const QString path = memory.filePath("names.dbf");
+    QFile::copy(NamesTable({"Anna", "Bernd"}), path);
+    int stop[2];
+    ASSERT_EQ(pipe(stop), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(stop[1]);
+        int got = 0;
+        int tries = 0;
+        try {
+            for (;; ++tries) {
+                if (kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect))
+                    ++got;
+                pollfd wait{stop[0], POLLIN, 0};
+                if (poll(&wait, 1, 0) > 0) break;
+            }
+        } catch (const kesp::FaultException&) {
+            _exit(3);
+        }
+        _exit(got > 0 ? 1 : tries > 100 ? 0 : 2);
+    }
+    close(stop[0]);
+    DBUSEAREA(true, path);
+    for (int pack = 0; pack < 1000; ++pack) {
+        DBAPPEND();
+        REPLACE("VORNAME", QStringLiteral("Gone"));
+        DBDELETE();
+        __DBPACK();
+        ASSERT_EQ(RECCOUNT(), 2);
+    }
+    close(stop[1]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 1) << "the other process got the lock during a pack";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the other process hardly tried";
+}

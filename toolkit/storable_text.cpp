@@ -1,0 +1,142 @@
+#include "toolkit/storable_text.h"
+
+#include "store/codec.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QToolTip>
+#include <QValidator>
+
+#include <algorithm>
+
+#include <utility>
+
+namespace kesp {
+namespace {
+
+QString HintInEnglish(const QString& leftOut) {
+    return QStringLiteral("Cannot be stored, left out: %1").arg(leftOut);
+}
+
+UnstorableTextHint& Hint() {
+    static UnstorableTextHint hint = HintInEnglish;
+    return hint;
+}
+
+// A small label under the box for a few seconds. (A tool tip would vanish
+// with the release of the very key that was refused.)
+void ShowHint(QWidget* box, const QString& leftOut) {
+    constexpr int kShownMilliseconds = 4000;
+    QWidget* window = box->window();
+    auto* hint = window->findChild<QLabel*>(QString::fromLatin1(kUnstorableTextHintName),
+                                            Qt::FindDirectChildrenOnly);
+    if (hint == nullptr) {
+        hint = new QLabel(window);
+        hint->setObjectName(QString::fromLatin1(kUnstorableTextHintName));
+        hint->setFrameShape(QFrame::Box);
+        hint->setAutoFillBackground(true);
+        hint->setPalette(QToolTip::palette());
+        hint->setMargin(2);
+        hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+        auto* timer = new QTimer(hint);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, hint, &QWidget::hide);
+    }
+    hint->setText(Hint()(leftOut));
+    hint->adjustSize();
+    QPoint at = box->mapTo(window, QPoint(0, box->height() + 2));
+    at.setX(std::clamp(at.x(), 0, std::max(0, window->width() - hint->width())));
+    if (at.y() + hint->height() > window->height())
+        at.setY(box->mapTo(window, QPoint()).y() - hint->height() - 2);
+    hint->move(at);
+    hint->raise();
+    hint->show();
+    hint->findChild<QTimer*>()->start(kShownMilliseconds);
+}
+
+// Takes out what cannot be stored: a validator may change the text it is
+// given, and the line edit then shows the changed text. A keystroke that adds
+// nothing storable is refused outright, so it changes nothing.
+class StorableTextValidator : public QValidator {
+  public:
+    explicit StorableTextValidator(QLineEdit* edit)
+        : QValidator(edit), edit_(edit), accepted_(edit->text()) {}
+
+    State validate(QString& input, int& position) const override {
+        QString leftOut;
+        const QString kept = store::StorablePart(input, &leftOut);
+        if (!leftOut.isEmpty()) {
+            ShowHint(edit_, leftOut);
+            if (kept == accepted_) return Invalid;
+            position = static_cast<int>(store::StorablePart(input.left(position)).size());
+            input = kept;
+        }
+        accepted_ = input;
+        return Acceptable;
+    }
+    // The text the program put in the box, past the validator.
+    void Shown(const QString& text) { accepted_ = text; }
+
+  private:
+    QLineEdit* edit_;
+    mutable QString accepted_;  // the text as it was before the edit being checked
+};
+
+}  // namespace
+
+void SetUnstorableTextHint(UnstorableTextHint hint) {
+    Hint() = hint ? std::move(hint) : UnstorableTextHint(HintInEnglish);
+}
+
+void KeepToStorableText(QLineEdit* edit) {
+    edit->setValidator(new StorableTextValidator(edit));
+}
+
+void ShowTextAsSet(QLineEdit* edit, const QString& text) {
+    auto* validator = dynamic_cast<StorableTextValidator*>(
+        edit->findChild<QValidator*>(QString(), Qt::FindDirectChildrenOnly));
+    edit->setValidator(nullptr);
+    edit->setText(text);
+    if (validator != nullptr) {
+        validator->Shown(edit->text());
+        edit->setValidator(validator);
+    }
+}
+
+void StorableTextEdit::keyPressEvent(QKeyEvent* event) {
+    QString leftOut;
+    store::StorablePart(event->text(), &leftOut);
+    if (!leftOut.isEmpty()) {
+        ShowHint(this, leftOut);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void StorableTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    QString leftOut;
+    const QString kept = store::StorablePart(event->commitString(), &leftOut);
+    if (leftOut.isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    ShowHint(this, leftOut);
+    QInputMethodEvent storable(event->preeditString(), event->attributes());
+    storable.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&storable);
+}
+
+void StorableTextEdit::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText()) return;
+    QString leftOut;
+    const QString kept = store::StorablePart(source->text(), &leftOut);
+    if (!leftOut.isEmpty()) ShowHint(this, leftOut);
+    insertPlainText(kept);
+}
+
+}  // namespace kesp
