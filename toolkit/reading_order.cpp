@@ -35,12 +35,19 @@ QList<QWidget*> ChildrenInReadingOrder(QWidget* container) {
     });
 
     QList<QWidget*> ordered;
+    const auto middleOf = [](const QWidget* widget) {
+        const QRect place = widget->geometry();
+        return place.top() + place.height() / 2;
+    };
     for (qsizetype start = 0; start < children.size();) {
-        const QRect first = children[start]->geometry();
-        const int middle = first.top() + first.height() / 2;
+        // A tall control (a list beside a column of fields) does not pull the
+        // whole column into its line: the line ends at the highest middle on it.
+        int middle = middleOf(children[start]);
         qsizetype end = start + 1;
-        while (end < children.size() && children[end]->geometry().top() < middle)
+        while (end < children.size() && children[end]->geometry().top() < middle) {
+            middle = std::min(middle, middleOf(children[end]));
             ++end;
+        }
         QList<QWidget*> line = children.mid(start, end - start);
         std::stable_sort(line.begin(), line.end(), [](const QWidget* a, const QWidget* b) {
             return a->geometry().left() < b->geometry().left();

@@ -11,8 +11,11 @@
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
+#include <QTest>
+#include <QWidget>
 
 namespace {
 
@@ -37,6 +40,14 @@ QStringList Column(int column) {
 }
 QStringList Titles() {
     return Column(2);
+}
+// The control that has the keyboard focus (a part of a control counts as the control).
+QString Focused() {
+    QWidget* control = TestDriver::widget(kWindow)->focusWidget();
+    while (control != nullptr &&
+           (control->objectName().isEmpty() || control->objectName().startsWith("qt_")))
+        control = control->parentWidget();
+    return control != nullptr ? control->objectName() : QString();
 }
 
 struct Project {
@@ -236,6 +247,15 @@ TEST_F(Projects, NewSetsTodayInTheCreationDateAndBothPickers) {
     for (const char* emptied : {"Text_3", "Edit_1", "Edit_2"})
         EXPECT_EQ(Value(emptied), "") << emptied;
 
+    // The keyboard walks the panel down, beside the tall list.
+    QApplication::processEvents();
+    QStringList visited{Focused()};
+    for (int step = 0; step < 4; ++step) {
+        QTest::keyClick(TestDriver::widget(kWindow)->focusWidget(), Qt::Key_Tab);
+        visited << Focused();
+    }
+    EXPECT_EQ(visited, (QStringList{"DatePicker_1", "DatePicker_2", "Text_3", "Edit_2", "Edit_1"}));
+
     TestDriver::click(kWindow, "Button_1");
     EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: Mindestens Titel eingeben"});
     Type("Text_3", "Messe");
@@ -262,7 +282,8 @@ TEST_F(Projects, OverdueOpenProjectsAreRedDoneAndDueTodayAreNot) {
     const QList<bool> red = {false, false, true, false, false};
     for (int row = 1; row <= red.size(); ++row) {
         const QColor colour = TestDriver::browseRowColour(kWindow, "Browse_1", row);
-        EXPECT_EQ(colour.isValid() && colour == kRed, red[row - 1]) << Titles()[row - 1].toStdString();
+        EXPECT_EQ(colour.isValid() && colour == kRed, red[row - 1])
+            << Titles()[row - 1].toStdString();
     }
 
     // Marked done and saved, the overdue project is no longer red.
