@@ -343,15 +343,6 @@ TEST_F(Projects, ExportThatCannotBeWrittenSaysSoInTheLanguage) {
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());
 }
 
-TEST_F(Projects, DeleteNamesTheProjectInTheLanguage) {
-    UseLanguage("BR");
-    OPENFORM_PROJEKT();
-    driver_.answerNext(false);
-    TestDriver::click(kWindow, "x6");
-    EXPECT_EQ(TakeMessages(), QStringList{"MSGYESNO: Apagar: Jahresabschluss ?"});
-    EXPECT_EQ(Titles().size(), 3);
-}
-
 TEST_F(Projects, IsPicturedInEveryLanguage) {
     QDir().mkpath(KESP_SCREENSHOT_DIR);
     SET_PICTURE_FOLDER(KESP_APP_DIR);
