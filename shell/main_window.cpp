@@ -9,6 +9,7 @@
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/notes/notes.h"
 #include "apps/notes/notes_maintenance.h"
+#include "apps/projects/projects.h"
 #include "apps/projects/projects_maintenance.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
@@ -50,8 +51,8 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_11", OPENFORM_NOTIZ},     // notes
         {"Button_14", OPENFORM_NOTIZ},
         {"Button_30", OPEN_NOTIZ_VERW},    // notes maintenance
-        {"Button_12", {}},             // OPENFORM_PROJEKT
-        {"Button_15", {}},             // OPENFORM_PROJEKT
+        {"Button_12", OPENFORM_PROJEKT},   // projects
+        {"Button_15", OPENFORM_PROJEKT},
         {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
         {"Button_16", OPENFORM_INTERNET},  // internet bookmarks
         {"Button_19", OPENFORM_INTERNET},

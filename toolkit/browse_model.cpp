@@ -5,8 +5,12 @@
 
 namespace kesp {
 
-BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers, QObject* parent)
-    : QAbstractTableModel(parent), alias_(std::move(alias)), headers_(std::move(headers)) {
+BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers,
+                         std::function<QColor()> rowColour, QObject* parent)
+    : QAbstractTableModel(parent),
+      alias_(std::move(alias)),
+      headers_(std::move(headers)),
+      rowColour_(std::move(rowColour)) {
     // Rows are read inside the browse's own work area, so "alias->field"
     // is read as the plain field name.
     for (const QString& field : fields) {
@@ -43,6 +47,7 @@ QVariant BrowseModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
     const Row& row = rows_[static_cast<size_t>(index.row())];
     if (role == Qt::DisplayRole) return row.cells.value(index.column());
+    if (role == Qt::ForegroundRole && row.colour.isValid()) return row.colour;
     return {};
 }
 
@@ -258,9 +263,10 @@ void BrowseModel::replaceRows(std::vector<Row> fresh) {
 }
 
 BrowseModel::Row BrowseModel::readCurrentRow() const {
-    Row row{RECNO(), {}};
+    Row row{RECNO(), {}, {}};
     for (const QString& field : fields_)
         row.cells << CellText(field);
+    if (rowColour_) row.colour = rowColour_();
     return row;
 }
 

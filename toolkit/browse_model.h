@@ -10,22 +10,27 @@
 //
 // Cells: character fields without trailing blanks, dates in the current date
 // format, numbers formatted, logical values ".T." / ".F.", memo fields
-// "<Memo>".
+// "<Memo>". A row's text colour, when the browse has a rule for it, is read
+// with the row (Qt::ForegroundRole).
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace kesp {
 
 class BrowseModel : public QAbstractTableModel {
   public:
-    // `fields` are written "alias->field" or "field".
-    BrowseModel(QString alias, QStringList fields, QStringList headers, QObject* parent = nullptr);
+    // `fields` are written "alias->field" or "field". `rowColour`, when
+    // given, is asked on each row's record for the colour of its text.
+    BrowseModel(QString alias, QStringList fields, QStringList headers,
+                std::function<QColor()> rowColour = {}, QObject* parent = nullptr);
 
     const QString& alias() const { return alias_; }
 
@@ -73,6 +78,7 @@ class BrowseModel : public QAbstractTableModel {
     struct Row {
         int recordNumber;
         QStringList cells;
+        QColor colour;  // invalid: the list's own
     };
     template <class Read>
     auto inTable(Read read) const;
@@ -82,6 +88,7 @@ class BrowseModel : public QAbstractTableModel {
     QString alias_;
     QStringList fields_;
     QStringList headers_;
+    std::function<QColor()> rowColour_;
     std::vector<Row> rows_;
     bool reachedTop_ = true;
     bool reachedBottom_ = true;

@@ -50,7 +50,7 @@ QString AliasOf(const BrowseProperties& p) {
 
 BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
     : QTableView(parent),
-      model_(AliasOf(p), p.fields, p.headers),
+      model_(AliasOf(p), p.fields, p.headers, p.rowColour),
       onChange_(p.onChange),
       onOpen_(p.onOpen) {
     auto* header = new BrowseHeader(this);

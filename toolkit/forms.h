@@ -265,6 +265,9 @@ struct BrowseProperties {
     Action onOpen;
     // The entries of the list's context menu, in this order; none: no menu.
     QList<MenuEntry> menu;
+    // The colour of a row's text, asked with the table standing on the row's
+    // record whenever the row is read; none, or an invalid colour: the list's own.
+    std::function<QColor()> rowColour;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 

@@ -169,6 +169,11 @@ QString TestDriver::browseCell(const QString& window, const QString& control, in
     return rows.data(rows.index(row - 1, column - 1)).toString();
 }
 
+QColor TestDriver::browseRowColour(const QString& window, const QString& control, int row) {
+    const BrowseModel& rows = Browse(window, control)->rows();
+    return rows.data(rows.index(row - 1, 0), Qt::ForegroundRole).value<QColor>();
+}
+
 int TestDriver::browseTopRow(const QString& window, const QString& control) {
     BrowseView* view = Browse(window, control);
     return view->rows().rowCount() == 0 ? 0 : view->topRow() + 1;

@@ -21,6 +21,7 @@
 // Single-threaded: all calls come from the test's thread, the GUI thread.
 #pragma once
 
+#include <QColor>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -84,6 +85,8 @@ class TestDriver {
     // Rows a browse holds and the text of one cell (row and column 1-based).
     static int browseRows(const QString& window, const QString& control);
     static QString browseCell(const QString& window, const QString& control, int row, int column);
+    // The text colour of a browse's row (1-based); invalid when the list's own.
+    static QColor browseRowColour(const QString& window, const QString& control, int row);
     // Row of the browse's first line on screen (1-based), 0 when empty.
     static int browseTopRow(const QString& window, const QString& control);
 

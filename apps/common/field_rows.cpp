@@ -46,6 +46,7 @@ void DefineControl(const FieldRow& row) {
                                           .width = at.width,
                                           .height = at.height,
                                           .caption = row.caption.de,
+                                          .bold = row.bold,
                                           .background = Qt::white});
             break;
         case FieldKind::Date:

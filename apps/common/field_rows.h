@@ -45,6 +45,7 @@ struct FieldRow {
     QString captionLabel;  // "Label_1" above the control; empty: none
     Box captionAt;         // where that label sits
     Texts caption;         // of the caption label, or of the check box itself
+    bool bold = false;     // a check box's own caption in bold
     int page = 0;          // 0: on the window; n: page n of the window's tab
     OnNew onNew = OnNew::Empty;
     Texts exportHeader;   // header of its export column; blank: the caption

@@ -11,6 +11,8 @@ QString KeyText(const IndexFile& index) {
             return "UPPER(" + index.field + ")";
         case KeyForm::DateText:
             return "DTOC(" + index.field + ")";
+        case KeyForm::DateValue:
+            return "DTOS(" + index.field + ")";
         case KeyForm::Descending:
             return "DESCEND(" + index.field + ")";
     }

@@ -13,6 +13,7 @@ enum class KeyForm {
     Field,       // the field itself: "KATEG"
     Upper,       // the field in capitals: "UPPER(vorname)"
     DateText,    // a date as text in the date format in force: "DTOC(DATUM)"
+    DateValue,   // a date, earliest first in every date format: "DTOS(DATUME)"
     Descending,  // a date, latest first: "DESCEND(DATUM)"
 };
 

@@ -14,19 +14,25 @@ const QColor kEmpty{255, 255, 255};
 
 // The filter of a search over one index: a record passes when its key in
 // that index begins with CPESQ, which is what the key range of CPESQ holds.
+// A date kept in calendar order is compared as its text instead, which no
+// key range of that order holds: the filter alone decides.
 struct SearchFilter {
     Condition condition;
-    QString text;  // "UPPER(adressen_p->vorname) = cPesq"
+    QString text;            // "UPPER(adressen_p->vorname) = cPesq"
+    bool byKeyRange = true;  // the typed text begins the keys of the matches
 };
 
 SearchFilter FormFilter(const QString& alias, const IndexFile& index) {
     const QString field = alias + "->" + index.field;
     const QString text = KeyText({index.file, index.form, field}) + " = cPesq";
+    const auto dateText = [field] { return EQ(DTOC(FIELD(field).toDate()), CPESQ); };
     switch (index.form) {
         case KeyForm::Upper:
             return {[field] { return EQ(UPPER(FIELD(field)), CPESQ); }, text};
         case KeyForm::DateText:
-            return {[field] { return EQ(DTOC(FIELD(field).toDate()), CPESQ); }, text};
+            return {dateText, text};
+        case KeyForm::DateValue:
+            return {dateText, KeyText({index.file, KeyForm::DateText, field}) + " = cPesq", false};
         case KeyForm::Field:
             return {[field] { return EQ(FIELD(field).toString(), CPESQ); }, text};
         case KeyForm::Descending:
@@ -67,13 +73,24 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
     DBCLEARFILTER();
     MakeOnlyOrder(index.file);
     CPESQ = SeekKey(index, typed);
-    DBSEEK(CPESQ, true);
-    if (!FOUND()) {
-        DBCLEARFILTER();
-        return {};
+    if (filter.byKeyRange) {
+        DBSEEK(CPESQ, true);
+        if (!FOUND()) {
+            DBCLEARFILTER();
+            return {};
+        }
+        DBSETFILTER(
+            filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
+    } else {
+        DBSETFILTER(filter.condition, filter.text);
+        DBGOTOP();
+        if (DBEOF()) {
+            // No match: every record again, from the first in the order.
+            DBCLEARFILTER();
+            DBGOTOP();
+            return {};
+        }
     }
-    DBSETFILTER(
-        filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
     const int matches = CountVisibleRecords();
     DBGOTOP();
     return {true, matches};

@@ -26,7 +26,9 @@ struct SearchResult {
 // (trimmed, in capitals for an upper-case key) into CPESQ, seeks it softly
 // and, when found, installs the filter and goes to its first record. When
 // nothing is found the filter is removed and the record pointer stays where
-// the soft seek left it.
+// the soft seek left it. Over a date in calendar order nothing is sought:
+// the search finds when the filter keeps some record, and a miss leaves the
+// pointer on the first record of the order.
 SearchResult NarrowToSearch(const RecordWindow& record, const Search& search, const QString& typed);
 
 // The search box's step: narrows to the text of its box, writes the result

@@ -91,7 +91,8 @@ void DefineList(const RecordWindow& record) {
                             .workArea = record.alias,
                             .value = 0,
                             .onChange = record.actions.fill,
-                            .onOpen = list.onOpen};
+                            .onOpen = list.onOpen,
+                            .rowColour = list.rowColour};
     for (const ListMenuEntry& entry : list.menu)
         browse.menu.append({TEXT(entry.caption), entry.action});
     for (const ListColumn& column : list.columns) {

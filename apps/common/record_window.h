@@ -25,6 +25,7 @@
 #include "kernel/texts.h"
 #include "toolkit/forms.h"
 
+#include <QColor>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -89,12 +90,17 @@ struct RecordList {
     QList<ListColumn> columns;
     Action onOpen;              // double-click or Enter on a row; none: nothing
     QList<ListMenuEntry> menu;  // the context menu, captions in the language in force
+    // The text colour of a row, asked on its record; none or invalid: the list's own.
+    std::function<QColor()> rowColour;
 };
 
 // One quick-search box: every change of its text narrows the list to the
 // records whose key in `index` begins with that text. How the typed text
 // becomes the seek key and the filter follows from the index's key: in
 // capitals for an upper-case key, as typed for a date text or a plain field.
+// Over a date kept in calendar order (KeyForm::DateValue) the typed text is
+// compared with the date as text in the date format in force, and the
+// matches stay in calendar order.
 struct Search {
     QString box;  // "suche_ad_p"
     Box at{60, 10, 190, 20};

@@ -15,6 +15,7 @@
 #include "apps/addresses/private_operations.h"
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
+#include "apps/projects/projects.h"
 #include "data/installed_tables.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
@@ -45,6 +46,7 @@ void PrintTo(const Application& application, std::ostream* out) {
 const Application kApplications[] = {
     {"PrivateAddresses", PrivateAddressBook, OPENFORM_ADRESSE_P},
     {"BusinessAddresses", BusinessAddressBook, OPENFORM_ADRESSE_G},
+    {"Projects", Projects, OPENFORM_PROJEKT},
 };
 
 // ---- The sample records and what the window should make of them ----------
@@ -145,6 +147,8 @@ class RecordWindowContract : public RecordFixture,
                 return UPPER(value.toString().leftJustified(width));
             case KeyForm::DateText:
                 return DTOC(value.toDate());
+            case KeyForm::DateValue:
+                return DTOS(value.toDate());
             case KeyForm::Descending:
                 return QString::number(1e8 - value.toDate().toJulianDay(), 'f', 0);
         }
@@ -160,6 +164,13 @@ class RecordWindowContract : public RecordFixture,
         return ordered;
     }
     QList<Sample> InNormalOrder() const { return InOrder(window().normalOrder, samples_); }
+
+    // The text of a sample that a search over the index compares the typed
+    // text with: its key, or the date as text for a date in calendar order.
+    QString Searched(const Sample& sample, const IndexFile& index) const {
+        if (index.form == KeyForm::DateValue) return DTOC(Value(sample, index.field).toDate());
+        return Key(sample, index);
+    }
 
     // A list cell as the browse shows the field.
     QString Cell(const Sample& sample, const QString& field) const {
@@ -206,9 +217,10 @@ class RecordWindowContract : public RecordFixture,
     }
     QStringList Messages() { return TakeMessages(*window().messageTitle); }
 
-    // The two first characters of a search key that begin the keys of the
-    // most records (the first such in the search's order), typed as a user
-    // would (lower case where the key ignores case), and those records.
+    // The two first characters of a searched text that begin the searched
+    // texts of the most records (the first such in the search's order),
+    // typed as a user would (lower case where the key ignores case), and
+    // those records.
     struct Typed {
         QString text;
         QList<Sample> matches;
@@ -218,10 +230,10 @@ class RecordWindowContract : public RecordFixture,
         const QList<Sample> ordered = InOrder(search.index, samples_);
         Typed best;
         for (const Sample& candidate : ordered) {
-            const QString prefix = Key(candidate, index).left(2);
+            const QString prefix = Searched(candidate, index).left(2);
             Typed typed{index.form == KeyForm::Upper ? prefix.toLower() : prefix, {}};
             for (const Sample& sample : ordered)
-                if (Key(sample, index).startsWith(prefix)) typed.matches.append(sample);
+                if (Searched(sample, index).startsWith(prefix)) typed.matches.append(sample);
             if (typed.matches.size() > best.matches.size()) best = typed;
         }
         return best;
