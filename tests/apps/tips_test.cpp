@@ -119,6 +119,11 @@ TEST_F(TipsWindow, WordSearchCopiesEachMatchingTipOnceAtItsFirstWord) {
     EXPECT_EQ(Value("Text_7"), "Mailbox") << "next on the last result stays there";
     TestDriver::click(kWindow, "x2");
     EXPECT_EQ(Value("Text_7"), "Netzwerk");
+    TestDriver::click(kWindow, "x5");
+    TestDriver::click(kWindow, "btn_cancel");
+    EXPECT_TRUE(KOPIERT) << "New and Cancel keep the result view";
+    EXPECT_EQ(Titles().size(), 3);
+    EXPECT_EQ(Value("Text_7"), "Netzwerk");
 
     Search("mail  mail");
     EXPECT_EQ(Value("Label_2"), "2 gefunden");
