@@ -37,9 +37,12 @@ QList<QWidget*> ChildrenInReadingOrder(QWidget* container) {
     QList<QWidget*> ordered;
     for (qsizetype start = 0; start < children.size();) {
         const QRect first = children[start]->geometry();
-        const int middle = first.top() + first.height() / 2;
+        const auto onTheLine = [&first](const QWidget* other) {
+            const QRect place = other->geometry();
+            return place.top() <= first.top() + std::min(first.height(), place.height()) / 2;
+        };
         qsizetype end = start + 1;
-        while (end < children.size() && children[end]->geometry().top() < middle)
+        while (end < children.size() && onTheLine(children[end]))
             ++end;
         QList<QWidget*> line = children.mid(start, end - start);
         std::stable_sort(line.begin(), line.end(), [](const QWidget* a, const QWidget* b) {
