@@ -11,6 +11,7 @@
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects.h"
 #include "apps/projects/projects_maintenance.h"
+#include "apps/tips/tips.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
@@ -56,8 +57,8 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
         {"Button_16", OPENFORM_INTERNET},  // internet bookmarks
         {"Button_19", OPENFORM_INTERNET},
-        {"Button_17", {}},             // OPENFORM_TIPPS
-        {"Button_20", {}},             // OPENFORM_TIPPS
+        {"Button_17", OPENFORM_TIPPS},     // tips and tricks
+        {"Button_20", OPENFORM_TIPPS},
         {"Button_18", OPENFORM_WOERTER},  // German-English word list
         {"Button_21", OPENFORM_WOERTER},
         {"Button_24", {}},             // OPENFORM_MYAPP, own application

@@ -69,7 +69,7 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
                             const QString& typed) {
     const IndexFile& index = IndexNamed(record.indexes, search.index);
     const SearchFilter filter = FormFilter(record.alias, index);
-    DBSELECTAREA(record.workArea);
+    DBSELECTAREA(ShownWorkArea(record));
     DBCLEARFILTER();
     MakeOnlyOrder(index.file);
     CPESQ = SeekKey(index, typed);
@@ -126,7 +126,7 @@ void QuickSearchRecords(const RecordWindow& record, const QString& box) {
 }
 
 void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, const QString& text) {
-    DBSELECTAREA(record.workArea);
+    DBSELECTAREA(ShownWorkArea(record));
     MakeOnlyOrder(record.normalOrder);
     DBCLEARFILTER();
     DBSETFILTER(condition, text);

@@ -82,7 +82,7 @@ void ExportVisibleRecords(const RecordWindow& record) {
     const QList<ExportColumn> columns = ExportColumns(record);
     SemicolonCsv csv;
     csv.addLine(ExportHeaders(record));
-    DBSELECTAREA(record.workArea);
+    DBSELECTAREA(ShownWorkArea(record));
     THE_RECNO = STR(RECNO());
     DBGOTOP();
     while (!DBEOF()) {

@@ -14,7 +14,7 @@ QStringList UserCaptions(const RecordWindow& record) {
 }
 
 void SelectWorkArea(const RecordWindow& record) {
-    DBSELECTAREA(record.workArea);
+    DBSELECTAREA(ShownWorkArea(record));
 }
 
 void CreateIndexesAnew(const RecordWindow& record) {
@@ -103,8 +103,15 @@ void DefineList(const RecordWindow& record) {
     _DEFINEBROWSE(list.name, browse);
 }
 
+void DefineListArea(const RecordWindow& record) {
+    DefineSearches(record);
+    DefineList(record);
+    DefineWhiteLabel(record.countLine.name, record.countLine.at, QString(), true);
+}
+
 // Frames, labels and field controls of one page (0: the window itself).
 void DefinePage(const RecordWindow& record, int page) {
+    if (page > 0 && page == record.listPage) DefineListArea(record);
     for (const FrameRow& frame : record.frames) {
         if (frame.page != page) continue;
         _DEFINEFRAME(frame.name, {.row = frame.at.row,
@@ -118,6 +125,7 @@ void DefinePage(const RecordWindow& record, int page) {
     for (const LabelRow& label : record.labels)
         if (label.page == page) DefineWhiteLabel(label.name, label.at, label.text.de, label.bold);
     DefineFieldControls(record.fields, page);
+    if (record.defineOwnPageControls) record.defineOwnPageControls(page);
 }
 
 void DefineTab(const TabControl& tab, const RecordWindow& record) {
@@ -144,18 +152,18 @@ void DefineRecordWindow(const RecordWindow& record) {
          .width = place.width,
          .height = place.height,
          .icon = record.icon,
-         .onInit = record.actions.open});
+         .onInit = record.actions.open,
+         .onRelease = record.actions.release});
+    if (record.listPage == 0) DefineListArea(record);
+    if (record.tab) DefineTab(*record.tab, record);
+    DefinePage(record, 0);
+    if (record.defineOwnControls) record.defineOwnControls();
+    // Defined last, so that they lie above a tab control they overlap.
     const EntryButtons& entry = record.entryButtons;
     DefineEntryButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
                       entry.saveTip);
     DefineEntryButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
                       entry.cancelTip);
-    DefineSearches(record);
-    DefineList(record);
-    DefineWhiteLabel(record.countLine.name, record.countLine.at, QString(), true);
-    if (record.tab) DefineTab(*record.tab, record);
-    DefinePage(record, 0);
-    if (record.defineOwnControls) record.defineOwnControls();
     _ENDWINDOW();
 }
 
@@ -325,6 +333,10 @@ void SaveNewRecord(const RecordWindow& record) {
     DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
+bool RequiredFieldGiven(const RecordWindow& record, const Wording& warning) {
+    return RequiredValueGiven(record, warning);
+}
+
 void SaveCurrentRecord(const RecordWindow& record) {
     if (record.required.checkedOnSave && !RequiredValueGiven(record, record.required.onSave))
         return;
@@ -340,17 +352,23 @@ void SaveCurrentRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
 }
 
-void DeleteCurrentRecord(const RecordWindow& record) {
+bool ConfirmDeletion(const RecordWindow& record) {
     SelectWorkArea(record);
-    if (DBEOF()) return;  // an empty list: there is no record to delete
+    if (DBEOF()) return false;  // an empty list: there is no record to delete
     const DeleteQuestion& question = record.deleteQuestion;
     const QString named = TrimBlanks(FIELD(record.alias + "->" + question.field).toString());
-    if (!MSGYESNO(Say(question.wording, named), *record.messageTitle)) return;
+    const bool yes = MSGYESNO(Say(question.wording, named), *record.messageTitle);
     SelectWorkArea(record);
+    return yes;
+}
+
+bool DeleteCurrentRecord(const RecordWindow& record) {
+    if (!ConfirmDeletion(record)) return false;
     DBDELETE();
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(record);
+    return true;
 }
 
 int CountLiveRecords() {

@@ -49,13 +49,23 @@ void CancelNewRecord(const RecordWindow& record);
 // order. A search filter stays in force.
 void SaveNewRecord(const RecordWindow& record);
 
+// True when the required field holds more than blanks; otherwise shows the
+// warning (naming the field's caption when the description says so).
+bool RequiredFieldGiven(const RecordWindow& record, const Wording& warning);
+
 // Writes the form into the current record (after checking the required
 // field), removes the search filter, creates the index files anew and shows
 // the saved record in the normal order.
 void SaveCurrentRecord(const RecordWindow& record);
 
-// Asks, then marks the current record deleted and shows the first record.
-void DeleteCurrentRecord(const RecordWindow& record);
+// Asks the delete question naming the current record of the table shown;
+// true on yes, with that table's work area current. False without asking
+// when there is no current record.
+bool ConfirmDeletion(const RecordWindow& record);
+
+// Asks, then marks the current record deleted and shows the first record;
+// true when it was deleted.
+bool DeleteCurrentRecord(const RecordWindow& record);
 
 // The records of the current table that are not marked deleted, whatever
 // filter is in force; the record pointer is left where it was.

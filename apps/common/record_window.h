@@ -40,6 +40,7 @@ struct RecordActions {
     Action first, previous, next, last;
     Action newRecord, deleteRecord, exportCsv, save;
     Action saveNew, cancel;
+    Action release;  // when the window closes; none: nothing
 };
 
 struct WindowPlace {
@@ -200,6 +201,11 @@ struct RecordWindow {
     QString table;  // "adressen_p.dbf" in the data folder
     QString alias;  // "adressen_p"
     QString workArea = "a";
+    // A window that shows another table in place of its own (search results
+    // copied into a table of their own, say) opens it in another work area
+    // under the same alias; this names the area of the table shown now. None:
+    // always `workArea`.
+    std::function<QString()> shownArea;
     QList<IndexFile> indexes;  // created in this order on opening and after each save
     QString normalOrder;       // the index the list runs in after opening and saving
 
@@ -210,6 +216,9 @@ struct RecordWindow {
     ResultLine resultLine;
     CountLine countLine;
     std::optional<TabControl> tab;
+    // 0: the list, the search boxes and the result and count lines sit on the
+    // window; n: on page n of the tab, placed relative to the tab control.
+    int listPage = 0;
     QList<FrameRow> frames;
     QList<LabelRow> labels;
     QList<ControlText> texts;  // the language's texts of any further control
@@ -227,4 +236,12 @@ struct RecordWindow {
 
     RecordActions actions;
     Action defineOwnControls;  // further controls, defined after all others
+    // Further controls of page n of the tab (0: the window), defined after
+    // the page's own frames, labels and fields.
+    std::function<void(int page)> defineOwnPageControls;
 };
+
+// The work area of the table the window shows now.
+inline QString ShownWorkArea(const RecordWindow& record) {
+    return record.shownArea ? record.shownArea() : record.workArea;
+}

@@ -16,6 +16,7 @@
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "apps/projects/projects.h"
+#include "apps/tips/tips.h"
 #include "data/installed_tables.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
@@ -47,6 +48,7 @@ const Application kApplications[] = {
     {"PrivateAddresses", PrivateAddressBook, OPENFORM_ADRESSE_P},
     {"BusinessAddresses", BusinessAddressBook, OPENFORM_ADRESSE_G},
     {"Projects", Projects, OPENFORM_PROJEKT},
+    {"Tips", Tips, OPENFORM_TIPPS},
 };
 
 // ---- The sample records and what the window should make of them ----------
@@ -459,8 +461,8 @@ TEST_P(RecordWindowContract, AFixedChoiceNarrowsTheListInTheNormalOrderAndCounts
             chosen.append(sample);
     ASSERT_GE(chosen.size(), 2);
     GetParam().open();
-    const Search& search = window().searches.first();
-    Type(search.box, "}}");
+    const QList<Search>& searches = window().searches;
+    if (!searches.isEmpty()) Type(searches.first().box, "}}");
     ShowOnlyRecords(
         window(),
         [field = window().alias + "->" + field] { return UPPER(FIELD(field)).startsWith("A"); },
@@ -469,9 +471,11 @@ TEST_P(RecordWindowContract, AFixedChoiceNarrowsTheListInTheNormalOrderAndCounts
     EXPECT_EQ(ShownRecord(), chosen.first().record);
     EXPECT_EQ(Shown(window().resultLine.name),
               QString::number(chosen.size()) + TEXT(window().resultLine.found));
-    EXPECT_EQ(TestDriver::read(name(), search.box, "backcolor").value<QColor>(), kRed)
+    if (searches.isEmpty()) return;
+    const QString box = searches.first().box;
+    EXPECT_EQ(TestDriver::read(name(), box, "backcolor").value<QColor>(), kRed)
         << "the search box keeps its colour";
-    EXPECT_EQ(Shown(search.box), "}}");
+    EXPECT_EQ(Shown(box), "}}");
 }
 
 TEST_P(RecordWindowContract, NewPreparesEveryControlAsItsRowSaysAndCancelReturns) {
@@ -540,8 +544,10 @@ TEST_P(RecordWindowContract, TheRequiredFieldKeepsSaveNewAndSaveFromWriting) {
 
 TEST_P(RecordWindowContract, SaveNewAppendsCountsTheTableAndShowsTheFirstRecord) {
     GetParam().open();
-    const Typed typed = MatchingText(window().searches.first());
-    Type(window().searches.first().box, typed.text);  // the search stays in force
+    if (!window().searches.isEmpty()) {
+        const Search& search = window().searches.first();
+        Type(search.box, MatchingText(search).text);  // the search stays in force
+    }
     Click("x5");
     SETPROPERTY(name(), window().required.control, "value", " Aaron ");
     Click(window().entryButtons.save);
@@ -559,11 +565,14 @@ TEST_P(RecordWindowContract, SaveNewAppendsCountsTheTableAndShowsTheFirstRecord)
 
 TEST_P(RecordWindowContract, SaveWritesTheRecordEndsTheSearchAndStaysOnTheRecord) {
     GetParam().open();
-    const Search& search = window().searches.first();
-    const Typed typed = MatchingText(search);
-    Type(search.box, typed.text);
+    int edited = InNormalOrder()[1].record;
+    if (!window().searches.isEmpty()) {
+        const Search& search = window().searches.first();
+        const Typed typed = MatchingText(search);
+        Type(search.box, typed.text);
+        edited = typed.matches[1].record;
+    }
     Click("x3");
-    const int edited = typed.matches[1].record;
     ASSERT_EQ(ShownRecord(), edited);
     SETPROPERTY(name(), window().required.control, "value", "Zeta ");
     Click("x8");
@@ -595,8 +604,10 @@ TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
     EXPECT_EQ(ShownRecord(), ordered.first().record);
 
     // Under a search the count line still counts the table.
-    const Search& search = window().searches.first();
-    Type(search.box, MatchingText(search).text);
+    if (!window().searches.isEmpty()) {
+        const Search& search = window().searches.first();
+        Type(search.box, MatchingText(search).text);
+    }
     Click("x6");
     Messages();
     EXPECT_EQ(Shown(window().countLine.name), CountLine(2));
@@ -616,6 +627,7 @@ TEST_P(RecordWindowContract, ExportWritesTheShownRecordsInTheirOrderAndReturnsTo
     EXPECT_EQ(ShownRecord(), ordered[1].record);
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());
 
+    if (window().searches.isEmpty()) return;
     const Search& search = window().searches.first();
     const Typed typed = MatchingText(search);
     Type(search.box, typed.text);
