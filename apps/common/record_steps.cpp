@@ -212,10 +212,10 @@ void BuildRecordToolbar(const RecordWindow& record) {
 
 void SetRecordWindowTexts(const RecordWindow& record) {
     QList<ControlText> texts{
-        {"", "", 0, record.title},
         {record.entryButtons.save, "tooltip", 0, record.entryButtons.saveTip},
         {record.entryButtons.cancel, "tooltip", 0, record.entryButtons.cancelTip},
     };
+    if (record.titleUserCaption == 0) texts.append({"", "", 0, record.title});
     for (const Search& search : record.searches)
         if (!search.captionLabel.isEmpty())
             texts.append({search.captionLabel, "value", 0, search.caption});
@@ -235,8 +235,10 @@ void SetRecordWindowTexts(const RecordWindow& record) {
     for (const LabelRow& label : record.labels)
         texts.append({label.name, "value", 0, label.text});
     SetWindowTexts(record.window, texts + record.texts);
+    SetUserCaptions(record, UserCaptions(record));
+}
 
-    const QStringList userCaptions = UserCaptions(record);
+void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions) {
     SetFieldCaptions(record.window, record.fields, userCaptions);
     for (int column = 1; column <= record.list.columns.size(); ++column) {
         const ListColumn& listed = record.list.columns[column - 1];
@@ -244,6 +246,8 @@ void SetRecordWindowTexts(const RecordWindow& record) {
             SETPROPERTY(record.window, record.list.name, "header", column,
                         userCaptions.value(listed.userCaption - 1));
     }
+    if (record.titleUserCaption > 0)
+        SETPROPERTY(record.window, "Title", userCaptions.value(record.titleUserCaption - 1));
 }
 
 void OpenRecordTable(const RecordWindow& record) {
@@ -310,8 +314,8 @@ void CancelNewRecord(const RecordWindow& record) {
     DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
-void SaveNewRecord(const RecordWindow& record) {
-    if (!RequiredValueGiven(record, record.required.onSaveNew)) return;
+bool SaveNewRecord(const RecordWindow& record) {
+    if (!RequiredValueGiven(record, record.required.onSaveNew)) return false;
     SelectWorkArea(record);
     DBAPPEND();
     WriteControlsToRecord(record.window, record.alias, record.fields);
@@ -322,6 +326,9 @@ void SaveNewRecord(const RecordWindow& record) {
     DBGOTOP();
     RefreshRecordWindow(record);
     DOMETHOD(record.window, record.list.name, "SetFocus");
+    if (!IsBlank(record.savedNewMessage))
+        MSGBOX(TEXT(record.savedNewMessage), *record.messageTitle);
+    return true;
 }
 
 void SaveCurrentRecord(const RecordWindow& record) {
@@ -339,17 +346,18 @@ void SaveCurrentRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
 }
 
-void DeleteCurrentRecord(const RecordWindow& record) {
+bool DeleteCurrentRecord(const RecordWindow& record) {
     SelectWorkArea(record);
-    if (DBEOF()) return;  // an empty list: there is no record to delete
+    if (DBEOF()) return false;  // an empty list: there is no record to delete
     const DeleteQuestion& question = record.deleteQuestion;
     const QString named = TrimBlanks(FIELD(record.alias + "->" + question.field).toString());
-    if (!MSGYESNO(Say(question.wording, named), *record.messageTitle)) return;
+    if (!MSGYESNO(Say(question.wording, named), *record.messageTitle)) return false;
     SelectWorkArea(record);
     DBDELETE();
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(record);
+    return true;
 }
 
 int CountLiveRecords() {

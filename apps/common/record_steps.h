@@ -25,8 +25,12 @@ void OpenRecordWindow(const RecordWindow& record);
 
 // The parts of the initialisation, for a window that does more in between.
 void BuildRecordToolbar(const RecordWindow& record);
-void SetRecordWindowTexts(const RecordWindow& record);
-void OpenRecordTable(const RecordWindow& record);  // open, pack, indexes, top, count
+void SetRecordWindowTexts(const RecordWindow& record);  // the user's captions included
+void OpenRecordTable(const RecordWindow& record);       // open, pack, indexes, top, count
+
+// The captions, list headers and title the user names, from `userCaptions`
+// (caption n at index n - 1), as the opening sets them.
+void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions);
 
 // Copies the current record into the controls, writes the count line and
 // returns to view mode.
@@ -45,9 +49,10 @@ void EnterNewRecord(const RecordWindow& record);
 void CancelNewRecord(const RecordWindow& record);
 
 // Appends the form as a new record (after checking the required field),
-// creates the index files anew and shows the first record of the normal
-// order. A search filter stays in force.
-void SaveNewRecord(const RecordWindow& record);
+// creates the index files anew, shows the first record of the normal order
+// and the description's saved message. A search filter stays in force.
+// Returns whether the record was written.
+bool SaveNewRecord(const RecordWindow& record);
 
 // Writes the form into the current record (after checking the required
 // field), removes the search filter, creates the index files anew and shows
@@ -55,7 +60,8 @@ void SaveNewRecord(const RecordWindow& record);
 void SaveCurrentRecord(const RecordWindow& record);
 
 // Asks, then marks the current record deleted and shows the first record.
-void DeleteCurrentRecord(const RecordWindow& record);
+// Returns whether a record was marked.
+bool DeleteCurrentRecord(const RecordWindow& record);
 
 // The records of the current table that are not marked deleted, whatever
 // filter is in force; the record pointer is left where it was.
