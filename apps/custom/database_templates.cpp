@@ -159,7 +159,8 @@ void BuildTemplateToolbar(const QString& window, const QString& toolbar,
                              .imageWidth = 32,
                              .imageHeight = 32,
                              .flat = true,
-                             .bottom = true});
+                             .bottom = true,
+                             .font = {"Arial", 7}});
     const QList<DatabaseTemplate>& templates = DatabaseTemplates();
     for (int n = 0; n < templates.size(); ++n) {
         const DatabaseTemplate& each = templates[n];
