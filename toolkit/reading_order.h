@@ -1,7 +1,8 @@
 // The keyboard order of a window: Tab and Shift+Tab move through its controls
 // in reading order, top to bottom and, along one line, left to right. A line is
-// made of the controls that begin above the middle of the first control on it
-// (captions and frames, which take no focus, do not count).
+// made of the controls that begin above the middle of every control on it
+// before them (captions and frames, which take no focus, do not count), so a
+// tall list beside a form leaves the form's rows their own lines.
 // The controls of a tab page follow its tab bar; those of a toolbar follow the
 // bar's place at the top or the bottom of the window. Hidden and disabled
 // controls keep their place and are skipped while they cannot take the focus.

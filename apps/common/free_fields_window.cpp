@@ -1,5 +1,6 @@
 #include "apps/common/free_fields_window.h"
 
+#include "apps/common/form_controls.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/settings_record.h"
@@ -38,18 +39,6 @@ const Texts kTypeOfField[kFields] = {
     {"* Datumsfeld", "* Date", "* Campo Data"},
     {"* Memofeld (Text lang)", "* Memofield (long text)", "* Campo Memo (Texto longo)"},
 };
-
-void DefinePictureButton(const QString& name, const Box& at, const QString& picture,
-                         const Action& action, const QString& tooltip) {
-    _DEFINEIMAGEBUTTON(name, {.row = at.row,
-                              .col = at.col,
-                              .width = at.width,
-                              .height = at.height,
-                              .picture = picture,
-                              .action = action,
-                              .tooltip = tooltip,
-                              .flat = true});
-}
 
 void DefineApplicationNameRow(const ApplicationNameRow& row) {
     _DEFINEFRAME("Frame_3", {.row = 380,
@@ -136,10 +125,9 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
     }
     if (naming.applicationName) DefineApplicationNameRow(*naming.applicationName);
     const NamingLayout& layout = naming.layout;
-    DefinePictureButton("Button_5", layout.saveAt, "img/savelarge.bmp", naming.save, "Speichern");
+    PictureButton("Button_5", layout.saveAt, "img/savelarge.bmp", naming.save, "Speichern");
     if (naming.cancel)
-        DefinePictureButton("Button_1", layout.cancelAt, "img/cancel.bmp", naming.cancel,
-                            "Abbrechen");
+        PictureButton("Button_1", layout.cancelAt, "img/cancel.bmp", naming.cancel, "Abbrechen");
     _DEFINELABEL("lbl_hilfe", {.row = layout.helpAt.row,
                                .col = layout.helpAt.col,
                                .width = layout.helpAt.width,

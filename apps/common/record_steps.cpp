@@ -1,5 +1,6 @@
 #include "apps/common/record_steps.h"
 
+#include "apps/common/form_controls.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -43,19 +44,6 @@ bool RequiredValueGiven(const RecordWindow& record, const Wording& warning) {
     }
     MSGEXCLAMATION(Say(warning, caption), *record.messageTitle);
     return false;
-}
-
-void DefineEntryButton(const QString& name, const Box& at, const QString& picture,
-                       const Action& action, const Texts& tip) {
-    _DEFINEIMAGEBUTTON(name, {.row = at.row,
-                              .col = at.col,
-                              .width = at.width,
-                              .height = at.height,
-                              .picture = picture,
-                              .action = action,
-                              .tooltip = tip.de,
-                              .flat = true,
-                              .invisible = true});
 }
 
 void DefineWhiteLabel(const QString& name, const Box& at, const QString& value, bool bold) {
@@ -145,10 +133,10 @@ void DefineRecordWindow(const RecordWindow& record) {
          .icon = record.icon,
          .onInit = record.actions.open});
     const EntryButtons& entry = record.entryButtons;
-    DefineEntryButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
-                      entry.saveTip);
-    DefineEntryButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
-                      entry.cancelTip);
+    PictureButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
+                  entry.saveTip.de, true);
+    PictureButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
+                  entry.cancelTip.de, true);
     DefineSearches(record);
     DefineList(record);
     DefineWhiteLabel(record.countLine.name, record.countLine.at, QString(), true);
