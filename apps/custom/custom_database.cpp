@@ -88,14 +88,12 @@ RecordWindow DescribeMyApp() {
                        .at = {390, 10, 270, 20},
                        .words = {" Daten in der Datenbank", " records in the database",
                                  " registros no banco de dados"}};
-    // The yes/no frame lies inside the details frame; a frame goes behind
-    // everything defined before it, so the inner one comes first.
-    myApp.frames = {{.name = "Frame_2",
-                     .at = {180, 490, 180, 90},
-                     .caption = {"Ja / Nein Felder", "Yes / No fields", "Campos sim / não"}},
-                    {.name = "Frame_1",
+    myApp.frames = {{.name = "Frame_1",
                      .at = {30, 290, 390, 380},
-                     .caption = {"Details", "Details", "Detalhes"}}};
+                     .caption = {"Details", "Details", "Detalhes"}},
+                    {.name = "Frame_2",
+                     .at = {180, 490, 180, 90},
+                     .caption = {"Ja / Nein Felder", "Yes / No fields", "Campos sim / não"}}};
     myApp.labels = {
         {.name = "Label_8", .at = {40, 10, 270, 20}},
         {.name = "lbl_vorlage1",
