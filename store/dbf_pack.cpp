@@ -148,6 +148,7 @@ void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
     }
     data_.Resize(to);
     count_ = static_cast<std::uint32_t>(records.size());
+    NewGeneration();
     committedCount_ = count_;
     headerCount_ = count_;
     dirty_.assign(count_, false);

@@ -48,6 +48,7 @@ void DbfTable::CutUnfinishedAppend() {
 }
 
 void DbfTable::Load(Purpose purpose) {
+    NewGeneration();
     const QString& path = file_.path();
     const std::uint64_t size = file_.Size();
     std::array<unsigned char, kDescriptorSize> head{};
@@ -182,7 +183,13 @@ int DbfTable::FieldIndex(const QString& name) const {
 
 // ---- Reading and writing -------------------------------------------------------
 
+void DbfTable::NewGeneration() {
+    static std::uint64_t last = 0;
+    generation_ = ++last;
+}
+
 char* DbfTable::MutableRecord(std::uint32_t record) {
+    NewGeneration();
     char* bytes = data_.data() + std::size_t{record - 1} * recordLength_;
     if (record <= committedCount_ && !dirty_[record - 1]) {
         committedBytes_.emplace(record, QByteArray(bytes, recordLength_));
@@ -204,6 +211,7 @@ void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
     } else {
         MutableRecord(record);
     }
+    NewGeneration();
     bytes[0] = mark;
     deleted_[record - 1] = deleted;
     deletedCount_ += deleted ? 1 : -1;
@@ -340,6 +348,7 @@ void DbfTable::AppendBlank() {
     std::memset(data_.data() + data_.size() - recordLength_, ' ',
                 static_cast<std::size_t>(recordLength_));
     ++count_;
+    NewGeneration();
     dirty_.push_back(true);
     deleted_.push_back(false);
     anyDirty_ = true;
@@ -444,6 +453,9 @@ void DbfTable::RollBack(const std::optional<MemoFile::Mark>& memoMark) {
 }
 
 void DbfTable::Discard() {
+    // Records go back to what the file holds: orders built on the discarded
+    // values no longer fit.
+    NewGeneration();
     for (const auto& [record, bytes] : committedBytes_) {
         std::memcpy(data_.data() + std::size_t{record - 1} * recordLength_, bytes.constData(),
                     static_cast<std::size_t>(recordLength_));

@@ -84,6 +84,12 @@ class DbfTable {
     std::uint8_t version() const { return version_; }
     QDate lastUpdate() const { return lastUpdate_; }
 
+    // Changes with every change of the records (append, field write, delete
+    // mark, pack) and never repeats in this process, so no two opened tables
+    // share one: what was derived from the records at one generation still
+    // fits them while it stays.
+    std::uint64_t generation() const { return generation_; }
+
     std::uint32_t RecordCount() const { return count_; }
     // Records are numbered from 1. Requires: 1 <= record <= RecordCount().
     const char* RecordBytes(std::uint32_t record) const {
@@ -139,6 +145,7 @@ class DbfTable {
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
     QString MemoPath(const QString& extension) const;
     char* MutableRecord(std::uint32_t record);
+    void NewGeneration();
     void ReadDeletionMarks();
 
     FileHandle file_;
@@ -155,6 +162,7 @@ class DbfTable {
     std::vector<bool> dirty_;
     std::vector<bool> deleted_;
     std::uint32_t deletedCount_ = 0;
+    std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
     std::map<std::uint32_t, QByteArray> committedBytes_;  // of records changed since

@@ -20,6 +20,8 @@ class KeyTextReader {
         if (!key || at_ != text_.size()) return std::nullopt;
         return key;
     }
+    // The aliases named before "->" in what was read.
+    const QStringList& aliases() const { return aliases_; }
 
   private:
     std::optional<KeyEvaluator> ReadSum() {
@@ -45,6 +47,7 @@ class KeyTextReader {
         if (TakeArrow()) {
             const QString field = ReadName();
             if (field.isEmpty()) return std::nullopt;
+            aliases_ << name;
             const QString aliasField = name + QStringLiteral("->") + field;
             return KeyEvaluator([aliasField] { return FIELD(aliasField); });
         }
@@ -149,12 +152,19 @@ class KeyTextReader {
 
     const QString& text_;
     qsizetype at_ = 0;
+    QStringList aliases_;
 };
 
 }  // namespace
 
 std::optional<KeyEvaluator> CompileKeyText(const QString& keyText) {
     return KeyTextReader(keyText).ReadWhole();
+}
+
+std::optional<QStringList> KeyTextAliases(const QString& keyText) {
+    KeyTextReader reader(keyText);
+    if (!reader.ReadWhole()) return std::nullopt;
+    return reader.aliases();
 }
 
 }  // namespace kesp::store

@@ -19,6 +19,7 @@
 #include "store/xbase.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,5 +28,9 @@ namespace kesp::store {
 // The evaluator of a key text, or nothing when the text is not a key
 // expression (a syntax error or an unknown function).
 std::optional<KeyEvaluator> CompileKeyText(const QString& keyText);
+
+// The aliases the key text names before "->", as written; nothing when the
+// text is not a key expression.
+std::optional<QStringList> KeyTextAliases(const QString& keyText);
 
 }  // namespace kesp::store

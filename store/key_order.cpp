@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <map>
 
 namespace kesp::store {
 namespace {
@@ -45,6 +46,12 @@ void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
 std::uint64_t NextVersion() {
     static std::uint64_t last = 0;
     return ++last;
+}
+
+// The version of the order each index file was last written from, by path.
+std::map<QString, std::uint64_t>& WrittenVersions() {
+    static std::map<QString, std::uint64_t> written;
+    return written;
 }
 
 }  // namespace
@@ -182,7 +189,6 @@ void KeyOrder::SortAll() {
     order_.shrink_to_fit();
     for (std::uint32_t i = 0; i < count; ++i)
         order_[i] = entries[i].record;
-    modified_ = true;
     version_ = NextVersion();
 }
 
@@ -236,7 +242,6 @@ bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) con
 void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
-    modified_ = true;
     version_ = NextVersion();
 }
 
@@ -248,13 +253,24 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)));
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
-    modified_ = true;
     version_ = NextVersion();
+}
+
+bool KeyOrder::SameEntries(const KeyOrder& other) const {
+    if (order_ != other.order_) return false;
+    for (const std::uint32_t record : order_) {
+        if (KeyLength(record) != other.KeyLength(record) ||
+            CompareN(KeyData(record), other.KeyData(record), KeyLength(record)) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // ---- The file ----------------------------------------------------------------------
 
 void KeyOrder::WriteFile() try {
+    WrittenVersions().erase(path_);  // until the whole file is written
     // Through a file beside it: a write the system refuses leaves the old file whole.
     FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
     std::vector<char> out(kMagic, kMagic + 8);
@@ -275,7 +291,7 @@ void KeyOrder::WriteFile() try {
     }
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
-    modified_ = false;
+    WrittenVersions()[path_] = version_;
 } catch (const WriteFailure& failure) {
     RemoveFile(path_ + QStringLiteral(".new"));
     Fault fault = failure.fault();
@@ -283,16 +299,24 @@ void KeyOrder::WriteFile() try {
     throw WriteFailure(fault);
 }
 
+bool KeyOrder::modified() const {
+    const auto written = WrittenVersions().find(path_);
+    return written == WrittenVersions().end() || written->second != version_;
+}
+
 QString KeyOrder::ReadKeyText(const QString& filePath) {
+    // Read on every reopening of an index: one read covers the usual short key texts.
     FileHandle file = FileHandle::Open(filePath);
-    char head[12] = {};
-    if (file.ReadAt(0, head, sizeof head) < sizeof head || std::memcmp(head, kMagic, 8) != 0) {
+    char head[12 + 256] = {};
+    const std::size_t got = file.ReadAt(0, head, sizeof head);
+    if (got < 12 || std::memcmp(head, kMagic, 8) != 0) {
         RaiseCorruption(filePath, QStringLiteral("not an index file"));
     }
     std::uint32_t length = 0;
     for (int i = 0; i < 4; ++i)
         length |= std::uint32_t{static_cast<unsigned char>(head[8 + i])} << (8 * i);
     if (length > 4096) RaiseCorruption(filePath, QStringLiteral("key text"));
+    if (12 + std::size_t{length} <= got) return DecodeText(QByteArray(head + 12, length));
     QByteArray text(static_cast<qsizetype>(length), Qt::Uninitialized);
     if (file.ReadAt(12, text.data(), length) < length)
         RaiseCorruption(filePath, QStringLiteral("key text"));

@@ -57,10 +57,16 @@ class KeyOrder {
     void Insert(std::uint32_t record, const QByteArray& key);
     void Update(std::uint32_t record, const QByteArray& key);
 
-    bool modified() const { return modified_; }
     // Changes whenever the order does, never repeating across orders; lets
     // callers keep derived positions.
     std::uint64_t version() const { return version_; }
+    // The same records in the same order with the same keys.
+    bool SameEntries(const KeyOrder& other) const;
+
+    // True unless this process last wrote the index file from this very
+    // version of the order. (The file is derived data: what another program
+    // does to it is not watched.)
+    bool modified() const;
     void WriteFile();
     // The key text stored in an index file; raises the open fault when the
     // file is missing and the corruption fault when it is not ours.
@@ -92,7 +98,6 @@ class KeyOrder {
     int fixedWidth_ = -1;
     std::vector<KeyRef> refs_;  // by record number - 1, when the widths differ
     std::vector<std::uint32_t> order_;
-    bool modified_ = false;
     std::uint64_t version_ = 0;
 };
 

@@ -22,6 +22,7 @@
 using kesp::store::CompileKeyText;
 using kesp::store::DbfTable;
 using kesp::store::KeyOrder;
+using kesp::store::KeyTextAliases;
 using kesp::store::NativeKey;
 using kesp::store::RecogniseKey;
 
@@ -33,6 +34,13 @@ struct Order {
     std::unique_ptr<KeyOrder> keys;
     KeyEvaluator evaluator;
     NativeKey native;
+    // A key naming another alias depends on more than its own table.
+    bool readsOnlyItsTable = false;
+    // What the keys were computed under (DTOC keys follow the date format).
+    QString dateFormat;
+    // The generation of the table for which this order is what a build would
+    // give; 0 when that is not known.
+    std::uint64_t fitsGeneration = 0;
 };
 
 struct Area {
@@ -44,6 +52,8 @@ struct Area {
     bool found = false;
     std::size_t position = 0;   // last known position in the controlling order
     std::vector<Order> orders;  // the first is the controlling one
+    // Orders closed while the table stays open, each still what a build would give.
+    std::vector<Order> closedOrders;
     Condition filter;
     QString filterText;
     std::function<QString()> filterPrefix;
@@ -137,8 +147,15 @@ QByteArray CurrentKey(const Area& area, const Order& order) {
     return kesp::store::KeyBytes(order.evaluator());
 }
 
+// Whether a build now would give exactly this order.
+bool Fits(const Area& area, const Order& order) {
+    return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
+}
+
 void BuildOrder(Area& area, Order& order) {
     DbfTable& table = *area.table;
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;
     if (order.native.field >= 0) {
         static const auto upperMap = [] {
             std::array<unsigned char, 256> map{};
@@ -359,6 +376,92 @@ void WriteIndexFiles(Area& area) {
     }
 }
 
+// ---- Orders kept while their table stays unchanged -----------------------------------
+
+void ForgetUnfitClosedOrders(Area& area) {
+    std::erase_if(area.closedOrders, [&area](const Order& order) { return !Fits(area, order); });
+}
+
+// Closes every order of the area (their files written), keeping those a build
+// would give again for a later ORDLISTADD or DBCREATEINDEX.
+void CloseOrders(Area& area) {
+    WriteIndexFiles(area);
+    ForgetUnfitClosedOrders(area);
+    for (Order& order : area.orders) {
+        if (!Fits(area, order)) continue;
+        std::erase_if(area.closedOrders, [&order](const Order& kept) {
+            return kept.keys->path() == order.keys->path();
+        });
+        area.closedOrders.push_back(std::move(order));
+    }
+    area.orders.clear();
+}
+
+// The closed order of that file and key text, when it still fits the table.
+std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QString& keyText) {
+    ForgetUnfitClosedOrders(area);
+    for (auto it = area.closedOrders.begin(); it != area.closedOrders.end(); ++it) {
+        if (it->keys->path() == path && it->keys->keyText() == keyText) {
+            Order order = std::move(*it);
+            area.closedOrders.erase(it);
+            return order;
+        }
+    }
+    return std::nullopt;
+}
+
+// What a change of the table did to the keys.
+enum class KeysAfterChange {
+    TakenIn,    // every open order has taken in the new keys; closed orders are out of date
+    Unchanged,  // a delete mark: no key changed (the index covers deleted records)
+};
+
+// After a change of the table: the orders that fitted before and are known
+// to hold the new keys fit the new generation; the others fit no more.
+void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys) {
+    if (area.table->generation() == generationBefore) return;  // nothing changed
+    if (keys == KeysAfterChange::TakenIn) area.closedOrders.clear();
+    const QString dateFormat = DATEFORMAT();
+    auto carry = [&](Order& order) {
+        const bool fitted = order.fitsGeneration == generationBefore && order.readsOnlyItsTable &&
+                            order.dateFormat == dateFormat;
+        order.fitsGeneration = fitted ? area.table->generation() : 0;
+    };
+    for (Order& order : area.orders)
+        carry(order);
+    for (Order& order : area.closedOrders)
+        carry(order);
+}
+
+// An order of the key text, not built yet; nothing when the text is no key expression.
+std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText) {
+    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
+    if (!key) return std::nullopt;
+    Order order;
+    order.keys = std::make_unique<KeyOrder>(path, keyText);
+    order.evaluator = *key;
+    order.native = RecogniseKey(*area.table, area.alias, keyText);
+    const QStringList aliases = KeyTextAliases(keyText).value_or(QStringList{});
+    order.readsOnlyItsTable =
+        std::all_of(aliases.begin(), aliases.end(), [&area](const QString& alias) {
+            return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
+        });
+    return order;
+}
+
+// Builds the order again from the records; an order that comes out the same
+// stays as it was, unmodified.
+void RebuildOrder(Area& area, Order& order) {
+    Order fresh;
+    fresh.keys = std::make_unique<KeyOrder>(order.keys->path(), order.keys->keyText());
+    fresh.evaluator = order.evaluator;
+    fresh.native = order.native;
+    fresh.readsOnlyItsTable = order.readsOnlyItsTable;
+    BuildOrder(area, fresh);
+    if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
+    order = std::move(fresh);
+}
+
 int NumberOf(const Area& area) {
     return static_cast<int>(&area - Areas().areas.data()) + 1;
 }
@@ -406,11 +509,13 @@ void CloseArea(Area& area) {
     area = Area{};
 }
 
+// Index files are named relative to the current folder; a name without an
+// extension gets ".ntx". (Resolved at every reopening, so kept cheap.)
 QString IndexPath(const QString& file) {
     QString name = file.trimmed();
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".ntx");
-    if (QFileInfo(name).isAbsolute()) return name;
-    return kesp::store::CurrentFolder() + QLatin1Char('/') + name;
+    if (name.indexOf(u'.', name.lastIndexOf(u'/') + 1) < 0) name += QStringLiteral(".ntx");
+    if (QDir::isAbsolutePath(name)) return QDir::cleanPath(name);
+    return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
 }
 
 }  // namespace
@@ -509,8 +614,9 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
     const FieldRef ref = ResolveField(aliasField, "REPLACE");
     Area& area = *ref.area;
     if (area.eof || area.record > area.table->RecordCount()) return;
+    const std::uint64_t before = area.table->generation();
     area.table->Write(area.record, ref.field, value);
-    if (area.orders.empty()) return;
+    if (area.orders.empty()) return CarryFit(area, before, KeysAfterChange::TakenIn);
     // Keys are evaluated in the area they belong to.
     const int previous = Areas().current;
     Areas().current = ref.areaNumber;
@@ -522,6 +628,7 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
         throw;
     }
     Areas().current = previous;
+    CarryFit(area, before, KeysAfterChange::TakenIn);
 }
 
 int FCOUNT() {
@@ -550,16 +657,17 @@ int FIELDDEC(const QString& aliasField) {
 
 void DBCREATEINDEX(const QString& file, const QString& keyText) {
     Area& area = UsedArea("DBCREATEINDEX");
-    WriteIndexFiles(area);
-    area.orders.clear();
-    Order order;
-    order.keys = std::make_unique<KeyOrder>(IndexPath(file), keyText);
-    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
-    if (!key) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
-    order.evaluator = *key;
-    order.native = RecogniseKey(*area.table, area.alias, keyText);
-    BuildOrder(area, order);
-    area.orders.push_back(std::move(order));
+    CloseOrders(area);
+    const QString path = IndexPath(file);
+    std::optional<Order> order = TakeClosedOrder(area, path, keyText);
+    if (!order) {
+        std::erase_if(area.closedOrders,
+                      [&path](const Order& kept) { return kept.keys->path() == path; });
+        order = NewOrder(area, path, keyText);
+        if (!order) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
+        BuildOrder(area, *order);
+    }
+    area.orders.push_back(std::move(*order));
     GoTop(area);
     // Written last: a file the system refuses leaves the order in use.
     area.orders.back().keys->WriteFile();
@@ -567,34 +675,32 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
 
 void ORDLISTREBUILD() {
     Area& area = UsedArea("ORDLISTREBUILD");
-    for (Order& order : area.orders)
-        BuildOrder(area, order);
+    for (Order& order : area.orders) {
+        if (!Fits(area, order)) RebuildOrder(area, order);
+    }
     GoTop(area);
     WriteIndexFiles(area);
 }
 
 void ORDLISTCLEAR() {
-    Area& area = UsedArea("ORDLISTCLEAR");
-    WriteIndexFiles(area);
-    area.orders.clear();
+    CloseOrders(UsedArea("ORDLISTCLEAR"));
 }
 
 void ORDLISTADD(const QString& file) {
     Area& area = UsedArea("ORDLISTADD");
     const QString path = IndexPath(file);
     const QString keyText = KeyOrder::ReadKeyText(path);
-    Order order;
-    order.keys = std::make_unique<KeyOrder>(path, keyText);
-    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
-    if (!key) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
-    order.evaluator = *key;
-    order.native = RecogniseKey(*area.table, area.alias, keyText);
-    const std::uint32_t record = area.record;
-    const bool eof = area.eof;
-    BuildOrder(area, order);
-    area.record = record;
-    area.eof = eof;
-    area.orders.push_back(std::move(order));
+    std::optional<Order> order = TakeClosedOrder(area, path, keyText);
+    if (!order) {
+        order = NewOrder(area, path, keyText);
+        if (!order) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
+        const std::uint32_t record = area.record;
+        const bool eof = area.eof;
+        BuildOrder(area, *order);
+        area.record = record;
+        area.eof = eof;
+    }
+    area.orders.push_back(std::move(*order));
     if (area.orders.size() == 1) GoTop(area);
 }
 
@@ -767,6 +873,7 @@ bool DBRECORDVISIBLE() {
 
 void DBAPPEND() {
     Area& area = UsedArea("DBAPPEND");
+    const std::uint64_t before = area.table->generation();
     area.table->AppendBlank();
     area.record = area.table->RecordCount();
     area.eof = false;
@@ -774,17 +881,22 @@ void DBAPPEND() {
     area.found = false;
     for (Order& order : area.orders)
         order.keys->Insert(area.record, CurrentKey(area, order));
+    CarryFit(area, before, KeysAfterChange::TakenIn);
     area.position = SequenceSize(area);
 }
 
 void DBDELETE() {
     Area& area = UsedArea("DBDELETE");
+    const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, true);
+    CarryFit(area, before, KeysAfterChange::Unchanged);
 }
 
 void DBRECALL() {
     Area& area = UsedArea("DBRECALL");
+    const std::uint64_t before = area.table->generation();
     if (!area.eof) area.table->SetDeleted(area.record, false);
+    CarryFit(area, before, KeysAfterChange::Unchanged);
 }
 
 void __DBPACK() {
@@ -798,6 +910,7 @@ void __DBPACK() {
         throw;
     }
     if (packed) {
+        area.closedOrders.clear();
         for (Order& order : area.orders)
             BuildOrder(area, order);
     }

@@ -110,7 +110,11 @@ class LabelControl : public Control {
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && (Is(property, "value") || Is(property, "caption"))) {
-            label_->setStaticText(value.toString());
+            // The same text again (a count line after every search) has
+            // nothing new to show: it waits for the next paint like the rest.
+            const QString text = value.toString();
+            if (text == label_->text()) return true;
+            label_->setStaticText(text);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
             SetBackground(label_, ColorFromValue(value));
         } else if (index == 0 && Is(property, "fontcolor")) {

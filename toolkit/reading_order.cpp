@@ -36,19 +36,14 @@ QList<QWidget*> ChildrenInReadingOrder(QWidget* container) {
 
     QList<QWidget*> ordered;
     for (qsizetype start = 0; start < children.size();) {
-        // A tall control (a list beside a form) must not make one line of
-        // every row beside it: the line ends at the highest middle among
-        // the controls on it so far.
-        const auto middleOf = [](const QWidget* widget) {
-            const QRect place = widget->geometry();
-            return place.top() + place.height() / 2;
+        const QRect first = children[start]->geometry();
+        const auto onTheLine = [&first](const QWidget* other) {
+            const QRect place = other->geometry();
+            return place.top() <= first.top() + std::min(first.height(), place.height()) / 2;
         };
-        int middle = middleOf(children[start]);
         qsizetype end = start + 1;
-        while (end < children.size() && children[end]->geometry().top() < middle) {
-            middle = std::min(middle, middleOf(children[end]));
+        while (end < children.size() && onTheLine(children[end]))
             ++end;
-        }
         QList<QWidget*> line = children.mid(start, end - start);
         std::stable_sort(line.begin(), line.end(), [](const QWidget* a, const QWidget* b) {
             return a->geometry().left() < b->geometry().left();

@@ -1,8 +1,9 @@
 // The keyboard order of a window: Tab and Shift+Tab move through its controls
-// in reading order, top to bottom and, along one line, left to right. A line is
-// made of the controls that begin above the middle of every control on it
-// before them (captions and frames, which take no focus, do not count), so a
-// tall list beside a form leaves the form's rows their own lines.
+// in reading order, top to bottom and, along one line, left to right. A control
+// is on the line of the first control on it when it begins no lower than the
+// middle of the shorter of the two, so a tall list beside a column of boxes
+// does not pull them all onto its line (captions and frames, which take no
+// focus, do not count).
 // The controls of a tab page follow its tab bar; those of a toolbar follow the
 // bar's place at the top or the bottom of the window. Hidden and disabled
 // controls keep their place and are skipped while they cannot take the focus.

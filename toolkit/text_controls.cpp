@@ -41,8 +41,11 @@ class TextBoxControl : public Control {
             }
             RunAction(onChange_);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
+            // A search box gets its colour after every keystroke, mostly the one it has.
+            const QColor color = ColorFromValue(value);
+            if (edit_->palette().color(QPalette::Base) == color) return true;
             QPalette palette = edit_->palette();
-            palette.setColor(QPalette::Base, ColorFromValue(value));
+            palette.setColor(QPalette::Base, color);
             edit_->setPalette(palette);
         } else if (index == 0 && Is(property, "fontcolor")) {
             SetForeground(edit_, ColorFromValue(value));

@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QTest>
 
 namespace {
 
@@ -270,3 +271,21 @@ TEST_F(Notes, IsPicturedInEveryLanguage) {
 }
 
 }  // namespace
+
+// The reminder stands beside the creation date and before the title: Tab
+// and Shift+Tab reach it there, typed with or without separators.
+TEST_F(Notes, TabReachesTheReminderBesideTheCreationDate) {
+    OPENFORM_NOTIZ();
+    TestDriver::click(kWindow, "x5");
+    QWidget* form = TestDriver::widget(kWindow);
+    TestDriver::widget(kWindow, "Text_3")->setFocus();
+    QTest::keyClick(form->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(form->focusWidget()->objectName(), "DatePicker_1");
+    QTest::keyClicks(form->focusWidget(), "24122027");
+    QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form->focusWidget()->objectName(), "Text_3");
+    EXPECT_EQ(TestDriver::read(kWindow, "DatePicker_1").toDate(), QDate(2027, 12, 24));
+    TestDriver::widget(kWindow, "Text_1")->setFocus();
+    QTest::keyClick(form->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(form->focusWidget()->objectName(), "DatePicker_1");
+}

@@ -248,15 +248,35 @@ TEST(Keyboard, ATallListBesideAFormLeavesEachRowOfTheFormItsOwnLine) {
 }
 
 // A list whose table is not open: empty, but it takes the focus.
-void DefineListWithoutTable(int row, int col) {
+void DefineListWithoutTable(int row, int col, int height = 100) {
     _DEFINEBROWSE("Browse_1", {.row = row,
                                .col = col,
                                .width = 100,
-                               .height = 100,
+                               .height = height,
                                .headers = {"Vorname"},
                                .widths = {80},
                                .fields = {"adressen_p->vorname"},
                                .workArea = "adressen_p"});
+}
+
+// A record window: a tall list on the left, beside it a read-only date and a
+// date picker on one line and the boxes below them. The list does not pull
+// the boxes beside it onto its line.
+TEST(Keyboard, TabGoesAlongTheLinesBesideATallList) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_r", {.width = 700, .height = 450});
+    DefineListWithoutTable(100, 20, 280);
+    _DEFINETEXTBOX("Text_1", {.row = 120, .col = 340, .width = 80, .height = 20, .readOnly = true});
+    _DEFINETEXTBOX("Text_3", {.row = 190, .col = 340, .width = 330, .height = 20});
+    _DEFINEEDITBOX("Edit_1", {.row = 260, .col = 340, .width = 330, .height = 130});
+    _DEFINEDATEPICKER("DatePicker_1", {.row = 120, .col = 430, .width = 120, .height = 20});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_r");
+
+    TestDriver::widget("form_r", "Browse_1")->setFocus();
+    EXPECT_EQ(FocusRound("form_r", Qt::Key_Tab), "Text_1 DatePicker_1 Text_3 Edit_1");
+    EXPECT_EQ(FocusRound("form_r", Qt::Key_Backtab, Qt::ShiftModifier),
+              "Edit_1 Text_3 DatePicker_1 Text_1");
 }
 
 TEST(Keyboard, EscapeClosesAModalWindowAsItsCloseBoxDoes) {
