@@ -6,7 +6,8 @@
 // (.ico) keep their transparency. Where the public-domain Tango icon theme has
 // a fitting symbol it is scaled to the size the picture is shown at; flags,
 // header and footer bands, the logo and the symbols Tango lacks (cake, office
-// building, car, cooking pot, books, shield, biorhythm waves) are drawn here.
+// building, car, cooking pot, books, shield, disc, film strip, collector's box,
+// biorhythm waves) are drawn here.
 // A Tango symbol that is not installed is replaced by a lettered tile, so the
 // build never leaves a picture out.
 #include <QDir>
@@ -187,6 +188,58 @@ void Shield(QPainter& p, const QRectF& a) {
     p.drawPolyline(QPolygonF({QPointF(a.left() + w * 0.33, a.top() + h * 0.5),
                               QPointF(a.left() + w * 0.46, a.top() + h * 0.64),
                               QPointF(a.left() + w * 0.68, a.top() + h * 0.36)}));
+}
+
+void Disc(QPainter& p, const QRectF& a) {
+    const double w = a.width();
+    const QPointF c = a.center();
+    QRadialGradient shine(c, w * 0.46);
+    shine.setColorAt(0, QColor(238, 238, 236));
+    shine.setColorAt(0.6, QColor(173, 127, 168));
+    shine.setColorAt(1, QColor(114, 159, 207));
+    p.setPen(QPen(QColor(85, 87, 83), std::max(1.0, w / 32)));
+    p.setBrush(shine);
+    p.drawEllipse(c, w * 0.44, w * 0.44);
+    p.setBrush(QColor(186, 189, 182));
+    p.drawEllipse(c, w * 0.14, w * 0.14);
+    p.setBrush(Qt::white);
+    p.drawEllipse(c, w * 0.05, w * 0.05);
+}
+
+void Film(QPainter& p, const QRectF& a) {
+    const double w = a.width(), h = a.height();
+    const QRectF strip(a.left() + w * 0.16, a.top() + h * 0.06, w * 0.68, h * 0.88);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(46, 52, 54));
+    p.drawRect(strip);
+    p.setBrush(Qt::white);
+    for (int i = 0; i < 6; ++i) {
+        const double y = strip.top() + strip.height() * (0.05 + 0.16 * i);
+        p.drawRect(QRectF(strip.left() + w * 0.04, y, w * 0.07, h * 0.07));
+        p.drawRect(QRectF(strip.right() - w * 0.11, y, w * 0.07, h * 0.07));
+    }
+    p.setBrush(QColor(114, 159, 207));
+    p.drawRect(QRectF(strip.left() + w * 0.16, strip.top() + h * 0.06, w * 0.36, h * 0.34));
+    p.setBrush(QColor(252, 175, 62));
+    p.drawRect(QRectF(strip.left() + w * 0.16, strip.top() + h * 0.46, w * 0.36, h * 0.34));
+}
+
+// A collector's box of stamps and a coin.
+void Collection(QPainter& p, const QRectF& a) {
+    const double w = a.width(), h = a.height();
+    p.setPen(QPen(QColor(143, 89, 2), std::max(1.0, w / 24)));
+    p.setBrush(QColor(233, 185, 110));
+    p.drawRect(QRectF(a.left() + w * 0.06, a.top() + h * 0.12, w * 0.88, h * 0.76));
+    const QColor stamps[] = {QColor(204, 0, 0), QColor(78, 154, 6), QColor(52, 101, 164)};
+    p.setPen(QPen(Qt::white, std::max(1.0, w / 32), Qt::DotLine));
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(stamps[i]);
+        p.drawRect(QRectF(a.left() + w * (0.14 + 0.26 * i), a.top() + h * 0.2, w * 0.2, h * 0.26));
+    }
+    p.setPen(QPen(QColor(196, 160, 0), std::max(1.0, w / 24)));
+    p.setBrush(QColor(252, 233, 79));
+    p.drawEllipse(QPointF(a.left() + w * 0.3, a.top() + h * 0.66), w * 0.13, w * 0.13);
+    p.drawEllipse(QPointF(a.left() + w * 0.62, a.top() + h * 0.66), w * 0.13, w * 0.13);
 }
 
 void Waves(QPainter& p, const QRectF& a) {
@@ -432,13 +485,16 @@ int main(int argc, char** argv) {
     Picture(folder, "save", tool, Tango("actions/document-save"));
     Picture(folder, "find", tool, Tango("actions/edit-find"));
     Picture(folder, "page_find", tool, Tango("actions/system-search"));
-    Picture(folder, "books", tool, Books);
-    Picture(folder, "vers", tool, Shield);
-    Picture(folder, "koch", tool, Pot);
-    Picture(folder, "kfz", tool, Car);
-    Picture(folder, "cds", tool, Tango("devices/media-optical"));
-    Picture(folder, "page_video", tool, Tango("mimetypes/video-x-generic"));
-    Picture(folder, "samml", tool, Tango("mimetypes/package-x-generic"));
+
+    // The template buttons of the own application (32 x 32), all drawn here.
+    const QSize templateButton(32, 32);
+    Picture(folder, "books", templateButton, Books);
+    Picture(folder, "vers", templateButton, Shield);
+    Picture(folder, "koch", templateButton, Pot);
+    Picture(folder, "kfz", templateButton, Car);
+    Picture(folder, "cds", templateButton, Disc);
+    Picture(folder, "page_video", templateButton, Film);
+    Picture(folder, "samml", templateButton, Collection);
 
     // The save and cancel buttons of entry mode (40 x 28).
     Picture(folder, "savelarge", QSize(24, 24), Tango("actions/document-save"));

@@ -7,6 +7,7 @@
 #include "apps/biorhythm/biorhythm.h"
 #include "apps/birthdays/birthdays.h"
 #include "apps/bookmarks/bookmarks.h"
+#include "apps/custom/custom_database.h"
 #include "apps/notes/notes.h"
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects.h"
@@ -61,9 +62,9 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
         {"Button_20", OPENFORM_TIPPS},
         {"Button_18", OPENFORM_WOERTER},  // German-English word list
         {"Button_21", OPENFORM_WOERTER},
-        {"Button_24", {}},             // OPENFORM_MYAPP, own application
-        {"Button_27", {}},             // OPENFORM_MYAPP
-        {"Button_28", {}},             // OPENFORM_MYAPPCONFIG, its field names
+        {"Button_24", OPENFORM_MYAPP},     // own application
+        {"Button_27", OPENFORM_MYAPP},
+        {"Button_28", OPENFORM_MYAPPCONFIG},  // its field names
         {"Button_25", OPENBIO},        // biorhythm
     };
     // clang-format on

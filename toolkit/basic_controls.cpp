@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace kesp {
 namespace {
 
@@ -314,6 +316,25 @@ std::unique_ptr<Control> MakeImageButton(QWidget* parent, const QString& name,
     return control;
 }
 
+namespace {
+
+// The frames beside `frame` that enclose it go behind it, the largest
+// furthest back, so a frame defined inside an earlier one stays visible.
+void LowerFramesAround(QGroupBox* frame) {
+    QList<QGroupBox*> around;
+    for (QGroupBox* other :
+         frame->parentWidget()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        if (other != frame && other->geometry().contains(frame->geometry())) around << other;
+    std::sort(around.begin(), around.end(), [](const QGroupBox* a, const QGroupBox* b) {
+        const auto area = [](const QGroupBox* box) { return qint64(box->width()) * box->height(); };
+        return area(a) < area(b);
+    });
+    for (QGroupBox* enclosing : around)
+        enclosing->lower();
+}
+
+}  // namespace
+
 std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const FrameProperties& p) {
     auto* frame = new QGroupBox(p.caption, parent);
     frame->setFont(MakeFont(p.font, p.bold));
@@ -331,8 +352,9 @@ std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const F
     if (p.fontColor) SetForeground(frame, *p.fontColor);
     PlaceControl(frame, p.row, p.col, p.width, p.height);
     // A frame is drawn behind the controls placed in it, whatever the order of
-    // definition.
+    // definition, and in front of the frames it lies in.
     frame->lower();
+    LowerFramesAround(frame);
     frame->setAttribute(Qt::WA_TransparentForMouseEvents);
     return std::make_unique<FrameControl>(name, frame);
 }

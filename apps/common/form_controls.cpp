@@ -11,3 +11,16 @@ void CaptionLabel(const QString& name, int row, int col, int width, const QStrin
                         .bold = true,
                         .transparent = true});
 }
+
+void PictureButton(const QString& name, const Box& at, const QString& picture, const Action& action,
+                   const QString& tooltip, bool invisible) {
+    _DEFINEIMAGEBUTTON(name, {.row = at.row,
+                              .col = at.col,
+                              .width = at.width,
+                              .height = at.height,
+                              .picture = picture,
+                              .action = action,
+                              .tooltip = tooltip,
+                              .flat = true,
+                              .invisible = invisible});
+}

@@ -1,5 +1,6 @@
 #include "apps/common/free_fields_window.h"
 
+#include "apps/common/form_controls.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/settings_record.h"
@@ -17,11 +18,8 @@ int RowOf(int field) {
 QString Numbered(const char* stem, int number) {
     return stem + QString::number(number);
 }
-QString CaptionField(int field) {
-    return Numbered("FREE", field);
-}
-
-int InputLimit(int field) {
+int InputLimit(const FreeFieldsWindow& naming, int field) {
+    if (naming.layout.inputLimit > 0) return naming.layout.inputLimit;
     if (field >= 6 && field <= 8) return 20;
     if (field == 9) return 19;
     return 70;
@@ -42,13 +40,29 @@ const Texts kTypeOfField[kFields] = {
     {"* Memofeld (Text lang)", "* Memofield (long text)", "* Campo Memo (Texto longo)"},
 };
 
+void DefineApplicationNameRow(const ApplicationNameRow& row) {
+    _DEFINEFRAME("Frame_3", {.row = 380,
+                             .col = 30,
+                             .width = 500,
+                             .height = 50,
+                             .caption = row.frameCaption.de,
+                             .bold = true,
+                             .background = Qt::white});
+    _DEFINELABEL(
+        "Label_11",
+        {.row = 400, .col = 60, .width = 250, .height = 20, .bold = true, .background = Qt::white});
+    _DEFINETEXTBOX(
+        "Text_11",
+        {.row = 400, .col = 320, .width = 200, .height = 20, .maxLength = row.inputLimit});
+}
+
 void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
     _DEFINEWINDOW(naming.window, WindowKind::Standard,
                   {.title = naming.title.de,
                    .row = 135,
                    .col = 232,
                    .width = 700,
-                   .height = 490,
+                   .height = naming.layout.height,
                    .icon = "img/einstellungen.ico",
                    .noMinimize = true,
                    .noMaximize = true,
@@ -58,7 +72,7 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                              .col = 30,
                              .width = 640,
                              .height = 350,
-                             .caption = naming.frameCaption.de,
+                             .caption = naming.applicationName ? QString() : naming.frameCaption.de,
                              .bold = true,
                              .background = Qt::white});
     _DEFINELABEL("lbl_akt", {.row = 40,
@@ -100,7 +114,7 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                                                   .col = 320,
                                                   .width = 200,
                                                   .height = 20,
-                                                  .maxLength = InputLimit(field)});
+                                                  .maxLength = InputLimit(naming, field)});
         const bool longText = field == kFields;
         _DEFINELABEL(Numbered("Label_", field + 11), {.row = RowOf(field),
                                                       .col = 530,
@@ -109,21 +123,20 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                                                       .value = kTypeOfField[field - 1].de,
                                                       .background = Qt::white});
     }
-    _DEFINEIMAGEBUTTON("Button_5", {.row = 380,
-                                    .col = 320,
-                                    .width = 40,
-                                    .height = 28,
-                                    .picture = "img/savelarge.bmp",
-                                    .action = naming.save,
-                                    .tooltip = "Speichern",
-                                    .flat = true});
-    _DEFINELABEL("lbl_hilfe", {.row = 420,
-                               .col = 30,
-                               .width = 640,
-                               .height = 30,
+    if (naming.applicationName) DefineApplicationNameRow(*naming.applicationName);
+    const NamingLayout& layout = naming.layout;
+    PictureButton("Button_5", layout.saveAt, "img/savelarge.bmp", naming.save, "Speichern");
+    if (naming.cancel)
+        PictureButton("Button_1", layout.cancelAt, "img/cancel.bmp", naming.cancel, "Abbrechen");
+    _DEFINELABEL("lbl_hilfe", {.row = layout.helpAt.row,
+                               .col = layout.helpAt.col,
+                               .width = layout.helpAt.width,
+                               .height = layout.helpAt.height,
                                .value = "Sie können jedes Feld selbst definieren (umbenennen) und "
                                         "die Anwendung anpassen.",
-                               .background = kGrey});
+                               .bold = !layout.helpOnGrey,
+                               .background = layout.helpOnGrey ? kGrey : QColor(Qt::white)});
+    if (naming.defineOwnControls) naming.defineOwnControls();
     _ENDWINDOW();
 }
 
@@ -143,42 +156,77 @@ void OpenFreeFieldsWindow(const FreeFieldsWindow& naming) {
 
 void LoadFreeFieldCaptions(const FreeFieldsWindow& naming) {
     QList<ControlText> texts{
-        {"", "", 0, naming.title},
-        {"Frame_1", "caption", 0, naming.frameCaption},
         {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
         {"lbl_akt", "value", 0, {"Aktuell", "Currently", "Atualmente"}},
         {"lbl_neu", "value", 0, {"Umbenennen", "Rename", "Renomear"}},
         {"lbl_hilfe", "value", 0, naming.help},
         {"Label_22", "value", 0, kTypeOfFieldHeading},
     };
+    if (!naming.applicationName) {
+        texts.append({"", "", 0, naming.title});
+        texts.append({"Frame_1", "caption", 0, naming.frameCaption});
+    } else {
+        texts.append({"Frame_3", "caption", 0, naming.applicationName->frameCaption});
+    }
+    if (naming.cancel)
+        texts.append({"Button_1", "tooltip", 0, {"Abbrechen", "Cancel", "Cancelar"}});
     for (int field = 1; field <= kFields; ++field)
         texts.append({Numbered("Label_", field + 11), "value", 0, kTypeOfField[field - 1]});
-    SetWindowTexts(naming.window, texts);
+    SetWindowTexts(naming.window, texts + naming.texts);
 
-    const QStringList captions = ReadFreeFieldCaptions(naming.table, "freeconfig");
-    for (int field = 1; field <= kFields; ++field) {
-        SETPROPERTY(naming.window, Numbered("Label_", field), "value", captions[field - 1]);
-        SETPROPERTY(naming.window, Numbered("Text_", field), "value", captions[field - 1]);
+    ShowStoredFreeFieldNames(naming);
+    if (naming.applicationName) {
+        const QString name = GETPROPERTY(naming.window, "Text_11", "value").toString();
+        SETPROPERTY(naming.window, "Frame_1", "caption", name + TEXT(naming.frameCaption));
     }
 }
 
+void ShowStoredFreeFieldNames(const FreeFieldsWindow& naming) {
+    const QStringList names = ReadStoredNames(naming.table, "freeconfig", NamingFields(naming));
+    for (int row = 1; row <= names.size(); ++row) {
+        SETPROPERTY(naming.window, Numbered("Label_", row), "value", names[row - 1]);
+        SETPROPERTY(naming.window, Numbered("Text_", row), "value", names[row - 1]);
+    }
+    if (naming.applicationName) SETPROPERTY(naming.window, "Title", names.last());
+}
+
 void SaveFreeFieldCaptions(const FreeFieldsWindow& naming) {
-    WriteSettingsRecord(naming.table, "freeupd", [&naming] {
-        for (int field = 1; field <= kFields; ++field) {
-            REPLACE("freeupd->" + CaptionField(field),
-                    TrimBlanks(
-                        GETPROPERTY(naming.window, Numbered("Text_", field), "value").toString()));
+    const QStringList fields = NamingFields(naming);
+    WriteSettingsRecord(naming.table, "freeupd", [&naming, &fields] {
+        for (int row = 1; row <= fields.size(); ++row) {
+            REPLACE(
+                "freeupd->" + fields[row - 1],
+                TrimBlanks(GETPROPERTY(naming.window, Numbered("Text_", row), "value").toString()));
         }
     });
-    naming.load();
+    if (naming.reload) {
+        naming.reload();
+    } else {
+        naming.load();
+    }
 }
 
 QStringList ReadFreeFieldCaptions(const QString& table, const QString& alias) {
+    QStringList fields;
+    for (int field = 1; field <= kFields; ++field)
+        fields.append(Numbered("FREE", field));
+    return ReadStoredNames(table, alias, fields);
+}
+
+QStringList ReadStoredNames(const QString& table, const QString& alias, const QStringList& fields) {
     DBUSEAREA(false, THE_DATA_PATH + table, alias);
     DBGOTOP();
-    QStringList captions;
-    for (int field = 1; field <= kFields; ++field)
-        captions.append(TrimBlanks(FIELD(alias + "->" + CaptionField(field)).toString()));
+    QStringList names;
+    for (const QString& field : fields)
+        names.append(TrimBlanks(FIELD(alias + "->" + field).toString()));
     DBCLOSEAREA();
-    return captions;
+    return names;
+}
+
+QStringList NamingFields(const FreeFieldsWindow& naming) {
+    QStringList fields;
+    for (int field = 1; field <= kFields; ++field)
+        fields.append("FREE" + QString("%1").arg(field, naming.fieldDigits, 10, QChar('0')));
+    if (naming.applicationName) fields.append(naming.applicationName->field);
+    return fields;
 }

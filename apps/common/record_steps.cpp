@@ -1,5 +1,6 @@
 #include "apps/common/record_steps.h"
 
+#include "apps/common/form_controls.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -43,19 +44,6 @@ bool RequiredValueGiven(const RecordWindow& record, const Wording& warning) {
     }
     MSGEXCLAMATION(Say(warning, caption), *record.messageTitle);
     return false;
-}
-
-void DefineEntryButton(const QString& name, const Box& at, const QString& picture,
-                       const Action& action, const Texts& tip) {
-    _DEFINEIMAGEBUTTON(name, {.row = at.row,
-                              .col = at.col,
-                              .width = at.width,
-                              .height = at.height,
-                              .picture = picture,
-                              .action = action,
-                              .tooltip = tip.de,
-                              .flat = true,
-                              .invisible = true});
 }
 
 void DefineWhiteLabel(const QString& name, const Box& at, const QString& value, bool bold) {
@@ -160,10 +148,10 @@ void DefineRecordWindow(const RecordWindow& record) {
     if (record.defineOwnControls) record.defineOwnControls();
     // Defined last, so that they lie above a tab control they overlap.
     const EntryButtons& entry = record.entryButtons;
-    DefineEntryButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
-                      entry.saveTip);
-    DefineEntryButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
-                      entry.cancelTip);
+    PictureButton(entry.save, entry.saveAt, entry.savePicture, record.actions.saveNew,
+                  entry.saveTip.de, true);
+    PictureButton(entry.cancel, entry.cancelAt, entry.cancelPicture, record.actions.cancel,
+                  entry.cancelTip.de, true);
     _ENDWINDOW();
 }
 
@@ -221,10 +209,10 @@ void BuildRecordToolbar(const RecordWindow& record) {
 
 void SetRecordWindowTexts(const RecordWindow& record) {
     QList<ControlText> texts{
-        {"", "", 0, record.title},
         {record.entryButtons.save, "tooltip", 0, record.entryButtons.saveTip},
         {record.entryButtons.cancel, "tooltip", 0, record.entryButtons.cancelTip},
     };
+    if (record.titleUserCaption == 0) texts.append({"", "", 0, record.title});
     for (const Search& search : record.searches)
         if (!search.captionLabel.isEmpty())
             texts.append({search.captionLabel, "value", 0, search.caption});
@@ -244,8 +232,10 @@ void SetRecordWindowTexts(const RecordWindow& record) {
     for (const LabelRow& label : record.labels)
         texts.append({label.name, "value", 0, label.text});
     SetWindowTexts(record.window, texts + record.texts);
+    SetUserCaptions(record, UserCaptions(record));
+}
 
-    const QStringList userCaptions = UserCaptions(record);
+void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions) {
     SetFieldCaptions(record.window, record.fields, userCaptions);
     for (int column = 1; column <= record.list.columns.size(); ++column) {
         const ListColumn& listed = record.list.columns[column - 1];
@@ -253,6 +243,8 @@ void SetRecordWindowTexts(const RecordWindow& record) {
             SETPROPERTY(record.window, record.list.name, "header", column,
                         userCaptions.value(listed.userCaption - 1));
     }
+    if (record.titleUserCaption > 0)
+        SETPROPERTY(record.window, "Title", userCaptions.value(record.titleUserCaption - 1));
 }
 
 void OpenRecordTable(const RecordWindow& record) {
@@ -319,8 +311,8 @@ void CancelNewRecord(const RecordWindow& record) {
     DOMETHOD(record.window, record.list.name, "SetFocus");
 }
 
-void SaveNewRecord(const RecordWindow& record) {
-    if (!RequiredValueGiven(record, record.required.onSaveNew)) return;
+bool SaveNewRecord(const RecordWindow& record) {
+    if (!RequiredValueGiven(record, record.required.onSaveNew)) return false;
     SelectWorkArea(record);
     DBAPPEND();
     WriteControlsToRecord(record.window, record.alias, record.fields);
@@ -331,6 +323,9 @@ void SaveNewRecord(const RecordWindow& record) {
     DBGOTOP();
     RefreshRecordWindow(record);
     DOMETHOD(record.window, record.list.name, "SetFocus");
+    if (!IsBlank(record.savedNewMessage))
+        MSGBOX(TEXT(record.savedNewMessage), *record.messageTitle);
+    return true;
 }
 
 bool RequiredFieldGiven(const RecordWindow& record, const Wording& warning) {

@@ -25,8 +25,12 @@ void OpenRecordWindow(const RecordWindow& record);
 
 // The parts of the initialisation, for a window that does more in between.
 void BuildRecordToolbar(const RecordWindow& record);
-void SetRecordWindowTexts(const RecordWindow& record);
-void OpenRecordTable(const RecordWindow& record);  // open, pack, indexes, top, count
+void SetRecordWindowTexts(const RecordWindow& record);  // the user's captions included
+void OpenRecordTable(const RecordWindow& record);       // open, pack, indexes, top, count
+
+// The captions, list headers and title the user names, from `userCaptions`
+// (caption n at index n - 1), as the opening sets them.
+void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions);
 
 // Copies the current record into the controls, writes the count line and
 // returns to view mode.
@@ -45,9 +49,10 @@ void EnterNewRecord(const RecordWindow& record);
 void CancelNewRecord(const RecordWindow& record);
 
 // Appends the form as a new record (after checking the required field),
-// creates the index files anew and shows the first record of the normal
-// order. A search filter stays in force.
-void SaveNewRecord(const RecordWindow& record);
+// creates the index files anew, shows the first record of the normal order
+// and the description's saved message. A search filter stays in force.
+// Returns whether the record was written.
+bool SaveNewRecord(const RecordWindow& record);
 
 // True when the required field holds more than blanks; otherwise shows the
 // warning (naming the field's caption when the description says so).

@@ -192,8 +192,9 @@ struct RecordWindow {
     // The window.
     QString window;  // "form1"
     Texts title;
-    QString definitionTitle;  // the title it is defined with; empty: the German title
-    QString icon;             // "img/hauptuser.ico"
+    QString definitionTitle;   // the title it is defined with; empty: the German title
+    int titleUserCaption = 0;  // n: the title is the user's caption n instead
+    QString icon;              // "img/hauptuser.ico"
     WindowPlace place;
     const QString* messageTitle = &THE_APP_NAME;  // title of its message boxes
 
@@ -231,6 +232,7 @@ struct RecordWindow {
 
     // The rules of its operations.
     RequiredField required;
+    Texts savedNewMessage;  // shown in a plain box once Save new has written; blank: none
     DeleteQuestion deleteQuestion;
     RecordExport exportFile;
 

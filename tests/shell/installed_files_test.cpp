@@ -141,19 +141,20 @@ TEST_F(InstalledTables, NewUserFindsLanguageOwnApplicationBirthDateAndCaptions) 
 }
 
 TEST(InstalledArtwork, EveryPictureAndIconTheWindowsNameIsThereAtItsSize) {
-    const QStringList pictures = {"add",         "agenda",      "besprech",   "books",   "cancel",
-                                  "cds",         "del",         "file_excel", "find",    "first",
-                                  "hauptfiesta", "hauptfirmen", "hauptuser",  "helpme1", "hyper",
-                                  "kfz",         "koch",        "last",       "myform",  "next",
-                                  "notiz",       "page_find",   "page_video", "prev",    "printer",
-                                  "samml",       "save",        "savelarge",  "tipps",   "vers",
-                                  "woerter"};
+    const QStringList pictures = {
+        "add",   "agenda",  "besprech",    "cancel",      "del",       "file_excel",
+        "find",  "first",   "hauptfiesta", "hauptfirmen", "hauptuser", "helpme1",
+        "hyper", "last",    "myform",      "next",        "notiz",     "page_find",
+        "prev",  "printer", "save",        "savelarge",   "tipps",     "woerter"};
     for (const QString& name : pictures) {
         const QImage image(kBuilt + "/img/" + name + ".bmp");
         EXPECT_FALSE(image.isNull()) << qPrintable(name);
         EXPECT_LE(image.width(), 36) << qPrintable(name);
         EXPECT_LE(image.height(), 24) << qPrintable(name);
     }
+    // The template buttons of the own application show 32 x 32 pictures.
+    for (const char* name : {"books", "vers", "koch", "kfz", "cds", "page_video", "samml"})
+        EXPECT_EQ(QImage(kBuilt + "/img/" + name + ".bmp").size(), QSize(32, 32)) << name;
     const QStringList icons = {"agenda",      "besprech",  "bior",   "einstellungen", "hauptfiesta",
                                "hauptfirmen", "hauptuser", "hyper",  "kespico",       "myform",
                                "notiz",       "tipps",     "woerter"};

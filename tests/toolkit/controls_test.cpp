@@ -317,6 +317,26 @@ TEST(MessageBoxes, AreRecordedAndAnsweredFromTheScript) {
     EXPECT_EQ(shown[2].title, "Varnel Kesp 2.0");
 }
 
+TEST(OtherControls, AFrameInsideAnotherStaysInFrontOfItAndBehindTheControls) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_f", {.width = 400, .height = 300});
+    _DEFINECHECKBOX("Check_1", {.row = 70, .col = 60, .width = 80, .height = 20});
+    _DEFINEFRAME("Frame_1",
+                 {.row = 10, .col = 10, .width = 380, .height = 280, .background = Qt::white});
+    _DEFINEFRAME("Frame_2",
+                 {.row = 50, .col = 50, .width = 150, .height = 90, .caption = "Ja / Nein Felder"});
+    _DEFINEFRAME("Frame_3", {.row = 60, .col = 55, .width = 100, .height = 50});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_f");
+    const QObjectList bottomToTop = TestDriver::widget("form_f")->children();
+    auto depth = [&bottomToTop](const char* control) {
+        return bottomToTop.indexOf(TestDriver::widget("form_f", control));
+    };
+    EXPECT_LT(depth("Frame_1"), depth("Frame_2"));
+    EXPECT_LT(depth("Frame_2"), depth("Frame_3"));
+    EXPECT_LT(depth("Frame_3"), depth("Check_1"));
+}
+
 TEST(OtherControls, EditBoxListBoxAndProgressBarValues) {
     TestDriver driver;
     _DEFINEMODALWINDOW("form_o", {.width = 300, .height = 300});
