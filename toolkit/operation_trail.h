@@ -19,7 +19,7 @@ struct TrailEntry {
 };
 
 class OperationScope {
-public:
+  public:
     OperationScope(const char* operation, int line);
     ~OperationScope();
     OperationScope(const OperationScope&) = delete;
