@@ -2,8 +2,8 @@
 
 #include "apps/agenda/agenda.h"
 #include "kernel/public_variables.h"
-#include "store/table_schema.h"
 #include "store/xbase.h"
+#include "tests/apps/installed_table.h"
 #include "toolkit/forms.h"
 
 #include <QDir>
@@ -42,12 +42,7 @@ void AgendaFixture::UseLanguage(const QString& code) {
 
 void AgendaFixture::CreateAgenda(const QList<StoredAppointment>& rows) {
     DBCLOSEALL();
-    // The fields as the program installs them.
-    kesp::CreateTable(dataPath() + "agenda.dbf", {{"DATUM", 'D'},
-                                                  {"STUN", 'C', 2},
-                                                  {"MINU", 'C', 2},
-                                                  {"TERMIN", 'C', 100},
-                                                  {"TINDEX", 'C', 14}});
+    CreateInstalledTable(dataPath(), "agenda.dbf");
     DBUSEAREA(false, dataPath() + "agenda.dbf", "fixture");
     for (const StoredAppointment& row : rows) {
         DBAPPEND();
