@@ -166,6 +166,24 @@ WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,
     return WriteFailure(fault);
 }
 
+void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
+                                const MemoReader& memoText, const QString& operation) {
+    FileHandle replacement;
+    std::vector<std::uint32_t> blocks;
+    try {
+        blocks = WriteReplacement(records, memoText, replacement);
+        SwapIn(std::move(replacement));
+    } catch (const WriteFailure& failure) {
+        replacement.Close();
+        RemoveFile(PackingName(path()));
+        for (const QString& memo : MemoCandidates(path()))
+            RemoveFile(PackingName(memo));
+        Discard();
+        throw TableWriteFailure(failure, operation);
+    }
+    KeepOnly(records, blocks);
+}
+
 bool DbfTable::Pack() {
     std::vector<std::uint32_t> kept;
     for (std::uint32_t r = 1; r <= count_; ++r) {
@@ -179,21 +197,7 @@ bool DbfTable::Pack() {
         const auto pending = pendingMemos_.find({r, field});
         return pending != pendingMemos_.end() ? pending->second : memo_->Read(MemoBlock(r, field));
     };
-    FileHandle replacement;
-    std::vector<std::uint32_t> blocks;
-    try {
-        blocks = WriteReplacement(kept, memoText, replacement);
-        SwapIn(std::move(replacement));
-    } catch (const WriteFailure& failure) {
-        replacement.Close();
-        RemoveFile(PackingName(path()));
-        for (const QString& memo : MemoCandidates(path()))
-            RemoveFile(PackingName(memo));
-        Discard();
-        throw TableWriteFailure(failure, QStringLiteral("pack"));
-    }
-    // 3. The records in memory follow the file.
-    KeepOnly(kept, blocks);
+    ReplaceFilesWith(kept, memoText, QStringLiteral("pack"));
     return true;
 }
 

@@ -92,19 +92,7 @@ RepairReport DbfTable::Repair() {
     }
     report.tableBackup = CopyToBackup(path());
 
-    FileHandle replacement;
-    std::vector<std::uint32_t> blocks;
-    try {
-        blocks = WriteReplacement(records, salvage, replacement);
-        SwapIn(std::move(replacement));
-    } catch (const WriteFailure& failure) {
-        replacement.Close();
-        RemoveFile(PackingName(path()));
-        for (const QString& memo : MemoCandidates(path()))
-            RemoveFile(PackingName(memo));
-        throw TableWriteFailure(failure, QStringLiteral("repair"));
-    }
-    KeepOnly(records, blocks);
+    ReplaceFilesWith(records, salvage, QStringLiteral("repair"));
     return report;
 }
 

@@ -140,6 +140,12 @@ class DbfTable {
     WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
     void KeepOnly(const std::vector<std::uint32_t>& records,
                   const std::vector<std::uint32_t>& blocks);
+    // The files of the table hold `records` alone from now on, in memory too
+    // (a pack, a repair). A write the system refuses removes the files
+    // beside the table, leaves the table at its last commit and is thrown
+    // as the table's failure in `operation`.
+    void ReplaceFilesWith(const std::vector<std::uint32_t>& records, const MemoReader& memoText,
+                          const QString& operation);
     QByteArray HeaderBytes(std::uint32_t count) const;
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
