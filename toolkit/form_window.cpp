@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QPointer>
 #include <QShortcut>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -109,6 +110,18 @@ QList<Control*> FormWindow::controls() const {
     for (const auto& [key, control] : controls_)
         all << control.get();
     return all;
+}
+
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || kind_ != WindowKind::Modal) return;
+    if (!(windowState() & Qt::WindowMinimized)) return;
+    QTimer::singleShot(0, this, [this] {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    });
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

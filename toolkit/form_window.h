@@ -44,6 +44,10 @@ class FormWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // A modal window the window manager minimises all the same (some offer
+    // it on every window) comes straight back: minimised, it would leave the
+    // program blocked with nothing on screen to close.
+    void changeEvent(QEvent* event) override;
 
   private:
     QString name_;

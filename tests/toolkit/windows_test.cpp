@@ -328,6 +328,13 @@ TEST(Windows, AModalWindowHasItsFixedSizeNoMinimiseOrMaximiseAndStaysAboveItsOpe
     _ACTIVATEWINDOW("form2");
     EXPECT_EQ(TestDriver::widget("form2")->windowHandle()->transientParent(),
               modal->windowHandle());
+
+    // A window manager that minimises it all the same does not keep it there.
+    QWidget* inner = TestDriver::widget("form2");
+    inner->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_FALSE(inner->windowState().testFlag(Qt::WindowMinimized));
+    EXPECT_TRUE(inner->isVisible());
 }
 
 TEST(Windows, AStandardWindowWithoutRoomBesideTheMainWindowOpensCentredAndNotOnTop) {
