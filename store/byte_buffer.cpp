@@ -69,10 +69,10 @@ bool ByteBuffer::MapFile(int descriptor, std::uint64_t offset, std::size_t lengt
     if (length == 0) return true;
     const std::uint64_t start = offset / kPage * kPage;
     const std::size_t span = static_cast<std::size_t>(offset - start) + length;
-    // Populated read-only, so the pages are shared with the file cache rather than
+    // Pages come in when first read, shared with the file cache rather than
     // copied; the first write to a page copies that page alone.
-    void* block = mmap(nullptr, span, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor,
-                       static_cast<off_t>(start));
+    void* block =
+        mmap(nullptr, span, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(start));
     if (block == MAP_FAILED) return false;
     if (mprotect(block, span, PROT_READ | PROT_WRITE) != 0) {
         munmap(block, span);

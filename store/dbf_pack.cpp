@@ -185,6 +185,10 @@ void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
 }
 
 bool DbfTable::Pack() {
+    if (DeletedCount() == 0) {
+        Commit();
+        return false;
+    }
     std::vector<std::uint32_t> kept;
     for (std::uint32_t r = 1; r <= count_; ++r) {
         if (!IsDeleted(r)) kept.push_back(r);

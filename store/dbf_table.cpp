@@ -144,16 +144,43 @@ void DbfTable::Load(Purpose purpose) {
     // Large tables are mapped rather than copied; the lock keeps the file from
     // shrinking under the mapping. Small ones (all of the program's) are read.
     constexpr std::size_t kMapFrom = std::size_t{8} << 20;
-    if (recordBytes < kMapFrom ||
-        !data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_),
-                       recordBytes)) {
-        data_.Resize(recordBytes);
-        if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
-            RaiseTableDamage(path, QStringLiteral("records cut short"));
-        }
-    }
     dirty_.assign(count_, false);
+    if (recordBytes >= kMapFrom &&
+        data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
+        ReadDeletionMarksFromFile();
+        return;
+    }
+    data_.Resize(recordBytes);
+    if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
+        RaiseTableDamage(path, QStringLiteral("records cut short"));
+    }
     ReadDeletionMarks();
+}
+
+void DbfTable::ReadDeletionMarksFromFile() {
+    // The mapping brings in a page only when a record on it is read: the marks
+    // are read through a buffer that stays in the cache, so that opening a
+    // table to count or pack it costs about one read of the file.
+    deleted_.assign(count_, false);
+    deletedCount_ = 0;
+    const std::size_t perChunk = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordLength_);
+    std::vector<char> chunk(perChunk * static_cast<std::size_t>(recordLength_));
+    for (std::uint32_t first = 1; first <= count_;) {
+        const std::size_t records =
+            std::min<std::size_t>(perChunk, std::size_t{count_} - first + 1);
+        const std::size_t bytes = records * static_cast<std::size_t>(recordLength_);
+        if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.data(),
+                         bytes) < bytes) {
+            RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
+        }
+        for (std::size_t i = 0; i < records; ++i) {
+            if (chunk[i * static_cast<std::size_t>(recordLength_)] == '*') {
+                deleted_[first - 1 + i] = true;
+                ++deletedCount_;
+            }
+        }
+        first += static_cast<std::uint32_t>(records);
+    }
 }
 
 void DbfTable::ReadDeletionMarks() {

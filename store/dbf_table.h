@@ -153,6 +153,7 @@ class DbfTable {
     char* MutableRecord(std::uint32_t record);
     void NewGeneration();
     void ReadDeletionMarks();
+    void ReadDeletionMarksFromFile();  // of a table just mapped
 
     FileHandle file_;
     std::optional<MemoFile> memo_;

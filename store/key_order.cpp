@@ -28,12 +28,47 @@ int CompareBytes(const char* a, std::size_t aLength, const char* b, std::size_t 
     return aLength < bLength ? -1 : aLength > bLength ? 1 : 0;
 }
 
-std::uint64_t Prefix8(const char* data, std::size_t length) {
+std::uint64_t Prefix8(const char* data, std::size_t length, const unsigned char* byteMap) {
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-        value = (value << 8) | (i < length ? static_cast<unsigned char>(data[i]) : 0u);
+        const unsigned char byte = static_cast<unsigned char>(i < length ? data[i] : 0);
+        value = (value << 8) | (i < length ? (byteMap ? byteMap[byte] : byte) : 0u);
     }
     return value;
+}
+
+// memcmp of the mapped bytes of a against b (mapped too when bMapped is false).
+int CompareMapped(const char* a, const char* b, std::size_t n, const unsigned char* byteMap,
+                  bool bMapped) {
+    const auto* x = reinterpret_cast<const unsigned char*>(a);
+    const auto* y = reinterpret_cast<const unsigned char*>(b);
+    if (bMapped) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned char p = byteMap[x[i]];
+            if (p != y[i]) return p < y[i] ? -1 : 1;
+        }
+        return 0;
+    }
+    // Equal bytes map alike: only where the bytes differ is the map asked
+    // (many keys of a dictionary are the same word).
+    std::size_t i = 0;
+    while (i < n) {
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t p = 0;
+            std::uint64_t q = 0;
+            std::memcpy(&p, x + i, 8);
+            std::memcpy(&q, y + i, 8);
+            if (p != q) break;
+        }
+        while (i < n && x[i] == y[i])
+            ++i;
+        if (i == n) break;
+        const unsigned char p = byteMap[x[i]];
+        const unsigned char q = byteMap[y[i]];
+        if (p != q) return p < q ? -1 : 1;
+        ++i;
+    }
+    return 0;
 }
 
 void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
@@ -90,6 +125,7 @@ QByteArray KeyBytes(const QVariant& value) {
 // ---- Building ----------------------------------------------------------------
 
 std::uint32_t KeyOrder::KeyCount() const {
+    if (table_) return table_->RecordCount();
     if (fixedWidth_ > 0) return static_cast<std::uint32_t>(arena_.size() / fixedWidth_);
     if (fixedWidth_ == 0) return static_cast<std::uint32_t>(order_.size());
     return static_cast<std::uint32_t>(refs_.size());
@@ -107,6 +143,7 @@ void KeyOrder::LeaveFixedWidth() {
 }
 
 void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t length) {
+    if (table_) return;  // the record holds it
     if (fixedWidth_ >= 0) {
         if (length == static_cast<std::size_t>(fixedWidth_) && record <= KeyCount()) {
             if (length > 0)
@@ -128,6 +165,7 @@ void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t leng
 
 void KeyOrder::Build(std::uint32_t count,
                      const std::function<void(std::uint32_t, QByteArray&)>& keyOf) {
+    table_ = nullptr;
     arena_.Clear();
     refs_.clear();
     fixedWidth_ = -1;
@@ -145,44 +183,42 @@ void KeyOrder::Build(std::uint32_t count,
         refs_.clear();
         refs_.shrink_to_fit();
     }
-    SortAll();
+    SortAll(count);
 }
 
-void KeyOrder::BuildFixed(std::uint32_t count, int width,
-                          const std::function<const char*(std::uint32_t)>& source,
-                          const unsigned char* byteMap) {
+void KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
+                            const unsigned char* byteMap) {
     arena_.Clear();
     refs_.clear();
     refs_.shrink_to_fit();
-    arena_.Resize(std::size_t{count} * static_cast<std::size_t>(width));
+    table_ = &table;
+    fieldOffset_ = offset;
     fixedWidth_ = width;
-    for (std::uint32_t r = 1; r <= count; ++r) {
-        const auto* in = reinterpret_cast<const unsigned char*>(source(r));
-        char* out = arena_.data() + std::size_t{r - 1} * static_cast<std::size_t>(width);
-        if (byteMap) {
-            for (int i = 0; i < width; ++i)
-                out[i] = static_cast<char>(byteMap[in[i]]);
-        } else {
-            std::memcpy(out, in, static_cast<std::size_t>(width));
-        }
-    }
-    SortAll();
+    byteMap_ = byteMap;
+    SortAll(table.RecordCount());
 }
 
-void KeyOrder::SortAll() {
-    // Sorting (first 8 key bytes, record) pairs keeps most comparisons in cache.
+void KeyOrder::SortAll(std::uint32_t count) {
+    // Sorting (first 16 key bytes, record) entries keeps most comparisons in
+    // cache: only keys alike that far are compared whole.
     struct Entry {
         std::uint64_t prefix;
+        std::uint64_t more;
         std::uint32_t record;
     };
-    const std::uint32_t count = KeyCount();
     order_.clear();
     order_.shrink_to_fit();
     std::vector<Entry> entries(count);
-    for (std::uint32_t r = 1; r <= count; ++r)
-        entries[r - 1] = {Prefix8(KeyData(r), KeyLength(r)), r};
+    const unsigned char* byteMap = table_ ? byteMap_ : nullptr;
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        const char* key = KeyData(r);
+        const std::uint32_t length = KeyLength(r);
+        entries[r - 1] = {Prefix8(key, length, byteMap),
+                          length > 8 ? Prefix8(key + 8, length - 8, byteMap) : 0, r};
+    }
     std::sort(entries.begin(), entries.end(), [this](const Entry& a, const Entry& b) {
         if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (a.more != b.more) return a.more < b.more;
         return Compare(a.record, b.record) < 0;
     });
     order_.resize(count);
@@ -193,9 +229,31 @@ void KeyOrder::SortAll() {
 }
 
 int KeyOrder::Compare(std::uint32_t a, std::uint32_t b) const {
-    const int c = CompareBytes(KeyData(a), KeyLength(a), KeyData(b), KeyLength(b));
+    const int c = table_ && byteMap_
+                      ? CompareMapped(KeyData(a), KeyData(b), static_cast<std::size_t>(fixedWidth_),
+                                      byteMap_, false)
+                      : CompareBytes(KeyData(a), KeyLength(a), KeyData(b), KeyLength(b));
     if (c != 0) return c;
     return a < b ? -1 : a > b ? 1 : 0;
+}
+
+int KeyOrder::CompareKeyTo(std::uint32_t record, const char* key, std::size_t n) const {
+    if (table_ && byteMap_) return CompareMapped(KeyData(record), key, n, byteMap_, true);
+    return CompareN(KeyData(record), key, n);
+}
+
+void KeyOrder::CopyKey(std::uint32_t record, std::vector<char>& out) const {
+    const char* key = KeyData(record);
+    const std::uint32_t length = KeyLength(record);
+    if (table_ && byteMap_) {
+        const std::size_t at = out.size();
+        out.resize(at + length);
+        char* to = out.data() + at;
+        for (std::uint32_t i = 0; i < length; ++i)
+            to[i] = static_cast<char>(byteMap_[static_cast<unsigned char>(key[i])]);
+    } else {
+        out.insert(out.end(), key, key + length);
+    }
 }
 
 // ---- Searching -------------------------------------------------------------------
@@ -209,32 +267,33 @@ std::size_t KeyOrder::PositionOf(std::uint32_t record) const {
 
 std::size_t KeyOrder::LowerBound(const QByteArray& key) const {
     const auto length = static_cast<std::size_t>(key.size());
-    const auto it =
-        std::lower_bound(order_.begin(), order_.end(), key,
-                         [this, length](std::uint32_t entry, const QByteArray& k) {
-                             const std::size_t n = std::min<std::size_t>(KeyLength(entry), length);
-                             return CompareBytes(KeyData(entry), n, k.constData(), length) < 0;
-                         });
+    const auto it = std::lower_bound(order_.begin(), order_.end(), key,
+                                     [this, length](std::uint32_t entry, const QByteArray& k) {
+                                         const std::size_t n =
+                                             std::min<std::size_t>(KeyLength(entry), length);
+                                         const int c = CompareKeyTo(entry, k.constData(), n);
+                                         return c < 0 || (c == 0 && n < length);
+                                     });
     return static_cast<std::size_t>(it - order_.begin());
 }
 
 std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
     const auto length = static_cast<std::size_t>(prefix.size());
-    const auto it =
-        std::upper_bound(order_.begin(), order_.end(), prefix,
-                         [this, length](const QByteArray& k, std::uint32_t entry) {
-                             const std::size_t n = std::min<std::size_t>(KeyLength(entry), length);
-                             return CompareBytes(k.constData(), length, KeyData(entry), n) < 0 &&
-                                    CompareN(k.constData(), KeyData(entry), n) < 0;
-                         });
+    const auto it = std::upper_bound(order_.begin(), order_.end(), prefix,
+                                     [this, length](const QByteArray& k, std::uint32_t entry) {
+                                         // The prefix sorts before the entry over the entry's
+                                         // bytes.
+                                         const std::size_t n =
+                                             std::min<std::size_t>(KeyLength(entry), length);
+                                         return CompareKeyTo(entry, k.constData(), n) > 0;
+                                     });
     return static_cast<std::size_t>(it - order_.begin());
 }
 
 bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) const {
     const std::uint32_t record = order_[position];
     return KeyLength(record) >= static_cast<std::size_t>(prefix.size()) &&
-           CompareN(KeyData(record), prefix.constData(), static_cast<std::size_t>(prefix.size())) ==
-               0;
+           CompareKeyTo(record, prefix.constData(), static_cast<std::size_t>(prefix.size())) == 0;
 }
 
 // ---- Keeping current ---------------------------------------------------------------
@@ -246,6 +305,20 @@ void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
 }
 
 void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
+    if (table_) {
+        // The record holds its new key already, so its old place is looked
+        // for by record; it stays where its neighbours still frame it.
+        const auto at = std::find(order_.begin(), order_.end(), record);
+        if (at == order_.end()) return;
+        const bool placed = (at == order_.begin() || Compare(*(at - 1), record) < 0) &&
+                            (at + 1 == order_.end() || Compare(record, *(at + 1)) < 0);
+        if (!placed) {
+            order_.erase(at);
+            order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
+        }
+        version_ = NextVersion();  // the key is not the one it was
+        return;
+    }
     if (KeyLength(record) == static_cast<std::size_t>(key.size()) &&
         CompareN(KeyData(record), key.constData(), static_cast<std::size_t>(key.size())) == 0) {
         return;
@@ -258,11 +331,19 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
 
 bool KeyOrder::SameEntries(const KeyOrder& other) const {
     if (order_ != other.order_) return false;
+    // Keys on the same field of the same table are the same bytes.
+    if (table_ && table_ == other.table_ && fieldOffset_ == other.fieldOffset_ &&
+        byteMap_ == other.byteMap_) {
+        return true;
+    }
+    std::vector<char> mine;
+    std::vector<char> theirs;
     for (const std::uint32_t record : order_) {
-        if (KeyLength(record) != other.KeyLength(record) ||
-            CompareN(KeyData(record), other.KeyData(record), KeyLength(record)) != 0) {
-            return false;
-        }
+        mine.clear();
+        theirs.clear();
+        CopyKey(record, mine);
+        other.CopyKey(record, theirs);
+        if (mine != theirs) return false;
     }
     return true;
 }
@@ -274,6 +355,7 @@ void KeyOrder::WriteFile() try {
     // Through a file beside it: a write the system refuses leaves the old file whole.
     FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
     std::vector<char> out(kMagic, kMagic + 8);
+    out.reserve((std::size_t{1} << 20) + 4096);
     const QByteArray text = EncodeText(keyText_);
     AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
     out.insert(out.end(), text.begin(), text.end());
@@ -282,7 +364,7 @@ void KeyOrder::WriteFile() try {
     for (const std::uint32_t record : order_) {
         AppendLe(out, record, 4);
         AppendLe(out, KeyLength(record), 2);
-        out.insert(out.end(), KeyData(record), KeyData(record) + KeyLength(record));
+        CopyKey(record, out);
         if (out.size() >= (std::size_t{1} << 20)) {
             file.WriteAt(at, out.data(), out.size());
             at += out.size();

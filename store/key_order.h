@@ -13,6 +13,7 @@
 #pragma once
 
 #include "store/byte_buffer.h"
+#include "store/dbf_table.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,10 +39,15 @@ class KeyOrder {
     // Builds the order of records 1..count. keyOf writes record r's key into `out`.
     void Build(std::uint32_t count,
                const std::function<void(std::uint32_t, QByteArray& out)>& keyOf);
-    // Same, for keys of fixed width copied from record bytes and mapped byte by byte.
-    void BuildFixed(std::uint32_t count, int width,
-                    const std::function<const char*(std::uint32_t)>& source,
-                    const unsigned char* byteMap);
+    // Same, for keys that are a field's bytes, mapped byte by byte (byteMap may
+    // be null): the keys are read from the table's records whenever needed and
+    // never copied, so the order costs four bytes a record. The table must
+    // outlive the order, and every change of a record's field must reach the
+    // order through Insert or Update.
+    void BuildOnField(const DbfTable& table, int offset, int width, const unsigned char* byteMap);
+
+    // Keys read from the table's records (BuildOnField).
+    bool onField() const { return table_ != nullptr; }
 
     std::size_t size() const { return order_.size(); }
     std::uint32_t RecordAt(std::size_t position) const { return order_[position]; }
@@ -54,6 +60,7 @@ class KeyOrder {
     bool KeyBeginsWith(std::size_t position, const QByteArray& prefix) const;
 
     // Keeps the order current: a new record, or a record whose key may have changed.
+    // (On a field: the record already holds the new key, which `key` repeats.)
     void Insert(std::uint32_t record, const QByteArray& key);
     void Update(std::uint32_t record, const QByteArray& key);
 
@@ -79,9 +86,14 @@ class KeyOrder {
     };
     // Keys of one width (the usual case) need no table of where each one is.
     const char* KeyData(std::uint32_t record) const {
+        if (table_) return table_->RecordBytes(record) + fieldOffset_;
         return fixedWidth_ >= 0 ? arena_.data() + std::size_t{record - 1} * fixedWidth_
                                 : arena_.data() + refs_[record - 1].offset;
     }
+    // The first n bytes of the record's key against `key`, as memcmp does.
+    int CompareKeyTo(std::uint32_t record, const char* key, std::size_t n) const;
+    // The key as stored in the index file.
+    void CopyKey(std::uint32_t record, std::vector<char>& out) const;
     std::uint32_t KeyLength(std::uint32_t record) const {
         return fixedWidth_ >= 0 ? static_cast<std::uint32_t>(fixedWidth_)
                                 : refs_[record - 1].length;
@@ -90,7 +102,7 @@ class KeyOrder {
     void LeaveFixedWidth();
     int Compare(std::uint32_t a, std::uint32_t b) const;  // full key, then record
     void StoreKey(std::uint32_t record, const char* data, std::size_t length);
-    void SortAll();
+    void SortAll(std::uint32_t count);
 
     QString path_;
     QString keyText_;
@@ -99,6 +111,10 @@ class KeyOrder {
     std::vector<KeyRef> refs_;  // by record number - 1, when the widths differ
     std::vector<std::uint32_t> order_;
     std::uint64_t version_ = 0;
+    // Keys on a field of the table (BuildOnField): no arena.
+    const DbfTable* table_ = nullptr;
+    int fieldOffset_ = 0;
+    const unsigned char* byteMap_ = nullptr;
 };
 
 }  // namespace kesp::store

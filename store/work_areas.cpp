@@ -164,10 +164,8 @@ void BuildOrder(Area& area, Order& order) {
             return map;
         }();
         const auto& f = table.fields()[order.native.field];
-        order.keys->BuildFixed(
-            table.RecordCount(), f.length,
-            [&table, &f](std::uint32_t r) { return table.RecordBytes(r) + f.offset; },
-            order.native.upper ? upperMap.data() : nullptr);
+        order.keys->BuildOnField(table, f.offset, f.length,
+                                 order.native.upper ? upperMap.data() : nullptr);
         return;
     }
     order.keys->Build(table.RecordCount(), [&area, &order](std::uint32_t r, QByteArray& out) {
@@ -615,14 +613,23 @@ void REPLACE(const QString& aliasField, const QVariant& value) {
     Area& area = *ref.area;
     if (area.eof || area.record > area.table->RecordCount()) return;
     const std::uint64_t before = area.table->generation();
+    // Orders on a field read their keys from the record itself: what the key
+    // was must be taken before the write.
+    std::vector<QByteArray> keysBefore;
+    for (const Order& order : area.orders)
+        keysBefore.push_back(order.keys->onField() ? CurrentKey(area, order) : QByteArray());
     area.table->Write(area.record, ref.field, value);
     if (area.orders.empty()) return CarryFit(area, before, KeysAfterChange::TakenIn);
     // Keys are evaluated in the area they belong to.
     const int previous = Areas().current;
     Areas().current = ref.areaNumber;
     try {
-        for (Order& order : area.orders)
-            order.keys->Update(area.record, CurrentKey(area, order));
+        for (std::size_t i = 0; i < area.orders.size(); ++i) {
+            Order& order = area.orders[i];
+            QByteArray key = CurrentKey(area, order);
+            if (order.keys->onField() && key == keysBefore[i]) continue;
+            order.keys->Update(area.record, key);
+        }
     } catch (...) {
         Areas().current = previous;
         throw;
