@@ -57,6 +57,9 @@ struct Area {
     Condition filter;
     QString filterText;
     std::function<QString()> filterPrefix;
+    // The key text of the order the prefix was promised for: under another
+    // order its range says nothing.
+    QString filterPrefixFor;
     // The key text of the order whose prefix range the filter promised to
     // decide (KeyRange::Decides); null when it promised no such thing.
     QString filterDecidesFor;
@@ -213,7 +216,8 @@ std::size_t PositionOfCurrent(Area& area) {
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
-    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
+    if (!order || !area.filterPrefix || order->keys->keyText() != area.filterPrefixFor)
+        return {0, SequenceSize(area)};
     const QString prefix = area.filterPrefix();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
@@ -743,7 +747,8 @@ void DBSETFILTER(const Condition& condition, const QString& text,
     const Order* order = Controlling(area);
     area.filter = condition;
     area.filterText = text;
-    area.filterPrefix = keyPrefix;
+    area.filterPrefix = order ? keyPrefix : std::function<QString()>();
+    area.filterPrefixFor = order ? order->keys->keyText() : QString();
     area.filterDecidesFor =
         keyPrefix && order && range == KeyRange::Decides ? order->keys->keyText() : QString();
     area.rangeOrder = nullptr;
@@ -754,6 +759,7 @@ void DBCLEARFILTER() {
     area.filter = {};
     area.filterText.clear();
     area.filterPrefix = {};
+    area.filterPrefixFor = QString();
     area.filterDecidesFor = QString();
     area.rangeOrder = nullptr;
 }
