@@ -116,12 +116,8 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
                                 : kMiss);
     if (!result.found && DBEOF()) {
         // Nothing at or after the typed key: the fields show no record, yet
-        // the list lists every record again, from the first, rather than
-        // emptying or starting at the matches of the text typed before.
-        const int end = RECNO();
-        DBGOTOP();
-        RefreshList(record);
-        DBGOTO(end);
+        // the list keeps listing every record rather than emptying.
+        DOMETHOD(record.window, record.list.name, "refresh");
         record.actions.fill();
         return;
     }
