@@ -216,8 +216,7 @@ std::size_t PositionOfCurrent(Area& area) {
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
-    if (!order || !area.filterPrefix || order->keys->keyText() != area.filterPrefixFor)
-        return {0, SequenceSize(area)};
+    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
     const QString prefix = area.filterPrefix();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
@@ -226,7 +225,8 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         const QByteArray bytes = kesp::store::EncodeText(prefix);
         std::size_t lo = 0;
         std::size_t hi = SequenceSize(area);
-        if (!bytes.isEmpty()) {
+        // Under an order of another key text than the promised one the prefix marks no range.
+        if (!bytes.isEmpty() && order->keys->keyText() == area.filterPrefixFor) {
             lo = order->keys->LowerBound(bytes);
             hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
         }
