@@ -57,6 +57,9 @@ struct Area {
     Condition filter;
     QString filterText;
     std::function<QString()> filterPrefix;
+    // The key text of the order the prefix was promised for: under another
+    // order its range says nothing.
+    QString filterPrefixFor;
     // The key text of the order whose prefix range the filter promised to
     // decide (KeyRange::Decides); null when it promised no such thing.
     QString filterDecidesFor;
@@ -220,7 +223,8 @@ std::pair<std::size_t, std::size_t> Range(Area& area) {
         const QByteArray bytes = kesp::store::EncodeText(prefix);
         std::size_t lo = 0;
         std::size_t hi = SequenceSize(area);
-        if (!bytes.isEmpty()) {
+        // Under an order of another key text than the promised one the prefix marks no range.
+        if (!bytes.isEmpty() && order->keys->keyText() == area.filterPrefixFor) {
             lo = order->keys->LowerBound(bytes);
             hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
         }
@@ -750,7 +754,8 @@ void DBSETFILTER(const Condition& condition, const QString& text,
     const Order* order = Controlling(area);
     area.filter = condition;
     area.filterText = text;
-    area.filterPrefix = keyPrefix;
+    area.filterPrefix = order ? keyPrefix : std::function<QString()>();
+    area.filterPrefixFor = order ? order->keys->keyText() : QString();
     area.filterDecidesFor =
         keyPrefix && order && range == KeyRange::Decides ? order->keys->keyText() : QString();
     area.rangeOrder = nullptr;
@@ -761,6 +766,7 @@ void DBCLEARFILTER() {
     area.filter = {};
     area.filterText.clear();
     area.filterPrefix = {};
+    area.filterPrefixFor = QString();
     area.filterDecidesFor = QString();
     area.rangeOrder = nullptr;
 }

@@ -130,9 +130,10 @@ enum class KeyRange {
 // Installs a filter evaluated whenever the pointer moves. The text is what
 // DBFILTER reports; the store reads nothing from it. When keyPrefix is given
 // it promises that the condition is false for every record whose key in the
-// controlling order does not begin with keyPrefix() (read, like the
-// condition, at the moment of evaluation); navigation then walks only that
-// range of the index. With KeyRange::Decides it promises more: with exact
+// order controlling at this call does not begin with keyPrefix() (read, like
+// the condition, at the moment of evaluation); while that order controls,
+// navigation walks only that range of the index, under any other order the
+// condition alone decides. With KeyRange::Decides it promises more: with exact
 // comparison off, the condition accepts exactly the records whose key in the
 // order controlling at this call begins with keyPrefix() (a quick search that
 // forms its condition from that key), so inside the range it is not called.

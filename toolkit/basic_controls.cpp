@@ -2,6 +2,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/focus_mark.h"
+#include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
 
 #include <QEvent>
@@ -19,13 +20,6 @@ namespace {
 
 bool Is(const QString& property, const char* name) {
     return property == QLatin1String(name);
-}
-
-// A status line set in the middle of a long action (the statistics pack and
-// count one table after another) is on screen at once, not only when the
-// action returns to the event loop.
-void ShowAtOnce(QWidget* widget) {
-    if (widget->isVisible()) widget->repaint();
 }
 
 // Static text as the classic desktop draws it: text wider than the label

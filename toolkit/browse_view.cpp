@@ -215,6 +215,7 @@ void BrowseView::selectRowAsUser(int row) {
 }
 
 QModelIndex BrowseView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    settle();  // a key pressed at once after a refresh moves on the refreshed page
     const QModelIndex current = currentIndex();
     const bool atFirstRow = !current.isValid() || current.row() == 0;
     if ((action == MoveUp || action == MovePageUp) && atFirstRow && model_.canFetchAbove()) {

@@ -97,6 +97,14 @@ void KeepToStorableText(QLineEdit* edit) {
 }
 
 void ShowTextAsSet(QLineEdit* edit, const QString& text) {
+    // The text it already shows, unedited since it was set (a record shown
+    // again as a search narrows the list to it): setting it again would only
+    // lay it out again and put the cursor at its end.
+    if (edit->text() == text && !edit->isUndoAvailable() && !edit->isRedoAvailable()) {
+        edit->deselect();
+        edit->end(false);
+        return;
+    }
     auto* validator = dynamic_cast<StorableTextValidator*>(
         edit->findChild<QValidator*>(QString(), Qt::FindDirectChildrenOnly));
     edit->setValidator(nullptr);

@@ -1,5 +1,6 @@
 // Text boxes (one line) and edit boxes (several lines).
 #include "toolkit/controls.h"
+#include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
 #include "toolkit/storable_text.h"
 
@@ -26,7 +27,12 @@ class TextBoxControl : public Control {
   public:
     TextBoxControl(const QString& name, QLineEdit* edit, Action onChange)
         : Control(name, edit), edit_(edit), onChange_(std::move(onChange)) {
-        QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] { RunAction(onChange_); });
+        // Typed, pasted or undone by the user: the window is painted when
+        // the keystroke returns to the event loop.
+        QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] {
+            const KeystrokeStep step(edit_);
+            RunAction(onChange_);
+        });
     }
 
     bool set(const QString& property, int index, const QVariant& value) override {

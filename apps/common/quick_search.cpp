@@ -71,7 +71,11 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
     const SearchFilter filter = FormFilter(record.alias, index);
     DBSELECTAREA(ShownWorkArea(record));
     DBCLEARFILTER();
-    MakeOnlyOrder(index.file);
+    // Every keystroke after the first finds the search's order already the
+    // one the list runs in, built over the table as it is: opening it again
+    // would only read its file again. A date-text order is opened again, as
+    // its keys follow the date format in force.
+    if (INDEXKEY() != KeyText(index) || index.form == KeyForm::DateText) MakeOnlyOrder(index.file);
     CPESQ = SeekKey(index, typed);
     if (filter.byKeyRange) {
         DBSEEK(CPESQ, true);
@@ -100,17 +104,16 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
     const ResultLine& line = record.resultLine;
     const SearchResult result =
         NarrowToSearch(record, search, GETPROPERTY(record.window, search.box, "value").toString());
-    SETPROPERTY(record.window, line.name, "value", " ");
-    if (result.found) {
-        SETPROPERTY(record.window, line.name, "value",
-                    QString::number(result.matches) + TEXT(line.found));
-        SETPROPERTY(record.window, search.box, "backcolor", kHit);
-    } else {
-        SETPROPERTY(record.window, line.name, "value",
-                    line.miss ? TEXT(*line.miss) : "0" + TEXT(line.found));
-        SETPROPERTY(record.window, search.box, "backcolor", kMiss);
-    }
-    if (CPESQ.isEmpty()) SETPROPERTY(record.window, search.box, "backcolor", kEmpty);
+    // The result line and the box are set once each, to what they show when
+    // the keystroke returns: nothing is painted in between.
+    SETPROPERTY(record.window, line.name, "value",
+                result.found ? QString::number(result.matches) + TEXT(line.found)
+                : line.miss  ? TEXT(*line.miss)
+                             : "0" + TEXT(line.found));
+    SETPROPERTY(record.window, search.box, "backcolor",
+                CPESQ.isEmpty() ? kEmpty
+                : result.found  ? kHit
+                                : kMiss);
     if (!result.found && DBEOF()) {
         // Nothing at or after the typed key: the fields show no record, yet
         // the list keeps listing every record rather than emptying.

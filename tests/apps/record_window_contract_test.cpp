@@ -13,10 +13,12 @@
 #include "apps/addresses/business_operations.h"
 #include "apps/addresses/private_addresses.h"
 #include "apps/addresses/private_operations.h"
+#include "apps/bookmarks/bookmarks.h"
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "apps/custom/custom_database.h"
 #include "apps/custom/custom_operations.h"
+#include "apps/notes/notes.h"
 #include "apps/projects/projects.h"
 #include "apps/tips/tips.h"
 #include "data/installed_tables.h"
@@ -52,6 +54,8 @@ const Application kApplications[] = {
     {"Projects", Projects, OPENFORM_PROJEKT},
     {"Tips", Tips, OPENFORM_TIPPS},
     {"CustomDatabase", MyApp, OPENFORM_MYAPP},
+    {"Notes", Notes, OPENFORM_NOTIZ},
+    {"Bookmarks", Bookmarks, OPENFORM_INTERNET},
 };
 
 // ---- The sample records and what the window should make of them ----------
@@ -446,6 +450,9 @@ TEST_P(RecordWindowContract, EverySearchNarrowsColoursItsBoxAndCounts) {
         Type(search.box, typed.text + "}}");
         EXPECT_EQ(TestDriver::read(name(), search.box, "backcolor").value<QColor>(), kRed);
         EXPECT_EQ(Shown(line.name), missed);
+        // The list stands where it stood (the matches may lie anywhere in
+        // the order); paging up reaches the records before.
+        TestDriver::pressKey(name(), window().list.name, Qt::Key_PageUp);
         EXPECT_EQ(Listed().size(), 4) << "every record is listed again";
 
         TestDriver::clearText(name(), search.box);

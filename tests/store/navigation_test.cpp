@@ -474,3 +474,37 @@ TEST_F(StoreTest, APrefixRangeIsNeverTakenOverByTheNextIndex) {
     DBCREATEINDEX("ib", "UPPER(b)");
     EXPECT_EQ(visible(), QList<int>{1});
 }
+
+// A quick search's filter stays in force when the list goes back to its
+// normal order (a save of a new record): there its prefix marks no range.
+TEST_F(StoreTest, APrefixPromiseHoldsOnlyUnderTheOrderItWasMadeFor) {
+    kesp::CreateTable(Path("ab.dbf"), {{"A", 'C', 8, 0}, {"B", 'C', 8, 0}});
+    DBUSEAREA(true, Path("ab.dbf"));
+    for (const auto& [a, b] : std::vector<std::pair<QString, QString>>{
+             {"ANNA", "ANTON"}, {"BERT", "ANDREA"}, {"ANDY", "CARL"}, {"DORA", "ANKE"}}) {
+        DBAPPEND();
+        REPLACE("A", a);
+        REPLACE("B", b);
+    }
+    const QString cpesq = QStringLiteral("AN");
+    auto visible = [] {
+        QList<int> records;
+        DBEVAL([&records] { records << RECNO(); });
+        return records;
+    };
+    DBCREATEINDEX("ia", "UPPER(a)");
+    DBCREATEINDEX("ib", "UPPER(b)");
+    for (const KeyRange range : {KeyRange::Narrows, KeyRange::Decides}) {
+        ORDLISTCLEAR();
+        ORDLISTADD("ib");
+        DBSETFILTER([&cpesq] { return EQ(UPPER(FIELD("B")), cpesq); }, "UPPER(b) = cPesq",
+                    [&cpesq] { return cpesq; }, range);
+        EXPECT_EQ(visible(), (QList<int>{2, 4, 1}));
+        ORDLISTCLEAR();
+        ORDLISTADD("ia");
+        EXPECT_EQ(visible(), (QList<int>{1, 2, 4})) << "every match, in the other order";
+        ORDLISTCLEAR();
+        ORDLISTADD("ib");
+        EXPECT_EQ(visible(), (QList<int>{2, 4, 1}));
+    }
+}

@@ -102,6 +102,25 @@ TEST_F(ControlsTest, SettingABlankPaddedValueShowsItTrimmedAndRunsTheChangeActio
               0);
 }
 
+TEST_F(ControlsTest, SettingTheTextTheBoxShowsStartsItOverAsAnyOtherValue) {
+    auto* edit = qobject_cast<QLineEdit*>(TestDriver::widget("form_c", "t_name"));
+    SETPROPERTY("form_c", "t_name", "Value", QString("Anna"));
+    edit->selectAll();
+    SETPROPERTY("form_c", "t_name", "Value", QString("Anna"));
+    EXPECT_FALSE(edit->hasSelectedText());
+    EXPECT_EQ(edit->cursorPosition(), 0);
+
+    // Typed back to what it showed: the set text forgets the typing too.
+    TestDriver::typeInto("form_c", "t_name", "x");
+    TestDriver::pressKey("form_c", "t_name", Qt::Key_Backspace);
+    ASSERT_EQ(edit->text(), "Anna");
+    ASSERT_TRUE(edit->isUndoAvailable());
+    SETPROPERTY("form_c", "t_name", "Value", QString("Anna"));
+    EXPECT_FALSE(edit->isUndoAvailable());
+    EXPECT_FALSE(edit->isModified());
+    EXPECT_EQ(textChanges, 5);
+}
+
 TEST_F(ControlsTest, TypingRunsTheChangeActionAtEveryKeystrokeWithinTheMaximumLength) {
     TestDriver::typeInto("form_c", "t_name", "Bernhard-Maximilian");
     EXPECT_EQ(TestDriver::read("form_c", "t_name").toString(), "Bernhard-M");
@@ -393,6 +412,49 @@ TEST(OtherControls, StatusLabelAndProgressBarAreRepaintedAtOnceInsideALongAction
     SETPROPERTY("form_p", "ProgressBar_4", "Value", 30);
     EXPECT_GE(bar.paints, 1);
     TestDriver::closeWindow("form_p");
+}
+
+// A keystroke's change action returns to the event loop at once: what it
+// sets in its own window is painted then, with the typed character, not
+// from inside the action. Another window is still painted at once.
+TEST(OtherControls, ALabelSetByAKeystrokeIsPaintedWhenTheKeystrokeReturns) {
+    TestDriver driver;
+    int paintsInside = -1;
+    int otherPaintsInside = -1;
+    _DEFINEMODALWINDOW("form_s", {.width = 300, .height = 200});
+    _DEFINELABEL("lbl_status", {.row = 10, .width = 190, .height = 12});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_s");
+    _DEFINEMODALWINDOW("form_k", {.width = 300, .height = 200});
+    _DEFINELABEL("lbl_filter", {.row = 10, .width = 190, .height = 12});
+    _DEFINETEXTBOX("suche", {.row = 40, .width = 190, .height = 20, .onChange = [&] {
+                                 PaintCounter own(TestDriver::widget("form_k", "lbl_filter"));
+                                 PaintCounter other(TestDriver::widget("form_s", "lbl_status"));
+                                 SETPROPERTY("form_k", "lbl_filter", "Value",
+                                             GETPROPERTY("form_k", "suche", "Value"));
+                                 SETPROPERTY("form_s", "lbl_status", "Value", "searching");
+                                 paintsInside = own.paints;
+                                 otherPaintsInside = other.paints;
+                             }});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_k");
+    QApplication::processEvents();
+    PaintCounter label(TestDriver::widget("form_k", "lbl_filter"));
+    TestDriver::typeInto("form_k", "suche", "a");
+    EXPECT_EQ(paintsInside, 0);
+    EXPECT_GE(otherPaintsInside, 1);
+    QApplication::processEvents();
+    QEvent update(QEvent::UpdateRequest);
+    QApplication::sendEvent(TestDriver::widget("form_k"), &update);
+    EXPECT_GE(label.paints, 1);
+    EXPECT_EQ(GETPROPERTY("form_k", "lbl_filter", "Value").toString(), "a");
+
+    // Outside a keystroke the label is painted at once again.
+    label.paints = 0;
+    SETPROPERTY("form_k", "lbl_filter", "Value", "b");
+    EXPECT_GE(label.paints, 1);
+    TestDriver::closeWindow("form_k");
+    TestDriver::closeWindow("form_s");
 }
 
 TEST(OtherControls, ProgressBarSetBelowItsRangeShowsEmptyNotItsLastValue) {
