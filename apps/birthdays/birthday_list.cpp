@@ -10,6 +10,7 @@
 #include "apps/birthdays/birthday_operations.h"
 #include "apps/common/field_rows.h"
 #include "apps/common/record_window.h"
+#include "apps/common/search_colours.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "reports/extreport.h"
@@ -29,10 +30,6 @@ const QString kAlias = "geburt";
 const Texts kCountSuffix{" Daten in der Datenbank.", " records in the database.",
                          " registros no banco de dados."};
 const Texts kReport{"xxrep_geb", "xxrep_geb_en", "xxrep_geb_br"};
-
-const QColor kHit{0, 255, 0};
-const QColor kMiss{255, 0, 0};
-const QColor kEmpty{255, 255, 255};
 
 struct Index {
     QString file;
@@ -169,15 +166,15 @@ void SUCHE_GEBURT() {
         const int found = CountVisible();
         DBGOTOP();
         ShowResult(found);
-        SETPROPERTY(kWindow, "s_geburt", "backcolor", kHit);
+        SETPROPERTY(kWindow, "s_geburt", "backcolor", kSearchHit);
     } else {
         // Nothing found: every listed person, by first name, from the first.
         ShowListedOnly();
         DBGOTOP();
         ShowResult(0);
-        SETPROPERTY(kWindow, "s_geburt", "backcolor", kMiss);
+        SETPROPERTY(kWindow, "s_geburt", "backcolor", kSearchMiss);
     }
-    if (CPESQ.isEmpty()) SETPROPERTY(kWindow, "s_geburt", "backcolor", kEmpty);
+    if (CPESQ.isEmpty()) SETPROPERTY(kWindow, "s_geburt", "backcolor", kNoSearch);
     ShowInList();
 }
 

@@ -1,5 +1,6 @@
 #include "apps/common/quick_search.h"
 
+#include "apps/common/search_colours.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
@@ -7,10 +8,6 @@
 #include <QColor>
 
 namespace {
-
-const QColor kHit{0, 255, 0};
-const QColor kMiss{255, 0, 0};
-const QColor kEmpty{255, 255, 255};
 
 // The filter of a search over one index: a record passes when its key in
 // that index begins with CPESQ, which is what the key range of CPESQ holds.
@@ -111,9 +108,9 @@ void QuickSearchRecords(const RecordWindow& record, const Search& search) {
                 : line.miss  ? TEXT(*line.miss)
                              : "0" + TEXT(line.found));
     SETPROPERTY(record.window, search.box, "backcolor",
-                CPESQ.isEmpty() ? kEmpty
-                : result.found  ? kHit
-                                : kMiss);
+                CPESQ.isEmpty() ? kNoSearch
+                : result.found  ? kSearchHit
+                                : kSearchMiss);
     if (!result.found && DBEOF()) {
         // Nothing at or after the typed key: the fields show no record, yet
         // the list keeps listing every record rather than emptying.

@@ -7,6 +7,7 @@
 
 #include "apps/common/record_export.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/search_colours.h"
 #include "apps/tips/tip_search.h"
 #include "apps/tips/tip_views.h"
 #include "kernel/t_close.h"
@@ -20,10 +21,6 @@ namespace {
 constexpr char kSearchBox[] = "Text_s";
 constexpr char kSearchedPart[] = "RadioGroup_2";
 constexpr char kPartName[] = "Label_8";
-
-const QColor kGreen{0, 255, 0};
-const QColor kRed{255, 0, 0};
-const QColor kWhite{255, 255, 255};
 
 // The searched part's name (Label_8) and the search hint (Label_2).
 struct PartTexts {
@@ -167,7 +164,7 @@ void ShowResultCount(int found) {
 // searched part again.
 void ClearSearch() {
     const QString& window = Tips().window;
-    SETPROPERTY(window, kSearchBox, "backcolor", kWhite);
+    SETPROPERTY(window, kSearchBox, "backcolor", kNoSearch);
     SETPROPERTY(window, kSearchBox, "value", QString());
     SETPROPERTY(window, kPartName, "value", TEXT(SearchedPartTexts().name));
     SETPROPERTY(window, Tips().resultLine.name, "value", TEXT(SearchedPartTexts().hint));
@@ -236,7 +233,7 @@ void T_SAVENEW_TIPPS() {
     if (KOPIERT) OpenCollection(tips);  // a new tip ends the result view
     SaveNewRecord(tips);
     ShowResultCount(static_cast<int>(THE_ANZAHL));
-    SETPROPERTY(tips.window, kSearchBox, "backcolor", kWhite);
+    SETPROPERTY(tips.window, kSearchBox, "backcolor", kNoSearch);
 }
 
 void T_SAVE_TIPPS() {
@@ -269,7 +266,7 @@ void SELECT_WAS_TIPPS() {
 void SUCHE_2_TIPPS() {
     KESP_OPERATION();
     const RecordWindow& tips = Tips();
-    SETPROPERTY(tips.window, kSearchBox, "backcolor", kWhite);
+    SETPROPERTY(tips.window, kSearchBox, "backcolor", kNoSearch);
     T_CLOSE();
     EmptyResultTable();
     OpenCollection(tips);
@@ -282,10 +279,10 @@ void SUCHE_2_TIPPS() {
                            WAS == 1 ? SearchedPart::Title : SearchedPart::Description);
         found = copies.size();
         if (copies.isEmpty()) {
-            SETPROPERTY(tips.window, kSearchBox, "backcolor", kRed);
+            SETPROPERTY(tips.window, kSearchBox, "backcolor", kSearchMiss);
         } else {
             OpenResults(tips, copies);
-            SETPROPERTY(tips.window, kSearchBox, "backcolor", kGreen);
+            SETPROPERTY(tips.window, kSearchBox, "backcolor", kSearchHit);
         }
     }
     GoFirstRecord(tips);

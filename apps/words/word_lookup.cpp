@@ -1,6 +1,7 @@
 #include "apps/words/word_lookup.h"
 
 #include "apps/common/field_rows.h"
+#include "apps/common/search_colours.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_progress.h"
 #include "apps/words/word_list_texts.h"
@@ -13,9 +14,6 @@
 namespace {
 
 constexpr char kWindow[] = "woerter_frm";
-const QColor kHit{0, 255, 0};
-const QColor kMiss{255, 0, 0};
-const QColor kEmpty{255, 255, 255};
 
 const WordLookup* narrowing = nullptr;
 const WordLookup* ordering = nullptr;
@@ -50,7 +48,7 @@ const WordLookup& EnglishLookup() {
 void LookUpWords(const WordLookup& lookup) {
     BeginWordListWork();
     SETPROPERTY(kWindow, lookup.otherBox, "value", QString());
-    SETPROPERTY(kWindow, lookup.otherBox, "backcolor", kEmpty);
+    SETPROPERTY(kWindow, lookup.otherBox, "backcolor", kNoSearch);
     ShowWordListStatus(TEXT(word_texts::kLookingUp));
     ShowWordListProgress(0);
     CPESQ = UPPER(TrimmedValue(kWindow, lookup.box));
@@ -81,7 +79,7 @@ void LookUpWords(const WordLookup& lookup) {
     ShowWordListProgress(100);
     ShowFoundWords(pairs);
 
-    const QColor colour = CPESQ.isEmpty() ? kEmpty : found ? kHit : kMiss;
+    const QColor colour = CPESQ.isEmpty() ? kNoSearch : found ? kSearchHit : kSearchMiss;
     SETPROPERTY(kWindow, lookup.box, "backcolor", colour);
     EndWordListWork();
 }
