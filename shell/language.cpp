@@ -53,10 +53,6 @@ void PEEK_STORED_LANG() {
     }
 }
 
-QString LANG_DATEFORMAT() {
-    return TEXT({"dd.mm.yyyy", "mm/dd/yyyy", "dd/mm/yyyy"});
-}
-
 QString LANG_LOCALE() {
     return TEXT({"de_DE", "en_US", "pt_BR"});
 }

@@ -6,6 +6,8 @@
 // on. A stored value is recognised by its beginning ("DE   " is German).
 #pragma once
 
+#include "kernel/lang_date_format.h"
+
 #include <QString>
 
 // Reads the stored code into THE_LANG and sets the date format and the
@@ -19,9 +21,6 @@ void APPLY_STORED_LANG();
 // looked at, and when it cannot be read (another program holds it) THE_LANG
 // stays as it is.
 void PEEK_STORED_LANG();
-
-// The date format of THE_LANG: "dd.mm.yyyy", "mm/dd/yyyy" or "dd/mm/yyyy".
-QString LANG_DATEFORMAT();
 
 // The locale of THE_LANG: "de_DE", "en_US" or "pt_BR". It gives the calendars
 // their month and day names and first day of the week, and Qt's own texts

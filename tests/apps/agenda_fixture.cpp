@@ -1,6 +1,7 @@
 #include "tests/apps/agenda_fixture.h"
 
 #include "apps/agenda/agenda.h"
+#include "kernel/lang_date_format.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "tests/apps/installed_table.h"
@@ -35,9 +36,7 @@ void AgendaFixture::TearDown() {
 
 void AgendaFixture::UseLanguage(const QString& code) {
     THE_LANG = code;
-    if (code == "DE") SET_DATEFORMAT("dd.mm.yyyy");
-    if (code == "AM") SET_DATEFORMAT("mm/dd/yyyy");
-    if (code == "BR") SET_DATEFORMAT("dd/mm/yyyy");
+    SET_DATEFORMAT(LANG_DATEFORMAT());
 }
 
 void AgendaFixture::CreateAgenda(const QList<StoredAppointment>& rows) {

@@ -1,6 +1,7 @@
 #include "tests/apps/record_fixture.h"
 
 #include "data/installed_table_files.h"
+#include "kernel/lang_date_format.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 
@@ -30,9 +31,7 @@ void RecordFixture::TearDown() {
 
 void RecordFixture::UseLanguage(const QString& code) {
     THE_LANG = code;
-    if (code == "DE") SET_DATEFORMAT("dd.mm.yyyy");
-    if (code == "AM") SET_DATEFORMAT("mm/dd/yyyy");
-    if (code == "BR") SET_DATEFORMAT("dd/mm/yyyy");
+    SET_DATEFORMAT(LANG_DATEFORMAT());
 }
 
 void RecordFixture::InstallTable(const QString& file, bool withFirstRecords) {
