@@ -55,6 +55,7 @@ struct Area {
     // Orders closed while the table stays open, each still what a build would give.
     std::vector<Order> closedOrders;
     Condition filter;
+    std::uint64_t filterSerial = 0;  // changes whenever a filter is set or cleared
     QString filterText;
     std::function<QString()> filterPrefix;
     // The key text of the order the prefix was promised for: under another
@@ -327,6 +328,48 @@ void Skip(Area& area, int count) {
             area.bof = true;
             return;
         }
+        Place(area, p, RecordAt(area, p));
+    }
+}
+
+// What a walk over the records needs unchanged to take its next step from
+// where it stands: the pointer, the order and its keys, the records, the
+// filter and the comparison that decides it.
+struct WalkStep {
+    std::uint32_t record = 0;
+    std::size_t position = 0;
+    const KeyOrder* order = nullptr;
+    std::uint64_t keysVersion = 0;
+    std::uint64_t generation = 0;
+    std::uint64_t filterSerial = 0;
+    bool exact = false;
+    bool eof = false;
+    bool operator==(const WalkStep&) const = default;
+};
+
+WalkStep WalkStepOf(Area& area) {
+    const Order* order = Controlling(area);
+    return {area.record,
+            area.position,
+            order ? order->keys.get() : nullptr,
+            order ? order->keys->version() : 0,
+            area.table->generation(),
+            area.filterSerial,
+            kesp::store::CurrentSettings().exact,
+            area.eof};
+}
+
+// From the record at `position`, which the pointer is on, to the next
+// visible one in `range`, or to end-of-file.
+void StepForward(Area& area, std::size_t position, std::pair<std::size_t, std::size_t> range) {
+    area.found = false;
+    const auto [lo, hi] = range;
+    const std::size_t from = std::max(position + 1, lo);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = false;
+    } else {
         Place(area, p, RecordAt(area, p));
     }
 }
@@ -753,6 +796,7 @@ void DBSETFILTER(const Condition& condition, const QString& text,
     Area& area = UsedArea("DBSETFILTER");
     const Order* order = Controlling(area);
     area.filter = condition;
+    ++area.filterSerial;
     area.filterText = text;
     area.filterPrefix = order ? keyPrefix : std::function<QString()>();
     area.filterPrefixFor = order ? order->keys->keyText() : QString();
@@ -764,6 +808,7 @@ void DBSETFILTER(const Condition& condition, const QString& text,
 void DBCLEARFILTER() {
     Area& area = UsedArea("DBCLEARFILTER");
     area.filter = {};
+    ++area.filterSerial;
     area.filterText.clear();
     area.filterPrefix = {};
     area.filterPrefixFor = QString();
@@ -778,13 +823,26 @@ QString DBFILTER() {
 void DBEVAL(const std::function<void()>& action, const Condition& condition) {
     UsedArea("DBEVAL");
     const int number = Areas().current;
-    GoTop(CurrentArea());
-    while (!Areas().areas[number - 1].eof) {
+    Area* area = &CurrentArea();
+    GoTop(*area);
+    // The walk's range, read once: counting the records of a quick search
+    // walks tens of thousands of them, and reading the filter's key prefix
+    // again at every step cost more than the walk.
+    std::pair<std::size_t, std::size_t> range = Range(*area);
+    while (!area->eof) {
+        const WalkStep step = WalkStepOf(*area);
         if (!condition || condition()) action();
         Areas().current = number;
-        Area& area = Areas().areas[number - 1];
-        if (!area.table) break;
-        Skip(area, 1);
+        area = &Areas().areas[number - 1];
+        if (!area->table) break;
+        if (WalkStepOf(*area) == step) {
+            StepForward(*area, step.position, range);
+        } else {
+            // The action moved the pointer or changed the table, its order or
+            // its filter: go on from where it stands now.
+            Skip(*area, 1);
+            range = Range(*area);
+        }
     }
 }
 

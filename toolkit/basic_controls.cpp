@@ -1,6 +1,7 @@
 // Labels, buttons, image buttons, frames, images and progress bars.
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
+#include "toolkit/flat_progress_bar.h"
 #include "toolkit/focus_mark.h"
 #include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
@@ -363,10 +364,9 @@ std::unique_ptr<Control> MakeImage(QWidget* parent, const QString& name, const I
 
 std::unique_ptr<Control> MakeProgressBar(QWidget* parent, const QString& name,
                                          const ProgressBarProperties& p) {
-    auto* bar = new QProgressBar(parent);
+    auto* bar = new FlatProgressBar(parent);
     bar->setRange(p.rangeMin, p.rangeMax);
     bar->setValue(p.value);
-    bar->setTextVisible(false);
     QPalette palette = bar->palette();
     if (p.background) {
         palette.setColor(QPalette::Base, *p.background);

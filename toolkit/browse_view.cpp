@@ -3,6 +3,7 @@
 #include "toolkit/focus_mark.h"
 
 #include "store/xbase.h"
+#include "toolkit/browse_cell_painter.h"
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
@@ -56,6 +57,7 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
     auto* header = new BrowseHeader(this);
     setHorizontalHeader(header);
     setModel(&model_);
+    setItemDelegate(new BrowseCellPainter(this));
     connect(&model_, &QAbstractItemModel::headerDataChanged, header,
             [header] { header->forgetSize(); });
     setFont(MakeFont(p.font));

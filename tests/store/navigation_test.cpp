@@ -508,3 +508,59 @@ TEST_F(StoreTest, APrefixPromiseHoldsOnlyUnderTheOrderItWasMadeFor) {
         EXPECT_EQ(visible(), (QList<int>{2, 4, 1}));
     }
 }
+
+// DBEVAL goes on from wherever its action leaves the pointer: an action that
+// deletes, moves, renames or narrows with a new filter changes the rest of
+// the walk, as the same steps written with DBSKIP would.
+TEST_F(StoreTest, DbevalGoesOnFromWhatItsActionChanged) {
+    NamesTable({"Anna", "Bernd", "Berta", "Bruno", "Clara"});
+    DBUSEAREA(true, Path("names.dbf"), "names");
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    QString cpesq = "B";
+    const Condition beginsWithKey = [&cpesq] { return EQ(UPPER(FIELD("names->vorname")), cpesq); };
+    const auto quickSearch = [&] {
+        DBSETFILTER(
+            beginsWithKey, "UPPER(names->vorname) = cPesq", [&cpesq] { return cpesq; },
+            KeyRange::Decides);
+    };
+    const auto walk = [](const std::function<void()>& also) {
+        QStringList names;
+        DBEVAL([&] {
+            names << FIELD("VORNAME").toString().trimmed();
+            also();
+        });
+        EXPECT_TRUE(DBEOF());
+        return names;
+    };
+
+    quickSearch();
+    EXPECT_EQ(walk([] {}), (QStringList{"Bernd", "Berta", "Bruno"}));
+    // Deleting the record in hand hides it; the walk still reaches the next one.
+    EXPECT_EQ(walk([] {
+                  if (RECNO() == 2) DBDELETE();
+              }),
+              (QStringList{"Bernd", "Berta", "Bruno"}));
+    EXPECT_EQ(walk([] {}), (QStringList{"Berta", "Bruno"}));
+    // Renaming the record in hand moves it to the end of the order, past the
+    // range: the walk goes on from there and ends.
+    EXPECT_EQ(walk([] {
+                  if (RECNO() == 3) REPLACE("VORNAME", QStringLiteral("Zora"));
+              }),
+              QStringList{"Berta"});
+    EXPECT_EQ(walk([] {}), QStringList{"Bruno"});
+    // Skipping inside the action leaves one record out.
+    DBCLEARFILTER();
+    EXPECT_EQ(walk([] {
+                  if (RECNO() == 1) DBSKIP();
+              }),
+              (QStringList{"Anna", "Clara", "Zora"}));
+    // A new filter installed by the action decides the rest of the walk.
+    EXPECT_EQ(walk([&] {
+                  if (RECNO() == 1) {
+                      cpesq = "C";
+                      quickSearch();
+                  }
+              }),
+              (QStringList{"Anna", "Clara"}));
+    DBCLEARFILTER();
+}
