@@ -22,6 +22,19 @@ QByteArray ReadSystemFile(const QString& path) {
     return file.readAll();
 }
 
+// Finding the mount point reads the system's whole mount table, which cost
+// more than the rest of the facts together; the data folder's stays where it
+// is for the run.
+QString MountPointOf(const QString& folder) {
+    static QString knownFolder;
+    static QString knownMountPoint;
+    if (knownFolder != folder || knownMountPoint.isEmpty()) {
+        knownMountPoint = QStorageInfo(folder).rootPath();
+        knownFolder = folder;
+    }
+    return knownMountPoint;
+}
+
 SystemFacts ReadFactsOfThisMachine(const QString& folder) {
     SystemFacts facts;
     QString system = PRETTY_NAME(ReadSystemFile("/etc/os-release"));
@@ -34,7 +47,7 @@ SystemFacts ReadFactsOfThisMachine(const QString& folder) {
     struct statvfs fileSystem {};
     if (statvfs(QFile::encodeName(folder).constData(), &fileSystem) == 0)
         facts.freeBytes = std::uint64_t(fileSystem.f_bavail) * fileSystem.f_frsize;
-    facts.mountPoint = QStorageInfo(folder).rootPath();
+    facts.mountPoint = MountPointOf(folder);
 
     const MemoryFigures memory = MEMORY_FIGURES(ReadSystemFile("/proc/meminfo"));
     facts.totalPhysical = memory.totalPhysical;
