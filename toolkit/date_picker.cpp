@@ -1,4 +1,5 @@
 #include "toolkit/date_picker.h"
+#include "toolkit/text_box_frame.h"
 
 #include "store/xbase.h"
 #include "toolkit/controls.h"
@@ -95,6 +96,7 @@ QIcon DropDownArrow() {
 }  // namespace
 
 DatePicker::DatePicker(QWidget* parent) : QLineEdit(parent) {
+    UseCachedTextBoxFrame(this);
     format_ = DATEFORMAT();
     popup_ = new CalendarPopup(this);
     QAction* drop = addAction(DropDownArrow(), QLineEdit::TrailingPosition);

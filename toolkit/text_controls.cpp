@@ -3,6 +3,7 @@
 #include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
 #include "toolkit/storable_text.h"
+#include "toolkit/text_box_frame.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -114,6 +115,7 @@ class EditBoxControl : public Control {
 std::unique_ptr<Control> MakeTextBox(QWidget* parent, const QString& name,
                                      const TextBoxProperties& p) {
     auto* edit = new QLineEdit(parent);
+    UseCachedTextBoxFrame(edit);
     edit->setFont(MakeFont(p.font));
     if (p.maxLength > 0) edit->setMaxLength(p.maxLength);
     edit->setReadOnly(p.readOnly);
