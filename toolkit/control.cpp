@@ -22,7 +22,9 @@ void ShowPageOf(QWidget* widget) {
 
 bool Control::set(const QString& property, int index, const QVariant& value) {
     if (index != 0 || widget_ == nullptr) return false;
-    const QRect place = widget_->property(kPlaceProperty).toRect();
+    // Read only for the properties of the place: a dynamic property is looked
+    // up by name, and visibility is set at every keystroke of a search.
+    const auto place = [this] { return widget_->property(kPlaceProperty).toRect(); };
     if (property == QLatin1String("visible")) {
         widget_->setVisible(value.toBool());
     } else if (property == QLatin1String("enabled")) {
@@ -30,13 +32,17 @@ bool Control::set(const QString& property, int index, const QVariant& value) {
     } else if (property == QLatin1String("tooltip")) {
         widget_->setToolTip(value.toString());
     } else if (property == QLatin1String("row")) {
-        PlaceControl(widget_, value.toInt(), place.x(), place.width(), place.height());
+        const QRect at = place();
+        PlaceControl(widget_, value.toInt(), at.x(), at.width(), at.height());
     } else if (property == QLatin1String("col")) {
-        PlaceControl(widget_, place.y(), value.toInt(), place.width(), place.height());
+        const QRect at = place();
+        PlaceControl(widget_, at.y(), value.toInt(), at.width(), at.height());
     } else if (property == QLatin1String("width")) {
-        PlaceControl(widget_, place.y(), place.x(), value.toInt(), place.height());
+        const QRect at = place();
+        PlaceControl(widget_, at.y(), at.x(), value.toInt(), at.height());
     } else if (property == QLatin1String("height")) {
-        PlaceControl(widget_, place.y(), place.x(), place.width(), value.toInt());
+        const QRect at = place();
+        PlaceControl(widget_, at.y(), at.x(), at.width(), value.toInt());
     } else {
         return false;
     }
@@ -45,10 +51,10 @@ bool Control::set(const QString& property, int index, const QVariant& value) {
 
 std::optional<QVariant> Control::get(const QString& property, int index) const {
     if (index != 0 || widget_ == nullptr) return std::nullopt;
-    const QRect place = widget_->property(kPlaceProperty).toRect();
     if (property == QLatin1String("visible")) return widget_->isVisibleTo(widget_->window());
     if (property == QLatin1String("enabled")) return widget_->isEnabled();
     if (property == QLatin1String("tooltip")) return widget_->toolTip();
+    const QRect place = widget_->property(kPlaceProperty).toRect();
     if (property == QLatin1String("row")) return place.y();
     if (property == QLatin1String("col")) return place.x();
     if (property == QLatin1String("width")) return place.width();
