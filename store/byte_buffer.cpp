@@ -1,6 +1,7 @@
 #include "store/byte_buffer.h"
 
 #include <sys/mman.h>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -20,6 +21,11 @@ bool WantsHugePages(std::size_t n) {
 std::size_t RoundUp(std::size_t n) {
     const std::size_t unit = WantsHugePages(n) ? kHugePage : kPage;
     return (n + unit - 1) / unit * unit;
+}
+
+char* PageBelow(char* address) {
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
+    return reinterpret_cast<char*>(at / kPage * kPage);
 }
 
 char* PageAbove(char* address) {
@@ -100,7 +106,7 @@ void ByteBuffer::Reserve(std::size_t capacity) {
     if (WantsHugePages(capacity)) madvise(block, capacity, MADV_HUGEPAGE);
     if (fileBacked_) {
         // A mapped file cannot grow past its end: move the bytes to memory of our own.
-        std::memcpy(block, data_, size_);
+        MoveOutOfFile(static_cast<char*>(block));
         munmap(mapping_, mappingLength_);
         fileBacked_ = false;
     }
@@ -108,6 +114,23 @@ void ByteBuffer::Reserve(std::size_t capacity) {
     mappingLength_ = capacity;
     data_ = mapping_;
     capacity_ = capacity;
+}
+
+void ByteBuffer::MoveOutOfFile(char* to) {
+    // Piece by piece, each piece of the mapping handed back once copied: the
+    // file's pages and their copy are never resident together, so appending
+    // to a large table does not hold it twice for a moment.
+    constexpr std::size_t kPiece = std::size_t{4} << 20;
+    char* released = mapping_;
+    for (std::size_t at = 0; at < size_; at += kPiece) {
+        const std::size_t length = std::min(kPiece, size_ - at);
+        std::memcpy(to + at, data_ + at, length);
+        char* copiedUpTo = PageBelow(data_ + at + length);
+        if (copiedUpTo > released) {
+            madvise(released, static_cast<std::size_t>(copiedUpTo - released), MADV_DONTNEED);
+            released = copiedUpTo;
+        }
+    }
 }
 
 void ByteBuffer::Resize(std::size_t size) {

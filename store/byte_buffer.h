@@ -38,6 +38,7 @@ class ByteBuffer {
 
   private:
     void Reserve(std::size_t capacity);
+    void MoveOutOfFile(char* to);  // copies the mapped bytes to `to`
 
     char* data_ = nullptr;
     std::size_t size_ = 0;

@@ -218,9 +218,17 @@ TEST_F(StoreTest, LargeTablesMappedFromTheirFileReadChangeGrowAndPack) {
     EXPECT_EQ(FIELD("NR").toInt(), records);
     DBGOTO(7);
     REPLACE("NAME", QStringLiteral("changed"));  // a page copied on write
+    DBGOTO(records - 3);
+    REPLACE("NAME", QStringLiteral("late"));  // one in the last piece moved
     DBCOMMIT();
-    DBAPPEND();  // the mapped records move to memory of their own
+    DBAPPEND();  // the mapped records move to memory of their own, piece by piece
     REPLACE("NR", records + 1);
+    for (int r = 1; r <= records; ++r) {
+        DBGOTO(r);
+        ASSERT_EQ(FIELD("NR").toInt(), r) << "record " << r;
+    }
+    DBGOTO(records - 3);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("late"));
     for (int r = 2; r <= records; r += 2) {
         DBGOTO(r);
         DBDELETE();
