@@ -164,12 +164,14 @@ void DbfTable::ReadDeletionMarksFromFile() {
     deleted_.assign(count_, false);
     deletedCount_ = 0;
     const std::size_t perChunk = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordLength_);
-    std::vector<char> chunk(perChunk * static_cast<std::size_t>(recordLength_));
+    // Not zero-filled: every byte looked at is read from the file first.
+    const auto chunk =
+        std::make_unique_for_overwrite<char[]>(perChunk * static_cast<std::size_t>(recordLength_));
     for (std::uint32_t first = 1; first <= count_;) {
         const std::size_t records =
             std::min<std::size_t>(perChunk, std::size_t{count_} - first + 1);
         const std::size_t bytes = records * static_cast<std::size_t>(recordLength_);
-        if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.data(),
+        if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.get(),
                          bytes) < bytes) {
             RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
         }
