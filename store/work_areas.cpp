@@ -298,21 +298,28 @@ void GoBottom(Area& area) {
     Place(area, p, RecordAt(area, p));
 }
 
+// From the record at `position`, which the pointer is on, to the next
+// visible one in `range`, or to end-of-file.
+void StepForward(Area& area, std::size_t position, std::pair<std::size_t, std::size_t> range) {
+    area.found = false;
+    const auto [lo, hi] = range;
+    const std::size_t from = std::max(position + 1, lo);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = false;
+    } else {
+        Place(area, p, RecordAt(area, p));
+    }
+}
+
 void Skip(Area& area, int count) {
     area.found = false;
     if (count == 0) return;
     const auto [lo, hi] = Range(area);
     if (count > 0) {
-        for (int i = 0; i < count && !area.eof; ++i) {
-            const std::size_t from = std::max(PositionOfCurrent(area) + 1, lo);
-            const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
-            if (p == hi) {
-                SetEof(area);
-                area.bof = false;
-            } else {
-                Place(area, p, RecordAt(area, p));
-            }
-        }
+        for (int i = 0; i < count && !area.eof; ++i)
+            StepForward(area, PositionOfCurrent(area), {lo, hi});
         return;
     }
     for (int i = 0; i < -count; ++i) {
@@ -357,21 +364,6 @@ WalkStep WalkStepOf(Area& area) {
             area.filterSerial,
             kesp::store::CurrentSettings().exact,
             area.eof};
-}
-
-// From the record at `position`, which the pointer is on, to the next
-// visible one in `range`, or to end-of-file.
-void StepForward(Area& area, std::size_t position, std::pair<std::size_t, std::size_t> range) {
-    area.found = false;
-    const auto [lo, hi] = range;
-    const std::size_t from = std::max(position + 1, lo);
-    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
-    if (p == hi) {
-        SetEof(area);
-        area.bof = false;
-    } else {
-        Place(area, p, RecordAt(area, p));
-    }
 }
 
 // ---- Field names ---------------------------------------------------------------------
