@@ -279,10 +279,10 @@ std::size_t KeyOrder::LowerBound(const QByteArray& key) const {
 
 std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
     const auto length = static_cast<std::size_t>(prefix.size());
+    // Past the prefix: an entry the prefix sorts before, compared over the
+    // entry's bytes.
     const auto it = std::upper_bound(order_.begin(), order_.end(), prefix,
                                      [this, length](const QByteArray& k, std::uint32_t entry) {
-                                         // The prefix sorts before the entry over the entry's
-                                         // bytes.
                                          const std::size_t n =
                                              std::min<std::size_t>(KeyLength(entry), length);
                                          return CompareKeyTo(entry, k.constData(), n) > 0;

@@ -5,6 +5,7 @@
 // tips' own (tip_search.h, tip_views.h).
 #include "apps/tips/tips.h"
 
+#include "apps/common/form_controls.h"
 #include "apps/common/record_export.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/search_colours.h"
@@ -69,14 +70,7 @@ void DefineSearchControls(int page) {
                                       .background = Qt::white,
                                       .onChange = SELECT_WAS_TIPPS});
     _DEFINETEXTBOX(kSearchBox, {.row = 60, .col = 10, .width = 250, .height = 20});
-    _DEFINEIMAGEBUTTON("Button_1", {.row = 60,
-                                    .col = 270,
-                                    .width = 40,
-                                    .height = 20,
-                                    .picture = "img/find.bmp",
-                                    .action = SUCHE_2_TIPPS,
-                                    .tooltip = "Suchen",
-                                    .flat = true});
+    PictureButton("Button_1", {60, 270, 40, 20}, "img/find.bmp", SUCHE_2_TIPPS, "Suchen");
 }
 
 RecordWindow DescribeTips() {

@@ -226,27 +226,6 @@ TEST(Keyboard, TabVisitsEveryControlInReadingOrderAlsoOverAnEmptyDatePicker) {
     EXPECT_EQ(FocusRound("form_k", Qt::Key_Tab, {}, 3), "Tab_1 t_seite2 Button_1");
 }
 
-TEST(Keyboard, ATallListBesideAFormLeavesEachRowOfTheFormItsOwnLine) {
-    TestDriver driver;
-    _DEFINEMODALWINDOW("form_t", {.width = 500, .height = 400});
-    _DEFINEBROWSE("Browse_2", {.row = 100,
-                               .col = 10,
-                               .width = 200,
-                               .height = 290,
-                               .headers = {"Feld01"},
-                               .widths = {80},
-                               .fields = {"myapp->free01"},
-                               .workArea = "myapp"});
-    _DEFINETEXTBOX("Text_1", {.row = 100, .col = 300, .width = 80, .height = 20});
-    _DEFINETEXTBOX("Text_2", {.row = 100, .col = 400, .width = 80, .height = 20});
-    _DEFINETEXTBOX("Text_3", {.row = 150, .col = 300, .width = 80, .height = 20});
-    _DEFINETEXTBOX("Text_4", {.row = 150, .col = 400, .width = 80, .height = 20});
-    _ENDWINDOW();
-    _ACTIVATEWINDOW("form_t");
-    TestDriver::widget("form_t", "Browse_2")->setFocus();
-    EXPECT_EQ(FocusRound("form_t", Qt::Key_Tab), "Text_1 Text_2 Text_3 Text_4");
-}
-
 // A list whose table is not open: empty, but it takes the focus.
 void DefineListWithoutTable(int row, int col, int height = 100) {
     _DEFINEBROWSE("Browse_1", {.row = row,
@@ -257,6 +236,20 @@ void DefineListWithoutTable(int row, int col, int height = 100) {
                                .widths = {80},
                                .fields = {"adressen_p->vorname"},
                                .workArea = "adressen_p"});
+}
+
+TEST(Keyboard, ATallListBesideAFormLeavesEachRowOfTheFormItsOwnLine) {
+    TestDriver driver;
+    _DEFINEMODALWINDOW("form_t", {.width = 500, .height = 400});
+    DefineListWithoutTable(100, 10, 290);
+    _DEFINETEXTBOX("Text_1", {.row = 100, .col = 300, .width = 80, .height = 20});
+    _DEFINETEXTBOX("Text_2", {.row = 100, .col = 400, .width = 80, .height = 20});
+    _DEFINETEXTBOX("Text_3", {.row = 150, .col = 300, .width = 80, .height = 20});
+    _DEFINETEXTBOX("Text_4", {.row = 150, .col = 400, .width = 80, .height = 20});
+    _ENDWINDOW();
+    _ACTIVATEWINDOW("form_t");
+    TestDriver::widget("form_t", "Browse_1")->setFocus();
+    EXPECT_EQ(FocusRound("form_t", Qt::Key_Tab), "Text_1 Text_2 Text_3 Text_4");
 }
 
 // A record window: a tall list on the left, beside it a read-only date and a
