@@ -4,6 +4,7 @@
 # a menu entry and an icon; the user's tables and exports stay.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 30
 PREFIX ?=
 
 .PHONY: run test build deps bench fuzz clean install uninstall
@@ -32,5 +33,11 @@ install: build
 uninstall:
 	PREFIX="$(PREFIX)" ./scripts/install.sh uninstall
 
+# Builds the fuzz targets with clang and runs each for FUZZ_SECONDS.
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESP_FUZZ=ON \
+		-DCMAKE_CXX_COMPILER=clang++ -DFUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build build-fuzz -j $(JOBS) --target fuzz
+
 clean:
-	rm -rf $(BUILD) build-release
+	rm -rf $(BUILD) build-release build-fuzz
