@@ -2,22 +2,17 @@
 
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
-#include "apps/agenda/agenda.h"
 #include "apps/agenda/agenda_maintenance.h"
 #include "apps/biorhythm/biorhythm.h"
 #include "apps/birthdays/birthdays.h"
-#include "apps/bookmarks/bookmarks.h"
 #include "apps/custom/custom_database.h"
-#include "apps/notes/notes.h"
 #include "apps/notes/notes_maintenance.h"
-#include "apps/projects/projects.h"
 #include "apps/projects/projects_maintenance.h"
-#include "apps/tips/tips.h"
-#include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/help.h"
 #include "shell/language.h"
+#include "shell/record_kinds.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
 #include "toolkit/operation_trail.h"
@@ -32,42 +27,26 @@ const QColor kGrey{192, 192, 192};
 }  // namespace
 
 const QList<LaunchButton>& LAUNCH_BUTTONS() {
-    // One line per launch button. When an application joins the program, its
-    // opening operation replaces the empty action here, and its button works.
-    // The table is aligned by hand, so that adding an application changes
-    // its own lines only.
-    // clang-format off
-    static const QList<LaunchButton> buttons = {
-        {"Button_1", OPENFORM_ADRESSE_P},  // private addresses
-        {"Button_5", OPENFORM_ADRESSE_P},
-        {"Button_7", FREE_ADRESSE_P},      // captions of the private extra fields
-        {"Button_2", OPENFORM_ADRESSE_G},  // business addresses
-        {"Button_9", OPENFORM_ADRESSE_G},
-        {"Button_3", FREE_ADRESSE_G},  // captions of the business extra fields
-        {"Button_4", OPENFORM_GEBURT}, // birthday list
-        {"Button_6", OPENFORM_GEBURT},
-        {"Button_8", PRINT_GEB},       // printed birthday list
-        {"Button_10", OPENFORM_AGENDA},    // agenda
-        {"Button_13", OPENFORM_AGENDA},
-        {"Button_29", OPEN_AG_VERW},   // agenda maintenance
-        {"Button_11", OPENFORM_NOTIZ},     // notes
-        {"Button_14", OPENFORM_NOTIZ},
-        {"Button_30", OPEN_NOTIZ_VERW},    // notes maintenance
-        {"Button_12", OPENFORM_PROJEKT},   // projects
-        {"Button_15", OPENFORM_PROJEKT},
-        {"Button_32", OPEN_PROJEKT_VERW},  // projects maintenance
-        {"Button_16", OPENFORM_INTERNET},  // internet bookmarks
-        {"Button_19", OPENFORM_INTERNET},
-        {"Button_17", OPENFORM_TIPPS},     // tips and tricks
-        {"Button_20", OPENFORM_TIPPS},
-        {"Button_18", OPENFORM_WOERTER},  // German-English word list
-        {"Button_21", OPENFORM_WOERTER},
-        {"Button_24", OPENFORM_MYAPP},     // own application
-        {"Button_27", OPENFORM_MYAPP},
-        {"Button_28", OPENFORM_MYAPPCONFIG},  // its field names
-        {"Button_25", OPENBIO},        // biorhythm
-    };
-    // clang-format on
+    // The applications' own buttons come from the catalogue; these are the
+    // buttons of their further windows.
+    static const QList<LaunchButton> buttons = [] {
+        QList<LaunchButton> all;
+        for (const RecordKind& kind : RecordKinds()) {
+            all.append({kind.launchButton, kind.open});
+            all.append({kind.pictureButton, kind.open});
+        }
+        all += QList<LaunchButton>{
+            {"Button_7", FREE_ADRESSE_P},         // captions of the private extra fields
+            {"Button_3", FREE_ADRESSE_G},         // captions of the business extra fields
+            {"Button_8", PRINT_GEB},              // printed birthday list
+            {"Button_29", OPEN_AG_VERW},          // agenda maintenance
+            {"Button_30", OPEN_NOTIZ_VERW},       // notes maintenance
+            {"Button_32", OPEN_PROJEKT_VERW},     // projects maintenance
+            {"Button_28", OPENFORM_MYAPPCONFIG},  // the own application's field names
+            {"Button_25", OPENBIO},               // biorhythm
+        };
+        return all;
+    }();
     return buttons;
 }
 
@@ -102,6 +81,17 @@ void PictureButton(const QString& name, int row, int col, const QString& picture
                               .action = LaunchOf(name),
                               .tooltip = "Formular öffnen",
                               .flat = true});
+}
+
+// An application's launch buttons, as the catalogue names them, at their row.
+void KindTextButton(const QString& id, int row) {
+    const RecordKind& kind = RecordKindNamed(id);
+    TextButton(kind.launchButton, row, 100, 150, 25, kind.name.de);
+}
+
+void KindPictureButton(const QString& id, int row) {
+    const RecordKind& kind = RecordKindNamed(id);
+    PictureButton(kind.pictureButton, row, 40, kind.picture);
 }
 
 void CountLabel(const QString& name, int row, int width, int height) {
@@ -209,12 +199,12 @@ void DEFINE_HAUPT() {
     GroupFrame("Frame_5", 420, 400, 250, 250, "System");
     GroupFrame("Frame_1", 585, 20, 370, 85, "Eigene Anwendung");
 
-    TextButton("Button_1", 170, 100, 150, 25, "Adressen-Privat");
-    TextButton("Button_2", 230, 100, 150, 25, "Adressen-Geschäftl.");
+    KindTextButton("private", 170);
+    KindTextButton("business", 230);
     TextButton("Button_3", 230, 480, 150, 25, "Freie Felder benennen");
-    TextButton("Button_4", 200, 100, 150, 25, "Geburtstagsliste");
-    PictureButton("Button_5", 170, 40, "img/hauptuser.bmp");
-    PictureButton("Button_6", 200, 40, "img/hauptfiesta.bmp");
+    KindTextButton("birthdays", 200);
+    KindPictureButton("private", 170);
+    KindPictureButton("birthdays", 200);
     TextButton("Button_7", 170, 480, 150, 25, "Freie Felder benennen");
     _DEFINEIMAGEBUTTON("Button_8", {.row = 200,
                                     .col = 530,
@@ -224,20 +214,20 @@ void DEFINE_HAUPT() {
                                     .action = LaunchOf("Button_8"),
                                     .tooltip = "Vorschau",
                                     .flat = true});
-    PictureButton("Button_9", 230, 40, "img/hauptfirmen.bmp");
-    PictureButton("Button_10", 290, 40, "img/agenda.bmp");
-    PictureButton("Button_11", 320, 40, "img/notiz.bmp");
-    PictureButton("Button_12", 350, 40, "img/besprech.bmp");
-    TextButton("Button_13", 290, 100, 150, 25, "Agenda");
-    TextButton("Button_14", 320, 100, 150, 25, "Notizen");
-    TextButton("Button_15", 350, 100, 150, 25, "Projekte");
-    PictureButton("Button_16", 490, 40, "img/hyper.bmp");
-    PictureButton("Button_17", 520, 40, "img/tipps.bmp");
-    PictureButton("Button_18", 550, 40, "img/woerter.bmp");
-    TextButton("Button_19", 490, 100, 150, 25, "Internet Bookmarks");
-    TextButton("Button_20", 520, 100, 150, 25, "Tipps und Tricks");
-    TextButton("Button_21", 550, 100, 150, 25, "Wörterbuch");
-    PictureButton("Button_24", 610, 40, "img/myform.bmp");
+    KindPictureButton("business", 230);
+    KindPictureButton("agenda", 290);
+    KindPictureButton("notes", 320);
+    KindPictureButton("projects", 350);
+    KindTextButton("agenda", 290);
+    KindTextButton("notes", 320);
+    KindTextButton("projects", 350);
+    KindPictureButton("bookmarks", 490);
+    KindPictureButton("tips", 520);
+    KindPictureButton("words", 550);
+    KindTextButton("bookmarks", 490);
+    KindTextButton("tips", 520);
+    KindTextButton("words", 550);
+    KindPictureButton("custom", 610);
     TextButton("Button_25", 620, 450, 150, 28, "Biorhythmus");
     TextButton("Button_27", 610, 100, 150, 25, "");
     TextButton("Button_28", 640, 100, 150, 25, "Freie Felder benennen");
@@ -377,25 +367,12 @@ const QList<Relabel>& MainWindowTexts() {
         {{"Frame_1"},
          "Caption",
          {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"}},
-        {{"Button_1"}, "Caption", {"Adressen-Privat", "Contacts(friends)", "Endereços(Amigos)"}},
-        {{"Button_2"},
-         "Caption",
-         {"Adressen-Geschäftl.", "Contacts (Business)", "Endereços Comerciais"}},
         {{"Button_3", "Button_7", "Button_28"},
          "Caption",
          {"Freie Felder benennen", "Set free fields", "Definir campos livres"}},
-        {{"Button_4"}, "Caption", {"Geburtstagsliste", "Birthday", "Lista de Anivers."}},
-        {{"Button_13"}, "Caption", {"Agenda", "Agenda", "Agenda"}},
-        {{"Button_14"}, "Caption", {"Notizen", "Notes", "Lembretes"}},
-        {{"Button_15"}, "Caption", {"Projekte", "Projects", "Projetos"}},
         {{"Button_29", "Button_30", "Button_32"},
          "Caption",
          {"Verwalten", "Administration", "Administrar"}},
-        {{"Button_19"},
-         "Caption",
-         {"Internet Bookmarks", "Internet Bookmarks", "Internet Bookmarks"}},
-        {{"Button_20"}, "Caption", {"Tipps und Tricks", "Tips and Tricks", "Macetes"}},
-        {{"Button_21"}, "Caption", {"Wörterbuch", "Dictionary", "Dicionário"}},
         {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
         {{"Button_31"},
          "Caption",
@@ -436,5 +413,9 @@ void HAUPT_TEXTE() {
     for (const Relabel& relabel : MainWindowTexts())
         for (const QString& control : relabel.controls)
             SETPROPERTY("haupt", control, relabel.property, TEXT(relabel.texts));
+    // The own application's button bears the name the user gave it (statistics.cpp).
+    for (const RecordKind& kind : RecordKinds())
+        if (!kind.userCaptions || kind.userCaptions->applicationName.isEmpty())
+            SETPROPERTY("haupt", kind.launchButton, "Caption", TEXT(kind.name));
     SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
 }

@@ -5,8 +5,8 @@
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment.h"
-#include "apps/agenda/export_file.h"
 #include "apps/agenda/icalendar.h"
+#include "apps/common/export_file.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
@@ -61,13 +61,9 @@ QList<CalendarEvent> EventsOfView(const QString& alias) {
 }
 
 void Export(const QList<CalendarEvent>& events) {
-    const QString file = TEXT(kIcsFile);
-    if (WriteExportFile(THE_EXPORT_PATH + file,
-                        WriteICalendar(events, QDateTime::currentDateTimeUtc()))) {
-        MSGEXCLAMATION(TEXT(kIcsWritten) + "\r" + THE_EXPORT_PATH, THE_APP_NAME);
-    } else {
-        MSGEXCLAMATION(TEXT(kIcsNotWritten), THE_APP_NAME);
-    }
+    WriteExportFileAndReport(TEXT(kIcsFile),
+                             WriteICalendar(events, QDateTime::currentDateTimeUtc()),
+                             {kIcsWritten, kIcsNotWritten, THE_APP_NAME});
 }
 
 }  // namespace

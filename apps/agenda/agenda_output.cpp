@@ -3,6 +3,7 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
+#include "apps/common/export_file.h"
 #include "apps/common/record_export.h"
 #include "kernel/public_variables.h"
 #include "reports/extreport.h"
@@ -32,22 +33,15 @@ void PrintView(const Texts& report) {
     QDir::setCurrent(THE_DATA_PATH);
 }
 
-// Writes the view open in work area "a" under `alias` with the shared
-// export step, which reads of the description only the alias, the work area,
-// the file, its columns and the step that shows the view again; the views are
-// refreshed afterwards whether or not the file could be written.
+// Writes the view open in work area "a" under `alias`; the views are
+// refreshed before the file is written, whether or not it can be.
 void ExportView(const QString& alias, const Texts& file, const Texts& written, int selected) {
-    bool refreshed = false;
-    const auto refresh = [&refreshed, selected] {
-        refreshed = true;
-        RefreshViewsSelecting(selected);
-    };
-    RecordWindow view;
-    view.alias = alias;
-    view.exportFile = {.fileName = file, .createdMessage = written, .columns = kCsvColumns};
-    view.actions.fill = refresh;
-    ExportVisibleRecords(view);
-    if (!refreshed) refresh();
+    DBSELECTAREA("a");
+    const QByteArray bytes =
+        SemicolonFileOfView(alias, ExportHeadersOf(kCsvColumns, {}), kCsvColumns);
+    RefreshViewsSelecting(selected);
+    WriteExportFileAndReport(TEXT(file), bytes,
+                             {written, RecordExport{}.cannotWrite, THE_APP_NAME});
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment.h"
+#include "apps/common/opening_record.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
@@ -19,7 +21,6 @@ namespace {
 using agenda_texts::kWindow;
 
 const QString kTable = QStringLiteral("agenda.dbf");
-const QString kIndex = QStringLiteral("itindex");
 
 // The controls a user can act on while a report is laid out.
 const QStringList kInputControls = {
@@ -75,9 +76,16 @@ void OPENFORM_AGENDA() {
 void OPENAGENDA() {
     KESP_OPERATION();
     QDir::setCurrent(THE_DATA_PATH);
-    OpenAgendaIndexed("agenda", true);
+    const int asked = OpenAgendaIndexed("agenda", true);
     // The time lists are filled at definition: "00" ... "23", "00" ... "55".
-    AGENDA_AKTUALISIEREN();
+    if (asked > 0) {
+        // Opened on an appointment: its day becomes the chosen one.
+        DBGOTO(asked);
+        SETPROPERTY(kWindow, "MonthCal_1", "value", FIELD("agenda->DATUM").toDate());
+        RefreshViewsSelecting(asked);
+    } else {
+        AGENDA_AKTUALISIEREN();
+    }
     SetAgendaTexts();
 }
 
@@ -94,9 +102,7 @@ void AGENDA_AKTUALISIEREN() {
     FillElevenDayList();
 
     OpenDayView(day);
-    int count = 0;
-    DBEVAL([&count] { ++count; });
-    THE_ANZAHL = count;
+    THE_ANZAHL = CountPresentedRecords();
     DBGOTOP();
     DOMETHOD(kWindow, "Browse_1", "refresh");
     SETPROPERTY(kWindow, "Browse_1", "value", RECNO());
@@ -112,24 +118,29 @@ QDate ChosenDay() {
     return GETPROPERTY(kWindow, "MonthCal_1", "value").toDate();
 }
 
-void OpenAgendaIndexed(const QString& alias, bool pack) {
+int OpenAgendaIndexed(const QString& alias, bool pack) {
     OpenAgenda(alias);
-    if (pack) __DBPACK();
-    DBCREATEINDEX(THE_DATA_PATH + kIndex, kAgendaIndexKey);
+    int asked = 0;
+    if (pack) {
+        asked = TakeRecordToOpenOn();
+        __DBPACK();
+    }
+    DBCREATEINDEX(THE_DATA_PATH + kAgendaIndex.file, KeyText(kAgendaIndex));
     ORDLISTREBUILD();
     DBGOTOP();
+    return asked;
 }
 
 void OpenDayView(const QDate& day) {
     OpenAgenda("agenda");
-    ORDLISTADD(THE_DATA_PATH + kIndex);
+    ORDLISTADD(THE_DATA_PATH + kAgendaIndex.file);
     FilterOnDay(day);
     DBGOTOP();
 }
 
 void OpenRangeView(const QDate& first, const QDate& last) {
     OpenAgenda("agenda2");
-    ORDLISTADD(THE_DATA_PATH + kIndex);
+    ORDLISTADD(THE_DATA_PATH + kAgendaIndex.file);
     FilterOnRange(first, last);
     DBGOTOP();
 }

@@ -16,8 +16,9 @@ QDate ChosenDay();
 
 // Closes every table, opens "agenda.dbf" in work area "a" under `alias` and
 // creates the index "itindex" anew as its only order; with `pack` the
-// records marked deleted are removed first.
-void OpenAgendaIndexed(const QString& alias, bool pack);
+// records marked deleted are removed first, and the number the record asked
+// for (opening_record.h) has after the pack is returned; otherwise 0.
+int OpenAgendaIndexed(const QString& alias, bool pack);
 
 // Close every table and open a view in work area "a" with the index that
 // exists, the pointer on its first appointment, in the index order: the day

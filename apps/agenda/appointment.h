@@ -6,6 +6,8 @@
 // date, hour and minute.
 #pragma once
 
+#include "apps/common/index_files.h"
+
 #include <QDate>
 #include <QString>
 
@@ -16,9 +18,8 @@ struct Appointment {
     QString text;    // trimmed
 };
 
-// The key expression of the index "itindex": chronological, whatever
-// language wrote the record.
-inline const QString kAgendaIndexKey = QStringLiteral("DTOS(DATUM)+STUN+MINU");
+// The index "itindex": chronological, whatever language wrote the record.
+inline const IndexFile kAgendaIndex{"itindex", KeyForm::Expression, {}, "DTOS(DATUM)+STUN+MINU"};
 
 // The current record of `alias`; at the end of the table an empty one.
 Appointment ReadAppointment(const QString& alias);

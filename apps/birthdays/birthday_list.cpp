@@ -9,6 +9,9 @@
 
 #include "apps/birthdays/birthday_operations.h"
 #include "apps/common/field_rows.h"
+#include "apps/common/index_files.h"
+#include "apps/common/opening_record.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/record_window.h"
 #include "apps/common/search_colours.h"
 #include "kernel/public_variables.h"
@@ -31,16 +34,13 @@ const Texts kCountSuffix{" Daten in der Datenbank.", " records in the database."
                          " registros no banco de dados."};
 const Texts kReport{"xxrep_geb", "xxrep_geb_en", "xxrep_geb_br"};
 
-struct Index {
-    QString file;
-    QString key;
-};
-const Index kByFirstName{"ivorname", "UPPER(vorname)"};
-const Index kByBirthDate{"igeburt", "geburtstag"};
+const IndexFile kByFirstName{"ivorname", KeyForm::Upper, "vorname"};
+const IndexFile kByBirthDate{"igeburt", KeyForm::Field, "geburtstag"};
 // By month, then by day of the month (then by record, as every order): a
 // list read by date. An empty birth date is month 0 and comes first.
-const Index kByMonthAndDay{"igebmon", "STR(MONTH(geburtstag),2)+STR(DAY(geburtstag),2)"};
-const Index kByDay{"igebtag", "DAY(geburtstag)"};
+const IndexFile kByMonthAndDay{
+    "igebmon", KeyForm::Expression, {}, "STR(MONTH(geburtstag),2)+STR(DAY(geburtstag),2)"};
+const IndexFile kByDay{"igebtag", KeyForm::Expression, {}, "DAY(geburtstag)"};
 
 const QStringList kBirthdayOrder{"igebmon", "igebtag", "ivorname"};
 const QStringList kFirstNameOrder{"ivorname", "igeburt"};
@@ -59,15 +59,6 @@ void OpenAddressTable() {
     DBUSEAREA(false, THE_DATA_PATH + kTable, kAlias);
 }
 
-// Each index created anew from the table, then the pointer on the first record.
-void CreateIndexes(const QList<Index>& indexes) {
-    for (const Index& index : indexes) {
-        DBCREATEINDEX(index.file, index.key);
-        ORDLISTREBUILD();
-        DBGOTOP();
-    }
-}
-
 void UseOrders(const QStringList& files) {
     ORDLISTCLEAR();
     for (const QString& file : files)
@@ -76,12 +67,6 @@ void UseOrders(const QStringList& files) {
 
 void ShowListedOnly() {
     DBSETFILTER(Listed, "liste = .t.");
-}
-
-int CountVisible() {
-    int visible = 0;
-    DBEVAL([&visible] { ++visible; });
-    return visible;
 }
 
 void ShowResult(int found) {
@@ -102,7 +87,7 @@ void ShowBirthdayView(const Condition& condition, const QString& conditionText) 
     DBCLEARFILTER();
     UseOrders(kBirthdayOrder);
     DBSETFILTER(condition, conditionText);
-    const int shown = CountVisible();
+    const int shown = CountPresentedRecords();
     DBGOTOP();
     ShowResult(shown);
     ShowInList();
@@ -130,12 +115,17 @@ void OPENGEBURT() {
     THE_ANZAHL = 0;
     SetBirthdayTexts();
     OpenAddressTable();
+    const int asked = TakeRecordToOpenOn();
     __DBPACK();
-    CreateIndexes({kByFirstName, kByBirthDate, kByMonthAndDay, kByDay});
+    CreateEachIndexFile({kByFirstName, kByBirthDate, kByMonthAndDay, kByDay});
     UseOrders(kBirthdayOrder);
     ShowListedOnly();
-    THE_ANZAHL = CountVisible();
+    THE_ANZAHL = CountPresentedRecords();
     DBGOTOP();
+    if (asked > 0) {
+        DBGOTO(asked);
+        if (!Listed()) DBGOTOP();  // a person not on the birthday list: the list as usual
+    }
     GEBURT_AKTUALISIEREN();
     // The list was defined before its table was open.
     ShowInList();
@@ -163,7 +153,7 @@ void SUCHE_GEBURT() {
     DBSEEK(CPESQ, true);
     SETPROPERTY(kWindow, "lbl_filter", "value", " ");
     if (FOUND()) {
-        const int found = CountVisible();
+        const int found = CountPresentedRecords();
         DBGOTOP();
         ShowResult(found);
         SETPROPERTY(kWindow, "s_geburt", "backcolor", kSearchHit);
@@ -207,7 +197,7 @@ void PRINT_GEB() {
     KESP_OPERATION();
     QDir::setCurrent(THE_DATA_PATH);
     OpenAddressTable();
-    CreateIndexes({kByFirstName, kByMonthAndDay, kByDay});
+    CreateEachIndexFile({kByFirstName, kByMonthAndDay, kByDay});
     UseOrders(kBirthdayOrder);
     ShowListedOnly();
     DBGOTOP();

@@ -2,6 +2,7 @@
 // desktop's browser, and the exchange of all bookmarks as a bookmark file.
 #include "apps/bookmarks/bookmark_file.h"
 #include "apps/bookmarks/bookmarks.h"
+#include "apps/common/export_file.h"
 #include "apps/common/record_steps.h"
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QSet>
 #include <QUrl>
 
@@ -103,14 +103,8 @@ void OPEN_INTERNET_LINK() {
 
 void EXPORT_HTML_INTERNET_P() {
     KESP_OPERATION();
-    const QByteArray bytes = WriteBookmarkFile(AllBookmarks());
-    QSaveFile file(THE_EXPORT_PATH + kBookmarkFile);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.write(bytes) == bytes.size() && file.commit();
-    if (written)
-        MSGEXCLAMATION(TEXT(kFileCreated) + "\r" + THE_EXPORT_PATH, MessageTitle());
-    else
-        MSGEXCLAMATION(TEXT(Bookmarks().exportFile.cannotWrite), MessageTitle());
+    WriteExportFileAndReport(kBookmarkFile, WriteBookmarkFile(AllBookmarks()),
+                             {kFileCreated, Bookmarks().exportFile.cannotWrite, MessageTitle()});
 }
 
 void IMPORT_HTML_INTERNET_P() {

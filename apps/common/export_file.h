@@ -1,11 +1,28 @@
 // A file of the export folder written in one go: the bytes reach the disk
 // through a temporary file that replaces an earlier file of the name only
 // when every byte is written, so a failed export never leaves a
-// half-written file behind and never passes for a success.
+// half-written file behind and never passes for a success. This is the one
+// place that writes such a file; every export of the program goes through it.
+//
+// Single-threaded: all calls come from the event loop.
 #pragma once
+
+#include "kernel/texts.h"
 
 #include <QByteArray>
 #include <QString>
 
 // True when the whole file was written and took the place of the old one.
 bool WriteExportFile(const QString& path, const QByteArray& bytes);
+
+// What an export says once its file is written, or could not be.
+struct ExportReport {
+    Texts written;      // followed by a carriage return and the export folder
+    Texts cannotWrite;  // the whole message
+    QString title;      // of the message box
+};
+
+// Writes `bytes` as `file` in the export folder, then tells the user how it
+// went; true when the file was written.
+bool WriteExportFileAndReport(const QString& file, const QByteArray& bytes,
+                              const ExportReport& report);

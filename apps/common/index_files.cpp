@@ -15,16 +15,22 @@ QString KeyText(const IndexFile& index) {
             return "DTOS(" + index.field + ")";
         case KeyForm::Descending:
             return "DESCEND(" + index.field + ")";
+        case KeyForm::Expression:
+            return index.expression;
     }
     return index.field;
 }
 
-void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder) {
+void CreateEachIndexFile(const QList<IndexFile>& indexes) {
     for (const IndexFile& index : indexes) {
         DBCREATEINDEX(index.file, KeyText(index));
         ORDLISTREBUILD();
         DBGOTOP();
     }
+}
+
+void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder) {
+    CreateEachIndexFile(indexes);
     // The index created last is already the only open one.
     if (indexes.isEmpty() || indexes.last().file.compare(normalOrder, Qt::CaseInsensitive) != 0)
         MakeOnlyOrder(normalOrder);

@@ -15,20 +15,26 @@ enum class KeyForm {
     DateText,    // a date as text in the date format in force: "DTOC(DATUM)"
     DateValue,   // a date, earliest first in every date format: "DTOS(DATUME)"
     Descending,  // a date, latest first: "DESCEND(DATUM)"
+    Expression,  // a key text of its own: "DTOS(DATUM)+STUN+MINU"
 };
 
 struct IndexFile {
     QString file;  // "ivorname", in the data folder
     KeyForm form = KeyForm::Upper;
-    QString field;  // "vorname", written as the key text names it
+    QString field;       // "vorname", written as the key text names it; none for an Expression
+    QString expression;  // the whole key text of an Expression
 };
 
 // "UPPER(vorname)", "DTOC(DATUM)", ...
 QString KeyText(const IndexFile& index);
 
 // Creates every index file anew over all records of the current table, in
-// the order given, each followed by a move to the first record, and leaves
-// `normalOrder` the only open index, the order the list runs in.
+// the order given, each followed by a move to the first record; the one
+// created last is left the only open index.
+void CreateEachIndexFile(const QList<IndexFile>& indexes);
+
+// CreateEachIndexFile, then `normalOrder` is left the only open index, the
+// order the list runs in.
 void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder);
 
 // Closes the open indexes and opens `file` as the only one (the controlling order).

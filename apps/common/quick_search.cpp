@@ -1,5 +1,6 @@
 #include "apps/common/quick_search.h"
 
+#include "apps/common/record_steps.h"
 #include "apps/common/search_colours.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
@@ -33,6 +34,7 @@ SearchFilter FormFilter(const QString& alias, const IndexFile& index) {
         case KeyForm::Field:
             return {[field] { return EQ(FIELD(field).toString(), CPESQ); }, text};
         case KeyForm::Descending:
+        case KeyForm::Expression:
             break;
     }
     kesp::RaiseFormsFault("The index " + index.file + " cannot be searched by a typed text");
@@ -43,18 +45,21 @@ QString SeekKey(const IndexFile& index, const QString& typed) {
     return index.form == KeyForm::Upper ? UPPER(trimmed) : trimmed;
 }
 
-int CountVisibleRecords() {
-    int visible = 0;
-    DBEVAL([&visible] { ++visible; });
-    return visible;
-}
-
 void RefreshList(const RecordWindow& record) {
     DOMETHOD(record.window, record.list.name, "refresh");
     SETPROPERTY(record.window, record.list.name, "value", RECNO());
 }
 
 }  // namespace
+
+void InstallSearchFilter(const QString& alias, const IndexFile& index, bool indexControls) {
+    const SearchFilter filter = FormFilter(alias, index);
+    if (filter.byKeyRange && indexControls)
+        DBSETFILTER(
+            filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
+    else
+        DBSETFILTER(filter.condition, filter.text);
+}
 
 const Search& SearchOf(const RecordWindow& record, const QString& box) {
     for (const Search& search : record.searches)
@@ -65,7 +70,7 @@ const Search& SearchOf(const RecordWindow& record, const QString& box) {
 SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
                             const QString& typed) {
     const IndexFile& index = IndexNamed(record.indexes, search.index);
-    const SearchFilter filter = FormFilter(record.alias, index);
+    const bool byKeyRange = FormFilter(record.alias, index).byKeyRange;
     DBSELECTAREA(ShownWorkArea(record));
     DBCLEARFILTER();
     // Every keystroke after the first finds the search's order already the
@@ -74,16 +79,15 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
     // its keys follow the date format in force.
     if (INDEXKEY() != KeyText(index) || index.form == KeyForm::DateText) MakeOnlyOrder(index.file);
     CPESQ = SeekKey(index, typed);
-    if (filter.byKeyRange) {
+    if (byKeyRange) {
         DBSEEK(CPESQ, true);
         if (!FOUND()) {
             DBCLEARFILTER();
             return {};
         }
-        DBSETFILTER(
-            filter.condition, filter.text, [] { return CPESQ; }, KeyRange::Decides);
+        InstallSearchFilter(record.alias, index, true);
     } else {
-        DBSETFILTER(filter.condition, filter.text);
+        InstallSearchFilter(record.alias, index, true);
         DBGOTOP();
         if (DBEOF()) {
             // No match: every record again, from the first in the order.
@@ -92,7 +96,7 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
             return {};
         }
     }
-    const int matches = CountVisibleRecords();
+    const int matches = CountPresentedRecords();
     DBGOTOP();
     return {true, matches};
 }
@@ -131,7 +135,7 @@ void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, con
     DBCLEARFILTER();
     DBSETFILTER(condition, text);
     SETPROPERTY(record.window, record.resultLine.name, "value", " ");
-    const int matches = CountVisibleRecords();
+    const int matches = CountPresentedRecords();
     DBGOTOP();
     SETPROPERTY(record.window, record.resultLine.name, "value",
                 QString::number(matches) + TEXT(record.resultLine.found));

@@ -13,6 +13,14 @@
 
 #include <QString>
 
+// Installs, in the current work area whose table is open under `alias`, the
+// filter that passes exactly the records whose key in `index` begins with
+// CPESQ. With `indexControls` (the index is the controlling order) and a key
+// that begins with the typed text, it promises the store that the key range of
+// CPESQ holds them all, so that the store walks that range alone; this is the
+// only place that makes the promise.
+void InstallSearchFilter(const QString& alias, const IndexFile& index, bool indexControls);
+
 // The search of that box (compared without regard to case); a box the
 // description does not hold is a programming fault.
 const Search& SearchOf(const RecordWindow& record, const QString& box);

@@ -1,11 +1,9 @@
 #include "apps/common/record_export.h"
 
+#include "apps/common/export_file.h"
 #include "apps/common/semicolon_csv.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
-
-#include <QDir>
-#include <QSaveFile>
 
 namespace {
 
@@ -51,6 +49,10 @@ QStringList ExportHeaders(const RecordWindow& record) {
         DBSELECTAREA("b");
         userCaptions = record.readUserCaptions();
     }
+    return ExportHeadersOf(columns, userCaptions);
+}
+
+QStringList ExportHeadersOf(const QList<ExportColumn>& columns, const QStringList& userCaptions) {
     QStringList headers;
     for (const ExportColumn& column : columns) {
         headers.append(column.userCaption > 0 ? userCaptions.value(column.userCaption - 1)
@@ -59,46 +61,33 @@ QStringList ExportHeaders(const RecordWindow& record) {
     return headers;
 }
 
-QStringList ExportValues(const RecordWindow& record, const QList<ExportColumn>& columns) {
+QStringList ExportValues(const QString& alias, const QList<ExportColumn>& columns) {
     QStringList values;
     for (const ExportColumn& column : columns)
-        values.append(Rendered(FIELD(record.alias + "->" + column.field), column.kind));
+        values.append(Rendered(FIELD(alias + "->" + column.field), column.kind));
     return values;
+}
+
+QByteArray SemicolonFileOfView(const QString& alias, const QStringList& headers,
+                               const QList<ExportColumn>& columns) {
+    SemicolonCsv csv;
+    csv.addLine(headers);
+    const int current = RECNO();
+    DBGOTOP();
+    while (!DBEOF()) {
+        csv.addLine(ExportValues(alias, columns));
+        DBSKIP(1);
+    }
+    DBGOTO(current);
+    return csv.bytes();
 }
 
 void ExportVisibleRecords(const RecordWindow& record) {
     const RecordExport& plan = record.exportFile;
-    const QString& title = *record.messageTitle;
-    QDir::setCurrent(THE_EXPORT_PATH);
-    QSaveFile file(THE_EXPORT_PATH + TEXT(plan.fileName));
-    // Unbuffered, so that a short write shows in write()'s result: a buffered
-    // QSaveFile can commit a file that its last flush cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        MSGEXCLAMATION(TEXT(plan.cannotWrite), title);
-        QDir::setCurrent(THE_DATA_PATH);
-        return;
-    }
-
-    const QList<ExportColumn> columns = ExportColumns(record);
-    SemicolonCsv csv;
-    csv.addLine(ExportHeaders(record));
+    const QStringList headers = ExportHeaders(record);
     DBSELECTAREA(ShownWorkArea(record));
-    THE_RECNO = STR(RECNO());
-    DBGOTOP();
-    while (!DBEOF()) {
-        csv.addLine(ExportValues(record, columns));
-        DBSKIP(1);
-    }
-    const bool complete = file.write(csv.bytes()) == csv.bytes().size();
-    if (!complete) file.cancelWriting();  // the earlier file stays as it was
-    const bool written = file.commit() && complete;
-
-    DBGOTO(THE_RECNO.trimmed().toInt());
+    const QByteArray bytes = SemicolonFileOfView(record.alias, headers, ExportColumns(record));
     record.actions.fill();
-    if (written) {
-        MSGEXCLAMATION(TEXT(plan.createdMessage) + "\r" + THE_EXPORT_PATH, title);
-    } else {
-        MSGEXCLAMATION(TEXT(plan.cannotWrite), title);
-    }
-    QDir::setCurrent(THE_DATA_PATH);
+    WriteExportFileAndReport(TEXT(plan.fileName), bytes,
+                             {plan.createdMessage, plan.cannotWrite, *record.messageTitle});
 }

@@ -1,6 +1,7 @@
 #include "apps/common/record_steps.h"
 
 #include "apps/common/form_controls.h"
+#include "apps/common/opening_record.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -250,10 +251,12 @@ void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions
 void OpenRecordTable(const RecordWindow& record) {
     SelectWorkArea(record);
     DBUSEAREA(false, THE_DATA_PATH + record.table, record.alias);
+    const int asked = TakeRecordToOpenOn();
     __DBPACK();
     CreateIndexesAnew(record);
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
+    if (asked > 0) DBGOTO(asked);
 }
 
 void FillRecordWindow(const RecordWindow& record) {
@@ -364,6 +367,12 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     DBGOTOP();
     RefreshRecordWindow(record);
     return true;
+}
+
+int CountPresentedRecords() {
+    int presented = 0;
+    DBEVAL([&presented] { ++presented; });
+    return presented;
 }
 
 int CountLiveRecords() {

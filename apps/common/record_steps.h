@@ -20,13 +20,14 @@ void ShowRecordWindow(const RecordWindow& record);
 // The initialisation: the data folder becomes current, the count is reset,
 // the toolbar is built, the texts of the language and the user's captions are
 // set, the table is opened, packed and indexed, and the first record in the
-// normal order is shown.
+// normal order is shown, or the record asked for (opening_record.h).
 void OpenRecordWindow(const RecordWindow& record);
 
 // The parts of the initialisation, for a window that does more in between.
 void BuildRecordToolbar(const RecordWindow& record);
 void SetRecordWindowTexts(const RecordWindow& record);  // the user's captions included
-void OpenRecordTable(const RecordWindow& record);       // open, pack, indexes, top, count
+void OpenRecordTable(
+    const RecordWindow& record);  // open, pack, indexes, top (or the asked record), count
 
 // The captions, list headers and title the user names, from `userCaptions`
 // (caption n at index n - 1), as the opening sets them.
@@ -75,3 +76,7 @@ bool DeleteCurrentRecord(const RecordWindow& record);
 // The records of the current table that are not marked deleted, whatever
 // filter is in force; the record pointer is left where it was.
 int CountLiveRecords();
+
+// The records the current work area presents now: those its filter passes
+// (only the matches under a search). The record pointer ends at the end.
+int CountPresentedRecords();

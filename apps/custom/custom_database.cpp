@@ -158,8 +158,7 @@ void ShowMatchCount(int matches) {
 
 // The records the list presents now, under a search filter only the matches.
 int PresentedRecords() {
-    int presented = 0;
-    DBEVAL([&presented] { ++presented; });
+    const int presented = CountPresentedRecords();
     DBGOTOP();
     return presented;
 }

@@ -3,6 +3,8 @@
 #include "apps/words/word_list.h"
 
 #include "apps/common/field_rows.h"
+#include "apps/common/opening_record.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/window_texts.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
@@ -70,6 +72,7 @@ void OPENWOERTER() {
     ShowWordListProgress(30);
 
     DBUSEAREA(false, THE_DATA_PATH + kTable);
+    const int asked = TakeRecordToOpenOn();
     __DBPACK();
     RebuildBothIndexes(word_texts::kGermanDoneAtOpening);
     DBGOTOP();
@@ -78,6 +81,7 @@ void OPENWOERTER() {
 
     DBUSEAREA(false, THE_DATA_PATH + kTable, "eng1");
     UseOnlyIndexOf(GermanLookup());
+    if (asked > 0) DBGOTO(asked);
     ShowPairAndList();
     ShowReadyWithCount(pairsInDictionary);
     ShowWordListProgress(100);
@@ -167,7 +171,7 @@ void T_DELETE_WOERTER() {
     --pairsInDictionary;
     // The status line counts what the list shows: the pairs a lookup found,
     // or the whole dictionary.
-    const int found = NarrowingLookup() ? CountListedPairs() : 0;
+    const int found = NarrowingLookup() ? CountPresentedRecords() : 0;
     DBGOTOP();
     ShowPairAndList();
     MSGEXCLAMATION(TEXT(word_texts::kDeleted), THE_APP_NAME);

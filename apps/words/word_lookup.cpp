@@ -1,6 +1,8 @@
 #include "apps/words/word_lookup.h"
 
 #include "apps/common/field_rows.h"
+#include "apps/common/quick_search.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/search_colours.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_progress.h"
@@ -19,18 +21,10 @@ const WordLookup* narrowing = nullptr;
 const WordLookup* ordering = nullptr;
 bool bothIndexesOpen = false;
 
-// The pairs whose word begins with CPESQ. Under the lookup's own index they
-// are exactly the index's key range of CPESQ, which the store then walks
-// alone; under the other index the condition decides for every pair.
+// The pairs whose word begins with CPESQ: under the lookup's own index the
+// store walks their key range alone; under the other the condition decides.
 void InstallFilter(const WordLookup& lookup, bool ownIndexControls) {
-    const QString field = "eng1->" + lookup.index.field;
-    const Condition beginsWithKey = [field] { return EQ(UPPER(FIELD(field)), CPESQ); };
-    const QString text = "UPPER(" + field + ") = cPesq";
-    if (ownIndexControls)
-        DBSETFILTER(
-            beginsWithKey, text, [] { return CPESQ; }, KeyRange::Decides);
-    else
-        DBSETFILTER(beginsWithKey, text);
+    InstallSearchFilter("eng1", lookup.index, ownIndexControls);
 }
 
 }  // namespace
@@ -66,7 +60,7 @@ void LookUpWords(const WordLookup& lookup) {
     if (found) {
         InstallFilter(lookup, true);
         narrowing = &lookup;
-        pairs = CountListedPairs();
+        pairs = CountPresentedRecords();
         DBGOTOP();
     }
     // Not found: every pair stays listed, and the pointer stays where the
@@ -103,12 +97,6 @@ void KeepBothIndexesCurrent() {
     const WordLookup& other = ordering == &GermanLookup() ? EnglishLookup() : GermanLookup();
     ORDLISTADD(other.index.file);  // the list keeps its order: the first index controls
     bothIndexesOpen = true;
-}
-
-int CountListedPairs() {
-    int pairs = 0;
-    DBEVAL([&pairs] { ++pairs; });
-    return pairs;
 }
 
 void RenewNarrowingFilter() {

@@ -1,9 +1,9 @@
 // Looking up the word list by the beginning of a word, in German or in
-// English. It is the quick search of the record windows (select the search
-// index, seek the text in capitals, narrow the list to the pairs whose word
-// begins with it, count them), written here for a window with two search
-// boxes, a result in the status line and a progress bar: the record window's
-// search step is bound to its own controls.
+// English. It runs the steps of the record windows' quick search (select the
+// search index, seek the text in capitals, narrow the list to the pairs whose
+// word begins with it through the shared search filter, count them) for a
+// window with two search boxes, a result in the status line and a progress
+// bar: the record window's search step is bound to its own controls.
 //
 // The table stays open between lookups: a lookup removes the previous
 // filter and makes its own index the only one, which is what closing and
@@ -39,9 +39,6 @@ void ForgetNarrowingLookup();  // the table was opened anew, or the filter remov
 // finds the change at once.
 void UseOnlyIndexOf(const WordLookup& lookup);
 void KeepBothIndexesCurrent();
-
-// The pairs the list shows now (the pointer ends at the end of the table).
-int CountListedPairs();
 
 // Installs the narrowing lookup's filter again after the order of eng1 has
 // changed (an addition makes ide1 the only index): the promise that only

@@ -160,6 +160,8 @@ class RecordWindowContract : public RecordFixture,
                 return DTOS(value.toDate());
             case KeyForm::Descending:
                 return QString::number(1e8 - value.toDate().toJulianDay(), 'f', 0);
+            case KeyForm::Expression:
+                break;  // no record window orders its list by a key text of its own
         }
         return {};
     }

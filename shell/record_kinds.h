@@ -1,0 +1,117 @@
+// The catalogue of record kinds: one description per application of what it
+// keeps. It is the one place that lists the ten applications' tables; what
+// works across applications (the statistics of the main window, and whatever
+// searches, reminds, keeps or restores records) reads it, and adding an
+// application means adding one entry here.
+//
+// Each entry names the table files and memo file (as the installed-tables
+// description writes them), the application's display name and launch
+// buttons in the main window, the fields that name a record in a list of
+// results, the text and memo fields a search looks in, the dates and what they
+// mean, the statistics the main window shows for it, and how its window opens
+// on one record. A kind whose records belong to another application's table
+// (the birthday list shows the private address book) says so in `viewOf`;
+// what crosses applications takes its records from that application once.
+#pragma once
+
+#include "kernel/texts.h"
+#include "toolkit/forms.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What a date of a record means.
+enum class DateMeaning {
+    Yearly,       // a birthday: day and month recur every year
+    Appointment,  // a day with an hour and a minute
+    Reminder,     // a note's day to remember it
+    Due,          // a project's due day, until it is done
+    Named,        // the custom database's date, under the name the user gave it
+};
+
+struct KindDate {
+    QString field;  // "GEBURTSTAG"
+    DateMeaning meaning;
+    QString onlyWhere;  // a logical field that must be true ("LISTE"); empty: every record
+    QString hourField, minuteField;  // Appointment: two-digit texts
+    QString doneField;               // Due: true once the project is done
+    int userCaption = 0;             // Named: the user's caption n names it
+};
+
+// What the main window counts for an application, and where it shows it.
+struct KindStatistic {
+    QString label;  // "lbl_1", with its count and `suffix`
+    int progress;   // the progress bar's value while it is counted
+    Texts status;   // the status line meanwhile
+    Texts suffix;
+    // Empty: every record of the table. Otherwise the records whose date of
+    // this meaning falls on today's day and month (in any year).
+    std::optional<DateMeaning> today;
+};
+
+// The captions a user gave some fields: field n of `fields` is named by field
+// n of `captionFields` in the first record of `table`.
+struct UserCaptions {
+    QString table;  // "freeadr_p.dbf"
+    QStringList captionFields;
+    QStringList fields;
+    QString applicationName;  // a field naming the whole application ("APPNAME"); empty: none
+};
+
+struct RecordKind {
+    QString id;               // "private": stable, for file names of what keeps records
+    QString table;            // "adressen_p.dbf" in the data folder
+    QStringList otherTables;  // further tables of the application: "freeadr_p.dbf"
+    QString memoFile;         // "adressen_p.fpt"; empty: no memo fields
+    QString viewOf;           // the id of the kind whose records these are; empty: its own
+    Texts name;               // the launch button's caption
+    QString launchButton;     // "Button_1"
+    QString pictureButton;    // "Button_5"
+    QString picture;          // "img/hauptuser.bmp"
+    Action open;              // what the launch buttons do
+    // The fields that name a record in a list of results, in the language's
+    // own forms: "{VORNAME} {NACHNAME}", "{DATUM} {STUN}:{MINU} {TERMIN}".
+    // Dates are written in the date format in force; every value is trimmed.
+    QString nameTemplate;
+    int nameCaption = 0;       // n: the name is preceded by the user's caption n and ": "
+    QStringList searchFields;  // text and memo fields a search looks in
+    std::optional<UserCaptions> userCaptions;
+    QList<KindDate> dates;
+    QList<KindStatistic> statistics;
+};
+
+// The ten applications in the main window's order.
+const QList<RecordKind>& RecordKinds();
+
+// The entry of that id; a name the catalogue does not hold is a programming fault.
+const RecordKind& RecordKindNamed(const QString& id);
+
+// The kind's date of that meaning, or nullptr.
+const KindDate* DateOf(const RecordKind& kind, DateMeaning meaning);
+
+// The record's name as the kind gives it, read from the current record of the
+// work area `alias` (the kind's table open there) with the user's captions
+// given (caption n at index n - 1).
+QString RecordName(const RecordKind& kind, const QString& alias,
+                   const QStringList& userCaptions = {});
+
+// The application's name in the language in force, or the one the user gave it.
+QString KindName(const RecordKind& kind);
+
+// The captions the user gave the kind's fields, read from its captions table
+// (closed again); empty when the kind has none.
+QStringList ReadUserCaptions(const RecordKind& kind);
+
+// Whether the date of the current record of `alias` counts (its `onlyWhere`
+// flag set, the date not empty) and falls on `day`'s day and month. A yearly
+// date of 29 February falls on 28 February in the years without one.
+bool DateFallsOnDayOfYear(const KindDate& date, const QString& alias, const QDate& day);
+
+// Opens the kind's window (modal, as its launch button does) standing on
+// `record`, a record number of its table as it is now on disk; the window's
+// own search is left empty and the record is current and shown in its list.
+void OpenRecordKindOn(const RecordKind& kind, int record);
