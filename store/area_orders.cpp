@@ -1,0 +1,117 @@
+#include "store/area_orders.h"
+
+#include "store/cursor_walk.h"
+#include "store/file_names.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace kesp::store::areas {
+
+namespace {
+
+void ForgetUnfitClosedOrders(Area& area) {
+    std::erase_if(area.closedOrders, [&area](const Order& order) { return !Fits(area, order); });
+}
+
+}  // namespace
+
+// Resolved at every reopening, so kept cheap.
+QString IndexPath(const QString& file) {
+    QString name = file.trimmed();
+    if (name.indexOf(u'.', name.lastIndexOf(u'/') + 1) < 0) name += QStringLiteral(".ntx");
+    if (QDir::isAbsolutePath(name)) return QDir::cleanPath(name);
+    return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
+}
+
+void WriteIndexFiles(Area& area) {
+    for (Order& order : area.orders) {
+        if (order.keys->modified()) order.keys->WriteFile();
+    }
+}
+
+void CloseOrders(Area& area) {
+    WriteIndexFiles(area);
+    ForgetUnfitClosedOrders(area);
+    for (Order& order : area.orders) {
+        if (!Fits(area, order)) continue;
+        std::erase_if(area.closedOrders, [&order](const Order& kept) {
+            return kept.keys->path() == order.keys->path();
+        });
+        area.closedOrders.push_back(std::move(order));
+    }
+    area.orders.clear();
+}
+
+std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QString& keyText) {
+    ForgetUnfitClosedOrders(area);
+    for (auto it = area.closedOrders.begin(); it != area.closedOrders.end(); ++it) {
+        if (it->keys->path() == path && it->keys->keyText() == keyText) {
+            Order order = std::move(*it);
+            area.closedOrders.erase(it);
+            return order;
+        }
+    }
+    return std::nullopt;
+}
+
+void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys) {
+    if (area.table->generation() == generationBefore) return;  // nothing changed
+    if (keys == KeysAfterChange::TakenIn) area.closedOrders.clear();
+    const QString dateFormat = DATEFORMAT();
+    auto carry = [&](Order& order) {
+        const bool fitted = order.fitsGeneration == generationBefore && order.readsOnlyItsTable &&
+                            order.dateFormat == dateFormat;
+        order.fitsGeneration = fitted ? area.table->generation() : 0;
+    };
+    for (Order& order : area.orders)
+        carry(order);
+    for (Order& order : area.closedOrders)
+        carry(order);
+}
+
+std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText) {
+    const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
+    if (!key) return std::nullopt;
+    Order order;
+    order.keys = std::make_unique<KeyOrder>(path, keyText);
+    order.evaluator = *key;
+    order.native = RecogniseKey(*area.table, area.alias, keyText);
+    const QStringList aliases = KeyTextAliases(keyText).value_or(QStringList{});
+    order.readsOnlyItsTable =
+        std::all_of(aliases.begin(), aliases.end(), [&area](const QString& alias) {
+            return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
+        });
+    return order;
+}
+
+void RebuildOrder(Area& area, Order& order) {
+    Order fresh;
+    fresh.keys = std::make_unique<KeyOrder>(order.keys->path(), order.keys->keyText());
+    fresh.evaluator = order.evaluator;
+    fresh.native = order.native;
+    fresh.readsOnlyItsTable = order.readsOnlyItsTable;
+    BuildOrder(area, fresh);
+    if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
+    order = std::move(fresh);
+}
+
+void FollowRollBack(Area& area) {
+    const std::uint32_t record = area.record;
+    const bool eof = area.eof;
+    const int previous = Areas().current;
+    Areas().current = NumberOf(area);
+    for (Order& order : area.orders)
+        BuildOrder(area, order);
+    Areas().current = previous;
+    if (eof || record > area.table->RecordCount()) {
+        SetEof(area);
+    } else {
+        area.record = record;
+        area.eof = false;
+        area.position = SequenceSize(area);
+    }
+}
+
+}  // namespace kesp::store::areas

@@ -1,0 +1,58 @@
+// The orders of a work area beyond their walk: new orders from a key text,
+// rebuilding, writing their index files, and the orders closed while their
+// table stays open, kept for a later ORDLISTADD or DBCREATEINDEX of the same
+// file and key text as long as a build would give them again. Internal to
+// the store.
+//
+// It promises: a kept order is handed back only while it fits the table (the
+// same generation of the table and the same date format); a change of the
+// table carries the fit of the orders that took in the new keys, and drops
+// it from every other.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "store/work_area.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace kesp::store::areas {
+
+// Index files are named relative to the current folder; a name without an
+// extension gets ".ntx".
+QString IndexPath(const QString& file);
+
+void WriteIndexFiles(Area& area);  // those of the open orders that changed
+
+// Closes every order of the area (their files written), keeping those a build
+// would give again.
+void CloseOrders(Area& area);
+
+// The closed order of that file and key text, when it still fits the table.
+std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QString& keyText);
+
+// What a change of the table did to the keys.
+enum class KeysAfterChange {
+    TakenIn,    // every open order has taken in the new keys; closed orders are out of date
+    Unchanged,  // a delete mark: no key changed (the index covers deleted records)
+};
+
+// After a change of the table: the orders that fitted before and are known
+// to hold the new keys fit the new generation; the others fit no more.
+void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys);
+
+// An order of the key text, not built yet; nothing when the text is no key expression.
+std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText);
+
+// Builds the order again from the records; an order that comes out the same
+// stays as it was, unmodified.
+void RebuildOrder(Area& area, Order& order);
+
+// After a commit the system refused, the table is back at its last commit:
+// the orders follow it, and a pointer on a record that is gone goes to the end.
+void FollowRollBack(Area& area);
+
+}  // namespace kesp::store::areas

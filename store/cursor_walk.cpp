@@ -1,0 +1,223 @@
+#include "store/cursor_walk.h"
+
+#include "store/codec.h"
+#include "store/settings.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kesp::store::areas {
+
+// The key of the area's current record.
+QByteArray CurrentKey(const Area& area, const Order& order) {
+    if (order.native.field >= 0) {
+        const auto& f = area.table->fields()[order.native.field];
+        QByteArray key(area.table->RecordBytes(area.record) + f.offset, f.length);
+        if (order.native.upper) {
+            for (char& c : key)
+                c = static_cast<char>(kesp::store::UpperByte(static_cast<unsigned char>(c)));
+        }
+        return key;
+    }
+    return kesp::store::KeyBytes(order.evaluator());
+}
+
+// Whether a build now would give exactly this order.
+bool Fits(const Area& area, const Order& order) {
+    return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
+}
+
+void BuildOrder(Area& area, Order& order) {
+    DbfTable& table = *area.table;
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;
+    if (order.native.field >= 0) {
+        static const auto upperMap = [] {
+            std::array<unsigned char, 256> map{};
+            for (int b = 0; b < 256; ++b)
+                map[b] = kesp::store::UpperByte(static_cast<unsigned char>(b));
+            return map;
+        }();
+        const auto& f = table.fields()[order.native.field];
+        order.keys->BuildOnField(table, f.offset, f.length,
+                                 order.native.upper ? upperMap.data() : nullptr);
+        return;
+    }
+    order.keys->Build(table.RecordCount(), [&area, &order](std::uint32_t r, QByteArray& out) {
+        area.record = r;
+        area.eof = false;
+        out = CurrentKey(area, order);
+    });
+}
+
+Order* Controlling(Area& area) {
+    return area.orders.empty() ? nullptr : &area.orders.front();
+}
+
+std::size_t SequenceSize(Area& area) {
+    Order* order = Controlling(area);
+    return order ? order->keys->size() : area.table->RecordCount();
+}
+
+std::uint32_t RecordAt(Area& area, std::size_t position) {
+    Order* order = Controlling(area);
+    return order ? order->keys->RecordAt(position) : static_cast<std::uint32_t>(position + 1);
+}
+
+std::size_t PositionOfCurrent(Area& area) {
+    Order* order = Controlling(area);
+    if (!order) return area.record - 1;
+    if (area.position < order->keys->size() &&
+        order->keys->RecordAt(area.position) == area.record) {
+        return area.position;
+    }
+    return order->keys->PositionOf(area.record);
+}
+
+// The part of the sequence navigation walks: all of it, or the range of the
+// filter's key prefix in the controlling order.
+//
+// When the filter promised to decide the range of the order in control, the
+// range holds exactly the records the condition accepts (prefix comparison on
+// the same bytes), so the condition is not called inside it. Exact comparison
+// and text the code page cannot hold ("?") leave the condition to decide.
+std::pair<std::size_t, std::size_t> Range(Area& area) {
+    Order* order = Controlling(area);
+    area.rangeDecidesFilter = false;
+    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
+    const QString prefix = area.filterPrefix();
+    const bool cached = area.rangeOrder == order->keys.get() &&
+                        area.rangeVersion == order->keys->version() &&
+                        area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
+    if (!cached) {
+        const QByteArray bytes = kesp::store::EncodeText(prefix);
+        std::size_t lo = 0;
+        std::size_t hi = SequenceSize(area);
+        // Under an order of another key text than the promised one the prefix marks no range.
+        if (!bytes.isEmpty() && order->keys->keyText() == area.filterPrefixFor) {
+            lo = order->keys->LowerBound(bytes);
+            hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
+        }
+        area.range = {lo, hi};
+        area.rangePrefix = prefix;
+        area.rangeOrder = order->keys.get();
+        area.rangeVersion = order->keys->version();
+        area.rangeKeyDecides = !area.filterDecidesFor.isNull() &&
+                               order->keys->keyText() == area.filterDecidesFor &&
+                               !bytes.contains('?');
+    }
+    area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
+    return area.range;
+}
+
+void SetEof(Area& area) {
+    area.record = area.table->RecordCount() + 1;
+    area.eof = true;
+    area.position = SequenceSize(area);
+}
+
+void Place(Area& area, std::size_t position, std::uint32_t record) {
+    area.record = record;
+    area.eof = false;
+    area.bof = false;
+    area.position = position;
+}
+
+bool Visible(Area& area, std::size_t position) {
+    const std::uint32_t record = RecordAt(area, position);
+    if (area.table->DeletedCount() > 0 && kesp::store::CurrentSettings().hideDeleted &&
+        area.table->IsDeleted(record)) {
+        return false;
+    }
+    if (!area.filter || area.rangeDecidesFilter) return true;
+    area.record = record;  // the condition reads the record it judges
+    area.eof = false;
+    area.position = position;
+    return area.filter();
+}
+
+// Next visible position from `from` in direction `step` within [lo, hi); hi when none.
+std::size_t FindVisible(Area& area, std::ptrdiff_t from, int step, std::size_t lo, std::size_t hi) {
+    for (std::ptrdiff_t p = from;
+         p >= static_cast<std::ptrdiff_t>(lo) && p < static_cast<std::ptrdiff_t>(hi); p += step) {
+        if (Visible(area, static_cast<std::size_t>(p))) return static_cast<std::size_t>(p);
+    }
+    return hi;
+}
+
+void GoTop(Area& area) {
+    const auto [lo, hi] = Range(area);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(lo), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = true;
+        return;
+    }
+    Place(area, p, RecordAt(area, p));
+}
+
+void GoBottom(Area& area) {
+    const auto [lo, hi] = Range(area);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(hi) - 1, -1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = true;
+        return;
+    }
+    Place(area, p, RecordAt(area, p));
+}
+
+// From the record at `position`, which the pointer is on, to the next
+// visible one in `range`, or to end-of-file.
+void StepForward(Area& area, std::size_t position, std::pair<std::size_t, std::size_t> range) {
+    area.found = false;
+    const auto [lo, hi] = range;
+    const std::size_t from = std::max(position + 1, lo);
+    const std::size_t p = FindVisible(area, static_cast<std::ptrdiff_t>(from), 1, lo, hi);
+    if (p == hi) {
+        SetEof(area);
+        area.bof = false;
+    } else {
+        Place(area, p, RecordAt(area, p));
+    }
+}
+
+void Skip(Area& area, int count) {
+    area.found = false;
+    if (count == 0) return;
+    const auto [lo, hi] = Range(area);
+    if (count > 0) {
+        for (int i = 0; i < count && !area.eof; ++i)
+            StepForward(area, PositionOfCurrent(area), {lo, hi});
+        return;
+    }
+    for (int i = 0; i < -count; ++i) {
+        const std::ptrdiff_t from =
+            area.eof
+                ? static_cast<std::ptrdiff_t>(hi) - 1
+                : std::min<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(PositionOfCurrent(area)) - 1,
+                                           static_cast<std::ptrdiff_t>(hi) - 1);
+        const std::size_t p = FindVisible(area, from, -1, lo, hi);
+        if (p == hi) {
+            // Before the first visible record: stay on it.
+            GoTop(area);
+            area.bof = true;
+            return;
+        }
+        Place(area, p, RecordAt(area, p));
+    }
+}
+
+WalkStep WalkStepOf(Area& area) {
+    const Order* order = Controlling(area);
+    return {area.record,
+            area.position,
+            order ? order->keys.get() : nullptr,
+            order ? order->keys->version() : 0,
+            area.table->generation(),
+            area.filterSerial,
+            kesp::store::CurrentSettings().exact,
+            area.eof};
+}
+
+}  // namespace kesp::store::areas
