@@ -5,13 +5,12 @@
 #include "apps/agenda/agenda_views.h"
 #include "apps/common/export_file.h"
 #include "apps/common/record_export.h"
+#include "kernel/current_folder.h"
 #include "kernel/public_variables.h"
 #include "reports/extreport.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
-
-#include <QDir>
 
 namespace {
 
@@ -28,9 +27,8 @@ const QList<ExportColumn> kCsvColumns = {
 
 void PrintView(const Texts& report) {
     const ReportInProgress guard;
-    QDir::setCurrent(THE_APP_PATH);
+    const CurrentFolderGuard reportsBesideTheProgram(THE_APP_PATH);
     EXTREPORT(TEXT(report));
-    QDir::setCurrent(THE_DATA_PATH);
 }
 
 // Writes the view open in work area "a" under `alias`; the views are

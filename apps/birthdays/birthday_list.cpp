@@ -14,6 +14,7 @@
 #include "apps/common/record_steps.h"
 #include "apps/common/record_window.h"
 #include "apps/common/search_colours.h"
+#include "kernel/current_folder.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "reports/extreport.h"
@@ -94,9 +95,8 @@ void ShowBirthdayView(const Condition& condition, const QString& conditionText) 
 }
 
 void PrintView() {
-    QDir::setCurrent(THE_APP_PATH);
+    const CurrentFolderGuard reportsBesideTheProgram(THE_APP_PATH);
     EXTREPORT(TEXT(kReport));
-    QDir::setCurrent(THE_DATA_PATH);
 }
 
 }  // namespace
@@ -195,13 +195,15 @@ void OPEN_RPT_GEB() {
 
 void PRINT_GEB() {
     KESP_OPERATION();
-    QDir::setCurrent(THE_DATA_PATH);
-    OpenAddressTable();
-    CreateEachIndexFile({kByFirstName, kByMonthAndDay, kByDay});
-    UseOrders(kBirthdayOrder);
-    ShowListedOnly();
-    DBGOTOP();
-    PrintView();
-    DBCLOSEALL();
-    QDir::setCurrent(THE_APP_PATH);
+    {
+        const CurrentFolderGuard indexesInTheDataFolder(THE_DATA_PATH);
+        OpenAddressTable();
+        CreateEachIndexFile({kByFirstName, kByMonthAndDay, kByDay});
+        UseOrders(kBirthdayOrder);
+        ShowListedOnly();
+        DBGOTOP();
+        PrintView();
+        DBCLOSEALL();
+    }
+    QDir::setCurrent(THE_APP_PATH);  // the main window's folder, whatever was current before
 }
