@@ -16,22 +16,22 @@ namespace {
 // removed the deleted ones (the word list's hundreds of thousands of pairs
 // are counted without walking them).
 void CountStatistic(const RecordKind& kind, const KindStatistic& statistic) {
-    THE_ANZAHL = 0;
     SETPROPERTY("haupt", "Label_36", "Value", TEXT(statistic.status));
     SETPROPERTY("haupt", "ProgressBar_4", "Value", statistic.progress);
     const QString alias = "stat_" + kind.id;
     DBUSEAREA(false, THE_DATA_PATH + kind.table, alias);
     __DBPACK();
+    long long counted = 0;
     if (!statistic.today) {
-        THE_ANZAHL = RECCOUNT();
+        counted = RECCOUNT();
     } else {
         const KindDate* date = DateOf(kind, *statistic.today);
         const QDate today = DATE();
-        DBEVAL([] { THE_ANZAHL += 1; },
+        DBEVAL([&counted] { ++counted; },
                [date, &alias, today] { return DateFallsOnDayOfYear(*date, alias, today); });
     }
     SETPROPERTY("haupt", statistic.label, "Value",
-                QString::number(static_cast<long long>(THE_ANZAHL)) + TEXT(statistic.suffix));
+                QString::number(counted) + TEXT(statistic.suffix));
     DBCLOSEALL();
 }
 

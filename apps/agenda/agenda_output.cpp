@@ -46,11 +46,11 @@ void ExportView(const QString& alias, const Texts& file, const Texts& written, i
 
 void OPEN_RPT_AGENDA1() {
     KESP_OPERATION();
-    THE_RECNO = STR(SelectedAppointment());
+    const int selected = SelectedAppointment();
     DBGOTOP();
     PrintView(agenda_texts::kDayReport);
     if (!ISWINDOWDEFINED(kWindow)) return;
-    RefreshViewsSelecting(THE_RECNO.trimmed().toInt());
+    RefreshViewsSelecting(selected);
 }
 
 void OPEN_RPT_AGENDA2() {

@@ -184,11 +184,11 @@ void SUCHE_ANY(const QString& month) {
 void OPEN_RPT_GEB() {
     KESP_OPERATION();
     DBSELECTAREA(kAlias);
-    THE_RECNO = STR(RECNO());
+    const int shown = RECNO();
     DBGOTOP();
     PrintView();
     DBSELECTAREA(kAlias);
-    DBGOTO(THE_RECNO.trimmed().toInt());
+    DBGOTO(shown);
     GEBURT_AKTUALISIEREN();
     ShowInList();
 }

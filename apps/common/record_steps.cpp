@@ -165,7 +165,7 @@ void ShowRecordWindow(const RecordWindow& record) {
     _ACTIVATEWINDOW(record.window);
 }
 
-void OpenRecordWindow(const RecordWindow& record) {
+int OpenRecordWindow(const RecordWindow& record) {
     QDir::setCurrent(THE_DATA_PATH);
     THE_ANZAHL = 0;
     BuildRecordToolbar(record);
@@ -174,6 +174,7 @@ void OpenRecordWindow(const RecordWindow& record) {
     // The list was defined before its table was open: the full window
     // refresh fills it too, besides filling the controls.
     RefreshRecordWindow(record);
+    return static_cast<int>(THE_ANZAHL);
 }
 
 void BuildRecordToolbar(const RecordWindow& record) {
@@ -339,14 +340,14 @@ void SaveCurrentRecord(const RecordWindow& record) {
     if (record.required.checkedOnSave && !RequiredValueGiven(record, record.required.onSave))
         return;
     SelectWorkArea(record);
-    THE_REC = RECNO();
+    const int saved = RECNO();
     WriteControlsToRecord(record.window, record.alias, record.fields);
     DBCOMMIT();
     DBCLEARFILTER();
     CreateIndexesAnew(record);
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
-    DBGOTO(THE_REC);
+    DBGOTO(saved);
     RefreshRecordWindow(record);
 }
 

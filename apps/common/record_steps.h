@@ -21,7 +21,8 @@ void ShowRecordWindow(const RecordWindow& record);
 // the toolbar is built, the texts of the language and the user's captions are
 // set, the table is opened, packed and indexed, and the first record in the
 // normal order is shown, or the record asked for (opening_record.h).
-void OpenRecordWindow(const RecordWindow& record);
+// Returns the records of the table the count line counts.
+int OpenRecordWindow(const RecordWindow& record);
 
 // The parts of the initialisation, for a window that does more in between.
 void BuildRecordToolbar(const RecordWindow& record);

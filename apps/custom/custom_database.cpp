@@ -177,12 +177,13 @@ void OPENFORM_MYAPP() {
 
 void OPENMYAPP() {
     KESP_OPERATION();
-    OpenRecordWindow(MyApp());  // the stored names become captions, headers and title
+    const int records =
+        OpenRecordWindow(MyApp());  // the stored names become captions, headers and title
     THE_APP_NAME2 = GETPROPERTY(kWindow, "Title").toString();
     SETPROPERTY(kWindow, "Label_8", "value",
                 SearchHint(GETPROPERTY(kWindow, "Label_1", "caption").toString(),
                            GETPROPERTY(kWindow, "Label_2", "caption").toString()));
-    ShowMatchCount(THE_ANZAHL);
+    ShowMatchCount(records);
     BuildTemplateToolbar(kWindow, "ToolBar_2",
                          {VOR_LITER2, VOR_VERSICHERUNG2, VOR_KOCH2, VOR_KFZ2, VOR_CDS2, VOR_VIDEOS2,
                           VOR_SAMMLUNGEN2});

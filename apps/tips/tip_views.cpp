@@ -77,13 +77,13 @@ void OpenResults(const RecordWindow& tips, const QList<TipCopy>& copies) {
 void SaveResultAndItsTip(const RecordWindow& tips) {
     DBSELECTAREA(kResultArea);
     if (DBEOF()) return;  // no result is shown
-    THE_REC = CopiedTipNumber(tips);
+    const int tip = CopiedTipNumber(tips);
     const int result = RECNO();
     WriteControlsToRecord(tips.window, tips.alias, tips.fields);
     DBCOMMIT();
 
     UseCollection(tips);
-    DBGOTO(THE_REC);
+    DBGOTO(tip);
     if (!DBEOF()) {
         WriteControlsToRecord(tips.window, tips.alias, tips.fields);
         DBCOMMIT();
@@ -98,9 +98,9 @@ void SaveResultAndItsTip(const RecordWindow& tips) {
 
 void DeleteTipOfResult(const RecordWindow& tips) {
     DBSELECTAREA(kResultArea);
-    THE_REC = CopiedTipNumber(tips);
+    const int tip = CopiedTipNumber(tips);
     OpenCollection(tips);
-    DBGOTO(THE_REC);
+    DBGOTO(tip);
     if (!DBEOF()) DBDELETE();
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
