@@ -10,6 +10,7 @@
 #include "apps/projects/projects_maintenance.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/everything_panel.h"
 #include "shell/help.h"
 #include "shell/language.h"
 #include "shell/record_kinds.h"
@@ -344,6 +345,7 @@ void DEFINE_HAUPT() {
                                      .flat = true});
     _DEFINEIMAGE("Image_2",
                  {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
+    DefineEverythingSearch();
     _ENDWINDOW();
 
     for (const LaunchButton& button : LAUNCH_BUTTONS())
@@ -418,4 +420,5 @@ void HAUPT_TEXTE() {
         if (!kind.userCaptions || kind.userCaptions->applicationName.isEmpty())
             SETPROPERTY("haupt", kind.launchButton, "Caption", TEXT(kind.name));
     SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
+    SetEverythingSearchTexts();
 }

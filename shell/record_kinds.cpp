@@ -217,6 +217,7 @@ QList<RecordKind> Describe() {
                   .open = OPENFORM_WOERTER,
                   .nameTemplate = "{DE} = {EN}",
                   .searchFields = {"DE", "EN"},
+                  .searchRows = 50,
                   .statistics = {{.label = "lbl_9",
                                   .progress = 70,
                                   .status = {"[Wörter] wird aktualisiert", "Update [dictionary]",
@@ -248,17 +249,6 @@ QList<RecordKind> Describe() {
     return kinds;
 }
 
-QString ShownValue(const QVariant& value) {
-    switch (value.typeId()) {
-        case QMetaType::QDate:
-            return value.toDate().isValid() ? DTOC(value.toDate()) : QString();
-        case QMetaType::Double:
-            return QString::number(value.toDouble());
-        default:
-            return value.toString().trimmed();
-    }
-}
-
 }  // namespace
 
 const QList<RecordKind>& RecordKinds() {
@@ -280,13 +270,26 @@ const KindDate* DateOf(const RecordKind& kind, DateMeaning meaning) {
     return nullptr;
 }
 
-QString RecordName(const RecordKind& kind, const QString& alias, const QStringList& userCaptions) {
+QString ShownFieldValue(const QVariant& value) {
+    switch (value.typeId()) {
+        case QMetaType::QDate:
+            return value.toDate().isValid() ? DTOC(value.toDate()) : QString();
+        case QMetaType::Double:
+            return QString::number(value.toDouble());
+        default:
+            return value.toString().trimmed();
+    }
+}
+
+QString ComposeRecordName(const RecordKind& kind,
+                          const std::function<QString(const QString& field)>& valueOf,
+                          const QStringList& userCaptions) {
     static const QRegularExpression field(R"(\{(\w+)\})");
     QString name;
     qsizetype from = 0;
     for (const QRegularExpressionMatch& match : field.globalMatch(kind.nameTemplate)) {
         name += kind.nameTemplate.mid(from, match.capturedStart() - from);
-        name += ShownValue(FIELD(alias + "->" + match.captured(1)));
+        name += valueOf(match.captured(1));
         from = match.capturedEnd();
     }
     name += kind.nameTemplate.mid(from);
@@ -296,6 +299,21 @@ QString RecordName(const RecordKind& kind, const QString& alias, const QStringLi
         if (!caption.isEmpty()) name = caption + ": " + name;
     }
     return name;
+}
+
+QString RecordName(const RecordKind& kind, const QString& alias, const QStringList& userCaptions) {
+    return ComposeRecordName(
+        kind,
+        [&alias](const QString& field) { return ShownFieldValue(FIELD(alias + "->" + field)); },
+        userCaptions);
+}
+
+QStringList NameFields(const RecordKind& kind) {
+    static const QRegularExpression field(R"(\{(\w+)\})");
+    QStringList fields;
+    for (const QRegularExpressionMatch& match : field.globalMatch(kind.nameTemplate))
+        fields.append(match.captured(1));
+    return fields;
 }
 
 QString KindName(const RecordKind& kind) {

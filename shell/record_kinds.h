@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What a date of a record means.
@@ -79,6 +80,7 @@ struct RecordKind {
     QString nameTemplate;
     int nameCaption = 0;       // n: the name is preceded by the user's caption n and ": "
     QStringList searchFields;  // text and memo fields a search looks in
+    int searchRows = -1;       // results a search lists; the others only counted (-1: all)
     std::optional<UserCaptions> userCaptions;
     QList<KindDate> dates;
     QList<KindStatistic> statistics;
@@ -98,6 +100,19 @@ const KindDate* DateOf(const RecordKind& kind, DateMeaning meaning);
 // given (caption n at index n - 1).
 QString RecordName(const RecordKind& kind, const QString& alias,
                    const QStringList& userCaptions = {});
+
+// The same from the record's values as shown (dates in the date format in
+// force), `valueOf` giving the value of a field named in the template.
+QString ComposeRecordName(const RecordKind& kind,
+                          const std::function<QString(const QString& field)>& valueOf,
+                          const QStringList& userCaptions = {});
+
+// A field's value as a list of results shows it: a date in the date format in
+// force (nothing for an empty one), a number as digits, a text trimmed.
+QString ShownFieldValue(const QVariant& value);
+
+// The fields named in the kind's name template, in their order.
+QStringList NameFields(const RecordKind& kind);
 
 // The application's name in the language in force, or the one the user gave it.
 QString KindName(const RecordKind& kind);

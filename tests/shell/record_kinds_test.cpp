@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -38,14 +37,6 @@ void ExpectField(const QString& table, const QString& name, const QString& types
     ASSERT_NE(field, nullptr) << qPrintable(table + " has no field " + name);
     EXPECT_TRUE(types.contains(QChar(field->type)))
         << qPrintable(table + "->" + name + " is of type " + QChar(field->type));
-}
-
-QStringList NameFields(const RecordKind& kind) {
-    static const QRegularExpression field(R"(\{(\w+)\})");
-    QStringList fields;
-    for (const QRegularExpressionMatch& match : field.globalMatch(kind.nameTemplate))
-        fields.append(match.captured(1));
-    return fields;
 }
 
 TEST(RecordKinds, EveryEntryNamesFieldsOfItsInstalledTablesWithTheirTypes) {

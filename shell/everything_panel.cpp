@@ -1,0 +1,380 @@
+#include "shell/everything_panel.h"
+
+#include "kernel/texts.h"
+#include "toolkit/control.h"
+#include "toolkit/form_window.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QAbstractListModel>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPointer>
+#include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString kWindow = QStringLiteral("haupt");
+const QString kBox = QStringLiteral("s_alles");
+const QString kList = QStringLiteral("List_alles");
+
+const Texts kHint{"Alles durchsuchen", "Search everything", "Procurar em tudo"};
+const Texts kListName{"Suchergebnisse", "Search results", "Resultados da pesquisa"};
+const Texts kNothingFound{"Nichts gefunden.", "Nothing found.", "Nada encontrado."};
+const Texts kFirstOf{"… die ersten %1 von %2", "… the first %1 of %2", "… os primeiros %1 de %2"};
+
+// A step of the search takes this long at most before the window's events
+// are handled again.
+constexpr int kStepMilliseconds = 15;
+
+// One line of the list: an application's heading, a result, or a closing
+// remark (how many a group holds beyond those listed, or that nothing was found).
+struct Line {
+    enum class Kind { Heading, Result, Remark } kind;
+    const KindCorpus* corpus = nullptr;
+    int entry = -1;
+    QString text;  // the heading or the remark
+};
+
+class ResultsModel : public QAbstractListModel {
+  public:
+    int rowCount(const QModelIndex& parent) const override {
+        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= static_cast<int>(lines_.size())) return {};
+        const Line& line = lines_[index.row()];
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+            if (line.kind != Line::Kind::Result) return line.text;
+            return Name(line) + QStringLiteral(" — ") + Text(line);
+        }
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!index.isValid()) return Qt::NoItemFlags;
+        // Headings and remarks are passed over by the keyboard.
+        return lines_[index.row()].kind == Line::Kind::Result
+                   ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+                   : Qt::NoItemFlags;
+    }
+
+    // Starts over for a new search.
+    void Reset(const std::vector<FoldedWord>& words) {
+        beginResetModel();
+        lines_.clear();
+        words_ = words;
+        shownGroups_ = 0;
+        endResetModel();
+    }
+
+    // Appends the groups the search has added since the last call, and the
+    // remark that nothing was found once it is done without a match.
+    void Follow(const EverythingSearch& search) {
+        const std::vector<SearchGroup>& groups = search.groups();
+        std::vector<Line> added;
+        for (; shownGroups_ < groups.size(); ++shownGroups_) {
+            const SearchGroup& group = groups[shownGroups_];
+            added.push_back({Line::Kind::Heading, group.corpus, -1, Heading(group)});
+            for (const int entry : group.matches.entries)
+                added.push_back({Line::Kind::Result, group.corpus, entry, {}});
+            if (static_cast<int>(group.matches.entries.size()) < group.matches.total)
+                added.push_back(
+                    {Line::Kind::Remark, group.corpus, -1,
+                     TEXT(kFirstOf).arg(group.matches.entries.size()).arg(group.matches.total)});
+        }
+        if (search.Done() && groups.empty() && lines_.empty() && !words_.empty())
+            added.push_back({Line::Kind::Remark, nullptr, -1, TEXT(kNothingFound)});
+        if (added.empty()) return;
+        const int first = static_cast<int>(lines_.size());
+        beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+        lines_.insert(lines_.end(), added.begin(), added.end());
+        endInsertRows();
+    }
+
+    const Line& LineAt(int row) const { return lines_[row]; }
+    const std::vector<FoldedWord>& words() const { return words_; }
+
+    QString Name(const Line& line) const { return line.corpus->Name(line.entry); }
+    QString Text(const Line& line) const { return line.corpus->MatchingText(line.entry, words_); }
+
+    static QString Heading(const SearchGroup& group) {
+        return KindName(group.corpus->kind()) + QStringLiteral(" (%1)").arg(group.matches.total);
+    }
+
+  private:
+    std::vector<Line> lines_;
+    std::vector<FoldedWord> words_;
+    std::size_t shownGroups_ = 0;
+};
+
+// Headings in bold; a result as its name in bold, then the matching text
+// with the words on a highlight.
+class ResultsDelegate : public QStyledItemDelegate {
+  public:
+    explicit ResultsDelegate(ResultsModel* model, QObject* parent)
+        : QStyledItemDelegate(parent), model_(model) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        const Line& line = model_->LineAt(index.row());
+        if (line.kind != Line::Kind::Result) {
+            plain.state |= QStyle::State_Enabled;  // in the text's own colour, not greyed
+            plain.palette.setCurrentColorGroup(QPalette::Active);
+            plain.font.setBold(line.kind == Line::Kind::Heading);
+            plain.font.setItalic(line.kind == Line::Kind::Remark);
+            QStyledItemDelegate::paint(painter, plain, index);
+            return;
+        }
+        plain.text.clear();
+        QStyledItemDelegate::paint(painter, plain, index);  // background, selection, focus
+        painter->save();
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->setPen(
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        QRect area = option.rect.adjusted(16, 0, -4, 0);
+        QFont bold = option.font;
+        bold.setBold(true);
+        const QString name = model_->Name(line) + QStringLiteral("  ");
+        painter->setFont(bold);
+        painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, name);
+        area.setLeft(area.left() + QFontMetrics(bold).horizontalAdvance(name));
+        painter->setFont(option.font);
+        const QString text = model_->Text(line);
+        const QFontMetrics metrics(option.font);
+        int from = 0;
+        const auto drawPiece = [&](int end, bool marked) {
+            const QString piece = text.mid(from, end - from);
+            const int width = metrics.horizontalAdvance(piece);
+            if (marked)
+                painter->fillRect(QRect(area.left(), area.top() + 2, width, area.height() - 4),
+                                  QColor(255, 230, 120));
+            QPen pen = painter->pen();
+            if (marked) painter->setPen(Qt::black);
+            painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, piece);
+            painter->setPen(pen);
+            area.setLeft(area.left() + width);
+            from = end;
+        };
+        for (const auto& [start, end] : WordRanges(text, model_->words())) {
+            drawPiece(start, false);
+            drawPiece(end, true);
+        }
+        drawPiece(static_cast<int>(text.size()), false);
+        painter->restore();
+    }
+
+  private:
+    ResultsModel* model_;
+};
+
+class ResultsList;
+
+// The state of the search: the model, the running search and its steps.
+struct Panel {
+    QPointer<QLineEdit> box;
+    QPointer<ResultsList> list;
+    ResultsModel* model = nullptr;
+    std::unique_ptr<EverythingSearch> search;
+    QTimer* steps = nullptr;
+};
+
+Panel& ThePanel() {
+    static Panel panel;
+    return panel;
+}
+
+void OpenResult(int row);
+void FocusBox();
+
+class ResultsList : public QListView {
+  public:
+    explicit ResultsList(QWidget* parent) : QListView(parent) {
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setUniformItemSizes(true);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        connect(this, &QListView::activated, this, [](const QModelIndex& index) {
+            if (index.isValid()) OpenResult(index.row());
+        });
+    }
+
+    // The first result (a heading goes before it), selected.
+    void SelectFirstResult() {
+        for (int row = 0; row < model()->rowCount(); ++row) {
+            if (model()->flags(model()->index(row, 0)) & Qt::ItemIsSelectable) {
+                setCurrentIndex(model()->index(row, 0));
+                return;
+            }
+        }
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int row = currentIndex().row();
+        if (event->key() == Qt::Key_Escape) {
+            FocusBox();
+            return;
+        }
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && row >= 0) {
+            OpenResult(row);
+            return;
+        }
+        if (event->key() == Qt::Key_Up && IsFirstResult(row)) {
+            FocusBox();
+            return;
+        }
+        QListView::keyPressEvent(event);
+    }
+
+  private:
+    bool IsFirstResult(int row) const {
+        for (int above = row - 1; above >= 0; --above)
+            if (model()->flags(model()->index(above, 0)) & Qt::ItemIsSelectable) return false;
+        return true;
+    }
+};
+
+void FocusBox() {
+    if (ThePanel().box) ThePanel().box->setFocus(Qt::ShortcutFocusReason);
+}
+
+void StepSearch() {
+    Panel& panel = ThePanel();
+    if (!panel.search) return;
+    const bool done = panel.search->Step(QDeadlineTimer(kStepMilliseconds));
+    panel.model->Follow(*panel.search);
+    if (done) {
+        panel.search.reset();
+    } else {
+        panel.steps->start(0);
+    }
+}
+
+void OpenResult(int row) {
+    Panel& panel = ThePanel();
+    const Line& line = panel.model->LineAt(row);
+    if (line.kind != Line::Kind::Result) return;
+    const QPointer<ResultsList> list = panel.list;
+    OpenRecordKindOn(line.corpus->kind(), line.corpus->RecordNumber(line.entry));
+    if (list) list->setFocus(Qt::OtherFocusReason);
+}
+
+// The box's change: a new search in place of the one before.
+void SUCHE_ALLES() {
+    KESP_OPERATION();
+    Panel& panel = ThePanel();
+    if (!panel.box || !panel.list) return;
+    const QString typed = panel.box->text();
+    panel.search = std::make_unique<EverythingSearch>(typed);
+    panel.model->Reset(panel.search->words());
+    panel.list->setVisible(!typed.trimmed().isEmpty());
+    if (panel.list->isVisible()) panel.list->raise();
+    StepSearch();
+}
+
+// The focus to the next control that takes it, as Tab would move it.
+void LeaveBox(QLineEdit* box) {
+    for (QWidget* next = box->nextInFocusChain(); next != box; next = next->nextInFocusChain()) {
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled()) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
+// Down into the list; Escape clears the box, and leaves it when it is empty.
+class BoxKeys : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QLineEdit* box = ThePanel().box;
+        if (watched != box) return false;
+        if (key->key() == Qt::Key_Down && ThePanel().list->isVisible()) {
+            ThePanel().list->setFocus(Qt::TabFocusReason);
+            if (!ThePanel().list->currentIndex().isValid()) ThePanel().list->SelectFirstResult();
+            return true;
+        }
+        if (key->key() == Qt::Key_Escape) {
+            if (!box->text().isEmpty()) {
+                box->clear();
+            } else {
+                LeaveBox(box);
+            }
+            return true;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void DefineEverythingSearch() {
+    Panel& panel = ThePanel();
+    _DEFINETEXTBOX(kBox,
+                   {.row = 100, .col = 450, .width = 200, .height = 22, .onChange = SUCHE_ALLES});
+    kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
+    panel.box = qobject_cast<QLineEdit*>(window->control(kBox)->widget());
+    panel.box->setClearButtonEnabled(true);
+    panel.box->installEventFilter(new BoxKeys(panel.box));
+
+    panel.list = new ResultsList(window);
+    panel.model = new ResultsModel;
+    panel.model->setParent(panel.list);
+    panel.list->setModel(panel.model);
+    panel.list->setItemDelegate(new ResultsDelegate(panel.model, panel.list));
+    window->addControl(std::make_unique<kesp::Control>(kList, panel.list));
+    kesp::PlaceControl(panel.list, 145, 20, 630, 520);
+    panel.list->hide();
+    panel.steps = new QTimer(panel.list);
+    panel.steps->setSingleShot(true);
+    QObject::connect(panel.steps, &QTimer::timeout, panel.list, StepSearch);
+    panel.search.reset();
+
+    auto* find = new QShortcut(QKeySequence::Find, window);
+    find->setContext(Qt::WindowShortcut);
+    QObject::connect(find, &QShortcut::activated, window, [] {
+        FocusBox();
+        if (ThePanel().box) ThePanel().box->selectAll();
+    });
+}
+
+void SetEverythingSearchTexts() {
+    Panel& panel = ThePanel();
+    if (!panel.box) return;
+    panel.box->setPlaceholderText(TEXT(kHint));
+    panel.box->setAccessibleName(TEXT(kHint));
+    panel.box->setToolTip(TEXT(kHint) + QStringLiteral(" (Ctrl+F)"));
+    panel.list->setAccessibleName(TEXT(kListName));
+}
+
+bool EverythingSearchRunning() {
+    return ThePanel().search != nullptr;
+}
+
+QStringList EverythingResultLines(const std::vector<SearchGroup>& groups,
+                                  const std::vector<FoldedWord>& words) {
+    QStringList lines;
+    for (const SearchGroup& group : groups) {
+        lines.append(ResultsModel::Heading(group));
+        for (const int entry : group.matches.entries)
+            lines.append(QStringLiteral("  ") + group.corpus->Name(entry) + QStringLiteral(" — ") +
+                         group.corpus->MatchingText(entry, words));
+        if (static_cast<int>(group.matches.entries.size()) < group.matches.total)
+            lines.append(QStringLiteral("  ") +
+                         TEXT(kFirstOf).arg(group.matches.entries.size()).arg(group.matches.total));
+    }
+    if (groups.empty() && !words.empty()) lines.append(TEXT(kNothingFound));
+    return lines;
+}

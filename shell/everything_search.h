@@ -1,0 +1,51 @@
+// The search over everything: the words typed are looked for in the records
+// of every application that keeps its own (the catalogue's order, which is
+// the main window's), each record holding every word somewhere in its fields.
+//
+// A search goes on in steps of bounded time, so that typing never waits for
+// it: each step reads on in the searchable copy of the application at hand
+// (search_corpus.h) or searches it, and every application searched is a
+// group of results at once, before the next one is read. A search that is
+// no longer wanted is simply dropped; what it read stays for the next one.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "shell/record_kinds.h"
+#include "shell/search_corpus.h"
+#include "shell/search_folding.h"
+
+#include <QDeadlineTimer>
+#include <QString>
+
+#include <vector>
+
+// The searchable copies of every application that keeps records of its own,
+// kept for the whole run and read anew as their tables change.
+std::vector<KindCorpus>& SearchCorpora();
+
+struct SearchGroup {
+    const KindCorpus* corpus;
+    KindCorpus::Matches matches;
+};
+
+class EverythingSearch {
+  public:
+    explicit EverythingSearch(const QString& typed);
+
+    // Works on until the deadline; true when every application is searched.
+    bool Step(const QDeadlineTimer& deadline);
+    bool Done() const;
+
+    // The applications searched so far that hold a match, in their order.
+    const std::vector<SearchGroup>& groups() const { return groups_; }
+    const std::vector<FoldedWord>& words() const { return words_; }
+
+  private:
+    std::vector<FoldedWord> words_;
+    std::size_t next_ = 0;  // the corpus searched next
+    std::vector<SearchGroup> groups_;
+};
+
+// The whole search at once, for the command line.
+std::vector<SearchGroup> SearchEverything(const QString& typed);

@@ -1,0 +1,188 @@
+// The search over everything: what it finds in the installed tables, and the
+// box and list of the main window as a user drives them by keyboard.
+#include "shell/everything_search.h"
+#include "kernel/public_variables.h"
+#include "shell/everything_panel.h"
+#include "shell/language.h"
+#include "tests/shell/installed_program.h"
+#include "toolkit/test_driver.h"
+
+#include <QApplication>
+#include <QListView>
+#include <QTest>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << "{" << texts.join("|").toStdString() << "}";
+}
+
+namespace {
+
+using kesp::test::TestDriver;
+
+class EverythingSearchTest : public InstalledProgram {
+  protected:
+    void SetUp() override {
+        InstalledProgram::SetUp();
+        AddRecord("adressen_p.dbf", {{"VORNAME", "Anna"},
+                                     {"NACHNAME", "Müller"},
+                                     {"STRASSE", "Hauptstraße 3"},
+                                     {"FREE04", "sailing"}});
+        AddRecord("adressen_g.dbf",
+                  {{"VORNAME", "Max"}, {"NACHNAME", "Mueller"}, {"STRASSE", "Hauptstrasse 9"}});
+        AddRecord("adressen_g.dbf", {{"VORNAME", "Gone"}, {"NACHNAME", "Müller"}});
+        DeleteRecords("adressen_g.dbf",
+                      [] { return FIELD("VORNAME").toString().startsWith("Gone"); });
+        AddRecord("notiz.dbf", {{"DATUM", QDate(2026, 12, 24)},
+                                {"N_TITEL", "Einkauf"},
+                                {"N_TEXT", "Müller anrufen\nund Brot"}});
+        AddRecord("agenda.dbf", {{"DATUM", QDate(2025, 12, 24)},
+                                 {"STUN", "18"},
+                                 {"MINU", "00"},
+                                 {"TERMIN", "Bescherung"}});
+        AddRecord("internet.dbf", {{"N_TITEL", "Café Crème"}, {"N_HYPER", "https://example.org"}});
+    }
+
+    // The groups as "kind: name" per result.
+    static QStringList Found(const QString& typed) {
+        QStringList found;
+        for (const SearchGroup& group : SearchEverything(typed))
+            for (const int entry : group.matches.entries)
+                found.append(group.corpus->kind().id + ": " + group.corpus->Name(entry));
+        return found;
+    }
+
+    static void WaitForTheSearch() {
+        for (int i = 0; i < 1000 && EverythingSearchRunning(); ++i)
+            QApplication::processEvents();
+        ASSERT_FALSE(EverythingSearchRunning());
+    }
+
+    // The control that has the focus in the main window, active or not.
+    static QWidget* Focused() { return TestDriver::widget("haupt")->focusWidget(); }
+
+    static QListView* ResultList() {
+        return qobject_cast<QListView*>(TestDriver::widget("haupt", "List_alles"));
+    }
+    static QStringList ListLines() {
+        QStringList lines;
+        QAbstractItemModel* model = ResultList()->model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            lines.append(model->index(row, 0).data().toString());
+        return lines;
+    }
+};
+
+TEST_F(EverythingSearchTest, EveryWordInAnyFieldAndOrderFoldedOverCaseAccentsAndUmlauts) {
+    OpenMainWindow();
+    const QStringList annaAndMax{"private: Anna Müller", "business: Max Mueller"};
+    EXPECT_EQ(Found("mueller strasse"), annaAndMax);
+    EXPECT_EQ(Found("muller STRASSE"), QStringList{"private: Anna Müller"})
+        << "\"muller\" is Müller, not Mueller";
+    EXPECT_EQ(Found("haupt müller"), annaAndMax) << "ü also stands for ue";
+    EXPECT_EQ(Found("hauptstraße"), annaAndMax) << "ß is ss both ways";
+    EXPECT_EQ(Found("cafe creme"), QStringList{"bookmarks: Café Crème"});
+    EXPECT_EQ(Found("hobbies sail"), QStringList{"private: Anna Müller"})
+        << "the name the user gave the field is searched with its value";
+    EXPECT_EQ(Found("brot anrufen"), QStringList{"notes: Einkauf"}) << "memo text, any order";
+    EXPECT_TRUE(Found("gone").isEmpty()) << "a record marked deleted is not found";
+    EXPECT_TRUE(Found("anna zebra").isEmpty()) << "every word must occur";
+
+    const std::vector<SearchGroup> groups = SearchEverything("müller");
+    EXPECT_EQ(EverythingResultLines(groups, FoldedWords("müller")),
+              (QStringList{"Contacts(friends) (1)", "  Anna Müller — Müller",
+                           "Contacts (Business) (1)", "  Max Mueller — Mueller", "Notes (1)",
+                           "  Einkauf — Müller anrufen und Brot"}));
+}
+
+TEST_F(EverythingSearchTest, DatesAreFoundAsTypedInTheLanguageAndChangesAtTheNextSearch) {
+    OpenMainWindow();
+    for (const auto& [language, typed] :
+         {std::pair{"DE", "24.12"}, std::pair{"AM", "12/24"}, std::pair{"BR", "24/12"}}) {
+        SCOPED_TRACE(language);
+        CHANGE_LANG(language);
+        EXPECT_EQ(Found(typed),
+                  (QStringList{"agenda: " + DTOC(QDate(2025, 12, 24)) + " 18:00 Bescherung",
+                               "notes: Einkauf"}));
+    }
+    // A record written meanwhile, by the program or another, is found at once.
+    AddRecord("notiz.dbf", {{"N_TITEL", "Zebra"}});
+    EXPECT_EQ(Found("zebra"), QStringList{"notes: Zebra"});
+    DeleteRecords("notiz.dbf", [] { return FIELD("N_TITEL").toString().startsWith("Zebra"); });
+    EXPECT_TRUE(Found("zebra").isEmpty());
+}
+
+TEST_F(EverythingSearchTest, TheDictionaryListsItsFirstFiftyPairsAndCountsTheRest) {
+    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
+    for (int n = 1; n <= 60; ++n) {
+        DBAPPEND();
+        REPLACE("DE", QString("Baum %1").arg(n));
+        REPLACE("EN", QString("tree %1").arg(n));
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+    OpenMainWindow();
+    const std::vector<SearchGroup> groups = SearchEverything("baum");
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].matches.total, 60);
+    EXPECT_EQ(groups[0].matches.entries.size(), 50u);
+    const QStringList lines = EverythingResultLines(groups, FoldedWords("baum"));
+    EXPECT_EQ(lines.first(), "Dictionary (60)");
+    EXPECT_EQ(lines.at(1), "  Baum 1 = tree 1 — Baum 1");
+    EXPECT_EQ(lines.last(), "  … the first 50 of 60");
+}
+
+TEST_F(EverythingSearchTest, ByKeyboardFromTheBoxToARecordAndBack) {
+    OpenMainWindow();
+    QWidget* box = TestDriver::widget("haupt", "s_alles");
+    QTest::keyClick(TestDriver::widget("haupt"), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(Focused(), box);
+    TestDriver::typeInto("haupt", "s_alles", "müller");
+    WaitForTheSearch();
+    EXPECT_TRUE(ResultList()->isVisible());
+    EXPECT_EQ(ListLines().first(), "Contacts(friends) (1)");
+
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(Focused(), ResultList());
+    EXPECT_EQ(ResultList()->currentIndex().row(), 1) << "the first result, under its heading";
+    QTest::keyClick(ResultList(), Qt::Key_Down);  // over the business heading
+    EXPECT_EQ(ResultList()->currentIndex().row(), 3);
+    QTest::keyClick(ResultList(), Qt::Key_Return);
+    ASSERT_TRUE(TestDriver::isOpen("form2"));
+    EXPECT_EQ(FIELD("adressen_g->NACHNAME").toString().trimmed(), "Mueller");
+    TestDriver::closeWindow("form2");
+    EXPECT_EQ(ListLines().size(), 6) << "the results as they were";
+    EXPECT_EQ(ResultList()->currentIndex().row(), 3);
+
+    QTest::keyClick(ResultList(), Qt::Key_Escape);
+    EXPECT_EQ(Focused(), box);
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_TRUE(TestDriver::read("haupt", "s_alles").toString().isEmpty());
+    EXPECT_FALSE(ResultList()->isVisible());
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_NE(Focused(), box) << "a second Escape leaves the box";
+}
+
+TEST_F(EverythingSearchTest, ANewKeystrokeDropsTheSearchStillRunning) {
+    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
+    for (int n = 1; n <= 20000; ++n) {
+        DBAPPEND();
+        REPLACE("DE", QString("Wort %1").arg(n));
+        REPLACE("EN", QString("word %1").arg(n));
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+    OpenMainWindow();
+    // No events between the two keystrokes: the first search gets no step
+    // beyond its first one.
+    TestDriver::typeInto("haupt", "s_alles", "wort 1");
+    TestDriver::typeInto("haupt", "s_alles", "9999");
+    WaitForTheSearch();
+    EXPECT_EQ(ListLines(), (QStringList{"Dictionary (1)", "Wort 19999 = word 19999 — Wort 19999"}));
+}
+
+}  // namespace
