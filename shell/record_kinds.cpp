@@ -12,6 +12,7 @@
 #include "apps/tips/tips.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
+#include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 
@@ -316,15 +317,28 @@ QStringList NameFields(const RecordKind& kind) {
     return fields;
 }
 
+namespace {
+
+// The first record of a table of the data folder, only looked at: fields
+// named in `fields`, trimmed; empty when it cannot be read.
+QStringList FirstRecordOf(const QString& table, const QStringList& fields) {
+    const auto read =
+        kesp::store::DbfTable::Open(THE_DATA_PATH + table, kesp::store::DbfTable::Purpose::Inspect);
+    if (!read || read->RecordCount() == 0) return {};
+    QStringList values;
+    for (const QString& field : fields) {
+        const int column = read->FieldIndex(field);
+        values.append(column < 0 ? QString() : read->Read(1, column).toString().trimmed());
+    }
+    return values;
+}
+
+}  // namespace
+
 QString KindName(const RecordKind& kind) {
     if (kind.userCaptions && !kind.userCaptions->applicationName.isEmpty()) {
-        const UserCaptions& named = *kind.userCaptions;
-        const int previous = SELECT();
-        DBUSEAREA(true, THE_DATA_PATH + named.table, "kindnames");
-        DBGOTOP();
-        const QString name = FIELD("kindnames->" + named.applicationName).toString().trimmed();
-        DBCLOSEAREA();
-        DBSELECTAREA(previous);
+        const QString name =
+            FirstRecordOf(kind.userCaptions->table, {kind.userCaptions->applicationName}).value(0);
         if (!name.isEmpty()) return name;
     }
     return TEXT(kind.name);
@@ -332,16 +346,7 @@ QString KindName(const RecordKind& kind) {
 
 QStringList ReadUserCaptions(const RecordKind& kind) {
     if (!kind.userCaptions) return {};
-    const UserCaptions& named = *kind.userCaptions;
-    const int previous = SELECT();
-    DBUSEAREA(true, THE_DATA_PATH + named.table, "kindcaptions");
-    DBGOTOP();
-    QStringList captions;
-    for (const QString& caption : named.captionFields)
-        captions.append(FIELD("kindcaptions->" + caption).toString().trimmed());
-    DBCLOSEAREA();
-    DBSELECTAREA(previous);
-    return captions;
+    return FirstRecordOf(kind.userCaptions->table, kind.userCaptions->captionFields);
 }
 
 bool DateFallsOnDayOfYear(const KindDate& date, const QString& alias, const QDate& day) {

@@ -114,11 +114,12 @@ QString ShownFieldValue(const QVariant& value);
 // The fields named in the kind's name template, in their order.
 QStringList NameFields(const RecordKind& kind);
 
-// The application's name in the language in force, or the one the user gave it.
+// The application's name in the language in force, or the one the user gave
+// it (its table only looked at).
 QString KindName(const RecordKind& kind);
 
 // The captions the user gave the kind's fields, read from its captions table
-// (closed again); empty when the kind has none.
+// (only looked at, never written); empty when the kind has none or it is in use.
 QStringList ReadUserCaptions(const RecordKind& kind);
 
 // Whether the date of the current record of `alias` counts (its `onlyWhere`

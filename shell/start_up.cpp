@@ -29,6 +29,18 @@ kesp::store::FileHandle& DataFolderLock() {
     return lock;
 }
 
+}  // namespace
+
+QString DATA_IN_USE_TEXT() {
+    return TEXT({"Die Daten im Ordner %1 werden schon von einer anderen Kopie des "
+                 "Programms benutzt.\rDiese Kopie wird beendet, ohne etwas zu ändern.",
+                 "The data in the folder %1 is in use by another copy of the "
+                 "program.\rThis copy ends without changing anything.",
+                 "Os dados da pasta %1 já estão em uso por outra cópia do "
+                 "programa.\rEsta cópia será encerrada sem alterar nada."})
+        .arg(QDir::toNativeSeparators(THE_DATA_PATH));
+}
+
 bool CLAIM_DATA_FOLDER() {
     KESP_OPERATION();
     DataFolderLock() = {};
@@ -38,22 +50,17 @@ bool CLAIM_DATA_FOLDER() {
     return true;
 }
 
+namespace {
+
 void TELL_DATA_IN_USE() {
     KESP_OPERATION();
     PEEK_STORED_LANG();
-    MSGEXCLAMATION(TEXT({"Die Daten im Ordner %1 werden schon von einer anderen Kopie des "
-                         "Programms benutzt.\rDiese Kopie wird beendet, ohne etwas zu ändern.",
-                         "The data in the folder %1 is in use by another copy of the "
-                         "program.\rThis copy ends without changing anything.",
-                         "Os dados da pasta %1 já estão em uso por outra cópia do "
-                         "programa.\rEsta cópia será encerrada sem alterar nada."})
-                       .arg(QDir::toNativeSeparators(THE_DATA_PATH)),
-                   THE_APP_NAME);
+    MSGEXCLAMATION(DATA_IN_USE_TEXT(), THE_APP_NAME);
 }
 
 }  // namespace
 
-bool START_UP(const QString& programFolder) {
+void PREPARE_RUN(const QString& programFolder) {
     KESP_OPERATION();
     // Text "=" is the prefix comparison; records marked deleted are hidden;
     // dates have four-digit years ("dd/mm/yy" widened to "dd/mm/yyyy").
@@ -73,8 +80,13 @@ bool START_UP(const QString& programFolder) {
     THE_REC = 0;
 
     SET_FOLDERS(FoldersBeneath(programFolder));
-    kesp::InstallProgramFaultHandler({THE_DATA_PATH});
     INSTALL_PROBLEM_TEXTS();
+}
+
+bool START_UP(const QString& programFolder) {
+    KESP_OPERATION();
+    PREPARE_RUN(programFolder);
+    kesp::InstallProgramFaultHandler({THE_DATA_PATH});
     SET_PICTURE_FOLDER(THE_APP_PATH);
     if (!CLAIM_DATA_FOLDER()) {
         TELL_DATA_IN_USE();

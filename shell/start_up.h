@@ -9,6 +9,19 @@
 
 #include <QString>
 
+// The settings and start values every run needs, the folders beneath the
+// program folder and the texts of expected problems: the part of START_UP
+// that shows nothing and touches no file, shared with the commands of the
+// command line.
+void PREPARE_RUN(const QString& programFolder);
+
+// Takes the lock on the data folder that every copy of the program holds for
+// its whole run; false when another copy holds it.
+bool CLAIM_DATA_FOLDER();
+
+// What a copy says when another one has the data folder, in THE_LANG.
+QString DATA_IN_USE_TEXT();
+
 // Everything MAIN does before the main window is defined, for the program
 // folder given (tests start here with a folder of their own). False when
 // another copy of the program uses the data folder: the user has been told,

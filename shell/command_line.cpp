@@ -1,0 +1,69 @@
+#include "shell/command_line.h"
+
+#include "kernel/public_variables.h"
+#include "kernel/texts.h"
+#include "shell/everything_panel.h"
+#include "shell/everything_search.h"
+#include "shell/language.h"
+#include "shell/start_up.h"
+#include "store/fault.h"
+
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QTextStream& Out() {
+    static QTextStream out(stdout);
+    return out;
+}
+
+QTextStream& Err() {
+    static QTextStream err(stderr);
+    return err;
+}
+
+// Faults end a command with their text on standard error, not with a window.
+void EndOnFault(const kesp::Fault& fault) {
+    Err() << fault.text() << Qt::endl;
+    std::exit(1);
+}
+
+// The set-up every command shares: the settings, the folders, the stored
+// language, and the data folder claimed. False (the message written) when
+// another copy has the data folder.
+bool PrepareCommand() {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndOnFault);
+    PEEK_STORED_LANG();
+    if (CLAIM_DATA_FOLDER()) return true;
+    Err() << DATA_IN_USE_TEXT().replace(QLatin1Char('\r'), QLatin1Char('\n')) << Qt::endl;
+    return false;
+}
+
+int Find(const QStringList& words) {
+    if (!PrepareCommand()) return 1;
+    const QString typed = words.join(QLatin1Char(' '));
+    for (const QString& line : EverythingResultLines(SearchEverything(typed), FoldedWords(typed)))
+        Out() << line << '\n';
+    Out().flush();
+    return 0;
+}
+
+}  // namespace
+
+bool AsksForCommand(int argc, char** argv) {
+    return argc > 1 && QByteArray(argv[1]).startsWith("--");
+}
+
+int RunCommand(const QStringList& arguments) {
+    const QString command = arguments.value(0);
+    if (command == QLatin1String("--find")) return Find(arguments.mid(1));
+    PEEK_STORED_LANG();
+    Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
+                 .arg(command)
+          << Qt::endl;
+    return 2;
+}

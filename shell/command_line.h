@@ -1,0 +1,22 @@
+// The command line of the program: a thin face over the same steps the
+// windows use, for scripts and terminals. It needs no graphical session.
+//
+//   kesp --find WORDS...   prints what the search over everything finds,
+//                          grouped by application as in the main window, in
+//                          the stored language; changes no table.
+//
+// A command works on the data folder beside the program and refuses to touch
+// it while a copy of the program has it open (the message goes to standard
+// error, the exit code is 1). Without a command the program starts its
+// windows.
+#pragma once
+
+#include <QStringList>
+
+// Whether the program's arguments ask for a command ("--find ..."), rather
+// than for the windows.
+bool AsksForCommand(int argc, char** argv);
+
+// Runs the command the arguments (without the program's name) ask for and
+// returns its exit code: 0 done, 1 refused or failed, 2 not understood.
+int RunCommand(const QStringList& arguments);
