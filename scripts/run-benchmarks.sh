@@ -5,7 +5,7 @@ set -euo pipefail
 build=${1:-build-release}
 export QT_QPA_PLATFORM=offscreen
 for bench in store/store_benchmark toolkit/browse_benchmark reports/reports_benchmark \
-    words/word_list_benchmark; do
+    words/word_list_benchmark search/search_benchmark; do
     echo "== $bench"
     "$build/bench/$bench"
 done

@@ -184,6 +184,7 @@ struct Panel {
     QPointer<ResultsList> list;
     ResultsModel* model = nullptr;
     std::unique_ptr<EverythingSearch> search;
+    bool warmingUp = false;  // reading the copies ahead, no search asked yet
     QTimer* steps = nullptr;
 };
 
@@ -248,7 +249,14 @@ void FocusBox() {
 
 void StepSearch() {
     Panel& panel = ThePanel();
-    if (!panel.search) return;
+    if (!panel.search) {
+        // Nothing typed yet: the copies are read ahead while the box has the focus.
+        if (panel.warmingUp && !ReadCorporaOn(QDeadlineTimer(kStepMilliseconds)))
+            panel.steps->start(0);
+        else
+            panel.warmingUp = false;
+        return;
+    }
     const bool done = panel.search->Step(QDeadlineTimer(kStepMilliseconds));
     panel.model->Follow(*panel.search);
     if (done) {
@@ -297,6 +305,11 @@ class BoxKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn && !ThePanel().search && !ThePanel().warmingUp) {
+            // The first search of the run need not wait for the tables to be read.
+            ThePanel().warmingUp = true;
+            ThePanel().steps->start(0);
+        }
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         QLineEdit* box = ThePanel().box;

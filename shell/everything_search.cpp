@@ -24,13 +24,23 @@ bool EverythingSearch::Step(const QDeadlineTimer& deadline) {
         const KindCorpus::Reading reading = corpus.ReadOn(deadline);
         if (reading == KindCorpus::Reading::MoreToRead) return false;
         // A table a window holds open is left out of this search.
-        if (reading == KindCorpus::Reading::Done) {
-            KindCorpus::Matches matches = corpus.Find(words_, corpus.kind().searchRows);
-            if (matches.total > 0) groups_.push_back({&corpus, std::move(matches)});
-        }
         ++next_;
+        if (reading != KindCorpus::Reading::Done) continue;
+        KindCorpus::Matches matches = corpus.Find(words_, corpus.kind().searchRows);
+        if (matches.total == 0) continue;
+        groups_.push_back({&corpus, std::move(matches)});
+        // A group found is shown before the next application is searched.
+        return Done();
     }
     return Done();
+}
+
+bool ReadCorporaOn(const QDeadlineTimer& deadline) {
+    for (KindCorpus& corpus : SearchCorpora()) {
+        if (deadline.hasExpired()) return false;
+        if (corpus.ReadOn(deadline) == KindCorpus::Reading::MoreToRead) return false;
+    }
+    return true;
 }
 
 std::vector<SearchGroup> SearchEverything(const QString& typed) {

@@ -33,7 +33,9 @@ class EverythingSearch {
   public:
     explicit EverythingSearch(const QString& typed);
 
-    // Works on until the deadline; true when every application is searched.
+    // Works on until the deadline, or until an application's group of
+    // results is found, so that it shows before the next one is searched;
+    // true when every application is searched.
     bool Step(const QDeadlineTimer& deadline);
     bool Done() const;
 
@@ -46,6 +48,10 @@ class EverythingSearch {
     std::size_t next_ = 0;  // the corpus searched next
     std::vector<SearchGroup> groups_;
 };
+
+// Reads on in the searchable copies until the deadline, so that a search
+// begun later finds them ready; true when every copy is up to date.
+bool ReadCorporaOn(const QDeadlineTimer& deadline);
 
 // The whole search at once, for the command line.
 std::vector<SearchGroup> SearchEverything(const QString& typed);

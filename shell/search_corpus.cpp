@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 using kesp::store::DbfTable;
@@ -22,12 +23,18 @@ std::unique_ptr<DbfTable> OpenToRead(const QString& file) {
     return DbfTable::Open(THE_DATA_PATH + file, DbfTable::Purpose::Inspect);
 }
 
+// Where `wanted` occurs in `text` from `from` on, or npos: the C library's
+// search, several times faster than a character loop over long buffers.
+std::size_t FindBytes(std::string_view text, const QByteArray& wanted, std::size_t from = 0) {
+    if (from > text.size()) return std::string_view::npos;
+    const void* at = ::memmem(text.data() + from, text.size() - from, wanted.constData(),
+                              static_cast<std::size_t>(wanted.size()));
+    return at ? static_cast<const char*>(at) - text.data() : std::string_view::npos;
+}
+
 bool Holds(std::string_view text, const FoldedWord& word) {
-    const std::string_view plain(word.plain.constData(), word.plain.size());
-    if (text.find(plain) != std::string_view::npos) return true;
-    if (word.spelled == word.plain) return false;
-    return text.find(std::string_view(word.spelled.constData(), word.spelled.size())) !=
-           std::string_view::npos;
+    if (FindBytes(text, word.plain) != std::string_view::npos) return true;
+    return word.spelled != word.plain && FindBytes(text, word.spelled) != std::string_view::npos;
 }
 
 }  // namespace
@@ -145,13 +152,12 @@ KindCorpus::Matches KindCorpus::Find(const std::vector<FoldedWord>& words, int k
     QList<QByteArray> forms{anchor->plain};
     if (anchor->spelled != anchor->plain) forms.append(anchor->spelled);
     for (const QByteArray& form : forms) {
-        const std::string_view wanted(form.constData(), form.size());
-        for (std::size_t at = all.find(wanted); at != std::string_view::npos;) {
+        for (std::size_t at = FindBytes(all, form); at != std::string_view::npos;) {
             const auto next =
                 std::upper_bound(foldedStart_.begin(), foldedStart_.end(), std::uint32_t(at));
             candidates.push_back(static_cast<int>(next - foldedStart_.begin()) - 1);
             // On from the next entry: one hit per entry is enough.
-            at = next == foldedStart_.end() ? std::string_view::npos : all.find(wanted, *next);
+            at = next == foldedStart_.end() ? std::string_view::npos : FindBytes(all, form, *next);
         }
     }
     std::sort(candidates.begin(), candidates.end());

@@ -35,11 +35,23 @@ QString FoldedCharacter(QChar c, bool spelled) {
     return QString(lower);
 }
 
-QString Folded(const QString& text, bool spelled) {
-    QString folded;
+// Most text is ASCII: its characters fold without a look at the Unicode tables.
+QByteArray Folded(const QString& text, bool spelled) {
+    QByteArray folded;
     folded.reserve(text.size());
-    for (const QChar c : text)
-        folded += FoldedCharacter(c, spelled);
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x80) {
+            if (code >= 'A' && code <= 'Z')
+                folded += static_cast<char>(code + ('a' - 'A'));
+            else if (code < 0x20 || code == 0x7f)
+                folded += ' ';
+            else
+                folded += static_cast<char>(code);
+            continue;
+        }
+        folded += FoldedCharacter(c, spelled).toUtf8();
+    }
     return folded;
 }
 
@@ -74,11 +86,11 @@ void AddRangesOf(const QString& word, const MappedFold& mapped,
 }  // namespace
 
 QByteArray FoldPlain(const QString& text) {
-    return Folded(text, false).toUtf8();
+    return Folded(text, false);
 }
 
 QByteArray FoldSpelled(const QString& text) {
-    return Folded(text, true).toUtf8();
+    return Folded(text, true);
 }
 
 std::vector<FoldedWord> FoldedWords(const QString& typed) {
