@@ -123,27 +123,37 @@ class ResultsDelegate : public QStyledItemDelegate {
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyleOptionViewItem plain = option;
-        initStyleOption(&plain, index);
         const Line& line = model_->LineAt(index.row());
         if (line.kind != Line::Kind::Result) {
+            QStyleOptionViewItem plain = option;
+            initStyleOption(&plain, index);
             plain.state |= QStyle::State_Enabled;  // in the text's own colour, not greyed
             plain.palette.setCurrentColorGroup(QPalette::Active);
             plain.font.setBold(line.kind == Line::Kind::Heading);
             plain.font.setItalic(line.kind == Line::Kind::Remark);
+            if (line.kind == Line::Kind::Heading)
+                painter->fillRect(option.rect, QColor(228, 236, 246));
             QStyledItemDelegate::paint(painter, plain, index);
             return;
         }
-        plain.text.clear();
-        QStyledItemDelegate::paint(painter, plain, index);  // background, selection, focus
+        // The row's background, selection and focus mark as the style draws
+        // them, without its text: the text is drawn in pieces below.
+        QStyleOptionViewItem row = option;
+        initStyleOption(&row, index);
+        row.text.clear();
+        const QWidget* view = option.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &row, painter, view);
+
         painter->save();
         const bool selected = option.state & QStyle::State_Selected;
-        painter->setPen(
-            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QColor ink =
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        painter->setPen(ink);
         QRect area = option.rect.adjusted(16, 0, -4, 0);
         QFont bold = option.font;
         bold.setBold(true);
-        const QString name = model_->Name(line) + QStringLiteral("  ");
+        const QString name = model_->Name(line) + QStringLiteral("   ");
         painter->setFont(bold);
         painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, name);
         area.setLeft(area.left() + QFontMetrics(bold).horizontalAdvance(name));
@@ -154,13 +164,13 @@ class ResultsDelegate : public QStyledItemDelegate {
         const auto drawPiece = [&](int end, bool marked) {
             const QString piece = text.mid(from, end - from);
             const int width = metrics.horizontalAdvance(piece);
-            if (marked)
+            if (marked) {
                 painter->fillRect(QRect(area.left(), area.top() + 2, width, area.height() - 4),
-                                  QColor(255, 230, 120));
-            QPen pen = painter->pen();
-            if (marked) painter->setPen(Qt::black);
+                                  QColor(255, 226, 110));
+                painter->setPen(Qt::black);
+            }
             painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, piece);
-            painter->setPen(pen);
+            painter->setPen(ink);
             area.setLeft(area.left() + width);
             from = end;
         };
@@ -170,6 +180,12 @@ class ResultsDelegate : public QStyledItemDelegate {
         }
         drawPiece(static_cast<int>(text.size()), false);
         painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(QFontMetrics(option.font).height() + 8);
+        return size;
     }
 
   private:
@@ -202,6 +218,8 @@ class ResultsList : public QListView {
         setSelectionMode(QAbstractItemView::SingleSelection);
         setUniformItemSizes(true);
         setEditTriggers(QAbstractItemView::NoEditTriggers);
+        // A long line is cut at the list's edge; the list never scrolls sideways.
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         connect(this, &QListView::activated, this, [](const QModelIndex& index) {
             if (index.isValid()) OpenResult(index.row());
         });

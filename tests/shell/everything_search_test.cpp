@@ -2,12 +2,15 @@
 // box and list of the main window as a user drives them by keyboard.
 #include "shell/everything_search.h"
 #include "kernel/public_variables.h"
+#include "kernel/texts.h"
 #include "shell/everything_panel.h"
 #include "shell/language.h"
 #include "tests/shell/installed_program.h"
+#include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QListView>
 #include <QTest>
 
@@ -165,6 +168,21 @@ TEST_F(EverythingSearchTest, ByKeyboardFromTheBoxToARecordAndBack) {
     EXPECT_FALSE(ResultList()->isVisible());
     QTest::keyClick(box, Qt::Key_Escape);
     EXPECT_NE(Focused(), box) << "a second Escape leaves the box";
+}
+
+TEST_F(EverythingSearchTest, IsPicturedWithItsResultsInEveryLanguage) {
+    OpenMainWindow();
+    const QString folder = QString(KESP_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    for (const char* code : {"DE", "AM", "BR"}) {
+        CHANGE_LANG(code);
+        TestDriver::clearText("haupt", "s_alles");
+        TestDriver::typeInto("haupt", "s_alles", "müller");
+        WaitForTheSearch();
+        EXPECT_EQ(ResultList()->accessibleName(),
+                  TEXT({"Suchergebnisse", "Search results", "Resultados da pesquisa"}));
+        ASSERT_TRUE(kesp::SaveWindowScreenshot("haupt", folder + "/haupt_search_" + code + ".png"));
+    }
 }
 
 TEST_F(EverythingSearchTest, ANewKeystrokeDropsTheSearchStillRunning) {
