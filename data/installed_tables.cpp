@@ -75,6 +75,12 @@ QList<TableDescription> Describe() {
 
     tables.append({"geburt.dbf", {D("DATUM")}, {{{"DATUM", QDate(1980, 1, 1)}}}});
 
+    // What the coming-up list shows: how many days ahead, whether it opens at
+    // the start, whether the own application's date counts as a reminder.
+    tables.append({"erinnern.dbf",
+                   {N("TAGE", 2), L("BEIMSTART"), L("EIGENDATUM")},
+                   {{{"TAGE", 7.0}, {"BEIMSTART", true}, {"EIGENDATUM", false}}}});
+
     // TERMIN takes the 99 characters the entry box accepts; TINDEX is the
     // date text of ten characters followed by hour and minute.
     tables.append({"agenda.dbf",

@@ -122,6 +122,7 @@ QList<RecordKind> Describe() {
          .picture = "img/agenda.bmp",
          .open = OPENFORM_AGENDA,
          .nameTemplate = "{DATUM} {STUN}:{MINU} {TERMIN}",
+         .nameBesideItsDay = "{TERMIN}",
          .searchFields = {"TERMIN"},
          .dates = {{.field = "DATUM",
                     .meaning = DateMeaning::Appointment,
@@ -285,15 +286,21 @@ QString ShownFieldValue(const QVariant& value) {
 QString ComposeRecordName(const RecordKind& kind,
                           const std::function<QString(const QString& field)>& valueOf,
                           const QStringList& userCaptions) {
+    return ComposeRecordName(kind, kind.nameTemplate, valueOf, userCaptions);
+}
+
+QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
+                          const std::function<QString(const QString& field)>& valueOf,
+                          const QStringList& userCaptions) {
     static const QRegularExpression field(R"(\{(\w+)\})");
     QString name;
     qsizetype from = 0;
-    for (const QRegularExpressionMatch& match : field.globalMatch(kind.nameTemplate)) {
-        name += kind.nameTemplate.mid(from, match.capturedStart() - from);
+    for (const QRegularExpressionMatch& match : field.globalMatch(nameTemplate)) {
+        name += nameTemplate.mid(from, match.capturedStart() - from);
         name += valueOf(match.captured(1));
         from = match.capturedEnd();
     }
-    name += kind.nameTemplate.mid(from);
+    name += nameTemplate.mid(from);
     name = name.trimmed();
     if (kind.nameCaption > 0) {
         const QString caption = userCaptions.value(kind.nameCaption - 1).trimmed();

@@ -78,6 +78,9 @@ struct RecordKind {
     // own forms: "{VORNAME} {NACHNAME}", "{DATUM} {STUN}:{MINU} {TERMIN}".
     // Dates are written in the date format in force; every value is trimmed.
     QString nameTemplate;
+    // The name where the record's day and time stand beside it (a list of
+    // days ahead); empty: the name as above.
+    QString nameBesideItsDay;
     int nameCaption = 0;       // n: the name is preceded by the user's caption n and ": "
     QStringList searchFields;  // text and memo fields a search looks in
     int searchRows = -1;       // results a search lists; the others only counted (-1: all)
@@ -104,6 +107,11 @@ QString RecordName(const RecordKind& kind, const QString& alias,
 // The same from the record's values as shown (dates in the date format in
 // force), `valueOf` giving the value of a field named in the template.
 QString ComposeRecordName(const RecordKind& kind,
+                          const std::function<QString(const QString& field)>& valueOf,
+                          const QStringList& userCaptions = {});
+
+// The same after a template of the kind's own ("{TERMIN}").
+QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
                           const std::function<QString(const QString& field)>& valueOf,
                           const QStringList& userCaptions = {});
 

@@ -1,0 +1,177 @@
+#include "shell/coming_up.h"
+
+#include "data/installed_table_files.h"
+#include "kernel/public_variables.h"
+#include "kernel/settings_record.h"
+#include "kernel/texts.h"
+#include "shell/language.h"
+#include "store/dbf_table.h"
+#include "store/file_names.h"
+#include "store/xbase.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+using kesp::store::DbfTable;
+
+namespace {
+
+const QString kSettings = QStringLiteral("erinnern.dbf");
+
+const Texts kToday{"Heute", "Today", "Hoje"};
+const Texts kTomorrow{"Morgen", "Tomorrow", "Amanhã"};
+const Texts kOverdue{"Überfällig", "Overdue", "Atrasado"};
+const Texts kTurns{"wird %1", "turns %1", "faz %1 anos"};
+
+// A data folder from before the list has no settings table: it gets the one
+// the program installs.
+void MakeSureSettingsExist() {
+    const QString path = THE_DATA_PATH + kSettings;
+    if (!kesp::store::FileExists(path))
+        kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
+}
+
+// The day a yearly date falls on in `year`: 29 February on 28 February in
+// the years without one.
+QDate InYear(const QDate& date, int year) {
+    if (date.month() == 2 && date.day() == 29 && !QDate::isLeapYear(year))
+        return QDate(year, 2, 28);
+    return QDate(year, date.month(), date.day());
+}
+
+struct Reader {
+    const RecordKind& kind;
+    const DbfTable& table;
+    std::uint32_t record;
+
+    QVariant Value(const QString& field) const {
+        const int column = table.FieldIndex(field);
+        return column < 0 ? QVariant() : table.Read(record, column);
+    }
+    // The record's name as it stands beside its day.
+    QString Name(const QStringList& captions) const {
+        return ComposeRecordName(
+            kind, kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
+            [this](const QString& field) { return ShownFieldValue(Value(field)); }, captions);
+    }
+};
+
+// The entries one date of one record gives between `first` and `last`.
+void AddEntries(const Reader& read, const KindDate& date, const QStringList& captions,
+                const QDate& first, const QDate& last, std::vector<ComingUpEntry>& entries) {
+    if (!date.onlyWhere.isEmpty() && !read.Value(date.onlyWhere).toBool()) return;
+    const QDate value = read.Value(date.field).toDate();
+    if (!value.isValid()) return;
+    ComingUpEntry entry{.kind = &read.kind, .record = static_cast<int>(read.record)};
+    switch (date.meaning) {
+        case DateMeaning::Yearly:
+            for (int year = first.year(); year <= last.year(); ++year) {
+                const QDate day = InYear(value, year);
+                if (day < first || day > last || year <= value.year()) continue;
+                entry.day = day;
+                entry.text = read.Name(captions) + QStringLiteral(" – ") +
+                             TEXT(kTurns).arg(year - value.year());
+                entries.push_back(entry);
+            }
+            return;
+        case DateMeaning::Appointment:
+            entry.time = read.Value(date.hourField).toString().trimmed() + QLatin1Char(':') +
+                         read.Value(date.minuteField).toString().trimmed();
+            entry.text = read.Name(captions);
+            break;
+        case DateMeaning::Due:
+            if (read.Value(date.doneField).toBool()) return;
+            entry.overdue = value < first;
+            entry.text = read.Name(captions);
+            break;
+        case DateMeaning::Reminder:
+        case DateMeaning::Named:
+            entry.text = read.Name(captions);
+            if (date.meaning == DateMeaning::Named && date.userCaption > 0)
+                entry.text +=
+                    QStringLiteral(" (") + captions.value(date.userCaption - 1) + QLatin1Char(')');
+            break;
+    }
+    if (value > last || (value < first && !entry.overdue)) return;
+    entry.day = value;
+    entries.push_back(entry);
+}
+
+}  // namespace
+
+ComingUpSettings ReadComingUpSettings() {
+    MakeSureSettingsExist();
+    ComingUpSettings settings;
+    const auto table = DbfTable::Open(THE_DATA_PATH + kSettings, DbfTable::Purpose::Inspect);
+    if (!table || table->RecordCount() == 0) return settings;
+    settings.days = std::clamp(table->Read(1, table->FieldIndex("TAGE")).toInt(), 1, 60);
+    settings.openAtStart = table->Read(1, table->FieldIndex("BEIMSTART")).toBool();
+    settings.customDateReminds = table->Read(1, table->FieldIndex("EIGENDATUM")).toBool();
+    return settings;
+}
+
+void WriteComingUpSettings(const ComingUpSettings& settings) {
+    MakeSureSettingsExist();
+    WriteSettingsRecord(kSettings, "erinnern", [&settings] {
+        REPLACE("erinnern->TAGE", std::clamp(settings.days, 1, 60));
+        REPLACE("erinnern->BEIMSTART", settings.openAtStart);
+        REPLACE("erinnern->EIGENDATUM", settings.customDateReminds);
+    });
+}
+
+std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds) {
+    const QDate last = today.addDays(std::clamp(days, 1, 60));
+    std::vector<ComingUpEntry> entries;
+    for (const RecordKind& kind : RecordKinds()) {
+        if (!kind.viewOf.isEmpty() || kind.dates.isEmpty()) continue;
+        QList<KindDate> dates;
+        for (const KindDate& date : kind.dates)
+            if (date.meaning != DateMeaning::Named || customDateReminds) dates.append(date);
+        if (dates.isEmpty()) continue;
+        const QStringList captions = ReadUserCaptions(kind);
+        const auto table = DbfTable::Open(THE_DATA_PATH + kind.table, DbfTable::Purpose::Inspect);
+        if (!table) continue;  // held by a window: its records show next time
+        for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
+            if (table->IsDeleted(record)) continue;
+            for (const KindDate& date : dates)
+                AddEntries({kind, *table, record}, date, captions, today, last, entries);
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const ComingUpEntry& a, const ComingUpEntry& b) {
+                         if (a.overdue != b.overdue) return a.overdue;
+                         if (a.day != b.day) return a.day < b.day;
+                         return a.time < b.time;
+                     });
+    return entries;
+}
+
+bool SomethingDueNow(const std::vector<ComingUpEntry>& entries, const QDate& today) {
+    return std::any_of(entries.begin(), entries.end(), [&today](const ComingUpEntry& entry) {
+        return entry.overdue || entry.day == today;
+    });
+}
+
+QString DayHeading(const ComingUpEntry& entry, const QDate& today) {
+    if (entry.overdue) return TEXT(kOverdue);
+    if (entry.day == today) return TEXT(kToday);
+    if (entry.day == today.addDays(1)) return TEXT(kTomorrow);
+    return QLocale(LANG_LOCALE()).dayName(entry.day.dayOfWeek()) + QStringLiteral(", ") +
+           DTOC(entry.day);
+}
+
+QStringList ComingUpLines(const std::vector<ComingUpEntry>& entries, const QDate& today) {
+    QStringList lines;
+    QString heading;
+    for (const ComingUpEntry& entry : entries) {
+        const QString entryHeading = DayHeading(entry, today);
+        if (entryHeading != heading) lines.append(heading = entryHeading);
+        QString line = QStringLiteral("  ");
+        if (entry.overdue) line += DTOC(entry.day) + QLatin1Char(' ');
+        if (!entry.time.isEmpty()) line += entry.time + QLatin1Char(' ');
+        lines.append(line + entry.text + QStringLiteral(" (") + KindName(*entry.kind) +
+                     QLatin1Char(')'));
+    }
+    return lines;
+}

@@ -1,0 +1,101 @@
+// The days ahead over the installed tables: every kind of entry at the edges
+// of the range, across a year's end, 29 February, and the settings.
+#include "shell/coming_up.h"
+#include "kernel/public_variables.h"
+#include "shell/language.h"
+#include "tests/shell/installed_program.h"
+
+#include <ostream>
+
+inline void PrintTo(const QStringList& texts, std::ostream* out) {
+    *out << "{" << texts.join("|").toStdString() << "}";
+}
+
+namespace {
+
+class ComingUpTest : public InstalledProgram {
+  protected:
+    void Birthday(const QString& name, const QDate& born, bool listed = true) {
+        AddRecord("adressen_p.dbf", {{"VORNAME", name}, {"GEBURTSTAG", born}, {"LISTE", listed}});
+    }
+    static QStringList Texts(const std::vector<ComingUpEntry>& entries) {
+        QStringList texts;
+        for (const ComingUpEntry& entry : entries)
+            texts.append(DTOC(entry.day) + (entry.time.isEmpty() ? "" : " " + entry.time) + " " +
+                         entry.text + (entry.overdue ? " !" : ""));
+        return texts;
+    }
+};
+
+TEST_F(ComingUpTest, EveryKindOfEntryFromTodayToTheLastDayAcrossTheYearsEnd) {
+    OpenMainWindow();                              // English: mm/dd/yyyy
+    Birthday("Anna", QDate(1986, 12, 29));         // today
+    Birthday("Bert", QDate(1990, 1, 5));           // the last day
+    Birthday("Carl", QDate(1990, 1, 6));           // the day after
+    Birthday("Dora", QDate(1980, 12, 30), false);  // not on the birthday list
+    AddRecord(
+        "agenda.dbf",
+        {{"DATUM", QDate(2026, 12, 31)}, {"STUN", "18"}, {"MINU", "30"}, {"TERMIN", "Silvester"}});
+    AddRecord("agenda.dbf",
+              {{"DATUM", QDate(2026, 12, 31)}, {"STUN", "09"}, {"MINU", "00"}, {"TERMIN", "Arzt"}});
+    AddRecord("agenda.dbf", {{"DATUM", QDate(2026, 12, 28)}, {"TERMIN", "Gestern"}});
+    AddRecord("agenda.dbf", {{"DATUM", QDate(2027, 1, 6)}, {"TERMIN", "Zu spät"}});
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2027, 1, 1)}, {"N_TITEL", "Neujahr"}});
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2026, 12, 29)}, {"N_TITEL", "Gelöscht"}});
+    DeleteRecords("notiz.dbf", [] { return FIELD("N_TITEL").toString().startsWith("Gel"); });
+    AddRecord("projekt.dbf", {{"DATUME", QDate(2026, 12, 30)}, {"N_TITEL", "Bericht"}});
+    AddRecord("projekt.dbf",
+              {{"DATUME", QDate(2026, 12, 30)}, {"N_TITEL", "Fertig"}, {"FERTIG", true}});
+    AddRecord("projekt.dbf", {{"DATUME", QDate(2026, 11, 1)}, {"N_TITEL", "Alt"}});
+    AddRecord("projekt.dbf", {{"N_TITEL", "Ohne Datum"}});
+    AddRecord("kespfree.dbf", {{"FREE01", "Faust"}, {"FREE09", QDate(2027, 1, 2)}});
+
+    const QDate today(2026, 12, 29);
+    const QStringList expected{"11/01/2026 Alt !",           "12/29/2026 Anna – turns 40",
+                               "12/30/2026 Bericht",         "12/31/2026 09:00 Arzt",
+                               "12/31/2026 18:30 Silvester", "01/01/2027 Neujahr",
+                               "01/05/2027 Bert – turns 37"};
+    EXPECT_EQ(Texts(ComingUp(today, 7, false)), expected);
+
+    QStringList withCustom = expected;
+    withCustom.insert(6, "01/02/2027 Title: Faust (Date)");
+    EXPECT_EQ(Texts(ComingUp(today, 7, true)), withCustom);
+    EXPECT_TRUE(SomethingDueNow(ComingUp(today, 7, false), today));
+    EXPECT_EQ(
+        Texts(ComingUp(today, 1, false)),
+        (QStringList{"11/01/2026 Alt !", "12/29/2026 Anna – turns 40", "12/30/2026 Bericht"}));
+
+    const QStringList lines = ComingUpLines(ComingUp(today, 2, false), today);
+    EXPECT_EQ(lines, (QStringList{"Overdue", "  11/01/2026 Alt (Projects)", "Today",
+                                  "  Anna – turns 40 (Contacts(friends))", "Tomorrow",
+                                  "  Bericht (Projects)", "Thursday, 12/31/2026",
+                                  "  09:00 Arzt (Agenda)", "  18:30 Silvester (Agenda)"}));
+    CHANGE_LANG("DE");
+    EXPECT_EQ(ComingUpLines(ComingUp(today, 2, false), today).at(6), "Donnerstag, 31.12.2026");
+}
+
+TEST_F(ComingUpTest, ABirthdayOn29FebruaryFallsOn28FebruaryInCommonYears) {
+    OpenMainWindow();
+    Birthday("Leap", QDate(2000, 2, 29));
+    EXPECT_EQ(Texts(ComingUp(QDate(2027, 2, 27), 3, false)),
+              QStringList{"02/28/2027 Leap – turns 27"});
+    EXPECT_EQ(Texts(ComingUp(QDate(2028, 2, 27), 3, false)),
+              QStringList{"02/29/2028 Leap – turns 28"});
+    EXPECT_TRUE(ComingUp(QDate(2000, 2, 27), 3, false).empty()) << "not before being born";
+}
+
+TEST_F(ComingUpTest, TheSettingsAreKeptAndAFolderWithoutThemGetsThemAsInstalled) {
+    OpenMainWindow();
+    QFile::remove(DataFile("erinnern.dbf"));
+    const ComingUpSettings installed = ReadComingUpSettings();
+    EXPECT_EQ(installed.days, 7);
+    EXPECT_TRUE(installed.openAtStart);
+    EXPECT_FALSE(installed.customDateReminds);
+    WriteComingUpSettings({.days = 99, .openAtStart = false, .customDateReminds = true});
+    const ComingUpSettings kept = ReadComingUpSettings();
+    EXPECT_EQ(kept.days, 60) << "at most 60 days";
+    EXPECT_FALSE(kept.openAtStart);
+    EXPECT_TRUE(kept.customDateReminds);
+}
+
+}  // namespace
