@@ -70,10 +70,17 @@ std::vector<KindCorpus::FileState> KindCorpus::CurrentFiles() const {
 }
 
 bool KindCorpus::UpToDate() const {
-    return complete_ && dateFormat_ == DATEFORMAT() && files_ == CurrentFiles();
+    if (!complete_ || dateFormat_ != DATEFORMAT() || files_ != CurrentFiles()) return false;
+    // A file changed shortly before it was read may have changed again
+    // within the same tick of the file system's clock, which its time of
+    // change cannot tell: such a copy is read again until the file is older.
+    const QDateTime settled = readSince_.addSecs(-2);
+    return std::all_of(files_.begin(), files_.end(),
+                       [&settled](const FileState& file) { return file.modified < settled; });
 }
 
 void KindCorpus::StartReading() {
+    readSince_ = QDateTime::currentDateTime();
     files_ = CurrentFiles();
     dateFormat_ = DATEFORMAT();
     reading_ = true;

@@ -87,6 +87,7 @@ class KindCorpus {
     std::vector<ShownField> shown_;
     QStringList userCaptions_;
     std::vector<FileState> files_;  // as they were when the reading began
+    QDateTime readSince_;           // when the reading began
     QString dateFormat_;
     bool reading_ = false;
     bool complete_ = false;
