@@ -157,8 +157,9 @@ QString DayHeading(const ComingUpEntry& entry, const QDate& today) {
     if (entry.overdue) return TEXT(kOverdue);
     if (entry.day == today) return TEXT(kToday);
     if (entry.day == today.addDays(1)) return TEXT(kTomorrow);
-    return QLocale(LANG_LOCALE()).dayName(entry.day.dayOfWeek()) + QStringLiteral(", ") +
-           DTOC(entry.day);
+    QString weekday = QLocale(LANG_LOCALE()).dayName(entry.day.dayOfWeek());
+    if (!weekday.isEmpty()) weekday[0] = weekday[0].toUpper();  // "quarta-feira" heads a group
+    return weekday + QStringLiteral(", ") + DTOC(entry.day);
 }
 
 QStringList ComingUpLines(const std::vector<ComingUpEntry>& entries, const QDate& today) {

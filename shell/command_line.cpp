@@ -2,11 +2,13 @@
 
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/coming_up.h"
 #include "shell/everything_panel.h"
 #include "shell/everything_search.h"
 #include "shell/language.h"
 #include "shell/start_up.h"
 #include "store/fault.h"
+#include "store/xbase.h"
 
 #include <QTextStream>
 
@@ -43,6 +45,26 @@ bool PrepareCommand() {
     return false;
 }
 
+int ComingUpCommand(const QStringList& arguments) {
+    bool given = false;
+    const int days = arguments.value(0).toInt(&given);
+    if (!arguments.isEmpty() && (!given || days < 1 || days > 60)) {
+        PEEK_STORED_LANG();
+        Err() << TEXT({"Die Zahl der Tage ist 1 bis 60.", "The number of days is 1 to 60.",
+                       "O número de dias é de 1 a 60."})
+              << Qt::endl;
+        return 2;
+    }
+    if (!PrepareCommand()) return 1;
+    const ComingUpSettings settings = ReadComingUpSettings();
+    const QDate today = DATE();
+    for (const QString& line : ComingUpLines(
+             ComingUp(today, given ? days : settings.days, settings.customDateReminds), today))
+        Out() << line << '\n';
+    Out().flush();
+    return 0;
+}
+
 int Find(const QStringList& words) {
     if (!PrepareCommand()) return 1;
     const QString typed = words.join(QLatin1Char(' '));
@@ -61,6 +83,7 @@ bool AsksForCommand(int argc, char** argv) {
 int RunCommand(const QStringList& arguments) {
     const QString command = arguments.value(0);
     if (command == QLatin1String("--find")) return Find(arguments.mid(1));
+    if (command == QLatin1String("--coming")) return ComingUpCommand(arguments.mid(1));
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

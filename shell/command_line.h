@@ -4,6 +4,9 @@
 //   kesp --find WORDS...   prints what the search over everything finds,
 //                          grouped by application as in the main window, in
 //                          the stored language; changes no table.
+//   kesp --coming [DAYS]   prints the days ahead (today and DAYS more, else
+//                          as many as the coming-up window keeps) under their
+//                          day headings.
 //
 // A command works on the data folder beside the program and refuses to touch
 // it while a copy of the program has it open (the message goes to standard

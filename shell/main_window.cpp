@@ -10,6 +10,7 @@
 #include "apps/projects/projects_maintenance.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/coming_up_window.h"
 #include "shell/everything_panel.h"
 #include "shell/help.h"
 #include "shell/language.h"
@@ -45,6 +46,7 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
             {"Button_32", OPEN_PROJEKT_VERW},     // projects maintenance
             {"Button_28", OPENFORM_MYAPPCONFIG},  // the own application's field names
             {"Button_25", OPENBIO},               // biorhythm
+            {"Button_35", OPENFORM_KOMMEND},      // the days ahead
         };
         return all;
     }();
@@ -345,6 +347,7 @@ void DEFINE_HAUPT() {
                                      .flat = true});
     _DEFINEIMAGE("Image_2",
                  {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
+    TextButton("Button_35", 100, 330, 110, 22, "Demnächst");
     DefineEverythingSearch();
     _ENDWINDOW();
 
@@ -376,6 +379,11 @@ const QList<Relabel>& MainWindowTexts() {
          "Caption",
          {"Verwalten", "Administration", "Administrar"}},
         {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
+        {{"Button_35"}, "Caption", {"Demnächst", "Coming up", "Próximos dias"}},
+        {{"Button_35"},
+         "ToolTip",
+         {"Was heute und in den nächsten Tagen ansteht", "What is due today and in the days ahead",
+          "O que vence hoje e nos próximos dias"}},
         {{"Button_31"},
          "Caption",
          {"Statistik aktualisieren", "Update statistics", "Atualizar estatística"}},

@@ -3,6 +3,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/coming_up_window.h"
 #include "shell/folders.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
@@ -15,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -122,5 +124,7 @@ void MAIN() {
     if (!START_UP(PROGRAM_FOLDER())) return;
     DEFINE_HAUPT();
     DOMETHOD("haupt", "Center");
+    // Once the main window is up and its statistics are shown.
+    QTimer::singleShot(0, OFFER_KOMMEND_AT_START);
     _ACTIVATEWINDOW("haupt");
 }

@@ -4,6 +4,12 @@
 #include "kernel/public_variables.h"
 #include "shell/language.h"
 #include "tests/shell/installed_program.h"
+#include "toolkit/screenshot.h"
+#include "toolkit/test_driver.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QTest>
 
 #include <ostream>
 
@@ -96,6 +102,48 @@ TEST_F(ComingUpTest, TheSettingsAreKeptAndAFolderWithoutThemGetsThemAsInstalled)
     EXPECT_EQ(kept.days, 60) << "at most 60 days";
     EXPECT_FALSE(kept.openAtStart);
     EXPECT_TRUE(kept.customDateReminds);
+}
+
+TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
+    kesp::test::TestDriver driver;
+    driver.setToday(QDate(2026, 12, 29));
+    OpenMainWindow();
+    AddRecord("projekt.dbf", {{"DATUME", QDate(2026, 11, 1)}, {"N_TITEL", "Alt"}});
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2026, 12, 29)}, {"N_TITEL", "Anrufen"}});
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2027, 1, 20)}, {"N_TITEL", "Später"}});
+    kesp::test::TestDriver::click("haupt", "Button_35");
+    ASSERT_TRUE(kesp::test::TestDriver::isOpen("kommend"));
+    auto* list = qobject_cast<QListWidget*>(kesp::test::TestDriver::widget("kommend", "List_1"));
+    ASSERT_NE(list, nullptr);
+    QStringList rows;
+    for (int row = 0; row < list->count(); ++row)
+        rows.append(list->item(row)->text().trimmed());
+    EXPECT_EQ(rows, (QStringList{"Overdue", "11/01/2026 Alt   (Projects)", "Today",
+                                 "Anrufen   (Notes)"}));
+    EXPECT_EQ(list->item(1)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(list->currentRow(), 1) << "the first entry, under its heading";
+
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(kesp::test::TestDriver::isOpen("notiz_frm"));
+    EXPECT_EQ(FIELD("notiz->N_TITEL").toString().trimmed(), "Anrufen");
+    kesp::test::TestDriver::closeWindow("notiz_frm");
+
+    kesp::test::TestDriver::select("kommend", "Combo_1", 30);
+    EXPECT_EQ(list->count(), 6) << "a later note within 30 days";
+    kesp::test::TestDriver::click("kommend", "Check_1");
+    kesp::test::TestDriver::closeWindow("kommend");
+    EXPECT_EQ(ReadComingUpSettings().days, 30);
+    EXPECT_FALSE(ReadComingUpSettings().openAtStart);
+
+    const QString folder = QString(KESP_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    for (const char* code : {"DE", "AM", "BR"}) {
+        CHANGE_LANG(code);
+        kesp::test::TestDriver::click("haupt", "Button_35");
+        ASSERT_TRUE(kesp::SaveWindowScreenshot("kommend", folder + "/kommend_" + code + ".png"));
+        kesp::test::TestDriver::closeWindow("kommend");
+    }
 }
 
 }  // namespace

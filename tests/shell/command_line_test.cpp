@@ -71,6 +71,12 @@ TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_EQ(table.readAll(), tableBefore) << "nothing is written";
 
+    AddRecord("projekt.dbf", {{"DATUME", QDate(2001, 1, 1)}, {"N_TITEL", "Uralt"}});
+    const Run coming = Kesp({"--coming", "3"});
+    EXPECT_EQ(coming.exitCode, 0) << coming.err.toStdString();
+    EXPECT_EQ(coming.out, "Überfällig\n  01.01.2001 Uralt (Projekte)\n");
+    EXPECT_EQ(Kesp({"--coming", "99"}).exitCode, 2);
+
     const Run unknown = Kesp({"--frobnicate"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("--frobnicate"));

@@ -1,0 +1,209 @@
+#include "shell/coming_up_window.h"
+
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "kernel/texts.h"
+#include "shell/coming_up.h"
+#include "store/xbase.h"
+#include "toolkit/control.h"
+#include "toolkit/form_window.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QListWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kWindow = QStringLiteral("kommend");
+const QString kList = QStringLiteral("List_1");
+
+const Texts kTitle{"Demnächst", "Coming up", "Próximos dias"};
+const Texts kDays{"Tage voraus:", "Days ahead:", "Dias à frente:"};
+const Texts kAtStart{"Beim Start öffnen, wenn heute etwas fällig ist",
+                     "Open at the start when something is due today",
+                     "Abrir ao iniciar quando algo vence hoje"};
+const Texts kCustomDate{"Das Datum der eigenen Anwendung erinnert",
+                        "The date of my own application reminds",
+                        "A data do meu próprio aplicativo lembra"};
+const Texts kNothing{"In diesen Tagen steht nichts an.", "Nothing is due in these days.",
+                     "Nada previsto para estes dias."};
+
+constexpr int kRecordRole = Qt::UserRole;
+constexpr int kKindRole = Qt::UserRole + 1;
+
+// Enter opens the entry; the toolkit's window closes on Escape itself.
+class EntryList : public QListWidget {
+  public:
+    using QListWidget::QListWidget;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
+            emit itemActivated(currentItem());
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+};
+
+EntryList* List() {
+    return static_cast<EntryList*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+}
+
+ComingUpSettings SettingsShown() {
+    return {.days = GETPROPERTY(kWindow, "Combo_1", "value").toInt(),
+            .openAtStart = GETPROPERTY(kWindow, "Check_1", "value").toBool(),
+            .customDateReminds = GETPROPERTY(kWindow, "Check_2", "value").toBool()};
+}
+
+void FillList() {
+    const ComingUpSettings settings = SettingsShown();
+    const QDate today = DATE();
+    EntryList* list = List();
+    list->clear();
+    QString heading;
+    for (const ComingUpEntry& entry : ComingUp(today, settings.days, settings.customDateReminds)) {
+        const QString entryHeading = DayHeading(entry, today);
+        if (entryHeading != heading) {
+            auto* item = new QListWidgetItem(heading = entryHeading, list);
+            QFont bold = list->font();
+            bold.setBold(true);
+            item->setFont(bold);
+            item->setFlags(Qt::NoItemFlags);
+            item->setForeground(entry.overdue ? QColor(255, 0, 0) : QColor(Qt::black));
+            item->setBackground(QColor(228, 236, 246));
+        }
+        QString text = QStringLiteral("   ");
+        if (entry.overdue) text += DTOC(entry.day) + QLatin1Char(' ');
+        if (!entry.time.isEmpty()) text += entry.time + QLatin1Char(' ');
+        text += entry.text + QStringLiteral("   (") + KindName(*entry.kind) + QLatin1Char(')');
+        auto* item = new QListWidgetItem(text, list);
+        item->setData(kRecordRole, entry.record);
+        item->setData(kKindRole, entry.kind->id);
+        if (entry.overdue) item->setForeground(QColor(255, 0, 0));
+    }
+    if (list->count() == 0) new QListWidgetItem(TEXT(kNothing), list);
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->flags() & Qt::ItemIsSelectable) {
+            list->setCurrentRow(row);
+            break;
+        }
+    }
+}
+
+void KeepSettings() {
+    WriteComingUpSettings(SettingsShown());
+}
+
+void OpenEntry(QListWidgetItem* item) {
+    if (!item || !item->data(kRecordRole).isValid()) return;
+    const int row = List()->row(item);
+    OpenRecordKindOn(RecordKindNamed(item->data(kKindRole).toString()),
+                     item->data(kRecordRole).toInt());
+    if (!ISWINDOWDEFINED(kWindow)) return;
+    FillList();  // what the window changed shows at once
+    List()->setCurrentRow(std::min(row, List()->count() - 1));
+    List()->setFocus();
+}
+
+void OPENKOMMEND() {
+    KESP_OPERATION();
+    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
+    SETPROPERTY(kWindow, "Label_1", "value", TEXT(kDays));
+    SETPROPERTY(kWindow, "Check_1", "caption", TEXT(kAtStart));
+    SETPROPERTY(kWindow, "Check_2", "caption", TEXT(kCustomDate));
+    const ComingUpSettings settings = ReadComingUpSettings();
+    SETPROPERTY(kWindow, "Combo_1", "value", settings.days);
+    SETPROPERTY(kWindow, "Check_1", "value", settings.openAtStart);
+    SETPROPERTY(kWindow, "Check_2", "value", settings.customDateReminds);
+    EntryList* list = List();
+    list->setAccessibleName(TEXT(kTitle));
+    kesp::FormWindowNamed(kWindow)->control("Combo_1")->widget()->setAccessibleName(TEXT(kDays));
+    for (const char* box : {"Check_1", "Check_2"}) {
+        auto* check =
+            qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(box)->widget());
+        QObject::connect(check, &QCheckBox::toggled, list, [] {
+            KeepSettings();
+            FillList();
+        });
+    }
+    QObject::connect(list, &QListWidget::itemActivated, list, OpenEntry);
+    FillList();
+    list->setFocus();
+}
+
+void DAYS_CHANGED() {
+    KESP_OPERATION();
+    if (!kesp::FindFormWindow(kWindow) || !kesp::FormWindowNamed(kWindow)->findControl(kList))
+        return;  // still being defined
+    KeepSettings();
+    FillList();
+}
+
+void DefineComingUpWindow() {
+    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+                                 .row = 100,
+                                 .col = 200,
+                                 .width = 560,
+                                 .height = 520,
+                                 .icon = "img/kespico.ico",
+                                 .onInit = OPENKOMMEND});
+    _DEFINELABEL("Label_1", {.row = 14,
+                             .col = 10,
+                             .width = 110,
+                             .height = 20,
+                             .value = kDays.de,
+                             .bold = true,
+                             .background = Qt::white});
+    QStringList days;
+    for (int n = 1; n <= 60; ++n)
+        days.append(QString::number(n));
+    _DEFINECOMBOBOX("Combo_1", {.row = 12,
+                                .col = 125,
+                                .width = 60,
+                                .height = 22,
+                                .items = days,
+                                .value = 7,
+                                .onChange = DAYS_CHANGED});
+    kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
+    auto* list = new EntryList(window);
+    list->setUniformItemSizes(true);
+    window->addControl(std::make_unique<kesp::Control>(kList, list));
+    kesp::PlaceControl(list, 45, 10, 535, 380);
+    _DEFINECHECKBOX("Check_1", {.row = 435,
+                                .col = 10,
+                                .width = 535,
+                                .height = 20,
+                                .caption = kAtStart.de,
+                                .background = Qt::white});
+    _DEFINECHECKBOX("Check_2", {.row = 460,
+                                .col = 10,
+                                .width = 535,
+                                .height = 20,
+                                .caption = kCustomDate.de,
+                                .background = Qt::white});
+    _ENDWINDOW();
+}
+
+}  // namespace
+
+void OPENFORM_KOMMEND() {
+    KESP_OPERATION();
+    T_CLOSE();
+    DefineComingUpWindow();
+    DOMETHOD(kWindow, "Center");
+    _ACTIVATEWINDOW(kWindow);
+}
+
+void OFFER_KOMMEND_AT_START() {
+    KESP_OPERATION();
+    const ComingUpSettings settings = ReadComingUpSettings();
+    if (!settings.openAtStart) return;
+    if (!SomethingDueNow(ComingUp(DATE(), settings.days, settings.customDateReminds), DATE()))
+        return;
+    OPENFORM_KOMMEND();
+}
