@@ -9,6 +9,7 @@
 #include "store/file_names.h"
 #include "store/xbase.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -40,61 +41,79 @@ QDate InYear(const QDate& date, int year) {
     return QDate(year, date.month(), date.day());
 }
 
+// One of a kind's dates with the columns it reads, found once per table.
+struct DateColumns {
+    const KindDate* date;
+    int value, onlyWhere, hour, minute, done;
+};
+
+int Column(const DbfTable& table, const QString& field) {
+    return field.isEmpty() ? -1 : table.FieldIndex(field);
+}
+
+DateColumns ColumnsOf(const DbfTable& table, const KindDate& date) {
+    return {&date,
+            Column(table, date.field),
+            Column(table, date.onlyWhere),
+            Column(table, date.hourField),
+            Column(table, date.minuteField),
+            Column(table, date.doneField)};
+}
+
 struct Reader {
     const RecordKind& kind;
     const DbfTable& table;
     std::uint32_t record;
+    const QStringList& captions;
+    const QHash<QString, int>& columnOf;  // the fields of the name
 
-    QVariant Value(const QString& field) const {
-        const int column = table.FieldIndex(field);
-        return column < 0 ? QVariant() : table.Read(record, column);
+    QString Text(int column) const {
+        return column < 0 ? QString() : table.Read(record, column).toString().trimmed();
     }
     // The record's name as it stands beside its day.
-    QString Name(const QStringList& captions) const {
+    QString Name() const {
         return ComposeRecordName(
             kind, kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
-            [this](const QString& field) { return ShownFieldValue(Value(field)); }, captions);
+            [this](const QString& field) {
+                const int column = columnOf.value(field, -1);
+                return column < 0 ? QString() : ShownFieldValue(table.Read(record, column));
+            },
+            captions);
     }
 };
 
-// The entries one date of one record gives between `first` and `last`.
-void AddEntries(const Reader& read, const KindDate& date, const QStringList& captions,
-                const QDate& first, const QDate& last, std::vector<ComingUpEntry>& entries) {
-    if (!date.onlyWhere.isEmpty() && !read.Value(date.onlyWhere).toBool()) return;
-    const QDate value = read.Value(date.field).toDate();
+// The entries one date of one record gives between `first` and `last`. The
+// dates and flags are read first; a name only for a record that is listed.
+void AddEntries(const Reader& read, const DateColumns& columns, const QDate& first,
+                const QDate& last, std::vector<ComingUpEntry>& entries) {
+    const KindDate& date = *columns.date;
+    if (columns.onlyWhere >= 0 && !read.table.ReadLogical(read.record, columns.onlyWhere)) return;
+    const QDate value = read.table.ReadDate(read.record, columns.value);
     if (!value.isValid()) return;
     ComingUpEntry entry{.kind = &read.kind, .record = static_cast<int>(read.record)};
-    switch (date.meaning) {
-        case DateMeaning::Yearly:
-            for (int year = first.year(); year <= last.year(); ++year) {
-                const QDate day = InYear(value, year);
-                if (day < first || day > last || year <= value.year()) continue;
-                entry.day = day;
-                entry.text = read.Name(captions) + QStringLiteral(" – ") +
-                             TEXT(kTurns).arg(year - value.year());
-                entries.push_back(entry);
-            }
-            return;
-        case DateMeaning::Appointment:
-            entry.time = read.Value(date.hourField).toString().trimmed() + QLatin1Char(':') +
-                         read.Value(date.minuteField).toString().trimmed();
-            entry.text = read.Name(captions);
-            break;
-        case DateMeaning::Due:
-            if (read.Value(date.doneField).toBool()) return;
-            entry.overdue = value < first;
-            entry.text = read.Name(captions);
-            break;
-        case DateMeaning::Reminder:
-        case DateMeaning::Named:
-            entry.text = read.Name(captions);
-            if (date.meaning == DateMeaning::Named && date.userCaption > 0)
-                entry.text +=
-                    QStringLiteral(" (") + captions.value(date.userCaption - 1) + QLatin1Char(')');
-            break;
+    if (date.meaning == DateMeaning::Yearly) {
+        for (int year = first.year(); year <= last.year(); ++year) {
+            const QDate day = InYear(value, year);
+            if (day < first || day > last || year <= value.year()) continue;
+            entry.day = day;
+            entry.text =
+                read.Name() + QStringLiteral(" – ") + TEXT(kTurns).arg(year - value.year());
+            entries.push_back(entry);
+        }
+        return;
+    }
+    if (date.meaning == DateMeaning::Due) {
+        if (columns.done >= 0 && read.table.ReadLogical(read.record, columns.done)) return;
+        entry.overdue = value < first;
     }
     if (value > last || (value < first && !entry.overdue)) return;
     entry.day = value;
+    if (date.meaning == DateMeaning::Appointment)
+        entry.time = read.Text(columns.hour) + QLatin1Char(':') + read.Text(columns.minute);
+    entry.text = read.Name();
+    if (date.meaning == DateMeaning::Named && date.userCaption > 0)
+        entry.text +=
+            QStringLiteral(" (") + read.captions.value(date.userCaption - 1) + QLatin1Char(')');
     entries.push_back(entry);
 }
 
@@ -132,10 +151,17 @@ std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDat
         const QStringList captions = ReadUserCaptions(kind);
         const auto table = DbfTable::Open(THE_DATA_PATH + kind.table, DbfTable::Purpose::Inspect);
         if (!table) continue;  // held by a window: its records show next time
+        std::vector<DateColumns> columns;
+        for (const KindDate& date : dates)
+            columns.push_back(ColumnsOf(*table, date));
+        QHash<QString, int> nameColumns;
+        for (const QString& field : NameFields(kind) + TemplateFields(kind.nameBesideItsDay))
+            nameColumns.insert(field, table->FieldIndex(field));
         for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
             if (table->IsDeleted(record)) continue;
-            for (const KindDate& date : dates)
-                AddEntries({kind, *table, record}, date, captions, today, last, entries);
+            for (const DateColumns& date : columns)
+                AddEntries({kind, *table, record, captions, nameColumns}, date, today, last,
+                           entries);
         }
     }
     std::stable_sort(entries.begin(), entries.end(),

@@ -16,6 +16,7 @@
 #include "store/fault.h"
 #include "store/xbase.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -289,18 +290,39 @@ QString ComposeRecordName(const RecordKind& kind,
     return ComposeRecordName(kind, kind.nameTemplate, valueOf, userCaptions);
 }
 
+namespace {
+
+// A name template taken apart once: literal text and field names, alternating.
+struct TemplateParts {
+    QStringList literals;  // one more than fields
+    QStringList fields;
+};
+
+const TemplateParts& PartsOf(const QString& nameTemplate) {
+    static QHash<QString, TemplateParts> parsed;
+    const auto known = parsed.constFind(nameTemplate);
+    if (known != parsed.constEnd()) return *known;
+    static const QRegularExpression field(R"(\{(\w+)\})");
+    TemplateParts parts;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& match : field.globalMatch(nameTemplate)) {
+        parts.literals.append(nameTemplate.mid(from, match.capturedStart() - from));
+        parts.fields.append(match.captured(1));
+        from = match.capturedEnd();
+    }
+    parts.literals.append(nameTemplate.mid(from));
+    return *parsed.insert(nameTemplate, parts);
+}
+
+}  // namespace
+
 QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
                           const std::function<QString(const QString& field)>& valueOf,
                           const QStringList& userCaptions) {
-    static const QRegularExpression field(R"(\{(\w+)\})");
-    QString name;
-    qsizetype from = 0;
-    for (const QRegularExpressionMatch& match : field.globalMatch(nameTemplate)) {
-        name += nameTemplate.mid(from, match.capturedStart() - from);
-        name += valueOf(match.captured(1));
-        from = match.capturedEnd();
-    }
-    name += nameTemplate.mid(from);
+    const TemplateParts& parts = PartsOf(nameTemplate);
+    QString name = parts.literals.first();
+    for (qsizetype i = 0; i < parts.fields.size(); ++i)
+        name += valueOf(parts.fields[i]) + parts.literals[i + 1];
     name = name.trimmed();
     if (kind.nameCaption > 0) {
         const QString caption = userCaptions.value(kind.nameCaption - 1).trimmed();
@@ -317,11 +339,11 @@ QString RecordName(const RecordKind& kind, const QString& alias, const QStringLi
 }
 
 QStringList NameFields(const RecordKind& kind) {
-    static const QRegularExpression field(R"(\{(\w+)\})");
-    QStringList fields;
-    for (const QRegularExpressionMatch& match : field.globalMatch(kind.nameTemplate))
-        fields.append(match.captured(1));
-    return fields;
+    return TemplateFields(kind.nameTemplate);
+}
+
+QStringList TemplateFields(const QString& nameTemplate) {
+    return PartsOf(nameTemplate).fields;
 }
 
 namespace {

@@ -121,6 +121,7 @@ QString ShownFieldValue(const QVariant& value);
 
 // The fields named in the kind's name template, in their order.
 QStringList NameFields(const RecordKind& kind);
+QStringList TemplateFields(const QString& nameTemplate);  // of any template
 
 // The application's name in the language in force, or the one the user gave
 // it (its table only looked at).

@@ -294,6 +294,25 @@ QVariant DbfTable::Blank(int field) const {
     }
 }
 
+QDate DbfTable::ReadDate(std::uint32_t record, int field) const {
+    const Field& f = fields_[field];
+    const char* p = RecordBytes(record) + f.offset;
+    // Eight digits, YYYYMMDD; blanks or anything else: the empty date.
+    int ymd = 0;
+    for (int i = 0; i < std::min(f.length, 8); ++i) {
+        if (p[i] < '0' || p[i] > '9') return QDate();
+        ymd = ymd * 10 + (p[i] - '0');
+    }
+    if (ymd == 0) return QDate();
+    const QDate date(ymd / 10000, ymd / 100 % 100, ymd % 100);
+    return date.isValid() ? date : QDate();
+}
+
+bool DbfTable::ReadLogical(std::uint32_t record, int field) const {
+    const char p = *(RecordBytes(record) + fields_[field].offset);
+    return p == 'T' || p == 't' || p == 'Y' || p == 'y';
+}
+
 QVariant DbfTable::Read(std::uint32_t record, int field) const {
     const Field& f = fields_[field];
     const char* p = RecordBytes(record) + f.offset;
@@ -306,15 +325,10 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
             const double value = text.toDouble(&ok);
             return ok ? value : 0.0;
         }
-        case 'D': {
-            bool ok = false;
-            const int ymd = QByteArray(p, std::min(f.length, 8)).toInt(&ok);
-            if (!ok || ymd == 0) return QDate();
-            const QDate date(ymd / 10000, ymd / 100 % 100, ymd % 100);
-            return date.isValid() ? date : QDate();
-        }
+        case 'D':
+            return ReadDate(record, field);
         case 'L':
-            return *p == 'T' || *p == 't' || *p == 'Y' || *p == 'y';
+            return ReadLogical(record, field);
         case 'M': {
             const auto pending = pendingMemos_.find({record, field});
             if (pending != pendingMemos_.end()) return DecodeText(pending->second);

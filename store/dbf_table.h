@@ -103,6 +103,10 @@ class DbfTable {
     void SetDeleted(std::uint32_t record, bool deleted);
 
     QVariant Read(std::uint32_t record, int field) const;
+    // The value of a date or logical field, as Read gives it, without a
+    // QVariant: for walks over many records.
+    QDate ReadDate(std::uint32_t record, int field) const;
+    bool ReadLogical(std::uint32_t record, int field) const;
     QVariant Blank(int field) const;
     void Write(std::uint32_t record, int field, const QVariant& value);
     void AppendBlank();
