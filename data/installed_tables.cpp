@@ -77,9 +77,14 @@ QList<TableDescription> Describe() {
 
     // What the coming-up list shows: how many days ahead, whether it opens at
     // the start, whether the own application's date counts as a reminder.
-    tables.append({"erinnern.dbf",
-                   {N("TAGE", 2), L("BEIMSTART"), L("EIGENDATUM")},
-                   {{{"TAGE", 7.0}, {"BEIMSTART", true}, {"EIGENDATUM", false}}}});
+    tables.append(
+        {"erinnern.dbf",
+         {N("TAGE", 2), L("BEIMSTART"), L("EIGENDATUM"), N("MINUTEN", 3)},
+         {{{"TAGE", 7.0}, {"BEIMSTART", true}, {"EIGENDATUM", false}, {"MINUTEN", 15.0}}}});
+
+    // The reminders posted as desktop notifications, each once: the
+    // application, the day and time it was for, and what it said.
+    tables.append({"gemeldet.dbf", {C("ART", 12), D("TAG"), C("ZEIT", 5), C("TEXT", 120)}, {}});
 
     // TERMIN takes the 99 characters the entry box accepts; TINDEX is the
     // date text of ten characters followed by hour and minute.

@@ -90,7 +90,8 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
     if (columns.onlyWhere >= 0 && !read.table.ReadLogical(read.record, columns.onlyWhere)) return;
     const QDate value = read.table.ReadDate(read.record, columns.value);
     if (!value.isValid()) return;
-    ComingUpEntry entry{.kind = &read.kind, .record = static_cast<int>(read.record)};
+    ComingUpEntry entry{
+        .meaning = date.meaning, .kind = &read.kind, .record = static_cast<int>(read.record)};
     if (date.meaning == DateMeaning::Yearly) {
         for (int year = first.year(); year <= last.year(); ++year) {
             const QDate day = InYear(value, year);
@@ -127,6 +128,9 @@ ComingUpSettings ReadComingUpSettings() {
     settings.days = std::clamp(table->Read(1, table->FieldIndex("TAGE")).toInt(), 1, 60);
     settings.openAtStart = table->Read(1, table->FieldIndex("BEIMSTART")).toBool();
     settings.customDateReminds = table->Read(1, table->FieldIndex("EIGENDATUM")).toBool();
+    // A table from before the notifications has no minutes: the default stays.
+    const int minutes = table->FieldIndex("MINUTEN");
+    if (minutes >= 0) settings.minutesBefore = std::clamp(table->Read(1, minutes).toInt(), 0, 999);
     return settings;
 }
 

@@ -25,6 +25,7 @@ struct ComingUpSettings {
     int days = 7;  // today and this many days after it, 1 to 60
     bool openAtStart = true;
     bool customDateReminds = false;
+    int minutesBefore = 15;  // an appointment's notification comes this long before it
 };
 
 ComingUpSettings ReadComingUpSettings();
@@ -34,6 +35,7 @@ struct ComingUpEntry {
     QDate day;     // when it falls; the due day of an overdue project
     QString time;  // "18:30" for an appointment, else empty
     bool overdue = false;
+    DateMeaning meaning = DateMeaning::Reminder;
     const RecordKind* kind = nullptr;
     int record = 0;  // its number in the kind's table
     QString text;    // the record's name, and for a birthday the age turned

@@ -4,6 +4,7 @@
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
 #include "shell/coming_up.h"
+#include "shell/desktop_notifications.h"
 #include "store/xbase.h"
 #include "toolkit/control.h"
 #include "toolkit/form_window.h"
@@ -29,6 +30,10 @@ const Texts kAtStart{"Beim Start öffnen, wenn heute etwas fällig ist",
 const Texts kCustomDate{"Das Datum der eigenen Anwendung erinnert",
                         "The date of my own application reminds",
                         "A data do meu próprio aplicativo lembra"};
+const Texts kNoNotifications{
+    "Keine Benachrichtigungen: auf dem Desktop läuft kein Benachrichtigungsdienst.",
+    "No notifications: no notification service runs on the desktop.",
+    "Sem notificações: não há serviço de notificações na área de trabalho."};
 const Texts kNothing{"In diesen Tagen steht nichts an.", "Nothing is due in these days.",
                      "Nada previsto para estes dias."};
 
@@ -132,6 +137,9 @@ void OPENKOMMEND() {
         });
     }
     QObject::connect(list, &QListWidget::itemActivated, list, OpenEntry);
+    // Said once here: without a notification service the reminders stay in this list.
+    SETPROPERTY(kWindow, "Label_2", "value",
+                NotificationServiceAvailable() ? QString() : TEXT(kNoNotifications));
     FillList();
     list->setFocus();
 }
@@ -173,7 +181,9 @@ void DefineComingUpWindow() {
     auto* list = new EntryList(window);
     list->setUniformItemSizes(true);
     window->addControl(std::make_unique<kesp::Control>(kList, list));
-    kesp::PlaceControl(list, 45, 10, 535, 380);
+    kesp::PlaceControl(list, 45, 10, 535, 360);
+    _DEFINELABEL("Label_2",
+                 {.row = 410, .col = 10, .width = 535, .height = 20, .background = Qt::white});
     _DEFINECHECKBOX("Check_1", {.row = 435,
                                 .col = 10,
                                 .width = 535,

@@ -6,6 +6,7 @@
 #include "shell/everything_panel.h"
 #include "shell/everything_search.h"
 #include "shell/language.h"
+#include "shell/reminders.h"
 #include "shell/start_up.h"
 #include "store/fault.h"
 #include "store/xbase.h"
@@ -16,6 +17,11 @@
 #include <cstdlib>
 
 namespace {
+
+const Texts kNoService{
+    "Keine Erinnerung gezeigt: auf dem Desktop läuft kein Benachrichtigungsdienst.",
+    "No reminder shown: no notification service runs on the desktop.",
+    "Nenhum lembrete mostrado: não há serviço de notificações na área de trabalho."};
 
 QTextStream& Out() {
     static QTextStream out(stdout);
@@ -65,6 +71,17 @@ int ComingUpCommand(const QStringList& arguments) {
     return 0;
 }
 
+// Posts the reminders that are due; while the program runs, it posts them itself.
+int RemindCommand() {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndOnFault);
+    PEEK_STORED_LANG();
+    if (!CLAIM_DATA_FOLDER()) return 0;
+    const int posted = PostDueReminders(QDateTime::currentDateTime(), true);
+    if (posted < 0) Err() << TEXT(kNoService) << Qt::endl;
+    return 0;
+}
+
 int Find(const QStringList& words) {
     if (!PrepareCommand()) return 1;
     const QString typed = words.join(QLatin1Char(' '));
@@ -84,6 +101,7 @@ int RunCommand(const QStringList& arguments) {
     const QString command = arguments.value(0);
     if (command == QLatin1String("--find")) return Find(arguments.mid(1));
     if (command == QLatin1String("--coming")) return ComingUpCommand(arguments.mid(1));
+    if (command == QLatin1String("--remind")) return RemindCommand();
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

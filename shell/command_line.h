@@ -7,6 +7,10 @@
 //   kesp --coming [DAYS]   prints the days ahead (today and DAYS more, else
 //                          as many as the coming-up window keeps) under their
 //                          day headings.
+//   kesp --remind          posts the reminders that are due as desktop
+//                          notifications, each once, then ends (for a login
+//                          script or a timer); while the program runs it
+//                          leaves that to the program and ends with 0.
 //
 // A command works on the data folder beside the program and refuses to touch
 // it while a copy of the program has it open (the message goes to standard

@@ -7,6 +7,7 @@
 #include "shell/folders.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
+#include "shell/reminders.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/xbase.h"
@@ -126,5 +127,11 @@ void MAIN() {
     DOMETHOD("haupt", "Center");
     // Once the main window is up and its statistics are shown.
     QTimer::singleShot(0, OFFER_KOMMEND_AT_START);
+    // The reminders due, at the start and then every minute while the program runs.
+    QTimer reminders;
+    QObject::connect(&reminders, &QTimer::timeout,
+                     [] { PostDueReminders(QDateTime::currentDateTime(), false); });
+    reminders.start(60 * 1000);
+    QTimer::singleShot(0, [] { PostDueReminders(QDateTime::currentDateTime(), false); });
     _ACTIVATEWINDOW("haupt");
 }
