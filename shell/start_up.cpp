@@ -8,6 +8,7 @@
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/reminders.h"
+#include "shell/statistics.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/xbase.h"
@@ -125,13 +126,16 @@ void MAIN() {
     if (!START_UP(PROGRAM_FOLDER())) return;
     DEFINE_HAUPT();
     DOMETHOD("haupt", "Center");
-    // Once the main window is up and its statistics are shown.
-    QTimer::singleShot(0, OFFER_KOMMEND_AT_START);
-    // The reminders due, at the start and then every minute while the program runs.
+    // The reminders due every minute while the program runs; at the start,
+    // once the main window shows its figures, those due already and the
+    // days ahead when something is due today.
     QTimer reminders;
     QObject::connect(&reminders, &QTimer::timeout,
                      [] { PostDueReminders(QDateTime::currentDateTime(), false); });
     reminders.start(60 * 1000);
-    QTimer::singleShot(0, [] { PostDueReminders(QDateTime::currentDateTime(), false); });
+    AFTER_NEXT_STATISTICS([] {
+        PostDueReminders(QDateTime::currentDateTime(), false);
+        OFFER_KOMMEND_AT_START();
+    });
     _ACTIVATEWINDOW("haupt");
 }

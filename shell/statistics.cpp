@@ -10,6 +10,10 @@
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
+#include <QTimer>
+
+#include <utility>
+
 namespace {
 
 // Counted by RECCOUNT after the pack when every record counts: the pack has
@@ -54,6 +58,16 @@ void ShowBirthDate() {
 
 }  // namespace
 
+namespace {
+
+std::function<void()> afterNextRun;
+
+}  // namespace
+
+void AFTER_NEXT_STATISTICS(std::function<void()> step) {
+    afterNextRun = std::move(step);
+}
+
 void HAUPT_STATISTIK() {
     KESP_OPERATION();
     APPLY_STORED_LANG();
@@ -70,4 +84,5 @@ void HAUPT_STATISTIK() {
                     DTOC(DATE()) + " " + TIME().toString("hh:mm:ss"));
 
     HOLE_SYS();
+    if (afterNextRun) QTimer::singleShot(0, std::exchange(afterNextRun, {}));
 }

@@ -10,4 +10,11 @@
 // the program through the fault handler in the step that opens it.
 #pragma once
 
+#include <functional>
+
 void HAUPT_STATISTIK();
+
+// Runs `step` once, as soon as the event loop is free after the next run of
+// the statistics: what the start of the program does once the main window
+// shows its figures in the stored language.
+void AFTER_NEXT_STATISTICS(std::function<void()> step);
