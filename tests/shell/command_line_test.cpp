@@ -1,12 +1,8 @@
 // The program's command line, run as a script runs it: the built program in
 // a private copy of the application folder, without a graphical session.
-#include "kernel/public_variables.h"
-#include "shell/start_up.h"
 #include "tests/shell/installed_program.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -14,39 +10,11 @@ class CommandLine : public InstalledProgram {
   protected:
     void SetUp() override {
         InstalledProgram::SetUp();
-        const QString program = folder_.filePath("kesp");
-        ASSERT_TRUE(QFile::copy(QString(KESP_BUILT_APP_DIR) + "/kesp", program));
         AddRecord("adressen_p.dbf", {{"VORNAME", "Anna"}, {"NACHNAME", "Müller"}});
         AddRecord("notiz.dbf", {{"N_TITEL", "Einkauf"}, {"N_TEXT", "Müller anrufen"}});
         StoreLanguage("DE");
     }
-
-    struct Run {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    Run Kesp(const QStringList& arguments) {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("DISPLAY");
-        environment.remove("WAYLAND_DISPLAY");
-        environment.remove("QT_QPA_PLATFORM");
-        process.setProcessEnvironment(environment);
-        process.start(folder_.filePath("kesp"), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    // Lets go of the data folder, as the program does when it closes.
-    void LetGoOfTheDataFolder() {
-        QTemporaryDir elsewhere;
-        const QString data = THE_DATA_PATH;
-        THE_DATA_PATH = elsewhere.path() + "/";
-        CLAIM_DATA_FOLDER();
-        THE_DATA_PATH = data;
-    }
+    CommandRun Kesp(const QStringList& arguments) { return RunProgram(arguments); }
 };
 
 TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
@@ -54,14 +22,14 @@ TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
         QFile table(DataFile("notiz.dbf"));
         return table.open(QIODevice::ReadOnly) ? table.readAll() : QByteArray();
     }();
-    const Run refused = Kesp({"--find", "müller"});
+    const CommandRun refused = Kesp({"--find", "müller"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.out.isEmpty());
     EXPECT_TRUE(refused.err.contains("von einer anderen Kopie des Programms benutzt"))
         << refused.err.toStdString();
 
     LetGoOfTheDataFolder();
-    const Run found = Kesp({"--find", "mueller"});
+    const CommandRun found = Kesp({"--find", "mueller"});
     EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
     EXPECT_EQ(found.out,
               "Adressen-Privat (1)\n  Anna Müller — Müller\n"
@@ -72,12 +40,12 @@ TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
     EXPECT_EQ(table.readAll(), tableBefore) << "nothing is written";
 
     AddRecord("projekt.dbf", {{"DATUME", QDate(2001, 1, 1)}, {"N_TITEL", "Uralt"}});
-    const Run coming = Kesp({"--coming", "3"});
+    const CommandRun coming = Kesp({"--coming", "3"});
     EXPECT_EQ(coming.exitCode, 0) << coming.err.toStdString();
     EXPECT_EQ(coming.out, "Überfällig\n  01.01.2001 Uralt (Projekte)\n");
     EXPECT_EQ(Kesp({"--coming", "99"}).exitCode, 2);
 
-    const Run unknown = Kesp({"--frobnicate"});
+    const CommandRun unknown = Kesp({"--frobnicate"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("--frobnicate"));
 }

@@ -6,6 +6,7 @@
 #include "toolkit/forms.h"
 
 #include <QFile>
+#include <QProcess>
 
 namespace {
 
@@ -114,6 +115,31 @@ QString InstalledProgram::StoredLanguage() {
     const QString value = FIELD("LANG").toString();
     DBCLOSEALL();
     return value;
+}
+
+InstalledProgram::CommandRun InstalledProgram::RunProgram(
+    const QStringList& arguments, const QList<std::pair<QString, QString>>& environment) {
+    const QString program = folder_.filePath("kesp");
+    if (!QFile::exists(program)) QFile::copy(QString(KESP_BUILT_APP_DIR) + "/kesp", program);
+    QProcess process;
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const char* graphical : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        variables.remove(graphical);
+    for (const auto& [name, value] : environment)
+        variables.insert(name, value);
+    process.setProcessEnvironment(variables);
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+void InstalledProgram::LetGoOfTheDataFolder() {
+    QTemporaryDir elsewhere;
+    const QString data = THE_DATA_PATH;
+    THE_DATA_PATH = elsewhere.path() + "/";
+    CLAIM_DATA_FOLDER();
+    THE_DATA_PATH = data;
 }
 
 void InstalledProgram::StoreLanguage(const QString& value) {

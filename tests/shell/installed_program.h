@@ -37,6 +37,19 @@ class InstalledProgram : public ::testing::Test {
     QString StoredLanguage();
     void StoreLanguage(const QString& value);
 
+    // The built program, copied into this folder and run as a command from a
+    // script would run it: no graphical session, `environment` added.
+    struct CommandRun {
+        int exitCode;
+        QString out;
+        QString err;
+    };
+    CommandRun RunProgram(const QStringList& arguments,
+                          const QList<std::pair<QString, QString>>& environment = {});
+    // Lets go of the data folder, as the program does when it closes, so that
+    // a command may claim it.
+    void LetGoOfTheDataFolder();
+
     QTemporaryDir folder_;
     QString previousFolder_;
     QList<kesp::seam::MessageBoxShown> boxes_;

@@ -59,7 +59,6 @@ class RemindCommand : public Reminders {
   protected:
     void SetUp() override {
         Reminders::SetUp();
-        ASSERT_TRUE(QFile::copy(QString(KESP_BUILT_APP_DIR) + "/kesp", folder_.filePath("kesp")));
         bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         ASSERT_TRUE(bus_.waitForReadyRead(10000));
         address_ = QString::fromUtf8(bus_.readLine()).trimmed();
@@ -89,30 +88,15 @@ class RemindCommand : public Reminders {
     }
 
     int Remind(QString* err = nullptr) {
-        QProcess kesp;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-        environment.remove("DISPLAY");
-        kesp.setProcessEnvironment(environment);
-        kesp.start(folder_.filePath("kesp"), {"--remind"});
-        EXPECT_TRUE(kesp.waitForFinished(60000));
-        if (err) *err = QString::fromUtf8(kesp.readAllStandardError());
-        return kesp.exitCode();
+        const CommandRun run = RunProgram({"--remind"}, {{"DBUS_SESSION_BUS_ADDRESS", address_}});
+        if (err) *err = run.err;
+        return run.exitCode;
     }
 
     int Posted() {
         QFile calls(log_.filePath("calls"));
         if (!calls.open(QIODevice::ReadOnly)) return 0;
         return static_cast<int>(calls.readAll().count("Notify"));
-    }
-
-    // Lets go of the data folder, as the program does when it closes.
-    void LetGoOfTheDataFolder() {
-        QTemporaryDir elsewhere;
-        const QString data = THE_DATA_PATH;
-        THE_DATA_PATH = elsewhere.path() + "/";
-        CLAIM_DATA_FOLDER();
-        THE_DATA_PATH = data;
     }
 
     QProcess bus_;
