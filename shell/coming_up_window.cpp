@@ -6,6 +6,7 @@
 #include "shell/coming_up.h"
 #include "shell/desktop_notifications.h"
 #include "store/xbase.h"
+#include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
@@ -132,11 +133,14 @@ void OPENKOMMEND() {
         auto* check =
             qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(box)->widget());
         QObject::connect(check, &QCheckBox::toggled, list, [] {
-            KeepSettings();
-            FillList();
+            kesp::RunAction([] {
+                KeepSettings();
+                FillList();
+            });
         });
     }
-    QObject::connect(list, &QListWidget::itemActivated, list, OpenEntry);
+    QObject::connect(list, &QListWidget::itemActivated, list,
+                     [](QListWidgetItem* item) { kesp::RunAction([item] { OpenEntry(item); }); });
     // Said once here: without a notification service the reminders stay in this list.
     SETPROPERTY(kWindow, "Label_2", "value",
                 NotificationServiceAvailable() ? QString() : TEXT(kNoNotifications));

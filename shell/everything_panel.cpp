@@ -1,6 +1,7 @@
 #include "shell/everything_panel.h"
 
 #include "kernel/texts.h"
+#include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
@@ -221,7 +222,7 @@ class ResultsList : public QListView {
         // A long line is cut at the list's edge; the list never scrolls sideways.
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         connect(this, &QListView::activated, this, [](const QModelIndex& index) {
-            if (index.isValid()) OpenResult(index.row());
+            if (index.isValid()) kesp::RunAction([row = index.row()] { OpenResult(row); });
         });
     }
 
@@ -243,7 +244,7 @@ class ResultsList : public QListView {
             return;
         }
         if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && row >= 0) {
-            OpenResult(row);
+            kesp::RunAction([row] { OpenResult(row); });
             return;
         }
         if (event->key() == Qt::Key_Up && IsFirstResult(row)) {
@@ -372,6 +373,7 @@ void DefineEverythingSearch() {
     panel.steps->setSingleShot(true);
     QObject::connect(panel.steps, &QTimer::timeout, panel.list, StepSearch);
     panel.search.reset();
+    panel.warmingUp = false;
 
     auto* find = new QShortcut(QKeySequence::Find, window);
     find->setContext(Qt::WindowShortcut);

@@ -12,6 +12,7 @@
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/xbase.h"
+#include "toolkit/action_dispatch.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -129,13 +130,15 @@ void MAIN() {
     // The reminders due every minute while the program runs; at the start,
     // once the main window shows its figures, those due already and the
     // days ahead when something is due today.
+    // A write the system refuses is told like any other and tried again a
+    // minute later.
+    const Action postDue = [] { PostDueReminders(QDateTime::currentDateTime(), false); };
     QTimer reminders;
-    QObject::connect(&reminders, &QTimer::timeout,
-                     [] { PostDueReminders(QDateTime::currentDateTime(), false); });
+    QObject::connect(&reminders, &QTimer::timeout, [postDue] { kesp::RunAction(postDue); });
     reminders.start(60 * 1000);
-    AFTER_NEXT_STATISTICS([] {
-        PostDueReminders(QDateTime::currentDateTime(), false);
-        OFFER_KOMMEND_AT_START();
+    AFTER_NEXT_STATISTICS([postDue] {
+        kesp::RunAction(postDue);
+        kesp::RunAction(OFFER_KOMMEND_AT_START);
     });
     _ACTIVATEWINDOW("haupt");
 }
