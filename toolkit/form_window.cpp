@@ -105,6 +105,11 @@ Control* FormWindow::control(const QString& name) const {
     return found;
 }
 
+void FormWindow::release() {
+    released_ = true;
+    close();
+}
+
 QList<Control*> FormWindow::controls() const {
     QList<Control*> all;
     for (const auto& [key, control] : controls_)
@@ -128,6 +133,21 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
         return;
+    }
+    if (!released_ && properties_.mayClose) {
+        if (asking_) {  // closed again while the question is open
+            event->ignore();
+            return;
+        }
+        bool may = true;
+        asking_ = true;
+        // A fault in the question is handled (and logged) like any action's.
+        RunAction([this, &may] { may = properties_.mayClose(); });
+        asking_ = false;
+        if (!may) {
+            event->ignore();
+            return;
+        }
     }
     closing_ = true;
     // The name is free as soon as the window closes, so the release action

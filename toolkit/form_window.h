@@ -1,9 +1,10 @@
 // A window of the program and the registry of windows by name.
 //
 // A window owns its controls (by name, without regard to case) and knows its
-// kind. Closing it (the close box, "Release" or RELEASEWINDOW) runs its release
-// action, frees its name at once, ends the event loop of its activation and
-// destroys it with its controls.
+// kind. Closing it (the close box, Escape, "Release" or RELEASEWINDOW) runs its
+// release action, frees its name at once, ends the event loop of its
+// activation and destroys it with its controls. The user's closing (close box,
+// Escape) asks the window's `mayClose` first; the program's (release()) does not.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -39,6 +40,9 @@ class FormWindow : public QWidget {
     Control* control(const QString& name) const;      // misuse when unknown
     QList<Control*> controls() const;
 
+    // Closes the window without asking `mayClose`: the program's own closing.
+    void release();
+
   signals:
     void closed();
 
@@ -55,6 +59,8 @@ class FormWindow : public QWidget {
     WindowProperties properties_;
     std::map<QString, std::unique_ptr<Control>> controls_;  // by lower-case name
     bool closing_ = false;
+    bool released_ = false;  // closed by the program: nothing to ask
+    bool asking_ = false;    // `mayClose` is being asked
 };
 
 // The windows defined now, by name without regard to case.

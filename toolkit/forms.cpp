@@ -243,7 +243,7 @@ void _ACTIVATEWINDOW(const QString& name) {
     // closes again after the message (the main window stays, as it always does).
     if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&
         window->kind() != WindowKind::Main) {
-        window->close();
+        window->release();
     }
     if (guard != nullptr) kesp::OrderTabsByReading(window);
 
@@ -257,7 +257,7 @@ bool ISWINDOWDEFINED(const QString& name) {
 }
 
 void RELEASEWINDOW(const QString& name) {
-    kesp::FormWindowNamed(name)->close();
+    kesp::FormWindowNamed(name)->release();
 }
 
 // ---- Controls ------------------------------------------------------------------
@@ -448,7 +448,7 @@ void DOMETHOD(const QString& window, const QString& method) {
     if (name == QLatin1String("center")) {
         Center(form);
     } else if (name == QLatin1String("release")) {
-        form->close();
+        form->release();
     } else if (name == QLatin1String("show")) {
         form->show();
     } else if (name == QLatin1String("hide")) {

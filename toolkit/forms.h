@@ -56,6 +56,10 @@ struct WindowProperties {
     bool topmost = false;
     Action onInit;     // runs once after the window is shown
     Action onRelease;  // runs when the window closes
+    // Asked when the user closes the window (its close box or Escape), before
+    // it closes; false keeps it open. None: it closes at once. The program's
+    // own closing (RELEASEWINDOW, "Release") does not ask.
+    std::function<bool()> mayClose;
 };
 
 void _DEFINEWINDOW(const QString& name, WindowKind kind, const WindowProperties& properties);
@@ -69,11 +73,11 @@ void _ENDWINDOW();
 // opens beside the main window (right, else left), non-modal and always on
 // top, and activation returns at once; when the screen has no room beside the
 // main window it opens centred and is not kept on top. Escape closes a modal
-// or standard window as its close box does. Tab and Shift+Tab move through
-// the controls in reading order.
+// or standard window as its close box does, asking `mayClose` first. Tab and
+// Shift+Tab move through the controls in reading order.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
-void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
+void RELEASEWINDOW(const QString& name);  // closes it, as the close box does, without asking
 
 // ---- Controls ------------------------------------------------------------------
 // Each is created in the window being defined, or in the current tab page.

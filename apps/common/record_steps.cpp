@@ -2,6 +2,7 @@
 
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
+#include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -142,7 +143,10 @@ void DefineRecordWindow(const RecordWindow& record) {
          .height = place.height,
          .icon = record.icon,
          .onInit = record.actions.open,
-         .onRelease = record.actions.release});
+         .onRelease = record.actions.release,
+         .mayClose = [&record] {
+             return MayDiscardShownValues(record.window, record.fields, *record.messageTitle);
+         }});
     if (record.listPage == 0) DefineListArea(record);
     if (record.tab) DefineTab(*record.tab, record);
     DefinePage(record, 0);
@@ -266,6 +270,7 @@ void FillRecordWindow(const RecordWindow& record) {
     SETPROPERTY(record.window, record.countLine.name, "value",
                 QString::number(static_cast<long long>(THE_ANZAHL)) + TEXT(record.countLine.words));
     ShowViewMode(record);
+    RememberShownValues(record.window, record.fields);
 }
 
 void RefreshRecordWindow(const RecordWindow& record) {
@@ -302,6 +307,7 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     PrepareControlsForNewRecord(record.window, record.fields);
+    RememberShownValues(record.window, record.fields);
     // Typing goes into the new record's first field, not into a search box.
     for (const FieldRow& row : record.fields) {
         if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
