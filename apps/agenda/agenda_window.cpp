@@ -84,7 +84,8 @@ void DefineAgendaWindow() {
                                  .width = 700,
                                  .height = 450,
                                  .icon = "img/agenda.ico",
-                                 .onInit = OPENAGENDA});
+                                 .onInit = OPENAGENDA,
+                                 .mayClose = MayCloseAgenda});
     _DEFINEDATEPICKER("MonthCal_1", {.row = 20,
                                      .col = 20,
                                      .width = 90,
