@@ -440,6 +440,44 @@ TEST_F(CustomDatabase, TheExportWritesTheShownNamesAndTheRecordsInEveryLanguage)
 
 // ---- Pictures --------------------------------------------------------------------
 
+// Names of the user's own are not replaced without a word; names that are a
+// template's (in any language) are, as before.
+TEST_F(CustomDatabase, ATemplateAsksBeforeItReplacesNamesOfTheUsersOwn) {
+    const DatabaseTemplate& books = DatabaseTemplates()[0];
+    const DatabaseTemplate& vehicles = DatabaseTemplates()[3];
+    const QString question =
+        "MSGYESNO: Die Vorlage ersetzt die Feldnamen, die Sie vergeben haben. Fortfahren?";
+    OPENFORM_MYAPPCONFIG();
+    Type(kNaming, "Text_1", "Wein");
+    driver_.answerNext(false);
+    TestDriver::click(kNaming, vehicles.button);
+    EXPECT_EQ(TakeMessages(), QStringList{question});
+    EXPECT_EQ(TestDriver::read(kNaming, "Text_1").toString(), "Wein");
+    driver_.answerNext(true);
+    TestDriver::click(kNaming, vehicles.button);
+    EXPECT_EQ(TakeMessages(), QStringList{question});
+    EXPECT_EQ(NamingBoxes("Text_", 10), TemplateNames(vehicles).mid(0, 10));
+    TestDriver::click(kNaming, books.button);
+    EXPECT_TRUE(TakeMessages().isEmpty()) << "a template's names are no one's own";
+
+    // Stored names of one's own, in the records window.
+    Type(kNaming, "Text_1", "Wein");
+    TestDriver::click(kNaming, "Button_5");
+    TestDriver::closeWindow(kNaming);
+    UseLanguage("AM");
+    OPENFORM_MYAPP();
+    driver_.answerNext(false);
+    TestDriver::click(kRecords, vehicles.button);
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGYESNO: The template replaces the field names you gave. Continue?"});
+    EXPECT_EQ(StoredNames().first(), "Wein");
+    EXPECT_EQ(Caption("Label_1"), "Wein");
+    driver_.answerNext(true);
+    TestDriver::click(kRecords, vehicles.button);
+    TakeMessages();
+    EXPECT_EQ(StoredNames(), TemplateNames(vehicles));
+}
+
 TEST_F(CustomDatabase, BothWindowsWithATemplateInEveryLanguage) {
     const QString pictures = KESP_SCREENSHOT_DIR;
     QDir().mkpath(pictures);
