@@ -142,6 +142,7 @@ struct TextBoxProperties {
     bool readOnly = false;
     QString value;
     Action onChange;  // after every change, typed or set
+    Action onEnter;   // Return or Enter pressed in the box; none: nothing
 };
 void _DEFINETEXTBOX(const QString& name, const TextBoxProperties& p);
 

@@ -69,7 +69,9 @@ void DefineSearchControls(int page) {
                                       .value = 1,
                                       .background = Qt::white,
                                       .onChange = SELECT_WAS_TIPPS});
-    _DEFINETEXTBOX(kSearchBox, {.row = 60, .col = 10, .width = 250, .height = 20});
+    // Enter runs the search, as the button beside the box does.
+    _DEFINETEXTBOX(kSearchBox,
+                   {.row = 60, .col = 10, .width = 250, .height = 20, .onEnter = SUCHE_2_TIPPS});
     PictureButton("Button_1", {60, 270, 40, 20}, "img/find.bmp", SUCHE_2_TIPPS, "Suchen");
 }
 

@@ -12,6 +12,7 @@
 
 #include <QColor>
 #include <QDir>
+#include <QTest>
 
 namespace {
 
@@ -129,6 +130,15 @@ TEST_F(TipsWindow, WordSearchCopiesEachMatchingTipOnceAtItsFirstWord) {
     EXPECT_EQ(Value("Label_2"), "2 gefunden");
     EXPECT_EQ(Titles(), (QStringList{"E-Mail im Netz", "Mailbox"}));
     EXPECT_EQ(Stored("ergeb.dbf").size(), 2) << "the result table was emptied first";
+}
+
+// Enter in the search box searches, as the search button does.
+TEST_F(TipsWindow, EnterInTheSearchBoxSearches) {
+    OPENFORM_TIPPS();
+    TestDriver::typeInto(kWindow, "Text_s", "net");
+    QTest::keyClick(TestDriver::widget(kWindow, "Text_s"), Qt::Key_Return);
+    EXPECT_EQ(Value("Label_2"), "2 gefunden");
+    EXPECT_EQ(SearchColour(), kGreen);
 }
 
 TEST_F(TipsWindow, AMissShowsTheCollectionInRedAndBlanksShowItInWhite) {
