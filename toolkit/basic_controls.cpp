@@ -5,6 +5,7 @@
 #include "toolkit/focus_mark.h"
 #include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
+#include "toolkit/reading_order.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -345,6 +346,7 @@ std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const F
                 .arg(color.name()));
     }
     if (p.fontColor) SetForeground(frame, *p.fontColor);
+    if (p.tabGroup) frame->setProperty(kTabGroupProperty, true);
     PlaceControl(frame, p.row, p.col, p.width, p.height);
     // A frame is drawn behind the controls placed in it, whatever the order of
     // definition, and in front of the frames it lies in.

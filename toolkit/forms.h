@@ -125,6 +125,9 @@ struct FrameProperties {
     bool opaque = false;
     std::optional<QColor> background;
     std::optional<QColor> fontColor;
+    // The controls placed inside the frame are one block in the keyboard
+    // order, after the controls to its left (reading_order.h).
+    bool tabGroup = false;
 };
 void _DEFINEFRAME(const QString& name, const FrameProperties& p);
 

@@ -110,7 +110,8 @@ void DefinePage(const RecordWindow& record, int page) {
                                   .height = frame.at.height,
                                   .caption = frame.caption.de,
                                   .bold = frame.bold,
-                                  .background = Qt::white});
+                                  .background = Qt::white,
+                                  .tabGroup = frame.tabGroup});
     }
     for (const LabelRow& label : record.labels)
         if (label.page == page) DefineWhiteLabel(label.name, label.at, label.text.de, label.bold);

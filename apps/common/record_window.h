@@ -146,6 +146,7 @@ struct FrameRow {
     Texts caption;
     int page = 0;
     bool bold = false;
+    bool tabGroup = false;  // its controls are one block in the keyboard order
 };
 
 struct LabelRow {

@@ -13,9 +13,11 @@
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -476,6 +478,22 @@ TEST_F(CustomDatabase, ATemplateAsksBeforeItReplacesNamesOfTheUsersOwn) {
     TestDriver::click(kRecords, vehicles.button);
     TakeMessages();
     EXPECT_EQ(StoredNames(), TemplateNames(vehicles));
+}
+
+// Tab reads the yes/no frame as one block after the fields to its left, so a
+// date typed after tabbing from the last text field lands in the date.
+TEST_F(CustomDatabase, TabReachesTheDateBeforeTheYesNoFields) {
+    OPENFORM_MYAPP();
+    TestDriver::typeInto(kRecords, "Text_5", "");
+    QStringList order;
+    for (int step = 0; step < 5; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{"DatePicker_1", "Check_1", "Check_2", "Check_3", "Edit_1"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "Check_2");
 }
 
 TEST_F(CustomDatabase, BothWindowsWithATemplateInEveryLanguage) {
