@@ -63,6 +63,7 @@ std::optional<QVariant> Control::get(const QString& property, int index) const {
 }
 
 bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
+    if (method == QLatin1String("click")) return userClick();
     if (widget_ == nullptr) return false;
     if (method == QLatin1String("setfocus")) {
         ShowPageOf(widget_);

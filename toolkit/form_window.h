@@ -12,6 +12,8 @@
 #include "toolkit/control.h"
 #include "toolkit/forms.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 
 #include <map>
@@ -43,10 +45,15 @@ class FormWindow : public QWidget {
     // Closes the window without asking `mayClose`: the program's own closing.
     void release();
 
+    // A key that runs `action` anywhere in the window, before a text box can
+    // take it for itself.
+    void addWindowKey(const QKeySequence& key, const Action& action);
+
   signals:
     void closed();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A modal window the window manager minimises all the same (some offer
     // it on every window) comes straight back: minimised, it would leave the
@@ -61,6 +68,7 @@ class FormWindow : public QWidget {
     bool closing_ = false;
     bool released_ = false;  // closed by the program: nothing to ask
     bool asking_ = false;    // `mayClose` is being asked
+    QList<QKeySequence> windowKeys_;
 };
 
 // The windows defined now, by name without regard to case.
@@ -72,5 +80,8 @@ void UnregisterFormWindow(FormWindow* window);
 
 // A modal window that is open now, or nullptr.
 FormWindow* OpenModalWindow();
+
+// What F1 runs in every window; none: nothing.
+void SetHelpAction(Action action);
 
 }  // namespace kesp

@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
@@ -254,6 +255,28 @@ void _ACTIVATEWINDOW(const QString& name) {
 
 bool ISWINDOWDEFINED(const QString& name) {
     return kesp::FindFormWindow(name) != nullptr;
+}
+
+void DEFINEKEY(const QString& window, const QString& control, const QString& key,
+               const Action& action) {
+    FormWindow* form = kesp::FormWindowNamed(window);
+    const QKeySequence sequence(key, QKeySequence::PortableText);
+    if (sequence.isEmpty()) RaiseFormsFault(QStringLiteral("Key %1 not known.").arg(key));
+    if (control.isEmpty()) {
+        form->addWindowKey(sequence, action);
+        return;
+    }
+    QWidget* target = form->control(control)->widget();
+    if (target == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 of %2 takes no keys.").arg(control, window));
+    auto* shortcut = new QShortcut(sequence, target);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, target,
+                     [action] { kesp::RunAction(action); });
+}
+
+void SET_HELP_ACTION(const Action& action) {
+    kesp::SetHelpAction(action);
 }
 
 void RELEASEWINDOW(const QString& name) {

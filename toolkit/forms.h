@@ -315,11 +315,25 @@ QVariant GETPROPERTY(const QString& window, const QString& control, const QStrin
 QVariant GETPROPERTY(const QString& window, const QString& property);
 
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
-// DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
-//   "SetFocus" on a control of a tab page shows that page first.
+// DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" | "Click"
+//          [, argument])
+//   "SetFocus" on a control of a tab page shows that page first. "Click" clicks
+//   a button, picture or tool button as the user does: a hidden or disabled one
+//   (a tool button of a hidden bar) ignores it.
 void DOMETHOD(const QString& window, const QString& method);
 void DOMETHOD(const QString& window, const QString& control, const QString& method,
               const QVariant& argument = {});
+
+// ---- Keys --------------------------------------------------------------------------
+// A key that runs an action, in Qt's portable notation ("Ctrl+N", "Del",
+// "F1"). With a control named, the key works while that control has the
+// focus (Delete on a list); without, anywhere in the window, even where a
+// text box would take the key for itself (Ctrl+E in a text box).
+void DEFINEKEY(const QString& window, const QString& control, const QString& key,
+               const Action& action);
+
+// F1 in any window runs this action (the help); none: F1 does nothing.
+void SET_HELP_ACTION(const Action& action);
 
 // ---- Message boxes ---------------------------------------------------------------
 // Modal to the whole program; a carriage return in the text is a line break.

@@ -30,6 +30,37 @@ void ShowViewMode(const RecordWindow& record) {
     SETPROPERTY(record.window, kToolbar, "visible", true);
 }
 
+bool InEntryMode(const RecordWindow& record) {
+    return GETPROPERTY(record.window, record.entryButtons.save, "visible").toBool();
+}
+
+// The keys of the toolbar's buttons, named in their tool tips.
+const Texts kNewKey{"Strg+N", "Ctrl+N", "Ctrl+N"};
+const Texts kSaveKey{"Strg+S", "Ctrl+S", "Ctrl+S"};
+const Texts kDeleteKey{"Entf", "Del", "Del"};
+const Texts kExportKey{"Strg+E", "Ctrl+E", "Ctrl+E"};
+
+QString TipWithKey(const Texts& tip, const Texts* key) {
+    return key == nullptr ? TEXT(tip) : TEXT(tip) + " (" + TEXT(*key) + ")";
+}
+
+// Ctrl+N, Ctrl+S, Ctrl+E anywhere in the window and Delete on the list click
+// the toolbar's buttons, and so do nothing while the bar is hidden or the
+// button switched off; in entry mode Ctrl+S clicks the picture button that
+// saves the new record.
+void DefineRecordKeys(const RecordWindow& record) {
+    const QString window = record.window;
+    const auto click = [window](const QString& button) {
+        return [window, button] { DOMETHOD(window, button, "click"); };
+    };
+    DEFINEKEY(window, "", "Ctrl+N", click("x5"));
+    DEFINEKEY(window, "", "Ctrl+E", click("x7"));
+    DEFINEKEY(window, record.list.name, "Del", click("x6"));
+    DEFINEKEY(window, "", "Ctrl+S", [&record] {
+        DOMETHOD(record.window, InEntryMode(record) ? record.entryButtons.save : "x8", "click");
+    });
+}
+
 void ShowEntryMode(const RecordWindow& record) {
     SETPROPERTY(record.window, record.entryButtons.save, "visible", true);
     SETPROPERTY(record.window, record.entryButtons.cancel, "visible", true);
@@ -166,6 +197,7 @@ void DefineRecordWindow(const RecordWindow& record) {
 void ShowRecordWindow(const RecordWindow& record) {
     T_CLOSE();
     DefineRecordWindow(record);
+    DefineRecordKeys(record);
     if (record.place.centred) DOMETHOD(record.window, "Center");
     _ACTIVATEWINDOW(record.window);
 }
@@ -196,29 +228,31 @@ void BuildRecordToolbar(const RecordWindow& record) {
         const char* picture;
         const Action& action;
         const Texts& tip;
+        const Texts* key;
     } buttons[] = {
-        {"x1", "img/first.bmp", act.first, tips.first},
-        {"x2", "img/prev.bmp", act.previous, tips.previous},
-        {"x3", "img/next.bmp", act.next, tips.next},
-        {"x4", "img/last.bmp", act.last, tips.last},
-        {"x5", "img/add.bmp", act.newRecord, tips.insert},
-        {"x6", "img/del.bmp", act.deleteRecord, tips.remove},
-        {"x7", "img/file_excel.bmp", act.exportCsv, tips.exportCsv},
-        {"x8", "img/save.bmp", act.save, tips.save},
+        {"x1", "img/first.bmp", act.first, tips.first, nullptr},
+        {"x2", "img/prev.bmp", act.previous, tips.previous, nullptr},
+        {"x3", "img/next.bmp", act.next, tips.next, nullptr},
+        {"x4", "img/last.bmp", act.last, tips.last, nullptr},
+        {"x5", "img/add.bmp", act.newRecord, tips.insert, &kNewKey},
+        {"x6", "img/del.bmp", act.deleteRecord, tips.remove, &kDeleteKey},
+        {"x7", "img/file_excel.bmp", act.exportCsv, tips.exportCsv, &kExportKey},
+        {"x8", "img/save.bmp", act.save, tips.save, &kSaveKey},
     };
     for (const auto& button : buttons) {
-        _DEFINETOOLBUTTON(
-            button.name,
-            {.picture = button.picture, .action = button.action, .tooltip = TEXT(button.tip)});
+        _DEFINETOOLBUTTON(button.name, {.picture = button.picture,
+                                        .action = button.action,
+                                        .tooltip = TipWithKey(button.tip, button.key)});
     }
     _ENDTOOLBAR();
 }
 
 void SetRecordWindowTexts(const RecordWindow& record) {
     QList<ControlText> texts{
-        {record.entryButtons.save, "tooltip", 0, record.entryButtons.saveTip},
         {record.entryButtons.cancel, "tooltip", 0, record.entryButtons.cancelTip},
     };
+    SETPROPERTY(record.window, record.entryButtons.save, "tooltip",
+                TipWithKey(record.entryButtons.saveTip, &kSaveKey));
     if (record.titleUserCaption == 0) texts.append({"", "", 0, record.title});
     for (const Search& search : record.searches)
         if (!search.captionLabel.isEmpty())
