@@ -43,8 +43,9 @@ void FlatButton(const QString& name, int col, const QString& caption, const Acti
 }
 
 // A caption above a read-only box of the details.
+// The caption is as wide as its box.
 void Detail(const QString& label, const QString& box, int row, int width) {
-    CaptionLabel(label, row, 420, 240);
+    CaptionLabel(label, row, 420, width);
     _DEFINETEXTBOX(box, {.row = row + 20,
                          .col = 420,
                          .width = width,
