@@ -1,4 +1,5 @@
 // Labels, buttons, image buttons, frames, images and progress bars.
+#include "toolkit/accessible_names.h"
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/flat_progress_bar.h"
@@ -111,6 +112,7 @@ class LabelControl : public Control {
             const QString text = value.toString();
             if (text == label_->text()) return true;
             label_->setStaticText(text);
+            CaptionTextChanged(label_);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
             SetBackground(label_, ColorFromValue(value));
         } else if (index == 0 && Is(property, "fontcolor")) {

@@ -2,6 +2,7 @@
 // by name (SETPROPERTY, GETPROPERTY, DOMETHOD).
 #include "toolkit/forms.h"
 
+#include "toolkit/accessible_names.h"
 #include "toolkit/containers.h"
 #include "toolkit/context_menu.h"
 #include "toolkit/controls.h"
@@ -246,7 +247,10 @@ void _ACTIVATEWINDOW(const QString& name) {
         window->kind() != WindowKind::Main) {
         window->release();
     }
-    if (guard != nullptr) kesp::OrderTabsByReading(window);
+    if (guard != nullptr) {
+        kesp::OrderTabsByReading(window);
+        kesp::NameControlsForScreenReaders(window);
+    }
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
     if (waitsForClose && !kesp::seam::activationReturnsAtOnce && guard != nullptr && !closed)

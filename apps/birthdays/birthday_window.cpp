@@ -69,7 +69,8 @@ void DefineBirthdayWindow() {
                                      .width = 40,
                                      .height = 24,
                                      .picture = "img/printer.bmp",
-                                     .action = OPEN_RPT_GEB});
+                                     .action = OPEN_RPT_GEB,
+                                     .tooltip = "Druckvorschau"});
     BoldLabel("Label_24", 40, 20, 660);
     _DEFINETEXTBOX("s_geburt", {.row = 60,
                                 .col = 20,
@@ -115,6 +116,7 @@ void SetBirthdayTexts() {
         {"", "", 0, {"Geburtstagsliste", "Birthday - List", "Aniversários - Lista"}},
         {"Label_24", "value", 0, {"Suche (Vorname)", "Search (first name)", "Procura (nome)"}},
         {"Button_3", "caption", 0, {"Alle", "All", "All"}},
+        {"Button_16", "tooltip", 0, {"Druckvorschau", "Print preview", "Imprimir"}},
         {"Frame_3", "caption", 0, {"Details", "Details", "Detalhes"}},
         {"Label_19", "value", 0, kFirstName},
         {"Label_20", "value", 0, {"Nachname", "Name", "Sobrenome"}},
