@@ -408,7 +408,15 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(record);
+    ShowCountAfterDeletion(record);
     return true;
+}
+
+void ShowCountAfterDeletion(const RecordWindow& record) {
+    const CountLine& line = record.countLine;
+    SETPROPERTY(record.window, line.name, "value",
+                QString::number(static_cast<long long>(THE_ANZAHL)) +
+                    TEXT(IsBlank(line.afterDeletion) ? line.words : line.afterDeletion));
 }
 
 int CountPresentedRecords() {

@@ -132,6 +132,7 @@ struct CountLine {
     QString name = "label_anzahl";
     Box at{390, 10, 190, 20};
     Texts words{" Daten in der Datenbank.", " records", " registros"};
+    Texts afterDeletion;  // the words right after a deletion; blank: `words`
 };
 
 struct TabControl {

@@ -96,10 +96,13 @@ RecordWindow DescribeTips() {
                        .at = {80, 10, 300, 20},
                        .found = {" gefunden", " found", " encontrado(s)"},
                        .hint = kTitlePart.hint};
-    tips.countLine = {.name = "Label_1",
-                      .at = {380, 10, 300, 20},
-                      .words = {" Tipps in der Datenbank", " tips in the database",
-                                " macete(s) no banco de dados"}};
+    tips.countLine = {
+        .name = "Label_1",
+        .at = {380, 10, 300, 20},
+        .words = {" Tipps in der Datenbank", " tips in the database",
+                  " macete(s) no banco de dados"},
+        .afterDeletion = {" Tipps & Tricks in der Datenbank.", " Tips & tricks in the database.",
+                          " macete(s) no banco de dados."}};
     tips.frames = {{.name = "Frame_1",
                     .at = {35, 320, 160, 65},
                     .caption = {"Suche", "Search", "Procura"},
@@ -250,6 +253,7 @@ void T_DELETE_TIPPS() {
         return;
     }
     ClearSearch();
+    ShowCountAfterDeletion(Tips());
 }
 
 void SELECT_WAS_TIPPS() {
