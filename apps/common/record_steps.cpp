@@ -264,6 +264,8 @@ void SetRecordWindowTexts(const RecordWindow& record) {
         if (listed.userCaption == 0)
             texts.append({record.list.name, "header", column, listed.header});
     }
+    if (!record.list.menu.isEmpty())
+        texts.append({record.list.name, "tooltip", 0, kContextMenuTip});
     if (record.tab) {
         for (int page = 1; page <= record.tab->pages.size(); ++page)
             texts.append({record.tab->name, "caption", page, record.tab->pages[page - 1]});

@@ -129,6 +129,9 @@ TEST_F(AgendaICalendar, AnEventAlreadyThereIsSkippedAndLostCharactersAreTold) {
               "SUMMARY:\xE4\xBC\x9A\xE8\xAD\xB0 Tokyo\r\nEND:VEVENT\r\n"
               "END:VCALENDAR\r\n");
     OpenAgenda(QDate(2008, 1, 25));
+    for (const char* list : {"Browse_1", "List_1"})
+        EXPECT_EQ(TestDriver::read("agenda_frm", list, "tooltip").toString(),
+                  "Weitere Befehle: rechte Maustaste, Menütaste oder Umschalt+F10");
     driver_.answerNextFile(Path("twice.ics"));
     TestDriver::click("agenda_frm", "Menu_2");
     EXPECT_EQ(TakeMessages(),

@@ -227,6 +227,8 @@ TEST_F(Bookmarks, OnlyPagesGoToTheBrowserAndAnAddressNotOpenedIsNamed) {
                      {QDate(2025, 1, 3), "", "Page", "https://a.example/x", ""},
                      {QDate(2025, 1, 4), "", "Pages", "ftp://files.example", ""}});
     OPENFORM_INTERNET();
+    EXPECT_EQ(TestDriver::read(kWindow, "Browse_1", "tooltip").toString(),
+              "Weitere Befehle: rechte Maustaste, Menütaste oder Umschalt+F10");
     EXPECT_EQ(Titles(), (QStringList{"Page", "Pages", "Script"}));
     TestDriver::select(kWindow, "Browse_1", 3);
     TestDriver::pressKey(kWindow, "Browse_1", Qt::Key_Return);
