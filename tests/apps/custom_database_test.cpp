@@ -6,10 +6,12 @@
 #include "apps/custom/custom_operations.h"
 #include "apps/custom/database_templates.h"
 #include "data/installed_tables.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 #include "tests/apps/record_fixture.h"
+#include "toolkit/date_picker.h"
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
@@ -509,18 +511,26 @@ TEST_F(CustomDatabase, BothWindowsWithATemplateInEveryLanguage) {
                   {.free01 = "Momo", .free02 = "Michael Ende"}});
     const QStringList chosen = {"t2", "t5", "t7"};
     int n = 0;
+    kesp::SetNoDateHint(NO_DATE_HINT);  // as the program's start-up does
     for (const char* code : {"DE", "AM", "BR"}) {
         UseLanguage(code);
         const QString suffix = QString("_") + code + ".png";
         OPENFORM_MYAPP();
         TestDriver::click(kRecords, chosen[n++]);
         EXPECT_TRUE(kesp::SaveWindowScreenshot(kRecords, pictures + "/myapp_frm" + suffix));
+        // A date that does not exist, refused where it was typed.
+        TestDriver::typeInto(kRecords, "DatePicker_1",
+                             code == QString("AM") ? "02312026" : "31022026");
+        QTest::keyClick(TestDriver::widget(kRecords, "DatePicker_1"), Qt::Key_Tab);
+        EXPECT_TRUE(kesp::SaveWindowScreenshot(kRecords, pictures + "/myapp_frm_no_date" + suffix));
+        QTest::keyClick(TestDriver::widget(kRecords, "DatePicker_1"), Qt::Key_Escape);
         TestDriver::closeWindow(kRecords);
         OPENFORM_MYAPPCONFIG();
         TestDriver::click(kNaming, "t3");
         EXPECT_TRUE(kesp::SaveWindowScreenshot(kNaming, pictures + "/freemyapp" + suffix));
         TestDriver::closeWindow(kNaming);
     }
+    kesp::SetNoDateHint({});
 }
 
 }  // namespace

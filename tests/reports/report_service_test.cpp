@@ -266,6 +266,8 @@ TEST_F(ReportServiceTest, PreviewOpensAtPageWidthWithEveryActionInSightInTheLang
             const int page = preview.findChild<QWidget*>("page")->width();
             EXPECT_GE(page, scroll->viewport()->width() - 40) << "page width";
             EXPECT_LE(page, scroll->viewport()->width());
+            if (const QByteArray look = qgetenv("KESP_LOOK_DIR"); !look.isEmpty())
+                preview.grab().save(QString::fromLocal8Bit(look) + "/preview_" + code + ".png");
         };
         EXTREPORT("geb");
     }
