@@ -3,6 +3,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "toolkit/action_dispatch.h"
+#include "toolkit/date_picker.h"
 #include "toolkit/storable_text.h"
 
 #include <QDir>
@@ -62,9 +63,18 @@ QString UNSTORABLE_TEXT_HINT(const QString& leftOut) {
         .arg(leftOut);
 }
 
+QString NO_DATE_HINT(const QString& typed) {
+    return TEXT({"Kein gültiges Datum: %1. Bitte korrigieren; Esc stellt das vorige Datum wieder "
+                 "her.",
+                 "Not a valid date: %1. Please correct it; Esc restores the previous date.",
+                 "Data inválida: %1. Corrija-a; Esc restaura a data anterior."})
+        .arg(typed);
+}
+
 void INSTALL_PROBLEM_TEXTS() {
     kesp::SetWriteFailureNotice([](const kesp::WriteFailure& failure) {
         MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure), THE_APP_NAME);
     });
     kesp::SetUnstorableTextHint(UNSTORABLE_TEXT_HINT);
+    kesp::SetNoDateHint(NO_DATE_HINT);
 }

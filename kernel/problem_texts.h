@@ -1,7 +1,8 @@
 // The texts of the expected problems the toolkit reports, in the interface
 // language: a write the system refused (a full disk, an I/O error, a removed
-// drive), and characters a text box left out because the tables cannot store
-// them. The program hands them to the toolkit at start-up.
+// drive), characters a text box left out because the tables cannot store
+// them, and a text typed into a date picker that is no date. The program hands them to the toolkit
+// at start-up.
 #pragma once
 
 #include "store/fault.h"
@@ -13,7 +14,8 @@ QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure);
 // The system's reason for a failed write, in the interface language.
 QString WRITE_FAILURE_REASON(int osCode);
 QString UNSTORABLE_TEXT_HINT(const QString& leftOut);
+QString NO_DATE_HINT(const QString& typed);
 
 // From now on write failures are told in a warning box titled THE_APP_NAME,
-// and text boxes give their hint, in the language in force when they show.
+// and text boxes and date pickers give their hints, in the language in force when they show.
 void INSTALL_PROBLEM_TEXTS();

@@ -1,5 +1,6 @@
 #include "reports/print_preview.h"
 
+#include "kernel/texts.h"
 #include "reports/page_output.h"
 #include "reports/report_dialogs.h"
 #include "toolkit/forms.h"
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -31,28 +33,42 @@ PrintPreview::PrintPreview(std::unique_ptr<RecordedPages> pages, QWidget* parent
     : QDialog(parent), pages_(std::move(pages)) {
     theOpenPreview = this;
     setObjectName("PrintPreview");
-    setWindowTitle("Print Preview");
-    resize(900, 700);
+    setWindowTitle(TEXT({"Druckvorschau", "Print Preview", "Visualizar impressão"}));
 
     auto* layout = new QVBoxLayout(this);
     auto* tools = new QToolBar;
+    tools->setObjectName("tools");
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto addTool = [&](const QString& name, const QString& caption, auto slot) {
-        QAction* action = tools->addAction(caption);
+    auto addTool = [&](const QString& name, const Texts& caption, auto slot) {
+        QAction* action = tools->addAction(TEXT(caption));
         action->setObjectName(name);
         connect(action, &QAction::triggered, this, slot);
     };
-    addTool("first", "First Page [HOME]", &PrintPreview::firstPage);
-    addTool("previous", "Previous Page [PGUP]", &PrintPreview::previousPage);
-    addTool("next", "Next Page [PGDN]", &PrintPreview::nextPage);
-    addTool("last", "Last Page [END]", &PrintPreview::lastPage);
-    addTool("goto", "Go To Page", &PrintPreview::goToPage);
-    addTool("zoom", "Zoom", &PrintPreview::toggleZoom);
-    addTool("thumbnails", "Thumbnails", &PrintPreview::showThumbnails);
-    addTool("save", "Save", &PrintPreview::save);
-    addTool("print", "Print", &PrintPreview::print);
-    addTool("close", "Close", &QDialog::accept);
+    addTool("first", {"Erste Seite [Pos1]", "First Page [HOME]", "Primeira página [Home]"},
+            &PrintPreview::firstPage);
+    addTool("previous",
+            {"Vorige Seite [Bild auf]", "Previous Page [PGUP]", "Página anterior [PgUp]"},
+            &PrintPreview::previousPage);
+    addTool("next", {"Nächste Seite [Bild ab]", "Next Page [PGDN]", "Próxima página [PgDn]"},
+            &PrintPreview::nextPage);
+    addTool("last", {"Letzte Seite [Ende]", "Last Page [END]", "Última página [End]"},
+            &PrintPreview::lastPage);
+    addTool("goto", {"Gehe zu Seite", "Go To Page", "Ir para a página"}, &PrintPreview::goToPage);
+    addTool("zoom", {"Zoom", "Zoom", "Zoom"}, &PrintPreview::toggleZoom);
+    addTool("thumbnails", {"Miniaturen", "Thumbnails", "Miniaturas"},
+            &PrintPreview::showThumbnails);
+    addTool("save", {"Speichern", "Save", "Salvar"}, &PrintPreview::save);
+    addTool("print", {"Drucken", "Print", "Imprimir"}, &PrintPreview::print);
+    addTool("close", {"Schließen", "Close", "Fechar"}, &QDialog::accept);
     layout->addWidget(tools);
+    // Every action stays on the bar, none in its overflow menu: the preview is
+    // at least as wide as the bar, and as wide as the screen allows beyond.
+    const int barWidth = tools->sizeHint().width() + layout->contentsMargins().left() +
+                         layout->contentsMargins().right();
+    setMinimumWidth(barWidth);
+    const QScreen* screen = parent != nullptr ? parent->screen() : QApplication::primaryScreen();
+    const QRect room = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1366, 768);
+    resize(qMax(barWidth, qMin(900, room.width() - 40)), qMin(700, room.height() - 60));
 
     views_ = new QStackedWidget;
     scroll_ = new QScrollArea;
@@ -67,7 +83,9 @@ PrintPreview::PrintPreview(std::unique_ptr<RecordedPages> pages, QWidget* parent
 
     auto* thumbnailPage = new QWidget;
     auto* thumbnailLayout = new QVBoxLayout(thumbnailPage);
-    waitText_ = new QLabel("Generating Thumbnails... Please Wait...");
+    waitText_ = new QLabel(
+        TEXT({"Miniaturen werden erstellt... Bitte warten...",
+              "Generating Thumbnails... Please Wait...", "Gerando miniaturas... Aguarde..."}));
     waitText_->setObjectName("wait");
     waitText_->setAlignment(Qt::AlignCenter);
     thumbnails_ = new QListWidget;
@@ -109,13 +127,15 @@ void PrintPreview::showPage(int index) {
     renderCurrent();
 }
 
+// The page as wide as the view, so that its text can be read; the rest of
+// it is a scroll away.
 double PrintPreview::fittingDpi() const {
     const RecordedPage page = pages_->page(current_);
     const QSizeF mm = page.paperMm.isValid() ? page.paperMm : QSizeF(215.9, 279.4);
-    const QSize room = scroll_->viewport()->size() - QSize(16, 16);
-    const double byWidth = room.width() / (mm.width() / 25.4);
-    const double byHeight = room.height() / (mm.height() / 25.4);
-    return qMax(kMinZoomDpi / 2, qMin(byWidth, byHeight));
+    const int scrollBar = scroll_->verticalScrollBar()->sizeHint().width();
+    const int room = scroll_->viewport()->width() - 16 -
+                     (scroll_->verticalScrollBar()->isVisible() ? 0 : scrollBar);
+    return qMax(kMinZoomDpi / 2, room / (mm.width() / 25.4));
 }
 
 void PrintPreview::renderCurrent() {
@@ -198,6 +218,9 @@ void PrintPreview::keyPressEvent(QKeyEvent* event) {
 }
 
 bool PrintPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The page follows the width of the view it is shown in.
+    if (event->type() == QEvent::Resize && watched == scroll_->viewport() && !zoomed_)
+        renderCurrent();
     if (event->type() == QEvent::MouseButtonPress && watched == pageView_) {
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             toggleZoom();

@@ -1,8 +1,9 @@
-// The print preview: the recorded pages of one job shown one at a time, with
-// page navigation (also by the Home, Page Up, Page Down and End keys), a page
-// number to go to, zoom (button, mouse click, Ctrl + wheel), thumbnails,
-// saving as a PDF file and printing. The preview owns the pages; they are
-// removed with it when it closes.
+// The print preview: the recorded pages of one job shown one at a time, as
+// wide as the view (zoom: button, mouse click, Ctrl + wheel), with page
+// navigation (also by the Home, Page Up, Page Down and End keys), a page
+// number to go to, thumbnails, saving as a PDF file and printing. Its texts
+// are in the interface language; every action of its bar stays in sight. The preview owns the
+// pages; they are removed with it when it closes.
 //
 // Only one preview may be open at a time: IsOpen() tells the printing
 // services to refuse a new job while one is shown.

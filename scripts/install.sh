@@ -6,8 +6,9 @@
 #   scripts/install.sh uninstall
 #
 # The application folder goes to PREFIX (default: the user's data location,
-# ~/.local/share/varnel-kesp), the menu entry to the user's applications menu
-# and the icon to the user's hicolor icon theme. The tables in data/ and the
+# ~/.local/share/varnel-kesp; a relative PREFIX is made absolute), the menu
+# entry to the user's applications menu and the icon to the user's hicolor
+# icon theme, both named after the PREFIX unless it is the default one. The tables in data/ and the
 # files in export/ belong to the user: an install adds only tables that are not
 # there yet, and an uninstall leaves both folders where they are. The program's
 # own files are listed in PREFIX/.installed-files, so that an uninstall (or the
@@ -15,8 +16,25 @@
 set -eu
 
 data_home=${XDG_DATA_HOME:-$HOME/.local/share}
-prefix=${PREFIX:-$data_home/varnel-kesp}
-menu_entry=$data_home/applications/varnel-kesp.desktop
+default_prefix=$data_home/varnel-kesp
+prefix=${PREFIX:-$default_prefix}
+# A relative PREFIX is taken from the folder make runs in; the menu entry
+# needs the absolute path to start the program.
+case $prefix in
+/*) ;;
+*) prefix=$(pwd)/$prefix ;;
+esac
+prefix=$(realpath -m "$prefix")
+# Each PREFIX has a menu entry and an icon of its own, so that removing one
+# install leaves the others' alone; the default install keeps the plain names.
+if [ "$prefix" = "$(realpath -m "$default_prefix")" ]; then
+    app_id=varnel-kesp
+    menu_name="Varnel Kesp 2.0"
+else
+    app_id=varnel-kesp-$(printf '%s' "$prefix" | cksum | cut -d' ' -f1)
+    menu_name="Varnel Kesp 2.0 ($prefix)"
+fi
+menu_entry=$data_home/applications/$app_id.desktop
 icon_theme=$data_home/icons/hicolor
 manifest=$prefix/.installed-files
 
@@ -50,7 +68,7 @@ write_menu_entry() {
 [Desktop Entry]
 Type=Application
 Version=1.4
-Name=Varnel Kesp 2.0
+Name=$menu_name
 GenericName=Personal information manager
 GenericName[de]=Persönliche Informationsverwaltung
 GenericName[pt_BR]=Gerenciador de informações pessoais
@@ -59,7 +77,7 @@ Comment[de]=Adressen, Geburtstage, Agenda, Notizen, Projekte, Bookmarks, Tipps u
 Comment[pt_BR]=Endereços, aniversários, agenda, lembretes, projetos, favoritos, macetes e um dicionário
 Exec=$(exec_argument "$prefix/kesp")
 Path=$prefix
-Icon=varnel-kesp
+Icon=$app_id
 Terminal=false
 Categories=Office;ContactManagement;Calendar;
 Keywords=Addresses;Contacts;Agenda;Notes;PIM;
@@ -70,7 +88,7 @@ EOF
 
 install_icon() {
     size=$1
-    target=$icon_theme/${size}x${size}/apps/varnel-kesp.png
+    target=$icon_theme/${size}x${size}/apps/$app_id.png
     mkdir -p "$(dirname "$target")"
     cp "$prefix/img/kespico$size.png" "$target"
     echo "$target" >>"$manifest"

@@ -11,6 +11,7 @@
 #include "store/fault.h"
 #include "store/xbase.h"
 
+#include <QDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -91,6 +92,49 @@ int Find(const QStringList& words) {
     return 0;
 }
 
+// The usage, with the data folder, in the stored language.
+int Help() {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    PEEK_STORED_LANG();  // only looks: another copy may be running
+    Out() << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --help | --version]\n"
+                   "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
+                   "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
+                   "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
+                   "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
+                   "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
+                   "  --coming [TAGE] zeigt die kommenden Tage\n"
+                   "  --help          diese Hilfe zeigen und beenden\n"
+                   "  --version       die Version zeigen und beenden\n",
+                   "Usage: kesp [--find WORDS... | --coming [DAYS] | --help | --version]\n"
+                   "%1 is a personal information manager: addresses, birthdays, agenda, "
+                   "notes, projects, bookmarks, tips and a word list.\n"
+                   "Without arguments kesp opens its main window (a graphical session is "
+                   "needed).\nThe tables are in the folder %2.\n\n"
+                   "  --find WORDS    prints what the search over everything finds\n"
+                   "  --coming [DAYS] prints the days ahead\n"
+                   "  --help          show this help and exit\n"
+                   "  --version       show the version and exit\n",
+                   "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --help | --version]\n"
+                   "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
+                   "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
+                   "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
+                   "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
+                   "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
+                   "  --coming [DIAS] mostra os próximos dias\n"
+                   "  --help          mostrar esta ajuda e sair\n"
+                   "  --version       mostrar a versão e sair\n"})
+                 .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
+    Out().flush();
+    return 0;
+}
+
+int Version() {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    Out() << THE_APP_NAME << '\n';
+    Out().flush();
+    return 0;
+}
+
 }  // namespace
 
 bool AsksForCommand(int argc, char** argv) {
@@ -101,6 +145,8 @@ int RunCommand(const QStringList& arguments) {
     const QString command = arguments.value(0);
     if (command == QLatin1String("--find")) return Find(arguments.mid(1));
     if (command == QLatin1String("--coming")) return ComingUpCommand(arguments.mid(1));
+    if (command == QLatin1String("--help")) return Help();
+    if (command == QLatin1String("--version")) return Version();
     if (command == QLatin1String("--remind")) return RemindCommand();
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})

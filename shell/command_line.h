@@ -7,13 +7,16 @@
 //   kesp --coming [DAYS]   prints the days ahead (today and DAYS more, else
 //                          as many as the coming-up window keeps) under their
 //                          day headings.
+//   kesp --help            prints the usage, in the stored language.
+//   kesp --version         prints the program's name and version.
 //   kesp --remind          posts the reminders that are due as desktop
 //                          notifications, each once, then ends (for a login
 //                          script or a timer); while the program runs it
 //                          leaves that to the program and ends with 0.
 //
-// A command works on the data folder beside the program and refuses to touch
-// it while a copy of the program has it open (the message goes to standard
+// --help and --version only look at the stored language and always answer.
+// The other commands work on the data folder beside the program and refuse to
+// touch it while a copy of the program has it open (the message goes to standard
 // error, the exit code is 1). Without a command the program starts its
 // windows.
 #pragma once

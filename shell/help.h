@@ -3,10 +3,9 @@
 // by the desktop's web browser, which stays open on its own.
 #pragma once
 
-#include <QString>
-#include <QUrl>
+#include "toolkit/browser_opening.h"
 
-#include <functional>
+#include <QString>
 
 // The help page of THE_LANG, a file of the application folder.
 QString HELP_FILE();
@@ -19,5 +18,5 @@ void IEXPLORER();
 
 // Replaces the desktop's URL handler (tests); an empty opener restores it. An
 // opener returns false when it could not open the page at all.
-using UrlOpener = std::function<bool(const QUrl&)>;
+using UrlOpener = kesp::UrlOpener;
 UrlOpener SET_URL_OPENER(UrlOpener opener);

@@ -5,6 +5,7 @@
 #include "kernel/texts.h"
 #include "shell/coming_up_window.h"
 #include "shell/folders.h"
+#include "shell/help.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/reminders.h"
@@ -93,6 +94,7 @@ bool START_UP(const QString& programFolder) {
     PREPARE_RUN(programFolder);
     kesp::InstallProgramFaultHandler({THE_DATA_PATH});
     SET_PICTURE_FOLDER(THE_APP_PATH);
+    SET_HELP_ACTION(IEXPLORER);  // F1 in every window
     if (!CLAIM_DATA_FOLDER()) {
         TELL_DATA_IN_USE();
         return false;

@@ -3,8 +3,8 @@
 // folders from the folder that holds the program, installs the program-wide
 // fault handler and the texts of expected problems, claims the data folder
 // for this copy of the program, then defines, centres and activates the main
-// window "haupt". Closing the main window ends the program. Nothing is taken
-// from the command line.
+// window "haupt". Closing the main window ends the program. The command line
+// is main's (command_line.h).
 #pragma once
 
 #include <QString>

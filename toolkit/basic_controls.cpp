@@ -1,10 +1,12 @@
 // Labels, buttons, image buttons, frames, images and progress bars.
+#include "toolkit/accessible_names.h"
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/flat_progress_bar.h"
 #include "toolkit/focus_mark.h"
 #include "toolkit/keystroke_painting.h"
 #include "toolkit/looks.h"
+#include "toolkit/reading_order.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -110,6 +112,7 @@ class LabelControl : public Control {
             const QString text = value.toString();
             if (text == label_->text()) return true;
             label_->setStaticText(text);
+            CaptionTextChanged(label_);
         } else if (index == 0 && (Is(property, "backcolor") || Is(property, "backgroundcolor"))) {
             SetBackground(label_, ColorFromValue(value));
         } else if (index == 0 && Is(property, "fontcolor")) {
@@ -345,6 +348,7 @@ std::unique_ptr<Control> MakeFrame(QWidget* parent, const QString& name, const F
                 .arg(color.name()));
     }
     if (p.fontColor) SetForeground(frame, *p.fontColor);
+    if (p.tabGroup) frame->setProperty(kTabGroupProperty, true);
     PlaceControl(frame, p.row, p.col, p.width, p.height);
     // A frame is drawn behind the controls placed in it, whatever the order of
     // definition, and in front of the frames it lies in.

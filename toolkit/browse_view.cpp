@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include <utility>
+
 namespace kesp {
 namespace {
 
@@ -232,7 +234,16 @@ QModelIndex BrowseView::moveCursor(CursorAction action, Qt::KeyboardModifiers mo
         model_.loadBottom();
         return model_.index(model_.rowCount() - 1, 0);
     }
+    movingSideways_ =
+        action == MoveLeft || action == MoveRight || action == MoveHome || action == MoveEnd;
     return QTableView::moveCursor(action, modifiers);
+}
+
+void BrowseView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const bool sideways = std::exchange(movingSideways_, false);
+    const int column = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    if (!sideways) horizontalScrollBar()->setValue(column);
 }
 
 void BrowseView::wheelEvent(QWheelEvent* event) {

@@ -41,6 +41,12 @@ class BrowseView : public QTableView {
     // Selects a row as the user does (click), with synchronisation.
     void selectRowAsUser(int row);
 
+    // Shows the row of `index`. Choosing a row (a click on any of its cells,
+    // Up, Down, a search) never moves the columns sideways, so the first
+    // ones stay in sight; only Left, Right, Home and End, which move between
+    // the columns, bring the chosen column into view.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* event) override;
@@ -64,7 +70,8 @@ class BrowseView : public QTableView {
     Action onOpen_;
     bool quiet_ = false;  // selection changes made by the browse itself
     bool inChangeAction_ = false;
-    mutable int pageRows_ = 0;  // 0: not measured yet
+    bool movingSideways_ = false;  // Left, Right, Home or End is being handled
+    mutable int pageRows_ = 0;     // 0: not measured yet
 
     struct PendingPage {
         int start;

@@ -1,5 +1,6 @@
 #include "toolkit/control.h"
 
+#include "toolkit/accessible_names.h"
 #include "toolkit/tab_page.h"
 
 #include <QLineEdit>
@@ -31,6 +32,7 @@ bool Control::set(const QString& property, int index, const QVariant& value) {
         widget_->setEnabled(value.toBool());
     } else if (property == QLatin1String("tooltip")) {
         widget_->setToolTip(value.toString());
+        ToolTipChanged(widget_);
     } else if (property == QLatin1String("row")) {
         const QRect at = place();
         PlaceControl(widget_, value.toInt(), at.x(), at.width(), at.height());
@@ -63,6 +65,7 @@ std::optional<QVariant> Control::get(const QString& property, int index) const {
 }
 
 bool Control::invoke(const QString& method, const QVariant& /*argument*/) {
+    if (method == QLatin1String("click")) return userClick();
     if (widget_ == nullptr) return false;
     if (method == QLatin1String("setfocus")) {
         ShowPageOf(widget_);

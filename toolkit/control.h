@@ -34,8 +34,8 @@ class Control {
     virtual std::optional<QVariant> get(const QString& property, int index) const;
     virtual bool invoke(const QString& method, const QVariant& argument);
 
-    // What the test driver does as the user would; false when the control has
-    // no such gesture.
+    // What the test driver (and DOMETHOD's "click") does as the user would;
+    // false when the control has no such gesture.
     virtual bool userClick() { return false; }
     virtual bool userSelect(int /*oneBasedIndex*/) { return false; }
     virtual QWidget* typingTarget() { return nullptr; }

@@ -4,9 +4,11 @@
 #include "store/xbase.h"
 #include "toolkit/controls.h"
 #include "toolkit/date_typing.h"
+#include "toolkit/hint_label.h"
 #include "toolkit/looks.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QCoreApplication>
 #include <QFocusEvent>
@@ -81,6 +83,21 @@ class CalendarPopup : public QFrame {
 
 namespace {
 
+QString NoDateHintInEnglish(const QString& typed) {
+    return QStringLiteral(
+               "Not a valid date: %1. Please correct it; Esc restores the previous date.")
+        .arg(typed);
+}
+
+NoDateHint& Hint() {
+    static NoDateHint hint = NoDateHintInEnglish;
+    return hint;
+}
+
+// The colour of a search box whose search found nothing: a text that does
+// not stand for anything.
+const QColor kRefusedBackground{255, 0, 0};
+
 // The arrow at the right end of the picker that opens the calendar.
 QIcon DropDownArrow() {
     QPixmap arrow(12, 12);
@@ -94,6 +111,10 @@ QIcon DropDownArrow() {
 }
 
 }  // namespace
+
+void SetNoDateHint(NoDateHint hint) {
+    Hint() = hint ? std::move(hint) : NoDateHint(NoDateHintInEnglish);
+}
 
 DatePicker::DatePicker(QWidget* parent) : QLineEdit(parent) {
     UseCachedTextBoxFrame(this);
@@ -138,6 +159,47 @@ QCalendarWidget* DatePicker::calendarWidget() const {
     return popup_->calendar();
 }
 
+bool DatePicker::holdsTextThatIsNoDate() const {
+    return ReadTypedDate(text(), format_).kind == TypedDate::Kind::NoDate;
+}
+
+bool DatePicker::event(QEvent* event) {
+    // Escape belongs to the picker while it holds a refused text: it restores
+    // the date instead of closing the window.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && holdsTextThatIsNoDate()) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
+// While the picker has the focus, it sees the presses and shortcuts of the
+// whole program first: none of them may take the focus away, or act on the
+// window's values, while the picker holds a text that is no date.
+bool DatePicker::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    if (!press && type != QEvent::Shortcut) return false;
+    if (!hasFocus() || !holdsTextThatIsNoDate()) return false;
+    if (press) {
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        // The calendar and other windows (a message box) are not the picker's to stop.
+        if (widget == nullptr || widget->window() != window()) return false;
+        if (widget == this || isAncestorOf(widget)) return false;
+    }
+    refuseTypedText();
+    return true;
+}
+
+bool DatePicker::focusNextPrevChild(bool next) {
+    if (hasFocus() && holdsTextThatIsNoDate()) {
+        refuseTypedText();
+        return true;
+    }
+    return QLineEdit::focusNextPrevChild(next);
+}
+
 void DatePicker::keyPressEvent(QKeyEvent* event) {
     const bool alt = event->modifiers() & Qt::AltModifier;
     if (event->key() == Qt::Key_F4 ||
@@ -152,7 +214,18 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((enter || event->key() == Qt::Key_Escape) && holdsTextThatIsNoDate()) {
+        if (enter) {
+            refuseTypedText();
+        } else {
+            showValue();
+            if (value_.isValid()) selectAll();
+        }
+        event->accept();
+        return;
+    }
+    if (enter) {
         showValue();
         if (value_.isValid()) selectAll();
     }
@@ -161,7 +234,9 @@ void DatePicker::keyPressEvent(QKeyEvent* event) {
 
 void DatePicker::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
+    qApp->installEventFilter(this);
     if (event->reason() == Qt::PopupFocusReason) return;
+    if (holdsTextThatIsNoDate()) return;  // back after another window: the text stays as typed
     if (value_.isValid()) {
         selectAll();
     } else {
@@ -175,7 +250,20 @@ void DatePicker::focusInEvent(QFocusEvent* event) {
 
 void DatePicker::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (event->reason() == Qt::PopupFocusReason) return;
+    qApp->removeEventFilter(this);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::PopupFocusReason) return;
+    // A click gives the focus away before anyone can stop it: it comes back.
+    const bool byUser = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                        reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    if (byUser && holdsTextThatIsNoDate()) {
+        refuseTypedText();
+        setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // Another window came to the front (a message box, another program): the
+    // text waits there until the user comes back to it.
+    if (reason == Qt::ActiveWindowFocusReason && holdsTextThatIsNoDate()) return;
     showValue();
 }
 
@@ -194,6 +282,26 @@ void DatePicker::takeTypedText() {
     const TypedDate typed = ReadTypedDate(text(), format_);
     if (typed.kind == TypedDate::Kind::Date) takeValue(typed.date);
     if (typed.kind == TypedDate::Kind::Empty && allowsEmpty_) takeValue(QDate());
+    if (typed.kind != TypedDate::Kind::NoDate) markRefused(false);
+}
+
+void DatePicker::refuseTypedText() {
+    markRefused(true);
+    ShowHintUnder(this, QString::fromLatin1(kNoDateHintName), Hint()(text().trimmed()));
+}
+
+void DatePicker::markRefused(bool refused) {
+    if (refused == markedRefused_) return;
+    if (refused) {
+        normalPalette_ = palette();
+        QPalette marked = normalPalette_;
+        marked.setColor(QPalette::Base, kRefusedBackground);
+        setPalette(marked);
+    } else {
+        setPalette(normalPalette_);
+        HideHint(this, QString::fromLatin1(kNoDateHintName));
+    }
+    markedRefused_ = refused;
 }
 
 void DatePicker::stepPartUnderCursor(int steps) {
@@ -224,6 +332,7 @@ void DatePicker::takeValue(const QDate& date) {
 }
 
 void DatePicker::showValue() {
+    markRefused(false);
     if (!value_.isValid()) {
         if (hasFocus()) {
             showInputPlaces();
@@ -273,6 +382,8 @@ class DatePickerControl : public Control {
     std::optional<QVariant> get(const QString& property, int index) const override {
         if (index == 0 && property == QLatin1String("value")) return picker_->value();
         if (index == 0 && property == QLatin1String("allowempty")) return picker_->allowsEmpty();
+        if (index == 0 && property == QLatin1String("nodate"))
+            return picker_->holdsTextThatIsNoDate();
         return Control::get(property, index);
     }
     QWidget* typingTarget() override { return picker_; }

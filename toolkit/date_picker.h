@@ -3,12 +3,15 @@
 // The user types a date in the date format in force, with or without its
 // separators ("24.12.2006" or "24122006"), or picks it from the calendar that
 // F4, Alt+Down or the arrow at the right end opens. The typed date is taken as
-// soon as it is complete; a typed text that is no date leaves the value as it
-// was and is replaced by it when the picker loses the focus or Return is
-// pressed. Clicking or tabbing into a picker selects its whole date, so typing
-// replaces it. Delete and Backspace edit the place under the cursor; only
-// clearing all of it, or the calendar's clear button, empties the picker.
-// Up and Down step the day, month or year under the cursor.
+// soon as it is complete. A typed text that is no date ("31.02.2026", a part
+// missing) leaves the value as it was and is refused where it was typed: Tab,
+// Return, a click elsewhere in the window and the window's shortcuts leave the
+// focus in the picker, which shows the text on red with a hint under it, until
+// the text is a date or Escape restores the date the picker had. When the
+// program moves the focus elsewhere, the picker shows its date again. Clicking or tabbing into a
+// picker selects its whole date, so typing replaces it. Delete and Backspace edit the place under
+// the cursor; only clearing all of it, or the calendar's clear button, empties the picker. Up and
+// Down step the day, month or year under the cursor.
 //
 // A picker that refuses the empty date (setAllowsEmpty(false)) keeps its date
 // when the user or the program tries to empty it, and shows today's date
@@ -21,12 +24,23 @@
 
 #include <QDate>
 #include <QLineEdit>
+#include <QPalette>
+
+#include <functional>
 
 class QCalendarWidget;
 
 namespace kesp {
 
 class CalendarPopup;
+
+// The object name of the hint a picker shows under itself when it refuses a text.
+inline constexpr char kNoDateHintName[] = "noDateHint";
+
+// The hint for a typed text that is no date. The program installs one in the
+// interface language; until then it is English.
+using NoDateHint = std::function<QString(const QString& typed)>;
+void SetNoDateHint(NoDateHint hint);
 
 class DatePicker : public QLineEdit {
     Q_OBJECT
@@ -46,10 +60,16 @@ class DatePicker : public QLineEdit {
     void openCalendar();
     QCalendarWidget* calendarWidget() const;
 
+    // The user typed a text that is no date and has not mended it yet.
+    bool holdsTextThatIsNoDate() const;
+
   signals:
     void valueChanged();  // whenever the value changes, set or typed
 
   protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -59,6 +79,8 @@ class DatePicker : public QLineEdit {
     friend class CalendarPopup;
 
     void takeTypedText();
+    void refuseTypedText();  // marks the text, shows the hint, keeps the focus
+    void markRefused(bool refused);
     void stepPartUnderCursor(int steps);
     void takeValue(const QDate& date);  // the user's choice; emits when it changes
     void showValue();                   // the text for the value, in the format in force
@@ -70,6 +92,8 @@ class DatePicker : public QLineEdit {
     QString format_;  // the date format the text is shown and read in
     CalendarPopup* popup_ = nullptr;
     bool selectOnRelease_ = false;
+    bool markedRefused_ = false;
+    QPalette normalPalette_;  // the palette before the text was marked refused
 };
 
 }  // namespace kesp

@@ -4,7 +4,9 @@
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QShortcut>
 #include <QTimer>
@@ -15,6 +17,11 @@
 
 namespace kesp {
 namespace {
+
+Action& HelpAction() {
+    static Action help;
+    return help;
+}
 
 std::vector<QPointer<FormWindow>>& Registry() {
     static std::vector<QPointer<FormWindow>> windows;
@@ -63,6 +70,9 @@ FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& pr
         escape->setContext(Qt::WindowShortcut);
         connect(escape, &QShortcut::activated, this, &QWidget::close);
     }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [] { RunAction(HelpAction()); });
 }
 
 FormWindow::~FormWindow() {
@@ -105,6 +115,32 @@ Control* FormWindow::control(const QString& name) const {
     return found;
 }
 
+void FormWindow::release() {
+    released_ = true;
+    close();
+}
+
+void FormWindow::addWindowKey(const QKeySequence& key, const Action& action) {
+    auto* shortcut = new QShortcut(key, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [action] { RunAction(action); });
+    if (windowKeys_.isEmpty()) qApp->installEventFilter(this);
+    windowKeys_.append(key);
+}
+
+// A text box offers to take keys like Ctrl+E (the end of the line) for
+// itself; the window's own keys go to the window instead.
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    if (!windowKeys_.contains(pressed)) return false;
+    event->ignore();
+    return true;
+}
+
 QList<Control*> FormWindow::controls() const {
     QList<Control*> all;
     for (const auto& [key, control] : controls_)
@@ -128,6 +164,21 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (closing_) {
         event->accept();
         return;
+    }
+    if (!released_ && properties_.mayClose) {
+        if (asking_) {  // closed again while the question is open
+            event->ignore();
+            return;
+        }
+        bool may = true;
+        asking_ = true;
+        // A fault in the question is handled (and logged) like any action's.
+        RunAction([this, &may] { may = properties_.mayClose(); });
+        asking_ = false;
+        if (!may) {
+            event->ignore();
+            return;
+        }
     }
     closing_ = true;
     // The name is free as soon as the window closes, so the release action
@@ -170,6 +221,10 @@ void UnregisterFormWindow(FormWindow* window) {
     std::erase_if(windows, [window](const QPointer<FormWindow>& w) {
         return w == nullptr || w.data() == window;
     });
+}
+
+void SetHelpAction(Action action) {
+    HelpAction() = std::move(action);
 }
 
 FormWindow* OpenModalWindow() {

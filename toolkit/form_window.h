@@ -1,9 +1,10 @@
 // A window of the program and the registry of windows by name.
 //
 // A window owns its controls (by name, without regard to case) and knows its
-// kind. Closing it (the close box, "Release" or RELEASEWINDOW) runs its release
-// action, frees its name at once, ends the event loop of its activation and
-// destroys it with its controls.
+// kind. Closing it (the close box, Escape, "Release" or RELEASEWINDOW) runs its
+// release action, frees its name at once, ends the event loop of its
+// activation and destroys it with its controls. The user's closing (close box,
+// Escape) asks the window's `mayClose` first; the program's (release()) does not.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -11,6 +12,8 @@
 #include "toolkit/control.h"
 #include "toolkit/forms.h"
 
+#include <QKeySequence>
+#include <QList>
 #include <QWidget>
 
 #include <map>
@@ -39,10 +42,18 @@ class FormWindow : public QWidget {
     Control* control(const QString& name) const;      // misuse when unknown
     QList<Control*> controls() const;
 
+    // Closes the window without asking `mayClose`: the program's own closing.
+    void release();
+
+    // A key that runs `action` anywhere in the window, before a text box can
+    // take it for itself.
+    void addWindowKey(const QKeySequence& key, const Action& action);
+
   signals:
     void closed();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A modal window the window manager minimises all the same (some offer
     // it on every window) comes straight back: minimised, it would leave the
@@ -55,6 +66,9 @@ class FormWindow : public QWidget {
     WindowProperties properties_;
     std::map<QString, std::unique_ptr<Control>> controls_;  // by lower-case name
     bool closing_ = false;
+    bool released_ = false;  // closed by the program: nothing to ask
+    bool asking_ = false;    // `mayClose` is being asked
+    QList<QKeySequence> windowKeys_;
 };
 
 // The windows defined now, by name without regard to case.
@@ -66,5 +80,8 @@ void UnregisterFormWindow(FormWindow* window);
 
 // A modal window that is open now, or nullptr.
 FormWindow* OpenModalWindow();
+
+// What F1 runs in every window; none: nothing.
+void SetHelpAction(Action action);
 
 }  // namespace kesp

@@ -2,6 +2,7 @@
 // by name (SETPROPERTY, GETPROPERTY, DOMETHOD).
 #include "toolkit/forms.h"
 
+#include "toolkit/accessible_names.h"
 #include "toolkit/containers.h"
 #include "toolkit/context_menu.h"
 #include "toolkit/controls.h"
@@ -17,6 +18,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
@@ -243,9 +245,12 @@ void _ACTIVATEWINDOW(const QString& name) {
     // closes again after the message (the main window stays, as it always does).
     if (!kesp::RunAction(window->properties().onInit) && guard != nullptr &&
         window->kind() != WindowKind::Main) {
-        window->close();
+        window->release();
     }
-    if (guard != nullptr) kesp::OrderTabsByReading(window);
+    if (guard != nullptr) {
+        kesp::OrderTabsByReading(window);
+        kesp::NameControlsForScreenReaders(window);
+    }
 
     const bool waitsForClose = window->kind() != WindowKind::Standard;
     if (waitsForClose && !kesp::seam::activationReturnsAtOnce && guard != nullptr && !closed)
@@ -256,8 +261,30 @@ bool ISWINDOWDEFINED(const QString& name) {
     return kesp::FindFormWindow(name) != nullptr;
 }
 
+void DEFINEKEY(const QString& window, const QString& control, const QString& key,
+               const Action& action) {
+    FormWindow* form = kesp::FormWindowNamed(window);
+    const QKeySequence sequence(key, QKeySequence::PortableText);
+    if (sequence.isEmpty()) RaiseFormsFault(QStringLiteral("Key %1 not known.").arg(key));
+    if (control.isEmpty()) {
+        form->addWindowKey(sequence, action);
+        return;
+    }
+    QWidget* target = form->control(control)->widget();
+    if (target == nullptr)
+        RaiseFormsFault(QStringLiteral("Control %1 of %2 takes no keys.").arg(control, window));
+    auto* shortcut = new QShortcut(sequence, target);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, target,
+                     [action] { kesp::RunAction(action); });
+}
+
+void SET_HELP_ACTION(const Action& action) {
+    kesp::SetHelpAction(action);
+}
+
 void RELEASEWINDOW(const QString& name) {
-    kesp::FormWindowNamed(name)->close();
+    kesp::FormWindowNamed(name)->release();
 }
 
 // ---- Controls ------------------------------------------------------------------
@@ -448,7 +475,7 @@ void DOMETHOD(const QString& window, const QString& method) {
     if (name == QLatin1String("center")) {
         Center(form);
     } else if (name == QLatin1String("release")) {
-        form->close();
+        form->release();
     } else if (name == QLatin1String("show")) {
         form->show();
     } else if (name == QLatin1String("hide")) {

@@ -56,6 +56,10 @@ struct WindowProperties {
     bool topmost = false;
     Action onInit;     // runs once after the window is shown
     Action onRelease;  // runs when the window closes
+    // Asked when the user closes the window (its close box or Escape), before
+    // it closes; false keeps it open. None: it closes at once. The program's
+    // own closing (RELEASEWINDOW, "Release") does not ask.
+    std::function<bool()> mayClose;
 };
 
 void _DEFINEWINDOW(const QString& name, WindowKind kind, const WindowProperties& properties);
@@ -69,11 +73,11 @@ void _ENDWINDOW();
 // opens beside the main window (right, else left), non-modal and always on
 // top, and activation returns at once; when the screen has no room beside the
 // main window it opens centred and is not kept on top. Escape closes a modal
-// or standard window as its close box does. Tab and Shift+Tab move through
-// the controls in reading order.
+// or standard window as its close box does, asking `mayClose` first. Tab and
+// Shift+Tab move through the controls in reading order.
 void _ACTIVATEWINDOW(const QString& name);
 bool ISWINDOWDEFINED(const QString& name);
-void RELEASEWINDOW(const QString& name);  // closes it, as the user's close box does
+void RELEASEWINDOW(const QString& name);  // closes it, as the close box does, without asking
 
 // ---- Controls ------------------------------------------------------------------
 // Each is created in the window being defined, or in the current tab page.
@@ -121,6 +125,9 @@ struct FrameProperties {
     bool opaque = false;
     std::optional<QColor> background;
     std::optional<QColor> fontColor;
+    // The controls placed inside the frame are one block in the keyboard
+    // order, after the controls to its left (reading_order.h).
+    bool tabGroup = false;
 };
 void _DEFINEFRAME(const QString& name, const FrameProperties& p);
 
@@ -138,6 +145,7 @@ struct TextBoxProperties {
     bool readOnly = false;
     QString value;
     Action onChange;  // after every change, typed or set
+    Action onEnter;   // Return or Enter pressed in the box; none: nothing
 };
 void _DEFINETEXTBOX(const QString& name, const TextBoxProperties& p);
 
@@ -165,7 +173,8 @@ void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
 // whenever the date changes. With allowsEmpty false (run time: property
 // "allowempty") the picker never shows no date: it starts with today's date
 // when given none, and an attempt to empty it, by the user or by setting the
-// empty date, keeps the date it had.
+// empty date, keeps the date it had. The read-only property "nodate" is true
+// while the picker holds a typed text that is no date (date_picker.h).
 struct DatePickerProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QDate value;  // a null date: the picker shows no date
@@ -306,11 +315,25 @@ QVariant GETPROPERTY(const QString& window, const QString& control, const QStrin
 QVariant GETPROPERTY(const QString& window, const QString& property);
 
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
-// DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" [, argument])
-//   "SetFocus" on a control of a tab page shows that page first.
+// DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" | "Click"
+//          [, argument])
+//   "SetFocus" on a control of a tab page shows that page first. "Click" clicks
+//   a button, picture or tool button as the user does: a hidden or disabled one
+//   (a tool button of a hidden bar) ignores it.
 void DOMETHOD(const QString& window, const QString& method);
 void DOMETHOD(const QString& window, const QString& control, const QString& method,
               const QVariant& argument = {});
+
+// ---- Keys --------------------------------------------------------------------------
+// A key that runs an action, in Qt's portable notation ("Ctrl+N", "Del",
+// "F1"). With a control named, the key works while that control has the
+// focus (Delete on a list); without, anywhere in the window, even where a
+// text box would take the key for itself (Ctrl+E in a text box).
+void DEFINEKEY(const QString& window, const QString& control, const QString& key,
+               const Action& action);
+
+// F1 in any window runs this action (the help); none: F1 does nothing.
+void SET_HELP_ACTION(const Action& action);
 
 // ---- Message boxes ---------------------------------------------------------------
 // Modal to the whole program; a carriage return in the text is a line break.

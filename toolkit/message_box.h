@@ -1,7 +1,7 @@
 // The box that MSGBOX, MSGEXCLAMATION and MSGYESNO show, built but not shown:
 // its icon and buttons by kind ("MSGBOX", "MSGEXCLAMATION", "MSGYESNO"), a
 // carriage return in the text as a line break, Yes the default and No the
-// answer of Escape in a question.
+// answer of Escape in a question, and wide enough for its title.
 #pragma once
 
 #include <QMessageBox>

@@ -4,6 +4,8 @@
 #include "toolkit/message_box.h"
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QSpacerItem>
 
 namespace kesp {
 
@@ -24,6 +26,14 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const QString& kind, const QString&
         asksYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
         QApplication::activeWindow());
     box->setWindowModality(Qt::ApplicationModal);
+    // The window manager cuts a title longer than the box ("Varn... 2.0"): the
+    // box is kept wide enough for the title, its icon and the title bar's buttons.
+    constexpr int kTitleBarExtras = 160;
+    const int titleWidth = QFontMetrics(QApplication::font()).horizontalAdvance(title);
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleWidth + kTitleBarExtras, 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     if (asksYesNo) {
         box->setDefaultButton(QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No);

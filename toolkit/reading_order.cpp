@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QList>
 #include <QPlainTextEdit>
+#include <QRect>
 #include <QStackedWidget>
 #include <QWidget>
 
@@ -22,6 +23,78 @@ bool HoldsTabStops(const QWidget* widget) {
     return false;
 }
 
+// A place in the reading order: one widget, or the widgets inside a frame
+// marked as a group, read at `place`.
+struct ReadingUnit {
+    QRect place;
+    QList<QWidget*> widgets;
+};
+
+// Sorts the units into lines, top to bottom, and each line left to right.
+QList<ReadingUnit> InLines(QList<ReadingUnit> units) {
+    std::stable_sort(units.begin(), units.end(), [](const ReadingUnit& a, const ReadingUnit& b) {
+        return a.place.top() < b.place.top();
+    });
+    QList<ReadingUnit> ordered;
+    for (qsizetype start = 0; start < units.size();) {
+        const QRect first = units[start].place;
+        const auto onTheLine = [&first](const ReadingUnit& other) {
+            const QRect place = other.place;
+            return place.top() <= first.top() + std::min(first.height(), place.height()) / 2;
+        };
+        qsizetype end = start + 1;
+        while (end < units.size() && onTheLine(units[end]))
+            ++end;
+        QList<ReadingUnit> line = units.mid(start, end - start);
+        std::stable_sort(line.begin(), line.end(), [](const ReadingUnit& a, const ReadingUnit& b) {
+            return a.place.left() < b.place.left();
+        });
+        ordered << line;
+        start = end;
+    }
+    return ordered;
+}
+
+QList<ReadingUnit> UnitsOf(const QList<QWidget*>& widgets) {
+    QList<ReadingUnit> units;
+    for (QWidget* widget : widgets)
+        units.append({widget->geometry(), {widget}});
+    return units;
+}
+
+QList<QWidget*> WidgetsOf(const QList<ReadingUnit>& units) {
+    QList<QWidget*> widgets;
+    for (const ReadingUnit& unit : units)
+        widgets << unit.widgets;
+    return widgets;
+}
+
+// The frames of `container` marked as groups, each with the tab stops inside
+// it taken out of `loose`. A group is read on the line of the lowest control
+// to its left that begins within its height, or at its own top.
+QList<ReadingUnit> Groups(QWidget* container, QList<QWidget*>& loose) {
+    QList<ReadingUnit> groups;
+    for (QWidget* frame : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!frame->property(kTabGroupProperty).toBool()) continue;
+        const QRect area = frame->geometry();
+        QList<QWidget*> inside;
+        for (QWidget* widget : loose)
+            if (area.contains(widget->geometry())) inside << widget;
+        if (inside.isEmpty()) continue;
+        for (QWidget* widget : inside)
+            loose.removeOne(widget);
+        QRect place(area.left(), area.top(), area.width(), inside.first()->height());
+        for (const QWidget* beside : loose) {
+            const QRect other = beside->geometry();
+            if (other.right() < area.left() && other.top() >= area.top() &&
+                other.top() <= area.bottom() && other.top() >= place.top())
+                place = QRect(area.left(), other.top(), area.width(), other.height());
+        }
+        groups.append({place, WidgetsOf(InLines(UnitsOf(inside)))});
+    }
+    return groups;
+}
+
 // The widgets directly inside `container` that are or hold tab stops, in
 // reading order (captions and frames do not make lines of their own); the
 // pages of a tab, which lie on one another, in the order of the tab.
@@ -30,28 +103,8 @@ QList<QWidget*> ChildrenInReadingOrder(QWidget* container) {
     for (QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!child->isWindow() && HoldsTabStops(child)) children << child;
     if (qobject_cast<QStackedWidget*>(container) != nullptr) return children;
-    std::stable_sort(children.begin(), children.end(), [](const QWidget* a, const QWidget* b) {
-        return a->geometry().top() < b->geometry().top();
-    });
-
-    QList<QWidget*> ordered;
-    for (qsizetype start = 0; start < children.size();) {
-        const QRect first = children[start]->geometry();
-        const auto onTheLine = [&first](const QWidget* other) {
-            const QRect place = other->geometry();
-            return place.top() <= first.top() + std::min(first.height(), place.height()) / 2;
-        };
-        qsizetype end = start + 1;
-        while (end < children.size() && onTheLine(children[end]))
-            ++end;
-        QList<QWidget*> line = children.mid(start, end - start);
-        std::stable_sort(line.begin(), line.end(), [](const QWidget* a, const QWidget* b) {
-            return a->geometry().left() < b->geometry().left();
-        });
-        ordered << line;
-        start = end;
-    }
-    return ordered;
+    const QList<ReadingUnit> groups = Groups(container, children);
+    return WidgetsOf(InLines(UnitsOf(children) + groups));
 }
 
 void CollectFocusable(QWidget* container, QList<QWidget*>& chain) {

@@ -8,11 +8,18 @@
 // bar's place at the top or the bottom of the window. Hidden and disabled
 // controls keep their place and are skipped while they cannot take the focus.
 // Tab leaves multi-line texts and lists too, instead of acting inside them.
+//
+// A frame marked as a group (kTabGroupProperty, set by FrameProperties'
+// `tabGroup`) is read as one block: the controls inside it follow one another,
+// and the block comes after the controls to its left on the lines it spans,
+// as a box beside a column of text is read after that column.
 #pragma once
 
 class QWidget;
 
 namespace kesp {
+
+inline constexpr char kTabGroupProperty[] = "kespTabGroup";
 
 void OrderTabsByReading(QWidget* window);
 

@@ -1,17 +1,13 @@
 #include "toolkit/storable_text.h"
 
 #include "store/codec.h"
+#include "toolkit/hint_label.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTimer>
-#include <QToolTip>
 #include <QValidator>
-
-#include <algorithm>
 
 #include <utility>
 
@@ -27,35 +23,8 @@ UnstorableTextHint& Hint() {
     return hint;
 }
 
-// A small label under the box for a few seconds. (A tool tip would vanish
-// with the release of the very key that was refused.)
 void ShowHint(QWidget* box, const QString& leftOut) {
-    constexpr int kShownMilliseconds = 4000;
-    QWidget* window = box->window();
-    auto* hint = window->findChild<QLabel*>(QString::fromLatin1(kUnstorableTextHintName),
-                                            Qt::FindDirectChildrenOnly);
-    if (hint == nullptr) {
-        hint = new QLabel(window);
-        hint->setObjectName(QString::fromLatin1(kUnstorableTextHintName));
-        hint->setFrameShape(QFrame::Box);
-        hint->setAutoFillBackground(true);
-        hint->setPalette(QToolTip::palette());
-        hint->setMargin(2);
-        hint->setAttribute(Qt::WA_TransparentForMouseEvents);
-        auto* timer = new QTimer(hint);
-        timer->setSingleShot(true);
-        QObject::connect(timer, &QTimer::timeout, hint, &QWidget::hide);
-    }
-    hint->setText(Hint()(leftOut));
-    hint->adjustSize();
-    QPoint at = box->mapTo(window, QPoint(0, box->height() + 2));
-    at.setX(std::clamp(at.x(), 0, std::max(0, window->width() - hint->width())));
-    if (at.y() + hint->height() > window->height())
-        at.setY(box->mapTo(window, QPoint()).y() - hint->height() - 2);
-    hint->move(at);
-    hint->raise();
-    hint->show();
-    hint->findChild<QTimer*>()->start(kShownMilliseconds);
+    ShowHintUnder(box, QString::fromLatin1(kUnstorableTextHintName), Hint()(leftOut));
 }
 
 // Takes out what cannot be stored: a validator may change the text it is

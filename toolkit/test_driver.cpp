@@ -69,7 +69,7 @@ TestDriver::TestDriver() {
 
 TestDriver::~TestDriver() {
     for (FormWindow* window : FormWindows())
-        window->close();
+        window->release();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     seam::activationReturnsAtOnce = false;
     seam::answerMessageBox = nullptr;

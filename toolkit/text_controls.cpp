@@ -26,8 +26,14 @@ QString WithoutTrailingBlanks(QString text) {
 
 class TextBoxControl : public Control {
   public:
-    TextBoxControl(const QString& name, QLineEdit* edit, Action onChange)
-        : Control(name, edit), edit_(edit), onChange_(std::move(onChange)) {
+    TextBoxControl(const QString& name, QLineEdit* edit, Action onChange, Action onEnter)
+        : Control(name, edit),
+          edit_(edit),
+          onChange_(std::move(onChange)),
+          onEnter_(std::move(onEnter)) {
+        if (onEnter_)
+            QObject::connect(edit_, &QLineEdit::returnPressed, edit_,
+                             [this] { RunAction(onEnter_); });
         // Typed, pasted or undone by the user: the window is painted when
         // the keystroke returns to the event loop.
         QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] {
@@ -75,6 +81,7 @@ class TextBoxControl : public Control {
   private:
     QLineEdit* edit_;
     Action onChange_;
+    Action onEnter_;
 };
 
 // A memo keeps its line breaks as CR LF; the edit box shows them as lines.
@@ -122,7 +129,7 @@ std::unique_ptr<Control> MakeTextBox(QWidget* parent, const QString& name,
     edit->setText(WithoutTrailingBlanks(p.value));
     KeepToStorableText(edit);
     PlaceControl(edit, p.row, p.col, p.width, p.height);
-    return std::make_unique<TextBoxControl>(name, edit, p.onChange);
+    return std::make_unique<TextBoxControl>(name, edit, p.onChange, p.onEnter);
 }
 
 std::unique_ptr<Control> MakeEditBox(QWidget* parent, const QString& name,

@@ -7,6 +7,7 @@
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/field_rows.h"
+#include "apps/common/unsaved_changes.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
@@ -25,6 +26,15 @@ QDate PickedDate(const QString& control) {
     return GETPROPERTY(kWindow, control, "value").toDate();
 }
 
+// The edit panel's controls, as far as a change of them is a change of the appointment.
+const FieldRows& EditPanel() {
+    static const FieldRows rows{{.control = "DatePicker_1", .kind = FieldKind::Date},
+                                {.control = "Combo_3"},
+                                {.control = "Combo_4"},
+                                {.control = "Text_2"}};
+    return rows;
+}
+
 bool TextGiven(const QString& control) {
     if (!TrimmedValue(kWindow, control).isEmpty()) return true;
     MSGEXCLAMATION(TEXT(agenda_texts::kWriteText), THE_APP_NAME);
@@ -33,19 +43,36 @@ bool TextGiven(const QString& control) {
 
 }  // namespace
 
+// The edit panel shows the chosen appointment; without one (a day without
+// appointments) it is empty and switched off, so that nothing typed there
+// waits for a Save that has nothing to change.
 void AGENDA_EDIT() {
     KESP_OPERATION();
-    DBSELECTAREA("a");
-    if (DBEOF()) {
-        // No appointment: the panel keeps its date and times, and has no text.
+    const bool chosen = AppointmentSelected();
+    for (const char* control :
+         {"DatePicker_1", "Combo_3", "Combo_4", "Text_2", "Button_1", "Button_2"})
+        SETPROPERTY(kWindow, control, "enabled", chosen);
+    if (!chosen) {
         SETPROPERTY(kWindow, "Text_2", "value", QString());
+        SETPROPERTY(kWindow, "DatePicker_1", "allowempty", true);
+        SETPROPERTY(kWindow, "DatePicker_1", "value", QDate());
+        SETPROPERTY(kWindow, "Combo_3", "value", 0);
+        SETPROPERTY(kWindow, "Combo_4", "value", 0);
+        RememberShownValues(kWindow, EditPanel());
         return;
     }
     const Appointment shown = ReadAppointment("agenda");
     SETPROPERTY(kWindow, "Text_2", "value", shown.text);
     SETPROPERTY(kWindow, "DatePicker_1", "value", shown.date);
+    // An appointment without a date would show on no day.
+    SETPROPERTY(kWindow, "DatePicker_1", "allowempty", false);
     SETPROPERTY(kWindow, "Combo_3", "value", ItemShowing(HourItems(), shown.hour));
     SETPROPERTY(kWindow, "Combo_4", "value", ItemShowing(MinuteItems(), shown.minute));
+    RememberShownValues(kWindow, EditPanel());
+}
+
+bool MayCloseAgenda() {
+    return MayDiscardShownValues(kWindow, EditPanel(), THE_APP_NAME);
 }
 
 void AGENDA_NEW() {

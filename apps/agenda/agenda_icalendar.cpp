@@ -7,13 +7,16 @@
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/icalendar.h"
 #include "apps/common/export_file.h"
+#include "apps/common/lost_characters.h"
 #include "kernel/public_variables.h"
+#include "store/codec.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 
 namespace {
 
@@ -33,9 +36,10 @@ CalendarEvent EventOf(const Appointment& appointment) {
     return {.date = appointment.date, .time = time, .summary = appointment.text};
 }
 
+// The text keeps what the table can hold (LostCharacters counts what it cannot).
 Appointment AppointmentOf(const CalendarEvent& event) {
     const QTime time = event.time.isValid() ? event.time : QTime(0, 0);
-    QString text = event.summary;
+    QString text = kesp::store::StorablePart(event.summary);
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     text = text.trimmed().left(kTextLength).trimmed();
@@ -58,6 +62,27 @@ QList<CalendarEvent> EventsOfView(const QString& alias) {
         DBSKIP(1);
     }
     return events;
+}
+
+// What makes two appointments the same: day, hour, minute and text.
+QString SameAppointmentKey(const Appointment& appointment) {
+    return appointment.date.toString(Qt::ISODate) + u'|' + appointment.hour.trimmed() + u'|' +
+           appointment.minute.trimmed() + u'|' + appointment.text.trimmed();
+}
+
+// Every appointment of the table in work area "a" not marked deleted,
+// whatever view is open; the record pointer stays where it was.
+QSet<QString> StoredAppointments() {
+    DBSELECTAREA("a");
+    const QString alias = ALIAS();
+    const int here = RECNO();
+    QSet<QString> stored;
+    for (int number = 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) stored.insert(SameAppointmentKey(ReadAppointment(alias)));
+    }
+    DBGOTO(here);
+    return stored;
 }
 
 void Export(const QList<CalendarEvent>& events) {
@@ -102,9 +127,24 @@ void IMPORT_ICS_AGENDA() {
         return;
     }
     const int selected = SelectedAppointment();
-    for (const CalendarEvent& event : calendar.events)
-        AppendAppointment(AppointmentOf(event));
+    QSet<QString> known = StoredAppointments();
+    LostCharacters lost;
+    int added = 0;
+    for (const CalendarEvent& event : calendar.events) {
+        const Appointment appointment = AppointmentOf(event);
+        // The same file read twice, or an event the agenda has already.
+        if (known.contains(SameAppointmentKey(appointment))) continue;
+        known.insert(SameAppointmentKey(appointment));
+        lost.kept(event.summary, event.summary.trimmed());
+        DBSELECTAREA("a");
+        AppendAppointment(appointment);
+        ++added;
+    }
     OpenAgendaIndexed("agenda", false);
     RefreshViewsSelecting(selected);
-    MSGBOX(QString::number(calendar.events.size()) + TEXT(kImported), THE_APP_NAME);
+    QString summary = QString::number(added) + TEXT(kImported);
+    const qsizetype present = calendar.events.size() - added;
+    if (present > 0) summary += "\r" + TEXT(kAlreadyPresent).arg(present);
+    if (lost.count() > 0) summary += "\r" + lost.summaryLine();
+    MSGBOX(summary, THE_APP_NAME);
 }

@@ -21,6 +21,10 @@ void EXPORT_ICS_AGENDA1();    // the day as an iCalendar file
 void EXPORT_ICS_AGENDA2();    // the eleven days as an iCalendar file
 void IMPORT_ICS_AGENDA();     // the events of an iCalendar file as new appointments
 
+// The user's closing of agenda_frm: true at once when the edit panel shows
+// the chosen appointment as it was; else the answer to "Discard changes?".
+bool MayCloseAgenda();
+
 // Defines agenda_frm with its German texts; sets the texts of the language.
 void DefineAgendaWindow();
 void SetAgendaTexts();

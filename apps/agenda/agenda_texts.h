@@ -52,6 +52,9 @@ inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arqui
 // Follows the number of appointments the import added.
 inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
                              " compromisso(s) importado(s)."};
+inline const Texts kAlreadyPresent{"%1 übersprungen (schon in der Agenda).",
+                                   "%1 skipped (already in the agenda).",
+                                   "%1 ignorado(s) (já na agenda)."};
 // Followed by a carriage return and the file's path.
 inline const Texts kNotICalendar{
     "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",

@@ -112,6 +112,8 @@ void AGENDA_AKTUALISIEREN() {
     SETPROPERTY(kWindow, "Label_2", "value",
                 TEXT(agenda_texts::kRangeFrom) + DTOC(RangeStart(day)) +
                     TEXT(agenda_texts::kRangeTo) + DTOC(RangeEnd(day)));
+    // The list may keep its (empty) selection without a word: the edit panel follows anyway.
+    AGENDA_EDIT();
 }
 
 QDate ChosenDay() {
@@ -176,12 +178,14 @@ void RefreshViewsSelecting(int recordNumber) {
 }
 
 ReportInProgress::ReportInProgress() {
-    for (const QString& control : kInputControls)
+    for (const QString& control : kInputControls) {
+        if (GETPROPERTY(kWindow, control, "enabled").toBool()) switchedOff_.append(control);
         SETPROPERTY(kWindow, control, "enabled", false);
+    }
 }
 
 ReportInProgress::~ReportInProgress() {
     if (!ISWINDOWDEFINED(kWindow)) return;  // closed while the report was laid out
-    for (const QString& control : kInputControls)
+    for (const QString& control : switchedOff_)
         SETPROPERTY(kWindow, control, "enabled", true);
 }

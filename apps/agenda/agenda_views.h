@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 // The day chosen in MonthCal_1.
 QDate ChosenDay();
@@ -46,11 +47,14 @@ void RefreshViewsSelecting(int recordNumber);
 
 // While a report is laid out the window still handles events; its controls
 // are switched off meanwhile, so that nothing moves or closes the view being
-// printed. RAII: they are switched on again when the guard goes.
+// printed. RAII: those that were on are switched on again when the guard goes.
 class ReportInProgress {
   public:
     ReportInProgress();
     ~ReportInProgress();
     ReportInProgress(const ReportInProgress&) = delete;
     ReportInProgress& operator=(const ReportInProgress&) = delete;
+
+  private:
+    QStringList switchedOff_;
 };

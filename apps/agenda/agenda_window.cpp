@@ -84,7 +84,8 @@ void DefineAgendaWindow() {
                                  .width = 700,
                                  .height = 450,
                                  .icon = "img/agenda.ico",
-                                 .onInit = OPENAGENDA});
+                                 .onInit = OPENAGENDA,
+                                 .mayClose = MayCloseAgenda});
     _DEFINEDATEPICKER("MonthCal_1", {.row = 20,
                                      .col = 20,
                                      .width = 90,
@@ -165,6 +166,8 @@ void SetAgendaTexts() {
          {"Button_2", "caption", 0, {"Löschen", "Delete", "Apagar"}},
          {"Button_2", "tooltip", 0, {"Termin löschen", "Delete appointment", "Apagar compromisso"}},
          {"Button_32", "caption", 0, {"Hinzufügen", "Insert", "Inserir"}},
+         {"Browse_1", "tooltip", 0, kContextMenuTip},
+         {"List_1", "tooltip", 0, kContextMenuTip},
          {"Menu_1", "caption", 0, exportIcs},
          {"Menu_3", "caption", 0, exportIcs},
          {"Menu_2", "caption", 0, agenda_texts::kImportTitle},

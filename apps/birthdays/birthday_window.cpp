@@ -43,8 +43,9 @@ void FlatButton(const QString& name, int col, const QString& caption, const Acti
 }
 
 // A caption above a read-only box of the details.
+// The caption is as wide as its box.
 void Detail(const QString& label, const QString& box, int row, int width) {
-    CaptionLabel(label, row, 420, 240);
+    CaptionLabel(label, row, 420, width);
     _DEFINETEXTBOX(box, {.row = row + 20,
                          .col = 420,
                          .width = width,
@@ -68,7 +69,8 @@ void DefineBirthdayWindow() {
                                      .width = 40,
                                      .height = 24,
                                      .picture = "img/printer.bmp",
-                                     .action = OPEN_RPT_GEB});
+                                     .action = OPEN_RPT_GEB,
+                                     .tooltip = "Druckvorschau"});
     BoldLabel("Label_24", 40, 20, 660);
     _DEFINETEXTBOX("s_geburt", {.row = 60,
                                 .col = 20,
@@ -114,6 +116,7 @@ void SetBirthdayTexts() {
         {"", "", 0, {"Geburtstagsliste", "Birthday - List", "Aniversários - Lista"}},
         {"Label_24", "value", 0, {"Suche (Vorname)", "Search (first name)", "Procura (nome)"}},
         {"Button_3", "caption", 0, {"Alle", "All", "All"}},
+        {"Button_16", "tooltip", 0, {"Druckvorschau", "Print preview", "Imprimir"}},
         {"Frame_3", "caption", 0, {"Details", "Details", "Detalhes"}},
         {"Label_19", "value", 0, kFirstName},
         {"Label_20", "value", 0, {"Nachname", "Name", "Sobrenome"}},

@@ -3,11 +3,13 @@
 #include "apps/bookmarks/bookmark_file.h"
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
+#include "apps/common/lost_characters.h"
 #include "apps/common/record_steps.h"
+#include "store/codec.h"
 #include "store/xbase.h"
+#include "toolkit/browser_opening.h"
 #include "toolkit/operation_trail.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -29,6 +31,14 @@ const Texts kCannotRead{"Die Datei konnte nicht gelesen werden.", "Sorry, I can 
 const Texts kImported{"%1 Bookmarks importiert, %2 übersprungen (schon vorhanden).",
                       "%1 bookmarks imported, %2 skipped (already present).",
                       "%1 bookmarks importados, %2 ignorados (já existentes)."};
+const Texts kNotImported{
+    "%1 nicht importiert (javascript:- oder data:-Adressen oder zu lange Adressen).",
+    "%1 not imported (javascript: or data: addresses, or addresses too long).",
+    "%1 não importados (endereços javascript: ou data:, ou endereços longos demais)."};
+// A link that runs a script or carries its own content is no page to keep.
+const QStringList kRefusedSchemes{"javascript", "data", "vbscript"};
+// What the browser is given: pages, never a program or a script.
+const QStringList kBrowserSchemes{"http", "https", "ftp", "file"};
 const Texts kChooseFile{"Browser-Lesezeichen importieren", "Import browser bookmarks",
                         "Importar favoritos do navegador"};
 
@@ -67,8 +77,19 @@ QList<Bookmark> AllBookmarks() {
 QSet<QString> StoredAddresses() {
     QSet<QString> addresses;
     for (const Bookmark& bookmark : AllBookmarks())
-        addresses.insert(BrowserAddress(bookmark.address));
+        addresses.insert(SameAddressKey(bookmark.address));
     return addresses;
+}
+
+QString SchemeOf(const QString& address) {
+    return QUrl(BrowserAddress(address), QUrl::TolerantMode).scheme().toLower();
+}
+
+// An address with characters the table cannot hold is kept in its encoded
+// form (a host in Punycode, the rest percent-encoded), which still leads there.
+QString StorableAddress(const QString& address) {
+    if (kesp::store::StorablePart(address) == address) return address;
+    return QString::fromLatin1(QUrl(address, QUrl::TolerantMode).toEncoded());
 }
 
 int LimitOf(const QString& control) {
@@ -76,6 +97,15 @@ int LimitOf(const QString& control) {
 }
 
 }  // namespace
+
+QString SameAddressKey(const QString& address) {
+    QUrl url(BrowserAddress(address), QUrl::TolerantMode);
+    url.setHost(url.host().toLower());
+    QString key = url.isValid() ? url.toString(QUrl::FullyEncoded) : BrowserAddress(address);
+    while (key.endsWith(u'/'))
+        key.chop(1);
+    return key;
+}
 
 QString BrowserAddress(const QString& address) {
     const QString trimmed = address.trimmed();
@@ -97,8 +127,14 @@ void OPEN_INTERNET_LINK() {
     if (DBEOF()) return;  // an empty list: nothing to open
     const QString address = Stored("N_HYPER");
     const QUrl url(BrowserAddress(address), QUrl::TolerantMode);
-    if (address.isEmpty() || !url.isValid() || !QDesktopServices::openUrl(url))
+    const auto cannotOpen = [address] {
         MSGEXCLAMATION(TEXT(kCannotOpen) + "\r" + address, MessageTitle());
+    };
+    if (address.isEmpty() || !url.isValid() || !kBrowserSchemes.contains(url.scheme().toLower())) {
+        cannotOpen();
+        return;
+    }
+    kesp::OpenInBrowser(url, cannotOpen);
 }
 
 void EXPORT_HTML_INTERNET_P() {
@@ -124,19 +160,30 @@ void ImportBookmarksFrom(const QString& path) {
     const QList<Bookmark> read = ReadBookmarkFile(file.readAll());
     QSet<QString> known = StoredAddresses();
     const int addressLimit = LimitOf("Text_4");
-    int added = 0;
+    int added = 0, present = 0, refused = 0;
+    LostCharacters lost;
     DBSELECTAREA(record.workArea);
     for (const Bookmark& bookmark : read) {
-        const QString address = BrowserAddress(bookmark.address);
+        const QString key = SameAddressKey(bookmark.address);
+        const QString address = StorableAddress(bookmark.address);
         // An address the field cannot hold whole would be a broken link.
-        if (known.contains(address) || bookmark.address.size() > addressLimit) continue;
-        known.insert(address);
+        if (kRefusedSchemes.contains(SchemeOf(bookmark.address)) || address.size() > addressLimit) {
+            ++refused;
+            continue;
+        }
+        if (known.contains(key)) {
+            ++present;
+            continue;
+        }
+        known.insert(key);
+        const QString& title = bookmark.title;
         DBAPPEND();
         REPLACE("internet->ERSTELLT", bookmark.created.isValid() ? bookmark.created : DATE());
-        REPLACE("internet->KATEG", bookmark.category.left(LimitOf("Text_2")));
-        REPLACE("internet->N_TITEL", bookmark.title.left(LimitOf("Text_3")));
-        REPLACE("internet->N_HYPER", bookmark.address);
-        REPLACE("internet->N_KOM", bookmark.comment);
+        REPLACE("internet->KATEG",
+                lost.kept(bookmark.category, title).trimmed().left(LimitOf("Text_2")));
+        REPLACE("internet->N_TITEL", lost.kept(title, title).trimmed().left(LimitOf("Text_3")));
+        REPLACE("internet->N_HYPER", address);
+        REPLACE("internet->N_KOM", lost.kept(bookmark.comment, title));
         ++added;
     }
     DBCOMMIT();
@@ -145,5 +192,8 @@ void ImportBookmarksFrom(const QString& path) {
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     RefreshRecordWindow(record);
-    MSGEXCLAMATION(TEXT(kImported).arg(added).arg(read.size() - added), MessageTitle());
+    QString summary = TEXT(kImported).arg(added).arg(present);
+    if (refused > 0) summary += "\r" + TEXT(kNotImported).arg(refused);
+    if (lost.count() > 0) summary += "\r" + lost.summaryLine();
+    MSGEXCLAMATION(summary, MessageTitle());
 }

@@ -26,16 +26,26 @@ void SUCHE_INTERNET_KATEG();
 void SUCHE_INTERNET_TITEL();
 void EXPORT_CSV_INTERNET_P();
 
-void OPEN_INTERNET_LINK();      // the current address in the desktop's browser
+// The current address in the desktop's browser, an http, https, ftp or file
+// address only; a message names the address when it cannot be opened.
+void OPEN_INTERNET_LINK();
 void EXPORT_HTML_INTERNET_P();  // every bookmark into "Bookmarks.html" in the export folder
 void IMPORT_HTML_INTERNET_P();  // asks for a bookmark file, then imports it
 
 // Appends the bookmarks of the file at `path` whose address is not stored
-// yet, reports how many were added and skipped and shows the list anew.
+// yet, and shows the list anew. Addresses that run a script or carry their
+// own content (javascript:, data:) and addresses too long for the table are
+// not imported; texts keep what the table can store. The summary says how
+// many were added, skipped as present and not imported, and how many texts
+// lost characters, naming the first few titles.
 void ImportBookmarksFrom(const QString& path);
 
 // The address as the browser receives it: "http://" added when it has no scheme.
 QString BrowserAddress(const QString& address);
+
+// Two addresses with the same key lead to the same page: they differ at most
+// in trailing "/" or in the case of the scheme and host name.
+QString SameAddressKey(const QString& address);
 
 // The description the shared record-window steps work from.
 const RecordWindow& Bookmarks();

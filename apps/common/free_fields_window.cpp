@@ -1,6 +1,7 @@
 #include "apps/common/free_fields_window.h"
 
 #include "apps/common/form_controls.h"
+#include "apps/common/unsaved_changes.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/settings_record.h"
@@ -23,6 +24,15 @@ int InputLimit(const FreeFieldsWindow& naming, int field) {
     if (field >= 6 && field <= 8) return 20;
     if (field == 9) return 19;
     return 70;
+}
+
+// The boxes the user types the new names into, as far as closing asks about them.
+FieldRows NamingBoxes(const FreeFieldsWindow& naming) {
+    FieldRows boxes;
+    for (int field = 1; field <= kFields; ++field)
+        boxes.append({.control = Numbered("Text_", field)});
+    if (naming.applicationName) boxes.append({.control = "Text_11"});
+    return boxes;
 }
 
 const Texts kTypeOfFieldHeading{"* Feldtypen", "* Type of field", "* Tipos de campos"};
@@ -67,7 +77,11 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                    .noMinimize = true,
                    .noMaximize = true,
                    .topmost = true,
-                   .onInit = naming.load});
+                   .onInit = naming.load,
+                   .mayClose = [&naming] {
+                       return MayDiscardShownValues(naming.window, NamingBoxes(naming),
+                                                    THE_APP_NAME);
+                   }});
     _DEFINEFRAME("Frame_1", {.row = 20,
                              .col = 30,
                              .width = 640,
@@ -188,6 +202,7 @@ void ShowStoredFreeFieldNames(const FreeFieldsWindow& naming) {
         SETPROPERTY(naming.window, Numbered("Text_", row), "value", names[row - 1]);
     }
     if (naming.applicationName) SETPROPERTY(naming.window, "Title", names.last());
+    RememberShownValues(naming.window, NamingBoxes(naming));
 }
 
 void SaveFreeFieldCaptions(const FreeFieldsWindow& naming) {

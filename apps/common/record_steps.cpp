@@ -2,6 +2,7 @@
 
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
+#include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -27,6 +28,37 @@ void ShowViewMode(const RecordWindow& record) {
     SETPROPERTY(record.window, record.entryButtons.save, "visible", false);
     SETPROPERTY(record.window, record.entryButtons.cancel, "visible", false);
     SETPROPERTY(record.window, kToolbar, "visible", true);
+}
+
+bool InEntryMode(const RecordWindow& record) {
+    return GETPROPERTY(record.window, record.entryButtons.save, "visible").toBool();
+}
+
+// The keys of the toolbar's buttons, named in their tool tips.
+const Texts kNewKey{"Strg+N", "Ctrl+N", "Ctrl+N"};
+const Texts kSaveKey{"Strg+S", "Ctrl+S", "Ctrl+S"};
+const Texts kDeleteKey{"Entf", "Del", "Del"};
+const Texts kExportKey{"Strg+E", "Ctrl+E", "Ctrl+E"};
+
+QString TipWithKey(const Texts& tip, const Texts* key) {
+    return key == nullptr ? TEXT(tip) : TEXT(tip) + " (" + TEXT(*key) + ")";
+}
+
+// Ctrl+N, Ctrl+S, Ctrl+E anywhere in the window and Delete on the list click
+// the toolbar's buttons, and so do nothing while the bar is hidden or the
+// button switched off; in entry mode Ctrl+S clicks the picture button that
+// saves the new record.
+void DefineRecordKeys(const RecordWindow& record) {
+    const QString window = record.window;
+    const auto click = [window](const QString& button) {
+        return [window, button] { DOMETHOD(window, button, "click"); };
+    };
+    DEFINEKEY(window, "", "Ctrl+N", click("x5"));
+    DEFINEKEY(window, "", "Ctrl+E", click("x7"));
+    DEFINEKEY(window, record.list.name, "Del", click("x6"));
+    DEFINEKEY(window, "", "Ctrl+S", [&record] {
+        DOMETHOD(record.window, InEntryMode(record) ? record.entryButtons.save : "x8", "click");
+    });
 }
 
 void ShowEntryMode(const RecordWindow& record) {
@@ -109,7 +141,8 @@ void DefinePage(const RecordWindow& record, int page) {
                                   .height = frame.at.height,
                                   .caption = frame.caption.de,
                                   .bold = frame.bold,
-                                  .background = Qt::white});
+                                  .background = Qt::white,
+                                  .tabGroup = frame.tabGroup});
     }
     for (const LabelRow& label : record.labels)
         if (label.page == page) DefineWhiteLabel(label.name, label.at, label.text.de, label.bold);
@@ -142,7 +175,10 @@ void DefineRecordWindow(const RecordWindow& record) {
          .height = place.height,
          .icon = record.icon,
          .onInit = record.actions.open,
-         .onRelease = record.actions.release});
+         .onRelease = record.actions.release,
+         .mayClose = [&record] {
+             return MayDiscardShownValues(record.window, record.fields, *record.messageTitle);
+         }});
     if (record.listPage == 0) DefineListArea(record);
     if (record.tab) DefineTab(*record.tab, record);
     DefinePage(record, 0);
@@ -161,6 +197,7 @@ void DefineRecordWindow(const RecordWindow& record) {
 void ShowRecordWindow(const RecordWindow& record) {
     T_CLOSE();
     DefineRecordWindow(record);
+    DefineRecordKeys(record);
     if (record.place.centred) DOMETHOD(record.window, "Center");
     _ACTIVATEWINDOW(record.window);
 }
@@ -191,29 +228,31 @@ void BuildRecordToolbar(const RecordWindow& record) {
         const char* picture;
         const Action& action;
         const Texts& tip;
+        const Texts* key;
     } buttons[] = {
-        {"x1", "img/first.bmp", act.first, tips.first},
-        {"x2", "img/prev.bmp", act.previous, tips.previous},
-        {"x3", "img/next.bmp", act.next, tips.next},
-        {"x4", "img/last.bmp", act.last, tips.last},
-        {"x5", "img/add.bmp", act.newRecord, tips.insert},
-        {"x6", "img/del.bmp", act.deleteRecord, tips.remove},
-        {"x7", "img/file_excel.bmp", act.exportCsv, tips.exportCsv},
-        {"x8", "img/save.bmp", act.save, tips.save},
+        {"x1", "img/first.bmp", act.first, tips.first, nullptr},
+        {"x2", "img/prev.bmp", act.previous, tips.previous, nullptr},
+        {"x3", "img/next.bmp", act.next, tips.next, nullptr},
+        {"x4", "img/last.bmp", act.last, tips.last, nullptr},
+        {"x5", "img/add.bmp", act.newRecord, tips.insert, &kNewKey},
+        {"x6", "img/del.bmp", act.deleteRecord, tips.remove, &kDeleteKey},
+        {"x7", "img/file_excel.bmp", act.exportCsv, tips.exportCsv, &kExportKey},
+        {"x8", "img/save.bmp", act.save, tips.save, &kSaveKey},
     };
     for (const auto& button : buttons) {
-        _DEFINETOOLBUTTON(
-            button.name,
-            {.picture = button.picture, .action = button.action, .tooltip = TEXT(button.tip)});
+        _DEFINETOOLBUTTON(button.name, {.picture = button.picture,
+                                        .action = button.action,
+                                        .tooltip = TipWithKey(button.tip, button.key)});
     }
     _ENDTOOLBAR();
 }
 
 void SetRecordWindowTexts(const RecordWindow& record) {
     QList<ControlText> texts{
-        {record.entryButtons.save, "tooltip", 0, record.entryButtons.saveTip},
         {record.entryButtons.cancel, "tooltip", 0, record.entryButtons.cancelTip},
     };
+    SETPROPERTY(record.window, record.entryButtons.save, "tooltip",
+                TipWithKey(record.entryButtons.saveTip, &kSaveKey));
     if (record.titleUserCaption == 0) texts.append({"", "", 0, record.title});
     for (const Search& search : record.searches)
         if (!search.captionLabel.isEmpty())
@@ -225,6 +264,8 @@ void SetRecordWindowTexts(const RecordWindow& record) {
         if (listed.userCaption == 0)
             texts.append({record.list.name, "header", column, listed.header});
     }
+    if (!record.list.menu.isEmpty())
+        texts.append({record.list.name, "tooltip", 0, kContextMenuTip});
     if (record.tab) {
         for (int page = 1; page <= record.tab->pages.size(); ++page)
             texts.append({record.tab->name, "caption", page, record.tab->pages[page - 1]});
@@ -266,6 +307,7 @@ void FillRecordWindow(const RecordWindow& record) {
     SETPROPERTY(record.window, record.countLine.name, "value",
                 QString::number(static_cast<long long>(THE_ANZAHL)) + TEXT(record.countLine.words));
     ShowViewMode(record);
+    RememberShownValues(record.window, record.fields);
 }
 
 void RefreshRecordWindow(const RecordWindow& record) {
@@ -302,6 +344,7 @@ void GoLastRecord(const RecordWindow& record) {
 void EnterNewRecord(const RecordWindow& record) {
     ShowEntryMode(record);
     PrepareControlsForNewRecord(record.window, record.fields);
+    RememberShownValues(record.window, record.fields);
     // Typing goes into the new record's first field, not into a search box.
     for (const FieldRow& row : record.fields) {
         if (row.kind == FieldKind::DateText) continue;  // shown, never typed into
@@ -367,7 +410,15 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(record);
+    ShowCountAfterDeletion(record);
     return true;
+}
+
+void ShowCountAfterDeletion(const RecordWindow& record) {
+    const CountLine& line = record.countLine;
+    SETPROPERTY(record.window, line.name, "value",
+                QString::number(static_cast<long long>(THE_ANZAHL)) +
+                    TEXT(IsBlank(line.afterDeletion) ? line.words : line.afterDeletion));
 }
 
 int CountPresentedRecords() {

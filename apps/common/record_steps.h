@@ -70,9 +70,13 @@ void SaveCurrentRecord(const RecordWindow& record);
 // when there is no current record.
 bool ConfirmDeletion(const RecordWindow& record);
 
-// Asks, then marks the current record deleted and shows the first record;
-// true when it was deleted.
+// Asks, then marks the current record deleted and shows the first record
+// with the count line after a deletion; true when it was deleted.
 bool DeleteCurrentRecord(const RecordWindow& record);
+
+// The count line right after a deletion: THE_ANZAHL followed by the words
+// the description gives for it.
+void ShowCountAfterDeletion(const RecordWindow& record);
 
 // The records of the current table that are not marked deleted, whatever
 // filter is in force; the record pointer is left where it was.

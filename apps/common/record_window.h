@@ -132,6 +132,7 @@ struct CountLine {
     QString name = "label_anzahl";
     Box at{390, 10, 190, 20};
     Texts words{" Daten in der Datenbank.", " records", " registros"};
+    Texts afterDeletion;  // the words right after a deletion; blank: `words`
 };
 
 struct TabControl {
@@ -146,6 +147,7 @@ struct FrameRow {
     Texts caption;
     int page = 0;
     bool bold = false;
+    bool tabGroup = false;  // its controls are one block in the keyboard order
 };
 
 struct LabelRow {

@@ -18,6 +18,11 @@ struct ControlText {
     Texts text;
 };
 
+// The tool tip of a list that has a context menu: how to open it.
+inline const Texts kContextMenuTip{"Weitere Befehle: rechte Maustaste, Menütaste oder Umschalt+F10",
+                                   "More commands: right click, the menu key or Shift+F10",
+                                   "Mais comandos: botão direito, tecla de menu ou Shift+F10"};
+
 // Sets every entry to its text in the language in force (THE_LANG).
 void SetWindowTexts(const QString& window, const QList<ControlText>& texts);
 

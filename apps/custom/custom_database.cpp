@@ -93,7 +93,9 @@ RecordWindow DescribeMyApp() {
                      .caption = {"Details", "Details", "Detalhes"}},
                     {.name = "Frame_2",
                      .at = {180, 490, 180, 90},
-                     .caption = {"Ja / Nein Felder", "Yes / No fields", "Campos sim / não"}}};
+                     .caption = {"Ja / Nein Felder", "Yes / No fields", "Campos sim / não"},
+                     // Read after the fields to its left: the date comes before "borrowed".
+                     .tabGroup = true}};
     myApp.labels = {
         {.name = "Label_8", .at = {40, 10, 270, 20}},
         {.name = "lbl_vorlage1",

@@ -1,6 +1,7 @@
 #include "apps/custom/database_templates.h"
 
 #include "apps/common/wording.h"
+#include "kernel/public_variables.h"
 
 namespace {
 
@@ -144,6 +145,31 @@ QStringList TemplateNames(const DatabaseTemplate& chosen) {
         names.append(TEXT(field));
     names.append(TEXT(chosen.application));
     return names;
+}
+
+bool NamesOfNoOneButATemplate(const QStringList& names) {
+    const auto fieldName = [&names](int n) { return names.value(n).trimmed(); };
+    bool blank = true;
+    for (int n = 0; n < kNamedFields; ++n)
+        blank = blank && fieldName(n).isEmpty();
+    if (blank) return true;
+    for (const DatabaseTemplate& candidate : DatabaseTemplates()) {
+        for (QString Texts::*language : {&Texts::de, &Texts::am, &Texts::br}) {
+            bool same = true;
+            for (int n = 0; n < kNamedFields && same; ++n)
+                same = fieldName(n) == (candidate.fields[n].*language).trimmed();
+            if (same) return true;
+        }
+    }
+    return false;
+}
+
+bool MayReplaceNames(const QStringList& names) {
+    if (NamesOfNoOneButATemplate(names)) return true;
+    return MSGYESNO(TEXT({"Die Vorlage ersetzt die Feldnamen, die Sie vergeben haben. Fortfahren?",
+                          "The template replaces the field names you gave. Continue?",
+                          "O modelo substitui os nomes de campo que você deu. Continuar?"}),
+                    THE_APP_NAME);
 }
 
 QString TemplateHeader(const DatabaseTemplate& chosen, int column) {

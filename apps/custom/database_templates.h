@@ -39,6 +39,15 @@ const QList<DatabaseTemplate>& DatabaseTemplates();
 // name, the order in which the names are stored and read.
 QStringList TemplateNames(const DatabaseTemplate& chosen);
 
+// True when the ten field names (`names` may go on with the application
+// name) are all blank, or are those of a template in one of the languages:
+// nothing of the user's own would be lost by choosing another template.
+bool NamesOfNoOneButATemplate(const QStringList& names);
+
+// Asks before a template replaces names of the user's own; true when the
+// names may be replaced (at once when NamesOfNoOneButATemplate).
+bool MayReplaceNames(const QStringList& names);
+
 // In the language in force: list header 1 or 2 of the records window.
 QString TemplateHeader(const DatabaseTemplate& chosen, int column);
 

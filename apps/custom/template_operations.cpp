@@ -15,6 +15,10 @@ const DatabaseTemplate& Template(int number) {
 
 void FillNamingBoxes(const DatabaseTemplate& chosen) {
     const QString& window = MyAppNaming().window;
+    QStringList typed;
+    for (int n = 1; n <= kNamedFields; ++n)
+        typed.append(GETPROPERTY(window, "Text_" + QString::number(n), "value").toString());
+    if (!MayReplaceNames(typed)) return;
     const QStringList names = TemplateNames(chosen);
     for (int n = 1; n <= kNamedFields; ++n)
         SETPROPERTY(window, "Text_" + QString::number(n), "value", names[n - 1]);
@@ -27,6 +31,10 @@ void FillNamingBoxes(const DatabaseTemplate& chosen) {
 // window's messages stay as they are until the window opens again.
 void RenameRecordsWindow(const DatabaseTemplate& chosen) {
     const RecordWindow& myApp = MyApp();
+    DBSELECTAREA("b");
+    const QStringList stored = ReadMyAppNames("mynamesnow");
+    DBSELECTAREA(myApp.workArea);
+    if (!MayReplaceNames(stored)) return;
     const QStringList names = TemplateNames(chosen);
     SetUserCaptions(myApp, names);
     for (int column = 1; column <= 2; ++column)

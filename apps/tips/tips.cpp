@@ -69,7 +69,9 @@ void DefineSearchControls(int page) {
                                       .value = 1,
                                       .background = Qt::white,
                                       .onChange = SELECT_WAS_TIPPS});
-    _DEFINETEXTBOX(kSearchBox, {.row = 60, .col = 10, .width = 250, .height = 20});
+    // Enter runs the search, as the button beside the box does.
+    _DEFINETEXTBOX(kSearchBox,
+                   {.row = 60, .col = 10, .width = 250, .height = 20, .onEnter = SUCHE_2_TIPPS});
     PictureButton("Button_1", {60, 270, 40, 20}, "img/find.bmp", SUCHE_2_TIPPS, "Suchen");
 }
 
@@ -94,10 +96,13 @@ RecordWindow DescribeTips() {
                        .at = {80, 10, 300, 20},
                        .found = {" gefunden", " found", " encontrado(s)"},
                        .hint = kTitlePart.hint};
-    tips.countLine = {.name = "Label_1",
-                      .at = {380, 10, 300, 20},
-                      .words = {" Tipps in der Datenbank", " tips in the database",
-                                " macete(s) no banco de dados"}};
+    tips.countLine = {
+        .name = "Label_1",
+        .at = {380, 10, 300, 20},
+        .words = {" Tipps in der Datenbank", " tips in the database",
+                  " macete(s) no banco de dados"},
+        .afterDeletion = {" Tipps & Tricks in der Datenbank.", " Tips & tricks in the database.",
+                          " macete(s) no banco de dados."}};
     tips.frames = {{.name = "Frame_1",
                     .at = {35, 320, 160, 65},
                     .caption = {"Suche", "Search", "Procura"},
@@ -248,6 +253,7 @@ void T_DELETE_TIPPS() {
         return;
     }
     ClearSearch();
+    ShowCountAfterDeletion(Tips());
 }
 
 void SELECT_WAS_TIPPS() {

@@ -40,8 +40,9 @@ void WordLabel(const QString& name, int row, int col, int width, const QString& 
                         .background = kWhite});
 }
 
-void LookupBox(const QString& name, int col, int width) {
-    _DEFINETEXTBOX(name, {.row = 70, .col = col, .width = width, .height = 24});
+// Enter in the box runs its search, as the search button beside it does.
+void LookupBox(const QString& name, int col, int width, const Action& search) {
+    _DEFINETEXTBOX(name, {.row = 70, .col = col, .width = width, .height = 24, .onEnter = search});
 }
 
 void PictureButton(const QString& name, int row, int col, int width, const QString& picture,
@@ -126,12 +127,12 @@ void DefineWordListWindow() {
                                          .barColor = kGreen});
 
     WordLabel("Label_17", 50, 10, 140, "Eingabe auf deutsch");
-    LookupBox("Text_12", 10, 140);
+    LookupBox("Text_12", 10, 140, SUCHE_DE_1);
     WordLabel("Label_18", 50, 150, 60, "suchen");
     PictureButton("Button_3", 70, 150, 60, "img/page_find.bmp", SUCHE_DE_1);
     WordLabel("Label_19", 50, 210, 10, "");
     WordLabel("Label_20", 50, 220, 160, "Eingabe auf englisch");
-    LookupBox("Text_13", 220, 160);
+    LookupBox("Text_13", 220, 160, SUCHE_EN_2);
     WordLabel("Label_21", 50, 380, 60, "suchen");
     PictureButton("Button_4", 70, 380, 60, "img/page_find.bmp", SUCHE_EN_2);
 

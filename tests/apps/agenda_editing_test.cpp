@@ -117,16 +117,50 @@ TEST_F(AgendaEditing, SavingKeepsAStoredTimeTheListsCannotShow) {
               QStringList({"25.01.2008 7 :10 Von anderswo geändert|25.01.20087 10"}));
 }
 
-TEST_F(AgendaEditing, SaveAndDeleteDoNothingWhileTheDayHasNoAppointment) {
-    CreateAgenda({{QDate(2008, 1, 26), "09", "05", "Morgen"}});
-    OpenAgenda(QDate(2008, 1, 25));
+// A day without appointments shows an empty edit panel whose Save and
+// Delete are off, instead of the last appointment's date and time.
+TEST_F(AgendaEditing, ADayWithoutAppointmentsEmptiesTheEditPanelAndSwitchesItOff) {
+    CreateAgenda(
+        {{QDate(2008, 1, 25), "09", "05", "Zahnarzt"}, {QDate(2008, 1, 26), "18", "30", "Kino"}});
+    OpenAgenda(QDate(2008, 1, 26));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "DatePicker_1").toDate(), QDate(2008, 1, 26));
+    EXPECT_TRUE(TestDriver::read("agenda_frm", "Button_1", "enabled").toBool());
     const QByteArray before = TableBytes();
-    TestDriver::typeInto("agenda_frm", "Text_2", "Ein Text ohne Termin");
+
+    SETPROPERTY("agenda_frm", "MonthCal_1", "value", QDate(2008, 1, 27));
+    EXPECT_EQ(DayRows(), QStringList());
+    EXPECT_FALSE(TestDriver::read("agenda_frm", "DatePicker_1").toDate().isValid());
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Combo_3").toInt(), 0);
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Combo_4").toInt(), 0);
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "");
+    for (const char* control : {"Button_1", "Button_2", "Text_2", "DatePicker_1"})
+        EXPECT_FALSE(TestDriver::read("agenda_frm", control, "enabled").toBool()) << control;
     TestDriver::click("agenda_frm", "Button_1");
     TestDriver::click("agenda_frm", "Button_2");
     EXPECT_EQ(TakeMessages(), QStringList());
     EXPECT_EQ(TableBytes(), before);
-    EXPECT_EQ(DayRows(), QStringList());
+
+    // Back on a day with an appointment the panel shows it and works again.
+    SETPROPERTY("agenda_frm", "MonthCal_1", "value", QDate(2008, 1, 25));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "DatePicker_1").toDate(), QDate(2008, 1, 25));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Zahnarzt");
+    EXPECT_TRUE(TestDriver::read("agenda_frm", "Button_1", "enabled").toBool());
+    EXPECT_FALSE(TestDriver::read("agenda_frm", "DatePicker_1", "allowempty").toBool());
+}
+
+// The edit panel changed and not saved: closing asks first.
+TEST_F(AgendaEditing, ClosingWithAChangedAppointmentAsksFirst) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Zahnarzt"}});
+    OpenAgenda(QDate(2008, 1, 25));
+    TestDriver::typeInto("agenda_frm", "Text_2", " um neun");
+    driver_.answerNext(false);
+    TestDriver::closeWindow("agenda_frm");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGYESNO: Änderungen verwerfen?"}));
+    ASSERT_TRUE(TestDriver::isOpen("agenda_frm"));
+    TestDriver::click("agenda_frm", "Button_1");
+    TestDriver::closeWindow("agenda_frm");
+    EXPECT_EQ(TakeMessages(), QStringList());
+    EXPECT_FALSE(TestDriver::isOpen("agenda_frm"));
 }
 
 TEST_F(AgendaEditing, DeletingAsksFirstAndNoLeavesTheFileAsItWas) {

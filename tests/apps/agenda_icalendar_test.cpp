@@ -114,6 +114,40 @@ TEST_F(AgendaICalendar, EventsOfAFileWrittenByHandBecomeNewAppointments) {
     EXPECT_EQ(after[1], "25.01.2008 14:05 Zahnarzt, Dr. Müller; Praxis|25.01.20081405");
 }
 
+// Reading the same file again, or an event the agenda already has, adds
+// nothing; a summary in a script the table cannot hold keeps what it can and
+// the message says so, never a row of question marks.
+TEST_F(AgendaICalendar, AnEventAlreadyThereIsSkippedAndLostCharactersAreTold) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Zahnarzt"}});
+    WriteFile("twice.ics",
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//by hand//EN\r\n"
+              "BEGIN:VEVENT\r\nUID:a\r\nDTSTART:20080125T090500\r\nSUMMARY:Zahnarzt\r\n"
+              "END:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:b\r\nDTSTART:20080125T100000\r\n"
+              "SUMMARY:\xE4\xBC\x9A\xE8\xAD\xB0 Tokyo\r\nEND:VEVENT\r\n"
+              "BEGIN:VEVENT\r\nUID:c\r\nDTSTART:20080125T100000\r\n"
+              "SUMMARY:\xE4\xBC\x9A\xE8\xAD\xB0 Tokyo\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    for (const char* list : {"Browse_1", "List_1"})
+        EXPECT_EQ(TestDriver::read("agenda_frm", list, "tooltip").toString(),
+                  "Weitere Befehle: rechte Maustaste, Menütaste oder Umschalt+F10");
+    driver_.answerNextFile(Path("twice.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGBOX: 1 Termin(e) importiert.\n2 übersprungen (schon in der "
+                           "Agenda).\nZeichen, die die Tabelle nicht speichern kann, fehlen in "
+                           "1 Text(en), z. B.: \"会議 Tokyo\""}));
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt", "10:00 Tokyo"}));
+
+    UseLanguage("AM");
+    driver_.answerNextFile(Path("twice.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 0 appointment(s) imported.\n3 skipped "
+                                           "(already in the agenda)."}));
+    EXPECT_EQ(StoredRecords().size(), 2);
+}
+
 TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
     CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
     WriteFile("agenda.csv", "Datum;St.;Min.;Termin;\r25.01.2008;09;05;Zahnarzt;\r");

@@ -93,6 +93,15 @@ TEST_F(BirthdayList, SelectingAPersonShowsTheDetailsInTheDateFormatOfTheLanguage
         EXPECT_EQ(Value("label_anzahl"), language.count);
         TestDriver::closeWindow("form3");
     }
+    // Each caption is as wide as the box under it.
+    OPENFORM_GEBURT();
+    for (const auto& [caption, box] :
+         {std::pair{"Label_21", "t_geburtstag"}, {"Label_22", "t_tel"}})
+        EXPECT_EQ(GETPROPERTY("form3", caption, "width").toInt(),
+                  GETPROPERTY("form3", box, "width").toInt())
+            << caption;
+    EXPECT_EQ(GETPROPERTY("form3", "Label_21", "width").toInt(), 80);
+    EXPECT_EQ(GETPROPERTY("form3", "Label_22", "width").toInt(), 150);
 }
 
 TEST_F(BirthdayList, MonthViewsShowOnlyThatMonthsListedPersonsByDay) {

@@ -9,12 +9,12 @@
 #include "store/xbase.h"
 #include "tests/apps/address_fixture.h"
 #include "tests/apps/installed_table.h"
+#include "toolkit/browser_opening.h"
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
 #include <QAction>
 #include <QColor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -52,16 +52,14 @@ void ChooseFromMenu(int entry) {
 
 }  // namespace
 
-// Takes the browser's place: records the addresses the desktop would open.
-class BrowserStandIn : public QObject {
-    Q_OBJECT
-  public:
-    QStringList opened;
-  public slots:
-    void open(const QUrl& url) { opened.append(url.toString()); }
-};
-
 namespace {
+
+// Takes the browser's place: records the addresses the desktop would open,
+// or fails as a desktop without any browser does.
+struct BrowserStandIn {
+    QStringList opened;
+    bool works = true;
+};
 
 struct Link {
     QDate created;
@@ -80,12 +78,13 @@ class Bookmarks : public AddressFixture {
                          {QDate(2025, 2, 3), "Nachrichten", "Heise", "https://heise.de", ""},
                          {QDate(2025, 3, 4), "suche", "duck", "https://duckduckgo.com/?q=a;b", ""},
                          {QDate(2025, 4, 5), "", "Blog", "blog.example", "Sätze & <Tags>"}});
-        for (const char* scheme : {"http", "https"})
-            QDesktopServices::setUrlHandler(scheme, &browser_, "open");
+        previousOpener_ = kesp::SetUrlOpener([this](const QUrl& url) {
+            browser_.opened.append(url.toString());
+            return browser_.works;
+        });
     }
     void TearDown() override {
-        for (const char* scheme : {"http", "https"})
-            QDesktopServices::unsetUrlHandler(scheme);
+        kesp::SetUrlOpener(previousOpener_);
         AddressFixture::TearDown();
     }
 
@@ -106,6 +105,7 @@ class Bookmarks : public AddressFixture {
     }
 
     BrowserStandIn browser_;
+    kesp::UrlOpener previousOpener_;
 };
 
 TEST_F(Bookmarks, OpenByTitleWithGermanHeadersInEveryLanguage) {
@@ -220,6 +220,36 @@ TEST_F(Bookmarks, TheAddressOpensInTheBrowserWithASchemeAdded) {
     EXPECT_TRUE(TakeMessages().isEmpty());
 }
 
+// A script is never handed to the browser, and a desktop without a browser
+// is no reason for silence: both say which address could not be opened.
+TEST_F(Bookmarks, OnlyPagesGoToTheBrowserAndAnAddressNotOpenedIsNamed) {
+    CreateBookmarks({{QDate(2025, 1, 2), "", "Script", "javascript:alert(1)", ""},
+                     {QDate(2025, 1, 3), "", "Page", "https://a.example/x", ""},
+                     {QDate(2025, 1, 4), "", "Pages", "ftp://files.example", ""}});
+    OPENFORM_INTERNET();
+    EXPECT_EQ(TestDriver::read(kWindow, "Browse_1", "tooltip").toString(),
+              "Weitere Befehle: rechte Maustaste, Menütaste oder Umschalt+F10");
+    EXPECT_EQ(Titles(), (QStringList{"Page", "Pages", "Script"}));
+    TestDriver::select(kWindow, "Browse_1", 3);
+    TestDriver::pressKey(kWindow, "Browse_1", Qt::Key_Return);
+    EXPECT_TRUE(browser_.opened.isEmpty());
+    EXPECT_EQ(TakeMessages(),
+              (QStringList{"MSGEXCLAMATION: Die Adresse konnte nicht im Browser geöffnet "
+                           "werden.\njavascript:alert(1)"}));
+
+    TestDriver::select(kWindow, "Browse_1", 2);
+    ChooseFromMenu(1);
+    EXPECT_EQ(browser_.opened, (QStringList{"ftp://files.example"}));
+    EXPECT_TRUE(TakeMessages().isEmpty());
+
+    browser_.works = false;
+    UseLanguage("AM");
+    TestDriver::select(kWindow, "Browse_1", 1);
+    TestDriver::pressKey(kWindow, "Browse_1", Qt::Key_Return);
+    EXPECT_EQ(TakeMessages(), (QStringList{"MSGEXCLAMATION: Sorry, I can not open the address "
+                                           "in the browser.\nhttps://a.example/x"}));
+}
+
 TEST_F(Bookmarks, BrowserFileExportReadsBackWithPythonsHtmlParser) {
     CreateBookmarks({{QDate(2025, 1, 2), "Suche", "Qwant", "www.qwant.com", "Zweite\r\nZeile"},
                      {QDate(2025, 2, 3), "A&B <c>", "Tom \"&\" Jerry", "https://x.de/?a=1&b=2", ""},
@@ -288,6 +318,54 @@ TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
     EXPECT_EQ(TakeMessages().size(), 1);
 }
 
+// Characters the table cannot hold are left out, never turned into "?",
+// and the summary says so; a script, the same address written otherwise and
+// a file imported twice add nothing.
+TEST_F(Bookmarks, ImportKeepsWhatTheTableCanHoldAndSkipsScriptsAndKnownAddresses) {
+    const QString path = exportPath() + "world.html";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"html(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<DL><p>
+    <DT><A HREF="https://jp.example/">日本語のページ</A>
+    <DT><A HREF="https://gr.example/">Ελληνικά Café</A>
+    <DT><A HREF="https://emoji.example/">Party 🎉 time</A>
+    <DD>Größe 😀
+    <DT><A HREF="https://fine.example/">Grüße</A>
+    <DT><A HREF="HTTPS://HEISE.DE/">Heise in capitals</A>
+    <DT><A HREF="https://duckduckgo.com/?q=a;b">duck again</A>
+    <DT><A HREF="javascript:alert(document.cookie)">Bookmarklet</A>
+    <DT><A HREF="data:text/html,<b>x</b>">Inline</A>
+</DL><p>
+)html");
+    file.close();
+
+    OPENFORM_INTERNET();
+    ImportBookmarksFrom(path);
+    EXPECT_EQ(TakeMessages(),
+              (QStringList{"MSGEXCLAMATION: 4 Bookmarks importiert, 2 übersprungen (schon "
+                           "vorhanden).\n2 nicht importiert (javascript:- oder data:-Adressen "
+                           "oder zu lange Adressen).\nZeichen, die die Tabelle nicht speichern "
+                           "kann, fehlen in 4 Text(en), z. B.: \"日本語のページ\", \"Ελληνικά "
+                           "Café\", \"Party 🎉 time\""}));
+    EXPECT_EQ(Titles(),
+              (QStringList{"", "Blog", "Café", "duck", "Grüße", "Heise", "Party  time", "Qwant"}));
+    TestDriver::select(kWindow, "Browse_1", 7);
+    EXPECT_EQ(Value("Edit_1"), "Größe");
+    EXPECT_EQ(Value("Text_4"), "https://emoji.example/");
+
+    // The same file again: everything is known or refused.
+    ImportBookmarksFrom(path);
+    EXPECT_EQ(TakeMessages(),
+              (QStringList{"MSGEXCLAMATION: 0 Bookmarks importiert, 6 übersprungen (schon "
+                           "vorhanden).\n2 nicht importiert (javascript:- oder data:-Adressen "
+                           "oder zu lange Adressen)."}));
+    EXPECT_EQ(SameAddressKey("HTTP://Www.Example.COM/path/"),
+              SameAddressKey("http://www.example.com/path"));
+    EXPECT_NE(SameAddressKey("http://www.example.com/Path"),
+              SameAddressKey("http://www.example.com/path"));
+}
+
 TEST_F(Bookmarks, IsPicturedInEveryLanguage) {
     QDir().mkpath(KESP_SCREENSHOT_DIR);
     SET_PICTURE_FOLDER(KESP_APP_DIR);
@@ -320,5 +398,3 @@ TEST(BookmarkFile, WrittenFileReadsBackTheSame) {
 }
 
 }  // namespace
-
-#include "bookmarks_test.moc"

@@ -6,16 +6,20 @@
 #include "apps/custom/custom_operations.h"
 #include "apps/custom/database_templates.h"
 #include "data/installed_tables.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 #include "tests/apps/record_fixture.h"
+#include "toolkit/date_picker.h"
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -440,6 +444,60 @@ TEST_F(CustomDatabase, TheExportWritesTheShownNamesAndTheRecordsInEveryLanguage)
 
 // ---- Pictures --------------------------------------------------------------------
 
+// Names of the user's own are not replaced without a word; names that are a
+// template's (in any language) are, as before.
+TEST_F(CustomDatabase, ATemplateAsksBeforeItReplacesNamesOfTheUsersOwn) {
+    const DatabaseTemplate& books = DatabaseTemplates()[0];
+    const DatabaseTemplate& vehicles = DatabaseTemplates()[3];
+    const QString question =
+        "MSGYESNO: Die Vorlage ersetzt die Feldnamen, die Sie vergeben haben. Fortfahren?";
+    OPENFORM_MYAPPCONFIG();
+    Type(kNaming, "Text_1", "Wein");
+    driver_.answerNext(false);
+    TestDriver::click(kNaming, vehicles.button);
+    EXPECT_EQ(TakeMessages(), QStringList{question});
+    EXPECT_EQ(TestDriver::read(kNaming, "Text_1").toString(), "Wein");
+    driver_.answerNext(true);
+    TestDriver::click(kNaming, vehicles.button);
+    EXPECT_EQ(TakeMessages(), QStringList{question});
+    EXPECT_EQ(NamingBoxes("Text_", 10), TemplateNames(vehicles).mid(0, 10));
+    TestDriver::click(kNaming, books.button);
+    EXPECT_TRUE(TakeMessages().isEmpty()) << "a template's names are no one's own";
+
+    // Stored names of one's own, in the records window.
+    Type(kNaming, "Text_1", "Wein");
+    TestDriver::click(kNaming, "Button_5");
+    TestDriver::closeWindow(kNaming);
+    UseLanguage("AM");
+    OPENFORM_MYAPP();
+    driver_.answerNext(false);
+    TestDriver::click(kRecords, vehicles.button);
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGYESNO: The template replaces the field names you gave. Continue?"});
+    EXPECT_EQ(StoredNames().first(), "Wein");
+    EXPECT_EQ(Caption("Label_1"), "Wein");
+    driver_.answerNext(true);
+    TestDriver::click(kRecords, vehicles.button);
+    TakeMessages();
+    EXPECT_EQ(StoredNames(), TemplateNames(vehicles));
+}
+
+// Tab reads the yes/no frame as one block after the fields to its left, so a
+// date typed after tabbing from the last text field lands in the date.
+TEST_F(CustomDatabase, TabReachesTheDateBeforeTheYesNoFields) {
+    OPENFORM_MYAPP();
+    TestDriver::typeInto(kRecords, "Text_5", "");
+    QStringList order;
+    for (int step = 0; step < 5; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{"DatePicker_1", "Check_1", "Check_2", "Check_3", "Edit_1"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "Check_2");
+}
+
 TEST_F(CustomDatabase, BothWindowsWithATemplateInEveryLanguage) {
     const QString pictures = KESP_SCREENSHOT_DIR;
     QDir().mkpath(pictures);
@@ -453,18 +511,26 @@ TEST_F(CustomDatabase, BothWindowsWithATemplateInEveryLanguage) {
                   {.free01 = "Momo", .free02 = "Michael Ende"}});
     const QStringList chosen = {"t2", "t5", "t7"};
     int n = 0;
+    kesp::SetNoDateHint(NO_DATE_HINT);  // as the program's start-up does
     for (const char* code : {"DE", "AM", "BR"}) {
         UseLanguage(code);
         const QString suffix = QString("_") + code + ".png";
         OPENFORM_MYAPP();
         TestDriver::click(kRecords, chosen[n++]);
         EXPECT_TRUE(kesp::SaveWindowScreenshot(kRecords, pictures + "/myapp_frm" + suffix));
+        // A date that does not exist, refused where it was typed.
+        TestDriver::typeInto(kRecords, "DatePicker_1",
+                             code == QString("AM") ? "02312026" : "31022026");
+        QTest::keyClick(TestDriver::widget(kRecords, "DatePicker_1"), Qt::Key_Tab);
+        EXPECT_TRUE(kesp::SaveWindowScreenshot(kRecords, pictures + "/myapp_frm_no_date" + suffix));
+        QTest::keyClick(TestDriver::widget(kRecords, "DatePicker_1"), Qt::Key_Escape);
         TestDriver::closeWindow(kRecords);
         OPENFORM_MYAPPCONFIG();
         TestDriver::click(kNaming, "t3");
         EXPECT_TRUE(kesp::SaveWindowScreenshot(kNaming, pictures + "/freemyapp" + suffix));
         TestDriver::closeWindow(kNaming);
     }
+    kesp::SetNoDateHint({});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "toolkit/forms.h"
 
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -63,6 +64,28 @@ TEST_F(FreeFields, RenamingStoresTrimmedCaptionsThatTheAddressWindowThenShows) {
     EXPECT_EQ(TestDriver::read("form1", "check_free06", "caption").toString(),
               "Geschenk geschickt");
     EXPECT_EQ(TestDriver::read("form1", "Label_free01").toString(), QString(70, 'x'));
+}
+
+// Names typed and not saved are not dropped by Escape without a word.
+TEST_F(FreeFields, EscapeAsksBeforeNamesTypedAndNotSavedAreLost) {
+    FREE_ADRESSE_P();
+    QTest::keyClick(TestDriver::widget("freeprivat"), Qt::Key_Escape);
+    EXPECT_FALSE(TestDriver::isOpen("freeprivat")) << "nothing typed: closed at once";
+    EXPECT_TRUE(TakeMessages().isEmpty());
+
+    const QStringList stored = ReadCaptions("freeadr_p.dbf");
+    FREE_ADRESSE_P();
+    TestDriver::typeInto("freeprivat", "Text_2", " neu");
+    driver_.answerNext(false);
+    QTest::keyClick(TestDriver::widget("freeprivat", "Text_2"), Qt::Key_Escape);
+    EXPECT_EQ(TakeMessages(), QStringList{"MSGYESNO: Änderungen verwerfen?"});
+    ASSERT_TRUE(TestDriver::isOpen("freeprivat"));
+    EXPECT_TRUE(TestDriver::read("freeprivat", "Text_2").toString().endsWith(" neu"));
+    driver_.answerNext(true);
+    QTest::keyClick(TestDriver::widget("freeprivat", "Text_2"), Qt::Key_Escape);
+    TakeMessages();
+    EXPECT_FALSE(TestDriver::isOpen("freeprivat"));
+    EXPECT_EQ(ReadCaptions("freeadr_p.dbf"), stored);
 }
 
 TEST_F(FreeFields, ARenamedYesNoFieldKeepsItsValuesUnderItsNewCaptionAndExportHeader) {

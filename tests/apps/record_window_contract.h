@@ -210,6 +210,10 @@ class RecordWindowContract : public RecordFixture,
     QString CountLine(int count) const {
         return QString::number(count) + TEXT(window().countLine.words);
     }
+    QString CountLineAfterDeletion(int count) const {
+        const Texts& words = window().countLine.afterDeletion;
+        return IsBlank(words) ? CountLine(count) : QString::number(count) + TEXT(words);
+    }
     bool InEntryMode() const {
         const EntryButtons& entry = window().entryButtons;
         return TestDriver::isShown(name(), entry.save) &&

@@ -126,7 +126,7 @@ TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
     driver_.answerNext(true);
     Click("x6");
     Messages();
-    EXPECT_EQ(Shown(window().countLine.name), CountLine(3));
+    EXPECT_EQ(Shown(window().countLine.name), CountLineAfterDeletion(3));
     EXPECT_EQ(Listed().size(), 3);
     EXPECT_EQ(ShownRecord(), ordered.first().record);
 
@@ -137,7 +137,7 @@ TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
     }
     Click("x6");
     Messages();
-    EXPECT_EQ(Shown(window().countLine.name), CountLine(2));
+    EXPECT_EQ(Shown(window().countLine.name), CountLineAfterDeletion(2));
     TestDriver::closeWindow(name());
     EXPECT_EQ(StoredRecordCount(), 4) << "marked, removed at the next opening";
 }

@@ -13,6 +13,9 @@
 #include <QColor>
 #include <QDir>
 
+#include <QTest>
+#include <tuple>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -131,6 +134,15 @@ TEST_F(TipsWindow, WordSearchCopiesEachMatchingTipOnceAtItsFirstWord) {
     EXPECT_EQ(Stored("ergeb.dbf").size(), 2) << "the result table was emptied first";
 }
 
+// Enter in the search box searches, as the search button does.
+TEST_F(TipsWindow, EnterInTheSearchBoxSearches) {
+    OPENFORM_TIPPS();
+    TestDriver::typeInto(kWindow, "Text_s", "net");
+    QTest::keyClick(TestDriver::widget(kWindow, "Text_s"), Qt::Key_Return);
+    EXPECT_EQ(Value("Label_2"), "2 gefunden");
+    EXPECT_EQ(SearchColour(), kGreen);
+}
+
 TEST_F(TipsWindow, AMissShowsTheCollectionInRedAndBlanksShowItInWhite) {
     OPENFORM_TIPPS();
     Search("net");
@@ -200,6 +212,25 @@ TEST_F(TipsWindow, SaveInTheResultViewChangesTheTipInTheCollectionToo) {
     EXPECT_EQ(Stored().last(), "|Papier\r\nnachlegen");
 }
 
+// After a deletion in the full view the count line takes the delete step's
+// wording with the live count; opening the window again, the opening's.
+TEST_F(TipsWindow, TheCountLineAfterADeletionUsesTheDeleteStepsWording) {
+    for (const auto& [code, deleted, opened] :
+         {std::tuple{"AM", "3 Tips & tricks in the database.", "3 tips in the database"},
+          {"BR", "2 macete(s) no banco de dados.", "2 macete(s) no banco de dados"}}) {
+        UseLanguage(code);
+        OPENFORM_TIPPS();
+        driver_.answerNext(true);
+        TestDriver::click(kWindow, "x6");
+        TakeMessages();
+        EXPECT_EQ(Value("Label_1"), deleted);
+        TestDriver::closeWindow(kWindow);
+        OPENFORM_TIPPS();
+        EXPECT_EQ(Value("Label_1"), opened);
+        TestDriver::closeWindow(kWindow);
+    }
+}
+
 TEST_F(TipsWindow, DeleteInTheResultViewRemovesTheTipAndReturnsToTheCollection) {
     OPENFORM_TIPPS();
     TestDriver::select(kWindow, "RadioGroup_2", 2);
@@ -222,7 +253,8 @@ TEST_F(TipsWindow, DeleteInTheResultViewRemovesTheTipAndReturnsToTheCollection) 
     EXPECT_EQ(SearchColour(), kWhite);
     EXPECT_EQ(Value("Label_8"), "Beschreibung");
     EXPECT_EQ(Value("Label_2"), "nach Beschreibung suchen");
-    EXPECT_EQ(Value("Label_1"), "3 Tipps in der Datenbank");
+    EXPECT_EQ(Value("Label_1"), "3 Tipps & Tricks in der Datenbank.")
+        << "the delete step's own wording, with the live count";
     TestDriver::closeWindow(kWindow);
     EXPECT_EQ(Stored()[0], "-Netzwerk|Kabel prüfen");
     EXPECT_EQ(Stored("ergeb.dbf").size(), 2) << "the results stay until the next search";
@@ -243,7 +275,7 @@ TEST_F(TipsWindow, DeleteInTheFullViewEmptiesTheSearch) {
     EXPECT_EQ(Value("Text_s"), "");
     EXPECT_EQ(SearchColour(), kWhite);
     EXPECT_EQ(Value("Label_2"), "nach Titel suchen");
-    EXPECT_EQ(Value("Label_1"), "3 Tipps in der Datenbank");
+    EXPECT_EQ(Value("Label_1"), "3 Tipps & Tricks in der Datenbank.");
 }
 
 TEST_F(TipsWindow, SaveNewEndsTheResultViewAndCountsEveryTip) {

@@ -3,7 +3,8 @@
 # the installed files are exactly the program's, the menu entry passes
 # desktop-file-validate, a second install keeps the user's tables and exports,
 # and an uninstall removes the program, the menu entry and the icon but never
-# the user's data. Then the same with a PREFIX that holds a blank.
+# the user's data. Then the same with a PREFIX that holds a blank, and with a
+# relative PREFIX; two installs side by side keep their own menu entries.
 #
 #   install_test.sh <source folder> <build folder>
 set -eu
@@ -30,26 +31,32 @@ fingerprint() {  # contents of the user's tables and exports
     (cd "$1" && find data export -type f -exec cksum {} + | sort)
 }
 
+# The menu entry an install wrote, from its list of installed files.
+menu_entry_of() {
+    grep '\.desktop$' "$1/.installed-files"
+}
+
 check_one_prefix() {
     prefix=$1
     shift
     share=$home/.local/share
-    menu=$share/applications/varnel-kesp.desktop
 
     make_as_user install "$@"
     [ -x "$prefix/kesp" ] || fail "no program in $prefix"
+    menu=$(menu_entry_of "$prefix")
+    icon=$(sed -n 's/^Icon=//p' "$menu")
     [ "$(program_files "$build/app")" = "$(program_files "$prefix")" ] ||
         fail "installed files differ from the built application folder"
     for table in adressen_p.dbf adressen_g.dbf startlang.dbf freeadr_p.dbf; do
         [ -f "$prefix/data/$table" ] || fail "table $table not installed"
     done
     [ -d "$prefix/export" ] || fail "no export folder"
-    [ -f "$share/icons/hicolor/48x48/apps/varnel-kesp.png" ] || fail "no 48 pixel icon"
-    [ -f "$share/icons/hicolor/128x128/apps/varnel-kesp.png" ] || fail "no 128 pixel icon"
+    [ -f "$share/icons/hicolor/48x48/apps/$icon.png" ] || fail "no 48 pixel icon"
+    [ -f "$share/icons/hicolor/128x128/apps/$icon.png" ] || fail "no 128 pixel icon"
     [ -f "$menu" ] || fail "no menu entry"
     desktop-file-validate "$menu" || fail "desktop-file-validate"
     grep -qxF "Exec=\"$prefix/kesp\"" "$menu" || fail "menu entry starts $(grep ^Exec= "$menu")"
-    grep -qxF "Icon=varnel-kesp" "$menu" || fail "menu entry names another icon"
+    case $icon in varnel-kesp*) ;; *) fail "menu entry names the icon $icon" ;; esac
 
     # The user works: a table changes, an export is written.
     printf 'a record' >>"$prefix/data/adressen_p.dbf"
@@ -74,5 +81,23 @@ check_one_prefix() {
 }
 
 check_one_prefix "$home/.local/share/varnel-kesp"
+[ -z "$(find "$home/.local/share/applications" -name '*.desktop' 2>/dev/null)" ] ||
+    fail "a menu entry is left"
 check_one_prefix "$home/My Programs/Varnel Kesp" PREFIX="$home/My Programs/Varnel Kesp"
+# A relative PREFIX is taken from the source folder make runs in.
+relative=$(realpath -m --relative-to="$source" "$home/relative/kesp")
+check_one_prefix "$home/relative/kesp" PREFIX="$relative"
+
+# Two installs side by side: removing one leaves the other's entry and icon.
+make_as_user install
+make_as_user install PREFIX="$home/second"
+first_menu=$(menu_entry_of "$home/.local/share/varnel-kesp")
+second_menu=$(menu_entry_of "$home/second")
+[ "$first_menu" != "$second_menu" ] || fail "both installs wrote $first_menu"
+grep -qxF "Exec=\"$home/second/kesp\"" "$second_menu" || fail "the second entry starts another program"
+make_as_user uninstall PREFIX="$home/second"
+[ -f "$first_menu" ] || fail "removing the second install removed the first one's menu entry"
+[ -f "$home/.local/share/icons/hicolor/48x48/apps/varnel-kesp.png" ] ||
+    fail "removing the second install removed the first one's icon"
+make_as_user uninstall
 echo "install and uninstall: passed"

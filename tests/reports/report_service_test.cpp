@@ -3,6 +3,7 @@
 // dialog seam, PDF output, and PRINTGRAPH on a window's chart.
 #include "report_test_support.h"
 
+#include "kernel/public_variables.h"
 #include "reports/extreport.h"
 #include "reports/page_output.h"
 #include "reports/print_choice_dialog.h"
@@ -15,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -23,10 +26,12 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 
 namespace {
@@ -232,6 +237,41 @@ TEST_F(ReportServiceTest, PreviewShowsTheViewAndCleansUpAfterItself) {
     EXPECT_FALSE(pageFolder.isEmpty());
     EXPECT_FALSE(QFile::exists(pageFolder));  // removed when the preview closed
     EXPECT_FALSE(PrintPreview::IsOpen());
+}
+
+// The preview opens with the page as wide as the view, so its text can be
+// read, every action of its bar in sight (none in an overflow menu), and its
+// texts in the interface language.
+TEST_F(ReportServiceTest, PreviewOpensAtPageWidthWithEveryActionInSightInTheLanguage) {
+    openPersons(60);
+    writeFile("geb.rpt", kBirthdayList);
+    const QString language = THE_LANG;
+    for (const auto& [code, title, close] : {std::tuple{"DE", "Druckvorschau", "Schließen"},
+                                             {"AM", "Print Preview", "Close"},
+                                             {"BR", "Visualizar impressão", "Fechar"}}) {
+        SCOPED_TRACE(code);
+        THE_LANG = code;
+        onPreview_ = [&](PrintPreview& preview) {
+            preview.show();
+            EXPECT_EQ(preview.windowTitle(), title);
+            EXPECT_EQ(preview.findChild<QAction*>("close")->text(), close);
+            auto* bar = preview.findChild<QToolBar*>("tools");
+            ASSERT_NE(bar, nullptr);
+            for (QAction* action : bar->actions()) {
+                QWidget* button = bar->widgetForAction(action);
+                EXPECT_TRUE(button != nullptr && button->isVisible())
+                    << action->text().toStdString();
+            }
+            auto* scroll = preview.findChild<QScrollArea*>();
+            const int page = preview.findChild<QWidget*>("page")->width();
+            EXPECT_GE(page, scroll->viewport()->width() - 40) << "page width";
+            EXPECT_LE(page, scroll->viewport()->width());
+            if (const QByteArray look = qgetenv("KESP_LOOK_DIR"); !look.isEmpty())
+                preview.grab().save(QString::fromLocal8Bit(look) + "/preview_" + code + ".png");
+        };
+        EXTREPORT("geb");
+    }
+    THE_LANG = language;
 }
 
 TEST_F(ReportServiceTest, OnlyOnePreviewAtATime) {

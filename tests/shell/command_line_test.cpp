@@ -2,7 +2,11 @@
 // a private copy of the application folder, without a graphical session.
 #include "tests/shell/installed_program.h"
 
+#include "kernel/public_variables.h"
+
 #include <QFile>
+
+#include <tuple>
 
 namespace {
 
@@ -48,6 +52,27 @@ TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
     const CommandRun unknown = Kesp({"--frobnicate"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("--frobnicate"));
+}
+
+// --help and --version answer in the stored language and end, also while
+// the program has the data folder open; they need no graphical session.
+TEST_F(CommandLine, HelpAndVersionPrintTheirTextInTheStoredLanguageAndEnd) {
+    const QString dataFolder = QDir::toNativeSeparators(THE_DATA_PATH);
+    const CommandRun version = Kesp({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "Varnel Kesp 2.0\n");
+    for (const auto& [stored, usage, folderLine] :
+         {std::tuple{"DE", "Aufruf: kesp [", "Die Tabellen liegen im Ordner "},
+          {"AM", "Usage: kesp [", "The tables are in the folder "},
+          {"BR", "Uso: kesp [", "As tabelas estão na pasta "}}) {
+        SCOPED_TRACE(stored);
+        StoreLanguage(stored);
+        const CommandRun help = Kesp({"--help"});
+        EXPECT_EQ(help.exitCode, 0);
+        EXPECT_TRUE(help.out.startsWith(usage)) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(folderLine + dataFolder + ".\n")) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("  --version")) << help.out.toStdString();
+    }
 }
 
 }  // namespace

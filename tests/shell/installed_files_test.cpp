@@ -189,20 +189,26 @@ TEST(InstalledArtwork, TheHeaderBandHasNoSeamAndTheLogoSitsOnItWithoutAWhiteBox)
             << corner.x() << "," << corner.y();
 }
 
-TEST(InstalledHelp, EachLanguageHasItsPageDescribingEveryApplication) {
+TEST(InstalledHelp, EachLanguageHasItsPageDescribingEveryApplicationAndTheKeyboard) {
     const struct {
         const char* page;
         QStringList mentions;
     } pages[] = {
         {"Hilfe.htm",
          {"Adressen-Privat", "Agenda", "Notizen", "Projekte", "Wörterbuch", "Biorhythmus",
-          "Tipps und Tricks", "Internet Bookmarks"}},
+          "Tipps und Tricks", "Internet Bookmarks", "iCalendar", "Bookmarks.html", "<b>F4</b>",
+          "<b>Esc</b>", "<b>Umschalt+F10</b>", "<b>Strg+N</b>", "<b>Strg+S</b>", "<b>Entf</b>",
+          "<b>Strg+E</b>", "<b>F1</b>"}},
         {"Help.htm",
          {"Contacts (friends)", "Agenda", "Notes", "Projects", "Dictionary", "Biorhythm",
-          "Tips and Tricks", "Internet Bookmarks"}},
+          "Tips and Tricks", "Internet Bookmarks", "iCalendar", "Bookmarks.html", "<b>F4</b>",
+          "<b>Escape</b>", "<b>Shift+F10</b>", "<b>Ctrl+N</b>", "<b>Ctrl+S</b>", "<b>Delete</b>",
+          "<b>Ctrl+E</b>", "<b>F1</b>"}},
         {"Ajuda.htm",
          {"Endereços (Amigos)", "Agenda", "Lembretes", "Projetos", "Dicionário", "Bioritmo",
-          "Macetes", "Internet Bookmarks"}},
+          "Macetes", "Internet Bookmarks", "iCalendar", "Bookmarks.html", "<b>F4</b>", "<b>Esc</b>",
+          "<b>Shift+F10</b>", "<b>Ctrl+N</b>", "<b>Ctrl+S</b>", "<b>Del</b>", "<b>Ctrl+E</b>",
+          "<b>F1</b>"}},
     };
     for (const auto& page : pages) {
         QFile file(kBuilt + "/" + page.page);

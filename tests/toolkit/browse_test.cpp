@@ -9,7 +9,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QDir>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +122,27 @@ TEST_F(BrowseTest, ClickingARowMovesTheTableBeforeTheChangeActionReadsIt) {
     EXPECT_EQ(namesSeenByChange, QStringList({"Carl"}));
     EXPECT_EQ(RECNO(), 3);
     EXPECT_EQ(GETPROPERTY(kWindow, kBrowse, "Value").toInt(), 3);
+}
+
+// Choosing a row by its last cell must not push the first columns out of
+// sight; only the keys that move between the columns scroll sideways.
+TEST_F(BrowseTest, ChoosingARowNeverScrollsTheColumnsSideways) {
+    open({"Anna", "Berta", "Carl"});
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    QScrollBar* sideways = view->horizontalScrollBar();
+    ASSERT_GT(sideways->maximum(), 0) << "the columns are wider than the list";
+    const QRect memo = view->visualRect(view->rows().index(1, 4));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, memo.center());
+    EXPECT_EQ(GETPROPERTY(kWindow, kBrowse, "Value").toInt(), 2);
+    EXPECT_EQ(sideways->value(), 0);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(GETPROPERTY(kWindow, kBrowse, "Value").toInt(), 3);
+    EXPECT_EQ(sideways->value(), 0);
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int column = 1; column < 5; ++column)
+        QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(view->currentIndex().column(), 4);
+    EXPECT_GT(sideways->value(), 0) << "Right goes to the last column and shows it";
 }
 
 TEST_F(BrowseTest, FilterMatchingNothingShowsNoRowsAndEndOfFileValueKeepsItEmpty) {

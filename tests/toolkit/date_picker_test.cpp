@@ -1,13 +1,17 @@
 // Dates typed into a date picker, as the user types them: in the date format
 // of each language, with or without separators, into empty and filled pickers.
+#include "toolkit/date_picker.h"
 #include "store/xbase.h"
 #include "toolkit/date_typing.h"
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -130,6 +134,74 @@ TEST_F(DatePickerTyping, TextThatIsNoDateLeavesThePickerAsItWas) {
     EXPECT_FALSE(Value().isValid());
     LeavePicker();
     EXPECT_EQ(Shown(), "");
+}
+
+// A date that does not exist, typed in each language's order, must not be
+// replaced by the previous date without a word when the user moves on.
+TEST_F(DatePickerTyping, ADateThatDoesNotExistIsRefusedWhereItIsTypedUntilMendedOrEscaped) {
+    struct Case {
+        const char* format;
+        const char* impossible;
+        const char* mended;
+        QDate mendedDate;
+    };
+    const Case cases[] = {{"dd.mm.yyyy", "31.02.2026", "28.02.2026", QDate(2026, 2, 28)},
+                          {"mm/dd/yyyy", "02/31/2026", "02/28/2026", QDate(2026, 2, 28)},
+                          {"dd/mm/yyyy", "31/02/2026", "28/02/2026", QDate(2026, 2, 28)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        OpenWindow(c.format);
+        SETPROPERTY("form_d", "DatePicker_1", "Value", QDate(2026, 12, 31));
+        changes = 0;
+        int shortcutsRun = 0;
+        QWidget* window = TestDriver::widget("form_d");
+        auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), window);
+        QObject::connect(save, &QShortcut::activated, [&shortcutsRun] { ++shortcutsRun; });
+        auto* picker =
+            qobject_cast<kesp::DatePicker*>(TestDriver::widget("form_d", "DatePicker_1"));
+        QWidget* textBox = TestDriver::widget("form_d", "t_name");
+        const QColor normal = picker->palette().color(QPalette::Base);
+
+        TestDriver::typeInto("form_d", "DatePicker_1", c.impossible);
+        QTest::keyClick(picker, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), picker);
+        EXPECT_EQ(picker->text(), c.impossible);
+        EXPECT_EQ(picker->palette().color(QPalette::Base), QColor(255, 0, 0));
+        auto* hint = window->findChild<QLabel*>(kesp::kNoDateHintName);
+        ASSERT_NE(hint, nullptr);
+        EXPECT_TRUE(hint->isVisible());
+        EXPECT_TRUE(hint->text().contains(c.impossible)) << hint->text().toStdString();
+
+        // Neither a click elsewhere, nor Return, nor Shift+Tab, nor a shortcut
+        // of the window gets past it.
+        QTest::mouseClick(textBox, Qt::LeftButton);
+        QTest::keyClick(picker, Qt::Key_Return);
+        QTest::keyClick(picker, Qt::Key_Tab, Qt::ShiftModifier);
+        QTest::keyClick(picker, Qt::Key_S, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::focusWidget(), picker);
+        EXPECT_EQ(picker->text(), c.impossible);
+        EXPECT_EQ(shortcutsRun, 0);
+        EXPECT_EQ(Value(), QDate(2026, 12, 31));
+        EXPECT_EQ(changes, 0);
+
+        // Escape restores the previous date and leaves the window open.
+        QTest::keyClick(picker, Qt::Key_Escape);
+        EXPECT_TRUE(TestDriver::isOpen("form_d"));
+        EXPECT_EQ(Value(), QDate(2026, 12, 31));
+        EXPECT_EQ(picker->text(), QDate(2026, 12, 31).toString(kesp::QtDateFormat(c.format)));
+        EXPECT_EQ(picker->palette().color(QPalette::Base), normal);
+        EXPECT_FALSE(hint->isVisible());
+
+        // Refused again, then mended: the real date is taken and Tab moves on.
+        TestDriver::typeInto("form_d", "DatePicker_1", c.impossible);
+        QTest::keyClick(picker, Qt::Key_Tab);
+        TestDriver::typeInto("form_d", "DatePicker_1", c.mended);
+        EXPECT_EQ(Value(), c.mendedDate);
+        EXPECT_EQ(picker->palette().color(QPalette::Base), normal);
+        QTest::keyClick(picker, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), picker);
+        CloseWindow();
+    }
 }
 
 TEST_F(DatePickerTyping, DeleteAndBackspaceEditThePlaceUnderTheCursorOnlyClearingAllEmpties) {

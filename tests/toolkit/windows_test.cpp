@@ -1,6 +1,7 @@
 // Window kinds, their lifecycle, toolbars, and misuse of the layer.
 #include "store/fault.h"
 #include "toolkit/forms.h"
+#include "toolkit/message_box.h"
 #include "toolkit/test_driver.h"
 
 #include <QApplication>
@@ -394,6 +395,23 @@ TEST(Keyboard, FlatButtonsImageButtonsToolButtonsAndListsShowTheFocus) {
         ASSERT_TRUE(control->hasFocus()) << name;
         // A frame all round, not a speck.
         EXPECT_GT(HighlightPixels(control), control->width() + control->height()) << name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A short message under the program's name must not leave the name cut in
+// the title bar.
+TEST(MessageBoxes, AreWideEnoughForTheirTitle) {
+    for (const char* kind : {"MSGBOX", "MSGEXCLAMATION", "MSGYESNO"}) {
+        const QString title = "Varnel Kesp 2.0";
+        const std::unique_ptr<QMessageBox> box = kesp::BuildMessageBox(kind, "Ok?", title);
+        box->show();
+        EXPECT_GE(box->width(), QFontMetrics(QApplication::font()).horizontalAdvance(title) + 120)
+            << kind;
+        box->hide();
     }
 }
 

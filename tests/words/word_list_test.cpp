@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -180,6 +181,19 @@ TEST_F(WordList, TypingAloneLooksNothingUp) {
     TestDriver::typeInto("woerter_frm", "Text_13", "lem");
     EXPECT_EQ(ListedPairs().size(), 5);
     EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 5");
+}
+
+// Enter in a lookup box runs its lookup, as the search button beside it does.
+TEST_F(WordList, EnterInALookupBoxLooksUpAsItsButtonDoes) {
+    Open(kFruit);
+    TestDriver::typeInto("woerter_frm", "Text_12", "APF");
+    QTest::keyClick(TestDriver::widget("woerter_frm", "Text_12"), Qt::Key_Return);
+    EXPECT_EQ(ListedPairs(), QStringList({"Apfel = apple", "apfelgrün = apple green"}));
+    EXPECT_EQ(Status(), "2 Wörter gefunden");
+    TestDriver::typeInto("woerter_frm", "Text_13", "pear");
+    QTest::keyClick(TestDriver::widget("woerter_frm", "Text_13"), Qt::Key_Enter);
+    EXPECT_EQ(BoxColour("Text_13"), kGreen);
+    EXPECT_EQ(TestDriver::read("woerter_frm", "Text_12").toString(), "");
 }
 
 // ---- Editing ---------------------------------------------------------------------------
