@@ -35,6 +35,12 @@ else
     menu_name="Varnel Kesp 2.0 ($prefix)"
 fi
 menu_entry=$data_home/applications/$app_id.desktop
+# The reminders at login (kesp --remind), off until the user switches them on
+# in the program's coming-up window; the program finds the entry through the
+# file beside it.
+config_home=${XDG_CONFIG_HOME:-$HOME/.config}
+autostart_entry=$config_home/autostart/$app_id-reminders.desktop
+autostart_pointer=$prefix/.autostart-entry
 icon_theme=$data_home/icons/hicolor
 manifest=$prefix/.installed-files
 
@@ -50,6 +56,7 @@ remove_installed() {
         rm -f "$file"
         folder=$(dirname "$file")
         while [ "$folder" != "$prefix" ] && [ "$folder" != "$data_home" ] &&
+            [ "$folder" != "$config_home" ] && [ "$folder" != "$HOME" ] &&
             rmdir "$folder" 2>/dev/null; do
             folder=$(dirname "$folder")
         done
@@ -86,6 +93,30 @@ EOF
     echo "$menu_entry" >>"$manifest"
 }
 
+write_autostart_entry() {
+    hidden=$1
+    mkdir -p "$(dirname "$autostart_entry")"
+    cat >"$autostart_entry" <<EOF
+[Desktop Entry]
+Type=Application
+Version=1.4
+Name=$menu_name reminders
+Name[de]=$menu_name Erinnerungen
+Name[pt_BR]=$menu_name lembretes
+Comment=Posts the reminders that are due as desktop notifications
+Comment[de]=Zeigt fällige Erinnerungen als Benachrichtigungen
+Comment[pt_BR]=Mostra os lembretes devidos como notificações
+Exec=$(exec_argument "$prefix/kesp") --remind
+Icon=$app_id
+Terminal=false
+NoDisplay=true
+Hidden=$hidden
+EOF
+    printf '%s\n' "$autostart_entry" >"$autostart_pointer"
+    echo "$autostart_entry" >>"$manifest"
+    echo "$autostart_pointer" >>"$manifest"
+}
+
 install_icon() {
     size=$1
     target=$icon_theme/${size}x${size}/apps/$app_id.png
@@ -100,6 +131,11 @@ install_program() {
         echo "No program in $built: build it first (make build)." >&2
         exit 1
     }
+    # The user's choice of reminders at login outlives a new install.
+    hidden=true
+    if [ -f "$autostart_entry" ] && grep -qx 'Hidden=false' "$autostart_entry"; then
+        hidden=false
+    fi
     remove_installed
     mkdir -p "$prefix/data" "$prefix/export"
     : >"$manifest"
@@ -117,6 +153,7 @@ install_program() {
         [ -e "$prefix/data/$(basename "$table")" ] || cp -p "$table" "$prefix/data/"
     done
     write_menu_entry
+    write_autostart_entry "$hidden"
     install_icon 48
     install_icon 128
     if command -v update-desktop-database >/dev/null 2>&1; then

@@ -5,6 +5,7 @@
 #include "kernel/texts.h"
 #include "shell/coming_up.h"
 #include "shell/desktop_notifications.h"
+#include "shell/login_reminders.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
@@ -35,6 +36,13 @@ const Texts kNoNotifications{
     "Keine Benachrichtigungen: auf dem Desktop läuft kein Benachrichtigungsdienst.",
     "No notifications: no notification service runs on the desktop.",
     "Sem notificações: não há serviço de notificações na área de trabalho."};
+const Texts kAtLogin{"Auch ohne offenes Programm bei der Anmeldung erinnern",
+                     "Remind at login too, when the program is not open",
+                     "Lembrar também ao entrar na sessão, sem o programa aberto"};
+const Texts kAtLoginNotWritten{
+    "Der Eintrag für den Start bei der Anmeldung kann nicht geschrieben werden.",
+    "The entry that starts the reminders at login cannot be written.",
+    "Não é possível gravar a entrada que inicia os lembretes ao entrar na sessão."};
 const Texts kNothing{"In diesen Tagen steht nichts an.", "Nothing is due in these days.",
                      "Nada previsto para estes dias."};
 
@@ -126,6 +134,16 @@ void OPENKOMMEND() {
     SETPROPERTY(kWindow, "Combo_1", "value", settings.days);
     SETPROPERTY(kWindow, "Check_1", "value", settings.openAtStart);
     SETPROPERTY(kWindow, "Check_2", "value", settings.customDateReminds);
+    // Offered where an install wrote the autostart entry.
+    SETPROPERTY(kWindow, "Check_3", "caption", TEXT(kAtLogin));
+    const std::optional<bool> atLogin = RemindersAtLogin();
+    SETPROPERTY(kWindow, "Check_3", "value", atLogin.value_or(false));
+    SETPROPERTY(kWindow, "Check_3", "enabled", atLogin.has_value());
+    auto* login =
+        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control("Check_3")->widget());
+    QObject::connect(login, &QCheckBox::toggled, login, [](bool on) {
+        if (!SetRemindersAtLogin(on)) MSGEXCLAMATION(TEXT(kAtLoginNotWritten), THE_APP_NAME);
+    });
     EntryList* list = List();
     list->setAccessibleName(TEXT(kTitle));
     kesp::FormWindowNamed(kWindow)->control("Combo_1")->widget()->setAccessibleName(TEXT(kDays));
@@ -161,7 +179,7 @@ void DefineComingUpWindow() {
                                  .row = 100,
                                  .col = 200,
                                  .width = 560,
-                                 .height = 520,
+                                 .height = 545,
                                  .icon = "img/kespico.ico",
                                  .onInit = OPENKOMMEND});
     _DEFINELABEL("Label_1", {.row = 14,
@@ -193,6 +211,12 @@ void DefineComingUpWindow() {
                                 .width = 535,
                                 .height = 20,
                                 .caption = kAtStart.de,
+                                .background = Qt::white});
+    _DEFINECHECKBOX("Check_3", {.row = 485,
+                                .col = 10,
+                                .width = 535,
+                                .height = 20,
+                                .caption = kAtLogin.de,
                                 .background = Qt::white});
     _DEFINECHECKBOX("Check_2", {.row = 460,
                                 .col = 10,

@@ -25,7 +25,7 @@ make_as_user() {
 }
 program_files() {  # the files of an application folder, without data and exports
     (cd "$1" && find . -path ./data -prune -o -path ./export -prune -o -type f -print |
-        grep -v '^./.installed-files$' | sort)
+        grep -v -e '^./.installed-files$' -e '^./.autostart-entry$' | sort)
 }
 fingerprint() {  # contents of the user's tables and exports
     (cd "$1" && find data export -type f -exec cksum {} + | sort)
@@ -33,7 +33,11 @@ fingerprint() {  # contents of the user's tables and exports
 
 # The menu entry an install wrote, from its list of installed files.
 menu_entry_of() {
-    grep '\.desktop$' "$1/.installed-files"
+    grep '/applications/.*\.desktop$' "$1/.installed-files"
+}
+# Its autostart entry of the reminders at login.
+autostart_entry_of() {
+    grep '/autostart/.*\.desktop$' "$1/.installed-files"
 }
 
 check_one_prefix() {
@@ -57,6 +61,12 @@ check_one_prefix() {
     desktop-file-validate "$menu" || fail "desktop-file-validate"
     grep -qxF "Exec=\"$prefix/kesp\"" "$menu" || fail "menu entry starts $(grep ^Exec= "$menu")"
     case $icon in varnel-kesp*) ;; *) fail "menu entry names the icon $icon" ;; esac
+    autostart=$(autostart_entry_of "$prefix")
+    desktop-file-validate "$autostart" || fail "desktop-file-validate of the autostart entry"
+    grep -qxF "Exec=\"$prefix/kesp\" --remind" "$autostart" || fail "autostart runs $(grep ^Exec= "$autostart")"
+    grep -qx 'Hidden=true' "$autostart" || fail "reminders at login are on before the user asks"
+    [ "$(cat "$prefix/.autostart-entry")" = "$autostart" ] || fail "the program cannot find the autostart entry"
+    sed -i 's/^Hidden=true$/Hidden=false/' "$autostart"  # switched on in the program
 
     # The user works: a table changes, an export is written.
     printf 'a record' >>"$prefix/data/adressen_p.dbf"
@@ -64,6 +74,7 @@ check_one_prefix() {
     before=$(fingerprint "$prefix")
 
     make_as_user install "$@"
+    grep -qx 'Hidden=false' "$autostart" || fail "a second install switched the reminders at login off"
     [ "$(fingerprint "$prefix")" = "$before" ] || fail "a second install changed the user's data"
     [ "$(program_files "$build/app")" = "$(program_files "$prefix")" ] ||
         fail "a second install left other files"
@@ -73,6 +84,7 @@ check_one_prefix() {
     [ ! -e "$prefix/img" ] || fail "the pictures are still there"
     [ ! -e "$prefix/Help.htm" ] || fail "the help pages are still there"
     [ ! -e "$menu" ] || fail "the menu entry is still there"
+    [ ! -e "$autostart" ] || fail "the autostart entry is still there"
     [ -z "$(find "$share/icons" -name 'varnel-kesp*' 2>/dev/null)" ] || fail "the icon is still there"
     [ "$(fingerprint "$prefix")" = "$before" ] || fail "uninstall touched the user's data"
     [ "$(program_files "$prefix")" = "" ] || fail "uninstall left $(program_files "$prefix")"

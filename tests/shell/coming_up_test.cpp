@@ -136,6 +136,31 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
     EXPECT_EQ(ReadComingUpSettings().days, 30);
     EXPECT_FALSE(ReadComingUpSettings().openAtStart);
 
+    // Reminders at login: offered only where an install wrote its entry.
+    kesp::test::TestDriver::click("haupt", "Button_35");
+    EXPECT_FALSE(GETPROPERTY("kommend", "Check_3", "enabled").toBool());
+    kesp::test::TestDriver::closeWindow("kommend");
+    const QString entry = folder_.filePath("reminders.desktop");
+    {
+        QFile file(entry);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nExec=kesp --remind\nHidden=true\n");
+        QFile pointer(folder_.filePath(".autostart-entry"));
+        ASSERT_TRUE(pointer.open(QIODevice::WriteOnly));
+        pointer.write(entry.toUtf8() + "\n");
+    }
+    const auto entryText = [&entry] {
+        QFile file(entry);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    kesp::test::TestDriver::click("haupt", "Button_35");
+    EXPECT_TRUE(GETPROPERTY("kommend", "Check_3", "enabled").toBool());
+    kesp::test::TestDriver::click("kommend", "Check_3");
+    EXPECT_EQ(entryText(), "[Desktop Entry]\nExec=kesp --remind\nHidden=false\n");
+    kesp::test::TestDriver::click("kommend", "Check_3");
+    EXPECT_EQ(entryText(), "[Desktop Entry]\nExec=kesp --remind\nHidden=true\n");
+    kesp::test::TestDriver::closeWindow("kommend");
+
     const QString folder = QString(KESP_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     for (const char* code : {"DE", "AM", "BR"}) {
