@@ -207,6 +207,8 @@ QString KindCorpus::Name(int entry) const {
 QString KindCorpus::MatchingText(int entry, const std::vector<FoldedWord>& words) const {
     const QStringList values = Values(entry);
     QStringList shown;
+    QString best;
+    int bestWords = 0;
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         const QString& value = values.value(static_cast<int>(i));
         if (!shown_[i].searched || value.isEmpty()) continue;
@@ -215,10 +217,18 @@ QString KindCorpus::MatchingText(int entry, const std::vector<FoldedWord>& words
         const QByteArray spelled = FoldSpelled(text);
         const std::string_view forms[] = {std::string_view(plain.constData(), plain.size()),
                                           std::string_view(spelled.constData(), spelled.size())};
-        for (const FoldedWord& word : words)
-            if (Holds(forms[0], word) || Holds(forms[1], word)) return text.simplified();
+        const int held = static_cast<int>(
+            std::count_if(words.begin(), words.end(), [&forms](const FoldedWord& word) {
+                return Holds(forms[0], word) || Holds(forms[1], word);
+            }));
+        // The field holding the most of the words; of equals, the first.
+        if (held > bestWords) {
+            bestWords = held;
+            best = text;
+        }
         shown.append(text);
     }
+    if (bestWords > 0) return best.simplified();
     return shown.join(QStringLiteral(" · ")).simplified();
 }
 
