@@ -407,10 +407,18 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
     return {&area, number, field};
 }
 
+// Writes every index file that does not hold its order; a file the system
+// refuses stops none of the others, and the first refusal is thrown at the end.
 void WriteIndexFiles(Area& area) {
+    std::exception_ptr refused;
     for (Order& order : area.orders) {
-        if (order.keys->modified()) order.keys->WriteFile();
+        try {
+            if (order.keys->modified()) order.keys->WriteFile();
+        } catch (const kesp::WriteFailure&) {
+            if (!refused) refused = std::current_exception();
+        }
     }
+    if (refused) std::rethrow_exception(refused);
 }
 
 // ---- Orders kept while their table stays unchanged -----------------------------------
@@ -420,9 +428,15 @@ void ForgetUnfitClosedOrders(Area& area) {
 }
 
 // Closes every order of the area (their files written), keeping those a build
-// would give again for a later ORDLISTADD or DBCREATEINDEX.
+// would give again for a later ORDLISTADD or DBCREATEINDEX. An index file the
+// system refuses keeps none open: the orders are closed, then it is thrown.
 void CloseOrders(Area& area) {
-    WriteIndexFiles(area);
+    std::exception_ptr refused;
+    try {
+        WriteIndexFiles(area);
+    } catch (const kesp::WriteFailure&) {
+        refused = std::current_exception();
+    }
     ForgetUnfitClosedOrders(area);
     for (Order& order : area.orders) {
         if (!Fits(area, order)) continue;
@@ -432,6 +446,7 @@ void CloseOrders(Area& area) {
         area.closedOrders.push_back(std::move(order));
     }
     area.orders.clear();
+    if (refused) std::rethrow_exception(refused);
 }
 
 // The closed order of that file and key text, when it still fits the table.
@@ -703,7 +718,14 @@ int FIELDDEC(const QString& aliasField) {
 
 void DBCREATEINDEX(const QString& file, const QString& keyText) {
     Area& area = UsedArea("DBCREATEINDEX");
-    CloseOrders(area);
+    // A refused index file of the orders closed here is thrown once the new
+    // order is in use.
+    std::exception_ptr refused;
+    try {
+        CloseOrders(area);
+    } catch (const kesp::WriteFailure&) {
+        refused = std::current_exception();
+    }
     const QString path = IndexPath(file);
     std::optional<Order> order = TakeClosedOrder(area, path, keyText);
     if (!order) {
@@ -716,7 +738,12 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
     area.orders.push_back(std::move(*order));
     GoTop(area);
     // Written last: a file the system refuses leaves the order in use.
-    area.orders.back().keys->WriteFile();
+    try {
+        area.orders.back().keys->WriteFile();
+    } catch (const kesp::WriteFailure&) {
+        if (!refused) refused = std::current_exception();
+    }
+    if (refused) std::rethrow_exception(refused);
 }
 
 void ORDLISTREBUILD() {
