@@ -4,6 +4,7 @@
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/steps_to_the_end.h"
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
 
@@ -140,10 +141,12 @@ void ImportBookmarksFrom(const QString& path) {
         ++added;
     }
     DBCOMMIT();
+    StepsToTheEnd after;
     DBCLEARFILTER();
-    CreateIndexFiles(record.indexes, record.normalOrder);
+    after.Run([&record] { CreateIndexFiles(record.indexes, record.normalOrder); });
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     RefreshRecordWindow(record);
     MSGEXCLAMATION(TEXT(kImported).arg(added).arg(read.size() - added), MessageTitle());
+    after.TellSavedAnyway(MessageTitle());
 }
