@@ -7,6 +7,8 @@
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/icalendar.h"
 #include "apps/common/export_file.h"
+#include "apps/common/steps_to_the_end.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
@@ -102,9 +104,22 @@ void IMPORT_ICS_AGENDA() {
         return;
     }
     const int selected = SelectedAppointment();
+    QList<Appointment> appointments;
+    appointments.reserve(calendar.events.size());
     for (const CalendarEvent& event : calendar.events)
-        AppendAppointment(AppointmentOf(event));
-    OpenAgendaIndexed("agenda", false);
-    RefreshViewsSelecting(selected);
+        appointments.append(AppointmentOf(event));
+    try {
+        AppendAppointments(appointments);
+    } catch (const kesp::WriteFailure& failure) {
+        // The table is back at its last commit: none of the file's events.
+        StepsToTheEnd steps;
+        steps.Run([selected] { RefreshViewsSelecting(selected); });
+        MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure) + "\r" + TEXT(kNoneImported), THE_APP_NAME);
+        return;
+    }
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(false, after);
+    after.Run([selected] { RefreshViewsSelecting(selected); });
     MSGBOX(QString::number(calendar.events.size()) + TEXT(kImported), THE_APP_NAME);
+    after.TellSavedAnyway(THE_APP_NAME);
 }

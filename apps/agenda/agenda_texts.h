@@ -52,6 +52,10 @@ inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arqui
 // Follows the number of appointments the import added.
 inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
                              " compromisso(s) importado(s)."};
+// After the message of a write the system refused during an import.
+inline const Texts kNoneImported{"Es wurde keiner der Termine der Datei importiert.",
+                                 "None of the file's appointments was imported.",
+                                 "Nenhum compromisso do arquivo foi importado."};
 // Followed by a carriage return and the file's path.
 inline const Texts kNotICalendar{
     "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",

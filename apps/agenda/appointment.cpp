@@ -24,3 +24,11 @@ void AppendAppointment(const Appointment& appointment) {
     WriteAppointment(appointment);
     DBCOMMIT();
 }
+
+void AppendAppointments(const QList<Appointment>& appointments) {
+    for (const Appointment& appointment : appointments) {
+        DBAPPEND();
+        WriteAppointment(appointment);
+    }
+    DBCOMMIT();
+}

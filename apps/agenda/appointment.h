@@ -9,6 +9,7 @@
 #include "apps/common/index_files.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 
 struct Appointment {
@@ -30,3 +31,8 @@ void WriteAppointment(const Appointment& appointment);
 
 // Appends the appointment to the current work area and commits it.
 void AppendAppointment(const Appointment& appointment);
+
+// Appends every appointment to the current work area with one commit at the
+// end: a write the system refuses (or an end of the program) leaves none of
+// them stored.
+void AppendAppointments(const QList<Appointment>& appointments);
