@@ -1,6 +1,7 @@
 #include "toolkit/storable_text.h"
 
 #include "store/codec.h"
+#include "toolkit/text_wrapping.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -144,6 +145,7 @@ void StorableTextEdit::insertFromMimeData(const QMimeData* source) {
     QString leftOut;
     const QString kept = store::StorablePart(source->text(), &leftOut);
     if (!leftOut.isEmpty()) ShowHint(this, leftOut);
+    ChooseWrapping(this, kept, true);
     insertPlainText(kept);
 }
 
