@@ -13,15 +13,20 @@
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
+#include "toolkit/work_progress.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 using namespace agenda_texts;
 
 constexpr int kTextLength = 99;
+// Beyond these the user is asked first: the import takes a while.
+constexpr qint64 kAskAboveBytes = 20 * 1024 * 1024;
+constexpr qsizetype kAskAboveEvents = 100'000;
 constexpr int kMinuteStep = 5;
 
 CalendarEvent EventOf(const Appointment& appointment) {
@@ -93,28 +98,46 @@ void IMPORT_ICS_AGENDA() {
     const QString path =
         GETFILE({TEXT(kIcsFilter), TEXT(kAnyFile)}, TEXT(kImportTitle), THE_EXPORT_PATH);
     if (path.isEmpty()) return;
+    // A pipe or a device would keep the reading waiting, perhaps for ever.
+    const QFileInfo chosen(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!chosen.isFile() || !file.open(QIODevice::ReadOnly)) {
         MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, THE_APP_NAME);
         return;
     }
+    if (chosen.size() > kAskAboveBytes &&
+        !MSGYESNO(TEXT(kLargeFile).arg(chosen.size() / (1024 * 1024)), THE_APP_NAME))
+        return;
     const CalendarReading calendar = ReadICalendar(file.readAll());
+    file.close();
     if (!calendar.problem.isEmpty()) {
         MSGEXCLAMATION(TEXT(kNotICalendar) + "\r" + path, THE_APP_NAME);
         return;
     }
+    if (calendar.events.size() > kAskAboveEvents &&
+        !MSGYESNO(TEXT(kManyEvents).arg(calendar.events.size()), THE_APP_NAME))
+        return;
     const int selected = SelectedAppointment();
     QList<Appointment> appointments;
     appointments.reserve(calendar.events.size());
     for (const CalendarEvent& event : calendar.events)
         appointments.append(AppointmentOf(event));
+    bool stored = false;
     try {
-        AppendAppointments(appointments);
+        kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel),
+                                    static_cast<int>(appointments.size()));
+        stored = AppendAppointments(appointments,
+                                    [&progress](int done) { return progress.Advance(done); });
     } catch (const kesp::WriteFailure& failure) {
         // The table is back at its last commit: none of the file's events.
         StepsToTheEnd steps;
         steps.Run([selected] { RefreshViewsSelecting(selected); });
         MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure) + "\r" + TEXT(kNoneImported), THE_APP_NAME);
+        return;
+    }
+    if (!stored) {
+        RefreshViewsSelecting(selected);
+        MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
         return;
     }
     StepsToTheEnd after;

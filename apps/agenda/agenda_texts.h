@@ -52,6 +52,23 @@ inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arqui
 // Follows the number of appointments the import added.
 inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
                              " compromisso(s) importado(s)."};
+// Asked before a large file is read (%1: its size in MB) and before many
+// events are imported (%1: how many).
+inline const Texts kLargeFile{
+    "Die Datei ist %1 MB groß; der Import kann eine Weile dauern. Trotzdem importieren?",
+    "The file is %1 MB large; importing it may take a while. Import it anyway?",
+    "O arquivo tem %1 MB; a importação pode demorar. Importar mesmo assim?"};
+inline const Texts kManyEvents{
+    "Die Datei enthält %1 Termine; der Import kann eine Weile dauern. Alle importieren?",
+    "The file holds %1 appointments; importing them may take a while. Import them all?",
+    "O arquivo contém %1 compromissos; a importação pode demorar. Importar todos?"};
+// The progress window of a long import, and what a cancel left.
+inline const Texts kImporting{"Termine werden importiert …", "Importing appointments …",
+                              "Importando compromissos …"};
+inline const Texts kCancel{"Abbrechen", "Cancel", "Cancelar"};
+inline const Texts kImportCancelled{"Der Import wurde abgebrochen. Es wurde nichts importiert.",
+                                    "The import was cancelled. Nothing was imported.",
+                                    "A importação foi cancelada. Nada foi importado."};
 // After the message of a write the system refused during an import.
 inline const Texts kNoneImported{"Es wurde keiner der Termine der Datei importiert.",
                                  "None of the file's appointments was imported.",

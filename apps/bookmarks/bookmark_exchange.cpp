@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSet>
 #include <QUrl>
 
@@ -118,7 +119,8 @@ void IMPORT_HTML_INTERNET_P() {
 void ImportBookmarksFrom(const QString& path) {
     const RecordWindow& record = Bookmarks();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device would keep the reading waiting, perhaps for ever.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, MessageTitle());
         return;
     }

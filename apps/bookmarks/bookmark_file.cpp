@@ -68,8 +68,11 @@ QString UnescapeHtml(const QString& text) {
     QString out;
     qsizetype at = 0;
     while (at < text.size()) {
-        const qsizetype semicolon = text[at] == u'&' ? text.indexOf(u';', at) : -1;
-        if (semicolon < 0 || semicolon - at > 10) {
+        // An entity is short: its end is looked for in the next few characters
+        // only, so that a long text of ampersands costs linear time.
+        const qsizetype found = text[at] == u'&' ? QStringView(text).mid(at, 11).indexOf(u';') : -1;
+        const qsizetype semicolon = found < 0 ? -1 : at + found;
+        if (semicolon < 0) {
             out += text[at++];
             continue;
         }

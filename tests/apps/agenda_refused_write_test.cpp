@@ -169,6 +169,19 @@ TEST_F(AgendaImportAllOrNothing, AWriteRefusedPartWayStoresNoneAndSaysSo) {
     EXPECT_EQ(Stored().size(), 1 + kEvents);
 }
 
+TEST_F(AgendaImportAllOrNothing, ACancelPartWayStoresNoneAndTheNextImportStoresAll) {
+    driver_.cancelNextWorkAt(kEvents / 2);
+    Import();
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGBOX: Der Import wurde abgebrochen. Es wurde nichts importiert."}));
+    EXPECT_EQ(Stored(), QStringList({"Zahnarzt"}));
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt"}));
+
+    Import();
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 500 Termin(e) importiert."}));
+    EXPECT_EQ(Stored().size(), 1 + kEvents);
+}
+
 // Imports the file in a child process that dies before its nth change of a
 // file; true when it was killed before it finished.
 bool ImportKilledAt(int n, const QString& path, kesp::test::TestDriver& driver) {

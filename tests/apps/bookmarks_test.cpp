@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -286,6 +288,14 @@ TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
 
     ImportBookmarksFrom(exportPath() + "missing.html");
     EXPECT_EQ(TakeMessages().size(), 1);
+    // A pipe is refused at once instead of waiting for a writer.
+    const QString fifo = exportPath() + "pipe.html";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ImportBookmarksFrom(fifo);
+    const QStringList told = TakeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].endsWith("\n" + fifo)) << told[0].toStdString();
+    EXPECT_EQ(Value("label_anzahl"), "7 Daten in der Datenbank.");
 }
 
 TEST_F(Bookmarks, IsPicturedInEveryLanguage) {
