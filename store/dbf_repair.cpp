@@ -7,6 +7,7 @@
 #include "store/fault.h"
 #include "store/file_names.h"
 
+#include <cstring>
 #include <vector>
 
 namespace kesp::store {
@@ -92,7 +93,30 @@ RepairReport DbfTable::Repair() {
     }
     report.tableBackup = CopyToBackup(path());
 
-    ReplaceFilesWith(records, salvage, QStringLiteral("repair"));
+    // A date that is not one becomes the empty date, and is listed.
+    std::vector<int> dateFields;
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].type == 'D') dateFields.push_back(static_cast<int>(i));
+    for (std::uint32_t r = 1; r <= count_ && !dateFields.empty(); ++r) {
+        for (const int field : dateFields) {
+            const Field& f = fields_[field];
+            const char* p = RecordBytes(r) + f.offset;
+            if (IsBadDate(p, f.length)) {
+                report.datesEmptied.push_back(QStringLiteral("record %1, field %2: %3")
+                                                  .arg(r)
+                                                  .arg(f.name)
+                                                  .arg(QString::fromLatin1(p, f.length)));
+            }
+        }
+    }
+    const RecordMender emptyBadDates = [this, &dateFields](std::uint32_t, char* copy) {
+        for (const int field : dateFields) {
+            const Field& f = fields_[field];
+            if (IsBadDate(copy + f.offset, f.length))
+                std::memset(copy + f.offset, ' ', static_cast<std::size_t>(f.length));
+        }
+    };
+    ReplaceFilesWith(records, salvage, QStringLiteral("repair"), emptyBadDates);
     return report;
 }
 

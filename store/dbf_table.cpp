@@ -105,6 +105,7 @@ void DbfTable::Load(Purpose purpose) {
         fields_.push_back(f);
     }
     if (fields_.empty()) RaiseTableDamage(path, QStringLiteral("no fields"));
+    CheckHeaderLength(size);
 
     const bool anyMemo =
         std::any_of(fields_.begin(), fields_.end(), [](const Field& f) { return f.type == 'M'; });
@@ -155,6 +156,63 @@ void DbfTable::Load(Purpose purpose) {
         RaiseTableDamage(path, QStringLiteral("records cut short"));
     }
     ReadDeletionMarks();
+}
+
+// ---- The header length against the field descriptors -----------------------------
+
+namespace {
+
+// Visual FoxPro keeps 263 bytes for a database container after the descriptors.
+int BacklinkLength(std::uint8_t version) {
+    return version == 0x30 || version == 0x31 || version == 0x32 ? 263 : 0;
+}
+
+}  // namespace
+
+bool DbfTable::RecordsAlignAt(std::uint64_t headerLength, std::uint64_t size) const {
+    constexpr std::uint32_t kMarksLooked = 64;
+    const std::uint32_t looked = std::min(headerCount_, kMarksLooked);
+    for (std::uint32_t r = 0; r < looked; ++r) {
+        const std::uint64_t at = headerLength + std::uint64_t{r} * recordLength_;
+        if (at >= size) break;
+        char mark = 0;
+        file_.ReadAt(at, &mark, 1);
+        if (mark != ' ' && mark != '*') return false;
+    }
+    return true;
+}
+
+void DbfTable::CheckHeaderLength(std::uint64_t size) const {
+    // Where the descriptors end, looked for whatever the header length says.
+    const std::uint64_t longest = std::min<std::uint64_t>(size, kDescriptorSize * 257 + 1);
+    QByteArray head(static_cast<qsizetype>(longest), '\0');
+    file_.ReadAt(0, head.data(), static_cast<std::size_t>(longest));
+    std::uint64_t described = 0;
+    for (qsizetype at = kDescriptorSize; at < head.size(); at += kDescriptorSize) {
+        if (head[at] == kTerminator) {
+            described = static_cast<std::uint64_t>(at) + 1 + BacklinkLength(version_);
+            break;
+        }
+    }
+    // A longer header is allowed (some writers reserve room after the
+    // descriptors) as long as the records follow it; a header length that
+    // shifts every record is damage, told before any record is read wrong.
+    // The records follow a header when the counted records end the file
+    // there, or (with an append cut short after them) when the first
+    // records' deletion marks are marks.
+    const auto header = static_cast<std::uint64_t>(headerLength_);
+    if (described == 0 || described == header) return;
+    const auto endsTheFile = [this, size](std::uint64_t at) {
+        const std::uint64_t records = std::uint64_t{headerCount_} * recordLength_;
+        return size >= at && (size - at == records || size - at == records + 1);
+    };
+    if ((endsTheFile(described) && !endsTheFile(header)) ||
+        (!RecordsAlignAt(header, size) && RecordsAlignAt(described, size))) {
+        RaiseTableDamage(file_.path(),
+                         QStringLiteral("header length %1, but the field descriptors end at %2")
+                             .arg(headerLength_)
+                             .arg(described));
+    }
 }
 
 void DbfTable::ReadDeletionMarksFromFile() {

@@ -57,11 +57,15 @@ struct Field {
 };
 
 // What a repair kept and what it had to give up.
+// A date field's bytes that are neither empty nor a date ("20061340", "abc").
+bool IsBadDate(const char* bytes, int length);
+
 struct RepairReport {
-    std::uint32_t records = 0;     // records in the new table, deleted ones included
-    std::vector<QString> emptied;  // "record 7, field NOTIZ: memo block 99 beyond the file"
-    QString tableBackup;           // the original files, kept beside the new ones
-    QString memoBackup;            // empty when the table has no memo file
+    std::uint32_t records = 0;          // records in the new table, deleted ones included
+    std::vector<QString> emptied;       // "record 7, field NOTIZ: memo block 99 beyond the file"
+    std::vector<QString> datesEmptied;  // "record 3, field GEBURT: 20061340"
+    QString tableBackup;                // the original files, kept beside the new ones
+    QString memoBackup;                 // empty when the table has no memo file
 };
 
 class DbfTable {
@@ -125,6 +129,12 @@ class DbfTable {
   private:
     DbfTable() = default;
     void Load(Purpose purpose);
+    // Raises the table's damage when the header length shifts the records
+    // away from where the field descriptors say they begin.
+    void CheckHeaderLength(std::uint64_t size) const;
+    // The deletion marks of the first records are marks when the records
+    // begin at `headerLength`.
+    bool RecordsAlignAt(std::uint64_t headerLength, std::uint64_t size) const;
     void CutUnfinishedAppend();
     void WriteChanges();
     // Puts the table back to its last commit; the memo file back to `memoMark`.
@@ -132,20 +142,22 @@ class DbfTable {
     // Writes `records` (with memos read by `memoText`) to files beside the
     // table, swaps them in and makes them the table's files.
     using MemoReader = std::function<QByteArray(std::uint32_t record, int field)>;
+    using RecordMender = std::function<void(std::uint32_t record, char* copy)>;
     std::vector<std::uint32_t> WriteReplacement(const std::vector<std::uint32_t>& records,
-                                                const MemoReader& memoText,
-                                                FileHandle& replacement);
+                                                const MemoReader& memoText, FileHandle& replacement,
+                                                const RecordMender& mend);
     void SwapIn(FileHandle replacement);
     // The failure of writing the files beside the table, told as the table's.
     WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
     void KeepOnly(const std::vector<std::uint32_t>& records,
-                  const std::vector<std::uint32_t>& blocks);
+                  const std::vector<std::uint32_t>& blocks, const RecordMender& mend);
     // The files of the table hold `records` alone from now on, in memory too
     // (a pack, a repair). A write the system refuses removes the files
     // beside the table, leaves the table at its last commit and is thrown
     // as the table's failure in `operation`.
+    // `mend`, when given, may change each record's copy before it is written.
     void ReplaceFilesWith(const std::vector<std::uint32_t>& records, const MemoReader& memoText,
-                          const QString& operation);
+                          const QString& operation, const RecordMender& mend = {});
     QByteArray HeaderBytes(std::uint32_t count) const;
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;

@@ -143,6 +143,8 @@ int Repair(DbfTable& table) {
         QStringLiteral("%1: repaired, %2 record(s) kept\n").arg(table.path()).arg(report.records));
     for (const QString& emptied : report.emptied)
         Print(QStringLiteral("memo emptied: %1\n").arg(emptied));
+    for (const QString& emptied : report.datesEmptied)
+        Print(QStringLiteral("date emptied (not a date): %1\n").arg(emptied));
     Print(QStringLiteral("the original table is kept as %1\n").arg(report.tableBackup));
     if (!report.memoBackup.isEmpty())
         Print(QStringLiteral("the original memo file is kept as %1\n").arg(report.memoBackup));
@@ -179,8 +181,16 @@ int main(int argc, char** argv) {
         if (repair) return Repair(*table);
         return Check(*table);
     } catch (const kesp::FaultException& e) {
+        if (repair) {
+            // The damage could not be aligned with what the table should hold:
+            // nothing was written, and the advice is not this command again.
+            kesp::Fault fault = e.fault();
+            fault.remedy.clear();
+            PrintError(Explained(fault));
+            PrintError(QStringLiteral("%1: not repaired, nothing was changed").arg(path));
+            return kUnreadable;
+        }
         PrintError(Explained(e.fault()));
-        if (repair) return kUnreadable;
         // For "check" a file that cannot be read at all is damage too.
         return e.fault().subCode == 1012 ? kDamaged : kUnreadable;
     }

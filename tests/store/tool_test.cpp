@@ -202,3 +202,90 @@ TEST_F(StoreTest, ToolRepairsATableWithABadMemoPointerAndKeepsTheOriginals) {
         EXPECT_TRUE(QFile::exists(Path("r.dbf.bak2")));
     }
 }
+
+// ---- Damage to tables another program wrote (python3-dbf) ---------------------------
+
+namespace {
+
+// A dBase III table of three people written by python3-dbf: NAME C(20), BORN D.
+void WritePeopleWithPython(const QString& folder) {
+    RunPython(QStringLiteral(R"(
+import datetime, dbf
+t = dbf.Table('people.dbf', 'NAME C(20); BORN D', dbf_type='db3', codepage='cp1252')
+t.open(mode=dbf.READ_WRITE)
+t.append(('Anna', datetime.date(1970, 1, 31)))
+t.append(('Bernd', None))
+t.append(('Clara', datetime.date(2006, 12, 24)))
+t.close()
+)"),
+              folder);
+}
+
+constexpr int kPeopleHeader = 32 + 2 * 32 + 1;  // two descriptors and the terminator
+constexpr int kPeopleRecord = 1 + 20 + 8;
+
+}  // namespace
+
+TEST_F(StoreTest, ToolNamesAHeaderLengthThatShiftsTheRecordsAndRepairLeavesItAlone) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    ASSERT_EQ(bytes[8], char(kPeopleHeader));
+    for (const int wrong : {kPeopleHeader + 1, kPeopleHeader + 7, kPeopleHeader - 1}) {
+        SCOPED_TRACE(wrong);
+        bytes[8] = char(wrong);
+        WriteFile("people.dbf", bytes);
+        ToolRun run = RunTool({"check", Path("people.dbf")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.errors.contains(
+            QStringLiteral("header length %1, but the field descriptors end at %2")
+                .arg(wrong)
+                .arg(kPeopleHeader)))
+            << run.errors;
+        EXPECT_TRUE(run.errors.contains("repair it with: kesp-dbf repair")) << run.errors;
+
+        run = RunTool({"repair", Path("people.dbf")});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_FALSE(run.output.contains("repaired")) << run.output;
+        EXPECT_TRUE(run.errors.contains("not repaired, nothing was changed")) << run.errors;
+        EXPECT_FALSE(run.errors.contains("kesp-dbf repair")) << "never itself as the advice";
+        EXPECT_EQ(ReadFile("people.dbf"), bytes);
+        EXPECT_FALSE(QFile::exists(Path("people.dbf.bak")));
+    }
+}
+
+TEST_F(StoreTest, ToolReportsAFieldTypeOtherProgramsCannotRead) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    ASSERT_EQ(bytes[32 + 11], 'C');
+    bytes[32 + 11] = 'Z';
+    WriteFile("people.dbf", bytes);
+    const ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("field NAME has the unknown type Z")) << run.output;
+}
+
+TEST_F(StoreTest, ToolRepairEmptiesDatesThatAreNoneAndSaysWhich) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    const int born = kPeopleHeader + 2 * kPeopleRecord + 1 + 20;  // Clara's date
+    ASSERT_EQ(bytes.mid(born, 8), QByteArray("20061224"));
+    bytes.replace(born, 8, "20061340");
+    WriteFile("people.dbf", bytes);
+    ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("record 3, field BORN: bad date")) << run.output;
+
+    run = RunTool({"repair", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(run.output.contains("date emptied (not a date): record 3, field BORN: 20061340"))
+        << run.output;
+    run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(run.output.contains("no damage found (3 records)")) << run.output;
+    const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+for r in dbfread.DBF('people.dbf'): print(r['NAME'], r['BORN'])
+)"),
+                                   Path(""));
+    EXPECT_EQ(read, QStringLiteral("Anna 1970-01-31\nBernd None\nClara None\n"));
+}
