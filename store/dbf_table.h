@@ -56,10 +56,10 @@ struct Field {
     int offset = 0;  // within the record, after the deletion byte
 };
 
-// What a repair kept and what it had to give up.
 // A date field's bytes that are neither empty nor a date ("20061340", "abc").
 bool IsBadDate(const char* bytes, int length);
 
+// What a repair kept and what it had to give up.
 struct RepairReport {
     std::uint32_t records = 0;          // records in the new table, deleted ones included
     std::vector<QString> emptied;       // "record 7, field NOTIZ: memo block 99 beyond the file"
@@ -67,6 +67,16 @@ struct RepairReport {
     QString tableBackup;                // the original files, kept beside the new ones
     QString memoBackup;                 // empty when the table has no memo file
 };
+
+// Rebuilds a table whose header cannot be read (cut short, an empty file, a
+// header or record length that does not fit its fields) from the fields it is
+// known to have: the file is copied to a backup beside it, and the new table
+// holds every whole record found after the header those fields make (a bad
+// deletion mark read as none). Its memo file stays as it is. Raises the
+// table's damage, changing nothing, when the field descriptors the file still
+// holds are not those fields; nullopt when another program holds the table.
+std::optional<RepairReport> RebuildTable(const QString& path, const std::vector<FieldSpec>& fields,
+                                         MemoKind kind);
 
 class DbfTable {
   public:

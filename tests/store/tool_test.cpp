@@ -289,3 +289,55 @@ for r in dbfread.DBF('people.dbf'): print(r['NAME'], r['BORN'])
                                    Path(""));
     EXPECT_EQ(read, QStringLiteral("Anna 1970-01-31\nBernd None\nClara None\n"));
 }
+
+TEST_F(StoreTest, ToolRepairRebuildsTheHeaderOfTheProgramsOwnTableFromItsDescription) {
+    const auto writeWordList = [this] {
+        RunPython(QStringLiteral(R"(
+import dbf
+t = dbf.Table('de_en.dbf', 'DE C(50); EN C(50)', dbf_type='db3', codepage='cp1252')
+t.open(mode=dbf.READ_WRITE)
+for pair in (('Apfel', 'apple'), ('Birne', 'pear'), ('Zitrone', 'lemon')): t.append(pair)
+t.close()
+)"),
+                  Path(""));
+        return ReadFile("de_en.dbf");
+    };
+    const QByteArray sound = writeWordList();
+    const int header = 32 + 2 * 32 + 1;
+    QByteArray wrongLength = sound;
+    wrongLength[8] = char(header + 3);
+    QByteArray noRecordLength = sound;
+    noRecordLength[10] = 0;
+    noRecordLength[11] = 0;
+    const struct {
+        const char* damage;
+        QByteArray bytes;
+        int kept;
+    } cases[] = {{"header length", wrongLength, 3},
+                 {"record length 0", noRecordLength, 3},
+                 {"header cut short", sound.left(40), 0},
+                 {"empty file", QByteArray(), 0}};
+    for (const auto& damaged : cases) {
+        SCOPED_TRACE(damaged.damage);
+        for (const QString& backup : QDir(Path("")).entryList({"de_en.dbf.bak*"}))
+            QFile::remove(Path(backup));
+        WriteFile("de_en.dbf", damaged.bytes);
+        ToolRun run = RunTool({"repair", Path("de_en.dbf")});
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_TRUE(run.output.contains(
+            QStringLiteral("header rebuilt from the program's description of de_en.dbf, %1 "
+                           "record(s) kept")
+                .arg(damaged.kept)))
+            << run.output << run.errors;
+        EXPECT_FALSE(run.errors.contains("kesp-dbf repair")) << "never itself as the advice";
+        EXPECT_EQ(ReadFile("de_en.dbf.bak"), damaged.bytes);
+        run = RunTool({"check", Path("de_en.dbf")});
+        EXPECT_EQ(run.status, 0) << run.output << run.errors;
+        const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+for r in dbfread.DBF('de_en.dbf'): print(r['DE'], r['EN'])
+)"),
+                                       Path(""));
+        EXPECT_EQ(read, damaged.kept == 3 ? "Apfel apple\nBirne pear\nZitrone lemon\n" : "");
+    }
+}
