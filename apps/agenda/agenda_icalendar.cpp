@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 using namespace agenda_texts;
@@ -143,6 +145,11 @@ void IMPORT_ICS_AGENDA() {
     StepsToTheEnd after;
     ReopenAgendaAfterChange(false, after);
     after.Run([selected] { RefreshViewsSelecting(selected); });
-    MSGBOX(QString::number(calendar.events.size()) + TEXT(kImported), THE_APP_NAME);
+    // An event without a summary is an appointment without a text: said, not hidden.
+    const auto untitled = std::count_if(appointments.begin(), appointments.end(),
+                                        [](const Appointment& a) { return a.text.isEmpty(); });
+    MSGBOX(QString::number(calendar.events.size()) + TEXT(kImported) +
+               (untitled > 0 ? TEXT(kWithoutTitle).arg(untitled) : QString()),
+           THE_APP_NAME);
     after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -52,6 +52,9 @@ inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arqui
 // Follows the number of appointments the import added.
 inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
                              " compromisso(s) importado(s)."};
+// After kImported when events had no SUMMARY (%1: how many).
+inline const Texts kWithoutTitle{" %1 davon ohne Titel.", " %1 of them without a title.",
+                                 " %1 deles sem título."};
 // Asked before a large file is read (%1: its size in MB) and before many
 // events are imported (%1: how many).
 inline const Texts kLargeFile{

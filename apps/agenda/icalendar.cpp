@@ -1,5 +1,7 @@
 #include "apps/agenda/icalendar.h"
 
+#include "apps/common/control_characters.h"
+
 #include <QCryptographicHash>
 #include <QHash>
 #include <QMap>
@@ -27,6 +29,8 @@ QString Escaped(const QString& text) {
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
             out += QStringLiteral("\\n");
+        } else if (IsControlCharacter(c)) {
+            out += u' ';  // iCalendar text holds no control characters
         } else {
             out += c;
         }

@@ -1,5 +1,7 @@
 #include "apps/bookmarks/bookmark_file.h"
 
+#include "apps/common/control_characters.h"
+
 #include <QDateTime>
 #include <QMap>
 #include <QStringList>
@@ -11,11 +13,12 @@ qint64 SecondsSince1970(const QDate& day) {
 }
 
 void WriteLink(QString& out, const Bookmark& bookmark, const QString& indent) {
-    out += indent + "<DT><A HREF=\"" + EscapeHtml(bookmark.address) + "\"";
+    out +=
+        indent + "<DT><A HREF=\"" + EscapeHtml(ControlCharactersAsBlanks(bookmark.address)) + "\"";
     if (bookmark.created.isValid())
         out += " ADD_DATE=\"" + QString::number(SecondsSince1970(bookmark.created)) + "\"";
-    out += ">" + EscapeHtml(bookmark.title) + "</A>\n";
-    QString comment = bookmark.comment;
+    out += ">" + EscapeHtml(ControlCharactersAsBlanks(bookmark.title)) + "</A>\n";
+    QString comment = ControlCharactersAsBlanks(bookmark.comment);
     comment.replace("\r\n", "\n");
     if (!comment.isEmpty()) out += indent + "<DD>" + EscapeHtml(comment) + "\n";
 }
@@ -117,7 +120,8 @@ QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks) {
             categories.append(bookmark.category);
     }
     for (const QString& category : categories) {
-        out += "    <DT><H3>" + EscapeHtml(category) + "</H3>\n    <DL><p>\n";
+        out += "    <DT><H3>" + EscapeHtml(ControlCharactersAsBlanks(category)) +
+               "</H3>\n    <DL><p>\n";
         for (const Bookmark& bookmark : bookmarks)
             if (bookmark.category == category) WriteLink(out, bookmark, "        ");
         out += "    </DL><p>\n";

@@ -144,6 +144,18 @@ TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
     EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
 }
 
+TEST_F(AgendaICalendar, AnEventWithoutSummaryIsImportedWithoutTextAndCounted) {
+    WriteFile("untitled.ics",
+              "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20080125T090000\r\nSUMMARY:Mit\r\n"
+              "END:VEVENT\r\nBEGIN:VEVENT\r\nDTSTART:20080125T100000\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    driver_.answerNextFile(Path("untitled.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 2 Termin(e) importiert. 1 davon ohne Titel."}));
+    EXPECT_EQ(DayRows(), QStringList({"09:00 Mit", "10:00 "}));
+}
+
 TEST_F(AgendaICalendar, AFileThatIsNoRegularFileIsRefusedAtOnce) {
     CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
     const QString fifo = Path("calendar.ics");
