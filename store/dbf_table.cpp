@@ -35,6 +35,16 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
 }
 
 void DbfTable::CutUnfinishedAppend() {
+    // An append stopped after its count: the first new record still begins
+    // with the end-of-file mark it replaces last. Its records are committed.
+    if (firstUnmarked_ > 0) {
+        const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
+        const char notDeleted = ' ';
+        file_.WriteAt(headerLength_ + at, &notDeleted, 1);
+        file_.Sync();
+        data_.data()[at] = notDeleted;
+        firstUnmarked_ = 0;
+    }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
     const std::uint64_t size = file_.Size();
     if (size <= end) return;
@@ -221,6 +231,7 @@ void DbfTable::ReadDeletionMarksFromFile() {
     // table to count or pack it costs about one read of the file.
     deleted_.assign(count_, false);
     deletedCount_ = 0;
+    firstUnmarked_ = 0;
     const std::size_t perChunk = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordLength_);
     // Not zero-filled: every byte looked at is read from the file first.
     const auto chunk =
@@ -234,9 +245,12 @@ void DbfTable::ReadDeletionMarksFromFile() {
             RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
         }
         for (std::size_t i = 0; i < records; ++i) {
-            if (chunk[i * static_cast<std::size_t>(recordLength_)] == '*') {
+            const char mark = chunk[i * static_cast<std::size_t>(recordLength_)];
+            if (mark == '*') {
                 deleted_[first - 1 + i] = true;
                 ++deletedCount_;
+            } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
+                firstUnmarked_ = first + static_cast<std::uint32_t>(i);
             }
         }
         first += static_cast<std::uint32_t>(records);
@@ -246,10 +260,14 @@ void DbfTable::ReadDeletionMarksFromFile() {
 void DbfTable::ReadDeletionMarks() {
     deleted_.assign(count_, false);
     deletedCount_ = 0;
+    firstUnmarked_ = 0;
     for (std::uint32_t r = 1; r <= count_; ++r) {
-        if (RecordBytes(r)[0] == '*') {
+        const char mark = RecordBytes(r)[0];
+        if (mark == '*') {
             deleted_[r - 1] = true;
             ++deletedCount_;
+        } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
+            firstUnmarked_ = r;
         }
     }
 }
@@ -490,9 +508,16 @@ void DbfTable::WriteChanges() {
         }
     }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
-    if (count_ > committedCount_) {
-        const std::size_t from = std::size_t{committedCount_} * recordLength_;
-        file_.WriteAt(headerLength_ + from, data_.data() + from, data_.size() - from);
+    // New records go in behind the end-of-file mark of the committed ones,
+    // which stays until the count names them: a reader that reads up to the
+    // mark and one that reads as many records as the count says agree
+    // while the records are written. Their first byte, which replaces the
+    // mark, is written last, after the count.
+    const std::size_t from = std::size_t{committedCount_} * recordLength_;
+    const bool appended = count_ > committedCount_;
+    if (appended) {
+        file_.WriteAt(headerLength_ + from, &kEndOfFile, 1);
+        file_.WriteAt(headerLength_ + from + 1, data_.data() + from + 1, data_.size() - from - 1);
     }
     file_.WriteAt(end, &kEndOfFile, 1);
     if (file_.Size() != end + 1) file_.Truncate(end + 1);
@@ -507,6 +532,7 @@ void DbfTable::WriteChanges() {
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
     file_.Sync();
+    if (appended) file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
 }
 
 void DbfTable::RollBack(const std::optional<MemoFile::Mark>& memoMark) {

@@ -191,6 +191,8 @@ class DbfTable {
     std::vector<bool> dirty_;
     std::vector<bool> deleted_;
     std::uint32_t deletedCount_ = 0;
+    // The first record whose deletion mark is an end-of-file mark (0: none).
+    std::uint32_t firstUnmarked_ = 0;
     std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
