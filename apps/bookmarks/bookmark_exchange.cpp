@@ -1,6 +1,7 @@
 // The bookmarks and the browsers: opening the current address in the
 // desktop's browser, and the exchange of all bookmarks as a bookmark file.
 #include "apps/bookmarks/bookmark_file.h"
+#include "apps/bookmarks/bookmark_text.h"
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
 #include "apps/common/record_steps.h"
@@ -31,6 +32,17 @@ const Texts kCannotRead{"Die Datei konnte nicht gelesen werden.", "Sorry, I can 
 const Texts kImported{"%1 Bookmarks importiert, %2 übersprungen (schon vorhanden).",
                       "%1 bookmarks imported, %2 skipped (already present).",
                       "%1 bookmarks importados, %2 ignorados (já existentes)."};
+const Texts kImportedSomeTooLong{
+    "%1 Bookmarks importiert, %2 übersprungen (schon vorhanden), %3 übersprungen (Adresse zu "
+    "lang).",
+    "%1 bookmarks imported, %2 skipped (already present), %3 skipped (address too long).",
+    "%1 bookmarks importados, %2 ignorados (já existentes), %3 ignorados (endereço longo "
+    "demais)."};
+// Followed by a carriage return and the file's path.
+const Texts kNotBookmarkFile{
+    "Diese Datei ist keine Lesezeichen-Datei eines Browsers. Es wurde nichts geändert.",
+    "This is not a browser's bookmark file. Nothing was changed.",
+    "Este arquivo não é um arquivo de favoritos de navegador. Nada foi alterado."};
 const Texts kChooseFile{"Browser-Lesezeichen importieren", "Import browser bookmarks",
                         "Importar favoritos do navegador"};
 
@@ -124,15 +136,25 @@ void ImportBookmarksFrom(const QString& path) {
         MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, MessageTitle());
         return;
     }
-    const QList<Bookmark> read = ReadBookmarkFile(file.readAll());
+    const std::optional<QString> text = BookmarkFileText(file.readAll());
+    if (!text) {
+        MSGEXCLAMATION(TEXT(kNotBookmarkFile) + "\r" + path, MessageTitle());
+        return;
+    }
+    const QList<Bookmark> read = ReadBookmarkText(*text);
     QSet<QString> known = StoredAddresses();
     const int addressLimit = LimitOf("Text_4");
     int added = 0;
+    int tooLong = 0;
     DBSELECTAREA(record.workArea);
     for (const Bookmark& bookmark : read) {
         const QString address = BrowserAddress(bookmark.address);
         // An address the field cannot hold whole would be a broken link.
-        if (known.contains(address) || bookmark.address.size() > addressLimit) continue;
+        if (bookmark.address.size() > addressLimit) {
+            ++tooLong;
+            continue;
+        }
+        if (known.contains(address)) continue;
         known.insert(address);
         DBAPPEND();
         REPLACE("internet->ERSTELLT", bookmark.created.isValid() ? bookmark.created : DATE());
@@ -149,6 +171,12 @@ void ImportBookmarksFrom(const QString& path) {
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     RefreshRecordWindow(record);
-    MSGEXCLAMATION(TEXT(kImported).arg(added).arg(read.size() - added), MessageTitle());
+    const qsizetype present = read.size() - added - tooLong;
+    if (tooLong > 0) {
+        MSGEXCLAMATION(TEXT(kImportedSomeTooLong).arg(added).arg(present).arg(tooLong),
+                       MessageTitle());
+    } else {
+        MSGEXCLAMATION(TEXT(kImported).arg(added).arg(present), MessageTitle());
+    }
     after.TellSavedAnyway(MessageTitle());
 }

@@ -1,4 +1,5 @@
 #include "apps/bookmarks/bookmark_file.h"
+#include "apps/bookmarks/bookmark_text.h"
 
 #include "apps/common/control_characters.h"
 
@@ -131,7 +132,11 @@ QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks) {
 }
 
 QList<Bookmark> ReadBookmarkFile(const QByteArray& html) {
-    const QString text = QString::fromUtf8(html);
+    const std::optional<QString> text = BookmarkFileText(html);
+    return text ? ReadBookmarkText(*text) : QList<Bookmark>();
+}
+
+QList<Bookmark> ReadBookmarkText(const QString& text) {
     QList<Bookmark> bookmarks;
     QStringList folders;  // the open lists' folder names, innermost last
     QString heading;
