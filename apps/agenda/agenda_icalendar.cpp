@@ -29,6 +29,8 @@ constexpr int kTextLength = 99;
 // Beyond these the user is asked first: the import takes a while.
 constexpr qint64 kAskAboveBytes = 20 * 1024 * 1024;
 constexpr qsizetype kAskAboveEvents = 100'000;
+// The steps of each half of an import's progress (reading, storing).
+constexpr int kProgressHalf = 1000;
 constexpr int kMinuteStep = 5;
 
 CalendarEvent EventOf(const Appointment& appointment) {
@@ -110,8 +112,19 @@ void IMPORT_ICS_AGENDA() {
     if (chosen.size() > kAskAboveBytes &&
         !MSGYESNO(TEXT(kLargeFile).arg(chosen.size() / (1024 * 1024)), THE_APP_NAME))
         return;
-    const CalendarReading calendar = ReadICalendar(file.readAll());
+    // One progress for the whole import: reading the file is its first half,
+    // storing the events its second.
+    kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel), 2 * kProgressHalf);
+    const auto readingGoesOn = [&progress](qsizetype read, qsizetype lines) {
+        return progress.Advance(
+            static_cast<int>(kProgressHalf * read / std::max<qsizetype>(1, lines)));
+    };
+    const CalendarReading calendar = ReadICalendar(file.readAll(), readingGoesOn);
     file.close();
+    if (calendar.cancelled) {
+        MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
+        return;
+    }
     if (!calendar.problem.isEmpty()) {
         MSGEXCLAMATION(TEXT(kNotICalendar) + "\r" + path, THE_APP_NAME);
         return;
@@ -124,12 +137,14 @@ void IMPORT_ICS_AGENDA() {
     appointments.reserve(calendar.events.size());
     for (const CalendarEvent& event : calendar.events)
         appointments.append(AppointmentOf(event));
+    const auto storingGoesOn = [&progress, &appointments](int stored) {
+        return progress.Advance(kProgressHalf +
+                                static_cast<int>(qsizetype{kProgressHalf} * stored /
+                                                 std::max<qsizetype>(1, appointments.size())));
+    };
     bool stored = false;
     try {
-        kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel),
-                                    static_cast<int>(appointments.size()));
-        stored = AppendAppointments(appointments,
-                                    [&progress](int done) { return progress.Advance(done); });
+        stored = AppendAppointments(appointments, storingGoesOn);
     } catch (const kesp::WriteFailure& failure) {
         // The table is back at its last commit: none of the file's events.
         StepsToTheEnd steps;

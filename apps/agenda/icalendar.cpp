@@ -241,7 +241,8 @@ QByteArray WriteICalendar(const QList<CalendarEvent>& events, const QDateTime& s
     return out;
 }
 
-CalendarReading ReadICalendar(const QByteArray& bytes) {
+CalendarReading ReadICalendar(const QByteArray& bytes,
+                              const std::function<bool(qsizetype read, qsizetype lines)>& goOn) {
     CalendarReading reading;
     const auto refuse = [&reading](int lineNumber, const QString& why) {
         reading.events.clear();
@@ -256,6 +257,11 @@ CalendarReading ReadICalendar(const QByteArray& bytes) {
     std::optional<ContentLine> start;
     QString summary;
     for (int number = 1; number <= lines.size(); ++number) {
+        if (goOn && !goOn(number - 1, lines.size())) {
+            reading.events.clear();
+            reading.cancelled = true;
+            return reading;
+        }
         const QString& text = lines[number - 1];
         if (text.trimmed().isEmpty()) continue;
         const std::optional<ContentLine> line = ParseContentLine(text);
