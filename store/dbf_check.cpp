@@ -60,7 +60,12 @@ std::vector<QString> DbfTable::Check() const {
     }
     for (std::uint32_t r = 1; r <= count_; ++r) {
         const char* record = RecordBytes(r);
-        if (record[0] != ' ' && record[0] != '*') {
+        if (r == firstUnmarked_) {
+            problems.push_back(QStringLiteral("%1: record %2 begins an append stopped before its "
+                                              "last byte; opening the table finishes it")
+                                   .arg(path())
+                                   .arg(r));
+        } else if (record[0] != ' ' && record[0] != '*') {
             problems.push_back(
                 QStringLiteral("%1: record %2 has a bad deletion mark").arg(path()).arg(r));
         }

@@ -341,3 +341,30 @@ for r in dbfread.DBF('de_en.dbf'): print(r['DE'], r['EN'])
         EXPECT_EQ(read, damaged.kept == 3 ? "Apfel apple\nBirne pear\nZitrone lemon\n" : "");
     }
 }
+
+TEST_F(StoreTest, ToolNamesAnAppendStoppedBeforeItsLastByteAndOpeningFinishesIt) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    // What an append stopped after its count leaves: the new record still
+    // begins with the end-of-file mark it replaces last.
+    bytes.chop(1);
+    bytes += '\x1a' + QByteArray("Dora").leftJustified(20) + "20070101" + '\x1a';
+    bytes[4] = 4;
+    WriteFile("people.dbf", bytes);
+    ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("record 4 begins an append stopped before its last byte"))
+        << run.output;
+
+    DBUSEAREA(true, Path("people.dbf"));
+    EXPECT_EQ(RECCOUNT(), 4);
+    DBCLOSEALL();
+    run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.output;
+    const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+print(len(dbfread.DBF('people.dbf')))
+)"),
+                                   Path(""));
+    EXPECT_EQ(read, QStringLiteral("4\n"));
+}
