@@ -532,7 +532,13 @@ void DbfTable::WriteChanges() {
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
     file_.Sync();
-    if (appended) file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
+    if (!appended) return;
+    try {
+        file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
+    } catch (const WriteFailure&) {
+        // The count is on the disk: the records are committed, and opening
+        // the table puts the first one's mark in place of the end-of-file mark.
+    }
 }
 
 void DbfTable::RollBack(const std::optional<MemoFile::Mark>& memoMark) {

@@ -20,7 +20,8 @@ std::int64_t roomLeft = -1;  // -1: as much as the system has
 int failingFrom = 0;         // the change from which on every change fails; 0: none
 int failingCode = 0;
 int changesSeen = 0;
-QString refusedNamePart;  // changes to files whose path holds it fail; empty: none
+bool failingOnce = false;  // only the change `failingFrom` fails
+QString refusedNamePart;   // changes to files whose path holds it fail; empty: none
 int refusedCode = 0;
 
 // A file grown beyond the process's size limit makes the system send SIGXFSZ,
@@ -37,7 +38,10 @@ void IgnoreFileSizeSignal() {
 // Counts the change; the error a failing-drive seam puts in its place, else 0.
 int BeginFileChange(const QString& path) {
     NoteFileChange();
-    if (failingFrom > 0 && ++changesSeen >= failingFrom) return failingCode;
+    if (failingFrom > 0 && ++changesSeen >= failingFrom &&
+        (!failingOnce || changesSeen == failingFrom)) {
+        return failingCode;
+    }
     if (!refusedNamePart.isEmpty() && path.contains(refusedNamePart)) return refusedCode;
     return 0;
 }
@@ -86,6 +90,12 @@ void FailFileChangesForTests(int n, int osCode) {
     failingFrom = n;
     failingCode = osCode;
     changesSeen = 0;
+    failingOnce = false;
+}
+
+void FailOneFileChangeForTests(int n, int osCode) {
+    FailFileChangesForTests(n, osCode);
+    failingOnce = true;
 }
 
 void RefuseChangesToFilesForTests(const QString& namePart, int osCode) {

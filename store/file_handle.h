@@ -81,6 +81,8 @@ void LimitRoomForTests(std::int64_t bytes);
 // fails with the system error `osCode` (EIO: the drive was removed).
 // 0 turns it off.
 void FailFileChangesForTests(int n, int osCode);
+// The same for the Nth change alone: a drive that fails once and recovers.
+void FailOneFileChangeForTests(int n, int osCode);
 // Test seam for one kind of file refused: every change to a file whose path
 // holds `namePart` (".ntx": the index files) fails with `osCode`. An empty
 // part turns it off.

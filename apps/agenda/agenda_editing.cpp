@@ -9,10 +9,13 @@
 #include "apps/common/field_rows.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
+
+#include <QDir>
 
 namespace {
 
@@ -40,6 +43,19 @@ void OpenAgendaIfClosed() {
     OpenAgendaIndexed("agenda", false);
     AGENDA_AKTUALISIEREN();
     DBSELECTAREA("a");
+}
+
+// The new version is stored and neither the old one nor the new one could be
+// marked deleted: both stay, the views show them, and the message says so.
+void TellBothVersionsKept(const kesp::WriteFailure& failure) {
+    StepsToTheEnd steps;
+    ReopenAgendaAfterChange(false, steps);
+    steps.Run([] { AGENDA_AKTUALISIEREN(); });
+    const kesp::Fault& fault = failure.fault();
+    MSGEXCLAMATION(
+        TEXT(agenda_texts::kBothVersionsKept)
+            .arg(QDir::toNativeSeparators(fault.fileName), WRITE_FAILURE_REASON(fault.osCode)),
+        THE_APP_NAME);
 }
 
 }  // namespace
@@ -110,11 +126,16 @@ void AGENDA_SAVE() {
     DBGOTO(stored);
     try {
         DBDELETE();
-    } catch (const kesp::WriteFailure&) {
+    } catch (const kesp::WriteFailure& failure) {
         // The old version stays: the new one goes, so that the table is as
         // the message says and saving again stores one version.
         DBGOTO(added);
-        DBDELETE();
+        try {
+            DBDELETE();
+        } catch (const kesp::WriteFailure&) {
+            TellBothVersionsKept(failure);
+            return;
+        }
         DBGOTO(stored);
         throw;
     }

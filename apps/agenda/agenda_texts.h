@@ -52,6 +52,15 @@ inline const Texts kAnyFile{"Alle Dateien (*)", "All files (*)", "Todos os arqui
 // Follows the number of appointments the import added.
 inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported.",
                              " compromisso(s) importado(s)."};
+// A changed appointment stored whose old version could not be removed (%1:
+// the file, %2: the system's reason).
+inline const Texts kBothVersionsKept{
+    "Der geänderte Termin ist gespeichert; der alte steht noch daneben, weil die Datei %1 nicht "
+    "geschrieben werden konnte: %2.",
+    "The changed appointment is saved; the old one is still there beside it, because the file "
+    "%1 could not be written: %2.",
+    "O compromisso alterado foi salvo; o antigo continua ao lado, porque não foi possível gravar "
+    "o arquivo %1: %2."};
 // After kImported when events had no SUMMARY (%1: how many).
 inline const Texts kWithoutTitle{" %1 davon ohne Titel.", " %1 of them without a title.",
                                  " %1 deles sem título."};

@@ -64,6 +64,14 @@ class AgendaRefusedWrite : public AgendaFixture {
                "Datenträger.\nDas Programm holt das beim nächsten Öffnen des Fensters nach. "
                "Bitte schaffen Sie Platz oder prüfen Sie den Datenträger.";
     }
+    // The texts of the appointments not marked deleted, as the program
+    // opens the table (finishing what an interrupted commit left).
+    QStringList LiveTexts() {
+        QStringList live;
+        for (const QString& record : StoredRecords())
+            if (!record.startsWith('-')) live.append(record.section(' ', 2).section('|', 0, 0));
+        return live;
+    }
     static bool ToldUnchanged(const QStringList& told) {
         return told.size() == 1 &&
                told[0].contains("Die Tabelle ist so, wie sie zuletzt gespeichert wurde");
@@ -127,6 +135,49 @@ TEST_F(AgendaRefusedWrite, SaveWhoseRecordIsRefusedKeepsTheOldVersionAndStoresOn
     SaveFirstAs("Zahnarzt neu");
     EXPECT_EQ(TakeMessages(), QStringList());
     EXPECT_EQ(Stored(), QStringList({"Zahnarzt neu"}));
+}
+
+TEST_F(AgendaRefusedWrite, AWriteRefusedAtAnyChangeOfASaveIsToldAsTheTableIsLeft) {
+    // The nth file change of the save fails once: the message matches what
+    // the table holds when it is opened again, whatever n is.
+    int unchanged = 0;
+    for (int n = 1; n <= 12; ++n) {
+        SCOPED_TRACE(n);
+        kesp::store::FailOneFileChangeForTests(n, EIO);
+        SaveFirstAs("Zahnarzt neu");
+        kesp::store::FailFileChangesForTests(0, 0);
+        const QStringList told = TakeMessages();
+        TestDriver::closeWindow("agenda_frm");
+        const QStringList stored = LiveTexts();
+        if (ToldUnchanged(told)) {
+            ++unchanged;
+            EXPECT_EQ(stored, QStringList({"Zahnarzt"}));
+        } else {
+            EXPECT_TRUE(told.isEmpty() || told.join("").contains("Der Eintrag ist gespeichert"))
+                << told.join("|").toStdString();
+            EXPECT_EQ(stored, QStringList({"Zahnarzt neu"}));
+        }
+        CreateAgenda({{kDay, "09", "05", "Zahnarzt"}});
+        OpenAgenda(kDay);
+    }
+    EXPECT_GT(unchanged, 3);
+}
+
+TEST_F(AgendaRefusedWrite, AnOldVersionThatCannotBeRemovedIsToldAndShownBesideTheNew) {
+    // The drive fails once the new version is committed: neither version
+    // can be marked deleted any more.
+    kesp::store::FailFileChangesForTests(8, EIO);
+    SaveFirstAs("Zahnarzt neu");
+    kesp::store::FailFileChangesForTests(0, 0);
+    const QStringList told = TakeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(
+        told[0].startsWith("MSGEXCLAMATION: Der geänderte Termin ist gespeichert; der "
+                           "alte steht noch daneben"))
+        << told[0].toStdString();
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt", "09:05 Zahnarzt neu"}));
+    TestDriver::closeWindow("agenda_frm");
+    EXPECT_EQ(LiveTexts(), QStringList({"Zahnarzt", "Zahnarzt neu"}));
 }
 
 // ---- The iCalendar import: all of a file's events or none ----------------------------
