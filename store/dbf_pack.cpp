@@ -150,6 +150,7 @@ void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
         to += static_cast<std::size_t>(recordLength_);
     }
     data_.Resize(to);
+    firstUnmarked_ = 0;  // every record of the new file has its mark
     count_ = static_cast<std::uint32_t>(records.size());
     NewGeneration();
     committedCount_ = count_;

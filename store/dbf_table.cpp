@@ -231,7 +231,6 @@ void DbfTable::ReadDeletionMarksFromFile() {
     // table to count or pack it costs about one read of the file.
     deleted_.assign(count_, false);
     deletedCount_ = 0;
-    firstUnmarked_ = 0;
     const std::size_t perChunk = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordLength_);
     // Not zero-filled: every byte looked at is read from the file first.
     const auto chunk =
@@ -260,7 +259,6 @@ void DbfTable::ReadDeletionMarksFromFile() {
 void DbfTable::ReadDeletionMarks() {
     deleted_.assign(count_, false);
     deletedCount_ = 0;
-    firstUnmarked_ = 0;
     for (std::uint32_t r = 1; r <= count_; ++r) {
         const char mark = RecordBytes(r)[0];
         if (mark == '*') {
@@ -472,6 +470,17 @@ QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
 }
 
 void DbfTable::Commit() {
+    // The mark an earlier commit could not put in place of the end-of-file
+    // mark; its records are committed whether it goes in now or at the next
+    // opening, so a refusal here stops nothing.
+    if (firstUnmarked_ > 0) {
+        const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
+        try {
+            file_.WriteAt(headerLength_ + at, data_.data() + at, 1);
+            firstUnmarked_ = 0;
+        } catch (const WriteFailure&) {
+        }
+    }
     if (!anyDirty_ && pendingMemos_.empty() && count_ == committedCount_) return;
     std::optional<MemoFile::Mark> memoMark;
     if (memo_ && !pendingMemos_.empty()) memoMark = memo_->Here();
@@ -536,8 +545,10 @@ void DbfTable::WriteChanges() {
     try {
         file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
     } catch (const WriteFailure&) {
-        // The count is on the disk: the records are committed, and opening
-        // the table puts the first one's mark in place of the end-of-file mark.
+        // The count is on the disk: the records are committed. The next
+        // commit (closing commits) or the next opening puts the first one's
+        // mark in place of the end-of-file mark.
+        firstUnmarked_ = static_cast<std::uint32_t>(from / recordLength_) + 1;
     }
 }
 
