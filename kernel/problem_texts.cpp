@@ -57,6 +57,22 @@ QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure) {
         .arg(QDir::toNativeSeparators(fault.fileName), reason);
 }
 
+QString WRITE_FAILURE_AFTER_SAVE_TEXT(const kesp::WriteFailure& failure) {
+    const kesp::Fault& fault = failure.fault();
+    const QString reason = fault.osCode != 0 ? WRITE_FAILURE_REASON(fault.osCode) : fault.reason();
+    return TEXT({"Der Eintrag ist gespeichert. Die Datei %1 konnte danach aber nicht geschrieben "
+                 "werden: %2.\r"
+                 "Das Programm holt das beim nächsten Öffnen des Fensters nach. Bitte schaffen "
+                 "Sie Platz oder prüfen Sie den Datenträger.",
+                 "The record is saved. The file %1 could not be written afterwards, though: %2.\r"
+                 "The program does that the next time the window opens. Free some space or "
+                 "check the drive.",
+                 "O registro foi salvo. Mas depois não foi possível gravar o arquivo %1: %2.\r"
+                 "O programa fará isso na próxima vez que a janela for aberta. Libere espaço ou "
+                 "verifique a unidade."})
+        .arg(QDir::toNativeSeparators(fault.fileName), reason);
+}
+
 QString UNSTORABLE_TEXT_HINT(const QString& leftOut) {
     return TEXT({"Nicht speicherbar, weggelassen: %1", "Cannot be stored, left out: %1",
                  "Não pode ser gravado, omitido: %1"})

@@ -11,6 +11,9 @@
 
 // "Die Datei ... konnte nicht gespeichert werden: Kein Speicherplatz mehr ..."
 QString WRITE_FAILURE_TEXT(const kesp::WriteFailure& failure);
+// A write refused after the record was stored (an index file, the packing):
+// "Der Eintrag ist gespeichert. Die Datei ... konnte danach nicht ..."
+QString WRITE_FAILURE_AFTER_SAVE_TEXT(const kesp::WriteFailure& failure);
 // The system's reason for a failed write, in the interface language.
 QString WRITE_FAILURE_REASON(int osCode);
 QString UNSTORABLE_TEXT_HINT(const QString& leftOut);

@@ -1,11 +1,13 @@
 #include "store/area_orders.h"
 
 #include "store/cursor_walk.h"
+#include "store/fault.h"
 #include "store/file_names.h"
 
 #include <QDir>
 
 #include <algorithm>
+#include <exception>
 
 namespace kesp::store::areas {
 
@@ -26,13 +28,24 @@ QString IndexPath(const QString& file) {
 }
 
 void WriteIndexFiles(Area& area) {
+    std::exception_ptr refused;
     for (Order& order : area.orders) {
-        if (order.keys->modified()) order.keys->WriteFile();
+        try {
+            if (order.keys->modified()) order.keys->WriteFile();
+        } catch (const kesp::WriteFailure&) {
+            if (!refused) refused = std::current_exception();
+        }
     }
+    if (refused) std::rethrow_exception(refused);
 }
 
 void CloseOrders(Area& area) {
-    WriteIndexFiles(area);
+    std::exception_ptr refused;
+    try {
+        WriteIndexFiles(area);
+    } catch (const kesp::WriteFailure&) {
+        refused = std::current_exception();
+    }
     ForgetUnfitClosedOrders(area);
     for (Order& order : area.orders) {
         if (!Fits(area, order)) continue;
@@ -42,6 +55,7 @@ void CloseOrders(Area& area) {
         area.closedOrders.push_back(std::move(order));
     }
     area.orders.clear();
+    if (refused) std::rethrow_exception(refused);
 }
 
 std::optional<Order> TakeClosedOrder(Area& area, const QString& path, const QString& keyText) {

@@ -25,10 +25,13 @@ namespace kesp::store::areas {
 // extension gets ".ntx".
 QString IndexPath(const QString& file);
 
-void WriteIndexFiles(Area& area);  // those of the open orders that changed
+// Writes every index file that does not hold its order; a file the system
+// refuses stops none of the others, and the first refusal is thrown at the end.
+void WriteIndexFiles(Area& area);
 
 // Closes every order of the area (their files written), keeping those a build
-// would give again.
+// would give again. An index file the system refuses keeps none open: the
+// orders are closed, then it is thrown.
 void CloseOrders(Area& area);
 
 // The closed order of that file and key text, when it still fits the table.

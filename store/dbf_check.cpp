@@ -5,8 +5,35 @@
 
 namespace kesp::store {
 
+bool IsBadDate(const char* bytes, int length) {
+    const QByteArray text(bytes, std::min(length, 8));
+    if (text.trimmed().isEmpty() || text == "00000000") return false;
+    bool ok = false;
+    const int ymd = text.toInt(&ok);
+    return !ok || !QDate(ymd / 10000, ymd / 100 % 100, ymd % 100).isValid();
+}
+
+namespace {
+
+// The field types the program and the usual readers of its tables know.
+bool IsKnownType(char type, std::uint8_t version) {
+    if (QByteArrayView("CNFDLM").contains(type)) return true;
+    const bool visualFoxPro = version == 0x30 || version == 0x31 || version == 0x32;
+    return visualFoxPro && QByteArrayView("IBTYGVWQ0").contains(type);
+}
+
+}  // namespace
+
 std::vector<QString> DbfTable::Check() const {
     std::vector<QString> problems;
+    for (const Field& f : fields_) {
+        if (!IsKnownType(f.type, version_)) {
+            problems.push_back(
+                QStringLiteral("%1: field %2 has the unknown type %3, other programs cannot "
+                               "read the table")
+                    .arg(path(), f.name, QString(QLatin1Char(f.type))));
+        }
+    }
     const std::uint64_t size = file_.Size();
     const std::uint64_t whole = (size - headerLength_) / recordLength_;
     if (headerCount_ > whole) {
@@ -33,7 +60,12 @@ std::vector<QString> DbfTable::Check() const {
     }
     for (std::uint32_t r = 1; r <= count_; ++r) {
         const char* record = RecordBytes(r);
-        if (record[0] != ' ' && record[0] != '*') {
+        if (r == firstUnmarked_) {
+            problems.push_back(QStringLiteral("%1: record %2 begins an append stopped before its "
+                                              "last byte; opening the table finishes it")
+                                   .arg(path())
+                                   .arg(r));
+        } else if (record[0] != ' ' && record[0] != '*') {
             problems.push_back(
                 QStringLiteral("%1: record %2 has a bad deletion mark").arg(path()).arg(r));
         }
@@ -41,11 +73,7 @@ std::vector<QString> DbfTable::Check() const {
             const Field& f = fields_[i];
             const char* p = record + f.offset;
             if (f.type == 'D') {
-                const QByteArray text(p, std::min(f.length, 8));
-                if (text.trimmed().isEmpty() || text == "00000000") continue;
-                bool ok = false;
-                const int ymd = text.toInt(&ok);
-                if (!ok || !QDate(ymd / 10000, ymd / 100 % 100, ymd % 100).isValid()) {
+                if (IsBadDate(p, f.length)) {
                     problems.push_back(QStringLiteral("%1: record %2, field %3: bad date")
                                            .arg(path())
                                            .arg(r)

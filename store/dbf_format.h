@@ -55,6 +55,15 @@ inline QString PackedName(const QString& path) {
 // The memo files a table may have: .dbt and .fpt, in the table's letter case first.
 QStringList MemoCandidates(const QString& tablePath);
 
+// The fields of a field list as a table holds them (offsets, fixed widths),
+// and the version byte of the table (`*version`); a bad list raises the fault
+// of an invalid field definition naming `path`.
+std::vector<Field> DescribedFields(const QString& path, const std::vector<FieldSpec>& described,
+                                   MemoKind kind, std::uint8_t* version);
+inline int RecordLengthOf(const std::vector<Field>& fields) {
+    return fields.empty() ? 1 : fields.back().offset + fields.back().length;
+}
+
 // A dBase III style header for the fields (offsets, lengths, decimals as given),
 // dated today, code page Windows-1252, ended by 0x0D.
 QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, std::uint32_t count,

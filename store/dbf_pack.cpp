@@ -33,7 +33,8 @@ FileHandle RecoverInterruptedPack(const QString& tablePath, FileHandle locked) {
 
 std::vector<std::uint32_t> DbfTable::WriteReplacement(const std::vector<std::uint32_t>& records,
                                                       const MemoReader& memoText,
-                                                      FileHandle& replacement) {
+                                                      FileHandle& replacement,
+                                                      const RecordMender& mend) {
     const QString& tablePath = path();
     std::vector<int> memoFields;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
@@ -75,6 +76,7 @@ std::vector<std::uint32_t> DbfTable::WriteReplacement(const std::vector<std::uin
         buffer.insert(buffer.end(), record, record + recordLength_);
         char* copy = buffer.data() + buffer.size() - recordLength_;
         if (copy[0] != '*') copy[0] = ' ';
+        if (mend) mend(r, copy);
         for (int field : memoFields)
             SetMemoBlock(copy, field, blocks[memoAt++]);
         if (buffer.size() + static_cast<std::size_t>(recordLength_) > buffer.capacity()) {
@@ -129,7 +131,7 @@ void DbfTable::SwapIn(FileHandle replacement) {
 }
 
 void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
-                        const std::vector<std::uint32_t>& blocks) {
+                        const std::vector<std::uint32_t>& blocks, const RecordMender& mend) {
     std::vector<int> memoFields;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].type == 'M') memoFields.push_back(static_cast<int>(i));
@@ -142,11 +144,13 @@ void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
             std::memmove(target, RecordBytes(r), static_cast<std::size_t>(recordLength_));
         }
         if (target[0] != '*') target[0] = ' ';
+        if (mend) mend(r, target);
         for (int field : memoFields)
             SetMemoBlock(target, field, blocks[memoAt++]);
         to += static_cast<std::size_t>(recordLength_);
     }
     data_.Resize(to);
+    firstUnmarked_ = 0;  // every record of the new file has its mark
     count_ = static_cast<std::uint32_t>(records.size());
     NewGeneration();
     committedCount_ = count_;
@@ -167,11 +171,12 @@ WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,
 }
 
 void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
-                                const MemoReader& memoText, const QString& operation) {
+                                const MemoReader& memoText, const QString& operation,
+                                const RecordMender& mend) {
     FileHandle replacement;
     std::vector<std::uint32_t> blocks;
     try {
-        blocks = WriteReplacement(records, memoText, replacement);
+        blocks = WriteReplacement(records, memoText, replacement, mend);
         SwapIn(std::move(replacement));
     } catch (const WriteFailure& failure) {
         replacement.Close();
@@ -181,7 +186,7 @@ void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
         Discard();
         throw TableWriteFailure(failure, operation);
     }
-    KeepOnly(records, blocks);
+    KeepOnly(records, blocks, mend);
 }
 
 bool DbfTable::Pack() {

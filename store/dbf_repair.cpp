@@ -5,8 +5,10 @@
 #include "store/dbf_format.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/file_handle.h"
 #include "store/file_names.h"
 
+#include <cstring>
 #include <vector>
 
 namespace kesp::store {
@@ -92,7 +94,93 @@ RepairReport DbfTable::Repair() {
     }
     report.tableBackup = CopyToBackup(path());
 
-    ReplaceFilesWith(records, salvage, QStringLiteral("repair"));
+    // A date that is not one becomes the empty date, and is listed.
+    std::vector<int> dateFields;
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].type == 'D') dateFields.push_back(static_cast<int>(i));
+    for (std::uint32_t r = 1; r <= count_ && !dateFields.empty(); ++r) {
+        for (const int field : dateFields) {
+            const Field& f = fields_[field];
+            const char* p = RecordBytes(r) + f.offset;
+            if (IsBadDate(p, f.length)) {
+                report.datesEmptied.push_back(QStringLiteral("record %1, field %2: %3")
+                                                  .arg(r)
+                                                  .arg(f.name)
+                                                  .arg(QString::fromLatin1(p, f.length)));
+            }
+        }
+    }
+    const RecordMender emptyBadDates = [this, &dateFields](std::uint32_t, char* copy) {
+        for (const int field : dateFields) {
+            const Field& f = fields_[field];
+            if (IsBadDate(copy + f.offset, f.length))
+                std::memset(copy + f.offset, ' ', static_cast<std::size_t>(f.length));
+        }
+    };
+    ReplaceFilesWith(records, salvage, QStringLiteral("repair"), emptyBadDates);
+    return report;
+}
+
+namespace {
+
+// The descriptors the damaged file still holds agree with the header of the
+// known fields in name, type, length and decimals (other bytes differ
+// between writers); a file cut before them has nothing to disagree with.
+bool DescriptorsAgree(const QByteArray& file, const QByteArray& known) {
+    if (file.size() < known.size()) return true;
+    for (qsizetype at = kDescriptorSize; at + kDescriptorSize <= known.size();
+         at += kDescriptorSize) {
+        if (file.mid(at, 11).toUpper() != known.mid(at, 11)) return false;
+        for (const qsizetype part : {11, 16, 17}) {
+            if (file[at + part] != known[at + part]) return false;
+        }
+    }
+    return file[known.size() - 1] == kTerminator;
+}
+
+}  // namespace
+
+std::optional<RepairReport> RebuildTable(const QString& path, const std::vector<FieldSpec>& specs,
+                                         MemoKind kind) {
+    FileHandle damaged = FileHandle::Open(path);
+    if (!damaged.TryLockExclusive()) return std::nullopt;
+    std::uint8_t version = 0;
+    const std::vector<Field> fields = DescribedFields(path, specs, kind, &version);
+    const int recordLength = RecordLengthOf(fields);
+    const QByteArray known = TableHeader(version, fields, 0, recordLength);
+
+    const std::uint64_t size = damaged.Size();
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    damaged.ReadAt(0, bytes.data(), static_cast<std::size_t>(size));
+    if (!DescriptorsAgree(bytes, known)) {
+        RaiseTableDamage(path, QStringLiteral("the field descriptors are not those of the table"));
+    }
+    const std::uint64_t start = static_cast<std::uint64_t>(known.size());
+    const auto records = static_cast<std::uint32_t>(
+        size > start ? (size - start) / static_cast<std::uint64_t>(recordLength) : 0);
+
+    RepairReport report;
+    report.records = records;
+    report.tableBackup = CopyToBackup(path);
+    QByteArray rebuilt = TableHeader(version, fields, records, recordLength);
+    const qsizetype recordBytes = static_cast<qsizetype>(records) * recordLength;
+    rebuilt.append(bytes.constData() + start, recordBytes);
+    for (qsizetype at = known.size(); at < rebuilt.size(); at += recordLength) {
+        if (rebuilt[at] != '*') rebuilt[at] = ' ';
+    }
+    rebuilt.append(kEndOfFile);
+    // Through a file beside it, as a pack does: a refused write leaves the
+    // damaged file as it was.
+    try {
+        FileHandle replacement = FileHandle::Open(PackingName(path), true);
+        replacement.WriteAt(0, rebuilt);
+        replacement.Sync();
+        RenameFile(PackingName(path), path);
+        SyncDirectoryOf(path);
+    } catch (const WriteFailure&) {
+        RemoveFile(PackingName(path));
+        throw;
+    }
     return report;
 }
 

@@ -35,6 +35,16 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
 }
 
 void DbfTable::CutUnfinishedAppend() {
+    // An append stopped after its count: the first new record still begins
+    // with the end-of-file mark it replaces last. Its records are committed.
+    if (firstUnmarked_ > 0) {
+        const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
+        const char notDeleted = ' ';
+        file_.WriteAt(headerLength_ + at, &notDeleted, 1);
+        file_.Sync();
+        data_.data()[at] = notDeleted;
+        firstUnmarked_ = 0;
+    }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
     const std::uint64_t size = file_.Size();
     if (size <= end) return;
@@ -105,6 +115,7 @@ void DbfTable::Load(Purpose purpose) {
         fields_.push_back(f);
     }
     if (fields_.empty()) RaiseTableDamage(path, QStringLiteral("no fields"));
+    CheckHeaderLength(size);
 
     const bool anyMemo =
         std::any_of(fields_.begin(), fields_.end(), [](const Field& f) { return f.type == 'M'; });
@@ -157,6 +168,63 @@ void DbfTable::Load(Purpose purpose) {
     ReadDeletionMarks();
 }
 
+// ---- The header length against the field descriptors -----------------------------
+
+namespace {
+
+// Visual FoxPro keeps 263 bytes for a database container after the descriptors.
+int BacklinkLength(std::uint8_t version) {
+    return version == 0x30 || version == 0x31 || version == 0x32 ? 263 : 0;
+}
+
+}  // namespace
+
+bool DbfTable::RecordsAlignAt(std::uint64_t headerLength, std::uint64_t size) const {
+    constexpr std::uint32_t kMarksLooked = 64;
+    const std::uint32_t looked = std::min(headerCount_, kMarksLooked);
+    for (std::uint32_t r = 0; r < looked; ++r) {
+        const std::uint64_t at = headerLength + std::uint64_t{r} * recordLength_;
+        if (at >= size) break;
+        char mark = 0;
+        file_.ReadAt(at, &mark, 1);
+        if (mark != ' ' && mark != '*') return false;
+    }
+    return true;
+}
+
+void DbfTable::CheckHeaderLength(std::uint64_t size) const {
+    // Where the descriptors end, looked for whatever the header length says.
+    const std::uint64_t longest = std::min<std::uint64_t>(size, kDescriptorSize * 257 + 1);
+    QByteArray head(static_cast<qsizetype>(longest), '\0');
+    file_.ReadAt(0, head.data(), static_cast<std::size_t>(longest));
+    std::uint64_t described = 0;
+    for (qsizetype at = kDescriptorSize; at < head.size(); at += kDescriptorSize) {
+        if (head[at] == kTerminator) {
+            described = static_cast<std::uint64_t>(at) + 1 + BacklinkLength(version_);
+            break;
+        }
+    }
+    // A longer header is allowed (some writers reserve room after the
+    // descriptors) as long as the records follow it; a header length that
+    // shifts every record is damage, told before any record is read wrong.
+    // The records follow a header when the counted records end the file
+    // there, or (with an append cut short after them) when the first
+    // records' deletion marks are marks.
+    const auto header = static_cast<std::uint64_t>(headerLength_);
+    if (described == 0 || described == header) return;
+    const auto endsTheFile = [this, size](std::uint64_t at) {
+        const std::uint64_t records = std::uint64_t{headerCount_} * recordLength_;
+        return size >= at && (size - at == records || size - at == records + 1);
+    };
+    if ((endsTheFile(described) && !endsTheFile(header)) ||
+        (!RecordsAlignAt(header, size) && RecordsAlignAt(described, size))) {
+        RaiseTableDamage(file_.path(),
+                         QStringLiteral("header length %1, but the field descriptors end at %2")
+                             .arg(headerLength_)
+                             .arg(described));
+    }
+}
+
 void DbfTable::ReadDeletionMarksFromFile() {
     // The mapping brings in a page only when a record on it is read: the marks
     // are read through a buffer that stays in the cache, so that opening a
@@ -176,9 +244,12 @@ void DbfTable::ReadDeletionMarksFromFile() {
             RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
         }
         for (std::size_t i = 0; i < records; ++i) {
-            if (chunk[i * static_cast<std::size_t>(recordLength_)] == '*') {
+            const char mark = chunk[i * static_cast<std::size_t>(recordLength_)];
+            if (mark == '*') {
                 deleted_[first - 1 + i] = true;
                 ++deletedCount_;
+            } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
+                firstUnmarked_ = first + static_cast<std::uint32_t>(i);
             }
         }
         first += static_cast<std::uint32_t>(records);
@@ -189,9 +260,12 @@ void DbfTable::ReadDeletionMarks() {
     deleted_.assign(count_, false);
     deletedCount_ = 0;
     for (std::uint32_t r = 1; r <= count_; ++r) {
-        if (RecordBytes(r)[0] == '*') {
+        const char mark = RecordBytes(r)[0];
+        if (mark == '*') {
             deleted_[r - 1] = true;
             ++deletedCount_;
+        } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
+            firstUnmarked_ = r;
         }
     }
 }
@@ -410,6 +484,17 @@ QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
 }
 
 void DbfTable::Commit() {
+    // The mark an earlier commit could not put in place of the end-of-file
+    // mark; its records are committed whether it goes in now or at the next
+    // opening, so a refusal here stops nothing.
+    if (firstUnmarked_ > 0) {
+        const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
+        try {
+            file_.WriteAt(headerLength_ + at, data_.data() + at, 1);
+            firstUnmarked_ = 0;
+        } catch (const WriteFailure&) {
+        }
+    }
     if (!anyDirty_ && pendingMemos_.empty() && count_ == committedCount_) return;
     std::optional<MemoFile::Mark> memoMark;
     if (memo_ && !pendingMemos_.empty()) memoMark = memo_->Here();
@@ -446,9 +531,16 @@ void DbfTable::WriteChanges() {
         }
     }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
-    if (count_ > committedCount_) {
-        const std::size_t from = std::size_t{committedCount_} * recordLength_;
-        file_.WriteAt(headerLength_ + from, data_.data() + from, data_.size() - from);
+    // New records go in behind the end-of-file mark of the committed ones,
+    // which stays until the count names them: a reader that reads up to the
+    // mark and one that reads as many records as the count says agree
+    // while the records are written. Their first byte, which replaces the
+    // mark, is written last, after the count.
+    const std::size_t from = std::size_t{committedCount_} * recordLength_;
+    const bool appended = count_ > committedCount_;
+    if (appended) {
+        file_.WriteAt(headerLength_ + from, &kEndOfFile, 1);
+        file_.WriteAt(headerLength_ + from + 1, data_.data() + from + 1, data_.size() - from - 1);
     }
     file_.WriteAt(end, &kEndOfFile, 1);
     if (file_.Size() != end + 1) file_.Truncate(end + 1);
@@ -463,6 +555,15 @@ void DbfTable::WriteChanges() {
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
     file_.Sync();
+    if (!appended) return;
+    try {
+        file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
+    } catch (const WriteFailure&) {
+        // The count is on the disk: the records are committed. The next
+        // commit (closing commits) or the next opening puts the first one's
+        // mark in place of the end-of-file mark.
+        firstUnmarked_ = static_cast<std::uint32_t>(from / recordLength_) + 1;
+    }
 }
 
 void DbfTable::RollBack(const std::optional<MemoFile::Mark>& memoMark) {

@@ -56,13 +56,27 @@ struct Field {
     int offset = 0;  // within the record, after the deletion byte
 };
 
+// A date field's bytes that are neither empty nor a date ("20061340", "abc").
+bool IsBadDate(const char* bytes, int length);
+
 // What a repair kept and what it had to give up.
 struct RepairReport {
-    std::uint32_t records = 0;     // records in the new table, deleted ones included
-    std::vector<QString> emptied;  // "record 7, field NOTIZ: memo block 99 beyond the file"
-    QString tableBackup;           // the original files, kept beside the new ones
-    QString memoBackup;            // empty when the table has no memo file
+    std::uint32_t records = 0;          // records in the new table, deleted ones included
+    std::vector<QString> emptied;       // "record 7, field NOTIZ: memo block 99 beyond the file"
+    std::vector<QString> datesEmptied;  // "record 3, field GEBURT: 20061340"
+    QString tableBackup;                // the original files, kept beside the new ones
+    QString memoBackup;                 // empty when the table has no memo file
 };
+
+// Rebuilds a table whose header cannot be read (cut short, an empty file, a
+// header or record length that does not fit its fields) from the fields it is
+// known to have: the file is copied to a backup beside it, and the new table
+// holds every whole record found after the header those fields make (a bad
+// deletion mark read as none). Its memo file stays as it is. Raises the
+// table's damage, changing nothing, when the field descriptors the file still
+// holds are not those fields; nullopt when another program holds the table.
+std::optional<RepairReport> RebuildTable(const QString& path, const std::vector<FieldSpec>& fields,
+                                         MemoKind kind);
 
 class DbfTable {
   public:
@@ -129,6 +143,12 @@ class DbfTable {
   private:
     DbfTable() = default;
     void Load(Purpose purpose);
+    // Raises the table's damage when the header length shifts the records
+    // away from where the field descriptors say they begin.
+    void CheckHeaderLength(std::uint64_t size) const;
+    // The deletion marks of the first records are marks when the records
+    // begin at `headerLength`.
+    bool RecordsAlignAt(std::uint64_t headerLength, std::uint64_t size) const;
     void CutUnfinishedAppend();
     void WriteChanges();
     // Puts the table back to its last commit; the memo file back to `memoMark`.
@@ -136,20 +156,22 @@ class DbfTable {
     // Writes `records` (with memos read by `memoText`) to files beside the
     // table, swaps them in and makes them the table's files.
     using MemoReader = std::function<QByteArray(std::uint32_t record, int field)>;
+    using RecordMender = std::function<void(std::uint32_t record, char* copy)>;
     std::vector<std::uint32_t> WriteReplacement(const std::vector<std::uint32_t>& records,
-                                                const MemoReader& memoText,
-                                                FileHandle& replacement);
+                                                const MemoReader& memoText, FileHandle& replacement,
+                                                const RecordMender& mend);
     void SwapIn(FileHandle replacement);
     // The failure of writing the files beside the table, told as the table's.
     WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
     void KeepOnly(const std::vector<std::uint32_t>& records,
-                  const std::vector<std::uint32_t>& blocks);
+                  const std::vector<std::uint32_t>& blocks, const RecordMender& mend);
     // The files of the table hold `records` alone from now on, in memory too
     // (a pack, a repair). A write the system refuses removes the files
     // beside the table, leaves the table at its last commit and is thrown
     // as the table's failure in `operation`.
+    // `mend`, when given, may change each record's copy before it is written.
     void ReplaceFilesWith(const std::vector<std::uint32_t>& records, const MemoReader& memoText,
-                          const QString& operation);
+                          const QString& operation, const RecordMender& mend = {});
     QByteArray HeaderBytes(std::uint32_t count) const;
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
@@ -173,6 +195,8 @@ class DbfTable {
     std::vector<bool> dirty_;
     std::vector<bool> deleted_;
     std::uint32_t deletedCount_ = 0;
+    // The first record whose deletion mark is an end-of-file mark (0: none).
+    std::uint32_t firstUnmarked_ = 0;
     std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;

@@ -20,6 +20,9 @@ std::int64_t roomLeft = -1;  // -1: as much as the system has
 int failingFrom = 0;         // the change from which on every change fails; 0: none
 int failingCode = 0;
 int changesSeen = 0;
+bool failingOnce = false;  // only the change `failingFrom` fails
+QString refusedNamePart;   // changes to files whose path holds it fail; empty: none
+int refusedCode = 0;
 
 // A file grown beyond the process's size limit makes the system send SIGXFSZ,
 // which ends the process without a word. Ignored, the write fails with EFBIG
@@ -33,9 +36,13 @@ void IgnoreFileSizeSignal() {
 }
 
 // Counts the change; the error a failing-drive seam puts in its place, else 0.
-int BeginFileChange() {
+int BeginFileChange(const QString& path) {
     NoteFileChange();
-    if (failingFrom > 0 && ++changesSeen >= failingFrom) return failingCode;
+    if (failingFrom > 0 && ++changesSeen >= failingFrom &&
+        (!failingOnce || changesSeen == failingFrom)) {
+        return failingCode;
+    }
+    if (!refusedNamePart.isEmpty() && path.contains(refusedNamePart)) return refusedCode;
     return 0;
 }
 
@@ -83,6 +90,17 @@ void FailFileChangesForTests(int n, int osCode) {
     failingFrom = n;
     failingCode = osCode;
     changesSeen = 0;
+    failingOnce = false;
+}
+
+void FailOneFileChangeForTests(int n, int osCode) {
+    FailFileChangesForTests(n, osCode);
+    failingOnce = true;
+}
+
+void RefuseChangesToFilesForTests(const QString& namePart, int osCode) {
+    refusedNamePart = namePart;
+    refusedCode = osCode;
 }
 
 void NoteFileChange() {
@@ -90,7 +108,7 @@ void NoteFileChange() {
 }
 
 void RenameFile(const QString& from, const QString& to) {
-    if (const int simulated = BeginFileChange()) {
+    if (const int simulated = BeginFileChange(to)) {
         ThrowWriteFailure(to, QStringLiteral("rename"), simulated);
     }
     if (::rename(NativeFileName(from).constData(), NativeFileName(to).constData()) != 0) {
@@ -118,7 +136,7 @@ void FileHandle::Close() {
 FileHandle FileHandle::Open(const QString& path, bool create) {
     IgnoreFileSizeSignal();
     if (create) {
-        if (const int simulated = BeginFileChange()) {
+        if (const int simulated = BeginFileChange(path)) {
             store::ThrowWriteFailure(path, QStringLiteral("create"), simulated);
         }
         if (roomLeft >= 0) roomLeft += static_cast<std::int64_t>(SizeOfPath(NativeFileName(path)));
@@ -178,7 +196,7 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t l
 }
 
 void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t length) {
-    if (const int simulated = BeginFileChange()) ThrowWriteFailure("write", simulated);
+    if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("write", simulated);
     std::size_t fits = length;
     if (roomLeft >= 0) {
         const std::uint64_t size = Size();
@@ -204,7 +222,7 @@ void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t len
 }
 
 void FileHandle::Truncate(std::uint64_t length) {
-    if (const int simulated = BeginFileChange()) ThrowWriteFailure("truncate", simulated);
+    if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("truncate", simulated);
     if (roomLeft >= 0) {
         const std::uint64_t size = Size();
         if (length > size && length - size > static_cast<std::uint64_t>(roomLeft)) {
@@ -216,7 +234,7 @@ void FileHandle::Truncate(std::uint64_t length) {
 }
 
 void FileHandle::Sync() {
-    if (const int simulated = BeginFileChange()) ThrowWriteFailure("sync", simulated);
+    if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("sync", simulated);
     if (::fdatasync(fd_) != 0) ThrowWriteFailure("sync", errno);
 }
 

@@ -81,6 +81,12 @@ void LimitRoomForTests(std::int64_t bytes);
 // fails with the system error `osCode` (EIO: the drive was removed).
 // 0 turns it off.
 void FailFileChangesForTests(int n, int osCode);
+// The same for the Nth change alone: a drive that fails once and recovers.
+void FailOneFileChangeForTests(int n, int osCode);
+// Test seam for one kind of file refused: every change to a file whose path
+// holds `namePart` (".ntx": the index files) fails with `osCode`. An empty
+// part turns it off.
+void RefuseChangesToFilesForTests(const QString& namePart, int osCode);
 // Counts one file change (and kills the process when the seam says so).
 void NoteFileChange();
 

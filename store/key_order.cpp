@@ -89,6 +89,12 @@ std::map<QString, std::uint64_t>& WrittenVersions() {
     return written;
 }
 
+// The version of the order whose writing the system last refused, by path.
+std::map<QString, std::uint64_t>& RefusedVersions() {
+    static std::map<QString, std::uint64_t> refused;
+    return refused;
+}
+
 }  // namespace
 
 QByteArray KeyBytes(const QVariant& value) {
@@ -374,8 +380,10 @@ void KeyOrder::WriteFile() try {
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
     WrittenVersions()[path_] = version_;
+    RefusedVersions().erase(path_);
 } catch (const WriteFailure& failure) {
     RemoveFile(path_ + QStringLiteral(".new"));
+    RefusedVersions()[path_] = version_;
     Fault fault = failure.fault();
     fault.fileName = path_;  // the user knows the index, not the file beside it
     throw WriteFailure(fault);
@@ -383,7 +391,9 @@ void KeyOrder::WriteFile() try {
 
 bool KeyOrder::modified() const {
     const auto written = WrittenVersions().find(path_);
-    return written == WrittenVersions().end() || written->second != version_;
+    if (written != WrittenVersions().end() && written->second == version_) return false;
+    const auto refused = RefusedVersions().find(path_);
+    return refused == RefusedVersions().end() || refused->second != version_;
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {

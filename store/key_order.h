@@ -71,9 +71,13 @@ class KeyOrder {
     bool SameEntries(const KeyOrder& other) const;
 
     // True unless this process last wrote the index file from this very
-    // version of the order. (The file is derived data: what another program
-    // does to it is not watched.)
+    // version of the order, or was refused writing this version. (The file is
+    // derived data: what another program does to it is not watched.)
     bool modified() const;
+    // Writes the file through a file beside it. A write the system refuses is
+    // thrown once and leaves the old file whole: only its key text is ever
+    // read, and the order is built again from the table at every opening, so
+    // closing does not try the same version again.
     void WriteFile();
     // The key text stored in an index file; raises the open fault when the
     // file is missing and the corruption fault when it is not ours.

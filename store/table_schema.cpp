@@ -20,8 +20,10 @@ using store::Field;
 
 }  // namespace
 
-void CreateTable(const QString& path, const std::vector<FieldSpec>& described, MemoKind kind) {
-    using namespace store;
+namespace store {
+
+std::vector<Field> DescribedFields(const QString& path, const std::vector<FieldSpec>& described,
+                                   MemoKind kind, std::uint8_t* version) {
     if (described.empty() || described.size() > 1000)
         RaiseBadDefinition(path, QStringLiteral("fields"));
     std::vector<Field> fields;
@@ -72,9 +74,20 @@ void CreateTable(const QString& path, const std::vector<FieldSpec>& described, M
             if (fields[i].name == fields[j].name) RaiseBadDefinition(path, fields[i].name);
         }
     }
-    const std::uint8_t version = !anyMemo ? 0x03 : kind == MemoKind::Fpt ? 0xF5 : 0x83;
+    *version = !anyMemo ? 0x03 : kind == MemoKind::Fpt ? 0xF5 : 0x83;
+    return fields;
+}
+
+}  // namespace store
+
+void CreateTable(const QString& path, const std::vector<FieldSpec>& described, MemoKind kind) {
+    using namespace store;
+    std::uint8_t version = 0;
+    const std::vector<Field> fields = DescribedFields(path, described, kind, &version);
+    const int recordLength = RecordLengthOf(fields);
+    const bool anyMemo = KindOfVersion(version).has_value();
     FileHandle file = FileHandle::Open(path, true);
-    QByteArray bytes = TableHeader(version, fields, 0, offset);
+    QByteArray bytes = TableHeader(version, fields, 0, recordLength);
     bytes.append(kEndOfFile);
     file.WriteAt(0, bytes);
     file.Sync();

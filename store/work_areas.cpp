@@ -211,7 +211,14 @@ int FIELDDEC(const QString& aliasField) {
 
 void DBCREATEINDEX(const QString& file, const QString& keyText) {
     Area& area = UsedArea("DBCREATEINDEX");
-    CloseOrders(area);
+    // A refused index file of the orders closed here is thrown once the new
+    // order is in use.
+    std::exception_ptr refused;
+    try {
+        CloseOrders(area);
+    } catch (const kesp::WriteFailure&) {
+        refused = std::current_exception();
+    }
     const QString path = IndexPath(file);
     std::optional<Order> order = TakeClosedOrder(area, path, keyText);
     if (!order) {
@@ -224,7 +231,12 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
     area.orders.push_back(std::move(*order));
     GoTop(area);
     // Written last: a file the system refuses leaves the order in use.
-    area.orders.back().keys->WriteFile();
+    try {
+        area.orders.back().keys->WriteFile();
+    } catch (const kesp::WriteFailure&) {
+        if (!refused) refused = std::current_exception();
+    }
+    if (refused) std::rethrow_exception(refused);
 }
 
 void ORDLISTREBUILD() {

@@ -21,6 +21,11 @@
 // and DBCLOSEAREA/DBCLOSEALL (which commit). The table is then as it was at
 // its last commit: a failed append is gone, fields written since read as
 // committed, its orders follow. Writing again later is allowed.
+// An index file the system refuses changes nothing in memory: the operation
+// (DBCREATEINDEX, ORDLISTREBUILD, ORDLISTCLEAR, __DBPACK, closing) completes,
+// its orders in use or closed as asked, and throws afterwards; the file keeps
+// its old content, of which only the key text is ever read, and the same
+// version of the order is not tried again at every close.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once

@@ -34,6 +34,11 @@ inline std::function<QString(const FileQuestion&)> answerFileQuestion;
 // is shown and initialised; the caller drives it and closes it.
 inline bool activationReturnsAtOnce = false;
 
+// When set, asked at every step a long piece of work reports (WorkProgress)
+// instead of showing its progress; true cancels the work there, as the user's
+// Cancel does.
+inline std::function<bool(int done, int total)> cancelWork;
+
 // When set, called instead of ending the process after a fault.
 inline std::function<void(int exitCode)> endProcess;
 

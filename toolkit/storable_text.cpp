@@ -2,6 +2,7 @@
 
 #include "store/codec.h"
 #include "toolkit/hint_label.h"
+#include "toolkit/text_wrapping.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -113,6 +114,7 @@ void StorableTextEdit::insertFromMimeData(const QMimeData* source) {
     QString leftOut;
     const QString kept = store::StorablePart(source->text(), &leftOut);
     if (!leftOut.isEmpty()) ShowHint(this, leftOut);
+    ChooseWrapping(this, kept, true);
     insertPlainText(kept);
 }
 

@@ -65,6 +65,15 @@ TestDriver::TestDriver() {
         fileQuestions_.append(question.title);
         return files_.isEmpty() ? QString() : files_.takeFirst();
     };
+    seam::cancelWork = [this](int done, int /*total*/) {
+        if (cancelAt_.isEmpty() || done < cancelAt_.first()) return false;
+        cancelAt_.removeFirst();
+        return true;
+    };
+}
+
+void TestDriver::cancelNextWorkAt(int done) {
+    cancelAt_.append(done);
 }
 
 TestDriver::~TestDriver() {
@@ -74,6 +83,7 @@ TestDriver::~TestDriver() {
     seam::activationReturnsAtOnce = false;
     seam::answerMessageBox = nullptr;
     seam::answerFileQuestion = nullptr;
+    seam::cancelWork = nullptr;
     seam::endProcess = nullptr;
     SET_TODAY_FOR_TESTS(QDate());
 }

@@ -51,6 +51,9 @@ class TestDriver {
     // with nothing queued it is cancelled. Each question asked is recorded.
     void answerNextFile(const QString& path);
     const QStringList& fileQuestions() const;  // their titles
+    // Queued: the next long piece of work (WorkProgress) is cancelled once
+    // `done` of its steps are done, as the user's Cancel does.
+    void cancelNextWorkAt(int done);
     const QList<MessageBoxRecord>& messageBoxes() const;
     void clearMessageBoxes();
 
@@ -100,6 +103,7 @@ class TestDriver {
     QList<bool> answers_;
     QStringList files_;
     QStringList fileQuestions_;
+    QList<int> cancelAt_;
     bool interceptEnd_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -4,6 +4,7 @@
 #include "toolkit/looks.h"
 #include "toolkit/storable_text.h"
 #include "toolkit/text_box_frame.h"
+#include "toolkit/text_wrapping.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -94,6 +95,7 @@ class EditBoxControl : public Control {
             QString text = WithoutTrailingBlanks(value.toString());
             text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
             text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            ChooseWrapping(edit_, text);
             edit_->setPlainText(text);
         } else if (index == 0 && Is(property, "readonly")) {
             edit_->setReadOnly(value.toBool());

@@ -9,13 +9,18 @@
 // File names are taken byte for byte, whatever their encoding. Nothing but
 // repair writes to the files.
 //
+// A table of the program's own (named as the installed tables are) whose
+// header cannot be read is repaired from the program's description of it.
+//
 // Exit status: 0 fine (or repaired), 1 damage found, 2 the table cannot be
 // opened or read, 3 another program holds the table, 64 wrong usage.
+#include "data/installed_table_files.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_names.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
@@ -143,17 +148,51 @@ int Repair(DbfTable& table) {
         QStringLiteral("%1: repaired, %2 record(s) kept\n").arg(table.path()).arg(report.records));
     for (const QString& emptied : report.emptied)
         Print(QStringLiteral("memo emptied: %1\n").arg(emptied));
+    for (const QString& emptied : report.datesEmptied)
+        Print(QStringLiteral("date emptied (not a date): %1\n").arg(emptied));
     Print(QStringLiteral("the original table is kept as %1\n").arg(report.tableBackup));
     if (!report.memoBackup.isEmpty())
         Print(QStringLiteral("the original memo file is kept as %1\n").arg(report.memoBackup));
     return kFine;
 }
 
+// The fault's sub-code of a damaged file.
+constexpr int kDamage = 1012;
+
 // The fault with the system's own words for its error code.
 QString Explained(const kesp::Fault& fault) {
     QString text = fault.text();
     if (fault.osCode != 0) text += QStringLiteral(": ") + fault.reason();
     return text;
+}
+
+// A table of the program's own whose header cannot be read gets the header
+// the program's description of it gives, with every whole record after it.
+int RebuildFromDescription(const QString& path, const kesp::TableDescription& own,
+                           const kesp::Fault& damage) {
+    kesp::Fault told = damage;
+    told.remedy.clear();
+    PrintError(Explained(told));
+    try {
+        const std::optional<kesp::store::RepairReport> report =
+            kesp::store::RebuildTable(path, kesp::FieldSpecs(own), kesp::MemoKind::Fpt);
+        if (!report) {
+            PrintError(QStringLiteral("%1 is in use by another program").arg(path));
+            return kLocked;
+        }
+        Print(QStringLiteral("%1: header rebuilt from the program's description of %2, %3 "
+                             "record(s) kept\n")
+                  .arg(path, own.file)
+                  .arg(report->records));
+        Print(QStringLiteral("the original table is kept as %1\n").arg(report->tableBackup));
+        return kFine;
+    } catch (const kesp::FaultException& e) {
+        kesp::Fault fault = e.fault();
+        fault.remedy.clear();
+        PrintError(Explained(fault));
+        PrintError(QStringLiteral("%1: not repaired, nothing was changed").arg(path));
+        return kUnreadable;
+    }
 }
 
 }  // namespace
@@ -179,8 +218,21 @@ int main(int argc, char** argv) {
         if (repair) return Repair(*table);
         return Check(*table);
     } catch (const kesp::FaultException& e) {
+        if (repair && e.fault().subCode == kDamage) {
+            if (const kesp::TableDescription* own =
+                    kesp::InstalledTable(QFileInfo(path).fileName()))
+                return RebuildFromDescription(path, *own, e.fault());
+        }
+        if (repair) {
+            // The damage could not be aligned with what the table should hold:
+            // nothing was written, and the advice is not this command again.
+            kesp::Fault fault = e.fault();
+            fault.remedy.clear();
+            PrintError(Explained(fault));
+            PrintError(QStringLiteral("%1: not repaired, nothing was changed").arg(path));
+            return kUnreadable;
+        }
         PrintError(Explained(e.fault()));
-        if (repair) return kUnreadable;
         // For "check" a file that cannot be read at all is damage too.
         return e.fault().subCode == 1012 ? kDamaged : kUnreadable;
     }

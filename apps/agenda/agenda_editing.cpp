@@ -8,11 +8,15 @@
 #include "apps/agenda/time_lists.h"
 #include "apps/common/field_rows.h"
 #include "apps/common/unsaved_changes.h"
+#include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
+
+#include <QDir>
 
 namespace {
 
@@ -39,6 +43,29 @@ bool TextGiven(const QString& control) {
     if (!TrimmedValue(kWindow, control).isEmpty()) return true;
     MSGEXCLAMATION(TEXT(agenda_texts::kWriteText), THE_APP_NAME);
     return false;
+}
+
+// A refused write can have left work area "a" without the agenda (an
+// opening stopped half-way): it is opened again before anything is added.
+void OpenAgendaIfClosed() {
+    DBSELECTAREA("a");
+    if (ALIAS().compare("agenda", Qt::CaseInsensitive) == 0) return;
+    OpenAgendaIndexed("agenda", false);
+    AGENDA_AKTUALISIEREN();
+    DBSELECTAREA("a");
+}
+
+// The new version is stored and neither the old one nor the new one could be
+// marked deleted: both stay, the views show them, and the message says so.
+void TellBothVersionsKept(const kesp::WriteFailure& failure) {
+    StepsToTheEnd steps;
+    ReopenAgendaAfterChange(false, steps);
+    steps.Run([] { AGENDA_AKTUALISIEREN(); });
+    const kesp::Fault& fault = failure.fault();
+    MSGEXCLAMATION(
+        TEXT(agenda_texts::kBothVersionsKept)
+            .arg(QDir::toNativeSeparators(fault.fileName), WRITE_FAILURE_REASON(fault.osCode)),
+        THE_APP_NAME);
 }
 
 }  // namespace
@@ -83,12 +110,21 @@ void AGENDA_NEW() {
                             .hour = ChosenTimeText(HourItems(), ListValue("Combo_1"), first),
                             .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_2"), first),
                             .text = TrimmedValue(kWindow, "Text_1")};
-    DBSELECTAREA("a");
-    AppendAppointment(added);
-    OpenAgendaIndexed("agenda", false);
+    OpenAgendaIfClosed();
+    const int selected = RECNO();
+    try {
+        AppendAppointment(added);
+    } catch (const kesp::WriteFailure&) {
+        DBGOTO(selected);  // the failed append is gone; the selection stays
+        throw;
+    }
+    // Stored: from here on a refused write is told, and the window goes on.
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(false, after);
     // The view stays on the chosen day; the insert panel keeps its values,
     // so the same text can go to several days.
-    AGENDA_AKTUALISIEREN();
+    after.Run([] { AGENDA_AKTUALISIEREN(); });
+    after.TellSavedAnyway(THE_APP_NAME);
 }
 
 void AGENDA_SAVE() {
@@ -107,14 +143,35 @@ void AGENDA_SAVE() {
     // The new version is written before the old one is marked: an
     // interruption in between leaves both, never neither.
     DBSELECTAREA("a");
-    AppendAppointment(after);
+    try {
+        AppendAppointment(after);
+    } catch (const kesp::WriteFailure&) {
+        DBGOTO(stored);  // the failed append is gone; the old version stays selected
+        throw;
+    }
+    const int added = RECNO();
     DBGOTO(stored);
-    DBDELETE();
-    DBCOMMIT();
-    OpenAgendaIndexed("agenda", true);
+    try {
+        DBDELETE();
+    } catch (const kesp::WriteFailure& failure) {
+        // The old version stays: the new one goes, so that the table is as
+        // the message says and saving again stores one version.
+        DBGOTO(added);
+        try {
+            DBDELETE();
+        } catch (const kesp::WriteFailure&) {
+            TellBothVersionsKept(failure);
+            return;
+        }
+        DBGOTO(stored);
+        throw;
+    }
+    StepsToTheEnd steps;
+    ReopenAgendaAfterChange(true, steps);
     // The day view follows the appointment to its day.
     SETPROPERTY(kWindow, "MonthCal_1", "value", after.date);
-    AGENDA_AKTUALISIEREN();
+    steps.Run([] { AGENDA_AKTUALISIEREN(); });
+    steps.TellSavedAnyway(THE_APP_NAME);
 }
 
 void DELETE_TERMIN() {
@@ -128,7 +185,8 @@ void DELETE_TERMIN() {
     if (!MSGYESNO(question, THE_APP_NAME)) return;
     DBSELECTAREA("a");
     DBDELETE();
-    DBCOMMIT();
-    OpenAgendaIndexed("agenda", true);
-    AGENDA_AKTUALISIEREN();
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(true, after);
+    after.Run([] { AGENDA_AKTUALISIEREN(); });
+    after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -8,21 +8,32 @@
 #include "apps/agenda/icalendar.h"
 #include "apps/common/export_file.h"
 #include "apps/common/lost_characters.h"
+#include "apps/common/steps_to_the_end.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
+#include "toolkit/work_progress.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+
+#include <algorithm>
 
 namespace {
 
 using namespace agenda_texts;
 
 constexpr int kTextLength = 99;
+// Beyond these the user is asked first: the import takes a while.
+constexpr qint64 kAskAboveBytes = 20 * 1024 * 1024;
+constexpr qsizetype kAskAboveEvents = 100'000;
+// The steps of each half of an import's progress (reading, storing).
+constexpr int kProgressHalf = 1000;
 constexpr int kMinuteStep = 5;
 
 CalendarEvent EventOf(const Appointment& appointment) {
@@ -116,35 +127,80 @@ void IMPORT_ICS_AGENDA() {
     const QString path =
         GETFILE({TEXT(kIcsFilter), TEXT(kAnyFile)}, TEXT(kImportTitle), THE_EXPORT_PATH);
     if (path.isEmpty()) return;
+    // A pipe or a device would keep the reading waiting, perhaps for ever.
+    const QFileInfo chosen(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!chosen.isFile() || !file.open(QIODevice::ReadOnly)) {
         MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, THE_APP_NAME);
         return;
     }
-    const CalendarReading calendar = ReadICalendar(file.readAll());
+    if (chosen.size() > kAskAboveBytes &&
+        !MSGYESNO(TEXT(kLargeFile).arg(chosen.size() / (1024 * 1024)), THE_APP_NAME))
+        return;
+    // One progress for the whole import: reading the file is its first half,
+    // storing the events its second.
+    kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel), 2 * kProgressHalf);
+    const auto readingGoesOn = [&progress](qsizetype read, qsizetype lines) {
+        return progress.Advance(
+            static_cast<int>(kProgressHalf * read / std::max<qsizetype>(1, lines)));
+    };
+    const CalendarReading calendar = ReadICalendar(file.readAll(), readingGoesOn);
+    file.close();
+    if (calendar.cancelled) {
+        MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
+        return;
+    }
     if (!calendar.problem.isEmpty()) {
         MSGEXCLAMATION(TEXT(kNotICalendar) + "\r" + path, THE_APP_NAME);
         return;
     }
+    if (calendar.events.size() > kAskAboveEvents &&
+        !MSGYESNO(TEXT(kManyEvents).arg(calendar.events.size()), THE_APP_NAME))
+        return;
     const int selected = SelectedAppointment();
     QSet<QString> known = StoredAppointments();
     LostCharacters lost;
-    int added = 0;
+    QList<Appointment> appointments;
+    appointments.reserve(calendar.events.size());
     for (const CalendarEvent& event : calendar.events) {
         const Appointment appointment = AppointmentOf(event);
         // The same file read twice, or an event the agenda has already.
         if (known.contains(SameAppointmentKey(appointment))) continue;
         known.insert(SameAppointmentKey(appointment));
         lost.kept(event.summary, event.summary.trimmed());
-        DBSELECTAREA("a");
-        AppendAppointment(appointment);
-        ++added;
+        appointments.append(appointment);
     }
-    OpenAgendaIndexed("agenda", false);
-    RefreshViewsSelecting(selected);
-    QString summary = QString::number(added) + TEXT(kImported);
-    const qsizetype present = calendar.events.size() - added;
+    const auto storingGoesOn = [&progress, &appointments](int stored) {
+        return progress.Advance(kProgressHalf +
+                                static_cast<int>(qsizetype{kProgressHalf} * stored /
+                                                 std::max<qsizetype>(1, appointments.size())));
+    };
+    bool stored = false;
+    try {
+        stored = AppendAppointments(appointments, storingGoesOn);
+    } catch (const kesp::WriteFailure& failure) {
+        // The table is back at its last commit: none of the file's events.
+        StepsToTheEnd steps;
+        steps.Run([selected] { RefreshViewsSelecting(selected); });
+        MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure) + "\r" + TEXT(kNoneImported), THE_APP_NAME);
+        return;
+    }
+    if (!stored) {
+        RefreshViewsSelecting(selected);
+        MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
+        return;
+    }
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(false, after);
+    after.Run([selected] { RefreshViewsSelecting(selected); });
+    // An event without a summary is an appointment without a text: said, not hidden.
+    const auto untitled = std::count_if(appointments.begin(), appointments.end(),
+                                        [](const Appointment& a) { return a.text.isEmpty(); });
+    QString summary = QString::number(appointments.size()) + TEXT(kImported) +
+                      (untitled > 0 ? TEXT(kWithoutTitle).arg(untitled) : QString());
+    const qsizetype present = calendar.events.size() - appointments.size();
     if (present > 0) summary += "\r" + TEXT(kAlreadyPresent).arg(present);
     if (lost.count() > 0) summary += "\r" + lost.summaryLine();
     MSGBOX(summary, THE_APP_NAME);
+    after.TellSavedAnyway(THE_APP_NAME);
 }

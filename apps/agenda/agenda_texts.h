@@ -55,6 +55,39 @@ inline const Texts kImported{" Termin(e) importiert.", " appointment(s) imported
 inline const Texts kAlreadyPresent{"%1 übersprungen (schon in der Agenda).",
                                    "%1 skipped (already in the agenda).",
                                    "%1 ignorado(s) (já na agenda)."};
+// A changed appointment stored whose old version could not be removed (%1:
+// the file, %2: the system's reason).
+inline const Texts kBothVersionsKept{
+    "Der geänderte Termin ist gespeichert; der alte steht noch daneben, weil die Datei %1 nicht "
+    "geschrieben werden konnte: %2.",
+    "The changed appointment is saved; the old one is still there beside it, because the file "
+    "%1 could not be written: %2.",
+    "O compromisso alterado foi salvo; o antigo continua ao lado, porque não foi possível gravar "
+    "o arquivo %1: %2."};
+// After kImported when events had no SUMMARY (%1: how many).
+inline const Texts kWithoutTitle{" %1 davon ohne Titel.", " %1 of them without a title.",
+                                 " %1 deles sem título."};
+// Asked before a large file is read (%1: its size in MB) and before many
+// events are imported (%1: how many).
+inline const Texts kLargeFile{
+    "Die Datei ist %1 MB groß; der Import kann eine Weile dauern. Trotzdem importieren?",
+    "The file is %1 MB large; importing it may take a while. Import it anyway?",
+    "O arquivo tem %1 MB; a importação pode demorar. Importar mesmo assim?"};
+inline const Texts kManyEvents{
+    "Die Datei enthält %1 Termine; der Import kann eine Weile dauern. Alle importieren?",
+    "The file holds %1 appointments; importing them may take a while. Import them all?",
+    "O arquivo contém %1 compromissos; a importação pode demorar. Importar todos?"};
+// The progress window of a long import, and what a cancel left.
+inline const Texts kImporting{"Termine werden importiert …", "Importing appointments …",
+                              "Importando compromissos …"};
+inline const Texts kCancel{"Abbrechen", "Cancel", "Cancelar"};
+inline const Texts kImportCancelled{"Der Import wurde abgebrochen. Es wurde nichts importiert.",
+                                    "The import was cancelled. Nothing was imported.",
+                                    "A importação foi cancelada. Nada foi importado."};
+// After the message of a write the system refused during an import.
+inline const Texts kNoneImported{"Es wurde keiner der Termine der Datei importiert.",
+                                 "None of the file's appointments was imported.",
+                                 "Nenhum compromisso do arquivo foi importado."};
 // Followed by a carriage return and the file's path.
 inline const Texts kNotICalendar{
     "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",

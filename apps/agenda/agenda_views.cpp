@@ -7,6 +7,7 @@
 #include "apps/agenda/appointment.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
@@ -28,8 +29,10 @@ const QStringList kInputControls = {
     "Button_2",   "DatePicker_2", "Combo_1",  "Combo_2",  "Text_1",   "Button_32",
     "Button_5",   "Button_3",     "Browse_1", "Button_6", "Button_4", "List_1"};
 
-void OpenAgenda(const QString& alias) {
-    T_CLOSE();
+// Closing writes the index file of the view closed. A refusal is kept in
+// `steps`: the table is unchanged, and the new view opens all the same.
+void OpenAgenda(const QString& alias, StepsToTheEnd& steps) {
+    steps.Run([] { T_CLOSE(); });
     DBSELECTAREA("a");
     DBUSEAREA(false, THE_DATA_PATH + kTable, alias);
 }
@@ -47,6 +50,32 @@ void FilterOnRange(const QDate& first, const QDate& last) {
             return day.isValid() && day >= first && day <= last;
         },
         "DTOS(DATUM) >= '" + DTOS(first) + "' .AND. DTOS(DATUM) <= '" + DTOS(last) + "'");
+}
+
+void OpenView(const QString& alias, StepsToTheEnd& steps) {
+    OpenAgenda(alias, steps);
+    ORDLISTADD(THE_DATA_PATH + kAgendaIndex.file);
+}
+
+void OpenDayView(const QDate& day, StepsToTheEnd& steps) {
+    OpenView("agenda", steps);
+    FilterOnDay(day);
+    DBGOTOP();
+}
+
+void OpenRangeView(const QDate& first, const QDate& last, StepsToTheEnd& steps) {
+    OpenView("agenda2", steps);
+    FilterOnRange(first, last);
+    DBGOTOP();
+}
+
+// Creates the index anew over the table open in work area "a".
+void CreateAgendaIndex(StepsToTheEnd& steps) {
+    steps.Run([] {
+        DBCREATEINDEX(THE_DATA_PATH + kAgendaIndex.file, KeyText(kAgendaIndex));
+        ORDLISTREBUILD();
+    });
+    DBGOTOP();
 }
 
 QString Count(double count) {
@@ -91,17 +120,18 @@ void OPENAGENDA() {
 
 void AGENDA_AKTUALISIEREN() {
     KESP_OPERATION();
-    T_CLOSE();
+    StepsToTheEnd steps;
+    steps.Run([] { T_CLOSE(); });
     const Texts appointment{"Termin", "Appointment", "Compromisso"};
     SetWindowTexts(kWindow, {{"Browse_1", "header", 1, {"HH", "HH", "HH"}},
                              {"Browse_1", "header", 2, {"MM", "MM", "MM"}},
                              {"Browse_1", "header", 3, appointment}});
     const QDate day = ChosenDay();
 
-    OpenRangeView(RangeStart(day), RangeEnd(day));
+    OpenRangeView(RangeStart(day), RangeEnd(day), steps);
     FillElevenDayList();
 
-    OpenDayView(day);
+    OpenDayView(day, steps);
     THE_ANZAHL = CountPresentedRecords();
     DBGOTOP();
     DOMETHOD(kWindow, "Browse_1", "refresh");
@@ -114,6 +144,7 @@ void AGENDA_AKTUALISIEREN() {
                     TEXT(agenda_texts::kRangeTo) + DTOC(RangeEnd(day)));
     // The list may keep its (empty) selection without a word: the edit panel follows anyway.
     AGENDA_EDIT();
+    steps.ThrowRefusal();
 }
 
 QDate ChosenDay() {
@@ -121,30 +152,35 @@ QDate ChosenDay() {
 }
 
 int OpenAgendaIndexed(const QString& alias, bool pack) {
-    OpenAgenda(alias);
+    StepsToTheEnd steps;
+    OpenAgenda(alias, steps);
+    steps.ThrowRefusal();
     int asked = 0;
     if (pack) {
         asked = TakeRecordToOpenOn();
         __DBPACK();
     }
-    DBCREATEINDEX(THE_DATA_PATH + kAgendaIndex.file, KeyText(kAgendaIndex));
-    ORDLISTREBUILD();
-    DBGOTOP();
+    CreateAgendaIndex(steps);
+    steps.ThrowRefusal();
     return asked;
 }
 
+void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after) {
+    OpenAgenda("agenda", after);
+    if (pack) after.Run([] { __DBPACK(); });
+    CreateAgendaIndex(after);
+}
+
 void OpenDayView(const QDate& day) {
-    OpenAgenda("agenda");
-    ORDLISTADD(THE_DATA_PATH + kAgendaIndex.file);
-    FilterOnDay(day);
-    DBGOTOP();
+    StepsToTheEnd steps;
+    OpenDayView(day, steps);
+    steps.ThrowRefusal();
 }
 
 void OpenRangeView(const QDate& first, const QDate& last) {
-    OpenAgenda("agenda2");
-    ORDLISTADD(THE_DATA_PATH + kAgendaIndex.file);
-    FilterOnRange(first, last);
-    DBGOTOP();
+    StepsToTheEnd steps;
+    OpenRangeView(first, last, steps);
+    steps.ThrowRefusal();
 }
 
 QDate RangeStart(const QDate& day) {

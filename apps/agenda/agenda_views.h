@@ -8,6 +8,8 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "apps/common/steps_to_the_end.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -20,6 +22,11 @@ QDate ChosenDay();
 // records marked deleted are removed first, and the number the record asked
 // for (opening_record.h) has after the pack is returned; otherwise 0.
 int OpenAgendaIndexed(const QString& alias, bool pack);
+
+// After a change is stored: "agenda.dbf" opened again as `agenda` as
+// OpenAgendaIndexed does (without a record asked for), every step done even
+// when the system refuses a write in one; the first refusal is kept in `after`.
+void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after);
 
 // Close every table and open a view in work area "a" with the index that
 // exists, the pointer on its first appointment, in the index order: the day

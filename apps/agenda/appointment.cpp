@@ -24,3 +24,20 @@ void AppendAppointment(const Appointment& appointment) {
     WriteAppointment(appointment);
     DBCOMMIT();
 }
+
+bool AppendAppointments(const QList<Appointment>& appointments,
+                        const std::function<bool(int appended)>& goOn) {
+    ORDLISTCLEAR();
+    int appended = 0;
+    for (const Appointment& appointment : appointments) {
+        if (!goOn(appended)) {
+            DBCLOSEALLUNSAVED();
+            return false;
+        }
+        DBAPPEND();
+        WriteAppointment(appointment);
+        ++appended;
+    }
+    DBCOMMIT();
+    return true;
+}

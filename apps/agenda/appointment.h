@@ -9,7 +9,10 @@
 #include "apps/common/index_files.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 struct Appointment {
     QDate date;
@@ -30,3 +33,13 @@ void WriteAppointment(const Appointment& appointment);
 
 // Appends the appointment to the current work area and commits it.
 void AppendAppointment(const Appointment& appointment);
+
+// Appends every appointment to the current work area with one commit at the
+// end: a write the system refuses (kesp::WriteFailure) or an end of the
+// program leaves none of them stored. The work area's orders are closed
+// first (keeping them current would cost time quadratic in the number of
+// appointments): the caller opens the table again with its index.
+// `goOn` hears how many are appended so far; when it says false, nothing is
+// stored, every table is closed without writing, and false is returned.
+bool AppendAppointments(const QList<Appointment>& appointments,
+                        const std::function<bool(int appended)>& goOn);

@@ -1,5 +1,7 @@
 #include "apps/agenda/icalendar.h"
 
+#include "apps/common/control_characters.h"
+
 #include <QCryptographicHash>
 #include <QHash>
 #include <QMap>
@@ -27,6 +29,8 @@ QString Escaped(const QString& text) {
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
             out += QStringLiteral("\\n");
+        } else if (IsControlCharacter(c)) {
+            out += u' ';  // iCalendar text holds no control characters
         } else {
             out += c;
         }
@@ -237,7 +241,8 @@ QByteArray WriteICalendar(const QList<CalendarEvent>& events, const QDateTime& s
     return out;
 }
 
-CalendarReading ReadICalendar(const QByteArray& bytes) {
+CalendarReading ReadICalendar(const QByteArray& bytes,
+                              const std::function<bool(qsizetype read, qsizetype lines)>& goOn) {
     CalendarReading reading;
     const auto refuse = [&reading](int lineNumber, const QString& why) {
         reading.events.clear();
@@ -252,6 +257,11 @@ CalendarReading ReadICalendar(const QByteArray& bytes) {
     std::optional<ContentLine> start;
     QString summary;
     for (int number = 1; number <= lines.size(); ++number) {
+        if (goOn && !goOn(number - 1, lines.size())) {
+            reading.events.clear();
+            reading.cancelled = true;
+            return reading;
+        }
         const QString& text = lines[number - 1];
         if (text.trimmed().isEmpty()) continue;
         const std::optional<ContentLine> line = ParseContentLine(text);

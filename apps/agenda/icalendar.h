@@ -20,6 +20,8 @@
 #include <QString>
 #include <QTime>
 
+#include <functional>
+
 struct CalendarEvent {
     QDate date;
     QTime time;  // invalid: the event takes the whole day
@@ -30,7 +32,11 @@ QByteArray WriteICalendar(const QList<CalendarEvent>& events, const QDateTime& s
 
 struct CalendarReading {
     QList<CalendarEvent> events;
-    QString problem;  // why the bytes are no calendar; empty when they are
+    QString problem;         // why the bytes are no calendar; empty when they are
+    bool cancelled = false;  // `goOn` said stop: no events
 };
 
-CalendarReading ReadICalendar(const QByteArray& bytes);
+// `goOn`, when given, hears how many of how many lines are read; false
+// stops the reading with no events.
+CalendarReading ReadICalendar(
+    const QByteArray& bytes, const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});

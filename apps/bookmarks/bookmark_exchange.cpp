@@ -1,10 +1,12 @@
 // The bookmarks and the browsers: opening the current address in the
 // desktop's browser, and the exchange of all bookmarks as a bookmark file.
 #include "apps/bookmarks/bookmark_file.h"
+#include "apps/bookmarks/bookmark_text.h"
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
 #include "apps/common/lost_characters.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/steps_to_the_end.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 #include "toolkit/browser_opening.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSet>
 #include <QUrl>
 
@@ -39,6 +42,11 @@ const Texts kNotImported{
 const QStringList kRefusedSchemes{"javascript", "data", "vbscript"};
 // What the browser is given: pages, never a program or a script.
 const QStringList kBrowserSchemes{"http", "https", "ftp", "file"};
+// Followed by a carriage return and the file's path.
+const Texts kNotBookmarkFile{
+    "Diese Datei ist keine Lesezeichen-Datei eines Browsers. Es wurde nichts geändert.",
+    "This is not a browser's bookmark file. Nothing was changed.",
+    "Este arquivo não é um arquivo de favoritos de navegador. Nada foi alterado."};
 const Texts kChooseFile{"Browser-Lesezeichen importieren", "Import browser bookmarks",
                         "Importar favoritos do navegador"};
 
@@ -153,11 +161,17 @@ void IMPORT_HTML_INTERNET_P() {
 void ImportBookmarksFrom(const QString& path) {
     const RecordWindow& record = Bookmarks();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device would keep the reading waiting, perhaps for ever.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, MessageTitle());
         return;
     }
-    const QList<Bookmark> read = ReadBookmarkFile(file.readAll());
+    const std::optional<QString> text = BookmarkFileText(file.readAll());
+    if (!text) {
+        MSGEXCLAMATION(TEXT(kNotBookmarkFile) + "\r" + path, MessageTitle());
+        return;
+    }
+    const QList<Bookmark> read = ReadBookmarkText(*text);
     QSet<QString> known = StoredAddresses();
     const int addressLimit = LimitOf("Text_4");
     int added = 0, present = 0, refused = 0;
@@ -187,8 +201,9 @@ void ImportBookmarksFrom(const QString& path) {
         ++added;
     }
     DBCOMMIT();
+    StepsToTheEnd after;
     DBCLEARFILTER();
-    CreateIndexFiles(record.indexes, record.normalOrder);
+    after.Run([&record] { CreateIndexFiles(record.indexes, record.normalOrder); });
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     RefreshRecordWindow(record);
@@ -196,4 +211,5 @@ void ImportBookmarksFrom(const QString& path) {
     if (refused > 0) summary += "\r" + TEXT(kNotImported).arg(refused);
     if (lost.count() > 0) summary += "\r" + lost.summaryLine();
     MSGEXCLAMATION(summary, MessageTitle());
+    after.TellSavedAnyway(MessageTitle());
 }

@@ -1,4 +1,7 @@
 #include "apps/bookmarks/bookmark_file.h"
+#include "apps/bookmarks/bookmark_text.h"
+
+#include "apps/common/control_characters.h"
 
 #include <QDateTime>
 #include <QMap>
@@ -11,11 +14,12 @@ qint64 SecondsSince1970(const QDate& day) {
 }
 
 void WriteLink(QString& out, const Bookmark& bookmark, const QString& indent) {
-    out += indent + "<DT><A HREF=\"" + EscapeHtml(bookmark.address) + "\"";
+    out +=
+        indent + "<DT><A HREF=\"" + EscapeHtml(ControlCharactersAsBlanks(bookmark.address)) + "\"";
     if (bookmark.created.isValid())
         out += " ADD_DATE=\"" + QString::number(SecondsSince1970(bookmark.created)) + "\"";
-    out += ">" + EscapeHtml(bookmark.title) + "</A>\n";
-    QString comment = bookmark.comment;
+    out += ">" + EscapeHtml(ControlCharactersAsBlanks(bookmark.title)) + "</A>\n";
+    QString comment = ControlCharactersAsBlanks(bookmark.comment);
     comment.replace("\r\n", "\n");
     if (!comment.isEmpty()) out += indent + "<DD>" + EscapeHtml(comment) + "\n";
 }
@@ -68,8 +72,11 @@ QString UnescapeHtml(const QString& text) {
     QString out;
     qsizetype at = 0;
     while (at < text.size()) {
-        const qsizetype semicolon = text[at] == u'&' ? text.indexOf(u';', at) : -1;
-        if (semicolon < 0 || semicolon - at > 10) {
+        // An entity is short: its end is looked for in the next few characters
+        // only, so that a long text of ampersands costs linear time.
+        const qsizetype found = text[at] == u'&' ? QStringView(text).mid(at, 11).indexOf(u';') : -1;
+        const qsizetype semicolon = found < 0 ? -1 : at + found;
+        if (semicolon < 0) {
             out += text[at++];
             continue;
         }
@@ -114,7 +121,8 @@ QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks) {
             categories.append(bookmark.category);
     }
     for (const QString& category : categories) {
-        out += "    <DT><H3>" + EscapeHtml(category) + "</H3>\n    <DL><p>\n";
+        out += "    <DT><H3>" + EscapeHtml(ControlCharactersAsBlanks(category)) +
+               "</H3>\n    <DL><p>\n";
         for (const Bookmark& bookmark : bookmarks)
             if (bookmark.category == category) WriteLink(out, bookmark, "        ");
         out += "    </DL><p>\n";
@@ -124,7 +132,11 @@ QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks) {
 }
 
 QList<Bookmark> ReadBookmarkFile(const QByteArray& html) {
-    const QString text = QString::fromUtf8(html);
+    const std::optional<QString> text = BookmarkFileText(html);
+    return text ? ReadBookmarkText(*text) : QList<Bookmark>();
+}
+
+QList<Bookmark> ReadBookmarkText(const QString& text) {
     QList<Bookmark> bookmarks;
     QStringList folders;  // the open lists' folder names, innermost last
     QString heading;

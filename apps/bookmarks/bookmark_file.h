@@ -26,7 +26,10 @@ struct Bookmark {
 };
 
 QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks);
+// The bookmarks of a file's bytes (none when it is no bookmark file, see
+// bookmark_text.h), and of its text once read.
 QList<Bookmark> ReadBookmarkFile(const QByteArray& html);
+QList<Bookmark> ReadBookmarkText(const QString& text);
 
 // "<a & \"b\">" -> "&lt;a &amp; &quot;b&quot;&gt;"
 QString EscapeHtml(const QString& text);

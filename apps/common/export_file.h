@@ -12,13 +12,16 @@
 #include <QByteArray>
 #include <QString>
 
-// True when the whole file was written and took the place of the old one.
-bool WriteExportFile(const QString& path, const QByteArray& bytes);
+// True when the whole file was written and took the place of the old one;
+// otherwise `reason`, when given, receives the system's reason in the
+// interface language. A symbolic link of the name is replaced by the file,
+// never followed: nothing is written outside the folder of `path`.
+bool WriteExportFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // What an export says once its file is written, or could not be.
 struct ExportReport {
     Texts written;      // followed by a carriage return and the export folder
-    Texts cannotWrite;  // the whole message
+    Texts cannotWrite;  // followed by a carriage return, the file's path and the reason
     QString title;      // of the message box
 };
 

@@ -3,6 +3,8 @@
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
 
+#include <exception>
+
 QString KeyText(const IndexFile& index) {
     switch (index.form) {
         case KeyForm::Field:
@@ -22,18 +24,41 @@ QString KeyText(const IndexFile& index) {
 }
 
 void CreateEachIndexFile(const QList<IndexFile>& indexes) {
+    std::exception_ptr refused;
     for (const IndexFile& index : indexes) {
-        DBCREATEINDEX(index.file, KeyText(index));
-        ORDLISTREBUILD();
+        try {
+            DBCREATEINDEX(index.file, KeyText(index));
+            ORDLISTREBUILD();
+        } catch (const kesp::WriteFailure&) {
+            if (!refused) refused = std::current_exception();
+        }
         DBGOTOP();
     }
+    if (refused) std::rethrow_exception(refused);
 }
 
 void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder) {
-    CreateEachIndexFile(indexes);
+    std::exception_ptr refused;
+    try {
+        CreateEachIndexFile(indexes);
+    } catch (const kesp::WriteFailure&) {
+        refused = std::current_exception();
+    }
     // The index created last is already the only open one.
-    if (indexes.isEmpty() || indexes.last().file.compare(normalOrder, Qt::CaseInsensitive) != 0)
-        MakeOnlyOrder(normalOrder);
+    if (indexes.isEmpty() || indexes.last().file.compare(normalOrder, Qt::CaseInsensitive) != 0) {
+        if (!refused) {
+            MakeOnlyOrder(normalOrder);
+        } else {
+            // Its file may never have been written: the order kept in memory
+            // is taken back instead of reading the file.
+            try {
+                const IndexFile& normal = IndexNamed(indexes, normalOrder);
+                DBCREATEINDEX(normal.file, KeyText(normal));
+            } catch (const kesp::WriteFailure&) {
+            }
+        }
+    }
+    if (refused) std::rethrow_exception(refused);
 }
 
 void MakeOnlyOrder(const QString& file) {

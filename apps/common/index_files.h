@@ -30,11 +30,13 @@ QString KeyText(const IndexFile& index);
 
 // Creates every index file anew over all records of the current table, in
 // the order given, each followed by a move to the first record; the one
-// created last is left the only open index.
+// created last is left the only open index. An index file the system refuses
+// stops none of the others: the orders are all built, and the first refusal
+// is thrown (kesp::WriteFailure) at the end.
 void CreateEachIndexFile(const QList<IndexFile>& indexes);
 
 // CreateEachIndexFile, then `normalOrder` is left the only open index, the
-// order the list runs in.
+// order the list runs in, even when a file was refused (thrown at the end).
 void CreateIndexFiles(const QList<IndexFile>& indexes, const QString& normalOrder);
 
 // Closes the open indexes and opens `file` as the only one (the controlling order).

@@ -3,6 +3,7 @@
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/unsaved_changes.h"
+#include "apps/common/steps_to_the_end.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
@@ -364,13 +365,15 @@ bool SaveNewRecord(const RecordWindow& record) {
     DBAPPEND();
     WriteControlsToRecord(record.window, record.alias, record.fields);
     DBCOMMIT();
+    // Stored: from here on a refused write is told, and the window goes on.
+    StepsToTheEnd after;
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
-    CreateIndexesAnew(record);
+    after.Run([&record] { CreateIndexesAnew(record); });
     DBGOTOP();
     RefreshRecordWindow(record);
     DOMETHOD(record.window, record.list.name, "SetFocus");
-    if (!IsBlank(record.savedNewMessage))
+    if (!after.TellSavedAnyway(*record.messageTitle) && !IsBlank(record.savedNewMessage))
         MSGBOX(TEXT(record.savedNewMessage), *record.messageTitle);
     return true;
 }
@@ -386,12 +389,14 @@ void SaveCurrentRecord(const RecordWindow& record) {
     const int saved = RECNO();
     WriteControlsToRecord(record.window, record.alias, record.fields);
     DBCOMMIT();
+    StepsToTheEnd after;
     DBCLEARFILTER();
-    CreateIndexesAnew(record);
+    after.Run([&record] { CreateIndexesAnew(record); });
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     DBGOTO(saved);
     RefreshRecordWindow(record);
+    after.TellSavedAnyway(*record.messageTitle);
 }
 
 bool ConfirmDeletion(const RecordWindow& record) {

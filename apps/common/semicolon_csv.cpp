@@ -1,5 +1,6 @@
 #include "apps/common/semicolon_csv.h"
 
+#include "apps/common/control_characters.h"
 #include "apps/common/window_texts.h"
 #include "kernel/texts.h"
 #include "store/codec.h"
@@ -10,10 +11,12 @@ namespace {
 const Texts kYes{"Ja", "Yes", "Sim"};
 const Texts kNo{"Nein", "No", "Não"};
 
-// A value that would otherwise break its line, or its line into more columns.
+// A value that would otherwise break its line, or its line into more
+// columns; control characters, line breaks among them, as blanks.
 QString OnOneLineInOneColumn(QString value) {
-    for (const char16_t lineBreaking : {u'\r', u'\n', u'\0'})
-        value.replace(QChar(lineBreaking), QChar(u' '));
+    for (QChar& c : value) {
+        if (IsControlCharacter(c)) c = u' ';
+    }
     if (!value.contains(u';') && !value.contains(u'"')) return value;
     value.replace(u'"', QStringLiteral("\"\""));
     return u'"' + value + u'"';

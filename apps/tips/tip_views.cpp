@@ -3,6 +3,7 @@
 #include "apps/common/field_rows.h"
 #include "apps/common/index_files.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/steps_to_the_end.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 
@@ -88,12 +89,14 @@ void SaveResultAndItsTip(const RecordWindow& tips) {
         WriteControlsToRecord(tips.window, tips.alias, tips.fields);
         DBCOMMIT();
     }
-    CreateIndexFiles(tips.indexes, tips.normalOrder);
+    StepsToTheEnd after;
+    after.Run([&tips] { CreateIndexFiles(tips.indexes, tips.normalOrder); });
     THE_ANZAHL = CountLiveRecords();
 
     UseResultTableShown(tips);
     DBGOTO(result);
     RefreshRecordWindow(tips);
+    after.TellSavedAnyway(*tips.messageTitle);
 }
 
 void DeleteTipOfResult(const RecordWindow& tips) {

@@ -5,6 +5,7 @@
 #include "apps/common/field_rows.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
@@ -35,14 +36,17 @@ bool BothWordsGiven(const FieldRows& frame) {
 }
 
 // Both indexes built from scratch from every record, the user told between
-// the two; the table is in the current work area.
+// the two; the table is in the current work area. A file the system refuses
+// keeps neither order from being built; the first refusal is thrown at the end.
 void RebuildBothIndexes(const Texts& germanDone) {
-    DBCREATEINDEX(kGermanIndex.file, KeyText(kGermanIndex));
+    StepsToTheEnd steps;
+    steps.Run([] { DBCREATEINDEX(kGermanIndex.file, KeyText(kGermanIndex)); });
     ShowWordListStatus(TEXT(germanDone));
     DBGOTOP();
     ShowWordListProgress(60);
-    DBCREATEINDEX(kEnglishIndex.file, KeyText(kEnglishIndex));
+    steps.Run([] { DBCREATEINDEX(kEnglishIndex.file, KeyText(kEnglishIndex)); });
     ShowWordListProgress(90);
+    steps.ThrowRefusal();
 }
 
 void ShowPairAndList() {
@@ -136,13 +140,20 @@ void T_SAVENEW_WOERTER() {
     const int noted = RECNO();
     DBAPPEND();
     WriteControlsToRecord(kWindow, "eng1", AddFrameRows());
-    DBCOMMIT();
+    try {
+        DBCOMMIT();
+    } catch (const kesp::WriteFailure&) {
+        EndWordListWork();  // nothing was added; the form keeps the pair
+        throw;
+    }
     ++pairsInDictionary;
 
+    // Stored: from here on a refused write is told, and the window goes on.
+    StepsToTheEnd after;
     ShowWordListStatus(TEXT(word_texts::kReorganising));
     ShowWordListProgress(30);
-    RebuildBothIndexes(word_texts::kGermanDoneWhenAdding);
-    UseOnlyIndexOf(GermanLookup());
+    after.Run([] { RebuildBothIndexes(word_texts::kGermanDoneWhenAdding); });
+    after.Run([] { UseOnlyIndexOf(GermanLookup()); });
     RenewNarrowingFilter();
 
     DBGOTO(noted);
@@ -153,7 +164,8 @@ void T_SAVENEW_WOERTER() {
         ForgetNarrowingLookup();
     }
     ShowPairAndList();
-    MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
+    if (!after.TellSavedAnyway(THE_APP_NAME))
+        MSGEXCLAMATION(TEXT(word_texts::kAdded), THE_APP_NAME);
     PrepareControlsForNewRecord(kWindow, AddFrameRows());
     ShowReadyWithCount(pairsInDictionary);
     ShowWordListProgress(100);

@@ -181,7 +181,10 @@ TEST_F(AddressExport, AFileThatCannotBeCreatedIsReportedAndChangesNothing) {
         TestDriver::click("form1", "x3");
         THE_EXPORT_PATH = folder_.path() + "/no such folder/";
         TestDriver::click("form1", "x7");
-        EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite)});
+        const QString told = TakeMessages().join("|");
+        EXPECT_TRUE(
+            told.startsWith("MSGEXCLAMATION: " + TEXT(kCannotWrite) + "\n" + THE_EXPORT_PATH))
+            << told.toStdString();
         EXPECT_EQ(TestDriver::read("form1", "t_vorname").toString(), "Jürgen");
         EXPECT_EQ(QDir::currentPath() + "/", dataPath());
         THE_EXPORT_PATH = exportPath();
@@ -211,8 +214,29 @@ TEST_F(AddressExport, AWriteThatFailsAfterCreationIsReportedNeverAsSuccess) {
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 
-    EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite)});
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite) + "\n" + exportPath() +
+                          "Adressen_Privat.csv: Die Datei hat die erlaubte Größe erreicht"});
     EXPECT_EQ(ExportedFile("Adressen_Privat.csv"), QByteArray("earlier export\r"));
+}
+
+TEST_F(AddressExport, ASymbolicLinkOfTheNameIsReplacedNeverFollowed) {
+    CreatePrivateBook(kPeople);
+    const QString outside = folder_.path() + "/outside.txt";
+    QFile target(outside);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write("not to be touched");
+    target.close();
+    ASSERT_TRUE(QFile::link(outside, exportPath() + "Adressen_Privat.csv"));
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x7");
+    TakeMessages();
+    const QFileInfo exported(exportPath() + "Adressen_Privat.csv");
+    EXPECT_FALSE(exported.isSymLink());
+    EXPECT_TRUE(exported.isFile());
+    EXPECT_TRUE(ExportedFile("Adressen_Privat.csv").startsWith("Vorname;"));
+    target.open(QIODevice::ReadOnly);
+    EXPECT_EQ(target.readAll(), QByteArray("not to be touched"));
 }
 
 TEST_F(AddressExport, AFileThatCannotTakeThePlaceOfTheOldOneIsReportedNeverAsSuccess) {
@@ -222,7 +246,9 @@ TEST_F(AddressExport, AFileThatCannotTakeThePlaceOfTheOldOneIsReportedNeverAsSuc
     ASSERT_TRUE(QDir(exportPath()).mkdir("Adressen_Privat.csv"));
     OPENFORM_ADRESSE_P();
     TestDriver::click("form1", "x7");
-    EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite)});
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGEXCLAMATION: " + TEXT(kCannotWrite) + "\n" + exportPath() +
+                          "Adressen_Privat.csv: Ein Ordner trägt diesen Namen"});
     EXPECT_TRUE(QFileInfo(exportPath() + "Adressen_Privat.csv").isDir());
     EXPECT_EQ(QDir(exportPath()).entryList(QDir::Files), QStringList{}) << "no temporary file left";
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());

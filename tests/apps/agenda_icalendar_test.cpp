@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -172,6 +174,65 @@ TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
                                            Path("missing.ics")}));
     TestDriver::click("agenda_frm", "Menu_2");  // the question cancelled
     EXPECT_EQ(TakeMessages(), QStringList());
+    EXPECT_EQ(TableBytes(), before);
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
+}
+
+TEST_F(AgendaICalendar, AnEventWithoutSummaryIsImportedWithoutTextAndCounted) {
+    WriteFile("untitled.ics",
+              "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20080125T090000\r\nSUMMARY:Mit\r\n"
+              "END:VEVENT\r\nBEGIN:VEVENT\r\nDTSTART:20080125T100000\r\nEND:VEVENT\r\n"
+              "END:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    driver_.answerNextFile(Path("untitled.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 2 Termin(e) importiert. 1 davon ohne Titel."}));
+    EXPECT_EQ(DayRows(), QStringList({"09:00 Mit", "10:00 "}));
+}
+
+TEST_F(AgendaICalendar, AFileThatIsNoRegularFileIsRefusedAtOnce) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    const QString fifo = Path("calendar.ics");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    OpenAgenda(QDate(2008, 1, 25));
+    const QByteArray before = TableBytes();
+    for (const QString& chosen : {fifo, folder_.path()}) {
+        driver_.answerNextFile(chosen);
+        TestDriver::click("agenda_frm", "Menu_2");  // returns: nothing waits for a writer
+        EXPECT_EQ(TakeMessages(),
+                  QStringList({"MSGEXCLAMATION: Die Datei kann nicht gelesen werden. Es wurde "
+                               "nichts geändert.\n" +
+                               chosen}));
+    }
+    EXPECT_EQ(TableBytes(), before);
+}
+
+TEST_F(AgendaICalendar, ALargeFileOrManyEventsAreImportedOnlyWhenTheUserSaysSo) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    QByteArray many = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
+    const QByteArray event =
+        "BEGIN:VEVENT\r\nDTSTART:20080126T100000\r\nSUMMARY:x\r\n"
+        "END:VEVENT\r\n";
+    many.reserve(many.size() + 100'001 * event.size() + 15);
+    for (int n = 0; n <= 100'000; ++n)
+        many += event;
+    many += "END:VCALENDAR\r\n";
+    WriteFile("many.ics", many);
+    // A comment line the size of 21 MB: the size alone asks, before reading.
+    WriteFile("large.ics", "BEGIN:VCALENDAR\r\nX-PADDING:" + QByteArray(21 << 20, 'x') +
+                               "\r\nEND:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    const QByteArray before = TableBytes();
+    driver_.answerNext(false);
+    driver_.answerNextFile(Path("large.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGYESNO: Die Datei ist 21 MB groß; der Import kann "
+                                           "eine Weile dauern. Trotzdem importieren?"}));
+    driver_.answerNext(false);
+    driver_.answerNextFile(Path("many.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGYESNO: Die Datei enthält 100001 Termine; der "
+                                           "Import kann eine Weile dauern. Alle importieren?"}));
     EXPECT_EQ(TableBytes(), before);
     EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
 }

@@ -108,9 +108,11 @@ TEST_F(AgendaOutput, AnExportThatCannotBeWrittenSaysSoAndLeavesTheViews) {
     for (const char* button : {"Button_5", "Button_6"}) {
         SCOPED_TRACE(button);
         TestDriver::click("agenda_frm", button);
+        const QString file = QString(button) == "Button_5" ? "Agenda_Tag.csv" : "Agenda.csv";
         EXPECT_EQ(TakeMessages(),
                   QStringList({"MSGEXCLAMATION: Sorry, CSV Datei konnte nicht erstellt werden. "
-                               "Rechte und Schutz prüfen."}));
+                               "Rechte und Schutz prüfen.\n" +
+                               THE_EXPORT_PATH + file + ": Der Ordner ist nicht vorhanden"}));
         EXPECT_EQ(Selected(), selected);
         EXPECT_EQ(DayRows().size(), 2);
         EXPECT_EQ(ElevenDayItems().size(), 2);

@@ -21,6 +21,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <sys/stat.h>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -316,6 +318,64 @@ TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
 
     ImportBookmarksFrom(exportPath() + "missing.html");
     EXPECT_EQ(TakeMessages().size(), 1);
+    // A pipe is refused at once instead of waiting for a writer.
+    const QString fifo = exportPath() + "pipe.html";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ImportBookmarksFrom(fifo);
+    const QStringList told = TakeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].endsWith("\n" + fifo)) << told[0].toStdString();
+    EXPECT_EQ(Value("label_anzahl"), "7 Daten in der Datenbank.");
+}
+
+TEST_F(Bookmarks, AFileIsReadInTheCharsetItDeclaresElseAsUtf8FallingBackToWindows1252) {
+    const QByteArray list =
+        "<DL><p>\n<DT><A HREF=\"https://m.de\">M\xfcller Stra\xdf"
+        "e</A>\n";
+    const QByteArray latin1 =
+        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">\n" + list;
+    const QByteArray mixed =
+        "<DL><p>\n<DT><A HREF=\"https://m.de\">M\xc3\xbcller Stra\xdf"
+        "e</A>\n";
+    for (const QByteArray& file : {latin1, list, mixed}) {
+        const QList<Bookmark> read = ReadBookmarkFile(file);
+        ASSERT_EQ(read.size(), 1);
+        EXPECT_EQ(read[0].title, "Müller Straße");
+    }
+}
+
+TEST_F(Bookmarks, NoBookmarkFileAndAddressesTooLongAreToldAsSuch) {
+    const QString utf16 = exportPath() + "utf16.html";
+    const QString picture = exportPath() + "picture.html";
+    const QString longAddress = exportPath() + "long.html";
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QString html = "<DL><p>\n<DT><A HREF=\"https://neu.de\">Neu</A>\n</DL>\n";
+    write(utf16, QByteArray("\xff\xfe") +
+                     QByteArray(reinterpret_cast<const char*>(html.utf16()), html.size() * 2));
+    write(picture, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    write(longAddress,
+          "<DL><p>\n<DT><A HREF=\"https://neu.de\">Neu</A>\n"
+          "<DT><A HREF=\"https://heise.de\">Heise</A>\n"
+          "<DT><A HREF=\"https://x.de/" +
+              QByteArray(300, 'x') + "\">Lang</A>\n</DL>\n");
+    OPENFORM_INTERNET();
+    for (const QString& path : {utf16, picture}) {
+        ImportBookmarksFrom(path);
+        EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: Diese Datei ist keine "
+                                              "Lesezeichen-Datei eines Browsers. Es wurde nichts "
+                                              "geändert.\n" +
+                                              path});
+    }
+    ImportBookmarksFrom(longAddress);
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGEXCLAMATION: 1 Bookmarks importiert, 1 übersprungen (schon "
+                          "vorhanden).\n1 nicht importiert (javascript:- oder data:-Adressen "
+                          "oder zu lange Adressen)."});
+    EXPECT_EQ(Value("label_anzahl"), "5 Daten in der Datenbank.");
 }
 
 // Characters the table cannot hold are left out, never turned into "?",

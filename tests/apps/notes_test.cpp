@@ -251,7 +251,8 @@ TEST_F(Notes, ExportThatCannotBeWrittenSaysSo) {
     TestDriver::click(kWindow, "x7");
     EXPECT_EQ(TakeMessages(),
               (QStringList{"MSGEXCLAMATION: Sorry, CSV Datei konnte nicht erstellt werden. "
-                           "Rechte und Schutz prüfen."}));
+                           "Rechte und Schutz prüfen.\n" +
+                           dataPath() + "missing/Notiz.csv: Der Ordner ist nicht vorhanden"}));
 }
 
 TEST_F(Notes, IsPicturedInEveryLanguage) {

@@ -339,7 +339,8 @@ TEST_F(Projects, ExportThatCannotBeWrittenSaysSoInTheLanguage) {
     OPENFORM_PROJEKT();
     TestDriver::click(kWindow, "x7");
     EXPECT_EQ(TakeMessages(),
-              QStringList{"MSGEXCLAMATION: Sorry, I can not write the file. Permission?"});
+              QStringList{"MSGEXCLAMATION: Sorry, I can not write the file. Permission?\n" +
+                          dataPath() + "missing/Project.csv: The folder does not exist"});
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());
 }
 

@@ -351,8 +351,10 @@ TEST_F(TipsWindow, AnExportThatCannotBeWrittenSaysSo) {
     ASSERT_TRUE(QDir(exportPath()).mkdir("Tipps.csv"));
     OPENFORM_TIPPS();
     TestDriver::click(kWindow, "x7");
-    EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: Sorry, CSV Datei konnte nicht erstellt "
-                                          "werden. Rechte und Schutz prüfen."});
+    EXPECT_EQ(TakeMessages(),
+              QStringList{"MSGEXCLAMATION: Sorry, CSV Datei konnte nicht erstellt "
+                          "werden. Rechte und Schutz prüfen.\n" +
+                          exportPath() + "Tipps.csv: Ein Ordner trägt diesen Namen"});
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());
 }
 

@@ -19,7 +19,7 @@ BELOW = {
     "apps": {"store", "toolkit", "kernel", "reports", "apps"},
     "data": {"store", "data"},
     "art": set(),
-    "tools": {"store"},
+    "tools": {"store", "data"},
 }
 # Applications and reports sit side by side: an application may print through
 # the report service, but the reports never reach into an application.

@@ -202,3 +202,169 @@ TEST_F(StoreTest, ToolRepairsATableWithABadMemoPointerAndKeepsTheOriginals) {
         EXPECT_TRUE(QFile::exists(Path("r.dbf.bak2")));
     }
 }
+
+// ---- Damage to tables another program wrote (python3-dbf) ---------------------------
+
+namespace {
+
+// A dBase III table of three people written by python3-dbf: NAME C(20), BORN D.
+void WritePeopleWithPython(const QString& folder) {
+    RunPython(QStringLiteral(R"(
+import datetime, dbf
+t = dbf.Table('people.dbf', 'NAME C(20); BORN D', dbf_type='db3', codepage='cp1252')
+t.open(mode=dbf.READ_WRITE)
+t.append(('Anna', datetime.date(1970, 1, 31)))
+t.append(('Bernd', None))
+t.append(('Clara', datetime.date(2006, 12, 24)))
+t.close()
+)"),
+              folder);
+}
+
+constexpr int kPeopleHeader = 32 + 2 * 32 + 1;  // two descriptors and the terminator
+constexpr int kPeopleRecord = 1 + 20 + 8;
+
+}  // namespace
+
+TEST_F(StoreTest, ToolNamesAHeaderLengthThatShiftsTheRecordsAndRepairLeavesItAlone) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    ASSERT_EQ(bytes[8], char(kPeopleHeader));
+    for (const int wrong : {kPeopleHeader + 1, kPeopleHeader + 7, kPeopleHeader - 1}) {
+        SCOPED_TRACE(wrong);
+        bytes[8] = char(wrong);
+        WriteFile("people.dbf", bytes);
+        ToolRun run = RunTool({"check", Path("people.dbf")});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.errors.contains(
+            QStringLiteral("header length %1, but the field descriptors end at %2")
+                .arg(wrong)
+                .arg(kPeopleHeader)))
+            << run.errors;
+        EXPECT_TRUE(run.errors.contains("repair it with: kesp-dbf repair")) << run.errors;
+
+        run = RunTool({"repair", Path("people.dbf")});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_FALSE(run.output.contains("repaired")) << run.output;
+        EXPECT_TRUE(run.errors.contains("not repaired, nothing was changed")) << run.errors;
+        EXPECT_FALSE(run.errors.contains("kesp-dbf repair")) << "never itself as the advice";
+        EXPECT_EQ(ReadFile("people.dbf"), bytes);
+        EXPECT_FALSE(QFile::exists(Path("people.dbf.bak")));
+    }
+}
+
+TEST_F(StoreTest, ToolReportsAFieldTypeOtherProgramsCannotRead) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    ASSERT_EQ(bytes[32 + 11], 'C');
+    bytes[32 + 11] = 'Z';
+    WriteFile("people.dbf", bytes);
+    const ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("field NAME has the unknown type Z")) << run.output;
+}
+
+TEST_F(StoreTest, ToolRepairEmptiesDatesThatAreNoneAndSaysWhich) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    const int born = kPeopleHeader + 2 * kPeopleRecord + 1 + 20;  // Clara's date
+    ASSERT_EQ(bytes.mid(born, 8), QByteArray("20061224"));
+    bytes.replace(born, 8, "20061340");
+    WriteFile("people.dbf", bytes);
+    ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("record 3, field BORN: bad date")) << run.output;
+
+    run = RunTool({"repair", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(run.output.contains("date emptied (not a date): record 3, field BORN: 20061340"))
+        << run.output;
+    run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(run.output.contains("no damage found (3 records)")) << run.output;
+    const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+for r in dbfread.DBF('people.dbf'): print(r['NAME'], r['BORN'])
+)"),
+                                   Path(""));
+    EXPECT_EQ(read, QStringLiteral("Anna 1970-01-31\nBernd None\nClara None\n"));
+}
+
+TEST_F(StoreTest, ToolRepairRebuildsTheHeaderOfTheProgramsOwnTableFromItsDescription) {
+    const auto writeWordList = [this] {
+        RunPython(QStringLiteral(R"(
+import dbf
+t = dbf.Table('de_en.dbf', 'DE C(50); EN C(50)', dbf_type='db3', codepage='cp1252')
+t.open(mode=dbf.READ_WRITE)
+for pair in (('Apfel', 'apple'), ('Birne', 'pear'), ('Zitrone', 'lemon')): t.append(pair)
+t.close()
+)"),
+                  Path(""));
+        return ReadFile("de_en.dbf");
+    };
+    const QByteArray sound = writeWordList();
+    const int header = 32 + 2 * 32 + 1;
+    QByteArray wrongLength = sound;
+    wrongLength[8] = char(header + 3);
+    QByteArray noRecordLength = sound;
+    noRecordLength[10] = 0;
+    noRecordLength[11] = 0;
+    const struct {
+        const char* damage;
+        QByteArray bytes;
+        int kept;
+    } cases[] = {{"header length", wrongLength, 3},
+                 {"record length 0", noRecordLength, 3},
+                 {"header cut short", sound.left(40), 0},
+                 {"empty file", QByteArray(), 0}};
+    for (const auto& damaged : cases) {
+        SCOPED_TRACE(damaged.damage);
+        for (const QString& backup : QDir(Path("")).entryList({"de_en.dbf.bak*"}))
+            QFile::remove(Path(backup));
+        WriteFile("de_en.dbf", damaged.bytes);
+        ToolRun run = RunTool({"repair", Path("de_en.dbf")});
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_TRUE(run.output.contains(
+            QStringLiteral("header rebuilt from the program's description of de_en.dbf, %1 "
+                           "record(s) kept")
+                .arg(damaged.kept)))
+            << run.output << run.errors;
+        EXPECT_FALSE(run.errors.contains("kesp-dbf repair")) << "never itself as the advice";
+        EXPECT_EQ(ReadFile("de_en.dbf.bak"), damaged.bytes);
+        run = RunTool({"check", Path("de_en.dbf")});
+        EXPECT_EQ(run.status, 0) << run.output << run.errors;
+        const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+for r in dbfread.DBF('de_en.dbf'): print(r['DE'], r['EN'])
+)"),
+                                       Path(""));
+        EXPECT_EQ(read, damaged.kept == 3 ? "Apfel apple\nBirne pear\nZitrone lemon\n" : "");
+    }
+}
+
+TEST_F(StoreTest, ToolNamesAnAppendStoppedBeforeItsLastByteAndOpeningFinishesIt) {
+    WritePeopleWithPython(Path(""));
+    QByteArray bytes = ReadFile("people.dbf");
+    // What an append stopped after its count leaves: the new record still
+    // begins with the end-of-file mark it replaces last.
+    bytes.chop(1);
+    bytes += '\x1a' + QByteArray("Dora").leftJustified(20) + "20070101" + '\x1a';
+    bytes[4] = 4;
+    WriteFile("people.dbf", bytes);
+    ToolRun run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.output.contains("record 4 begins an append stopped before its last byte"))
+        << run.output;
+
+    DBUSEAREA(true, Path("people.dbf"));
+    EXPECT_EQ(RECCOUNT(), 4);
+    DBCLOSEALL();
+    run = RunTool({"check", Path("people.dbf")});
+    EXPECT_EQ(run.status, 0) << run.output;
+    const QString read = RunPython(QStringLiteral(R"(
+import dbfread
+print(len(dbfread.DBF('people.dbf')))
+)"),
+                                   Path(""));
+    EXPECT_EQ(read, QStringLiteral("4\n"));
+}

@@ -22,6 +22,7 @@
 using kesp::WriteFailure;
 using kesp::store::FailFileChangesForTests;
 using kesp::store::LimitRoomForTests;
+using kesp::store::RefuseChangesToFilesForTests;
 
 namespace {
 
@@ -229,6 +230,47 @@ TEST_F(StoreTest, TheDeletionMarkIsInTheFileAsSoonAsDeleteReturns) {
     EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Bernd"));
     DBCLOSEALL();
     EXPECT_EQ(markOf(1), '*');
+}
+
+TEST_F(StoreTest, ARefusedIndexFileLeavesEveryOrderInUseAndIsToldOnce) {
+    const QString path = NamesTable({"Clara", "Anna", "Bernd"});
+    DBUSEAREA(true, path);
+    DBCREATEINDEX("byname", "VORNAME");
+    const QByteArray written = ReadFile("byname.ntx");
+    const auto names = [] {
+        QStringList order;
+        DBEVAL([&order] { order.append(FIELD("VORNAME").toString().trimmed()); });
+        return order;
+    };
+
+    DBAPPEND();
+    REPLACE("VORNAME", QStringLiteral("Aaron"));
+    DBCOMMIT();
+    RefuseChangesToFilesForTests(".ntx", ENOSPC);
+    // Closing the order in use and creating another: both files refused, both
+    // orders built, the first refusal thrown once the new order is in use.
+    try {
+        DBCREATEINDEX("bynumber", "NR");
+        ADD_FAILURE() << "no write failure";
+    } catch (const WriteFailure& failure) {
+        EXPECT_EQ(QFileInfo(failure.fault().fileName).fileName(), QStringLiteral("byname.ntx"));
+    }
+    EXPECT_EQ(INDEXKEY(), QStringLiteral("NR"));
+    EXPECT_THROW(DBCREATEINDEX("byname", "VORNAME"), WriteFailure);
+    EXPECT_EQ(INDEXKEY(), QStringLiteral("VORNAME"));
+    EXPECT_EQ(names(), QStringList({"Aaron", "Anna", "Bernd", "Clara"}));
+    // The versions refused are not tried again at every close.
+    EXPECT_NO_THROW(ORDLISTCLEAR());
+    EXPECT_NO_THROW(DBCLOSEALL());
+    RefuseChangesToFilesForTests({}, 0);
+    EXPECT_EQ(ReadFile("byname.ntx"), written) << "the old file stays whole";
+    EXPECT_FALSE(QFile::exists(Path("bynumber.ntx")));
+    EXPECT_FALSE(QFile::exists(Path("byname.ntx.new")));
+
+    // Its entries are never trusted: the next opening orders by the table.
+    DBUSEAREA(true, path);
+    ORDLISTADD("byname");
+    EXPECT_EQ(names(), QStringList({"Aaron", "Anna", "Bernd", "Clara"}));
 }
 
 TEST_F(StoreTest, AFileSizeLimitFailsTheWriteInsteadOfKillingTheProcess) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -379,6 +380,18 @@ TEST(OtherControls, EditBoxListBoxAndProgressBarValues) {
     EXPECT_EQ(GETPROPERTY("form_o", "Progress_1", "Value").toInt(), 7);
     SETPROPERTY("form_o", "Progress_1", "Visible", false);
     EXPECT_FALSE(GETPROPERTY("form_o", "Progress_1", "Visible").toBool());
+
+    // A memo holding a long run without blanks wraps anywhere (linear cost);
+    // the next ordinary one wraps at word boundaries again, and the text is
+    // kept as it is either way.
+    auto* edit = qobject_cast<QPlainTextEdit*>(TestDriver::widget("form_o", "free10"));
+    ASSERT_NE(edit, nullptr);
+    const QString run(100'000, u'x');
+    SETPROPERTY("form_o", "free10", "Value", "Anfang " + run);
+    EXPECT_EQ(edit->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(GETPROPERTY("form_o", "free10", "Value").toString(), "Anfang " + run);
+    SETPROPERTY("form_o", "free10", "Value", QString("Zeile 1\r\nZeile 2"));
+    EXPECT_EQ(edit->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 // Counts the paint events a widget receives.
