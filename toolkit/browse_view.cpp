@@ -92,11 +92,20 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
             connect(item, &QAction::triggered, this,
                     [action = entry.action] { RunAction(action); });
             addAction(item);
+            if (entry.enabled) menuStates_.push_back({item, entry.enabled});
         }
     }
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
         if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum()) growUpward();
     });
+}
+
+bool BrowseView::event(QEvent* event) {
+    // The menu is built from the actions as it opens: each is enabled as it applies now.
+    if (event->type() == QEvent::ContextMenu)
+        for (const auto& [item, enabled] : menuStates_)
+            item->setEnabled(enabled());
+    return QTableView::event(event);
 }
 
 int BrowseView::pageRows() const {

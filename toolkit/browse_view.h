@@ -15,9 +15,13 @@
 #include "toolkit/browse_model.h"
 #include "toolkit/forms.h"
 
+#include <QAction>
 #include <QTableView>
 
+#include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kesp {
 
@@ -56,6 +60,7 @@ class BrowseView : public QTableView {
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     void whenRowChosen(const QModelIndex& current);
@@ -69,6 +74,7 @@ class BrowseView : public QTableView {
     Action onChange_;
     Action onOpen_;
     bool quiet_ = false;  // selection changes made by the browse itself
+    std::vector<std::pair<QAction*, std::function<bool()>>> menuStates_;
     bool inChangeAction_ = false;
     bool movingSideways_ = false;  // Left, Right, Home or End is being handled
     mutable int pageRows_ = 0;     // 0: not measured yet

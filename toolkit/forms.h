@@ -259,6 +259,7 @@ void _DEFINEPROGRESSBAR(const QString& name, const ProgressBarProperties& p);
 struct MenuEntry {
     QString caption;
     Action action;
+    std::function<bool()> enabled;  // asked each time the menu opens; none: always
 };
 
 struct BrowseProperties {

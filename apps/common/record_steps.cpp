@@ -2,12 +2,13 @@
 
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
-#include "apps/common/unsaved_changes.h"
 #include "apps/common/steps_to_the_end.h"
+#include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
 #include <QDir>
+#include <QHash>
 
 namespace {
 
@@ -35,6 +36,21 @@ bool InEntryMode(const RecordWindow& record) {
     return GETPROPERTY(record.window, record.entryButtons.save, "visible").toBool();
 }
 
+const Texts kUndo{"Rückgängig", "Undo", "Desfazer"};
+const Texts kUndoKey{"Strg+Z", "Ctrl+Z", "Ctrl+Z"};
+
+// The records each window marked deleted since it opened, newest last, with
+// the work area they were marked in: the table is packed only at the next
+// opening, so each can be taken back as it was, memo included.
+struct Deletion {
+    QString area;
+    int record;
+};
+QHash<QString, QList<Deletion>>& Deletions() {
+    static QHash<QString, QList<Deletion>> deletions;
+    return deletions;
+}
+
 // The keys of the toolbar's buttons, named in their tool tips.
 const Texts kNewKey{"Strg+N", "Ctrl+N", "Ctrl+N"};
 const Texts kSaveKey{"Strg+S", "Ctrl+S", "Ctrl+S"};
@@ -57,6 +73,7 @@ void DefineRecordKeys(const RecordWindow& record) {
     DEFINEKEY(window, "", "Ctrl+N", click("x5"));
     DEFINEKEY(window, "", "Ctrl+E", click("x7"));
     DEFINEKEY(window, record.list.name, "Del", click("x6"));
+    DEFINEKEY(window, record.list.name, "Ctrl+Z", [&record] { UndoLastDeletion(record); });
     DEFINEKEY(window, "", "Ctrl+S", [&record] {
         DOMETHOD(record.window, InEntryMode(record) ? record.entryButtons.save : "x8", "click");
     });
@@ -117,6 +134,10 @@ void DefineList(const RecordWindow& record) {
                             .rowColour = list.rowColour};
     for (const ListMenuEntry& entry : list.menu)
         browse.menu.append({TEXT(entry.caption), entry.action});
+    // Every record list takes back the deletions made since its window opened.
+    browse.menu.append(MenuEntry{TEXT(kUndo) + " (" + TEXT(kUndoKey) + ")",
+                                 [&record] { UndoLastDeletion(record); },
+                                 [&record] { return DeletionToUndo(record); }});
     for (const ListColumn& column : list.columns) {
         browse.headers.append(column.header.de);
         browse.widths.append(column.width);
@@ -206,6 +227,7 @@ void ShowRecordWindow(const RecordWindow& record) {
 int OpenRecordWindow(const RecordWindow& record) {
     QDir::setCurrent(THE_DATA_PATH);
     THE_ANZAHL = 0;
+    Deletions().remove(record.window);  // those of an earlier opening are packed away
     BuildRecordToolbar(record);
     SetRecordWindowTexts(record);
     OpenRecordTable(record);
@@ -412,10 +434,30 @@ bool ConfirmDeletion(const RecordWindow& record) {
 bool DeleteCurrentRecord(const RecordWindow& record) {
     if (!ConfirmDeletion(record)) return false;
     DBDELETE();
+    Deletions()[record.window].append({ShownWorkArea(record), RECNO()});
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(record);
     ShowCountAfterDeletion(record);
+    return true;
+}
+
+bool DeletionToUndo(const RecordWindow& record) {
+    const QList<Deletion>& deletions = Deletions().value(record.window);
+    return !deletions.isEmpty() && deletions.last().area == ShownWorkArea(record) &&
+           !InEntryMode(record);
+}
+
+bool UndoLastDeletion(const RecordWindow& record) {
+    if (!DeletionToUndo(record)) return false;
+    const Deletion deletion = Deletions()[record.window].takeLast();
+    SelectWorkArea(record);
+    DBGOTO(deletion.record);
+    if (DBEOF() || !DELETED()) return false;
+    DBRECALL();
+    THE_ANZAHL = CountLiveRecords();
+    DBGOTO(deletion.record);
+    RefreshRecordWindow(record);
     return true;
 }
 

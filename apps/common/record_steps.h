@@ -74,6 +74,15 @@ bool ConfirmDeletion(const RecordWindow& record);
 // with the count line after a deletion; true when it was deleted.
 bool DeleteCurrentRecord(const RecordWindow& record);
 
+// Whether a deletion made since the window opened can be taken back now: in
+// view mode, with the table it was made in shown.
+bool DeletionToUndo(const RecordWindow& record);
+
+// Takes back the newest such deletion (Ctrl+Z on the list, or "Undo" in its
+// context menu): the record is as it was, memo included, counted and shown
+// in the list again. False when there was none to take back.
+bool UndoLastDeletion(const RecordWindow& record);
+
 // The count line right after a deletion: THE_ANZAHL followed by the words
 // the description gives for it.
 void ShowCountAfterDeletion(const RecordWindow& record);

@@ -1,6 +1,10 @@
 // The contract every record window keeps, its editing half: New, the required
 // field, Save new, Save, Delete and the export (record_window_contract.h).
+#include "apps/common/record_steps.h"
 #include "tests/apps/record_window_contract.h"
+
+#include <QApplication>
+#include <QTest>
 
 namespace record_window_contract {
 
@@ -140,6 +144,48 @@ TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
     EXPECT_EQ(Shown(window().countLine.name), CountLineAfterDeletion(2));
     TestDriver::closeWindow(name());
     EXPECT_EQ(StoredRecordCount(), 4) << "marked, removed at the next opening";
+}
+
+TEST_P(RecordWindowContract, CtrlZTakesBackTheDeletionsOfTheWindowNewestFirst) {
+    const QList<Sample> ordered = InNormalOrder();
+    GetParam().open();
+    EXPECT_FALSE(DeletionToUndo(window())) << "nothing deleted yet";
+    const auto ctrlZ = [this] {
+        DOMETHOD(name(), window().list.name, "SetFocus");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    };
+    Click("x4");
+    Click("x6");  // the last record, then the first
+    Click("x6");
+    Messages();
+    EXPECT_EQ(Listed().size(), 2);
+    ASSERT_TRUE(DeletionToUndo(window()));
+
+    ctrlZ();
+    EXPECT_EQ(ShownRecord(), ordered.first().record) << "the newest deletion comes back first";
+    EXPECT_EQ(Listed().size(), 3);
+    EXPECT_EQ(Shown(window().countLine.name), CountLine(3));
+    ctrlZ();
+    EXPECT_EQ(ShownRecord(), ordered.last().record);
+    EXPECT_EQ(Listed().size(), 4);
+    EXPECT_FALSE(DeletionToUndo(window()));
+    EXPECT_EQ(Messages(), QStringList{}) << "taken back without a question";
+    TestDriver::closeWindow(name());
+    // Every field as it was, memo included: the table holds the four again.
+    EXPECT_EQ(StoredRecordCount(), 4);
+    DBUSEAREA(false, dataPath() + window().table, "check");
+    int live = 0;
+    for (DBGOTOP(); !DBEOF(); DBSKIP(1))
+        ++live;
+    DBGOTO(ordered.last().record);
+    for (const FieldRow& row : window().fields) {
+        if (row.kind != FieldKind::Text && row.kind != FieldKind::Memo) continue;
+        EXPECT_EQ(FIELD("check->" + row.field).toString().trimmed(),
+                  Value(ordered.last(), row.field).toString().trimmed())
+            << qPrintable(row.field);
+    }
+    DBCLOSEALL();
+    EXPECT_EQ(live, 4);
 }
 
 TEST_P(RecordWindowContract, ExportWritesTheShownRecordsInTheirOrderAndReturnsToTheRecord) {
