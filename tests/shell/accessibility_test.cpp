@@ -46,18 +46,8 @@ TEST_F(ScreenReader, FindsANameForEveryFocusableControlOfEveryWindowInEveryLangu
     for (const char* code : {"DE", "AM", "BR"}) {
         SCOPED_TRACE(code);
         CHANGE_LANG(code);
-        QStringList unnamed = UnnamedControls(kesp::FormWindowNamed("haupt"));
-        for (const LaunchButton& button : LAUNCH_BUTTONS()) {
-            if (!button.open) continue;
-            const QList<kesp::FormWindow*> before = kesp::FormWindows();
-            button.open();
-            for (kesp::FormWindow* window : kesp::FormWindows()) {
-                if (before.contains(window)) continue;
-                unnamed << UnnamedControls(window);
-                window->release();
-            }
-            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+        QStringList unnamed;
+        LookAtEveryWindow([&unnamed](QWidget* window) { unnamed << UnnamedControls(window); });
         EXPECT_EQ(unnamed.join("\n").toStdString(), "");
     }
 }

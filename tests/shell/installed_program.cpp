@@ -3,8 +3,10 @@
 #include "kernel/public_variables.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
+#include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
 
@@ -132,6 +134,21 @@ InstalledProgram::CommandRun InstalledProgram::RunProgram(
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+void InstalledProgram::LookAtEveryWindow(const std::function<void(QWidget* window)>& look) {
+    look(kesp::FormWindowNamed("haupt"));
+    for (const LaunchButton& button : LAUNCH_BUTTONS()) {
+        if (!button.open) continue;
+        const QList<kesp::FormWindow*> before = kesp::FormWindows();
+        button.open();
+        for (kesp::FormWindow* window : kesp::FormWindows()) {
+            if (before.contains(window)) continue;
+            look(window);
+            window->release();
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 void InstalledProgram::LetGoOfTheDataFolder() {

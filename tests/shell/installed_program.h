@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,12 @@ class InstalledProgram : public ::testing::Test {
     // a command may claim it.
     void LetGoOfTheDataFolder();
 
+  public:
+    // Hands `look` the main window, then every window its launch buttons
+    // open, each closed again after the look.
+    static void LookAtEveryWindow(const std::function<void(QWidget* window)>& look);
+
+  protected:
     QTemporaryDir folder_;
     QString previousFolder_;
     QList<kesp::seam::MessageBoxShown> boxes_;

@@ -16,6 +16,8 @@
 #include <QMap>
 #include <QTabBar>
 
+#include <algorithm>
+
 namespace {
 
 // "window/control:what" -> the text a user reads there.
@@ -43,18 +45,7 @@ void Collect(QWidget* window, Shown& shown) {
 Shown ShownIn(const QString& code) {
     CHANGE_LANG(code);
     Shown shown;
-    Collect(kesp::FormWindowNamed("haupt"), shown);
-    for (const LaunchButton& button : LAUNCH_BUTTONS()) {
-        if (!button.open) continue;
-        const QList<kesp::FormWindow*> before = kesp::FormWindows();
-        button.open();
-        for (kesp::FormWindow* window : kesp::FormWindows()) {
-            if (before.contains(window)) continue;
-            Collect(window, shown);
-            window->release();
-        }
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    InstalledProgram::LookAtEveryWindow([&shown](QWidget* window) { Collect(window, shown); });
     return shown;
 }
 
@@ -85,7 +76,10 @@ TEST_F(WindowTexts, NoWindowShowsGermanOrAnObjectNameInEnglishOrPortuguese) {
         // its own: the other one was not set.
         const QString en = english.value(it.key());
         const QString br = portuguese.value(it.key());
-        if (it.value().trimmed().isEmpty() || kSharedByRight.contains(it.value())) continue;
+        // Figures (free memory, counts) are no text of a language, and change meanwhile.
+        const bool words =
+            std::any_of(it.value().begin(), it.value().end(), [](QChar c) { return c.isLetter(); });
+        if (!words || kSharedByRight.contains(it.value())) continue;
         if (en == it.value() && br != it.value())
             faults << it.key() + " stays German in English: " + en;
         if (br == it.value() && en != it.value())
