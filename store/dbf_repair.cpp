@@ -140,12 +140,12 @@ bool DescriptorsAgree(const QByteArray& file, const QByteArray& known) {
 
 }  // namespace
 
-std::optional<RepairReport> RebuildTable(const QString& path, const std::vector<FieldSpec>& specs,
-                                         MemoKind kind) {
+std::optional<RepairReport> RebuildTable(const QString& path,
+                                         const std::vector<FieldSpec>& described, MemoKind kind) {
     FileHandle damaged = FileHandle::Open(path);
     if (!damaged.TryLockExclusive()) return std::nullopt;
     std::uint8_t version = 0;
-    const std::vector<Field> fields = DescribedFields(path, specs, kind, &version);
+    const std::vector<Field> fields = DescribedFields(path, described, kind, &version);
     const int recordLength = RecordLengthOf(fields);
     const QByteArray known = TableHeader(version, fields, 0, recordLength);
 
