@@ -20,6 +20,7 @@
 #include "kernel/public_variables.h"
 #include "store/codec.h"
 #include "store/xbase.h"
+#include "tests/apps/record_applications.h"
 #include "tests/apps/record_fixture.h"
 #include "toolkit/forms.h"
 
@@ -33,25 +34,8 @@ namespace record_window_contract {
 
 using kesp::test::TestDriver;
 
-struct Application {
-    const char* name;
-    const RecordWindow& (*describe)();
-    void (*open)();  // the main window's launch operation
-};
-
-inline void PrintTo(const Application& application, std::ostream* out) {
-    *out << application.name;
-}
-
-inline const Application kApplications[] = {
-    {"PrivateAddresses", PrivateAddressBook, OPENFORM_ADRESSE_P},
-    {"BusinessAddresses", BusinessAddressBook, OPENFORM_ADRESSE_G},
-    {"Projects", Projects, OPENFORM_PROJEKT},
-    {"Tips", Tips, OPENFORM_TIPPS},
-    {"CustomDatabase", MyApp, OPENFORM_MYAPP},
-    {"Notes", Notes, OPENFORM_NOTIZ},
-    {"Bookmarks", Bookmarks, OPENFORM_INTERNET},
-};
+using Application = RecordApplication;
+inline const auto& kApplications = kRecordApplications;
 
 // ---- The sample records and what the window should make of them ----------
 

@@ -8,7 +8,7 @@
 //
 // The expectations come from a model of the sample records and from the
 // description itself, so each application's own tests cover only what makes
-// it different. A new application joins with one line in kApplications.
+// it different. A new application joins with one line in tests/apps/record_applications.h.
 #include "tests/apps/record_window_contract.h"
 
 namespace record_window_contract {

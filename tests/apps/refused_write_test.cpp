@@ -20,6 +20,7 @@
 #include "store/file_handle.h"
 #include "store/xbase.h"
 #include "tests/apps/other_reader.h"
+#include "tests/apps/record_applications.h"
 #include "tests/apps/record_fixture.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/forms.h"
@@ -32,25 +33,8 @@ namespace {
 
 using kesp::test::TestDriver;
 
-struct Application {
-    const char* name;
-    const RecordWindow& (*describe)();
-    void (*open)();
-};
-
-void PrintTo(const Application& application, std::ostream* out) {
-    *out << application.name;
-}
-
-const Application kApplications[] = {
-    {"PrivateAddresses", PrivateAddressBook, OPENFORM_ADRESSE_P},
-    {"BusinessAddresses", BusinessAddressBook, OPENFORM_ADRESSE_G},
-    {"Projects", Projects, OPENFORM_PROJEKT},
-    {"Tips", Tips, OPENFORM_TIPPS},
-    {"CustomDatabase", MyApp, OPENFORM_MYAPP},
-    {"Notes", Notes, OPENFORM_NOTIZ},
-    {"Bookmarks", Bookmarks, OPENFORM_INTERNET},
-};
+using Application = RecordApplication;
+inline const auto& kApplications = kRecordApplications;
 
 class RefusedWrite : public RecordFixture, public ::testing::WithParamInterface<Application> {
   protected:
