@@ -17,6 +17,7 @@
 #include "shell/record_kinds.h"
 #include "shell/statistics.h"
 #include "shell/system_facts.h"
+#include "shell/trash_window.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -47,6 +48,7 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
             {"Button_28", OPENFORM_MYAPPCONFIG},  // the own application's field names
             {"Button_25", OPENBIO},               // biorhythm
             {"Button_35", OPENFORM_KOMMEND},      // the days ahead
+            {"Button_36", OPENFORM_PAPIERKORB},   // the trash
         };
         return all;
     }();
@@ -347,6 +349,7 @@ void DEFINE_HAUPT() {
                                      .flat = true});
     _DEFINEIMAGE("Image_2",
                  {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
+    TextButton("Button_36", 100, 20, 100, 22, "Papierkorb");
     TextButton("Button_35", 100, 330, 110, 22, "Demnächst");
     DefineEverythingSearch();
     _ENDWINDOW();
@@ -380,6 +383,12 @@ const QList<Relabel>& MainWindowTexts() {
          {"Verwalten", "Administration", "Administrar"}},
         {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
         {{"Button_35"}, "Caption", {"Demnächst", "Coming up", "Próximos dias"}},
+        {{"Button_36"}, "Caption", {"Papierkorb", "Trash", "Lixeira"}},
+        {{"Button_36"},
+         "ToolTip",
+         {"Gelöschte Einträge der letzten 30 Tage zurückholen",
+          "Bring back records deleted in the last 30 days",
+          "Recuperar registros excluídos nos últimos 30 dias"}},
         {{"Button_35"},
          "ToolTip",
          {"Was heute und in den nächsten Tagen ansteht", "What is due today and in the days ahead",

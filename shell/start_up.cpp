@@ -10,6 +10,7 @@
 #include "shell/main_window.h"
 #include "shell/reminders.h"
 #include "shell/statistics.h"
+#include "shell/trash.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/xbase.h"
@@ -99,6 +100,7 @@ bool START_UP(const QString& programFolder) {
         TELL_DATA_IN_USE();
         return false;
     }
+    OPEN_TRASH(DATE());
     return true;
 }
 

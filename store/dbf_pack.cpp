@@ -6,6 +6,7 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/pack_keeper.h"
 
 #include <algorithm>
 #include <cstring>
@@ -195,10 +196,11 @@ bool DbfTable::Pack() {
         return false;
     }
     std::vector<std::uint32_t> kept;
+    std::vector<std::uint32_t> removed;
     for (std::uint32_t r = 1; r <= count_; ++r) {
-        if (!IsDeleted(r)) kept.push_back(r);
+        (IsDeleted(r) ? removed : kept).push_back(r);
     }
-    if (kept.size() == count_) {
+    if (removed.empty()) {
         Commit();
         return false;
     }
@@ -206,7 +208,24 @@ bool DbfTable::Pack() {
         const auto pending = pendingMemos_.find({r, field});
         return pending != pendingMemos_.end() ? pending->second : memo_->Read(MemoBlock(r, field));
     };
-    ReplaceFilesWith(kept, memoText, QStringLiteral("pack"));
+    PackKeeper* keeper = CurrentPackKeeper();
+    const QString tablePath = path();
+    if (keeper) {
+        // The keeper is told the count the file holds before the pack.
+        Commit();
+        try {
+            keeper->Keep(*this, removed);
+        } catch (const WriteFailure& failure) {
+            throw TableWriteFailure(failure, QStringLiteral("pack"));
+        }
+    }
+    try {
+        ReplaceFilesWith(kept, memoText, QStringLiteral("pack"));
+    } catch (...) {
+        if (keeper) keeper->Abandoned(tablePath);
+        throw;
+    }
+    if (keeper) keeper->Packed(tablePath);
     return true;
 }
 

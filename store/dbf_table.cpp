@@ -460,6 +460,30 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
     std::memcpy(p, bytes.constData(), static_cast<std::size_t>(f.length));
 }
 
+QByteArray DbfTable::ReadBytes(std::uint32_t record, int field) const {
+    const Field& f = fields_[field];
+    if (f.type != 'M') return QByteArray(RecordBytes(record) + f.offset, f.length);
+    const auto pending = pendingMemos_.find({record, field});
+    if (pending != pendingMemos_.end()) return pending->second;
+    const std::uint32_t block = MemoBlock(record, field);
+    if (block == 0) return {};
+    if (!memo_) RaiseTableDamage(path(), QStringLiteral("memo file cannot be read"));
+    return memo_->Read(block);
+}
+
+void DbfTable::WriteBytes(std::uint32_t record, int field, const QByteArray& bytes) {
+    if (record < 1 || record > count_) return;
+    const Field& f = fields_[field];
+    if (f.type == 'M') {
+        pendingMemos_[{record, field}] = bytes;
+        MutableRecord(record);
+        return;
+    }
+    const QByteArray fitted = bytes.leftJustified(f.length, ' ', true);
+    std::memcpy(MutableRecord(record) + f.offset, fitted.constData(),
+                static_cast<std::size_t>(f.length));
+}
+
 void DbfTable::AppendBlank() {
     data_.Resize(data_.size() + static_cast<std::size_t>(recordLength_));
     std::memset(data_.data() + data_.size() - recordLength_, ' ',

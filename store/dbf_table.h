@@ -122,6 +122,12 @@ class DbfTable {
     QDate ReadDate(std::uint32_t record, int field) const;
     bool ReadLogical(std::uint32_t record, int field) const;
     QVariant Blank(int field) const;
+    // A field's stored bytes, unconverted: a memo field's text as the memo
+    // holds it, any other field's bytes in the record. For copying records
+    // between tables of the same fields without a change of a byte.
+    QByteArray ReadBytes(std::uint32_t record, int field) const;
+    // Puts such bytes back (cut or padded with blanks to the field's width).
+    void WriteBytes(std::uint32_t record, int field, const QByteArray& bytes);
     void Write(std::uint32_t record, int field, const QVariant& value);
     void AppendBlank();
 

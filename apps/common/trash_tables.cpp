@@ -1,0 +1,338 @@
+#include "apps/common/trash_tables.h"
+
+#include "kernel/public_variables.h"
+#include "store/dbf_table.h"
+#include "store/file_handle.h"
+#include "store/file_names.h"
+#include "store/pack_keeper.h"
+#include "store/table_schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <utility>
+
+using kesp::store::DbfTable;
+
+namespace {
+
+const QString kDeletedOn = QStringLiteral("GELOESCHT");
+const QString kDeletedAt = QStringLiteral("GEL_ZEIT");
+const QString kPackField = QStringLiteral("GEL_PACK");
+
+// The packs begun and not yet known to have ended: one row each, marked
+// deleted once the pack has replaced its table or was given up.
+const QString kUnfinished = QStringLiteral("offen.dbf");
+const QString kTableField = QStringLiteral("TABELLE");
+const QString kBefore = QStringLiteral("VORHER");
+
+using TablePointer = std::unique_ptr<DbfTable>;
+
+QString FileNameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+void MakeTrashFolder() {
+    if (!QDir().mkpath(TrashFolder()))
+        kesp::store::ThrowWriteFailure(TrashFolder(), QStringLiteral("create"), EACCES);
+}
+
+// The table at `path`, created with `fields` when there is none; nullptr when
+// another holder has it.
+TablePointer OpenOrCreate(const QString& path, const std::vector<kesp::FieldSpec>& fields,
+                          kesp::MemoKind kind) {
+    if (!kesp::store::FileExists(path)) {
+        // Made under another name and renamed, memo first: a table cut off
+        // while being made (a full disk, the end of the process) never
+        // stands under its own name.
+        MakeTrashFolder();
+        const QFileInfo file(path);
+        const QString made = file.absolutePath() + QStringLiteral("/neu_") + file.fileName();
+        const bool withMemo =
+            std::any_of(fields.begin(), fields.end(), [](const auto& f) { return f.type == 'M'; });
+        const QString memoSuffix =
+            kind == kesp::MemoKind::Fpt ? QStringLiteral(".fpt") : QStringLiteral(".dbt");
+        const auto memoOf = [&](const QString& table) {
+            return table.left(table.size() - file.suffix().size() - 1) + memoSuffix;
+        };
+        try {
+            kesp::CreateTable(made, fields, kind);
+            if (withMemo) kesp::store::RenameFile(memoOf(made), memoOf(path));
+            kesp::store::RenameFile(made, path);
+        } catch (const kesp::WriteFailure&) {
+            kesp::store::RemoveFile(made);
+            kesp::store::RemoveFile(memoOf(made));
+            throw;
+        }
+    }
+    return DbfTable::Open(path);
+}
+
+TablePointer OpenUnfinished() {
+    return OpenOrCreate(TrashFolder() + kUnfinished,
+                        {{kTableField, 'C', 60}, {kPackField, 'C', 20}, {kBefore, 'N', 10}},
+                        kesp::MemoKind::Dbt);
+}
+
+TablePointer OpenTrashOf(const DbfTable& table) {
+    std::vector<kesp::FieldSpec> fields;
+    for (const kesp::store::Field& f : table.fields())
+        fields.push_back({f.name, f.type, f.length, f.decimals});
+    fields.push_back({kDeletedOn, 'D', 8});
+    fields.push_back({kDeletedAt, 'C', 8});
+    fields.push_back({kPackField, 'C', 20});
+    return OpenOrCreate(TrashTablePath(FileNameOf(table.path())), fields,
+                        table.memoKind().value_or(kesp::MemoKind::Dbt));
+}
+
+// A trash table another holder keeps locked stops the pack, as a refused write.
+[[noreturn]] void InUse(const QString& path) {
+    kesp::store::ThrowWriteFailure(path, QStringLiteral("open"), EBUSY);
+}
+
+TablePointer OpenExisting(const QString& path) {
+    if (!kesp::store::FileExists(path)) return nullptr;
+    return DbfTable::Open(path);
+}
+
+QString TextOf(const DbfTable& table, std::uint32_t row, const QString& field) {
+    const int at = table.FieldIndex(field);
+    return at < 0 ? QString() : table.Read(row, at).toString().trimmed();
+}
+
+// Copies record `from` of `source` into record `to` of `target`, field by
+// field of the same name: the bytes where type and width agree, else the value.
+void CopyRecord(const DbfTable& source, std::uint32_t from, DbfTable& target, std::uint32_t to) {
+    for (std::size_t i = 0; i < source.fields().size(); ++i) {
+        const kesp::store::Field& field = source.fields()[i];
+        const int at = target.FieldIndex(field.name);
+        if (at < 0) continue;
+        const kesp::store::Field& there = target.fields()[static_cast<std::size_t>(at)];
+        if (there.type == field.type && there.length == field.length) {
+            target.WriteBytes(to, at, source.ReadBytes(from, static_cast<int>(i)));
+        } else {
+            target.Write(to, at, source.Read(from, static_cast<int>(i)));
+        }
+    }
+}
+
+// Removes the rows of `table` for which `drop` holds; returns how many. Only
+// marked (written in place, needing no room) unless `pack`.
+template <typename Drop>
+int DropRows(DbfTable& table, Drop drop, bool pack = true) {
+    int dropped = 0;
+    for (std::uint32_t row = 1; row <= table.RecordCount(); ++row) {
+        if (!table.IsDeleted(row) && drop(row)) {
+            table.SetDeleted(row, true);
+            ++dropped;
+        }
+    }
+    if (pack) table.Pack();
+    return dropped;
+}
+
+void DropPack(const QString& table, const QString& pack) {
+    if (TablePointer trash = OpenExisting(TrashTablePath(table))) {
+        DropRows(
+            *trash, [&](std::uint32_t row) { return TextOf(*trash, row, kPackField) == pack; },
+            false);
+    }
+}
+
+// Ends the row of `pack` in the packs not yet ended.
+void EndUnfinished(const QString& pack) {
+    TablePointer unfinished = OpenUnfinished();
+    if (!unfinished) return;
+    for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row) {
+        if (!unfinished->IsDeleted(row) && TextOf(*unfinished, row, kPackField) == pack)
+            unfinished->SetDeleted(row, true);
+    }
+}
+
+class TrashKeeper final : public kesp::store::PackKeeper {
+  public:
+    QSet<QString> tables;  // lower-case file names
+    QHash<QString, QString> lastPack;
+
+    void Keep(const DbfTable& table, const std::vector<std::uint32_t>& removed) override {
+        current_.clear();
+        if (!IsKept(table)) return;
+        const QString name = FileNameOf(table.path());
+        const QDateTime now = QDateTime::currentDateTime();
+        const QString pack = now.toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
+                             QString::number(++packsThisRun_).rightJustified(3, '0');
+
+        // First the pack is noted as begun, so that its copies can be found
+        // and dropped should it never replace the table.
+        TablePointer unfinished = OpenUnfinished();
+        if (!unfinished) InUse(TrashFolder() + kUnfinished);
+        unfinished->AppendBlank();
+        const std::uint32_t note = unfinished->RecordCount();
+        unfinished->Write(note, unfinished->FieldIndex(kTableField), name);
+        unfinished->Write(note, unfinished->FieldIndex(kPackField), pack);
+        unfinished->Write(note, unfinished->FieldIndex(kBefore), double(table.RecordCount()));
+        unfinished->Commit();
+        unfinished.reset();
+
+        TablePointer trash = OpenTrashOf(table);
+        if (!trash) InUse(TrashTablePath(name));
+        for (const std::uint32_t record : removed) {
+            trash->AppendBlank();
+            const std::uint32_t row = trash->RecordCount();
+            CopyRecord(table, record, *trash, row);
+            trash->Write(row, trash->FieldIndex(kDeletedOn), now.date());
+            trash->Write(row, trash->FieldIndex(kDeletedAt),
+                         now.toString(QStringLiteral("HH:mm:ss")));
+            trash->Write(row, trash->FieldIndex(kPackField), pack);
+        }
+        trash->Commit();
+        current_ = pack;
+    }
+
+    // (The trash's own packs come back here as tables not kept: what belongs
+    // to the pack under way is taken from current_ first.)
+    void Packed(const QString& tablePath) override {
+        const QString pack = std::exchange(current_, QString());
+        if (pack.isEmpty()) return;
+        lastPack.insert(FileNameOf(tablePath).toLower(), pack);
+        EndUnfinished(pack);
+    }
+
+    void Abandoned(const QString& tablePath) override {
+        const QString pack = std::exchange(current_, QString());
+        if (pack.isEmpty()) return;
+        DropPack(FileNameOf(tablePath), pack);
+        EndUnfinished(pack);
+    }
+
+  private:
+    bool IsKept(const DbfTable& table) const {
+        const QFileInfo file(table.path());
+        return tables.contains(file.fileName().toLower()) &&
+               QDir(file.absolutePath()) == QDir(THE_DATA_PATH);
+    }
+
+    QString current_;
+    int packsThisRun_ = 0;
+};
+
+TrashKeeper& Keeper() {
+    static TrashKeeper keeper;
+    return keeper;
+}
+
+}  // namespace
+
+void KeepPackedRecordsOf(const QStringList& tables) {
+    Keeper().tables.clear();
+    for (const QString& table : tables)
+        Keeper().tables.insert(table.toLower());
+    kesp::store::SetPackKeeper(tables.isEmpty() ? nullptr : &Keeper());
+}
+
+QString TrashFolder() {
+    return THE_DATA_PATH + QStringLiteral("papierkorb") + QDir::separator();
+}
+
+QString TrashTablePath(const QString& table) {
+    return TrashFolder() + table;
+}
+
+void FinishUnfinishedPacks() {
+    TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished);
+    if (!unfinished) return;
+    for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row) {
+        if (unfinished->IsDeleted(row)) continue;
+        const QString table = TextOf(*unfinished, row, kTableField);
+        const QString pack = TextOf(*unfinished, row, kPackField);
+        const auto before = static_cast<std::uint32_t>(
+            unfinished->Read(row, unfinished->FieldIndex(kBefore)).toDouble());
+        // Opening the table finishes a swap that was cut off; a table still
+        // holding as many records as before the pack was never replaced.
+        const TablePointer source = OpenExisting(THE_DATA_PATH + table);
+        if (!source) {
+            if (kesp::store::FileExists(THE_DATA_PATH + table)) continue;  // in use
+        } else if (source->RecordCount() == before) {
+            DropPack(table, pack);
+        }
+        unfinished->SetDeleted(row, true);
+    }
+    unfinished->Pack();
+}
+
+int ForgetTrashBefore(const QDate& day) {
+    int forgotten = 0;
+    const QStringList names =
+        QDir(TrashFolder()).entryList({QStringLiteral("*.dbf")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        if (name.compare(kUnfinished, Qt::CaseInsensitive) == 0) continue;
+        const TablePointer trash = OpenExisting(TrashTablePath(name));
+        const int on = trash ? trash->FieldIndex(kDeletedOn) : -1;
+        if (on < 0) continue;
+        forgotten += DropRows(*trash, [&](std::uint32_t row) {
+            const QDate packed = trash->ReadDate(row, on);
+            return packed.isValid() && packed < day;
+        });
+    }
+    return forgotten;
+}
+
+QList<TrashedRecord> TrashedRecordsOf(const QString& table, const QStringList& fields) {
+    QList<TrashedRecord> records;
+    const TablePointer trash = OpenExisting(TrashTablePath(table));
+    if (!trash) return records;
+    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row) {
+        if (trash->IsDeleted(row)) continue;
+        TrashedRecord record{table, row, {}, TextOf(*trash, row, kPackField), {}};
+        const int on = trash->FieldIndex(kDeletedOn);
+        const QTime at =
+            QTime::fromString(TextOf(*trash, row, kDeletedAt), QStringLiteral("HH:mm:ss"));
+        record.packedAt = QDateTime(on < 0 ? QDate() : trash->ReadDate(row, on), at);
+        for (const QString& field : fields) {
+            const int index = trash->FieldIndex(field);
+            if (index >= 0) record.values.insert(field, trash->Read(row, index));
+        }
+        records.append(record);
+    }
+    return records;
+}
+
+int RestoreFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
+    const TablePointer trash = OpenExisting(TrashTablePath(table));
+    const TablePointer target = OpenExisting(THE_DATA_PATH + table);
+    if (!trash || !target) return -1;
+    int restored = 0;
+    for (const std::uint32_t row : rows) {
+        if (row < 1 || row > trash->RecordCount() || trash->IsDeleted(row)) continue;
+        target->AppendBlank();
+        CopyRecord(*trash, row, *target, target->RecordCount());
+        ++restored;
+    }
+    target->Commit();
+    // Only now, with the records in their table, do they leave the trash.
+    const QSet<std::uint32_t> chosen(rows.begin(), rows.end());
+    DropRows(*trash, [&](std::uint32_t row) { return chosen.contains(row); });
+    return restored;
+}
+
+int RestorePack(const QString& table, const QString& pack) {
+    QList<std::uint32_t> rows;
+    for (const TrashedRecord& record : TrashedRecordsOf(table, {}))
+        if (record.pack == pack) rows.append(record.row);
+    return rows.isEmpty() ? 0 : RestoreFromTrash(table, rows);
+}
+
+QString LastPackOf(const QString& table) {
+    return Keeper().lastPack.value(table.toLower());
+}
+
+int EmptyFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
+    const TablePointer trash = OpenExisting(TrashTablePath(table));
+    if (!trash) return -1;
+    const QSet<std::uint32_t> chosen(rows.begin(), rows.end());
+    return DropRows(*trash, [&](std::uint32_t row) { return chosen.contains(row); });
+}

@@ -1,0 +1,79 @@
+#include "shell/trash.h"
+
+#include "apps/common/trash_tables.h"
+#include "store/fault.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace {
+
+// The kinds with a table of their own (not a view of another's).
+QList<const RecordKind*> KindsWithTables() {
+    QList<const RecordKind*> kinds;
+    for (const RecordKind& kind : RecordKinds())
+        if (kind.viewOf.isEmpty()) kinds.append(&kind);
+    return kinds;
+}
+
+}  // namespace
+
+void OPEN_TRASH(const QDate& today) {
+    QStringList tables;
+    for (const RecordKind* kind : KindsWithTables())
+        tables.append(kind->table);
+    KeepPackedRecordsOf(tables);
+    try {
+        FinishUnfinishedPacks();
+        ForgetTrashBefore(today.addDays(-kTrashDays));
+    } catch (const kesp::WriteFailure&) {
+        // Housekeeping only: what could not be finished now is finished at
+        // the next start, and the packs of this run still keep their records.
+    }
+}
+
+QList<TrashEntry> TrashEntries() {
+    QList<TrashEntry> entries;
+    for (const RecordKind* kind : KindsWithTables()) {
+        const QStringList captions = ReadUserCaptions(*kind);
+        for (const TrashedRecord& record : TrashedRecordsOf(kind->table, NameFields(*kind))) {
+            const QString name = ComposeRecordName(
+                *kind,
+                [&](const QString& field) { return ShownFieldValue(record.values.value(field)); },
+                captions);
+            entries.append({kind, record.row, name, record.packedAt});
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const TrashEntry& a, const TrashEntry& b) {
+        return a.packedAt != b.packedAt ? a.packedAt > b.packedAt : a.row > b.row;
+    });
+    return entries;
+}
+
+int RestoreTrashEntries(const QList<TrashEntry>& entries, bool* inUse) {
+    QHash<const RecordKind*, QList<std::uint32_t>> rowsOf;
+    for (const TrashEntry& entry : entries)
+        rowsOf[entry.kind].append(entry.row);
+    int restored = 0;
+    *inUse = false;
+    for (auto it = rowsOf.begin(); it != rowsOf.end(); ++it) {
+        const int back = RestoreFromTrash(it.key()->table, it.value());
+        if (back < 0)
+            *inUse = true;
+        else
+            restored += back;
+    }
+    return restored;
+}
+
+int EmptyTrash() {
+    int removed = 0;
+    for (const RecordKind* kind : KindsWithTables()) {
+        QList<std::uint32_t> rows;
+        for (const TrashedRecord& record : TrashedRecordsOf(kind->table, {}))
+            rows.append(record.row);
+        if (!rows.isEmpty()) removed += std::max(0, EmptyFromTrash(kind->table, rows));
+    }
+    return removed;
+}

@@ -1,0 +1,39 @@
+// The trash across the applications: every application's table in the
+// catalogue keeps what its packs remove (apps/common/trash_tables.h), what
+// the trash holds is listed under the names the catalogue gives records, and
+// a run begins by finishing cut-off packs and forgetting what is older than
+// the trash keeps.
+#pragma once
+
+#include "shell/record_kinds.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+// How long the trash keeps a record.
+inline constexpr int kTrashDays = 30;
+
+// Called once a run has the data folder: keeps what packs remove from every
+// application's table, drops the copies of packs a crash cut off, and
+// forgets what was packed away more than kTrashDays days before `today`.
+void OPEN_TRASH(const QDate& today);
+
+struct TrashEntry {
+    const RecordKind* kind = nullptr;
+    std::uint32_t row = 0;  // in the kind's trash table
+    QString name;           // as the catalogue names the record
+    QDateTime packedAt;
+};
+
+// Everything in the trash, newest first.
+QList<TrashEntry> TrashEntries();
+
+// Puts the entries back into their tables; the number restored. `inUse` is
+// set when a table or its trash was in use: its entries stay in the trash.
+int RestoreTrashEntries(const QList<TrashEntry>& entries, bool* inUse);
+
+// Removes every entry from the trash for good; the number removed.
+int EmptyTrash();

@@ -1,0 +1,219 @@
+#include "shell/trash_window.h"
+
+#include "kernel/public_variables.h"
+#include "kernel/t_close.h"
+#include "kernel/texts.h"
+#include "shell/search_folding.h"
+#include "shell/statistics.h"
+#include "shell/trash.h"
+#include "store/fault.h"
+#include "store/xbase.h"
+#include "toolkit/action_dispatch.h"
+#include "toolkit/control.h"
+#include "toolkit/form_window.h"
+#include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kWindow = QStringLiteral("papierkorb");
+const QString kList = QStringLiteral("List_1");
+
+const Texts kTitle{"Papierkorb", "Trash", "Lixeira"};
+const Texts kSearch{"Suchen:", "Search:", "Procurar:"};
+const Texts kApplication{"Anwendung", "Application", "Aplicativo"};
+const Texts kRecord{"Eintrag", "Record", "Registro"};
+const Texts kDeleted{"Gelöscht am", "Deleted on", "Excluído em"};
+const Texts kRestore{"Wiederherstellen", "Restore", "Restaurar"};
+const Texts kEmpty{"Papierkorb leeren", "Empty trash", "Esvaziar lixeira"};
+const Texts kClose{"Schließen", "Close", "Fechar"};
+const Texts kCount{"%1 Einträge der letzten %2 Tage", "%1 records of the last %2 days",
+                   "%1 registros dos últimos %2 dias"};
+const Texts kChooseFirst{"Bitte zuerst die Einträge wählen, die zurückkommen sollen.",
+                         "Please choose the records to bring back first.",
+                         "Escolha primeiro os registros que devem voltar."};
+const Texts kRestored{"%1 Einträge sind wieder in ihren Anwendungen.",
+                      "%1 records are back in their applications.",
+                      "%1 registros voltaram aos seus aplicativos."};
+const Texts kInUse{"Einige Einträge blieben im Papierkorb: ihre Tabelle ist gerade in Gebrauch.",
+                   "Some records stayed in the trash: their table is in use just now.",
+                   "Alguns registros ficaram na lixeira: a tabela deles está em uso agora."};
+const Texts kAskEmpty{"Alle %1 Einträge im Papierkorb endgültig löschen?",
+                      "Delete all %1 records in the trash for good?",
+                      "Excluir definitivamente todos os %1 registros da lixeira?"};
+const Texts kNotWritten{"Der Papierkorb kann nicht geschrieben werden:",
+                        "The trash cannot be written:", "Não é possível gravar a lixeira:"};
+
+constexpr int kEntryRole = Qt::UserRole;
+
+QList<TrashEntry>& Entries() {
+    static QList<TrashEntry> entries;
+    return entries;
+}
+
+// Every typed word occurs in the text, as the search over everything folds them.
+bool WordsOccurIn(const std::vector<FoldedWord>& words, const QString& text) {
+    const QByteArray plain = FoldPlain(text);
+    const QByteArray spelled = FoldSpelled(text);
+    return std::all_of(words.begin(), words.end(), [&](const FoldedWord& word) {
+        return plain.contains(word.plain) || spelled.contains(word.spelled);
+    });
+}
+
+QTreeWidget* List() {
+    return static_cast<QTreeWidget*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+}
+
+void FillList() {
+    QTreeWidget* list = List();
+    list->clear();
+    const std::vector<FoldedWord> words =
+        FoldedWords(GETPROPERTY(kWindow, "s_papier", "value").toString());
+    int shown = 0;
+    for (int at = 0; at < Entries().size(); ++at) {
+        const TrashEntry& entry = Entries()[at];
+        const QString application = KindName(*entry.kind);
+        if (!WordsOccurIn(words, application + QLatin1Char(' ') + entry.name)) continue;
+        auto* item = new QTreeWidgetItem(
+            list, QStringList{application, entry.name,
+                              DTOC(entry.packedAt.date()) + QLatin1Char(' ') +
+                                  entry.packedAt.time().toString(QStringLiteral("HH:mm"))});
+        item->setData(0, kEntryRole, at);
+        ++shown;
+    }
+    if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
+    SETPROPERTY(kWindow, "Label_2", "value", TEXT(kCount).arg(shown).arg(kTrashDays));
+    SETPROPERTY(kWindow, "Button_2", "enabled", !Entries().isEmpty());
+}
+
+void ReadTrash() {
+    Entries() = TrashEntries();
+    FillList();
+}
+
+void TellNotWritten(const kesp::WriteFailure& failure) {
+    MSGEXCLAMATION(TEXT(kNotWritten) + QLatin1Char('\r') + failure.fault().reason(), THE_APP_NAME);
+}
+
+void RESTORE_CHOSEN() {
+    KESP_OPERATION();
+    QList<TrashEntry> chosen;
+    for (QTreeWidgetItem* item : List()->selectedItems())
+        chosen.append(Entries()[item->data(0, kEntryRole).toInt()]);
+    if (chosen.isEmpty()) {
+        MSGBOX(TEXT(kChooseFirst), THE_APP_NAME);
+        return;
+    }
+    bool inUse = false;
+    int restored = 0;
+    try {
+        restored = RestoreTrashEntries(chosen, &inUse);
+    } catch (const kesp::WriteFailure& failure) {
+        TellNotWritten(failure);
+    }
+    ReadTrash();
+    if (ISWINDOWDEFINED("haupt")) HAUPT_STATISTIK();
+    MSGBOX(TEXT(kRestored).arg(restored) + (inUse ? QLatin1Char('\r') + TEXT(kInUse) : QString()),
+           THE_APP_NAME);
+    List()->setFocus();
+}
+
+void EMPTY_TRASH() {
+    KESP_OPERATION();
+    if (Entries().isEmpty()) return;
+    if (!MSGYESNO(TEXT(kAskEmpty).arg(Entries().size()), THE_APP_NAME)) return;
+    try {
+        EmptyTrash();
+    } catch (const kesp::WriteFailure& failure) {
+        TellNotWritten(failure);
+    }
+    ReadTrash();
+    List()->setFocus();
+}
+
+void OPENPAPIERKORB() {
+    KESP_OPERATION();
+    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
+    SETPROPERTY(kWindow, "Label_1", "value", TEXT(kSearch));
+    SETPROPERTY(kWindow, "Button_1", "caption", TEXT(kRestore));
+    SETPROPERTY(kWindow, "Button_2", "caption", TEXT(kEmpty));
+    SETPROPERTY(kWindow, "Button_3", "caption", TEXT(kClose));
+    kesp::FormWindowNamed(kWindow)->control("s_papier")->widget()->setAccessibleName(TEXT(kSearch));
+    QTreeWidget* list = List();
+    list->setHeaderLabels({TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)});
+    list->setAccessibleName(TEXT(kTitle));
+    ReadTrash();
+    list->setFocus();
+}
+
+void SEARCH_CHANGED() {
+    if (!kesp::FindFormWindow(kWindow) || !kesp::FormWindowNamed(kWindow)->findControl(kList))
+        return;  // still being defined
+    FillList();
+}
+
+void DefineTrashWindow() {
+    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+                                 .row = 100,
+                                 .col = 200,
+                                 .width = 620,
+                                 .height = 470,
+                                 .icon = "img/kespico.ico",
+                                 .onInit = OPENPAPIERKORB});
+    _DEFINELABEL("Label_1", {.row = 14,
+                             .col = 10,
+                             .width = 90,
+                             .height = 20,
+                             .value = kSearch.de,
+                             .bold = true,
+                             .background = Qt::white});
+    _DEFINETEXTBOX("s_papier",
+                   {.row = 12, .col = 105, .width = 300, .height = 22, .onChange = SEARCH_CHANGED});
+    kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
+    auto* list = new QTreeWidget(window);
+    list->setColumnCount(3);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->header()->resizeSection(0, 150);
+    list->header()->resizeSection(1, 290);
+    window->addControl(std::make_unique<kesp::Control>(kList, list));
+    kesp::PlaceControl(list, 45, 10, 595, 330);
+    _DEFINELABEL("Label_2",
+                 {.row = 385, .col = 10, .width = 595, .height = 20, .background = Qt::white});
+    _DEFINEBUTTON("Button_1", {.row = 420,
+                               .col = 10,
+                               .width = 160,
+                               .height = 28,
+                               .caption = kRestore.de,
+                               .action = RESTORE_CHOSEN});
+    _DEFINEBUTTON("Button_2", {.row = 420,
+                               .col = 180,
+                               .width = 160,
+                               .height = 28,
+                               .caption = kEmpty.de,
+                               .action = EMPTY_TRASH});
+    _DEFINEBUTTON(
+        "Button_3",
+        {.row = 420, .col = 485, .width = 120, .height = 28, .caption = kClose.de, .action = [] {
+             RELEASEWINDOW(kWindow);
+         }});
+    _ENDWINDOW();
+}
+
+}  // namespace
+
+void OPENFORM_PAPIERKORB() {
+    KESP_OPERATION();
+    T_CLOSE();
+    DefineTrashWindow();
+    DOMETHOD(kWindow, "Center");
+    _ACTIVATEWINDOW(kWindow);
+}
