@@ -1,0 +1,95 @@
+// The trash window over an installed copy: what the start's packs removed is
+// listed from every application under its name, found by a search, brought
+// back into its table, and the trash emptied after a question.
+#include "kernel/public_variables.h"
+#include "shell/language.h"
+#include "store/dbf_table.h"
+#include "tests/shell/installed_program.h"
+#include "toolkit/screenshot.h"
+#include "toolkit/test_driver.h"
+
+#include <QDir>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+using kesp::test::TestDriver;
+
+class TrashWindowTest : public InstalledProgram {};
+
+QStringList Rows(QTreeWidget* list) {
+    QStringList rows;
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = list->topLevelItem(row);
+        rows.append(item->text(0) + " | " + item->text(1));
+    }
+    return rows;
+}
+
+TEST_F(TrashWindowTest, ListsFindsRestoresAndEmptiesWhatThePacksRemoved) {
+    TestDriver driver;
+    AddRecord("notiz.dbf", {{"N_TITEL", "Einkauf"}, {"N_TEXT", "Brot\r\nMilch"}});
+    AddRecord("notiz.dbf", {{"N_TITEL", "Bleibt"}});
+    AddRecord("adressen_p.dbf", {{"VORNAME", "Anna"}, {"NACHNAME", "Groß"}});
+    DeleteRecords("notiz.dbf", [] { return FIELD("N_TITEL").toString().startsWith("Einkauf"); });
+    DeleteRecords("adressen_p.dbf", [] { return true; });
+    OpenMainWindow();  // its statistics pack every table
+    ASSERT_EQ(RecordCount("notiz.dbf"), 1);
+
+    TestDriver::click("haupt", "Button_36");
+    ASSERT_TRUE(TestDriver::isOpen("papierkorb"));
+    auto* list = qobject_cast<QTreeWidget*>(TestDriver::widget("papierkorb", "List_1"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Rows(list).size(), 2);
+    EXPECT_TRUE(Rows(list).contains("Notes | Einkauf"));
+    EXPECT_TRUE(Rows(list).contains("Contacts(friends) | Anna Groß"));
+    EXPECT_EQ(TestDriver::read("papierkorb", "Label_2").toString(),
+              "2 records of the last 30 days");
+
+    TestDriver::typeInto("papierkorb", "s_papier", "gross");
+    ASSERT_EQ(Rows(list), QStringList{"Contacts(friends) | Anna Groß"});
+    TestDriver::clearText("papierkorb", "s_papier");
+    TestDriver::typeInto("papierkorb", "s_papier", "einkauf");
+    ASSERT_EQ(Rows(list), QStringList{"Notes | Einkauf"});
+    list->topLevelItem(0)->setSelected(true);
+    TestDriver::click("papierkorb", "Button_1");
+    ASSERT_FALSE(driver.messageBoxes().isEmpty());
+    EXPECT_EQ(driver.messageBoxes().last().text, "1 records are back in their applications.");
+    EXPECT_EQ(RecordCount("notiz.dbf"), 2);
+    {
+        const auto notes = kesp::store::DbfTable::Open(DataFile("notiz.dbf"),
+                                                       kesp::store::DbfTable::Purpose::Inspect);
+        const int title = notes->FieldIndex("N_TITEL");
+        const int text = notes->FieldIndex("N_TEXT");
+        ASSERT_EQ(notes->Read(2, title).toString().trimmed(), "Einkauf");
+        EXPECT_EQ(notes->Read(2, text).toString(), "Brot\r\nMilch");
+    }
+    EXPECT_TRUE(Rows(list).isEmpty());
+    TestDriver::clearText("papierkorb", "s_papier");
+    EXPECT_EQ(Rows(list), QStringList{"Contacts(friends) | Anna Groß"});
+
+    driver.answerNext(false);
+    TestDriver::click("papierkorb", "Button_2");
+    EXPECT_EQ(Rows(list).size(), 1);
+    driver.answerNext(true);
+    TestDriver::click("papierkorb", "Button_2");
+    EXPECT_TRUE(Rows(list).isEmpty());
+    TestDriver::closeWindow("papierkorb");
+
+    AddRecord("projekt.dbf", {{"N_TITEL", "Umzug"}});
+    DeleteRecords("projekt.dbf", [] { return true; });
+    TestDriver::click("haupt", "Button_31");  // the statistics pack it away
+    const QString folder = QString(KESP_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    for (const char* code : {"DE", "AM", "BR"}) {
+        CHANGE_LANG(code);
+        TestDriver::click("haupt", "Button_36");
+        ASSERT_TRUE(
+            kesp::SaveWindowScreenshot("papierkorb", folder + "/papierkorb_" + code + ".png"));
+        TestDriver::closeWindow("papierkorb");
+    }
+    ASSERT_TRUE(kesp::SaveWindowScreenshot("haupt", folder + "/haupt_trash_BR.png"));
+}
+
+}  // namespace
