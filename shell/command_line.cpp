@@ -2,6 +2,7 @@
 
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/backups.h"
 #include "shell/coming_up.h"
 #include "shell/everything_panel.h"
 #include "shell/everything_search.h"
@@ -83,6 +84,23 @@ int RemindCommand() {
     return 0;
 }
 
+// Backs the data up now, whatever the hour, and rotates the backups.
+int BackupCommand() {
+    if (!PrepareCommand()) return 1;
+    const QDateTime now = QDateTime::currentDateTime();
+    QString reason;
+    const QString folder = MakeSnapshot(now, &reason);
+    if (folder.isEmpty()) {
+        Err() << reason.replace(QLatin1Char('\r'), QLatin1Char('\n')) << Qt::endl;
+        return 1;
+    }
+    RotateSnapshots(now);
+    Out() << TEXT({"Gesichert in %1", "Backed up in %1", "Cópia feita em %1"})
+                 .arg(QDir::toNativeSeparators(folder))
+          << Qt::endl;
+    return 0;
+}
+
 int Find(const QStringList& words) {
     if (!PrepareCommand()) return 1;
     const QString typed = words.join(QLatin1Char(' '));
@@ -96,34 +114,40 @@ int Find(const QStringList& words) {
 int Help() {
     PREPARE_RUN(PROGRAM_FOLDER());
     PEEK_STORED_LANG();  // only looks: another copy may be running
-    Out() << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --help | --version]\n"
-                   "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
-                   "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
-                   "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
-                   "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
-                   "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
-                   "  --coming [TAGE] zeigt die kommenden Tage\n"
-                   "  --help          diese Hilfe zeigen und beenden\n"
-                   "  --version       die Version zeigen und beenden\n",
-                   "Usage: kesp [--find WORDS... | --coming [DAYS] | --help | --version]\n"
-                   "%1 is a personal information manager: addresses, birthdays, agenda, "
-                   "notes, projects, bookmarks, tips and a word list.\n"
-                   "Without arguments kesp opens its main window (a graphical session is "
-                   "needed).\nThe tables are in the folder %2.\n\n"
-                   "  --find WORDS    prints what the search over everything finds\n"
-                   "  --coming [DAYS] prints the days ahead\n"
-                   "  --help          show this help and exit\n"
-                   "  --version       show the version and exit\n",
-                   "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --help | --version]\n"
-                   "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
-                   "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
-                   "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
-                   "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
-                   "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
-                   "  --coming [DIAS] mostra os próximos dias\n"
-                   "  --help          mostrar esta ajuda e sair\n"
-                   "  --version       mostrar a versão e sair\n"})
-                 .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
+    Out()
+        << TEXT(
+               {"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --backup | --help | "
+                "--version]\n"
+                "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
+                "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
+                "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
+                "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
+                "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
+                "  --coming [TAGE] zeigt die kommenden Tage\n"
+                "  --backup        sichert die Daten jetzt\n"
+                "  --help          diese Hilfe zeigen und beenden\n"
+                "  --version       die Version zeigen und beenden\n",
+                "Usage: kesp [--find WORDS... | --coming [DAYS] | --backup | --help | --version]\n"
+                "%1 is a personal information manager: addresses, birthdays, agenda, "
+                "notes, projects, bookmarks, tips and a word list.\n"
+                "Without arguments kesp opens its main window (a graphical session is "
+                "needed).\nThe tables are in the folder %2.\n\n"
+                "  --find WORDS    prints what the search over everything finds\n"
+                "  --coming [DAYS] prints the days ahead\n"
+                "  --backup        backs the data up now\n"
+                "  --help          show this help and exit\n"
+                "  --version       show the version and exit\n",
+                "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --backup | --help | --version]\n"
+                "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
+                "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
+                "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
+                "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
+                "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
+                "  --coming [DIAS] mostra os próximos dias\n"
+                "  --backup        faz agora uma cópia dos dados\n"
+                "  --help          mostrar esta ajuda e sair\n"
+                "  --version       mostrar a versão e sair\n"})
+               .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
     Out().flush();
     return 0;
 }
@@ -148,6 +172,7 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--help")) return Help();
     if (command == QLatin1String("--version")) return Version();
     if (command == QLatin1String("--remind")) return RemindCommand();
+    if (command == QLatin1String("--backup")) return BackupCommand();
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

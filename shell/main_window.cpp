@@ -10,6 +10,7 @@
 #include "apps/projects/projects_maintenance.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/backup_window.h"
 #include "shell/coming_up_window.h"
 #include "shell/everything_panel.h"
 #include "shell/help.h"
@@ -49,6 +50,7 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
             {"Button_25", OPENBIO},               // biorhythm
             {"Button_35", OPENFORM_KOMMEND},      // the days ahead
             {"Button_36", OPENFORM_PAPIERKORB},   // the trash
+            {"Button_37", OPENFORM_SICHERUNG},    // the backups
         };
         return all;
     }();
@@ -350,6 +352,7 @@ void DEFINE_HAUPT() {
     _DEFINEIMAGE("Image_2",
                  {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
     TextButton("Button_36", 100, 20, 100, 22, "Papierkorb");
+    TextButton("Button_37", 100, 125, 200, 22, "Sicherung wiederherstellen");
     TextButton("Button_35", 100, 330, 110, 22, "Demnächst");
     DefineEverythingSearch();
     _ENDWINDOW();
@@ -384,6 +387,14 @@ const QList<Relabel>& MainWindowTexts() {
         {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
         {{"Button_35"}, "Caption", {"Demnächst", "Coming up", "Próximos dias"}},
         {{"Button_36"}, "Caption", {"Papierkorb", "Trash", "Lixeira"}},
+        {{"Button_37"},
+         "Caption",
+         {"Sicherung wiederherstellen", "Restore backup", "Restaurar cópia"}},
+        {{"Button_37"},
+         "ToolTip",
+         {"Die Daten auf den Stand einer Sicherung zurücksetzen",
+          "Bring the data back to the state of a backup",
+          "Voltar os dados ao estado de uma cópia"}},
         {{"Button_36"},
          "ToolTip",
          {"Gelöschte Einträge der letzten 30 Tage zurückholen",

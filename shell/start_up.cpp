@@ -3,6 +3,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/backups.h"
 #include "shell/coming_up_window.h"
 #include "shell/folders.h"
 #include "shell/help.h"
@@ -141,8 +142,13 @@ void MAIN() {
     QObject::connect(&reminders, &QTimer::timeout, [postDue] { kesp::RunAction(postDue); });
     reminders.start(60 * 1000);
     AFTER_NEXT_STATISTICS([postDue] {
+        // A backup the last close could not write is told once.
+        const QString failedBackup = TakeFailedSnapshotNote();
+        if (!failedBackup.isEmpty()) MSGEXCLAMATION(failedBackup, THE_APP_NAME);
         kesp::RunAction(postDue);
         kesp::RunAction(OFFER_KOMMEND_AT_START);
     });
     _ACTIVATEWINDOW("haupt");
+    DBCLOSEALL();
+    SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }
