@@ -1,9 +1,12 @@
 #include "apps/common/maintenance_window.h"
 
+#include "apps/common/trash_tables.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "store/xbase.h"
+
+#include <QHash>
 
 namespace {
 
@@ -13,6 +16,13 @@ const QColor kWhite{255, 255, 255};
 const Texts kAfterPicker{"jetzt löschen.", "?", "?"};
 const Texts kDeleteButton{"Löschen", "Delete", "Apagar"};
 const Texts kCountBefore{"Insgesamt, ", "Total: ", "Total: "};
+const Texts kUndo{"Rückgängig", "Undo", "Desfazer"};
+const Texts kBack{"%1 Einträge sind zurück.", "%1 records are back.", "%1 registros voltaram."};
+const Texts kInUse{"Die Einträge sind noch im Papierkorb: die Tabelle ist gerade in Gebrauch.",
+                   "The records are still in the trash: the table is in use just now.",
+                   "Os registros ainda estão na lixeira: a tabela está em uso agora."};
+
+}  // namespace
 
 constexpr int kRowEnd = 450;  // right edge of the picker's row inside the frame
 constexpr int kPickerWidth = 90;
@@ -22,6 +32,8 @@ void BoldLabel(const QString& name, LabelProperties properties) {
     properties.background = kWhite;
     _DEFINELABEL(name, properties);
 }
+
+void UndoRemoval(const MaintenanceWindow& maintenance);
 
 void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
     _DEFINEMODALWINDOW(maintenance.window, {.title = maintenance.title.de,
@@ -75,6 +87,15 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .caption = kDeleteButton.de,
                                 .action = maintenance.remove,
                                 .flat = true});
+    // The last removal of this opening, back from the trash in one step.
+    _DEFINEBUTTON("Button_31", {.row = maintenance.buttonRow,
+                                .col = maintenance.buttonCol + 110,
+                                .width = 100,
+                                .height = 28,
+                                .caption = kUndo.de,
+                                .action = [&maintenance] { UndoRemoval(maintenance); },
+                                .flat = true});
+    DEFINEKEY(maintenance.window, "", "Ctrl+Z", [&maintenance] { UndoRemoval(maintenance); });
     BoldLabel("Label_15", {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
     _ENDWINDOW();
 }
@@ -87,6 +108,7 @@ void SetMaintenanceTexts(const MaintenanceWindow& maintenance) {
         {"Label_13", "value", 0, kAfterPicker},
         {"Label_14", "value", 0, maintenance.warning},
         {"Button_30", "caption", 0, kDeleteButton},
+        {"Button_31", "caption", 0, kUndo},
     };
     if (maintenance.dateCaption) texts.append({"Label_11", "value", 0, *maintenance.dateCaption});
     SetWindowTexts(maintenance.window, texts);
@@ -114,6 +136,27 @@ bool IsBefore(const QDate& date, const QDate& cutOff) {
     return date.isValid() && cutOff.isValid() && date < cutOff;
 }
 
+// The pack of each window's last removal, while it can be taken back.
+QHash<QString, QString>& RemovalToUndo() {
+    static QHash<QString, QString> packs;
+    return packs;
+}
+
+void UndoRemoval(const MaintenanceWindow& maintenance) {
+    const QString pack = RemovalToUndo().take(maintenance.window);
+    if (pack.isEmpty()) return;
+    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
+    T_CLOSE();
+    const int back = RestorePack(maintenance.table, pack);
+    OpenMaintenanceTable(maintenance);
+    ShowCount(maintenance, CountRecords());
+    T_CLOSE();
+    if (back < 0) {
+        MSGEXCLAMATION(TEXT(kInUse), THE_APP_NAME);
+    } else {
+        MSGBOX(TEXT(kBack).arg(back), THE_APP_NAME);
+    }
+
 }  // namespace
 
 void OpenMaintenanceWindow(const MaintenanceWindow& maintenance) {
@@ -131,6 +174,8 @@ void BeginMaintenance(const MaintenanceWindow& maintenance) {
     const int count = CountRecords();
     SetMaintenanceTexts(maintenance);
     ShowCount(maintenance, count);
+    RemovalToUndo().remove(maintenance.window);
+    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
     T_CLOSE();
 }
 
@@ -143,6 +188,10 @@ void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
     __DBPACK();
     const int after = CountRecords();
     ShowCount(maintenance, after);
+    if (after < before) {
+        RemovalToUndo().insert(maintenance.window, LastPackOf(maintenance.table));
+        SETPROPERTY(maintenance.window, "Button_31", "enabled", true);
+    }
     T_CLOSE();
     MSGEXCLAMATION(TEXT(maintenance.removed).arg(before - after), THE_APP_NAME);
 }

@@ -13,6 +13,7 @@
 #include "toolkit/test_driver.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 #include <ostream>
 #include <utility>
@@ -195,6 +196,26 @@ TEST_P(MaintenanceWindows, ReportsWhatThisPressRemovedNotWhatWasMarkedDeletedBef
     EXPECT_EQ(TakeMessages(), QStringList{maintenance.oneRemoved});
     EXPECT_EQ(Read("Label_15").section(' ', 0, 1), "Insgesamt, 2");
     EXPECT_EQ(StoredDates(), (QStringList{"08.05.2008", "none"}));
+}
+
+TEST_P(MaintenanceWindows, CtrlZBringsBackEveryRecordOfTheLastRemovalInOneStep) {
+    const Maintenance& maintenance = GetParam();
+    AddFourRecords();
+    maintenance.open();
+    EXPECT_FALSE(TestDriver::read(maintenance.window, "Button_31", "enabled").toBool());
+    SETPROPERTY(maintenance.window, "DatePicker_2", "Value", kToday.addDays(3));
+    TestDriver::click(maintenance.window, "Button_30");
+    EXPECT_EQ(TakeMessages(), QStringList{"2" + maintenance.oneRemoved.mid(1)});
+    EXPECT_TRUE(TestDriver::read(maintenance.window, "Button_31", "enabled").toBool());
+
+    QTest::keyClick(TestDriver::widget(maintenance.window), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(boxes_.size(), 1);
+    EXPECT_EQ(boxes_.takeFirst().text, "2 Einträge sind zurück.");
+    EXPECT_EQ(StoredDates(), (QStringList{"18.05.2008", "none", "05.05.2008", "08.05.2008"}));
+    EXPECT_EQ(Read("Label_15").section(' ', 0, 1), "Insgesamt, 4");
+    EXPECT_FALSE(TestDriver::read(maintenance.window, "Button_31", "enabled").toBool());
+    TestDriver::click(maintenance.window, "Button_31");
+    EXPECT_TRUE(boxes_.isEmpty()) << "nothing more to take back";
 }
 
 TEST_P(MaintenanceWindows, CutOffOnOpeningCrossesMonthAndYearEnds) {
