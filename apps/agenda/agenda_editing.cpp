@@ -7,11 +7,13 @@
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/field_rows.h"
-#include "apps/common/unsaved_changes.h"
 #include "apps/common/steps_to_the_end.h"
+#include "apps/common/trash_tables.h"
+#include "apps/common/unsaved_changes.h"
 #include "apps/common/window_texts.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
+#include "kernel/t_close.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -174,6 +176,24 @@ void AGENDA_SAVE() {
     steps.TellSavedAnyway(THE_APP_NAME);
 }
 
+namespace {
+
+// The deletions of this opening of the window, newest last. The agenda packs
+// at once, so each is the pack that took the appointment to the trash.
+struct AgendaDeletion {
+    QString pack;
+    QDate day;
+};
+QList<AgendaDeletion> agendaDeletions;
+
+// The undo entries of both lists' menus, on while there is one to take back.
+void ShowAgendaUndo() {
+    for (const char* item : {"Menu_5", "Menu_6"})
+        SETPROPERTY(kWindow, item, "enabled", !agendaDeletions.isEmpty());
+}
+
+}  // namespace
+
 void DELETE_TERMIN() {
     KESP_OPERATION();
     if (!AppointmentSelected()) return;
@@ -183,10 +203,34 @@ void DELETE_TERMIN() {
                              TrimBlanks(doomed.hour) + ":" + TrimBlanks(doomed.minute) +
                              TEXT(kDeleteEnd);
     if (!MSGYESNO(question, THE_APP_NAME)) return;
+    const QString packBefore = LastPackOf(kAgendaTable);
     DBSELECTAREA("a");
     DBDELETE();
     StepsToTheEnd after;
     ReopenAgendaAfterChange(true, after);
+    const QString pack = LastPackOf(kAgendaTable);
+    if (pack != packBefore) agendaDeletions.append({pack, doomed.date});
+    ShowAgendaUndo();
     after.Run([] { AGENDA_AKTUALISIEREN(); });
+    after.TellSavedAnyway(THE_APP_NAME);
+}
+
+void ForgetAgendaDeletions() {
+    agendaDeletions.clear();
+    ShowAgendaUndo();
+}
+
+void UNDO_DELETE_TERMIN() {
+    KESP_OPERATION();
+    if (agendaDeletions.isEmpty()) return;
+    const AgendaDeletion deletion = agendaDeletions.takeLast();
+    ShowAgendaUndo();
+    T_CLOSE();
+    RestorePack(kAgendaTable, deletion.pack);
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(false, after);
+    const int restored = static_cast<int>(RECCOUNT());  // appended: the last record
+    SETPROPERTY(kWindow, "MonthCal_1", "value", deletion.day);
+    after.Run([restored] { RefreshViewsSelecting(restored); });
     after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -21,8 +21,6 @@ namespace {
 
 using agenda_texts::kWindow;
 
-const QString kTable = QStringLiteral("agenda.dbf");
-
 // The controls a user can act on while a report is laid out.
 const QStringList kInputControls = {
     "MonthCal_1", "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",   "Button_1",
@@ -34,7 +32,7 @@ const QStringList kInputControls = {
 void OpenAgenda(const QString& alias, StepsToTheEnd& steps) {
     steps.Run([] { T_CLOSE(); });
     DBSELECTAREA("a");
-    DBUSEAREA(false, THE_DATA_PATH + kTable, alias);
+    DBUSEAREA(false, THE_DATA_PATH + kAgendaTable, alias);
 }
 
 void FilterOnDay(const QDate& day) {
@@ -105,6 +103,7 @@ void OPENFORM_AGENDA() {
 void OPENAGENDA() {
     KESP_OPERATION();
     QDir::setCurrent(THE_DATA_PATH);
+    ForgetAgendaDeletions();
     const int asked = OpenAgendaIndexed("agenda", true);
     // The time lists are filled at definition: "00" ... "23", "00" ... "55".
     if (asked > 0) {

@@ -14,6 +14,9 @@
 #include <QString>
 #include <QStringList>
 
+// The agenda's table in the data folder.
+inline const QString kAgendaTable = QStringLiteral("agenda.dbf");
+
 // The day chosen in MonthCal_1.
 QDate ChosenDay();
 

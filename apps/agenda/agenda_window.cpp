@@ -5,6 +5,7 @@
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/form_controls.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/window_texts.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
@@ -67,12 +68,14 @@ void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstT
 }
 
 void IcsMenu(const QString& control, const QString& exportItem, const Action& exportView,
-             const QString& importItem) {
+             const QString& importItem, const QString& undoItem) {
     _DEFINECONTEXTMENU(control);
     _DEFINEMENUITEM(exportItem, {.caption = "Als iCalendar exportieren", .action = exportView});
     _DEFINEMENUITEM(importItem,
                     {.caption = "iCalendar-Datei importieren", .action = IMPORT_ICS_AGENDA});
+    _DEFINEMENUITEM(undoItem, {.caption = UndoCaption(), .action = UNDO_DELETE_TERMIN});
     _ENDMENU();
+    DEFINEKEY(kWindow, control, "Ctrl+Z", UNDO_DELETE_TERMIN);
 }
 
 }  // namespace
@@ -119,14 +122,14 @@ void DefineAgendaWindow() {
                                .fields = {"agenda->STUN", "agenda->MINU", "agenda->TERMIN"},
                                .workArea = "agenda",
                                .onChange = AGENDA_EDIT});
-    IcsMenu("Browse_1", "Menu_1", EXPORT_ICS_AGENDA1, "Menu_2");
+    IcsMenu("Browse_1", "Menu_1", EXPORT_ICS_AGENDA1, "Menu_2", "Menu_5");
 
     CaptionLabel("Label_2", 220, 240, 230);
     Button("Button_6", 220, 470, 100, 20, "Export CSV", EXPORT_CSV_AGENDA2);
     Button("Button_4", 220, 580, 100, 20, "Druckvorschau", OPEN_RPT_AGENDA2);
     _DEFINELISTBOX("List_1",
                    {.row = 240, .col = 240, .width = 440, .height = 170, .items = {"Termine"}});
-    IcsMenu("List_1", "Menu_3", EXPORT_ICS_AGENDA2, "Menu_4");
+    IcsMenu("List_1", "Menu_3", EXPORT_ICS_AGENDA2, "Menu_4", "Menu_6");
     _ENDWINDOW();
 }
 

@@ -135,8 +135,7 @@ void DefineList(const RecordWindow& record) {
     for (const ListMenuEntry& entry : list.menu)
         browse.menu.append({TEXT(entry.caption), entry.action});
     // Every record list takes back the deletions made since its window opened.
-    browse.menu.append(MenuEntry{TEXT(kUndo) + " (" + TEXT(kUndoKey) + ")",
-                                 [&record] { UndoLastDeletion(record); },
+    browse.menu.append(MenuEntry{UndoCaption(), [&record] { UndoLastDeletion(record); },
                                  [&record] { return DeletionToUndo(record); }});
     for (const ListColumn& column : list.columns) {
         browse.headers.append(column.header.de);
@@ -440,6 +439,10 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     RefreshRecordWindow(record);
     ShowCountAfterDeletion(record);
     return true;
+}
+
+QString UndoCaption() {
+    return TEXT(kUndo) + " (" + TEXT(kUndoKey) + ")";
 }
 
 bool DeletionToUndo(const RecordWindow& record) {

@@ -83,6 +83,10 @@ bool DeletionToUndo(const RecordWindow& record);
 // in the list again. False when there was none to take back.
 bool UndoLastDeletion(const RecordWindow& record);
 
+// "Rückgängig (Strg+Z)": the caption of an undo entry in a context menu, in
+// the language in force; every window that takes deletions back names it so.
+QString UndoCaption();
+
 // The count line right after a deletion: THE_ANZAHL followed by the words
 // the description gives for it.
 void ShowCountAfterDeletion(const RecordWindow& record);

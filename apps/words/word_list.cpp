@@ -29,6 +29,10 @@ constexpr char kTable[] = "de_en.dbf";
 // status line shows when no lookup narrows the list.
 int pairsInDictionary = 0;
 
+// The pairs marked deleted since the window opened, newest last: the table is
+// packed only at the next opening, so each comes back by recalling its mark.
+QList<int> deletedPairs;
+
 bool BothWordsGiven(const FieldRows& frame) {
     for (const FieldRow& word : frame)
         if (TrimmedValue(kWindow, word.control).isEmpty()) return false;
@@ -71,6 +75,7 @@ void OPENWOERTER() {
     THE_ANZAHL = 0;
     SetWordListTexts();
     ForgetNarrowingLookup();
+    deletedPairs.clear();
     BeginWordListWork();
     ShowWordListStatus(TEXT(word_texts::kReorganising));
     ShowWordListProgress(30);
@@ -179,14 +184,38 @@ void T_DELETE_WOERTER() {
     const QString german = TrimBlanks(FIELD("eng1->De").toString());
     if (!MSGYESNO(TEXT(word_texts::kDeleteQuestion).arg(german), THE_APP_NAME)) return;
     DBSELECTAREA("eng1");
+    const int pair = RECNO();
     DBDELETE();
+    deletedPairs.append(pair);
     --pairsInDictionary;
-    // The status line counts what the list shows: the pairs a lookup found,
-    // or the whole dictionary.
     const int found = NarrowingLookup() ? CountPresentedRecords() : 0;
     DBGOTOP();
     ShowPairAndList();
     MSGEXCLAMATION(TEXT(word_texts::kDeleted), THE_APP_NAME);
+    if (NarrowingLookup())
+        ShowFoundWords(found);
+    else
+        ShowReadyWithCount(pairsInDictionary);
+}
+
+bool WordDeletionToUndo() {
+    return !deletedPairs.isEmpty();
+}
+
+void T_UNDO_WOERTER() {
+    KESP_OPERATION();
+    if (deletedPairs.isEmpty()) return;
+    const int pair = deletedPairs.takeLast();
+    DBSELECTAREA("eng1");
+    DBGOTO(pair);
+    if (DBEOF() || !DELETED()) return;
+    DBRECALL();
+    ++pairsInDictionary;
+    // The status line counts what the list shows: the pairs a lookup found,
+    // or the whole dictionary.
+    const int found = NarrowingLookup() ? CountPresentedRecords() : 0;
+    DBGOTO(pair);
+    ShowPairAndList();
     if (NarrowingLookup())
         ShowFoundWords(found);
     else

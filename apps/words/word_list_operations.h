@@ -8,13 +8,15 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
-void OPENWOERTER();        // initialisation: reorganise, then show the first pair
-void WOERTER_AKT();        // the list's change action: the selected pair into the edit frame
-void SUCHE_DE_1();         // Button_3: look up by the beginning of the German word
-void SUCHE_EN_2();         // Button_4: look up by the beginning of the English word
-void T_SAVE_WOERTER();     // Button_5: write the edit frame into the selected pair
-void T_DELETE_WOERTER();   // Button_6: delete the selected pair, after asking
-void T_SAVENEW_WOERTER();  // Button_7: add the pair of the add frame
+void OPENWOERTER();         // initialisation: reorganise, then show the first pair
+void WOERTER_AKT();         // the list's change action: the selected pair into the edit frame
+void SUCHE_DE_1();          // Button_3: look up by the beginning of the German word
+void SUCHE_EN_2();          // Button_4: look up by the beginning of the English word
+void T_SAVE_WOERTER();      // Button_5: write the edit frame into the selected pair
+void T_DELETE_WOERTER();    // Button_6: delete the selected pair, after asking
+void T_UNDO_WOERTER();      // Ctrl+Z on the list: the newest deletion of this opening back
+bool WordDeletionToUndo();  // whether there is one
+void T_SAVENEW_WOERTER();   // Button_7: add the pair of the add frame
 
 // Defines the window with its German texts; sets the texts of THE_LANG.
 void DefineWordListWindow();

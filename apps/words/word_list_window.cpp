@@ -3,6 +3,7 @@
 // frame of the selected pair and the add frame of a new pair; its texts in
 // the three languages.
 #include "apps/common/field_rows.h"
+#include "apps/common/record_steps.h"
 #include "apps/common/window_texts.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
@@ -136,17 +137,20 @@ void DefineWordListWindow() {
     WordLabel("Label_21", 50, 380, 60, "suchen");
     PictureButton("Button_4", 70, 380, 60, "img/page_find.bmp", SUCHE_EN_2);
 
-    _DEFINEBROWSE("Browse_2", {.row = 100,
-                               .col = 10,
-                               .width = 430,
-                               .height = 310,
-                               .headers = {"Deutsch", "Englisch"},
-                               .widths = {210, 200},
-                               .fields = {"eng1->de", "eng1->en"},
-                               .workArea = "eng1",
-                               .value = 0,
-                               .font = {"Arial", 9},
-                               .onChange = WOERTER_AKT});
+    _DEFINEBROWSE("Browse_2",
+                  {.row = 100,
+                   .col = 10,
+                   .width = 430,
+                   .height = 310,
+                   .headers = {"Deutsch", "Englisch"},
+                   .widths = {210, 200},
+                   .fields = {"eng1->de", "eng1->en"},
+                   .workArea = "eng1",
+                   .value = 0,
+                   .font = {"Arial", 9},
+                   .onChange = WOERTER_AKT,
+                   .menu = {MenuEntry{UndoCaption(), T_UNDO_WOERTER, WordDeletionToUndo}}});
+    DEFINEKEY(kWindow, "Browse_2", "Ctrl+Z", T_UNDO_WOERTER);
 
     WordFrame("Frame_4", 60, "Bearbeiten");
     DefineFieldControls(EditFrameRows(), 0);

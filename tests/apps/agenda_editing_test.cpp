@@ -1,12 +1,15 @@
 // Adding, changing and deleting appointments in the agenda window.
 #include "apps/agenda/agenda_operations.h"
+#include "apps/common/trash_tables.h"
 #include "kernel/public_variables.h"
 #include "store/file_handle.h"
 #include "store/xbase.h"
 #include "tests/apps/agenda_fixture.h"
 #include "toolkit/forms.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -189,6 +192,40 @@ TEST_F(AgendaEditing, DeletingAsksFirstAndNoLeavesTheFileAsItWas) {
     TestDriver::click("agenda_frm", "Button_2");
     EXPECT_EQ(TakeMessages(), QStringList({"MSGYESNO: Apagar o compromisso: 25/01/2008 09:05 ?"}));
     EXPECT_EQ(StoredRecords(), QStringList({"25.01.2008 09:05 Zahnarzt|25.01.20080905"}));
+}
+
+TEST_F(AgendaEditing, CtrlZBringsBackTheDeletionsOfThisOpeningNewestFirstFromTheTrash) {
+    KeepPackedRecordsOf({"agenda.dbf"});
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Zahnarzt"},
+                  {QDate(2008, 1, 25), "18", "30", "Kino"},
+                  {QDate(2008, 1, 26), "10", "00", "Markt"}});
+    OpenAgenda(QDate(2008, 1, 25));
+    EXPECT_FALSE(TestDriver::read("agenda_frm", "Menu_5", "enabled").toBool());
+    for (const int row : {2, 1}) {
+        TestDriver::select("agenda_frm", "Browse_1", row);
+        driver_.answerNext(true);
+        TestDriver::click("agenda_frm", "Button_2");
+    }
+    TakeMessages();
+    EXPECT_TRUE(DayRows().isEmpty());
+    EXPECT_TRUE(TestDriver::read("agenda_frm", "Menu_5", "enabled").toBool());
+    SETPROPERTY("agenda_frm", "MonthCal_1", "value", QDate(2008, 1, 26));
+
+    const auto ctrlZ = [] {
+        DOMETHOD("agenda_frm", "Browse_1", "SetFocus");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    };
+    ctrlZ();
+    EXPECT_EQ(TestDriver::read("agenda_frm", "MonthCal_1").toDate(), QDate(2008, 1, 25));
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt"}));
+    ctrlZ();
+    EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt", "18:30 Kino"}));
+    EXPECT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Kino");
+    EXPECT_FALSE(TestDriver::read("agenda_frm", "Menu_5", "enabled").toBool());
+    ctrlZ();
+    EXPECT_EQ(StoredRecords().size(), 3);
+    EXPECT_TRUE(TakeMessages().isEmpty());
+    KeepPackedRecordsOf({});
 }
 
 // Runs the save of `text` over the day's first appointment in a child

@@ -2,11 +2,13 @@
 // opening with its reorganisation, both lookups, editing, adding and
 // deleting pairs, in the three languages.
 #include "apps/words/word_list.h"
+#include "apps/common/trash_tables.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "tests/words/word_list_fixture.h"
 #include "toolkit/forms.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFile>
 #include <QTest>
@@ -324,6 +326,49 @@ TEST_F(WordList, DeletingAsksFirstThenShowsTheNewCountAndTheFirstPair) {
     EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 3");
     TestDriver::closeWindow("woerter_frm");
     EXPECT_EQ(StoredPairs().size(), 3);
+}
+
+TEST_F(WordList, CtrlZTakesBackThisOpeningsDeletionsAndAReopenedWindowLeavesThemInTheTrash) {
+    KeepPackedRecordsOf({"de_en.dbf"});
+    Open(kFruit);
+    const auto ctrlZ = [] {
+        DOMETHOD("woerter_frm", "Browse_2", "SetFocus");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    };
+    for (const char* german : {"Birne", "Zitrone"}) {
+        SelectGerman(german);
+        driver_.answerNext(true);
+        TestDriver::click("woerter_frm", "Button_6");
+    }
+    TakeMessages();
+    EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 3");
+    ctrlZ();
+    EXPECT_EQ(PairShown(), "Zitrone = lemon");
+    EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 4");
+    ctrlZ();
+    EXPECT_EQ(PairShown(), "Birne = pear");
+    EXPECT_EQ(ListedPairs().size(), 5);
+    ctrlZ();  // nothing more to take back
+    EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 5");
+    EXPECT_TRUE(TakeMessages().isEmpty());
+
+    // Deleted again and the window opened anew: the pair is packed away into
+    // the trash (alone: the other pairs stay out of it), and comes back from there.
+    SelectGerman("Birne");
+    driver_.answerNext(true);
+    TestDriver::click("woerter_frm", "Button_6");
+    TestDriver::closeWindow("woerter_frm");
+    OPENFORM_WOERTER();
+    ctrlZ();
+    EXPECT_EQ(Status(), "Fertig. Anzahl der Daten: 4");
+    TestDriver::closeWindow("woerter_frm");
+    const QList<TrashedRecord> trashed = TrashedRecordsOf("de_en.dbf", {"DE"});
+    ASSERT_EQ(trashed.size(), 1);
+    EXPECT_EQ(trashed[0].values.value("DE").toString().trimmed(), "Birne");
+    DBCLOSEALL();
+    EXPECT_EQ(RestoreFromTrash("de_en.dbf", {trashed[0].row}), 1);
+    EXPECT_EQ(StoredPairs().size(), 5);
+    KeepPackedRecordsOf({});
 }
 
 }  // namespace
