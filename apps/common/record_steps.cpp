@@ -441,6 +441,10 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     return true;
 }
 
+void NoteDeletion(const RecordWindow& record, const QString& area, int recordNumber) {
+    Deletions()[record.window].append({area, recordNumber});
+}
+
 QString UndoCaption() {
     return TEXT(kUndo) + " (" + TEXT(kUndoKey) + ")";
 }

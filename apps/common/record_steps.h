@@ -76,6 +76,9 @@ bool DeleteCurrentRecord(const RecordWindow& record);
 
 // Whether a deletion made since the window opened can be taken back now: in
 // view mode, with the table it was made in shown.
+// Notes a record the window marked deleted by a step of its own (not
+// DeleteCurrentRecord), so that Ctrl+Z takes it back too.
+void NoteDeletion(const RecordWindow& record, const QString& area, int recordNumber);
 bool DeletionToUndo(const RecordWindow& record);
 
 // Takes back the newest such deletion (Ctrl+Z on the list, or "Undo" in its

@@ -104,7 +104,10 @@ void DeleteTipOfResult(const RecordWindow& tips) {
     const int tip = CopiedTipNumber(tips);
     OpenCollection(tips);
     DBGOTO(tip);
-    if (!DBEOF()) DBDELETE();
+    if (!DBEOF()) {
+        DBDELETE();
+        NoteDeletion(tips, ShownWorkArea(tips), tip);  // the collection is shown from now on
+    }
     THE_ANZAHL = CountLiveRecords();
     DBGOTOP();
     RefreshRecordWindow(tips);

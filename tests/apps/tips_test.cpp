@@ -10,6 +10,7 @@
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QDir>
 
@@ -264,6 +265,24 @@ TEST_F(TipsWindow, DeleteInTheResultViewRemovesTheTipAndReturnsToTheCollection) 
     EXPECT_FALSE(KOPIERT);
     EXPECT_EQ(Titles().size(), 3);
     EXPECT_EQ(Value("Label_8"), "Titel") << "the title search is chosen again";
+}
+
+TEST_F(TipsWindow, CtrlZAfterADeleteInTheResultViewBringsTheTipBack) {
+    OPENFORM_TIPPS();
+    TestDriver::select(kWindow, "RadioGroup_2", 2);
+    Search("voll kabel");
+    TestDriver::click(kWindow, "x3");
+    driver_.answerNext(true);
+    TestDriver::click(kWindow, "x6");
+    TakeMessages();
+    ASSERT_EQ(Titles().size(), 3);
+    DOMETHOD(kWindow, "Browse_2", "SetFocus");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Titles(), (QStringList{"Drucker", "E-Mail im Netz", "Mailbox", "Netzwerk"}));
+    EXPECT_EQ(Value("Text_7"), "Netzwerk");
+    EXPECT_EQ(Value("Label_1").left(1), "4");
+    TestDriver::closeWindow(kWindow);
+    EXPECT_EQ(Stored()[0], "Netzwerk|Kabel prüfen");
 }
 
 TEST_F(TipsWindow, DeleteInTheFullViewEmptiesTheSearch) {
