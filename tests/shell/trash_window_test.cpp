@@ -3,6 +3,8 @@
 // back into its table, and the trash emptied after a question.
 #include "kernel/public_variables.h"
 #include "shell/language.h"
+#include "shell/record_kinds.h"
+#include "shell/trash.h"
 #include "store/dbf_table.h"
 #include "tests/shell/installed_program.h"
 #include "toolkit/screenshot.h"
@@ -90,6 +92,44 @@ TEST_F(TrashWindowTest, ListsFindsRestoresAndEmptiesWhatThePacksRemoved) {
         TestDriver::closeWindow("papierkorb");
     }
     ASSERT_TRUE(kesp::SaveWindowScreenshot("haupt", folder + "/haupt_trash_BR.png"));
+}
+
+// Every application with a table of its own: a record deleted there is in
+// the trash after the start's packs, named as the catalogue names it, and
+// goes back into its table.
+TEST_F(TrashWindowTest, EveryApplicationsDeletedRecordComesBackFromTheTrash) {
+    QStringList tables;
+    for (const RecordKind& kind : RecordKinds()) {
+        if (!kind.viewOf.isEmpty()) continue;
+        const auto table = kesp::store::DbfTable::Open(DataFile(kind.table),
+                                                       kesp::store::DbfTable::Purpose::Inspect);
+        QString field;
+        for (const QString& named : NameFields(kind)) {
+            const int at = table->FieldIndex(named);
+            if (at >= 0 && table->fields()[static_cast<std::size_t>(at)].type == 'C') {
+                field = named;
+                break;
+            }
+        }
+        ASSERT_FALSE(field.isEmpty()) << kind.id.toStdString();
+        AddRecord(kind.table, {{field, "Probe " + kind.id}});
+        DeleteRecords(kind.table, [] { return true; });
+        tables.append(kind.table);
+    }
+    OpenMainWindow();
+    const QList<TrashEntry> entries = TrashEntries();
+    ASSERT_EQ(entries.size(), tables.size());
+    for (const TrashEntry& entry : entries) {
+        EXPECT_TRUE(entry.name.contains("Probe " + entry.kind->id)) << entry.name.toStdString();
+        EXPECT_EQ(RecordCount(entry.kind->table), 0);
+    }
+    DBCLOSEALL();
+    bool inUse = true;
+    EXPECT_EQ(RestoreTrashEntries(entries, &inUse), tables.size());
+    EXPECT_FALSE(inUse);
+    for (const QString& table : tables)
+        EXPECT_EQ(RecordCount(table), 1) << table.toStdString();
+    EXPECT_TRUE(TrashEntries().isEmpty());
 }
 
 }  // namespace
