@@ -117,7 +117,7 @@ void DefineBackupWindow() {
                                  .row = 100,
                                  .col = 200,
                                  .width = 520,
-                                 .height = 440,
+                                 .height = 455,
                                  .icon = "img/kespico.ico",
                                  .onInit = OPENSICHERUNG});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);

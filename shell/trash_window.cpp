@@ -164,7 +164,7 @@ void DefineTrashWindow() {
                                  .row = 100,
                                  .col = 200,
                                  .width = 620,
-                                 .height = 470,
+                                 .height = 485,
                                  .icon = "img/kespico.ico",
                                  .onInit = OPENPAPIERKORB});
     _DEFINELABEL("Label_1", {.row = 14,

@@ -101,14 +101,19 @@ TEST_F(TrashWindowTest, EveryApplicationsDeletedRecordComesBackFromTheTrash) {
     QStringList tables;
     for (const RecordKind& kind : RecordKinds()) {
         if (!kind.viewOf.isEmpty()) continue;
-        const auto table = kesp::store::DbfTable::Open(DataFile(kind.table),
-                                                       kesp::store::DbfTable::Purpose::Inspect);
         QString field;
-        for (const QString& named : NameFields(kind)) {
-            const int at = table->FieldIndex(named);
-            if (at >= 0 && table->fields()[static_cast<std::size_t>(at)].type == 'C') {
-                field = named;
-                break;
+        {
+            const auto table = kesp::store::DbfTable::Open(DataFile(kind.table),
+                                                           kesp::store::DbfTable::Purpose::Inspect);
+            int widest = 0;  // the name's widest text field
+            for (const QString& named : NameFields(kind)) {
+                const int at = table->FieldIndex(named);
+                if (at < 0) continue;
+                const kesp::store::Field& f = table->fields()[static_cast<std::size_t>(at)];
+                if (f.type == 'C' && f.length > widest) {
+                    widest = f.length;
+                    field = named;
+                }
             }
         }
         ASSERT_FALSE(field.isEmpty()) << kind.id.toStdString();
