@@ -1,6 +1,7 @@
 // The contract every record window keeps, its editing half: New, the required
 // field, Save new, Save, Delete and the export (record_window_contract.h).
 #include "apps/common/record_steps.h"
+#include "tests/apps/other_reader.h"
 #include "tests/apps/record_window_contract.h"
 
 #include <QApplication>
@@ -186,6 +187,14 @@ TEST_P(RecordWindowContract, CtrlZTakesBackTheDeletionsOfTheWindowNewestFirst) {
     }
     DBCLOSEALL();
     EXPECT_EQ(live, 4);
+    // Another program sees the mark taken back too.
+    for (const FieldRow& row : window().fields) {
+        if (row.kind != FieldKind::Text) continue;
+        const QStringList read = ReadWithDbfread(dataPath() + window().table, row.field);
+        EXPECT_EQ(read.size(), 4) << read.join('|').toStdString();
+        EXPECT_TRUE(read.contains(Value(ordered.last(), row.field).toString().trimmed()));
+        break;
+    }
 }
 
 TEST_P(RecordWindowContract, ExportWritesTheShownRecordsInTheirOrderAndReturnsToTheRecord) {
