@@ -74,7 +74,7 @@ void EXTREPORT(const QString& reportName, const QString& extraHeading) {
             MSGBOX("graphic file not found", "error");
         }
     }
-    settings.onEachRecord = [] { QCoreApplication::processEvents(); };
+    settings.onEachRecord = EventsNowAndThen();
 
     QWidget* parent = QApplication::activeWindow();
     std::optional<PrintChoice> printer;

@@ -20,29 +20,31 @@ namespace {
 
 PageFolder::PageFolder() : folder_(QDir::tempPath() + "/kesp-pages-XXXXXX") {
     if (!folder_.isValid()) PageFault("Create error", QDir::tempPath());
-}
-
-QString PageFolder::pageFile(int index) const {
-    return folder_.filePath(QString::number(index + 1).rightJustified(4, '0') + ".kpg");
+    file_.setFileName(folder_.filePath("pages.kpg"));
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        PageFault("Create error", file_.fileName());
+    starts_.push_back(0);
 }
 
 void PageFolder::addPage(RecordedPage page) {
-    const QString name = pageFile(count_);
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) PageFault("Create error", name);
-    QDataStream out(&file);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
     out << page;
-    if (out.status() != QDataStream::Ok || !file.flush()) PageFault("Write error", name);
+    if (!file_.seek(starts_.back()) || file_.write(bytes) != bytes.size())
+        PageFault("Write error", file_.fileName());
+    starts_.push_back(starts_.back() + bytes.size());
     ++count_;
 }
 
 RecordedPage PageFolder::page(int index) const {
-    const QString name = pageFile(index);
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) PageFault("Open error", name);
-    QDataStream in(&file);
+    const qint64 start = starts_[size_t(index)];
+    const qint64 length = starts_[size_t(index) + 1] - start;
+    QByteArray bytes;
+    if (file_.seek(start)) bytes = file_.read(length);
+    if (bytes.size() != length) PageFault("Read error", file_.fileName());
+    QDataStream in(bytes);
     RecordedPage page;
     in >> page;
-    if (in.status() != QDataStream::Ok) PageFault("Read error", name);
+    if (in.status() != QDataStream::Ok) PageFault("Read error", file_.fileName());
     return page;
 }

@@ -1,13 +1,14 @@
-// Recorded pages kept one file per sheet in a folder of their own under the
-// temporary folder ("0001.kpg", "0002.kpg", ...), so that a long report does
-// not have to be held in memory while it is previewed. The folder and its
-// files are removed when the PageFolder goes away (the preview closing, or the
-// print job ending).
+// Recorded pages kept in one file ("pages.kpg") in a folder of their own under
+// the temporary folder, one after another with their places remembered, so
+// that a long report does not have to be held in memory while it is
+// previewed. The folder and its file are removed when the PageFolder goes
+// away (the preview closing, or the print job ending).
 #pragma once
 
 #include "reports/recorded_page.h"
 #include "reports/report_layout.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <vector>
@@ -29,10 +30,11 @@ class PageFolder : public PageSink, public RecordedPages {
     int pageCount() const override { return count_; }
     RecordedPage page(int index) const override;
     QString path() const { return folder_.path(); }
-    QString pageFile(int index) const;
 
   private:
     QTemporaryDir folder_;
+    mutable QFile file_;
+    std::vector<qint64> starts_;  // of each page in the file, and its end
     int count_ = 0;
 };
 

@@ -3,8 +3,12 @@
 #include "reports/number_picture.h"
 #include "store/xbase.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QTime>
+
+#include <memory>
 
 namespace {
 
@@ -320,4 +324,13 @@ QString JustifyLine(const QString& line, int width) {
         out += QString(here, ' ') + words[g + 1];
     }
     return out;
+}
+
+std::function<void()> EventsNowAndThen() {
+    auto since = std::make_shared<QElapsedTimer>();  // not started: the first record runs them
+    return [since] {
+        if (since->isValid() && since->elapsed() < 25) return;
+        QCoreApplication::processEvents();
+        since->start();
+    };
 }

@@ -56,6 +56,11 @@ struct ReportLayoutSettings {
     std::function<void()> onEachRecord;  // keeps the windows responsive
 };
 
+// What keeps the windows responsive during a long layout: the event loop run
+// at the first record, then at most every 25 ms. Letting it run at every record costs more than laying
+// the record out.
+std::function<void()> EventsNowAndThen();
+
 // Lays the report out and returns the number of pages. Throws
 // ReportExpressionError when a value does not fit its expression.
 int LayOutReport(const CompiledReport& report, ReportRecords& records, PageSink& pages,

@@ -83,7 +83,7 @@ double LayOutOnce(const CompiledReport& report, bool toFiles, int* pages) {
     DroppedPages dropped;
     StoreRecords records;
     ReportLayoutSettings settings;
-    settings.onEachRecord = [] { QCoreApplication::processEvents(); };
+    settings.onEachRecord = EventsNowAndThen();
     *pages =
         LayOutReport(report, records, toFiles ? static_cast<PageSink&>(folder) : dropped, settings);
     return clock.nsecsElapsed() / 1e9;

@@ -179,7 +179,7 @@ TEST_F(ReportServiceTest, PreviewShowsTheViewAndCleansUpAfterItself) {
     onPreview_ = [&](PrintPreview& preview) {
         EXPECT_EQ(preview.windowTitle(), "Print Preview");
         pageFolder = dynamic_cast<const PageFolder&>(preview.pages()).path();
-        EXPECT_TRUE(QFile::exists(pageFolder + "/0001.kpg"));
+        EXPECT_TRUE(QFile::exists(pageFolder + "/pages.kpg"));
         // 298 records and two more lines for each of the 42 notes, 50 lines a page.
         const int pages = preview.pageCount();
         EXPECT_EQ(pages, 8);
