@@ -347,13 +347,13 @@ VCard CardOfRecord(const AddressBookShape& book, const AddressValues& record, co
         const bool listed = record.value("LISTE").toBool();
         if (birthday.isValid())
             card.append(Property("BDAY", {BirthdayText(birthday, listed, version)}));
-        card.append(Property(kListProperty, {listed ? "TRUE" : "FALSE"}));
+        if (listed) card.append(Property(kListProperty, {"TRUE"}));
     }
     for (int n = 1; n <= 9; ++n) {
         const QVariant value = record.value(ExtraField(n));
         QString text;
         if (n >= 6 && n <= 8)
-            text = value.toBool() ? "TRUE" : "FALSE";
+            text = value.toBool() ? "TRUE" : QString();  // a card without it: not set
         else if (n == 9)
             text = value.toDate().isValid() ? value.toDate().toString(Qt::ISODate) : QString();
         else

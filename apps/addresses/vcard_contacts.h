@@ -4,9 +4,10 @@
 //
 // Both books: N and FN from the names, ADR from street, postal code and
 // city, TEL typed home/work/cell/fax, EMAIL, the nine extra fields FREE01 to
-// FREE09 as "X-KESP-FIELD;X-NAME=<caption>" (yes/no as TRUE/FALSE, dates as
-// YYYY-MM-DD), the memo FREE10 as NOTE, and the UID. The private book adds
-// ORG (FIRMA), work telephone, fax and e-mail, and BDAY with X-KESP-LISTE;
+// FREE09 as "X-KESP-FIELD;X-NAME=<caption>" (dates as YYYY-MM-DD; a yes/no
+// field as TRUE when set, left out when not, and read as TRUE or FALSE),
+// the memo FREE10 as NOTE, and the UID. The private book adds ORG (FIRMA),
+// work telephone, fax and e-mail, and BDAY with X-KESP-LISTE (when set);
 // a birthday in 1904 with LISTE set goes out without a year, and a year-less
 // birthday comes in as that. The business book keeps the company in VORNAME
 // (ORG and FN), the contact person in NACHNAME (N) and the home page in
