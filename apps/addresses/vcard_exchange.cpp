@@ -21,17 +21,7 @@ AddressBookShape ShapeOf(const VCardBook& book, const QString& alias) {
     for (const QString& field : AddressFieldsOf(book.kind))
         if (FIELDTYPE(alias + "->" + field) == u'C')
             shape.widths[field] = int(FIELD(alias + "->" + field).toString().size());
-    const int previous = SELECT();
-    const QString captions = THE_DATA_PATH + book.captionsTable;
-    if (QFileInfo::exists(captions)) {
-        DBUSEAREA(true, captions, kCaptionsAlias);
-        DBGOTOP();
-        for (int n = 1; n <= 10; ++n)
-            shape.captions.append(
-                FIELD(kCaptionsAlias + QStringLiteral("->FREE%1").arg(n)).toString().trimmed());
-        DBCLOSEAREA();
-    }
-    DBSELECTAREA(previous);
+    shape.captions = ReadBookCaptions(book);
     return shape;
 }
 
@@ -67,6 +57,22 @@ QString Refusal(const Texts& why, const QString& path) {
 }
 
 }  // namespace
+
+QStringList ReadBookCaptions(const VCardBook& book) {
+    QStringList captions;
+    const int previous = SELECT();
+    const QString path = THE_DATA_PATH + book.captionsTable;
+    if (QFileInfo::exists(path)) {
+        DBUSEAREA(true, path, kCaptionsAlias);
+        DBGOTOP();
+        for (int n = 1; n <= 10; ++n)
+            captions.append(
+                FIELD(kCaptionsAlias + QStringLiteral("->FREE%1").arg(n)).toString().trimmed());
+        DBCLOSEAREA();
+    }
+    DBSELECTAREA(previous);
+    return captions;
+}
 
 const VCardBook& PrivateVCardBook() {
     static const VCardBook book{.kind = AddressBookKind::Private,

@@ -28,6 +28,10 @@ struct VCardBook {
 const VCardBook& PrivateVCardBook();
 const VCardBook& BusinessVCardBook();
 
+// The user's captions 1 to 10 of the book's extra fields, read in a work
+// area of their own; the current area stays.
+QStringList ReadBookCaptions(const VCardBook& book);
+
 // The cards of the records the current work area presents (the book's table
 // open under `alias`), in its order; the record pointer stays where it was.
 // `cards`, when given, receives their number. A refused write of the UID
