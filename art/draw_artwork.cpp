@@ -485,7 +485,7 @@ int main(int argc, char** argv) {
     Picture(folder, "save", tool, Tango("actions/document-save"));
     Picture(folder, "find", tool, Tango("actions/edit-find"));
     Picture(folder, "page_find", tool, Tango("actions/system-search"));
-    Picture(folder, "vcard_out", tool, Tango("actions/document-save-as"));
+    Picture(folder, "vcard_out", tool, Tango("actions/mail-forward"));
     Picture(folder, "vcard_in", tool, Tango("actions/document-open"));
     Picture(folder, "duplicates", tool, Tango("actions/edit-find-replace"));
 

@@ -336,7 +336,7 @@ void Label(const QString& name, int row, int col, int width, bool bold = false) 
 
 void DefineWindow() {
     _DEFINEMODALWINDOW(kWindow, {.title = kFindDuplicatesText.de,
-                                 .width = 720,
+                                 .width = 780,
                                  .height = 500,
                                  .icon = "img/hauptuser.ico",
                                  .onInit = Begin,
@@ -347,31 +347,31 @@ void DefineWindow() {
     Label("Label_count", 410, 10, 330);
     _DEFINEFRAME("Frame_1", {.row = 10,
                              .col = 350,
-                             .width = 360,
+                             .width = 420,
                              .height = 420,
                              .caption = kMergeCaption.de,
                              .bold = true,
                              .background = Qt::white});
     Label("Label_keep", 35, 360, 110, true);
     _DEFINECOMBOBOX("Combo_keep",
-                    {.row = 35, .col = 475, .width = 225, .height = 200, .onChange = KeepChanged});
+                    {.row = 35, .col = 475, .width = 285, .height = 200, .onChange = KeepChanged});
     for (int row = 1; row <= kChoiceRows; ++row) {
         const int at = 65 + (row - 1) * kRowHeight;
         Label(QStringLiteral("Label_c%1").arg(row), at, 360, 110);
         _DEFINECOMBOBOX(QStringLiteral("Combo_c%1").arg(row),
-                        {.row = at, .col = 475, .width = 225, .height = 200});
+                        {.row = at, .col = 475, .width = 285, .height = 200});
     }
-    Label("Label_more", 65 + kChoiceRows * kRowHeight + 4, 360, 340);
-    Label("Label_hint1", 380, 360, 340);
-    Label("Label_hint2", 400, 360, 340);
+    Label("Label_more", 65 + kChoiceRows * kRowHeight + 4, 360, 400);
+    Label("Label_hint1", 380, 360, 400);
+    Label("Label_hint2", 400, 360, 400);
     _DEFINEBUTTON("Button_merge", {.row = 440,
-                                   .col = 470,
+                                   .col = 530,
                                    .width = 115,
                                    .height = 28,
                                    .caption = kMergeCaption.de,
                                    .action = Merge});
     _DEFINEBUTTON("Button_close", {.row = 440,
-                                   .col = 595,
+                                   .col = 655,
                                    .width = 115,
                                    .height = 28,
                                    .caption = kCloseCaption.de,
