@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kNameWidth = 81;
@@ -35,31 +37,46 @@ QString KeptUid(const QString& uid) {
 
 CardIdentities::CardIdentities(const QString& path, const QHash<int, QString>& liveNames)
     : path_(path), liveNames_(liveNames) {
+    for (auto it = liveNames.cbegin(); it != liveNames.cend(); ++it)
+        liveByName_.insert(it.value(), it.key());
     CreateWhenMissing(path);
     const int previous = SELECT();
     DBUSEAREA(true, path, kAlias);
     for (int row = 1; row <= RECCOUNT(); ++row) {
         DBGOTO(row);
         if (DELETED()) continue;
-        entries_.append({.row = row,
-                         .number = static_cast<int>(FIELD(kAlias + "->SATZ").toDouble()),
-                         .nameKey = FIELD(kAlias + "->NAME").toString().trimmed(),
-                         .uid = FIELD(kAlias + "->UID").toString().trimmed()});
+        add({.row = row,
+             .number = static_cast<int>(FIELD(kAlias + "->SATZ").toDouble()),
+             .nameKey = FIELD(kAlias + "->NAME").toString().trimmed(),
+             .uid = FIELD(kAlias + "->UID").toString().trimmed()});
     }
     DBCLOSEAREA();
     DBSELECTAREA(previous);
 }
 
+void CardIdentities::add(const Entry& entry) {
+    byUid_.insert(entry.uid, int(entries_.size()));
+    byName_.insert(entry.nameKey, int(entries_.size()));
+    entries_.append(entry);
+}
+
+// The entries of a name, in the order they were read or made.
+QList<int> CardIdentities::entriesNamed(const QString& nameKey) const {
+    QList<int> found = byName_.values(nameKey);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 int CardIdentities::entryOf(int number) const {
     const QString name = liveNames_.value(number);
+    const QList<int> named = entriesNamed(name);
     // The UID last used for this very record.
-    for (int i = 0; i < entries_.size(); ++i)
-        if (entries_[i].number == number && entries_[i].nameKey == name) return i;
+    for (const int i : named)
+        if (entries_[i].number == number) return i;
     // A record moved by packing: a UID of its name whose record lost it.
-    for (int i = 0; i < entries_.size(); ++i) {
+    for (const int i : named) {
         const Entry& e = entries_[i];
-        if (e.nameKey != name || e.used) continue;
-        if (liveNames_.value(e.number) != e.nameKey) return i;
+        if (!e.used && liveNames_.value(e.number) != e.nameKey) return i;
     }
     return -1;
 }
@@ -83,39 +100,42 @@ QString CardIdentities::uidOf(int number) {
 }
 
 int CardIdentities::recordOf(const QString& uid) {
-    const QString kept = KeptUid(uid);
-    for (Entry& e : entries_) {
-        if (e.uid != kept) continue;
-        if (liveNames_.contains(e.number) && liveNames_.value(e.number) == e.nameKey)
-            return e.number;
-        // Moved by packing: the first live record of the name no UID holds.
-        for (auto it = liveNames_.cbegin(); it != liveNames_.cend(); ++it) {
-            if (it.value() != e.nameKey || claimed_.contains(it.key())) continue;
-            bool heldByOther = false;
-            for (const Entry& other : entries_)
-                if (&other != &e && other.number == it.key() && other.nameKey == it.value())
-                    heldByOther = true;
-            if (!heldByOther) return it.key();
-        }
-        return 0;
+    const auto found = byUid_.constFind(KeptUid(uid));
+    if (found == byUid_.cend()) return 0;
+    const Entry& e = entries_[*found];
+    if (liveNames_.contains(e.number) && liveNames_.value(e.number) == e.nameKey) return e.number;
+    // Moved by packing: the first live record of the name no UID holds.
+    QList<int> numbers = liveByName_.values(e.nameKey);
+    std::sort(numbers.begin(), numbers.end());
+    const QList<int> named = entriesNamed(e.nameKey);
+    for (const int number : numbers) {
+        if (claimed_.contains(number)) continue;
+        const bool heldByOther = std::any_of(named.begin(), named.end(), [&](int i) {
+            return i != *found && entries_[i].number == number;
+        });
+        if (!heldByOther) return number;
     }
     return 0;
 }
 
 void CardIdentities::remember(const QString& uid, int number, const QString& nameKey) {
     const QString kept = KeptUid(uid);
+    if (liveNames_.contains(number)) liveByName_.remove(liveNames_.value(number), number);
     liveNames_[number] = nameKey;
+    liveByName_.insert(nameKey, number);
     claimed_.insert(number);
-    for (Entry& e : entries_) {
-        if (e.uid != kept) continue;
-        e.number = number;
-        e.nameKey = nameKey;
-        e.changed = true;
-        e.used = true;
+    const auto found = byUid_.constFind(kept);
+    if (found == byUid_.cend()) {
+        add({.number = number, .nameKey = nameKey, .uid = kept, .changed = true, .used = true});
         return;
     }
-    entries_.append(
-        {.number = number, .nameKey = nameKey, .uid = kept, .changed = true, .used = true});
+    Entry& e = entries_[*found];
+    byName_.remove(e.nameKey, *found);
+    byName_.insert(nameKey, *found);
+    e.number = number;
+    e.nameKey = nameKey;
+    e.changed = true;
+    e.used = true;
 }
 
 void CardIdentities::write() {

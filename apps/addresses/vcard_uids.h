@@ -15,6 +15,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMultiHash>
 #include <QSet>
 #include <QString>
 
@@ -49,12 +50,17 @@ class CardIdentities {
         bool changed = false;
         bool used = false;  // given to a record in this run
     };
+    void add(const Entry& entry);
+    QList<int> entriesNamed(const QString& nameKey) const;
     int entryOf(int number) const;  // index into entries_, -1: none
 
     QString path_;
     QList<Entry> entries_;
+    QHash<QString, int> byUid_;        // → index into entries_
+    QMultiHash<QString, int> byName_;  // name key → indexes into entries_
     QHash<int, QString> liveNames_;
-    QSet<int> claimed_;  // record numbers a UID was resolved to
+    QMultiHash<QString, int> liveByName_;  // name key → record numbers
+    QSet<int> claimed_;                    // record numbers a UID was resolved to
 };
 
 // The form a UID is kept and compared in.
