@@ -485,6 +485,9 @@ int main(int argc, char** argv) {
     Picture(folder, "save", tool, Tango("actions/document-save"));
     Picture(folder, "find", tool, Tango("actions/edit-find"));
     Picture(folder, "page_find", tool, Tango("actions/system-search"));
+    Picture(folder, "vcard_out", tool, Tango("actions/mail-forward"));
+    Picture(folder, "vcard_in", tool, Tango("actions/document-open"));
+    Picture(folder, "duplicates", tool, Tango("actions/edit-find-replace"));
 
     // The template buttons of the own application (32 x 32), all drawn here.
     const QSize templateButton(32, 32);

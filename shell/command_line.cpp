@@ -1,5 +1,8 @@
 #include "shell/command_line.h"
 
+#include "apps/addresses/vcard_exchange.h"
+#include "apps/common/export_file.h"
+#include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/backups.h"
@@ -13,6 +16,7 @@
 #include "store/xbase.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -110,43 +114,149 @@ int Find(const QStringList& words) {
     return 0;
 }
 
+const VCardBook* BookNamed(const QString& name) {
+    if (name == QLatin1String("private")) return &PrivateVCardBook();
+    if (name == QLatin1String("business")) return &BusinessVCardBook();
+    return nullptr;
+}
+
+int VCardUsage(const QString& command) {
+    PEEK_STORED_LANG();
+    Err() << TEXT({"Aufruf: kesp %1 private|business DATEI%2",
+                   "Usage: kesp %1 private|business FILE%2",
+                   "Uso: kesp %1 private|business ARQUIVO%2"})
+                 .arg(command, command == QLatin1String("--export-vcard")
+                                   ? QStringLiteral(" [--vcard-version 3.0|4.0]")
+                                   : QString())
+          << Qt::endl;
+    return 2;
+}
+
+// The book's table, every record not marked deleted, in the first work area.
+void OpenBook(const VCardBook& book) {
+    DBSELECTAREA("a");
+    DBUSEAREA(false, THE_DATA_PATH + book.table, QStringLiteral("adressen"));
+}
+
+QString Lines(QString text) {
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+int ExportVCardCommand(const QStringList& arguments) {
+    const QString command = QStringLiteral("--export-vcard");
+    const VCardBook* book = BookNamed(arguments.value(0));
+    VCardVersion version = VCardVersion::V40;
+    if (arguments.size() == 4 && arguments[2] == QLatin1String("--vcard-version") &&
+        (arguments[3] == QLatin1String("3.0") || arguments[3] == QLatin1String("4.0"))) {
+        if (arguments[3] == QLatin1String("3.0")) version = VCardVersion::V30;
+    } else if (arguments.size() != 2) {
+        return VCardUsage(command);
+    }
+    if (!book || arguments[1].isEmpty()) return VCardUsage(command);
+    const QString path = QFileInfo(arguments[1]).absoluteFilePath();
+    if (!PrepareCommand()) return 1;
+    int cards = 0;
+    QByteArray bytes;
+    try {
+        OpenBook(*book);
+        bytes = VCardFileOfView(*book, QStringLiteral("adressen"), version, &cards);
+    } catch (const kesp::WriteFailure& failure) {
+        Err() << Lines(WRITE_FAILURE_TEXT(failure)) << Qt::endl;
+        return 1;
+    }
+    DBCLOSEALL();
+    QString reason;
+    if (!WriteExportFile(path, bytes, &reason)) {
+        Err() << TEXT({"Die vCard-Datei konnte nicht geschrieben werden:",
+                       "The vCard file could not be written:",
+                       "Não foi possível gravar o arquivo vCard:"})
+              << '\n'
+              << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+        return 1;
+    }
+    Out() << Lines(VCardExportSummary(cards, version, path)) << '\n';
+    Out().flush();
+    return 0;
+}
+
+int ImportVCardCommand(const QStringList& arguments) {
+    const VCardBook* book = BookNamed(arguments.value(0));
+    if (!book || arguments.size() != 2 || arguments[1].isEmpty())
+        return VCardUsage(QStringLiteral("--import-vcard"));
+    const QString path = QFileInfo(arguments[1]).absoluteFilePath();
+    if (!PrepareCommand()) return 1;
+    VCardImport import;
+    try {
+        OpenBook(*book);
+        import = ImportVCardFile(*book, QStringLiteral("adressen"), path);
+        DBCLOSEALL();
+    } catch (const kesp::WriteFailure& failure) {
+        Err() << Lines(WRITE_FAILURE_TEXT(failure)) << '\n'
+              << TEXT({"Keine Karte der Datei wurde gespeichert.",
+                       "None of the file's cards was stored.",
+                       "Nenhum cartão do arquivo foi gravado."})
+              << Qt::endl;
+        return 1;
+    }
+    if (!import.read) {
+        Err() << Lines(import.problem) << Qt::endl;
+        return 1;
+    }
+    Out() << Lines(VCardImportSummary(import)) << '\n';
+    Out().flush();
+    return 0;
+}
+
 // The usage, with the data folder, in the stored language.
 int Help() {
     PREPARE_RUN(PROGRAM_FOLDER());
     PEEK_STORED_LANG();  // only looks: another copy may be running
     Out()
-        << TEXT(
-               {"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --backup | --help | "
-                "--version]\n"
-                "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
-                "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
-                "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
-                "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
-                "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
-                "  --coming [TAGE] zeigt die kommenden Tage\n"
-                "  --backup        sichert die Daten jetzt\n"
-                "  --help          diese Hilfe zeigen und beenden\n"
-                "  --version       die Version zeigen und beenden\n",
-                "Usage: kesp [--find WORDS... | --coming [DAYS] | --backup | --help | --version]\n"
-                "%1 is a personal information manager: addresses, birthdays, agenda, "
-                "notes, projects, bookmarks, tips and a word list.\n"
-                "Without arguments kesp opens its main window (a graphical session is "
-                "needed).\nThe tables are in the folder %2.\n\n"
-                "  --find WORDS    prints what the search over everything finds\n"
-                "  --coming [DAYS] prints the days ahead\n"
-                "  --backup        backs the data up now\n"
-                "  --help          show this help and exit\n"
-                "  --version       show the version and exit\n",
-                "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --backup | --help | --version]\n"
-                "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
-                "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
-                "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
-                "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
-                "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
-                "  --coming [DIAS] mostra os próximos dias\n"
-                "  --backup        faz agora uma cópia dos dados\n"
-                "  --help          mostrar esta ajuda e sair\n"
-                "  --version       mostrar a versão e sair\n"})
+        << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --export-vcard BUCH DATEI | "
+                 "--import-vcard BUCH DATEI | --backup | --help | --version]\n"
+                 "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
+                 "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
+                 "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
+                 "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
+                 "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
+                 "  --coming [TAGE] zeigt die kommenden Tage\n"
+                 "  --export-vcard private|business DATEI [--vcard-version 3.0|4.0]\n"
+                 "                  schreibt ein Adressbuch als vCard-Datei\n"
+                 "  --import-vcard private|business DATEI\n"
+                 "                  liest eine vCard-Datei in ein Adressbuch ein\n"
+                 "  --backup        sichert die Daten jetzt\n"
+                 "  --help          diese Hilfe zeigen und beenden\n"
+                 "  --version       die Version zeigen und beenden\n",
+                 "Usage: kesp [--find WORDS... | --coming [DAYS] | --export-vcard BOOK FILE | "
+                 "--import-vcard BOOK FILE | --backup | --help | --version]\n"
+                 "%1 is a personal information manager: addresses, birthdays, agenda, "
+                 "notes, projects, bookmarks, tips and a word list.\n"
+                 "Without arguments kesp opens its main window (a graphical session is "
+                 "needed).\nThe tables are in the folder %2.\n\n"
+                 "  --find WORDS    prints what the search over everything finds\n"
+                 "  --coming [DAYS] prints the days ahead\n"
+                 "  --export-vcard private|business FILE [--vcard-version 3.0|4.0]\n"
+                 "                  writes an address book as a vCard file\n"
+                 "  --import-vcard private|business FILE\n"
+                 "                  reads a vCard file into an address book\n"
+                 "  --backup        backs the data up now\n"
+                 "  --help          show this help and exit\n"
+                 "  --version       show the version and exit\n",
+                 "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --export-vcard LIVRO ARQUIVO | "
+                 "--import-vcard LIVRO ARQUIVO | --backup | --help | --version]\n"
+                 "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
+                 "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
+                 "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
+                 "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
+                 "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
+                 "  --coming [DIAS] mostra os próximos dias\n"
+                 "  --export-vcard private|business ARQUIVO [--vcard-version 3.0|4.0]\n"
+                 "                  grava um livro de endereços como arquivo vCard\n"
+                 "  --import-vcard private|business ARQUIVO\n"
+                 "                  lê um arquivo vCard para um livro de endereços\n"
+                 "  --backup        faz agora uma cópia dos dados\n"
+                 "  --help          mostrar esta ajuda e sair\n"
+                 "  --version       mostrar a versão e sair\n"})
                .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
     Out().flush();
     return 0;
@@ -173,6 +283,8 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--version")) return Version();
     if (command == QLatin1String("--remind")) return RemindCommand();
     if (command == QLatin1String("--backup")) return BackupCommand();
+    if (command == QLatin1String("--export-vcard")) return ExportVCardCommand(arguments.mid(1));
+    if (command == QLatin1String("--import-vcard")) return ImportVCardCommand(arguments.mid(1));
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

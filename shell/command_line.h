@@ -7,6 +7,12 @@
 //   kesp --coming [DAYS]   prints the days ahead (today and DAYS more, else
 //                          as many as the coming-up window keeps) under their
 //                          day headings.
+//   kesp --export-vcard private|business FILE [--vcard-version 3.0|4.0]
+//                          writes every record of the book as a vCard file
+//                          (4.0 unless 3.0 is asked for).
+//   kesp --import-vcard private|business FILE
+//                          stores the cards of the file in the book and
+//                          prints the import's summary.
 //   kesp --help            prints the usage, in the stored language.
 //   kesp --version         prints the program's name and version.
 //   kesp --remind          posts the reminders that are due as desktop

@@ -100,7 +100,11 @@ class ComboBoxControl : public Control {
 
 class ListBoxControl : public Control {
   public:
-    ListBoxControl(const QString& name, QListWidget* list) : Control(name, list), list_(list) {}
+    ListBoxControl(const QString& name, QListWidget* list, Action onChange)
+        : Control(name, list), list_(list), onChange_(std::move(onChange)) {
+        QObject::connect(list_, &QListWidget::currentRowChanged, list_,
+                         [this] { RunAction(onChange_); });
+    }
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && Is(property, "value")) {
@@ -136,6 +140,7 @@ class ListBoxControl : public Control {
 
   private:
     QListWidget* list_;
+    Action onChange_;
 };
 
 class RadioGroupControl : public Control {
@@ -216,7 +221,7 @@ std::unique_ptr<Control> MakeListBox(QWidget* parent, const QString& name,
     list->addItems(p.items);
     list->setCurrentRow(p.value - 1);
     PlaceControl(list, p.row, p.col, p.width, p.height);
-    return std::make_unique<ListBoxControl>(name, list);
+    return std::make_unique<ListBoxControl>(name, list, p.onChange);
 }
 
 std::unique_ptr<Control> MakeRadioGroup(QWidget* parent, const QString& name,

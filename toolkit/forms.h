@@ -198,6 +198,7 @@ struct ListBoxProperties {
     QStringList items;
     int value = 0;
     Font font;
+    Action onChange;  // whenever another item becomes the current one
 };
 void _DEFINELISTBOX(const QString& name, const ListBoxProperties& p);
 

@@ -4,6 +4,8 @@
 
 #include "apps/addresses/address_book.h"
 #include "apps/addresses/business_operations.h"
+#include "apps/addresses/duplicates_window.h"
+#include "apps/addresses/vcard_window_steps.h"
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "apps/common/record_steps.h"
@@ -139,6 +141,13 @@ RecordWindow DescribeBusinessAddressBook() {
                                       "File Contacts_Firma.csv created.",
                                       "Arquivo Contatos_Firma.csv foi criado."};
     book.searches[0].run = SUCHE_ADRESSEN_G;
+    book.list.menu = {{kExportVCardText, EXPORT_VCARD_ADRESSEN_G},
+                      {kExportVCard3Text, EXPORT_VCARD3_ADRESSEN_G},
+                      {kImportVCardText, IMPORT_VCARD_ADRESSEN_G},
+                      {kFindDuplicatesText, DUPLICATES_ADRESSEN_G}};
+    book.moreTools = {{"x9", "img/vcard_out.bmp", EXPORT_VCARD_ADRESSEN_G, kExportVCardText},
+                      {"x10", "img/vcard_in.bmp", IMPORT_VCARD_ADRESSEN_G, kImportVCardText},
+                      {"x11", "img/duplicates.bmp", DUPLICATES_ADRESSEN_G, kFindDuplicatesText}};
     book.actions = {.open = OPENADRESSE_G,
                     .fill = ADRESSE_G_AKTUALISIEREN,
                     .first = T_FIRST_ADRESSEN_G,
@@ -229,4 +238,24 @@ void SUCHE_ADRESSEN_G() {
 void EXPORT_CSV_ADRESSEN_G() {
     KESP_OPERATION();
     ExportVisibleRecords(BusinessAddressBook());
+}
+
+void EXPORT_VCARD_ADRESSEN_G() {
+    KESP_OPERATION();
+    ExportVCardOfWindow(BusinessAddressBook(), BusinessVCardBook(), VCardVersion::V40);
+}
+
+void EXPORT_VCARD3_ADRESSEN_G() {
+    KESP_OPERATION();
+    ExportVCardOfWindow(BusinessAddressBook(), BusinessVCardBook(), VCardVersion::V30);
+}
+
+void IMPORT_VCARD_ADRESSEN_G() {
+    KESP_OPERATION();
+    ImportVCardIntoWindow(BusinessAddressBook(), BusinessVCardBook());
+}
+
+void DUPLICATES_ADRESSEN_G() {
+    KESP_OPERATION();
+    ShowDuplicatesWindow(BusinessAddressBook(), AddressBookKind::Business);
 }

@@ -20,6 +20,10 @@ void T_SAVENEW_ADRESSEN_G();
 void T_CANCEL_ADRESSEN_G();
 void SUCHE_ADRESSEN_G();
 void EXPORT_CSV_ADRESSEN_G();
+void EXPORT_VCARD_ADRESSEN_G();   // vCard 4.0 of the list's records into the export folder
+void EXPORT_VCARD3_ADRESSEN_G();  // the same as vCard 3.0
+void IMPORT_VCARD_ADRESSEN_G();   // a vCard file the user chooses
+void DUPLICATES_ADRESSEN_G();     // the window of likely duplicates over both books
 
 void HOLEFREECONFIG_G();  // initialisation of freefirma
 void FREEUPDATE_G();      // its save button

@@ -3,7 +3,9 @@
 #include "apps/addresses/private_addresses.h"
 
 #include "apps/addresses/address_book.h"
+#include "apps/addresses/duplicates_window.h"
 #include "apps/addresses/private_operations.h"
+#include "apps/addresses/vcard_window_steps.h"
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "apps/common/record_steps.h"
@@ -174,6 +176,13 @@ RecordWindow DescribePrivateAddressBook() {
                                       "File Contacts_friends.csv created.",
                                       "Arquivo Contatos_amigos.csv foi criado."};
     book.searches[0].run = SUCHE_ADRESSEN_P;
+    book.list.menu = {{kExportVCardText, EXPORT_VCARD_ADRESSEN_P},
+                      {kExportVCard3Text, EXPORT_VCARD3_ADRESSEN_P},
+                      {kImportVCardText, IMPORT_VCARD_ADRESSEN_P},
+                      {kFindDuplicatesText, DUPLICATES_ADRESSEN_P}};
+    book.moreTools = {{"x9", "img/vcard_out.bmp", EXPORT_VCARD_ADRESSEN_P, kExportVCardText},
+                      {"x10", "img/vcard_in.bmp", IMPORT_VCARD_ADRESSEN_P, kImportVCardText},
+                      {"x11", "img/duplicates.bmp", DUPLICATES_ADRESSEN_P, kFindDuplicatesText}};
     book.actions = {.open = OPENADRESSE_P,
                     .fill = ADRESSE_P_AKTUALISIEREN,
                     .first = T_FIRST_ADRESSEN_P,
@@ -264,4 +273,24 @@ void SUCHE_ADRESSEN_P() {
 void EXPORT_CSV_ADRESSEN_P() {
     KESP_OPERATION();
     ExportVisibleRecords(PrivateAddressBook());
+}
+
+void EXPORT_VCARD_ADRESSEN_P() {
+    KESP_OPERATION();
+    ExportVCardOfWindow(PrivateAddressBook(), PrivateVCardBook(), VCardVersion::V40);
+}
+
+void EXPORT_VCARD3_ADRESSEN_P() {
+    KESP_OPERATION();
+    ExportVCardOfWindow(PrivateAddressBook(), PrivateVCardBook(), VCardVersion::V30);
+}
+
+void IMPORT_VCARD_ADRESSEN_P() {
+    KESP_OPERATION();
+    ImportVCardIntoWindow(PrivateAddressBook(), PrivateVCardBook());
+}
+
+void DUPLICATES_ADRESSEN_P() {
+    KESP_OPERATION();
+    ShowDuplicatesWindow(PrivateAddressBook(), AddressBookKind::Private);
 }

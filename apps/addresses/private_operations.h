@@ -20,6 +20,10 @@ void T_SAVENEW_ADRESSEN_P();
 void T_CANCEL_ADRESSEN_P();
 void SUCHE_ADRESSEN_P();
 void EXPORT_CSV_ADRESSEN_P();
+void EXPORT_VCARD_ADRESSEN_P();   // vCard 4.0 of the list's records into the export folder
+void EXPORT_VCARD3_ADRESSEN_P();  // the same as vCard 3.0
+void IMPORT_VCARD_ADRESSEN_P();   // a vCard file the user chooses
+void DUPLICATES_ADRESSEN_P();     // the window of likely duplicates over both books
 
 void HOLEFREECONFIG();  // initialisation of freeprivat
 void FREEUPDATE();      // its save button

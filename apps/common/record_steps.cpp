@@ -266,6 +266,11 @@ void BuildRecordToolbar(const RecordWindow& record) {
                                         .action = button.action,
                                         .tooltip = TipWithKey(button.tip, button.key)});
     }
+    for (const ToolButtonRow& button : record.moreTools) {
+        _DEFINETOOLBUTTON(
+            button.name,
+            {.picture = button.picture, .action = button.action, .tooltip = TEXT(button.tip)});
+    }
     _ENDTOOLBAR();
 }
 

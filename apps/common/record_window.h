@@ -49,6 +49,14 @@ struct WindowPlace {
     bool centred = true;  // centred on the screen before it is shown
 };
 
+// A further button of the toolbar, after the eight every record window has.
+struct ToolButtonRow {
+    QString name;     // "x9"
+    QString picture;  // "img/vcard_out.bmp"
+    Action action;
+    Texts tip;
+};
+
 struct ToolbarTips {
     Texts first{"Erster", "First", "Primeiro"};
     Texts previous{"Zurück", "Previous", "Anterior"};
@@ -226,6 +234,7 @@ struct RecordWindow {
     QList<LabelRow> labels;
     QList<ControlText> texts;  // the language's texts of any further control
     ToolbarTips toolbar;
+    QList<ToolButtonRow> moreTools;  // after x8, in this order
     EntryButtons entryButtons;
     // The captions the user gave some fields (caption n at index n - 1),
     // read from the current work area when the window opens and from work

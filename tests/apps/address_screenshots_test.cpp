@@ -1,5 +1,5 @@
-// Renders both address windows (each tab page) and both naming windows in
-// the three languages to PNG files in the build's screenshots folder, for a
+// Renders both address windows (each tab page), both naming windows and the
+// duplicates window in the three languages to PNG files in the build's screenshots folder, for a
 // person to look at.
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/private_addresses.h"
@@ -29,9 +29,11 @@ class AddressScreenshots : public AddressFixture {
                             .free09 = QDate(2001, 2, 3),
                             .free10 = "Mag Tulpen.\r\nRuft sonntags an."},
                            {.vorname = "Jürgen", .nachname = "Weiß"},
-                           {.vorname = "Martin", .nachname = "Maier"}});
+                           {.vorname = "Martin", .nachname = "Maier"},
+                           {.vorname = "albers", .nachname = "ANNA", .free10 = "Alte Karte"}});
         CreateBusinessBook({{.vorname = "ACME Süd GmbH", .nachname = "Frau Öz", .free06 = true},
-                            {.vorname = "Bäcker Brandt"}});
+                            {.vorname = "Bäcker Brandt"},
+                            {.vorname = "Weiß", .nachname = "Jürgen", .free01 = "Einkauf"}});
     }
     void Shoot(const QString& window, const QString& name) {
         EXPECT_TRUE(kesp::SaveWindowScreenshot(window, pictures_ + "/" + name + ".png"))
@@ -58,6 +60,13 @@ TEST_F(AddressScreenshots, EveryAddressWindowInEveryLanguage) {
         TestDriver::select("form2", "Tab_1", 2);
         Shoot("form2", "form2_page2" + suffix);
         TestDriver::closeWindow("form2");
+
+        // Anna Albers and the business contact "Anna Albers" under another company.
+        OPENFORM_ADRESSE_P();
+        TestDriver::click("form1", "x11");
+        Shoot("doppelt", "doppelt" + suffix);
+        TestDriver::closeWindow("doppelt");
+        TestDriver::closeWindow("form1");
 
         FREE_ADRESSE_P();
         Shoot("freeprivat", "freeprivat" + suffix);

@@ -76,3 +76,46 @@ TEST_F(CommandLine, HelpAndVersionPrintTheirTextInTheStoredLanguageAndEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// The vCard commands: refused while the program runs, then a book written
+// and read back into the other book; a damaged file refused with exit 1.
+TEST_F(CommandLine, VCardCommandsWriteAndReadABookAndRefuseWhileTheProgramRuns) {
+    const QString file = QDir(DataFile("")).filePath("../k.vcf");
+    const CommandRun refused = Kesp({"--export-vcard", "private", file});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("von einer anderen Kopie des Programms benutzt"));
+    EXPECT_FALSE(QFile::exists(file));
+
+    LetGoOfTheDataFolder();
+    const CommandRun written = Kesp({"--export-vcard", "private", file, "--vcard-version", "3.0"});
+    EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_TRUE(written.out.startsWith("1 Karten (vCard 3.0) wurden geschrieben:\n"))
+        << written.out.toStdString();
+    QFile card(file);
+    ASSERT_TRUE(card.open(QIODevice::ReadOnly));
+    const QByteArray bytes = card.readAll();
+    card.close();
+    EXPECT_TRUE(bytes.contains("VERSION:3.0\r\nFN:Anna Müller\r\n")) << bytes.toStdString();
+
+    StoreLanguage("AM");
+    const CommandRun read = Kesp({"--import-vcard", "business", file});
+    EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
+    EXPECT_EQ(read.out.toStdString(), "1 cards added, 0 merged with existing ones, 0 skipped.\n");
+    EXPECT_EQ(RecordCount("adressen_g.dbf"), 1);
+
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    card.write("BEGIN:VCARD\r\nFN:cut short\r\n");
+    card.close();
+    const CommandRun damaged = Kesp({"--import-vcard", "business", file});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_TRUE(damaged.out.isEmpty());
+    EXPECT_TRUE(damaged.err.startsWith("The file was not imported, nothing was stored:\n"))
+        << damaged.err.toStdString();
+    EXPECT_EQ(RecordCount("adressen_g.dbf"), 1);
+    EXPECT_EQ(Kesp({"--export-vcard", "friends", file}).exitCode, 2);
+    EXPECT_EQ(Kesp({"--export-vcard", "private", file, "--vcard-version", "2.1"}).exitCode, 2);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// What a record of an address book is as a vCard, and what a vCard becomes
+// as a record. Works on values only (no table): the exchange
+// (vcard_exchange.h) reads and writes the tables.
+//
+// Both books: N and FN from the names, ADR from street, postal code and
+// city, TEL typed home/work/cell/fax, EMAIL, the nine extra fields FREE01 to
+// FREE09 as "X-KESP-FIELD;X-NAME=<caption>" (dates as YYYY-MM-DD; a yes/no
+// field as TRUE when set, left out when not, and read as TRUE or FALSE),
+// the memo FREE10 as NOTE, and the UID. The private book adds ORG (FIRMA),
+// work telephone, fax and e-mail, and BDAY with X-KESP-LISTE (when set);
+// a birthday in 1904 with LISTE set goes out without a year, and a year-less
+// birthday comes in as that. The business book keeps the company in VORNAME
+// (ORG and FN), the contact person in NACHNAME (N) and the home page in
+// EMAILFIRMA (URL).
+//
+// Reading never drops a value without a word: a value longer than its field,
+// one with characters Windows-1252 has not, a second value of a kind and a
+// property without a field go into the memo as "NAME: value" lines after
+// the note, characters the table cannot hold written as "<U+1F600>".
+// Photos, logos, keys and sounds are passed over and counted.
+#pragma once
+
+#include "apps/addresses/vcard_format.h"
+
+#include <QDate>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+enum class AddressBookKind { Private, Business };
+
+// A record: upper-case field name → QString (text and memo), bool or QDate.
+using AddressValues = QHash<QString, QVariant>;
+
+// What the exchange knows of a book's table.
+struct AddressBookShape {
+    AddressBookKind kind = AddressBookKind::Private;
+    QStringList captions;        // the user's captions 1 to 10
+    QHash<QString, int> widths;  // of the character fields
+};
+
+// The fields of a book's records the exchange carries, in table order.
+QStringList AddressFieldsOf(AddressBookKind kind);
+
+VCard CardOfRecord(const AddressBookShape& book, const AddressValues& record, const QString& uid,
+                   VCardVersion version);
+
+struct RecordFromCard {
+    AddressValues values;  // every field of AddressFieldsOf(), blank where the card had none
+    QString uid;           // empty: the card has none
+    int memoValues = 0;    // values written into the memo as "NAME: value"
+    int media = 0;         // photos, logos, keys and sounds passed over
+    bool empty = false;    // nothing to store: the card is skipped
+};
+
+RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card);

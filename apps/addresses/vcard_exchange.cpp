@@ -1,0 +1,218 @@
+#include "apps/addresses/vcard_exchange.h"
+
+#include "apps/addresses/vcard_uids.h"
+#include "kernel/problem_texts.h"
+#include "kernel/public_variables.h"
+#include "store/fault.h"
+#include "store/xbase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+const QString kCaptionsAlias = QStringLiteral("vcardcaptions");
+
+// The captions and the widths of the character fields of the book's table,
+// open in the current work area under `alias`.
+AddressBookShape ShapeOf(const VCardBook& book, const QString& alias) {
+    AddressBookShape shape{.kind = book.kind};
+    for (const QString& field : AddressFieldsOf(book.kind))
+        if (FIELDTYPE(alias + "->" + field) == u'C')
+            shape.widths[field] = int(FIELD(alias + "->" + field).toString().size());
+    shape.captions = ReadBookCaptions(book);
+    return shape;
+}
+
+AddressValues ValuesOfRecord(const VCardBook& book, const QString& alias) {
+    AddressValues values;
+    for (const QString& field : AddressFieldsOf(book.kind))
+        values[field] = FIELD(alias + "->" + field);
+    return values;
+}
+
+QString NameKeyOfRecord(const QString& alias) {
+    return CardNameKey(FIELD(alias + "->VORNAME").toString(),
+                       FIELD(alias + "->NACHNAME").toString());
+}
+
+// The name keys of the records not marked deleted; the pointer stays.
+QHash<int, QString> LiveNames(const QString& alias) {
+    const int here = RECNO();
+    QHash<int, QString> names;
+    for (int number = 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) names[number] = NameKeyOfRecord(alias);
+    }
+    DBGOTO(here);
+    return names;
+}
+
+QString Refusal(const Texts& why, const QString& path) {
+    return TEXT({"Die Datei wurde nicht eingelesen, nichts wurde gespeichert:",
+                 "The file was not imported, nothing was stored:",
+                 "O arquivo não foi importado, nada foi gravado:"}) +
+           "\r" + QDir::toNativeSeparators(path) + "\r" + TEXT(why);
+}
+
+}  // namespace
+
+QStringList ReadBookCaptions(const VCardBook& book) {
+    QStringList captions;
+    const int previous = SELECT();
+    const QString path = THE_DATA_PATH + book.captionsTable;
+    if (QFileInfo::exists(path)) {
+        DBUSEAREA(true, path, kCaptionsAlias);
+        DBGOTOP();
+        for (int n = 1; n <= 10; ++n)
+            captions.append(
+                FIELD(kCaptionsAlias + QStringLiteral("->FREE%1").arg(n)).toString().trimmed());
+        DBCLOSEAREA();
+    }
+    DBSELECTAREA(previous);
+    return captions;
+}
+
+const VCardBook& PrivateVCardBook() {
+    static const VCardBook book{.kind = AddressBookKind::Private,
+                                .table = "adressen_p.dbf",
+                                .captionsTable = "freeadr_p.dbf",
+                                .uidTable = "vcard_p.dbf",
+                                .fileName = {"Kontakte.vcf", "Contacts.vcf", "Contatos.vcf"}};
+    return book;
+}
+
+const VCardBook& BusinessVCardBook() {
+    static const VCardBook book{.kind = AddressBookKind::Business,
+                                .table = "adressen_g.dbf",
+                                .captionsTable = "freeadr_g.dbf",
+                                .uidTable = "vcard_g.dbf",
+                                .fileName = {"Firmen.vcf", "Business.vcf", "Empresas.vcf"}};
+    return book;
+}
+
+QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVersion version,
+                           int* cards) {
+    const AddressBookShape shape = ShapeOf(book, alias);
+    CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
+    const int current = RECNO();
+    QList<VCard> written;
+    DBGOTOP();
+    while (!DBEOF()) {
+        written.append(
+            CardOfRecord(shape, ValuesOfRecord(book, alias), uids.uidOf(RECNO()), version));
+        DBSKIP(1);
+    }
+    DBGOTO(current);
+    uids.write();
+    if (cards) *cards = int(written.size());
+    return WriteVCards(written, version);
+}
+
+VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const QString& path) {
+    VCardImport import;
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        import.problem = Refusal({"Die Datei kann nicht gelesen werden.",
+                                  "The file cannot be read.", "O arquivo não pode ser lido."},
+                                 path);
+        return import;
+    }
+    if (info.size() > kVCardMaxBytes) {
+        import.problem = Refusal(
+            {"Sie ist größer als 50 MB.", "It is larger than 50 MB.", "Ele é maior que 50 MB."},
+            path);
+        return import;
+    }
+    const QByteArray bytes = file.read(kVCardMaxBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() != info.size()) {
+        import.problem = Refusal({"Sie konnte nicht ganz gelesen werden.",
+                                  "It could not be read whole.", "Não foi possível lê-lo inteiro."},
+                                 path);
+        return import;
+    }
+    const VCardReading reading = ReadVCards(bytes);
+    if (!reading.problem.isEmpty()) {
+        Texts why{"Sie enthält keine lesbaren vCards.", "It holds no readable vCards.",
+                  "Ele não contém vCards legíveis."};
+        if (reading.problem == QStringLiteral("binary"))
+            why = {"Sie ist keine Textdatei.", "It is not a text file.",
+                   "Ele não é um arquivo de texto."};
+        else if (reading.problem == QStringLiteral("too large"))
+            why = {"Sie ist größer als 50 MB.", "It is larger than 50 MB.",
+                   "Ele é maior que 50 MB."};
+        QString text = TEXT(why);
+        if (reading.problemLine > 0)
+            text += TEXT({" (Zeile %1)", " (line %1)", " (linha %1)"}).arg(reading.problemLine);
+        import.problem = Refusal({text, text, text}, path);
+        return import;
+    }
+    const AddressBookShape shape = ShapeOf(book, alias);
+    CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
+    const QStringList fields = AddressFieldsOf(book.kind);
+    for (const VCard& card : reading.cards) {
+        const RecordFromCard record = RecordOfCard(shape, card);
+        import.media += record.media;
+        if (record.empty) {
+            ++import.skipped;
+            continue;
+        }
+        import.memoValues += record.memoValues;
+        const int known = record.uid.isEmpty() ? 0 : uids.recordOf(record.uid);
+        if (known > 0) {
+            DBGOTO(known);
+            ++import.merged;
+        } else {
+            DBAPPEND();
+            ++import.added;
+        }
+        for (const QString& field : fields)
+            REPLACE(alias + "->" + field, record.values.value(field));
+        if (!record.uid.isEmpty()) uids.remember(record.uid, RECNO(), NameKeyOfRecord(alias));
+    }
+    DBCOMMIT();
+    import.read = true;
+    try {
+        uids.write();
+    } catch (const kesp::WriteFailure& failure) {
+        import.uidsNotKept = WRITE_FAILURE_AFTER_SAVE_TEXT(failure);
+    }
+    return import;
+}
+
+QString VCardImportSummary(const VCardImport& import) {
+    if (!import.read) return import.problem;
+    QStringList lines{
+        TEXT({"%1 Karten neu aufgenommen, %2 mit vorhandenen zusammengeführt, %3 übersprungen.",
+              "%1 cards added, %2 merged with existing ones, %3 skipped.",
+              "%1 cartões incluídos, %2 unidos aos existentes, %3 ignorados."})
+            .arg(import.added)
+            .arg(import.merged)
+            .arg(import.skipped)};
+    if (import.memoValues > 0)
+        lines.append(TEXT({"%1 Werte ohne passendes Feld stehen in den Notizen.",
+                           "%1 values without a fitting field were put in the notes.",
+                           "%1 valores sem campo adequado foram colocados nas notas."})
+                         .arg(import.memoValues));
+    if (import.media > 0)
+        lines.append(TEXT({"%1 Fotos, Schlüssel oder Töne wurden nicht übernommen.",
+                           "%1 photos, keys or sounds were not taken over.",
+                           "%1 fotos, chaves ou sons não foram importados."})
+                         .arg(import.media));
+    if (!import.uidsNotKept.isEmpty())
+        lines.append(import.uidsNotKept + "\r" +
+                     TEXT({"Eine neue Einfuhr derselben Karten fügt sie noch einmal hinzu.",
+                           "Importing the same cards again will add them once more.",
+                           "Importar os mesmos cartões de novo os incluirá outra vez."}));
+    return lines.join(u'\r');
+}
+
+QString VCardExportSummary(int cards, VCardVersion version, const QString& path) {
+    return TEXT({"%1 Karten (vCard %2) wurden geschrieben:", "%1 cards (vCard %2) written:",
+                 "%1 cartões (vCard %2) foram gravados:"})
+               .arg(cards)
+               .arg(version == VCardVersion::V30 ? "3.0" : "4.0") +
+           "\r" + QDir::toNativeSeparators(path);
+}

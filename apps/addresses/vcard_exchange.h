@@ -1,0 +1,64 @@
+// The vCard files of the address books, over their tables: the records a
+// view presents written as cards, and a file's cards stored as records. The
+// windows (vcard_window_steps.h) and the command line use these steps.
+//
+// An export gives every record the UID its earlier exports gave it
+// (vcard_uids.h). An import reads the whole file first and stores nothing
+// when the file cannot be read whole or is no vCard file; then each card is
+// added, or updates the record its UID was given to, and the table is
+// committed in one go: a refused write leaves the table as it was.
+//
+// Single-threaded: all calls come from the event loop.
+#pragma once
+
+#include "apps/addresses/vcard_contacts.h"
+#include "kernel/texts.h"
+
+#include <QByteArray>
+#include <QString>
+
+struct VCardBook {
+    AddressBookKind kind = AddressBookKind::Private;
+    QString table;          // "adressen_p.dbf" in the data folder
+    QString captionsTable;  // "freeadr_p.dbf"
+    QString uidTable;       // "vcard_p.dbf"
+    Texts fileName;         // "Kontakte.vcf" in the export folder
+};
+
+const VCardBook& PrivateVCardBook();
+const VCardBook& BusinessVCardBook();
+
+// The user's captions 1 to 10 of the book's extra fields, read in a work
+// area of their own; the current area stays.
+QStringList ReadBookCaptions(const VCardBook& book);
+
+// The cards of the records the current work area presents (the book's table
+// open under `alias`), in its order; the record pointer stays where it was.
+// `cards`, when given, receives their number. A refused write of the UID
+// table raises kesp::WriteFailure.
+QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVersion version,
+                           int* cards = nullptr);
+
+struct VCardImport {
+    bool read = false;  // false: the file was refused, nothing stored; `problem` says why
+    QString problem;    // in the interface language
+    int added = 0;
+    int merged = 0;   // updated records whose UID came again
+    int skipped = 0;  // cards with nothing to store
+    int memoValues = 0;
+    int media = 0;  // photos, logos, keys and sounds passed over
+    // The records are stored, but the UIDs could not be kept: why, in the
+    // interface language; empty when they were.
+    QString uidsNotKept;
+};
+
+// Reads the file at `path` whole, then stores its cards in the table open in
+// the current work area under `alias`. A refused write raises
+// kesp::WriteFailure with the table as it was before.
+VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const QString& path);
+
+// The import's summary in the interface language, lines separated by "\r".
+QString VCardImportSummary(const VCardImport& import);
+
+// "12 Karten (vCard 4.0) geschrieben: <path>" in the interface language.
+QString VCardExportSummary(int cards, VCardVersion version, const QString& path);

@@ -1,0 +1,286 @@
+// The vCard files of the address books over their tables: a filled book
+// exported and imported into an empty one, equal field by field in both
+// versions; our file as python3-vobject reads it; UIDs that stay with their
+// records; files that are refused without a record written.
+#include "apps/addresses/vcard_exchange.h"
+#include "kernel/public_variables.h"
+#include "store/xbase.h"
+#include "tests/apps/address_fixture.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace {
+
+const QString kAlias = "adressen";
+
+// Records with every field given, the extra fields of all ten kinds, memos
+// with line breaks, separators and characters of Windows-1252.
+QList<AddressValues> FilledRecords(AddressBookKind kind) {
+    QList<AddressValues> records;
+    for (int i = 0; i < 3; ++i) {
+        AddressValues r{
+            {"VORNAME", QString("Jürgen%1; \"Jo\"").arg(i)},
+            {"NACHNAME", "Weiß, Söhne \\ Co"},
+            {"STRASSE", "Ölweg 5"},
+            {"PLZ", "12345"},
+            {"ORT", "Köln"},
+            {"TEL", QString("+49 221 %1").arg(i)},
+            {"HANDY", "0170 2"},
+            {"FAX", "0221 3"},
+            {"EMAIL", QString("j%1@example.org").arg(i)},
+            {"TELFIRMA", "0221 4"},
+            {"FAXFIRMA", "0221 5"},
+            {"EMAILFIRMA", "jw@example.com"},
+            {"FREE01", "Jo: €uro ‰"},
+            {"FREE02", "Anna"},
+            {"FREE03", "Ben, Carl"},
+            {"FREE04", "Segeln; Lesen"},
+            {"FREE05", "https://example.org/a;b"},
+            {"FREE06", i != 1},
+            {"FREE07", i == 1},
+            {"FREE08", true},
+            {"FREE09", i == 2 ? QDate() : QDate(2001, 6, 30 - i)},
+            {"FREE10", "Zeile eins;\r\nZeile, zwei \\ Ende\r\n„ß“ – ok " + QString::number(i)}};
+        if (kind == AddressBookKind::Private) {
+            r["FIRMA"] = "Müller & Co; KG";
+            r["GEBURTSTAG"] = i == 0 ? QDate(1904, 2, 29) : QDate(1970 + i, 12, 31);
+            r["LISTE"] = i != 2;
+        }
+        records.append(r);
+    }
+    return records;
+}
+
+class VCardExchange : public AddressFixture {
+  protected:
+    void OpenBook(const VCardBook& book) {
+        DBCLOSEALL();
+        DBSELECTAREA("a");
+        DBUSEAREA(false, dataPath() + book.table, kAlias);
+    }
+
+    void Fill(const VCardBook& book, const QList<AddressValues>& records) {
+        OpenBook(book);
+        for (const AddressValues& record : records) {
+            DBAPPEND();
+            for (auto it = record.cbegin(); it != record.cend(); ++it)
+                REPLACE(kAlias + "->" + it.key(), it.value());
+        }
+        DBCOMMIT();
+    }
+
+    // Every record not marked deleted, values as the table gives them back.
+    QList<AddressValues> Stored(const VCardBook& book) {
+        OpenBook(book);
+        QList<AddressValues> records;
+        DBGOTOP();
+        while (!DBEOF()) {
+            AddressValues r;
+            for (const QString& field : AddressFieldsOf(book.kind)) {
+                const QVariant v = FIELD(kAlias + "->" + field);
+                r[field] = v.typeId() == QMetaType::QString ? QVariant(v.toString().trimmed()) : v;
+            }
+            records.append(r);
+            DBSKIP(1);
+        }
+        return records;
+    }
+
+    QString Export(const VCardBook& book, VCardVersion version, const QString& name) {
+        OpenBook(book);
+        const QByteArray bytes = VCardFileOfView(book, kAlias, version);
+        QFile file(exportPath() + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    VCardImport Import(const VCardBook& book, const QString& path) {
+        OpenBook(book);
+        const VCardImport import = ImportVCardFile(book, kAlias, path);
+        DBCLOSEALL();
+        return import;
+    }
+
+    QString Written(const QString& name, const QByteArray& bytes) {
+        QFile file(exportPath() + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+};
+
+TEST_F(VCardExchange, AFilledBookComesBackFieldByFieldInBothVersions) {
+    for (const VCardBook* book : {&PrivateVCardBook(), &BusinessVCardBook()}) {
+        for (const VCardVersion version : {VCardVersion::V40, VCardVersion::V30}) {
+            SCOPED_TRACE(book->table.toStdString() +
+                         (version == VCardVersion::V30 ? " 3.0" : " 4.0"));
+            InstallTable(book->table);
+            const QList<AddressValues> records = FilledRecords(book->kind);
+            Fill(*book, records);
+            const QString path = Export(*book, version, "all.vcf");
+            InstallTable(book->table);  // empty again; the UIDs stay beside it
+            QFile::remove(dataPath() + book->uidTable);
+            const VCardImport import = Import(*book, path);
+            EXPECT_TRUE(import.read) << import.problem.toStdString();
+            EXPECT_EQ(import.added, 3);
+            EXPECT_EQ(import.memoValues, 0);
+            const QList<AddressValues> back = Stored(*book);
+            ASSERT_EQ(back.size(), records.size());
+            for (int i = 0; i < records.size(); ++i)
+                for (const QString& field : AddressFieldsOf(book->kind))
+                    EXPECT_EQ(back[i].value(field), records[i].value(field)) << field.toStdString();
+        }
+    }
+}
+
+// What python3-vobject takes from our file, as JSON: per card FN, N, the
+// first of the TEL, EMAIL and ADR values, ORG, BDAY, NOTE and the extra fields.
+QJsonArray ReadWithVobject(const QString& path) {
+    const char* script = R"(
+import sys, json, vobject
+cards = []
+with open(sys.argv[1], encoding='utf-8', newline='') as f:
+    for card in vobject.readComponents(f.read()):
+        c = card.contents
+        def first(name):
+            return c[name][0].value if name in c else None
+        out = {'fn': first('fn'), 'note': first('note'), 'uid': first('uid'),
+               'bday': first('bday'),
+               'org': [str(v) for v in first('org')] if 'org' in c else None,
+               'tel': [[','.join(t.params.get('TYPE', [])).lower(), t.value] for t in c.get('tel', [])],
+               'email': [e.value for e in c.get('email', [])],
+               'extras': {x.params['X-NAME'][0]: x.value for x in c.get('x-kesp-field', [])}}
+        n = first('n')
+        out['n'] = [n.family, n.given] if n is not None and not isinstance(n, str) else n
+        a = first('adr')
+        out['adr'] = [a.street, a.city, a.code] if a is not None and not isinstance(a, str) else a
+        cards.append(out)
+print(json.dumps(cards))
+)";
+    QProcess python;
+    python.start("/usr/bin/python3", {"-c", script, path});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+        ADD_FAILURE() << python.readAllStandardError().toStdString();
+        return {};
+    }
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+TEST_F(VCardExchange, Python3VobjectReadsEveryValueOfOurFile) {
+    const QList<AddressValues> records = FilledRecords(AddressBookKind::Private);
+    Fill(PrivateVCardBook(), records);
+    for (const VCardVersion version : {VCardVersion::V40, VCardVersion::V30}) {
+        const bool v4 = version == VCardVersion::V40;
+        const QString path = Export(PrivateVCardBook(), version, "Kontakte.vcf");
+        const QJsonArray cards = ReadWithVobject(path);
+        ASSERT_EQ(cards.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const AddressValues& r = records[i];
+            const QJsonObject card = cards[i].toObject();
+            SCOPED_TRACE(QJsonDocument(card).toJson().toStdString());
+            EXPECT_EQ(card["fn"].toString(),
+                      r["VORNAME"].toString() + " " + r["NACHNAME"].toString());
+            EXPECT_EQ(card["n"].toArray(),
+                      (QJsonArray{r["NACHNAME"].toString(), r["VORNAME"].toString()}));
+            EXPECT_EQ(card["adr"].toArray(), (QJsonArray{"Ölweg 5", "Köln", "12345"}));
+            EXPECT_EQ(card["org"].toArray(), QJsonArray{"Müller & Co; KG"});
+            EXPECT_EQ(
+                card["tel"].toArray(),
+                (QJsonArray{QJsonArray{"home,voice", r["TEL"].toString()},
+                            QJsonArray{"cell", "0170 2"}, QJsonArray{"home,fax", "0221 3"},
+                            QJsonArray{"work,voice", "0221 4"}, QJsonArray{"work,fax", "0221 5"}}));
+            EXPECT_EQ(card["email"].toArray(),
+                      (QJsonArray{r["EMAIL"].toString(), "jw@example.com"}));
+            EXPECT_EQ(card["note"].toString(), r["FREE10"].toString().replace("\r\n", "\n"));
+            EXPECT_EQ(card["bday"].toString(),
+                      i == 0 ? (v4 ? "--0229" : "--02-29")
+                             : r["GEBURTSTAG"].toDate().toString(v4 ? "yyyyMMdd" : "yyyy-MM-dd"));
+            const QJsonObject extras = card["extras"].toObject();
+            EXPECT_EQ(extras["Spitzname"].toString(), "Jo: €uro ‰");
+            EXPECT_EQ(extras["Hobbys"].toString(), "Segeln; Lesen");
+            EXPECT_EQ(extras["Homepage"].toString(), "https://example.org/a;b");
+            EXPECT_EQ(extras["Weihnachtskarte"].toString(), i != 1 ? "TRUE" : "");
+            EXPECT_EQ(extras["Newsletter"].toString(), i == 1 ? "TRUE" : "");
+            EXPECT_EQ(extras["Jahrestag"].toString(),
+                      i == 2 ? "" : r["FREE09"].toDate().toString(Qt::ISODate));
+            EXPECT_TRUE(card["uid"].toString().startsWith("urn:uuid:"));
+        }
+    }
+}
+
+TEST_F(VCardExchange, UidsStayWithTheirRecordsAndAReimportUpdatesThem) {
+    Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private));
+    const auto uids = [this] {
+        QStringList found;
+        for (const QByteArray& line : ExportedFile("k.vcf").split('\n'))
+            if (line.startsWith("UID:")) found.append(QString::fromUtf8(line.trimmed()));
+        return found;
+    };
+    Export(PrivateVCardBook(), VCardVersion::V40, "k.vcf");
+    const QStringList first = uids();
+    ASSERT_EQ(first.size(), 3);
+    EXPECT_EQ(QSet<QString>(first.begin(), first.end()).size(), 3);
+    // The first record deleted and packed away: the others keep their UIDs.
+    OpenBook(PrivateVCardBook());
+    DBGOTO(1);
+    DBDELETE();
+    __DBPACK();
+    const QString path = Export(PrivateVCardBook(), VCardVersion::V40, "k.vcf");
+    EXPECT_EQ(uids(), first.mid(1));
+    // A changed phone number keeps the UID; the same cards again update their records.
+    OpenBook(PrivateVCardBook());
+    DBGOTO(1);
+    REPLACE(kAlias + "->TEL", "0");
+    DBCOMMIT();
+    const VCardImport again = Import(PrivateVCardBook(), path);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.merged, 2);
+    const QList<AddressValues> stored = Stored(PrivateVCardBook());
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0]["TEL"], "+49 221 1");
+    Export(PrivateVCardBook(), VCardVersion::V40, "k.vcf");
+    EXPECT_EQ(uids(), first.mid(1));
+}
+
+TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
+    Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
+    QFile huge(exportPath() + "huge.vcf");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kVCardMaxBytes + 1));
+    huge.close();
+    const QString cut = Written("cut.vcf",
+                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n"
+                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\n");
+    const struct {
+        QString path;
+        QString why;
+    } files[] = {
+        {cut, "Sie enthält keine lesbaren vCards. (Zeile 5)"},
+        {Written("photo.jpg", QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)),
+         "Sie ist keine Textdatei."},
+        {huge.fileName(), "Sie ist größer als 50 MB."},
+        {exportPath() + "missing.vcf", "Die Datei kann nicht gelesen werden."},
+    };
+    for (const auto& file : files) {
+        const VCardImport import = Import(PrivateVCardBook(), file.path);
+        EXPECT_FALSE(import.read);
+        EXPECT_EQ(VCardImportSummary(import),
+                  "Die Datei wurde nicht eingelesen, nichts wurde gespeichert:\r" + file.path +
+                      "\r" + file.why);
+        EXPECT_EQ(Stored(PrivateVCardBook()).size(), 1);
+    }
+    UseLanguage("AM");
+    VCardImport counted{
+        .read = true, .added = 2, .merged = 1, .skipped = 1, .memoValues = 4, .media = 1};
+    EXPECT_EQ(VCardImportSummary(counted),
+              "2 cards added, 1 merged with existing ones, 1 skipped.\r"
+              "4 values without a fitting field were put in the notes.\r"
+              "1 photos, keys or sounds were not taken over.");
+}
+
+}  // namespace
