@@ -2,7 +2,6 @@
 
 #include "data/installed_table_files.h"
 #include "kernel/public_variables.h"
-#include "kernel/settings_record.h"
 #include "kernel/texts.h"
 #include "shell/language.h"
 #include "store/dbf_table.h"
@@ -24,14 +23,6 @@ const Texts kToday{"Heute", "Today", "Hoje"};
 const Texts kTomorrow{"Morgen", "Tomorrow", "Amanhã"};
 const Texts kOverdue{"Überfällig", "Overdue", "Atrasado"};
 const Texts kTurns{"wird %1", "turns %1", "faz %1 anos"};
-
-// A data folder from before the list has no settings table: it gets the one
-// the program installs.
-void MakeSureSettingsExist() {
-    const QString path = THE_DATA_PATH + kSettings;
-    if (!kesp::store::FileExists(path))
-        kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
-}
 
 // The day a yearly date falls on in `year`: 29 February on 28 February in
 // the years without one.
@@ -120,27 +111,10 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
 
 }  // namespace
 
-ComingUpSettings ReadComingUpSettings() {
-    MakeSureSettingsExist();
-    ComingUpSettings settings;
-    const auto table = DbfTable::Open(THE_DATA_PATH + kSettings, DbfTable::Purpose::Inspect);
-    if (!table || table->RecordCount() == 0) return settings;
-    settings.days = std::clamp(table->Read(1, table->FieldIndex("TAGE")).toInt(), 1, 60);
-    settings.openAtStart = table->Read(1, table->FieldIndex("BEIMSTART")).toBool();
-    settings.customDateReminds = table->Read(1, table->FieldIndex("EIGENDATUM")).toBool();
-    // A table from before the notifications has no minutes: the default stays.
-    const int minutes = table->FieldIndex("MINUTEN");
-    if (minutes >= 0) settings.minutesBefore = std::clamp(table->Read(1, minutes).toInt(), 0, 999);
-    return settings;
-}
-
-void WriteComingUpSettings(const ComingUpSettings& settings) {
-    MakeSureSettingsExist();
-    WriteSettingsRecord(kSettings, "erinnern", [&settings] {
-        REPLACE("erinnern->TAGE", std::clamp(settings.days, 1, 60));
-        REPLACE("erinnern->BEIMSTART", settings.openAtStart);
-        REPLACE("erinnern->EIGENDATUM", settings.customDateReminds);
-    });
+void MakeSureReminderSettingsExist() {
+    const QString path = THE_DATA_PATH + kSettings;
+    if (!kesp::store::FileExists(path))
+        kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
 }
 
 std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds) {

@@ -32,7 +32,7 @@ FieldRows NamingBoxes(const FreeFieldsWindow& naming) {
     for (int field = 1; field <= kFields; ++field)
         boxes.append({.control = Numbered("Text_", field)});
     if (naming.applicationName) boxes.append({.control = "Text_11"});
-    return boxes;
+    return boxes + naming.ownValues;
 }
 
 const Texts kTypeOfFieldHeading{"* Feldtypen", "* Type of field", "* Tipos de campos"};

@@ -60,6 +60,7 @@ struct FreeFieldsWindow {
     Action cancel;             // Button_1's action; none: no cancel button
     QList<ControlText> texts;  // the language's texts of further controls
     Action defineOwnControls;  // further controls, defined after all others
+    FieldRows ownValues;       // further controls whose changes closing asks about
 };
 
 // Closes all tables, defines, centres and shows the window (or brings it to
@@ -73,6 +74,8 @@ void LoadFreeFieldCaptions(const FreeFieldsWindow& naming);
 
 // Shows the stored names again in both columns and the title, discarding
 // what was typed; the texts of the language and Frame_1 stay as they are.
+// What the boxes and `ownValues` show then is what closing compares with, so
+// a variant shows its own stored values before calling it.
 void ShowStoredFreeFieldNames(const FreeFieldsWindow& naming);
 
 // Writes Text_1 ... Text_10 (and Text_11), trimmed, into the captions table,
