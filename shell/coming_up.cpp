@@ -8,7 +8,6 @@
 #include "store/file_names.h"
 #include "store/xbase.h"
 
-#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -51,25 +50,37 @@ DateColumns ColumnsOf(const DbfTable& table, const KindDate& date) {
             Column(table, date.doneField)};
 }
 
+// The columns of the fields a kind's records are named by beside their day,
+// in the order of the name's template, found once per table.
+struct NameColumns {
+    QString nameTemplate;
+    std::vector<int> columns;  // -1: the table has no such field
+};
+
+NameColumns NameColumnsOf(const DbfTable& table, const RecordKind& kind) {
+    NameColumns name{kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
+                     {}};
+    for (const QString& field : TemplateFields(name.nameTemplate))
+        name.columns.push_back(table.FieldIndex(field));
+    return name;
+}
+
 struct Reader {
     const RecordKind& kind;
     const DbfTable& table;
     std::uint32_t record;
     const QStringList& captions;
-    const QHash<QString, int>& columnOf;  // the fields of the name
+    const NameColumns& name;
 
     QString Text(int column) const {
         return column < 0 ? QString() : table.Read(record, column).toString().trimmed();
     }
     // The record's name as it stands beside its day.
     QString Name() const {
-        return ComposeRecordName(
-            kind, kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
-            [this](const QString& field) {
-                const int column = columnOf.value(field, -1);
-                return column < 0 ? QString() : ShownFieldValue(table.Read(record, column));
-            },
-            captions);
+        QStringList values;
+        for (const int column : name.columns)
+            values.append(column < 0 ? QString() : ShownFieldValue(table.Read(record, column)));
+        return ComposeRecordName(kind, name.nameTemplate, values, captions);
     }
 };
 
@@ -132,14 +143,11 @@ std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDat
         std::vector<DateColumns> columns;
         for (const KindDate& date : dates)
             columns.push_back(ColumnsOf(*table, date));
-        QHash<QString, int> nameColumns;
-        for (const QString& field : NameFields(kind) + TemplateFields(kind.nameBesideItsDay))
-            nameColumns.insert(field, table->FieldIndex(field));
+        const NameColumns name = NameColumnsOf(*table, kind);
         for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
             if (table->IsDeleted(record)) continue;
             for (const DateColumns& date : columns)
-                AddEntries({kind, *table, record, captions, nameColumns}, date, today, last,
-                           entries);
+                AddEntries({kind, *table, record, captions, name}, date, today, last, entries);
         }
     }
     std::stable_sort(entries.begin(), entries.end(),
