@@ -16,6 +16,7 @@ void T_SAVE_WOERTER();     // Button_5: write the edit frame into the selected p
 void T_DELETE_WOERTER();   // Button_6: delete the selected pair, after asking
 void T_SAVENEW_WOERTER();  // Button_7: add the pair of the add frame
 
-// Defines the window with its German texts; sets the texts of THE_LANG.
+// Defines the window, each control with its text in the language in force;
+// SetWordListTexts sets the captions of the frames' words in that language.
 void DefineWordListWindow();
 void SetWordListTexts();
