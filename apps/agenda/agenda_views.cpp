@@ -115,7 +115,6 @@ void OPENAGENDA() {
     } else {
         AGENDA_AKTUALISIEREN();
     }
-    SetAgendaTexts();
 }
 
 void AGENDA_AKTUALISIEREN() {
