@@ -69,26 +69,6 @@ TEST_F(PrivateBook, OpeningPacksDeletedRecordsAndListsByFirstNameWhateverTheCase
     EXPECT_EQ(StoredNames("adressen_p.dbf"), (QStringList{"Martin", "anna", "Anton", "zoe"}));
 }
 
-TEST_F(PrivateBook, NavigationMovesByNameAndStopsAtBothEnds) {
-    OPENFORM_ADRESSE_P();
-    Click("x2");
-    EXPECT_EQ(Value("t_vorname"), "anna");
-    Click("x3");
-    EXPECT_EQ(Value("t_vorname"), "Anton");
-    EXPECT_EQ(DateIn("free09"), QDate(2001, 2, 3));
-    Click("x4");
-    EXPECT_EQ(Value("t_vorname"), "zoe");
-    Click("x3");
-    EXPECT_EQ(Value("t_vorname"), "zoe");
-    Click("x2");
-    EXPECT_EQ(Value("t_vorname"), "Martin");
-    EXPECT_EQ(TestDriver::read("form1", "Browse_1").toInt(), 1) << "Martin is record 1";
-    Click("x1");
-    EXPECT_EQ(Value("t_vorname"), "anna");
-    TestDriver::select("form1", "Browse_1", 3);
-    EXPECT_EQ(Value("t_vorname"), "Martin");
-}
-
 TEST_F(PrivateBook, QuickSearchNarrowsTheListColoursTheBoxAndCountsTheMatches) {
     OPENFORM_ADRESSE_P();
     Type("suche_ad_p", "an");
@@ -254,24 +234,6 @@ TEST_F(PrivateBook, SaveWritesTheCurrentRecordAndShowsIt) {
     Click("x8");
     EXPECT_EQ(TakeMessages(), QStringList{"MSGEXCLAMATION: Mindestens Vorname eingeben"});
     EXPECT_EQ(FIELD("adressen_p->vorname").toString().trimmed(), "Aaron") << "nothing written";
-}
-
-TEST_F(PrivateBook, DeleteAsksByNameAndOnlyYesDeletes) {
-    OPENFORM_ADRESSE_P();
-    Click("x4");
-    driver_.answerNext(false);
-    Click("x6");
-    EXPECT_EQ(TakeMessages(), QStringList{"MSGYESNO: zoe löschen?"});
-    EXPECT_EQ(Value("t_vorname"), "zoe");
-    EXPECT_EQ(List().size(), 4);
-
-    driver_.answerNext(true);
-    Click("x6");
-    EXPECT_EQ(Value("t_vorname"), "anna");
-    EXPECT_EQ(Value("label_anzahl"), "3 Daten in der Datenbank.");
-    EXPECT_EQ(List(), (QStringList{"anna", "Anton", "Martin"}));
-    TestDriver::closeWindow("form1");
-    EXPECT_EQ(StoredNames("adressen_p.dbf"), (QStringList{"Martin", "anna", "Anton", "-zoe"}));
 }
 
 TEST_F(PrivateBook, AnEmptyTableOpensWithEmptyControlsAndItsButtonsDoNoHarm) {
