@@ -29,6 +29,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace record_window_contract {
 
@@ -271,6 +272,46 @@ class RecordWindowContract : public RecordFixture,
                         << row.control.toStdString();
                     break;
             }
+        }
+    }
+
+    // Every control of the edit area empty: the window stands on no record.
+    void ExpectControlsEmpty() const {
+        for (const FieldRow& row : window().fields) {
+            const QVariant shown = TestDriver::read(name(), row.control);
+            if (row.kind == FieldKind::Logical) {
+                EXPECT_FALSE(shown.toBool()) << row.control.toStdString();
+            } else if (row.kind == FieldKind::Date) {
+                EXPECT_FALSE(shown.toDate().isValid()) << row.control.toStdString();
+            } else if (row.kind == FieldKind::DateText) {
+                EXPECT_EQ(shown.toString().trimmed(), DTOC(QDate()).trimmed())
+                    << row.control.toStdString();
+            } else {
+                EXPECT_EQ(shown.toString(), "") << row.control.toStdString();
+            }
+        }
+    }
+
+    // Where a search that finds nothing leaves the window: a search over a
+    // key range on the first record whose key follows the typed text (none
+    // when no key does); one over a date in calendar order, compared as
+    // text, on the first record of its order.
+    std::optional<Sample> ShownAfterMiss(const Search& search, const QString& typed) const {
+        const IndexFile& index = IndexNamed(window().indexes, search.index);
+        const QList<Sample> ordered = InOrder(search.index, samples_);
+        if (index.form == KeyForm::DateValue) return ordered.first();
+        const QString key = index.form == KeyForm::Upper ? UPPER(typed.trimmed()) : typed.trimmed();
+        for (const Sample& sample : ordered)
+            if (Key(sample, index) >= key) return sample;
+        return std::nullopt;
+    }
+    void ExpectShownAfterMiss(const Search& search, const QString& typed) const {
+        const std::optional<Sample> shown = ShownAfterMiss(search, typed);
+        if (shown) {
+            EXPECT_EQ(ShownRecord(), shown->record) << typed.toStdString();
+            ExpectControlsShow(*shown);
+        } else {
+            ExpectControlsEmpty();
         }
     }
 

@@ -1,7 +1,9 @@
 // The contract every record window keeps, run over the description of every
 // application: the description agrees with its installed table; opening packs
-// and lists in the normal order; navigation stops at both ends; every search
-// narrows, colours its box and counts; New prepares the form as the rows say;
+// and lists in the normal order; navigation stops at both ends and shows each
+// record; every search narrows, colours its box and counts, and one that finds
+// nothing stands on the record after the typed text; New prepares the form as
+// the rows say;
 // the required field guards Save new and Save; Save new, Save and Delete keep
 // the count line on the records not marked deleted; the delete question names
 // the record; the export writes the shown records in their order.
@@ -121,10 +123,18 @@ TEST_P(RecordWindowContract, EverySearchNarrowsColoursItsBoxAndCounts) {
         Click("x4");
         Click("x3");
         EXPECT_EQ(ShownRecord(), typed.matches.last().record) << "navigation stays in the matches";
+        EXPECT_EQ(Shown(window().countLine.name), CountLine(4)) << "it counts the table";
+        Type(search.box, "  " + typed.text);
+        EXPECT_EQ(Shown(line.name), QString::number(typed.matches.size()) + TEXT(line.found))
+            << "leading blanks are no part of the search";
 
+        Type(search.box, "}}");
+        EXPECT_EQ(Shown(line.name), missed);
+        ExpectShownAfterMiss(search, "}}");
         Type(search.box, typed.text + "}}");
         EXPECT_EQ(TestDriver::read(name(), search.box, "backcolor").value<QColor>(), kRed);
         EXPECT_EQ(Shown(line.name), missed);
+        ExpectShownAfterMiss(search, typed.text + "}}");
         // The list stands where it stood (the matches may lie anywhere in
         // the order); paging up reaches the records before.
         TestDriver::pressKey(name(), window().list.name, Qt::Key_PageUp);
