@@ -20,19 +20,20 @@ const Texts kRemindsCaption{"Datumsfeld als Erinnerung (Demnächst)",
                             "Date field as a reminder (Coming up)",
                             "Campo data como lembrete (Próximos dias)"};
 
-void DefineOwnControls() {
-    _DEFINELABEL("lbl_vorlage", {.row = 470,
-                                 .col = 260,
-                                 .width = 120,
-                                 .height = 20,
-                                 .value = "Vorlagen",
-                                 .bold = true,
-                                 .background = Qt::white});
+void DefineOwnControls(WindowWording& words) {
+    _DEFINELABEL("lbl_vorlage",
+                 {.row = 470,
+                  .col = 260,
+                  .width = 120,
+                  .height = 20,
+                  .value = words("lbl_vorlage", "value", {"Vorlagen", "Pattern", "Modelos"}),
+                  .bold = true,
+                  .background = Qt::white});
     _DEFINECHECKBOX(kReminds, {.row = 470,
                                .col = 400,
                                .width = 270,
                                .height = 20,
-                               .caption = kRemindsCaption.de,
+                               .caption = words(kReminds, "caption", kRemindsCaption),
                                .background = Qt::white});
 }
 
@@ -68,8 +69,6 @@ FreeFieldsWindow DescribeMyAppNaming() {
                                                     "Nome do seu aplicativo (Max. 30 espaços)"}},
             .reload = FREEDATA_MYAPP,
             .cancel = FREEDATA_MYAPP,
-            .texts = {{"lbl_vorlage", "value", 0, {"Vorlagen", "Pattern", "Modelos"}},
-                      {kReminds, "caption", 0, kRemindsCaption}},
             .defineOwnControls = DefineOwnControls,
             .ownValues = {{.control = kReminds, .kind = FieldKind::Logical}}};
 }
