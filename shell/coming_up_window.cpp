@@ -125,14 +125,10 @@ void OpenEntry(QListWidgetItem* item) {
 
 void OPENKOMMEND() {
     KESP_OPERATION();
-    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
-    SETPROPERTY(kWindow, "Label_1", "value", TEXT(kDays));
-    SETPROPERTY(kWindow, "Check_1", "caption", TEXT(kAtStart));
     const ReminderSettings settings = ReadReminderSettings();
     SETPROPERTY(kWindow, "Combo_1", "value", settings.days);
     SETPROPERTY(kWindow, "Check_1", "value", settings.openAtStart);
     // Offered where an install wrote the autostart entry.
-    SETPROPERTY(kWindow, "Check_3", "caption", TEXT(kAtLogin));
     const std::optional<bool> atLogin = RemindersAtLogin();
     SETPROPERTY(kWindow, "Check_3", "value", atLogin.value_or(false));
     SETPROPERTY(kWindow, "Check_3", "enabled", atLogin.has_value());
@@ -165,7 +161,7 @@ void DAYS_CHANGED() {
 }
 
 void DefineComingUpWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
                                  .row = 100,
                                  .col = 200,
                                  .width = 560,
@@ -176,7 +172,7 @@ void DefineComingUpWindow() {
                              .col = 10,
                              .width = 110,
                              .height = 20,
-                             .value = kDays.de,
+                             .value = TEXT(kDays),
                              .bold = true,
                              .background = Qt::white});
     QStringList days;
@@ -200,13 +196,13 @@ void DefineComingUpWindow() {
                                 .col = 10,
                                 .width = 535,
                                 .height = 20,
-                                .caption = kAtStart.de,
+                                .caption = TEXT(kAtStart),
                                 .background = Qt::white});
     _DEFINECHECKBOX("Check_3", {.row = 460,
                                 .col = 10,
                                 .width = 535,
                                 .height = 20,
-                                .caption = kAtLogin.de,
+                                .caption = TEXT(kAtLogin),
                                 .background = Qt::white});
     _ENDWINDOW();
 }
