@@ -2,14 +2,12 @@
 
 #include "data/installed_table_files.h"
 #include "kernel/public_variables.h"
-#include "kernel/settings_record.h"
 #include "kernel/texts.h"
 #include "shell/language.h"
 #include "store/dbf_table.h"
 #include "store/file_names.h"
 #include "store/xbase.h"
 
-#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -24,14 +22,6 @@ const Texts kToday{"Heute", "Today", "Hoje"};
 const Texts kTomorrow{"Morgen", "Tomorrow", "Amanhã"};
 const Texts kOverdue{"Überfällig", "Overdue", "Atrasado"};
 const Texts kTurns{"wird %1", "turns %1", "faz %1 anos"};
-
-// A data folder from before the list has no settings table: it gets the one
-// the program installs.
-void MakeSureSettingsExist() {
-    const QString path = THE_DATA_PATH + kSettings;
-    if (!kesp::store::FileExists(path))
-        kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
-}
 
 // The day a yearly date falls on in `year`: 29 February on 28 February in
 // the years without one.
@@ -60,25 +50,37 @@ DateColumns ColumnsOf(const DbfTable& table, const KindDate& date) {
             Column(table, date.doneField)};
 }
 
+// The columns of the fields a kind's records are named by beside their day,
+// in the order of the name's template, found once per table.
+struct NameColumns {
+    QString nameTemplate;
+    std::vector<int> columns;  // -1: the table has no such field
+};
+
+NameColumns NameColumnsOf(const DbfTable& table, const RecordKind& kind) {
+    NameColumns name{kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
+                     {}};
+    for (const QString& field : TemplateFields(name.nameTemplate))
+        name.columns.push_back(table.FieldIndex(field));
+    return name;
+}
+
 struct Reader {
     const RecordKind& kind;
     const DbfTable& table;
     std::uint32_t record;
     const QStringList& captions;
-    const QHash<QString, int>& columnOf;  // the fields of the name
+    const NameColumns& name;
 
     QString Text(int column) const {
         return column < 0 ? QString() : table.Read(record, column).toString().trimmed();
     }
     // The record's name as it stands beside its day.
     QString Name() const {
-        return ComposeRecordName(
-            kind, kind.nameBesideItsDay.isEmpty() ? kind.nameTemplate : kind.nameBesideItsDay,
-            [this](const QString& field) {
-                const int column = columnOf.value(field, -1);
-                return column < 0 ? QString() : ShownFieldValue(table.Read(record, column));
-            },
-            captions);
+        QStringList values;
+        for (const int column : name.columns)
+            values.append(column < 0 ? QString() : ShownFieldValue(table.Read(record, column)));
+        return ComposeRecordName(kind, name.nameTemplate, values, captions);
     }
 };
 
@@ -120,27 +122,10 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
 
 }  // namespace
 
-ComingUpSettings ReadComingUpSettings() {
-    MakeSureSettingsExist();
-    ComingUpSettings settings;
-    const auto table = DbfTable::Open(THE_DATA_PATH + kSettings, DbfTable::Purpose::Inspect);
-    if (!table || table->RecordCount() == 0) return settings;
-    settings.days = std::clamp(table->Read(1, table->FieldIndex("TAGE")).toInt(), 1, 60);
-    settings.openAtStart = table->Read(1, table->FieldIndex("BEIMSTART")).toBool();
-    settings.customDateReminds = table->Read(1, table->FieldIndex("EIGENDATUM")).toBool();
-    // A table from before the notifications has no minutes: the default stays.
-    const int minutes = table->FieldIndex("MINUTEN");
-    if (minutes >= 0) settings.minutesBefore = std::clamp(table->Read(1, minutes).toInt(), 0, 999);
-    return settings;
-}
-
-void WriteComingUpSettings(const ComingUpSettings& settings) {
-    MakeSureSettingsExist();
-    WriteSettingsRecord(kSettings, "erinnern", [&settings] {
-        REPLACE("erinnern->TAGE", std::clamp(settings.days, 1, 60));
-        REPLACE("erinnern->BEIMSTART", settings.openAtStart);
-        REPLACE("erinnern->EIGENDATUM", settings.customDateReminds);
-    });
+void MakeSureReminderSettingsExist() {
+    const QString path = THE_DATA_PATH + kSettings;
+    if (!kesp::store::FileExists(path))
+        kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
 }
 
 std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds) {
@@ -158,14 +143,11 @@ std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDat
         std::vector<DateColumns> columns;
         for (const KindDate& date : dates)
             columns.push_back(ColumnsOf(*table, date));
-        QHash<QString, int> nameColumns;
-        for (const QString& field : NameFields(kind) + TemplateFields(kind.nameBesideItsDay))
-            nameColumns.insert(field, table->FieldIndex(field));
+        const NameColumns name = NameColumnsOf(*table, kind);
         for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
             if (table->IsDeleted(record)) continue;
             for (const DateColumns& date : columns)
-                AddEntries({kind, *table, record, captions, nameColumns}, date, today, last,
-                           entries);
+                AddEntries({kind, *table, record, captions, name}, date, today, last, entries);
         }
     }
     std::stable_sort(entries.begin(), entries.end(),

@@ -7,12 +7,12 @@
 // when the user has made it a reminder. Records marked deleted are left out.
 //
 // The settings (how many days, whether the list opens at the start, whether
-// the own application's date counts) are kept in "erinnern.dbf" of the data
-// folder; a data folder from before the list gets the table as installed.
+// the own application's date counts) are the kernel's reminder settings.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "kernel/reminder_settings.h"
 #include "shell/record_kinds.h"
 
 #include <QDate>
@@ -21,15 +21,9 @@
 
 #include <vector>
 
-struct ComingUpSettings {
-    int days = 7;  // today and this many days after it, 1 to 60
-    bool openAtStart = true;
-    bool customDateReminds = false;
-    int minutesBefore = 15;  // an appointment's notification comes this long before it
-};
-
-ComingUpSettings ReadComingUpSettings();
-void WriteComingUpSettings(const ComingUpSettings& settings);
+// A data folder from before the reminders gets their settings table as
+// installed; called when the program takes the data folder.
+void MakeSureReminderSettingsExist();
 
 struct ComingUpEntry {
     QDate day;     // when it falls; the due day of an overdue project

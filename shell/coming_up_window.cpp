@@ -29,9 +29,6 @@ const Texts kDays{"Tage voraus:", "Days ahead:", "Dias à frente:"};
 const Texts kAtStart{"Beim Start öffnen, wenn heute etwas fällig ist",
                      "Open at the start when something is due today",
                      "Abrir ao iniciar quando algo vence hoje"};
-const Texts kCustomDate{"Das Datum der eigenen Anwendung erinnert",
-                        "The date of my own application reminds",
-                        "A data do meu próprio aplicativo lembra"};
 const Texts kNoNotifications{
     "Keine Benachrichtigungen: auf dem Desktop läuft kein Benachrichtigungsdienst.",
     "No notifications: no notification service runs on the desktop.",
@@ -68,14 +65,16 @@ EntryList* List() {
     return static_cast<EntryList*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
 }
 
-ComingUpSettings SettingsShown() {
-    return {.days = GETPROPERTY(kWindow, "Combo_1", "value").toInt(),
-            .openAtStart = GETPROPERTY(kWindow, "Check_1", "value").toBool(),
-            .customDateReminds = GETPROPERTY(kWindow, "Check_2", "value").toBool()};
+// The own application's date is switched in its naming window.
+ReminderSettings SettingsShown() {
+    ReminderSettings settings = ReadReminderSettings();
+    settings.days = GETPROPERTY(kWindow, "Combo_1", "value").toInt();
+    settings.openAtStart = GETPROPERTY(kWindow, "Check_1", "value").toBool();
+    return settings;
 }
 
 void FillList() {
-    const ComingUpSettings settings = SettingsShown();
+    const ReminderSettings settings = SettingsShown();
     const QDate today = DATE();
     EntryList* list = List();
     list->clear();
@@ -110,7 +109,7 @@ void FillList() {
 }
 
 void KeepSettings() {
-    WriteComingUpSettings(SettingsShown());
+    WriteReminderSettings(SettingsShown());
 }
 
 void OpenEntry(QListWidgetItem* item) {
@@ -126,16 +125,10 @@ void OpenEntry(QListWidgetItem* item) {
 
 void OPENKOMMEND() {
     KESP_OPERATION();
-    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
-    SETPROPERTY(kWindow, "Label_1", "value", TEXT(kDays));
-    SETPROPERTY(kWindow, "Check_1", "caption", TEXT(kAtStart));
-    SETPROPERTY(kWindow, "Check_2", "caption", TEXT(kCustomDate));
-    const ComingUpSettings settings = ReadComingUpSettings();
+    const ReminderSettings settings = ReadReminderSettings();
     SETPROPERTY(kWindow, "Combo_1", "value", settings.days);
     SETPROPERTY(kWindow, "Check_1", "value", settings.openAtStart);
-    SETPROPERTY(kWindow, "Check_2", "value", settings.customDateReminds);
     // Offered where an install wrote the autostart entry.
-    SETPROPERTY(kWindow, "Check_3", "caption", TEXT(kAtLogin));
     const std::optional<bool> atLogin = RemindersAtLogin();
     SETPROPERTY(kWindow, "Check_3", "value", atLogin.value_or(false));
     SETPROPERTY(kWindow, "Check_3", "enabled", atLogin.has_value());
@@ -147,16 +140,9 @@ void OPENKOMMEND() {
     EntryList* list = List();
     list->setAccessibleName(TEXT(kTitle));
     kesp::FormWindowNamed(kWindow)->control("Combo_1")->widget()->setAccessibleName(TEXT(kDays));
-    for (const char* box : {"Check_1", "Check_2"}) {
-        auto* check =
-            qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(box)->widget());
-        QObject::connect(check, &QCheckBox::toggled, list, [] {
-            kesp::RunAction([] {
-                KeepSettings();
-                FillList();
-            });
-        });
-    }
+    auto* atStart =
+        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control("Check_1")->widget());
+    QObject::connect(atStart, &QCheckBox::toggled, list, [] { kesp::RunAction(KeepSettings); });
     QObject::connect(list, &QListWidget::itemActivated, list,
                      [](QListWidgetItem* item) { kesp::RunAction([item] { OpenEntry(item); }); });
     // Said once here: without a notification service the reminders stay in this list.
@@ -175,18 +161,18 @@ void DAYS_CHANGED() {
 }
 
 void DefineComingUpWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
                                  .row = 100,
                                  .col = 200,
                                  .width = 560,
-                                 .height = 545,
+                                 .height = 520,
                                  .icon = "img/kespico.ico",
                                  .onInit = OPENKOMMEND});
     _DEFINELABEL("Label_1", {.row = 14,
                              .col = 10,
                              .width = 110,
                              .height = 20,
-                             .value = kDays.de,
+                             .value = TEXT(kDays),
                              .bold = true,
                              .background = Qt::white});
     QStringList days;
@@ -210,19 +196,13 @@ void DefineComingUpWindow() {
                                 .col = 10,
                                 .width = 535,
                                 .height = 20,
-                                .caption = kAtStart.de,
+                                .caption = TEXT(kAtStart),
                                 .background = Qt::white});
-    _DEFINECHECKBOX("Check_3", {.row = 485,
+    _DEFINECHECKBOX("Check_3", {.row = 460,
                                 .col = 10,
                                 .width = 535,
                                 .height = 20,
-                                .caption = kAtLogin.de,
-                                .background = Qt::white});
-    _DEFINECHECKBOX("Check_2", {.row = 460,
-                                .col = 10,
-                                .width = 535,
-                                .height = 20,
-                                .caption = kCustomDate.de,
+                                .caption = TEXT(kAtLogin),
                                 .background = Qt::white});
     _ENDWINDOW();
 }
@@ -239,7 +219,7 @@ void OPENFORM_KOMMEND() {
 
 void OFFER_KOMMEND_AT_START() {
     KESP_OPERATION();
-    const ComingUpSettings settings = ReadComingUpSettings();
+    const ReminderSettings settings = ReadReminderSettings();
     if (!settings.openAtStart) return;
     if (!SomethingDueNow(ComingUp(DATE(), settings.days, settings.customDateReminds), DATE()))
         return;

@@ -68,7 +68,7 @@ int ComingUpCommand(const QStringList& arguments) {
         return 2;
     }
     if (!PrepareCommand()) return 1;
-    const ComingUpSettings settings = ReadComingUpSettings();
+    const ReminderSettings settings = ReadReminderSettings();
     const QDate today = DATE();
     for (const QString& line : ComingUpLines(
              ComingUp(today, given ? days : settings.days, settings.customDateReminds), today))

@@ -5,6 +5,8 @@
 #include "apps/agenda/agenda_maintenance.h"
 #include "apps/biorhythm/biorhythm.h"
 #include "apps/birthdays/birthdays.h"
+#include "apps/common/window_texts.h"
+#include "apps/common/wording.h"
 #include "apps/custom/custom_database.h"
 #include "apps/notes/notes_maintenance.h"
 #include "apps/projects/projects_maintenance.h"
@@ -27,6 +29,14 @@ const QColor kWhite{255, 255, 255};
 const QColor kBlack{0, 0, 0};
 const QColor kOlive{128, 128, 0};
 const QColor kGrey{192, 192, 192};
+
+const Texts kOpenForm{"Formular öffnen", "Open form", "Abrir formulário"};
+const Texts kNameFreeFields{"Freie Felder benennen", "Set free fields", "Definir campos livres"};
+const Texts kAdministration{"Verwalten", "Administration", "Administrar"};
+
+// The texts the definition gave, set again by HAUPT_TEXTE whenever the
+// language changes.
+WindowWording words;
 
 }  // namespace
 
@@ -65,17 +75,19 @@ Action LaunchOf(const QString& control) {
     return {};
 }
 
-void TextButton(const QString& name, int row, int col, int width, int height,
-                const QString& caption) {
+// A button without a caption of its own (the own application's: the name
+// the user gave it) has none kept.
+void TextButton(const QString& name, int row, int col, int width, int height, const Texts& caption,
+                const Texts& tooltip = kOpenForm) {
     _DEFINEBUTTON(name, {.row = row,
                          .col = col,
                          .width = width,
                          .height = height,
-                         .caption = caption,
+                         .caption = IsBlank(caption) ? QString() : words(name, "Caption", caption),
                          .action = LaunchOf(name),
                          .font = {"Arial", 9},
                          .bold = true,
-                         .tooltip = "Formular öffnen",
+                         .tooltip = words(name, "ToolTip", tooltip),
                          .flat = true});
 }
 
@@ -86,14 +98,14 @@ void PictureButton(const QString& name, int row, int col, const QString& picture
                               .height = 25,
                               .picture = picture,
                               .action = LaunchOf(name),
-                              .tooltip = "Formular öffnen",
+                              .tooltip = words(name, "ToolTip", kOpenForm),
                               .flat = true});
 }
 
 // An application's launch buttons, as the catalogue names them, at their row.
 void KindTextButton(const QString& id, int row) {
     const RecordKind& kind = RecordKindNamed(id);
-    TextButton(kind.launchButton, row, 100, 150, 25, kind.name.de);
+    TextButton(kind.launchButton, row, 100, 150, 25, kind.name);
 }
 
 void KindPictureButton(const QString& id, int row) {
@@ -111,12 +123,12 @@ void CountLabel(const QString& name, int row, int width, int height) {
 }
 
 void GroupFrame(const QString& name, int row, int col, int width, int height,
-                const QString& caption) {
+                const Texts& caption) {
     _DEFINEFRAME(name, {.row = row,
                         .col = col,
                         .width = width,
                         .height = height,
-                        .caption = caption,
+                        .caption = words(name, "Caption", caption),
                         .font = {"Arial", 12},
                         .bold = true,
                         .background = kWhite});
@@ -148,26 +160,26 @@ void FactValue(const QString& name, int row) {
                         .centerAlign = true});
 }
 
-void LegendLabel(const QString& name, int col, int width, Level level, const QString& text) {
+void LegendLabel(const QString& name, int col, int width, Level level, const Texts& text) {
     _DEFINELABEL(name, {.row = 570,
                         .col = col,
                         .width = width,
                         .height = 15,
-                        .value = text,
+                        .value = words(name, "Value", text),
                         .font = {"Arial", 8},
                         .background = LEVEL_COLOUR(level),
                         .centerAlign = true});
 }
 
 void LanguageButton(const QString& name, int col, const QString& picture, const QString& code,
-                    const QString& tooltip) {
+                    const Texts& tooltip) {
     _DEFINEIMAGEBUTTON(name, {.row = 435,
                               .col = col,
                               .width = 40,
                               .height = 25,
                               .picture = picture,
                               .action = [code] { CHANGE_LANG(code); },
-                              .tooltip = tooltip,
+                              .tooltip = words(name, "ToolTip", tooltip),
                               .flat = true});
 }
 
@@ -175,6 +187,7 @@ void LanguageButton(const QString& name, int col, const QString& picture, const 
 
 void DEFINE_HAUPT() {
     KESP_OPERATION();
+    words.Clear();
     _DEFINEWINDOW("haupt", WindowKind::Main,
                   {.title = "Varnel Kesp 2.0 - multi language",
                    .width = 674,
@@ -200,27 +213,31 @@ void DEFINE_HAUPT() {
                              .picture = "img/03.bmp",
                              .stretch = true});
 
-    GroupFrame("Frame_2", 145, 20, 630, 115, "Kontakte");
-    GroupFrame("Frame_3", 265, 20, 630, 115, "Organisation");
-    GroupFrame("Frame_4", 465, 20, 371, 115, "Utils");
-    GroupFrame("Frame_5", 420, 400, 250, 250, "System");
-    GroupFrame("Frame_1", 585, 20, 370, 85, "Eigene Anwendung");
+    GroupFrame("Frame_2", 145, 20, 630, 115, {"Kontakte", "Contacts", "Contatos"});
+    GroupFrame("Frame_3", 265, 20, 630, 115, {"Organisation", "Organization", "Organização"});
+    GroupFrame("Frame_4", 465, 20, 371, 115, {"Utils", "Utility", "Utilidades"});
+    GroupFrame("Frame_5", 420, 400, 250, 250, {"System", "System", "Sistema"});
+    GroupFrame("Frame_1", 585, 20, 370, 85,
+               {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"});
 
     KindTextButton("private", 170);
     KindTextButton("business", 230);
-    TextButton("Button_3", 230, 480, 150, 25, "Freie Felder benennen");
+    TextButton("Button_3", 230, 480, 150, 25, kNameFreeFields);
     KindTextButton("birthdays", 200);
     KindPictureButton("private", 170);
     KindPictureButton("birthdays", 200);
-    TextButton("Button_7", 170, 480, 150, 25, "Freie Felder benennen");
-    _DEFINEIMAGEBUTTON("Button_8", {.row = 200,
-                                    .col = 530,
-                                    .width = 40,
-                                    .height = 25,
-                                    .picture = "img/printer.bmp",
-                                    .action = LaunchOf("Button_8"),
-                                    .tooltip = "Vorschau",
-                                    .flat = true});
+    TextButton("Button_7", 170, 480, 150, 25, kNameFreeFields);
+    _DEFINEIMAGEBUTTON(
+        "Button_8",
+        {.row = 200,
+         .col = 530,
+         .width = 40,
+         .height = 25,
+         .picture = "img/printer.bmp",
+         .action = LaunchOf("Button_8"),
+         .tooltip = words("Button_8", "ToolTip",
+                          {"Vorschau", "Print preview", "Imprimir lista em modo preview"}),
+         .flat = true});
     KindPictureButton("business", 230);
     KindPictureButton("agenda", 290);
     KindPictureButton("notes", 320);
@@ -235,12 +252,12 @@ void DEFINE_HAUPT() {
     KindTextButton("tips", 520);
     KindTextButton("words", 550);
     KindPictureButton("custom", 610);
-    TextButton("Button_25", 620, 450, 150, 28, "Biorhythmus");
-    TextButton("Button_27", 610, 100, 150, 25, "");
-    TextButton("Button_28", 640, 100, 150, 25, "Freie Felder benennen");
-    TextButton("Button_29", 290, 480, 150, 25, "Verwalten");
-    TextButton("Button_30", 320, 480, 150, 25, "Verwalten");
-    TextButton("Button_32", 350, 480, 150, 25, "Verwalten");
+    TextButton("Button_25", 620, 450, 150, 28, {"Biorhythmus", "Biorhythm", "Bioritmo"});
+    TextButton("Button_27", 610, 100, 150, 25, {});
+    TextButton("Button_28", 640, 100, 150, 25, kNameFreeFields);
+    TextButton("Button_29", 290, 480, 150, 25, kAdministration);
+    TextButton("Button_30", 320, 480, 150, 25, kAdministration);
+    TextButton("Button_32", 350, 480, 150, 25, kAdministration);
 
     CountLabel("lbl_1", 170, 210, 20);
     CountLabel("lbl_2", 200, 210, 20);
@@ -257,7 +274,9 @@ void DEFINE_HAUPT() {
                                 .col = 480,
                                 .width = 150,
                                 .height = 25,
-                                .caption = "Statistik aktualisieren",
+                                .caption = words("Button_31", "Caption",
+                                                 {"Statistik aktualisieren", "Update statistics",
+                                                  "Atualizar estatística"}),
                                 .action = HAUPT_STATISTIK,
                                 .font = {"Arial", 9},
                                 .bold = true,
@@ -280,16 +299,21 @@ void DEFINE_HAUPT() {
                               .font = {"Arial", 7},
                               .background = kWhite});
 
-    LanguageButton("Button_22", 40, "img/en.bmp", "AM", "Auf englisch umschalten");
-    LanguageButton("Button_23", 120, "img/de.bmp", "DE", "Auf deutsch umschalten");
-    LanguageButton("Button_26", 200, "img/br.bmp", "BR", "Auf portugiesisch umschalten");
+    LanguageButton(
+        "Button_22", 40, "img/en.bmp", "AM",
+        {"Auf englisch umschalten", "Set language = english", "Mudar idioma para inglês"});
+    LanguageButton("Button_23", 120, "img/de.bmp", "DE",
+                   {"Auf deutsch umschalten", "Set language = german", "Mudar idioma para alemão"});
+    LanguageButton("Button_26", 200, "img/br.bmp", "BR",
+                   {"Auf portugiesisch umschalten", "Set language = portuguese",
+                    "Mudar idioma para português"});
     _DEFINEIMAGE("Image_1",
                  {.row = 442, .col = 260, .width = 16, .height = 11, .picture = "img/de.bmp"});
     _DEFINELABEL("Label_1", {.row = 440,
                              .col = 280,
                              .width = 75,
                              .height = 15,
-                             .value = "Language",
+                             .value = words("Label_1", "Value", {"Sprache", "Language", "Idioma"}),
                              .font = {"Arial", 9},
                              .bold = true,
                              .background = kWhite});
@@ -317,21 +341,24 @@ void DEFINE_HAUPT() {
     FactValue("Label_6", 540);
     FactCaption("Label_11", 555, 150, "Available virtual memory :", false);
     FactValue("Label_7", 555);
-    LegendLabel("Label_3", 410, 70, Level::Low, "niedrig");
+    LegendLabel("Label_3", 410, 70, Level::Low, {"niedrig", "low", "baixo"});
     _DEFINELABEL("Label_16", {.row = 570,
                               .col = 485,
                               .width = 10,
                               .height = 15,
                               .background = LEVEL_COLOUR(Level::Sufficient)});
-    LegendLabel("Label_17", 480, 80, Level::Sufficient, "ausreichend");
-    LegendLabel("Label_20", 560, 80, Level::VeryGood, "sehr gut");
+    LegendLabel("Label_17", 480, 80, Level::Sufficient,
+                {"ausreichend", "sufficient", "suficiente"});
+    LegendLabel("Label_20", 560, 80, Level::VeryGood, {"sehr gut", "very good", "muito bom"});
     _DEFINELABEL("Label_22",
                  {.row = 590, .col = 400, .width = 250, .height = 2, .background = kGrey});
     _DEFINELABEL("Label_21", {.row = 600,
                               .col = 450,
                               .width = 160,
                               .height = 12,
-                              .value = "goody: check your state for today",
+                              .value = words("Label_21", "Value",
+                                             {"Biologischen Zyklen", "check your biological cycles",
+                                              "verifique seu ritmo biológico"}),
                               .font = {"Arial", 8},
                               .background = kWhite});
     _DEFINELABEL("Label_19", {.row = 650,
@@ -341,19 +368,29 @@ void DEFINE_HAUPT() {
                               .font = {"Arial", 8},
                               .background = kWhite});
 
-    _DEFINEIMAGEBUTTON("Button_34", {.row = 640,
-                                     .col = 40,
-                                     .width = 40,
-                                     .height = 25,
-                                     .picture = "img/helpme1.bmp",
-                                     .action = IEXPLORER,
-                                     .tooltip = "Hilfe",
-                                     .flat = true});
+    _DEFINEIMAGEBUTTON("Button_34",
+                       {.row = 640,
+                        .col = 40,
+                        .width = 40,
+                        .height = 25,
+                        .picture = "img/helpme1.bmp",
+                        .action = IEXPLORER,
+                        .tooltip = words("Button_34", "ToolTip", {"Hilfe", "Help", "Ajuda"}),
+                        .flat = true});
     _DEFINEIMAGE("Image_2",
                  {.row = 0, .col = 20, .width = 49, .height = 30, .picture = "img/kesplogo.bmp"});
-    TextButton("Button_36", 100, 20, 100, 22, "Papierkorb");
-    TextButton("Button_37", 100, 125, 200, 22, "Sicherung wiederherstellen");
-    TextButton("Button_35", 100, 330, 110, 22, "Demnächst");
+    TextButton("Button_36", 100, 20, 100, 22, {"Papierkorb", "Trash", "Lixeira"},
+               {"Gelöschte Einträge der letzten 30 Tage zurückholen",
+                "Bring back records deleted in the last 30 days",
+                "Recuperar registros excluídos nos últimos 30 dias"});
+    TextButton(
+        "Button_37", 100, 125, 200, 22,
+        {"Sicherung wiederherstellen", "Restore backup", "Restaurar cópia"},
+        {"Die Daten auf den Stand einer Sicherung zurücksetzen",
+         "Bring the data back to the state of a backup", "Voltar os dados ao estado de uma cópia"});
+    TextButton("Button_35", 100, 330, 110, 22, {"Demnächst", "Coming up", "Próximos dias"},
+               {"Was heute und in den nächsten Tagen ansteht",
+                "What is due today and in the days ahead", "O que vence hoje e nos próximos dias"});
     DefineEverythingSearch();
     _ENDWINDOW();
 
@@ -361,92 +398,11 @@ void DEFINE_HAUPT() {
         if (!button.open) SETPROPERTY("haupt", button.control, "Enabled", false);
 }
 
-namespace {
-
-struct Relabel {
-    QStringList controls;
-    QString property;
-    Texts texts;
-};
-
-const QList<Relabel>& MainWindowTexts() {
-    static const QList<Relabel> texts = {
-        {{"Frame_2"}, "Caption", {"Kontakte", "Contacts", "Contatos"}},
-        {{"Frame_3"}, "Caption", {"Organisation", "Organization", "Organização"}},
-        {{"Frame_4"}, "Caption", {"Utils", "Utility", "Utilidades"}},
-        {{"Frame_5"}, "Caption", {"System", "System", "Sistema"}},
-        {{"Frame_1"},
-         "Caption",
-         {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"}},
-        {{"Button_3", "Button_7", "Button_28"},
-         "Caption",
-         {"Freie Felder benennen", "Set free fields", "Definir campos livres"}},
-        {{"Button_29", "Button_30", "Button_32"},
-         "Caption",
-         {"Verwalten", "Administration", "Administrar"}},
-        {{"Button_25"}, "Caption", {"Biorhythmus", "Biorhythm", "Bioritmo"}},
-        {{"Button_35"}, "Caption", {"Demnächst", "Coming up", "Próximos dias"}},
-        {{"Button_36"}, "Caption", {"Papierkorb", "Trash", "Lixeira"}},
-        {{"Button_37"},
-         "Caption",
-         {"Sicherung wiederherstellen", "Restore backup", "Restaurar cópia"}},
-        {{"Button_37"},
-         "ToolTip",
-         {"Die Daten auf den Stand einer Sicherung zurücksetzen",
-          "Bring the data back to the state of a backup",
-          "Voltar os dados ao estado de uma cópia"}},
-        {{"Button_36"},
-         "ToolTip",
-         {"Gelöschte Einträge der letzten 30 Tage zurückholen",
-          "Bring back records deleted in the last 30 days",
-          "Recuperar registros excluídos nos últimos 30 dias"}},
-        {{"Button_35"},
-         "ToolTip",
-         {"Was heute und in den nächsten Tagen ansteht", "What is due today and in the days ahead",
-          "O que vence hoje e nos próximos dias"}},
-        {{"Button_31"},
-         "Caption",
-         {"Statistik aktualisieren", "Update statistics", "Atualizar estatística"}},
-        {{"Button_1",  "Button_2",  "Button_3",  "Button_4",  "Button_5",  "Button_6",  "Button_7",
-          "Button_9",  "Button_10", "Button_11", "Button_12", "Button_13", "Button_14", "Button_15",
-          "Button_16", "Button_17", "Button_18", "Button_19", "Button_20", "Button_21", "Button_24",
-          "Button_25", "Button_27", "Button_28", "Button_29", "Button_30", "Button_32"},
-         "ToolTip",
-         {"Formular öffnen", "Open form", "Abrir formulário"}},
-        {{"Button_8"}, "ToolTip", {"Vorschau", "Print preview", "Imprimir lista em modo preview"}},
-        {{"Button_22"},
-         "ToolTip",
-         {"Auf englisch umschalten", "Set language = english", "Mudar idioma para inglês"}},
-        {{"Button_23"},
-         "ToolTip",
-         {"Auf deutsch umschalten", "Set language = german", "Mudar idioma para alemão"}},
-        {{"Button_26"},
-         "ToolTip",
-         {"Auf portugiesisch umschalten", "Set language = portuguese",
-          "Mudar idioma para português"}},
-        {{"Button_34"}, "ToolTip", {"Hilfe", "Help", "Ajuda"}},
-        {{"Label_1"}, "Value", {"Sprache", "Language", "Idioma"}},
-        {{"Label_3"}, "Value", {"niedrig", "low", "baixo"}},
-        {{"Label_17"}, "Value", {"ausreichend", "sufficient", "suficiente"}},
-        {{"Label_20"}, "Value", {"sehr gut", "very good", "muito bom"}},
-        {{"Label_21"},
-         "Value",
-         {"Biologischen Zyklen", "check your biological cycles", "verifique seu ritmo biológico"}},
-    };
-    return texts;
-}
-
-}  // namespace
-
 void HAUPT_TEXTE() {
     KESP_OPERATION();
-    for (const Relabel& relabel : MainWindowTexts())
-        for (const QString& control : relabel.controls)
-            SETPROPERTY("haupt", control, relabel.property, TEXT(relabel.texts));
-    // The own application's button bears the name the user gave it (statistics.cpp).
-    for (const RecordKind& kind : RecordKinds())
-        if (!kind.userCaptions || kind.userCaptions->applicationName.isEmpty())
-            SETPROPERTY("haupt", kind.launchButton, "Caption", TEXT(kind.name));
+    // The own application's button bears the name the user gave it
+    // (statistics.cpp): the definition keeps no caption for it.
+    words.Apply("haupt");
     SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
     SetEverythingSearchTexts();
 }

@@ -2,8 +2,9 @@
 // frames, each with the count the statistics put beside it, the three flag
 // buttons of the language, the system-facts panel and the help button.
 //
-// DEFINE_HAUPT defines it with its German texts; HAUPT_TEXTE re-labels it in
-// THE_LANG. Closing it ends the program.
+// DEFINE_HAUPT defines it, each control with its texts in the three languages
+// beside it; HAUPT_TEXTE labels it again in THE_LANG when that changes.
+// Closing it ends the program.
 #pragma once
 
 #include "toolkit/forms.h"

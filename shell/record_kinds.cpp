@@ -317,18 +317,26 @@ const TemplateParts& PartsOf(const QString& nameTemplate) {
 }  // namespace
 
 QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
-                          const std::function<QString(const QString& field)>& valueOf,
-                          const QStringList& userCaptions) {
+                          const QStringList& values, const QStringList& userCaptions) {
     const TemplateParts& parts = PartsOf(nameTemplate);
     QString name = parts.literals.first();
     for (qsizetype i = 0; i < parts.fields.size(); ++i)
-        name += valueOf(parts.fields[i]) + parts.literals[i + 1];
+        name += values.value(i) + parts.literals[i + 1];
     name = name.trimmed();
     if (kind.nameCaption > 0) {
         const QString caption = userCaptions.value(kind.nameCaption - 1).trimmed();
         if (!caption.isEmpty()) name = caption + ": " + name;
     }
     return name;
+}
+
+QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
+                          const std::function<QString(const QString& field)>& valueOf,
+                          const QStringList& userCaptions) {
+    QStringList values;
+    for (const QString& field : PartsOf(nameTemplate).fields)
+        values.append(valueOf(field));
+    return ComposeRecordName(kind, nameTemplate, values, userCaptions);
 }
 
 QString RecordName(const RecordKind& kind, const QString& alias, const QStringList& userCaptions) {

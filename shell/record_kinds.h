@@ -115,6 +115,11 @@ QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
                           const std::function<QString(const QString& field)>& valueOf,
                           const QStringList& userCaptions = {});
 
+// The same from the values of the template's fields, in the order
+// TemplateFields gives them.
+QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
+                          const QStringList& values, const QStringList& userCaptions = {});
+
 // A field's value as a list of results shows it: a date in the date format in
 // force (nothing for an empty one), a number as digits, a text trimmed.
 QString ShownFieldValue(const QVariant& value);

@@ -86,7 +86,7 @@ bool IsDue(const ComingUpEntry& entry, const QDateTime& now, int minutesBefore) 
 }  // namespace
 
 std::vector<Reminder> DueReminders(const QDateTime& now) {
-    const ComingUpSettings settings = ReadComingUpSettings();
+    const ReminderSettings settings = ReadReminderSettings();
     const QDate today = now.date();
     std::vector<Reminder> due;
     // From a week back (notes missed) to tomorrow (an appointment just after midnight).

@@ -4,6 +4,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/backups.h"
+#include "shell/coming_up.h"
 #include "shell/coming_up_window.h"
 #include "shell/folders.h"
 #include "shell/help.h"
@@ -55,6 +56,8 @@ bool CLAIM_DATA_FOLDER() {
     kesp::store::FileHandle folder = kesp::store::FileHandle::OpenFolder(THE_DATA_PATH);
     if (!folder.TryLockExclusive()) return false;
     DataFolderLock() = std::move(folder);
+    // Read by the days ahead and written by the own application's naming window.
+    MakeSureReminderSettingsExist();
     return true;
 }
 

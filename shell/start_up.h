@@ -16,7 +16,8 @@
 void PREPARE_RUN(const QString& programFolder);
 
 // Takes the lock on the data folder that every copy of the program holds for
-// its whole run; false when another copy holds it.
+// its whole run, and gives a folder from before the reminders their settings
+// table; false when another copy holds it.
 bool CLAIM_DATA_FOLDER();
 
 // What a copy says when another one has the data folder, in THE_LANG.

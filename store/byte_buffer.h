@@ -2,8 +2,9 @@
 // of a table, the keys of an index). Backed by anonymous memory mapped with
 // huge pages where the system allows, and grown by remapping, so a table of
 // a hundred megabytes is neither zero-filled page by page nor copied when it
-// grows. Contents beyond the old size are unspecified after Resize. A large
-// table's records may instead be mapped from its file (MapFile).
+// grows. Contents beyond the old size are unspecified after Resize. A table's
+// records may instead be mapped from its file (MapFile): a large table's, and
+// those of a table only looked at.
 #pragma once
 
 #include <cstddef>

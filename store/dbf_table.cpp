@@ -153,12 +153,20 @@ void DbfTable::Load(Purpose purpose) {
     committedCount_ = count_;
     const std::size_t recordBytes = std::size_t{count_} * recordLength_;
     // Large tables are mapped rather than copied; the lock keeps the file from
-    // shrinking under the mapping. Small ones (all of the program's) are read.
+    // shrinking under the mapping. Small ones opened for changes are read.
+    // A table only looked at is mapped at any size: its pages are shared with
+    // the file cache, neither copied nor zero-filled, and its marks are read
+    // where they lie, as looking at a table reads its records.
     constexpr std::size_t kMapFrom = std::size_t{8} << 20;
     dirty_.assign(count_, false);
-    if (recordBytes >= kMapFrom &&
+    const bool inspect = purpose == Purpose::Inspect;
+    if ((inspect || recordBytes >= kMapFrom) &&
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
-        ReadDeletionMarksFromFile();
+        if (inspect) {
+            ReadDeletionMarks();
+        } else {
+            ReadDeletionMarksFromFile();
+        }
         return;
     }
     data_.Resize(recordBytes);
@@ -378,8 +386,21 @@ QDate DbfTable::ReadDate(std::uint32_t record, int field) const {
         ymd = ymd * 10 + (p[i] - '0');
     }
     if (ymd == 0) return QDate();
-    const QDate date(ymd / 10000, ymd / 100 % 100, ymd % 100);
-    return date.isValid() ? date : QDate();
+    // Checked and counted here rather than through the calendar QDate(y, m, d)
+    // asks: walks over many records read a date from each.
+    const int year = ymd / 10000;
+    const int month = ymd / 100 % 100;
+    const int day = ymd % 100;
+    static constexpr int kDaysIn[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || month < 1 || month > 12 || day < 1) return QDate();
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (day > kDaysIn[month - 1] + (month == 2 && leap ? 1 : 0)) return QDate();
+    // The day number of the Gregorian calendar, as QDate counts them.
+    const int a = (14 - month) / 12;
+    const qint64 y = year + 4800 - a;
+    const int m = month + 12 * a - 3;
+    return QDate::fromJulianDay(day + (153 * m + 2) / 5 + 365 * y + y / 4 - y / 100 + y / 400 -
+                                32045);
 }
 
 bool DbfTable::ReadLogical(std::uint32_t record, int field) const {

@@ -19,7 +19,6 @@ const MaintenanceWindow& AgendaMaintenance() {
         .frame = {"Termine löschen", "Delete appointments", "Apagar compromissos"},
         .textBefore = {"Alle Termine vor ", "Delete appointments older then ",
                        "Apagar compromissos anteriores a "},
-        .definedBefore = "Alle Termine vor den",
         .warning = {"Achtung, Termine werden ohne Nachfrage gelöscht!",
                     "Attention: appointments are deleted without confirmation!",
                     "Atenção, os compromissos serão apagados imediatamente."},

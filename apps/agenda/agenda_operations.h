@@ -27,6 +27,5 @@ void IMPORT_ICS_AGENDA();      // the events of an iCalendar file as new appoint
 // the chosen appointment as it was; else the answer to "Discard changes?".
 bool MayCloseAgenda();
 
-// Defines agenda_frm with its German texts; sets the texts of the language.
+// Defines agenda_frm, each control with its text in the language in force.
 void DefineAgendaWindow();
-void SetAgendaTexts();

@@ -114,7 +114,6 @@ void OPENAGENDA() {
     } else {
         AGENDA_AKTUALISIEREN();
     }
-    SetAgendaTexts();
 }
 
 void AGENDA_AKTUALISIEREN() {

@@ -1,6 +1,7 @@
 // The agenda window agenda_frm: the chosen day on the left above the two
 // editing panels, the day table and the eleven-day list on the right, each
-// with its export and print buttons and a context menu for iCalendar files.
+// with its export and print buttons and a context menu for iCalendar files;
+// each control with its texts in the three languages.
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/time_lists.h"
@@ -14,24 +15,27 @@ namespace {
 
 using agenda_texts::kWindow;
 
-void Button(const QString& name, int row, int col, int width, int height, const QString& caption,
-            const Action& action, const QString& tooltip = {}) {
+const Texts kExportCsv{"Export CSV", "Export CSV", "Exportar CSV"};
+const Texts kPreview{"Druckvorschau", "Print preview", "Imprimir"};
+
+void Button(const QString& name, int row, int col, int width, int height, const Texts& caption,
+            const Action& action, const Texts& tooltip = {}) {
     _DEFINEBUTTON(name, {.row = row,
                          .col = col,
                          .width = width,
                          .height = height,
-                         .caption = caption,
+                         .caption = TEXT(caption),
                          .action = action,
-                         .tooltip = tooltip,
+                         .tooltip = TEXT(tooltip),
                          .flat = true});
 }
 
-void Frame(const QString& name, int row, const QString& caption) {
+void Frame(const QString& name, int row, const Texts& caption) {
     _DEFINEFRAME(name, {.row = row,
                         .col = 10,
                         .width = 220,
                         .height = 170,
-                        .caption = caption,
+                        .caption = TEXT(caption),
                         .bold = true,
                         .background = Qt::white});
 }
@@ -47,11 +51,11 @@ struct PanelNames {
     QString frame, dateCaption, hourCaption, minuteCaption, date, hour, minute, textCaption, text;
 };
 
-void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstTimeItem) {
+void Panel(const PanelNames& n, int row, const Texts& frameCaption, int firstTimeItem) {
     Frame(n.frame, row, frameCaption);
-    CaptionLabel(n.dateCaption, row + 30, 20, 110);
-    CaptionLabel(n.hourCaption, row + 30, 130, 50);
-    CaptionLabel(n.minuteCaption, row + 30, 180, 40);
+    CaptionLabel(n.dateCaption, row + 30, 20, 110, TEXT({"Datum", "Date", "Data"}));
+    CaptionLabel(n.hourCaption, row + 30, 130, 50, TEXT({"Stunde", "Hour", "Hora"}));
+    CaptionLabel(n.minuteCaption, row + 30, 180, 40, TEXT({"Min.", "Min.", "Min."}));
     // An appointment without a date would show on no day: the pickers keep
     // their date when someone tries to empty them.
     _DEFINEDATEPICKER(n.date, {.row = row + 50,
@@ -62,7 +66,7 @@ void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstT
                                .allowsEmpty = false});
     TimeList(n.hour, row + 50, 130, HourItems(), firstTimeItem);
     TimeList(n.minute, row + 50, 180, MinuteItems(), firstTimeItem);
-    CaptionLabel(n.textCaption, row + 80, 20, 200);
+    CaptionLabel(n.textCaption, row + 80, 20, 200, TEXT({"Termin", "Appointment", "Compromisso"}));
     _DEFINETEXTBOX(n.text,
                    {.row = row + 100, .col = 20, .width = 200, .height = 20, .maxLength = 99});
 }
@@ -70,11 +74,15 @@ void Panel(const PanelNames& n, int row, const QString& frameCaption, int firstT
 void IcsMenu(const QString& control, const QString& exportItem, const Action& exportView,
              const QString& importItem, const QString& undoItem) {
     _DEFINECONTEXTMENU(control);
-    _DEFINEMENUITEM(exportItem, {.caption = "Als iCalendar exportieren", .action = exportView});
+    _DEFINEMENUITEM(exportItem,
+                    {.caption = TEXT({"Als iCalendar exportieren", "Export as iCalendar",
+                                      "Exportar como iCalendar"}),
+                     .action = exportView});
     _DEFINEMENUITEM(importItem,
-                    {.caption = "iCalendar-Datei importieren", .action = IMPORT_ICS_AGENDA});
+                    {.caption = TEXT(agenda_texts::kImportTitle), .action = IMPORT_ICS_AGENDA});
     _DEFINEMENUITEM(undoItem, {.caption = UndoCaption(), .action = UNDO_DELETE_TERMIN});
     _ENDMENU();
+    SETPROPERTY(kWindow, control, "tooltip", TEXT(kContextMenuTip));
     DEFINEKEY(kWindow, control, "Ctrl+Z", UNDO_DELETE_TERMIN);
 }
 
@@ -96,23 +104,25 @@ void DefineAgendaWindow() {
                                      .value = DATE(),
                                      .onChange = AGENDA_AKTUALISIEREN,
                                      .allowsEmpty = false});
-    CaptionLabel("Label_7", 20, 110, 130);
+    CaptionLabel("Label_7", 20, 110, 130,
+                 TEXT({"Datum auswählen", "Select date", "Selecionar data"}));
 
     // The selected appointment: no time is chosen before one is shown.
     Panel({"Frame_2", "Label_9", "Label_10", "Label_11", "DatePicker_1", "Combo_3", "Combo_4",
            "Label_8", "Text_2"},
-          50, "Termin bearbeiten", 0);
-    Button("Button_1", 180, 20, 90, 28, "Speichern", AGENDA_SAVE);
-    Button("Button_2", 180, 130, 90, 28, "Löschen", DELETE_TERMIN, "Termin löschen");
+          50, {"Termin bearbeiten", "Edit appointment", "Alterar compromisso"}, 0);
+    Button("Button_1", 180, 20, 90, 28, {"Speichern", "Save", "Salvar"}, AGENDA_SAVE);
+    Button("Button_2", 180, 130, 90, 28, {"Löschen", "Delete", "Apagar"}, DELETE_TERMIN,
+           {"Termin löschen", "Delete appointment", "Apagar compromisso"});
 
     Panel({"Frame_1", "Label_3", "Label_4", "Label_5", "DatePicker_2", "Combo_1", "Combo_2",
            "Label_6", "Text_1"},
-          240, "Termin hinzufügen", 1);
-    Button("Button_32", 370, 80, 90, 28, "Hinzufügen", AGENDA_NEW);
+          240, {"Termin hinzufügen", "Insert appointment", "Inserir compromisso"}, 1);
+    Button("Button_32", 370, 80, 90, 28, {"Hinzufügen", "Insert", "Inserir"}, AGENDA_NEW);
 
     CaptionLabel("Label_1", 20, 240, 230);
-    Button("Button_5", 20, 470, 100, 20, "Export CSV", EXPORT_CSV_AGENDA1);
-    Button("Button_3", 20, 580, 100, 20, "Druckvorschau", OPEN_RPT_AGENDA1);
+    Button("Button_5", 20, 470, 100, 20, kExportCsv, EXPORT_CSV_AGENDA1);
+    Button("Button_3", 20, 580, 100, 20, kPreview, OPEN_RPT_AGENDA1);
     _DEFINEBROWSE("Browse_1", {.row = 40,
                                .col = 240,
                                .width = 440,
@@ -125,54 +135,10 @@ void DefineAgendaWindow() {
     IcsMenu("Browse_1", "Menu_1", EXPORT_ICS_AGENDA1, "Menu_2", "Menu_5");
 
     CaptionLabel("Label_2", 220, 240, 230);
-    Button("Button_6", 220, 470, 100, 20, "Export CSV", EXPORT_CSV_AGENDA2);
-    Button("Button_4", 220, 580, 100, 20, "Druckvorschau", OPEN_RPT_AGENDA2);
+    Button("Button_6", 220, 470, 100, 20, kExportCsv, EXPORT_CSV_AGENDA2);
+    Button("Button_4", 220, 580, 100, 20, kPreview, OPEN_RPT_AGENDA2);
     _DEFINELISTBOX("List_1",
                    {.row = 240, .col = 240, .width = 440, .height = 170, .items = {"Termine"}});
     IcsMenu("List_1", "Menu_3", EXPORT_ICS_AGENDA2, "Menu_4", "Menu_6");
     _ENDWINDOW();
-}
-
-void SetAgendaTexts() {
-    const Texts date{"Datum", "Date", "Data"};
-    const Texts hour{"Stunde", "Hour", "Hora"};
-    const Texts minute{"Min.", "Min.", "Min."};
-    const Texts appointment{"Termin", "Appointment", "Compromisso"};
-    const Texts exportCsv{"Export CSV", "Export CSV", "Exportar CSV"};
-    const Texts preview{"Druckvorschau", "Print preview", "Imprimir"};
-    const Texts exportIcs{"Als iCalendar exportieren", "Export as iCalendar",
-                          "Exportar como iCalendar"};
-    SetWindowTexts(
-        kWindow,
-        {{"Label_7", "value", 0, {"Datum auswählen", "Select date", "Selecionar data"}},
-         {"Frame_2",
-          "caption",
-          0,
-          {"Termin bearbeiten", "Edit appointment", "Alterar compromisso"}},
-         {"Frame_1",
-          "caption",
-          0,
-          {"Termin hinzufügen", "Insert appointment", "Inserir compromisso"}},
-         {"Label_9", "value", 0, date},
-         {"Label_3", "value", 0, date},
-         {"Label_10", "value", 0, hour},
-         {"Label_4", "value", 0, hour},
-         {"Label_11", "value", 0, minute},
-         {"Label_5", "value", 0, minute},
-         {"Label_8", "value", 0, appointment},
-         {"Label_6", "value", 0, appointment},
-         {"Button_5", "caption", 0, exportCsv},
-         {"Button_6", "caption", 0, exportCsv},
-         {"Button_3", "caption", 0, preview},
-         {"Button_4", "caption", 0, preview},
-         {"Button_1", "caption", 0, {"Speichern", "Save", "Salvar"}},
-         {"Button_2", "caption", 0, {"Löschen", "Delete", "Apagar"}},
-         {"Button_2", "tooltip", 0, {"Termin löschen", "Delete appointment", "Apagar compromisso"}},
-         {"Button_32", "caption", 0, {"Hinzufügen", "Insert", "Inserir"}},
-         {"Browse_1", "tooltip", 0, kContextMenuTip},
-         {"List_1", "tooltip", 0, kContextMenuTip},
-         {"Menu_1", "caption", 0, exportIcs},
-         {"Menu_3", "caption", 0, exportIcs},
-         {"Menu_2", "caption", 0, agenda_texts::kImportTitle},
-         {"Menu_4", "caption", 0, agenda_texts::kImportTitle}});
 }

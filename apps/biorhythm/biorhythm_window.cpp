@@ -1,12 +1,13 @@
-// The biorhythm window: its controls, its texts and its operations.
+// The biorhythm window: its controls, each with its texts in the three
+// languages, and its operations.
 #include "apps/biorhythm/biorhythm.h"
 
 #include "apps/biorhythm/biorhythm_operations.h"
 #include "apps/biorhythm/biorhythm_values.h"
-#include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/settings_record.h"
 #include "kernel/t_close.h"
+#include "kernel/texts.h"
 #include "reports/printgraph.h"
 #include "store/xbase.h"
 #include "toolkit/chart.h"
@@ -42,12 +43,12 @@ const Texts kSaved{
     "Data de aniversário foi atualizada.\rFaça nova análise do seu bioritmo. "
     "(Clique em um tipo de diagrama.)"};
 
-void Heading(const QString& name, int col, int width, const QString& text) {
+void Heading(const QString& name, int col, int width, const Texts& text) {
     _DEFINELABEL(name, {.row = kHeadingRow,
                         .col = col,
                         .width = width,
                         .height = 15,
-                        .value = text,
+                        .value = TEXT(text),
                         .font = {"Arial", 9},
                         .bold = true,
                         .background = kHeadingGrey});
@@ -74,45 +75,31 @@ void ChartButton(const QString& name, int col, const QString& caption, const Act
 }
 
 void DefineBiorhythmWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
                                  .width = 660,
                                  .height = 507,
                                  .icon = "img/bior.ico",
                                  .onInit = XSTANDAR});
-    Heading("Label_2", 70, 100, "Geburtstag");
+    Heading("Label_2", 70, 100, {"Geburtstag", "Birthday", "Aniversário"});
     DateInput("Text_3", 70, true);
-    Heading("Label_1", 170, 70, "Speichern");
+    Heading("Label_1", 170, 70, {"Speichern", "Save", "Salvar"});
     _DEFINEIMAGEBUTTON("Button_5", {.row = kInputRow,
                                     .col = 180,
                                     .width = 50,
                                     .height = 24,
                                     .picture = "img/save.bmp",
                                     .action = SAVE_GEBUR,
-                                    .tooltip = "Geburtsdatum speichern"});
-    Heading("Label_3", 240, 110, "Analyse ab Datum");
+                                    .tooltip = TEXT({"Geburtsdatum speichern", "Save birthday",
+                                                     "Salvar a data de aniversário"})});
+    Heading("Label_3", 240, 110, {"Analyse ab Datum", "Analysis starting", "Análise a partir"});
     DateInput("Text_2", 240, false);  // the chart needs a start date
-    Heading("Label_4", 350, 180, "Diagrammtyp");
+    Heading("Label_4", 350, 180, {"Diagrammtyp", "Diagram type", "Tipo de diagrama"});
     ChartButton("Button_1", 350, "3D", DRAWLINESGRAPH);
     ChartButton("Button_2", 410, "Säulen", DRAWBARGRAPH);
     ChartButton("Button_3", 470, "Punkte", DRAWPOINTSGRAPH);
-    Heading("Label_5", 530, 60, "Vorschau");
+    Heading("Label_5", 530, 60, {"Vorschau", "Preview", "Preview"});
     ChartButton("Button_4", 540, "Drucken", PRINT_ME);
     _ENDWINDOW();
-}
-
-void SetBiorhythmTexts() {
-    SetWindowTexts(
-        kWindow,
-        {{"", "", 0, kTitle},
-         {"Label_2", "value", 0, {"Geburtstag", "Birthday", "Aniversário"}},
-         {"Label_1", "value", 0, {"Speichern", "Save", "Salvar"}},
-         {"Button_5",
-          "tooltip",
-          0,
-          {"Geburtsdatum speichern", "Save birthday", "Salvar a data de aniversário"}},
-         {"Label_3", "value", 0, {"Analyse ab Datum", "Analysis starting", "Análise a partir"}},
-         {"Label_4", "value", 0, {"Diagrammtyp", "Diagram type", "Tipo de diagrama"}},
-         {"Label_5", "value", 0, {"Vorschau", "Preview", "Preview"}}});
 }
 
 QDate DateIn(const QString& picker) {
@@ -163,7 +150,6 @@ void XSTANDAR() {
     SETPROPERTY(kWindow, "Text_3", "value", FIELD("geburt->DATUM").toDate());
     SETPROPERTY(kWindow, "Text_2", "value", DATE());
     DBCLOSEAREA();
-    SetBiorhythmTexts();
     DRAWLINESGRAPH();
 }
 

@@ -113,7 +113,6 @@ void OPENGEBURT() {
     KESP_OPERATION();
     QDir::setCurrent(THE_DATA_PATH);
     THE_ANZAHL = 0;
-    SetBirthdayTexts();
     OpenAddressTable();
     const int asked = TakeRecordToOpenOn();
     __DBPACK();

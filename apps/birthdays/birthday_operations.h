@@ -12,7 +12,5 @@ void SUCHE_ALLE();                     // "All": every listed person by birth mo
 void SUCHE_ANY(const QString& month);  // "01" ... "12": the persons born in that month
 void OPEN_RPT_GEB();                   // prints the current view, back on the selected person
 
-// Defines form3 with every control (German texts) and sets its texts in the
-// language in force.
+// Defines form3 with every control, its texts in the language in force.
 void DefineBirthdayWindow();
-void SetBirthdayTexts();

@@ -1,7 +1,8 @@
-// The window of the birthday list: its controls and its texts.
+// The window of the birthday list: its controls, each with its texts in the
+// three languages.
 #include "apps/birthdays/birthday_operations.h"
 #include "apps/common/form_controls.h"
-#include "apps/common/window_texts.h"
+#include "kernel/texts.h"
 #include "toolkit/forms.h"
 
 namespace {
@@ -21,22 +22,23 @@ QString MonthButton(int month) {
     return "Button_" + QString::number(month + 3);
 }
 
-void BoldLabel(const QString& name, int row, int col, int width) {
+void BoldLabel(const QString& name, int row, int col, int width, const Texts& text = {}) {
     _DEFINELABEL(name, {.row = row,
                         .col = col,
                         .width = width,
                         .height = 20,
+                        .value = TEXT(text),
                         .font = kArial9,
                         .bold = true,
                         .background = Qt::white});
 }
 
-void FlatButton(const QString& name, int col, const QString& caption, const Action& action) {
+void FlatButton(const QString& name, int col, const Texts& caption, const Action& action) {
     _DEFINEBUTTON(name, {.row = 60,
                          .col = col,
                          .width = 30,
                          .height = 20,
-                         .caption = caption,
+                         .caption = TEXT(caption),
                          .action = action,
                          .font = kArial9,
                          .flat = true});
@@ -44,8 +46,8 @@ void FlatButton(const QString& name, int col, const QString& caption, const Acti
 
 // A caption above a read-only box of the details.
 // The caption is as wide as its box.
-void Detail(const QString& label, const QString& box, int row, int width) {
-    CaptionLabel(label, row, 420, width);
+void Detail(const QString& label, const Texts& caption, const QString& box, int row, int width) {
+    CaptionLabel(label, row, 420, width, TEXT(caption));
     _DEFINETEXTBOX(box, {.row = row + 20,
                          .col = 420,
                          .width = width,
@@ -57,31 +59,34 @@ void Detail(const QString& label, const QString& box, int row, int width) {
 }  // namespace
 
 void DefineBirthdayWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = "Geburtstagsliste",
-                                 .row = 133,
-                                 .col = 233,
-                                 .width = 700,
-                                 .height = 450,
-                                 .icon = "img/hauptfiesta.ico",
-                                 .onInit = OPENGEBURT});
-    _DEFINEIMAGEBUTTON("Button_16", {.row = 10,
-                                     .col = 320,
-                                     .width = 40,
-                                     .height = 24,
-                                     .picture = "img/printer.bmp",
-                                     .action = OPEN_RPT_GEB,
-                                     .tooltip = "Druckvorschau"});
-    BoldLabel("Label_24", 40, 20, 660);
+    _DEFINEMODALWINDOW(
+        kWindow, {.title = TEXT({"Geburtstagsliste", "Birthday - List", "Aniversários - Lista"}),
+                  .row = 133,
+                  .col = 233,
+                  .width = 700,
+                  .height = 450,
+                  .icon = "img/hauptfiesta.ico",
+                  .onInit = OPENGEBURT});
+    _DEFINEIMAGEBUTTON("Button_16",
+                       {.row = 10,
+                        .col = 320,
+                        .width = 40,
+                        .height = 24,
+                        .picture = "img/printer.bmp",
+                        .action = OPEN_RPT_GEB,
+                        .tooltip = TEXT({"Druckvorschau", "Print preview", "Imprimir"})});
+    BoldLabel("Label_24", 40, 20, 660,
+              {"Suche (Vorname)", "Search (first name)", "Procura (nome)"});
     _DEFINETEXTBOX("s_geburt", {.row = 60,
                                 .col = 20,
                                 .width = 130,
                                 .height = 20,
                                 .font = kArial9,
                                 .onChange = SUCHE_GEBURT});
-    FlatButton("Button_3", 160, "Alle", SUCHE_ALLE);
+    FlatButton("Button_3", 160, {"Alle", "All", "All"}, SUCHE_ALLE);
     for (int month = 1; month <= 12; ++month) {
         const QString number = QString::number(month).rightJustified(2, u'0');
-        FlatButton(MonthButton(month), 210 + 40 * (month - 1), kMonths[month - 1].de,
+        FlatButton(MonthButton(month), 210 + 40 * (month - 1), kMonths[month - 1],
                    [number] { SUCHE_ANY(number); });
     }
     BoldLabel("lbl_filter", 80, 20, 660);
@@ -89,7 +94,7 @@ void DefineBirthdayWindow() {
                                .col = 20,
                                .width = 370,
                                .height = 280,
-                               .headers = {kFirstName.de, kBirthDate.de},
+                               .headers = {TEXT(kFirstName), TEXT(kBirthDate)},
                                .widths = {250, 100},
                                .fields = {"geburt->vorname", "geburt->geburtstag"},
                                .workArea = "geburt",
@@ -99,34 +104,14 @@ void DefineBirthdayWindow() {
                              .col = 400,
                              .width = 280,
                              .height = 300,
-                             .caption = "Details",
+                             .caption = TEXT({"Details", "Details", "Detalhes"}),
                              .font = kArial9,
                              .background = Qt::white});
-    Detail("Label_19", "t_vorname", 140, 240);
-    Detail("Label_20", "t_nachname", 190, 240);
-    Detail("Label_21", "t_geburtstag", 240, 80);
-    Detail("Label_22", "t_tel", 290, 150);
-    Detail("Label_23", "t_email", 340, 240);
+    Detail("Label_19", kFirstName, "t_vorname", 140, 240);
+    Detail("Label_20", {"Nachname", "Name", "Sobrenome"}, "t_nachname", 190, 240);
+    Detail("Label_21", kBirthDate, "t_geburtstag", 240, 80);
+    Detail("Label_22", {"Telefon", "Telephon", "Telefone"}, "t_tel", 290, 150);
+    Detail("Label_23", {"Email", "Email", "Email"}, "t_email", 340, 240);
     BoldLabel("label_anzahl", 380, 20, 370);
     _ENDWINDOW();
-}
-
-void SetBirthdayTexts() {
-    QList<ControlText> texts = {
-        {"", "", 0, {"Geburtstagsliste", "Birthday - List", "Aniversários - Lista"}},
-        {"Label_24", "value", 0, {"Suche (Vorname)", "Search (first name)", "Procura (nome)"}},
-        {"Button_3", "caption", 0, {"Alle", "All", "All"}},
-        {"Button_16", "tooltip", 0, {"Druckvorschau", "Print preview", "Imprimir"}},
-        {"Frame_3", "caption", 0, {"Details", "Details", "Detalhes"}},
-        {"Label_19", "value", 0, kFirstName},
-        {"Label_20", "value", 0, {"Nachname", "Name", "Sobrenome"}},
-        {"Label_21", "value", 0, kBirthDate},
-        {"Label_22", "value", 0, {"Telefon", "Telephon", "Telefone"}},
-        {"Label_23", "value", 0, {"Email", "Email", "Email"}},
-        {"Browse_1", "header", 1, kFirstName},
-        {"Browse_1", "header", 2, kBirthDate},
-    };
-    for (int month = 1; month <= 12; ++month)
-        texts.append({MonthButton(month), "caption", 0, kMonths[month - 1]});
-    SetWindowTexts(kWindow, texts);
 }

@@ -8,6 +8,8 @@
 #include "kernel/t_close.h"
 #include "store/xbase.h"
 
+#include <map>
+
 namespace {
 
 constexpr int kFields = 10;
@@ -32,7 +34,7 @@ FieldRows NamingBoxes(const FreeFieldsWindow& naming) {
     for (int field = 1; field <= kFields; ++field)
         boxes.append({.control = Numbered("Text_", field)});
     if (naming.applicationName) boxes.append({.control = "Text_11"});
-    return boxes;
+    return boxes + naming.ownValues;
 }
 
 const Texts kTypeOfFieldHeading{"* Feldtypen", "* Type of field", "* Tipos de campos"};
@@ -50,12 +52,19 @@ const Texts kTypeOfField[kFields] = {
     {"* Memofeld (Text lang)", "* Memofield (long text)", "* Campo Memo (Texto longo)"},
 };
 
-void DefineApplicationNameRow(const ApplicationNameRow& row) {
+// The texts each naming window was defined with, by window: a load sets
+// them again in the language in force.
+WindowWording& WordsOf(const FreeFieldsWindow& naming) {
+    static std::map<QString, WindowWording> words;
+    return words[naming.window];
+}
+
+void DefineApplicationNameRow(const ApplicationNameRow& row, WindowWording& words) {
     _DEFINEFRAME("Frame_3", {.row = 380,
                              .col = 30,
                              .width = 500,
                              .height = 50,
-                             .caption = row.frameCaption.de,
+                             .caption = words("Frame_3", "caption", row.frameCaption),
                              .bold = true,
                              .background = Qt::white});
     _DEFINELABEL(
@@ -67,8 +76,12 @@ void DefineApplicationNameRow(const ApplicationNameRow& row) {
 }
 
 void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
+    WindowWording& words = WordsOf(naming);
+    words.Clear();
+    // With an application-name row the title and Frame_1 show the stored name.
+    const bool named = naming.applicationName.has_value();
     _DEFINEWINDOW(naming.window, WindowKind::Standard,
-                  {.title = naming.title.de,
+                  {.title = named ? QString() : words("", "", naming.title),
                    .row = 135,
                    .col = 232,
                    .width = 700,
@@ -82,36 +95,39 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                        return MayDiscardShownValues(naming.window, NamingBoxes(naming),
                                                     THE_APP_NAME);
                    }});
-    _DEFINEFRAME("Frame_1", {.row = 20,
-                             .col = 30,
-                             .width = 640,
-                             .height = 350,
-                             .caption = naming.applicationName ? QString() : naming.frameCaption.de,
-                             .bold = true,
-                             .background = Qt::white});
-    _DEFINELABEL("lbl_akt", {.row = 40,
-                             .col = 60,
-                             .width = 240,
-                             .height = 15,
-                             .value = "Aktuell",
-                             .bold = true,
-                             .background = kGrey,
-                             .centerAlign = true});
+    _DEFINEFRAME("Frame_1",
+                 {.row = 20,
+                  .col = 30,
+                  .width = 640,
+                  .height = 350,
+                  .caption = named ? QString() : words("Frame_1", "caption", naming.frameCaption),
+                  .bold = true,
+                  .background = Qt::white});
+    _DEFINELABEL("lbl_akt",
+                 {.row = 40,
+                  .col = 60,
+                  .width = 240,
+                  .height = 15,
+                  .value = words("lbl_akt", "value", {"Aktuell", "Currently", "Atualmente"}),
+                  .bold = true,
+                  .background = kGrey,
+                  .centerAlign = true});
     _DEFINELABEL("lbl_vert",
                  {.row = 40, .col = 310, .width = 1, .height = 310, .background = kGrey});
-    _DEFINELABEL("lbl_neu", {.row = 40,
-                             .col = 320,
-                             .width = 200,
-                             .height = 15,
-                             .value = "Umbenennen",
-                             .bold = true,
-                             .background = kGrey,
-                             .centerAlign = true});
+    _DEFINELABEL("lbl_neu",
+                 {.row = 40,
+                  .col = 320,
+                  .width = 200,
+                  .height = 15,
+                  .value = words("lbl_neu", "value", {"Umbenennen", "Rename", "Renomear"}),
+                  .bold = true,
+                  .background = kGrey,
+                  .centerAlign = true});
     _DEFINELABEL("Label_22", {.row = 40,
                               .col = 530,
                               .width = 120,
                               .height = 15,
-                              .value = kTypeOfFieldHeading.de,
+                              .value = words("Label_22", "value", kTypeOfFieldHeading),
                               .bold = true,
                               .background = Qt::white});
     _DEFINELABEL("lbl_horiz",
@@ -130,27 +146,29 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                                                   .height = 20,
                                                   .maxLength = InputLimit(naming, field)});
         const bool longText = field == kFields;
-        _DEFINELABEL(Numbered("Label_", field + 11), {.row = RowOf(field),
-                                                      .col = 530,
-                                                      .width = longText ? 130 : 120,
-                                                      .height = longText ? 30 : 20,
-                                                      .value = kTypeOfField[field - 1].de,
-                                                      .background = Qt::white});
+        const QString type = Numbered("Label_", field + 11);
+        _DEFINELABEL(type, {.row = RowOf(field),
+                            .col = 530,
+                            .width = longText ? 130 : 120,
+                            .height = longText ? 30 : 20,
+                            .value = words(type, "value", kTypeOfField[field - 1]),
+                            .background = Qt::white});
     }
-    if (naming.applicationName) DefineApplicationNameRow(*naming.applicationName);
+    if (named) DefineApplicationNameRow(*naming.applicationName, words);
     const NamingLayout& layout = naming.layout;
-    PictureButton("Button_5", layout.saveAt, "img/savelarge.bmp", naming.save, "Speichern");
+    PictureButton("Button_5", layout.saveAt, "img/savelarge.bmp", naming.save,
+                  words("Button_5", "tooltip", {"Speichern", "Save", "Salvar"}));
     if (naming.cancel)
-        PictureButton("Button_1", layout.cancelAt, "img/cancel.bmp", naming.cancel, "Abbrechen");
+        PictureButton("Button_1", layout.cancelAt, "img/cancel.bmp", naming.cancel,
+                      words("Button_1", "tooltip", {"Abbrechen", "Cancel", "Cancelar"}));
     _DEFINELABEL("lbl_hilfe", {.row = layout.helpAt.row,
                                .col = layout.helpAt.col,
                                .width = layout.helpAt.width,
                                .height = layout.helpAt.height,
-                               .value = "Sie können jedes Feld selbst definieren (umbenennen) und "
-                                        "die Anwendung anpassen.",
+                               .value = words("lbl_hilfe", "value", naming.help),
                                .bold = !layout.helpOnGrey,
                                .background = layout.helpOnGrey ? kGrey : QColor(Qt::white)});
-    if (naming.defineOwnControls) naming.defineOwnControls();
+    if (naming.defineOwnControls) naming.defineOwnControls(words);
     _ENDWINDOW();
 }
 
@@ -169,24 +187,7 @@ void OpenFreeFieldsWindow(const FreeFieldsWindow& naming) {
 }
 
 void LoadFreeFieldCaptions(const FreeFieldsWindow& naming) {
-    QList<ControlText> texts{
-        {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
-        {"lbl_akt", "value", 0, {"Aktuell", "Currently", "Atualmente"}},
-        {"lbl_neu", "value", 0, {"Umbenennen", "Rename", "Renomear"}},
-        {"lbl_hilfe", "value", 0, naming.help},
-        {"Label_22", "value", 0, kTypeOfFieldHeading},
-    };
-    if (!naming.applicationName) {
-        texts.append({"", "", 0, naming.title});
-        texts.append({"Frame_1", "caption", 0, naming.frameCaption});
-    } else {
-        texts.append({"Frame_3", "caption", 0, naming.applicationName->frameCaption});
-    }
-    if (naming.cancel)
-        texts.append({"Button_1", "tooltip", 0, {"Abbrechen", "Cancel", "Cancelar"}});
-    for (int field = 1; field <= kFields; ++field)
-        texts.append({Numbered("Label_", field + 11), "value", 0, kTypeOfField[field - 1]});
-    SetWindowTexts(naming.window, texts + naming.texts);
+    WordsOf(naming).Apply(naming.window);
 
     ShowStoredFreeFieldNames(naming);
     if (naming.applicationName) {

@@ -7,8 +7,8 @@
 //
 // A variant may add a row naming the whole application (stored beside the
 // captions, shown as the window's title and at the head of its frame), a
-// cancel button that shows the stored names again, further controls and
-// texts, and its own layout; the defaults are the address books' window.
+// cancel button that shows the stored names again, further controls with
+// their texts, and its own layout; the defaults are the address books' window.
 //
 // A second request to open it while it is open brings it to the front.
 //
@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Where the parts of the window sit and how much each box takes.
@@ -56,23 +57,28 @@ struct FreeFieldsWindow {
     int fieldDigits = 1;  // 1: FREE1 ... FREE10; 2: FREE01 ... FREE10
     NamingLayout layout;
     std::optional<ApplicationNameRow> applicationName;
-    Action reload;             // shows the stored names again, after a save and on cancel
-    Action cancel;             // Button_1's action; none: no cancel button
-    QList<ControlText> texts;  // the language's texts of further controls
-    Action defineOwnControls;  // further controls, defined after all others
+    Action reload;  // shows the stored names again, after a save and on cancel
+    Action cancel;  // Button_1's action; none: no cancel button
+    // Further controls, defined after all others, their texts kept in the
+    // window's wording.
+    std::function<void(WindowWording& words)> defineOwnControls;
+    FieldRows ownValues;  // further controls whose changes closing asks about
 };
 
 // Closes all tables, defines, centres and shows the window (or brings it to
 // the front when it is open already).
 void OpenFreeFieldsWindow(const FreeFieldsWindow& naming);
 
-// Sets the texts of the language, then shows the stored captions in the
+// Sets the texts the window was defined with in the language in force (again
+// after a save, should the language have changed), then shows the stored captions in the
 // labels Label_1 ... Label_10 and the text boxes Text_1 ... Text_10 (and the
 // application name in Label_11, Text_11, the title and Frame_1's caption).
 void LoadFreeFieldCaptions(const FreeFieldsWindow& naming);
 
 // Shows the stored names again in both columns and the title, discarding
 // what was typed; the texts of the language and Frame_1 stay as they are.
+// What the boxes and `ownValues` show then is what closing compares with, so
+// a variant shows its own stored values before calling it.
 void ShowStoredFreeFieldNames(const FreeFieldsWindow& naming);
 
 // Writes Text_1 ... Text_10 (and Text_11), trimmed, into the captions table,

@@ -1,9 +1,9 @@
 #include "apps/common/maintenance_window.h"
 
 #include "apps/common/trash_tables.h"
-#include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
+#include "kernel/texts.h"
 #include "store/xbase.h"
 
 #include <QHash>
@@ -36,7 +36,7 @@ void BoldLabel(const QString& name, LabelProperties properties) {
 void UndoRemoval(const MaintenanceWindow& maintenance);
 
 void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
-    _DEFINEMODALWINDOW(maintenance.window, {.title = maintenance.title.de,
+    _DEFINEMODALWINDOW(maintenance.window, {.title = TEXT(maintenance.title),
                                             .row = 132,
                                             .col = 235,
                                             .width = 485,
@@ -48,7 +48,7 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                              .col = 20,
                              .width = 440,
                              .height = 240,
-                             .caption = maintenance.frame.de,
+                             .caption = TEXT(maintenance.frame),
                              .bold = true,
                              .background = kWhite});
     const int pickerCol = maintenance.pickerCol;
@@ -57,14 +57,14 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                .col = pickerCol,
                                .width = kPickerWidth,
                                .height = 20,
-                               .value = maintenance.dateCaption->de,
+                               .value = TEXT(*maintenance.dateCaption),
                                .centerAlign = true});
     }
     BoldLabel("Label_12", {.row = 90,
                            .col = 30,
                            .width = pickerCol - 30,
                            .height = 20,
-                           .value = maintenance.definedBefore,
+                           .value = TEXT(maintenance.textBefore),
                            .rightAlign = true});
     _DEFINEDATEPICKER("DatePicker_2",
                       {.row = 90, .col = pickerCol, .width = kPickerWidth, .height = 20});
@@ -73,18 +73,18 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                            .col = afterCol,
                            .width = kRowEnd - afterCol,
                            .height = 20,
-                           .value = kAfterPicker.de});
+                           .value = TEXT(kAfterPicker)});
     BoldLabel("Label_14", {.row = 130,
                            .col = 30,
                            .width = 420,
                            .height = maintenance.twoLineWarning ? 50 : 30,
-                           .value = maintenance.warning.de,
+                           .value = TEXT(maintenance.warning),
                            .centerAlign = !maintenance.twoLineWarning});
     _DEFINEBUTTON("Button_30", {.row = maintenance.buttonRow,
                                 .col = maintenance.buttonCol,
                                 .width = 100,
                                 .height = 28,
-                                .caption = kDeleteButton.de,
+                                .caption = TEXT(kDeleteButton),
                                 .action = maintenance.remove,
                                 .flat = true});
     // The last removal of this opening, back from the trash in one step.
@@ -92,26 +92,12 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .col = maintenance.buttonCol + 110,
                                 .width = 100,
                                 .height = 28,
-                                .caption = kUndo.de,
+                                .caption = TEXT(kUndo),
                                 .action = [&maintenance] { UndoRemoval(maintenance); },
                                 .flat = true});
     DEFINEKEY(maintenance.window, "", "Ctrl+Z", [&maintenance] { UndoRemoval(maintenance); });
     BoldLabel("Label_15", {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
     _ENDWINDOW();
-}
-
-void SetMaintenanceTexts(const MaintenanceWindow& maintenance) {
-    QList<ControlText> texts{
-        {"", "", 0, maintenance.title},
-        {"Frame_3", "caption", 0, maintenance.frame},
-        {"Label_12", "value", 0, maintenance.textBefore},
-        {"Label_13", "value", 0, kAfterPicker},
-        {"Label_14", "value", 0, maintenance.warning},
-        {"Button_30", "caption", 0, kDeleteButton},
-        {"Button_31", "caption", 0, kUndo},
-    };
-    if (maintenance.dateCaption) texts.append({"Label_11", "value", 0, *maintenance.dateCaption});
-    SetWindowTexts(maintenance.window, texts);
 }
 
 void ShowCount(const MaintenanceWindow& maintenance, int count) {
@@ -172,7 +158,6 @@ void BeginMaintenance(const MaintenanceWindow& maintenance) {
     __DBPACK();
     DBGOTOP();
     const int count = CountRecords();
-    SetMaintenanceTexts(maintenance);
     ShowCount(maintenance, count);
     RemovalToUndo().remove(maintenance.window);
     SETPROPERTY(maintenance.window, "Button_31", "enabled", false);

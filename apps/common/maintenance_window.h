@@ -42,8 +42,7 @@ struct MaintenanceWindow {
 
     Texts title;
     Texts frame;
-    Texts textBefore;       // before the picker: "Alle Termine vor "
-    QString definedBefore;  // what the window is defined with: "Alle Termine vor den"
+    Texts textBefore;  // before the picker: "Alle Termine vor "
     Texts warning;
     Texts countAfter;  // after the number of the count line: " Termine in der Datenbank."
     Texts removed;     // the result, "%1" standing for the number removed
@@ -52,12 +51,12 @@ struct MaintenanceWindow {
     Action remove;  // the delete button's action (DEL_TERMINE_AG_FRM)
 };
 
-// Closes all tables, defines the modal window with its German texts, centres
-// and activates it; returns when the window is closed.
+// Closes all tables, defines the modal window with its texts in the language
+// in force, centres and activates it; returns when the window is closed.
 void OpenMaintenanceWindow(const MaintenanceWindow& maintenance);
 
-// Sets the cut-off to today minus 7 days, packs the table, and shows the texts
-// of the language and the count line.
+// Sets the cut-off to today minus 7 days, packs the table, and shows the
+// count line.
 void BeginMaintenance(const MaintenanceWindow& maintenance);
 
 // Removes every dated record before the cut-off day, packs the table, updates

@@ -14,6 +14,12 @@ void SetWindowTexts(const QString& window, const QList<ControlText>& texts) {
     }
 }
 
+QString WindowWording::operator()(const QString& control, const QString& property,
+                                  const Texts& text) {
+    texts_.append({control, property, 0, text});
+    return TEXT(text);
+}
+
 QString TrimBlanks(const QString& text) {
     qsizetype first = 0;
     qsizetype last = text.size();

@@ -26,6 +26,26 @@ inline const Texts kContextMenuTip{"Weitere Befehle: rechte Maustaste, Menütast
 // Sets every entry to its text in the language in force (THE_LANG).
 void SetWindowTexts(const QString& window, const QList<ControlText>& texts);
 
+// The texts of a window that sets them again after it is defined (the main
+// window when the language changes, a naming window after a save), kept
+// where its controls are defined: each control is named once, its three
+// texts beside it.
+//
+//   _DEFINELABEL("lbl_akt", {.value = words("lbl_akt", "value", {"Aktuell", ...})});
+//   ...
+//   words.Apply("freeprivat");  // every kept text in the language in force
+class WindowWording {
+  public:
+    // Keeps `text` for the property of `control` ("" for the title) and gives
+    // it in the language in force, for the definition.
+    QString operator()(const QString& control, const QString& property, const Texts& text);
+    void Clear() { texts_.clear(); }  // before the window is defined again
+    void Apply(const QString& window) const { SetWindowTexts(window, texts_); }
+
+  private:
+    QList<ControlText> texts_;
+};
+
 // Removes leading and trailing blanks (spaces only), the way stored texts are
 // trimmed before they are written and when they are shown.
 QString TrimBlanks(const QString& text);

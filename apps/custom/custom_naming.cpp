@@ -1,9 +1,12 @@
 // The own application's naming window "freemyapp": the shared field-naming
 // window with a row for the application's name, a cancel button and the
-// template toolbar, over "myfields.dbf" (fields FREE01 ... FREE10, APPNAME).
+// template toolbar, over "myfields.dbf" (fields FREE01 ... FREE10, APPNAME),
+// and the check box that makes the date field a reminder (kept with the
+// reminder settings, saved and cancelled with the names).
 #include "apps/custom/custom_database.h"
 #include "apps/custom/custom_operations.h"
 #include "apps/custom/database_templates.h"
+#include "kernel/reminder_settings.h"
 #include "kernel/settings_record.h"
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
@@ -12,14 +15,30 @@ namespace {
 
 const QString kNamesTable = "myfields.dbf";
 
-void DefineTemplateHeading() {
-    _DEFINELABEL("lbl_vorlage", {.row = 470,
-                                 .col = 260,
-                                 .width = 120,
-                                 .height = 20,
-                                 .value = "Vorlagen",
-                                 .bold = true,
-                                 .background = Qt::white});
+const QString kReminds = "Check_1";
+const Texts kRemindsCaption{"Datumsfeld als Erinnerung (Demnächst)",
+                            "Date field as a reminder (Coming up)",
+                            "Campo data como lembrete (Próximos dias)"};
+
+void DefineOwnControls(WindowWording& words) {
+    _DEFINELABEL("lbl_vorlage",
+                 {.row = 470,
+                  .col = 260,
+                  .width = 120,
+                  .height = 20,
+                  .value = words("lbl_vorlage", "value", {"Vorlagen", "Pattern", "Modelos"}),
+                  .bold = true,
+                  .background = Qt::white});
+    _DEFINECHECKBOX(kReminds, {.row = 470,
+                               .col = 400,
+                               .width = 270,
+                               .height = 20,
+                               .caption = words(kReminds, "caption", kRemindsCaption),
+                               .background = Qt::white});
+}
+
+void ShowStoredReminder() {
+    SETPROPERTY(MyAppNaming().window, kReminds, "value", ReadReminderSettings().customDateReminds);
 }
 
 FreeFieldsWindow DescribeMyAppNaming() {
@@ -50,8 +69,8 @@ FreeFieldsWindow DescribeMyAppNaming() {
                                                     "Nome do seu aplicativo (Max. 30 espaços)"}},
             .reload = FREEDATA_MYAPP,
             .cancel = FREEDATA_MYAPP,
-            .texts = {{"lbl_vorlage", "value", 0, {"Vorlagen", "Pattern", "Modelos"}}},
-            .defineOwnControls = DefineTemplateHeading};
+            .defineOwnControls = DefineOwnControls,
+            .ownValues = {{.control = kReminds, .kind = FieldKind::Logical}}};
 }
 
 }  // namespace
@@ -87,11 +106,13 @@ void HOLEFREECONFIG_MYAPP() {
     BuildTemplateToolbar(
         MyAppNaming().window, "ToolBar_1",
         {VOR_LITER, VOR_VERSICHERUNG, VOR_KOCH, VOR_KFZ, VOR_CDS, VOR_VIDEOS, VOR_SAMMLUNGEN});
+    ShowStoredReminder();
     LoadFreeFieldCaptions(MyAppNaming());
 }
 
 void FREEUPDATE_MYAPP() {
     KESP_OPERATION();
+    WriteCustomDateReminds(GETPROPERTY(MyAppNaming().window, kReminds, "value").toBool());
     SaveFreeFieldCaptions(MyAppNaming());
     ShowApplicationNameOnMainWindow(
         GETPROPERTY(MyAppNaming().window, "Text_11", "value").toString());
@@ -99,5 +120,6 @@ void FREEUPDATE_MYAPP() {
 
 void FREEDATA_MYAPP() {
     KESP_OPERATION();
+    ShowStoredReminder();
     ShowStoredFreeFieldNames(MyAppNaming());
 }

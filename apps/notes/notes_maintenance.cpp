@@ -19,7 +19,6 @@ const MaintenanceWindow& NotesMaintenance() {
         .frame = {"Notizen löschen", "Delete notes", "Apagar lembretes"},
         .textBefore = {"Alle Notizen vor ", "Delete notes older then ",
                        "Apagar lembretes anteriores a "},
-        .definedBefore = "Alle Notizen vor den",
         .warning = {"Achtung, Notizen werden ohne Nachfrage gelöscht!",
                     "Attention: notes are deleted without confirmation!",
                     "Atenção, os lembretes serão apagados imediatamente."},

@@ -21,7 +21,6 @@ const MaintenanceWindow& ProjectsMaintenance() {
         .frame = {"Projekte löschen", "Delete projects", "Apagar projetos"},
         .textBefore = {"Alle Projekte vor ", "Delete projects older then ",
                        "Apagar projetos anteriores a "},
-        .definedBefore = "Alle Projekte vor den",
         .warning = {"Achtung, Projekte werden ohne Nachfrage gelöscht! Auch Projekte die nicht "
                     "als Erledigt markiert wurden werden gelöscht.",
                     "Attention: projects are deleted without confirmation, also projects not "

@@ -18,6 +18,7 @@ void T_UNDO_WOERTER();      // Ctrl+Z on the list: the newest deletion of this o
 bool WordDeletionToUndo();  // whether there is one
 void T_SAVENEW_WOERTER();   // Button_7: add the pair of the add frame
 
-// Defines the window with its German texts; sets the texts of THE_LANG.
+// Defines the window, each control with its text in the language in force;
+// SetWordListTexts sets the captions of the frames' words in that language.
 void DefineWordListWindow();
 void SetWordListTexts();

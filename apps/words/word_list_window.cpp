@@ -1,12 +1,12 @@
 // The window woerter_frm: the status line and progress bar on top, the two
 // lookup boxes with their buttons, the list of pairs, and beside it the edit
-// frame of the selected pair and the add frame of a new pair; its texts in
-// the three languages.
+// frame of the selected pair and the add frame of a new pair; each control
+// with its texts in the three languages.
 #include "apps/common/field_rows.h"
 #include "apps/common/record_steps.h"
-#include "apps/common/window_texts.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
+#include "kernel/texts.h"
 #include "toolkit/forms.h"
 
 namespace {
@@ -17,6 +17,8 @@ const QColor kGreen{0, 255, 0};
 constexpr int kWordLength = 50;
 const Texts kGerman{"Deutsch", "German", "Alemão"};
 const Texts kEnglish{"Englisch", "English", "Ingles"};
+const Texts kSearch{"suchen", "search", "procurar"};
+const Texts kSave{"Speichern", "Save", "Salvar"};
 
 // A word of a frame: its caption label above a text box of 50 characters.
 FieldRow Word(const QString& label, const QString& box, const QString& field, int row,
@@ -30,12 +32,12 @@ FieldRow Word(const QString& label, const QString& box, const QString& field, in
             .caption = caption};
 }
 
-void WordLabel(const QString& name, int row, int col, int width, const QString& text) {
+void WordLabel(const QString& name, int row, int col, int width, const Texts& text = {}) {
     _DEFINELABEL(name, {.row = row,
                         .col = col,
                         .width = width,
                         .height = 20,
-                        .value = text,
+                        .value = TEXT(text),
                         .font = {"Arial", 9},
                         .bold = true,
                         .background = kWhite});
@@ -47,47 +49,25 @@ void LookupBox(const QString& name, int col, int width, const Action& search) {
 }
 
 void PictureButton(const QString& name, int row, int col, int width, const QString& picture,
-                   const Action& action, const QString& tooltip = {}) {
+                   const Action& action, const Texts& tooltip = {}) {
     _DEFINEIMAGEBUTTON(name, {.row = row,
                               .col = col,
                               .width = width,
                               .height = 24,
                               .picture = picture,
                               .action = action,
-                              .tooltip = tooltip});
+                              .tooltip = TEXT(tooltip)});
 }
 
-void WordFrame(const QString& name, int row, const QString& caption) {
+void WordFrame(const QString& name, int row, const Texts& caption) {
     _DEFINEFRAME(name, {.row = row,
                         .col = 450,
                         .width = 230,
                         .height = 170,
-                        .caption = caption,
+                        .caption = TEXT(caption),
                         .font = {"Arial", 9},
                         .bold = true,
                         .background = kWhite});
-}
-
-const QList<ControlText>& WordListTexts() {
-    static const QList<ControlText> texts = {
-        {"",
-         "",
-         0,
-         {"Wörterbuch [deutsch] <--> [englisch]", "Dictionary [german] <--> [english]",
-          "Dicionário [alemão] <--> [ingles]"}},
-        {"Label_17", "value", 0, {"Eingabe auf deutsch", "German", "Alemão"}},
-        {"Label_18", "value", 0, {"suchen", "search", "procurar"}},
-        {"Label_21", "value", 0, {"suchen", "search", "procurar"}},
-        {"Label_20", "value", 0, {"Eingabe auf englisch", "English", "Ingles"}},
-        {"Frame_4", "caption", 0, {"Bearbeiten", "Edit", "Editar"}},
-        {"Frame_5", "caption", 0, {"Hinzufügen", "Insert", "Inserir"}},
-        {"Browse_2", "header", 1, kGerman},
-        {"Browse_2", "header", 2, kEnglish},
-        {"Button_5", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
-        {"Button_7", "tooltip", 0, {"Speichern", "Save", "Salvar"}},
-        {"Button_6", "tooltip", 0, {"Datensatz löschen", "Delete", "Apagar"}},
-    };
-    return texts;
 }
 
 }  // namespace
@@ -105,7 +85,9 @@ const FieldRows& AddFrameRows() {
 }
 
 void DefineWordListWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = "Wörterbuch [deutsch] <--> [englisch]",
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT({"Wörterbuch [deutsch] <--> [englisch]",
+                                                "Dictionary [german] <--> [english]",
+                                                "Dicionário [alemão] <--> [ingles]"}),
                                  .width = 700,
                                  .height = 450,
                                  .background = kWhite,
@@ -127,14 +109,14 @@ void DefineWordListWindow() {
                                          .background = kWhite,
                                          .barColor = kGreen});
 
-    WordLabel("Label_17", 50, 10, 140, "Eingabe auf deutsch");
+    WordLabel("Label_17", 50, 10, 140, {"Eingabe auf deutsch", "German", "Alemão"});
     LookupBox("Text_12", 10, 140, SUCHE_DE_1);
-    WordLabel("Label_18", 50, 150, 60, "suchen");
+    WordLabel("Label_18", 50, 150, 60, kSearch);
     PictureButton("Button_3", 70, 150, 60, "img/page_find.bmp", SUCHE_DE_1);
-    WordLabel("Label_19", 50, 210, 10, "");
-    WordLabel("Label_20", 50, 220, 160, "Eingabe auf englisch");
+    WordLabel("Label_19", 50, 210, 10);
+    WordLabel("Label_20", 50, 220, 160, {"Eingabe auf englisch", "English", "Ingles"});
     LookupBox("Text_13", 220, 160, SUCHE_EN_2);
-    WordLabel("Label_21", 50, 380, 60, "suchen");
+    WordLabel("Label_21", 50, 380, 60, kSearch);
     PictureButton("Button_4", 70, 380, 60, "img/page_find.bmp", SUCHE_EN_2);
 
     _DEFINEBROWSE("Browse_2",
@@ -142,7 +124,7 @@ void DefineWordListWindow() {
                    .col = 10,
                    .width = 430,
                    .height = 310,
-                   .headers = {"Deutsch", "Englisch"},
+                   .headers = {TEXT(kGerman), TEXT(kEnglish)},
                    .widths = {210, 200},
                    .fields = {"eng1->de", "eng1->en"},
                    .workArea = "eng1",
@@ -152,19 +134,19 @@ void DefineWordListWindow() {
                    .menu = {MenuEntry{UndoCaption(), T_UNDO_WOERTER, WordDeletionToUndo}}});
     DEFINEKEY(kWindow, "Browse_2", "Ctrl+Z", T_UNDO_WOERTER);
 
-    WordFrame("Frame_4", 60, "Bearbeiten");
+    WordFrame("Frame_4", 60, {"Bearbeiten", "Edit", "Editar"});
     DefineFieldControls(EditFrameRows(), 0);
-    PictureButton("Button_5", 190, 460, 100, "img/save.bmp", T_SAVE_WOERTER, "Speichern");
-    PictureButton("Button_6", 190, 570, 100, "img/del.bmp", T_DELETE_WOERTER, "Datensatz löschen");
+    PictureButton("Button_5", 190, 460, 100, "img/save.bmp", T_SAVE_WOERTER, kSave);
+    PictureButton("Button_6", 190, 570, 100, "img/del.bmp", T_DELETE_WOERTER,
+                  {"Datensatz löschen", "Delete", "Apagar"});
 
-    WordFrame("Frame_5", 240, "Hinzufügen");
+    WordFrame("Frame_5", 240, {"Hinzufügen", "Insert", "Inserir"});
     DefineFieldControls(AddFrameRows(), 0);
-    PictureButton("Button_7", 370, 460, 100, "img/save.bmp", T_SAVENEW_WOERTER, "Speichern");
+    PictureButton("Button_7", 370, 460, 100, "img/save.bmp", T_SAVENEW_WOERTER, kSave);
     _ENDWINDOW();
 }
 
 void SetWordListTexts() {
-    SetWindowTexts(kWindow, WordListTexts());
     SetFieldCaptions(kWindow, EditFrameRows(), {});
     SetFieldCaptions(kWindow, AddFrameRows(), {});
 }

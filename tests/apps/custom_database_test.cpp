@@ -8,6 +8,7 @@
 #include "data/installed_tables.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
+#include "kernel/reminder_settings.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 #include "tests/apps/record_fixture.h"
@@ -44,6 +45,7 @@ class CustomDatabase : public RecordFixture {
         RecordFixture::SetUp();
         InstallTable("kespfree.dbf");
         InstallTable("myfields.dbf");
+        InstallTable("erinnern.dbf");
     }
 
     void WriteRecords(const QList<Entry>& entries) {
@@ -272,6 +274,30 @@ TEST_F(CustomDatabase, CancelShowsTheStoredNamesAgainAndWritesNothing) {
     EXPECT_EQ(GETPROPERTY(kNaming, "Title").toString(), "Literature DB");
     TestDriver::closeWindow(kNaming);
     EXPECT_EQ(NamesFile(), before);
+}
+
+TEST_F(CustomDatabase, TheDateFieldAsAReminderIsSavedAndCancelledWithTheNames) {
+    WriteReminderSettings({.days = 12});
+    OPENFORM_MYAPPCONFIG();
+    EXPECT_FALSE(TestDriver::read(kNaming, "Check_1").toBool()) << "off as installed";
+    TestDriver::click(kNaming, "Check_1");
+    TestDriver::click(kNaming, "Button_1");
+    EXPECT_FALSE(TestDriver::read(kNaming, "Check_1").toBool()) << "cancelled";
+    EXPECT_FALSE(ReadReminderSettings().customDateReminds);
+
+    TestDriver::click(kNaming, "Check_1");
+    driver_.answerNext(false);
+    TestDriver::closeWindow(kNaming);
+    ASSERT_TRUE(TestDriver::isOpen(kNaming)) << "closing asks about the changed box";
+    TestDriver::click(kNaming, "Button_5");
+    EXPECT_TRUE(ReadReminderSettings().customDateReminds);
+    EXPECT_EQ(ReadReminderSettings().days, 12) << "the other reminder settings stay";
+    TestDriver::closeWindow(kNaming);
+    EXPECT_FALSE(TestDriver::isOpen(kNaming)) << "nothing left unsaved";
+
+    OPENFORM_MYAPPCONFIG();
+    EXPECT_TRUE(TestDriver::read(kNaming, "Check_1").toBool());
+    TestDriver::closeWindow(kNaming);
 }
 
 TEST_F(CustomDatabase, NamesWrittenIntoATableWithoutItsRecordAppendItFirst) {

@@ -29,6 +29,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <optional>
 
 namespace record_window_contract {
 
@@ -39,7 +40,9 @@ inline const auto& kApplications = kRecordApplications;
 
 // ---- The sample records and what the window should make of them ----------
 
-inline const QStringList kNames = {"anna", "Anton", "Bernd", "Martin", "zoe"};
+// Stored in another order than any list shows them, so that a list's value
+// is seen to be the record number, not the row.
+inline const QStringList kNames = {"Martin", "anna", "Bernd", "Anton", "zoe"};
 inline const QList<QDate> kDates = {QDate(2005, 12, 24), QDate(2007, 5, 3), QDate(2004, 1, 1),
                                     QDate(2006, 12, 24), QDate(2008, 8, 15)};
 inline constexpr int kDeleted = 2;  // Bernd, marked deleted before the window opens
@@ -243,6 +246,86 @@ class RecordWindowContract : public RecordFixture,
                 ? GETPROPERTY(name(), row.captionLabel, "caption").toString().trimmed()
                 : QString();
         return "MSGEXCLAMATION: " + Say(wording, caption);
+    }
+
+    // Every control of the edit area shows the sample's stored value.
+    void ExpectControlsShow(const Sample& sample) const {
+        for (const FieldRow& row : window().fields) {
+            const QVariant stored = Value(sample, row.field);
+            const QVariant shown = TestDriver::read(name(), row.control);
+            switch (row.kind) {
+                case FieldKind::Text:
+                    EXPECT_EQ(shown.toString(), stored.toString().trimmed())
+                        << row.control.toStdString();
+                    break;
+                case FieldKind::Logical:
+                    EXPECT_EQ(shown.toBool(), stored.toBool()) << row.control.toStdString();
+                    break;
+                case FieldKind::Date:
+                    EXPECT_EQ(shown.toDate(), stored.toDate()) << row.control.toStdString();
+                    break;
+                case FieldKind::DateText:
+                    EXPECT_EQ(shown.toString(), DTOC(stored.toDate())) << row.control.toStdString();
+                    break;
+                case FieldKind::Memo:
+                    EXPECT_TRUE(shown.toString().startsWith(stored.toString().section('\r', 0, 0)))
+                        << row.control.toStdString();
+                    break;
+            }
+        }
+    }
+
+    // Every control of the edit area empty: the window stands on no record.
+    void ExpectControlsEmpty() const {
+        for (const FieldRow& row : window().fields) {
+            const QVariant shown = TestDriver::read(name(), row.control);
+            if (row.kind == FieldKind::Logical) {
+                EXPECT_FALSE(shown.toBool()) << row.control.toStdString();
+            } else if (row.kind == FieldKind::Date) {
+                EXPECT_FALSE(shown.toDate().isValid()) << row.control.toStdString();
+            } else if (row.kind == FieldKind::DateText) {
+                EXPECT_EQ(shown.toString().trimmed(), DTOC(QDate()).trimmed())
+                    << row.control.toStdString();
+            } else {
+                EXPECT_EQ(shown.toString(), "") << row.control.toStdString();
+            }
+        }
+    }
+
+    // Where a search that finds nothing leaves the window: a search over a
+    // key range on the first record whose key follows the typed text (none
+    // when no key does); one over a date in calendar order, compared as
+    // text, on the first record of its order.
+    std::optional<Sample> ShownAfterMiss(const Search& search, const QString& typed) const {
+        const IndexFile& index = IndexNamed(window().indexes, search.index);
+        const QList<Sample> ordered = InOrder(search.index, samples_);
+        if (index.form == KeyForm::DateValue) return ordered.first();
+        const QString key = index.form == KeyForm::Upper ? UPPER(typed.trimmed()) : typed.trimmed();
+        for (const Sample& sample : ordered)
+            if (Key(sample, index) >= key) return sample;
+        return std::nullopt;
+    }
+    void ExpectShownAfterMiss(const Search& search, const QString& typed) const {
+        const std::optional<Sample> shown = ShownAfterMiss(search, typed);
+        if (shown) {
+            EXPECT_EQ(ShownRecord(), shown->record) << typed.toStdString();
+            ExpectControlsShow(*shown);
+        } else {
+            ExpectControlsEmpty();
+        }
+    }
+
+    // Whether each stored record is marked deleted, in the file's order.
+    QList<bool> StoredMarks() {
+        DBCLOSEALL();
+        SET_DELETED(false);
+        DBUSEAREA(false, dataPath() + table_->file, "stored");
+        QList<bool> marks;
+        for (DBGOTOP(); !DBEOF(); DBSKIP())
+            marks.append(DELETED());
+        DBCLOSEAREA();
+        SET_DELETED(true);
+        return marks;
     }
 
     int StoredRecordCount() {

@@ -1,7 +1,9 @@
 // The contract every record window keeps, run over the description of every
 // application: the description agrees with its installed table; opening packs
-// and lists in the normal order; navigation stops at both ends; every search
-// narrows, colours its box and counts; New prepares the form as the rows say;
+// and lists in the normal order; navigation stops at both ends and shows each
+// record; every search narrows, colours its box and counts, and one that finds
+// nothing stands on the record after the typed text; New prepares the form as
+// the rows say;
 // the required field guards Save new and Save; Save new, Save and Delete keep
 // the count line on the records not marked deleted; the delete question names
 // the record; the export writes the shown records in their order.
@@ -72,28 +74,7 @@ TEST_P(RecordWindowContract, OpensPackedInTheNormalOrderWithTheCountLine) {
         EXPECT_EQ(Listed(column), ExpectedColumn(InNormalOrder(), column)) << "column " << column;
     const Sample first = InNormalOrder().first();
     EXPECT_EQ(ShownRecord(), first.record);
-    for (const FieldRow& row : window().fields) {
-        const QVariant stored = Value(first, row.field);
-        const QVariant shown = TestDriver::read(name(), row.control);
-        switch (row.kind) {
-            case FieldKind::Text:
-                EXPECT_EQ(shown.toString(), stored.toString().trimmed())
-                    << row.control.toStdString();
-                break;
-            case FieldKind::Logical:
-                EXPECT_EQ(shown.toBool(), stored.toBool()) << row.control.toStdString();
-                break;
-            case FieldKind::Date:
-                EXPECT_EQ(shown.toDate(), stored.toDate()) << row.control.toStdString();
-                break;
-            case FieldKind::DateText:
-                EXPECT_EQ(shown.toString(), DTOC(stored.toDate())) << row.control.toStdString();
-                break;
-            case FieldKind::Memo:
-                EXPECT_TRUE(shown.toString().startsWith(stored.toString().section('\r', 0, 0)));
-                break;
-        }
-    }
+    ExpectControlsShow(first);
     EXPECT_FALSE(InEntryMode());
     EXPECT_EQ(QDir::currentPath() + "/", dataPath());
     TestDriver::closeWindow(name());
@@ -107,16 +88,23 @@ TEST_P(RecordWindowContract, NavigationFollowsTheNormalOrderAndStopsAtBothEnds) 
     EXPECT_EQ(ShownRecord(), ordered[0].record) << "previous on the first stays there";
     Click("x3");
     EXPECT_EQ(ShownRecord(), ordered[1].record);
+    ExpectControlsShow(ordered[1]);
     Click("x4");
     EXPECT_EQ(ShownRecord(), ordered[3].record);
     Click("x3");
     EXPECT_EQ(ShownRecord(), ordered[3].record) << "next on the last stays there";
+    ExpectControlsShow(ordered[3]);
     Click("x2");
     EXPECT_EQ(ShownRecord(), ordered[2].record);
+    ExpectControlsShow(ordered[2]);
     Click("x1");
     EXPECT_EQ(ShownRecord(), ordered[0].record);
+    ExpectControlsShow(ordered[0]);
     TestDriver::select(name(), window().list.name, 2);
     EXPECT_EQ(ShownRecord(), ordered[1].record);
+    TestDriver::select(name(), window().list.name, 3);
+    EXPECT_EQ(ShownRecord(), ordered[2].record);
+    ExpectControlsShow(ordered[2]);
 }
 
 TEST_P(RecordWindowContract, EverySearchNarrowsColoursItsBoxAndCounts) {
@@ -135,10 +123,18 @@ TEST_P(RecordWindowContract, EverySearchNarrowsColoursItsBoxAndCounts) {
         Click("x4");
         Click("x3");
         EXPECT_EQ(ShownRecord(), typed.matches.last().record) << "navigation stays in the matches";
+        EXPECT_EQ(Shown(window().countLine.name), CountLine(4)) << "it counts the table";
+        Type(search.box, "  " + typed.text);
+        EXPECT_EQ(Shown(line.name), QString::number(typed.matches.size()) + TEXT(line.found))
+            << "leading blanks are no part of the search";
 
+        Type(search.box, "}}");
+        EXPECT_EQ(Shown(line.name), missed);
+        ExpectShownAfterMiss(search, "}}");
         Type(search.box, typed.text + "}}");
         EXPECT_EQ(TestDriver::read(name(), search.box, "backcolor").value<QColor>(), kRed);
         EXPECT_EQ(Shown(line.name), missed);
+        ExpectShownAfterMiss(search, typed.text + "}}");
         // The list stands where it stood (the matches may lie anywhere in
         // the order); paging up reaches the records before.
         TestDriver::pressKey(name(), window().list.name, Qt::Key_PageUp);

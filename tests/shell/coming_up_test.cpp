@@ -93,15 +93,23 @@ TEST_F(ComingUpTest, ABirthdayOn29FebruaryFallsOn28FebruaryInCommonYears) {
 TEST_F(ComingUpTest, TheSettingsAreKeptAndAFolderWithoutThemGetsThemAsInstalled) {
     OpenMainWindow();
     QFile::remove(DataFile("erinnern.dbf"));
-    const ComingUpSettings installed = ReadComingUpSettings();
+    const ReminderSettings missing = ReadReminderSettings();
+    EXPECT_EQ(missing.days, 7) << "the defaults without the table";
+    EXPECT_FALSE(missing.customDateReminds);
+    MakeSureReminderSettingsExist();
+    ASSERT_TRUE(QFile::exists(DataFile("erinnern.dbf")));
+    const ReminderSettings installed = ReadReminderSettings();
     EXPECT_EQ(installed.days, 7);
     EXPECT_TRUE(installed.openAtStart);
     EXPECT_FALSE(installed.customDateReminds);
-    WriteComingUpSettings({.days = 99, .openAtStart = false, .customDateReminds = true});
-    const ComingUpSettings kept = ReadComingUpSettings();
+    WriteReminderSettings({.days = 99, .openAtStart = false, .customDateReminds = true});
+    const ReminderSettings kept = ReadReminderSettings();
     EXPECT_EQ(kept.days, 60) << "at most 60 days";
     EXPECT_FALSE(kept.openAtStart);
     EXPECT_TRUE(kept.customDateReminds);
+    WriteCustomDateReminds(false);
+    EXPECT_FALSE(ReadReminderSettings().customDateReminds);
+    EXPECT_EQ(ReadReminderSettings().days, 60) << "the other settings stay";
 }
 
 TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
@@ -133,8 +141,8 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
     EXPECT_EQ(list->count(), 6) << "a later note within 30 days";
     kesp::test::TestDriver::click("kommend", "Check_1");
     kesp::test::TestDriver::closeWindow("kommend");
-    EXPECT_EQ(ReadComingUpSettings().days, 30);
-    EXPECT_FALSE(ReadComingUpSettings().openAtStart);
+    EXPECT_EQ(ReadReminderSettings().days, 30);
+    EXPECT_FALSE(ReadReminderSettings().openAtStart);
 
     // Reminders at login: offered only where an install wrote its entry.
     kesp::test::TestDriver::click("haupt", "Button_35");

@@ -1,5 +1,6 @@
 // Fields, memos, headers and faults of single tables.
 #include "store/codec.h"
+#include "store/dbf_table.h"
 #include "store/fault.h"
 #include "test_support.h"
 
@@ -253,4 +254,44 @@ TEST_F(StoreTest, LargeTablesMappedFromTheirFileReadChangeGrowAndPack) {
     __DBPACK();  // packing a mapped table in place
     DBGOTO(records / 2);
     EXPECT_EQ(FIELD("NR").toInt(), records + 1);
+}
+
+TEST_F(StoreTest, DatesReadAsWrittenAndBytesThatAreNoDayReadAsTheEmptyDate) {
+    const QString path = AllTypesTable(Path("d.dbf"), MemoKind::Dbt);
+    // Four years around a century's leap day, and the calendar's edges.
+    QList<QDate> written{QDate(1, 1, 1), QDate(1582, 10, 15), QDate(9999, 12, 31)};
+    for (QDate day(1999, 1, 1); day <= QDate(2001, 12, 31); day = day.addDays(1))
+        written.append(day);
+    DBUSEAREA(true, path);
+    for (const QDate& day : written) {
+        DBAPPEND();
+        REPLACE("DATUM", day);
+    }
+    const QList<QByteArray> bytes{"20230229", "20240229", "19000229", "00000101",
+                                  "20061340", "20060431", "2006 101", "20060001"};
+    for (int n = 0; n < bytes.size(); ++n) {
+        DBAPPEND();
+        REPLACE("NAME", QString::number(n));
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+    QByteArray file = ReadFile("d.dbf");
+    auto table = kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+    ASSERT_NE(table, nullptr);
+    const int datum = table->FieldIndex("DATUM");
+    const int offset = table->fields()[datum].offset;
+    for (int n = 0; n < bytes.size(); ++n) {
+        const std::uint32_t record = written.size() + n + 1;
+        file.replace(table->headerLength() + (record - 1) * table->recordLength() + offset, 8,
+                     bytes[n]);
+    }
+    table.reset();
+    WriteFile("d.dbf", file);
+    const auto patched = kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+    for (int n = 0; n < written.size(); ++n)
+        ASSERT_EQ(patched->ReadDate(n + 1, datum), written[n]) << n;
+    QStringList days;
+    for (int n = 0; n < bytes.size(); ++n)
+        days.append(patched->ReadDate(written.size() + n + 1, datum).toString(Qt::ISODate));
+    EXPECT_EQ(days, (QStringList{"", "2024-02-29", "", "", "", "", "", ""}));
 }
