@@ -57,8 +57,8 @@ struct ReportLayoutSettings {
 };
 
 // What keeps the windows responsive during a long layout: the event loop run
-// at the first record, then at most every 25 ms. Letting it run at every record costs more than laying
-// the record out.
+// at the first record, then at most every 25 ms. Letting it run at every
+// record costs more than laying the record out.
 std::function<void()> EventsNowAndThen();
 
 // Lays the report out and returns the number of pages. Throws
