@@ -278,6 +278,9 @@ void Merge() {
             DBSELECTAREA(AliasOf(gone.kind));
             DBGOTO(gone.record);
             DBDELETE();
+            // Ctrl+Z in the calling window takes back what left its own book.
+            if (gone.kind == S().callerKind)
+                NoteDeletion(*S().caller, ShownWorkArea(*S().caller), gone.record);
         }
     } catch (const kesp::WriteFailure& failure) {
         Gather();

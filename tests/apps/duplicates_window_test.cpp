@@ -7,6 +7,9 @@
 #include "tests/apps/other_reader.h"
 #include "toolkit/forms.h"
 
+#include <QApplication>
+#include <QTest>
+
 namespace {
 
 using kesp::test::TestDriver;
@@ -79,6 +82,22 @@ TEST_F(DuplicatesWindow, AGroupAcrossBothBooksIsMergedWithTheValueChosen) {
     EXPECT_EQ(ReadWithDbfread(privateTable, "FREE10").join('\n').remove('\r'),
               "erste\nzweite\nAbteilung: Verkauf\nNone");
     EXPECT_EQ(ReadWithDbfread(dataPath() + "adressen_g.dbf", "VORNAME"), QStringList{});
+}
+
+TEST_F(DuplicatesWindow, CtrlZInTheCallingWindowBringsBackWhatTheMergeTookFromItsBook) {
+    OPENFORM_ADRESSE_P();
+    TestDriver::click("form1", "x11");
+    TestDriver::click("doppelt", "Button_merge");
+    TakeMessages();
+    TestDriver::closeWindow("doppelt");
+    ASSERT_EQ(ListRows("form1"), (QStringList{"Anna", "Jürgen"}));
+    QWidget* list = TestDriver::widget("form1", "Browse_1");
+    QApplication::setActiveWindow(list->window());  // the duplicates window had it
+    DOMETHOD("form1", "Browse_1", "SetFocus");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ListRows("form1").size(), 3) << "the private one; the business one waits in its book";
+    EXPECT_TRUE(TakeMessages().isEmpty());
+    TestDriver::closeWindow("form1");
 }
 
 }  // namespace
