@@ -17,6 +17,8 @@ add_library(kesp_precompiled_tests STATIC ${CMAKE_SOURCE_DIR}/cmake/precompiled.
 target_link_libraries(kesp_precompiled_tests PRIVATE Qt6::Widgets GTest::gtest)
 target_precompile_headers(kesp_precompiled_tests PRIVATE ${KESP_PRECOMPILED_HEADERS}
                           <gtest/gtest.h>)
+# Compiled as the tests are (tests/CMakeLists.txt).
+target_compile_options(kesp_precompiled_tests PRIVATE -O1 -g0)
 
 # Whether `target` uses Qt's widgets, itself or through the libraries it links.
 function(kesp_uses_widgets target result)
