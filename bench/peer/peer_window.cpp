@@ -1,5 +1,7 @@
 #include "bench/peer/peer_window.h"
 
+#include "toolkit/flat_progress_bar.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
@@ -9,10 +11,11 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace bench {
 
@@ -38,7 +41,11 @@ struct PeerWindow::Parts {
     int count = 0;
 
     void Step(int value) const {
-        if (progress != nullptr) progress->setValue(value);
+        if (progress == nullptr) return;
+        if (value < progress->minimum())
+            progress->reset();  // an empty bar, not the last lookup's
+        else
+            progress->setValue(value);
     }
     void ShowRow(int row);
     void Search(int which);
@@ -113,11 +120,14 @@ void PeerWindow::Parts::Search(int which) {
     const QString found = shape.foundText.arg(count);
     if (resultLine != nullptr) resultLine->setText(found);
     if (!shape.lookingUpText.isEmpty()) status->setText(found);
-    QPalette colours = searchBoxes[w]->palette();
-    colours.setColor(QPalette::Base, low.isEmpty() ? Qt::white
-                                     : count > 0   ? QColor(200, 255, 200)
-                                                   : QColor(255, 200, 200));
-    searchBoxes[w]->setPalette(colours);
+    const QColor colour = low.isEmpty() ? Qt::white
+                          : count > 0   ? QColor(200, 255, 200)
+                                        : QColor(255, 200, 200);
+    if (searchBoxes[w]->palette().color(QPalette::Base) != colour) {
+        QPalette colours = searchBoxes[w]->palette();
+        colours.setColor(QPalette::Base, colour);
+        searchBoxes[w]->setPalette(colours);
+    }
     if (progress != nullptr) progress->setVisible(false);
 }
 
@@ -125,16 +135,24 @@ PeerWindow::PeerWindow(sqlite3* db, PeerWindowShape shape) : parts_(std::make_un
     Parts& p = *parts_;
     p.shape = std::move(shape);
     p.db = db;
-    auto* layout = new QVBoxLayout(&p.window);
+    // Placed at fixed positions, as the record window places its controls:
+    // the searches, result line and list on the left, the progress bar and
+    // the edit area's boxes on the right.
+    int left = 10;
+    int right = 10;
+    const auto place = [](QWidget* widget, int x, int& y, int width, int height) {
+        widget->setGeometry(x, y, width, height);
+        y += height + 10;
+    };
     if (!p.shape.lookingUpText.isEmpty()) {
         p.status = new QLabel(&p.window);
-        layout->addWidget(p.status);
+        place(p.status, 10, left, 430, 40);
     }
     if (!p.shape.progressSteps.empty()) {
-        p.progress = new QProgressBar(&p.window);
+        p.progress = new kesp::FlatProgressBar(&p.window);
         p.progress->setRange(1, 100);
         p.progress->setVisible(false);
-        layout->addWidget(p.progress);
+        place(p.progress, 450, right, 230, 30);
     }
     for (std::size_t i = 0; i < p.shape.searches.size(); ++i) {
         sqlite3_stmt* count = nullptr;
@@ -147,7 +165,7 @@ PeerWindow::PeerWindow(sqlite3* db, PeerWindowShape shape) : parts_(std::make_un
         p.pages.push_back(page);
         auto* box = new QLineEdit(&p.window);
         box->setAccessibleName(QStringLiteral("search %1").arg(i + 1));
-        layout->addWidget(box);
+        place(box, 10, left, 200, 24);
         p.searchBoxes.push_back(box);
         const int which = static_cast<int>(i);
         if (p.shape.searchAsYouType) {
@@ -155,14 +173,14 @@ PeerWindow::PeerWindow(sqlite3* db, PeerWindowShape shape) : parts_(std::make_un
                              [&p, which] { p.Search(which); });
         } else {
             auto* button = new QPushButton(QStringLiteral("Suchen"), &p.window);
-            layout->addWidget(button);
+            place(button, 10, left, 80, 24);
             QObject::connect(button, &QPushButton::clicked, &p.window,
                              [&p, which] { p.Search(which); });
         }
     }
     if (p.shape.lookingUpText.isEmpty()) {
         p.resultLine = new QLabel(&p.window);
-        layout->addWidget(p.resultLine);
+        place(p.resultLine, 10, left, 430, 20);
     }
     p.list = new QTableWidget(kRows, p.shape.listedColumns, &p.window);
     p.list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -172,15 +190,15 @@ PeerWindow::PeerWindow(sqlite3* db, PeerWindowShape shape) : parts_(std::make_un
     for (int r = 0; r < kRows; ++r)
         for (int c = 0; c < p.shape.listedColumns; ++c)
             p.list->setItem(r, c, new QTableWidgetItem);
-    layout->addWidget(p.list);
+    place(p.list, 10, left, 430, 310);
     QObject::connect(p.list, &QTableWidget::currentCellChanged, &p.window,
                      [&p](int row) { p.ShowRow(row); });
     for (int i = 0; i < p.shape.boxes; ++i) {
         auto* box = new QLineEdit(&p.window);
-        layout->addWidget(box);
+        place(box, 450, right, 230, 24);
         p.boxes.push_back(box);
     }
-    p.window.resize(700, 450);
+    p.window.resize(700, std::max(left, right));
 }
 
 PeerWindow::~PeerWindow() {

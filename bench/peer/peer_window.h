@@ -2,7 +2,10 @@
 // the same Qt widgets as a record window (a line edit per search, a result
 // line, a list of 15 rows, the edit area's boxes filled from the chosen row,
 // and, if asked, a progress bar stepped as our lookup steps it), with SQLite
-// doing the searching: an indexed prefix count and the first 15 rows.
+// doing the searching: an indexed prefix count and the first 15 rows. The
+// progress bar is the windows' own flat bar (the style's bar repaints at
+// every step at a cost greater than the lookup); the list is Qt's table
+// widget, its items set from the fetched rows.
 //
 // The benchmarks type the same keys into it as into our window, through the
 // same event path, so that the figure they print is what our store and our
