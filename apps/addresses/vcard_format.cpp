@@ -1,12 +1,11 @@
 #include "apps/addresses/vcard_format.h"
 
+#include "apps/common/content_lines.h"
 #include "store/codec.h"
 
 #include <QStringDecoder>
 
 namespace {
-
-constexpr int kLineOctets = 75;
 
 // ---- Writing ------------------------------------------------------------------
 
@@ -49,25 +48,6 @@ QString ParameterValue(const QString& value) {
     }
     if (out.contains(u';') || out.contains(u':') || out.contains(u',')) return u'"' + out + u'"';
     return out;
-}
-
-QByteArray Folded(const QString& line) {
-    const QByteArray utf8 = line.toUtf8();
-    QByteArray out;
-    int octetsOnLine = 0;
-    for (qsizetype at = 0; at < utf8.size();) {
-        qsizetype length = 1;
-        while (at + length < utf8.size() && (static_cast<uchar>(utf8[at + length]) & 0xC0) == 0x80)
-            ++length;
-        if (octetsOnLine + length > kLineOctets) {
-            out += "\r\n ";
-            octetsOnLine = 1;
-        }
-        out += utf8.mid(at, length);
-        octetsOnLine += int(length);
-        at += length;
-    }
-    return out + "\r\n";
 }
 
 QString LineOf(const VCardProperty& property) {
@@ -292,11 +272,11 @@ QByteArray WriteVCards(const QList<VCard>& cards, VCardVersion version) {
                                 : version == VCardVersion::V21 ? QStringLiteral("2.1")
                                                                : QStringLiteral("4.0");
     for (const VCard& card : cards) {
-        out += Folded(QStringLiteral("BEGIN:VCARD"));
-        out += Folded(QStringLiteral("VERSION:") + versionText);
+        out += FoldedContentLine(QStringLiteral("BEGIN:VCARD"));
+        out += FoldedContentLine(QStringLiteral("VERSION:") + versionText);
         for (const VCardProperty& property : card)
-            out += Folded(LineOf(property));
-        out += Folded(QStringLiteral("END:VCARD"));
+            out += FoldedContentLine(LineOf(property));
+        out += FoldedContentLine(QStringLiteral("END:VCARD"));
     }
     return out;
 }

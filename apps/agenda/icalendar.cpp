@@ -1,5 +1,6 @@
 #include "apps/agenda/icalendar.h"
 
+#include "apps/common/content_lines.h"
 #include "apps/common/control_characters.h"
 
 #include <QCryptographicHash>
@@ -16,7 +17,6 @@ namespace {
 
 // ---- Writing -------------------------------------------------------------------
 
-constexpr int kLineOctets = 75;
 constexpr int kEventMinutes = 30;
 
 QString Escaped(const QString& text) {
@@ -36,27 +36,6 @@ QString Escaped(const QString& text) {
         }
     }
     return out;
-}
-
-// The content line as UTF-8, folded so that no line holds more than 75
-// octets; a continuation line starts with a blank, which counts.
-QByteArray Folded(const QString& line) {
-    const QByteArray utf8 = line.toUtf8();
-    QByteArray out;
-    int octetsOnLine = 0;
-    for (qsizetype at = 0; at < utf8.size();) {
-        qsizetype length = 1;
-        while (at + length < utf8.size() && (static_cast<uchar>(utf8[at + length]) & 0xC0) == 0x80)
-            ++length;
-        if (octetsOnLine + length > kLineOctets) {
-            out += "\r\n ";
-            octetsOnLine = 1;
-        }
-        out += utf8.mid(at, length);
-        octetsOnLine += int(length);
-        at += length;
-    }
-    return out + "\r\n";
 }
 
 QString DateText(const QDate& date) {
@@ -208,7 +187,7 @@ std::optional<CalendarEvent> EventStarting(const ContentLine& start) {
 
 QByteArray WriteICalendar(const QList<CalendarEvent>& events, const QDateTime& stamp) {
     QByteArray out;
-    const auto line = [&out](const QString& text) { out += Folded(text); };
+    const auto line = [&out](const QString& text) { out += FoldedContentLine(text); };
     line(QStringLiteral("BEGIN:VCALENDAR"));
     line(QStringLiteral("VERSION:2.0"));
     line(QStringLiteral("PRODID:-//Varnel Kesp//Agenda 2.0//EN"));
