@@ -4,6 +4,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/record_kinds.h"
+#include "store/dbf_format.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
@@ -171,18 +172,15 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
 
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {
     QList<QPair<QString, long long>> counts;
-    for (const RecordKind& kind : RecordKinds()) {
-        if (!kind.viewOf.isEmpty()) continue;
-        QFile table(snapshot.folder + QDir::separator() + kind.table);
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
+        QFile table(snapshot.folder + QDir::separator() + kind->table);
         long long count = 0;
         if (table.open(QIODevice::ReadOnly)) {
-            const QByteArray head = table.read(8);
-            if (head.size() == 8) {
-                for (int i = 7; i >= 4; --i)
-                    count = count * 256 + static_cast<unsigned char>(head[i]);
-            }
+            const QByteArray head = table.read(8);  // the count is bytes 4 to 7 of the header
+            if (head.size() == 8)
+                count = kesp::store::Le32(reinterpret_cast<const unsigned char*>(head.data()) + 4);
         }
-        counts.append({KindName(kind), count});
+        counts.append({KindName(*kind), count});
     }
     return counts;
 }

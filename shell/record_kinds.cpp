@@ -259,6 +259,13 @@ const QList<RecordKind>& RecordKinds() {
     return kinds;
 }
 
+QList<const RecordKind*> KindsWithTablesOfTheirOwn() {
+    QList<const RecordKind*> kinds;
+    for (const RecordKind& kind : RecordKinds())
+        if (kind.viewOf.isEmpty()) kinds.append(&kind);
+    return kinds;
+}
+
 const RecordKind& RecordKindNamed(const QString& id) {
     for (const RecordKind& kind : RecordKinds())
         if (kind.id == id) return kind;

@@ -7,21 +7,9 @@
 
 #include <algorithm>
 
-namespace {
-
-// The kinds with a table of their own (not a view of another's).
-QList<const RecordKind*> KindsWithTables() {
-    QList<const RecordKind*> kinds;
-    for (const RecordKind& kind : RecordKinds())
-        if (kind.viewOf.isEmpty()) kinds.append(&kind);
-    return kinds;
-}
-
-}  // namespace
-
 void OPEN_TRASH(const QDate& today) {
     QStringList tables;
-    for (const RecordKind* kind : KindsWithTables())
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn())
         tables.append(kind->table);
     KeepPackedRecordsOf(tables);
     try {
@@ -35,7 +23,7 @@ void OPEN_TRASH(const QDate& today) {
 
 QList<TrashEntry> TrashEntries() {
     QList<TrashEntry> entries;
-    for (const RecordKind* kind : KindsWithTables()) {
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
         const QStringList captions = ReadUserCaptions(*kind);
         for (const TrashedRecord& record : TrashedRecordsOf(kind->table, NameFields(*kind))) {
             const QString name = ComposeRecordName(
@@ -69,11 +57,7 @@ int RestoreTrashEntries(const QList<TrashEntry>& entries, bool* inUse) {
 
 int EmptyTrash() {
     int removed = 0;
-    for (const RecordKind* kind : KindsWithTables()) {
-        QList<std::uint32_t> rows;
-        for (const TrashedRecord& record : TrashedRecordsOf(kind->table, {}))
-            rows.append(record.row);
-        if (!rows.isEmpty()) removed += std::max(0, EmptyFromTrash(kind->table, rows));
-    }
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn())
+        removed += std::max(0, EmptyTrashOf(kind->table));
     return removed;
 }

@@ -301,38 +301,48 @@ QList<TrashedRecord> TrashedRecordsOf(const QString& table, const QStringList& f
     return records;
 }
 
-int RestoreFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
+namespace {
+
+// Puts the live trash rows of `table` for which `chosen` holds back into the
+// table, then takes them out of the trash; -1 when either is in use.
+template <typename Chosen>
+int Restore(const QString& table, Chosen chosen) {
     const TablePointer trash = OpenExisting(TrashTablePath(table));
     const TablePointer target = OpenExisting(THE_DATA_PATH + table);
     if (!trash || !target) return -1;
     int restored = 0;
-    for (const std::uint32_t row : rows) {
-        if (row < 1 || row > trash->RecordCount() || trash->IsDeleted(row)) continue;
+    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row) {
+        if (trash->IsDeleted(row) || !chosen(*trash, row)) continue;
         target->AppendBlank();
         CopyRecord(*trash, row, *target, target->RecordCount());
         ++restored;
     }
+    if (restored == 0) return 0;
     target->Commit();
     // Only now, with the records in their table, do they leave the trash.
-    const QSet<std::uint32_t> chosen(rows.begin(), rows.end());
-    DropRows(*trash, [&](std::uint32_t row) { return chosen.contains(row); });
+    DropRows(*trash, [&](std::uint32_t row) { return chosen(*trash, row); });
     return restored;
 }
 
+}  // namespace
+
+int RestoreFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
+    const QSet<std::uint32_t> wanted(rows.begin(), rows.end());
+    return Restore(table, [&](const DbfTable&, std::uint32_t row) { return wanted.contains(row); });
+}
+
 int RestorePack(const QString& table, const QString& pack) {
-    QList<std::uint32_t> rows;
-    for (const TrashedRecord& record : TrashedRecordsOf(table, {}))
-        if (record.pack == pack) rows.append(record.row);
-    return rows.isEmpty() ? 0 : RestoreFromTrash(table, rows);
+    return Restore(table, [&](const DbfTable& trash, std::uint32_t row) {
+        return TextOf(trash, row, kPackField) == pack;
+    });
 }
 
 QString LastPackOf(const QString& table) {
     return Keeper().lastPack.value(table.toLower());
 }
 
-int EmptyFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
+int EmptyTrashOf(const QString& table) {
     const TablePointer trash = OpenExisting(TrashTablePath(table));
     if (!trash) return -1;
-    const QSet<std::uint32_t> chosen(rows.begin(), rows.end());
-    return DropRows(*trash, [&](std::uint32_t row) { return chosen.contains(row); });
+    return DropRows(*trash, [](std::uint32_t) { return true; });
 }

@@ -74,5 +74,6 @@ int RestoreFromTrash(const QString& table, const QList<std::uint32_t>& rows);
 int RestorePack(const QString& table, const QString& pack);
 QString LastPackOf(const QString& table);
 
-// Removes the trash rows for good; returns how many, or -1 when in use.
-int EmptyFromTrash(const QString& table, const QList<std::uint32_t>& rows);
+// Removes every record of `table`'s trash for good; returns how many, or -1
+// when there is no trash table or it is in use.
+int EmptyTrashOf(const QString& table);

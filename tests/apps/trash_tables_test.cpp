@@ -137,7 +137,7 @@ TEST_F(TrashTables, OnlyTheKeptTablesGoToTheTrashAndOldRecordsLeaveIt) {
     const QList<TrashedRecord> left = TrashedRecordsOf("notiz.dbf", {"NR"});
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0].values.value("NR").toInt(), 3);
-    EXPECT_EQ(EmptyFromTrash("notiz.dbf", {left[0].row}), 1);
+    EXPECT_EQ(EmptyTrashOf("notiz.dbf"), 1);
     EXPECT_TRUE(TrashedRecordsOf("notiz.dbf", {}).isEmpty());
 }
 

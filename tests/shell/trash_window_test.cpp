@@ -99,8 +99,8 @@ TEST_F(TrashWindowTest, ListsFindsRestoresAndEmptiesWhatThePacksRemoved) {
 // goes back into its table.
 TEST_F(TrashWindowTest, EveryApplicationsDeletedRecordComesBackFromTheTrash) {
     QStringList tables;
-    for (const RecordKind& kind : RecordKinds()) {
-        if (!kind.viewOf.isEmpty()) continue;
+    for (const RecordKind* each : KindsWithTablesOfTheirOwn()) {
+        const RecordKind& kind = *each;
         QString field;
         {
             const auto table = kesp::store::DbfTable::Open(DataFile(kind.table),
