@@ -90,7 +90,8 @@ void FillList() {
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
     SETPROPERTY(kWindow, "Label_2", "value", TEXT(kCount).arg(shown).arg(kTrashDays));
-    SETPROPERTY(kWindow, "Button_2", "enabled", !Entries().isEmpty());
+    for (const char* button : {"Button_1", "Button_2"})
+        SETPROPERTY(kWindow, button, "enabled", !Entries().isEmpty());
 }
 
 void ReadTrash() {
