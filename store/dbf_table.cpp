@@ -316,14 +316,16 @@ void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
     char* bytes = data_.data() + std::size_t{record - 1} * recordLength_;
     if (record <= committedCount_) {
         // Written at once: a crash right after must not bring the record back.
-        file_.WriteAt(headerLength_ + std::uint64_t{record - 1} * recordLength_, &mark, 1);
+        file_.WriteByteInPlace(headerLength_ + std::uint64_t{record - 1} * recordLength_, mark);
         const auto committed = committedBytes_.find(record);
         if (committed != committedBytes_.end()) committed->second[0] = mark;
     } else {
         MutableRecord(record);
     }
     NewGeneration();
-    bytes[0] = mark;
+    // Records mapped from the file and not changed since show the file's new
+    // byte already; storing it again would copy their page.
+    if (bytes[0] != mark) bytes[0] = mark;
     deleted_[record - 1] = deleted;
     deletedCount_ += deleted ? 1 : -1;
 }

@@ -121,6 +121,7 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
+        window_ = std::move(other.window_);
     }
     return *this;
 }
@@ -130,6 +131,7 @@ FileHandle::~FileHandle() {
 }
 
 void FileHandle::Close() {
+    window_.Release();
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
@@ -197,6 +199,15 @@ std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t l
 
 void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t length) {
     if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("write", simulated);
+    WriteCounted(offset, data, length);
+}
+
+void FileHandle::WriteByteInPlace(std::uint64_t offset, char byte) {
+    if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("write", simulated);
+    if (!window_.Store(fd_, offset, byte)) WriteCounted(offset, &byte, 1);
+}
+
+void FileHandle::WriteCounted(std::uint64_t offset, const char* data, std::size_t length) {
     std::size_t fits = length;
     if (roomLeft >= 0) {
         const std::uint64_t size = Size();
@@ -223,6 +234,7 @@ void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t len
 
 void FileHandle::Truncate(std::uint64_t length) {
     if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("truncate", simulated);
+    window_.Release();  // no part of the mapping may lie past the end
     if (roomLeft >= 0) {
         const std::uint64_t size = Size();
         if (length > size && length - size > static_cast<std::uint64_t>(roomLeft)) {

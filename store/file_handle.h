@@ -4,6 +4,8 @@
 // WriteFailure (see store/fault.h), for the caller to undo its change.
 #pragma once
 
+#include "store/file_window.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,9 @@ class FileHandle {
     FileHandle() = default;
     FileHandle(int descriptor, QString path) : fd_(descriptor), path_(std::move(path)) {}
     FileHandle(FileHandle&& other) noexcept
-        : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+        : fd_(std::exchange(other.fd_, -1)),
+          path_(std::move(other.path_)),
+          window_(std::move(other.window_)) {}
     FileHandle& operator=(FileHandle&& other) noexcept;
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -57,15 +61,22 @@ class FileHandle {
     void WriteAt(std::uint64_t offset, const QByteArray& data) {
         WriteAt(offset, data.constData(), static_cast<std::size_t>(data.size()));
     }
+    // One byte within the file's present length, written as WriteAt writes
+    // (in the system's cache when the call returns), through a mapping of
+    // the part of the file around it where the system allows: marks written
+    // one by one cost a store each rather than a system call.
+    void WriteByteInPlace(std::uint64_t offset, char byte);
     void Truncate(std::uint64_t length);
     void Sync();
     void Close();
 
   private:
     [[noreturn]] void ThrowWriteFailure(const char* operation, int osCode) const;
+    void WriteCounted(std::uint64_t offset, const char* data, std::size_t length);
 
     int fd_ = -1;
     QString path_;
+    FileWindow window_;
 };
 
 // Test seam for crash tests: from now on the process kills itself (SIGKILL)

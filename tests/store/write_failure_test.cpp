@@ -15,6 +15,7 @@
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 #include <cerrno>
 #include <csignal>
@@ -230,6 +231,60 @@ TEST_F(StoreTest, TheDeletionMarkIsInTheFileAsSoonAsDeleteReturns) {
     EXPECT_EQ(FIELD("VORNAME").toString().trimmed(), QStringLiteral("Bernd"));
     DBCLOSEALL();
     EXPECT_EQ(markOf(1), '*');
+}
+
+TEST_F(StoreTest, AMarkWrittenInPlaceMovesTheFileTimeAndReachesHolesAndLaterRecords) {
+    const QString path = NamesTable({"Anna", "Bernd", "Clara"});
+    constexpr int kRecord = 1 + 20 + 5 + 8;
+    const auto markOf = [this](int record) {
+        return ReadFile("names.dbf").at(32 + 3 * 32 + 1 + (record - 1) * kRecord);
+    };
+    const QDateTime longAgo(QDate(2001, 2, 3), QTime(4, 5));
+    const auto setTimeLongAgo = [&path, &longAgo] {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+    };
+    DBUSEAREA(true, path);
+    DBGOTO(2);
+    DBDELETE();
+    EXPECT_EQ(markOf(2), '*');
+    // Backups tell changed files by their time: every mark moves it, also
+    // one on a part of the file a mark has just written, once the system's
+    // coarse clock (which file times follow) has moved on.
+    setTimeLongAgo();
+    timespec first{};
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &first);
+    do {
+        clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    } while (now.tv_sec == first.tv_sec && now.tv_nsec == first.tv_nsec);
+    DBGOTO(1);
+    DBDELETE();
+    EXPECT_EQ(markOf(1), '*');
+    EXPECT_GT(QFileInfo(path).lastModified(), longAgo);
+
+    // A record appended and committed after the first mark lies past the
+    // part of the file the first mark saw.
+    DBAPPEND();
+    REPLACE("VORNAME", QStringLiteral("Dora"));
+    DBCOMMIT();
+    DBDELETE();
+    EXPECT_EQ(markOf(4), '*');
+    DBCLOSEALL();
+
+    // Records in a hole of the file (a table grown by another program
+    // without writing them): the system may still need room there.
+    QByteArray header = ReadFile("names.dbf").left(32 + 3 * 32 + 1);
+    header[4] = 40;  // records counted
+    WriteFile("names.dbf", header);
+    ASSERT_TRUE(QFile::resize(path, header.size() + 40 * kRecord + 1));
+    DBUSEAREA(true, path);
+    ASSERT_EQ(RECCOUNT(), 40);
+    DBGOTO(39);
+    DBDELETE();
+    EXPECT_EQ(markOf(39), '*');
+    DBCLOSEALL();
 }
 
 TEST_F(StoreTest, ARefusedIndexFileLeavesEveryOrderInUseAndIsToldOnce) {

@@ -1,0 +1,47 @@
+// A few megabytes of an open file mapped shared and writable, for writing
+// single bytes in place: a store into the mapping is in the system's file
+// cache at once, as a write is, and survives the process as a write does.
+// One-byte writes through the system call cost it a walk over the whole
+// cached block they fall in (megabytes, for a file written in large pieces);
+// a store into the mapping costs nothing after the first to each page.
+//
+// The file's modification time moves as a write would move it (backups tell
+// changed files by it), once per tick of the system's coarse clock, as the
+// system itself moves it.
+//
+// Only parts of the file with room already given to them are mapped: a part
+// the system may still need room for (a hole) would fail with a signal on a
+// full disk, not with an error. The owner must Release the window before the
+// file shrinks or is closed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kesp::store {
+
+class FileWindow {
+  public:
+    FileWindow() = default;
+    FileWindow(FileWindow&& other) noexcept;
+    FileWindow& operator=(FileWindow&& other) noexcept;
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
+    ~FileWindow() { Release(); }
+
+    // Stores `byte` at `offset` of the file; false (nothing stored) when that
+    // part of the file cannot be mapped: beyond its end, a hole, or refused.
+    bool Store(int descriptor, std::uint64_t offset, char byte);
+    void Release();
+
+  private:
+    bool MapAround(int descriptor, std::uint64_t offset);
+    void MoveModificationTime(int descriptor);
+
+    char* base_ = nullptr;
+    std::uint64_t start_ = 0;
+    std::size_t length_ = 0;
+    std::int64_t lastTick_ = -1;  // of the coarse clock, when the time last moved
+};
+
+}  // namespace kesp::store
