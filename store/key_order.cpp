@@ -335,6 +335,36 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
     version_ = NextVersion();
 }
 
+void KeyOrder::Renumber(const std::vector<std::uint32_t>& newNumbers) {
+    // New numbers never exceed old ones, so every key moves towards the front.
+    if (!table_ && fixedWidth_ > 0) {
+        const auto width = static_cast<std::size_t>(fixedWidth_);
+        std::uint32_t kept = 0;
+        for (std::uint32_t r = 1; r <= newNumbers.size(); ++r) {
+            const std::uint32_t to = newNumbers[r - 1];
+            if (to == 0) continue;
+            if (to != r) std::memcpy(arena_.data() + (to - 1) * width, KeyData(r), width);
+            kept = to;
+        }
+        arena_.Resize(std::size_t{kept} * width);
+    } else if (!table_ && fixedWidth_ < 0) {
+        std::uint32_t kept = 0;
+        for (std::uint32_t r = 1; r <= newNumbers.size(); ++r) {
+            const std::uint32_t to = newNumbers[r - 1];
+            if (to == 0) continue;
+            refs_[to - 1] = refs_[r - 1];
+            kept = to;
+        }
+        refs_.resize(kept);
+    }
+    std::size_t at = 0;
+    for (const std::uint32_t record : order_) {
+        if (const std::uint32_t to = newNumbers[record - 1]) order_[at++] = to;
+    }
+    order_.resize(at);
+    version_ = NextVersion();
+}
+
 bool KeyOrder::SameEntries(const KeyOrder& other) const {
     if (order_ != other.order_) return false;
     // Keys on the same field of the same table are the same bytes.

@@ -64,6 +64,12 @@ class KeyOrder {
     void Insert(std::uint32_t record, const QByteArray& key);
     void Update(std::uint32_t record, const QByteArray& key);
 
+    // Follows a renumbering of the records that keeps their sequence (a
+    // pack): record r becomes newNumbers[r - 1], or leaves the order when
+    // that is 0. The keys stay what they were, so no sort is needed. (On a
+    // field: the table already holds the renumbered records.)
+    void Renumber(const std::vector<std::uint32_t>& newNumbers);
+
     // Changes whenever the order does, never repeating across orders; lets
     // callers keep derived positions.
     std::uint64_t version() const { return version_; }

@@ -63,6 +63,15 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
     return {&area, number, field};
 }
 
+// Each record's number once the table is packed as it stands (0: removed).
+std::vector<std::uint32_t> NumbersAfterPack(const DbfTable& table) {
+    std::vector<std::uint32_t> numbers(table.RecordCount());
+    std::uint32_t next = 0;
+    for (std::uint32_t r = 1; r <= table.RecordCount(); ++r)
+        numbers[r - 1] = table.IsDeleted(r) ? 0 : ++next;
+    return numbers;
+}
+
 }  // namespace
 
 // ---- Work areas ------------------------------------------------------------------
@@ -484,6 +493,14 @@ void DBRECALL() {
 
 void __DBPACK() {
     Area& area = UsedArea("__DBPACK");
+    // The orders that fit the records keep their sequence through the pack;
+    // the others are built again.
+    std::vector<bool> fitted;
+    for (const Order& order : area.orders)
+        fitted.push_back(Fits(area, order));
+    const bool anyFitted = std::find(fitted.begin(), fitted.end(), true) != fitted.end();
+    const std::vector<std::uint32_t> newNumbers =
+        anyFitted ? NumbersAfterPack(*area.table) : std::vector<std::uint32_t>{};
     bool packed = false;
     try {
         packed = area.table->Pack();
@@ -494,8 +511,15 @@ void __DBPACK() {
     }
     if (packed) {
         area.closedOrders.clear();
-        for (Order& order : area.orders)
-            BuildOrder(area, order);
+        for (std::size_t i = 0; i < area.orders.size(); ++i) {
+            Order& order = area.orders[i];
+            if (fitted[i]) {
+                order.keys->Renumber(newNumbers);
+                order.fitsGeneration = area.table->generation();
+            } else {
+                BuildOrder(area, order);
+            }
+        }
     }
     GoTop(area);
     if (packed) WriteIndexFiles(area);
