@@ -133,6 +133,33 @@ void DbfTable::SwapIn(FileHandle replacement) {
 
 void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
                         const std::vector<std::uint32_t>& blocks, const RecordMender& mend) {
+    std::vector<bool> deleted(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        deleted[i] = deleted_[records[i] - 1];
+    const std::size_t recordBytes = records.size() * static_cast<std::size_t>(recordLength_);
+    // The new file holds exactly the records kept: a large table maps it
+    // rather than moving its records in memory, which would copy every page
+    // of the old mapping.
+    if (recordBytes < kMapRecordsFrom ||
+        !data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_),
+                       recordBytes)) {
+        MoveKeptRecords(records, blocks, mend);
+    }
+    firstUnmarked_ = 0;  // every record of the new file has its mark
+    count_ = static_cast<std::uint32_t>(records.size());
+    NewGeneration();
+    committedCount_ = count_;
+    headerCount_ = count_;
+    dirty_.assign(count_, false);
+    anyDirty_ = false;
+    pendingMemos_.clear();
+    committedBytes_.clear();
+    deleted_ = std::move(deleted);
+    deletedCount_ = static_cast<std::uint32_t>(std::count(deleted_.begin(), deleted_.end(), true));
+}
+
+void DbfTable::MoveKeptRecords(const std::vector<std::uint32_t>& records,
+                               const std::vector<std::uint32_t>& blocks, const RecordMender& mend) {
     std::vector<int> memoFields;
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].type == 'M') memoFields.push_back(static_cast<int>(i));
@@ -151,16 +178,6 @@ void DbfTable::KeepOnly(const std::vector<std::uint32_t>& records,
         to += static_cast<std::size_t>(recordLength_);
     }
     data_.Resize(to);
-    firstUnmarked_ = 0;  // every record of the new file has its mark
-    count_ = static_cast<std::uint32_t>(records.size());
-    NewGeneration();
-    committedCount_ = count_;
-    headerCount_ = count_;
-    dirty_.assign(count_, false);
-    anyDirty_ = false;
-    pendingMemos_.clear();
-    committedBytes_.clear();
-    ReadDeletionMarks();
 }
 
 WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,

@@ -157,10 +157,9 @@ void DbfTable::Load(Purpose purpose) {
     // A table only looked at is mapped at any size: its pages are shared with
     // the file cache, neither copied nor zero-filled, and its marks are read
     // where they lie, as looking at a table reads its records.
-    constexpr std::size_t kMapFrom = std::size_t{8} << 20;
     dirty_.assign(count_, false);
     const bool inspect = purpose == Purpose::Inspect;
-    if ((inspect || recordBytes >= kMapFrom) &&
+    if ((inspect || recordBytes >= kMapRecordsFrom) &&
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
         if (inspect) {
             ReadDeletionMarks();

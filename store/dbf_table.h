@@ -147,6 +147,10 @@ class DbfTable {
     std::uint32_t headerCount() const { return headerCount_; }
 
   private:
+    // Records of this many bytes and more are mapped from the file rather
+    // than read, when opened for changes.
+    static constexpr std::size_t kMapRecordsFrom = std::size_t{8} << 20;
+
     DbfTable() = default;
     void Load(Purpose purpose);
     // Raises the table's damage when the header length shifts the records
@@ -171,6 +175,10 @@ class DbfTable {
     WriteFailure TableWriteFailure(const WriteFailure& failure, const QString& operation) const;
     void KeepOnly(const std::vector<std::uint32_t>& records,
                   const std::vector<std::uint32_t>& blocks, const RecordMender& mend);
+    // The records kept, moved to the front of the records in memory, as the
+    // new file holds them.
+    void MoveKeptRecords(const std::vector<std::uint32_t>& records,
+                         const std::vector<std::uint32_t>& blocks, const RecordMender& mend);
     // The files of the table hold `records` alone from now on, in memory too
     // (a pack, a repair). A write the system refuses removes the files
     // beside the table, leaves the table at its last commit and is thrown

@@ -256,6 +256,65 @@ TEST_F(StoreTest, LargeTablesMappedFromTheirFileReadChangeGrowAndPack) {
     EXPECT_EQ(FIELD("NR").toInt(), records + 1);
 }
 
+TEST_F(StoreTest, ALargeTablePackedStaysMappedWithItsMemosAndMarks) {
+    // Over 8 MB of records left after the pack: the packed file is mapped.
+    const int records = 100000;
+    kesp::CreateTable(Path("big.dbf"),
+                      {{"NAME", 'C', 90, 0}, {"NR", 'N', 9, 0}, {"TEXT", 'M', 10, 0}});
+    DBUSEAREA(true, Path("big.dbf"));
+    for (int r = 1; r <= records; ++r) {
+        DBAPPEND();
+        REPLACE("NAME", QStringLiteral("name%1").arg(r));
+        REPLACE("NR", r);
+        if (r % 1000 == 7) REPLACE("TEXT", QStringLiteral("memo of %1").arg(r));
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+
+    DBUSEAREA(true, Path("big.dbf"));
+    for (int r = 1; r <= records; r += 10) {
+        DBGOTO(r);
+        DBDELETE();
+    }
+    DBGOTO(17);
+    REPLACE("NAME", QStringLiteral("changed"));  // uncommitted: the pack writes it
+    SET_DELETED(false);
+    const int kept = records * 9 / 10;
+    const auto expectPacked = [kept] {
+        int deleted = 0;
+        for (int n = 1; n <= kept; ++n) {
+            DBGOTO(n);
+            deleted += DELETED() ? 1 : 0;
+            const int r = n + (n - 1) / 9 + 1;  // records 1, 11, 21, ... are gone
+            ASSERT_EQ(FIELD("NR").toInt(), r) << "record " << n;
+            const QString memo = FIELD("TEXT").toString();
+            ASSERT_EQ(memo, r % 1000 == 7 ? QStringLiteral("memo of %1").arg(r) : QString())
+                << "record " << n;
+        }
+        EXPECT_EQ(deleted, 1) << "the one marked after the pack";
+    };
+    __DBPACK();
+    ASSERT_EQ(RECCOUNT(), kept);
+    DBGOTO(15);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("changed"));
+    DBGOTO(kept);
+    DBDELETE();  // marks the packed file, and the mapped records show it
+    expectPacked();
+    DBAPPEND();  // the mapped records move to memory of their own
+    REPLACE("NR", records + 1);
+    DBCLOSEALL();
+
+    DBUSEAREA(true, Path("big.dbf"));
+    ASSERT_EQ(RECCOUNT(), kept + 1);
+    DBGOTO(kept + 1);
+    EXPECT_EQ(FIELD("NR").toInt(), records + 1);
+    DBGOTO(15);
+    EXPECT_EQ(FIELD("NAME").toString().trimmed(), QStringLiteral("changed"));
+    SET_DELETED(false);
+    expectPacked();
+    SET_DELETED(true);
+}
+
 TEST_F(StoreTest, DatesReadAsWrittenAndBytesThatAreNoDayReadAsTheEmptyDate) {
     const QString path = AllTypesTable(Path("d.dbf"), MemoKind::Dbt);
     // Four years around a century's leap day, and the calendar's edges.
