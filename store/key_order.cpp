@@ -255,8 +255,19 @@ void KeyOrder::CopyKey(std::uint32_t record, std::vector<char>& out) const {
         const std::size_t at = out.size();
         out.resize(at + length);
         char* to = out.data() + at;
-        for (std::uint32_t i = 0; i < length; ++i)
+        // A text field's key is mostly its padding: trailing blanks, which
+        // map to themselves, are found eight at a time and not mapped.
+        std::uint32_t mapped = length;
+        if (byteMap_[static_cast<unsigned char>(' ')] == ' ') {
+            constexpr std::uint64_t kEightBlanks = 0x2020202020202020u;
+            for (std::uint64_t eight = 0; mapped >= 8; mapped -= 8) {
+                std::memcpy(&eight, key + mapped - 8, 8);
+                if (eight != kEightBlanks) break;
+            }
+        }
+        for (std::uint32_t i = 0; i < mapped; ++i)
             to[i] = static_cast<char>(byteMap_[static_cast<unsigned char>(key[i])]);
+        std::memset(to + mapped, ' ', length - mapped);
     } else {
         out.insert(out.end(), key, key + length);
     }

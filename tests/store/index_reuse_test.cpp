@@ -18,10 +18,10 @@
 
 namespace {
 
-// The records of an index file in its order (the entries after the key text).
-QList<int> RecordsInIndexFile(const QString& path) {
+// The entries of an index file in its order (after the key text): record and key.
+QList<QPair<int, QByteArray>> EntriesInIndexFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {-1};
+    if (!file.open(QIODevice::ReadOnly)) return {{-1, {}}};
     const QByteArray bytes = file.readAll();
     auto u32 = [&bytes](qsizetype at) {
         std::uint32_t value = 0;
@@ -33,13 +33,20 @@ QList<int> RecordsInIndexFile(const QString& path) {
     at += 4 + u32(at);
     const std::uint32_t count = u32(at);
     at += 4;
-    QList<int> records;
+    QList<QPair<int, QByteArray>> entries;
     for (std::uint32_t i = 0; i < count && at + 6 <= bytes.size(); ++i) {
-        records << static_cast<int>(u32(at));
         const int keyLength = static_cast<unsigned char>(bytes[at + 4]) |
                               static_cast<unsigned char>(bytes[at + 5]) << 8;
+        entries.append({static_cast<int>(u32(at)), bytes.mid(at + 6, keyLength)});
         at += 6 + keyLength;
     }
+    return entries;
+}
+
+QList<int> RecordsInIndexFile(const QString& path) {
+    QList<int> records;
+    for (const auto& entry : EntriesInIndexFile(path))
+        records << entry.first;
     return records;
 }
 
@@ -147,6 +154,29 @@ TEST_F(StoreTest, AnUnchangedTableGetsItsOrderBackAndTheFileIsNotWrittenAgain) {
     EXPECT_EQ(OrderOfAllRecords(), (QList<int>{3, 2, 4, 1}));
     ORDLISTCLEAR();
     EXPECT_EQ(RecordsInIndexFile(Path("ivorname.ntx")), (QList<int>{3, 2, 4, 1}));
+}
+
+TEST_F(StoreTest, IndexFilesHoldEveryKeyAsTheOrderComparesItAlsoAfterAPack) {
+    const QStringList names = {"zoë", "Anna", "äbel", "a b", "Maximiliane-Josephine", "x"};
+    NamesTable(names);
+    DBUSEAREA(true, Path("names.dbf"));
+    DBCREATEINDEX("iupper", "UPPER(vorname)");
+    const auto expectKeys = [this](const QStringList& kept) {
+        QList<QPair<int, QByteArray>> expected;
+        for (int r = 1; r <= kept.size(); ++r) {
+            const QString padded = kept[r - 1].leftJustified(20, u' ', true);
+            expected.append({r, kesp::store::EncodeText(UPPER(padded))});
+        }
+        std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+            return a.second < b.second || (a.second == b.second && a.first < b.first);
+        });
+        EXPECT_EQ(EntriesInIndexFile(Path("iupper.ntx")), expected);
+    };
+    expectKeys(names);
+    DBGOTO(2);
+    DBDELETE();
+    __DBPACK();
+    expectKeys({"zoë", "äbel", "a b", "Maximiliane-Josephine", "x"});
 }
 
 TEST_F(StoreTest, IndexFilesOfOtherTablesAndEarlierRunsAreReadForTheirKeyTextOnly) {
