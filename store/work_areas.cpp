@@ -367,6 +367,27 @@ void DBEVAL(const std::function<void()>& action, const Condition& condition) {
     }
 }
 
+int DBCOUNT() {
+    Area& area = UsedArea("DBCOUNT");
+    const auto [lo, hi] = Range(area);
+    if (area.filter && !area.rangeDecidesFilter) {
+        int count = 0;
+        DBEVAL([&count] { ++count; });
+        return count;
+    }
+    auto count = static_cast<int>(hi - lo);
+    if (area.table->DeletedCount() > 0 && kesp::store::CurrentSettings().hideDeleted) {
+        for (std::size_t p = lo; p < hi; ++p)
+            count -= area.table->IsDeleted(RecordAt(area, p)) ? 1 : 0;
+    }
+    // Where DBEVAL's walk ends: past the last record it visited, or at the
+    // end of an empty sequence.
+    SetEof(area);
+    area.bof = count == 0;
+    if (count > 0) area.found = false;
+    return count;
+}
+
 // ---- Record pointer -------------------------------------------------------------------
 
 void DBGOTOP() {

@@ -153,6 +153,10 @@ QString DBFILTER();  // text of the installed filter
 // From the top, runs action for every visible record (for which condition,
 // when given, is true); the pointer ends at end-of-file.
 void DBEVAL(const std::function<void()>& action, const Condition& condition = {});
+// The records DBEVAL would visit, counted; the pointer ends where DBEVAL
+// leaves it. Under a filter whose key range decides it (or none) the range
+// is counted without calling anything for each record.
+int DBCOUNT();
 
 // ---- Record pointer ------------------------------------------------------------
 

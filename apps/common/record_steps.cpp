@@ -481,9 +481,7 @@ void ShowCountAfterDeletion(const RecordWindow& record) {
 }
 
 int CountPresentedRecords() {
-    int presented = 0;
-    DBEVAL([&presented] { ++presented; });
-    return presented;
+    return DBCOUNT();
 }
 
 int CountLiveRecords() {

@@ -332,6 +332,8 @@ int main(int argc, char** argv) {
     bench::PeerWindow peer(lite.Handle(), shape);
     peer.show();
     QLineEdit* peerBox = peer.searchBox();
+    // Both boxes found once, before the keys: each key takes the same path.
+    QWidget* ourBox = kesp::test::TestDriver::widget(window, box);
 
     Tally byLength[4];
     Tally all;
@@ -347,7 +349,8 @@ int main(int argc, char** argv) {
             // Each window painted before the other's key, so that neither
             // paints the other's changes.
             clock.Restart();
-            kesp::test::TestDriver::typeInto(window, box, letter);
+            ourBox->setFocus();
+            QTest::keyClick(ourBox, letter.at(0).toLatin1());
             const auto w = clock.Elapsed();
             clock.Restart();
             PaintWhatChanged(window);
@@ -368,7 +371,9 @@ int main(int argc, char** argv) {
             wrongCounts += peer.lastCount() != count;
         }
         clock.Restart();
-        kesp::test::TestDriver::clearText(window, box);
+        ourBox->setFocus();
+        QTest::keyClick(ourBox, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(ourBox, Qt::Key_Backspace);
         const auto w = clock.Elapsed();
         PaintWhatChanged(window);
         clock.Restart();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -71,6 +72,39 @@ class Model : public StoreTest, public ::testing::WithParamInterface<kesp::MemoK
             actual.push_back({kesp::store::EncodeText(UPPER(FIELD("NAME"))), RECNO()});
         });
         ASSERT_EQ(actual, expected) << "step " << step;
+        ExpectCounts(expected, step);
+    }
+
+    // DBCOUNT against the model and against DBEVAL's walk, pointer included,
+    // with no filter and under a quick search's filter on a key prefix,
+    // whether its key range decides or the condition is asked.
+    void ExpectCounts(const std::vector<std::pair<QByteArray, int>>& visible, int step) {
+        const auto pointer = [] { return std::tuple(DBEOF(), BOF(), FOUND(), RECNO()); };
+        const auto expectLikeAWalk = [&](int expected) {
+            DBGOTO(1);
+            int walked = 0;
+            DBEVAL([&walked] { ++walked; });
+            const auto afterWalk = pointer();
+            DBGOTO(1);
+            EXPECT_EQ(DBCOUNT(), expected) << "step " << step;
+            EXPECT_EQ(walked, expected) << "step " << step;
+            EXPECT_EQ(pointer(), afterWalk) << "step " << step;
+        };
+        DBCLEARFILTER();
+        expectLikeAWalk(static_cast<int>(visible.size()));
+        QByteArray prefix = kesp::store::EncodeText(UPPER(RandomName())).left(1 + Pick(2));
+        if (!visible.empty() && Pick(2) == 0) prefix = visible[Pick(visible.size())].first.left(2);
+        const int matches = static_cast<int>(
+            std::count_if(visible.begin(), visible.end(),
+                          [&prefix](const auto& entry) { return entry.first.startsWith(prefix); }));
+        const QString cpesq = kesp::store::DecodeText(prefix);
+        const Condition condition = [&cpesq] { return EQ(UPPER(FIELD("NAME")), cpesq); };
+        for (const KeyRange range : {KeyRange::Decides, KeyRange::Narrows}) {
+            DBSETFILTER(
+                condition, "UPPER(name) = cPesq", [&cpesq] { return cpesq; }, range);
+            expectLikeAWalk(matches);
+        }
+        DBCLEARFILTER();
     }
 
     void OpenWithIndex() {
