@@ -14,6 +14,7 @@
 
 #include <QFileInfo>
 
+#include <array>
 #include <exception>
 #include <memory>
 #include <vector>
@@ -31,7 +32,8 @@ struct FieldRef {
 };
 
 FieldRef ResolveField(const QString& aliasField, const char* operation) {
-    // Filters and keys name the same field for every record: remember the last answer.
+    // Filters, keys, lists and edit areas name the same few fields for every
+    // record: the last answers are remembered.
     struct Remembered {
         QString text;
         int current = 0;
@@ -39,11 +41,14 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
         int area = 0;
         int field = 0;
     };
-    static Remembered last;
+    static std::array<Remembered, 8> remembered;
+    static std::size_t next = 0;
     Registry& registry = Areas();
-    if (last.generation == registry.generation && last.current == registry.current &&
-        last.text == aliasField) {
-        return {&registry.areas[last.area - 1], last.area, last.field};
+    for (const Remembered& known : remembered) {
+        if (known.generation == registry.generation && known.current == registry.current &&
+            known.text == aliasField) {
+            return {&registry.areas[known.area - 1], known.area, known.field};
+        }
     }
     const qsizetype arrow = aliasField.indexOf(QStringLiteral("->"));
     int number = Areas().current;
@@ -59,7 +64,8 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
     }
     const int field = area.table->FieldIndex(name);
     if (field < 0) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), name.trimmed());
-    last = {aliasField, registry.current, registry.generation, number, field};
+    remembered[next] = {aliasField, registry.current, registry.generation, number, field};
+    next = (next + 1) % remembered.size();
     return {&area, number, field};
 }
 

@@ -148,28 +148,25 @@ BrowseModel& BrowseView::rows() {
 void BrowseView::refresh() {
     settle();
     model_.setPageRows(pageRows());
-    int start = 0;
-    int pagePosition = 0;
-    int selectedRecord = 0;
-    if (model_.tableOpen()) {
+    PendingPage page{model_.tableOpen(), 0, false, 0, 0};
+    if (page.tableOpen) {
         const int selected = selectedRow();
-        selectedRecord = model_.recordAt(selected);
+        page.selectedRecord = model_.recordAt(selected);
         if (selected >= 0) {
-            start = model_.visibleFrom(selectedRecord, false);
-            pagePosition = std::clamp(selected - topRow(), 0, model_.pageRows() - 1);
+            page.from = page.selectedRecord;
+            page.pagePosition = std::clamp(selected - topRow(), 0, model_.pageRows() - 1);
         } else {
             // A current record that is deleted starts the list over from the
             // top; one the filter rejects moves on to the next visible record.
-            const int current = model_.currentRecord();
-            const bool deleted = INAREA(model_.alias(), [] { return !DBEOF() && DELETED(); });
-            start = model_.visibleFrom(current, deleted);
+            page.from = model_.currentRecord();
+            page.startOver = INAREA(model_.alias(), [] { return !DBEOF() && DELETED(); });
         }
     }
     // The page is read (or emptied) when the browse is next looked at:
     // painted, read or clicked. Modules refresh and then set the value at
     // once, and the value reads its own page, so the refresh's page is often
     // never needed.
-    pending_ = PendingPage{start, pagePosition, selectedRecord};
+    pending_ = page;
     QMetaObject::invokeMethod(
         this, [this] { settle(); }, Qt::QueuedConnection);
 }
@@ -178,11 +175,13 @@ void BrowseView::settle() {
     if (!pending_) return;
     const PendingPage page = *pending_;
     pending_.reset();
-    if (page.start == 0 || !model_.tableOpen()) {
+    const int start =
+        page.tableOpen && model_.tableOpen() ? model_.visibleFrom(page.from, page.startOver) : 0;
+    if (start == 0) {
         model_.clear();
         return;
     }
-    const int above = model_.loadAround(page.start, page.pagePosition);
+    const int above = model_.loadAround(start, page.pagePosition);
     showRowAt(above, above);
     selectQuietly(page.selectedRecord != 0 ? model_.rowOf(page.selectedRecord) : -1);
 }

@@ -79,8 +79,12 @@ class BrowseView : public QTableView {
     bool movingSideways_ = false;  // Left, Right, Home or End is being handled
     mutable int pageRows_ = 0;     // 0: not measured yet
 
+    // A refresh not yet read: where its page starts is found when it is read,
+    // so a refresh followed at once by a value (the usual pair) finds nothing.
     struct PendingPage {
-        int start;
+        bool tableOpen;
+        int from;        // the page starts here, or at the next visible record
+        bool startOver;  // `from` is deleted: the page starts over from the top
         int pagePosition;
         int selectedRecord;
     };
