@@ -435,11 +435,26 @@ bool ConfirmDeletion(const RecordWindow& record) {
     return yes;
 }
 
+// A result line that counts what the list presents ("3 found") counts it
+// again after a deletion or its undo; a hint or a miss stays as it is. The
+// pointer ends at the end.
+void CountResultLineAgain(const RecordWindow& record) {
+    const ResultLine& line = record.resultLine;
+    const QString shown = GETPROPERTY(record.window, line.name, "value").toString();
+    const QString words = TEXT(line.found);
+    bool counted = false;
+    shown.left(shown.size() - words.size()).toInt(&counted);
+    if (!counted || !shown.endsWith(words)) return;
+    SETPROPERTY(record.window, line.name, "value",
+                QString::number(CountPresentedRecords()) + words);
+}
+
 bool DeleteCurrentRecord(const RecordWindow& record) {
     if (!ConfirmDeletion(record)) return false;
     DBDELETE();
     Deletions()[record.window].append({ShownWorkArea(record), RECNO()});
     THE_ANZAHL = CountLiveRecords();
+    CountResultLineAgain(record);
     DBGOTOP();
     RefreshRecordWindow(record);
     ShowCountAfterDeletion(record);
@@ -468,6 +483,7 @@ bool UndoLastDeletion(const RecordWindow& record) {
     if (DBEOF() || !DELETED()) return false;
     DBRECALL();
     THE_ANZAHL = CountLiveRecords();
+    CountResultLineAgain(record);
     DBGOTO(deletion.record);
     RefreshRecordWindow(record);
     return true;

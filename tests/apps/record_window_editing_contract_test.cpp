@@ -136,14 +136,28 @@ TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
     EXPECT_EQ(ShownRecord(), ordered.first().record);
     ExpectControlsShow(ordered.first());
 
-    // Under a search the count line still counts the table.
+    // Under a search the count line still counts the table, and the result
+    // line what the search still presents.
+    const ResultLine& line = window().resultLine;
+    int found = 0;
     if (!window().searches.isEmpty()) {
         const Search& search = window().searches.first();
         Type(search.box, MatchingText(search).text);
+        found = Shown(line.name).section(' ', 0, 0).toInt();
+        ASSERT_GE(found, 1);
     }
     Click("x6");
     Messages();
     EXPECT_EQ(Shown(window().countLine.name), CountLineAfterDeletion(2));
+    if (found > 0) {
+        EXPECT_EQ(Shown(line.name), QString::number(found - 1) + TEXT(line.found));
+        EXPECT_EQ(Listed().size(), found - 1);
+        DOMETHOD(name(), window().list.name, "SetFocus");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Shown(line.name), QString::number(found) + TEXT(line.found)) << "taken back";
+        Click("x6");
+        Messages();
+    }
     TestDriver::closeWindow(name());
     const QList<bool> marks = StoredMarks();
     EXPECT_EQ(marks.size(), 4) << "marked, removed at the next opening";
