@@ -416,9 +416,14 @@ void DBGOTO(int recordNumber) {
         SetEof(area);
         return;
     }
-    area.record = static_cast<std::uint32_t>(recordNumber);
+    const auto record = static_cast<std::uint32_t>(recordNumber);
+    // A list going back to the record it stands on keeps its place in the
+    // order; any other record's place is unknown until needed.
+    const bool samePlace =
+        area.position < SequenceSize(area) && RecordAt(area, area.position) == record;
+    area.record = record;
     area.eof = false;
-    area.position = SequenceSize(area);  // unknown until needed
+    if (!samePlace) area.position = SequenceSize(area);
 }
 
 void DBSKIP(int count) {
