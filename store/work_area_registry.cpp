@@ -3,6 +3,8 @@
 #include "store/area_orders.h"
 #include "store/file_handle.h"
 
+#include <array>
+
 namespace kesp::store::areas {
 
 Registry& Areas() {
@@ -27,7 +29,9 @@ Area& UsedArea(const char* operation) {
     return area;
 }
 
-int AreaNumberOf(const QString& areaOrAlias, bool raise) {
+namespace {
+
+int FindAreaNumber(const QString& areaOrAlias) {
     const QString name = areaOrAlias.trimmed();
     if (name.size() == 1 && name.at(0).isLetter()) {
         const int letter = name.at(0).toLower().unicode() - u'a' + 1;
@@ -49,8 +53,34 @@ int AreaNumberOf(const QString& areaOrAlias, bool raise) {
             return i + 1;
         }
     }
-    if (raise) RaiseStoreFault(1002, QStringLiteral("Alias does not exist"), name);
     return -1;
+}
+
+}  // namespace
+
+int AreaNumberOf(const QString& areaOrAlias, bool raise) {
+    // Windows select their few work areas by alias at every step: the last
+    // answers hold until a table opens or closes.
+    struct Remembered {
+        QString name;
+        std::uint64_t generation = ~std::uint64_t{0};
+        int number = 0;
+    };
+    static std::array<Remembered, 4> remembered;
+    static std::size_t next = 0;
+    const std::uint64_t generation = Areas().generation;
+    for (const Remembered& known : remembered) {
+        if (known.generation == generation && known.name == areaOrAlias) return known.number;
+    }
+    const int number = FindAreaNumber(areaOrAlias);
+    if (number < 0) {
+        if (raise)
+            RaiseStoreFault(1002, QStringLiteral("Alias does not exist"), areaOrAlias.trimmed());
+        return -1;
+    }
+    remembered[next] = {areaOrAlias, generation, number};
+    next = (next + 1) % remembered.size();
+    return number;
 }
 
 int LowestFreeArea() {
