@@ -490,6 +490,12 @@ bool DBRECORDVISIBLE() {
     const std::uint32_t record = area.record;
     if (kesp::store::CurrentSettings().hideDeleted && area.table->IsDeleted(record)) return false;
     if (!area.filter) return true;
+    // Where the pointer's place in the order is known, a key range that
+    // decides the filter answers without it.
+    if (area.position < SequenceSize(area) && RecordAt(area, area.position) == record) {
+        const auto [lo, hi] = Range(area);
+        if (area.rangeDecidesFilter) return area.position >= lo && area.position < hi;
+    }
     return area.filter();
 }
 

@@ -20,6 +20,11 @@ struct SearchFilter {
     bool byKeyRange = true;  // the typed text begins the keys of the matches
 };
 
+// A date kept in calendar order is the one search no key range holds.
+bool ByKeyRange(const IndexFile& index) {
+    return index.form != KeyForm::DateValue;
+}
+
 SearchFilter FormFilter(const QString& alias, const IndexFile& index) {
     const QString field = alias + "->" + index.field;
     const QString text = KeyText({index.file, index.form, field}) + " = cPesq";
@@ -30,7 +35,8 @@ SearchFilter FormFilter(const QString& alias, const IndexFile& index) {
         case KeyForm::DateText:
             return {dateText, text};
         case KeyForm::DateValue:
-            return {dateText, KeyText({index.file, KeyForm::DateText, field}) + " = cPesq", false};
+            return {dateText, KeyText({index.file, KeyForm::DateText, field}) + " = cPesq",
+                    ByKeyRange(index)};
         case KeyForm::Field:
             return {[field] { return EQ(FIELD(field).toString(), CPESQ); }, text};
         case KeyForm::Descending:
@@ -70,7 +76,7 @@ const Search& SearchOf(const RecordWindow& record, const QString& box) {
 SearchResult NarrowToSearch(const RecordWindow& record, const Search& search,
                             const QString& typed) {
     const IndexFile& index = IndexNamed(record.indexes, search.index);
-    const bool byKeyRange = FormFilter(record.alias, index).byKeyRange;
+    const bool byKeyRange = ByKeyRange(index);
     DBSELECTAREA(ShownWorkArea(record));
     DBCLEARFILTER();
     // Every keystroke after the first finds the search's order already the

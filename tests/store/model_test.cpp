@@ -103,6 +103,31 @@ class Model : public StoreTest, public ::testing::WithParamInterface<kesp::MemoK
             DBSETFILTER(
                 condition, "UPPER(name) = cPesq", [&cpesq] { return cpesq; }, range);
             expectLikeAWalk(matches);
+            // Every record the walk visits is visible where it stands, and
+            // each record, gone to, as its key and mark say.
+            int visible = 0;
+            DBEVAL([&visible] { visible += DBRECORDVISIBLE() ? 1 : 0; });
+            EXPECT_EQ(visible, matches) << "step " << step;
+            const auto expected = [this, &prefix](int r) {
+                return !rows_[r - 1].deleted &&
+                       kesp::store::EncodeText(UPPER(rows_[r - 1].name)).startsWith(prefix);
+            };
+            for (int r = 1; r <= static_cast<int>(rows_.size()); ++r) {
+                DBGOTO(r);
+                EXPECT_EQ(DBRECORDVISIBLE(), expected(r)) << "step " << step << " record " << r;
+            }
+            // The same with the pointer standing on each record in the order.
+            DBCLEARFILTER();
+            SET_DELETED(false);
+            for (DBGOTOP(); !DBEOF(); DBSKIP(1)) {
+                DBSETFILTER(
+                    condition, "UPPER(name) = cPesq", [&cpesq] { return cpesq; }, range);
+                SET_DELETED(true);
+                EXPECT_EQ(DBRECORDVISIBLE(), expected(RECNO())) << "step " << step;
+                SET_DELETED(false);
+                DBCLEARFILTER();
+            }
+            SET_DELETED(true);
         }
         DBCLEARFILTER();
     }
