@@ -207,6 +207,14 @@ void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
     KeepOnly(records, blocks, mend);
 }
 
+std::vector<std::uint32_t> DbfTable::NumbersAfterPack() const {
+    std::vector<std::uint32_t> numbers(count_);
+    std::uint32_t next = 0;
+    for (std::uint32_t r = 1; r <= count_; ++r)
+        numbers[r - 1] = IsDeleted(r) ? 0 : ++next;
+    return numbers;
+}
+
 bool DbfTable::Pack() {
     if (DeletedCount() == 0) {
         Commit();
@@ -214,8 +222,9 @@ bool DbfTable::Pack() {
     }
     std::vector<std::uint32_t> kept;
     std::vector<std::uint32_t> removed;
+    const std::vector<std::uint32_t> numbers = NumbersAfterPack();
     for (std::uint32_t r = 1; r <= count_; ++r) {
-        (IsDeleted(r) ? removed : kept).push_back(r);
+        (numbers[r - 1] == 0 ? removed : kept).push_back(r);
     }
     if (removed.empty()) {
         Commit();

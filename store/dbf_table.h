@@ -137,6 +137,8 @@ class DbfTable {
     void Discard();
     // Removes deleted records; false (files untouched) when there were none.
     bool Pack();
+    // Each record's number once the table is packed as it stands (0: removed).
+    std::vector<std::uint32_t> NumbersAfterPack() const;
     // Writes the table anew with every record it holds (an unreadable memo
     // becomes empty), the original table and memo file kept beside it as
     // backups. Changes since the last commit are not part of it.

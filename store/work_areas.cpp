@@ -69,15 +69,6 @@ FieldRef ResolveField(const QString& aliasField, const char* operation) {
     return {&area, number, field};
 }
 
-// Each record's number once the table is packed as it stands (0: removed).
-std::vector<std::uint32_t> NumbersAfterPack(const DbfTable& table) {
-    std::vector<std::uint32_t> numbers(table.RecordCount());
-    std::uint32_t next = 0;
-    for (std::uint32_t r = 1; r <= table.RecordCount(); ++r)
-        numbers[r - 1] = table.IsDeleted(r) ? 0 : ++next;
-    return numbers;
-}
-
 }  // namespace
 
 // ---- Work areas ------------------------------------------------------------------
@@ -538,7 +529,7 @@ void __DBPACK() {
         fitted.push_back(Fits(area, order));
     const bool anyFitted = std::find(fitted.begin(), fitted.end(), true) != fitted.end();
     const std::vector<std::uint32_t> newNumbers =
-        anyFitted ? NumbersAfterPack(*area.table) : std::vector<std::uint32_t>{};
+        anyFitted ? area.table->NumbersAfterPack() : std::vector<std::uint32_t>{};
     bool packed = false;
     try {
         packed = area.table->Pack();
