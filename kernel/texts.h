@@ -14,3 +14,6 @@ struct Texts {
 // The version of THE_LANG ("DE", "AM" or "BR", compared as prefixes). Before
 // a language is known the English text is used.
 QString TEXT(const Texts& texts);
+
+// The caption of the button that closes a window, which many windows share.
+inline const Texts kCloseCaption{"Schließen", "Close", "Fechar"};

@@ -59,7 +59,7 @@ PrintPreview::PrintPreview(std::unique_ptr<RecordedPages> pages, QWidget* parent
             &PrintPreview::showThumbnails);
     addTool("save", {"Speichern", "Save", "Salvar"}, &PrintPreview::save);
     addTool("print", {"Drucken", "Print", "Imprimir"}, &PrintPreview::print);
-    addTool("close", {"Schließen", "Close", "Fechar"}, &QDialog::accept);
+    addTool("close", kCloseCaption, &QDialog::accept);
     layout->addWidget(tools);
     // Every action stays on the bar, none in its overflow menu: the preview is
     // at least as wide as the bar, and as wide as the screen allows beyond.

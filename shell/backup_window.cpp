@@ -27,7 +27,6 @@ const Texts kTitle{"Sicherung wiederherstellen", "Restore backup", "Restaurar c�
 const Texts kMadeAt{"Sicherung vom", "Backup of", "Cópia de"};
 const Texts kRecords{"Einträge", "Records", "Registros"};
 const Texts kRestore{"Wiederherstellen", "Restore", "Restaurar"};
-const Texts kClose{"Schließen", "Close", "Fechar"};
 const Texts kWhere{"Die Sicherungen liegen in %1", "The backups are kept in %1",
                    "As cópias ficam em %1"};
 const Texts kNone{"Noch keine Sicherung: sie entsteht beim Beenden des Programms.",
@@ -102,18 +101,13 @@ void RESTORE_CHOSEN() {
 
 void OPENSICHERUNG() {
     KESP_OPERATION();
-    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
-    SETPROPERTY(kWindow, "Button_1", "caption", TEXT(kRestore));
-    SETPROPERTY(kWindow, "Button_2", "caption", TEXT(kClose));
-    QTreeWidget* list = List();
-    list->setHeaderLabels({TEXT(kMadeAt), TEXT(kRecords)});
-    list->setAccessibleName(TEXT(kTitle));
     FillList();
-    list->setFocus();
+    List()->setFocus();
 }
 
+// Defined anew at every opening, in the language in force.
 void DefineBackupWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
                                  .row = 100,
                                  .col = 200,
                                  .width = 520,
@@ -124,6 +118,8 @@ void DefineBackupWindow() {
     auto* list = new QTreeWidget(window);
     list->setColumnCount(2);
     list->setUniformRowHeights(true);
+    list->setHeaderLabels({TEXT(kMadeAt), TEXT(kRecords)});
+    list->setAccessibleName(TEXT(kTitle));
     list->header()->resizeSection(0, 360);
     window->addControl(std::make_unique<kesp::Control>(kList, list));
     kesp::PlaceControl(list, 12, 10, 495, 330);
@@ -133,13 +129,14 @@ void DefineBackupWindow() {
                                .col = 10,
                                .width = 160,
                                .height = 28,
-                               .caption = kRestore.de,
+                               .caption = TEXT(kRestore),
                                .action = RESTORE_CHOSEN});
-    _DEFINEBUTTON(
-        "Button_2",
-        {.row = 390, .col = 385, .width = 120, .height = 28, .caption = kClose.de, .action = [] {
-             RELEASEWINDOW(kWindow);
-         }});
+    _DEFINEBUTTON("Button_2", {.row = 390,
+                               .col = 385,
+                               .width = 120,
+                               .height = 28,
+                               .caption = TEXT(kCloseCaption),
+                               .action = [] { RELEASEWINDOW(kWindow); }});
     _ENDWINDOW();
 }
 

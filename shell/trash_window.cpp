@@ -33,7 +33,6 @@ const Texts kRecord{"Eintrag", "Record", "Registro"};
 const Texts kDeleted{"Gelöscht am", "Deleted on", "Excluído em"};
 const Texts kRestore{"Wiederherstellen", "Restore", "Restaurar"};
 const Texts kEmpty{"Papierkorb leeren", "Empty trash", "Esvaziar lixeira"};
-const Texts kClose{"Schließen", "Close", "Fechar"};
 const Texts kCount{"%1 Einträge der letzten %2 Tage", "%1 records of the last %2 days",
                    "%1 registros dos últimos %2 dias"};
 const Texts kChooseFirst{"Bitte zuerst die Einträge wählen, die zurückkommen sollen.",
@@ -141,17 +140,8 @@ void EMPTY_TRASH() {
 
 void OPENPAPIERKORB() {
     KESP_OPERATION();
-    SETPROPERTY(kWindow, "Title", TEXT(kTitle));
-    SETPROPERTY(kWindow, "Label_1", "value", TEXT(kSearch));
-    SETPROPERTY(kWindow, "Button_1", "caption", TEXT(kRestore));
-    SETPROPERTY(kWindow, "Button_2", "caption", TEXT(kEmpty));
-    SETPROPERTY(kWindow, "Button_3", "caption", TEXT(kClose));
-    kesp::FormWindowNamed(kWindow)->control("s_papier")->widget()->setAccessibleName(TEXT(kSearch));
-    QTreeWidget* list = List();
-    list->setHeaderLabels({TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)});
-    list->setAccessibleName(TEXT(kTitle));
     ReadTrash();
-    list->setFocus();
+    List()->setFocus();
 }
 
 void SEARCH_CHANGED() {
@@ -160,8 +150,9 @@ void SEARCH_CHANGED() {
     FillList();
 }
 
+// Defined anew at every opening, in the language in force.
 void DefineTrashWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kTitle.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
                                  .row = 100,
                                  .col = 200,
                                  .width = 620,
@@ -172,14 +163,17 @@ void DefineTrashWindow() {
                              .col = 10,
                              .width = 90,
                              .height = 20,
-                             .value = kSearch.de,
+                             .value = TEXT(kSearch),
                              .bold = true,
                              .background = Qt::white});
     _DEFINETEXTBOX("s_papier",
                    {.row = 12, .col = 105, .width = 300, .height = 22, .onChange = SEARCH_CHANGED});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
+    window->control("s_papier")->widget()->setAccessibleName(TEXT(kSearch));
     auto* list = new QTreeWidget(window);
     list->setColumnCount(3);
+    list->setHeaderLabels({TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)});
+    list->setAccessibleName(TEXT(kTitle));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -193,19 +187,20 @@ void DefineTrashWindow() {
                                .col = 10,
                                .width = 160,
                                .height = 28,
-                               .caption = kRestore.de,
+                               .caption = TEXT(kRestore),
                                .action = RESTORE_CHOSEN});
     _DEFINEBUTTON("Button_2", {.row = 420,
                                .col = 180,
                                .width = 160,
                                .height = 28,
-                               .caption = kEmpty.de,
+                               .caption = TEXT(kEmpty),
                                .action = EMPTY_TRASH});
-    _DEFINEBUTTON(
-        "Button_3",
-        {.row = 420, .col = 485, .width = 120, .height = 28, .caption = kClose.de, .action = [] {
-             RELEASEWINDOW(kWindow);
-         }});
+    _DEFINEBUTTON("Button_3", {.row = 420,
+                               .col = 485,
+                               .width = 120,
+                               .height = 28,
+                               .caption = TEXT(kCloseCaption),
+                               .action = [] { RELEASEWINDOW(kWindow); }});
     _ENDWINDOW();
 }
 

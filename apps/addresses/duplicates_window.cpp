@@ -7,7 +7,6 @@
 #include "apps/common/index_files.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
-#include "apps/common/window_texts.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
@@ -31,7 +30,6 @@ const Texts kChosenHint{"Wo die Einträge verschiedene Werte haben, gilt der gew
 const Texts kJoinedHint{"Notizen werden zusammengefügt, die anderen Einträge gelöscht.",
                         "The notes are joined, the other records deleted.",
                         "As notas são unidas, os outros registros apagados."};
-const Texts kCloseCaption{"Schließen", "Close", "Fechar"};
 const Texts kGroupsFound{"%1 Gruppen gefunden", "%1 groups found", "%1 grupos encontrados"};
 const Texts kNoneFound{"Keine doppelten Einträge gefunden.", "No duplicates found.",
                        "Nenhum duplicado encontrado."};
@@ -293,21 +291,7 @@ void Merge() {
     MSGBOX(TEXT(kMerged).arg(MemberName(keeper)).arg(members.size() - 1), THE_APP_NAME);
 }
 
-void SetTexts() {
-    QList<ControlText> texts{{"", "", 0, kFindDuplicatesText},
-                             {"Label_1", "value", 0, kGroupsCaption},
-                             {"Frame_1", "caption", 0, kMergeCaption},
-                             {"Label_keep", "value", 0, kKeepCaption},
-                             {"Combo_keep", "tooltip", 0, kKeepCaption},
-                             {"Label_hint1", "value", 0, kChosenHint},
-                             {"Label_hint2", "value", 0, kJoinedHint},
-                             {"Button_merge", "caption", 0, kMergeCaption},
-                             {"Button_close", "caption", 0, kCloseCaption}};
-    SetWindowTexts(kWindow, texts);
-}
-
 void Begin() {
-    SetTexts();
     S().captions[0] = ReadBookCaptions(PrivateVCardBook());
     S().captions[1] = ReadBookCaptions(BusinessVCardBook());
     Gather();
@@ -328,23 +312,26 @@ void End() {
     after.TellSavedAnyway(*caller.messageTitle);
 }
 
-void Label(const QString& name, int row, int col, int width, bool bold = false) {
+void Label(const QString& name, int row, int col, int width, bool bold = false,
+           const QString& value = {}) {
     _DEFINELABEL(name, {.row = row,
                         .col = col,
                         .width = width,
                         .height = 20,
+                        .value = value,
                         .bold = bold,
                         .background = Qt::white});
 }
 
+// Defined anew at every opening, in the language in force.
 void DefineWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = kFindDuplicatesText.de,
+    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kFindDuplicatesText),
                                  .width = 780,
                                  .height = 500,
                                  .icon = "img/hauptuser.ico",
                                  .onInit = Begin,
                                  .onRelease = End});
-    Label("Label_1", 10, 10, 330, true);
+    Label("Label_1", 10, 10, 330, true, TEXT(kGroupsCaption));
     _DEFINELISTBOX("List_1",
                    {.row = 35, .col = 10, .width = 330, .height = 370, .onChange = ShowGroup});
     Label("Label_count", 410, 10, 330);
@@ -352,12 +339,13 @@ void DefineWindow() {
                              .col = 350,
                              .width = 420,
                              .height = 420,
-                             .caption = kMergeCaption.de,
+                             .caption = TEXT(kMergeCaption),
                              .bold = true,
                              .background = Qt::white});
-    Label("Label_keep", 35, 360, 110, true);
+    Label("Label_keep", 35, 360, 110, true, TEXT(kKeepCaption));
     _DEFINECOMBOBOX("Combo_keep",
                     {.row = 35, .col = 475, .width = 285, .height = 200, .onChange = KeepChanged});
+    SETPROPERTY(kWindow, "Combo_keep", "tooltip", TEXT(kKeepCaption));
     for (int row = 1; row <= kChoiceRows; ++row) {
         const int at = 65 + (row - 1) * kRowHeight;
         Label(QStringLiteral("Label_c%1").arg(row), at, 360, 110);
@@ -365,19 +353,19 @@ void DefineWindow() {
                         {.row = at, .col = 475, .width = 285, .height = 200});
     }
     Label("Label_more", 65 + kChoiceRows * kRowHeight + 4, 360, 400);
-    Label("Label_hint1", 380, 360, 400);
-    Label("Label_hint2", 400, 360, 400);
+    Label("Label_hint1", 380, 360, 400, false, TEXT(kChosenHint));
+    Label("Label_hint2", 400, 360, 400, false, TEXT(kJoinedHint));
     _DEFINEBUTTON("Button_merge", {.row = 440,
                                    .col = 530,
                                    .width = 115,
                                    .height = 28,
-                                   .caption = kMergeCaption.de,
+                                   .caption = TEXT(kMergeCaption),
                                    .action = Merge});
     _DEFINEBUTTON("Button_close", {.row = 440,
                                    .col = 655,
                                    .width = 115,
                                    .height = 28,
-                                   .caption = kCloseCaption.de,
+                                   .caption = TEXT(kCloseCaption),
                                    .action = [] { RELEASEWINDOW(kWindow); }});
     _ENDWINDOW();
 }
