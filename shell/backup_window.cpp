@@ -7,6 +7,7 @@
 #include "shell/statistics.h"
 #include "store/xbase.h"
 #include "toolkit/control.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -115,7 +116,7 @@ void DefineBackupWindow() {
                                  .icon = "img/kespico.ico",
                                  .onInit = OPENSICHERUNG});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
-    auto* list = new QTreeWidget(window);
+    auto* list = new kesp::FocusMarkedTree(window);
     list->setColumnCount(2);
     list->setUniformRowHeights(true);
     list->setHeaderLabels({TEXT(kMadeAt), TEXT(kRecords)});

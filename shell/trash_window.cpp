@@ -10,6 +10,7 @@
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -170,7 +171,7 @@ void DefineTrashWindow() {
                    {.row = 12, .col = 105, .width = 300, .height = 22, .onChange = SEARCH_CHANGED});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
     window->control("s_papier")->widget()->setAccessibleName(TEXT(kSearch));
-    auto* list = new QTreeWidget(window);
+    auto* list = new kesp::FocusMarkedTree(window);
     list->setColumnCount(3);
     list->setHeaderLabels({TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)});
     list->setAccessibleName(TEXT(kTitle));
