@@ -1,5 +1,6 @@
 // Window kinds, their lifecycle, toolbars, and misuse of the layer.
 #include "store/fault.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/forms.h"
 #include "toolkit/message_box.h"
 #include "toolkit/test_driver.h"
@@ -386,9 +387,15 @@ TEST(Keyboard, FlatButtonsImageButtonsToolButtonsAndListsShowTheFocus) {
     DefineListWithoutTable(60, 180);
     _ENDWINDOW();
     _ACTIVATEWINDOW("form_f");
+    // A list of rows the windows build themselves (the trash, the backups), empty.
+    auto* tree = new kesp::FocusMarkedTree(TestDriver::widget("form_f"));
+    tree->setObjectName("tree");
+    tree->setGeometry(200, 100, 90, 80);
+    tree->show();
     QApplication::processEvents();
-    for (const char* name : {"Button_1", "Button_5", "x1", "Browse_1"}) {
-        QWidget* control = TestDriver::widget("form_f", name);
+    for (const char* name : {"Button_1", "Button_5", "x1", "Browse_1", "tree"}) {
+        QWidget* control =
+            name == QLatin1String("tree") ? tree : TestDriver::widget("form_f", name);
         control->clearFocus();
         EXPECT_EQ(HighlightPixels(control), 0) << name;
         control->setFocus(Qt::TabFocusReason);
