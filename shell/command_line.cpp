@@ -39,6 +39,11 @@ QTextStream& Err() {
     return err;
 }
 
+// A message's lines as a terminal shows them (message boxes break at \r).
+QString Lines(QString text) {
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 // Faults end a command with their text on standard error, not with a window.
 void EndOnFault(const kesp::Fault& fault) {
     Err() << fault.text() << Qt::endl;
@@ -53,7 +58,7 @@ bool PrepareCommand() {
     kesp::SetFaultHandler(EndOnFault);
     PEEK_STORED_LANG();
     if (CLAIM_DATA_FOLDER()) return true;
-    Err() << DATA_IN_USE_TEXT().replace(QLatin1Char('\r'), QLatin1Char('\n')) << Qt::endl;
+    Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
     return false;
 }
 
@@ -95,7 +100,7 @@ int BackupCommand() {
     QString reason;
     const QString folder = MakeSnapshot(now, &reason);
     if (folder.isEmpty()) {
-        Err() << reason.replace(QLatin1Char('\r'), QLatin1Char('\n')) << Qt::endl;
+        Err() << Lines(reason) << Qt::endl;
         return 1;
     }
     RotateSnapshots(now);
@@ -136,10 +141,6 @@ int VCardUsage(const QString& command) {
 void OpenBook(const VCardBook& book) {
     DBSELECTAREA("a");
     DBUSEAREA(false, THE_DATA_PATH + book.table, QStringLiteral("adressen"));
-}
-
-QString Lines(QString text) {
-    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 int ExportVCardCommand(const QStringList& arguments) {
