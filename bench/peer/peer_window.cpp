@@ -19,12 +19,6 @@
 
 namespace bench {
 
-namespace {
-
-constexpr int kRows = 15;
-
-}  // namespace
-
 struct PeerWindow::Parts {
     PeerWindowShape shape;
     sqlite3* db = nullptr;
@@ -104,11 +98,17 @@ void PeerWindow::Parts::Search(int which) {
     sqlite3_reset(pages[w]);
     next();
     next();
-    for (int r = 0; r < kRows; ++r) {
+    // The list shows the fetched rows and no more, as a record window's list
+    // shows its matches: rows beyond them are removed, not left empty.
+    const int listed = static_cast<int>(rows.size());
+    list->setRowCount(listed);
+    for (int r = 0; r < listed; ++r) {
         for (int c = 0; c < shape.listedColumns; ++c) {
-            const bool on = r < static_cast<int>(rows.size());
-            list->item(r, c)->setText(
-                on ? rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] : QString());
+            const QString& text = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            if (QTableWidgetItem* item = list->item(r, c))
+                item->setText(text);
+            else
+                list->setItem(r, c, new QTableWidgetItem(text));
         }
     }
     {
@@ -182,14 +182,11 @@ PeerWindow::PeerWindow(sqlite3* db, PeerWindowShape shape) : parts_(std::make_un
         p.resultLine = new QLabel(&p.window);
         place(p.resultLine, 10, left, 430, 20);
     }
-    p.list = new QTableWidget(kRows, p.shape.listedColumns, &p.window);
+    p.list = new QTableWidget(0, p.shape.listedColumns, &p.window);
     p.list->setSelectionBehavior(QAbstractItemView::SelectRows);
     p.list->setSelectionMode(QAbstractItemView::SingleSelection);
     p.list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     p.list->verticalHeader()->setVisible(false);
-    for (int r = 0; r < kRows; ++r)
-        for (int c = 0; c < p.shape.listedColumns; ++c)
-            p.list->setItem(r, c, new QTableWidgetItem);
     place(p.list, 10, left, 430, 310);
     QObject::connect(p.list, &QTableWidget::currentCellChanged, &p.window,
                      [&p](int row) { p.ShowRow(row); });

@@ -1,11 +1,12 @@
 // The window a program built on SQLite would show for a word list: built from
 // the same Qt widgets as a record window (a line edit per search, a result
-// line, a list of 15 rows, the edit area's boxes filled from the chosen row,
-// and, if asked, a progress bar stepped as our lookup steps it), with SQLite
-// doing the searching: an indexed prefix count and the first 15 rows. The
-// progress bar is the windows' own flat bar (the style's bar repaints at
-// every step at a cost greater than the lookup); the list is Qt's table
-// widget, its items set from the fetched rows.
+// line, a list, the edit area's boxes filled from the chosen row, and, if
+// asked, a progress bar stepped as our lookup steps it), with SQLite doing the
+// searching: an indexed prefix count and the first 15 rows. The progress bar
+// is the windows' own flat bar (the style's bar repaints at every step at a
+// cost greater than the lookup); the list is Qt's table widget showing the
+// fetched rows, as many rows as were fetched, as a record window's list shows
+// its matches.
 //
 // The benchmarks type the same keys into it as into our window, through the
 // same event path, so that the figure they print is what our store and our
