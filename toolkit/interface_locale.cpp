@@ -8,24 +8,36 @@
 #include <QTranslator>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
-std::unique_ptr<QTranslator>& LoadedTranslation() {
-    static std::unique_ptr<QTranslator> translation;
-    return translation;
+struct InterfaceLocale {
+    std::optional<QString> name;  // none before the first setting
+    std::unique_ptr<QTranslator> translation;
+};
+
+InterfaceLocale& InForce() {
+    static InterfaceLocale inForce;
+    return inForce;
 }
 
 }  // namespace
 
 void SET_INTERFACE_LOCALE(const QString& localeName) {
+    InterfaceLocale& inForce = InForce();
+    // The main window applies the stored language at every refresh of its
+    // statistics, mostly the one in force: loading Qt's translation again
+    // would read its file, and installing it sends every window a language
+    // change.
+    if (inForce.name == localeName) return;
+    inForce.name = localeName;
     const QLocale locale(localeName);
     QLocale::setDefault(locale);
 
-    std::unique_ptr<QTranslator>& loaded = LoadedTranslation();
-    if (loaded) {
-        QCoreApplication::removeTranslator(loaded.get());
-        loaded.reset();
+    if (inForce.translation) {
+        QCoreApplication::removeTranslator(inForce.translation.get());
+        inForce.translation.reset();
     }
     auto translation = std::make_unique<QTranslator>();
     // Debian's qt6-translations-l10n installs them; without it Qt's texts stay
@@ -33,6 +45,6 @@ void SET_INTERFACE_LOCALE(const QString& localeName) {
     if (translation->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(translation.get());
-        loaded = std::move(translation);
+        inForce.translation = std::move(translation);
     }
 }

@@ -8,6 +8,7 @@
 #include "shell/folders.h"
 #include "shell/language.h"
 #include "shell/start_up.h"
+#include "shell/statistics.h"
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
@@ -125,6 +126,33 @@ TEST_F(Language, ChangeRelabelsTheMainWindowButNotItsTitleNorRefresh) {
     EXPECT_EQ(Property("Image_1", "Picture"), "img/br.bmp");
     EXPECT_EQ(Property("Button_33", "Caption"), "REFRESH");
     EXPECT_EQ(GETPROPERTY("haupt", "Title").toString(), "Varnel Kesp 2.0 - multi language");
+}
+
+// Every refresh of the main window applies the stored language; the one in
+// force is kept, without Qt's translation loaded again and every window told
+// of a language change.
+TEST_F(Language, RefreshKeepsTheLanguageInForceWithoutTellingTheWindowsOfAChange) {
+    OpenMainWindow();
+    CHANGE_LANG("DE");
+    QCoreApplication::processEvents();
+    struct LanguageChanges : QObject {
+        int seen = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            seen += event->type() == QEvent::LanguageChange;
+            return false;
+        }
+    } changes;
+    qApp->installEventFilter(&changes);
+    HAUPT_STATISTIK();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes.seen, 0);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Ja");
+
+    CHANGE_LANG("BR");
+    QCoreApplication::processEvents();
+    EXPECT_GT(changes.seen, 0);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), "&Sim");
+    qApp->removeEventFilter(&changes);
 }
 
 TEST_F(Language, WindowsOpenBeforeAChangeKeepTheirTextsUntilOpenedAgain) {
