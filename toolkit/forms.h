@@ -356,8 +356,9 @@ QString GETFILE(const QStringList& filters, const QString& title, const QString&
 // The locale ("de_DE", "en_US", "pt_BR") of the date pickers' calendars (month
 // and day names, first day of the week) and the language of the texts Qt draws
 // itself (the Yes and No buttons of MSGYESNO, standard dialogs), from Qt's own
-// translations; replaces the locale set before. Windows open now keep the
-// texts the program set in them.
+// translations; replaces the locale set before, and the one in force set
+// again changes nothing. Windows open now keep the texts the program set in
+// them.
 void SET_INTERFACE_LOCALE(const QString& localeName);
 
 // ---- Application folder ------------------------------------------------------------
