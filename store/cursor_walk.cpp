@@ -64,13 +64,14 @@ std::uint32_t RecordAt(Area& area, std::size_t position) {
     return order ? order->keys->RecordAt(position) : static_cast<std::uint32_t>(position + 1);
 }
 
+bool PlaceKnownFor(Area& area, std::uint32_t record) {
+    return area.position < SequenceSize(area) && RecordAt(area, area.position) == record;
+}
+
 std::size_t PositionOfCurrent(Area& area) {
     Order* order = Controlling(area);
     if (!order) return area.record - 1;
-    if (area.position < order->keys->size() &&
-        order->keys->RecordAt(area.position) == area.record) {
-        return area.position;
-    }
+    if (PlaceKnownFor(area, area.record)) return area.position;
     return order->keys->PositionOf(area.record);
 }
 

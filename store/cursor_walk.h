@@ -36,6 +36,8 @@ Order* Controlling(Area& area);  // the first order, or nullptr
 std::size_t SequenceSize(Area& area);
 std::uint32_t RecordAt(Area& area, std::size_t position);
 std::size_t PositionOfCurrent(Area& area);
+// Whether the pointer's remembered place in the sequence is `record`'s.
+bool PlaceKnownFor(Area& area, std::uint32_t record);
 
 // The part of the sequence navigation walks: all of it, or the range of the
 // filter's key prefix in the controlling order. Sets whether the range alone

@@ -410,8 +410,7 @@ void DBGOTO(int recordNumber) {
     const auto record = static_cast<std::uint32_t>(recordNumber);
     // A list going back to the record it stands on keeps its place in the
     // order; any other record's place is unknown until needed.
-    const bool samePlace =
-        area.position < SequenceSize(area) && RecordAt(area, area.position) == record;
+    const bool samePlace = PlaceKnownFor(area, record);
     area.record = record;
     area.eof = false;
     if (!samePlace) area.position = SequenceSize(area);
@@ -483,7 +482,7 @@ bool DBRECORDVISIBLE() {
     if (!area.filter) return true;
     // Where the pointer's place in the order is known, a key range that
     // decides the filter answers without it.
-    if (area.position < SequenceSize(area) && RecordAt(area, area.position) == record) {
+    if (PlaceKnownFor(area, record)) {
         const auto [lo, hi] = Range(area);
         if (area.rangeDecidesFilter) return area.position >= lo && area.position < hi;
     }
