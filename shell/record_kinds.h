@@ -95,6 +95,7 @@ const QList<RecordKind>& RecordKinds();
 // The kinds whose records are in a table of their own (not a view of
 // another's): each application's table once, in the main window's order.
 QList<const RecordKind*> KindsWithTablesOfTheirOwn();
+
 // The entry of that id; a name the catalogue does not hold is a programming fault.
 const RecordKind& RecordKindNamed(const QString& id);
 

@@ -1,7 +1,5 @@
 #include "toolkit/browse_view.h"
 
-#include "toolkit/focus_mark.h"
-
 #include "store/xbase.h"
 #include "toolkit/browse_cell_painter.h"
 #include "toolkit/controls.h"
@@ -52,7 +50,7 @@ QString AliasOf(const BrowseProperties& p) {
 }  // namespace
 
 BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
-    : QTableView(parent),
+    : FocusMarkedList(parent),
       model_(AliasOf(p), p.fields, p.headers, p.rowColour),
       onChange_(p.onChange),
       onOpen_(p.onOpen) {
@@ -367,21 +365,6 @@ std::unique_ptr<Control> MakeBrowse(QWidget* parent, const QString& name,
     view->setObjectName(name);
     PlaceControl(view, p.row, p.col, p.width, p.height);
     return std::make_unique<BrowseControl>(name, view);
-}
-
-void BrowseView::paintEvent(QPaintEvent* event) {
-    QTableView::paintEvent(event);
-    DrawFocusMark(this, viewport());
-}
-
-void BrowseView::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
-    viewport()->update();
-}
-
-void BrowseView::focusOutEvent(QFocusEvent* event) {
-    QTableView::focusOutEvent(event);
-    viewport()->update();
 }
 
 }  // namespace kesp

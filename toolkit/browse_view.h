@@ -13,6 +13,7 @@
 #pragma once
 
 #include "toolkit/browse_model.h"
+#include "toolkit/focus_mark.h"
 #include "toolkit/forms.h"
 
 #include <QAction>
@@ -25,7 +26,8 @@
 
 namespace kesp {
 
-class BrowseView : public QTableView {
+// The list shows the keyboard focus with a frame inside its border.
+class BrowseView : public FocusMarkedList<QTableView> {
     Q_OBJECT
   public:
     BrowseView(const BrowseProperties& p, QWidget* parent);
@@ -55,10 +57,6 @@ class BrowseView : public QTableView {
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // The list shows the keyboard focus with a frame inside its border.
-    void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
 

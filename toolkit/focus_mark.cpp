@@ -23,19 +23,4 @@ void FocusMarkedToolButton::paintEvent(QPaintEvent* event) {
     DrawFocusMark(this, this);
 }
 
-void FocusMarkedTree::paintEvent(QPaintEvent* event) {
-    QTreeWidget::paintEvent(event);
-    DrawFocusMark(this, viewport());
-}
-
-void FocusMarkedTree::focusInEvent(QFocusEvent* event) {
-    QTreeWidget::focusInEvent(event);
-    viewport()->update();
-}
-
-void FocusMarkedTree::focusOutEvent(QFocusEvent* event) {
-    QTreeWidget::focusOutEvent(event);
-    viewport()->update();
-}
-
 }  // namespace kesp

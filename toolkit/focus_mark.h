@@ -31,14 +31,28 @@ class FocusMarkedToolButton : public QToolButton {
     void paintEvent(QPaintEvent* event) override;
 };
 
-class FocusMarkedTree : public QTreeWidget {
+// A list (any item view) with the frame over the part of it that paints,
+// repainted as the focus comes and goes.
+template <class View>
+class FocusMarkedList : public View {
   public:
-    using QTreeWidget::QTreeWidget;
+    using View::View;
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override {
+        View::paintEvent(event);
+        DrawFocusMark(this, this->viewport());
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        View::focusInEvent(event);
+        this->viewport()->update();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        View::focusOutEvent(event);
+        this->viewport()->update();
+    }
 };
+
+using FocusMarkedTree = FocusMarkedList<QTreeWidget>;
 
 }  // namespace kesp
