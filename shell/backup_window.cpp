@@ -40,8 +40,7 @@ const Texts kAsk{
     "and can be brought back the same way.",
     "Substituir os dados pela cópia de %1?\rO estado atual é copiado antes e pode "
     "ser recuperado da mesma forma."};
-const Texts kRestored{"Die Sicherung vom %1 ist wiederhergestellt.",
-                      "The backup of %1 is restored.", "A cópia de %1 foi restaurada."};
+const Texts kDamaged{"beschädigt", "damaged", "danificada"};
 
 constexpr int kSnapshotRole = Qt::UserRole;
 
@@ -65,12 +64,17 @@ void FillList() {
     for (int at = 0; at < Shown().size(); ++at) {
         long long total = 0;
         auto* item = new QTreeWidgetItem(list);
+        // A damaged backup's header counts mean nothing: it says so instead.
+        const QString damage = SnapshotDamage(Shown()[at]);
         for (const auto& [application, count] : SnapshotCounts(Shown()[at])) {
-            new QTreeWidgetItem(item, QStringList{application, QString::number(count)});
+            new QTreeWidgetItem(
+                item,
+                QStringList{application, damage.isEmpty() ? QString::number(count) : QString()});
             total += count;
         }
         item->setText(0, TEXT(kMadeAt) + QLatin1Char(' ') + WhenText(Shown()[at].madeAt));
-        item->setText(1, QString::number(total));
+        item->setText(1, damage.isEmpty() ? QString::number(total) : TEXT(kDamaged));
+        if (!damage.isEmpty()) item->setToolTip(0, QDir::toNativeSeparators(damage));
         item->setData(0, kSnapshotRole, at);
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
@@ -91,7 +95,7 @@ void RESTORE_CHOSEN() {
     T_CLOSE();
     QString reason;
     if (RestoreSnapshot(snapshot, QDateTime::currentDateTime(), &reason)) {
-        MSGBOX(TEXT(kRestored).arg(WhenText(snapshot.madeAt)), THE_APP_NAME);
+        MSGBOX(SnapshotRestoredText(snapshot), THE_APP_NAME);
     } else {
         MSGEXCLAMATION(reason, THE_APP_NAME);
     }

@@ -1,13 +1,18 @@
 #include "shell/backups.h"
 
+#include "apps/common/trash_tables.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
+#include "shell/backup_check.h"
+#include "shell/data_folder.h"
 #include "shell/record_kinds.h"
 #include "store/dbf_format.h"
+#include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/table_file_check.h"
 #include "store/xbase.h"
 
 #include <QDir>
@@ -29,19 +34,62 @@ const Texts kNotWritten{
     "Die Sicherung vom %1 konnte nicht geschrieben werden: %2.\rDie Daten sind unverändert.",
     "The backup of %1 could not be written: %2.\rThe data are unchanged.",
     "Não foi possível gravar a cópia de segurança de %1: %2.\rOs dados não foram alterados."};
+const Texts kCutOff{"sie wurde unterbrochen", "it was cut off", "ela foi interrompida"};
+const Texts kDamaged{
+    "Die Sicherung vom %1 ist beschädigt und wurde nicht wiederhergestellt:\r%2\rDie Daten sind "
+    "unverändert.",
+    "The backup of %1 is damaged and was not restored:\r%2\rThe data are unchanged.",
+    "A cópia de segurança de %1 está danificada e não foi restaurada:\r%2\rOs dados não foram "
+    "alterados."};
+const Texts kNotRestored{
+    "Die Sicherung vom %1 konnte nicht wiederhergestellt werden: %2.\rDie Daten sind "
+    "unverändert; der Stand davor ist als Sicherung vom %3 gesichert.",
+    "The backup of %1 could not be restored: %2.\rThe data are unchanged; the state before "
+    "is kept as the backup of %3.",
+    "Não foi possível restaurar a cópia de segurança de %1: %2.\rOs dados não foram alterados; "
+    "o estado anterior está guardado como cópia de %3."};
+const Texts kNotKept{
+    "Die Sicherung vom %1 wurde nicht wiederhergestellt: der jetzige Stand konnte nicht "
+    "vorher gesichert werden.\r%2",
+    "The backup of %1 was not restored: the present state could not be backed up first.\r%2",
+    "A cópia de segurança de %1 não foi restaurada: não foi possível copiar antes o estado "
+    "atual.\r%2"};
 const Texts kNotRead{"Die Datei %1 kann nicht gelesen werden.", "The file %1 cannot be read.",
                      "Não é possível ler o arquivo %1."};
 
 bool IsDataFile(const QFileInfo& file) {
     const QString suffix = file.suffix().toLower();
-    return file.isFile() && (suffix == "dbf" || suffix == "dbt" || suffix == "fpt");
+    return file.isFile() && !file.isSymLink() &&
+           (suffix == "dbf" || suffix == "dbt" || suffix == "fpt");
 }
 
-QFileInfoList DataFiles(const QString& folder) {
+bool IsTrashFile(const QFileInfo& file) {
+    return IsDataFile(file) && IsTrashTableFile(file.fileName());
+}
+
+QFileInfoList DataFiles(const QString& folder, bool (*kept)(const QFileInfo&) = IsDataFile) {
     QFileInfoList files;
     for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files, QDir::Name))
-        if (IsDataFile(file)) files.append(file);
+        if (kept(file)) files.append(file);
     return files;
+}
+
+// The data folder's files and its trash's, as (file, its name in a backup).
+QList<QPair<QFileInfo, QString>> FilesToBackUp() {
+    QList<QPair<QFileInfo, QString>> files;
+    for (const QFileInfo& file : DataFiles(THE_DATA_PATH))
+        files.append({file, file.fileName()});
+    for (const QFileInfo& file : DataFiles(TrashFolder(), IsTrashFile))
+        files.append({file, TrashFolderName() + QLatin1Char('/') + file.fileName()});
+    return files;
+}
+
+// A folder made with the permissions of `like` (a private data folder gives
+// private backups).
+void MakeFolderLike(const QString& folder, const QString& like) {
+    if (!QDir().mkpath(folder))
+        kesp::store::ThrowWriteFailure(folder, QStringLiteral("create"), EACCES);
+    if (QFileInfo::exists(like)) kesp::store::CopyPermissions(like, folder);
 }
 
 // A failed read, told as a refused write so that one path reports both.
@@ -65,6 +113,7 @@ void CopyWhole(const QFileInfo& from, const QString& to) {
     if (in.error() != QFileDevice::NoError) throw ReadFailure{from.filePath()};
     out.Sync();
     out.Close();
+    kesp::store::CopyPermissions(from.filePath(), to);
     QFile copy(to);
     if (copy.open(QIODevice::ReadOnly))
         copy.setFileTime(from.lastModified(), QFileDevice::FileModificationTime);
@@ -99,6 +148,60 @@ QList<Snapshot> Snapshots() {
     return snapshots;
 }
 
+namespace {
+
+// A pack cut off between its renames leaves the old table beside the new
+// memo file; opening the table finishes it, so a backup never pairs them.
+void FinishCutOffPacks() {
+    for (const QFileInfo& packed : QDir(THE_DATA_PATH)
+                                       .entryInfoList({QStringLiteral("*.pack")},
+                                                      QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString table = packed.filePath().chopped(5);
+        if (!kesp::store::DbfTable::Open(table))
+            kesp::store::ThrowWriteFailure(table, QStringLiteral("open"), EBUSY);
+    }
+}
+
+// Snapshots cut off by the end of the process.
+void RemoveUnfinishedSnapshots() {
+    for (const QString& name : QDir(BackupsFolder())
+                                   .entryList({kUnfinishedPrefix + QLatin1Char('*')},
+                                              QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(BackupsFolder() + name).removeRecursively();
+}
+
+// Copies the data folder's files and its trash's into `folder`, linking what
+// did not change since `earlier` (a snapshot's folder, or empty); throws
+// WriteFailure or ReadFailure. Returns the copies made (not linked).
+QStringList CopyDataInto(const QString& folder, const QString& earlier) {
+    QStringList copied;
+    MakeFolderLike(folder, THE_DATA_PATH);
+    if (QFileInfo::exists(TrashFolder()))
+        MakeFolderLike(folder + QLatin1Char('/') + TrashFolderName(), TrashFolder());
+    for (const auto& [live, name] : FilesToBackUp()) {
+        const QString copy = folder + QLatin1Char('/') + name;
+        const QFileInfo kept(earlier.isEmpty() ? QString() : earlier + QLatin1Char('/') + name);
+        const bool linked = !earlier.isEmpty() && SameFile(live, kept) &&
+                            ::link(kesp::store::NativeFileName(kept.filePath()).constData(),
+                                   kesp::store::NativeFileName(copy).constData()) == 0;
+        if (!linked) {
+            CopyWhole(live, copy);
+            copied.append(copy);
+        }
+    }
+    kesp::store::SyncDirectoryOf(folder + QStringLiteral("/x"));
+    kesp::store::SyncDirectoryOf(folder + QLatin1Char('/') + TrashFolderName() +
+                                 QStringLiteral("/x"));
+    return copied;
+}
+
+// A damaged copy is told as the reason the backup failed.
+struct DamagedCopy {
+    QString damage;
+};
+
+}  // namespace
+
 QString MakeSnapshot(const QDateTime& now, QString* reason) {
     const QList<Snapshot> earlier = Snapshots();
     QString name = now.toString(kNameFormat);
@@ -109,20 +212,16 @@ QString MakeSnapshot(const QDateTime& now, QString* reason) {
     int osCode = 0;
     QString detail;
     try {
-        QDir(unfinished).removeRecursively();
-        if (!QDir().mkpath(unfinished))
-            kesp::store::ThrowWriteFailure(unfinished, QStringLiteral("create"), EACCES);
-        for (const QFileInfo& live : DataFiles(THE_DATA_PATH)) {
-            const QString copy = unfinished + QDir::separator() + live.fileName();
-            const QFileInfo kept(earlier.isEmpty() ? QString()
-                                                   : earlier.first().folder + QDir::separator() +
-                                                         live.fileName());
-            const bool linked = !earlier.isEmpty() && SameFile(live, kept) &&
-                                ::link(kesp::store::NativeFileName(kept.filePath()).constData(),
-                                       kesp::store::NativeFileName(copy).constData()) == 0;
-            if (!linked) CopyWhole(live, copy);
+        RemoveUnfinishedSnapshots();
+        FinishCutOffPacks();
+        const QStringList copied =
+            CopyDataInto(unfinished, earlier.isEmpty() ? QString() : earlier.first().folder);
+        // What was copied is read back as a restore would read it.
+        for (const QString& copy : copied) {
+            if (!copy.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive)) continue;
+            const QString damage = kesp::store::TableFileDamage(copy);
+            if (!damage.isEmpty()) throw DamagedCopy{damage};
         }
-        kesp::store::SyncDirectoryOf(unfinished + QDir::separator() + QStringLiteral("x"));
         kesp::store::RenameFile(unfinished, finished);
         kesp::store::SyncDirectoryOf(finished);
         return finished;
@@ -131,6 +230,10 @@ QString MakeSnapshot(const QDateTime& now, QString* reason) {
         detail = failure.fault().fileName;
     } catch (const ReadFailure& failure) {
         detail = TEXT(kNotRead).arg(QDir::toNativeSeparators(failure.path));
+    } catch (const DamagedCopy& copy) {
+        detail = QDir::toNativeSeparators(copy.damage)
+                     .replace(QDir::toNativeSeparators(unfinished),
+                              QDir::toNativeSeparators(THE_DATA_PATH).chopped(1));
     }
     QDir(unfinished).removeRecursively();
     if (reason) *reason = FailureText(now, osCode, detail);
@@ -160,13 +263,19 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
     if (!snapshots.isEmpty() && snapshots.first().madeAt.secsTo(now) < 3600 &&
         snapshots.first().madeAt <= now)
         return;
+    // Noted before the backup begins, so that a backup the disk cuts off (the
+    // note then cannot be written any more) is told all the same.
+    QFile note(THE_DATA_PATH + kFailureNote);
+    if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        note.write(FailureText(now, 0, TEXT(kCutOff)).toUtf8());
+        note.close();
+    }
     QString reason;
     if (!MakeSnapshot(now, &reason).isEmpty()) {
+        note.remove();
         RotateSnapshots(now);
         return;
     }
-    // Told at the next start; the data folder is the one place sure to exist.
-    QFile note(THE_DATA_PATH + kFailureNote);
     if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) note.write(reason.toUtf8());
 }
 
@@ -185,36 +294,104 @@ QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {
     return counts;
 }
 
+QString SnapshotWhen(const Snapshot& snapshot) {
+    return DTOC(snapshot.madeAt.date()) + snapshot.madeAt.toString(QStringLiteral(" HH:mm:ss"));
+}
+
+QString SnapshotRestoredText(const Snapshot& snapshot) {
+    return TEXT({"Die Sicherung vom %1 ist wiederhergestellt.", "The backup of %1 is restored.",
+                 "A cópia de %1 foi restaurada."})
+        .arg(SnapshotWhen(snapshot));
+}
+
+QString SnapshotDamage(const Snapshot& snapshot) {
+    return FolderOfTablesDamage(snapshot.folder);
+}
+
+namespace {
+
+// The new data folder: the snapshot's tables and trash, and of the present
+// data what the snapshot cannot hold (a table it does not have, with its
+// memo file; files that are no tables).
+void MakeDataFolderFrom(const Snapshot& snapshot) {
+    const QString made = NewDataFolder();
+    QDir(made).removeRecursively();
+    MakeFolderLike(made, THE_DATA_PATH);
+    for (const QFileInfo& kept : DataFiles(snapshot.folder))
+        CopyWhole(kept, made + QLatin1Char('/') + kept.fileName());
+    const QString keptTrash = snapshot.folder + QLatin1Char('/') + TrashFolderName();
+    if (QFileInfo(keptTrash).isDir()) {
+        MakeFolderLike(made + QLatin1Char('/') + TrashFolderName(), TrashFolder());
+        for (const QFileInfo& kept : DataFiles(keptTrash, IsTrashFile))
+            CopyWhole(kept, made + QLatin1Char('/') + TrashFolderName() + QLatin1Char('/') +
+                                kept.fileName());
+    }
+    QSet<QString> tablesKept;
+    for (const QFileInfo& kept : DataFiles(snapshot.folder))
+        tablesKept.insert(kept.completeBaseName().toLower());
+    const QStringList rebuilt = {"ntx", "pack", "packing", "zurueck"};
+    for (const QFileInfo& present :
+         QDir(THE_DATA_PATH).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (present.isSymLink() || rebuilt.contains(present.suffix().toLower()) ||
+            present.fileName() == kFailureNote)
+            continue;
+        if (IsDataFile(present) && tablesKept.contains(present.completeBaseName().toLower()))
+            continue;
+        CopyWhole(present, made + QLatin1Char('/') + present.fileName());
+    }
+    kesp::store::SyncDirectoryOf(made + QLatin1Char('/') + TrashFolderName() +
+                                 QStringLiteral("/x"));
+    kesp::store::SyncDirectoryOf(made + QStringLiteral("/x"));
+}
+
+QString BackupName(const QString& folder) {
+    for (const Snapshot& snapshot : Snapshots())
+        if (snapshot.folder == folder) return SnapshotWhen(snapshot);
+    return QDir::toNativeSeparators(folder);
+}
+
+}  // namespace
+
 bool RestoreSnapshot(const Snapshot& snapshot, const QDateTime& now, QString* reason) {
-    if (MakeSnapshot(now, reason).isEmpty()) return false;
-    try {
-        for (const QFileInfo& kept : DataFiles(snapshot.folder)) {
-            // Each file whole under another name first, then in its place.
-            const QString target = THE_DATA_PATH + kept.fileName();
-            const QString incoming = target + QStringLiteral(".zurueck");
-            kesp::store::RemoveFile(incoming);
-            CopyWhole(kept, incoming);
-            kesp::store::RenameFile(incoming, target);
-        }
-        kesp::store::SyncDirectoryOf(THE_DATA_PATH + QStringLiteral("x"));
-    } catch (const kesp::WriteFailure& failure) {
-        *reason = FailureText(now, failure.fault().osCode, failure.fault().fileName);
-        return false;
-    } catch (const ReadFailure& failure) {
-        *reason = TEXT(kNotRead).arg(QDir::toNativeSeparators(failure.path));
+    const QString when = SnapshotWhen(snapshot);
+    const QString damage = SnapshotDamage(snapshot);
+    if (!damage.isEmpty()) {
+        *reason = TEXT(kDamaged).arg(when, QDir::toNativeSeparators(damage));
         return false;
     }
-    for (const QFileInfo& index :
-         QDir(THE_DATA_PATH)
-             .entryInfoList({QStringLiteral("*.ntx"), QStringLiteral("*.NTX")}, QDir::Files))
-        kesp::store::RemoveFile(index.filePath());
-    return true;
+    QString notKept;
+    const QString before = MakeSnapshot(now, &notKept);
+    if (before.isEmpty()) {
+        *reason = TEXT(kNotKept).arg(when, notKept);
+        return false;
+    }
+    QString failure;
+    try {
+        MakeDataFolderFrom(snapshot);
+        // The copy is read back before it takes the data folder's place.
+        const QString copyDamage = FolderOfTablesDamage(NewDataFolder());
+        if (!copyDamage.isEmpty()) throw DamagedCopy{copyDamage};
+        SwapInNewDataFolder();
+        return true;
+    } catch (const kesp::WriteFailure& refused) {
+        failure = refused.fault().osCode != 0 ? WRITE_FAILURE_REASON(refused.fault().osCode)
+                                              : refused.fault().fileName;
+    } catch (const ReadFailure& unread) {
+        failure = TEXT(kNotRead).arg(QDir::toNativeSeparators(unread.path));
+    } catch (const DamagedCopy& copy) {
+        failure = QDir::toNativeSeparators(copy.damage);
+    }
+    QDir(NewDataFolder()).removeRecursively();
+    *reason = TEXT(kNotRestored).arg(when, failure, BackupName(before));
+    return false;
 }
 
 QString TakeFailedSnapshotNote() {
     QFile note(THE_DATA_PATH + kFailureNote);
     if (!note.open(QIODevice::ReadOnly)) return {};
-    const QString text = QString::fromUtf8(note.readAll());
+    QString text = QString::fromUtf8(note.readAll());
+    // Created before a backup on a disk that then had no room for its text.
+    if (text.isEmpty()) text = FailureText(QFileInfo(note).lastModified(), 0, TEXT(kCutOff));
     note.close();
     note.remove();
     return text;

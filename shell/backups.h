@@ -13,7 +13,15 @@
 //   into one: the store writes those in place.
 // - Rotation keeps the ten newest snapshots and the newest one of each of the
 //   last eight weeks.
-// - A restore first snapshots the present data, so that it can be taken back.
+// - A snapshot holds the trash with the tables (its folder "papierkorb"), so a
+//   restore brings both back together.
+// - Before a snapshot is made, a pack cut off between its renames is
+//   finished, snapshots cut off earlier are removed, and every table copied is
+//   read back: a damaged copy fails the snapshot. Copies and folders keep the
+//   permissions of the data folder's.
+// - A restore checks the snapshot first, then snapshots the present data, so
+//   that it can be taken back; a restore cut off at any moment leaves the
+//   data folder either as it was or as the snapshot was, never a mix.
 #pragma once
 
 #include <QDateTime>
@@ -38,7 +46,8 @@ QList<Snapshot> Snapshots();
 QString MakeSnapshot(const QDateTime& now, QString* reason = nullptr);
 
 // What the program does when it closes: a snapshot unless the newest is less
-// than an hour old, then the rotation. A failure is kept for the next start.
+// than an hour old, then the rotation. A failure is kept for the next start,
+// also one the disk cuts off: the note is written before the snapshot begins.
 void SNAPSHOT_AT_CLOSE(const QDateTime& now);
 
 // Keeps ten newest and one per week of the eight weeks before `now`.
@@ -48,10 +57,22 @@ void RotateSnapshots(const QDateTime& now);
 // header gives it, in the catalogue's order: (application name, count).
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot);
 
-// Puts the snapshot's tables and memo files in place of the data folder's
-// (each file replaced whole), after a snapshot of the present data; the
-// index files are removed, to be rebuilt. False, with `reason`, when the
-// present data could not be kept first or a file could not be replaced.
+// When the snapshot was made, as the interface language writes it.
+QString SnapshotWhen(const Snapshot& snapshot);
+// What the user is told after the snapshot was restored.
+QString SnapshotRestoredText(const Snapshot& snapshot);
+
+// What keeps the snapshot from being restored (a damaged table or memo file,
+// a link, a folder where a file belongs), naming the file; empty when none.
+QString SnapshotDamage(const Snapshot& snapshot);
+
+// Puts the snapshot's tables, memo files and trash in place of the data
+// folder's in one step, after a snapshot of the present data: a new data
+// folder is made from the snapshot beside the data folder, read back, and
+// swapped in (shell/data_folder.h); the index files are rebuilt. False, with
+// `reason`, when the snapshot is damaged, the present data could not be kept
+// first, or the new folder could not be made: the data are then unchanged and
+// the reason names the snapshot of the present data, if one was made.
 bool RestoreSnapshot(const Snapshot& snapshot, const QDateTime& now, QString* reason);
 
 // The reason a snapshot at the last close failed, once; empty when none.

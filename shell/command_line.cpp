@@ -12,6 +12,7 @@
 #include "shell/language.h"
 #include "shell/reminders.h"
 #include "shell/start_up.h"
+#include "shell/trash.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 
@@ -57,9 +58,14 @@ bool PrepareCommand() {
     PREPARE_RUN(PROGRAM_FOLDER());
     kesp::SetFaultHandler(EndOnFault);
     PEEK_STORED_LANG();
-    if (CLAIM_DATA_FOLDER()) return true;
-    Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
-    return false;
+    if (!CLAIM_DATA_FOLDER()) {
+        Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
+        return false;
+    }
+    // What a killed pack left is finished first, as at the start of the windows.
+    const QString told = OPEN_TRASH(DATE());
+    if (!told.isEmpty()) Err() << Lines(told) << Qt::endl;
+    return true;
 }
 
 int ComingUpCommand(const QStringList& arguments) {
@@ -108,6 +114,62 @@ int BackupCommand() {
                  .arg(QDir::toNativeSeparators(folder))
           << Qt::endl;
     return 0;
+}
+
+// The backups, newest first: the name --restore-backup takes, when, and the
+// records, or why the backup cannot be restored.
+int ListBackupsCommand() {
+    if (!PrepareCommand()) return 1;
+    for (const Snapshot& snapshot : Snapshots()) {
+        Out() << QFileInfo(snapshot.folder).fileName() << "  " << SnapshotWhen(snapshot) << "  ";
+        const QString damage = SnapshotDamage(snapshot);
+        if (!damage.isEmpty()) {
+            Out() << TEXT({"beschädigt: ", "damaged: ", "danificada: "})
+                  << QDir::toNativeSeparators(damage) << '\n';
+            continue;
+        }
+        long long total = 0;
+        for (const auto& count : SnapshotCounts(snapshot))
+            total += count.second;
+        Out() << TEXT({"%1 Einträge", "%1 records", "%1 registros"}).arg(total) << '\n';
+    }
+    Out().flush();
+    return 0;
+}
+
+// Goes back to a backup without the windows, reading no table before it: the
+// way back for a program that no longer starts.
+int RestoreBackupCommand(const QStringList& arguments) {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndOnFault);
+    PEEK_STORED_LANG();
+    if (arguments.size() != 1 || arguments[0].isEmpty()) {
+        Err() << TEXT({"Aufruf: kesp --restore-backup NAME (die Namen zeigt kesp --list-backups)",
+                       "Usage: kesp --restore-backup NAME (kesp --list-backups shows the names)",
+                       "Uso: kesp --restore-backup NOME (kesp --list-backups mostra os nomes)"})
+              << Qt::endl;
+        return 2;
+    }
+    if (!TAKE_DATA_FOLDER_LOCK()) {
+        Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
+        return 1;
+    }
+    for (const Snapshot& snapshot : Snapshots()) {
+        if (QFileInfo(snapshot.folder).fileName() != arguments[0]) continue;
+        QString reason;
+        if (!RestoreSnapshot(snapshot, QDateTime::currentDateTime(), &reason)) {
+            Err() << Lines(reason) << Qt::endl;
+            return 1;
+        }
+        Out() << Lines(SnapshotRestoredText(snapshot)) << Qt::endl;
+        return 0;
+    }
+    Err() << TEXT({"Keine Sicherung heißt %1; die Namen zeigt kesp --list-backups.",
+                   "No backup is named %1; kesp --list-backups shows the names.",
+                   "Nenhuma cópia se chama %1; kesp --list-backups mostra os nomes."})
+                 .arg(arguments[0])
+          << Qt::endl;
+    return 1;
 }
 
 int Find(const QStringList& words) {
@@ -214,7 +276,8 @@ int Help() {
     PEEK_STORED_LANG();  // only looks: another copy may be running
     Out()
         << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --export-vcard BUCH DATEI | "
-                 "--import-vcard BUCH DATEI | --backup | --help | --version]\n"
+                 "--import-vcard BUCH DATEI | --backup | --list-backups | --restore-backup NAME | "
+                 "--help | --version]\n"
                  "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
                  "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
                  "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
@@ -226,10 +289,15 @@ int Help() {
                  "  --import-vcard private|business DATEI\n"
                  "                  liest eine vCard-Datei in ein Adressbuch ein\n"
                  "  --backup        sichert die Daten jetzt\n"
+                 "  --list-backups  zeigt die Sicherungen mit ihren Namen\n"
+                 "  --restore-backup NAME\n"
+                 "                  stellt eine Sicherung wieder her (auch wenn das Programm\n"
+                 "                  nicht mehr startet)\n"
                  "  --help          diese Hilfe zeigen und beenden\n"
                  "  --version       die Version zeigen und beenden\n",
                  "Usage: kesp [--find WORDS... | --coming [DAYS] | --export-vcard BOOK FILE | "
-                 "--import-vcard BOOK FILE | --backup | --help | --version]\n"
+                 "--import-vcard BOOK FILE | --backup | --list-backups | --restore-backup NAME | "
+                 "--help | --version]\n"
                  "%1 is a personal information manager: addresses, birthdays, agenda, "
                  "notes, projects, bookmarks, tips and a word list.\n"
                  "Without arguments kesp opens its main window (a graphical session is "
@@ -241,10 +309,16 @@ int Help() {
                  "  --import-vcard private|business FILE\n"
                  "                  reads a vCard file into an address book\n"
                  "  --backup        backs the data up now\n"
+                 "  --list-backups  prints the backups with their names\n"
+                 "  --restore-backup NAME\n"
+                 "                  restores a backup (also when the program no longer\n"
+                 "                  starts)\n"
                  "  --help          show this help and exit\n"
                  "  --version       show the version and exit\n",
                  "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --export-vcard LIVRO ARQUIVO | "
-                 "--import-vcard LIVRO ARQUIVO | --backup | --help | --version]\n"
+                 "--import-vcard LIVRO ARQUIVO | --backup | --list-backups | --restore-backup NOME "
+                 "| "
+                 "--help | --version]\n"
                  "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
                  "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
                  "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
@@ -256,6 +330,10 @@ int Help() {
                  "  --import-vcard private|business ARQUIVO\n"
                  "                  lê um arquivo vCard para um livro de endereços\n"
                  "  --backup        faz agora uma cópia dos dados\n"
+                 "  --list-backups  mostra as cópias com os seus nomes\n"
+                 "  --restore-backup NOME\n"
+                 "                  restaura uma cópia (também quando o programa não\n"
+                 "                  inicia mais)\n"
                  "  --help          mostrar esta ajuda e sair\n"
                  "  --version       mostrar a versão e sair\n"})
                .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
@@ -284,6 +362,8 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--version")) return Version();
     if (command == QLatin1String("--remind")) return RemindCommand();
     if (command == QLatin1String("--backup")) return BackupCommand();
+    if (command == QLatin1String("--list-backups")) return ListBackupsCommand();
+    if (command == QLatin1String("--restore-backup")) return RestoreBackupCommand(arguments.mid(1));
     if (command == QLatin1String("--export-vcard")) return ExportVCardCommand(arguments.mid(1));
     if (command == QLatin1String("--import-vcard")) return ImportVCardCommand(arguments.mid(1));
     PEEK_STORED_LANG();

@@ -13,6 +13,12 @@
 //   kesp --import-vcard private|business FILE
 //                          stores the cards of the file in the book and
 //                          prints the import's summary.
+//   kesp --list-backups    prints the backups, newest first: the name, when it
+//                          was made and its records, or "damaged" and why.
+//   kesp --restore-backup NAME
+//                          restores the backup of that name as the backup
+//                          window does, reading no table before: the way
+//                          back when the program no longer starts.
 //   kesp --help            prints the usage, in the stored language.
 //   kesp --version         prints the program's name and version.
 //   kesp --remind          posts the reminders that are due as desktop
@@ -22,7 +28,8 @@
 //
 // --help and --version only look at the stored language and always answer.
 // The other commands work on the data folder beside the program and refuse to
-// touch it while a copy of the program has it open (the message goes to standard
+// touch it while a copy of the program has it open; they first finish what a
+// pack killed earlier left, as the start of the windows does (the message goes to standard
 // error, the exit code is 1). Without a command the program starts its
 // windows.
 #pragma once

@@ -6,6 +6,7 @@
 #include "store/dbf_table.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/table_file_check.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -40,7 +41,8 @@ void APPLY_STORED_LANG() {
 void PEEK_STORED_LANG() {
     KESP_OPERATION();
     const QString path = THE_DATA_PATH + "startlang.dbf";
-    if (!kesp::store::FileExists(path)) return;
+    // A damaged table is passed by: the start must still say what is wrong.
+    if (!kesp::store::FileExists(path) || !kesp::store::TableFileDamage(path).isEmpty()) return;
     try {
         const auto table =
             kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);

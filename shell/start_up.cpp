@@ -6,6 +6,7 @@
 #include "shell/backups.h"
 #include "shell/coming_up.h"
 #include "shell/coming_up_window.h"
+#include "shell/data_folder.h"
 #include "shell/folders.h"
 #include "shell/help.h"
 #include "shell/language.h"
@@ -27,18 +28,39 @@
 
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
 
-// The lock on the data folder, held for the whole run: every copy of the
-// program takes it before it touches a table.
-kesp::store::FileHandle& DataFolderLock() {
-    static kesp::store::FileHandle lock;
-    return lock;
+// What the start has to tell once the main window shows (tables of the trash
+// set aside).
+QString& ToldAtStart() {
+    static QString text;
+    return text;
 }
 
 }  // namespace
+
+QString BACK_TO_A_BACKUP_TEXT() {
+    // In the stored language, which the run takes on only with the main window.
+    const QString language = THE_LANG;
+    const QString dateFormat = DATEFORMAT();
+    PEEK_STORED_LANG();
+    const QString program = QDir::toNativeSeparators(THE_APP_PATH + QStringLiteral("kesp"));
+    const QString text =
+        TEXT({"Hält das Programm bei jedem Start so an, lässt sich eine Sicherung ohne "
+              "Fenster wiederherstellen:\r%1 --list-backups\r%1 --restore-backup NAME",
+              "If the program stops like this at every start, a backup can be restored "
+              "without its windows:\r%1 --list-backups\r%1 --restore-backup NAME",
+              "Se o programa parar assim a cada início, uma cópia de segurança pode ser "
+              "restaurada sem as janelas:\r%1 --list-backups\r%1 --restore-backup NOME"})
+            .arg(program)
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    THE_LANG = language;
+    SET_DATEFORMAT(dateFormat);
+    return text;
+}
 
 QString DATA_IN_USE_TEXT() {
     return TEXT({"Die Daten im Ordner %1 werden schon von einer anderen Kopie des "
@@ -52,12 +74,21 @@ QString DATA_IN_USE_TEXT() {
 
 bool CLAIM_DATA_FOLDER() {
     KESP_OPERATION();
+    if (!TAKE_DATA_FOLDER_LOCK()) return false;
+    // Read by the days ahead and written by the own application's naming window.
+    MakeSureReminderSettingsExist();
+    return true;
+}
+
+bool TAKE_DATA_FOLDER_LOCK() {
+    KESP_OPERATION();
     DataFolderLock() = {};
+    // Every copy of the program takes the lock before it touches a table.
+    FinishDataFolderSwap();
     kesp::store::FileHandle folder = kesp::store::FileHandle::OpenFolder(THE_DATA_PATH);
     if (!folder.TryLockExclusive()) return false;
     DataFolderLock() = std::move(folder);
-    // Read by the days ahead and written by the own application's naming window.
-    MakeSureReminderSettingsExist();
+    RemoveDataFolderLeftovers();
     return true;
 }
 
@@ -100,11 +131,14 @@ bool START_UP(const QString& programFolder) {
     kesp::InstallProgramFaultHandler({THE_DATA_PATH});
     SET_PICTURE_FOLDER(THE_APP_PATH);
     SET_HELP_ACTION(IEXPLORER);  // F1 in every window
+    // Until the main window shows, a fault may come back at every start: the
+    // stop box says how to go back to a backup without the windows.
+    kesp::SetStopBoxAdvice(BACK_TO_A_BACKUP_TEXT());
     if (!CLAIM_DATA_FOLDER()) {
         TELL_DATA_IN_USE();
         return false;
     }
-    OPEN_TRASH(DATE());
+    ToldAtStart() = OPEN_TRASH(DATE());
     return true;
 }
 
@@ -145,9 +179,13 @@ void MAIN() {
     QObject::connect(&reminders, &QTimer::timeout, [postDue] { kesp::RunAction(postDue); });
     reminders.start(60 * 1000);
     AFTER_NEXT_STATISTICS([postDue] {
-        // A backup the last close could not write is told once.
+        kesp::SetStopBoxAdvice({});
+        // A backup the last close could not write is told once, and so are
+        // tables of the trash set aside.
         const QString failedBackup = TakeFailedSnapshotNote();
         if (!failedBackup.isEmpty()) MSGEXCLAMATION(failedBackup, THE_APP_NAME);
+        if (!ToldAtStart().isEmpty())
+            MSGEXCLAMATION(std::exchange(ToldAtStart(), {}), THE_APP_NAME);
         kesp::RunAction(postDue);
         kesp::RunAction(OFFER_KOMMEND_AT_START);
     });

@@ -16,9 +16,17 @@
 void PREPARE_RUN(const QString& programFolder);
 
 // Takes the lock on the data folder that every copy of the program holds for
-// its whole run, and gives a folder from before the reminders their settings
-// table; false when another copy holds it.
+// its whole run (finishing a restore's swap of the folder a kill cut off, and
+// removing what it left), and gives a folder from before the reminders their
+// settings table; false when another copy holds it.
 bool CLAIM_DATA_FOLDER();
+// The lock alone, reading no table: for going back to a backup when a table
+// is damaged.
+bool TAKE_DATA_FOLDER_LOCK();
+
+// How to go back to a backup from a terminal, in the stored language: shown in the stop
+// box of a fault before the main window shows.
+QString BACK_TO_A_BACKUP_TEXT();
 
 // What a copy says when another one has the data folder, in THE_LANG.
 QString DATA_IN_USE_TEXT();

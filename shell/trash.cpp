@@ -1,24 +1,44 @@
 #include "shell/trash.h"
 
 #include "apps/common/trash_tables.h"
+#include "kernel/texts.h"
 #include "store/fault.h"
+
+#include <QDir>
 
 #include <QHash>
 
 #include <algorithm>
 
-void OPEN_TRASH(const QDate& today) {
+namespace {
+
+const Texts kSetAside{
+    "Diese beschädigten Tabellen des Papierkorbs wurden beiseitegelegt:\r%1\rDer übrige "
+    "Papierkorb ist unverändert.",
+    "These damaged tables of the trash were set aside:\r%1\rThe rest of the trash is unchanged.",
+    "Estas tabelas danificadas da lixeira foram postas de lado:\r%1\rO restante da lixeira não "
+    "foi alterado."};
+
+}  // namespace
+
+QString OPEN_TRASH(const QDate& today) {
     QStringList tables;
     for (const RecordKind* kind : KindsWithTablesOfTheirOwn())
         tables.append(kind->table);
     KeepPackedRecordsOf(tables);
+    QStringList setAside;
     try {
+        setAside = TidyTrashFolder();
         FinishUnfinishedPacks();
         ForgetTrashBefore(today.addDays(-kTrashDays));
     } catch (const kesp::WriteFailure&) {
         // Housekeeping only: what could not be finished now is finished at
         // the next start, and the packs of this run still keep their records.
     }
+    if (setAside.isEmpty()) return {};
+    for (QString& path : setAside)
+        path = QDir::toNativeSeparators(path);
+    return TEXT(kSetAside).arg(setAside.join(QLatin1Char('\r')));
 }
 
 QList<TrashEntry> TrashEntries() {

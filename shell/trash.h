@@ -16,10 +16,12 @@
 // How long the trash keeps a record.
 inline constexpr int kTrashDays = 30;
 
-// Called once a run has the data folder: keeps what packs remove from every
-// application's table, drops the copies of packs a crash cut off, and
-// forgets what was packed away more than kTrashDays days before `today`.
-void OPEN_TRASH(const QDate& today);
+// Called once a run has the data folder, before any table is opened: keeps
+// what packs remove from every application's table, sets damaged tables of
+// the trash aside, drops the copies of packs a crash cut off, and forgets
+// what was packed away more than kTrashDays days before `today`. Returns
+// what the user is to be told once (tables set aside), else an empty text.
+QString OPEN_TRASH(const QDate& today);
 
 struct TrashEntry {
     const RecordKind* kind = nullptr;

@@ -25,9 +25,17 @@ bool IsKnownType(char type, std::uint8_t version) {
 }  // namespace
 
 std::vector<QString> DbfTable::Check() const {
+    return Problems(true);
+}
+
+std::vector<QString> DbfTable::CheckStructure() const {
+    return Problems(false);
+}
+
+std::vector<QString> DbfTable::Problems(bool values) const {
     std::vector<QString> problems;
     for (const Field& f : fields_) {
-        if (!IsKnownType(f.type, version_)) {
+        if (values && !IsKnownType(f.type, version_)) {
             problems.push_back(
                 QStringLiteral("%1: field %2 has the unknown type %3, other programs cannot "
                                "read the table")
@@ -73,13 +81,13 @@ std::vector<QString> DbfTable::Check() const {
             const Field& f = fields_[i];
             const char* p = record + f.offset;
             if (f.type == 'D') {
-                if (IsBadDate(p, f.length)) {
+                if (values && IsBadDate(p, f.length)) {
                     problems.push_back(QStringLiteral("%1: record %2, field %3: bad date")
                                            .arg(path())
                                            .arg(r)
                                            .arg(f.name));
                 }
-            } else if (f.type == 'N') {
+            } else if (f.type == 'N' && values) {
                 QByteArray text = QByteArray(p, f.length).trimmed();
                 bool ok = text.isEmpty() || text.startsWith('*');
                 if (!ok) text.replace(',', '.').toDouble(&ok);

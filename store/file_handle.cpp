@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 
 namespace kesp::store {
 namespace {
@@ -51,8 +52,22 @@ std::uint64_t SizeOfPath(const QByteArray& native) {
     return ::stat(native.constData(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
+// A new file may be read and written by whom its folder lets in: a folder the
+// user keeps to themselves (0700) gets files of 0600, a shared one 0644 (the
+// process's umask applies on top).
+mode_t NewFileModeIn(const QByteArray& nativePath) {
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray folder =
+        slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
+    struct stat info {};
+    if (::stat(folder.constData(), &info) != 0) return 0644;
+    return (info.st_mode & 0777) & 0666;
+}
+
 FileHandle OpenChecked(const QString& path, int flags, bool create) {
-    const int fd = ::open(NativeFileName(path).constData(), flags | O_CLOEXEC | O_NONBLOCK, 0644);
+    const QByteArray native = NativeFileName(path);
+    const mode_t mode = create ? NewFileModeIn(native) : 0644;
+    const int fd = ::open(native.constData(), flags | O_CLOEXEC | O_NONBLOCK, mode);
     if (fd < 0) {
         if (create) ThrowWriteFailure(path, QStringLiteral("create"), errno);
         RaiseOpenError(path, errno);
@@ -114,6 +129,35 @@ void RenameFile(const QString& from, const QString& to) {
     if (::rename(NativeFileName(from).constData(), NativeFileName(to).constData()) != 0) {
         ThrowWriteFailure(to, QStringLiteral("rename"), errno);
     }
+}
+
+bool LinkFile(const QString& from, const QString& to) {
+    if (const int simulated = BeginFileChange(to)) {
+        ThrowWriteFailure(to, QStringLiteral("link"), simulated);
+    }
+    if (::link(NativeFileName(from).constData(), NativeFileName(to).constData()) == 0) return true;
+    if (errno == EPERM || errno == EOPNOTSUPP || errno == EXDEV || errno == EMLINK) return false;
+    ThrowWriteFailure(to, QStringLiteral("link"), errno);
+}
+
+bool ExchangeNames(const QString& a, const QString& b) {
+    if (const int simulated = BeginFileChange(b)) {
+        ThrowWriteFailure(b, QStringLiteral("rename"), simulated);
+    }
+    if (::renameat2(AT_FDCWD, NativeFileName(a).constData(), AT_FDCWD,
+                    NativeFileName(b).constData(), RENAME_EXCHANGE) == 0) {
+        return true;
+    }
+    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) return false;
+    ThrowWriteFailure(b, QStringLiteral("rename"), errno);
+}
+
+bool IsSameFile(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(NativeFileName(a).constData(), &first) == 0 &&
+           ::stat(NativeFileName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {

@@ -104,6 +104,18 @@ void NoteFileChange();
 // Renames; a failure is a WriteFailure naming the target.
 void RenameFile(const QString& from, const QString& to);
 
+// Gives the file `from` the second name `to`; false, with nothing changed,
+// where the file system has no such links. Another refusal is a WriteFailure.
+bool LinkFile(const QString& from, const QString& to);
+
+// Swaps the names of two files or folders of one file system in one step;
+// false, with nothing changed, where the file system cannot. A refusal is a
+// WriteFailure naming `b`.
+bool ExchangeNames(const QString& a, const QString& b);
+
+// Whether both names lead to the very same file (device and inode).
+bool IsSameFile(const QString& a, const QString& b);
+
 // Makes a rename or a new file in `directory` durable.
 void SyncDirectoryOf(const QString& filePath);
 

@@ -21,6 +21,7 @@ constexpr int kFaultExitCode = 1;
 bool handlingFault = false;
 QStringList laterFaults;   // raised while the first one was being handled
 QStringList logFallbacks;  // where the log goes when the current folder cannot take it
+QString stopBoxAdvice;     // what the user can do, shown under the fault
 
 void EndProcess() {
     if (seam::endProcess) {
@@ -88,6 +89,7 @@ void HandleFault(const Fault& fault) {
         QString shown = text + QStringLiteral("\n\n") + calledFrom.join(QLatin1Char('\n'));
         for (const QString& later : laterFaults)
             shown += QStringLiteral("\n\nThen: ") + later;
+        if (!stopBoxAdvice.isEmpty()) shown += QStringLiteral("\n\n") + stopBoxAdvice;
         if (logged.isNull()) {
             shown +=
                 QStringLiteral("\n\nThe fault could not be written to %1 in the current folder")
@@ -122,6 +124,10 @@ void InstallProgramFaultHandler(const QStringList& logFolders) {
     logFallbacks = logFolders;
     logFallbacks << QDir::tempPath();
     SetFaultHandler(HandleFault);
+}
+
+void SetStopBoxAdvice(const QString& advice) {
+    stopBoxAdvice = advice;
 }
 
 QString FaultText(const Fault& fault) {

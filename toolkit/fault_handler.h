@@ -33,6 +33,10 @@ inline constexpr char kFormsVersion[] = "Kesp Forms 2.0";
 // temporary folder is tried after them).
 void InstallProgramFaultHandler(const QStringList& logFolders = {});
 
+// A text the stop box shows under the fault (what the user can do about a
+// fault at this stage of the run); empty: none.
+void SetStopBoxAdvice(const QString& advice);
+
 // The text a fault is logged and shown with: the store's form for table
 // faults, "Error: Kesp Forms 2.0: <description>" for the toolkit's own.
 QString FaultText(const Fault& fault);

@@ -1,10 +1,12 @@
 #include "apps/common/trash_tables.h"
 
 #include "kernel/public_variables.h"
+#include "store/dbf_format.h"
 #include "store/dbf_table.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/pack_keeper.h"
+#include "store/table_file_check.h"
 #include "store/table_schema.h"
 
 #include <QDir>
@@ -29,6 +31,14 @@ const QString kPackField = QStringLiteral("GEL_PACK");
 const QString kUnfinished = QStringLiteral("offen.dbf");
 const QString kTableField = QStringLiteral("TABELLE");
 const QString kBefore = QStringLiteral("VORHER");
+// A table is made under this prefix and renamed into place.
+const QString kUnfinishedPrefix = QStringLiteral("neu_");
+// While a pack is under way, "<pack>.vorher" is a second name of the table
+// file it packs: the file cannot vanish, so whether the pack replaced the
+// table is whether the table's name still leads to it.
+const QString kBeforeSuffix = QStringLiteral(".vorher");
+// Where damaged files of the trash are set aside.
+const QString kSetAside = QStringLiteral("beiseite");
 
 using TablePointer = std::unique_ptr<DbfTable>;
 
@@ -51,7 +61,8 @@ TablePointer OpenOrCreate(const QString& path, const std::vector<kesp::FieldSpec
         // stands under its own name.
         MakeTrashFolder();
         const QFileInfo file(path);
-        const QString made = file.absolutePath() + QStringLiteral("/neu_") + file.fileName();
+        const QString made =
+            file.absolutePath() + QLatin1Char('/') + kUnfinishedPrefix + file.fileName();
         const bool withMemo =
             std::any_of(fields.begin(), fields.end(), [](const auto& f) { return f.type == 'M'; });
         const QString memoSuffix =
@@ -70,6 +81,10 @@ TablePointer OpenOrCreate(const QString& path, const std::vector<kesp::FieldSpec
         }
     }
     return DbfTable::Open(path);
+}
+
+QString BeforePackPath(const QString& pack) {
+    return TrashFolder() + pack + kBeforeSuffix;
 }
 
 TablePointer OpenUnfinished() {
@@ -167,7 +182,11 @@ class TrashKeeper final : public kesp::store::PackKeeper {
                              QString::number(++packsThisRun_).rightJustified(3, '0');
 
         // First the pack is noted as begun, so that its copies can be found
-        // and dropped should it never replace the table.
+        // and dropped should it never replace the table: the table file is
+        // given a second name, then the pack is written down.
+        MakeTrashFolder();
+        kesp::store::RemoveFile(BeforePackPath(pack));
+        kesp::store::LinkFile(table.path(), BeforePackPath(pack));
         TablePointer unfinished = OpenUnfinished();
         if (!unfinished) InUse(TrashFolder() + kUnfinished);
         unfinished->AppendBlank();
@@ -200,6 +219,7 @@ class TrashKeeper final : public kesp::store::PackKeeper {
         if (pack.isEmpty()) return;
         lastPack.insert(FileNameOf(tablePath).toLower(), pack);
         EndUnfinished(pack);
+        kesp::store::RemoveFile(BeforePackPath(pack));
     }
 
     void Abandoned(const QString& tablePath) override {
@@ -207,6 +227,7 @@ class TrashKeeper final : public kesp::store::PackKeeper {
         if (pack.isEmpty()) return;
         DropPack(FileNameOf(tablePath), pack);
         EndUnfinished(pack);
+        kesp::store::RemoveFile(BeforePackPath(pack));
     }
 
   private:
@@ -235,7 +256,19 @@ void KeepPackedRecordsOf(const QStringList& tables) {
 }
 
 QString TrashFolder() {
-    return THE_DATA_PATH + QStringLiteral("papierkorb") + QDir::separator();
+    return THE_DATA_PATH + TrashFolderName() + QDir::separator();
+}
+
+QString TrashFolderName() {
+    return QStringLiteral("papierkorb");
+}
+
+bool IsTrashTableFile(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    const QString base = QFileInfo(fileName).completeBaseName();
+    return (suffix == "dbf" || suffix == "dbt" || suffix == "fpt") &&
+           !fileName.startsWith(kUnfinishedPrefix, Qt::CaseInsensitive) &&
+           base.compare(QFileInfo(kUnfinished).completeBaseName(), Qt::CaseInsensitive) != 0;
 }
 
 QString TrashTablePath(const QString& table) {
@@ -251,17 +284,62 @@ void FinishUnfinishedPacks() {
         const QString pack = TextOf(*unfinished, row, kPackField);
         const auto before = static_cast<std::uint32_t>(
             unfinished->Read(row, unfinished->FieldIndex(kBefore)).toDouble());
-        // Opening the table finishes a swap that was cut off; a table still
-        // holding as many records as before the pack was never replaced.
+        // Opening the table finishes a swap that was cut off. A table whose
+        // name still leads to the file the pack began with was never
+        // replaced, whatever was written to it since; a pack noted without
+        // that second name (a file system without links) is judged by the
+        // record count it began with.
         const TablePointer source = OpenExisting(THE_DATA_PATH + table);
         if (!source) {
             if (kesp::store::FileExists(THE_DATA_PATH + table)) continue;  // in use
-        } else if (source->RecordCount() == before) {
+        } else if (kesp::store::FileExists(BeforePackPath(pack))
+                       ? kesp::store::IsSameFile(THE_DATA_PATH + table, BeforePackPath(pack))
+                       : source->RecordCount() == before) {
             DropPack(table, pack);
         }
         unfinished->SetDeleted(row, true);
+        kesp::store::RemoveFile(BeforePackPath(pack));
     }
     unfinished->Pack();
+}
+
+QStringList TidyTrashFolder() {
+    const QDir folder(TrashFolder());
+    if (!folder.exists()) return {};
+    // Tables cut off while being made never took their names.
+    for (const QString& name :
+         folder.entryList({kUnfinishedPrefix + QLatin1Char('*')}, QDir::Files))
+        kesp::store::RemoveFile(TrashFolder() + name);
+    // Second names of packs no longer under way.
+    QSet<QString> underWay;
+    if (kesp::store::TableFileDamage(TrashFolder() + kUnfinished).isEmpty()) {
+        if (const TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished)) {
+            for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row)
+                if (!unfinished->IsDeleted(row))
+                    underWay.insert(TextOf(*unfinished, row, kPackField) + kBeforeSuffix);
+        }
+    }
+    for (const QString& name : folder.entryList({QLatin1Char('*') + kBeforeSuffix}, QDir::Files))
+        if (!underWay.contains(name)) kesp::store::RemoveFile(TrashFolder() + name);
+    // A damaged table is moved out of the way with its memo file, never opened.
+    QStringList setAside;
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss_"));
+    for (const QString& name :
+         folder.entryList({QStringLiteral("*.dbf")}, QDir::Files | QDir::System)) {
+        const QString path = TrashFolder() + name;
+        if (kesp::store::TableFileDamage(path).isEmpty()) continue;
+        if (!QDir().mkpath(TrashFolder() + kSetAside))
+            kesp::store::ThrowWriteFailure(TrashFolder() + kSetAside, QStringLiteral("create"),
+                                           EACCES);
+        for (const QString& file : QStringList{path} + kesp::store::MemoCandidates(path)) {
+            if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
+                kesp::store::RenameFile(file, TrashFolder() + kSetAside + QLatin1Char('/') + stamp +
+                                                  QFileInfo(file).fileName());
+        }
+        setAside.append(TrashFolder() + kSetAside + QLatin1Char('/') + stamp + name);
+    }
+    return setAside;
 }
 
 int ForgetTrashBefore(const QDate& day) {

@@ -38,8 +38,19 @@
 void KeepPackedRecordsOf(const QStringList& tables);
 
 // The trash folder and a table's trash table in it.
+QString TrashFolderName();  // within the data folder
 QString TrashFolder();
+// Whether a file of the trash folder is a trash table or its memo file (not
+// the trash's own bookkeeping or a table still being made).
+bool IsTrashTableFile(const QString& fileName);
 QString TrashTablePath(const QString& table);
+
+// Makes the trash folder safe to open, before anything of it is: removes the
+// tables cut off while being made and what packs no longer under way left,
+// and sets every table that does not pass the check aside (with its memo
+// file) into the folder "beiseite" of the trash; returns the paths they were
+// set aside to. A refused move is a WriteFailure.
+QStringList TidyTrashFolder();
 
 // Finishes what packs cut off by the end of the process left: the copies of a
 // pack that did not replace its table leave the trash. Tables in use by
