@@ -1,6 +1,7 @@
 #include "shell/backup_check.h"
 
 #include "apps/common/trash_tables.h"
+#include "store/dbf_format.h"
 #include "store/file_names.h"
 #include "store/table_file_check.h"
 
@@ -21,7 +22,7 @@ struct Entry {
     bool exists = false;
     bool plainFile = false;
     bool folder = false;
-    QString identity;  // device, inode, size and time of a plain file
+    QString identity;  // device, inode, size and change time of a plain file
 };
 
 Entry Look(const QString& path) {
@@ -36,8 +37,8 @@ Entry Look(const QString& path) {
                              .arg(info.st_dev)
                              .arg(info.st_ino)
                              .arg(info.st_size)
-                             .arg(info.st_mtim.tv_sec)
-                             .arg(info.st_mtim.tv_nsec);
+                             .arg(info.st_ctim.tv_sec)
+                             .arg(info.st_ctim.tv_nsec);
     }
     return entry;
 }
@@ -45,7 +46,10 @@ Entry Look(const QString& path) {
 // Only sound files are remembered: a damaged one is rare and told anew.
 QString TableDamage(const QString& path) {
     static QSet<QString> sound;
-    const QString identity = Look(path).identity;
+    // The table with its memo files: a memo file lost or replaced is damage too.
+    QString identity = Look(path).identity;
+    for (const QString& memo : kesp::store::MemoCandidates(path))
+        identity += QLatin1Char('|') + Look(memo).identity + (Look(memo).exists ? "+" : "-");
     if (!identity.isEmpty() && sound.contains(identity)) return {};
     const QString damage = kesp::store::TableFileDamage(path);
     if (damage.isEmpty() && !identity.isEmpty()) sound.insert(identity);

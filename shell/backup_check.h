@@ -7,8 +7,9 @@
 // - A folder passes when each of its entries is a plain file, or the trash
 //   folder holding plain files, and each table passes the store's check of a
 //   table file (kesp::store::TableFileDamage).
-// - A sound file is remembered for the run by its identity, size and
-//   time, so the backups that share an unchanged file check it once.
+// - A sound table is remembered for the run by its and its memo file's
+//   identity, size and change time, so the backups that share unchanged
+//   files check them once.
 #pragma once
 
 #include <QString>

@@ -200,9 +200,11 @@ struct DamagedCopy {
     QString damage;
 };
 
-}  // namespace
+// Whether a snapshot's copies must read back whole: not for the state kept
+// before a restore, which is often damaged, the very reason for the restore.
+enum class Copies { Checked, AsTheyAre };
 
-QString MakeSnapshot(const QDateTime& now, QString* reason) {
+QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies) {
     const QList<Snapshot> earlier = Snapshots();
     QString name = now.toString(kNameFormat);
     for (int n = 2; QFileInfo::exists(BackupsFolder() + name); ++n)
@@ -218,7 +220,9 @@ QString MakeSnapshot(const QDateTime& now, QString* reason) {
             CopyDataInto(unfinished, earlier.isEmpty() ? QString() : earlier.first().folder);
         // What was copied is read back as a restore would read it.
         for (const QString& copy : copied) {
-            if (!copy.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive)) continue;
+            if (copies == Copies::AsTheyAre ||
+                !copy.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
+                continue;
             const QString damage = kesp::store::TableFileDamage(copy);
             if (!damage.isEmpty()) throw DamagedCopy{damage};
         }
@@ -238,6 +242,12 @@ QString MakeSnapshot(const QDateTime& now, QString* reason) {
     QDir(unfinished).removeRecursively();
     if (reason) *reason = FailureText(now, osCode, detail);
     return {};
+}
+
+}  // namespace
+
+QString MakeSnapshot(const QDateTime& now, QString* reason) {
+    return MakeSnapshotOf(now, reason, Copies::Checked);
 }
 
 void RotateSnapshots(const QDateTime& now) {
@@ -360,7 +370,7 @@ bool RestoreSnapshot(const Snapshot& snapshot, const QDateTime& now, QString* re
         return false;
     }
     QString notKept;
-    const QString before = MakeSnapshot(now, &notKept);
+    const QString before = MakeSnapshotOf(now, &notKept, Copies::AsTheyAre);
     if (before.isEmpty()) {
         *reason = TEXT(kNotKept).arg(when, notKept);
         return false;

@@ -205,4 +205,80 @@ TEST_F(TrashTables, APackKilledAtAnyFileChangeLeavesEachRecordInTheTableOrTheTra
     EXPECT_EQ(TrashedRecordsOf("notiz.dbf", {}).size(), 4);
 }
 
+TEST_F(TrashTables, RecordsWrittenBetweenAKilledPackAndTheNextStartCannotMisleadIt) {
+    // Written in between: as many records as give the table its count from
+    // before the pack when the pack replaced it, else three. Judged by the
+    // count, the first would lose the packed records, the second double them.
+    const auto deleted = [](int nr) { return nr % 3 == 0; };
+    int killed = 0;
+    for (int n = 1;; ++n) {
+        QDir(TrashFolder()).removeRecursively();
+        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
+            QFile::remove(THE_DATA_PATH + leftover);
+        MakeNotes("notiz.dbf", 12, deleted);
+        const pid_t child = fork();
+        if (child == 0) {
+            kesp::store::KillBeforeFileChangeForTests(n);
+            try {
+                Pack("notiz.dbf");
+            } catch (...) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        DBUSEAREA(true, THE_DATA_PATH + "notiz.dbf", "n");
+        const int added = RECCOUNT() < 12 ? 12 - RECCOUNT() : 3;
+        for (int nr = 101; nr < 101 + added; ++nr) {
+            DBAPPEND();
+            REPLACE("NR", nr);
+        }
+        DBCLOSEALL();
+        TidyTrashFolder();
+        FinishUnfinishedPacks();
+        std::map<int, int> expected;
+        for (int nr = 1; nr <= 12; ++nr)
+            expected[nr] = 1;
+        for (int nr = 101; nr < 101 + added; ++nr)
+            expected[nr] = 1;
+        EXPECT_EQ(Occurrences("notiz.dbf"), expected) << "killed before file change " << n;
+        if (!WIFSIGNALED(status)) break;
+        ++killed;
+    }
+    EXPECT_GT(killed, 10);
+}
+
+TEST_F(TrashTables, WhatTheTrashLeftUnfinishedOrDamagedIsClearedOrSetAsideBeforeAnythingOpensIt) {
+    MakeNotes("notiz.dbf", 3, [](int nr) { return nr == 2; });
+    Pack("notiz.dbf");
+    // A table the trash was making when the process ended, and a stray
+    // second name of a pack no longer under way.
+    QFile cut(TrashFolder() + "neu_adressen_p.dbf");
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write("\x03\x7A");
+    cut.close();
+    ASSERT_TRUE(QFile::link(THE_DATA_PATH + "notiz.dbf", TrashFolder() + "2026.vorher") ||
+                QFile::copy(THE_DATA_PATH + "notiz.dbf", TrashFolder() + "2026.vorher"));
+    // Another trash table cut short by another program.
+    MakeNotes("tricks.dbf", 2, [](int) { return true; });
+    KeepPackedRecordsOf({"notiz.dbf", "tricks.dbf"});
+    Pack("tricks.dbf");
+    QFile tricks(TrashTablePath("tricks.dbf"));
+    ASSERT_TRUE(tricks.resize(tricks.size() - 30));
+
+    const QStringList setAside = TidyTrashFolder();
+    ASSERT_EQ(setAside.size(), 1);
+    EXPECT_TRUE(setAside[0].endsWith("_tricks.dbf")) << setAside[0].toStdString();
+    EXPECT_TRUE(QFile::exists(setAside[0]));
+    EXPECT_FALSE(QFile::exists(TrashTablePath("tricks.dbf")));
+    EXPECT_FALSE(QFile::exists(TrashTablePath("tricks.fpt")));
+    EXPECT_FALSE(QFile::exists(TrashFolder() + "neu_adressen_p.dbf"));
+    EXPECT_FALSE(QFile::exists(TrashFolder() + "2026.vorher"));
+    EXPECT_TRUE(TidyTrashFolder().isEmpty()) << "told once";
+    // The rest of the trash reads as before.
+    ForgetTrashBefore(QDate::currentDate().addDays(-30));
+    EXPECT_EQ(TrashedRecordsOf("notiz.dbf", {}).size(), 1);
+}
+
 }  // namespace
