@@ -3,6 +3,7 @@
 #include "kernel/public_variables.h"
 #include "store/dbf_format.h"
 #include "store/dbf_table.h"
+#include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/pack_keeper.h"
@@ -148,6 +149,16 @@ int DropRows(DbfTable& table, Drop drop, bool pack = true) {
     }
     if (pack) table.Pack();
     return dropped;
+}
+
+// Rows marked deleted have left the trash (the marks are written in place and
+// need no room); the pack that takes their bytes away as well is left to the
+// next start when the disk refuses it now.
+void PackIfThereIsRoom(DbfTable& trash) {
+    try {
+        trash.Pack();
+    } catch (const kesp::WriteFailure&) {
+    }
 }
 
 void DropPack(const QString& table, const QString& pack) {
@@ -398,7 +409,9 @@ int Restore(const QString& table, Chosen chosen) {
     if (restored == 0) return 0;
     target->Commit();
     // Only now, with the records in their table, do they leave the trash.
-    DropRows(*trash, [&](std::uint32_t row) { return chosen(*trash, row); });
+    DropRows(
+        *trash, [&](std::uint32_t row) { return chosen(*trash, row); }, false);
+    PackIfThereIsRoom(*trash);
     return restored;
 }
 
@@ -422,5 +435,8 @@ QString LastPackOf(const QString& table) {
 int EmptyTrashOf(const QString& table) {
     const TablePointer trash = OpenExisting(TrashTablePath(table));
     if (!trash) return -1;
-    return DropRows(*trash, [](std::uint32_t) { return true; });
+    const int removed = DropRows(
+        *trash, [](std::uint32_t) { return true; }, false);
+    PackIfThereIsRoom(*trash);
+    return removed;
 }

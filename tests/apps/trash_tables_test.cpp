@@ -281,4 +281,45 @@ TEST_F(TrashTables, WhatTheTrashLeftUnfinishedOrDamagedIsClearedOrSetAsideBefore
     EXPECT_EQ(TrashedRecordsOf("notiz.dbf", {}).size(), 1);
 }
 
+TEST_F(TrashTables, OnAFullDiskARestoreCountsWhatCameBackAndEmptyingSaysTrulyWhatItDid) {
+    int told = 0;
+    for (std::int64_t room = 0; room <= 6000; room += 150) {
+        QDir(TrashFolder()).removeRecursively();
+        MakeNotes("notiz.dbf", 6, [](int nr) { return nr > 3; });
+        Pack("notiz.dbf");
+        const QList<TrashedRecord> trashed = TrashedRecordsOf("notiz.dbf", {});
+        ASSERT_EQ(trashed.size(), 3);
+        QList<std::uint32_t> rows;
+        for (const TrashedRecord& record : trashed)
+            rows.append(record.row);
+        kesp::store::LimitRoomForTests(room);
+        int back = -1;
+        try {
+            back = RestoreFromTrash("notiz.dbf", rows);
+        } catch (const kesp::WriteFailure&) {
+            back = 0;  // refused before a record came back
+        }
+        kesp::store::LimitRoomForTests(-1);
+        std::map<int, int> once;
+        for (int nr = 1; nr <= 6; ++nr)
+            once[nr] = 1;
+        EXPECT_EQ(Occurrences("notiz.dbf"), once) << room;
+        DBUSEAREA(true, THE_DATA_PATH + "notiz.dbf", "n");
+        EXPECT_EQ(back, RECCOUNT() - 3) << "the records counted are those back, room " << room;
+        DBCLOSEALL();
+        if (back == 3 && told++ == 0) {
+            // Emptied on a full disk: the entries are gone, and so said.
+            MakeNotes("tricks.dbf", 4, [](int) { return true; });
+            KeepPackedRecordsOf({"notiz.dbf", "tricks.dbf"});
+            Pack("tricks.dbf");
+            kesp::store::LimitRoomForTests(0);
+            EXPECT_EQ(EmptyTrashOf("tricks.dbf"), 4);
+            kesp::store::LimitRoomForTests(-1);
+            EXPECT_TRUE(TrashedRecordsOf("tricks.dbf", {}).isEmpty());
+            KeepPackedRecordsOf({"notiz.dbf"});
+        }
+    }
+    EXPECT_GT(told, 0);
+}
+
 }  // namespace
