@@ -4,6 +4,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
+#include "store/number_followers.h"
 #include "store/xbase.h"
 
 #include <QDir>
@@ -91,6 +92,18 @@ const VCardBook& BusinessVCardBook() {
                                 .fileName = {"Firmen.vcf", "Business.vcf", "Empresas.vcf"}};
     return book;
 }
+
+namespace {
+
+// The UID tables hold the books' record numbers: every pack of a book in this
+// program renumbers them, so that a UID stays with its record (vcard_uids.h).
+[[maybe_unused]] const bool kUidTablesFollowPacks = [] {
+    for (const VCardBook* book : {&PrivateVCardBook(), &BusinessVCardBook()})
+        kesp::store::FollowRecordNumbers({book->table, book->uidTable, QStringLiteral("SATZ")});
+    return true;
+}();
+
+}  // namespace
 
 QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVersion version,
                            int* cards) {

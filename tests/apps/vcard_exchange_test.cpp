@@ -247,6 +247,57 @@ TEST_F(VCardExchange, UidsStayWithTheirRecordsAndAReimportUpdatesThem) {
     EXPECT_EQ(uids(), first.mid(1));
 }
 
+// A card of the name, with a telephone number and a note when given.
+QByteArray Card(const QString& uid, const QString& family, const QString& given,
+                const QString& tel = {}, const QString& note = {}) {
+    QString card = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:" + family + ";" + given + ";;;\r\n";
+    if (!tel.isEmpty()) card += "TEL;TYPE=home:" + tel + "\r\n";
+    if (!note.isEmpty()) card += "NOTE:" + note + "\r\n";
+    return (card + "UID:" + uid + "\r\nEND:VCARD\r\n").toUtf8();
+}
+
+TEST_F(VCardExchange, RecordsOfOneNameKeepTheirOwnUidsThroughPacks) {
+    const QByteArray father = Card("father", "Smith", "John", "111");
+    const QByteArray son = Card("son", "Smith", "John", "222", "the son");
+    const auto deleteAndPack = [this](const QString& family, const QString& tel) {
+        OpenBook(PrivateVCardBook());
+        for (int number = 1; number <= RECCOUNT(); ++number) {
+            DBGOTO(number);
+            if (FIELD(kAlias + "->NACHNAME").toString().trimmed() == family &&
+                FIELD(kAlias + "->TEL").toString().trimmed() == tel)
+                DBDELETE();
+        }
+        __DBPACK();
+        DBCLOSEALL();
+    };
+    const auto tels = [this] {
+        QStringList found;
+        for (const AddressValues& r : Stored(PrivateVCardBook()))
+            found.append(r["TEL"].toString() + " " + r["FREE10"].toString());
+        return found;
+    };
+
+    const QByteArray carl = Card("c", "Carlsen", "Carl");
+    EXPECT_EQ(Import(PrivateVCardBook(), Written("all.vcf", carl + father + son)).added, 3);
+    // Carl packed away: the father and the son each move up a place.
+    deleteAndPack("Carlsen", "");
+    VCardImport again = Import(PrivateVCardBook(),
+                               Written("son.vcf", Card("son", "Smith", "John", "333", "the son")));
+    EXPECT_EQ(again.merged, 1);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(tels(), QStringList({"111 ", "333 the son"}));
+
+    // The father packed away: his UID goes with him, the son keeps his.
+    deleteAndPack("Smith", "111");
+    again = Import(PrivateVCardBook(), Written("son.vcf", son));
+    EXPECT_EQ(again.merged, 1);
+    EXPECT_EQ(tels(), QStringList({"222 the son"}));
+    again = Import(PrivateVCardBook(), Written("father.vcf", father));
+    EXPECT_EQ(again.added, 1);
+    EXPECT_EQ(again.merged, 0);
+    EXPECT_EQ(tels(), QStringList({"222 the son", "111 "}));
+}
+
 TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
     QFile huge(exportPath() + "huge.vcf");
