@@ -298,6 +298,42 @@ TEST_F(VCardExchange, RecordsOfOneNameKeepTheirOwnUidsThroughPacks) {
     EXPECT_EQ(tels(), QStringList({"222 the son", "111 "}));
 }
 
+TEST_F(VCardExchange, AHugeNoteIsCutAtItsLimitAndTheSummarySaysWhose) {
+    const AddressBookShape shape{.kind = AddressBookKind::Private,
+                                 .widths = {{"VORNAME", 30}, {"NACHNAME", 30}}};
+    const auto memoOf = [&shape](const QString& note) {
+        VCard card{{.name = "N", .components = {"Smith", "John", "", "", ""}},
+                   {.name = "NOTE", .components = {note}}};
+        return RecordOfCard(shape, card);
+    };
+    const RecordFromCard fits = memoOf(QString(kImportedMemoMax, u'a'));
+    EXPECT_EQ(fits.values["FREE10"].toString().size(), kImportedMemoMax);
+    EXPECT_EQ(fits.memoWhole, 0);
+    // A line break across the limit is not cut in two.
+    const RecordFromCard cut = memoOf(QString(kImportedMemoMax - 1, u'a') + "\nb");
+    EXPECT_EQ(cut.values["FREE10"].toString(), QString(kImportedMemoMax - 1, u'a'));
+    EXPECT_EQ(cut.memoWhole, kImportedMemoMax + 2);
+
+    // Three megabytes of note in a file: one megabyte stored, and the summary tells.
+    const QString note = QString(3 * kImportedMemoMax - 5, u'n');
+    const QString path = Written("huge-note.vcf", Card("j", "Smith", "John", "1", note) +
+                                                      Card("a", "Weiß", "Anna", "2", "short"));
+    const VCardImport import = Import(PrivateVCardBook(), path);
+    EXPECT_EQ(import.added, 2);
+    EXPECT_EQ(import.memosCut, QStringList{"John Smith (3 MB)"});
+    const QList<AddressValues> stored = Stored(PrivateVCardBook());
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0]["FREE10"].toString(), note.left(kImportedMemoMax));
+    EXPECT_EQ(stored[1]["FREE10"], "short");
+    EXPECT_EQ(VCardImportSummary(import),
+              "2 Karten neu aufgenommen, 0 mit vorhandenen zusammengeführt, 0 übersprungen.\r"
+              "Notizen über 1 MB wurden dort abgeschnitten, der Rest nicht übernommen: John "
+              "Smith (3 MB)");
+    UseLanguage("BR");
+    EXPECT_TRUE(VCardImportSummary(import).endsWith(
+        "\rNotas acima de 1 MB foram cortadas ali, o resto não foi importado: John Smith (3 MB)"));
+}
+
 TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
     QFile huge(exportPath() + "huge.vcf");
