@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace kesp::store {
 
@@ -149,7 +150,11 @@ void DbfTable::Load(Purpose purpose) {
     }
 
     const std::uint64_t whole = (size - headerLength_) / recordLength_;
-    count_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(headerCount_, whole));
+    // A repair takes every whole record the file holds, also those after a
+    // header count that says too few; else the count says where the records end.
+    const std::uint64_t counted = purpose == Purpose::Repair ? whole : headerCount_;
+    count_ = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>({counted, whole, std::numeric_limits<std::uint32_t>::max()}));
     committedCount_ = count_;
     const std::size_t recordBytes = std::size_t{count_} * recordLength_;
     // Large tables are mapped rather than copied; the lock keeps the file from

@@ -83,7 +83,8 @@ class DbfTable {
     enum class Purpose {
         Change,   // the program's use: read and write
         Inspect,  // looking only: nothing is ever written, not even a repair
-        Repair,   // read and write; an unreadable memo file reads as no memos
+        Repair,   // read and write; an unreadable memo file reads as no memos, and
+                  // every whole record the file holds counts, whatever the header says
     };
     // nullptr when another holder has the table locked. Faults otherwise.
     static std::unique_ptr<DbfTable> Open(const QString& path, Purpose purpose = Purpose::Change);

@@ -8,6 +8,7 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/key_order.h"
+#include "store/number_followers.h"
 #include "store/settings.h"
 #include "store/work_area.h"
 #include "store/xbase.h"
@@ -527,8 +528,10 @@ void __DBPACK() {
     for (const Order& order : area.orders)
         fitted.push_back(Fits(area, order));
     const bool anyFitted = std::find(fitted.begin(), fitted.end(), true) != fitted.end();
+    const QString path = area.table->path();
+    const bool followed = kesp::store::HasNumberFollowers(path);
     const std::vector<std::uint32_t> newNumbers =
-        anyFitted ? area.table->NumbersAfterPack() : std::vector<std::uint32_t>{};
+        anyFitted || followed ? area.table->NumbersAfterPack() : std::vector<std::uint32_t>{};
     bool packed = false;
     try {
         packed = area.table->Pack();
@@ -549,6 +552,7 @@ void __DBPACK() {
             }
         }
     }
+    if (packed && followed) kesp::store::RenumberFollowers(path, newNumbers);
     GoTop(area);
     if (packed) WriteIndexFiles(area);
 }

@@ -185,7 +185,7 @@ bool DBRECORDVISIBLE();         // the current record passes the deleted switch 
 void DBAPPEND();     // blank record at the end, current
 void DBDELETE();     // mark the current record deleted; written to the file at once
 void DBRECALL();     // take the mark away; written to the file at once
-void __DBPACK();     // remove marked records; indexes rebuilt; top
+void __DBPACK();     // remove marked records; indexes rebuilt; followers renumbered; top
 void DBCOMMIT();     // current table written to disk
 void DBCOMMITALL();  // every table written to disk
 

@@ -184,7 +184,18 @@ class Reading {
         QString memo = parts.join(u'\n');
         memo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         memo.replace(u'\n', QStringLiteral("\r\n"));
-        result_.values[kMemo] = WithCodesForUnstorable(memo);
+        // Cut before the characters the table cannot hold are spelled out,
+        // so that a huge note is not spelled out whole only to be thrown away.
+        const qsizetype whole = memo.size();
+        const bool tooLong = whole > kImportedMemoMax;
+        if (tooLong) memo.truncate(kImportedMemoMax);
+        memo = WithCodesForUnstorable(memo);
+        if (tooLong || memo.size() > kImportedMemoMax) {
+            memo.truncate(kImportedMemoMax);
+            if (memo.endsWith(u'\r')) memo.chop(1);  // no line break cut in two
+            result_.memoWhole = whole;
+        }
+        result_.values[kMemo] = memo;
         bool anything = false;
         for (auto it = result_.values.cbegin(); it != result_.values.cend(); ++it) {
             const QVariant& v = it.value();

@@ -17,7 +17,9 @@
 // one with characters Windows-1252 has not, a second value of a kind and a
 // property without a field go into the memo as "NAME: value" lines after
 // the note, characters the table cannot hold written as "<U+1F600>".
-// Photos, logos, keys and sounds are passed over and counted.
+// Photos, logos, keys and sounds are passed over and counted. A memo longer
+// than kImportedMemoMax characters is cut there, and the cut is told: a
+// record holds no more than its window can show at once.
 #pragma once
 
 #include "apps/addresses/vcard_format.h"
@@ -46,12 +48,16 @@ QStringList AddressFieldsOf(AddressBookKind kind);
 VCard CardOfRecord(const AddressBookShape& book, const AddressValues& record, const QString& uid,
                    VCardVersion version);
 
+// The longest memo a card brings, in characters (a byte each in the table).
+inline constexpr qsizetype kImportedMemoMax = qsizetype{1} << 20;
+
 struct RecordFromCard {
-    AddressValues values;  // every field of AddressFieldsOf(), blank where the card had none
-    QString uid;           // empty: the card has none
-    int memoValues = 0;    // values written into the memo as "NAME: value"
-    int media = 0;         // photos, logos, keys and sounds passed over
-    bool empty = false;    // nothing to store: the card is skipped
+    AddressValues values;     // every field of AddressFieldsOf(), blank where the card had none
+    QString uid;              // empty: the card has none
+    int memoValues = 0;       // values written into the memo as "NAME: value"
+    int media = 0;            // photos, logos, keys and sounds passed over
+    qsizetype memoWhole = 0;  // the memo's length before it was cut; 0: not cut
+    bool empty = false;       // nothing to store: the card is skipped
 };
 
 RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card);

@@ -4,6 +4,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
+#include "store/number_followers.h"
 #include "store/xbase.h"
 
 #include <QDir>
@@ -49,6 +50,16 @@ QHash<int, QString> LiveNames(const QString& alias) {
     return names;
 }
 
+// "Anna Weiß (49 MB)": whose memo was cut, and how long it was.
+QString CutMemoName(const RecordFromCard& record) {
+    QString name = (record.values.value("VORNAME").toString().trimmed() + u' ' +
+                    record.values.value("NACHNAME").toString().trimmed())
+                       .trimmed();
+    if (name.isEmpty()) name = QStringLiteral("?");
+    const qsizetype megabytes = (record.memoWhole + kImportedMemoMax - 1) / kImportedMemoMax;
+    return name + QStringLiteral(" (%1 MB)").arg(megabytes);
+}
+
 QString Refusal(const Texts& why, const QString& path) {
     return TEXT({"Die Datei wurde nicht eingelesen, nichts wurde gespeichert:",
                  "The file was not imported, nothing was stored:",
@@ -91,6 +102,18 @@ const VCardBook& BusinessVCardBook() {
                                 .fileName = {"Firmen.vcf", "Business.vcf", "Empresas.vcf"}};
     return book;
 }
+
+namespace {
+
+// The UID tables hold the books' record numbers: every pack of a book in this
+// program renumbers them, so that a UID stays with its record (vcard_uids.h).
+[[maybe_unused]] const bool kUidTablesFollowPacks = [] {
+    for (const VCardBook* book : {&PrivateVCardBook(), &BusinessVCardBook()})
+        kesp::store::FollowRecordNumbers({book->table, book->uidTable, QStringLiteral("SATZ")});
+    return true;
+}();
+
+}  // namespace
 
 QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVersion version,
                            int* cards) {
@@ -160,6 +183,7 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
             continue;
         }
         import.memoValues += record.memoValues;
+        if (record.memoWhole > 0) import.memosCut.append(CutMemoName(record));
         const int known = record.uid.isEmpty() ? 0 : uids.recordOf(record.uid);
         if (known > 0) {
             DBGOTO(known);
@@ -201,6 +225,12 @@ QString VCardImportSummary(const VCardImport& import) {
                            "%1 photos, keys or sounds were not taken over.",
                            "%1 fotos, chaves ou sons não foram importados."})
                          .arg(import.media));
+    if (!import.memosCut.isEmpty())
+        lines.append(TEXT({"Notizen über 1 MB wurden dort abgeschnitten, der Rest nicht "
+                           "übernommen: %1",
+                           "Notes over 1 MB were cut there, the rest was not taken over: %1",
+                           "Notas acima de 1 MB foram cortadas ali, o resto não foi importado: %1"})
+                         .arg(import.memosCut.join(QStringLiteral(", "))));
     if (!import.uidsNotKept.isEmpty())
         lines.append(import.uidsNotKept + "\r" +
                      TEXT({"Eine neue Einfuhr derselben Karten fügt sie noch einmal hinzu.",

@@ -47,6 +47,9 @@ struct VCardImport {
     int skipped = 0;  // cards with nothing to store
     int memoValues = 0;
     int media = 0;  // photos, logos, keys and sounds passed over
+    // The records whose memo was cut at kImportedMemoMax: their names, each
+    // with the memo's length before ("Anna Weiß (49 MB)").
+    QStringList memosCut;
     // The records are stored, but the UIDs could not be kept: why, in the
     // interface language; empty when they were.
     QString uidsNotKept;

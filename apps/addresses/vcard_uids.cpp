@@ -44,9 +44,10 @@ CardIdentities::CardIdentities(const QString& path, const QHash<int, QString>& l
     DBUSEAREA(true, path, kAlias);
     for (int row = 1; row <= RECCOUNT(); ++row) {
         DBGOTO(row);
-        if (DELETED()) continue;
+        const int number = static_cast<int>(FIELD(kAlias + "->SATZ").toDouble());
+        if (DELETED() || number < 1) continue;  // 0: a pack removed its record
         add({.row = row,
-             .number = static_cast<int>(FIELD(kAlias + "->SATZ").toDouble()),
+             .number = number,
              .nameKey = FIELD(kAlias + "->NAME").toString().trimmed(),
              .uid = FIELD(kAlias + "->UID").toString().trimmed()});
     }

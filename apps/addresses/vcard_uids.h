@@ -4,11 +4,15 @@
 // its name key, UID the card's identity. No field of the book itself holds
 // them.
 //
-// Record numbers change when a table is packed, so a UID belongs to the
-// record at its number only while that record still has the name; else to a
-// record of that name that no other UID claims. A record thus keeps its UID
-// through packing and through every change but one of its name. UIDs longer
-// than the table holds are kept as their SHA-256 ("sha256:<hex>").
+// Record numbers change when a book is packed; every pack in this program
+// renumbers SATZ as it renumbers the records (store/number_followers.h), and
+// a UID whose record the pack removed (SATZ 0) is forgotten. So two records
+// of the same name keep their own UIDs through packs. As another program may
+// have packed the book, a UID belongs to the record at its number only while
+// that record still has the name; else to a record of that name that no
+// other UID claims. A record thus keeps its UID through packing and through
+// every change but one of its name. UIDs longer than the table holds are
+// kept as their SHA-256 ("sha256:<hex>").
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once

@@ -247,6 +247,93 @@ TEST_F(VCardExchange, UidsStayWithTheirRecordsAndAReimportUpdatesThem) {
     EXPECT_EQ(uids(), first.mid(1));
 }
 
+// A card of the name, with a telephone number and a note when given.
+QByteArray Card(const QString& uid, const QString& family, const QString& given,
+                const QString& tel = {}, const QString& note = {}) {
+    QString card = "BEGIN:VCARD\r\nVERSION:4.0\r\nN:" + family + ";" + given + ";;;\r\n";
+    if (!tel.isEmpty()) card += "TEL;TYPE=home:" + tel + "\r\n";
+    if (!note.isEmpty()) card += "NOTE:" + note + "\r\n";
+    return (card + "UID:" + uid + "\r\nEND:VCARD\r\n").toUtf8();
+}
+
+TEST_F(VCardExchange, RecordsOfOneNameKeepTheirOwnUidsThroughPacks) {
+    const QByteArray father = Card("father", "Smith", "John", "111");
+    const QByteArray son = Card("son", "Smith", "John", "222", "the son");
+    const auto deleteAndPack = [this](const QString& family, const QString& tel) {
+        OpenBook(PrivateVCardBook());
+        for (int number = 1; number <= RECCOUNT(); ++number) {
+            DBGOTO(number);
+            if (FIELD(kAlias + "->NACHNAME").toString().trimmed() == family &&
+                FIELD(kAlias + "->TEL").toString().trimmed() == tel)
+                DBDELETE();
+        }
+        __DBPACK();
+        DBCLOSEALL();
+    };
+    const auto tels = [this] {
+        QStringList found;
+        for (const AddressValues& r : Stored(PrivateVCardBook()))
+            found.append(r["TEL"].toString() + " " + r["FREE10"].toString());
+        return found;
+    };
+
+    const QByteArray carl = Card("c", "Carlsen", "Carl");
+    EXPECT_EQ(Import(PrivateVCardBook(), Written("all.vcf", carl + father + son)).added, 3);
+    // Carl packed away: the father and the son each move up a place.
+    deleteAndPack("Carlsen", "");
+    VCardImport again = Import(PrivateVCardBook(),
+                               Written("son.vcf", Card("son", "Smith", "John", "333", "the son")));
+    EXPECT_EQ(again.merged, 1);
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(tels(), QStringList({"111 ", "333 the son"}));
+
+    // The father packed away: his UID goes with him, the son keeps his.
+    deleteAndPack("Smith", "111");
+    again = Import(PrivateVCardBook(), Written("son.vcf", son));
+    EXPECT_EQ(again.merged, 1);
+    EXPECT_EQ(tels(), QStringList({"222 the son"}));
+    again = Import(PrivateVCardBook(), Written("father.vcf", father));
+    EXPECT_EQ(again.added, 1);
+    EXPECT_EQ(again.merged, 0);
+    EXPECT_EQ(tels(), QStringList({"222 the son", "111 "}));
+}
+
+TEST_F(VCardExchange, AHugeNoteIsCutAtItsLimitAndTheSummarySaysWhose) {
+    const AddressBookShape shape{.kind = AddressBookKind::Private,
+                                 .widths = {{"VORNAME", 30}, {"NACHNAME", 30}}};
+    const auto memoOf = [&shape](const QString& note) {
+        VCard card{{.name = "N", .components = {"Smith", "John", "", "", ""}},
+                   {.name = "NOTE", .components = {note}}};
+        return RecordOfCard(shape, card);
+    };
+    const RecordFromCard fits = memoOf(QString(kImportedMemoMax, u'a'));
+    EXPECT_EQ(fits.values["FREE10"].toString().size(), kImportedMemoMax);
+    EXPECT_EQ(fits.memoWhole, 0);
+    // A line break across the limit is not cut in two.
+    const RecordFromCard cut = memoOf(QString(kImportedMemoMax - 1, u'a') + "\nb");
+    EXPECT_EQ(cut.values["FREE10"].toString(), QString(kImportedMemoMax - 1, u'a'));
+    EXPECT_EQ(cut.memoWhole, kImportedMemoMax + 2);
+
+    // Three megabytes of note in a file: one megabyte stored, and the summary tells.
+    const QString note = QString(3 * kImportedMemoMax - 5, u'n');
+    const QString path = Written("huge-note.vcf", Card("j", "Smith", "John", "1", note) +
+                                                      Card("a", "Weiß", "Anna", "2", "short"));
+    const VCardImport import = Import(PrivateVCardBook(), path);
+    EXPECT_EQ(import.added, 2);
+    EXPECT_EQ(import.memosCut, QStringList{"John Smith (3 MB)"});
+    const QList<AddressValues> stored = Stored(PrivateVCardBook());
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0]["FREE10"].toString(), note.left(kImportedMemoMax));
+    EXPECT_EQ(stored[1]["FREE10"], "short");
+    EXPECT_EQ(VCardImportSummary(import),
+              "2 Karten neu aufgenommen, 0 mit vorhandenen zusammengeführt, 0 übersprungen.\r"
+              "Notizen über 1 MB wurden dort abgeschnitten, der Rest nicht übernommen: John "
+              "Smith (3 MB)");
+    UseLanguage("BR");
+    EXPECT_TRUE(VCardImportSummary(import).endsWith(
+        "\rNotas acima de 1 MB foram cortadas ali, o resto não foi importado: John Smith (3 MB)"));
+}
+
 TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
     QFile huge(exportPath() + "huge.vcf");

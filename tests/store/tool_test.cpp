@@ -264,6 +264,38 @@ TEST_F(StoreTest, ToolReportsAFieldTypeOtherProgramsCannotRead) {
     EXPECT_TRUE(run.output.contains("field NAME has the unknown type Z")) << run.output;
 }
 
+TEST_F(StoreTest, ToolRepairKeepsEveryWholeRecordAfterAHeaderCountOfTooFew) {
+    QStringList names;
+    for (int n = 1; n <= 10; ++n)
+        names << QStringLiteral("Name%1").arg(n);
+    const QString path = NamesTable(names, "few.dbf");
+    DBUSEAREA(true, path);
+    DBGOTO(9);
+    DBDELETE();
+    DBCLOSEALL();
+    QByteArray table = ReadFile("few.dbf");
+    table[4] = 3;  // the header counts 3 of the 10
+    const int firstUncounted = 32 + 3 * 32 + 1 + 3 * (1 + 20 + 5 + 8);
+    table[firstUncounted] = '\x1a';  // the mark an unfinished append leaves
+    table.chop(1);                   // and no end-of-file mark
+    WriteFile("few.dbf", table);
+
+    const ToolRun run = RunTool({"repair", path});
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(run.output.contains("repaired, 10 record(s) kept")) << run.output;
+    EXPECT_EQ(ReadFile("few.dbf.bak"), table);
+    EXPECT_EQ(RunTool({"check", path}).status, 0);
+    DBUSEAREA(true, path);
+    QStringList kept;
+    for (int r = 1; r <= RECCOUNT(); ++r) {
+        DBGOTO(r);
+        kept << (DELETED() ? "*" : "") + FIELD("VORNAME").toString().trimmed();
+    }
+    QStringList expected = names;
+    expected[8] = "*Name9";
+    EXPECT_EQ(kept, expected);
+}
+
 TEST_F(StoreTest, ToolRepairEmptiesDatesThatAreNoneAndSaysWhich) {
     WritePeopleWithPython(Path(""));
     QByteArray bytes = ReadFile("people.dbf");
