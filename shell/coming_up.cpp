@@ -22,6 +22,9 @@ const Texts kToday{"Heute", "Today", "Hoje"};
 const Texts kTomorrow{"Morgen", "Tomorrow", "Amanhã"};
 const Texts kOverdue{"Überfällig", "Overdue", "Atrasado"};
 const Texts kTurns{"wird %1", "turns %1", "faz %1 anos"};
+// Birth years before this one are no births but stand-ins (year 1 of a date
+// picked without a year, say): such a birthday states no age.
+constexpr int kFirstYearOfAnAge = 1900;
 
 // The day a yearly date falls on in `year`: 29 February on 28 February in
 // the years without one.
@@ -99,8 +102,9 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
             const QDate day = InYear(value, year);
             if (day < first || day > last || year <= value.year()) continue;
             entry.day = day;
-            entry.text =
-                read.Name() + QStringLiteral(" – ") + TEXT(kTurns).arg(year - value.year());
+            entry.text = read.Name();
+            if (value.year() >= kFirstYearOfAnAge)
+                entry.text += QStringLiteral(" – ") + TEXT(kTurns).arg(year - value.year());
             entries.push_back(entry);
         }
         return;

@@ -1,7 +1,8 @@
 // The days ahead: what falls on today and the next days in every
 // application, read through the catalogue's dates. Birthdays recur every year
 // (29 February on 28 February in the other years, as the statistics count
-// it) and say the age the person turns; appointments come with their time;
+// it) and say the age the person turns, unless the year of birth is before
+// 1900 (no year of a birth, but a stand-in); appointments come with their time;
 // notes by their reminder day; open projects by their due day, and every open
 // project already past its due day as overdue; the own application's date
 // when the user has made it a reminder. Records marked deleted are left out.

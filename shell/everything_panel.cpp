@@ -72,11 +72,14 @@ class ResultsModel : public QAbstractListModel {
         lines_.clear();
         words_ = words;
         shownGroups_ = 0;
+        shownUnreadable_ = 0;
+        toldNothingFound_ = false;
         endResetModel();
     }
 
-    // Appends the groups the search has added since the last call, and the
-    // remark that nothing was found once it is done without a match.
+    // Appends the groups the search has added since the last call, the
+    // applications it found memos in that cannot be read, and the remark
+    // that nothing was found once it is done without a match.
     void Follow(const EverythingSearch& search) {
         const std::vector<SearchGroup>& groups = search.groups();
         std::vector<Line> added;
@@ -90,8 +93,14 @@ class ResultsModel : public QAbstractListModel {
                     {Line::Kind::Remark, group.corpus, -1,
                      TEXT(kFirstOf).arg(group.matches.entries.size()).arg(group.matches.total)});
         }
-        if (search.Done() && groups.empty() && lines_.empty() && !words_.empty())
+        const std::vector<const KindCorpus*>& unreadable = search.unreadable();
+        for (; shownUnreadable_ < unreadable.size(); ++shownUnreadable_)
+            added.push_back({Line::Kind::Remark, unreadable[shownUnreadable_], -1,
+                             UnreadableMemosText(*unreadable[shownUnreadable_])});
+        if (search.Done() && groups.empty() && !words_.empty() && !toldNothingFound_) {
             added.push_back({Line::Kind::Remark, nullptr, -1, TEXT(kNothingFound)});
+            toldNothingFound_ = true;
+        }
         if (added.empty()) return;
         const int first = static_cast<int>(lines_.size());
         beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
@@ -113,6 +122,8 @@ class ResultsModel : public QAbstractListModel {
     std::vector<Line> lines_;
     std::vector<FoldedWord> words_;
     std::size_t shownGroups_ = 0;
+    std::size_t shownUnreadable_ = 0;
+    bool toldNothingFound_ = false;
 };
 
 // Headings in bold; a result as its name in bold, then the matching text

@@ -1,5 +1,9 @@
 #include "shell/everything_search.h"
 
+#include "kernel/texts.h"
+
+#include <QTextStream>
+
 std::vector<KindCorpus>& SearchCorpora() {
     static std::vector<KindCorpus> corpora = [] {
         std::vector<KindCorpus> all;
@@ -26,6 +30,7 @@ bool EverythingSearch::Step(const QDeadlineTimer& deadline) {
         // A table a window holds open is left out of this search.
         ++next_;
         if (reading != KindCorpus::Reading::Done) continue;
+        if (corpus.unreadableMemos() > 0) unreadable_.push_back(&corpus);
         KindCorpus::Matches matches = corpus.Find(words_, corpus.kind().searchRows);
         if (matches.total == 0) continue;
         groups_.push_back({&corpus, std::move(matches)});
@@ -43,9 +48,20 @@ bool ReadCorporaOn(const QDeadlineTimer& deadline) {
     return true;
 }
 
+QString UnreadableMemosText(const KindCorpus& corpus) {
+    return TEXT({"Einige Notizen in %1 (%2) können nicht gelesen werden; sie wurden nicht "
+                 "durchsucht.",
+                 "Some notes in %1 (%2) cannot be read; they were not searched.",
+                 "Algumas notas em %1 (%2) não podem ser lidas; elas não foram pesquisadas."})
+        .arg(KindName(corpus.kind()), corpus.kind().table);
+}
+
 std::vector<SearchGroup> SearchEverything(const QString& typed) {
     EverythingSearch search(typed);
     while (!search.Step(QDeadlineTimer(QDeadlineTimer::Forever))) {
     }
+    QTextStream err(stderr);
+    for (const KindCorpus* corpus : search.unreadable())
+        err << UnreadableMemosText(*corpus) << '\n';
     return search.groups();
 }

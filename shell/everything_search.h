@@ -7,6 +7,8 @@
 // (search_corpus.h) or searches it, and every application searched is a
 // group of results at once, before the next one is read. A search that is
 // no longer wanted is simply dropped; what it read stays for the next one.
+// An application whose table holds memos that cannot be read is searched
+// without them and named once per search, so that the rest is still found.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -42,16 +44,24 @@ class EverythingSearch {
     // The applications searched so far that hold a match, in their order.
     const std::vector<SearchGroup>& groups() const { return groups_; }
     const std::vector<FoldedWord>& words() const { return words_; }
+    // The applications searched so far with memos that could not be read.
+    const std::vector<const KindCorpus*>& unreadable() const { return unreadable_; }
 
   private:
     std::vector<FoldedWord> words_;
     std::size_t next_ = 0;  // the corpus searched next
     std::vector<SearchGroup> groups_;
+    std::vector<const KindCorpus*> unreadable_;
 };
+
+// "Some notes in Notes (notiz.dbf) cannot be read; they were not searched."
+// in THE_LANG.
+QString UnreadableMemosText(const KindCorpus& corpus);
 
 // Reads on in the searchable copies until the deadline, so that a search
 // begun later finds them ready; true when every copy is up to date.
 bool ReadCorporaOn(const QDeadlineTimer& deadline);
 
-// The whole search at once, for the command line.
+// The whole search at once, for the command line: the applications with
+// memos that cannot be read are named on standard error.
 std::vector<SearchGroup> SearchEverything(const QString& typed);

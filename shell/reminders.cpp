@@ -9,7 +9,10 @@
 #include "store/file_names.h"
 #include "store/xbase.h"
 
+#include <QLocale>
 #include <QSet>
+
+#include <algorithm>
 
 using kesp::store::DbfTable;
 
@@ -50,14 +53,16 @@ QSet<QString> PostedKeys() {
     return keys;
 }
 
-void KeepPosted(const Reminder& reminder) {
+void KeepPosted(const std::vector<Reminder>& reminders) {
     const int previous = SELECT();
     DBUSEAREA(true, THE_DATA_PATH + kPosted, "gemeldet");
-    DBAPPEND();
-    REPLACE("gemeldet->ART", reminder.kind);
-    REPLACE("gemeldet->TAG", reminder.day);
-    REPLACE("gemeldet->ZEIT", reminder.time);
-    REPLACE("gemeldet->TEXT", reminder.body.left(120));
+    for (const Reminder& reminder : reminders) {
+        DBAPPEND();
+        REPLACE("gemeldet->ART", reminder.kind);
+        REPLACE("gemeldet->TAG", reminder.day);
+        REPLACE("gemeldet->ZEIT", reminder.time);
+        REPLACE("gemeldet->TEXT", reminder.body.left(120));
+    }
     DBCOMMIT();
     DBCLOSEAREA();
     DBSELECTAREA(previous);
@@ -104,18 +109,35 @@ std::vector<Reminder> DueReminders(const QDateTime& now) {
     return due;
 }
 
-int PostDueReminders(const QDateTime& now, bool waitForEach) {
+QString MoreRemindersText(int more) {
+    const QLocale locale(TEXT({"de_DE", "en_US", "pt_BR"}));
+    return TEXT({"… und %1 weitere heute fällig", "… and %1 more due today",
+                 "… e mais %1 para hoje"})
+        .arg(locale.toString(more));
+}
+
+int PostDueReminders(const QDateTime& now, bool waitForService) {
     if (!NotificationServiceAvailable()) return -1;
     MakeSurePostedTableExists();
     QSet<QString> posted = PostedKeys();
-    int count = 0;
+    std::vector<Reminder> fresh;
     for (const Reminder& reminder : DueReminders(now)) {
         const QString key = Key(reminder.kind, reminder.day, reminder.time, reminder.body);
         if (posted.contains(key)) continue;
-        if (!PostNotification(reminder.summary, reminder.body, waitForEach)) continue;
-        KeepPosted(reminder);
         posted.insert(key);
-        ++count;
+        fresh.push_back(reminder);
     }
+    if (fresh.empty()) return 0;
+    // Kept before they are posted: a service that answers late, or never,
+    // must not bring the same reminders at the next run.
+    KeepPosted(fresh);
+    const int count = static_cast<int>(fresh.size());
+    const int each = std::min(count, kRemindersPostedAtOnce);
+    // Messages reach the service in the order sent: waiting for the last
+    // answer waits for them all.
+    for (int i = 0; i < each; ++i)
+        PostNotification(fresh[i].summary, fresh[i].body, waitForService && i == count - 1);
+    if (count > each)
+        PostNotification(THE_APP_NAME, MoreRemindersText(count - each), waitForService);
     return count;
 }

@@ -7,7 +7,12 @@
 //
 // What was posted is kept in "gemeldet.dbf" of the data folder (the
 // application, the day and time, the text), so that a restart, or the
-// command that posts for a login script, never posts it again.
+// command that posts for a login script, never posts it again. It is kept
+// before it is posted, in one commit, whatever the service answers and
+// however late: a slow service never brings the same reminders twice.
+//
+// A desktop takes a few notifications at once, not thousands: the first
+// five due are posted, and one more says how many others are due.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -29,7 +34,16 @@ struct Reminder {
 // The reminders due at `now`, posted before or not.
 std::vector<Reminder> DueReminders(const QDateTime& now);
 
-// Posts those due at `now` that were not posted before and keeps them as
-// posted. Returns how many were posted; -1 when no notification service is
-// on the session bus (nothing is kept then, so they come at the next chance).
-int PostDueReminders(const QDateTime& now, bool waitForEach);
+// At most this many reminders are posted one by one; the rest are counted.
+inline constexpr int kRemindersPostedAtOnce = 5;
+
+// Keeps those due at `now` that were not posted before as posted, then posts
+// them (the first kRemindersPostedAtOnce, and one that counts the others).
+// `waitForService`: returns only once the service has answered the last one
+// (five seconds at most), for a command that ends right after. Returns how
+// many were kept; -1 when no notification service is on the session bus
+// (nothing is kept then, so they come at the next chance).
+int PostDueReminders(const QDateTime& now, bool waitForService);
+
+// "… and 99,995 more due today" in THE_LANG.
+QString MoreRemindersText(int more);

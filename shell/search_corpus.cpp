@@ -86,6 +86,7 @@ void KindCorpus::StartReading() {
     reading_ = true;
     complete_ = false;
     next_ = 1;
+    unreadableMemos_ = 0;
     records_.clear();
     shownText_.clear();
     shownStart_.clear();
@@ -122,7 +123,9 @@ KindCorpus::Reading KindCorpus::ReadOn(const QDeadlineTimer& deadline) {
         QStringList values;
         QString searched;
         for (std::size_t i = 0; i < shown_.size(); ++i) {
-            const QString value = ShownFieldValue(table->Read(next_, columns[i]));
+            const std::optional<QVariant> read = table->ReadIfReadable(next_, columns[i]);
+            if (!read) ++unreadableMemos_;
+            const QString value = read ? ShownFieldValue(*read) : QString();
             values.append(value);
             if (!shown_[i].searched || value.isEmpty()) continue;
             if (!shown_[i].caption.isEmpty()) searched += shown_[i].caption + ": ";

@@ -12,7 +12,9 @@
 // user's names for fields) and the date format, and counts as out of date as
 // soon as any of them changed, whoever changed it; it is then read anew.
 // What it keeps costs about the records' text once shown and once folded,
-// less than the table files, whose fields are padded to their width.
+// less than the table files, whose fields are padded to their width. A memo
+// that cannot be read (its pointer beyond the memo file, say) is searched as
+// empty and counted, so that the search can say so; the rest is read.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -64,6 +66,8 @@ class KindCorpus {
     QString MatchingText(int entry, const std::vector<FoldedWord>& words) const;
 
     std::size_t size() const { return records_.size(); }
+    // The memos of the records read that could not be read, kept as empty.
+    int unreadableMemos() const { return unreadableMemos_; }
     std::size_t bytesKept() const;
 
   private:
@@ -92,6 +96,7 @@ class KindCorpus {
     bool reading_ = false;
     bool complete_ = false;
     std::uint32_t next_ = 1;  // the next record to read
+    int unreadableMemos_ = 0;
 
     std::vector<int> records_;
     std::string shownText_;  // the values of each entry, '\x1f' between them

@@ -334,7 +334,7 @@ void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
     deletedCount_ += deleted ? 1 : -1;
 }
 
-std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
+std::optional<std::uint32_t> DbfTable::ReadMemoBlock(std::uint32_t record, int field) const {
     const Field& f = fields_[field];
     const char* p = RecordBytes(record) + f.offset;
     if (f.length == 4) return Le32(reinterpret_cast<const unsigned char*>(p));
@@ -342,14 +342,21 @@ std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
     for (int i = 0; i < f.length; ++i) {
         const char c = p[i];
         if (c == ' ' || c == 0) continue;
-        if (c < '0' || c > '9' || block * 10 + static_cast<std::uint64_t>(c - '0') > 0xFFFFFFFFu) {
-            RaiseTableDamage(
-                path(),
-                QStringLiteral("memo pointer of record %1, field %2").arg(record).arg(f.name));
-        }
+        if (c < '0' || c > '9' || block * 10 + static_cast<std::uint64_t>(c - '0') > 0xFFFFFFFFu)
+            return std::nullopt;
         block = block * 10 + static_cast<std::uint64_t>(c - '0');
     }
     return static_cast<std::uint32_t>(block);
+}
+
+std::uint32_t DbfTable::MemoBlock(std::uint32_t record, int field) const {
+    const std::optional<std::uint32_t> block = ReadMemoBlock(record, field);
+    if (!block) {
+        RaiseTableDamage(path(), QStringLiteral("memo pointer of record %1, field %2")
+                                     .arg(record)
+                                     .arg(fields_[field].name));
+    }
+    return *block;
 }
 
 void DbfTable::SetMemoBlock(char* record, int field, std::uint32_t block) const {
@@ -443,6 +450,18 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
         default:
             return DecodeText(p, static_cast<std::size_t>(f.length));
     }
+}
+
+std::optional<QVariant> DbfTable::ReadIfReadable(std::uint32_t record, int field) const {
+    if (fields_[field].type != 'M' || pendingMemos_.count({record, field}) > 0)
+        return Read(record, field);
+    const std::optional<std::uint32_t> block = ReadMemoBlock(record, field);
+    if (!block) return std::nullopt;
+    if (*block == 0) return QVariant(QString());
+    if (!memo_) return std::nullopt;
+    QByteArray text;
+    if (!memo_->TryRead(*block, &text).isEmpty()) return std::nullopt;
+    return DecodeText(text);
 }
 
 void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {

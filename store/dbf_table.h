@@ -118,6 +118,10 @@ class DbfTable {
     void SetDeleted(std::uint32_t record, bool deleted);
 
     QVariant Read(std::uint32_t record, int field) const;
+    // The value as Read gives it, or nothing where a memo cannot be read (a
+    // bad memo pointer, a block beyond the memo file, no memo file): for
+    // readers that go on past a damaged memo instead of raising its fault.
+    std::optional<QVariant> ReadIfReadable(std::uint32_t record, int field) const;
     // The value of a date or logical field, as Read gives it, without a
     // QVariant: for walks over many records.
     QDate ReadDate(std::uint32_t record, int field) const;
@@ -197,6 +201,8 @@ class DbfTable {
                           const QString& operation, const RecordMender& mend = {});
     QByteArray HeaderBytes(std::uint32_t count) const;
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
+    // The memo pointer's block; nothing when its bytes are no block number.
+    std::optional<std::uint32_t> ReadMemoBlock(std::uint32_t record, int field) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
     QString MemoPath(const QString& extension) const;
     char* MutableRecord(std::uint32_t record);

@@ -3,6 +3,7 @@
 #include "shell/coming_up.h"
 #include "kernel/public_variables.h"
 #include "shell/language.h"
+#include "shell/reminders.h"
 #include "tests/shell/installed_program.h"
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
@@ -88,6 +89,20 @@ TEST_F(ComingUpTest, ABirthdayOn29FebruaryFallsOn28FebruaryInCommonYears) {
     EXPECT_EQ(Texts(ComingUp(QDate(2028, 2, 27), 3, false)),
               QStringList{"02/29/2028 Leap – turns 28"});
     EXPECT_TRUE(ComingUp(QDate(2000, 2, 27), 3, false).empty()) << "not before being born";
+}
+
+TEST_F(ComingUpTest, ABirthYearBefore1900StatesNoAgeInTheListOrTheReminders) {
+    OpenMainWindow();
+    Birthday("Year one", QDate(1, 3, 15));
+    Birthday("Old", QDate(1899, 3, 16));
+    Birthday("Oldest", QDate(1900, 3, 17));
+    EXPECT_EQ(
+        Texts(ComingUp(QDate(2026, 3, 14), 5, false)),
+        (QStringList{"03/15/2026 Year one", "03/16/2026 Old", "03/17/2026 Oldest – turns 126"}));
+    QStringList reminded;
+    for (const Reminder& reminder : DueReminders(QDateTime(QDate(2026, 3, 15), QTime(9, 0))))
+        reminded.append(reminder.body);
+    EXPECT_EQ(reminded, QStringList{"Year one"});
 }
 
 TEST_F(ComingUpTest, TheSettingsAreKeptAndAFolderWithoutThemGetsThemAsInstalled) {

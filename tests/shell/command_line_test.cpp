@@ -54,6 +54,21 @@ TEST_F(CommandLine, FindPrintsTheResultsGroupedAndRefusesWhileTheProgramRuns) {
     EXPECT_TRUE(unknown.err.contains("--frobnicate"));
 }
 
+TEST_F(CommandLine, FindNamesATableWithAnUnreadableMemoAndFindsTheRest) {
+    AddRecord("notiz.dbf", {{"N_TITEL", "Kaputt"}, {"N_TEXT", "Müller verloren"}});
+    PointMemoBeyondItsFile("notiz.dbf", 2, "N_TEXT");
+    LetGoOfTheDataFolder();
+    const CommandRun found = Kesp({"--find", "müller"});
+    EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
+    EXPECT_EQ(found.out,
+              "Adressen-Privat (1)\n  Anna Müller — Müller\n"
+              "Notizen (1)\n  Einkauf — Müller anrufen\n");
+    EXPECT_EQ(found.err,
+              "Einige Notizen in Notizen (notiz.dbf) können nicht gelesen werden; sie wurden "
+              "nicht durchsucht.\n");
+    EXPECT_EQ(Kesp({"--find", "kaputt"}).out, "Notizen (1)\n  Kaputt — Kaputt\n");
+}
+
 // --help and --version answer in the stored language and end, also while
 // the program has the data folder open; they need no graphical session.
 TEST_F(CommandLine, HelpAndVersionPrintTheirTextInTheStoredLanguageAndEnd) {

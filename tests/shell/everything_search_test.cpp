@@ -139,6 +139,38 @@ TEST_F(EverythingSearchTest, TheDictionaryListsItsFirstFiftyPairsAndCountsTheRes
     EXPECT_EQ(lines.last(), "  … the first 50 of 60");
 }
 
+TEST_F(EverythingSearchTest, AMemoBeyondItsFileIsNamedOnceAndTheRestIsFound) {
+    AddRecord("notiz.dbf", {{"N_TITEL", "Kaputt"}, {"N_TEXT", "Müller verloren"}});
+    AddRecord("notiz.dbf", {{"N_TITEL", "Heil"}, {"N_TEXT", "Müller gefunden"}});
+    PointMemoBeyondItsFile("notiz.dbf", 2, "N_TEXT");
+    OpenMainWindow();
+    EXPECT_EQ(Found("müller"), (QStringList{"private: Anna Müller", "business: Max Mueller",
+                                            "notes: Einkauf", "notes: Heil"}));
+    EXPECT_EQ(Found("kaputt"), QStringList{"notes: Kaputt"}) << "its other fields are searched";
+
+    EverythingSearch search("müller");
+    while (!search.Step(QDeadlineTimer(QDeadlineTimer::Forever))) {
+    }
+    ASSERT_EQ(search.unreadable().size(), 1u);
+    EXPECT_EQ(search.unreadable()[0]->kind().id, "notes");
+    const QString told = "Some notes in Notes (notiz.dbf) cannot be read; they were not searched.";
+    EXPECT_EQ(UnreadableMemosText(*search.unreadable()[0]), told);
+
+    // The box tells it once among the results, in the language in force.
+    TestDriver::typeInto("haupt", "s_alles", "müller");
+    WaitForTheSearch();
+    EXPECT_EQ(ListLines().count(told), 1) << ListLines().join("|").toStdString();
+    EXPECT_TRUE(ListLines().contains("Notes (2)"));
+    CHANGE_LANG("DE");
+    TestDriver::clearText("haupt", "s_alles");
+    TestDriver::typeInto("haupt", "s_alles", "zebra");
+    WaitForTheSearch();
+    EXPECT_EQ(ListLines(),
+              (QStringList{"Einige Notizen in Notizen (notiz.dbf) können nicht gelesen werden; sie "
+                           "wurden nicht durchsucht.",
+                           "Nichts gefunden."}));
+}
+
 TEST_F(EverythingSearchTest, ByKeyboardFromTheBoxToARecordAndBack) {
     OpenMainWindow();
     QWidget* box = TestDriver::widget("haupt", "s_alles");

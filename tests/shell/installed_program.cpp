@@ -3,6 +3,7 @@
 #include "kernel/public_variables.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
+#include "store/dbf_table.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 
@@ -103,6 +104,27 @@ void InstalledProgram::DeleteRecords(const QString& table, const std::function<b
     DBEVAL([] { DBDELETE(); }, marked);
     DBCOMMIT();
     DBCLOSEALL();
+}
+
+void InstalledProgram::PointMemoBeyondItsFile(const QString& table, int record,
+                                              const QString& field) {
+    qint64 at = 0;
+    int width = 0;
+    {
+        const auto opened = kesp::store::DbfTable::Open(DataFile(table));
+        ASSERT_TRUE(opened);
+        const int index = opened->FieldIndex(field);
+        ASSERT_GE(index, 0);
+        width = opened->fields()[static_cast<std::size_t>(index)].length;
+        at = opened->headerLength() + qint64(record - 1) * opened->recordLength() + 1 +
+             opened->fields()[static_cast<std::size_t>(index)].offset;
+    }
+    QByteArray pointer = QByteArray::number(9999999).rightJustified(width, ' ');
+    if (width == 4) pointer = QByteArray("\x7f\x96\x98\x00", 4);  // 9999999, little-endian
+    QFile file(DataFile(table));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek(at));
+    ASSERT_EQ(file.write(pointer), width);
 }
 
 int InstalledProgram::RecordCount(const QString& table) {

@@ -35,6 +35,8 @@ class InstalledProgram : public ::testing::Test {
     // Marks the records of a table for which `marked` holds as deleted.
     void DeleteRecords(const QString& table, const std::function<bool()>& marked);
     int RecordCount(const QString& table);
+    // Points the memo `field` of `record` beyond the end of the table's memo file.
+    void PointMemoBeyondItsFile(const QString& table, int record, const QString& field);
     QString StoredLanguage();
     void StoreLanguage(const QString& value);
 

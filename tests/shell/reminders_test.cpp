@@ -8,6 +8,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -73,16 +74,31 @@ class RemindCommand : public Reminders {
         Reminders::TearDown();
     }
 
-    void StartService() {
+    // The stand-in service; `notify`, when given, is the Python code its
+    // Notify runs instead of the notification daemon's.
+    void StartService(const QString& notify = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DBUS_SESSION_BUS_ADDRESS", address_);
         service_.setProcessEnvironment(environment);
-        service_.start("/usr/bin/python3", {"-m", "dbusmock", "--session", "--template",
-                                            "notification_daemon", "-l", log_.filePath("calls")});
+        const QString service = "org.freedesktop.Notifications";
+        const QString path = "/org/freedesktop/Notifications";
+        QStringList arguments{"-m", "dbusmock", "--session", "-l", log_.filePath("calls")};
+        arguments += notify.isEmpty() ? QStringList{"--template", "notification_daemon"}
+                                      : QStringList{service, path, service};
+        service_.start("/usr/bin/python3", arguments);
         QDBusConnection probe = QDBusConnection::connectToBus(address_, "probe");
         for (int i = 0; i < 500; ++i) {
-            if (probe.interface()->isServiceRegistered("org.freedesktop.Notifications")) break;
+            if (probe.interface()->isServiceRegistered(service)) break;
             service_.waitForFinished(20);  // the service's start, not a fixed pause
+        }
+        if (!notify.isEmpty()) {
+            QDBusMessage add = QDBusMessage::createMethodCall(
+                service, path, "org.freedesktop.DBus.Mock", "AddMethod");
+            add << ""
+                << "Notify"
+                << "susssasa{sv}i"
+                << "u" << notify;
+            EXPECT_EQ(probe.call(add).type(), QDBusMessage::ReplyMessage);
         }
         QDBusConnection::disconnectFromBus("probe");
     }
@@ -93,10 +109,23 @@ class RemindCommand : public Reminders {
         return run.exitCode;
     }
 
-    int Posted() {
+    QByteArray Calls() {
         QFile calls(log_.filePath("calls"));
-        if (!calls.open(QIODevice::ReadOnly)) return 0;
-        return static_cast<int>(calls.readAll().count("Notify"));
+        return calls.open(QIODevice::ReadOnly) ? calls.readAll() : QByteArray();
+    }
+    // The calls, not the errors the service raised on them.
+    int Posted() { return static_cast<int>(Calls().count("Notify \"")); }
+
+    // Projects due from 1 January 2001 on, one a day (the fixture's is one more).
+    void AddOverdueProjects(int count) {
+        DBUSEAREA(false, DataFile("projekt.dbf"), "t");
+        for (int n = 0; n < count; ++n) {
+            DBAPPEND();
+            REPLACE("DATUME", QDate(2001, 1, 2).addDays(n));
+            REPLACE("N_TITEL", QString("Projekt %1").arg(n + 1));
+        }
+        DBCOMMIT();
+        DBCLOSEALL();
     }
 
     QProcess bus_;
@@ -124,6 +153,52 @@ TEST_F(RemindCommand, PostsEachReminderOnceAcrossRunsAndNeverFailsWithoutAServic
     EXPECT_EQ(Remind(&err), 0);
     EXPECT_TRUE(err.contains("no notification service")) << err.toStdString();
     EXPECT_EQ(RecordCount("gemeldet.dbf"), 1) << "kept for the next chance";
+}
+
+TEST_F(RemindCommand, PostsTheFirstFiveAndOneThatCountsTheRest) {
+    AddOverdueProjects(99);
+    StartService();
+    LetGoOfTheDataFolder();
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_EQ(Posted(), kRemindersPostedAtOnce + 1);
+    EXPECT_EQ(Calls().count("Uralt"), 1) << "the earliest come one by one";
+    EXPECT_EQ(Calls().count("… and 95 more due today"), 1) << Calls().toStdString();
+    EXPECT_EQ(RecordCount("gemeldet.dbf"), 100) << "the counted ones are posted too";
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_EQ(Posted(), kRemindersPostedAtOnce + 1) << "and none of them comes again";
+
+    for (const auto& [language, text] : {std::pair{"DE", "… und 99.995 weitere heute fällig"},
+                                         std::pair{"AM", "… and 99,995 more due today"},
+                                         std::pair{"BR", "… e mais 99.995 para hoje"}}) {
+        THE_LANG = language;
+        EXPECT_EQ(MoreRemindersText(99995), text);
+    }
+}
+
+TEST_F(RemindCommand, WhatWasPostedIsKeptWhateverTheServiceAnswers) {
+    AddOverdueProjects(2);
+    // A service that refuses every notification, as one too busy to answer in time would.
+    StartService("raise dbus.exceptions.DBusException('busy', name='org.example.Busy')");
+    LetGoOfTheDataFolder();
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_EQ(Posted(), 3);
+    EXPECT_EQ(RecordCount("gemeldet.dbf"), 3);
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_EQ(Posted(), 3) << "not posted again at the next run";
+    EXPECT_EQ(RecordCount("gemeldet.dbf"), 3);
+
+    // A service that answers after the command stopped waiting.
+    service_.kill();
+    service_.waitForFinished();
+    StartService("import time\ntime.sleep(7)\nret = dbus.UInt32(1)");
+    AddRecord("projekt.dbf", {{"DATUME", QDate(2002, 2, 2)}, {"N_TITEL", "Auch alt"}});
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_LT(waited.elapsed(), 7000) << "waits five seconds at most";
+    EXPECT_EQ(RecordCount("gemeldet.dbf"), 4);
+    EXPECT_EQ(Remind(), 0);
+    EXPECT_EQ(RecordCount("gemeldet.dbf"), 4) << "kept, though the answer came late";
 }
 
 }  // namespace

@@ -147,6 +147,29 @@ TEST_F(StoreTest, DamagedMemosFaultNamingTheTableTheDamageAndTheRepair) {
     }
 }
 
+TEST_F(StoreTest, AReaderThatGoesOnPastADamagedMemoGetsNothingForItAndTheRestAsRead) {
+    for (const auto kind : {kesp::MemoKind::Dbt, kesp::MemoKind::Fpt}) {
+        const QString path = MemoTable(*this, Path("m.dbf"), kind);
+        QByteArray table = ReadFile("m.dbf");
+        const int headerLength = 32 + 2 * 32 + 1;
+        const int recordLength = 1 + 8 + 10;
+        table.replace(headerLength + 1 + 8, 10, "    999999");
+        table.replace(headerLength + 2 * recordLength + 1 + 8, 10, "   12x4567");
+        WriteFile("m.dbf", table);
+        const auto opened =
+            kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+        ASSERT_TRUE(opened);
+        const int text = opened->FieldIndex("TEXT");
+        EXPECT_FALSE(opened->ReadIfReadable(1, text)) << "a block beyond the memo file";
+        EXPECT_FALSE(opened->ReadIfReadable(3, text)) << "a pointer that is no number";
+        const std::optional<QVariant> second = opened->ReadIfReadable(2, text);
+        ASSERT_TRUE(second);
+        EXPECT_EQ(second->toString(), QString(200, u'b'));
+        EXPECT_EQ(opened->ReadIfReadable(1, opened->FieldIndex("NAME"))->toString().trimmed(),
+                  "n0");
+    }
+}
+
 TEST_F(StoreTest, FlippedBytesInHeadersAndMemoBlocksNeverCrash) {
     for (const auto kind : {kesp::MemoKind::Dbt, kesp::MemoKind::Fpt}) {
         const QString memoName = kind == kesp::MemoKind::Fpt ? "m.fpt" : "m.dbt";
