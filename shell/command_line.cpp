@@ -116,10 +116,21 @@ int BackupCommand() {
     return 0;
 }
 
+// The set-up of the commands that go back to a backup: the data folder
+// claimed without reading a table, since a damaged one may be the reason.
+bool PrepareBackupCommand() {
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndOnFault);
+    PEEK_STORED_LANG();
+    if (TAKE_DATA_FOLDER_LOCK()) return true;
+    Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
+    return false;
+}
+
 // The backups, newest first: the name --restore-backup takes, when, and the
 // records, or why the backup cannot be restored.
 int ListBackupsCommand() {
-    if (!PrepareCommand()) return 1;
+    if (!PrepareBackupCommand()) return 1;
     for (const Snapshot& snapshot : Snapshots()) {
         Out() << QFileInfo(snapshot.folder).fileName() << "  " << SnapshotWhen(snapshot) << "  ";
         const QString damage = SnapshotDamage(snapshot);
@@ -140,20 +151,16 @@ int ListBackupsCommand() {
 // Goes back to a backup without the windows, reading no table before it: the
 // way back for a program that no longer starts.
 int RestoreBackupCommand(const QStringList& arguments) {
-    PREPARE_RUN(PROGRAM_FOLDER());
-    kesp::SetFaultHandler(EndOnFault);
-    PEEK_STORED_LANG();
     if (arguments.size() != 1 || arguments[0].isEmpty()) {
+        PREPARE_RUN(PROGRAM_FOLDER());
+        PEEK_STORED_LANG();
         Err() << TEXT({"Aufruf: kesp --restore-backup NAME (die Namen zeigt kesp --list-backups)",
                        "Usage: kesp --restore-backup NAME (kesp --list-backups shows the names)",
                        "Uso: kesp --restore-backup NOME (kesp --list-backups mostra os nomes)"})
               << Qt::endl;
         return 2;
     }
-    if (!TAKE_DATA_FOLDER_LOCK()) {
-        Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
-        return 1;
-    }
+    if (!PrepareBackupCommand()) return 1;
     for (const Snapshot& snapshot : Snapshots()) {
         if (QFileInfo(snapshot.folder).fileName() != arguments[0]) continue;
         QString reason;
@@ -175,7 +182,12 @@ int RestoreBackupCommand(const QStringList& arguments) {
 int Find(const QStringList& words) {
     if (!PrepareCommand()) return 1;
     const QString typed = words.join(QLatin1Char(' '));
-    for (const QString& line : EverythingResultLines(SearchEverything(typed), FoldedWords(typed)))
+    QStringList unreadable;
+    const std::vector<SearchGroup> groups = SearchEverything(typed, &unreadable);
+    for (const QString& notice : unreadable)
+        Err() << notice << '\n';
+    Err().flush();
+    for (const QString& line : EverythingResultLines(groups, FoldedWords(typed)))
         Out() << line << '\n';
     Out().flush();
     return 0;

@@ -2,8 +2,6 @@
 
 #include "kernel/texts.h"
 
-#include <QTextStream>
-
 std::vector<KindCorpus>& SearchCorpora() {
     static std::vector<KindCorpus> corpora = [] {
         std::vector<KindCorpus> all;
@@ -56,12 +54,13 @@ QString UnreadableMemosText(const KindCorpus& corpus) {
         .arg(KindName(corpus.kind()), corpus.kind().table);
 }
 
-std::vector<SearchGroup> SearchEverything(const QString& typed) {
+std::vector<SearchGroup> SearchEverything(const QString& typed, QStringList* unreadable) {
     EverythingSearch search(typed);
     while (!search.Step(QDeadlineTimer(QDeadlineTimer::Forever))) {
     }
-    QTextStream err(stderr);
-    for (const KindCorpus* corpus : search.unreadable())
-        err << UnreadableMemosText(*corpus) << '\n';
+    if (unreadable) {
+        for (const KindCorpus* corpus : search.unreadable())
+            unreadable->append(UnreadableMemosText(*corpus));
+    }
     return search.groups();
 }

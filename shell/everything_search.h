@@ -62,6 +62,6 @@ QString UnreadableMemosText(const KindCorpus& corpus);
 // begun later finds them ready; true when every copy is up to date.
 bool ReadCorporaOn(const QDeadlineTimer& deadline);
 
-// The whole search at once, for the command line: the applications with
-// memos that cannot be read are named on standard error.
-std::vector<SearchGroup> SearchEverything(const QString& typed);
+// The whole search at once, for the command line; `unreadable`, when given,
+// receives the text naming each application with memos that cannot be read.
+std::vector<SearchGroup> SearchEverything(const QString& typed, QStringList* unreadable = nullptr);

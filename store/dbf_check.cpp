@@ -98,20 +98,9 @@ std::vector<QString> DbfTable::Problems(bool values) const {
                                            .arg(f.name));
                 }
             } else if (f.type == 'M') {
-                bool pointerOk = true;
-                std::uint64_t block = 0;
-                if (f.length == 4) {
-                    block = Le32(reinterpret_cast<const unsigned char*>(p));
-                } else {
-                    for (int k = 0; k < f.length && pointerOk; ++k) {
-                        if (p[k] == ' ' || p[k] == 0) continue;
-                        pointerOk = p[k] >= '0' && p[k] <= '9';
-                        block = block * 10 + static_cast<std::uint64_t>(p[k] - '0');
-                        pointerOk = pointerOk && block <= 0xFFFFFFFFu;
-                    }
-                }
-                const QString damage = pointerOk ? memo_->Check(static_cast<std::uint32_t>(block))
-                                                 : QStringLiteral("memo pointer is not a number");
+                const std::optional<std::uint32_t> block = ReadMemoBlock(r, static_cast<int>(i));
+                const QString damage =
+                    block ? memo_->Check(*block) : QStringLiteral("memo pointer is not a number");
                 if (!damage.isEmpty()) {
                     problems.push_back(QStringLiteral("%1: record %2, field %3: %4")
                                            .arg(memo_->path())

@@ -53,34 +53,11 @@ RepairReport DbfTable::Repair() {
     const MemoReader salvage = [this, &report](std::uint32_t r, int field) {
         const QString place =
             QStringLiteral("record %1, field %2: ").arg(r).arg(fields_[field].name);
-        const Field& f = fields_[field];
-        const char* p = RecordBytes(r) + f.offset;
-        std::uint64_t block = 0;
-        if (f.length == 4) {
-            block = Le32(reinterpret_cast<const unsigned char*>(p));
-        } else {
-            for (int i = 0; i < f.length; ++i) {
-                if (p[i] == ' ' || p[i] == 0) continue;
-                if (p[i] < '0' || p[i] > '9' || block * 10 + (p[i] - '0') > 0xFFFFFFFFu) {
-                    report.emptied.push_back(place +
-                                             QStringLiteral("memo pointer is not a number"));
-                    return QByteArray();
-                }
-                block = block * 10 + static_cast<std::uint64_t>(p[i] - '0');
-            }
-        }
-        if (block == 0) return QByteArray();
-        if (!memo_) {
-            report.emptied.push_back(place + QStringLiteral("memo file cannot be read"));
-            return QByteArray();
-        }
         QByteArray text;
-        const QString damage = memo_->TryRead(static_cast<std::uint32_t>(block), &text);
-        if (!damage.isEmpty()) {
-            report.emptied.push_back(place + damage);
-            return QByteArray();
-        }
-        return text;
+        const QString damage = TryReadMemo(r, field, &text);
+        if (damage.isEmpty()) return text;
+        report.emptied.push_back(place + damage);
+        return QByteArray();
     };
 
     const bool withMemo =

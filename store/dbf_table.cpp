@@ -452,15 +452,20 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
     }
 }
 
+QString DbfTable::TryReadMemo(std::uint32_t record, int field, QByteArray* text) const {
+    text->clear();
+    const std::optional<std::uint32_t> block = ReadMemoBlock(record, field);
+    if (!block) return QStringLiteral("memo pointer is not a number");
+    if (*block == 0) return {};
+    if (!memo_) return QStringLiteral("memo file cannot be read");
+    return memo_->TryRead(*block, text);
+}
+
 std::optional<QVariant> DbfTable::ReadIfReadable(std::uint32_t record, int field) const {
     if (fields_[field].type != 'M' || pendingMemos_.count({record, field}) > 0)
         return Read(record, field);
-    const std::optional<std::uint32_t> block = ReadMemoBlock(record, field);
-    if (!block) return std::nullopt;
-    if (*block == 0) return QVariant(QString());
-    if (!memo_) return std::nullopt;
     QByteArray text;
-    if (!memo_->TryRead(*block, &text).isEmpty()) return std::nullopt;
+    if (!TryReadMemo(record, field, &text).isEmpty()) return std::nullopt;
     return DecodeText(text);
 }
 

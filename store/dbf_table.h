@@ -203,6 +203,9 @@ class DbfTable {
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     // The memo pointer's block; nothing when its bytes are no block number.
     std::optional<std::uint32_t> ReadMemoBlock(std::uint32_t record, int field) const;
+    // A committed memo's bytes (none for block 0) without raising a fault:
+    // what keeps it from being read, else an empty text.
+    QString TryReadMemo(std::uint32_t record, int field, QByteArray* text) const;
     void SetMemoBlock(char* record, int field, std::uint32_t block) const;
     QString MemoPath(const QString& extension) const;
     char* MutableRecord(std::uint32_t record);

@@ -314,6 +314,22 @@ void FinishUnfinishedPacks() {
     unfinished->Pack();
 }
 
+namespace {
+
+// Moves a table and its memo file into the set-aside folder; the table's new path.
+QString SetAside(const QString& path, const QString& stamp) {
+    const QString folder = TrashFolder() + kSetAside + QLatin1Char('/');
+    if (!QDir().mkpath(folder))
+        kesp::store::ThrowWriteFailure(folder, QStringLiteral("create"), EACCES);
+    for (const QString& file : QStringList{path} + kesp::store::MemoCandidates(path)) {
+        if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
+            kesp::store::RenameFile(file, folder + stamp + QFileInfo(file).fileName());
+    }
+    return folder + stamp + QFileInfo(path).fileName();
+}
+
+}  // namespace
+
 QStringList TidyTrashFolder() {
     const QDir folder(TrashFolder());
     if (!folder.exists()) return {};
@@ -321,35 +337,24 @@ QStringList TidyTrashFolder() {
     for (const QString& name :
          folder.entryList({kUnfinishedPrefix + QLatin1Char('*')}, QDir::Files))
         kesp::store::RemoveFile(TrashFolder() + name);
-    // Second names of packs no longer under way.
-    QSet<QString> underWay;
-    if (kesp::store::TableFileDamage(TrashFolder() + kUnfinished).isEmpty()) {
-        if (const TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished)) {
-            for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row)
-                if (!unfinished->IsDeleted(row))
-                    underWay.insert(TextOf(*unfinished, row, kPackField) + kBeforeSuffix);
-        }
-    }
-    for (const QString& name : folder.entryList({QLatin1Char('*') + kBeforeSuffix}, QDir::Files))
-        if (!underWay.contains(name)) kesp::store::RemoveFile(TrashFolder() + name);
     // A damaged table is moved out of the way with its memo file, never opened.
     QStringList setAside;
     const QString stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss_"));
     for (const QString& name :
          folder.entryList({QStringLiteral("*.dbf")}, QDir::Files | QDir::System)) {
-        const QString path = TrashFolder() + name;
-        if (kesp::store::TableFileDamage(path).isEmpty()) continue;
-        if (!QDir().mkpath(TrashFolder() + kSetAside))
-            kesp::store::ThrowWriteFailure(TrashFolder() + kSetAside, QStringLiteral("create"),
-                                           EACCES);
-        for (const QString& file : QStringList{path} + kesp::store::MemoCandidates(path)) {
-            if (QFileInfo(file).exists() || QFileInfo(file).isSymLink())
-                kesp::store::RenameFile(file, TrashFolder() + kSetAside + QLatin1Char('/') + stamp +
-                                                  QFileInfo(file).fileName());
-        }
-        setAside.append(TrashFolder() + kSetAside + QLatin1Char('/') + stamp + name);
+        if (!kesp::store::TableFileDamage(TrashFolder() + name).isEmpty())
+            setAside.append(SetAside(TrashFolder() + name, stamp));
     }
+    // Second names of packs no longer under way.
+    QSet<QString> underWay;
+    if (const TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished)) {
+        for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row)
+            if (!unfinished->IsDeleted(row))
+                underWay.insert(TextOf(*unfinished, row, kPackField) + kBeforeSuffix);
+    }
+    for (const QString& name : folder.entryList({QLatin1Char('*') + kBeforeSuffix}, QDir::Files))
+        if (!underWay.contains(name)) kesp::store::RemoveFile(TrashFolder() + name);
     return setAside;
 }
 

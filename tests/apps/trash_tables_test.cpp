@@ -80,6 +80,30 @@ class TrashTables : public ::testing::Test {
         return seen;
     }
 
+    // Twelve notes, every third marked deleted, packed by a child process
+    // killed before its nth file change; false when the pack finished.
+    bool PackOfTwelveKilledBefore(int n) {
+        QDir(TrashFolder()).removeRecursively();
+        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
+            QFile::remove(THE_DATA_PATH + leftover);
+        MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
+        const pid_t child = fork();
+        if (child == 0) {
+            kesp::store::KillBeforeFileChangeForTests(n);
+            try {
+                Pack("notiz.dbf");
+            } catch (...) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (WIFSIGNALED(status)) return true;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "file change " << n;
+        return false;
+    }
+
     QTemporaryDir folder_;
 };
 
@@ -169,35 +193,16 @@ TEST_F(TrashTables, APackTheDiskRefusesKeepsItsRecordsInTheTableAndNothingInTheT
 }
 
 TEST_F(TrashTables, APackKilledAtAnyFileChangeLeavesEachRecordInTheTableOrTheTrashOnce) {
-    const auto deleted = [](int nr) { return nr % 3 == 0; };
     int killed = 0;
     for (int n = 1;; ++n) {
-        QDir(TrashFolder()).removeRecursively();
-        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
-            QFile::remove(THE_DATA_PATH + leftover);
-        MakeNotes("notiz.dbf", 12, deleted);
-        const pid_t child = fork();
-        if (child == 0) {
-            kesp::store::KillBeforeFileChangeForTests(n);
-            try {
-                Pack("notiz.dbf");
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
+        const bool wasKilled = PackOfTwelveKilledBefore(n);
         // The next start.
         FinishUnfinishedPacks();
         std::map<int, int> expected;
         for (int nr = 1; nr <= 12; ++nr)
             expected[nr] = 1;
         EXPECT_EQ(Occurrences("notiz.dbf"), expected) << "killed before file change " << n;
-        if (!WIFSIGNALED(status)) {
-            EXPECT_EQ(WEXITSTATUS(status), 0);
-            break;
-        }
+        if (!wasKilled) break;
         ++killed;
     }
     EXPECT_GT(killed, 10);
@@ -209,25 +214,9 @@ TEST_F(TrashTables, RecordsWrittenBetweenAKilledPackAndTheNextStartCannotMislead
     // Written in between: as many records as give the table its count from
     // before the pack when the pack replaced it, else three. Judged by the
     // count, the first would lose the packed records, the second double them.
-    const auto deleted = [](int nr) { return nr % 3 == 0; };
     int killed = 0;
     for (int n = 1;; ++n) {
-        QDir(TrashFolder()).removeRecursively();
-        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
-            QFile::remove(THE_DATA_PATH + leftover);
-        MakeNotes("notiz.dbf", 12, deleted);
-        const pid_t child = fork();
-        if (child == 0) {
-            kesp::store::KillBeforeFileChangeForTests(n);
-            try {
-                Pack("notiz.dbf");
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
+        const bool wasKilled = PackOfTwelveKilledBefore(n);
         DBUSEAREA(true, THE_DATA_PATH + "notiz.dbf", "n");
         const int added = RECCOUNT() < 12 ? 12 - RECCOUNT() : 3;
         for (int nr = 101; nr < 101 + added; ++nr) {
@@ -243,7 +232,7 @@ TEST_F(TrashTables, RecordsWrittenBetweenAKilledPackAndTheNextStartCannotMislead
         for (int nr = 101; nr < 101 + added; ++nr)
             expected[nr] = 1;
         EXPECT_EQ(Occurrences("notiz.dbf"), expected) << "killed before file change " << n;
-        if (!WIFSIGNALED(status)) break;
+        if (!wasKilled) break;
         ++killed;
     }
     EXPECT_GT(killed, 10);
