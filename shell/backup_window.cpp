@@ -91,6 +91,13 @@ void RESTORE_CHOSEN() {
     while (item->parent())
         item = item->parent();
     const Snapshot snapshot = Shown().value(item->data(0, kSnapshotRole).toInt());
+    // A damaged backup is refused before the question, not after it.
+    const QString refusal = SnapshotRefusal(snapshot);
+    if (!refusal.isEmpty()) {
+        MSGEXCLAMATION(refusal, THE_APP_NAME);
+        List()->setFocus();
+        return;
+    }
     if (!MSGYESNO(TEXT(kAsk).arg(WhenText(snapshot.madeAt)), THE_APP_NAME)) return;
     T_CLOSE();
     QString reason;

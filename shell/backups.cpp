@@ -318,6 +318,12 @@ QString SnapshotDamage(const Snapshot& snapshot) {
     return FolderOfTablesDamage(snapshot.folder);
 }
 
+QString SnapshotRefusal(const Snapshot& snapshot) {
+    const QString damage = SnapshotDamage(snapshot);
+    if (damage.isEmpty()) return {};
+    return TEXT(kDamaged).arg(SnapshotWhen(snapshot), QDir::toNativeSeparators(damage));
+}
+
 namespace {
 
 // The new data folder: the snapshot's tables and trash, and of the present
@@ -364,11 +370,8 @@ QString BackupName(const QString& folder) {
 
 bool RestoreSnapshot(const Snapshot& snapshot, const QDateTime& now, QString* reason) {
     const QString when = SnapshotWhen(snapshot);
-    const QString damage = SnapshotDamage(snapshot);
-    if (!damage.isEmpty()) {
-        *reason = TEXT(kDamaged).arg(when, QDir::toNativeSeparators(damage));
-        return false;
-    }
+    *reason = SnapshotRefusal(snapshot);
+    if (!reason->isEmpty()) return false;
     QString notKept;
     const QString before = MakeSnapshotOf(now, &notKept, Copies::AsTheyAre);
     if (before.isEmpty()) {

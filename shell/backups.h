@@ -65,6 +65,9 @@ QString SnapshotRestoredText(const Snapshot& snapshot);
 // What keeps the snapshot from being restored (a damaged table or memo file,
 // a link, a folder where a file belongs), naming the file; empty when none.
 QString SnapshotDamage(const Snapshot& snapshot);
+// What the user is told when the snapshot is damaged: it is not restored and
+// the data are unchanged; empty when it can be restored.
+QString SnapshotRefusal(const Snapshot& snapshot);
 
 // Puts the snapshot's tables, memo files and trash in place of the data
 // folder's in one step, after a snapshot of the present data: a new data
