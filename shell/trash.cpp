@@ -30,6 +30,7 @@ QString OPEN_TRASH(const QDate& today) {
     try {
         setAside = TidyTrashFolder();
         FinishUnfinishedPacks();
+        FinishUnfinishedRestores();
         ForgetTrashBefore(today.addDays(-kTrashDays));
     } catch (const kesp::WriteFailure&) {
         // Housekeeping only: what could not be finished now is finished at

@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMap>
+#include <QPair>
 #include <QSet>
 
 #include <algorithm>
@@ -32,6 +34,10 @@ const QString kPackField = QStringLiteral("GEL_PACK");
 const QString kUnfinished = QStringLiteral("offen.dbf");
 const QString kTableField = QStringLiteral("TABELLE");
 const QString kBefore = QStringLiteral("VORHER");
+// The restore under way: a row for each trash row it brings back, with the
+// record count its table had before; the file is removed when it has ended.
+const QString kRestoring = QStringLiteral("zurueck.dbf");
+const QString kRowField = QStringLiteral("ZEILE");
 // A table is made under this prefix and renamed into place.
 const QString kUnfinishedPrefix = QStringLiteral("neu_");
 // While a pack is under way, "<pack>.vorher" is a second name of the table
@@ -279,7 +285,8 @@ bool IsTrashTableFile(const QString& fileName) {
     const QString base = QFileInfo(fileName).completeBaseName();
     return (suffix == "dbf" || suffix == "dbt" || suffix == "fpt") &&
            !fileName.startsWith(kUnfinishedPrefix, Qt::CaseInsensitive) &&
-           base.compare(QFileInfo(kUnfinished).completeBaseName(), Qt::CaseInsensitive) != 0;
+           base.compare(QFileInfo(kUnfinished).completeBaseName(), Qt::CaseInsensitive) != 0 &&
+           base.compare(QFileInfo(kRestoring).completeBaseName(), Qt::CaseInsensitive) != 0;
 }
 
 QString TrashTablePath(const QString& table) {
@@ -397,30 +404,92 @@ QList<TrashedRecord> TrashedRecordsOf(const QString& table, const QStringList& f
 
 namespace {
 
+TablePointer OpenRestoring() {
+    return OpenOrCreate(TrashFolder() + kRestoring,
+                        {{kTableField, 'C', 60}, {kBefore, 'N', 10}, {kRowField, 'N', 10}},
+                        kesp::MemoKind::Dbt);
+}
+
+// Takes the rows of `journal` as restored into `table` when the table has
+// more records than before the restore (its commit went through): marks
+// them deleted in the trash. Marking is written in place and may be done twice.
+void FinishRestoreOf(const QString& table, std::uint32_t before, const QList<std::uint32_t>& rows) {
+    const TablePointer target = OpenExisting(THE_DATA_PATH + table);
+    if (!target || target->RecordCount() <= before) return;
+    const TablePointer trash = OpenExisting(TrashTablePath(table));
+    if (!trash) return;
+    for (const std::uint32_t row : rows)
+        if (row >= 1 && row <= trash->RecordCount()) trash->SetDeleted(row, true);
+}
+
 // Puts the live trash rows of `table` for which `chosen` holds back into the
 // table, then takes them out of the trash; -1 when either is in use.
+//
+// The restore is noted in the trash's journal before the first change, so
+// that a restore cut off at any moment is finished or forgotten at the next
+// start (FinishUnfinishedRestores): the table's commit decides which.
 template <typename Chosen>
 int Restore(const QString& table, Chosen chosen) {
-    const TablePointer trash = OpenExisting(TrashTablePath(table));
+    TablePointer trash = OpenExisting(TrashTablePath(table));
     const TablePointer target = OpenExisting(THE_DATA_PATH + table);
     if (!trash || !target) return -1;
-    int restored = 0;
-    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row) {
-        if (trash->IsDeleted(row) || !chosen(*trash, row)) continue;
-        target->AppendBlank();
-        CopyRecord(*trash, row, *target, target->RecordCount());
-        ++restored;
+    QList<std::uint32_t> rows;
+    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row)
+        if (!trash->IsDeleted(row) && chosen(*trash, row)) rows.append(row);
+    if (rows.isEmpty()) return 0;
+    const std::uint32_t before = target->RecordCount();
+    {
+        TablePointer journal = OpenRestoring();
+        if (!journal) InUse(TrashFolder() + kRestoring);
+        for (const std::uint32_t row : rows) {
+            journal->AppendBlank();
+            const std::uint32_t at = journal->RecordCount();
+            journal->Write(at, journal->FieldIndex(kTableField), table);
+            journal->Write(at, journal->FieldIndex(kBefore), double(before));
+            journal->Write(at, journal->FieldIndex(kRowField), double(row));
+        }
+        journal->Commit();
     }
-    if (restored == 0) return 0;
-    target->Commit();
+    const auto endJournal = [] { kesp::store::RemoveFile(TrashFolder() + kRestoring); };
+    try {
+        for (const std::uint32_t row : rows) {
+            target->AppendBlank();
+            CopyRecord(*trash, row, *target, target->RecordCount());
+        }
+        target->Commit();
+    } catch (const kesp::WriteFailure&) {
+        endJournal();  // nothing came back
+        throw;
+    }
     // Only now, with the records in their table, do they leave the trash.
-    DropRows(
-        *trash, [&](std::uint32_t row) { return chosen(*trash, row); }, false);
+    for (const std::uint32_t row : rows)
+        trash->SetDeleted(row, true);
+    endJournal();
     PackIfThereIsRoom(*trash);
-    return restored;
+    return int(rows.size());
 }
 
 }  // namespace
+
+void FinishUnfinishedRestores() {
+    const QString path = TrashFolder() + kRestoring;
+    {
+        const TablePointer journal = OpenExisting(path);
+        if (!journal) return;
+        QMap<QString, QPair<std::uint32_t, QList<std::uint32_t>>> restores;
+        for (std::uint32_t row = 1; row <= journal->RecordCount(); ++row) {
+            if (journal->IsDeleted(row)) continue;
+            auto& restore = restores[TextOf(*journal, row, kTableField)];
+            restore.first = static_cast<std::uint32_t>(
+                journal->Read(row, journal->FieldIndex(kBefore)).toDouble());
+            restore.second.append(static_cast<std::uint32_t>(
+                journal->Read(row, journal->FieldIndex(kRowField)).toDouble()));
+        }
+        for (auto it = restores.cbegin(); it != restores.cend(); ++it)
+            FinishRestoreOf(it.key(), it.value().first, it.value().second);
+    }
+    kesp::store::RemoveFile(path);
+}
 
 int RestoreFromTrash(const QString& table, const QList<std::uint32_t>& rows) {
     const QSet<std::uint32_t> wanted(rows.begin(), rows.end());

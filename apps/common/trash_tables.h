@@ -20,7 +20,8 @@
 //   drops the copies of a pack that never replaced its table, so no record is
 //   in both.
 // - Restoring appends the records to their table and only then removes them
-//   from the trash.
+//   from the trash; a restore killed at any moment leaves each record in its
+//   table or in the trash, once, after FinishUnfinishedRestores at start.
 // Single-threaded.
 #pragma once
 
@@ -56,6 +57,11 @@ QStringList TidyTrashFolder();
 // pack that did not replace its table leave the trash. Tables in use by
 // another holder are left for the next time.
 void FinishUnfinishedPacks();
+
+// Finishes a restore cut off by the end of the process: the records that
+// reached their table leave the trash; when they did not, the trash stays as
+// it was.
+void FinishUnfinishedRestores();
 
 // Removes from every trash table the records packed away before `day`;
 // returns how many.

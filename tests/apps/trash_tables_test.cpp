@@ -80,18 +80,14 @@ class TrashTables : public ::testing::Test {
         return seen;
     }
 
-    // Twelve notes, every third marked deleted, packed by a child process
-    // killed before its nth file change; false when the pack finished.
-    bool PackOfTwelveKilledBefore(int n) {
-        QDir(TrashFolder()).removeRecursively();
-        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
-            QFile::remove(THE_DATA_PATH + leftover);
-        MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
+    // Runs `step` in a child process killed before its nth file change;
+    // false when the step finished.
+    bool KilledBefore(int n, const std::function<void()>& step) {
         const pid_t child = fork();
         if (child == 0) {
             kesp::store::KillBeforeFileChangeForTests(n);
             try {
-                Pack("notiz.dbf");
+                step();
             } catch (...) {
                 _exit(3);
             }
@@ -102,6 +98,23 @@ class TrashTables : public ::testing::Test {
         if (WIFSIGNALED(status)) return true;
         EXPECT_EQ(WEXITSTATUS(status), 0) << "file change " << n;
         return false;
+    }
+
+    // Twelve notes, every third marked deleted, packed by a child process
+    // killed before its nth file change; false when the pack finished.
+    bool PackOfTwelveKilledBefore(int n) {
+        QDir(TrashFolder()).removeRecursively();
+        for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
+            QFile::remove(THE_DATA_PATH + leftover);
+        MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
+        return KilledBefore(n, [this] { Pack("notiz.dbf"); });
+    }
+
+    static std::map<int, int> EachOnce(int count) {
+        std::map<int, int> once;
+        for (int nr = 1; nr <= count; ++nr)
+            once[nr] = 1;
+        return once;
     }
 
     QTemporaryDir folder_;
@@ -198,16 +211,46 @@ TEST_F(TrashTables, APackKilledAtAnyFileChangeLeavesEachRecordInTheTableOrTheTra
         const bool wasKilled = PackOfTwelveKilledBefore(n);
         // The next start.
         FinishUnfinishedPacks();
-        std::map<int, int> expected;
-        for (int nr = 1; nr <= 12; ++nr)
-            expected[nr] = 1;
-        EXPECT_EQ(Occurrences("notiz.dbf"), expected) << "killed before file change " << n;
+        EXPECT_EQ(Occurrences("notiz.dbf"), EachOnce(12)) << "killed before file change " << n;
         if (!wasKilled) break;
         ++killed;
     }
     EXPECT_GT(killed, 10);
     // After the last, finished pack the removed records are in the trash alone.
     EXPECT_EQ(TrashedRecordsOf("notiz.dbf", {}).size(), 4);
+}
+
+TEST_F(TrashTables, ARestoreKilledAtAnyFileChangeLeavesEachRecordOnceAndARetryAddsNothingTwice) {
+    int killed = 0;
+    for (int n = 1;; ++n) {
+        QDir(TrashFolder()).removeRecursively();
+        MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
+        Pack("notiz.dbf");
+        const bool wasKilled = KilledBefore(n, [] {
+            QList<std::uint32_t> rows;
+            for (const TrashedRecord& record : TrashedRecordsOf("notiz.dbf", {}))
+                rows.append(record.row);
+            RestoreFromTrash("notiz.dbf", rows);
+        });
+        // The next start, before anything reads the trash.
+        TidyTrashFolder();
+        FinishUnfinishedPacks();
+        FinishUnfinishedRestores();
+        EXPECT_EQ(Occurrences("notiz.dbf"), EachOnce(12)) << "killed before file change " << n;
+        EXPECT_FALSE(QFile::exists(TrashFolder() + "zurueck.dbf")) << n;
+        // The user restores what the trash still shows: nothing comes twice.
+        QList<std::uint32_t> rows;
+        for (const TrashedRecord& record : TrashedRecordsOf("notiz.dbf", {}))
+            rows.append(record.row);
+        if (!rows.isEmpty()) {
+            EXPECT_EQ(RestoreFromTrash("notiz.dbf", rows), rows.size()) << n;
+        }
+        EXPECT_EQ(Occurrences("notiz.dbf"), EachOnce(12)) << "restored again after " << n;
+        EXPECT_EQ(ReadWithDbfread(THE_DATA_PATH + "notiz.dbf", "NR").size(), 12) << n;
+        if (!wasKilled) break;
+        ++killed;
+    }
+    EXPECT_GT(killed, 3);
 }
 
 TEST_F(TrashTables, RecordsWrittenBetweenAKilledPackAndTheNextStartCannotMisleadIt) {
