@@ -561,6 +561,12 @@ void DBCOMMIT() {
     CommitArea(UsedArea("DBCOMMIT"));
 }
 
+void DBROLLBACK() {
+    Area& area = UsedArea("DBROLLBACK");
+    area.table->Discard();
+    FollowRollBack(area);
+}
+
 void DBCOMMITALL() {
     std::exception_ptr failure;
     for (Area& area : Areas().areas) {

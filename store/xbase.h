@@ -188,6 +188,7 @@ void DBRECALL();     // take the mark away; written to the file at once
 void __DBPACK();     // remove marked records; indexes rebuilt; followers renumbered; top
 void DBCOMMIT();     // current table written to disk
 void DBCOMMITALL();  // every table written to disk
+void DBROLLBACK();   // current table back at its last commit, as a refused DBCOMMIT leaves it
 
 // ---- Functions of keys and filters ---------------------------------------------
 
