@@ -67,6 +67,29 @@ QString Refusal(const Texts& why, const QString& path) {
            "\r" + QDir::toNativeSeparators(path) + "\r" + TEXT(why);
 }
 
+// The cards are in the book, their UIDs written ahead beside the UID table
+// only: the next import or export of the book keeps them.
+QString UidsKeptLaterText(const kesp::WriteFailure& failure) {
+    const kesp::Fault& fault = failure.fault();
+    const QString reason = fault.osCode != 0 ? WRITE_FAILURE_REASON(fault.osCode) : fault.reason();
+    return TEXT({"Die Karten sind gespeichert. Die Datei %1 konnte danach aber nicht geschrieben "
+                 "werden: %2.\r"
+                 "Das Programm holt das beim nächsten vCard-Import oder -Export dieses "
+                 "Adressbuchs nach; ein neuer Import derselben Karten fügt sie nicht noch einmal "
+                 "hinzu. Bitte schaffen Sie Platz oder prüfen Sie den Datenträger.",
+                 "The cards are stored. The file %1 could not be written afterwards, though: "
+                 "%2.\r"
+                 "The program does that at the next vCard import or export of this address book; "
+                 "importing the same cards again will not add them twice. Free some space or "
+                 "check the drive.",
+                 "Os cartões foram gravados. Mas depois não foi possível gravar o arquivo %1: "
+                 "%2.\r"
+                 "O programa fará isso na próxima importação ou exportação de vCards deste "
+                 "catálogo de endereços; importar os mesmos cartões de novo não os incluirá "
+                 "outra vez. Libere espaço ou verifique a unidade."})
+        .arg(QDir::toNativeSeparators(fault.fileName), reason);
+}
+
 }  // namespace
 
 QStringList ReadBookCaptions(const VCardBook& book) {
@@ -196,12 +219,25 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
             REPLACE(alias + "->" + field, record.values.value(field));
         if (!record.uid.isEmpty()) uids.remember(record.uid, RECNO(), NameKeyOfRecord(alias));
     }
-    DBCOMMIT();
+    // The UIDs are written ahead before the records are committed, so that
+    // the records never stand in the book without them (vcard_uids.h).
+    try {
+        uids.writeAhead();
+    } catch (const kesp::WriteFailure&) {
+        DBROLLBACK();
+        throw;
+    }
+    try {
+        DBCOMMIT();
+    } catch (const kesp::WriteFailure&) {
+        uids.dropWrittenAhead();
+        throw;
+    }
     import.read = true;
     try {
         uids.write();
     } catch (const kesp::WriteFailure& failure) {
-        import.uidsNotKept = WRITE_FAILURE_AFTER_SAVE_TEXT(failure);
+        import.uidsNotKept = UidsKeptLaterText(failure);
     }
     return import;
 }
@@ -231,11 +267,7 @@ QString VCardImportSummary(const VCardImport& import) {
                            "Notes over 1 MB were cut there, the rest was not taken over: %1",
                            "Notas acima de 1 MB foram cortadas ali, o resto não foi importado: %1"})
                          .arg(import.memosCut.join(QStringLiteral(", "))));
-    if (!import.uidsNotKept.isEmpty())
-        lines.append(import.uidsNotKept + "\r" +
-                     TEXT({"Eine neue Einfuhr derselben Karten fügt sie noch einmal hinzu.",
-                           "Importing the same cards again will add them once more.",
-                           "Importar os mesmos cartões de novo os incluirá outra vez."}));
+    if (!import.uidsNotKept.isEmpty()) lines.append(import.uidsNotKept);
     return lines.join(u'\r');
 }
 

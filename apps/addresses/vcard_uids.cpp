@@ -1,5 +1,8 @@
 #include "apps/addresses/vcard_uids.h"
 
+#include "store/fault.h"
+#include "store/file_handle.h"
+#include "store/file_names.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
@@ -14,11 +17,28 @@ namespace {
 constexpr int kNameWidth = 81;
 constexpr int kUidWidth = 200;
 const QString kAlias = QStringLiteral("vcarduids");
+const QString kAheadAlias = QStringLiteral("vcardahead");
 
-void CreateWhenMissing(const QString& path) {
-    if (QFileInfo::exists(path)) return;
+void CreateUidTable(const QString& path) {
     kesp::CreateTable(
         path, {{"SATZ", 'N', 10, 0}, {"NAME", 'C', kNameWidth, 0}, {"UID", 'C', kUidWidth, 0}});
+}
+
+void CreateWhenMissing(const QString& path) {
+    if (!QFileInfo::exists(path)) CreateUidTable(path);
+}
+
+// "vcard_p.dbf" → "vcard_p<suffix>.dbf"
+QString BesideTable(const QString& path, const QString& suffix) {
+    return path.left(path.size() - 4) + suffix + path.right(4);
+}
+
+// What is written ahead, and where it is made before it takes that name.
+QString AheadPath(const QString& path) {
+    return BesideTable(path, QStringLiteral("_offen"));
+}
+QString AheadMadePath(const QString& path) {
+    return BesideTable(path, QStringLiteral("_neu"));
 }
 
 }  // namespace
@@ -53,6 +73,30 @@ CardIdentities::CardIdentities(const QString& path, const QHash<int, QString>& l
     }
     DBCLOSEAREA();
     DBSELECTAREA(previous);
+    takeOverWrittenAhead();
+}
+
+void CardIdentities::takeOverWrittenAhead() {
+    kesp::store::RemoveFile(AheadMadePath(path_));
+    const QString ahead = AheadPath(path_);
+    if (!QFileInfo::exists(ahead)) return;
+    const int previous = SELECT();
+    DBUSEAREA(true, ahead, kAheadAlias);
+    for (int row = 1; row <= RECCOUNT(); ++row) {
+        DBGOTO(row);
+        const int number = static_cast<int>(FIELD(kAheadAlias + "->SATZ").toDouble());
+        const QString nameKey = FIELD(kAheadAlias + "->NAME").toString().trimmed();
+        // A record the book never got, or one since renamed, keeps no UID.
+        if (liveNames_.contains(number) && liveNames_.value(number) == nameKey)
+            remember(FIELD(kAheadAlias + "->UID").toString().trimmed(), number, nameKey);
+    }
+    DBCLOSEAREA();
+    DBSELECTAREA(previous);
+    try {
+        write();
+    } catch (const kesp::WriteFailure&) {
+        // Kept where it was written ahead until a write goes through.
+    }
 }
 
 void CardIdentities::add(const Entry& entry) {
@@ -139,6 +183,41 @@ void CardIdentities::remember(const QString& uid, int number, const QString& nam
     e.used = true;
 }
 
+void CardIdentities::writeAhead() {
+    const QString made = AheadMadePath(path_);
+    const int previous = SELECT();
+    try {
+        kesp::store::RemoveFile(made);
+        CreateUidTable(made);
+        DBUSEAREA(true, made, kAheadAlias);
+        for (const Entry& e : entries_) {
+            if (!e.changed) continue;
+            DBAPPEND();
+            REPLACE(kAheadAlias + "->SATZ", double(e.number));
+            REPLACE(kAheadAlias + "->NAME", e.nameKey);
+            REPLACE(kAheadAlias + "->UID", e.uid);
+        }
+        DBCLOSEAREA();
+        kesp::store::RenameFile(made, AheadPath(path_));
+    } catch (const kesp::WriteFailure&) {
+        if (ALIAS() == kAheadAlias) {
+            try {
+                DBCLOSEAREA();
+            } catch (const kesp::WriteFailure&) {
+                // Closed all the same; the file made is removed below.
+            }
+        }
+        DBSELECTAREA(previous);
+        kesp::store::RemoveFile(made);
+        throw;
+    }
+    DBSELECTAREA(previous);
+}
+
+void CardIdentities::dropWrittenAhead() {
+    kesp::store::RemoveFile(AheadPath(path_));
+}
+
 void CardIdentities::write() {
     const int previous = SELECT();
     DBUSEAREA(true, path_, kAlias);
@@ -158,4 +237,5 @@ void CardIdentities::write() {
     DBCOMMIT();
     DBCLOSEAREA();
     DBSELECTAREA(previous);
+    kesp::store::RemoveFile(AheadPath(path_));
 }

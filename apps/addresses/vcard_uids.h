@@ -14,6 +14,13 @@
 // every change but one of its name. UIDs longer than the table holds are
 // kept as their SHA-256 ("sha256:<hex>").
 //
+// What an import gives the table is written ahead beside it
+// ("vcard_p_offen.dbf") before the book's records are committed, and the
+// table written only after them: whichever moment ends the process, the next
+// reader takes from what was written ahead the UIDs whose records are in the
+// book with the name they were given, and no other. A book's records and
+// their UIDs are thus kept both or neither.
+//
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
@@ -42,7 +49,15 @@ class CardIdentities {
     // `uid` now belongs to record `number` (whose name key is `nameKey`).
     void remember(const QString& uid, int number, const QString& nameKey);
 
-    // Writes what changed, in a work area of its own; the current area stays.
+    // Writes what changed ahead, beside the table, before the records it
+    // names are committed. A refused write raises kesp::WriteFailure and
+    // leaves the table and what an earlier run wrote ahead as they were.
+    void writeAhead();
+    // Forgets what was written ahead: the records it named were not committed.
+    void dropWrittenAhead();
+
+    // Writes what changed into the table, in a work area of its own (the
+    // current area stays), then forgets what was written ahead.
     void write();
 
   private:
@@ -55,6 +70,8 @@ class CardIdentities {
         bool used = false;  // given to a record in this run
     };
     void add(const Entry& entry);
+    // Takes over what a run ended before write() had written ahead.
+    void takeOverWrittenAhead();
     QList<int> entriesNamed(const QString& nameKey) const;
     int entryOf(int number) const;  // index into entries_, -1: none
 
