@@ -33,12 +33,14 @@ QString BesideTable(const QString& path, const QString& suffix) {
     return path.left(path.size() - 4) + suffix + path.right(4);
 }
 
-// What is written ahead, and where it is made before it takes that name.
+// What is written ahead, and where it is made before it takes that name: not
+// under a table's suffix, so that one cut off while being made is never taken
+// for a damaged table of the data folder.
 QString AheadPath(const QString& path) {
     return BesideTable(path, QStringLiteral("_offen"));
 }
 QString AheadMadePath(const QString& path) {
-    return BesideTable(path, QStringLiteral("_neu"));
+    return AheadPath(path).chopped(4) + QStringLiteral(".neu");
 }
 
 }  // namespace

@@ -410,7 +410,7 @@ class VCardImportInterrupted : public VCardExchange {
             QFile::remove(dataPath() + table);
             ASSERT_TRUE(QFile::copy(dataPath() + table + ".start", dataPath() + table));
         }
-        for (const QString left : {"vcard_p_offen.dbf", "vcard_p_neu.dbf"})
+        for (const QString left : {"vcard_p_offen.dbf", "vcard_p_offen.neu"})
             QFile::remove(dataPath() + left);
     }
 
@@ -496,6 +496,7 @@ TEST_F(VCardImportInterrupted, KilledAtAnyFileChangeTheRetryStoresEachCardOnce) 
         EXPECT_EQ(Names(), EachCardOnce()) << "imported again after file change " << n;
         EXPECT_EQ(again.added, left.size() == 2 ? 28 : 0) << n;
         EXPECT_FALSE(QFile::exists(dataPath() + "vcard_p_offen.dbf")) << n;
+        EXPECT_FALSE(QFile::exists(dataPath() + "vcard_p_offen.neu")) << n;
         if (!wasKilled) break;
         ++killed;
     }
