@@ -1,6 +1,6 @@
 // Committing a table's changes and putting it back: the records appended and
 // changed since the last commit reach the file behind the old end-of-file
-// mark, the mark is replaced and the count follows last, so that a reader
+// mark, the count follows and the mark is replaced last, so that a reader
 // never counts a record that is not whole; a write the system refuses puts
 // the table back at its last commit, in memory and on disk.
 #include "store/codec.h"
@@ -22,9 +22,8 @@ QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
 }
 
 void DbfTable::Commit() {
-    // A counted record that still begins with the end-of-file mark (an append
-    // of an earlier version of the program stopped after its count): its
-    // records are committed whether the mark goes in now or at the next
+    // The mark an earlier commit could not put in place of the end-of-file
+    // mark; its records are committed whether it goes in now or at the next
     // opening, so a refusal here stops nothing.
     if (firstUnmarked_ > 0) {
         const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
@@ -71,11 +70,10 @@ void DbfTable::WriteChanges() {
     }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
     // New records go in behind the end-of-file mark of the committed ones,
-    // which stays until they are whole on the disk. Their first byte then
-    // replaces the mark, and the count follows at once: a reader that reads
-    // as many records as the count says finds every one of them beginning
-    // with a blank or '*' at any moment, and the next opening cuts whole
-    // records that the count never named (an append that never committed).
+    // which stays until the count names them: a reader that reads up to the
+    // mark and one that reads as many records as the count says agree
+    // while the records are written. Their first byte, which replaces the
+    // mark, is written last, after the count.
     const std::size_t from = std::size_t{committedCount_} * recordLength_;
     const bool appended = count_ > committedCount_;
     if (appended) {
@@ -85,7 +83,6 @@ void DbfTable::WriteChanges() {
     file_.WriteAt(end, &kEndOfFile, 1);
     if (file_.Size() != end + 1) file_.Truncate(end + 1);
     file_.Sync();
-    if (appended) file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
     // The count goes in last: records beyond it are ignored until it names them.
     std::array<char, 8> head{};
     const QDate today = QDate::currentDate();
@@ -95,6 +92,19 @@ void DbfTable::WriteChanges() {
     head[3] = static_cast<char>(today.day());
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
+    // The first record's mark follows the count at once, with nothing to wait
+    // for between them: a reader that goes by the count would refuse a
+    // counted record that begins with the end-of-file mark.
+    if (appended) {
+        try {
+            file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
+        } catch (const WriteFailure&) {
+            // The count is on the disk: the records are committed. The next
+            // commit (closing commits) or the next opening puts the first
+            // one's mark in place of the end-of-file mark.
+            firstUnmarked_ = static_cast<std::uint32_t>(from / recordLength_) + 1;
+        }
+    }
     file_.Sync();
 }
 

@@ -36,9 +36,8 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
 }
 
 void DbfTable::CutUnfinishedAppend() {
-    // An append stopped after its count, as earlier versions of the program
-    // wrote them: the first new record still begins with the end-of-file
-    // mark. Its records are committed.
+    // An append stopped after its count: the first new record still begins
+    // with the end-of-file mark it replaces last. Its records are committed.
     if (firstUnmarked_ > 0) {
         const std::size_t at = std::size_t{firstUnmarked_ - 1} * recordLength_;
         const char notDeleted = ' ';

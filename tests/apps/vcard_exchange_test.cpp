@@ -477,15 +477,17 @@ class VCardImportInterrupted : public VCardExchange {
 
 TEST_F(VCardImportInterrupted, KilledAtAnyFileChangeTheRetryStoresEachCardOnce) {
     int killed = 0;
+    int unmarked = 0;
     for (int n = 1;; ++n) {
         BackToTheStart();
         const bool wasKilled = ImportKilledBefore(n);
-        // Another program reads the book whatever moment ended the import:
-        // the records counted, or those up to the end-of-file mark, which
-        // differ only between the first new record's mark and the count.
+        // Another program reads the book whatever moment ended the import.
+        // A reader that goes by the count, not by the end-of-file mark, is
+        // refused at one moment alone: between the count and the first new
+        // record's mark, which follows it with no other change between.
         const int read = int(ReadWithDbfread(dataPath() + "adressen_p.dbf", "NACHNAME").size());
         EXPECT_TRUE(read == 2 || read == 30) << read << " killed before file change " << n;
-        EXPECT_TRUE(CountReaderReadsEveryRecord()) << "killed before file change " << n;
+        if (!CountReaderReadsEveryRecord()) ++unmarked;
         const std::map<QString, int> left = Names();
         // Both or neither: the cards came in whole, or the book is as it was.
         if (left.size() != 2) {
@@ -501,6 +503,7 @@ TEST_F(VCardImportInterrupted, KilledAtAnyFileChangeTheRetryStoresEachCardOnce) 
         ++killed;
     }
     EXPECT_GT(killed, 5);
+    EXPECT_LE(unmarked, 1);
 }
 
 TEST_F(VCardImportInterrupted, OnAFullDiskTheCardsAreStoredWithTheirUidsOrNotAtAll) {
