@@ -540,6 +540,7 @@ TEST_F(VCardImportInterrupted, OnAFullDiskTheCardsAreStoredWithTheirUidsOrNotAtA
         EXPECT_EQ(again.added, refused ? 28 : 0) << room;
     }
     EXPECT_GT(stored, 0);
+    EXPECT_GT(uidsLater, 0) << "no amount of room stopped the UIDs after the cards";
 }
 
 }  // namespace
