@@ -67,6 +67,20 @@ QString Refusal(const Texts& why, const QString& path) {
            "\r" + QDir::toNativeSeparators(path) + "\r" + TEXT(why);
 }
 
+// "line 14 (card without END:VCARD)" in the interface language.
+QString DamageText(const VCardDamage& damage) {
+    Texts why{"Text außerhalb einer Karte", "text outside a card", "texto fora de um cartão"};
+    if (damage.why == QStringLiteral("no property"))
+        why = {"Zeile ohne vCard-Eigenschaft", "a line that is no vCard property",
+               "linha que não é propriedade vCard"};
+    else if (damage.why == QStringLiteral("card not ended"))
+        why = {"Karte ohne END:VCARD", "card without END:VCARD", "cartão sem END:VCARD"};
+    else if (damage.why == QStringLiteral("END without BEGIN"))
+        why = {"END:VCARD ohne BEGIN:VCARD", "END:VCARD without BEGIN:VCARD",
+               "END:VCARD sem BEGIN:VCARD"};
+    return TEXT({"Zeile %1 (%2)", "line %1 (%2)", "linha %1 (%2)"}).arg(damage.line).arg(TEXT(why));
+}
+
 // The cards are in the book, their UIDs written ahead beside the UID table
 // only: the next import or export of the book keeps them.
 QString UidsKeptLaterText(const kesp::WriteFailure& failure) {
@@ -195,6 +209,10 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
         import.problem = Refusal({text, text, text}, path);
         return import;
     }
+    for (const VCardDamage& damage : reading.skipped) {
+        import.damaged.append(DamageText(damage));
+        ++import.skipped;
+    }
     const AddressBookShape shape = ShapeOf(book, alias);
     CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
     const QStringList fields = AddressFieldsOf(book.kind);
@@ -251,6 +269,10 @@ QString VCardImportSummary(const VCardImport& import) {
             .arg(import.added)
             .arg(import.merged)
             .arg(import.skipped)};
+    if (!import.damaged.isEmpty())
+        lines.append(TEXT({"Beschädigt und übersprungen: %1", "Damaged and skipped: %1",
+                           "Danificados e ignorados: %1"})
+                         .arg(import.damaged.join(QStringLiteral(", "))));
     if (import.memoValues > 0)
         lines.append(TEXT({"%1 Werte ohne passendes Feld stehen in den Notizen.",
                            "%1 values without a fitting field were put in the notes.",

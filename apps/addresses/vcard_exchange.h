@@ -44,7 +44,10 @@ struct VCardImport {
     QString problem;    // in the interface language
     int added = 0;
     int merged = 0;   // updated records whose UID came again
-    int skipped = 0;  // cards with nothing to store
+    int skipped = 0;  // cards with nothing to store, and damaged ones
+    // The damaged cards and stray lines passed over, in the interface
+    // language: "line 14 (card without END:VCARD)".
+    QStringList damaged;
     int memoValues = 0;
     int media = 0;  // photos, logos, keys and sounds passed over
     // The records whose memo was cut at kImportedMemoMax: their names, each

@@ -5,6 +5,8 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 // ---- Writing ------------------------------------------------------------------
@@ -296,49 +298,68 @@ VCardReading ReadVCards(const QByteArray& input) {
     int depth = 0;  // cards nested in a card (2.1's AGENT) are passed over
     VCard card;
     int openedAt = 0;
+    std::optional<VCardDamage> damage;  // of the card being read
+    bool agentFollows = false;          // an AGENT without a value: its card comes next
+    const auto begin = [&](int line) {
+        card.clear();
+        openedAt = line;
+        damage.reset();
+        depth = 1;
+    };
     for (const RawLine& raw : LogicalLines(bytes)) {
         if (raw.bytes.trimmed().isEmpty()) continue;
         VCardProperty property;
         if (!ParseProperty(raw.bytes, property)) {
-            reading.problem = QStringLiteral("no property");
-            reading.problemLine = raw.number;
-            reading.cards.clear();
-            return reading;
+            if (depth == 0) {
+                reading.skipped.append({raw.number, QStringLiteral("no property")});
+            } else if (!damage) {
+                damage = VCardDamage{raw.number, QStringLiteral("no property")};
+            }
+            continue;
         }
         const QString value = property.text().trimmed();
+        const bool agent = agentFollows;
+        agentFollows = depth == 1 && property.name == QStringLiteral("AGENT") && value.isEmpty();
         if (property.name == QStringLiteral("BEGIN") &&
             value.compare(QStringLiteral("VCARD"), Qt::CaseInsensitive) == 0) {
-            if (depth++ == 0) {
-                card.clear();
-                openedAt = raw.number;
+            if (depth == 0) {
+                begin(raw.number);
+            } else if (depth > 1 || agent) {
+                ++depth;
+            } else {
+                // A card begins where the one before has not ended.
+                reading.skipped.append({openedAt, QStringLiteral("card not ended")});
+                begin(raw.number);
             }
             continue;
         }
         if (property.name == QStringLiteral("END") &&
             value.compare(QStringLiteral("VCARD"), Qt::CaseInsensitive) == 0) {
             if (depth == 0) {
-                reading.problem = QStringLiteral("END without BEGIN");
-                reading.problemLine = raw.number;
-                reading.cards.clear();
-                return reading;
+                reading.skipped.append({raw.number, QStringLiteral("END without BEGIN")});
+            } else if (--depth == 0) {
+                if (damage) {
+                    reading.skipped.append(*damage);
+                } else {
+                    reading.cards.append(card);
+                }
             }
-            if (--depth == 0) reading.cards.append(card);
             continue;
         }
         if (depth == 0) {
-            reading.problem = QStringLiteral("outside a card");
-            reading.problemLine = raw.number;
-            reading.cards.clear();
-            return reading;
+            reading.skipped.append({raw.number, QStringLiteral("outside a card")});
+            continue;
         }
         if (depth == 1 && property.name != QStringLiteral("VERSION")) card.append(property);
     }
-    if (depth > 0) {
-        reading.problem = QStringLiteral("card not ended");
-        reading.problemLine = openedAt;
-        reading.cards.clear();
-    } else if (reading.cards.isEmpty()) {
-        reading.problem = QStringLiteral("no card");
+    if (depth > 0) reading.skipped.append({openedAt, QStringLiteral("card not ended")});
+    if (reading.cards.isEmpty()) {
+        if (reading.skipped.isEmpty()) {
+            reading.problem = QStringLiteral("no card");
+        } else {
+            reading.problem = reading.skipped.first().why;
+            reading.problemLine = reading.skipped.first().line;
+        }
     }
     return reading;
 }

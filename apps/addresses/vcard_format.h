@@ -49,10 +49,22 @@ using VCard = QList<VCardProperty>;
 // The file of `cards`, each between BEGIN and END with its VERSION line.
 QByteArray WriteVCards(const QList<VCard>& cards, VCardVersion version);
 
+// A damaged card, or text outside the cards, passed over: where it begins
+// and why ("no property", "card not ended", "outside a card", "END without
+// BEGIN").
+struct VCardDamage {
+    int line = 0;
+    QString why;
+};
+
+// A file is read card by card: a damaged card is passed over and named in
+// `skipped`, the others are read. Only a file with no readable card is
+// refused (`problem` and `problemLine` then name its first damage).
 struct VCardReading {
     QList<VCard> cards;  // without BEGIN, END and VERSION
-    QString problem;     // why the bytes are not read: "line 12: ...", "binary", ...; empty: read
+    QString problem;     // why the bytes are not read: "no card", "binary", ...; empty: read
     int problemLine = 0;
+    QList<VCardDamage> skipped;
 };
 
 VCardReading ReadVCards(const QByteArray& bytes);

@@ -343,20 +343,45 @@ TEST_F(VCardExchange, AHugeNoteIsCutAtItsLimitAndTheSummarySaysWhose) {
         "\rNotas acima de 1 MB foram cortadas ali, o resto não foi importado: John Smith (3 MB)"));
 }
 
+TEST_F(VCardExchange, DamagedCardsAreSkippedByTheirLinesAndTheRestImportedInOneStep) {
+    const QString path = Written(
+        "partly.vcf", Card("a", "Alt", "Anna") + "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Bauer;Ben\r\n" +
+                          Card("c", "Cordes", "Carla") +
+                          "BEGIN:VCARD\r\nN:Dahl;Dora\r\nno colon here\r\nEND:VCARD\r\n");
+    const VCardImport import = Import(PrivateVCardBook(), path);
+    ASSERT_TRUE(import.read);
+    EXPECT_EQ(import.added, 2);
+    EXPECT_EQ(import.skipped, 2);
+    QStringList names;
+    for (const AddressValues& record : Stored(PrivateVCardBook()))
+        names.append(record["NACHNAME"].toString());
+    EXPECT_EQ(names, QStringList({"Alt", "Cordes"}));
+    EXPECT_EQ(VCardImportSummary(import),
+              "2 Karten neu aufgenommen, 0 mit vorhandenen zusammengeführt, 2 übersprungen.\r"
+              "Beschädigt und übersprungen: Zeile 6 (Karte ohne END:VCARD), Zeile 16 (Zeile ohne "
+              "vCard-Eigenschaft)");
+    UseLanguage("AM");
+    EXPECT_TRUE(VCardImportSummary(Import(PrivateVCardBook(), path))
+                    .endsWith("\rDamaged and skipped: line 6 (card without END:VCARD), line 16 (a "
+                              "line that is no vCard property)"));
+    UseLanguage("BR");
+    EXPECT_TRUE(VCardImportSummary(Import(PrivateVCardBook(), path))
+                    .endsWith("\rDanificados e ignorados: linha 6 (cartão sem END:VCARD), linha 16 "
+                              "(linha que não é propriedade vCard)"));
+}
+
 TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
     QFile huge(exportPath() + "huge.vcf");
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
     ASSERT_TRUE(huge.resize(kVCardMaxBytes + 1));
     huge.close();
-    const QString cut = Written("cut.vcf",
-                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n"
-                                "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\n");
+    const QString cut = Written("cut.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\n");
     const struct {
         QString path;
         QString why;
     } files[] = {
-        {cut, "Sie enthält keine lesbaren vCards. (Zeile 5)"},
+        {cut, "Sie enthält keine lesbaren vCards. (Zeile 1)"},
         {Written("photo.jpg", QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0", 11)),
          "Sie ist keine Textdatei."},
         {huge.fileName(), "Sie ist größer als 50 MB."},

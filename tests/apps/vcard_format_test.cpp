@@ -250,21 +250,55 @@ TEST(VCardContacts, AWebAddressBooksCardOfVersion40WithoutYearAndTooMuchForTheFi
     EXPECT_TRUE(RecordOfCard(PrivateShape(), reading.cards[1]).empty);
 }
 
-TEST(VCardReading, DamagedOrBinaryFilesAreRefusedWhole) {
+TEST(VCardReading, DamagedCardsArePassedOverAndOnlyAFileWithNothingReadableIsRefused) {
+    const QByteArray a = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n";
+    const QByteArray c = "BEGIN:VCARD\r\nFN:C\r\nEND:VCARD\r\n";
+    const struct {
+        QByteArray bytes;
+        QStringList read;  // the FN of each card read
+        QList<std::pair<int, QString>> skipped;
+    } files[] = {
+        // The last card not ended; one not ended before another begins.
+        {a + "BEGIN:VCARD\r\nFN:B\r\n", {"A"}, {{5, "card not ended"}}},
+        {a + "BEGIN:VCARD\r\nFN:B\r\n" + c, {"A", "C"}, {{5, "card not ended"}}},
+        // A line without a colon spoils its own card alone, named by its line.
+        {a + "BEGIN:VCARD\r\nFN:B\r\nthis is no property\r\nEND:VCARD\r\n" + c,
+         {"A", "C"},
+         {{7, "no property"}}},
+        {"hello\r\n" + a + "END:VCARD\r\n", {"A"}, {{1, "no property"}, {6, "END without BEGIN"}}},
+        // 2.1's AGENT brings a card of its own inside the card: passed over, not damage.
+        {"BEGIN:VCARD\r\nVERSION:2.1\r\nFN:A\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Agent\r\n"
+         "END:VCARD\r\nEND:VCARD\r\n" +
+             c,
+         {"A", "C"},
+         {}},
+    };
+    for (const auto& file : files) {
+        const VCardReading reading = ReadVCards(file.bytes);
+        EXPECT_TRUE(reading.problem.isEmpty()) << file.bytes.toStdString();
+        QStringList read;
+        for (const VCard& card : reading.cards)
+            for (const VCardProperty& property : card)
+                if (property.name == "FN") read.append(property.text());
+        EXPECT_EQ(read, file.read) << file.bytes.toStdString();
+        QList<std::pair<int, QString>> skipped;
+        for (const VCardDamage& damage : reading.skipped)
+            skipped.append({damage.line, damage.why});
+        EXPECT_EQ(skipped, file.skipped) << file.bytes.toStdString();
+    }
+
     const struct {
         QByteArray bytes;
         const char* problem;
         int line;
-    } files[] = {
-        {"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:B\r\n",
-         "card not ended", 5},
+    } refused[] = {
         {"BEGIN:VCARD\r\nFN:A\r\nthis is no property\r\nEND:VCARD\r\n", "no property", 3},
-        {"hello\r\nBEGIN:VCARD\r\nFN:A\r\nEND:VCARD\r\n", "no property", 1},
+        {"BEGIN:VCARD\r\nFN:B\r\n", "card not ended", 1},
         {"FN:A\r\n", "outside a card", 1},
         {"", "no card", 0},
         {QByteArray("BEGIN:VCARD\r\nFN:A\0B\r\nEND:VCARD\r\n", 30), "binary", 0},
     };
-    for (const auto& file : files) {
+    for (const auto& file : refused) {
         const VCardReading reading = ReadVCards(file.bytes);
         EXPECT_EQ(reading.problem, file.problem) << file.bytes.toStdString();
         EXPECT_EQ(reading.problemLine, file.line) << file.bytes.toStdString();
