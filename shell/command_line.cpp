@@ -287,7 +287,8 @@ int Help() {
     PREPARE_RUN(PROGRAM_FOLDER());
     PEEK_STORED_LANG();  // only looks: another copy may be running
     Out()
-        << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --export-vcard BUCH DATEI | "
+        << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --remind | --export-vcard "
+                 "BUCH DATEI | "
                  "--import-vcard BUCH DATEI | --backup | --list-backups | --restore-backup NAME | "
                  "--help | --version]\n"
                  "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
@@ -296,6 +297,7 @@ int Help() {
                  "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
                  "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
                  "  --coming [TAGE] zeigt die kommenden Tage\n"
+                 "  --remind        meldet die fälligen Erinnerungen auf dem Desktop\n"
                  "  --export-vcard private|business DATEI [--vcard-version 3.0|4.0]\n"
                  "                  schreibt ein Adressbuch als vCard-Datei\n"
                  "  --import-vcard private|business DATEI\n"
@@ -307,7 +309,8 @@ int Help() {
                  "                  nicht mehr startet)\n"
                  "  --help          diese Hilfe zeigen und beenden\n"
                  "  --version       die Version zeigen und beenden\n",
-                 "Usage: kesp [--find WORDS... | --coming [DAYS] | --export-vcard BOOK FILE | "
+                 "Usage: kesp [--find WORDS... | --coming [DAYS] | --remind | --export-vcard BOOK "
+                 "FILE | "
                  "--import-vcard BOOK FILE | --backup | --list-backups | --restore-backup NAME | "
                  "--help | --version]\n"
                  "%1 is a personal information manager: addresses, birthdays, agenda, "
@@ -316,6 +319,7 @@ int Help() {
                  "needed).\nThe tables are in the folder %2.\n\n"
                  "  --find WORDS    prints what the search over everything finds\n"
                  "  --coming [DAYS] prints the days ahead\n"
+                 "  --remind        posts the reminders that are due on the desktop\n"
                  "  --export-vcard private|business FILE [--vcard-version 3.0|4.0]\n"
                  "                  writes an address book as a vCard file\n"
                  "  --import-vcard private|business FILE\n"
@@ -327,7 +331,8 @@ int Help() {
                  "                  starts)\n"
                  "  --help          show this help and exit\n"
                  "  --version       show the version and exit\n",
-                 "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --export-vcard LIVRO ARQUIVO | "
+                 "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --remind | --export-vcard "
+                 "LIVRO ARQUIVO | "
                  "--import-vcard LIVRO ARQUIVO | --backup | --list-backups | --restore-backup NOME "
                  "| "
                  "--help | --version]\n"
@@ -337,6 +342,7 @@ int Help() {
                  "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
                  "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
                  "  --coming [DIAS] mostra os próximos dias\n"
+                 "  --remind        mostra na área de trabalho os lembretes pendentes\n"
                  "  --export-vcard private|business ARQUIVO [--vcard-version 3.0|4.0]\n"
                  "                  grava um livro de endereços como arquivo vCard\n"
                  "  --import-vcard private|business ARQUIVO\n"

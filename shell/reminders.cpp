@@ -10,6 +10,7 @@
 #include "store/xbase.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -90,6 +91,18 @@ bool IsDue(const ComingUpEntry& entry, const QDateTime& now, int minutesBefore) 
 
 }  // namespace
 
+namespace {
+
+// The application's name as a notification's title: "Contacts (friends)",
+// with the space the main window's button leaves out for want of room.
+QString NotificationTitle(const RecordKind& kind) {
+    QString name = KindName(kind);
+    static const QRegularExpression noSpaceBeforeBracket(QStringLiteral("(\\S)\\("));
+    return name.replace(noSpaceBeforeBracket, QStringLiteral("\\1 ("));
+}
+
+}  // namespace
+
 std::vector<Reminder> DueReminders(const QDateTime& now) {
     const ReminderSettings settings = ReadReminderSettings();
     const QDate today = now.date();
@@ -104,7 +117,8 @@ std::vector<Reminder> DueReminders(const QDateTime& now) {
             body +=
                 QStringLiteral(" – ") +
                 (entry.day == today ? TEXT(kDueToday) : TEXT(kOverdueSince).arg(DTOC(entry.day)));
-        due.push_back({entry.kind->id, entry.day, entry.time, KindName(*entry.kind), body});
+        due.push_back(
+            {entry.kind->id, entry.day, entry.time, NotificationTitle(*entry.kind), body});
     }
     return due;
 }

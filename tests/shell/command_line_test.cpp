@@ -86,7 +86,16 @@ TEST_F(CommandLine, HelpAndVersionPrintTheirTextInTheStoredLanguageAndEnd) {
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_TRUE(help.out.startsWith(usage)) << help.out.toStdString();
         EXPECT_TRUE(help.out.contains(folderLine + dataFolder + ".\n")) << help.out.toStdString();
-        EXPECT_TRUE(help.out.contains("  --version")) << help.out.toStdString();
+        // Every command the program takes, in the usage line and explained.
+        const QString usageLine = help.out.section('\n', 0, 0);
+        for (const char* command :
+             {"--find", "--coming", "--remind", "--export-vcard", "--import-vcard", "--backup",
+              "--list-backups", "--restore-backup", "--help", "--version"}) {
+            EXPECT_TRUE(usageLine.contains(QString(command) + ' ') ||
+                        usageLine.contains(QString(command) + ']'))
+                << command;
+            EXPECT_TRUE(help.out.contains(QString("\n  ") + command + ' ')) << command;
+        }
     }
 }
 

@@ -50,7 +50,7 @@ TEST_F(Reminders, AreDueAtTheirMomentAndMissedOnesComeAtTheNextChance) {
 
     EXPECT_EQ(Bodies(DueReminders(QDateTime(QDate(2026, 12, 29), QTime(18, 10)))),
               (QStringList{"Projects: Late – overdue since 10/01/2026", "Notes: A week ago",
-                           "Contacts(friends): Anna – turns 40", "Agenda: 17:20 Started",
+                           "Contacts (friends): Anna – turns 40", "Agenda: 17:20 Started",
                            "Agenda: 18:20 Soon"}));
 }
 
