@@ -8,3 +8,7 @@ QString TEXT(const Texts& texts) {
     if (EQ(THE_LANG, "BR")) return texts.br;
     return texts.am;
 }
+
+QString COUNTED(int count, const Texts& one, const Texts& many) {
+    return TEXT(count == 1 ? one : many).arg(count);
+}

@@ -1,6 +1,7 @@
 #include "shell/coming_up.h"
 
 #include "data/installed_table_files.h"
+#include "kernel/birth_years.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/language.h"
@@ -22,9 +23,6 @@ const Texts kToday{"Heute", "Today", "Hoje"};
 const Texts kTomorrow{"Morgen", "Tomorrow", "Amanhã"};
 const Texts kOverdue{"Überfällig", "Overdue", "Atrasado"};
 const Texts kTurns{"wird %1", "turns %1", "faz %1 anos"};
-// Birth years before this one are no births but stand-ins (year 1 of a date
-// picked without a year, say): such a birthday states no age.
-constexpr int kFirstYearOfAnAge = 1900;
 
 // The day a yearly date falls on in `year`: 29 February on 28 February in
 // the years without one.
@@ -103,7 +101,7 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
             if (day < first || day > last || year <= value.year()) continue;
             entry.day = day;
             entry.text = read.Name();
-            if (value.year() >= kFirstYearOfAnAge)
+            if (StatesAnAge(value))
                 entry.text += QStringLiteral(" – ") + TEXT(kTurns).arg(year - value.year());
             entries.push_back(entry);
         }

@@ -1,5 +1,7 @@
 #include "apps/addresses/vcard_contacts.h"
 
+#include "apps/addresses/vcard_typed_values.h"
+#include "kernel/birth_years.h"
 #include "store/codec.h"
 
 #include <QRegularExpression>
@@ -9,7 +11,6 @@
 
 namespace {
 
-constexpr int kYearOfNoYear = 1904;  // a leap year: 29 February has its place
 const QString kMemo = QStringLiteral("FREE10");
 const QString kFieldProperty = QStringLiteral("X-KESP-FIELD");
 const QString kListProperty = QStringLiteral("X-KESP-LISTE");
@@ -161,6 +162,25 @@ class Reading {
         if (storable != trimmed) toMemo(label, trimmed);
     }
 
+    // A street of several lines, joined with ", " where that fits; else its
+    // first line, and the whole street in the memo.
+    void putStreet(const QString& street, const QString& label) {
+        QStringList lines;
+        for (const QString& line : street.split(u'\n'))
+            if (!line.trimmed().isEmpty()) lines.append(line.trimmed());
+        if (lines.size() < 2) {
+            put("STRASSE", lines.value(0), label);
+            return;
+        }
+        const QString joined = lines.join(QStringLiteral(", "));
+        if (joined.size() <= book_.widths.value(QStringLiteral("STRASSE"), 0)) {
+            put("STRASSE", joined, label);
+        } else {
+            put("STRASSE", lines.first(), label);
+            toMemo(label, joined);
+        }
+    }
+
     void toMemo(const QString& label, const QString& value) {
         if (value.trimmed().isEmpty()) return;
         QString line = value.trimmed();
@@ -214,42 +234,6 @@ class Reading {
     QStringList notes_;
     QStringList memoLines_;
 };
-
-enum class TelKind { Cell, HomeVoice, WorkVoice, Voice, HomeFax, WorkFax, Fax, Other };
-
-TelKind KindOf(const VCardProperty& tel) {
-    if (tel.hasType("cell") || tel.hasType("mobile")) return TelKind::Cell;
-    if (tel.hasType("pager") || tel.hasType("video") || tel.hasType("modem") ||
-        tel.hasType("isdn") || tel.hasType("car") || tel.hasType("textphone"))
-        return TelKind::Other;
-    const bool home = tel.hasType("home");
-    const bool work = tel.hasType("work");
-    if (tel.hasType("fax")) return home ? TelKind::HomeFax : work ? TelKind::WorkFax : TelKind::Fax;
-    return home ? TelKind::HomeVoice : work ? TelKind::WorkVoice : TelKind::Voice;
-}
-
-QString TelField(AddressBookKind kind, TelKind tel) {
-    const bool personal = kind == AddressBookKind::Private;
-    switch (tel) {
-        case TelKind::Cell:
-            return "HANDY";
-        case TelKind::HomeVoice:
-            return "TEL";
-        case TelKind::Voice:
-            return personal ? "TEL" : "TELFIRMA";
-        case TelKind::WorkVoice:
-            return personal ? "TELFIRMA" : "TEL";
-        case TelKind::HomeFax:
-            return "FAX";
-        case TelKind::Fax:
-            return personal ? "FAX" : "FAXFIRMA";
-        case TelKind::WorkFax:
-            return personal ? "FAXFIRMA" : "FAX";
-        case TelKind::Other:
-            return {};
-    }
-    return {};
-}
 
 // The telephone number of a 4.0 "tel:" URI as the number.
 QString TelNumber(const VCardProperty& tel) {
@@ -356,9 +340,12 @@ VCard CardOfRecord(const AddressBookShape& book, const AddressValues& record, co
     if (personal) {
         const QDate birthday = record.value("GEBURTSTAG").toDate();
         const bool listed = record.value("LISTE").toBool();
-        if (birthday.isValid())
+        if (birthday.isValid()) {
             card.append(Property("BDAY", {BirthdayText(birthday, listed, version)}));
-        if (listed) card.append(Property(kListProperty, {"TRUE"}));
+            card.append(Property(kListProperty, {listed ? "TRUE" : "FALSE"}));
+        } else if (listed) {
+            card.append(Property(kListProperty, {"TRUE"}));
+        }
     }
     for (int n = 1; n <= 9; ++n) {
         const QVariant value = record.value(ExtraField(n));
@@ -389,7 +376,9 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
     QSet<int> extraFilled;
     std::optional<bool> listed;
     bool yearlessBirthday = false;
-    for (const VCardProperty& property : card) {
+    const QHash<int, QString> typedFields = ChooseTypedFields(book.kind, card);
+    for (int index = 0; index < card.size(); ++index) {
+        const VCardProperty& property = card[index];
         const QString& name = property.name;
         if (name == QStringLiteral("N") && r.isFree("NACHNAME") &&
             (personal ? r.isFree("VORNAME") : true)) {
@@ -401,23 +390,24 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
             if (property.components.size() > 1 && !Joined(property.components.mid(1)).isEmpty())
                 r.toMemo("ORG", property.components.join(QStringLiteral(", ")));
             if (personal) r.put("FIRMA", organisation, "ORG");
-        } else if (name == QStringLiteral("ADR") && r.isFree("STRASSE") && r.isFree("PLZ") &&
-                   r.isFree("ORT")) {
+        } else if (name == QStringLiteral("ADR")) {
             const QStringList& c = property.components;
-            r.put("STRASSE", c.value(2), Label(property));
+            if (!typedFields.contains(index)) {
+                r.toMemo(Label(property), Joined(c));
+                continue;
+            }
+            r.putStreet(c.value(2), Label(property));
             r.put("ORT", c.value(3), Label(property));
             r.put("PLZ", c.value(5), Label(property));
             if (!Joined({c.value(0), c.value(1), c.value(4), c.value(6)}).isEmpty())
                 r.toMemo(Label(property), Joined(c));
-        } else if (name == QStringLiteral("TEL")) {
-            const QString field = TelField(book.kind, KindOf(property));
-            if (field.isEmpty())
-                r.toMemo(Label(property), TelNumber(property));
+        } else if (name == QStringLiteral("TEL") || name == QStringLiteral("EMAIL")) {
+            const QString value =
+                name == QStringLiteral("TEL") ? TelNumber(property) : property.text();
+            if (typedFields.contains(index))
+                r.put(typedFields.value(index), value, Label(property));
             else
-                r.put(field, TelNumber(property), Label(property));
-        } else if (name == QStringLiteral("EMAIL")) {
-            const QString field = personal && property.hasType("work") ? "EMAILFIRMA" : "EMAIL";
-            r.put(field, property.text(), Label(property));
+                r.toMemo(Label(property), value);
         } else if (name == QStringLiteral("URL") && !personal) {
             r.put("EMAILFIRMA", property.text(), Label(property));
         } else if (name == QStringLiteral("BDAY") && personal &&
@@ -474,15 +464,22 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
                                             Text(r.result().values, "NACHNAME")})) {
             r.toMemo("FN", formattedName);
         }
-        if (r.value("GEBURTSTAG").toDate().isValid())
-            r.setValue("LISTE", listed.value_or(yearlessBirthday));
-        else if (listed)
+        // A birthday is remembered, as phones show every birthday, unless
+        // the card says otherwise (our own cards say it either way).
+        if (r.value("GEBURTSTAG").toDate().isValid()) {
+            r.setValue("LISTE", listed.value_or(true));
+            r.result().birthdayRemembered = !listed.has_value();
+        } else if (listed) {
             r.setValue("LISTE", *listed);
+        }
     } else {
         const QString company = organisation.isEmpty() ? formattedName : organisation;
         r.put("VORNAME", company, organisation.isEmpty() ? "FN" : "ORG");
-        if (!formattedName.isEmpty() && formattedName != company &&
-            formattedName != Text(r.result().values, "NACHNAME"))
+        // A card without N names its contact person in FN alone.
+        if (formattedName != company && Text(r.result().values, "NACHNAME").isEmpty())
+            r.put("NACHNAME", formattedName, "FN");
+        else if (!formattedName.isEmpty() && formattedName != company &&
+                 formattedName != Text(r.result().values, "NACHNAME"))
             r.toMemo("FN", formattedName);
     }
     return r.finish();

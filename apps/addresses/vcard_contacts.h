@@ -7,9 +7,10 @@
 // FREE09 as "X-KESP-FIELD;X-NAME=<caption>" (dates as YYYY-MM-DD; a yes/no
 // field as TRUE when set, left out when not, and read as TRUE or FALSE),
 // the memo FREE10 as NOTE, and the UID. The private book adds ORG (FIRMA),
-// work telephone, fax and e-mail, and BDAY with X-KESP-LISTE (when set);
-// a birthday in 1904 with LISTE set goes out without a year, and a year-less
-// birthday comes in as that. The business book keeps the company in VORNAME
+// work telephone, fax and e-mail, and BDAY with X-KESP-LISTE; a birthday in
+// 1904 with LISTE set goes out without a year, and a year-less birthday comes
+// in as that. A birthday of a card that does not say (a phone's) is
+// remembered, so that it shows in the days ahead. The business book keeps the company in VORNAME
 // (ORG and FN), the contact person in NACHNAME (N) and the home page in
 // EMAILFIRMA (URL).
 //
@@ -58,6 +59,7 @@ struct RecordFromCard {
     int media = 0;            // photos, logos, keys and sounds passed over
     qsizetype memoWhole = 0;  // the memo's length before it was cut; 0: not cut
     bool empty = false;       // nothing to store: the card is skipped
+    bool birthdayRemembered = false;  // LISTE set for a birthday the card did not mark
 };
 
 RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card);

@@ -224,6 +224,7 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
             continue;
         }
         import.memoValues += record.memoValues;
+        if (record.birthdayRemembered) ++import.birthdaysRemembered;
         if (record.memoWhole > 0) import.memosCut.append(CutMemoName(record));
         const int known = record.uid.isEmpty() ? 0 : uids.recordOf(record.uid);
         if (known > 0) {
@@ -263,26 +264,45 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
 QString VCardImportSummary(const VCardImport& import) {
     if (!import.read) return import.problem;
     QStringList lines{
-        TEXT({"%1 Karten neu aufgenommen, %2 mit vorhandenen zusammengeführt, %3 übersprungen.",
-              "%1 cards added, %2 merged with existing ones, %3 skipped.",
-              "%1 cartões incluídos, %2 unidos aos existentes, %3 ignorados."})
-            .arg(import.added)
-            .arg(import.merged)
-            .arg(import.skipped)};
+        COUNTED(import.added, {"%1 Karte neu aufgenommen", "%1 card added", "%1 cartão incluído"},
+                {"%1 Karten neu aufgenommen", "%1 cards added", "%1 cartões incluídos"}) +
+        TEXT({", ", ", ", ", "}) +
+        COUNTED(import.merged,
+                {"%1 mit vorhandenen zusammengeführt", "%1 merged with existing ones",
+                 "%1 unido aos existentes"},
+                {"%1 mit vorhandenen zusammengeführt", "%1 merged with existing ones",
+                 "%1 unidos aos existentes"}) +
+        TEXT({", ", ", ", ", "}) +
+        COUNTED(import.skipped, {"%1 übersprungen.", "%1 skipped.", "%1 ignorado."},
+                {"%1 übersprungen.", "%1 skipped.", "%1 ignorados."})};
     if (!import.damaged.isEmpty())
         lines.append(TEXT({"Beschädigt und übersprungen: %1", "Damaged and skipped: %1",
                            "Danificados e ignorados: %1"})
                          .arg(import.damaged.join(QStringLiteral(", "))));
     if (import.memoValues > 0)
-        lines.append(TEXT({"%1 Werte ohne passendes Feld stehen in den Notizen.",
-                           "%1 values without a fitting field were put in the notes.",
-                           "%1 valores sem campo adequado foram colocados nas notas."})
-                         .arg(import.memoValues));
+        lines.append(COUNTED(import.memoValues,
+                             {"%1 Wert ohne passendes Feld steht in den Notizen.",
+                              "%1 value without a fitting field was put in the notes.",
+                              "%1 valor sem campo adequado foi colocado nas notas."},
+                             {"%1 Werte ohne passendes Feld stehen in den Notizen.",
+                              "%1 values without a fitting field were put in the notes.",
+                              "%1 valores sem campo adequado foram colocados nas notas."}));
     if (import.media > 0)
-        lines.append(TEXT({"%1 Fotos, Schlüssel oder Töne wurden nicht übernommen.",
-                           "%1 photos, keys or sounds were not taken over.",
-                           "%1 fotos, chaves ou sons não foram importados."})
-                         .arg(import.media));
+        lines.append(COUNTED(import.media,
+                             {"%1 Foto, Schlüssel oder Ton wurde nicht übernommen.",
+                              "%1 photo, key or sound was not taken over.",
+                              "%1 foto, chave ou som não foi importado."},
+                             {"%1 Fotos, Schlüssel oder Töne wurden nicht übernommen.",
+                              "%1 photos, keys or sounds were not taken over.",
+                              "%1 fotos, chaves ou sons não foram importados."}));
+    if (import.birthdaysRemembered > 0)
+        lines.append(COUNTED(import.birthdaysRemembered,
+                             {"%1 Geburtstag wird unter „Demnächst“ gezeigt.",
+                              "%1 birthday will show under “Coming up”.",
+                              "%1 aniversário será mostrado em “Próximos dias”."},
+                             {"%1 Geburtstage werden unter „Demnächst“ gezeigt.",
+                              "%1 birthdays will show under “Coming up”.",
+                              "%1 aniversários serão mostrados em “Próximos dias”."}));
     if (!import.memosCut.isEmpty())
         lines.append(TEXT({"Notizen über 1 MB wurden dort abgeschnitten, der Rest nicht "
                            "übernommen: %1",

@@ -49,7 +49,8 @@ struct VCardImport {
     // language: "line 14 (card without END:VCARD)".
     QStringList damaged;
     int memoValues = 0;
-    int media = 0;  // photos, logos, keys and sounds passed over
+    int media = 0;                // photos, logos, keys and sounds passed over
+    int birthdaysRemembered = 0;  // birthdays set to show in the days ahead
     // The records whose memo was cut at kImportedMemoMax: their names, each
     // with the memo's length before ("Anna Weiß (49 MB)").
     QStringList memosCut;

@@ -401,7 +401,16 @@ TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     EXPECT_EQ(VCardImportSummary(counted),
               "2 cards added, 1 merged with existing ones, 1 skipped.\r"
               "4 values without a fitting field were put in the notes.\r"
-              "1 photos, keys or sounds were not taken over.");
+              "1 photo, key or sound was not taken over.");
+    UseLanguage("BR");
+    counted.added = 1;
+    counted.skipped = 2;
+    counted.birthdaysRemembered = 1;
+    EXPECT_EQ(VCardImportSummary(counted),
+              "1 cartão incluído, 1 unido aos existentes, 2 ignorados.\r"
+              "4 valores sem campo adequado foram colocados nas notas.\r"
+              "1 foto, chave ou som não foi importado.\r"
+              "1 aniversário será mostrado em “Próximos dias”.");
 }
 
 // Thirty cards: the first two update records the book has (one of them

@@ -64,9 +64,9 @@ TEST_F(VCardWindow, AChosenFileIsImportedAndTheListShowsItsCards) {
     TestDriver::click("form1", "x10");
     EXPECT_EQ(driver_.fileQuestions(), QStringList{"vCard importieren"});
     EXPECT_EQ(TakeMessages(),
-              QStringList{"MSGBOX: 1 Karten neu aufgenommen, 0 mit vorhandenen zusammengeführt, "
-                          "1 übersprungen.\n1 Werte ohne passendes Feld stehen in den Notizen.\n"
-                          "1 Fotos, Schlüssel oder Töne wurden nicht übernommen."});
+              QStringList{"MSGBOX: 1 Karte neu aufgenommen, 0 mit vorhandenen zusammengeführt, "
+                          "1 übersprungen.\n1 Wert ohne passendes Feld steht in den Notizen.\n"
+                          "1 Foto, Schlüssel oder Ton wurde nicht übernommen."});
     EXPECT_EQ(ListRows("form1"), (QStringList{"Anna", "Zoe"}));
     EXPECT_EQ(TestDriver::read("form1", "label_anzahl").toString(), "2 Daten in der Datenbank.");
 

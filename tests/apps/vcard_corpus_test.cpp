@@ -1,0 +1,206 @@
+// Cards as phones, mail programs and web address books write them, each read
+// into both books: which field gets which value. Typed in after the way each
+// program writes its cards (version, types, PREF, grouped properties).
+#include "apps/addresses/vcard_contacts.h"
+#include "apps/addresses/vcard_format.h"
+#include "tests/apps/vcard_shapes.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using Fields = std::map<QString, QString>;
+
+struct CorpusCard {
+    const char* writer;
+    QByteArray card;
+    Fields personal;  // what the private book takes
+    Fields business;  // what the business book takes
+};
+
+// The fields a record holds, dates as yyyy-MM-dd and yes/no as "x" when set,
+// the memo left out.
+Fields Filled(const RecordFromCard& record) {
+    Fields filled;
+    for (auto it = record.values.cbegin(); it != record.values.cend(); ++it) {
+        if (it.key() == "FREE10") continue;
+        const QVariant& value = it.value();
+        if (value.typeId() == QMetaType::QDate) {
+            if (value.toDate().isValid()) filled[it.key()] = value.toDate().toString("yyyy-MM-dd");
+        } else if (value.typeId() == QMetaType::Bool) {
+            if (value.toBool()) filled[it.key()] = "x";
+        } else if (!value.toString().isEmpty()) {
+            filled[it.key()] = value.toString();
+        }
+    }
+    return filled;
+}
+
+const QList<CorpusCard>& Corpus() {
+    static const QList<CorpusCard> corpus{
+        {"a phone's address book (2.1, no UID)",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Weber;Greta;;;\r\nFN:Greta Weber\r\n"
+         "TEL;CELL:+49 170 1111\r\nTEL;WORK:+49 221 3333\r\nTEL;HOME:+49 221 2222\r\n"
+         "EMAIL;HOME:greta@example.org\r\nADR;HOME:;;Ringstr. 1;Köln;;50667;\r\n"
+         "BDAY:1980-05-17\r\nEND:VCARD\r\n",
+         {{"VORNAME", "Greta"},
+          {"NACHNAME", "Weber"},
+          {"HANDY", "+49 170 1111"},
+          {"TEL", "+49 221 2222"},
+          {"TELFIRMA", "+49 221 3333"},
+          {"EMAIL", "greta@example.org"},
+          {"STRASSE", "Ringstr. 1"},
+          {"ORT", "Köln"},
+          {"PLZ", "50667"},
+          {"GEBURTSTAG", "1980-05-17"},
+          {"LISTE", "x"}},
+         {{"VORNAME", "Greta Weber"},
+          {"NACHNAME", "Greta Weber"},
+          {"HANDY", "+49 170 1111"},
+          {"TEL", "+49 221 3333"},
+          {"EMAIL", "greta@example.org"},
+          {"STRASSE", "Ringstr. 1"},
+          {"ORT", "Köln"},
+          {"PLZ", "50667"}}},
+        {"a desktop address book (3.0, grouped, a street of two lines)",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lind;Jonas;;;\r\nFN:Jonas Lind\r\n"
+         "ORG:Lind & Söhne;\r\nEMAIL;type=INTERNET;type=WORK;type=pref:jonas@lind.example\r\n"
+         "EMAIL;type=INTERNET;type=HOME:jl@mail.example\r\n"
+         "TEL;type=WORK;type=VOICE;type=pref:0228 100\r\nTEL;type=HOME;type=VOICE:0228 200\r\n"
+         "TEL;type=WORK;type=FAX:0228 101\r\n"
+         "item1.ADR;type=WORK;type=pref:;;Markt 3;Bonn;;53111;\r\n"
+         "item2.ADR;type=HOME:;;Lindenweg 2\\nHinterhaus;Bonn;;53113;\r\n"
+         "END:VCARD\r\n",
+         {{"VORNAME", "Jonas"},
+          {"NACHNAME", "Lind"},
+          {"FIRMA", "Lind & Söhne"},
+          {"EMAIL", "jl@mail.example"},
+          {"EMAILFIRMA", "jonas@lind.example"},
+          {"TEL", "0228 200"},
+          {"TELFIRMA", "0228 100"},
+          {"FAXFIRMA", "0228 101"},
+          {"STRASSE", "Lindenweg 2, Hinterhaus"},
+          {"ORT", "Bonn"},
+          {"PLZ", "53113"}},
+         {{"VORNAME", "Lind & Söhne"},
+          {"NACHNAME", "Jonas Lind"},
+          {"EMAIL", "jonas@lind.example"},
+          {"TEL", "0228 100"},
+          {"FAX", "0228 101"},
+          {"STRASSE", "Markt 3"},
+          {"ORT", "Bonn"},
+          {"PLZ", "53111"}}},
+        {"an office mail program (2.1, its WORK address marked PREF)",
+         "BEGIN:VCARD\r\nVERSION:2.1\r\nN;LANGUAGE=de:Brandt;Karl\r\nFN:Karl Brandt\r\n"
+         "ORG:Brandt KG\r\nTEL;WORK;VOICE:030 555\r\nTEL;HOME;VOICE:030 666\r\n"
+         "TEL;CELL;VOICE:0171 7\r\nTEL;WORK;FAX:030 556\r\n"
+         "TEL;TYPE=x-assistant:030 557\r\n"
+         "ADR;WORK;PREF:;;Hauptstr. 5;Berlin;;10115;Deutschland\r\n"
+         "ADR;HOME:;;Gartenweg 9;Potsdam;;14467;Deutschland\r\n"
+         "EMAIL;PREF;INTERNET:karl@brandt.example\r\nEND:VCARD\r\n",
+         {{"VORNAME", "Karl"},
+          {"NACHNAME", "Brandt"},
+          {"FIRMA", "Brandt KG"},
+          {"TEL", "030 666"},
+          {"TELFIRMA", "030 555"},
+          {"HANDY", "0171 7"},
+          {"FAXFIRMA", "030 556"},
+          {"EMAIL", "karl@brandt.example"},
+          {"STRASSE", "Gartenweg 9"},
+          {"ORT", "Potsdam"},
+          {"PLZ", "14467"}},
+         {{"VORNAME", "Brandt KG"},
+          {"NACHNAME", "Karl Brandt"},
+          {"TEL", "030 555"},
+          {"HANDY", "0171 7"},
+          {"FAX", "030 556"},
+          {"EMAIL", "karl@brandt.example"},
+          {"STRASSE", "Hauptstr. 5"},
+          {"ORT", "Berlin"},
+          {"PLZ", "10115"}}},
+        {"a web mail service (3.0, an untyped address before a HOME one)",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mia Roth\r\nN:Roth;Mia;;;\r\n"
+         "EMAIL;TYPE=INTERNET:mia.other@example.com\r\n"
+         "EMAIL;TYPE=INTERNET;TYPE=HOME:mia@example.com\r\n"
+         "TEL;TYPE=CELL:0160 5\r\nBDAY:--0308\r\nEND:VCARD\r\n",
+         {{"VORNAME", "Mia"},
+          {"NACHNAME", "Roth"},
+          {"EMAIL", "mia@example.com"},
+          {"HANDY", "0160 5"},
+          {"GEBURTSTAG", "1904-03-08"},
+          {"LISTE", "x"}},
+         {{"VORNAME", "Mia Roth"},
+          {"NACHNAME", "Mia Roth"},
+          {"EMAIL", "mia.other@example.com"},
+          {"HANDY", "0160 5"}}},
+        {"the example of RFC 2426 (no N)",
+         "BEGIN:vCard\r\nVERSION:3.0\r\nFN:Frank Dawson\r\nORG:Lotus Development Corporation\r\n"
+         "ADR;TYPE=WORK,POSTAL,PARCEL:;;6544 Battleford Drive;Raleigh;NC;27613-3502;U.S.A.\r\n"
+         "TEL;TYPE=VOICE,MSG,WORK:+1-919-676-9515\r\nTEL;TYPE=FAX,WORK:+1-919-676-9564\r\n"
+         "EMAIL;TYPE=INTERNET,PREF:Frank_Dawson@Lotus.com\r\n"
+         "EMAIL;TYPE=INTERNET:fdawson@earthlink.net\r\n"
+         "URL:http://home.earthlink.net/~fdawson\r\nEND:vCard\r\n",
+         {{"VORNAME", "Frank"},
+          {"NACHNAME", "Dawson"},
+          {"FIRMA", "Lotus Development Corporation"},
+          {"TELFIRMA", "+1-919-676-9515"},
+          {"FAXFIRMA", "+1-919-676-9564"},
+          {"EMAIL", "Frank_Dawson@Lotus.com"}},
+         {{"VORNAME", "Lotus Development Corporation"},
+          {"NACHNAME", "Frank Dawson"},
+          {"TEL", "+1-919-676-9515"},
+          {"FAX", "+1-919-676-9564"},
+          {"EMAIL", "Frank_Dawson@Lotus.com"},
+          {"EMAILFIRMA", "http://home.earthlink.net/~fdawson"},
+          {"STRASSE", "6544 Battleford Drive"},
+          {"ORT", "Raleigh"},
+          {"PLZ", "27613-3502"}}},
+    };
+    return corpus;
+}
+
+TEST(VCardCorpus, EachValueLandsInTheFieldItsTypeNamesInBothBooks) {
+    for (const CorpusCard& entry : Corpus()) {
+        SCOPED_TRACE(entry.writer);
+        const VCardReading reading = ReadVCards(entry.card);
+        ASSERT_EQ(reading.cards.size(), 1) << reading.problem.toStdString();
+        EXPECT_EQ(Filled(RecordOfCard(PrivateShape(), reading.cards[0])), entry.personal);
+        EXPECT_EQ(Filled(RecordOfCard(BusinessShape(), reading.cards[0])), entry.business);
+    }
+}
+
+TEST(VCardCorpus, WhatNoFieldTakesGoesToTheNotesAndAPhonesBirthdayIsRemembered) {
+    const VCardReading reading = ReadVCards(Corpus()[2].card);
+    const RecordFromCard personal = RecordOfCard(PrivateShape(), reading.cards[0]);
+    const QString memo = personal.values["FREE10"].toString();
+    // The work address, the assistant's phone: in the notes, none lost.
+    EXPECT_TRUE(memo.contains("ADR (work): Hauptstr. 5 Berlin 10115 Deutschland"))
+        << memo.toStdString();
+    EXPECT_TRUE(memo.contains("TEL (x-assistant): 030 557")) << memo.toStdString();
+    EXPECT_FALSE(personal.birthdayRemembered);
+
+    // A phone's birthday shows in the days ahead; our own card says either way.
+    EXPECT_TRUE(
+        RecordOfCard(PrivateShape(), ReadVCards(Corpus()[0].card).cards[0]).birthdayRemembered);
+    AddressValues record{{"VORNAME", "Ute"}, {"GEBURTSTAG", QDate(1970, 1, 2)}, {"LISTE", false}};
+    const VCard ours = CardOfRecord(PrivateShape(), record, {}, VCardVersion::V40);
+    const RecordFromCard back = RecordOfCard(PrivateShape(), ours);
+    EXPECT_FALSE(back.values["LISTE"].toBool());
+    EXPECT_FALSE(back.birthdayRemembered);
+}
+
+TEST(VCardCorpus, AStreetTooLongToJoinKeepsItsFirstLineAndGoesWholeToTheNotes) {
+    const QByteArray card =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ost;Ida;;;\r\n"
+        "ADR;TYPE=HOME:;;Am langen Weg 123\\nAufgang B\\, 3. Stock links;Ulm;;89073;\r\n"
+        "END:VCARD\r\n";
+    const RecordFromCard record = RecordOfCard(PrivateShape(), ReadVCards(card).cards[0]);
+    EXPECT_EQ(record.values["STRASSE"], "Am langen Weg 123");
+    EXPECT_TRUE(record.values["FREE10"].toString().contains(
+        "ADR (home): Am langen Weg 123, Aufgang B, 3. Stock links"))
+        << record.values["FREE10"].toString().toStdString();
+}
+
+}  // namespace
