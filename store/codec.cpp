@@ -1,6 +1,7 @@
 #include "store/codec.h"
 
 #include <array>
+#include <utility>
 
 namespace kesp::store {
 namespace {
@@ -82,6 +83,47 @@ QString StorablePart(const QString& text, QString* refused) {
         }
     }
     return kept;
+}
+
+namespace {
+
+// Letters that do not decompose into a letter the code page has.
+QString NearLetterOf(char32_t code) {
+    static const std::array<std::pair<char32_t, const char*>, 24> kNear{{
+        {U'Ł', "L"}, {U'ł', "l"},  {U'Đ', "D"},  {U'đ', "d"},  {U'Ħ', "H"},  {U'ħ', "h"},
+        {U'ı', "i"}, {U'Ŀ', "L"},  {U'ŀ', "l"},  {U'Ŋ', "N"},  {U'ŋ', "n"},  {U'Ŧ', "T"},
+        {U'ŧ', "t"}, {U'ĸ', "k"},  {U'ſ', "s"},  {U'Ə', "E"},  {U'ə', "e"},  {U'Ɛ', "E"},
+        {U'ɛ', "e"}, {U'Ĳ', "IJ"}, {U'ĳ', "ij"}, {U'ŉ', "'n"}, {U'Ǆ', "DZ"}, {U'ǆ', "dz"},
+    }};
+    for (const auto& [letter, near] : kNear)
+        if (letter == code) return QString::fromLatin1(near);
+    return {};
+}
+
+}  // namespace
+
+QString NearestStorable(const QString& text, bool* replaced) {
+    QString out;
+    out.reserve(text.size());
+    bool changed = false;
+    for (const char32_t code : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&code, 1);
+        if (code < 0x10000 &&
+            (code == 0 || EncodeOrZero(static_cast<char16_t>(code)) != kNotEncodable)) {
+            out += character;
+            continue;
+        }
+        changed = true;
+        QString near = NearLetterOf(code);
+        if (near.isEmpty()) {
+            // The base letter of a decomposition, without its combining marks.
+            for (const QChar c : character.normalized(QString::NormalizationForm_KD))
+                if (!c.isMark() && EncodeOrZero(c.unicode()) != kNotEncodable) near += c;
+        }
+        out += near;
+    }
+    if (replaced) *replaced = changed;
+    return out;
 }
 
 unsigned char UpperByte(unsigned char byte) {

@@ -23,6 +23,14 @@ QByteArray EncodeText(const QString& text);
 // (a character beyond the basic plane, such as an emoji, whole).
 QString StorablePart(const QString& text, QString* refused = nullptr);
 
+// `text` with each character the code page cannot hold replaced by the
+// nearest it can: the letter without its accent where the character
+// decomposes into one ("ź" → "z", "Ć" → "C"), a small table for letters
+// that do not ("Ł" → "L", "đ" → "d", "ı" → "i"); what has no near letter
+// (an emoji, a Chinese character) is left out. `replaced` tells whether any
+// character was replaced or left out.
+QString NearestStorable(const QString& text, bool* replaced = nullptr);
+
 // The byte UPPER gives for a stored byte: decode, upper-case the character,
 // encode again. Lets keys on UPPER(field) be computed straight from the record.
 unsigned char UpperByte(unsigned char byte);

@@ -157,9 +157,14 @@ class Reading {
             toMemo(label, trimmed);
             return;
         }
-        const QString storable = kesp::store::StorablePart(trimmed).trimmed();
+        bool replaced = false;
+        const QString storable = kesp::store::NearestStorable(trimmed, &replaced).trimmed();
         result_.values[field] = storable;
-        if (storable != trimmed) toMemo(label, trimmed);
+        if (replaced) {
+            // The original stays in the notes; the field keeps what is found.
+            memoLines_.append(label + QStringLiteral(": ") + OneLine(trimmed));
+            ++result_.lettersReplaced;
+        }
     }
 
     // A street of several lines, joined with ", " where that fits; else its
@@ -183,11 +188,15 @@ class Reading {
 
     void toMemo(const QString& label, const QString& value) {
         if (value.trimmed().isEmpty()) return;
+        memoLines_.append(label + QStringLiteral(": ") + OneLine(value));
+        ++result_.memoValues;
+    }
+
+    static QString OneLine(const QString& value) {
         QString line = value.trimmed();
         line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
         line.replace(u'\n', u' ');
-        memoLines_.append(label + QStringLiteral(": ") + line);
-        ++result_.memoValues;
+        return line;
     }
 
     void addNote(const QString& note) {
@@ -459,9 +468,9 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
             const qsizetype space = formattedName.lastIndexOf(u' ');
             r.put("VORNAME", space > 0 ? formattedName.left(space) : formattedName, "FN");
             if (space > 0) r.put("NACHNAME", formattedName.mid(space + 1), "FN");
-        } else if (!formattedName.isEmpty() &&
-                   formattedName != Joined({Text(r.result().values, "VORNAME"),
-                                            Text(r.result().values, "NACHNAME")})) {
+        } else if (!formattedName.isEmpty() && kesp::store::NearestStorable(formattedName) !=
+                                                   Joined({Text(r.result().values, "VORNAME"),
+                                                           Text(r.result().values, "NACHNAME")})) {
             r.toMemo("FN", formattedName);
         }
         // A birthday is remembered, as phones show every birthday, unless

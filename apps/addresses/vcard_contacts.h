@@ -15,9 +15,11 @@
 // EMAILFIRMA (URL).
 //
 // Reading never drops a value without a word: a value longer than its field,
-// one with characters Windows-1252 has not, a second value of a kind and a
-// property without a field go into the memo as "NAME: value" lines after
-// the note, characters the table cannot hold written as "<U+1F600>".
+// a second value of a kind and a property without a field go into the memo
+// as "NAME: value" lines after the note, characters the table cannot hold
+// written as "<U+1F600>". A value with letters Windows-1252 has not is
+// stored with the nearest letters ("Łódź" as "Lodz"), so that it is found,
+// and goes into the memo as it was.
 // Photos, logos, keys and sounds are passed over and counted. A memo longer
 // than kImportedMemoMax characters is cut there, and the cut is told: a
 // record holds no more than its window can show at once.
@@ -56,6 +58,7 @@ struct RecordFromCard {
     AddressValues values;     // every field of AddressFieldsOf(), blank where the card had none
     QString uid;              // empty: the card has none
     int memoValues = 0;       // values written into the memo as "NAME: value"
+    int lettersReplaced = 0;  // values stored with the nearest letters, the originals in the memo
     int media = 0;            // photos, logos, keys and sounds passed over
     qsizetype memoWhole = 0;  // the memo's length before it was cut; 0: not cut
     bool empty = false;       // nothing to store: the card is skipped

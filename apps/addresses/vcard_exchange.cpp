@@ -224,6 +224,7 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
             continue;
         }
         import.memoValues += record.memoValues;
+        import.lettersReplaced += record.lettersReplaced;
         if (record.birthdayRemembered) ++import.birthdaysRemembered;
         if (record.memoWhole > 0) import.memosCut.append(CutMemoName(record));
         const int known = record.uid.isEmpty() ? 0 : uids.recordOf(record.uid);
@@ -287,6 +288,20 @@ QString VCardImportSummary(const VCardImport& import) {
                              {"%1 Werte ohne passendes Feld stehen in den Notizen.",
                               "%1 values without a fitting field were put in the notes.",
                               "%1 valores sem campo adequado foram colocados nas notas."}));
+    if (import.lettersReplaced > 0)
+        lines.append(COUNTED(import.lettersReplaced,
+                             {"%1 Wert wurde mit ersetzten Buchstaben gespeichert; das Original "
+                              "steht in den Notizen.",
+                              "%1 value was stored with letters replaced; the original is in the "
+                              "notes.",
+                              "%1 valor foi gravado com letras substituídas; o original está nas "
+                              "notas."},
+                             {"%1 Werte wurden mit ersetzten Buchstaben gespeichert; die Originale "
+                              "stehen in den Notizen.",
+                              "%1 values were stored with letters replaced; the originals are in "
+                              "the notes.",
+                              "%1 valores foram gravados com letras substituídas; os originais "
+                              "estão nas notas."}));
     if (import.media > 0)
         lines.append(COUNTED(import.media,
                              {"%1 Foto, Schlüssel oder Ton wurde nicht übernommen.",

@@ -49,6 +49,7 @@ struct VCardImport {
     // language: "line 14 (card without END:VCARD)".
     QStringList damaged;
     int memoValues = 0;
+    int lettersReplaced = 0;      // values stored with the nearest letters
     int media = 0;                // photos, logos, keys and sounds passed over
     int birthdaysRemembered = 0;  // birthdays set to show in the days ahead
     // The records whose memo was cut at kImportedMemoMax: their names, each

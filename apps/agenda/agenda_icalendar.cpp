@@ -47,10 +47,11 @@ CalendarEvent EventOf(const Appointment& appointment) {
     return {.date = appointment.date, .time = time, .summary = appointment.text};
 }
 
-// The text keeps what the table can hold (LostCharacters counts what it cannot).
+// The text as the table can hold it, letters it has not replaced by the
+// nearest it has (LostCharacters counts the texts that needed it).
 Appointment AppointmentOf(const CalendarEvent& event) {
     const QTime time = event.time.isValid() ? event.time : QTime(0, 0);
-    QString text = kesp::store::StorablePart(event.summary);
+    QString text = kesp::store::NearestStorable(event.summary);
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     text = text.trimmed().left(kTextLength).trimmed();

@@ -1,7 +1,8 @@
 // What an import keeps of a text the tables cannot hold whole: the
-// characters Windows-1252 has, never a "?" in place of the others. The
-// import counts the texts that lost characters and names the first few of
-// the records they belong to in its summary.
+// characters Windows-1252 has, the nearest letters for the others ("Łódź"
+// becomes "Lodz", so that it is still found), never a "?". The import
+// counts the texts that needed it and names the first few of the records
+// they belong to in its summary.
 #pragma once
 
 #include "kernel/texts.h"
@@ -16,8 +17,9 @@ class LostCharacters {
 
     int count() const { return count_; }
 
-    // "" when nothing was lost; else a line for the summary: "Characters the
-    // table cannot store are left out of 2 text(s), e.g.: "...", "..."".
+    // "" when nothing was replaced; else a line for the summary: "Characters
+    // the table cannot store were replaced by the nearest letters or left out
+    // in 2 texts, e.g.: "...", "..."".
     QString summaryLine() const;
 
   private:

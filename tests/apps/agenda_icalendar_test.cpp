@@ -138,8 +138,9 @@ TEST_F(AgendaICalendar, AnEventAlreadyThereIsSkippedAndLostCharactersAreTold) {
     TestDriver::click("agenda_frm", "Menu_2");
     EXPECT_EQ(TakeMessages(),
               QStringList({"MSGBOX: 1 Termin(e) importiert.\n2 übersprungen (schon in der "
-                           "Agenda).\nZeichen, die die Tabelle nicht speichern kann, fehlen in "
-                           "1 Text(en), z. B.: \"会議 Tokyo\""}));
+                           "Agenda).\nZeichen, die die Tabelle nicht speichern kann, sind in "
+                           "1 Text durch die nächsten Buchstaben ersetzt oder weggelassen, z. B.: "
+                           "\"会議 Tokyo\""}));
     EXPECT_EQ(DayRows(), QStringList({"09:05 Zahnarzt", "10:00 Tokyo"}));
 
     UseLanguage("AM");

@@ -203,4 +203,20 @@ TEST(VCardCorpus, AStreetTooLongToJoinKeepsItsFirstLineAndGoesWholeToTheNotes) {
         << record.values["FREE10"].toString().toStdString();
 }
 
+TEST(VCardCorpus, NamesOutsideTheCodePageAreStoredWithTheNearestLettersAndKeptWhole) {
+    const QByteArray card =
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ćwiek;Łucja;;;\r\nFN:Łucja Ćwiek\r\n"
+        "ADR;TYPE=HOME:;;ul. Żółwia 3;Łódź;;90-001;\r\nEND:VCARD\r\n";
+    const RecordFromCard record = RecordOfCard(PrivateShape(), ReadVCards(card).cards[0]);
+    EXPECT_EQ(record.values["VORNAME"], "Lucja");
+    EXPECT_EQ(record.values["NACHNAME"], "Cwiek");
+    EXPECT_EQ(record.values["STRASSE"], "ul. Zólwia 3");
+    EXPECT_EQ(record.values["ORT"], "Lódz");  // found by "Lodz", as accents fold
+    EXPECT_EQ(record.lettersReplaced, 4);
+    EXPECT_EQ(record.memoValues, 0) << "told as replaced letters, not as values without a field";
+    // The originals in the notes, spelled out where the table cannot hold them.
+    const QString memo = record.values["FREE10"].toString();
+    EXPECT_TRUE(memo.contains("ADR (home): <U+0141>ód<U+017A>")) << memo.toStdString();
+}
+
 }  // namespace

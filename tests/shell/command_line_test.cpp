@@ -126,7 +126,7 @@ TEST_F(CommandLine, VCardCommandsWriteAndReadABookAndRefuseWhileTheProgramRuns) 
     StoreLanguage("AM");
     const CommandRun read = Kesp({"--import-vcard", "business", file});
     EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
-    EXPECT_EQ(read.out.toStdString(), "1 cards added, 0 merged with existing ones, 0 skipped.\n");
+    EXPECT_EQ(read.out.toStdString(), "1 card added, 0 merged with existing ones, 0 skipped.\n");
     EXPECT_EQ(RecordCount("adressen_g.dbf"), 1);
 
     ASSERT_TRUE(card.open(QIODevice::WriteOnly | QIODevice::Truncate));

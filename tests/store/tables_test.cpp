@@ -132,6 +132,19 @@ TEST_F(StoreTest, UnencodableCharactersBecomeQuestionMarksAndNumbersOverflowToSt
     EXPECT_DOUBLE_EQ(FIELD("N").toDouble(), -1.3);
 }
 
+TEST(Codec, TheNearestStorableLettersKeepANameFindableAndOnlyWhatHasNoneIsLeftOut) {
+    using kesp::store::NearestStorable;
+    bool replaced = true;
+    EXPECT_EQ(NearestStorable("Grüße, Œuvre – 5 €", &replaced), "Grüße, Œuvre – 5 €");
+    EXPECT_FALSE(replaced) << "what the code page has stays as it is";
+    EXPECT_EQ(NearestStorable("Łódź, Ćwiek, Żółwia 3", &replaced), "Lódz, Cwiek, Zólwia 3");
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(NearestStorable("Đorđe Ħal ıstanbul Dvořák ﬁn"), "Dorde Hal istanbul Dvorák fin");
+    // Nothing near: left out, and told.
+    EXPECT_EQ(NearestStorable("会議 Tokyo 🎉", &replaced), " Tokyo ");
+    EXPECT_TRUE(replaced);
+}
+
 TEST_F(StoreTest, EndOfFileReadsBlanksAndIgnoresWrites) {
     NamesTable({"Anna"});
     DBUSEAREA(true, Path("names.dbf"));
