@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace kesp::store {
 
@@ -70,20 +71,32 @@ void DbfTable::WriteChanges() {
     }
     const std::uint64_t end = headerLength_ + std::uint64_t{count_} * recordLength_;
     // New records go in behind the end-of-file mark of the committed ones,
-    // which stays until the count names them: a reader that reads up to the
-    // mark and one that reads as many records as the count says agree
-    // while the records are written. Their first byte, which replaces the
-    // mark, is written last, after the count.
+    // which stays until they are whole on the disk. The first of them that is
+    // not marked deleted then begins with the end-of-file mark until the
+    // count names it, and its own mark follows the count at once: a reader
+    // that reads up to the mark never finds a live record the count does not
+    // name, and the opening that finds the end-of-file mark in a counted
+    // record knows it is a live one. New records marked deleted before it
+    // carry their own mark, which such readers pass over.
     const std::size_t from = std::size_t{committedCount_} * recordLength_;
     const bool appended = count_ > committedCount_;
+    std::optional<std::size_t> firstLive;
+    for (std::uint32_t r = committedCount_ + 1; r <= count_ && !firstLive; ++r)
+        if (!deleted_[r - 1]) firstLive = std::size_t{r - 1} * recordLength_;
     if (appended) {
         file_.WriteAt(headerLength_ + from, &kEndOfFile, 1);
-        file_.WriteAt(headerLength_ + from + 1, data_.data() + from + 1, data_.size() - from - 1);
+        const std::size_t held = firstLive.value_or(from);
+        if (held > from + 1)
+            file_.WriteAt(headerLength_ + from + 1, data_.data() + from + 1, held - from - 1);
+        if (held > from) file_.WriteAt(headerLength_ + held, &kEndOfFile, 1);
+        file_.WriteAt(headerLength_ + held + 1, data_.data() + held + 1, data_.size() - held - 1);
     }
     file_.WriteAt(end, &kEndOfFile, 1);
     if (file_.Size() != end + 1) file_.Truncate(end + 1);
     file_.Sync();
-    // The count goes in last: records beyond it are ignored until it names them.
+    const bool firstDeleted = appended && (!firstLive || *firstLive != from);
+    if (firstDeleted) file_.WriteAt(headerLength_ + from, data_.data() + from, 1);  // its '*'
+    // The count goes in next: records beyond it are ignored until it names them.
     std::array<char, 8> head{};
     const QDate today = QDate::currentDate();
     head[0] = static_cast<char>(version_);
@@ -92,17 +105,17 @@ void DbfTable::WriteChanges() {
     head[3] = static_cast<char>(today.day());
     PutLe32(head.data() + 4, count_);
     file_.WriteAt(0, head.data(), head.size());
-    // The first record's mark follows the count at once, with nothing to wait
-    // for between them: a reader that goes by the count would refuse a
-    // counted record that begins with the end-of-file mark.
-    if (appended) {
+    // The first live record's mark follows the count at once, with nothing
+    // to wait for between them: a reader that goes by the count would refuse
+    // a counted record that begins with the end-of-file mark.
+    if (firstLive) {
         try {
-            file_.WriteAt(headerLength_ + from, data_.data() + from, 1);
+            file_.WriteAt(headerLength_ + *firstLive, data_.data() + *firstLive, 1);
         } catch (const WriteFailure&) {
             // The count is on the disk: the records are committed. The next
-            // commit (closing commits) or the next opening puts the first
-            // one's mark in place of the end-of-file mark.
-            firstUnmarked_ = static_cast<std::uint32_t>(from / recordLength_) + 1;
+            // commit (closing commits) or the next opening puts the mark in
+            // place of the end-of-file mark.
+            firstUnmarked_ = static_cast<std::uint32_t>(*firstLive / recordLength_) + 1;
         }
     }
     file_.Sync();

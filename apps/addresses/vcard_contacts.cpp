@@ -14,6 +14,7 @@ namespace {
 const QString kMemo = QStringLiteral("FREE10");
 const QString kFieldProperty = QStringLiteral("X-KESP-FIELD");
 const QString kListProperty = QStringLiteral("X-KESP-LISTE");
+const QString kBookProperty = QStringLiteral("X-KESP-BOOK");
 
 QString ExtraField(int n) {
     return QStringLiteral("FREE%1").arg(n, 2, 10, QChar(u'0'));
@@ -276,8 +277,8 @@ void ReadName(Reading& r, const AddressBookShape& book, const VCardProperty& n) 
 
 // The property lines the card holds that the record keeps without a field.
 bool IsBookkeeping(const QString& name) {
-    static const QSet<QString> names{"VERSION", "PRODID",       "REV",
-                                     "KIND",    "CLIENTPIDMAP", "X-KESP-LISTE"};
+    static const QSet<QString> names{"VERSION",      "PRODID",       "REV",        "KIND",
+                                     "CLIENTPIDMAP", "X-KESP-LISTE", "X-KESP-BOOK"};
     return names.contains(name);
 }
 
@@ -299,6 +300,11 @@ int ExtraSlot(const AddressBookShape& book, const QString& name, const QSet<int>
 }
 
 }  // namespace
+
+QString BookName(AddressBookKind kind) {
+    return kind == AddressBookKind::Private ? QStringLiteral("private")
+                                            : QStringLiteral("business");
+}
 
 QStringList AddressFieldsOf(AddressBookKind kind) {
     QStringList fields{"VORNAME", "NACHNAME", "STRASSE", "PLZ",  "ORT",
@@ -374,6 +380,7 @@ VCard CardOfRecord(const AddressBookShape& book, const AddressValues& record, co
     QString memo = record.value(kMemo).toString();
     if (!memo.isEmpty()) card.append(Property("NOTE", {memo.replace("\r\n", "\n")}));
     if (!uid.isEmpty()) card.append(Property("UID", {uid}));
+    card.append(Property(kBookProperty, {BookName(book.kind)}));
     return card;
 }
 
@@ -454,6 +461,8 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
             extraFilled.insert(n);
         } else if (name == QStringLiteral("NOTE")) {
             r.addNote(property.text());
+        } else if (name == kBookProperty) {
+            r.result().book = property.text().trimmed().toLower();
         } else if (name == QStringLiteral("UID")) {
             if (r.result().uid.isEmpty()) r.result().uid = property.text().trimmed();
         } else if (IsMedia(name)) {

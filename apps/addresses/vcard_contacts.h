@@ -6,7 +6,8 @@
 // city, TEL typed home/work/cell/fax, EMAIL, the nine extra fields FREE01 to
 // FREE09 as "X-KESP-FIELD;X-NAME=<caption>" (dates as YYYY-MM-DD; a yes/no
 // field as TRUE when set, left out when not, and read as TRUE or FALSE),
-// the memo FREE10 as NOTE, and the UID. The private book adds ORG (FIRMA),
+// the memo FREE10 as NOTE, the UID, and the book the card comes from as
+// X-KESP-BOOK. The private book adds ORG (FIRMA),
 // work telephone, fax and e-mail, and BDAY with X-KESP-LISTE; a birthday in
 // 1904 with LISTE set goes out without a year, and a year-less birthday comes
 // in as that. A birthday of a card that does not say (a phone's) is
@@ -45,6 +46,9 @@ struct AddressBookShape {
     QHash<QString, int> widths;  // of the character fields
 };
 
+// "private" or "business": how a card names the book it comes from.
+QString BookName(AddressBookKind kind);
+
 // The fields of a book's records the exchange carries, in table order.
 QStringList AddressFieldsOf(AddressBookKind kind);
 
@@ -57,6 +61,7 @@ inline constexpr qsizetype kImportedMemoMax = qsizetype{1} << 20;
 struct RecordFromCard {
     AddressValues values;     // every field of AddressFieldsOf(), blank where the card had none
     QString uid;              // empty: the card has none
+    QString book;             // the book of ours the card comes from; empty: another program's
     int memoValues = 0;       // values written into the memo as "NAME: value"
     int lettersReplaced = 0;  // values stored with the nearest letters, the originals in the memo
     int media = 0;            // photos, logos, keys and sounds passed over

@@ -1,6 +1,7 @@
 #include "apps/addresses/vcard_exchange.h"
 
 #include "apps/addresses/vcard_uids.h"
+#include "apps/addresses/vcard_updates.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
@@ -48,6 +49,32 @@ QHash<int, QString> LiveNames(const QString& alias) {
     }
     DBGOTO(here);
     return names;
+}
+
+// The live records of the book by person; the pointer stays.
+SamePersonIndex PeopleOf(const VCardBook& book, const QString& alias) {
+    const int here = RECNO();
+    SamePersonIndex people;
+    for (int number = 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) people.add(number, ValuesOfRecord(book, alias));
+    }
+    DBGOTO(here);
+    return people;
+}
+
+// A copy of record `number`, every field of the table, appended and marked
+// deleted; its number.
+int AppendDeletedCopyOfCurrent(const QString& alias, int number) {
+    DBGOTO(number);
+    QList<QVariant> values;
+    for (int i = 1; i <= FCOUNT(); ++i)
+        values.append(FIELD(alias + "->" + FIELDNAME(i)));
+    DBAPPEND();
+    for (int i = 1; i <= FCOUNT(); ++i)
+        REPLACE(alias + "->" + FIELDNAME(i), values[i - 1]);
+    DBDELETE();
+    return RECNO();
 }
 
 // "Anna Weiß (49 MB)": whose memo was cut, and how long it was.
@@ -216,6 +243,7 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
     const AddressBookShape shape = ShapeOf(book, alias);
     CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
     const QStringList fields = AddressFieldsOf(book.kind);
+    SamePersonIndex people = PeopleOf(book, alias);
     for (const VCard& card : reading.cards) {
         const RecordFromCard record = RecordOfCard(shape, card);
         import.media += record.media;
@@ -227,17 +255,35 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
         import.lettersReplaced += record.lettersReplaced;
         if (record.birthdayRemembered) ++import.birthdaysRemembered;
         if (record.memoWhole > 0) import.memosCut.append(CutMemoName(record));
-        const int known = record.uid.isEmpty() ? 0 : uids.recordOf(record.uid);
+        // A UID names a record of this book only in cards of this book or of
+        // other programs: the other book's cards carry its own records' UIDs.
+        const bool uidOfThisBook = record.book.isEmpty() || record.book == BookName(book.kind);
+        int known = record.uid.isEmpty() || !uidOfThisBook ? 0 : uids.recordOf(record.uid);
+        if (known == 0) known = people.recordOf(record.values);
         if (known > 0) {
             DBGOTO(known);
-            ++import.merged;
+            const AddressValues earlier = ValuesOfRecord(book, alias);
+            const std::optional<AddressValues> updated = UpdatedByCard(earlier, record, fields);
+            if (!updated) {
+                ++import.unchanged;
+            } else {
+                // The earlier version stays as a deleted copy: Ctrl+Z in the
+                // window brings it back, and a pack keeps it in the trash.
+                import.replaced.append({known, AppendDeletedCopyOfCurrent(alias, known)});
+                DBGOTO(known);
+                for (const QString& field : fields)
+                    REPLACE(alias + "->" + field, updated->value(field));
+                ++import.updated;
+            }
         } else {
             DBAPPEND();
+            for (const QString& field : fields)
+                REPLACE(alias + "->" + field, record.values.value(field));
+            people.add(RECNO(), record.values);
             ++import.added;
         }
-        for (const QString& field : fields)
-            REPLACE(alias + "->" + field, record.values.value(field));
-        if (!record.uid.isEmpty()) uids.remember(record.uid, RECNO(), NameKeyOfRecord(alias));
+        if (!record.uid.isEmpty() && uidOfThisBook)
+            uids.remember(record.uid, RECNO(), NameKeyOfRecord(alias));
     }
     // The UIDs are written ahead before the records are committed, so that
     // the records never stand in the book without them (vcard_uids.h).
@@ -268,11 +314,16 @@ QString VCardImportSummary(const VCardImport& import) {
         COUNTED(import.added, {"%1 Karte neu aufgenommen", "%1 card added", "%1 cartão incluído"},
                 {"%1 Karten neu aufgenommen", "%1 cards added", "%1 cartões incluídos"}) +
         TEXT({", ", ", ", ", "}) +
-        COUNTED(import.merged,
-                {"%1 mit vorhandenen zusammengeführt", "%1 merged with existing ones",
-                 "%1 unido aos existentes"},
-                {"%1 mit vorhandenen zusammengeführt", "%1 merged with existing ones",
-                 "%1 unidos aos existentes"}) +
+        COUNTED(
+            import.updated,
+            {"%1 vorhandene aktualisiert", "%1 existing one updated", "%1 existente atualizado"},
+            {"%1 vorhandene aktualisiert", "%1 existing ones updated",
+             "%1 existentes atualizados"}) +
+        (import.unchanged == 0
+             ? QString()
+             : TEXT({", ", ", ", ", "}) +
+                   COUNTED(import.unchanged, {"%1 unverändert", "%1 unchanged", "%1 inalterado"},
+                           {"%1 unverändert", "%1 unchanged", "%1 inalterados"})) +
         TEXT({", ", ", ", ", "}) +
         COUNTED(import.skipped, {"%1 übersprungen.", "%1 skipped.", "%1 ignorado."},
                 {"%1 übersprungen.", "%1 skipped.", "%1 ignorados."})};
@@ -329,9 +380,11 @@ QString VCardImportSummary(const VCardImport& import) {
 }
 
 QString VCardExportSummary(int cards, VCardVersion version, const QString& path) {
-    return TEXT({"%1 Karten (vCard %2) wurden geschrieben:", "%1 cards (vCard %2) written:",
-                 "%1 cartões (vCard %2) foram gravados:"})
-               .arg(cards)
+    return COUNTED(cards,
+                   {"%1 Karte (vCard %2) wurde geschrieben:", "%1 card (vCard %2) written:",
+                    "%1 cartão (vCard %2) foi gravado:"},
+                   {"%1 Karten (vCard %2) wurden geschrieben:", "%1 cards (vCard %2) written:",
+                    "%1 cartões (vCard %2) foram gravados:"})
                .arg(version == VCardVersion::V30 ? "3.0" : "4.0") +
            "\r" + QDir::toNativeSeparators(path);
 }

@@ -5,8 +5,9 @@
 // An export gives every record the UID its earlier exports gave it
 // (vcard_uids.h). An import reads the whole file first and stores nothing
 // when the file cannot be read whole or is no vCard file; then each card is
-// added, or updates the record its UID was given to, and the table is
-// committed in one go: a refused write leaves the table as it was.
+// added, or updates the record it names (vcard_updates.h: by its UID, or as
+// the same person), and the table is committed in one go: a refused write
+// leaves the table as it was.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -16,6 +17,8 @@
 
 #include <QByteArray>
 #include <QString>
+
+#include <utility>
 
 struct VCardBook {
     AddressBookKind kind = AddressBookKind::Private;
@@ -43,7 +46,10 @@ struct VCardImport {
     bool read = false;  // false: the file was refused, nothing stored; `problem` says why
     QString problem;    // in the interface language
     int added = 0;
-    int merged = 0;   // updated records whose UID came again
+    int updated = 0;    // records a card came again for, changed by it
+    int unchanged = 0;  // records a card came again for, already as it says
+    // Each updated record with the deleted copy of its earlier version.
+    QList<std::pair<int, int>> replaced;
     int skipped = 0;  // cards with nothing to store, and damaged ones
     // The damaged cards and stray lines passed over, in the interface
     // language: "line 14 (card without END:VCARD)".

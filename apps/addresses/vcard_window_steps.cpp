@@ -71,9 +71,12 @@ void ImportVCardIntoWindow(const RecordWindow& record, const VCardBook& book) {
         MSGEXCLAMATION(import.problem, *record.messageTitle);
         return;
     }
+    // Ctrl+Z takes each change back, the last first.
+    for (const auto& [changed, earlier] : import.replaced)
+        NoteReplacement(record, ShownWorkArea(record), changed, earlier);
     StepsToTheEnd after;
     after.Run([&record] {
-        OpenRecordTable(record);
+        ShowTableAgain(record);
         RefreshRecordWindow(record);
     });
     MSGBOX(VCardImportSummary(import), *record.messageTitle);

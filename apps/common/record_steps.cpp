@@ -45,6 +45,7 @@ const Texts kUndoKey{"Strg+Z", "Ctrl+Z", "Ctrl+Z"};
 struct Deletion {
     QString area;
     int record;
+    int earlier = 0;  // a change: the deleted copy of the record's earlier version
 };
 QHash<QString, QList<Deletion>>& Deletions() {
     static QHash<QString, QList<Deletion>> deletions;
@@ -328,6 +329,13 @@ void OpenRecordTable(const RecordWindow& record) {
     if (asked > 0) DBGOTO(asked);
 }
 
+void ShowTableAgain(const RecordWindow& record) {
+    SelectWorkArea(record);
+    CreateIndexesAnew(record);
+    DBGOTOP();
+    THE_ANZAHL = CountLiveRecords();
+}
+
 void FillRecordWindow(const RecordWindow& record) {
     SelectWorkArea(record);
     FillControlsFromRecord(record.window, record.alias, record.fields);
@@ -465,6 +473,11 @@ void NoteDeletion(const RecordWindow& record, const QString& area, int recordNum
     Deletions()[record.window].append({area, recordNumber});
 }
 
+void NoteReplacement(const RecordWindow& record, const QString& area, int recordNumber,
+                     int earlier) {
+    Deletions()[record.window].append({area, recordNumber, earlier});
+}
+
 QString UndoCaption() {
     return TEXT(kUndo) + " (" + TEXT(kUndoKey) + ")";
 }
@@ -479,6 +492,23 @@ bool UndoLastDeletion(const RecordWindow& record) {
     if (!DeletionToUndo(record)) return false;
     const Deletion deletion = Deletions()[record.window].takeLast();
     SelectWorkArea(record);
+    if (deletion.earlier > 0) {
+        // A change: the earlier version's fields back into the record; the
+        // copy stays deleted.
+        DBGOTO(deletion.earlier);
+        if (DBEOF() || !DELETED()) return false;
+        QList<QVariant> values;
+        for (int i = 1; i <= FCOUNT(); ++i)
+            values.append(FIELD(FIELDNAME(i)));
+        DBGOTO(deletion.record);
+        if (DBEOF()) return false;
+        for (int i = 1; i <= FCOUNT(); ++i)
+            REPLACE(FIELDNAME(i), values[i - 1]);
+        DBCOMMIT();
+        DBGOTO(deletion.record);
+        RefreshRecordWindow(record);
+        return true;
+    }
     DBGOTO(deletion.record);
     if (DBEOF() || !DELETED()) return false;
     DBRECALL();

@@ -30,6 +30,11 @@ void SetRecordWindowTexts(const RecordWindow& record);  // the user's captions i
 void OpenRecordTable(
     const RecordWindow& record);  // open, pack, indexes, top (or the asked record), count
 
+// After a step that changed records of the table in the window's work area:
+// indexes anew, top, count. Unlike OpenRecordTable it does not pack, so
+// that Ctrl+Z can still take back what the step marked deleted.
+void ShowTableAgain(const RecordWindow& record);
+
 // The captions, list headers and title the user names, from `userCaptions`
 // (caption n at index n - 1), as the opening sets them.
 void SetUserCaptions(const RecordWindow& record, const QStringList& userCaptions);
@@ -79,11 +84,16 @@ bool DeleteCurrentRecord(const RecordWindow& record);
 // Notes a record the window marked deleted by a step of its own (not
 // DeleteCurrentRecord), so that Ctrl+Z takes it back too.
 void NoteDeletion(const RecordWindow& record, const QString& area, int recordNumber);
+// Notes that a step of the window changed record `recordNumber`, keeping its
+// earlier version as the deleted record `earlier`, so that Ctrl+Z puts the
+// earlier version back (the copy goes to the trash with the next pack).
+void NoteReplacement(const RecordWindow& record, const QString& area, int recordNumber,
+                     int earlier);
 bool DeletionToUndo(const RecordWindow& record);
 
-// Takes back the newest such deletion (Ctrl+Z on the list, or "Undo" in its
-// context menu): the record is as it was, memo included, counted and shown
-// in the list again. False when there was none to take back.
+// Takes back the newest such deletion or change (Ctrl+Z on the list, or
+// "Undo" in its context menu): the record is as it was, memo included,
+// counted and shown in the list again. False when there was none to take back.
 bool UndoLastDeletion(const RecordWindow& record);
 
 // "Rückgängig (Strg+Z)": the caption of an undo entry in a context menu, in

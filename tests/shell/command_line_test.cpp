@@ -115,7 +115,7 @@ TEST_F(CommandLine, VCardCommandsWriteAndReadABookAndRefuseWhileTheProgramRuns) 
     LetGoOfTheDataFolder();
     const CommandRun written = Kesp({"--export-vcard", "private", file, "--vcard-version", "3.0"});
     EXPECT_EQ(written.exitCode, 0) << written.err.toStdString();
-    EXPECT_TRUE(written.out.startsWith("1 Karten (vCard 3.0) wurden geschrieben:\n"))
+    EXPECT_TRUE(written.out.startsWith("1 Karte (vCard 3.0) wurde geschrieben:\n"))
         << written.out.toStdString();
     QFile card(file);
     ASSERT_TRUE(card.open(QIODevice::ReadOnly));
@@ -126,7 +126,7 @@ TEST_F(CommandLine, VCardCommandsWriteAndReadABookAndRefuseWhileTheProgramRuns) 
     StoreLanguage("AM");
     const CommandRun read = Kesp({"--import-vcard", "business", file});
     EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
-    EXPECT_EQ(read.out.toStdString(), "1 card added, 0 merged with existing ones, 0 skipped.\n");
+    EXPECT_EQ(read.out.toStdString(), "1 card added, 0 existing ones updated, 0 skipped.\n");
     EXPECT_EQ(RecordCount("adressen_g.dbf"), 1);
 
     ASSERT_TRUE(card.open(QIODevice::WriteOnly | QIODevice::Truncate));
