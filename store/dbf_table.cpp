@@ -177,8 +177,9 @@ void DbfTable::Load(Purpose purpose) {
         return;
     }
     data_.Resize(recordBytes);
+    // The size was read a moment ago: fewer bytes now, and another program cut it.
     if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
-        RaiseTableDamage(path, QStringLiteral("records cut short"));
+        RaiseCutWhileOpen(path);
     }
     ReadDeletionMarks();
 }
@@ -256,7 +257,7 @@ void DbfTable::ReadDeletionMarksFromFile() {
         const std::size_t bytes = records * static_cast<std::size_t>(recordLength_);
         if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.get(),
                          bytes) < bytes) {
-            RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
+            RaiseCutWhileOpen(file_.path());  // as the records at opening
         }
         for (std::size_t i = 0; i < records; ++i) {
             const char mark = chunk[i * static_cast<std::size_t>(recordLength_)];
