@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,30 +25,21 @@ using kesp::test::TestDriver;
 
 namespace {
 
-constexpr int kWordWidth = 95;
-constexpr int kRecords = 90000;  // 8.6 MB: the store maps its records
+constexpr int kRecords = 90000;       // 8.6 MB: the store maps its records
+constexpr qint64 kCut = 4096 * 1000;  // a page in the middle, as another program cuts
 
 QString BigTable(const QString& path) {
-    kesp::CreateTable(path, {{.name = "WORD", .type = 'C', .length = kWordWidth}});
+    kesp::CreateTable(path, {{.name = "WORD", .type = 'C', .length = 95}});
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadWrite));
     QByteArray bytes = file.read(65);  // the header of one field
     for (int i = 0; i < 4; ++i)
         bytes[4 + i] = static_cast<char>(kRecords >> (8 * i));
     for (int n = 1; n <= kRecords; ++n)
-        bytes += ' ' + QByteArray("word ").append(QByteArray::number(n)).leftJustified(kWordWidth);
-    bytes += '\x1a';
+        bytes += ' ' + QByteArray("word ").append(QByteArray::number(n)).leftJustified(95);
     file.seek(0);
-    file.write(bytes);
+    file.write(bytes + '\x1a');
     return path;
-}
-
-void CutFromAnotherProcess(const QString& path, qint64 length) {
-    const pid_t child = fork();
-    if (child == 0) _exit(truncate(QFile::encodeName(path).constData(), length) == 0 ? 0 : 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 class CutTable : public ::testing::Test {
@@ -77,23 +69,18 @@ class CutTable : public ::testing::Test {
                                   .widths = {300},
                                   .fields = {"big->word"},
                                   .workArea = "big"});
-        _DEFINELABEL("l_word", {.row = 220, .col = 10, .width = 200, .height = 20});
-        _DEFINEBUTTON(
-            "b_last",
-            {.row = 250, .col = 10, .width = 80, .height = 24, .caption = "Last", .action = [] {
-                 DBSELECTAREA("big");
-                 DBGOTO(kRecords);
-                 SETPROPERTY("cut_list", "l_word", "Value", FIELD("WORD"));
-             }});
+        _DEFINEBUTTON("b_last", {.row = 250, .width = 80, .height = 24, .action = [] {
+                                     DBSELECTAREA("big");
+                                     DBGOTO(kRecords);
+                                     FIELD("WORD");
+                                 }});
         _ENDWINDOW();
         _ACTIVATEWINDOW("cut_list");
         DOMETHOD("cut_list", "b_words", "refresh");
         ASSERT_EQ(TestDriver::browseCell("cut_list", "b_words", 1, 1), "word 1");
-        // A page in the middle of the records, as another program would cut.
-        CutFromAnotherProcess(table, 4096 * 1000);
-        QFile file(table);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        afterCut = file.readAll();
+        const pid_t child = fork();
+        if (child == 0) _exit(truncate(QFile::encodeName(table).constData(), kCut));
+        waitpid(child, nullptr, 0);
     }
     void TearDown() override {
         for (const char* window : {"cut_list", "cut_main"})
@@ -122,16 +109,13 @@ class CutTable : public ::testing::Test {
         EXPECT_EQ(log().count("Error DBFNTX/1012"), 1) << "logged once";
         EXPECT_TRUE(log().contains(table));
         EXPECT_EQ(INAREA("1", [] { return USED(); }), false) << "the cut table is closed";
-        QFile file(table);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.readAll(), afterCut) << "nothing written";
+        EXPECT_EQ(QFileInfo(table).size(), kCut) << "nothing written";
     }
 
     QTemporaryDir folder;
     QString previousFolder;
     TestDriver driver;
     QString table;
-    QByteArray afterCut;
 };
 
 TEST_F(CutTable, AnActionReadingWhatWasCutClosesItsWindowAndKeepsTheOthers) {
