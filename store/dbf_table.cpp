@@ -499,6 +499,7 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
     if (f.type == 'M') {
         pendingMemos_[{record, field}] = EncodeText(value.toString());
         MutableRecord(record);
+        CheckNotCut();
         return;
     }
     char* p = MutableRecord(record) + f.offset;
@@ -559,6 +560,7 @@ void DbfTable::WriteBytes(std::uint32_t record, int field, const QByteArray& byt
     if (f.type == 'M') {
         pendingMemos_[{record, field}] = bytes;
         MutableRecord(record);
+        CheckNotCut();
         return;
     }
     const QByteArray fitted = bytes.leftJustified(f.length, ' ', true);
