@@ -3,6 +3,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "toolkit/action_dispatch.h"
+#include "toolkit/cut_table.h"
 #include "toolkit/date_picker.h"
 #include "toolkit/storable_text.h"
 
@@ -73,6 +74,21 @@ QString WRITE_FAILURE_AFTER_SAVE_TEXT(const kesp::WriteFailure& failure) {
         .arg(QDir::toNativeSeparators(fault.fileName), reason);
 }
 
+QString CUT_TABLE_TEXT(const kesp::Fault& fault) {
+    return TEXT({"Die Tabelle %1 wurde von einem anderen Programm gekürzt, während sie geöffnet "
+                 "war, und kann nicht mehr gelesen werden. In die Tabelle wurde nichts "
+                 "geschrieben.\r"
+                 "Bitte schließen Sie das andere Programm und reparieren Sie die Tabelle mit: "
+                 "kesp-dbf repair %1",
+                 "The table %1 was cut short by another program while it was open and can no "
+                 "longer be read. Nothing was written to the table.\r"
+                 "Close the other program, then repair the table with: kesp-dbf repair %1",
+                 "A tabela %1 foi encurtada por outro programa enquanto estava aberta e não pode "
+                 "mais ser lida. Nada foi gravado na tabela.\r"
+                 "Feche o outro programa e depois repare a tabela com: kesp-dbf repair %1"})
+        .arg(QDir::toNativeSeparators(fault.fileName));
+}
+
 QString UNSTORABLE_TEXT_HINT(const QString& leftOut) {
     return TEXT({"Nicht speicherbar, weggelassen: %1", "Cannot be stored, left out: %1",
                  "Não pode ser gravado, omitido: %1"})
@@ -90,6 +106,16 @@ QString NO_DATE_HINT(const QString& typed) {
 void INSTALL_PROBLEM_TEXTS() {
     kesp::SetWriteFailureNotice([](const kesp::WriteFailure& failure) {
         MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure), THE_APP_NAME);
+    });
+    kesp::SetCutTableNotice([](const kesp::Fault& fault) {
+        MSGEXCLAMATION(CUT_TABLE_TEXT(fault) + QLatin1Char('\r') +
+                           TEXT({"Das Fenster, das sie zeigte, wurde geschlossen; alles andere "
+                                 "ist, wie es war.",
+                                 "The window showing it was closed; everything else is as it "
+                                 "was.",
+                                 "A janela que a mostrava foi fechada; todo o resto está como "
+                                 "estava."}),
+                       THE_APP_NAME);
     });
     kesp::SetUnstorableTextHint(UNSTORABLE_TEXT_HINT);
     kesp::SetNoDateHint(NO_DATE_HINT);

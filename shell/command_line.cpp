@@ -45,9 +45,10 @@ QString Lines(QString text) {
     return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
-// Faults end a command with their text on standard error, not with a window.
+// Faults end a command with their text on standard error, not with a window;
+// a table another program cut short meanwhile is told in the user's language.
 void EndOnFault(const kesp::Fault& fault) {
-    Err() << fault.text() << Qt::endl;
+    Err() << (fault.cutWhileOpen ? Lines(CUT_TABLE_TEXT(fault)) : fault.text()) << Qt::endl;
     std::exit(1);
 }
 

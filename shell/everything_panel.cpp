@@ -382,7 +382,10 @@ void DefineEverythingSearch() {
     panel.list->hide();
     panel.steps = new QTimer(panel.list);
     panel.steps->setSingleShot(true);
-    QObject::connect(panel.steps, &QTimer::timeout, panel.list, StepSearch);
+    // A table cut short under the program stops the search with a message;
+    // the next search reads it again.
+    QObject::connect(panel.steps, &QTimer::timeout, panel.list,
+                     [] { kesp::RunAction(StepSearch); });
     panel.search.reset();
     panel.warmingUp = false;
 

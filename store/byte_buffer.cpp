@@ -41,7 +41,9 @@ ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
       capacity_(std::exchange(other.capacity_, 0)),
       mapping_(std::exchange(other.mapping_, nullptr)),
       mappingLength_(std::exchange(other.mappingLength_, 0)),
-      fileBacked_(std::exchange(other.fileBacked_, false)) {}
+      fileBacked_(std::exchange(other.fileBacked_, false)),
+      guard_(std::move(other.guard_)),
+      pagesLost_(std::exchange(other.pagesLost_, false)) {}
 
 ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
     if (this != &other) {
@@ -52,6 +54,8 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
         mapping_ = std::exchange(other.mapping_, nullptr);
         mappingLength_ = std::exchange(other.mappingLength_, 0);
         fileBacked_ = std::exchange(other.fileBacked_, false);
+        guard_ = std::move(other.guard_);
+        pagesLost_ = std::exchange(other.pagesLost_, false);
     }
     return *this;
 }
@@ -61,6 +65,7 @@ ByteBuffer::~ByteBuffer() {
 }
 
 void ByteBuffer::Clear() {
+    guard_.Release();  // before the range is unmapped and may be mapped again
     if (mapping_) munmap(mapping_, mappingLength_);
     data_ = nullptr;
     size_ = 0;
@@ -68,6 +73,7 @@ void ByteBuffer::Clear() {
     mapping_ = nullptr;
     mappingLength_ = 0;
     fileBacked_ = false;
+    pagesLost_ = false;
 }
 
 bool ByteBuffer::MapFile(int descriptor, std::uint64_t offset, std::size_t length) {
@@ -80,7 +86,7 @@ bool ByteBuffer::MapFile(int descriptor, std::uint64_t offset, std::size_t lengt
     void* block =
         mmap(nullptr, span, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(start));
     if (block == MAP_FAILED) return false;
-    if (mprotect(block, span, PROT_READ | PROT_WRITE) != 0) {
+    if (mprotect(block, span, PROT_READ | PROT_WRITE) != 0 || !guard_.Watch(block, span)) {
         munmap(block, span);
         return false;
     }
@@ -107,6 +113,8 @@ void ByteBuffer::Reserve(std::size_t capacity) {
     if (fileBacked_) {
         // A mapped file cannot grow past its end: move the bytes to memory of our own.
         MoveOutOfFile(static_cast<char*>(block));
+        pagesLost_ = FilePagesLost();
+        guard_.Release();
         munmap(mapping_, mappingLength_);
         fileBacked_ = false;
     }

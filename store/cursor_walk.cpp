@@ -13,6 +13,7 @@ QByteArray CurrentKey(const Area& area, const Order& order) {
     if (order.native.field >= 0) {
         const auto& f = area.table->fields()[order.native.field];
         QByteArray key(area.table->RecordBytes(area.record) + f.offset, f.length);
+        area.table->CheckNotCut();
         if (order.native.upper) {
             for (char& c : key)
                 c = static_cast<char>(kesp::store::UpperByte(static_cast<unsigned char>(c)));

@@ -110,6 +110,7 @@ std::vector<QString> DbfTable::Problems(bool values) const {
             }
         }
     }
+    CheckNotCut();  // what was read from pages lost under the records are zeros
     return problems;
 }
 

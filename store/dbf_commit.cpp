@@ -23,6 +23,7 @@ QByteArray DbfTable::HeaderBytes(std::uint32_t count) const {
 }
 
 void DbfTable::Commit() {
+    CheckNotCutBeforeWriting();
     // The mark an earlier commit could not put in place of the end-of-file
     // mark; its records are committed whether it goes in now or at the next
     // opening, so a refusal here stops nothing.

@@ -191,20 +191,30 @@ WriteFailure DbfTable::TableWriteFailure(const WriteFailure& failure,
 void DbfTable::ReplaceFilesWith(const std::vector<std::uint32_t>& records,
                                 const MemoReader& memoText, const QString& operation,
                                 const RecordMender& mend) {
+    CheckNotCutBeforeWriting();
     FileHandle replacement;
     std::vector<std::uint32_t> blocks;
-    try {
-        blocks = WriteReplacement(records, memoText, replacement, mend);
-        SwapIn(std::move(replacement));
-    } catch (const WriteFailure& failure) {
+    const auto removeReplacement = [this, &replacement] {
         replacement.Close();
         RemoveFile(PackingName(path()));
         for (const QString& memo : MemoCandidates(path()))
             RemoveFile(PackingName(memo));
+    };
+    try {
+        blocks = WriteReplacement(records, memoText, replacement, mend);
+        // Cut short while it was copied: the copy holds zeros for what was lost.
+        if (cutWhileOpen()) {
+            removeReplacement();
+            RaiseCutWhileOpen(path());
+        }
+        SwapIn(std::move(replacement));
+    } catch (const WriteFailure& failure) {
+        removeReplacement();
         Discard();
         throw TableWriteFailure(failure, operation);
     }
     KeepOnly(records, blocks, mend);
+    CheckNotCut();
 }
 
 std::vector<std::uint32_t> DbfTable::NumbersAfterPack() const {
@@ -216,6 +226,7 @@ std::vector<std::uint32_t> DbfTable::NumbersAfterPack() const {
 }
 
 bool DbfTable::Pack() {
+    CheckNotCutBeforeWriting();
     if (DeletedCount() == 0) {
         Commit();
         return false;

@@ -42,6 +42,7 @@ QString CopyToBackup(const QString& path) {
 }  // namespace
 
 RepairReport DbfTable::Repair() {
+    CheckNotCutBeforeWriting();
     Discard();
     RepairReport report;
     report.records = count_;

@@ -158,7 +158,9 @@ void DbfTable::Load(Purpose purpose) {
     committedCount_ = count_;
     const std::size_t recordBytes = std::size_t{count_} * recordLength_;
     // Large tables are mapped rather than copied; the lock keeps the file from
-    // shrinking under the mapping. Small ones opened for changes are read.
+    // shrinking under the mapping, and another program that cuts it all the
+    // same costs the table, not the process (mapping_guard.h). Small ones
+    // opened for changes are read.
     // A table only looked at is mapped at any size: its pages are shared with
     // the file cache, neither copied nor zero-filled, and its marks are read
     // where they lie, as looking at a table reads its records.
@@ -168,14 +170,16 @@ void DbfTable::Load(Purpose purpose) {
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
         if (inspect) {
             ReadDeletionMarks();
+            CheckNotCut();
         } else {
             ReadDeletionMarksFromFile();
         }
         return;
     }
     data_.Resize(recordBytes);
+    // The size was read a moment ago: fewer bytes now, and another program cut it.
     if (file_.ReadAt(headerLength_, data_.data(), recordBytes) < recordBytes) {
-        RaiseTableDamage(path, QStringLiteral("records cut short"));
+        RaiseCutWhileOpen(path);
     }
     ReadDeletionMarks();
 }
@@ -253,7 +257,7 @@ void DbfTable::ReadDeletionMarksFromFile() {
         const std::size_t bytes = records * static_cast<std::size_t>(recordLength_);
         if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.get(),
                          bytes) < bytes) {
-            RaiseTableDamage(file_.path(), QStringLiteral("records cut short"));
+            RaiseCutWhileOpen(file_.path());  // as the records at opening
         }
         for (std::size_t i = 0; i < records; ++i) {
             const char mark = chunk[i * static_cast<std::size_t>(recordLength_)];
@@ -330,6 +334,7 @@ void DbfTable::SetDeleted(std::uint32_t record, bool deleted) {
     // Records mapped from the file and not changed since show the file's new
     // byte already; storing it again would copy their page.
     if (bytes[0] != mark) bytes[0] = mark;
+    CheckNotCut();
     deleted_[record - 1] = deleted;
     deletedCount_ += deleted ? 1 : -1;
 }
@@ -390,6 +395,12 @@ QVariant DbfTable::Blank(int field) const {
 }
 
 QDate DbfTable::ReadDate(std::uint32_t record, int field) const {
+    const QDate date = ReadDateUnchecked(record, field);
+    CheckNotCut();
+    return date;
+}
+
+QDate DbfTable::ReadDateUnchecked(std::uint32_t record, int field) const {
     const Field& f = fields_[field];
     const char* p = RecordBytes(record) + f.offset;
     // Eight digits, YYYYMMDD; blanks or anything else: the empty date.
@@ -418,10 +429,17 @@ QDate DbfTable::ReadDate(std::uint32_t record, int field) const {
 
 bool DbfTable::ReadLogical(std::uint32_t record, int field) const {
     const char p = *(RecordBytes(record) + fields_[field].offset);
+    CheckNotCut();
     return p == 'T' || p == 't' || p == 'Y' || p == 'y';
 }
 
 QVariant DbfTable::Read(std::uint32_t record, int field) const {
+    QVariant value = ReadUnchecked(record, field);
+    CheckNotCut();
+    return value;
+}
+
+QVariant DbfTable::ReadUnchecked(std::uint32_t record, int field) const {
     const Field& f = fields_[field];
     const char* p = RecordBytes(record) + f.offset;
     switch (f.type) {
@@ -434,13 +452,17 @@ QVariant DbfTable::Read(std::uint32_t record, int field) const {
             return ok ? value : 0.0;
         }
         case 'D':
-            return ReadDate(record, field);
-        case 'L':
-            return ReadLogical(record, field);
+            return ReadDateUnchecked(record, field);
+        case 'L': {
+            const char c = *p;
+            return c == 'T' || c == 't' || c == 'Y' || c == 'y';
+        }
         case 'M': {
             const auto pending = pendingMemos_.find({record, field});
             if (pending != pendingMemos_.end()) return DecodeText(pending->second);
+            // Zeros read from a lost page are a pointer too: asked before it is followed.
             const std::uint32_t block = MemoBlock(record, field);
+            CheckNotCut();
             if (!memo_) {
                 if (block == 0) return QString();
                 RaiseTableDamage(path(), QStringLiteral("memo file cannot be read"));
@@ -465,7 +487,9 @@ std::optional<QVariant> DbfTable::ReadIfReadable(std::uint32_t record, int field
     if (fields_[field].type != 'M' || pendingMemos_.count({record, field}) > 0)
         return Read(record, field);
     QByteArray text;
-    if (!TryReadMemo(record, field, &text).isEmpty()) return std::nullopt;
+    const bool readable = TryReadMemo(record, field, &text).isEmpty();
+    CheckNotCut();
+    if (!readable) return std::nullopt;
     return DecodeText(text);
 }
 
@@ -475,6 +499,7 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
     if (f.type == 'M') {
         pendingMemos_[{record, field}] = EncodeText(value.toString());
         MutableRecord(record);
+        CheckNotCut();
         return;
     }
     char* p = MutableRecord(record) + f.offset;
@@ -509,14 +534,21 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
     // Odd widths in other writers' descriptors (a D of 6, an L of 8): cut or pad.
     bytes = bytes.leftJustified(f.length, ' ', true);
     std::memcpy(p, bytes.constData(), static_cast<std::size_t>(f.length));
+    CheckNotCut();  // the record's committed bytes were read for a roll-back
 }
 
 QByteArray DbfTable::ReadBytes(std::uint32_t record, int field) const {
     const Field& f = fields_[field];
-    if (f.type != 'M') return QByteArray(RecordBytes(record) + f.offset, f.length);
+    if (f.type != 'M') {
+        QByteArray bytes(RecordBytes(record) + f.offset, f.length);
+        CheckNotCut();
+        return bytes;
+    }
     const auto pending = pendingMemos_.find({record, field});
     if (pending != pendingMemos_.end()) return pending->second;
+    // Zeros read from a lost page are a pointer too: asked before it is followed.
     const std::uint32_t block = MemoBlock(record, field);
+    CheckNotCut();
     if (block == 0) return {};
     if (!memo_) RaiseTableDamage(path(), QStringLiteral("memo file cannot be read"));
     return memo_->Read(block);
@@ -528,15 +560,19 @@ void DbfTable::WriteBytes(std::uint32_t record, int field, const QByteArray& byt
     if (f.type == 'M') {
         pendingMemos_[{record, field}] = bytes;
         MutableRecord(record);
+        CheckNotCut();
         return;
     }
     const QByteArray fitted = bytes.leftJustified(f.length, ' ', true);
     std::memcpy(MutableRecord(record) + f.offset, fitted.constData(),
                 static_cast<std::size_t>(f.length));
+    CheckNotCut();
 }
 
 void DbfTable::AppendBlank() {
+    // The first append to mapped records moves them out of the file.
     data_.Resize(data_.size() + static_cast<std::size_t>(recordLength_));
+    CheckNotCut();
     std::memset(data_.data() + data_.size() - recordLength_, ' ',
                 static_cast<std::size_t>(recordLength_));
     ++count_;

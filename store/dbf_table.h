@@ -26,6 +26,11 @@
 // - A damaged header, descriptor or memo raises the corruption fault (1012)
 //   naming the table, with the detail and the repair to run; a header count
 //   larger than the file holds opens the whole records there.
+// - A table whose file another program cuts short while it is open raises
+//   that fault with cutWhileOpen set, never a signal, at the first read of a
+//   record it lost (store/mapping_guard.h), and at every read, commit, pack
+//   and repair after: nothing read from the lost part is ever returned or
+//   written back.
 // Single-threaded.
 #pragma once
 
@@ -107,8 +112,20 @@ class DbfTable {
 
     std::uint32_t RecordCount() const { return count_; }
     // Records are numbered from 1. Requires: 1 <= record <= RecordCount().
+    // Whoever reads through the pointer asks CheckNotCut after reading.
     const char* RecordBytes(std::uint32_t record) const {
         return data_.data() + std::size_t{record - 1} * recordLength_;
+    }
+    // Whether another program cut the table's file short while it was open,
+    // as far as the store has come across it: a page of the records mapped
+    // from the file lost, or a deletion mark that could not be written.
+    bool cutWhileOpen() const { return data_.FilePagesLost() || file_.cutWhileOpen(); }
+    // Raises the table's damage (RaiseCutWhileOpen) when the records mapped
+    // from its file lost pages: what was read from them are zeros. One atomic
+    // load.
+    void CheckNotCut() const {
+        if (data_.FilePagesLost()) [[unlikely]]
+            RaiseCutWhileOpen(path());
     }
     // Kept beside the records so that walking an index touches no record bytes.
     bool IsDeleted(std::uint32_t record) const { return deleted_[record - 1]; }
@@ -200,6 +217,13 @@ class DbfTable {
     void ReplaceFilesWith(const std::vector<std::uint32_t>& records, const MemoReader& memoText,
                           const QString& operation, const RecordMender& mend = {});
     QByteArray HeaderBytes(std::uint32_t count) const;
+    QVariant ReadUnchecked(std::uint32_t record, int field) const;
+    QDate ReadDateUnchecked(std::uint32_t record, int field) const;
+    // Before anything is written: a table cut short under the program
+    // raises its damage rather than write what it read from the lost part.
+    void CheckNotCutBeforeWriting() const {
+        if (cutWhileOpen()) RaiseCutWhileOpen(path());
+    }
     std::uint32_t MemoBlock(std::uint32_t record, int field) const;
     // The memo pointer's block; nothing when its bytes are no block number.
     std::optional<std::uint32_t> ReadMemoBlock(std::uint32_t record, int field) const;

@@ -30,6 +30,10 @@ struct Fault {
     int osCode = 0;       // the operating system's error code, 0 when none
     QString detail;       // what exactly is wrong ("field descriptor 2"), if known
     QString remedy;       // what the user can do about it, if anything
+    // Another program cut the table's file short while the store had it open
+    // (a damaged table, 1012): that table can no longer be read or written,
+    // the rest of the program can go on.
+    bool cutWhileOpen = false;
 
     // "Error DBFNTX/1001  Open error: C:\data\x.dbf (DOS Error 2)"; a detail
     // follows the subject in parentheses, a remedy after " - ".

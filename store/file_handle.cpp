@@ -166,6 +166,7 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
         window_ = std::move(other.window_);
+        cutWhileOpen_ = std::exchange(other.cutWhileOpen_, false);
     }
     return *this;
 }
@@ -248,7 +249,16 @@ void FileHandle::WriteAt(std::uint64_t offset, const char* data, std::size_t len
 
 void FileHandle::WriteByteInPlace(std::uint64_t offset, char byte) {
     if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("write", simulated);
-    if (!window_.Store(fd_, offset, byte)) WriteCounted(offset, &byte, 1);
+    switch (window_.Store(fd_, offset, byte)) {
+        case FileWindow::Stored::Done:
+            return;
+        case FileWindow::Stored::NotMapped:
+            WriteCounted(offset, &byte, 1);
+            return;
+        case FileWindow::Stored::FileCut:
+            cutWhileOpen_ = true;
+            RaiseCutWhileOpen(path_);
+    }
 }
 
 void FileHandle::WriteCounted(std::uint64_t offset, const char* data, std::size_t length) {
@@ -342,6 +352,13 @@ void RaiseCorruption(const QString& path, const QString& what) {
 void RaiseTableDamage(const QString& tablePath, const QString& what) {
     Fault fault = CorruptionFault(tablePath, what);
     fault.remedy = QStringLiteral("repair it with: kesp-dbf repair %1").arg(tablePath);
+    RaiseFault(fault);
+}
+
+void RaiseCutWhileOpen(const QString& tablePath) {
+    Fault fault = CorruptionFault(tablePath, QStringLiteral("cut short by another program"));
+    fault.remedy = QStringLiteral("repair it with: kesp-dbf repair %1").arg(tablePath);
+    fault.cutWhileOpen = true;
     RaiseFault(fault);
 }
 

@@ -22,7 +22,8 @@ class FileHandle {
     FileHandle(FileHandle&& other) noexcept
         : fd_(std::exchange(other.fd_, -1)),
           path_(std::move(other.path_)),
-          window_(std::move(other.window_)) {}
+          window_(std::move(other.window_)),
+          cutWhileOpen_(std::exchange(other.cutWhileOpen_, false)) {}
     FileHandle& operator=(FileHandle&& other) noexcept;
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
@@ -64,8 +65,12 @@ class FileHandle {
     // One byte within the file's present length, written as WriteAt writes
     // (in the system's cache when the call returns), through a mapping of
     // the part of the file around it where the system allows: marks written
-    // one by one cost a store each rather than a system call.
+    // one by one cost a store each rather than a system call. A file another
+    // program cut short before the byte (under the mapping or before it)
+    // raises the damage of the table the handle's file is, and cutWhileOpen
+    // is true from then on.
     void WriteByteInPlace(std::uint64_t offset, char byte);
+    bool cutWhileOpen() const { return cutWhileOpen_; }
     void Truncate(std::uint64_t length);
     void Sync();
     void Close();
@@ -77,6 +82,7 @@ class FileHandle {
     int fd_ = -1;
     QString path_;
     FileWindow window_;
+    bool cutWhileOpen_ = false;
 };
 
 // Test seam for crash tests: from now on the process kills itself (SIGKILL)
@@ -127,6 +133,9 @@ void SyncDirectoryOf(const QString& filePath);
 // names the table and tells how to repair it.
 [[noreturn]] void RaiseCorruption(const QString& path, const QString& what);
 [[noreturn]] void RaiseTableDamage(const QString& tablePath, const QString& what);
+// The damage of a table whose file another program cut short while it was
+// open (the fault's cutWhileOpen set).
+[[noreturn]] void RaiseCutWhileOpen(const QString& tablePath);
 [[noreturn]] void RaiseOpenError(const QString& path, int osCode);
 // A write the system refused, naming the file.
 [[noreturn]] void ThrowWriteFailure(const QString& path, const QString& operation, int osCode);

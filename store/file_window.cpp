@@ -21,7 +21,8 @@ FileWindow::FileWindow(FileWindow&& other) noexcept
     : base_(std::exchange(other.base_, nullptr)),
       start_(other.start_),
       length_(std::exchange(other.length_, 0)),
-      lastTick_(other.lastTick_) {}
+      lastTick_(other.lastTick_),
+      guard_(std::move(other.guard_)) {}
 
 FileWindow& FileWindow::operator=(FileWindow&& other) noexcept {
     if (this != &other) {
@@ -30,23 +31,30 @@ FileWindow& FileWindow::operator=(FileWindow&& other) noexcept {
         start_ = other.start_;
         length_ = std::exchange(other.length_, 0);
         lastTick_ = other.lastTick_;
+        guard_ = std::move(other.guard_);
     }
     return *this;
 }
 
 void FileWindow::Release() {
+    guard_.Release();  // before the range is unmapped and may be mapped again
     if (base_) munmap(base_, length_);
     base_ = nullptr;
     length_ = 0;
 }
 
-bool FileWindow::Store(int descriptor, std::uint64_t offset, char byte) {
+FileWindow::Stored FileWindow::Store(int descriptor, std::uint64_t offset, char byte) {
     if (!base_ || offset < start_ || offset - start_ >= length_) {
-        if (!MapAround(descriptor, offset)) return false;
+        if (const Stored mapped = MapAround(descriptor, offset); mapped != Stored::Done)
+            return mapped;
     }
     base_[offset - start_] = byte;
+    if (guard_.PagesLost()) [[unlikely]] {
+        Release();
+        return Stored::FileCut;
+    }
     MoveModificationTime(descriptor);
-    return true;
+    return Stored::Done;
 }
 
 void FileWindow::MoveModificationTime(int descriptor) {
@@ -59,24 +67,29 @@ void FileWindow::MoveModificationTime(int descriptor) {
     futimens(descriptor, nullptr);
 }
 
-bool FileWindow::MapAround(int descriptor, std::uint64_t offset) {
+FileWindow::Stored FileWindow::MapAround(int descriptor, std::uint64_t offset) {
     Release();
     struct stat info {};
-    if (fstat(descriptor, &info) != 0) return false;
+    if (fstat(descriptor, &info) != 0) return Stored::NotMapped;
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (offset >= size) return false;
+    // The byte lies within the file's length as its owner knows it.
+    if (offset >= size) return Stored::FileCut;
     const std::uint64_t start = offset / kWindowBytes * kWindowBytes;
     const auto length = static_cast<std::size_t>(std::min(kWindowBytes, size - start));
     // The first hole at or after `start`; the end of the file counts as one.
     const off_t hole = lseek(descriptor, static_cast<off_t>(start), SEEK_HOLE);
-    if (hole < 0 || static_cast<std::uint64_t>(hole) < start + length) return false;
+    if (hole < 0 || static_cast<std::uint64_t>(hole) < start + length) return Stored::NotMapped;
     void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor,
                         static_cast<off_t>(start));
-    if (mapped == MAP_FAILED) return false;
+    if (mapped == MAP_FAILED) return Stored::NotMapped;
+    if (!guard_.Watch(mapped, length)) {
+        munmap(mapped, length);
+        return Stored::NotMapped;
+    }
     base_ = static_cast<char*>(mapped);
     start_ = start;
     length_ = length;
-    return true;
+    return Stored::Done;
 }
 
 }  // namespace kesp::store

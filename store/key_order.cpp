@@ -232,6 +232,7 @@ void KeyOrder::SortAll(std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i)
         order_[i] = entries[i].record;
     version_ = NextVersion();
+    CheckTableNotCut();
 }
 
 int KeyOrder::Compare(std::uint32_t a, std::uint32_t b) const {
@@ -279,6 +280,7 @@ std::size_t KeyOrder::PositionOf(std::uint32_t record) const {
     const auto it = std::lower_bound(
         order_.begin(), order_.end(), record,
         [this](std::uint32_t entry, std::uint32_t wanted) { return Compare(entry, wanted) < 0; });
+    CheckTableNotCut();
     return static_cast<std::size_t>(it - order_.begin());
 }
 
@@ -291,6 +293,7 @@ std::size_t KeyOrder::LowerBound(const QByteArray& key) const {
                                          const int c = CompareKeyTo(entry, k.constData(), n);
                                          return c < 0 || (c == 0 && n < length);
                                      });
+    CheckTableNotCut();
     return static_cast<std::size_t>(it - order_.begin());
 }
 
@@ -304,13 +307,17 @@ std::size_t KeyOrder::UpperBoundOfPrefix(const QByteArray& prefix) const {
                                              std::min<std::size_t>(KeyLength(entry), length);
                                          return CompareKeyTo(entry, k.constData(), n) > 0;
                                      });
+    CheckTableNotCut();
     return static_cast<std::size_t>(it - order_.begin());
 }
 
 bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) const {
     const std::uint32_t record = order_[position];
-    return KeyLength(record) >= static_cast<std::size_t>(prefix.size()) &&
-           CompareKeyTo(record, prefix.constData(), static_cast<std::size_t>(prefix.size())) == 0;
+    const bool begins =
+        KeyLength(record) >= static_cast<std::size_t>(prefix.size()) &&
+        CompareKeyTo(record, prefix.constData(), static_cast<std::size_t>(prefix.size())) == 0;
+    CheckTableNotCut();
+    return begins;
 }
 
 // ---- Keeping current ---------------------------------------------------------------
@@ -329,6 +336,7 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
         if (at == order_.end()) return;
         const bool placed = (at == order_.begin() || Compare(*(at - 1), record) < 0) &&
                             (at + 1 == order_.end() || Compare(record, *(at + 1)) < 0);
+        CheckTableNotCut();
         if (!placed) {
             order_.erase(at);
             order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
@@ -390,9 +398,11 @@ bool KeyOrder::SameEntries(const KeyOrder& other) const {
         theirs.clear();
         CopyKey(record, mine);
         other.CopyKey(record, theirs);
-        if (mine != theirs) return false;
+        if (mine != theirs) break;
     }
-    return true;
+    CheckTableNotCut();
+    other.CheckTableNotCut();
+    return mine == theirs;
 }
 
 // ---- The file ----------------------------------------------------------------------

@@ -100,6 +100,11 @@ class KeyOrder {
         return fixedWidth_ >= 0 ? arena_.data() + std::size_t{record - 1} * fixedWidth_
                                 : arena_.data() + refs_[record - 1].offset;
     }
+    // Keys read from the table's records: raises the table's damage when its
+    // file was cut short under them (DbfTable::CheckNotCut).
+    void CheckTableNotCut() const {
+        if (table_) table_->CheckNotCut();
+    }
     // The first n bytes of the record's key against `key`, as memcmp does.
     int CompareKeyTo(std::uint32_t record, const char* key, std::size_t n) const;
     // The key as stored in the index file.

@@ -100,7 +100,9 @@ int LowestFreeArea();
 void CommitArea(Area& area);
 
 // Closes the area even when its last changes cannot be written (they are
-// dropped then, and the WriteFailure goes on to the caller).
+// dropped then, and the WriteFailure goes on to the caller). A table another
+// program cut short while it was open closes without writing anything: its
+// damage was raised when the store came across the cut.
 void CloseArea(Area& area);
 
 }  // namespace kesp::store::areas

@@ -106,6 +106,10 @@ void CommitArea(Area& area) {
 void CloseArea(Area& area) {
     if (!area.table) return;
     ++Areas().generation;
+    if (area.table->cutWhileOpen()) {
+        area = Area{};
+        return;
+    }
     try {
         area.table->Commit();
         WriteIndexFiles(area);

@@ -128,6 +128,16 @@ void DBCLOSEALLUNSAVED() {
     Areas().current = 1;
 }
 
+QStringList DBCLOSECUTAREAS() {
+    QStringList aliases;
+    for (Area& area : Areas().areas) {
+        if (!area.table || !area.table->cutWhileOpen()) continue;
+        aliases << area.alias;
+        CloseArea(area);
+    }
+    return aliases;
+}
+
 void DBCLOSEAREA() {
     CloseArea(CurrentArea());
 }

@@ -21,6 +21,10 @@
 // and DBCLOSEAREA/DBCLOSEALL (which commit). The table is then as it was at
 // its last commit: a failed append is gone, fields written since read as
 // committed, its orders follow. Writing again later is allowed.
+// A table whose file another program cuts short while it is open raises the
+// damage fault (1012, with cutWhileOpen) at the first read of a record it
+// lost, never a signal; from then on it is read and written no more, and
+// closing it writes nothing.
 // An index file the system refuses changes nothing in memory: the operation
 // (DBCREATEINDEX, ORDLISTREBUILD, ORDLISTCLEAR, __DBPACK, closing) completes,
 // its orders in use or closed as asked, and throws afterwards; the file keeps
@@ -32,6 +36,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <functional>
@@ -58,6 +63,9 @@ void DBCLOSEALL();  // every area closed, pending changes written
 // Every area closed without writing anything: changes since the last commit
 // are dropped. The way out after a fault, which may have left a change half done.
 void DBCLOSEALLUNSAVED();
+// Every area whose table another program cut short while it was open (see
+// above) closed, without writing; their aliases. The other areas stay.
+QStringList DBCLOSECUTAREAS();
 void DBCLOSEAREA();                             // the current area closed
 void DBSELECTAREA(const QString& areaOrAlias);  // "a", "b", "1", "2" or an alias
 void DBSELECTAREA(int area);

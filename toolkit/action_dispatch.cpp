@@ -1,5 +1,7 @@
 #include "toolkit/action_dispatch.h"
 
+#include "toolkit/cut_table.h"
+
 #include <utility>
 
 namespace kesp {
@@ -23,11 +25,16 @@ WriteFailureNotice& Notice() {
 
 bool RunAction(const Action& action) {
     if (!action) return true;
+    const CutTableScope scope;
     try {
         action();
         return true;
     } catch (const WriteFailure& failure) {
         Notice()(failure);
+        return false;
+    } catch (const FaultException& fault) {
+        if (!fault.fault().cutWhileOpen) throw;
+        LetGoOfCutTable(fault.fault());
         return false;
     }
 }

@@ -8,7 +8,9 @@
 // what was typed and its mode, so the user can make room and save again, and
 // the program goes on. The store has put the table back to its last commit
 // before it throws, so actions need no code of their own for it.
-// Faults are not caught here; they go to the program-wide fault handler.
+// Faults are not caught here; they go to the program-wide fault handler. A
+// table another program cut short while it was open ends the action the same
+// way and closes the windows that show it (cut_table.h).
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -20,8 +22,9 @@
 
 namespace kesp {
 
-// Runs the action, if there is one; false when a write failure stopped it
-// (the user has been told by then).
+// Runs the action, if there is one; false when a write failure or a cut
+// table stopped it (the user has been told, or is as soon as the event loop
+// takes over again).
 bool RunAction(const Action& action);
 
 // How the user is told of a write failure. The program installs a message in

@@ -1,7 +1,11 @@
 #include "toolkit/browse_model.h"
 
+#include "store/fault.h"
 #include "store/xbase.h"
 #include "toolkit/browse_cells.h"
+#include "toolkit/cut_table.h"
+
+#include <exception>
 
 namespace kesp {
 
@@ -22,17 +26,28 @@ BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers,
 }
 
 // Runs `read` in the browse's work area and puts the record pointer and the
-// current work area back afterwards.
+// current work area back afterwards. A table cut short under the program
+// reads as nothing more, and its windows are let go of (cut_table.h).
 template <class Read>
 auto BrowseModel::inTable(Read read) const {
-    return INAREA(alias_, [&] {
-        const int saved = RECNO();
-        struct PutBack {
-            int record;
-            ~PutBack() { DBGOTO(record); }
-        } putBack{saved};
-        return read();
-    });
+    const CutTableScope scope;
+    try {
+        return INAREA(alias_, [&] {
+            struct PutBack {
+                int record;
+                int unwinding = std::uncaught_exceptions();
+                // Not on the way out of a fault: the table is let go of then.
+                ~PutBack() noexcept(false) {
+                    if (std::uncaught_exceptions() == unwinding) DBGOTO(record);
+                }
+            } putBack{RECNO()};
+            return read();
+        });
+    } catch (const FaultException& fault) {
+        if (!fault.fault().cutWhileOpen) throw;
+        LetGoOfCutTable(fault.fault());
+        return decltype(read()){};
+    }
 }
 
 int BrowseModel::rowCount(const QModelIndex& parent) const {

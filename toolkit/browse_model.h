@@ -13,6 +13,9 @@
 // "<Memo>". A row's text colour, when the browse has a rule for it, is read
 // with the row (Qt::ForegroundRole).
 //
+// A table another program cut short while it was open reads as no more rows;
+// the windows that show it are let go of (cut_table.h).
+//
 // Single-threaded: all calls come from the event loop.
 #pragma once
 

@@ -276,18 +276,20 @@ void BrowseView::whenRowChosen(const QModelIndex& current) {
     if (quiet_ || !current.isValid()) return;
     const int recordNumber = model_.recordAt(current.row());
     if (recordNumber == 0) return;
-    // Browse synchronisation: the table stands on the chosen record before
-    // the change action reads it.
-    INAREA(model_.alias(), [recordNumber] {
-        DBGOTO(recordNumber);
-        return 0;
-    });
     inChangeAction_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
     } done{inChangeAction_};
-    RunAction(onChange_);
+    RunAction([this, recordNumber] {
+        // Browse synchronisation: the table stands on the chosen record before
+        // the change action reads it.
+        INAREA(model_.alias(), [recordNumber] {
+            DBGOTO(recordNumber);
+            return 0;
+        });
+        if (onChange_) onChange_();
+    });
 }
 
 void BrowseView::selectQuietly(int row) {

@@ -1,6 +1,7 @@
 #include "toolkit/fault_handler.h"
 
 #include "store/xbase.h"
+#include "toolkit/cut_table.h"
 #include "toolkit/driver_seam.h"
 #include "toolkit/error_log.h"
 #include "toolkit/operation_trail.h"
@@ -63,6 +64,17 @@ QString AppendLogEntry(const QString& text, const QStringList& calledFrom) {
 }
 
 void HandleFault(const Fault& fault) {
+    if (fault.cutWhileOpen && InCutTableScope() && !handlingFault) {
+        // It costs the windows of the table, not the program (cut_table.h):
+        // logged once, then on to the action or list that read it.
+        if (!LettingGoOfCutTable(fault.fileName)) {
+            try {
+                AppendLogEntry(FaultText(fault), CalledFromLines());
+            } catch (const FaultException&) {
+            }
+        }
+        return;
+    }
     if (handlingFault) {
         // Unwinds to the handling below, which goes on to the stop box.
         laterFaults << FaultText(fault);

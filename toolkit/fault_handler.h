@@ -14,6 +14,11 @@
 // raised while the first is being handled is added to the stop box, which is
 // still shown.
 //
+// A table another program cut short while it was open (a fault with
+// cutWhileOpen) raised while an action or a list is reading is logged and
+// goes on to them instead: it costs the windows that show the table, not
+// the program (cut_table.h).
+//
 // Single-threaded: all calls come from the event loop.
 #pragma once
 

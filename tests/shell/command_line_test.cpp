@@ -5,6 +5,7 @@
 #include "kernel/public_variables.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <tuple>
 
@@ -67,6 +68,37 @@ TEST_F(CommandLine, FindNamesATableWithAnUnreadableMemoAndFindsTheRest) {
               "Einige Notizen in Notizen (notiz.dbf) können nicht gelesen werden; sie wurden "
               "nicht durchsucht.\n");
     EXPECT_EQ(Kesp({"--find", "kaputt"}).out, "Notizen (1)\n  Kaputt — Kaputt\n");
+}
+
+// Another program cuts the word list short while --find reads it: the
+// command names the table in the user's language and ends with 1, not with
+// SIGBUS; nothing is written, and the next search reads the shorter table.
+TEST_F(CommandLine, FindNamesATableCutShortDuringTheSearchAndEndsWithoutASignal) {
+    const QString table = DataFile("de_en.dbf");
+    DBUSEAREA(true, table, "words");
+    for (int n = 1; n <= 5000; ++n) {  // 500 KB, mapped when the search reads it
+        DBAPPEND();
+        REPLACE("DE", QStringLiteral("Haus %1").arg(n));
+        REPLACE("EN", QStringLiteral("house %1").arg(n));
+    }
+    DBCLOSEAREA();
+    LetGoOfTheDataFolder();
+
+    constexpr qint64 kCut = 8192;  // two pages: the header and the first records
+    const CommandRun cut = RunProgram({"--find", "haus"}, {{"LD_PRELOAD", KESP_CUT_ON_MAPPING},
+                                                           {"KESP_CUT_FILE", "/de_en.dbf"},
+                                                           {"KESP_CUT_TO", QString::number(kCut)}});
+    EXPECT_FALSE(cut.signalled);
+    EXPECT_EQ(cut.exitCode, 1) << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.startsWith("Die Tabelle " + QDir::toNativeSeparators(table) +
+                                   " wurde von einem anderen Programm gekürzt"))
+        << cut.err.toStdString();
+    EXPECT_TRUE(cut.err.contains("kesp-dbf repair " + QDir::toNativeSeparators(table)));
+    EXPECT_EQ(QFileInfo(table).size(), kCut) << "nothing written to the table";
+
+    const CommandRun again = Kesp({"--find", "haus", "7"});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains("Haus 7")) << again.out.toStdString();
 }
 
 // --help and --version answer in the stored language and end, also while

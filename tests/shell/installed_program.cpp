@@ -155,7 +155,8 @@ InstalledProgram::CommandRun InstalledProgram::RunProgram(
     process.start(program, arguments);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardError()),
+            process.exitStatus() == QProcess::CrashExit};
 }
 
 void InstalledProgram::LookAtEveryWindow(const std::function<void(QWidget* window)>& look) {

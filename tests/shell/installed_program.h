@@ -46,6 +46,7 @@ class InstalledProgram : public ::testing::Test {
         int exitCode;
         QString out;
         QString err;
+        bool signalled = false;  // ended by a signal (a crash), not by exiting
     };
     CommandRun RunProgram(const QStringList& arguments,
                           const QList<std::pair<QString, QString>>& environment = {});
