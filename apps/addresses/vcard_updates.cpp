@@ -1,5 +1,6 @@
 #include "apps/addresses/vcard_updates.h"
 
+#include "apps/addresses/duplicate_groups.h"
 #include "apps/addresses/vcard_uids.h"
 
 #include <QDate>
@@ -36,11 +37,8 @@ QSet<QString> ContactsOf(const AddressValues& values) {
         if (address.contains(u'@')) contacts.insert(address);
     }
     for (const char* field : {"TEL", "HANDY", "FAX", "TELFIRMA", "FAXFIRMA"}) {
-        QString digits;
-        for (const QChar c : values.value(field).toString())
-            if (c.isDigit()) digits += c;
-        // The last nine digits: the same number with or without its country code.
-        if (digits.size() >= 5) contacts.insert(QStringLiteral("#") + digits.right(9));
+        const QString phone = PhoneKey(values.value(field).toString());
+        if (!phone.isEmpty()) contacts.insert(QStringLiteral("#") + phone);
     }
     return contacts;
 }

@@ -4,7 +4,8 @@
 //
 // A card names a record by its UID, or, without a UID the book knows, by
 // being the same person: the same name and at least one e-mail address or
-// telephone number in common (phone numbers compared by their digits).
+// telephone number in common (numbers compared as the duplicates window
+// compares them: their digits, a leading +49, 0049 or 0 alike).
 #pragma once
 
 #include "apps/addresses/vcard_contacts.h"
