@@ -31,15 +31,35 @@ const Texts kFileCreated{"Bookmarks.html wurde erstellt.", "File Bookmarks.html 
                          "Arquivo Bookmarks.html foi criado."};
 const Texts kCannotRead{"Die Datei konnte nicht gelesen werden.", "Sorry, I can not read the file.",
                         "Sorry, não foi possível ler o arquivo."};
-const Texts kImported{"%1 Bookmarks importiert, %2 übersprungen (schon vorhanden).",
-                      "%1 bookmarks imported, %2 skipped (already present).",
-                      "%1 bookmarks importados, %2 ignorados (já existentes)."};
+const Texts kImportedOne{"%1 Bookmark importiert, ", "%1 bookmark imported, ",
+                         "%1 bookmark importado, "};
+const Texts kImported{"%1 Bookmarks importiert, ", "%1 bookmarks imported, ",
+                      "%1 bookmarks importados, "};
+const Texts kPresentOne{"%1 übersprungen (schon vorhanden).", "%1 skipped (already present).",
+                        "%1 ignorado (já existente)."};
+const Texts kPresent{"%1 übersprungen (schon vorhanden).", "%1 skipped (already present).",
+                     "%1 ignorados (já existentes)."};
+const Texts kNotImportedOne{
+    "%1 nicht importiert (javascript:-, data:- oder place:-Adressen oder zu lange Adressen).",
+    "%1 not imported (javascript:, data: or place: addresses, or addresses too long).",
+    "%1 não importado (endereços javascript:, data: ou place:, ou endereços longos demais)."};
 const Texts kNotImported{
-    "%1 nicht importiert (javascript:- oder data:-Adressen oder zu lange Adressen).",
-    "%1 not imported (javascript: or data: addresses, or addresses too long).",
-    "%1 não importados (endereços javascript: ou data:, ou endereços longos demais)."};
-// A link that runs a script or carries its own content is no page to keep.
-const QStringList kRefusedSchemes{"javascript", "data", "vbscript"};
+    "%1 nicht importiert (javascript:-, data:- oder place:-Adressen oder zu lange Adressen).",
+    "%1 not imported (javascript:, data: or place: addresses, or addresses too long).",
+    "%1 não importados (endereços javascript:, data: ou place:, ou endereços longos demais)."};
+const Texts kCutOne{"%1 Titel oder Kategorie wurde gekürzt, damit er passt: %2",
+                    "%1 title or category was cut to fit: %2",
+                    "%1 título ou categoria foi cortado para caber: %2"};
+const Texts kCut{"%1 Titel oder Kategorien wurden gekürzt, damit sie passen: %2",
+                 "%1 titles or categories were cut to fit: %2",
+                 "%1 títulos ou categorias foram cortados para caber: %2"};
+// The lines a browser's tags and keyword become in the commentary.
+const Texts kTagsLine{"Schlagwörter: %1", "Tags: %1", "Etiquetas: %1"};
+const Texts kKeywordLine{"Schlüsselwort: %1", "Keyword: %1", "Palavra-chave: %1"};
+// A link that runs a script, carries its own content or is a browser's
+// internal query ("place:") is no page to keep.
+const QStringList kRefusedSchemes{"javascript", "data", "vbscript", "place"};
+constexpr int kNamedCuts = 3;
 // What the browser is given: pages, never a program or a script.
 const QStringList kBrowserSchemes{"http", "https", "ftp", "file"};
 // Followed by a carriage return and the file's path.
@@ -174,7 +194,16 @@ void ImportBookmarksFrom(const QString& path) {
     const QList<Bookmark> read = ReadBookmarkText(*text);
     QSet<QString> known = StoredAddresses();
     const int addressLimit = LimitOf("Text_4");
-    int added = 0, present = 0, refused = 0;
+    int added = 0, present = 0, refused = 0, cut = 0;
+    QStringList cutNamed;
+    // The text cut at the field's limit, and the cut counted and named.
+    const auto fitted = [&cut, &cutNamed](const QString& text, int limit, const QString& title) {
+        if (text.size() <= limit) return text;
+        ++cut;
+        if (cutNamed.size() < kNamedCuts)
+            cutNamed.append(QStringLiteral("\"%1…\"").arg(title.left(40)));
+        return text.left(limit).trimmed();
+    };
     LostCharacters lost;
     DBSELECTAREA(record.workArea);
     for (const Bookmark& bookmark : read) {
@@ -194,10 +223,17 @@ void ImportBookmarksFrom(const QString& path) {
         DBAPPEND();
         REPLACE("internet->ERSTELLT", bookmark.created.isValid() ? bookmark.created : DATE());
         REPLACE("internet->KATEG",
-                lost.kept(bookmark.category, title).trimmed().left(LimitOf("Text_2")));
-        REPLACE("internet->N_TITEL", lost.kept(title, title).trimmed().left(LimitOf("Text_3")));
+                fitted(lost.kept(bookmark.category, title).trimmed(), LimitOf("Text_2"), title));
+        REPLACE("internet->N_TITEL",
+                fitted(lost.kept(title, title).trimmed(), LimitOf("Text_3"), title));
         REPLACE("internet->N_HYPER", address);
-        REPLACE("internet->N_KOM", lost.kept(bookmark.comment, title));
+        QStringList commentary;
+        if (!bookmark.comment.isEmpty()) commentary.append(bookmark.comment);
+        if (!bookmark.tags.isEmpty())
+            commentary.append(TEXT(kTagsLine).arg(bookmark.tags.join(QStringLiteral(", "))));
+        if (!bookmark.keyword.isEmpty())
+            commentary.append(TEXT(kKeywordLine).arg(bookmark.keyword));
+        REPLACE("internet->N_KOM", lost.kept(commentary.join(QStringLiteral("\r\n")), title));
         ++added;
     }
     DBCOMMIT();
@@ -207,8 +243,11 @@ void ImportBookmarksFrom(const QString& path) {
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
     RefreshRecordWindow(record);
-    QString summary = TEXT(kImported).arg(added).arg(present);
-    if (refused > 0) summary += "\r" + TEXT(kNotImported).arg(refused);
+    QString summary =
+        COUNTED(added, kImportedOne, kImported) + COUNTED(present, kPresentOne, kPresent);
+    if (refused > 0) summary += "\r" + COUNTED(refused, kNotImportedOne, kNotImported);
+    if (cut > 0)
+        summary += "\r" + COUNTED(cut, kCutOne, kCut).arg(cutNamed.join(QStringLiteral(", ")));
     if (lost.count() > 0) summary += "\r" + lost.summaryLine();
     MSGEXCLAMATION(summary, MessageTitle());
     after.TellSavedAnyway(MessageTitle());

@@ -138,9 +138,16 @@ QList<Bookmark> ReadBookmarkFile(const QByteArray& html) {
 
 QList<Bookmark> ReadBookmarkText(const QString& text) {
     QList<Bookmark> bookmarks;
-    QStringList folders;  // the open lists' folder names, innermost last
+    QStringList folders;  // the open lists' folder names, innermost last ("": none of its own)
     QString heading;
-    bool headingDone = false;       // a heading whose list has not opened yet
+    bool headingDone = false;        // a heading whose list has not opened yet
+    bool headingIsBrowsers = false;  // the toolbar's or the unsorted bookmarks' folder
+    const auto path = [&folders] {
+        QStringList named;
+        for (const QString& folder : folders)
+            if (!folder.isEmpty()) named.append(folder);
+        return named.join(u'/');
+    };
     QString* reading = nullptr;     // where the text between tags goes
     bool commentMayFollow = false;  // the last thing read was a link
     auto stopReading = [&] {
@@ -184,8 +191,10 @@ QList<Bookmark> ReadBookmarkText(const QString& text) {
         if (name == "A") {
             const QString address = UnescapeHtml(Attribute(tagText, "HREF")).trimmed();
             if (address.isEmpty()) continue;
-            Bookmark bookmark{.category = folders.isEmpty() ? QString() : folders.last(),
-                              .address = address};
+            Bookmark bookmark{.category = path(), .address = address};
+            for (const QString& tag : UnescapeHtml(Attribute(tagText, "TAGS")).split(u','))
+                if (!tag.trimmed().isEmpty()) bookmark.tags.append(tag.trimmed());
+            bookmark.keyword = UnescapeHtml(Attribute(tagText, "SHORTCUTURL")).trimmed();
             bool dated = false;
             const qint64 seconds = Attribute(tagText, "ADD_DATE").toLongLong(&dated);
             if (dated && seconds > 0)
@@ -197,11 +206,13 @@ QList<Bookmark> ReadBookmarkText(const QString& text) {
             heading.clear();
             reading = &heading;
             headingDone = true;
+            headingIsBrowsers = !Attribute(tagText, "PERSONAL_TOOLBAR_FOLDER").isEmpty() ||
+                                !Attribute(tagText, "UNFILED_BOOKMARKS_FOLDER").isEmpty();
         } else if (name == "DL") {
             // A list opens the folder of the heading before it; a list
-            // without a heading stays in the folder it is in.
-            const QString outer = folders.isEmpty() ? QString() : folders.last();
-            folders.append(headingDone ? heading : outer);
+            // without a heading stays in the folder it is in. The browser's
+            // own folders name no category.
+            folders.append(headingDone && !headingIsBrowsers ? heading : QString());
             headingDone = false;
         } else if (name == "/DL") {
             if (!folders.isEmpty()) folders.removeLast();

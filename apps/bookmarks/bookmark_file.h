@@ -7,7 +7,9 @@
 // category in the order given; every text HTML-escaped, UTF-8, the creation
 // day as ADD_DATE (seconds since 1970, UTC midnight).
 // Reading: tolerant of case, attribute order, missing closing tags and
-// nested folders; a bookmark's category is the name of its innermost folder;
+// nested folders; a bookmark's category is the path of its folders
+// ("Reisen/Japan"), without the browser's own toolbar and unsorted folders;
+// a browser's TAGS and SHORTCUTURL (its keyword) are read;
 // entities (named, decimal, hexadecimal) are decoded; links without HREF are
 // skipped. A comment's line breaks are LF in the file and CR LF when read.
 #pragma once
@@ -23,6 +25,8 @@ struct Bookmark {
     QString address;
     QString comment;
     QDate created;  // none when the file gives no ADD_DATE
+    QStringList tags;
+    QString keyword;
 };
 
 QByteArray WriteBookmarkFile(const QList<Bookmark>& bookmarks);

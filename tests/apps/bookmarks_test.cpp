@@ -272,6 +272,53 @@ TEST_F(Bookmarks, BrowserFileExportReadsBackWithPythonsHtmlParser) {
               "Suche\tQwant\twww.qwant.com\t1735776000\tZweite\nZeile\n");
 }
 
+// A browser's own file: folders in folders under its toolbar, tags and a
+// keyword, a title longer than the field, a browser's internal query.
+TEST_F(Bookmarks, ABrowsersFileKeepsItsFolderPathTagsAndKeywordAndSaysWhatItCut) {
+    const QString path = exportPath() + "browser.html";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write((R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks Menu</H1>
+<DL><p>
+    <DT><H3 PERSONAL_TOOLBAR_FOLDER="true">Bookmarks Toolbar</H3>
+    <DL><p>
+        <DT><H3>Reisen</H3>
+        <DL><p>
+            <DT><H3>Japan</H3>
+            <DL><p>
+                <DT><A HREF="https://japan.travel/" TAGS="reise,asien" SHORTCUTURL="jp">Japan</A>
+                <DT><A HREF="https://kyoto.example/">)" +
+                QByteArray(330, 'K') + R"(</A>
+            </DL><p>
+        </DL><p>
+        <DT><A HREF="place:sort=8&amp;maxResults=10">Most Visited</A>
+    </DL><p>
+</DL><p>
+)")
+                   .constData());
+    file.close();
+
+    OPENFORM_INTERNET();
+    ImportBookmarksFrom(path);
+    const QStringList told = TakeMessages();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(
+        told[0].startsWith("MSGEXCLAMATION: 2 Bookmarks importiert, 0 übersprungen "
+                           "(schon vorhanden).\n1 nicht importiert"))
+        << told[0].toStdString();
+    EXPECT_TRUE(told[0].endsWith("\n1 Titel oder Kategorie wurde gekürzt, damit er passt: \"" +
+                                 QString(40, 'K') + "…\""))
+        << told[0].toStdString();
+    const int japan = int(Titles().indexOf("Japan")) + 1;
+    ASSERT_GT(japan, 0);
+    TestDriver::select(kWindow, "Browse_1", japan);
+    EXPECT_EQ(Value("Text_2"), "Reisen/Japan");
+    EXPECT_EQ(Value("Edit_1"), "Schlagwörter: reise, asien\r\nSchlüsselwort: jp");
+}
+
 TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
     const QString path = exportPath() + "from_browser.html";
     QFile file(path);
@@ -313,7 +360,7 @@ TEST_F(Bookmarks, ImportAddsNewBookmarksSkipsKnownAddressesAndSaysHowMany) {
     EXPECT_EQ(Value("Edit_1"), "Rezepte & mehr");
     EXPECT_EQ(Value("Text_1"), "02.01.2025");
     TestDriver::select(kWindow, "Browse_1", 2);
-    EXPECT_EQ(Value("Text_2"), "Brot");
+    EXPECT_EQ(Value("Text_2"), "Koch & Back/Brot") << "the path of its folders";
     EXPECT_EQ(Value("Text_1"), "08.12.2026");  // no date in the file: today
 
     ImportBookmarksFrom(exportPath() + "missing.html");
@@ -371,10 +418,11 @@ TEST_F(Bookmarks, NoBookmarkFileAndAddressesTooLongAreToldAsSuch) {
                                               path});
     }
     ImportBookmarksFrom(longAddress);
-    EXPECT_EQ(TakeMessages(),
-              QStringList{"MSGEXCLAMATION: 1 Bookmarks importiert, 1 übersprungen (schon "
-                          "vorhanden).\n1 nicht importiert (javascript:- oder data:-Adressen "
-                          "oder zu lange Adressen)."});
+    EXPECT_EQ(
+        TakeMessages(),
+        QStringList{"MSGEXCLAMATION: 1 Bookmark importiert, 1 übersprungen (schon "
+                    "vorhanden).\n1 nicht importiert (javascript:-, data:- oder place:-Adressen "
+                    "oder zu lange Adressen)."});
     EXPECT_EQ(Value("label_anzahl"), "5 Daten in der Datenbank.");
 }
 
@@ -406,7 +454,7 @@ TEST_F(Bookmarks, ImportKeepsWhatTheTableCanHoldAndSkipsScriptsAndKnownAddresses
         TakeMessages(),
         (QStringList{
             "MSGEXCLAMATION: 4 Bookmarks importiert, 2 übersprungen (schon "
-            "vorhanden).\n2 nicht importiert (javascript:- oder data:-Adressen "
+            "vorhanden).\n2 nicht importiert (javascript:-, data:- oder place:-Adressen "
             "oder zu lange Adressen).\nZeichen, die die Tabelle nicht speichern "
             "kann, sind in 4 Texten durch die nächsten Buchstaben ersetzt oder weggelassen, z. "
             "B.: \"日本語のページ\", \"Ελληνικά "
@@ -419,10 +467,11 @@ TEST_F(Bookmarks, ImportKeepsWhatTheTableCanHoldAndSkipsScriptsAndKnownAddresses
 
     // The same file again: everything is known or refused.
     ImportBookmarksFrom(path);
-    EXPECT_EQ(TakeMessages(),
-              (QStringList{"MSGEXCLAMATION: 0 Bookmarks importiert, 6 übersprungen (schon "
-                           "vorhanden).\n2 nicht importiert (javascript:- oder data:-Adressen "
-                           "oder zu lange Adressen)."}));
+    EXPECT_EQ(
+        TakeMessages(),
+        (QStringList{"MSGEXCLAMATION: 0 Bookmarks importiert, 6 übersprungen (schon "
+                     "vorhanden).\n2 nicht importiert (javascript:-, data:- oder place:-Adressen "
+                     "oder zu lange Adressen)."}));
     EXPECT_EQ(SameAddressKey("HTTP://Www.Example.COM/path/"),
               SameAddressKey("http://www.example.com/path"));
     EXPECT_NE(SameAddressKey("http://www.example.com/Path"),
