@@ -120,6 +120,45 @@ QByteArray QuotedPrintableDecoded(const QByteArray& value) {
     return out;
 }
 
+// The length of the UTF-8 sequence at `at`; 0 when the bytes there are none.
+int Utf8SequenceAt(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&bytes](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(at);
+    const int length = lead < 0x80                    ? 1
+                       : lead >= 0xC2 && lead <= 0xDF ? 2
+                       : lead >= 0xE0 && lead <= 0xEF ? 3
+                       : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                      : 0;
+    if (length == 0 || at + length > bytes.size()) return 0;
+    for (int i = 1; i < length; ++i)
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+    const unsigned char second = length > 1 ? byte(at + 1) : 0;
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90))
+        return 0;
+    return length;
+}
+
+// A value of mostly UTF-8 with a stray byte of another code page (a mail
+// program's quoted-printable): each byte that begins no UTF-8 sequence is
+// read as Windows-1252, the rest as UTF-8.
+QString Utf8OrWindows1252(const QByteArray& bytes) {
+    QString text;
+    qsizetype at = 0;
+    while (at < bytes.size()) {
+        const int length = Utf8SequenceAt(bytes, at);
+        if (length > 0) {
+            text += QString::fromUtf8(bytes.mid(at, length));
+            at += length;
+        } else {
+            text += kesp::store::DecodeText(bytes.mid(at, 1));
+            ++at;
+        }
+    }
+    return text;
+}
+
 QString TextOf(const QByteArray& bytes, const QString& charset) {
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.toLatin1().constData());
@@ -131,7 +170,7 @@ QString TextOf(const QByteArray& bytes, const QString& charset) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
-    return kesp::store::DecodeText(bytes);
+    return Utf8OrWindows1252(bytes);
 }
 
 // The parts of `text` between unquoted `separator`s.

@@ -219,4 +219,15 @@ TEST(VCardCorpus, NamesOutsideTheCodePageAreStoredWithTheNearestLettersAndKeptWh
     EXPECT_TRUE(memo.contains("ADR (home): <U+0141>ód<U+017A>")) << memo.toStdString();
 }
 
+TEST(VCardCorpus, AStrayByteOfAnotherCodePageSpoilsNotTheRestOfItsValue) {
+    // A mail program's quoted-printable: UTF-8, with one byte of Windows-1252.
+    const QByteArray card =
+        "BEGIN:VCARD\r\nVERSION:2.1\r\n"
+        "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=E9r=C3=B4me\r\n"
+        "END:VCARD\r\n";
+    const RecordFromCard record = RecordOfCard(PrivateShape(), ReadVCards(card).cards[0]);
+    EXPECT_EQ(record.values["NACHNAME"], "Müller");
+    EXPECT_EQ(record.values["VORNAME"], "Jérôme");
+}
+
 }  // namespace
