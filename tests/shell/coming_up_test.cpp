@@ -91,14 +91,15 @@ TEST_F(ComingUpTest, ABirthdayOn29FebruaryFallsOn28FebruaryInCommonYears) {
     EXPECT_TRUE(ComingUp(QDate(2000, 2, 27), 3, false).empty()) << "not before being born";
 }
 
-TEST_F(ComingUpTest, ABirthYearBefore1900StatesNoAgeInTheListOrTheReminders) {
+TEST_F(ComingUpTest, ABirthYearBefore1900OrWithoutAYearStatesNoAgeInTheListOrTheReminders) {
     OpenMainWindow();
     Birthday("Year one", QDate(1, 3, 15));
     Birthday("Old", QDate(1899, 3, 16));
     Birthday("Oldest", QDate(1900, 3, 17));
-    EXPECT_EQ(
-        Texts(ComingUp(QDate(2026, 3, 14), 5, false)),
-        (QStringList{"03/15/2026 Year one", "03/16/2026 Old", "03/17/2026 Oldest – turns 126"}));
+    Birthday("Yearless", QDate(1904, 3, 18));  // as a card without a year comes in
+    EXPECT_EQ(Texts(ComingUp(QDate(2026, 3, 14), 5, false)),
+              (QStringList{"03/15/2026 Year one", "03/16/2026 Old", "03/17/2026 Oldest – turns 126",
+                           "03/18/2026 Yearless"}));
     QStringList reminded;
     for (const Reminder& reminder : DueReminders(QDateTime(QDate(2026, 3, 15), QTime(9, 0))))
         reminded.append(reminder.body);
