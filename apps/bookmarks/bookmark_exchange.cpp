@@ -5,6 +5,7 @@
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
 #include "apps/common/lost_characters.h"
+#include "apps/common/quick_search.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "store/codec.h"
@@ -238,6 +239,8 @@ void ImportBookmarksFrom(const QString& path) {
     }
     DBCOMMIT();
     StepsToTheEnd after;
+    ClearQuickSearch(record);
+    DBSELECTAREA(record.workArea);
     DBCLEARFILTER();
     after.Run([&record] { CreateIndexFiles(record.indexes, record.normalOrder); });
     DBGOTOP();

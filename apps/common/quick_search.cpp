@@ -135,6 +135,17 @@ void QuickSearchRecords(const RecordWindow& record, const QString& box) {
     QuickSearchRecords(record, SearchOf(record, box));
 }
 
+void ClearQuickSearch(const RecordWindow& record) {
+    bool cleared = false;
+    for (const Search& search : record.searches) {
+        if (GETPROPERTY(record.window, search.box, "value").toString().isEmpty()) continue;
+        SETPROPERTY(record.window, search.box, "value", QString());  // its empty search runs
+        cleared = true;
+    }
+    if (cleared)
+        SETPROPERTY(record.window, record.resultLine.name, "value", TEXT(record.resultLine.hint));
+}
+
 void ShowOnlyRecords(const RecordWindow& record, const Condition& condition, const QString& text) {
     DBSELECTAREA(ShownWorkArea(record));
     MakeOnlyOrder(record.normalOrder);

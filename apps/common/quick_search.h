@@ -46,6 +46,12 @@ SearchResult NarrowToSearch(const RecordWindow& record, const Search& search, co
 void QuickSearchRecords(const RecordWindow& record, const Search& search);
 void QuickSearchRecords(const RecordWindow& record, const QString& box);
 
+// After a step that shows every record again (a save, an import): the
+// search boxes that hold a text are emptied, and the result line shows its
+// hint as at the opening, so that no box claims a search the list no longer
+// shows.
+void ClearQuickSearch(const RecordWindow& record);
+
 // A fixed choice beside the searches ("only the finished ones"): the list, in
 // the normal order, narrows to the records `condition` accepts; the result
 // line counts them; the search boxes keep their text and colour.

@@ -2,6 +2,7 @@
 
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
+#include "apps/common/quick_search.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
@@ -330,7 +331,9 @@ void OpenRecordTable(const RecordWindow& record) {
 }
 
 void ShowTableAgain(const RecordWindow& record) {
+    ClearQuickSearch(record);
     SelectWorkArea(record);
+    DBCLEARFILTER();
     CreateIndexesAnew(record);
     DBGOTOP();
     THE_ANZAHL = CountLiveRecords();
@@ -424,6 +427,8 @@ void SaveCurrentRecord(const RecordWindow& record) {
     WriteControlsToRecord(record.window, record.alias, record.fields);
     DBCOMMIT();
     StepsToTheEnd after;
+    ClearQuickSearch(record);
+    SelectWorkArea(record);
     DBCLEARFILTER();
     after.Run([&record] { CreateIndexesAnew(record); });
     DBGOTOP();

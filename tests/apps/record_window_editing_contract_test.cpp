@@ -114,6 +114,11 @@ TEST_P(RecordWindowContract, SaveWritesTheRecordEndsTheSearchAndStaysOnTheRecord
     EXPECT_EQ(Shown(window().required.control), "Zeta");
     EXPECT_EQ(Shown(window().countLine.name), CountLine(4));
     EXPECT_EQ(FIELD(window().alias + "->" + RequiredRow().field).toString().trimmed(), "Zeta");
+    // No box claims the search the list no longer shows.
+    for (const Search& search : window().searches) {
+        EXPECT_EQ(Shown(search.box), "") << search.box.toStdString();
+        EXPECT_EQ(Shown(window().resultLine.name), TEXT(window().resultLine.hint));
+    }
 }
 
 TEST_P(RecordWindowContract, DeleteAsksNamingTheRecordAndOnlyYesDeletes) {
