@@ -7,9 +7,12 @@
 #include "toolkit/looks.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QWheelEvent>
 
 #include <utility>
@@ -92,6 +95,16 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
             addAction(item);
             if (entry.enabled) menuStates_.push_back({item, entry.enabled});
         }
+        // Shift+F10, the menu key of keyboards without one: the menu opens
+        // at the current row, as for the menu key.
+        auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+        menuKey->setContext(Qt::WidgetShortcut);
+        connect(menuKey, &QShortcut::activated, this, [this] {
+            const QPoint at = currentIndex().isValid() ? visualRect(currentIndex()).center()
+                                                       : viewport()->rect().center();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(this, &request);
+        });
     }
     connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
         if (verticalScrollBar()->sliderPosition() == verticalScrollBar()->minimum()) growUpward();

@@ -12,7 +12,9 @@
 #include "toolkit/forms.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -152,6 +154,27 @@ TEST_P(RecordWindowKeys, TheToolbarKeysWorkWhereverTheFocusIsAndTheTipsNameThem)
     Press(Qt::Key_F1);
     EXPECT_EQ(helpShown, 1);
     SET_HELP_ACTION({});
+}
+
+TEST_P(RecordWindowKeys, ShiftF10OpensTheListsMenuAsTheMenuKeyDoes) {
+    GetParam().open();
+    QWidget* list = TestDriver::widget(name(), window().list.name);
+    if (list->actions().isEmpty()) GTEST_SKIP() << "this list has no menu";
+    QApplication::setActiveWindow(list->window());
+    DOMETHOD(name(), window().list.name, "SetFocus");
+    // The menu waits for a choice: it is looked at and closed once it shows.
+    QStringList entries;
+    QTimer::singleShot(0, [&entries] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* entry : menu->actions())
+                entries.append(entry->text());
+            menu->close();
+        }
+    });
+    Press(Qt::Key_F10, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(entries.size(), list->actions().size());
+    Messages();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryApplication, RecordWindowKeys, ::testing::ValuesIn(kApplications),
