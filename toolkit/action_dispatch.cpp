@@ -1,5 +1,9 @@
 #include "toolkit/action_dispatch.h"
 
+#include "toolkit/date_picker.h"
+
+#include <QWidget>
+
 #include <utility>
 
 namespace kesp {
@@ -30,6 +34,11 @@ bool RunAction(const Action& action) {
         Notice()(failure);
         return false;
     }
+}
+
+bool RunStep(QWidget* in, const Action& action) {
+    if (in != nullptr && RefuseTextThatIsNoDateIn(in->window())) return false;
+    return RunAction(action);
 }
 
 void SetWriteFailureNotice(WriteFailureNotice notice) {
