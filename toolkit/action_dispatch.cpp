@@ -1,6 +1,9 @@
 #include "toolkit/action_dispatch.h"
 
 #include "toolkit/cut_table.h"
+#include "toolkit/date_picker.h"
+
+#include <QWidget>
 
 #include <utility>
 
@@ -37,6 +40,11 @@ bool RunAction(const Action& action) {
         LetGoOfCutTable(fault.fault());
         return false;
     }
+}
+
+bool RunStep(QWidget* in, const Action& action) {
+    if (in != nullptr && RefuseTextThatIsNoDateIn(in->window())) return false;
+    return RunAction(action);
 }
 
 void SetWriteFailureNotice(WriteFailureNotice notice) {

@@ -138,7 +138,8 @@ class ButtonControl : public Control {
   public:
     ButtonControl(const QString& name, QPushButton* button, Action action)
         : Control(name, button), button_(button), action_(std::move(action)) {
-        QObject::connect(button_, &QPushButton::clicked, button_, [this] { RunAction(action_); });
+        QObject::connect(button_, &QPushButton::clicked, button_,
+                         [this] { RunStep(button_, action_); });
     }
 
     bool set(const QString& property, int index, const QVariant& value) override {

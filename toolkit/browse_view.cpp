@@ -83,7 +83,7 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
             [this](const QModelIndex& current) { whenRowChosen(current); });
     if (onOpen_) {
         connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-            if (index.isValid() && model_.recordAt(index.row()) != 0) RunAction(onOpen_);
+            if (index.isValid() && model_.recordAt(index.row()) != 0) RunStep(this, onOpen_);
         });
     }
     if (!p.menu.isEmpty()) {
@@ -91,7 +91,7 @@ BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
         for (const MenuEntry& entry : p.menu) {
             auto* item = new QAction(entry.caption, this);
             connect(item, &QAction::triggered, this,
-                    [action = entry.action] { RunAction(action); });
+                    [this, action = entry.action] { RunStep(this, action); });
             addAction(item);
             if (entry.enabled) menuStates_.push_back({item, entry.enabled});
         }
@@ -279,7 +279,7 @@ void BrowseView::resizeEvent(QResizeEvent* event) {
 void BrowseView::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && onOpen_ && selectedRow() >= 0) {
-        RunAction(onOpen_);
+        RunStep(this, onOpen_);
         return;
     }
     QTableView::keyPressEvent(event);

@@ -20,7 +20,8 @@ class ToolButtonControl : public Control {
   public:
     ToolButtonControl(const QString& name, QToolButton* button, Action action)
         : Control(name, button), button_(button), action_(std::move(action)) {
-        QObject::connect(button_, &QToolButton::clicked, button_, [this] { RunAction(action_); });
+        QObject::connect(button_, &QToolButton::clicked, button_,
+                         [this] { RunStep(button_, action_); });
     }
 
     bool set(const QString& property, int index, const QVariant& value) override {

@@ -69,7 +69,9 @@ QMenu* AttachContextMenu(QWidget* owner) {
 std::unique_ptr<Control> MakeMenuItem(QMenu* menu, const QString& name,
                                       const MenuItemProperties& p) {
     QAction* item = menu->addAction(p.caption);
-    QObject::connect(item, &QAction::triggered, menu, [action = p.action] { RunAction(action); });
+    // The menu is a window of its own: the step is one of the window of its control.
+    QObject::connect(item, &QAction::triggered, menu,
+                     [menu, action = p.action] { RunStep(menu->parentWidget(), action); });
     return std::make_unique<MenuItemControl>(name, item);
 }
 

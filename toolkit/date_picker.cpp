@@ -258,7 +258,6 @@ void DatePicker::focusOutEvent(QFocusEvent* event) {
                         reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
     if (byUser && holdsTextThatIsNoDate()) {
         refuseTypedText();
-        setFocus(Qt::OtherFocusReason);
         return;
     }
     // Another window came to the front (a message box, another program): the
@@ -286,6 +285,7 @@ void DatePicker::takeTypedText() {
 }
 
 void DatePicker::refuseTypedText() {
+    if (!hasFocus()) setFocus(Qt::OtherFocusReason);
     markRefused(true);
     ShowHintUnder(this, QString::fromLatin1(kNoDateHintName), Hint()(text().trimmed()));
 }
@@ -355,6 +355,19 @@ void DatePicker::showInputPlaces() {
 
 QDate DatePicker::Today() {
     return DATE().isValid() ? DATE() : QDate::currentDate();
+}
+
+bool RefuseTextThatIsNoDateIn(QWidget* window) {
+    if (window == nullptr) return false;
+    DatePicker* refusing = nullptr;
+    for (DatePicker* picker : window->findChildren<DatePicker*>()) {
+        if (!picker->isVisible() || !picker->isEnabled() || !picker->holdsTextThatIsNoDate())
+            continue;
+        if (refusing == nullptr || picker == window->focusWidget()) refusing = picker;
+    }
+    if (refusing == nullptr) return false;
+    refusing->refuseTypedText();
+    return true;
 }
 
 // ---- The control ------------------------------------------------------------------

@@ -7,7 +7,9 @@
 // missing) leaves the value as it was and is refused where it was typed: Tab,
 // Return, a click elsewhere in the window and the window's shortcuts leave the
 // focus in the picker, which shows the text on red with a hint under it, until
-// the text is a date or Escape restores the date the picker had. When the
+// the text is a date or Escape restores the date the picker had. No step of
+// the window runs meanwhile, however its button is pressed (RunStep,
+// action_dispatch.h): it would work with the date the picker had. When the
 // program moves the focus elsewhere, the picker shows its date again. Clicking or tabbing into a
 // picker selects its whole date, so typing replaces it. Delete and Backspace edit the place under
 // the cursor; only clearing all of it, or the calendar's clear button, empties the picker. Up and
@@ -42,6 +44,12 @@ inline constexpr char kNoDateHintName[] = "noDateHint";
 using NoDateHint = std::function<QString(const QString& typed)>;
 void SetNoDateHint(NoDateHint hint);
 
+// Has the picker of `window` that holds a typed text that is no date refuse
+// it (DatePicker::refuseTypedText): the window's focused picker, else the first
+// such picker. A picker the user cannot reach now, hidden or switched off, is
+// passed over. False when no picker of the window holds such a text.
+bool RefuseTextThatIsNoDateIn(QWidget* window);
+
 class DatePicker : public QLineEdit {
     Q_OBJECT
   public:
@@ -63,6 +71,11 @@ class DatePicker : public QLineEdit {
     // The user typed a text that is no date and has not mended it yet.
     bool holdsTextThatIsNoDate() const;
 
+    // Refuses that text as Tab does: the picker takes the focus (of its
+    // window, should another window be in front) and shows the text on red
+    // with the hint under it. Requires: holdsTextThatIsNoDate().
+    void refuseTypedText();
+
   signals:
     void valueChanged();  // whenever the value changes, set or typed
 
@@ -79,7 +92,6 @@ class DatePicker : public QLineEdit {
     friend class CalendarPopup;
 
     void takeTypedText();
-    void refuseTypedText();  // marks the text, shows the hint, keeps the focus
     void markRefused(bool refused);
     void stepPartUnderCursor(int steps);
     void takeValue(const QDate& date);  // the user's choice; emits when it changes

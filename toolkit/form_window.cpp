@@ -123,7 +123,7 @@ void FormWindow::release() {
 void FormWindow::addWindowKey(const QKeySequence& key, const Action& action) {
     auto* shortcut = new QShortcut(key, this);
     shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [action] { RunAction(action); });
+    connect(shortcut, &QShortcut::activated, this, [this, action] { RunStep(this, action); });
     if (windowKeys_.isEmpty()) qApp->installEventFilter(this);
     windowKeys_.append(key);
 }

@@ -276,7 +276,7 @@ void DEFINEKEY(const QString& window, const QString& control, const QString& key
     auto* shortcut = new QShortcut(sequence, target);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
     QObject::connect(shortcut, &QShortcut::activated, target,
-                     [action] { kesp::RunAction(action); });
+                     [target, action] { kesp::RunStep(target, action); });
 }
 
 void SET_HELP_ACTION(const Action& action) {

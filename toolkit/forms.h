@@ -174,7 +174,9 @@ void _DEFINECHECKBOX(const QString& name, const CheckBoxProperties& p);
 // "allowempty") the picker never shows no date: it starts with today's date
 // when given none, and an attempt to empty it, by the user or by setting the
 // empty date, keeps the date it had. The read-only property "nodate" is true
-// while the picker holds a typed text that is no date (date_picker.h).
+// while the picker holds a typed text that is no date (date_picker.h); no
+// button, picture or tool button, menu item or key of the window runs its
+// action meanwhile, however it is pressed: the picker refuses the text instead.
 struct DatePickerProperties {
     int row = 0, col = 0, width = 0, height = 0;
     QDate value;  // a null date: the picker shows no date
