@@ -299,6 +299,7 @@ std::unique_ptr<Control> MakeButton(QWidget* parent, const QString& name,
     button->setToolTip(p.tooltip);
     button->setFlat(p.flat);
     button->setFocusPolicy(Qt::StrongFocus);
+    button->setAutoDefault(true);  // Enter clicks the button that has the focus
     PlaceControl(button, p.row, p.col, p.width, p.height);
     return std::make_unique<ButtonControl>(name, button, p.action);
 }

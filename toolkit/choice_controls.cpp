@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 
 namespace kesp {
 namespace {
@@ -98,12 +99,42 @@ class ComboBoxControl : public Control {
     Action onChange_;
 };
 
+// The height of an item whose lines wrap: its text laid out at the width the
+// list leaves it beside its tick.
+class WrappingItems : public QStyledItemDelegate {
+  public:
+    explicit WrappingItems(QListWidget* list) : QStyledItemDelegate(list), list_(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        item.features |= QStyleOptionViewItem::WrapText;
+        const QStyle* style = list_->style();
+        int beside = 4 * style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, list_);
+        if (item.features & QStyleOptionViewItem::HasCheckIndicator)
+            beside += style->pixelMetric(QStyle::PM_IndicatorWidth, &item, list_) +
+                      2 * style->pixelMetric(QStyle::PM_FocusFrameHMargin, &item, list_);
+        item.rect = QRect(0, 0, std::max(40, list_->viewport()->width() - beside), 1);
+        return QStyledItemDelegate::sizeHint(item, index);
+    }
+
+  private:
+    QListWidget* list_;
+};
+
 class ListBoxControl : public Control {
   public:
-    ListBoxControl(const QString& name, QListWidget* list, Action onChange)
-        : Control(name, list), list_(list), onChange_(std::move(onChange)) {
+    ListBoxControl(const QString& name, QListWidget* list, const ListBoxProperties& p)
+        : Control(name, list),
+          list_(list),
+          onChange_(p.onChange),
+          onCheck_(p.onCheck),
+          checkable_(p.checkable) {
         QObject::connect(list_, &QListWidget::currentRowChanged, list_,
                          [this] { RunAction(onChange_); });
+        QObject::connect(list_, &QListWidget::itemChanged, list_, [this] {
+            if (!setting_) RunAction(onCheck_);
+        });
     }
 
     bool set(const QString& property, int index, const QVariant& value) override {
@@ -111,6 +142,10 @@ class ListBoxControl : public Control {
             list_->setCurrentRow(RequireNumber(value, QStringLiteral("list box value")) - 1);
         } else if (index > 0 && Is(property, "item") && index <= list_->count()) {
             list_->item(index - 1)->setText(value.toString());
+        } else if (index > 0 && Is(property, "checked") && checkable_ && index <= list_->count()) {
+            setting_ = true;
+            list_->item(index - 1)->setCheckState(value.toBool() ? Qt::Checked : Qt::Unchecked);
+            setting_ = false;
         } else {
             return Control::set(property, index, value);
         }
@@ -121,11 +156,19 @@ class ListBoxControl : public Control {
         if (index == 0 && Is(property, "itemcount")) return list_->count();
         if (index > 0 && Is(property, "item") && index <= list_->count())
             return list_->item(index - 1)->text();
+        if (index > 0 && Is(property, "checked") && checkable_ && index <= list_->count())
+            return list_->item(index - 1)->checkState() == Qt::Checked;
         return Control::get(property, index);
     }
     bool invoke(const QString& method, const QVariant& argument) override {
         if (method == QLatin1String("additem")) {
-            list_->addItem(argument.toString());
+            setting_ = true;
+            auto* item = new QListWidgetItem(argument.toString(), list_);
+            if (checkable_) {
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(Qt::Unchecked);
+            }
+            setting_ = false;
         } else if (method == QLatin1String("deleteallitems")) {
             list_->clear();
         } else {
@@ -141,6 +184,9 @@ class ListBoxControl : public Control {
   private:
     QListWidget* list_;
     Action onChange_;
+    Action onCheck_;
+    bool checkable_;
+    bool setting_ = false;  // the program sets a tick: no action
 };
 
 class RadioGroupControl : public Control {
@@ -218,10 +264,20 @@ std::unique_ptr<Control> MakeListBox(QWidget* parent, const QString& name,
                                      const ListBoxProperties& p) {
     auto* list = new QListWidget(parent);
     list->setFont(MakeFont(p.font));
-    list->addItems(p.items);
+    if (p.wrap) {
+        list->setWordWrap(true);
+        list->setTextElideMode(Qt::ElideNone);
+        list->setResizeMode(QListView::Adjust);
+        list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setItemDelegate(new WrappingItems(list));
+    }
+    auto control = std::make_unique<ListBoxControl>(name, list, p);
+    for (const QString& item : p.items)
+        control->invoke(QStringLiteral("additem"), item);
     list->setCurrentRow(p.value - 1);
     PlaceControl(list, p.row, p.col, p.width, p.height);
-    return std::make_unique<ListBoxControl>(name, list, p.onChange);
+    return control;
 }
 
 std::unique_ptr<Control> MakeRadioGroup(QWidget* parent, const QString& name,

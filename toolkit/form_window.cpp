@@ -57,6 +57,7 @@ FormWindow::FormWindow(QString name, WindowKind kind, const WindowProperties& pr
     setWindowFlags(FlagsFor(kind, properties));
     setWindowTitle(properties.title);
     setOuterSize(properties.width, properties.height);
+    if (properties.resizable) setMinimumSize(size());
     move(properties.col, properties.row);
     SetBackground(this, properties.background.isValid() ? properties.background : Qt::white);
     const QIcon icon = LoadIcon(properties.icon);
@@ -81,7 +82,7 @@ FormWindow::~FormWindow() {
 
 void FormWindow::setOuterSize(int width, int height) {
     const QSize client(width, std::max(0, height - kTitleBarHeight));
-    if (properties_.noMaximize || kind_ == WindowKind::Modal)
+    if ((properties_.noMaximize || kind_ == WindowKind::Modal) && !properties_.resizable)
         setFixedSize(client);
     else
         resize(client);
@@ -158,6 +159,11 @@ void FormWindow::changeEvent(QEvent* event) {
         raise();
         activateWindow();
     });
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    RunAction(properties_.onResize);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

@@ -55,6 +55,7 @@ class FormWindow : public QWidget {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // A modal window the window manager minimises all the same (some offer
     // it on every window) comes straight back: minimised, it would leave the
     // program blocked with nothing on screen to close.

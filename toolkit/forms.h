@@ -60,6 +60,11 @@ struct WindowProperties {
     // it closes; false keeps it open. None: it closes at once. The program's
     // own closing (RELEASEWINDOW, "Release") does not ask.
     std::function<bool()> mayClose;
+    // A modal window the user may enlarge: the size given is its smallest.
+    bool resizable = false;
+    // Runs whenever the window's size changes (and once as it is shown), to
+    // place the controls for the size read from GETPROPERTY(window, "width").
+    Action onResize;
 };
 
 void _DEFINEWINDOW(const QString& name, WindowKind kind, const WindowProperties& properties);
@@ -201,6 +206,13 @@ struct ListBoxProperties {
     int value = 0;
     Font font;
     Action onChange;  // whenever another item becomes the current one
+    // Every item carries a tick the user sets and clears (a click on it, or
+    // Space on the current item); "checked", n reads and sets item n's,
+    // unticked when added.
+    bool checkable = false;
+    Action onCheck;  // after the user set or cleared a tick
+    // An item takes as many lines as its text needs at the list's width.
+    bool wrap = false;
 };
 void _DEFINELISTBOX(const QString& name, const ListBoxProperties& p);
 
@@ -321,6 +333,7 @@ QVariant GETPROPERTY(const QString& window, const QString& property);
 // DOMETHOD(window, "Center" | "Release" | "Show" | "SetFocus")
 // DOMETHOD(window, control, "refresh" | "AddItem" | "DeleteAllItems" | "SetFocus" | "Click"
 //          [, argument])
+//   A button pressed by Space, or by Enter while it has the focus, is clicked.
 //   "SetFocus" on a control of a tab page shows that page first. "Click" clicks
 //   a button, picture or tool button as the user does: a hidden or disabled one
 //   (a tool button of a hidden bar) ignores it.

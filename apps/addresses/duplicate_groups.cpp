@@ -3,11 +3,9 @@
 #include "store/xbase.h"
 
 #include <QHash>
-#include <QMap>
 #include <QSet>
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -27,24 +25,135 @@ QString Folded(const QString& text) {
     return out;
 }
 
-// Disjoint sets of contact indexes.
-class Groups {
-  public:
-    explicit Groups(int size) : parent_(size) { std::iota(parent_.begin(), parent_.end(), 0); }
-    int root(int i) {
-        while (parent_[i] != i)
-            i = parent_[i] = parent_[parent_[i]];
-        return i;
+// "Jürgen" as "juergen": the umlauts written out, as a keyboard without them has them.
+QString UmlautsWrittenOut(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+            case u'ä':
+            case u'Ä':
+                out += QStringLiteral("ae");
+                break;
+            case u'ö':
+            case u'Ö':
+                out += QStringLiteral("oe");
+                break;
+            case u'ü':
+            case u'Ü':
+                out += QStringLiteral("ue");
+                break;
+            default:
+                out += c;
+        }
     }
-    void join(int a, int b) {
-        a = root(a);
-        b = root(b);
-        if (a != b) parent_[std::max(a, b)] = std::min(a, b);
-    }
+    return out;
+}
 
-  private:
-    QList<int> parent_;
+// A word of a name in its two folded forms: "Müller" as "muller" and "mueller".
+struct NameWord {
+    QString plain;
+    QString writtenOut;
+
+    bool isInitial() const { return plain.size() == 1; }
+    bool same(const NameWord& other) const {
+        return plain == other.plain || writtenOut == other.writtenOut;
+    }
+    // "J." against "John"
+    bool initialOf(const NameWord& other) const {
+        return isInitial() && !other.isInitial() && other.plain.startsWith(plain);
+    }
 };
+
+QStringList LetterRuns(const QString& folded) {
+    QStringList runs;
+    QString run;
+    for (const QChar c : folded) {
+        if (c.isLetterOrNumber()) {
+            run += c;
+        } else if (!run.isEmpty()) {
+            runs.append(run);
+            run.clear();
+        }
+    }
+    if (!run.isEmpty()) runs.append(run);
+    return runs;
+}
+
+QList<NameWord> NameWords(const QString& firstName, const QString& lastName) {
+    const QString name = firstName + u' ' + lastName;
+    const QStringList plain = LetterRuns(Folded(name));
+    const QStringList writtenOut = LetterRuns(Folded(UmlautsWrittenOut(name)));
+    QList<NameWord> words;
+    // Both forms split alike: only letters are written out, never separators.
+    for (int i = 0; i < plain.size() && i < writtenOut.size(); ++i)
+        words.append({plain[i], writtenOut[i]});
+    return words;
+}
+
+enum class NameAgreement { None, WithInitials, Same };
+
+NameAgreement NamesAgree(const QList<NameWord>& a, const QList<NameWord>& b) {
+    if (a.isEmpty() || a.size() != b.size()) return NameAgreement::None;
+    QList<bool> taken(b.size(), false);
+    QList<int> open;
+    for (int i = 0; i < a.size(); ++i) {
+        bool paired = false;
+        for (int j = 0; j < b.size() && !paired; ++j)
+            if (!taken[j] && a[i].same(b[j])) taken[j] = paired = true;
+        if (!paired) open.append(i);
+    }
+    for (const int i : open) {
+        bool paired = false;
+        for (int j = 0; j < b.size() && !paired; ++j)
+            if (!taken[j] && (a[i].initialOf(b[j]) || b[j].initialOf(a[i])))
+                taken[j] = paired = true;
+        if (!paired) return NameAgreement::None;
+    }
+    return open.isEmpty() ? NameAgreement::Same : NameAgreement::WithInitials;
+}
+
+// What a contact is compared by, folded once.
+struct Person {
+    QList<NameWord> words;
+    QSet<QString> emails;
+    QSet<QString> phones;
+    QDate birthday;
+};
+
+Person PersonOf(const ContactKeys& c) {
+    Person p{NameWords(c.firstName, c.lastName), {}, {}, c.birthday};
+    for (const QString& email : c.emails)
+        if (!email.trimmed().isEmpty()) p.emails.insert(Folded(email.trimmed()));
+    for (const QString& phone : c.phones)
+        if (const QString key = PhoneKey(phone); !key.isEmpty()) p.phones.insert(key);
+    return p;
+}
+
+bool Same(const Person& a, const Person& b) {
+    if (!BirthdaysAgree(a.birthday, b.birthday)) return false;
+    const bool shareContact = a.emails.intersects(b.emails) || a.phones.intersects(b.phones);
+    if (a.words.isEmpty() != b.words.isEmpty()) return a.emails.intersects(b.emails);
+    switch (NamesAgree(a.words, b.words)) {
+        case NameAgreement::Same:
+            return true;
+        case NameAgreement::WithInitials:
+            return shareContact;
+        case NameAgreement::None:
+            return false;
+    }
+    return false;
+}
+
+// The words by which records that may agree are found: those longer than an initial.
+QStringList BucketWords(const Person& p) {
+    QStringList keys;
+    for (const NameWord& word : p.words) {
+        if (word.isInitial()) continue;
+        keys << QStringLiteral("p:") + word.plain << QStringLiteral("w:") + word.writtenOut;
+    }
+    keys.removeDuplicates();
+    return keys;
+}
 
 }  // namespace
 
@@ -75,34 +184,84 @@ QString PhoneKey(const QString& number) {
     return digits.size() < kShortestPhone ? QString() : digits;
 }
 
+bool BirthdaysAgree(const QDate& a, const QDate& b) {
+    if (!a.isValid() || !b.isValid() || a == b) return true;
+    constexpr int kWithoutYear = 1904;
+    const bool yearless = a.year() == kWithoutYear || b.year() == kWithoutYear;
+    return yearless && a.month() == b.month() && a.day() == b.day();
+}
+
+bool SamePerson(const ContactKeys& a, const ContactKeys& b) {
+    return Same(PersonOf(a), PersonOf(b));
+}
+
 QList<QList<int>> DuplicateGroups(const QList<ContactKeys>& contacts) {
-    Groups groups(int(contacts.size()));
-    QHash<QString, int> firstWithKey;
-    const auto meet = [&](const QString& key, int index) {
-        if (key.isEmpty()) return;
-        const auto found = firstWithKey.constFind(key);
-        if (found == firstWithKey.cend())
-            firstWithKey.insert(key, index);
-        else
-            groups.join(*found, index);
+    QList<Person> people;
+    for (const ContactKeys& c : contacts)
+        people.append(PersonOf(c));
+    QList<QList<int>> groups;
+    QList<int> groupOf(people.size(), -1);
+    const auto joinsWhole = [&](int index, int group) {
+        return std::all_of(groups[group].cbegin(), groups[group].cend(),
+                           [&](int member) { return Same(people[index], people[member]); });
     };
-    for (int i = 0; i < contacts.size(); ++i) {
-        const ContactKeys& c = contacts[i];
-        const QString name = FoldedName(c.firstName, c.lastName);
-        if (!name.isEmpty()) meet(QStringLiteral("n:") + name, i);
-        for (const QString& email : c.emails)
-            if (!email.trimmed().isEmpty()) meet(QStringLiteral("e:") + Folded(email.trimmed()), i);
-        for (const QString& phone : c.phones) {
-            const QString key = PhoneKey(phone);
-            if (!key.isEmpty()) meet(QStringLiteral("t:") + key, i);
+    const auto join = [&](int index, int group) {
+        if (group < 0) {
+            group = int(groups.size());
+            groups.append(QList<int>());
         }
+        groups[group].append(index);
+        groupOf[index] = group;
+    };
+
+    // The named, each compared only with those sharing a word of its name.
+    QHash<QString, QList<int>> byWord;
+    QHash<QString, QList<int>> byEmail;
+    for (int i = 0; i < people.size(); ++i) {
+        if (people[i].words.isEmpty()) continue;
+        const QStringList words = BucketWords(people[i]);
+        QList<int> candidates;
+        for (const QString& word : words)
+            for (const int other : byWord.value(word))
+                if (!candidates.contains(groupOf[other])) candidates.append(groupOf[other]);
+        std::sort(candidates.begin(), candidates.end());
+        int found = -1;
+        for (const int group : candidates) {
+            if (joinsWhole(i, group)) {
+                found = group;
+                break;
+            }
+        }
+        join(i, found);
+        for (const QString& word : words)
+            byWord[word].append(i);
+        for (const QString& email : people[i].emails)
+            byEmail[email].append(i);
     }
-    QMap<int, QList<int>> byRoot;
-    for (int i = 0; i < contacts.size(); ++i)
-        byRoot[groups.root(i)].append(i);
+    // The nameless, to the one person holding their e-mail address.
+    for (int i = 0; i < people.size(); ++i) {
+        if (!people[i].words.isEmpty()) continue;
+        QSet<int> owners;
+        for (const QString& email : people[i].emails)
+            for (const int other : byEmail.value(email))
+                owners.insert(groupOf[other]);
+        if (owners.size() != 1) continue;
+        const int group = *owners.cbegin();
+        const bool agrees =
+            std::all_of(groups[group].cbegin(), groups[group].cend(), [&](int member) {
+                return BirthdaysAgree(people[i].birthday, people[member].birthday);
+            });
+        if (agrees) join(i, group);
+    }
+
     QList<QList<int>> found;
-    for (const QList<int>& members : byRoot)
-        if (members.size() > 1) found.append(members);
+    for (QList<int>& members : groups) {
+        if (members.size() < 2) continue;
+        std::sort(members.begin(), members.end());
+        found.append(members);
+    }
+    std::sort(found.begin(), found.end(),
+              [](const QList<int>& a, const QList<int>& b) { return a.first() < b.first(); });
     return found;
 }
 

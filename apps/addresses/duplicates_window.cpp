@@ -13,37 +13,63 @@
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 namespace {
 
 const QString kWindow = QStringLiteral("doppelt");
 const QString kOtherAlias = QStringLiteral("anderesbuch");
-constexpr int kChoiceRows = 12;
-constexpr int kRowHeight = 24;
 
 const Texts kGroupsCaption{"Gruppen wahrscheinlich doppelter Einträge",
                            "Groups of likely duplicates", "Grupos de prováveis duplicados"};
 const Texts kMergeCaption{"Zusammenführen", "Merge", "Unir"};
+const Texts kMembersCaption{"Einträge der Gruppe (angehakt: dieselbe Person):",
+                            "Records of the group (ticked: the same person):",
+                            "Registros do grupo (marcados: a mesma pessoa):"};
 const Texts kKeepCaption{"Behalten wird:", "Keep:", "Manter:"};
-const Texts kChosenHint{"Wo die Einträge verschiedene Werte haben, gilt der gewählte.",
-                        "Where the records differ, the value chosen is kept.",
-                        "Onde os registros diferem, vale o valor escolhido."};
-const Texts kJoinedHint{"Notizen werden zusammengefügt, die anderen Einträge gelöscht.",
-                        "The notes are joined, the other records deleted.",
-                        "As notas são unidas, os outros registros apagados."};
+const Texts kFieldsCaption{"Felder mit verschiedenen Werten:", "Fields with differing values:",
+                           "Campos com valores diferentes:"};
+const Texts kValueCaption{"Gewählter Wert:", "Value kept:", "Valor mantido:"};
+const Texts kHint{
+    "Wo die Einträge verschiedene Werte haben, gilt der gewählte. Notizen werden "
+    "zusammengefügt, die anderen angehakten Einträge gelöscht; was nicht angehakt "
+    "ist, bleibt, wie es ist.",
+    "Where the records differ, the value chosen is kept. The notes are joined, the "
+    "other ticked records deleted; what is not ticked stays as it is.",
+    "Onde os registros diferem, vale o valor escolhido. As notas são unidas, os "
+    "outros registros marcados apagados; o que não está marcado fica como está."};
+const Texts kGroupFound{"%1 Gruppe gefunden", "%1 group found", "%1 grupo encontrado"};
 const Texts kGroupsFound{"%1 Gruppen gefunden", "%1 groups found", "%1 grupos encontrados"};
 const Texts kNoneFound{"Keine doppelten Einträge gefunden.", "No duplicates found.",
                        "Nenhum duplicado encontrado."};
 const Texts kNoDifference{"Keine Felder mit verschiedenen Werten.",
                           "No fields with differing values.",
                           "Nenhum campo com valores diferentes."};
-const Texts kMoreFields{"%1 weitere Felder behalten den Wert des behaltenen Eintrags.",
-                        "%1 more fields keep the value of the record kept.",
-                        "%1 outros campos mantêm o valor do registro mantido."};
-const Texts kMerged{"Zusammengeführt: „%1“ behalten, %2 Einträge gelöscht.",
-                    "Merged: \"%1\" kept, %2 records deleted.",
-                    "Unidos: \"%1\" mantido, %2 registros apagados."};
+const Texts kFieldDiffers{"%1 Feld hat verschiedene Werte.", "%1 field differs.",
+                          "%1 campo tem valores diferentes."};
+const Texts kFieldsDiffer{"%1 Felder haben verschiedene Werte.", "%1 fields differ.",
+                          "%1 campos têm valores diferentes."};
+const Texts kTickTwo{"Bitte mindestens zwei Einträge anhaken, die dieselbe Person sind.",
+                     "Please tick at least two records that are the same person.",
+                     "Marque pelo menos dois registros que sejam a mesma pessoa."};
+// %1 the count, %2 the record kept.
+const Texts kMergedOne{"Zusammengeführt: „%2“ behalten, %1 Eintrag gelöscht.",
+                       "Merged: \"%2\" kept, %1 record deleted.",
+                       "Unidos: \"%2\" mantido, %1 registro apagado."};
+const Texts kMergedMany{"Zusammengeführt: „%2“ behalten, %1 Einträge gelöscht.",
+                        "Merged: \"%2\" kept, %1 records deleted.",
+                        "Unidos: \"%2\" mantido, %1 registros apagados."};
 const Texts kPrivateWord{"Privat", "Private", "Amigos"};
 const Texts kBusinessWord{"Firmen", "Business", "Comercial"};
+
+// The place of the controls: the window's size as defined is its smallest.
+constexpr int kWidth = 860;
+constexpr int kHeight = 600;
+constexpr int kTitleBar = 27;
+constexpr int kGroupsWidth = 300;
+constexpr int kLine = 24;  // a closed combo box
 
 struct Member {
     AddressBookKind kind;
@@ -56,8 +82,10 @@ struct State {
     AddressBookKind callerKind = AddressBookKind::Private;
     QList<Member> members;  // the live records of both books
     QList<QList<int>> groups;
-    QStringList captions[2];  // of the extra fields, by book
-    bool filling = false;     // controls being filled: their change actions wait
+    QStringList captions[2];         // of the extra fields, by book
+    QList<int> ticked;               // the shown group's ticked members (indexes into members)
+    QHash<QString, QString> chosen;  // field → value the user chose for the merge
+    bool filling = false;            // controls being filled: their change actions wait
 };
 
 State& S() {
@@ -106,6 +134,43 @@ QString MemberName(const Member& m) {
            TEXT(m.kind == AddressBookKind::Private ? kPrivateWord : kBusinessWord) + u']';
 }
 
+// The member in full: its name, then every field it fills with its caption
+// (a yes field by its caption alone), the notes' lines joined by " / ".
+QString MemberInFull(const Member& m) {
+    QStringList filled;
+    for (const QString& field : AddressFieldsOf(m.kind)) {
+        if (field == QStringLiteral("VORNAME") || field == QStringLiteral("NACHNAME")) continue;
+        const QVariant value = m.values.value(field);
+        QString text = MergeText(value);
+        if (text.isEmpty()) continue;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
+        text.replace(u'\n', QStringLiteral(" / "));
+        filled.append(value.typeId() == QMetaType::Bool
+                          ? Caption(m.kind, field)
+                          : Caption(m.kind, field) + QStringLiteral(": ") + text);
+    }
+    return MemberName(m) +
+           (filled.isEmpty() ? QString() : u'\n' + filled.join(QStringLiteral("; ")));
+}
+
+// The person a record is: a private record by its first and last name, a
+// business record by its contact person, or by the company without one.
+ContactKeys KeysOf(const Member& m) {
+    const auto text = [&m](const char* field) { return m.values.value(field).toString(); };
+    if (m.kind == AddressBookKind::Private)
+        return {.firstName = text("VORNAME"),
+                .lastName = text("NACHNAME"),
+                .emails = {text("EMAIL"), text("EMAILFIRMA")},
+                .phones = {text("TEL"), text("HANDY")},
+                .birthday = m.values.value("GEBURTSTAG").toDate()};
+    const QString contact = text("NACHNAME").trimmed();
+    return {.firstName = {},
+            .lastName = contact.isEmpty() ? text("VORNAME") : contact,
+            .emails = {text("EMAIL")},
+            .phones = {text("TEL"), text("HANDY"), text("TELFIRMA")},
+            .birthday = {}};
+}
+
 void Gather() {
     State& s = S();
     s.members.clear();
@@ -124,17 +189,7 @@ void Gather() {
                                       ? QVariant(value.toString().trimmed())
                                       : value;
             }
-            const bool personal = kind == AddressBookKind::Private;
-            keys.append({.firstName = m.values["VORNAME"].toString(),
-                         .lastName = m.values["NACHNAME"].toString(),
-                         .emails = personal ? QStringList{m.values["EMAIL"].toString(),
-                                                          m.values["EMAILFIRMA"].toString()}
-                                            : QStringList{m.values["EMAIL"].toString()},
-                         .phones = personal ? QStringList{m.values["TEL"].toString(),
-                                                          m.values["HANDY"].toString()}
-                                            : QStringList{m.values["TEL"].toString(),
-                                                          m.values["HANDY"].toString(),
-                                                          m.values["TELFIRMA"].toString()}});
+            keys.append(KeysOf(m));
             s.members.append(m);
         }
         DBGOTO(here);
@@ -147,8 +202,10 @@ int ShownGroup() {
     return shown >= 0 && shown < S().groups.size() ? shown : -1;
 }
 
+// The ticked member to keep: its place in S().ticked.
 int KeptMember() {
-    return std::max(0, GETPROPERTY(kWindow, "Combo_keep", "value").toInt() - 1);
+    const int kept = GETPROPERTY(kWindow, "Combo_keep", "value").toInt() - 1;
+    return std::clamp(kept, 0, std::max(0, int(S().ticked.size()) - 1));
 }
 
 // The group's values as the kept record's book has them: members of the
@@ -160,10 +217,10 @@ struct Projection {
     QStringList memoLines;
 };
 
-Projection Project(const QList<int>& group, int kept) {
-    const AddressBookKind kind = S().members[group[kept]].kind;
+Projection Project(const QList<int>& members, int kept) {
+    const AddressBookKind kind = S().members[members[kept]].kind;
     Projection p{kind, AddressFieldsOf(kind), {}, {}};
-    for (const int index : group) {
+    for (const int index : members) {
         const Member& m = S().members[index];
         AddressValues values;
         for (auto it = m.values.cbegin(); it != m.values.cend(); ++it) {
@@ -180,56 +237,132 @@ Projection Project(const QList<int>& group, int kept) {
     return p;
 }
 
-void ShowChoices() {
-    const int group = ShownGroup();
-    QList<MergeChoice> choices;
+// The choices of the ticked members, each with the value the merge keeps.
+struct Choices {
     AddressBookKind kind = AddressBookKind::Private;
-    if (group >= 0) {
-        const Projection p = Project(S().groups[group], KeptMember());
-        choices = MergeChoices(p.values, p.fields);
-        kind = p.kind;
+    QList<MergeChoice> fields;
+    QHash<QString, QString> kept;  // field → value
+};
+
+Choices CurrentChoices() {
+    Choices c;
+    if (S().ticked.size() < 2) return c;
+    const int kept = KeptMember();
+    const Projection p = Project(S().ticked, kept);
+    c.kind = p.kind;
+    c.fields = MergeChoices(p.values, p.fields);
+    for (const MergeChoice& choice : c.fields) {
+        QString value = S().chosen.value(choice.field);
+        if (!choice.values.contains(value)) {
+            const QString own = MergeText(p.values[kept].value(choice.field));
+            value = own.isEmpty() ? choice.values.first() : own;
+        }
+        c.kept[choice.field] = value;
     }
+    return c;
+}
+
+void ShowValues() {
+    const Choices c = CurrentChoices();
+    const int field = GETPROPERTY(kWindow, "List_fields", "value").toInt() - 1;
     S().filling = true;
-    for (int row = 1; row <= kChoiceRows; ++row) {
-        const QString label = QStringLiteral("Label_c%1").arg(row);
-        const QString combo = QStringLiteral("Combo_c%1").arg(row);
-        const bool used = row <= choices.size();
-        SETPROPERTY(kWindow, label, "visible", used);
-        SETPROPERTY(kWindow, combo, "visible", used);
-        if (!used) continue;
-        const MergeChoice& choice = choices[row - 1];
-        SETPROPERTY(kWindow, label, "value", Caption(kind, choice.field));
-        SETPROPERTY(kWindow, combo, "tooltip", Caption(kind, choice.field));
-        DOMETHOD(kWindow, combo, "DeleteAllItems");
+    DOMETHOD(kWindow, "Combo_value", "DeleteAllItems");
+    if (field >= 0 && field < c.fields.size()) {
+        const MergeChoice& choice = c.fields[field];
         for (const QString& value : choice.values)
-            DOMETHOD(kWindow, combo, "AddItem", value);
-        SETPROPERTY(kWindow, combo, "value", 1);
+            DOMETHOD(kWindow, "Combo_value", "AddItem", value);
+        SETPROPERTY(kWindow, "Combo_value", "value",
+                    int(choice.values.indexOf(c.kept[choice.field])) + 1);
     }
+    SETPROPERTY(kWindow, "Combo_value", "enabled", field >= 0 && field < c.fields.size());
+    S().filling = false;
+}
+
+void ShowChoices() {
+    const Choices c = CurrentChoices();
+    const int current = GETPROPERTY(kWindow, "List_fields", "value").toInt();
+    S().filling = true;
+    DOMETHOD(kWindow, "List_fields", "DeleteAllItems");
+    for (const MergeChoice& choice : c.fields)
+        DOMETHOD(kWindow, "List_fields", "AddItem",
+                 Caption(c.kind, choice.field) + QStringLiteral(": ") + c.kept[choice.field]);
+    if (!c.fields.isEmpty())
+        SETPROPERTY(kWindow, "List_fields", "value", std::clamp(current, 1, int(c.fields.size())));
     S().filling = false;
     QString more;
-    if (group >= 0 && choices.isEmpty()) more = TEXT(kNoDifference);
-    if (choices.size() > kChoiceRows) more = TEXT(kMoreFields).arg(choices.size() - kChoiceRows);
+    if (S().ticked.size() >= 2)
+        more = c.fields.isEmpty() ? TEXT(kNoDifference)
+                                  : COUNTED(int(c.fields.size()), kFieldDiffers, kFieldsDiffer);
     SETPROPERTY(kWindow, "Label_more", "value", more);
-    SETPROPERTY(kWindow, "Button_merge", "enabled", group >= 0);
-    SETPROPERTY(kWindow, "Combo_keep", "enabled", group >= 0);
+    SETPROPERTY(kWindow, "Button_merge", "enabled", S().ticked.size() >= 2);
+    ShowValues();
+}
+
+void ValueChosen() {
+    if (S().filling) return;
+    const Choices c = CurrentChoices();
+    const int field = GETPROPERTY(kWindow, "List_fields", "value").toInt() - 1;
+    const int value = GETPROPERTY(kWindow, "Combo_value", "value").toInt() - 1;
+    if (field < 0 || field >= c.fields.size()) return;
+    const MergeChoice& choice = c.fields[field];
+    if (value < 0 || value >= choice.values.size()) return;
+    S().chosen[choice.field] = choice.values[value];
+    SETPROPERTY(kWindow, "List_fields", "item", field + 1,
+                Caption(c.kind, choice.field) + QStringLiteral(": ") + choice.values[value]);
+}
+
+void FieldChanged() {
+    if (!S().filling) ShowValues();
+}
+
+void KeepChanged() {
+    if (!S().filling) ShowChoices();
+}
+
+// The keep choice offers the ticked members; the one kept stays while it is ticked.
+void TicksChanged() {
+    if (S().filling) return;
+    const int group = ShownGroup();
+    if (group < 0) return;
+    const int keptBefore = S().ticked.isEmpty() ? -1 : S().ticked.value(KeptMember());
+    S().ticked.clear();
+    const QList<int>& members = S().groups[group];
+    for (int i = 0; i < members.size(); ++i)
+        if (GETPROPERTY(kWindow, "List_members", "checked", i + 1).toBool())
+            S().ticked.append(members[i]);
+    S().filling = true;
+    DOMETHOD(kWindow, "Combo_keep", "DeleteAllItems");
+    for (const int index : S().ticked)
+        DOMETHOD(kWindow, "Combo_keep", "AddItem", MemberName(S().members[index]));
+    SETPROPERTY(kWindow, "Combo_keep", "value",
+                S().ticked.isEmpty() ? 0 : std::max<int>(1, S().ticked.indexOf(keptBefore) + 1));
+    SETPROPERTY(kWindow, "Combo_keep", "enabled", S().ticked.size() >= 2);
+    S().filling = false;
+    ShowChoices();
 }
 
 void ShowGroup() {
     if (S().filling) return;
     const int group = ShownGroup();
     S().filling = true;
-    DOMETHOD(kWindow, "Combo_keep", "DeleteAllItems");
+    S().chosen.clear();
+    S().ticked.clear();
+    DOMETHOD(kWindow, "List_members", "DeleteAllItems");
     if (group >= 0) {
-        for (const int index : S().groups[group])
-            DOMETHOD(kWindow, "Combo_keep", "AddItem", MemberName(S().members[index]));
-        SETPROPERTY(kWindow, "Combo_keep", "value", 1);
+        const QList<int>& members = S().groups[group];
+        for (int i = 0; i < members.size(); ++i) {
+            DOMETHOD(kWindow, "List_members", "AddItem", MemberInFull(S().members[members[i]]));
+            SETPROPERTY(kWindow, "List_members", "checked", i + 1, true);
+        }
+        SETPROPERTY(kWindow, "List_members", "value", 1);
     }
     S().filling = false;
-    ShowChoices();
-}
-
-void KeepChanged() {
-    if (!S().filling) ShowChoices();
+    TicksChanged();
+    if (group < 0) {
+        DOMETHOD(kWindow, "Combo_keep", "DeleteAllItems");
+        SETPROPERTY(kWindow, "Combo_keep", "enabled", false);
+        ShowChoices();
+    }
 }
 
 void FillGroups() {
@@ -242,53 +375,73 @@ void FillGroups() {
         DOMETHOD(kWindow, "List_1", "AddItem", names.join(QStringLiteral(" · ")));
     }
     if (!S().groups.isEmpty()) SETPROPERTY(kWindow, "List_1", "value", 1);
-    SETPROPERTY(
-        kWindow, "Label_count", "value",
-        S().groups.isEmpty() ? TEXT(kNoneFound) : TEXT(kGroupsFound).arg(S().groups.size()));
+    const int found = int(S().groups.size());
+    SETPROPERTY(kWindow, "Label_count", "value",
+                found == 0 ? TEXT(kNoneFound) : COUNTED(found, kGroupFound, kGroupsFound));
     S().filling = false;
     ShowGroup();
 }
 
+// The table file of a book the calling window does not show; empty for its own.
+QString TableForUndo(AddressBookKind kind) {
+    return kind == S().callerKind ? QString() : THE_DATA_PATH + BookOf(kind).table;
+}
+
+// Writes the merge: the kept record changed (its earlier version kept as a
+// deleted copy), the other ticked members deleted. What was written is noted
+// in `noted`, also when a write is refused half-way.
+void WriteMerge(const Member& keeper, const QStringList& fields, const AddressValues& merged,
+                const QList<int>& others, QList<NotedRecord>& noted) {
+    const QString keptAlias = AliasOf(keeper.kind);
+    DBSELECTAREA(keptAlias);
+    const int earlier = AppendDeletedCopyOfCurrent(keptAlias, keeper.record);
+    DBGOTO(keeper.record);
+    for (const QString& field : fields)
+        REPLACE(keptAlias + "->" + field, merged.value(field));
+    DBCOMMIT();
+    noted.append({keeper.record, earlier, TableForUndo(keeper.kind)});
+    for (const int index : others) {
+        const Member& gone = S().members[index];
+        DBSELECTAREA(AliasOf(gone.kind));
+        DBGOTO(gone.record);
+        DBDELETE();
+        DBCOMMIT();
+        noted.append({gone.record, 0, TableForUndo(gone.kind)});
+    }
+}
+
 void Merge() {
-    const int group = ShownGroup();
-    if (group < 0) return;
-    const QList<int> members = S().groups[group];
+    if (S().ticked.size() < 2) {
+        MSGEXCLAMATION(TEXT(kTickTwo), THE_APP_NAME);
+        return;
+    }
+    const QList<int> members = S().ticked;
     const int kept = KeptMember();
     const Projection p = Project(members, kept);
-    const QList<MergeChoice> choices = MergeChoices(p.values, p.fields);
-    QHash<QString, QString> chosen;
-    for (int row = 1; row <= std::min<int>(kChoiceRows, int(choices.size())); ++row) {
-        const QString combo = QStringLiteral("Combo_c%1").arg(row);
-        const int item = GETPROPERTY(kWindow, combo, "value").toInt();
-        chosen[choices[row - 1].field] = choices[row - 1].values.value(item - 1);
-    }
-    const AddressValues merged = MergedRecord(p.values, kept, p.fields, chosen, p.memoLines);
+    const Choices c = CurrentChoices();
+    const AddressValues merged = MergedRecord(p.values, kept, p.fields, c.kept, p.memoLines);
     const Member keeper = S().members[members[kept]];
+    QList<int> others = members;
+    others.removeAt(kept);
+    QList<NotedRecord> noted;
+    // Ctrl+Z in the calling window takes the whole merge back at once.
+    const auto note = [&noted] {
+        if (!noted.isEmpty()) NoteStep(*S().caller, ShownWorkArea(*S().caller), noted);
+    };
     try {
-        DBSELECTAREA(AliasOf(keeper.kind));
-        DBGOTO(keeper.record);
-        for (const QString& field : p.fields)
-            REPLACE(AliasOf(keeper.kind) + "->" + field, merged.value(field));
-        DBCOMMIT();
-        for (int i = 0; i < members.size(); ++i) {
-            if (i == kept) continue;
-            const Member& gone = S().members[members[i]];
-            DBSELECTAREA(AliasOf(gone.kind));
-            DBGOTO(gone.record);
-            DBDELETE();
-            // Ctrl+Z in the calling window takes back what left its own book.
-            if (gone.kind == S().callerKind)
-                NoteDeletion(*S().caller, ShownWorkArea(*S().caller), gone.record);
-        }
+        WriteMerge(keeper, p.fields, merged, others, noted);
     } catch (const kesp::WriteFailure& failure) {
+        note();
         Gather();
         FillGroups();
         MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure), THE_APP_NAME);
         return;
     }
+    note();
     Gather();
     FillGroups();
-    MSGBOX(TEXT(kMerged).arg(MemberName(keeper)).arg(members.size() - 1), THE_APP_NAME);
+    const int deleted = int(others.size());
+    MSGBOX(COUNTED(deleted, kMergedOne, kMergedMany).arg(MemberName(keeper)), THE_APP_NAME);
 }
 
 void Begin() {
@@ -312,61 +465,84 @@ void End() {
     after.TellSavedAnyway(*caller.messageTitle);
 }
 
-void Label(const QString& name, int row, int col, int width, bool bold = false,
-           const QString& value = {}) {
-    _DEFINELABEL(name, {.row = row,
-                        .col = col,
-                        .width = width,
-                        .height = 20,
-                        .value = value,
-                        .bold = bold,
-                        .background = Qt::white});
+void Label(const QString& name, const QString& value = {}, bool bold = false) {
+    _DEFINELABEL(name, {.height = 20, .value = value, .bold = bold, .background = Qt::white});
+}
+
+void Place(const QString& control, int row, int col, int width, int height) {
+    SETPROPERTY(kWindow, control, "row", row);
+    SETPROPERTY(kWindow, control, "col", col);
+    SETPROPERTY(kWindow, control, "width", width);
+    SETPROPERTY(kWindow, control, "height", height);
+}
+
+// The controls for the window's size: the lists take what the window gains,
+// the members' list most of it.
+void PlaceControls() {
+    const int width = std::max(kWidth, GETPROPERTY(kWindow, "width").toInt());
+    const int height = std::max(kHeight, GETPROPERTY(kWindow, "height").toInt()) - kTitleBar;
+    const int bottom = height - 45;  // the buttons' row
+    Place("Label_1", 10, 10, kGroupsWidth, 20);
+    Place("List_1", 35, 10, kGroupsWidth, bottom - 35 - 35);
+    Place("Label_count", bottom - 28, 10, kGroupsWidth, 20);
+
+    const int frameCol = kGroupsWidth + 20;
+    const int col = frameCol + 10;
+    const int inner = width - frameCol - 30;
+    Place("Frame_1", 10, frameCol, width - frameCol - 10, bottom - 20);
+    const int fixed = 57 + 8 + 28 + 24 + 6 + 28 + 24 + 60 + 10;
+    const int lists = std::max(120, bottom - 10 - fixed);
+    const int membersHeight = lists * 3 / 5;
+    Place("Label_members", 35, col, inner, 20);
+    Place("List_members", 57, col, inner, membersHeight);
+    int row = 57 + membersHeight + 8;
+    Place("Label_keep", row, col, 140, 20);
+    Place("Combo_keep", row, col + 145, inner - 145, kLine);
+    row += 28;
+    Place("Label_fields", row, col, inner, 20);
+    row += 24;
+    Place("List_fields", row, col, inner, lists - membersHeight);
+    row += lists - membersHeight + 6;
+    Place("Label_value", row, col, 140, 20);
+    Place("Combo_value", row, col + 145, inner - 145, kLine);
+    row += 28;
+    Place("Label_more", row, col, inner, 20);
+    row += 24;
+    Place("Label_hint", row, col, inner, 56);
+    Place("Button_merge", bottom, width - 260, 120, 28);
+    Place("Button_close", bottom, width - 130, 120, 28);
 }
 
 // Defined anew at every opening, in the language in force.
 void DefineWindow() {
     _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kFindDuplicatesText),
-                                 .width = 780,
-                                 .height = 500,
+                                 .width = kWidth,
+                                 .height = kHeight,
                                  .icon = "img/hauptuser.ico",
                                  .onInit = Begin,
-                                 .onRelease = End});
-    Label("Label_1", 10, 10, 330, true, TEXT(kGroupsCaption));
-    _DEFINELISTBOX("List_1",
-                   {.row = 35, .col = 10, .width = 330, .height = 370, .onChange = ShowGroup});
-    Label("Label_count", 410, 10, 330);
-    _DEFINEFRAME("Frame_1", {.row = 10,
-                             .col = 350,
-                             .width = 420,
-                             .height = 420,
-                             .caption = TEXT(kMergeCaption),
-                             .bold = true,
-                             .background = Qt::white});
-    Label("Label_keep", 35, 360, 110, true, TEXT(kKeepCaption));
-    _DEFINECOMBOBOX("Combo_keep",
-                    {.row = 35, .col = 475, .width = 285, .height = 200, .onChange = KeepChanged});
-    SETPROPERTY(kWindow, "Combo_keep", "tooltip", TEXT(kKeepCaption));
-    for (int row = 1; row <= kChoiceRows; ++row) {
-        const int at = 65 + (row - 1) * kRowHeight;
-        Label(QStringLiteral("Label_c%1").arg(row), at, 360, 110);
-        _DEFINECOMBOBOX(QStringLiteral("Combo_c%1").arg(row),
-                        {.row = at, .col = 475, .width = 285, .height = 200});
-    }
-    Label("Label_more", 65 + kChoiceRows * kRowHeight + 4, 360, 400);
-    Label("Label_hint1", 380, 360, 400, false, TEXT(kChosenHint));
-    Label("Label_hint2", 400, 360, 400, false, TEXT(kJoinedHint));
-    _DEFINEBUTTON("Button_merge", {.row = 440,
-                                   .col = 530,
-                                   .width = 115,
-                                   .height = 28,
-                                   .caption = TEXT(kMergeCaption),
-                                   .action = Merge});
-    _DEFINEBUTTON("Button_close", {.row = 440,
-                                   .col = 655,
-                                   .width = 115,
-                                   .height = 28,
-                                   .caption = TEXT(kCloseCaption),
-                                   .action = [] { RELEASEWINDOW(kWindow); }});
+                                 .onRelease = End,
+                                 .resizable = true,
+                                 .onResize = PlaceControls});
+    Label("Label_1", TEXT(kGroupsCaption), true);
+    _DEFINELISTBOX("List_1", {.onChange = ShowGroup, .wrap = true});
+    Label("Label_count");
+    _DEFINEFRAME(
+        "Frame_1",
+        {.caption = TEXT(kMergeCaption), .bold = true, .background = Qt::white, .tabGroup = true});
+    Label("Label_members", TEXT(kMembersCaption), true);
+    _DEFINELISTBOX("List_members", {.checkable = true, .onCheck = TicksChanged, .wrap = true});
+    Label("Label_keep", TEXT(kKeepCaption), true);
+    _DEFINECOMBOBOX("Combo_keep", {.height = 200, .onChange = KeepChanged});
+    Label("Label_fields", TEXT(kFieldsCaption), true);
+    _DEFINELISTBOX("List_fields", {.onChange = FieldChanged});
+    Label("Label_value", TEXT(kValueCaption), true);
+    _DEFINECOMBOBOX("Combo_value", {.height = 200, .onChange = ValueChosen});
+    Label("Label_more");
+    Label("Label_hint", TEXT(kHint));
+    _DEFINEBUTTON("Button_merge", {.caption = TEXT(kMergeCaption), .action = Merge});
+    _DEFINEBUTTON("Button_close",
+                  {.caption = TEXT(kCloseCaption), .action = [] { RELEASEWINDOW(kWindow); }});
+    PlaceControls();
     _ENDWINDOW();
 }
 

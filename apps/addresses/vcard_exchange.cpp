@@ -63,8 +63,8 @@ SamePersonIndex PeopleOf(const VCardBook& book, const QString& alias) {
     return people;
 }
 
-// A copy of record `number`, every field of the table, appended and marked
-// deleted; its number.
+}  // namespace
+
 int AppendDeletedCopyOfCurrent(const QString& alias, int number) {
     DBGOTO(number);
     QList<QVariant> values;
@@ -76,6 +76,8 @@ int AppendDeletedCopyOfCurrent(const QString& alias, int number) {
     DBDELETE();
     return RECNO();
 }
+
+namespace {
 
 // "Anna Weiß (49 MB)": whose memo was cut, and how long it was.
 QString CutMemoName(const RecordFromCard& record) {

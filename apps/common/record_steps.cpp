@@ -46,7 +46,9 @@ const Texts kUndoKey{"Strg+Z", "Ctrl+Z", "Ctrl+Z"};
 struct Deletion {
     QString area;
     int record;
-    int earlier = 0;  // a change: the deleted copy of the record's earlier version
+    int earlier = 0;        // a change: the deleted copy of the record's earlier version
+    QString table;          // a record of another table (its file), not the area's
+    bool withNext = false;  // taken back together with the one noted after it
 };
 QHash<QString, QList<Deletion>>& Deletions() {
     static QHash<QString, QList<Deletion>> deletions;
@@ -493,10 +495,11 @@ bool DeletionToUndo(const RecordWindow& record) {
            !InEntryMode(record);
 }
 
-bool UndoLastDeletion(const RecordWindow& record) {
-    if (!DeletionToUndo(record)) return false;
-    const Deletion deletion = Deletions()[record.window].takeLast();
-    SelectWorkArea(record);
+namespace {
+
+// Takes `deletion` back in the current work area; false when the record is
+// not as the step left it.
+bool TakeBack(const Deletion& deletion) {
     if (deletion.earlier > 0) {
         // A change: the earlier version's fields back into the record; the
         // copy stays deleted.
@@ -510,16 +513,54 @@ bool UndoLastDeletion(const RecordWindow& record) {
         for (int i = 1; i <= FCOUNT(); ++i)
             REPLACE(FIELDNAME(i), values[i - 1]);
         DBCOMMIT();
-        DBGOTO(deletion.record);
-        RefreshRecordWindow(record);
         return true;
     }
     DBGOTO(deletion.record);
     if (DBEOF() || !DELETED()) return false;
     DBRECALL();
+    DBCOMMIT();
+    return true;
+}
+
+// The same in another table, opened for it and closed again.
+bool TakeBackElsewhere(const Deletion& deletion) {
+    const QString alias = QStringLiteral("undo_elsewhere");
+    DBUSEAREA(true, deletion.table, alias);
+    const bool done = TakeBack(deletion);
+    DBSELECTAREA(alias);
+    DBCLOSEAREA();
+    return done;
+}
+
+}  // namespace
+
+void NoteStep(const RecordWindow& record, const QString& area, const QList<NotedRecord>& records) {
+    QList<Deletion>& deletions = Deletions()[record.window];
+    for (int i = 0; i < records.size(); ++i)
+        deletions.append({area, records[i].record, records[i].earlier, records[i].table,
+                          i + 1 < records.size()});
+}
+
+bool UndoLastDeletion(const RecordWindow& record) {
+    if (!DeletionToUndo(record)) return false;
+    QList<Deletion>& deletions = Deletions()[record.window];
+    bool done = false;
+    int shown = 0;
+    do {
+        const Deletion deletion = deletions.takeLast();
+        SelectWorkArea(record);
+        if (deletion.table.isEmpty()) {
+            if (TakeBack(deletion)) shown = deletion.record;
+            done = shown > 0 || done;
+        } else {
+            done = TakeBackElsewhere(deletion) || done;
+        }
+    } while (!deletions.isEmpty() && deletions.last().withNext);
+    if (!done) return false;
+    SelectWorkArea(record);
     THE_ANZAHL = CountLiveRecords();
     CountResultLineAgain(record);
-    DBGOTO(deletion.record);
+    if (shown > 0) DBGOTO(shown);
     RefreshRecordWindow(record);
     return true;
 }

@@ -89,6 +89,16 @@ void NoteDeletion(const RecordWindow& record, const QString& area, int recordNum
 // earlier version back (the copy goes to the trash with the next pack).
 void NoteReplacement(const RecordWindow& record, const QString& area, int recordNumber,
                      int earlier);
+// Notes the deletions and changes of one step of the window (a merge, say)
+// as one: a single Ctrl+Z takes them all back, the last noted first. A
+// record of another table names that table's file, which is opened for the
+// undo; the others are records of the table in `area`.
+struct NotedRecord {
+    int record = 0;
+    int earlier = 0;  // a change: the deleted copy of its earlier version; 0: a deletion
+    QString table;    // another table's file; empty: the window's own table
+};
+void NoteStep(const RecordWindow& record, const QString& area, const QList<NotedRecord>& records);
 bool DeletionToUndo(const RecordWindow& record);
 
 // Takes back the newest such deletion or change (Ctrl+Z on the list, or
