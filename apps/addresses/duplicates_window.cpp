@@ -456,11 +456,9 @@ void End() {
     DBSELECTAREA(kOtherAlias);
     DBCLOSEAREA();
     const RecordWindow& caller = *S().caller;
-    DBSELECTAREA(caller.workArea);
     StepsToTheEnd after;
-    after.Run([&caller] { CreateIndexFiles(caller.indexes, caller.normalOrder); });
-    DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    after.Run([&caller] { ShowTableAgain(caller); });
+    DBSELECTAREA(caller.workArea);
     RefreshRecordWindow(caller);
     after.TellSavedAnyway(*caller.messageTitle);
 }

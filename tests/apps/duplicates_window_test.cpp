@@ -110,11 +110,14 @@ TEST_F(DuplicatesWindow, AGroupAcrossBothBooksIsMergedWithTheValueChosen) {
 
 TEST_F(DuplicatesWindow, OneCtrlZInTheCallingWindowBringsBackTheWholeMerge) {
     OPENFORM_ADRESSE_P();
+    TestDriver::typeInto("form1", "suche_ad_p", "j");
     TestDriver::click("form1", "x11");
     TestDriver::click("doppelt", "Button_merge");
     TakeMessages();
     TestDriver::closeWindow("doppelt");
     ASSERT_EQ(ListRows("form1"), (QStringList{"Anna", "Jürgen"}));
+    EXPECT_EQ(TestDriver::read("form1", "suche_ad_p").toString(), "")
+        << "the search box keeps no search the list no longer shows";
     CtrlZOnTheList();
     EXPECT_EQ(ListRows("form1"), (QStringList{"Anna", "Jürgen", "weiss"}));
     CtrlZOnTheList();  // nothing more to take back
