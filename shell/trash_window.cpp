@@ -34,17 +34,25 @@ const Texts kRecord{"Eintrag", "Record", "Registro"};
 const Texts kDeleted{"Gelöscht am", "Deleted on", "Excluído em"};
 const Texts kRestore{"Wiederherstellen", "Restore", "Restaurar"};
 const Texts kEmpty{"Papierkorb leeren", "Empty trash", "Esvaziar lixeira"};
+const Texts kCountOne{"%1 Eintrag der letzten %2 Tage", "%1 record of the last %2 days",
+                      "%1 registro dos últimos %2 dias"};
 const Texts kCount{"%1 Einträge der letzten %2 Tage", "%1 records of the last %2 days",
                    "%1 registros dos últimos %2 dias"};
 const Texts kChooseFirst{"Bitte zuerst die Einträge wählen, die zurückkommen sollen.",
                          "Please choose the records to bring back first.",
                          "Escolha primeiro os registros que devem voltar."};
+const Texts kRestoredOne{"%1 Eintrag ist wieder in seiner Anwendung.",
+                         "%1 record is back in its application.",
+                         "%1 registro voltou ao seu aplicativo."};
 const Texts kRestored{"%1 Einträge sind wieder in ihren Anwendungen.",
                       "%1 records are back in their applications.",
                       "%1 registros voltaram aos seus aplicativos."};
 const Texts kInUse{"Einige Einträge blieben im Papierkorb: ihre Tabelle ist gerade in Gebrauch.",
                    "Some records stayed in the trash: their table is in use just now.",
                    "Alguns registros ficaram na lixeira: a tabela deles está em uso agora."};
+const Texts kAskEmptyOne{"Den %1 Eintrag im Papierkorb endgültig löschen?",
+                         "Delete the %1 record in the trash for good?",
+                         "Excluir definitivamente o %1 registro da lixeira?"};
 const Texts kAskEmpty{"Alle %1 Einträge im Papierkorb endgültig löschen?",
                       "Delete all %1 records in the trash for good?",
                       "Excluir definitivamente todos os %1 registros da lixeira?"};
@@ -89,7 +97,7 @@ void FillList() {
         ++shown;
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
-    SETPROPERTY(kWindow, "Label_2", "value", TEXT(kCount).arg(shown).arg(kTrashDays));
+    SETPROPERTY(kWindow, "Label_2", "value", COUNTED(shown, kCountOne, kCount).arg(kTrashDays));
     for (const char* button : {"Button_1", "Button_2"})
         SETPROPERTY(kWindow, button, "enabled", !Entries().isEmpty());
 }
@@ -121,7 +129,8 @@ void RESTORE_CHOSEN() {
     }
     ReadTrash();
     if (ISWINDOWDEFINED("haupt")) HAUPT_STATISTIK();
-    MSGBOX(TEXT(kRestored).arg(restored) + (inUse ? QLatin1Char('\r') + TEXT(kInUse) : QString()),
+    MSGBOX(COUNTED(restored, kRestoredOne, kRestored) +
+               (inUse ? QLatin1Char('\r') + TEXT(kInUse) : QString()),
            THE_APP_NAME);
     List()->setFocus();
 }
@@ -129,7 +138,7 @@ void RESTORE_CHOSEN() {
 void EMPTY_TRASH() {
     KESP_OPERATION();
     if (Entries().isEmpty()) return;
-    if (!MSGYESNO(TEXT(kAskEmpty).arg(Entries().size()), THE_APP_NAME)) return;
+    if (!MSGYESNO(COUNTED(int(Entries().size()), kAskEmptyOne, kAskEmpty), THE_APP_NAME)) return;
     try {
         EmptyTrash();
     } catch (const kesp::WriteFailure& failure) {

@@ -10,6 +10,7 @@
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -55,9 +56,13 @@ TEST_F(TrashWindowTest, ListsFindsRestoresAndEmptiesWhatThePacksRemoved) {
     TestDriver::typeInto("papierkorb", "s_papier", "einkauf");
     ASSERT_EQ(Rows(list), QStringList{"Notes | Einkauf"});
     list->topLevelItem(0)->setSelected(true);
-    TestDriver::click("papierkorb", "Button_1");
+    // Enter on the focused button presses it, as Space does.
+    QWidget* restore = TestDriver::widget("papierkorb", "Button_1");
+    QApplication::setActiveWindow(restore->window());
+    restore->setFocus();
+    QTest::keyClick(restore, Qt::Key_Return);
     ASSERT_FALSE(driver.messageBoxes().isEmpty());
-    EXPECT_EQ(driver.messageBoxes().last().text, "1 records are back in their applications.");
+    EXPECT_EQ(driver.messageBoxes().last().text, "1 record is back in its application.");
     EXPECT_EQ(RecordCount("notiz.dbf"), 2);
     {
         const auto notes = kesp::store::DbfTable::Open(DataFile("notiz.dbf"),
