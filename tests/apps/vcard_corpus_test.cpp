@@ -8,6 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
+
+// A field's value as the failure message shows it.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
@@ -157,6 +163,91 @@ const QList<CorpusCard>& Corpus() {
           {"STRASSE", "6544 Battleford Drive"},
           {"ORT", "Raleigh"},
           {"PLZ", "27613-3502"}}},
+        {"the example of RFC 6350 (4.0, tel: URIs, PREF=1, a quoted type list)",
+         "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Simon Perreault\r\nN:Perreault;Simon;;;ing. jr,M.Sc.\r\n"
+         "BDAY:--0203\r\nGENDER:M\r\nLANG;PREF=1:fr\r\nORG;TYPE=work:Viagenie\r\n"
+         "ADR;TYPE=work:;Suite D2-630;2875 Laurier;Quebec;QC;G1V 2M2;Canada\r\n"
+         "TEL;VALUE=uri;TYPE=\"work,voice\";PREF=1:tel:+1-418-656-9254;ext=102\r\n"
+         "TEL;VALUE=uri;TYPE=\"work,cell,voice,video,text\":tel:+1-418-262-6501\r\n"
+         "EMAIL;TYPE=work:simon.perreault@viagenie.ca\r\n"
+         "URL;TYPE=home:http://nomis80.org\r\nEND:VCARD\r\n",
+         // The work number with its extension is longer than the field: in the notes.
+         {{"VORNAME", "Simon"},
+          {"NACHNAME", "Perreault"},
+          {"FIRMA", "Viagenie"},
+          {"EMAILFIRMA", "simon.perreault@viagenie.ca"},
+          {"HANDY", "+1-418-262-6501"},
+          {"GEBURTSTAG", "1904-02-03"},
+          {"LISTE", "x"}},
+         {{"VORNAME", "Viagenie"},
+          {"NACHNAME", "Simon Perreault ing. jr,M.Sc."},
+          {"EMAIL", "simon.perreault@viagenie.ca"},
+          {"EMAILFIRMA", "http://nomis80.org"},
+          {"HANDY", "+1-418-262-6501"},
+          {"STRASSE", "2875 Laurier"},
+          {"ORT", "Quebec"},
+          {"PLZ", "G1V 2M2"}}},
+        {"a desktop mail program (4.0, VALUE=TEXT, PREF=1 on the second address)",
+         "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Kurz;Lena;;;\r\nFN:Lena Kurz\r\n"
+         "EMAIL;PREF=1:lena@kurz.example\r\nEMAIL:lena.privat@example.net\r\n"
+         "TEL;TYPE=work;VALUE=TEXT:089 123456\r\nTEL;TYPE=home;VALUE=TEXT:089 654321\r\n"
+         "TEL;TYPE=cell;VALUE=TEXT:0151 111\r\n"
+         "ADR;TYPE=home:;;Isarweg 1;München;;80331;Deutschland\r\n"
+         "UID:2c6b1a3e-aaaa-4b7c-9c3d-1234567890ab\r\nEND:VCARD\r\n",
+         {{"VORNAME", "Lena"},
+          {"NACHNAME", "Kurz"},
+          {"EMAIL", "lena@kurz.example"},
+          {"TEL", "089 654321"},
+          {"TELFIRMA", "089 123456"},
+          {"HANDY", "0151 111"},
+          {"STRASSE", "Isarweg 1"},
+          {"ORT", "München"},
+          {"PLZ", "80331"}},
+         {{"VORNAME", "Lena Kurz"},
+          {"NACHNAME", "Lena Kurz"},
+          {"EMAIL", "lena@kurz.example"},
+          {"TEL", "089 123456"},
+          {"HANDY", "0151 111"},
+          {"STRASSE", "Isarweg 1"},
+          {"ORT", "München"},
+          {"PLZ", "80331"}}},
+        {"a groupware mail program (3.0, comma type lists, its own X- fields)",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Hahn;Otto;;;\r\nFN:Otto Hahn\r\nORG:Hahn AG;\r\n"
+         "TEL;TYPE=WORK,VOICE:0711 1\r\nTEL;TYPE=HOME,VOICE:0711 2\r\n"
+         "TEL;TYPE=WORK,FAX:0711 3\r\nEMAIL;TYPE=WORK:otto@hahn.example\r\n"
+         "EMAIL;TYPE=HOME:otto@privat.example\r\nX-EVOLUTION-FILE-AS:Hahn\\, Otto\r\n"
+         "END:VCARD\r\n",
+         {{"VORNAME", "Otto"},
+          {"NACHNAME", "Hahn"},
+          {"FIRMA", "Hahn AG"},
+          {"EMAIL", "otto@privat.example"},
+          {"EMAILFIRMA", "otto@hahn.example"},
+          {"TEL", "0711 2"},
+          {"TELFIRMA", "0711 1"},
+          {"FAXFIRMA", "0711 3"}},
+         {{"VORNAME", "Hahn AG"},
+          {"NACHNAME", "Otto Hahn"},
+          {"EMAIL", "otto@hahn.example"},
+          {"TEL", "0711 1"},
+          {"FAX", "0711 3"}}},
+        {"a phone's other address book (3.0, labelled items, the mobile marked iPhone)",
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Berg;Clara;;;\r\nFN:Clara Berg\r\n"
+         "item1.TEL;type=IPHONE;type=CELL;type=VOICE;type=pref:+49 172 1234567\r\n"
+         "TEL;type=HOME;type=VOICE:+49 40 7654321\r\n"
+         "item2.EMAIL;type=INTERNET:clara@berg.example\r\nitem2.X-ABLabel:_$!<Other>!$_\r\n"
+         "BDAY;X-APPLE-OMIT-YEAR=1604:1604-09-12\r\nEND:VCARD\r\n",
+         {{"VORNAME", "Clara"},
+          {"NACHNAME", "Berg"},
+          {"HANDY", "+49 172 1234567"},
+          {"TEL", "+49 40 7654321"},
+          {"EMAIL", "clara@berg.example"},
+          {"GEBURTSTAG", "1904-09-12"},
+          {"LISTE", "x"}},
+         {{"VORNAME", "Clara Berg"},
+          {"NACHNAME", "Clara Berg"},
+          {"HANDY", "+49 172 1234567"},
+          {"TEL", "+49 40 7654321"},
+          {"EMAIL", "clara@berg.example"}}},
     };
     return corpus;
 }
