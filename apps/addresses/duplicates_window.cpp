@@ -6,6 +6,7 @@
 #include "apps/addresses/vcard_exchange.h"
 #include "apps/common/index_files.h"
 #include "apps/common/record_steps.h"
+#include "apps/common/record_versions.h"
 #include "apps/common/steps_to_the_end.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
@@ -394,7 +395,7 @@ void WriteMerge(const Member& keeper, const QStringList& fields, const AddressVa
                 const QList<int>& others, QList<NotedRecord>& noted) {
     const QString keptAlias = AliasOf(keeper.kind);
     DBSELECTAREA(keptAlias);
-    const int earlier = AppendDeletedCopyOfCurrent(keptAlias, keeper.record);
+    const int earlier = KeepEarlierVersion(keeper.record);
     DBGOTO(keeper.record);
     for (const QString& field : fields)
         REPLACE(keptAlias + "->" + field, merged.value(field));

@@ -74,17 +74,15 @@ QString BirthdayText(const QDate& date, bool listed, VCardVersion version) {
 
 // ---- Reading ------------------------------------------------------------------
 
-// The date of BDAY (4.0 and 3.0 forms, with or without a time); `yearless`
-// tells a date without a year.
-QDate ReadDate(const VCardProperty& property, bool* yearless) {
-    *yearless = false;
+// The date of BDAY (4.0 and 3.0 forms, with or without a time); a date
+// without a year in kYearOfNoYear.
+QDate ReadDate(const VCardProperty& property) {
     QString text = property.text().trimmed();
     const qsizetype t = text.indexOf(u'T');
     if (t > 0) text = text.left(t);
     static const QRegularExpression noYear(QStringLiteral("^--(\\d\\d)-?(\\d\\d)$"));
     const QRegularExpressionMatch match = noYear.match(text);
     if (match.hasMatch()) {
-        *yearless = true;
         return QDate(kYearOfNoYear, match.captured(1).toInt(), match.captured(2).toInt());
     }
     static const QRegularExpression full(QStringLiteral("^(\\d{4})-?(\\d\\d)-?(\\d\\d)$"));
@@ -94,7 +92,6 @@ QDate ReadDate(const VCardProperty& property, bool* yearless) {
     // Apple's 3.0 writes a year-less birthday in the year it names.
     const QString omitted = property.parameter(QStringLiteral("X-APPLE-OMIT-YEAR")).value(0);
     if (!omitted.isEmpty() && omitted.toInt() == year) {
-        *yearless = true;
         return QDate(kYearOfNoYear, date.captured(2).toInt(), date.captured(3).toInt());
     }
     return QDate(year, date.captured(2).toInt(), date.captured(3).toInt());
@@ -391,7 +388,6 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
     QString organisation;
     QSet<int> extraFilled;
     std::optional<bool> listed;
-    bool yearlessBirthday = false;
     const QHash<int, QString> typedFields = ChooseTypedFields(book.kind, card);
     for (int index = 0; index < card.size(); ++index) {
         const VCardProperty& property = card[index];
@@ -428,7 +424,7 @@ RecordFromCard RecordOfCard(const AddressBookShape& book, const VCard& card) {
             r.put("EMAILFIRMA", property.text(), Label(property));
         } else if (name == QStringLiteral("BDAY") && personal &&
                    !r.value("GEBURTSTAG").toDate().isValid()) {
-            const QDate date = ReadDate(property, &yearlessBirthday);
+            const QDate date = ReadDate(property);
             if (date.isValid())
                 r.setValue("GEBURTSTAG", date);
             else

@@ -2,6 +2,7 @@
 
 #include "apps/addresses/vcard_uids.h"
 #include "apps/addresses/vcard_updates.h"
+#include "apps/common/record_versions.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
@@ -62,22 +63,6 @@ SamePersonIndex PeopleOf(const VCardBook& book, const QString& alias) {
     DBGOTO(here);
     return people;
 }
-
-}  // namespace
-
-int AppendDeletedCopyOfCurrent(const QString& alias, int number) {
-    DBGOTO(number);
-    QList<QVariant> values;
-    for (int i = 1; i <= FCOUNT(); ++i)
-        values.append(FIELD(alias + "->" + FIELDNAME(i)));
-    DBAPPEND();
-    for (int i = 1; i <= FCOUNT(); ++i)
-        REPLACE(alias + "->" + FIELDNAME(i), values[i - 1]);
-    DBDELETE();
-    return RECNO();
-}
-
-namespace {
 
 // "Anna Weiß (49 MB)": whose memo was cut, and how long it was.
 QString CutMemoName(const RecordFromCard& record) {
@@ -271,7 +256,7 @@ VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const Q
             } else {
                 // The earlier version stays as a deleted copy: Ctrl+Z in the
                 // window brings it back, and a pack keeps it in the trash.
-                import.replaced.append({known, AppendDeletedCopyOfCurrent(alias, known)});
+                import.replaced.append({known, KeepEarlierVersion(known)});
                 DBGOTO(known);
                 for (const QString& field : fields)
                     REPLACE(alias + "->" + field, updated->value(field));

@@ -31,12 +31,6 @@ struct VCardBook {
 const VCardBook& PrivateVCardBook();
 const VCardBook& BusinessVCardBook();
 
-// A copy of record `number` of the table open under `alias`, every field,
-// appended and marked deleted, to keep a record's earlier version for Ctrl+Z
-// (NoteReplacement, NoteStep) and the trash; its number. The copy stands
-// current; nothing is committed.
-int AppendDeletedCopyOfCurrent(const QString& alias, int number);
-
 // The user's captions 1 to 10 of the book's extra fields, read in a work
 // area of their own; the current area stays.
 QStringList ReadBookCaptions(const VCardBook& book);

@@ -3,6 +3,7 @@
 #include "apps/common/form_controls.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/quick_search.h"
+#include "apps/common/record_versions.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
@@ -503,15 +504,7 @@ bool TakeBack(const Deletion& deletion) {
     if (deletion.earlier > 0) {
         // A change: the earlier version's fields back into the record; the
         // copy stays deleted.
-        DBGOTO(deletion.earlier);
-        if (DBEOF() || !DELETED()) return false;
-        QList<QVariant> values;
-        for (int i = 1; i <= FCOUNT(); ++i)
-            values.append(FIELD(FIELDNAME(i)));
-        DBGOTO(deletion.record);
-        if (DBEOF()) return false;
-        for (int i = 1; i <= FCOUNT(); ++i)
-            REPLACE(FIELDNAME(i), values[i - 1]);
+        if (!PutEarlierVersionBack(deletion.earlier, deletion.record)) return false;
         DBCOMMIT();
         return true;
     }

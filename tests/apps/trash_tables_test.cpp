@@ -9,6 +9,7 @@
 #include "store/file_handle.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
+#include "tests/killed_child.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,26 +81,6 @@ class TrashTables : public ::testing::Test {
         return seen;
     }
 
-    // Runs `step` in a child process killed before its nth file change;
-    // false when the step finished.
-    bool KilledBefore(int n, const std::function<void()>& step) {
-        const pid_t child = fork();
-        if (child == 0) {
-            kesp::store::KillBeforeFileChangeForTests(n);
-            try {
-                step();
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (WIFSIGNALED(status)) return true;
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "file change " << n;
-        return false;
-    }
-
     // Twelve notes, every third marked deleted, packed by a child process
     // killed before its nth file change; false when the pack finished.
     bool PackOfTwelveKilledBefore(int n) {
@@ -107,7 +88,7 @@ class TrashTables : public ::testing::Test {
         for (const char* leftover : {"notiz.dbf.pack", "notiz.dbf.packing", "notiz.fpt.packing"})
             QFile::remove(THE_DATA_PATH + leftover);
         MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
-        return KilledBefore(n, [this] { Pack("notiz.dbf"); });
+        return KilledBeforeFileChange(n, [this] { Pack("notiz.dbf"); });
     }
 
     static std::map<int, int> EachOnce(int count) {
@@ -226,7 +207,7 @@ TEST_F(TrashTables, ARestoreKilledAtAnyFileChangeLeavesEachRecordOnceAndARetryAd
         QDir(TrashFolder()).removeRecursively();
         MakeNotes("notiz.dbf", 12, [](int nr) { return nr % 3 == 0; });
         Pack("notiz.dbf");
-        const bool wasKilled = KilledBefore(n, [] {
+        const bool wasKilled = KilledBeforeFileChange(n, [] {
             QList<std::uint32_t> rows;
             for (const TrashedRecord& record : TrashedRecordsOf("notiz.dbf", {}))
                 rows.append(record.row);

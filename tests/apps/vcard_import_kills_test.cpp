@@ -2,12 +2,9 @@
 // the cards and their UIDs are kept both or neither, and importing the file
 // again stores each card once.
 #include "store/fault.h"
-#include "store/file_handle.h"
 #include "tests/apps/other_reader.h"
 #include "tests/apps/vcard_exchange_fixture.h"
-
-#include <sys/wait.h>
-#include <unistd.h>
+#include "tests/killed_child.h"
 
 #include <map>
 
@@ -51,21 +48,7 @@ class VCardImportInterrupted : public VCardExchange {
     // The import in a child process killed before its nth file change; false
     // when it finished.
     bool ImportKilledBefore(int n) {
-        const pid_t child = fork();
-        if (child == 0) {
-            kesp::store::KillBeforeFileChangeForTests(n);
-            try {
-                Import(PrivateVCardBook(), file_);
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (WIFSIGNALED(status)) return true;
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "file change " << n;
-        return false;
+        return KilledBeforeFileChange(n, [this] { Import(PrivateVCardBook(), file_); });
     }
 
     // Whether every record the header counts begins with a blank or '*', as

@@ -2,6 +2,7 @@
 // between a kill and the next start: the program always starts again, every
 // record stands in exactly one place with its own memo text, and a damaged
 // backup is refused before anything is replaced.
+#include "tests/killed_child.h"
 #include "tests/shell/installed_program.h"
 
 #include "apps/common/trash_tables.h"
@@ -117,26 +118,6 @@ class SafeRestore : public InstalledProgram {
         }
     }
 
-    // Runs `step` in a child killed before its nth file change; false once the
-    // step finished without being killed.
-    static bool KilledAt(int n, const std::function<void()>& step) {
-        const pid_t child = fork();
-        if (child == 0) {
-            kesp::store::KillBeforeFileChangeForTests(n);
-            try {
-                step();
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
-        if (WIFSIGNALED(status)) return true;
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "file change " << n;
-        return false;
-    }
-
     // The data and backups as saved by KeepState, put back; the program
     // started anew on them.
     void KeepState() {
@@ -168,7 +149,7 @@ TEST_F(SafeRestore, ARestoreKilledAtAnyFileChangeLeavesTheDataWholeAsItWasOrAsTh
     int killed = 0;
     for (int n = 1;; ++n) {
         BackToKeptState();
-        const bool wasKilled = KilledAt(n, [&] {
+        const bool wasKilled = KilledBeforeFileChange(n, [&] {
             QString reason;
             if (!RestoreSnapshot(backup, kMonday.addDays(1), &reason)) throw reason;
         });
@@ -199,7 +180,8 @@ TEST_F(SafeRestore, ABackupKilledAtAnyFileChangeLeavesNoHalfBackupAndTheNextOneI
     int killed = 0;
     for (int n = 1;; ++n) {
         BackToKeptState();
-        const bool wasKilled = KilledAt(n, [] { SNAPSHOT_AT_CLOSE(kMonday.addDays(1)); });
+        const bool wasKilled =
+            KilledBeforeFileChange(n, [] { SNAPSHOT_AT_CLOSE(kMonday.addDays(1)); });
         ASSERT_TRUE(START_UP(folder_.path()));
         EXPECT_EQ(Notes(), Once(1, 6));
         for (const Snapshot& snapshot : Snapshots())
@@ -263,7 +245,7 @@ TEST_F(SafeRestore, TheFirstPackOfEachApplicationKilledAtAnyFileChangeKeepsEachR
             fill(1);
             fill(2);
             const std::map<QByteArray, int> expected = occurrences();
-            const bool wasKilled = KilledAt(n, [&] {
+            const bool wasKilled = KilledBeforeFileChange(n, [&] {
                 DBUSEAREA(false, DataFile(kind->table), "t");
                 __DBPACK();
                 DBCLOSEALL();
@@ -305,7 +287,7 @@ TEST_F(SafeRestore, ACommandBetweenAKilledPackAndTheNextStartNeitherDoublesNorLo
         const int before = RecordCount("adressen_p.dbf");
         DeleteRecords("adressen_p.dbf",
                       [] { return FIELD("VORNAME").toString().startsWith("Packed"); });
-        const bool wasKilled = KilledAt(n, [&] {
+        const bool wasKilled = KilledBeforeFileChange(n, [&] {
             DBUSEAREA(false, DataFile("adressen_p.dbf"), "t");
             __DBPACK();
             DBCLOSEALL();
