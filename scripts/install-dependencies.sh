@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
     qt6-base-dev libgl-dev fonts-liberation
-    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libical-dev
     python3-dbf python3-dbfread python3-icalendar python3-vobject poppler-utils xdg-utils tango-icon-theme
     qt6-translations-l10n desktop-file-utils trans-de-en dbus-daemon python3-dbusmock
 )

@@ -1,0 +1,52 @@
+// iCalendar files (RFC 5545) as the agenda reads and writes them, whole:
+// every VEVENT of every VCALENDAR in the file becomes a CalendarItem with
+// all the agenda models and the rest kept as lines; components that are no
+// event (a VTODO, a VJOURNAL) are kept for the summary to name.
+//
+// Reading never refuses a file for one bad event: an event that cannot be
+// read (no start, an unreadable date, a broken line inside it) is skipped
+// and named by its first line; the others are read. Only bytes that hold no
+// calendar at all are refused. Time zones: a TZID is taken as an IANA id,
+// with a leading path ("/mozilla.org/20070129_1/Europe/Berlin") cut to the
+// id it ends in, a Windows name ("W. Europe Standard Time", "Romance") mapped
+// to its IANA id, and a zone defined only by the file's VTIMEZONE read from
+// that definition.
+//
+// Writing: one VCALENDAR; a VTIMEZONE for every zone the items use; each
+// item with its UID, start and end in its zone (VALUE=DATE for all-day
+// items), RRULE, RDATE, EXDATE, RECURRENCE-ID, summary, place, description,
+// its reminder and its kept lines; texts escaped, lines folded at 75 octets.
+#pragma once
+
+#include "apps/agenda/calendar_item.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+struct SkippedEvent {
+    int line = 0;    // the file's line where the event begins
+    QString reason;  // in English, for the message's detail
+};
+
+struct CalendarFileReading {
+    QList<CalendarItem> items;     // in the file's order
+    QList<SkippedEvent> skipped;   // events that could not be read
+    QStringList keptComponents;    // "VTODO", "VJOURNAL" … once each, kept but not shown
+    int calendars = 0;             // VCALENDARs read
+    QString problem;               // why the bytes are no calendar; empty when they are
+    bool cancelled = false;        // `goOn` said stop: no items
+};
+
+// `goOn`, when given, hears how many of how many lines are read; false stops
+// the reading with no items.
+CalendarFileReading ReadCalendarFile(
+    const QByteArray& bytes,
+    const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
+
+// `stamp` is written as every event's DTSTAMP.
+QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp);
