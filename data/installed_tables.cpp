@@ -109,6 +109,8 @@ QList<TableDescription> Describe() {
 
     // Filled from Debian's German-English dictionary at build time.
     tables.append({"de_en.dbf", {C("DE", 50), C("EN", 50)}, {}, true});
+    // The word list's pairs marked to learn, by their text.
+    tables.append({"lernen.dbf", {C("DE", 50), C("EN", 50)}, {}});
 
     tables.append(
         {"kespfree.dbf",

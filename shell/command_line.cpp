@@ -7,12 +7,14 @@
 #include "kernel/texts.h"
 #include "shell/backups.h"
 #include "shell/coming_up.h"
+#include "shell/command_steps.h"
 #include "shell/everything_panel.h"
 #include "shell/everything_search.h"
 #include "shell/language.h"
 #include "shell/reminders.h"
 #include "shell/start_up.h"
 #include "shell/trash.h"
+#include "shell/word_commands.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 
@@ -31,42 +33,15 @@ const Texts kNoService{
     "Nenhum lembrete mostrado: não há serviço de notificações na área de trabalho."};
 
 QTextStream& Out() {
-    static QTextStream out(stdout);
-    return out;
+    return CommandOut();
 }
 
 QTextStream& Err() {
-    static QTextStream err(stderr);
-    return err;
+    return CommandErr();
 }
 
-// A message's lines as a terminal shows them (message boxes break at \r).
-QString Lines(QString text) {
-    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-}
-
-// Faults end a command with their text on standard error, not with a window;
-// a table another program cut short meanwhile is told in the user's language.
-void EndOnFault(const kesp::Fault& fault) {
-    Err() << (fault.cutWhileOpen ? Lines(CUT_TABLE_TEXT(fault)) : fault.text()) << Qt::endl;
-    std::exit(1);
-}
-
-// The set-up every command shares: the settings, the folders, the stored
-// language, and the data folder claimed. False (the message written) when
-// another copy has the data folder.
-bool PrepareCommand() {
-    PREPARE_RUN(PROGRAM_FOLDER());
-    kesp::SetFaultHandler(EndOnFault);
-    PEEK_STORED_LANG();
-    if (!CLAIM_DATA_FOLDER()) {
-        Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
-        return false;
-    }
-    // What a killed pack left is finished first, as at the start of the windows.
-    const QString told = OPEN_TRASH(DATE());
-    if (!told.isEmpty()) Err() << Lines(told) << Qt::endl;
-    return true;
+QString Lines(const QString& text) {
+    return CommandLines(text);
 }
 
 int ComingUpCommand(const QStringList& arguments) {
@@ -91,9 +66,7 @@ int ComingUpCommand(const QStringList& arguments) {
 
 // Posts the reminders that are due; while the program runs, it posts them itself.
 int RemindCommand() {
-    PREPARE_RUN(PROGRAM_FOLDER());
-    kesp::SetFaultHandler(EndOnFault);
-    PEEK_STORED_LANG();
+    PrepareReadingCommand();
     if (!CLAIM_DATA_FOLDER()) return 0;
     const int posted = PostDueReminders(QDateTime::currentDateTime(), true);
     if (posted < 0) Err() << TEXT(kNoService) << Qt::endl;
@@ -120,9 +93,7 @@ int BackupCommand() {
 // The set-up of the commands that go back to a backup: the data folder
 // claimed without reading a table, since a damaged one may be the reason.
 bool PrepareBackupCommand() {
-    PREPARE_RUN(PROGRAM_FOLDER());
-    kesp::SetFaultHandler(EndOnFault);
-    PEEK_STORED_LANG();
+    PrepareReadingCommand();
     if (TAKE_DATA_FOLDER_LOCK()) return true;
     Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
     return false;
@@ -291,6 +262,7 @@ int Help() {
         << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --remind | --export-vcard "
                  "BUCH DATEI | "
                  "--import-vcard BUCH DATEI | --backup | --list-backups | --restore-backup NAME | "
+                 "--lookup [WÖRTER] | --lookup-window [WÖRTER] | --export-learn DATEI | "
                  "--help | --version]\n"
                  "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
                  "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
@@ -308,11 +280,20 @@ int Help() {
                  "  --restore-backup NAME\n"
                  "                  stellt eine Sicherung wieder her (auch wenn das Programm\n"
                  "                  nicht mehr startet)\n"
+                 "  --lookup [WÖRTER]\n"
+                 "                  zeigt die Paare des Wörterbuchs für die Wörter, ohne Wörter\n"
+                 "                  für die markierte Auswahl des Desktops (unter Wayland die\n"
+                 "                  Zwischenablage, wo es keine Auswahl gibt)\n"
+                 "  --lookup-window [WÖRTER]\n"
+                 "                  zeigt sie in einem kleinen Fenster beim Mauszeiger\n"
+                 "  --export-learn DATEI\n"
+                 "                  schreibt die zum Lernen markierten Paare in eine Datei\n"
                  "  --help          diese Hilfe zeigen und beenden\n"
                  "  --version       die Version zeigen und beenden\n",
                  "Usage: kesp [--find WORDS... | --coming [DAYS] | --remind | --export-vcard BOOK "
                  "FILE | "
                  "--import-vcard BOOK FILE | --backup | --list-backups | --restore-backup NAME | "
+                 "--lookup [WORDS] | --lookup-window [WORDS] | --export-learn FILE | "
                  "--help | --version]\n"
                  "%1 is a personal information manager: addresses, birthdays, agenda, "
                  "notes, projects, bookmarks, tips and a word list.\n"
@@ -330,12 +311,20 @@ int Help() {
                  "  --restore-backup NAME\n"
                  "                  restores a backup (also when the program no longer\n"
                  "                  starts)\n"
+                 "  --lookup [WORDS]\n"
+                 "                  prints the dictionary's pairs for the words, without words\n"
+                 "                  for the desktop's selection (on Wayland the clipboard where\n"
+                 "                  there is no selection)\n"
+                 "  --lookup-window [WORDS]\n"
+                 "                  shows them in a small window beside the mouse pointer\n"
+                 "  --export-learn FILE\n"
+                 "                  writes the pairs marked to learn into a file\n"
                  "  --help          show this help and exit\n"
                  "  --version       show the version and exit\n",
                  "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --remind | --export-vcard "
                  "LIVRO ARQUIVO | "
                  "--import-vcard LIVRO ARQUIVO | --backup | --list-backups | --restore-backup NOME "
-                 "| "
+                 "| --lookup [PALAVRAS] | --lookup-window [PALAVRAS] | --export-learn ARQUIVO | "
                  "--help | --version]\n"
                  "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
                  "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
@@ -353,6 +342,14 @@ int Help() {
                  "  --restore-backup NOME\n"
                  "                  restaura uma cópia (também quando o programa não\n"
                  "                  inicia mais)\n"
+                 "  --lookup [PALAVRAS]\n"
+                 "                  mostra os pares do dicionário para as palavras, sem palavras\n"
+                 "                  para a seleção da área de trabalho (no Wayland a área de\n"
+                 "                  transferência onde não há seleção)\n"
+                 "  --lookup-window [PALAVRAS]\n"
+                 "                  mostra-os numa pequena janela junto ao ponteiro do mouse\n"
+                 "  --export-learn ARQUIVO\n"
+                 "                  grava num arquivo os pares marcados para aprender\n"
                  "  --help          mostrar esta ajuda e sair\n"
                  "  --version       mostrar a versão e sair\n"})
                .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
@@ -385,6 +382,9 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--restore-backup")) return RestoreBackupCommand(arguments.mid(1));
     if (command == QLatin1String("--export-vcard")) return ExportVCardCommand(arguments.mid(1));
     if (command == QLatin1String("--import-vcard")) return ImportVCardCommand(arguments.mid(1));
+    if (command == QLatin1String("--lookup")) return LookupCommand(arguments.mid(1));
+    if (command == QLatin1String("--lookup-window")) return LookupWindowCommand(arguments.mid(1));
+    if (command == QLatin1String("--export-learn")) return ExportLearnCommand(arguments.mid(1));
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

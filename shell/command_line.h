@@ -19,6 +19,8 @@
 //                          restores the backup of that name as the backup
 //                          window does, reading no table before: the way
 //                          back when the program no longer starts.
+//   kesp --lookup [WORDS], --lookup-window [WORDS], --export-learn FILE
+//                          the word list's commands (word_commands.h).
 //   kesp --help            prints the usage, in the stored language.
 //   kesp --version         prints the program's name and version.
 //   kesp --remind          posts the reminders that are due as desktop
@@ -27,7 +29,8 @@
 //                          leaves that to the program and ends with 0.
 //
 // --help and --version only look at the stored language and always answer.
-// The other commands work on the data folder beside the program and refuse to
+// The lookups only read and run while the program is open too. The other
+// commands work on the data folder beside the program and refuse to
 // touch it while a copy of the program has it open; they first finish what a
 // pack killed earlier left, as the start of the windows does (the message goes to standard
 // error, the exit code is 1). Without a command the program starts its

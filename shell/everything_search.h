@@ -13,9 +13,9 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "kernel/search_folding.h"
 #include "shell/record_kinds.h"
 #include "shell/search_corpus.h"
-#include "shell/search_folding.h"
 
 #include <QDeadlineTimer>
 #include <QString>

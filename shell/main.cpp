@@ -3,11 +3,17 @@
 // the folder that holds it.
 #include "shell/command_line.h"
 #include "shell/start_up.h"
+#include "shell/word_commands.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
 int main(int argc, char** argv) {
+    if (WordCommandNeedsDesktop(argc, argv)) {
+        // The desktop's selection is read, or a window shown.
+        QApplication desktop(argc, argv);
+        return RunCommand(desktop.arguments().mid(1));
+    }
     if (AsksForCommand(argc, argv)) {
         // A command runs without a graphical session.
         QCoreApplication commandLine(argc, argv);

@@ -19,8 +19,8 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "kernel/search_folding.h"
 #include "shell/record_kinds.h"
-#include "shell/search_folding.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

@@ -1,5 +1,8 @@
 #include "shell/start_up.h"
 
+#include "apps/words/learn_marks.h"
+#include "data/installed_table_files.h"
+#include "data/installed_tables.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
@@ -10,6 +13,7 @@
 #include "shell/folders.h"
 #include "shell/help.h"
 #include "shell/language.h"
+#include "shell/lookup_service.h"
 #include "shell/main_window.h"
 #include "shell/reminders.h"
 #include "shell/statistics.h"
@@ -77,6 +81,10 @@ bool CLAIM_DATA_FOLDER() {
     if (!TAKE_DATA_FOLDER_LOCK()) return false;
     // Read by the days ahead and written by the own application's naming window.
     MakeSureReminderSettingsExist();
+    // A folder from before the word list's marks to learn receives their table.
+    const QString marks = THE_DATA_PATH + kLearnMarksTable;
+    if (!kesp::store::FileExists(marks))
+        kesp::WriteInstalledTable(marks, *kesp::InstalledTable(kLearnMarksTable));
     return true;
 }
 
@@ -169,6 +177,8 @@ void MAIN() {
     if (!START_UP(PROGRAM_FOLDER())) return;
     DEFINE_HAUPT();
     DOMETHOD("haupt", "Center");
+    // `kesp --lookup-window` shows its window through this copy.
+    OfferLookupService();
     // The reminders due every minute while the program runs; at the start,
     // once the main window shows its figures, those due already and the
     // days ahead when something is due today.

@@ -10,18 +10,20 @@
 namespace kesp {
 
 BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers,
-                         std::function<QColor()> rowColour, QObject* parent)
+                         std::function<QColor()> rowColour, std::function<QString()> rowMark,
+                         QObject* parent)
     : QAbstractTableModel(parent),
       alias_(std::move(alias)),
       headers_(std::move(headers)),
-      rowColour_(std::move(rowColour)) {
+      rowColour_(std::move(rowColour)),
+      rowMark_(std::move(rowMark)) {
     // Rows are read inside the browse's own work area, so "alias->field"
     // is read as the plain field name.
     for (const QString& field : fields) {
         const qsizetype arrow = field.indexOf(QLatin1String("->"));
         fields_ << (arrow < 0 ? field : field.mid(arrow + 2));
     }
-    while (headers_.size() < fields_.size())
+    while (headers_.size() < columnCount())
         headers_ << QString();
 }
 
@@ -55,7 +57,7 @@ int BrowseModel::rowCount(const QModelIndex& parent) const {
 }
 
 int BrowseModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(fields_.size());
+    return parent.isValid() ? 0 : static_cast<int>(fields_.size()) + (rowMark_ ? 1 : 0);
 }
 
 QVariant BrowseModel::data(const QModelIndex& index, int role) const {
@@ -281,6 +283,7 @@ BrowseModel::Row BrowseModel::readCurrentRow() const {
     Row row{RECNO(), {}, {}};
     for (const QString& field : fields_)
         row.cells << CellText(field);
+    if (rowMark_) row.cells << rowMark_();
     if (rowColour_) row.colour = rowColour_();
     return row;
 }

@@ -10,8 +10,8 @@
 //
 // Cells: character fields without trailing blanks, dates in the current date
 // format, numbers formatted, logical values ".T." / ".F.", memo fields
-// "<Memo>". A row's text colour, when the browse has a rule for it, is read
-// with the row (Qt::ForegroundRole).
+// "<Memo>"; a mark column, when the browse has one, after them. A row's text colour, when the
+// browse has a rule for it, is read with the row (Qt::ForegroundRole).
 //
 // A table another program cut short while it was open reads as no more rows;
 // the windows that show it are let go of (cut_table.h).
@@ -31,9 +31,11 @@ namespace kesp {
 class BrowseModel : public QAbstractTableModel {
   public:
     // `fields` are written "alias->field" or "field". `rowColour`, when
-    // given, is asked on each row's record for the colour of its text.
+    // given, is asked on each row's record for the colour of its text;
+    // `rowMark`, when given, for the text of a last column after the fields.
     BrowseModel(QString alias, QStringList fields, QStringList headers,
-                std::function<QColor()> rowColour = {}, QObject* parent = nullptr);
+                std::function<QColor()> rowColour = {}, std::function<QString()> rowMark = {},
+                QObject* parent = nullptr);
 
     const QString& alias() const { return alias_; }
 
@@ -92,6 +94,7 @@ class BrowseModel : public QAbstractTableModel {
     QStringList fields_;
     QStringList headers_;
     std::function<QColor()> rowColour_;
+    std::function<QString()> rowMark_;
     std::vector<Row> rows_;
     bool reachedTop_ = true;
     bool reachedBottom_ = true;

@@ -293,6 +293,10 @@ struct BrowseProperties {
     // The colour of a row's text, asked with the table standing on the row's
     // record whenever the row is read; none, or an invalid colour: the list's own.
     std::function<QColor()> rowColour;
+    // A last column after the fields (its header and width after theirs): a
+    // short text asked with the table standing on the row's record whenever
+    // the row is read, a mark such as "★"; none: no such column.
+    std::function<QString()> rowMark;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 

@@ -2,11 +2,14 @@
 // selected pair, the two lookups, saving, adding and deleting pairs.
 #include "apps/words/word_list.h"
 
+#include "apps/common/export_file.h"
 #include "apps/common/field_rows.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
+#include "apps/words/learn_marks.h"
+#include "apps/words/word_index.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
 #include "apps/words/word_list_progress.h"
@@ -87,8 +90,12 @@ void OPENWOERTER() {
     DBGOTOP();
     pairsInDictionary = RECCOUNT();
     DBCLOSEALL();
+    // The index of headwords for "Did you mean", made now when the table
+    // changed since, while nothing holds the table.
+    DictionaryIndex(THE_DATA_PATH + kTable, true);
 
     DBUSEAREA(false, THE_DATA_PATH + kTable, "eng1");
+    OpenLearnMarks();
     UseOnlyIndexOf(GermanLookup());
     if (asked > 0) DBGOTO(asked);
     ShowPairAndList();
@@ -220,4 +227,36 @@ void T_UNDO_WOERTER() {
         ShowFoundWords(found);
     else
         ShowReadyWithCount(pairsInDictionary);
+}
+
+QPair<QString, QString> PairOfRecord() {
+    return {FIELD("eng1->De").toString().trimmed(), FIELD("eng1->En").toString().trimmed()};
+}
+
+int LearnMarkOnSelected() {
+    DBSELECTAREA("eng1");
+    if (DBEOF()) return -1;
+    return MarkedToLearn(PairOfRecord()) ? 1 : 0;
+}
+
+void T_LEARN_WOERTER() {
+    KESP_OPERATION();
+    DBSELECTAREA("eng1");
+    if (DBEOF()) return;
+    ToggleLearnMark(PairOfRecord());
+    ShowPairAndList();
+}
+
+void EXPORT_LEARN_WOERTER() {
+    KESP_OPERATION();
+    if (LearnMarks().isEmpty()) {
+        MSGEXCLAMATION(TEXT(word_texts::kNothingMarked), THE_APP_NAME);
+        return;
+    }
+    const QString written = COUNTED(static_cast<int>(LearnMarks().size()), word_texts::kOneExported,
+                                    word_texts::kManyExported);
+    WriteExportFileAndReport(TEXT(word_texts::kLearnFile), LearnFileBytes(LearnMarks()),
+                             {.written = {written, written, written},
+                              .cannotWrite = word_texts::kLearnNotWritten,
+                              .title = THE_APP_NAME});
 }

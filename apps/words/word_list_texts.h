@@ -33,4 +33,35 @@ inline const Texts kAdded{"Daten wurden hinzugefügt.", "Data were added", "Dado
 inline const Texts kDeleteQuestion{"%1 löschen?", "Delete: %1 ?", "Apagar: %1 ?"};
 inline const Texts kDeleted{"Daten wurden gelöscht.", "Record deleted", "Dado foi apagado."};
 
+// A lookup from outside the word list (the command line, the lookup window).
+// Followed by a base form: "houses (base form: house)".
+inline const Texts kBaseForm{"%1 (Grundform: %2)", "%1 (base form: %2)", "%1 (forma básica: %2)"};
+inline const Texts kNothingFound{"Nichts gefunden für „%1“.", "Nothing found for “%1”.",
+                                 "Nada encontrado para “%1”."};
+inline const Texts kDidYouMean{"Meinten Sie …?", "Did you mean …?", "Você quis dizer …?"};
+inline const Texts kNothingSimilar{"Auch nichts Ähnliches.", "Nothing similar either.",
+                                   "Nada parecido também."};
+
+// Pairs marked to learn, and their export.
+inline const Texts kMarkToLearn{"Zum Lernen markieren", "Mark to learn", "Marcar para aprender"};
+inline const Texts kUnmarkToLearn{"Lernmarke entfernen", "Remove the mark to learn",
+                                  "Remover a marca para aprender"};
+inline const Texts kLearnColumn{"Lernen", "Learn", "Aprender"};
+inline const Texts kExportToLearn{"Zum Lernen exportieren", "Export to learn",
+                                  "Exportar para aprender"};
+// The export's file in the export folder.
+inline const Texts kLearnFile{"Lernen.txt", "ToLearn.txt", "Aprender.txt"};
+inline const Texts kNothingMarked{"Es ist kein Paar zum Lernen markiert.",
+                                  "No pair is marked to learn.",
+                                  "Nenhum par está marcado para aprender."};
+inline const Texts kOneExported{
+    "%1 Paar zum Lernen exportiert nach:", "%1 pair to learn exported to:",
+    "%1 par para aprender exportado para:"};
+inline const Texts kManyExported{
+    "%1 Paare zum Lernen exportiert nach:", "%1 pairs to learn exported to:",
+    "%1 pares para aprender exportados para:"};
+inline const Texts kLearnNotWritten{
+    "Die Datei zum Lernen konnte nicht geschrieben werden:",
+    "The file to learn could not be written:", "Não foi possível gravar o arquivo para aprender:"};
+
 }  // namespace word_texts

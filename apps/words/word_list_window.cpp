@@ -4,8 +4,10 @@
 // with its texts in the three languages.
 #include "apps/common/field_rows.h"
 #include "apps/common/record_steps.h"
+#include "apps/words/learn_marks.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
+#include "apps/words/word_list_texts.h"
 #include "kernel/texts.h"
 #include "toolkit/forms.h"
 
@@ -19,6 +21,7 @@ const Texts kGerman{"Deutsch", "German", "Alemão"};
 const Texts kEnglish{"Englisch", "English", "Ingles"};
 const Texts kSearch{"suchen", "search", "procurar"};
 const Texts kSave{"Speichern", "Save", "Salvar"};
+const QString kMark = QStringLiteral("★");
 
 // A word of a frame: its caption label above a text box of 50 characters.
 FieldRow Word(const QString& label, const QString& box, const QString& field, int row,
@@ -124,15 +127,38 @@ void DefineWordListWindow() {
                    .col = 10,
                    .width = 430,
                    .height = 310,
-                   .headers = {TEXT(kGerman), TEXT(kEnglish)},
-                   .widths = {210, 200},
+                   .headers = {TEXT(kGerman), TEXT(kEnglish), TEXT(word_texts::kLearnColumn)},
+                   .widths = {185, 175, 50},
                    .fields = {"eng1->de", "eng1->en"},
                    .workArea = "eng1",
                    .value = 0,
                    .font = {"Arial", 9},
                    .onChange = WOERTER_AKT,
-                   .menu = {MenuEntry{UndoCaption(), T_UNDO_WOERTER, WordDeletionToUndo}}});
+                   .menu = {MenuEntry{UndoCaption(), T_UNDO_WOERTER, WordDeletionToUndo},
+                            MenuEntry{TEXT(word_texts::kMarkToLearn) + QStringLiteral("\tCtrl+L"),
+                                      T_LEARN_WOERTER, [] { return LearnMarkOnSelected() == 0; }},
+                            MenuEntry{TEXT(word_texts::kUnmarkToLearn) + QStringLiteral("\tCtrl+L"),
+                                      T_LEARN_WOERTER, [] { return LearnMarkOnSelected() == 1; }},
+                            MenuEntry{TEXT(word_texts::kExportToLearn) + QStringLiteral("\tCtrl+E"),
+                                      EXPORT_LEARN_WOERTER}},
+                   .rowMark = [] { return MarkedToLearn(PairOfRecord()) ? kMark : QString(); }});
     DEFINEKEY(kWindow, "Browse_2", "Ctrl+Z", T_UNDO_WOERTER);
+    DEFINEKEY(kWindow, "Browse_2", "Ctrl+L", T_LEARN_WOERTER);
+    DEFINEKEY(kWindow, {}, "Ctrl+E", EXPORT_LEARN_WOERTER);
+
+    // Offered when a lookup finds nothing; Enter looks up the one chosen.
+    _DEFINELABEL("Label_22", {.row = 300,
+                              .col = 10,
+                              .width = 430,
+                              .height = 20,
+                              .value = TEXT(word_texts::kDidYouMean),
+                              .font = {"Arial", 9},
+                              .bold = true,
+                              .background = QColor(255, 255, 225)});
+    _DEFINELISTBOX("List_1",
+                   {.row = 320, .col = 10, .width = 430, .height = 90, .font = {"Arial", 9}});
+    DEFINEKEY(kWindow, "List_1", "Return", SUGGESTION_WOERTER);
+    DEFINEKEY(kWindow, "List_1", "Enter", SUGGESTION_WOERTER);
 
     WordFrame("Frame_4", 60, {"Bearbeiten", "Edit", "Editar"});
     DefineFieldControls(EditFrameRows(), 0);
@@ -149,4 +175,14 @@ void DefineWordListWindow() {
 void SetWordListTexts() {
     SetFieldCaptions(kWindow, EditFrameRows(), {});
     SetFieldCaptions(kWindow, AddFrameRows(), {});
+    ShowSuggestions({});
+}
+
+void ShowSuggestions(const QStringList& suggestions) {
+    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    for (const QString& suggestion : suggestions)
+        DOMETHOD(kWindow, "List_1", "AddItem", suggestion);
+    if (!suggestions.isEmpty()) SETPROPERTY(kWindow, "List_1", "value", 1);
+    SETPROPERTY(kWindow, "Label_22", "visible", !suggestions.isEmpty());
+    SETPROPERTY(kWindow, "List_1", "visible", !suggestions.isEmpty());
 }

@@ -4,20 +4,25 @@
 #include "apps/common/quick_search.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/search_colours.h"
+#include "apps/words/word_index.h"
 #include "apps/words/word_list_frames.h"
+#include "apps/words/word_list_operations.h"
 #include "apps/words/word_list_progress.h"
 #include "apps/words/word_list_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
+#include "toolkit/operation_trail.h"
 
 #include <QColor>
 
 namespace {
 
 constexpr char kWindow[] = "woerter_frm";
+constexpr char kTable[] = "de_en.dbf";
 
 const WordLookup* narrowing = nullptr;
+const WordLookup* suggested = nullptr;  // the lookup the suggestions shown are for
 const WordLookup* ordering = nullptr;
 bool bothIndexesOpen = false;
 
@@ -73,6 +78,17 @@ void LookUpWords(const WordLookup& lookup) {
     ShowWordListProgress(100);
     ShowFoundWords(pairs);
 
+    // Nothing begins so: the nearest headwords of the lookup's side instead.
+    QStringList suggestions;
+    if (!found && !CPESQ.isEmpty()) {
+        if (const WordIndex* index = DictionaryIndex(THE_DATA_PATH + kTable, true))
+            suggestions = index->Closest(
+                TrimmedValue(kWindow, lookup.box),
+                &lookup == &GermanLookup() ? WordIndex::kGerman : WordIndex::kEnglish);
+    }
+    suggested = suggestions.isEmpty() ? nullptr : &lookup;
+    ShowSuggestions(suggestions);
+
     const QColor colour = CPESQ.isEmpty() ? kNoSearch : found ? kSearchHit : kSearchMiss;
     SETPROPERTY(kWindow, lookup.box, "backcolor", colour);
     EndWordListWork();
@@ -102,4 +118,14 @@ void KeepBothIndexesCurrent() {
 void RenewNarrowingFilter() {
     if (!narrowing) return;
     InstallFilter(*narrowing, narrowing == ordering);
+}
+
+void SUGGESTION_WOERTER() {
+    KESP_OPERATION();
+    const int chosen = GETPROPERTY(kWindow, "List_1", "value").toInt();
+    if (!suggested || chosen < 1) return;
+    const WordLookup& lookup = *suggested;
+    SETPROPERTY(kWindow, lookup.box, "value", GETPROPERTY(kWindow, "List_1", "item", chosen));
+    LookUpWords(lookup);
+    DOMETHOD(kWindow, "Browse_2", "SetFocus");
 }

@@ -18,13 +18,13 @@
 //
 //   search_benchmark [de_en.dbf]
 #include "kernel/public_variables.h"
+#include "kernel/search_folding.h"
 #include "shell/coming_up.h"
 #include "shell/everything_panel.h"
 #include "shell/everything_search.h"
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/record_kinds.h"
-#include "shell/search_folding.h"
 #include "shell/start_up.h"
 #include "store/xbase.h"
 #include "toolkit/driver_seam.h"

@@ -19,6 +19,7 @@ void LookUp(const QString& box, const QString& button, const QString& text) {
 
 void WordListFixture::SetUp() {
     RecordFixture::SetUp();
+    InstallTable("lernen.dbf", false);
     CreateDictionary({});
 }
 

@@ -1,4 +1,4 @@
-#include "shell/search_folding.h"
+#include "kernel/search_folding.h"
 
 #include <QRegularExpression>
 

@@ -1,0 +1,54 @@
+#include "shell/lookup_service.h"
+
+#include "apps/words/lookup_window.h"
+#include "apps/words/word_index.h"
+#include "kernel/public_variables.h"
+#include "toolkit/action_dispatch.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QObject>
+
+namespace {
+
+constexpr int kAnswerWithin = 2000;  // milliseconds
+
+class LookupService : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "net.varnel.Kesp.Lookup")
+  public:
+    using QObject::QObject;
+
+  public slots:
+    Q_SCRIPTABLE void Lookup(const QString& text) {
+        kesp::RunAction([text] {
+            ShowLookupWindow(DictionaryIndex(THE_DATA_PATH + QStringLiteral("de_en.dbf"), true),
+                             text);
+        });
+    }
+};
+
+}  // namespace
+
+bool OfferLookupService() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return false;
+    static LookupService service;
+    if (!bus.registerObject(kLookupPath, &service, QDBusConnection::ExportScriptableSlots))
+        return false;
+    if (bus.registerService(kLookupService)) return true;
+    bus.unregisterObject(kLookupPath);
+    return false;
+}
+
+bool AskRunningCopyToLookUp(const QString& text) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kLookupService)) return false;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kLookupService, kLookupPath, kLookupInterface, "Lookup");
+    call << text;
+    return bus.call(call, QDBus::Block, kAnswerWithin).type() == QDBusMessage::ReplyMessage;
+}
+
+#include "lookup_service.moc"
