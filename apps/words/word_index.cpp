@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -30,6 +32,7 @@ struct WordIndex::Header {
     std::uint64_t textStart;     // u32 per record and one more: where its text begins in texts
     std::uint64_t trigramCodes;  // u32 per trigram, ascending
     std::uint64_t trigramStart;  // u32 per trigram and one more: where its keys begin in postings
+    std::uint64_t keySides;      // u8 per key: bit 0 a German headword, bit 1 an English one
     std::uint64_t keyBytes;
     std::uint64_t texts;     // "German\tEnglish" per record, UTF-8
     std::uint64_t postings;  // gaps between key numbers, 7 bits per byte, high bit: more follows
@@ -38,7 +41,10 @@ struct WordIndex::Header {
 
 namespace {
 
-constexpr char kMagic[8] = {'K', 'E', 'S', 'P', 'W', 'I', 'X', '1'};
+constexpr char kMagic[8] = {'K', 'E', 'S', 'P', 'W', 'I', 'X', '2'};
+// Longer keys (phrases, mostly) have no trigrams: nothing is suggested for
+// them, and the suggestions' part of the file stays small.
+constexpr std::size_t kLongestSuggested = 24;
 constexpr char kBoundary = '\x01';
 
 std::string_view View(const QByteArray& bytes) {
@@ -116,12 +122,32 @@ QString WordIndex::SideFilePath(const QString& tablePath) {
 }
 
 const WordIndex::Header& WordIndex::header() const {
-    return *reinterpret_cast<const Header*>(data_);
+    return *reinterpret_cast<const Header*>(header_.constData());
 }
 
-template <class T>
-const T* WordIndex::Section(std::uint64_t offset) const {
-    return reinterpret_cast<const T*>(data_ + offset);
+QByteArray WordIndex::Bytes(std::uint64_t offset, std::uint64_t length) const {
+    if (!built_.isEmpty())
+        return QByteArray::fromRawData(built_.constData() + offset, static_cast<qsizetype>(length));
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    const ssize_t read = ::pread(file_->handle(), bytes.data(), length, static_cast<off_t>(offset));
+    if (read != static_cast<ssize_t>(length)) bytes.fill('\0');  // cut short meanwhile: nothing
+    return bytes;
+}
+
+std::uint32_t WordIndex::U32(std::uint64_t part, std::uint32_t i) const {
+    const auto loaded = parts_.find(part);
+    if (loaded != parts_.end())
+        return reinterpret_cast<const std::uint32_t*>(loaded->second.constData())[i];
+    std::uint32_t value = 0;
+    std::memcpy(&value, Bytes(part + 4ull * i, 4).constData(), 4);
+    return value;
+}
+
+const char* WordIndex::Whole(std::uint64_t part, std::uint64_t end) const {
+    if (!built_.isEmpty()) return built_.constData() + part;
+    QByteArray& loaded = parts_[part];
+    if (loaded.isNull()) loaded = Bytes(part, end - part);
+    return loaded.constData();
 }
 
 bool WordIndex::Current() const {
@@ -134,11 +160,10 @@ std::unique_ptr<WordIndex> WordIndex::Open(const QString& tablePath, bool evenIf
     auto index = std::unique_ptr<WordIndex>(new WordIndex);
     index->tablePath_ = tablePath;
     index->file_ = std::make_unique<QFile>(SideFilePath(tablePath));
-    if (!index->file_->open(QIODevice::ReadOnly)) return nullptr;
+    if (!index->file_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return nullptr;
     const qint64 size = index->file_->size();
     if (size < qint64(sizeof(Header))) return nullptr;
-    index->data_ = reinterpret_cast<const char*>(index->file_->map(0, size));
-    if (!index->data_) return nullptr;
+    index->header_ = index->Bytes(0, sizeof(Header));
     index->size_ = static_cast<std::size_t>(size);
     const Header& h = index->header();
     // Every part in order inside the file: a file cut short or of another
@@ -152,15 +177,12 @@ std::unique_ptr<WordIndex> WordIndex::Open(const QString& tablePath, bool evenIf
         h.hitList - h.hitStart != 4ull * (h.keys + 1) || h.textStart - h.hitList != 4ull * h.hits ||
         h.trigramCodes - h.textStart != 4ull * (h.records + 1) ||
         h.trigramStart - h.trigramCodes != 4ull * h.trigrams ||
-        h.keyBytes - h.trigramStart != 4ull * (h.trigrams + 1))
+        h.keySides - h.trigramStart != 4ull * (h.trigrams + 1) || h.keyBytes - h.keySides != h.keys)
         return nullptr;
-    const auto* keyStart = index->Section<std::uint32_t>(h.keyStart);
-    const auto* hitStart = index->Section<std::uint32_t>(h.hitStart);
-    const auto* textStart = index->Section<std::uint32_t>(h.textStart);
-    const auto* trigramStart = index->Section<std::uint32_t>(h.trigramStart);
-    if (keyStart[h.keys] != h.texts - h.keyBytes || hitStart[h.keys] != h.hits ||
-        textStart[h.records] != h.postings - h.texts ||
-        trigramStart[h.trigrams] != h.end - h.postings)
+    if (index->U32(h.keyStart, h.keys) != h.texts - h.keyBytes ||
+        index->U32(h.hitStart, h.keys) != h.hits ||
+        index->U32(h.textStart, h.records) != h.postings - h.texts ||
+        index->U32(h.trigramStart, h.trigrams) != h.end - h.postings)
         return nullptr;
     if (!evenIfChanged && !index->Current()) return nullptr;
     return index;
@@ -199,6 +221,7 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
     entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
 
     std::vector<std::uint32_t> keyStart, hitStart, hits;
+    std::vector<std::uint8_t> keySides;
     QByteArray keyBytes;
     // Each trigram of each key, as the trigram's code above the key's number:
     // sorted, the keys of a trigram follow each other in ascending order.
@@ -210,10 +233,13 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
             keyStart.push_back(static_cast<std::uint32_t>(keyBytes.size()));
             hitStart.push_back(static_cast<std::uint32_t>(hits.size()));
             keyBytes += entries[i].first;
-            for (const std::uint32_t code : TrigramsOf(View(entries[i].first)))
-                trigramKeys.push_back((std::uint64_t(code) << 32) | id);
+            keySides.push_back(0);
+            if (std::size_t(entries[i].first.size()) <= kLongestSuggested)
+                for (const std::uint32_t code : TrigramsOf(View(entries[i].first)))
+                    trigramKeys.push_back((std::uint64_t(code) << 32) | id);
         }
         hits.push_back(entries[i].second);
+        keySides.back() |= std::uint8_t(1u << (entries[i].second & 1));
     }
     const auto keys = static_cast<std::uint32_t>(keyStart.size());
     keyStart.push_back(static_cast<std::uint32_t>(keyBytes.size()));
@@ -251,7 +277,8 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
     h.textStart = h.hitList + 4ull * hits.size();
     h.trigramCodes = h.textStart + 4ull * textStart.size();
     h.trigramStart = h.trigramCodes + 4ull * codes.size();
-    h.keyBytes = h.trigramStart + 4ull * trigramStart.size();
+    h.keySides = h.trigramStart + 4ull * trigramStart.size();
+    h.keyBytes = h.keySides + keySides.size();
     h.texts = h.keyBytes + keyBytes.size();
     h.postings = h.texts + texts.size();
     h.end = h.postings + postings.size();
@@ -267,10 +294,11 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
     Append(all, textStart);
     Append(all, codes);
     Append(all, trigramStart);
+    Append(all, keySides);
     all += keyBytes;
     all += texts;
     all += postings;
-    index->data_ = all.constData();
+    index->header_ = all.left(sizeof(Header));
     index->size_ = static_cast<std::size_t>(all.size());
     return index;
 }
@@ -286,9 +314,8 @@ bool WordIndex::Save(QString* reason) const {
 }
 
 QByteArray WordIndex::Key(std::uint32_t id) const {
-    const auto* start = Section<std::uint32_t>(header().keyStart);
-    return QByteArray::fromRawData(data_ + header().keyBytes + start[id],
-                                   static_cast<qsizetype>(start[id + 1] - start[id]));
+    const std::uint32_t start = U32(header().keyStart, id);
+    return Bytes(header().keyBytes + start, U32(header().keyStart, id + 1) - start);
 }
 
 int WordIndex::FindKey(const QByteArray& key) const {
@@ -307,9 +334,11 @@ std::vector<int> WordIndex::PairsWithKey(const QByteArray& key, unsigned sides) 
     std::vector<int> records;
     const int id = FindKey(key);
     if (id < 0) return records;
-    const auto* start = Section<std::uint32_t>(header().hitStart);
-    const auto* hits = Section<std::uint32_t>(header().hitList);
-    for (std::uint32_t i = start[id]; i < start[id + 1]; ++i)
+    const std::uint32_t first = U32(header().hitStart, id);
+    const std::uint32_t end = U32(header().hitStart, id + 1);
+    const QByteArray bytes = Bytes(header().hitList + 4ull * first, 4ull * (end - first));
+    const auto* hits = reinterpret_cast<const std::uint32_t*>(bytes.constData());
+    for (std::uint32_t i = 0; i < end - first; ++i)
         if (sides & (1u << (hits[i] & 1))) records.push_back(static_cast<int>(hits[i] >> 1));
     std::sort(records.begin(), records.end());
     records.erase(std::unique(records.begin(), records.end()), records.end());
@@ -318,9 +347,9 @@ std::vector<int> WordIndex::PairsWithKey(const QByteArray& key, unsigned sides) 
 
 WordIndex::Pair WordIndex::PairOf(int record) const {
     if (record < 1 || std::uint32_t(record) > header().records) return {};
-    const auto* start = Section<std::uint32_t>(header().textStart);
-    const QString text = QString::fromUtf8(data_ + header().texts + start[record - 1],
-                                           start[record] - start[record - 1]);
+    const std::uint32_t start = U32(header().textStart, static_cast<std::uint32_t>(record - 1));
+    const std::uint32_t end = U32(header().textStart, static_cast<std::uint32_t>(record));
+    const QString text = QString::fromUtf8(Bytes(header().texts + start, end - start));
     const qsizetype tab = text.indexOf(QLatin1Char('\t'));
     if (tab < 0) return {};
     return {record, text.left(tab), text.mid(tab + 1)};
@@ -328,8 +357,7 @@ WordIndex::Pair WordIndex::PairOf(int record) const {
 
 QString WordIndex::Shown(std::uint32_t id) const {
     const QByteArray key = Key(id);
-    const std::uint32_t hit =
-        Section<std::uint32_t>(header().hitList)[Section<std::uint32_t>(header().hitStart)[id]];
+    const std::uint32_t hit = U32(header().hitList, U32(header().hitStart, id));
     const Pair pair = PairOf(static_cast<int>(hit >> 1));
     for (const QString& word : Headwords((hit & 1) ? pair.english : pair.german))
         if (HeadwordKeys(word).contains(key)) return word;
@@ -338,12 +366,17 @@ QString WordIndex::Shown(std::uint32_t id) const {
 
 QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) const {
     const Header& h = header();
-    const auto* keyStart = Section<std::uint32_t>(h.keyStart);
-    const auto* hitStart = Section<std::uint32_t>(h.hitStart);
-    const auto* hitList = Section<std::uint32_t>(h.hitList);
-    const auto* codes = Section<std::uint32_t>(h.trigramCodes);
-    const auto* postingStart = Section<std::uint32_t>(h.trigramStart);
-    const auto* postings = reinterpret_cast<const std::uint8_t*>(data_ + h.postings);
+    // The parts a suggestion reads, read whole once (the pairs' texts never).
+    const auto* keyStart = reinterpret_cast<const std::uint32_t*>(Whole(h.keyStart, h.hitStart));
+    const auto* keySides = reinterpret_cast<const std::uint8_t*>(Whole(h.keySides, h.keyBytes));
+    const auto* codes = reinterpret_cast<const std::uint32_t*>(Whole(h.trigramCodes, h.trigramStart));
+    const auto* postingStart =
+        reinterpret_cast<const std::uint32_t*>(Whole(h.trigramStart, h.keySides));
+    const auto* postings = reinterpret_cast<const std::uint8_t*>(Whole(h.postings, h.end));
+    const char* keyBytes = Whole(h.keyBytes, h.texts);
+    const auto key = [&](std::uint32_t id) {
+        return std::string_view(keyBytes + keyStart[id], keyStart[id + 1] - keyStart[id]);
+    };
 
     struct Near {
         int distance;
@@ -380,14 +413,11 @@ QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) c
         }
         for (const std::uint32_t id : candidates) {
             if (std::find(seen.begin(), seen.end(), id) != seen.end()) continue;
-            bool onSide = false;
-            for (std::uint32_t i = hitStart[id]; i < hitStart[id + 1] && !onSide; ++i)
-                onSide = sides & (1u << (hitList[i] & 1));
-            if (!onSide) continue;
-            const int distance = DistanceWithin(View(Key(id)), wanted, reach);
+            if (!(keySides[id] & sides)) continue;
+            const int distance = DistanceWithin(key(id), wanted, reach);
             if (distance > reach) continue;
             seen.push_back(id);
-            near.push_back({distance, hitStart[id + 1] - hitStart[id], id});
+            near.push_back({distance, U32(h.hitStart, id + 1) - U32(h.hitStart, id), id});
         }
     }
     std::sort(near.begin(), near.end(), [](const Near& a, const Near& b) {

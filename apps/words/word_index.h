@@ -10,15 +10,18 @@
 //   (record number and side), so that a word is found by a binary search;
 // - each pair's two sides as text, so that a lookup never opens the table
 //   (which the word list window holds while it is open);
-// - for each trigram of a key (the key between two boundary marks), the keys
-//   holding it, as gaps between key numbers in 7-bit groups.
+// - for each trigram of a key of up to 24 bytes (the key between two
+//   boundary marks), the keys holding it, as gaps between key numbers in
+//   7-bit groups, and for each key the sides it is a headword of.
 // A suggestion counts, for each key, the trigrams it shares with the typed
 // word, and measures the edit distance (insertions, deletions, changes and
 // swaps of neighbours) only for the keys that share enough of them to lie
 // within reach: one edit for words of up to four letters, two beyond.
 //
-// Its memory is the file's size while every part of it is read (less: the
-// system reads only the pages touched); a lookup reads a few pages.
+// A lookup reads the few bytes it needs of the file; the first suggestion
+// reads the keys, their sides and the trigrams' lists whole and keeps them
+// (some 27 MB for the installed dictionary, less than its table), never the
+// pairs' texts.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -29,6 +32,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -83,16 +87,20 @@ class WordIndex {
     struct Header;
     WordIndex() = default;
     const Header& header() const;
-    template <class T>
-    const T* Section(std::uint64_t offset) const;
+    // Bytes of the index: of the file, read when asked, or of the index built.
+    QByteArray Bytes(std::uint64_t offset, std::uint64_t length) const;
+    std::uint32_t U32(std::uint64_t part, std::uint32_t i) const;
+    // A part [part, end) whole: read once and kept.
+    const char* Whole(std::uint64_t part, std::uint64_t end) const;
     QByteArray Key(std::uint32_t id) const;
     int FindKey(const QByteArray& key) const;  // -1 when absent
     QString Shown(std::uint32_t id) const;
 
     QString tablePath_;
     QByteArray built_;             // the index built in memory, or
-    std::unique_ptr<QFile> file_;  // the side file, mapped
-    const char* data_ = nullptr;
+    std::unique_ptr<QFile> file_;  // the side file
+    QByteArray header_;
+    mutable std::map<std::uint64_t, QByteArray> parts_;  // of the file, read whole
     std::size_t size_ = 0;
 };
 
