@@ -369,7 +369,8 @@ QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) c
     // The parts a suggestion reads, read whole once (the pairs' texts never).
     const auto* keyStart = reinterpret_cast<const std::uint32_t*>(Whole(h.keyStart, h.hitStart));
     const auto* keySides = reinterpret_cast<const std::uint8_t*>(Whole(h.keySides, h.keyBytes));
-    const auto* codes = reinterpret_cast<const std::uint32_t*>(Whole(h.trigramCodes, h.trigramStart));
+    const auto* codes =
+        reinterpret_cast<const std::uint32_t*>(Whole(h.trigramCodes, h.trigramStart));
     const auto* postingStart =
         reinterpret_cast<const std::uint32_t*>(Whole(h.trigramStart, h.keySides));
     const auto* postings = reinterpret_cast<const std::uint8_t*>(Whole(h.postings, h.end));

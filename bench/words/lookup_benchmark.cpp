@@ -62,7 +62,8 @@ long MemoryKilobytes(const char* field) {
     QFile status("/proc/self/status");
     status.open(QIODevice::ReadOnly);
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field)) return line.mid(std::strlen(field)).trimmed().split(' ')[0].toLong();
+        if (line.startsWith(field))
+            return line.mid(std::strlen(field)).trimmed().split(' ')[0].toLong();
     return 0;
 }
 
@@ -126,8 +127,8 @@ void LookupWindow(benchmark::State& state) {
     const QStringList words = {"Haus", "strasse", "houses", "Komputer"};
     int n = 0;
     for (auto _ : state) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kLookupService, kLookupPath,
-                                                           kLookupInterface, "Lookup");
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kLookupService, kLookupPath, kLookupInterface, "Lookup");
         call << words[n++ % words.size()];
         QElapsedTimer clock;
         clock.start();
@@ -228,11 +229,11 @@ int main(int argc, char** argv) {
                 t["LookupProcess"] / t["FloorProcess"]);
     std::printf("window:  call to first paint = %.1f ms (goal: at most 50)\n", t["LookupWindow"]);
     std::printf("suggest: 8 letters, 2 typos = %.2f ms (goal: at most 20)\n", t["Suggest"]);
-    std::printf("memory:  added while suggesting / table file = %.2f (goal: at most 1; side file "
-                "/ table file = %.2f)\n",
-                memory,
-                double(QFileInfo(WordIndex::SideFilePath(Table())).size()) /
-                    QFileInfo(Table()).size());
+    std::printf(
+        "memory:  added while suggesting / table file = %.2f (goal: at most 1; side file "
+        "/ table file = %.2f)\n",
+        memory,
+        double(QFileInfo(WordIndex::SideFilePath(Table())).size()) / QFileInfo(Table()).size());
     benchmark::Shutdown();
     bus.kill();
     bus.waitForFinished();
