@@ -128,7 +128,7 @@ void DefineWordListWindow() {
                    .width = 430,
                    .height = 310,
                    .headers = {TEXT(kGerman), TEXT(kEnglish), TEXT(word_texts::kLearnColumn)},
-                   .widths = {185, 175, 50},
+                   .widths = {180, 170, 60},
                    .fields = {"eng1->de", "eng1->en"},
                    .workArea = "eng1",
                    .value = 0,

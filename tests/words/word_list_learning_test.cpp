@@ -107,13 +107,13 @@ TEST_F(WordListLearning, CtrlEWritesThePairsToLearnAsATabSeparatedFileAFlashCard
     // Read back as a flash-card program reads it: UTF-8, three tab-separated
     // fields a line, one line per pair.
     QProcess check;
-    check.start("python3", {"-c", R"(
+    check.start("python3", {"-c", R"py(
 import csv, sys
 with open(sys.argv[1], encoding="utf-8", newline="") as f:
     rows = list(csv.reader(f, delimiter="\t", quoting=csv.QUOTE_NONE))
 assert rows == [["Straße {f}", "street", "varnel-kesp"], ["Apfel {m}", "apple", "varnel-kesp"]], rows
 print("ok")
-)",
+)py",
                             exportPath() + "ToLearn.txt"});
     ASSERT_TRUE(check.waitForFinished(30000));
     EXPECT_EQ(check.readAllStandardOutput().trimmed(), "ok")

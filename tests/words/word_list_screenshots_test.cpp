@@ -1,6 +1,7 @@
 // Renders the word list in the three languages to PNG files in the build's
 // screenshots folder, for a person to look at: as it opens, and after a
-// German lookup. It shows a few fixture pairs; with KESP_WORDS_DICTIONARY
+// German lookup, with pairs marked to learn, and with "Did you mean" after a
+// lookup that found nothing. It shows a few fixture pairs; with KESP_WORDS_DICTIONARY
 // naming a de_en.dbf (the installed one, say) it shows that dictionary:
 //
 //   KESP_WORDS_DICTIONARY=build/app/data/de_en.dbf build/tests/words/word_list_screenshots_test
@@ -9,8 +10,10 @@
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 
 namespace {
 
@@ -54,6 +57,17 @@ TEST_F(WordListScreenshots, TheWordListInEveryLanguage) {
         Shoot("woerter_frm" + suffix);
         LookUpGerman("haus");
         Shoot("woerter_frm_lookup" + suffix);
+        // Two pairs marked to learn, and a lookup that finds nothing.
+        for (const QString& german : {QString("Haus {n}"), QString("Wörterbuch {n}")}) {
+            LookUpGerman(german.left(4));
+            SelectGerman(german);
+            DOMETHOD("woerter_frm", "Browse_2", "SetFocus");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::ControlModifier);
+        }
+        LookUpGerman("");
+        Shoot("woerter_frm_learn" + suffix);
+        LookUpGerman("Wörtrbuch");
+        Shoot("woerter_frm_didyoumean" + suffix);
         TestDriver::closeWindow("woerter_frm");
     }
 }
