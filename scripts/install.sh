@@ -35,6 +35,9 @@ else
     menu_name="Varnel Kesp 2.0 ($prefix)"
 fi
 menu_entry=$data_home/applications/$app_id.desktop
+# "Look up selection": the word list's lookup window for the text selected
+# anywhere on the desktop, for a panel or a key of the desktop's settings.
+lookup_entry=$data_home/applications/$app_id-lookup.desktop
 # The reminders at login (kesp --remind), off until the user switches them on
 # in the program's coming-up window; the program finds the entry through the
 # file beside it.
@@ -91,6 +94,27 @@ Keywords=Addresses;Contacts;Agenda;Notes;PIM;
 StartupNotify=true
 EOF
     echo "$menu_entry" >>"$manifest"
+}
+
+write_lookup_entry() {
+    cat >"$lookup_entry" <<EOF
+[Desktop Entry]
+Type=Application
+Version=1.4
+Name=Look up selection
+Name[de]=Auswahl nachschlagen
+Name[pt_BR]=Consultar a seleção
+Comment=Looks up the selected text in the German-English word list of $menu_name
+Comment[de]=Schlägt den markierten Text im deutsch-englischen Wörterbuch von $menu_name nach
+Comment[pt_BR]=Consulta o texto selecionado no dicionário alemão-inglês de $menu_name
+Exec=$(exec_argument "$prefix/kesp") --lookup-window
+Path=$prefix
+Icon=$app_id
+Terminal=false
+Categories=Office;Dictionary;
+Keywords=Dictionary;Translate;German;English;
+EOF
+    echo "$lookup_entry" >>"$manifest"
 }
 
 write_autostart_entry() {
@@ -153,6 +177,7 @@ install_program() {
         [ -e "$prefix/data/$(basename "$table")" ] || cp -p "$table" "$prefix/data/"
     done
     write_menu_entry
+    write_lookup_entry
     write_autostart_entry "$hidden"
     install_icon 48
     install_icon 128
@@ -164,6 +189,7 @@ install_program() {
     fi
     echo "Varnel Kesp 2.0 is installed in $prefix"
     echo "  menu entry: $menu_entry"
+    echo "  look up selection: $lookup_entry (bind it to a key in the desktop's keyboard settings)"
     echo "  tables: $prefix/data, exports: $prefix/export"
 }
 

@@ -33,7 +33,11 @@ fingerprint() {  # contents of the user's tables and exports
 
 # The menu entry an install wrote, from its list of installed files.
 menu_entry_of() {
-    grep '/applications/.*\.desktop$' "$1/.installed-files"
+    grep '/applications/.*\.desktop$' "$1/.installed-files" | grep -v -- '-lookup\.desktop$'
+}
+# Its entry "Look up selection".
+lookup_entry_of() {
+    grep '/applications/.*-lookup\.desktop$' "$1/.installed-files"
 }
 # Its autostart entry of the reminders at login.
 autostart_entry_of() {
@@ -61,6 +65,10 @@ check_one_prefix() {
     desktop-file-validate "$menu" || fail "desktop-file-validate"
     grep -qxF "Exec=\"$prefix/kesp\"" "$menu" || fail "menu entry starts $(grep ^Exec= "$menu")"
     case $icon in varnel-kesp*) ;; *) fail "menu entry names the icon $icon" ;; esac
+    lookup=$(lookup_entry_of "$prefix")
+    desktop-file-validate "$lookup" || fail "desktop-file-validate of the lookup entry"
+    grep -qxF "Exec=\"$prefix/kesp\" --lookup-window" "$lookup" ||
+        fail "the lookup entry runs $(grep ^Exec= "$lookup")"
     autostart=$(autostart_entry_of "$prefix")
     desktop-file-validate "$autostart" || fail "desktop-file-validate of the autostart entry"
     grep -qxF "Exec=\"$prefix/kesp\" --remind" "$autostart" || fail "autostart runs $(grep ^Exec= "$autostart")"
@@ -84,6 +92,7 @@ check_one_prefix() {
     [ ! -e "$prefix/img" ] || fail "the pictures are still there"
     [ ! -e "$prefix/Help.htm" ] || fail "the help pages are still there"
     [ ! -e "$menu" ] || fail "the menu entry is still there"
+    [ ! -e "$lookup" ] || fail "the lookup entry is still there"
     [ ! -e "$autostart" ] || fail "the autostart entry is still there"
     [ -z "$(find "$share/icons" -name 'varnel-kesp*' 2>/dev/null)" ] || fail "the icon is still there"
     [ "$(fingerprint "$prefix")" = "$before" ] || fail "uninstall touched the user's data"
