@@ -3,7 +3,9 @@
 #include "apps/words/lookup_window.h"
 #include "apps/words/word_index.h"
 #include "kernel/public_variables.h"
+#include "kernel/t_close.h"
 #include "toolkit/action_dispatch.h"
+#include "toolkit/form_window.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -23,6 +25,10 @@ class LookupService : public QObject {
   public slots:
     Q_SCRIPTABLE void Lookup(const QString& text) {
         kesp::RunAction([text] {
+            // Tables stay open until the next window opens; with none but
+            // the main window open, none is in use, and the dictionary's
+            // table is let go of so that its index can be built anew.
+            if (!kesp::OpenModalWindow()) T_CLOSE();
             ShowLookupWindow(DictionaryIndex(THE_DATA_PATH + QStringLiteral("de_en.dbf"), true),
                              text);
         });

@@ -55,9 +55,20 @@ bool IsVowel(char c) {
 
 QStringList Headwords(const QString& side) {
     QStringList words;
-    for (const QStringView alternative : QStringView(side).split(QLatin1Char(';'))) {
-        const QString word = WithoutNotes(alternative);
+    // Alternatives are separated by the semicolons outside the notes: "(in; auf)" is one note.
+    const QStringView text(side);
+    int depth = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size()) {
+            const QChar c = text[i];
+            if (c == u'{' || c == u'[' || c == u'(') ++depth;
+            if (c == u'}' || c == u']' || c == u')') depth = std::max(0, depth - 1);
+            if (c != u';' || depth > 0) continue;
+        }
+        const QString word = WithoutNotes(text.mid(start, i - start));
         if (!word.isEmpty() && !words.contains(word)) words.append(word);
+        start = i + 1;
     }
     return words;
 }

@@ -21,11 +21,13 @@ const Texts kResultsName{"Gefundene Paare", "Pairs found", "Pares encontrados"};
 const Texts kNoDictionary{"Das Wörterbuch kann nicht gelesen werden.",
                           "The dictionary cannot be read.", "O dicionário não pode ser lido."};
 
-constexpr int kSuggestionRole = Qt::UserRole;  // true on an item that is a suggestion
+constexpr int kSuggestionRole = Qt::UserRole;
+constexpr int kFrame =
+    8;  // pixels of a window manager's frame, about  // true on an item that is a suggestion
 
 class LookupWindow : public QWidget {
   public:
-    explicit LookupWindow(const WordIndex* index) : index_(index) {
+    LookupWindow(const WordIndex* index, QWidget* above) : QWidget(above), index_(index) {
         setObjectName(QStringLiteral("nachschlagen"));
         setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
         setAttribute(Qt::WA_DeleteOnClose);
@@ -88,7 +90,8 @@ class LookupWindow : public QWidget {
         if (!screen) screen = QGuiApplication::primaryScreen();
         QPoint at = pointer + QPoint(16, 16);
         if (screen) {
-            const QRect room = screen->availableGeometry();
+            // Whole on the screen, its frame included (not known before it is shown: guessed).
+            const QRect room = screen->availableGeometry().adjusted(0, 0, -kFrame, -kFrame * 4);
             at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() - width())));
             at.setY(std::clamp(at.y(), room.top(), std::max(room.top(), room.bottom() - height())));
         }
@@ -138,7 +141,8 @@ QPointer<LookupWindow>& Open() {
 QWidget* ShowLookupWindow(const WordIndex* index, const QString& text,
                           std::function<void()> closed) {
     if (Open()) Open()->close();
-    auto* window = new LookupWindow(index);
+    // Above a modal window of the program, which would block any other.
+    auto* window = new LookupWindow(index, QApplication::activeModalWidget());
     Open() = window;
     if (closed) QObject::connect(window, &QObject::destroyed, std::move(closed));
     window->Show(text);

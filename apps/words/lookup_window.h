@@ -6,7 +6,9 @@
 // the same window. Escape closes it, and so does its losing the focus to
 // another window. There is one at a time: a new lookup takes the open one.
 //
-// Its controls carry names for screen readers; the list has the focus.
+// Its controls carry names for screen readers; the list has the focus. A
+// modal window of the program open, it belongs to that one, so that it
+// takes keys all the same.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once

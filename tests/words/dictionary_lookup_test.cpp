@@ -21,6 +21,8 @@ TEST(Headwords, AreTheAlternativesWithoutTheirNotes) {
     EXPECT_EQ(Headwords("axis of twofold/binary symmetry"),
               QStringList({"axis of twofold/binary symmetry"}));
     EXPECT_EQ(Headwords("(persönliche) Sympathie {f} (für jdn.)"), QStringList({"Sympathie"}));
+    EXPECT_EQ(Headwords("münden {vt} (in; auf) (Weg; Straße)"), QStringList({"münden"}))
+        << "a semicolon inside a note separates nothing";
     EXPECT_TRUE(Headwords(" {pl} ; [ugs.]").isEmpty());
 }
 
