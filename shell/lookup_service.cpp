@@ -12,6 +12,8 @@
 #include <QDBusMessage>
 #include <QObject>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kAnswerWithin = 2000;  // milliseconds
@@ -24,18 +26,22 @@ class LookupService : public QObject {
 
   public slots:
     Q_SCRIPTABLE void Lookup(const QString& text) {
-        kesp::RunAction([text] {
-            // Tables stay open until the next window opens; with none but
-            // the main window open, none is in use, and the dictionary's
-            // table is let go of so that its index can be built anew.
-            if (!kesp::OpenModalWindow()) T_CLOSE();
-            ShowLookupWindow(DictionaryIndex(THE_DATA_PATH + QStringLiteral("de_en.dbf"), true),
-                             text);
-        });
+        kesp::RunAction([text] { ShowLookupOfRunningCopy(text); });
     }
 };
 
 }  // namespace
+
+void ShowLookupOfRunningCopy(const QString& text) {
+    // Tables stay open until the next window opens; with none but the main
+    // window open, none is in use, and the dictionary's table is let go of
+    // so that its index can be built anew.
+    const QList<kesp::FormWindow*> open = kesp::FormWindows();
+    if (std::all_of(open.begin(), open.end(),
+                    [](const kesp::FormWindow* window) { return window->name() == "haupt"; }))
+        T_CLOSE();
+    ShowLookupWindow(DictionaryIndex(THE_DATA_PATH + QStringLiteral("de_en.dbf"), true), text);
+}
 
 bool OfferLookupService() {
     QDBusConnection bus = QDBusConnection::sessionBus();

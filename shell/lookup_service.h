@@ -17,6 +17,10 @@ inline const QString kLookupService = QStringLiteral("net.varnel.Kesp");
 inline const QString kLookupPath = QStringLiteral("/Lookup");
 inline const QString kLookupInterface = QStringLiteral("net.varnel.Kesp.Lookup");
 
+// What Lookup(text) does: the lookup window for the text, the dictionary's
+// index of headwords built and saved first when the table changed since.
+void ShowLookupOfRunningCopy(const QString& text);
+
 // Registers the service on the session bus; false when there is no bus or
 // another copy offers it.
 bool OfferLookupService();

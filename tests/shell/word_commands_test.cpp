@@ -4,17 +4,24 @@
 // it) and write nothing; the export of the pairs to learn waits for the
 // folder, as the other commands do; the lookup window comes from the copy
 // that runs, through the session bus.
+#include "apps/words/learn_marks.h"
+#include "apps/words/lookup_window.h"
 #include "apps/words/word_index.h"
 #include "kernel/public_variables.h"
+#include "shell/backups.h"
 #include "shell/lookup_service.h"
+#include "shell/trash.h"
+#include "store/xbase.h"
 #include "tests/shell/installed_program.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QProcess>
 #include <QThread>
 
@@ -111,6 +118,47 @@ print("ok")
     const CommandRun unwritable = Kesp({"--export-learn", THE_DATA_PATH + "no/such/folder/x.txt"});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.startsWith("The file to learn could not be written:"));
+}
+
+// A mark belongs to the pair's text: a pair packed into the trash and put
+// back has its mark again, and a backup keeps the marks with the tables.
+TEST_F(WordCommands, MarksToLearnOutliveTheTrashAndAreBackedUp) {
+    AddRecord("lernen.dbf", {{"DE", "Hund {m}"}, {"EN", "dog"}});
+    DeleteRecords("de_en.dbf", [] { return FIELD("DE").toString().startsWith("Hund"); });
+    DBUSEAREA(false, DataFile("de_en.dbf"), "words");
+    __DBPACK();
+    DBCLOSEALL();
+    EXPECT_EQ(Kesp({"--lookup", "Hund"}).exitCode, 1);
+    QList<TrashEntry> packed;
+    for (const TrashEntry& entry : TrashEntries())
+        if (entry.kind->table == "de_en.dbf") packed.append(entry);
+    ASSERT_EQ(packed.size(), 1);
+    bool inUse = false;
+    EXPECT_EQ(RestoreTrashEntries(packed, &inUse), 1);
+    EXPECT_EQ(Kesp({"--lookup", "Hund"}).out, "Hund\n  Hund {m} = dog\n");
+    QList<LearnPair> marks;
+    ASSERT_TRUE(ReadLearnMarks(DataFile("lernen.dbf"), &marks));
+    EXPECT_EQ(marks, QList<LearnPair>({{"Hund {m}", "dog"}}));
+
+    const QString backup = MakeSnapshot(QDateTime::currentDateTime());
+    ASSERT_FALSE(backup.isEmpty());
+    EXPECT_TRUE(QFile::exists(backup + "/lernen.dbf"));
+}
+
+// The running copy's lookup, with the main window's statistics done (they
+// leave the tables open): the window shows the pairs, and the index of
+// headwords is saved for the commands.
+TEST_F(WordCommands, TheRunningCopyLooksUpWithItsMainWindowOpen) {
+    OpenMainWindow();
+    ShowLookupOfRunningCopy("Hund");
+    ASSERT_TRUE(OpenLookupWindow());
+    const auto* list = OpenLookupWindow()->findChild<QListWidget*>("List_1");
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->text(), "Hund {m} = dog");
+    EXPECT_TRUE(QFile::exists(DataFile("de_en.wix")));
+    OpenLookupWindow()->close();
+    QApplication::processEvents();
 }
 
 // A private session bus; the program started on it with its windows (on the
