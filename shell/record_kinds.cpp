@@ -10,6 +10,7 @@
 #include "apps/notes/notes.h"
 #include "apps/projects/projects.h"
 #include "apps/tips/tips.h"
+#include "apps/words/learn_marks.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
 #include "store/dbf_table.h"
@@ -213,6 +214,7 @@ QList<RecordKind> Describe() {
 
     kinds.append({.id = "words",
                   .table = "de_en.dbf",
+                  .otherTables = {kLearnMarksTable},
                   .name = {"Wörterbuch", "Dictionary", "Dicionário"},
                   .launchButton = "Button_21",
                   .pictureButton = "Button_18",

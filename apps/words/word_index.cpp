@@ -126,6 +126,8 @@ const WordIndex::Header& WordIndex::header() const {
 }
 
 QByteArray WordIndex::Bytes(std::uint64_t offset, std::uint64_t length) const {
+    // A damaged file's offsets lead nowhere: they read nothing.
+    if (offset > size_ || length > size_ - offset) return {};
     if (!built_.isEmpty())
         return QByteArray::fromRawData(built_.constData() + offset, static_cast<qsizetype>(length));
     QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
@@ -135,11 +137,15 @@ QByteArray WordIndex::Bytes(std::uint64_t offset, std::uint64_t length) const {
 }
 
 std::uint32_t WordIndex::U32(std::uint64_t part, std::uint32_t i) const {
-    const auto loaded = parts_.find(part);
-    if (loaded != parts_.end())
-        return reinterpret_cast<const std::uint32_t*>(loaded->second.constData())[i];
     std::uint32_t value = 0;
-    std::memcpy(&value, Bytes(part + 4ull * i, 4).constData(), 4);
+    const auto loaded = parts_.find(part);
+    if (loaded != parts_.end()) {
+        if (4ull * i + 4 <= std::uint64_t(loaded->second.size()))
+            std::memcpy(&value, loaded->second.constData() + 4ull * i, 4);
+        return value;
+    }
+    const QByteArray bytes = Bytes(part + 4ull * i, 4);
+    if (bytes.size() == 4) std::memcpy(&value, bytes.constData(), 4);
     return value;
 }
 
@@ -163,8 +169,8 @@ std::unique_ptr<WordIndex> WordIndex::Open(const QString& tablePath, bool evenIf
     if (!index->file_->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return nullptr;
     const qint64 size = index->file_->size();
     if (size < qint64(sizeof(Header))) return nullptr;
-    index->header_ = index->Bytes(0, sizeof(Header));
     index->size_ = static_cast<std::size_t>(size);
+    index->header_ = index->Bytes(0, sizeof(Header));
     const Header& h = index->header();
     // Every part in order inside the file: a file cut short or of another
     // making is not read.
@@ -315,7 +321,8 @@ bool WordIndex::Save(QString* reason) const {
 
 QByteArray WordIndex::Key(std::uint32_t id) const {
     const std::uint32_t start = U32(header().keyStart, id);
-    return Bytes(header().keyBytes + start, U32(header().keyStart, id + 1) - start);
+    const std::uint32_t end = U32(header().keyStart, id + 1);
+    return end >= start ? Bytes(header().keyBytes + start, end - start) : QByteArray();
 }
 
 int WordIndex::FindKey(const QByteArray& key) const {
@@ -336,9 +343,10 @@ std::vector<int> WordIndex::PairsWithKey(const QByteArray& key, unsigned sides) 
     if (id < 0) return records;
     const std::uint32_t first = U32(header().hitStart, id);
     const std::uint32_t end = U32(header().hitStart, id + 1);
-    const QByteArray bytes = Bytes(header().hitList + 4ull * first, 4ull * (end - first));
+    const QByteArray bytes =
+        end >= first ? Bytes(header().hitList + 4ull * first, 4ull * (end - first)) : QByteArray();
     const auto* hits = reinterpret_cast<const std::uint32_t*>(bytes.constData());
-    for (std::uint32_t i = 0; i < end - first; ++i)
+    for (qsizetype i = 0; i < bytes.size() / 4; ++i)
         if (sides & (1u << (hits[i] & 1))) records.push_back(static_cast<int>(hits[i] >> 1));
     std::sort(records.begin(), records.end());
     records.erase(std::unique(records.begin(), records.end()), records.end());
@@ -349,6 +357,7 @@ WordIndex::Pair WordIndex::PairOf(int record) const {
     if (record < 1 || std::uint32_t(record) > header().records) return {};
     const std::uint32_t start = U32(header().textStart, static_cast<std::uint32_t>(record - 1));
     const std::uint32_t end = U32(header().textStart, static_cast<std::uint32_t>(record));
+    if (end < start) return {};
     const QString text = QString::fromUtf8(Bytes(header().texts + start, end - start));
     const qsizetype tab = text.indexOf(QLatin1Char('\t'));
     if (tab < 0) return {};
@@ -375,8 +384,12 @@ QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) c
         reinterpret_cast<const std::uint32_t*>(Whole(h.trigramStart, h.keySides));
     const auto* postings = reinterpret_cast<const std::uint8_t*>(Whole(h.postings, h.end));
     const char* keyBytes = Whole(h.keyBytes, h.texts);
+    const std::uint64_t keyLength = h.texts - h.keyBytes;
+    const std::uint64_t postingLength = h.end - h.postings;
     const auto key = [&](std::uint32_t id) {
-        return std::string_view(keyBytes + keyStart[id], keyStart[id + 1] - keyStart[id]);
+        const std::uint32_t start = keyStart[id], end = keyStart[id + 1];
+        if (end < start || end > keyLength) return std::string_view();  // a damaged file
+        return std::string_view(keyBytes + start, end - start);
     };
 
     struct Near {
@@ -399,14 +412,16 @@ QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) c
             if (at == codes + h.trigrams || *at != code) continue;
             const std::uint32_t t = static_cast<std::uint32_t>(at - codes);
             std::uint32_t id = 0;
-            for (std::uint32_t p = postingStart[t]; p < postingStart[t + 1];) {
+            const std::uint64_t last = std::min<std::uint64_t>(postingStart[t + 1], postingLength);
+            for (std::uint64_t p = postingStart[t]; p < last;) {
                 std::uint32_t gap = 0;
                 for (int shift = 0;; shift += 7) {
-                    const std::uint8_t byte = postings[p++];
-                    gap |= std::uint32_t(byte & 0x7f) << shift;
+                    const std::uint8_t byte = p < last ? postings[p++] : 0;
+                    gap |= std::uint32_t(byte & 0x7f) << (shift % 32);
                     if (!(byte & 0x80)) break;
                 }
                 id += gap;
+                if (id >= h.keys) break;  // a damaged file
                 const int length = static_cast<int>(keyStart[id + 1] - keyStart[id]);
                 if (std::abs(length - static_cast<int>(wanted.size())) > reach) continue;
                 if (++shared[id] == enough) candidates.push_back(id);

@@ -179,6 +179,31 @@ TEST_F(DictionaryLookup, ADamagedSideFileIsNotReadAndBuiltAnew) {
     EXPECT_EQ(rebuilt->PairsWithKey("hund").size(), 1u);
 }
 
+// Every byte of the side file changed in turn: whatever the file then says,
+// a lookup and a suggestion read only inside it, and never crash.
+TEST_F(DictionaryLookup, AnyByteOfTheSideFileChangedGivesAnswersButNeverACrash) {
+    ASSERT_TRUE(Index()->Save());
+    const QString side = WordIndex::SideFilePath(Table());
+    QFile file(side);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray sound = file.readAll();
+    file.close();
+    int opened = 0;
+    for (qsizetype at = 0; at < sound.size(); ++at) {
+        QByteArray damaged = sound;
+        damaged[at] = static_cast<char>(damaged[at] ^ 0xA5);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(damaged);
+        file.close();
+        const auto index = WordIndex::Open(Table(), true);
+        if (!index) continue;
+        ++opened;
+        for (const char* text : {"strasse", "zu Hause", "dogs", "Komputer", "Wörtrebcuh"})
+            AnswerLines(*index, LookUpSelection(*index, text));
+    }
+    EXPECT_GT(opened, sound.size() / 2) << "most changes pass for an index";
+}
+
 TEST_F(DictionaryLookup, PairsAreFoundOnTheSidesAsked) {
     const auto index = Index();
     EXPECT_EQ(index->PairsWithKey("computer").size(), 1u);
