@@ -117,6 +117,7 @@ QList<RecordKind> Describe() {
     kinds.append(
         {.id = "agenda",
          .table = "agenda.dbf",
+         .otherTables = {"agenda_uid.dbf", "agenda_info.dbf"},
          .name = {"Agenda", "Agenda", "Agenda"},
          .launchButton = "Button_13",
          .pictureButton = "Button_10",

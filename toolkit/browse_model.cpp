@@ -10,11 +10,13 @@
 namespace kesp {
 
 BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers,
-                         std::function<QColor()> rowColour, QObject* parent)
+                         std::function<QColor()> rowColour,
+                         std::function<QStringList(const QStringList&)> rowCells, QObject* parent)
     : QAbstractTableModel(parent),
       alias_(std::move(alias)),
       headers_(std::move(headers)),
-      rowColour_(std::move(rowColour)) {
+      rowColour_(std::move(rowColour)),
+      rowCells_(std::move(rowCells)) {
     // Rows are read inside the browse's own work area, so "alias->field"
     // is read as the plain field name.
     for (const QString& field : fields) {
@@ -281,6 +283,7 @@ BrowseModel::Row BrowseModel::readCurrentRow() const {
     Row row{RECNO(), {}, {}};
     for (const QString& field : fields_)
         row.cells << CellText(field);
+    if (rowCells_) row.cells = rowCells_(row.cells);
     if (rowColour_) row.colour = rowColour_();
     return row;
 }

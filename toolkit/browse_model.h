@@ -32,8 +32,12 @@ class BrowseModel : public QAbstractTableModel {
   public:
     // `fields` are written "alias->field" or "field". `rowColour`, when
     // given, is asked on each row's record for the colour of its text.
+    // `rowCells`, when given, turns the fields' texts of each row into the
+    // texts it shows, asked likewise.
     BrowseModel(QString alias, QStringList fields, QStringList headers,
-                std::function<QColor()> rowColour = {}, QObject* parent = nullptr);
+                std::function<QColor()> rowColour = {},
+                std::function<QStringList(const QStringList&)> rowCells = {},
+                QObject* parent = nullptr);
 
     const QString& alias() const { return alias_; }
 
@@ -92,6 +96,7 @@ class BrowseModel : public QAbstractTableModel {
     QStringList fields_;
     QStringList headers_;
     std::function<QColor()> rowColour_;
+    std::function<QStringList(const QStringList&)> rowCells_;
     std::vector<Row> rows_;
     bool reachedTop_ = true;
     bool reachedBottom_ = true;

@@ -293,6 +293,9 @@ struct BrowseProperties {
     // The colour of a row's text, asked with the table standing on the row's
     // record whenever the row is read; none, or an invalid colour: the list's own.
     std::function<QColor()> rowColour;
+    // The texts a row shows, asked likewise with the fields' texts read; none:
+    // those texts as they are.
+    std::function<QStringList(const QStringList& cells)> rowCells;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 

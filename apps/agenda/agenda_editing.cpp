@@ -5,6 +5,9 @@
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_links.h"
+#include "apps/agenda/details_window.h"
+#include "apps/agenda/series_editing.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/field_rows.h"
 #include "apps/common/steps_to_the_end.h"
@@ -79,8 +82,10 @@ void AGENDA_EDIT() {
     KESP_OPERATION();
     const bool chosen = AppointmentSelected();
     for (const char* control :
-         {"DatePicker_1", "Combo_3", "Combo_4", "Text_2", "Button_1", "Button_2"})
+         {"DatePicker_1", "Combo_3", "Combo_4", "Text_2", "Button_1", "Button_7", "Button_2"})
         SETPROPERTY(kWindow, control, "enabled", chosen);
+    SETPROPERTY(kWindow, "Label_12", "value",
+                chosen ? DetailsLine(EventOfChosenAppointment()) : QString());
     if (!chosen) {
         SETPROPERTY(kWindow, "Text_2", "value", QString());
         SETPROPERTY(kWindow, "DatePicker_1", "allowempty", true);
@@ -120,6 +125,12 @@ void AGENDA_NEW() {
         DBGOTO(selected);  // the failed append is gone; the selection stays
         throw;
     }
+    // The UID it keeps through every change; without one (the write refused)
+    // it is an appointment as the table alone says.
+    StepsToTheEnd identity;
+    identity.Run([record = RECNO(), &added] {
+        AddLinks(THE_DATA_PATH, {{record, added, {NewEventUid(), {}}}});
+    });
     // Stored: from here on a refused write is told, and the window goes on.
     StepsToTheEnd after;
     ReopenAgendaAfterChange(false, after);
@@ -135,6 +146,7 @@ void AGENDA_SAVE() {
     if (!TextGiven("Text_2")) return;
     const int stored = RECNO();
     const Appointment before = ReadAppointment("agenda");
+    const ChosenEvent chosen = EventOfChosenAppointment();
     // A time the lists cannot show keeps its stored text unless the user
     // chooses another.
     const Appointment after{
@@ -142,6 +154,16 @@ void AGENDA_SAVE() {
         .hour = ChosenTimeText(HourItems(), ListValue("Combo_3"), before.hour),
         .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_4"), before.minute),
         .text = TrimmedValue(kWindow, "Text_2")};
+    if (chosen.isOccurrence()) {
+        AskChangeScope(false, [chosen, after](ChangeScope scope) {
+            SaveChosenOccurrence(chosen, after, scope);
+        });
+        return;
+    }
+    if (chosen.event) {
+        SaveChosenEvent(chosen, after);
+        return;
+    }
     // The new version is written before the old one is marked: an
     // interruption in between leaves both, never neither.
     DBSELECTAREA("a");
@@ -152,6 +174,14 @@ void AGENDA_SAVE() {
         throw;
     }
     const int added = RECNO();
+    // The new version keeps the UID of the old one.
+    StepsToTheEnd identity;
+    identity.Run([&chosen, added, &after, stored] {
+        const QString uid = chosen.link ? chosen.link->uid : ContentUid(chosen.shown);
+        AddLinks(THE_DATA_PATH, {{added, after, {uid, {}}}});
+        DropLinks(THE_DATA_PATH, {stored});
+    });
+    DBSELECTAREA("a");
     DBGOTO(stored);
     try {
         DBDELETE();
@@ -192,27 +222,44 @@ void ShowAgendaUndo() {
         SETPROPERTY(kWindow, item, "enabled", !agendaDeletions.isEmpty());
 }
 
+// Deletes the records in one pack, which takes them to the trash, and keeps
+// that pack for Ctrl+Z.
+void DeleteAppointments(const QList<int>& records, const QDate& day) {
+    const QString packBefore = LastPackOf(kAgendaTable);
+    DBSELECTAREA("a");
+    for (const int record : records) {
+        DBGOTO(record);
+        DBDELETE();
+    }
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(true, after);
+    const QString pack = LastPackOf(kAgendaTable);
+    if (pack != packBefore) agendaDeletions.append({pack, day});
+    ShowAgendaUndo();
+    SETPROPERTY(kWindow, "MonthCal_1", "value", day);
+    after.Run([] { AGENDA_AKTUALISIEREN(); });
+    after.TellSavedAnyway(THE_APP_NAME);
+}
+
 }  // namespace
 
 void DELETE_TERMIN() {
     KESP_OPERATION();
     if (!AppointmentSelected()) return;
-    const Appointment doomed = ReadAppointment("agenda");
+    const ChosenEvent chosen = EventOfChosenAppointment();
+    if (chosen.isOccurrence()) {
+        AskChangeScope(true, [chosen](ChangeScope scope) {
+            DeleteAppointments(NoteChosenDeletion(chosen, scope), chosen.shown.date);
+        });
+        return;
+    }
+    const Appointment& doomed = chosen.shown;
     using namespace agenda_texts;
     const QString question = TEXT(kDeleteStart) + DTOC(doomed.date) + TEXT(kDeleteAt) +
                              TrimBlanks(doomed.hour) + ":" + TrimBlanks(doomed.minute) +
                              TEXT(kDeleteEnd);
     if (!MSGYESNO(question, THE_APP_NAME)) return;
-    const QString packBefore = LastPackOf(kAgendaTable);
-    DBSELECTAREA("a");
-    DBDELETE();
-    StepsToTheEnd after;
-    ReopenAgendaAfterChange(true, after);
-    const QString pack = LastPackOf(kAgendaTable);
-    if (pack != packBefore) agendaDeletions.append({pack, doomed.date});
-    ShowAgendaUndo();
-    after.Run([] { AGENDA_AKTUALISIEREN(); });
-    after.TellSavedAnyway(THE_APP_NAME);
+    DeleteAppointments(NoteChosenDeletion(chosen, ChangeScope::All), doomed.date);
 }
 
 void ForgetAgendaDeletions() {
@@ -229,6 +276,7 @@ void UNDO_DELETE_TERMIN() {
     RestorePack(kAgendaTable, deletion.pack);
     StepsToTheEnd after;
     ReopenAgendaAfterChange(false, after);
+    after.Run([] { TieAppointmentsBack(); });
     const int restored = static_cast<int>(RECCOUNT());  // appended: the last record
     SETPROPERTY(kWindow, "MonthCal_1", "value", deletion.day);
     after.Run([restored] { RefreshViewsSelecting(restored); });

@@ -5,6 +5,9 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_events.h"
+#include "apps/agenda/appointment_links.h"
+#include "apps/agenda/event_appointments.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
@@ -23,14 +26,15 @@ using agenda_texts::kWindow;
 
 // The controls a user can act on while a report is laid out.
 const QStringList kInputControls = {
-    "MonthCal_1", "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",   "Button_1",
-    "Button_2",   "DatePicker_2", "Combo_1",  "Combo_2",  "Text_1",   "Button_32",
-    "Button_5",   "Button_3",     "Browse_1", "Button_6", "Button_4", "List_1"};
+    "MonthCal_1",   "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",    "Button_1", "Button_2",
+    "DatePicker_2", "Combo_1",      "Combo_2",  "Text_1",   "Button_32", "Button_7", "Button_5",
+    "Button_3",     "Browse_1",     "Button_6", "Button_4", "List_1"};
 
 // Closing writes the index file of the view closed. A refusal is kept in
 // `steps`: the table is unchanged, and the new view opens all the same.
 void OpenAgenda(const QString& alias, StepsToTheEnd& steps) {
     steps.Run([] { T_CLOSE(); });
+    FollowAgendaPacks(THE_DATA_PATH);
     DBSELECTAREA("a");
     DBUSEAREA(false, THE_DATA_PATH + kAgendaTable, alias);
 }
@@ -84,10 +88,38 @@ void FillElevenDayList() {
     DOMETHOD(kWindow, "List_1", "DeleteAllItems");
     while (!DBEOF()) {
         const Appointment shown = ReadAppointment("agenda2");
+        const QString time = shown.hour.trimmed().isEmpty() ? TEXT(agenda_texts::kAllDay)
+                                                            : shown.hour + ":" + shown.minute;
         DOMETHOD(kWindow, "List_1", "AddItem",
-                 DTOC(shown.date) + " " + shown.hour + ":" + shown.minute + " " + shown.text);
+                 DTOC(shown.date) + " " + time + " " + MarkedText(RECNO(), shown));
         DBSKIP(1);
     }
+}
+
+}  // namespace
+
+void TieAppointmentsBack() {
+    const int last = LastLinkedRecord(THE_DATA_PATH);
+    QHash<int, Appointment> appended;
+    for (int number = last + 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) appended.insert(number, ReadAppointment(ALIAS()));
+    }
+    for (const QString& uid : TieRecordsBackFromTheTrash(THE_DATA_PATH, appended))
+        MarkEventDeleted(THE_DATA_PATH, uid, false);
+}
+
+namespace {
+
+// The day up to which every series without end is stored; invalid: none.
+QDate seriesStoredUntil;
+
+// The user looks beyond what is stored of the series without end.
+void StoreSeriesFurther(const QDate& horizon, StepsToTheEnd& steps) {
+    OpenAgenda("agenda", steps);
+    steps.Run([&horizon] { StoreOpenSeriesUntil(THE_DATA_PATH, horizon); });
+    CreateAgendaIndex(steps);
+    seriesStoredUntil = OpenSeriesStoredUntil(THE_DATA_PATH);
 }
 
 }  // namespace
@@ -125,6 +157,8 @@ void AGENDA_AKTUALISIEREN() {
                              {"Browse_1", "header", 2, {"MM", "MM", "MM"}},
                              {"Browse_1", "header", 3, appointment}});
     const QDate day = ChosenDay();
+    if (seriesStoredUntil.isValid() && RangeEnd(day) > seriesStoredUntil)
+        StoreSeriesFurther(StoreHorizon(RangeEnd(day)), steps);
 
     OpenRangeView(RangeStart(day), RangeEnd(day), steps);
     FillElevenDayList();
@@ -145,6 +179,20 @@ void AGENDA_AKTUALISIEREN() {
     steps.ThrowRefusal();
 }
 
+QString MarkedText(int record, const Appointment& shown) {
+    const std::optional<AppointmentLink> link = LinkOf(THE_DATA_PATH, record, shown);
+    const bool occurrence = link && !link->recurrenceId.isEmpty();
+    return occurrence ? agenda_texts::kSeriesMark + shown.text : shown.text;
+}
+
+QStringList DayRowCells(const QStringList& cells) {
+    if (cells.size() < 3) return cells;
+    const Appointment shown = ReadAppointment(ALIAS());
+    QString text = MarkedText(RECNO(), shown);
+    if (cells[0].trimmed().isEmpty()) text = TEXT(agenda_texts::kAllDay) + " \u00B7 " + text;
+    return {cells[0], cells[1], text};
+}
+
 QDate ChosenDay() {
     return GETPROPERTY(kWindow, "MonthCal_1", "value").toDate();
 }
@@ -157,6 +205,9 @@ int OpenAgendaIndexed(const QString& alias, bool pack) {
     if (pack) {
         asked = TakeRecordToOpenOn();
         __DBPACK();
+        TieAppointmentsBack();
+        StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
+        seriesStoredUntil = OpenSeriesStoredUntil(THE_DATA_PATH);
     }
     CreateAgendaIndex(steps);
     steps.ThrowRefusal();

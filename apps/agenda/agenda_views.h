@@ -8,6 +8,7 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "apps/agenda/appointment.h"
 #include "apps/common/steps_to_the_end.h"
 
 #include <QDate>
@@ -37,6 +38,19 @@ void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after);
 // those from `first` to `last`, both included.
 void OpenDayView(const QDate& day);
 void OpenRangeView(const QDate& first, const QDate& last);
+
+// Appointments brought back from the trash (appended after every record
+// that has a link) are tied to their events again, and their events live
+// again. The agenda is open in work area "a".
+void TieAppointmentsBack();
+
+// The appointment's text as the lists show it: an occurrence of a series
+// marked as such.
+QString MarkedText(int record, const Appointment& shown);
+
+// The day table's cells of the current record (HH, MM, text): an all-day
+// appointment says so before its text.
+QStringList DayRowCells(const QStringList& cells);
 
 // The range the eleven-day list shows for a chosen day: the first to the
 // eleventh day after it.

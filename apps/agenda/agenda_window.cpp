@@ -4,6 +4,9 @@
 // each control with its texts in the three languages.
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/agenda_views.h"
+#include "apps/agenda/details_texts.h"
+#include "apps/agenda/details_window.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/form_controls.h"
 #include "apps/common/record_steps.h"
@@ -93,7 +96,7 @@ void DefineAgendaWindow() {
                                  .row = 133,
                                  .col = 234,
                                  .width = 700,
-                                 .height = 450,
+                                 .height = 470,
                                  .icon = "img/agenda.ico",
                                  .onInit = OPENAGENDA,
                                  .mayClose = MayCloseAgenda});
@@ -111,8 +114,10 @@ void DefineAgendaWindow() {
     Panel({"Frame_2", "Label_9", "Label_10", "Label_11", "DatePicker_1", "Combo_3", "Combo_4",
            "Label_8", "Text_2"},
           50, {"Termin bearbeiten", "Edit appointment", "Alterar compromisso"}, 0);
-    Button("Button_1", 180, 20, 90, 28, {"Speichern", "Save", "Salvar"}, AGENDA_SAVE);
-    Button("Button_2", 180, 130, 90, 28, {"Löschen", "Delete", "Apagar"}, DELETE_TERMIN,
+    Button("Button_1", 180, 20, 62, 28, {"Speichern", "Save", "Salvar"}, AGENDA_SAVE);
+    Button("Button_7", 180, 86, 70, 28, details_texts::kButton, OPEN_AGENDA_DETAILS,
+           details_texts::kButtonTip);
+    Button("Button_2", 180, 160, 60, 28, {"Löschen", "Delete", "Apagar"}, DELETE_TERMIN,
            {"Termin löschen", "Delete appointment", "Apagar compromisso"});
 
     Panel({"Frame_1", "Label_3", "Label_4", "Label_5", "DatePicker_2", "Combo_1", "Combo_2",
@@ -131,7 +136,8 @@ void DefineAgendaWindow() {
                                .widths = {30, 30, 360},
                                .fields = {"agenda->STUN", "agenda->MINU", "agenda->TERMIN"},
                                .workArea = "agenda",
-                               .onChange = AGENDA_EDIT});
+                               .onChange = AGENDA_EDIT,
+                               .rowCells = DayRowCells});
     IcsMenu("Browse_1", "Menu_1", EXPORT_ICS_AGENDA1, "Menu_2", "Menu_5");
 
     CaptionLabel("Label_2", 220, 240, 230);
@@ -140,5 +146,7 @@ void DefineAgendaWindow() {
     _DEFINELISTBOX("List_1",
                    {.row = 240, .col = 240, .width = 440, .height = 170, .items = {"Termine"}});
     IcsMenu("List_1", "Menu_3", EXPORT_ICS_AGENDA2, "Menu_4", "Menu_6");
+    // What the chosen appointment is beyond its day, time and text.
+    _DEFINELABEL("Label_12", {.row = 418, .col = 20, .width = 660, .height = 20});
     _ENDWINDOW();
 }

@@ -34,19 +34,18 @@ struct SkippedEvent {
 };
 
 struct CalendarFileReading {
-    QList<CalendarItem> items;     // in the file's order
-    QList<SkippedEvent> skipped;   // events that could not be read
-    QStringList keptComponents;    // "VTODO", "VJOURNAL" … once each, kept but not shown
-    int calendars = 0;             // VCALENDARs read
-    QString problem;               // why the bytes are no calendar; empty when they are
-    bool cancelled = false;        // `goOn` said stop: no items
+    QList<CalendarItem> items;    // in the file's order
+    QList<SkippedEvent> skipped;  // events that could not be read
+    QStringList keptComponents;   // "VTODO", "VJOURNAL" … once each, kept but not shown
+    int calendars = 0;            // VCALENDARs read
+    QString problem;              // why the bytes are no calendar; empty when they are
+    bool cancelled = false;       // `goOn` said stop: no items
 };
 
 // `goOn`, when given, hears how many of how many lines are read; false stops
 // the reading with no items.
 CalendarFileReading ReadCalendarFile(
-    const QByteArray& bytes,
-    const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
+    const QByteArray& bytes, const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
 
 // `stamp` is written as every event's DTSTAMP.
 QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp);

@@ -1,0 +1,28 @@
+// What every command of the command line shares: its two output streams,
+// a message's lines as a terminal shows them, and the set-up before a
+// command touches the data folder.
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+
+QTextStream& Out();
+QTextStream& Err();
+
+// A message's lines as a terminal shows them (message boxes break at \r).
+QString Lines(QString text);
+
+namespace kesp {
+struct Fault;
+}
+
+// Faults end a command with their text on standard error, not with a window;
+// a table another program cut short meanwhile is told in the user's language.
+void EndCommandOnFault(const kesp::Fault& fault);
+
+// The set-up every command that touches the data folder shares: the
+// settings, the folders, the stored language, the data folder claimed, what a
+// killed pack left finished, and faults ending the command with their text
+// on standard error. False (the message written) when another copy has the
+// data folder.
+bool PrepareCommand();
