@@ -16,6 +16,9 @@
 // item with its UID, start and end in its zone (VALUE=DATE for all-day
 // items), RRULE, RDATE, EXDATE, RECURRENCE-ID, summary, place, description,
 // its reminder and its kept lines; texts escaped, lines folded at 75 octets.
+// An item without a UID (one read from a file that gave none) goes out
+// without one, as it came. The VTIMEZONEs are libical's, named by the IANA id
+// and without the rules that ended before the first item in that zone.
 #pragma once
 
 #include "apps/agenda/calendar_item.h"
