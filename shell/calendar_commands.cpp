@@ -81,7 +81,7 @@ int ExportCalendarCommand(const QStringList& arguments) {
 
 int ImportCalendarCommand(const QStringList& arguments) {
     if (arguments.size() != 1 || arguments[0].isEmpty())
-        return CalendarUsage(QStringLiteral("--import-ics"));
+        return CalendarUsage(QStringLiteral("--imported-ics"));
     const QString path = QFileInfo(arguments[0]).absoluteFilePath();
     if (!PrepareCommand()) return 1;
     QFile file(path);
@@ -90,21 +90,21 @@ int ImportCalendarCommand(const QStringList& arguments) {
               << QDir::toNativeSeparators(path) << Qt::endl;
         return 1;
     }
-    CalendarImport import;
+    CalendarImport imported;
     try {
         OpenAgendaTable();
-        import = ImportCalendarBytes(THE_DATA_PATH, file.readAll());
+        imported = ImportCalendarBytes(THE_DATA_PATH, file.readAll());
         DBCLOSEALL();
     } catch (const kesp::WriteFailure& failure) {
         Err() << Lines(WRITE_FAILURE_TEXT(failure)) << '\n'
               << TEXT(agenda_texts::kNoneImported) << Qt::endl;
         return 1;
     }
-    if (!import.read) {
-        Err() << Lines(import.problem) << '\n' << QDir::toNativeSeparators(path) << Qt::endl;
+    if (!imported.read) {
+        Err() << Lines(imported.problem) << '\n' << QDir::toNativeSeparators(path) << Qt::endl;
         return 1;
     }
-    Out() << Lines(CalendarImportSummary(import)) << '\n';
+    Out() << Lines(CalendarImportSummary(imported)) << '\n';
     Out().flush();
     return 0;
 }

@@ -20,7 +20,7 @@ const QString kAlias = QStringLiteral("vcarduids");
 const QString kAheadAlias = QStringLiteral("vcardahead");
 
 void CreateUidTable(const QString& path) {
-    kesp::CreateTable(
+    kesp::CreateTableWhole(
         path, {{"SATZ", 'N', 10, 0}, {"NAME", 'C', kNameWidth, 0}, {"UID", 'C', kUidWidth, 0}});
 }
 

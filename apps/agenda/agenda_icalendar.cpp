@@ -24,9 +24,9 @@ namespace {
 
 using namespace agenda_texts;
 
-// Beyond this the user is asked first: the import takes a while.
+// Beyond this the user is asked first: the imported takes a while.
 constexpr qint64 kAskAboveBytes = 20 * 1024 * 1024;
-constexpr int kProgressSteps = 1000;
+constexpr int kProgressSteps = 2000;
 
 // The appointments of the view open in work area "a", in its order.
 QList<NumberedAppointment> AppointmentsOfView(const QString& alias) {
@@ -84,32 +84,32 @@ void IMPORT_ICS_AGENDA() {
     file.close();
     const int selected = SelectedAppointment();
     kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel), kProgressSteps);
-    CalendarImport import;
+    CalendarImport imported;
     try {
         DBSELECTAREA("a");
-        import = ImportCalendarBytes(THE_DATA_PATH, bytes,
-                                     [&progress](int done) { return progress.Advance(done);
-    });
-}
-catch (const kesp::WriteFailure& failure) {
-    // The table is back at its last commit: none of the file's events.
-    StepsToTheEnd steps;
-    ReopenAgendaAfterChange(false, steps);
-    steps.Run([selected] { RefreshViewsSelecting(selected); });
-    MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure) + "\r" + TEXT(kNoneImported), THE_APP_NAME);
-    return;
-}
-if (!import.read && !import.cancelled) {
-    MSGEXCLAMATION(import.problem + "\r" + path, THE_APP_NAME);
-    return;
-}
-StepsToTheEnd after;
-ReopenAgendaAfterChange(false, after);
-after.Run([selected] { RefreshViewsSelecting(selected); });
-if (import.cancelled) {
-    MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
-    return;
-}
-MSGBOX(CalendarImportSummary(import), THE_APP_NAME);
-after.TellSavedAnyway(THE_APP_NAME);
+        imported = ImportCalendarBytes(
+            THE_DATA_PATH, bytes, [&progress](int done) { return progress.Advance(done); },
+            [](qsizetype events) { return MSGYESNO(TEXT(kManyEvents).arg(events), THE_APP_NAME); });
+    } catch (const kesp::WriteFailure& failure) {
+        // The table is back at its last commit: none of the file's events.
+        StepsToTheEnd steps;
+        ReopenAgendaAfterChange(false, steps);
+        steps.Run([selected] { RefreshViewsSelecting(selected); });
+        MSGEXCLAMATION(WRITE_FAILURE_TEXT(failure) + "\r" + TEXT(kNoneImported), THE_APP_NAME);
+        return;
+    }
+    if (imported.declined) return;
+    if (!imported.read && !imported.cancelled) {
+        MSGEXCLAMATION(imported.problem + "\r" + path, THE_APP_NAME);
+        return;
+    }
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(false, after);
+    after.Run([selected] { RefreshViewsSelecting(selected); });
+    if (imported.cancelled) {
+        MSGBOX(TEXT(kImportCancelled), THE_APP_NAME);
+        return;
+    }
+    MSGBOX(CalendarImportSummary(imported), THE_APP_NAME);
+    after.TellSavedAnyway(THE_APP_NAME);
 }

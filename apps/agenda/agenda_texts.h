@@ -122,12 +122,6 @@ inline const Texts kKeptOnly{
 inline const Texts kKeptComponents{"Nicht als Termine übernommen: %1.",
                                    "Not taken as appointments: %1.",
                                    "Não importados como compromissos: %1."};
-inline const Texts kTextsReplaced{
-    "In %1 Titeln wurden Zeichen, die die Tabelle nicht speichern kann, durch die nächsten "
-    "ersetzt.",
-    "In %1 titles, characters the table cannot store were replaced by the nearest ones.",
-    "Em %1 títulos, caracteres que a tabela não pode gravar foram substituídos pelos mais "
-    "próximos."};
 inline const Texts kSkipped{
     "%1 Ereignis(se) konnten nicht gelesen werden und wurden übersprungen (Zeile %2).",
     "%1 event(s) could not be read and were skipped (line %2).",

@@ -20,14 +20,14 @@ QString PathIn(const QString& dataPath) {
 
 void CreateWhenMissing(const QString& path) {
     if (QFileInfo::exists(path)) return;
-    kesp::CreateTable(path,
-                      {{"UID", 'C', kUidWidth, 0},
-                       {"RECID", 'C', kRecurrenceWidth, 0},
-                       {"BIS", 'D', 8, 0},
-                       {"OFFEN", 'L', 1, 0},
-                       {"GELOESCHT", 'L', 1, 0},
-                       {"EREIGNIS", 'M', 10, 0}},
-                      kesp::MemoKind::Fpt);
+    kesp::CreateTableWhole(path,
+                           {{"UID", 'C', kUidWidth, 0},
+                            {"RECID", 'C', kRecurrenceWidth, 0},
+                            {"BIS", 'D', 8, 0},
+                            {"OFFEN", 'L', 1, 0},
+                            {"GELOESCHT", 'L', 1, 0},
+                            {"EREIGNIS", 'M', 10, 0}},
+                           kesp::MemoKind::Fpt);
 }
 
 class OpenEvents {

@@ -22,10 +22,10 @@ QString PathIn(const QString& dataPath) {
 
 void CreateWhenMissing(const QString& path) {
     if (QFileInfo::exists(path)) return;
-    kesp::CreateTable(path, {{"SATZ", 'N', 10, 0},
-                             {"SCHLUESSEL", 'C', kKeyWidth, 0},
-                             {"UID", 'C', kUidWidth, 0},
-                             {"RECID", 'C', kRecurrenceWidth, 0}});
+    kesp::CreateTableWhole(path, {{"SATZ", 'N', 10, 0},
+                                  {"SCHLUESSEL", 'C', kKeyWidth, 0},
+                                  {"UID", 'C', kUidWidth, 0},
+                                  {"RECID", 'C', kRecurrenceWidth, 0}});
 }
 
 // The link table open in an area of its own for the life of the object; the

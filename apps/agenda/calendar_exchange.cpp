@@ -18,8 +18,10 @@ using namespace agenda_texts;
 
 constexpr int kTextLength = 99;
 constexpr int kMinuteStep = 5;
-constexpr int kHalf = 500;
+constexpr int kHalf = 1000;
 constexpr int kNamedAtMost = 5;
+constexpr qsizetype kAskAboveEvents = 100'000;
+constexpr int kMinutesOfAnAppointment = 30;
 
 // What makes two appointments the same: day, hour, minute and text.
 QString SameAppointmentKey(const Appointment& appointment) {
@@ -60,58 +62,44 @@ QString PropertyName(const QString& line) {
     return line.left(end).trimmed().toUpper();
 }
 
-void CountKept(const CalendarItem& item, CalendarImport& import) {
+void CountKept(const CalendarItem& item, CalendarImport& imported) {
     if (item.keptLines.isEmpty()) return;
-    ++import.eventsWithKept;
+    ++imported.eventsWithKept;
     for (const QString& line : item.keptLines.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
         if (line.startsWith(u' ') || line.startsWith(u'\t')) continue;
         const QString name = PropertyName(line);
         const QString shown = name == QLatin1String("BEGIN") ? line.mid(6).trimmed() : name;
-        if (name != QLatin1String("END") && !import.keptProperties.contains(shown))
-            import.keptProperties.append(shown);
+        if (name != QLatin1String("END") && !imported.keptProperties.contains(shown))
+            imported.keptProperties.append(shown);
     }
-}
-
-// The event an appointment that has no row in the event table shows.
-CalendarItem ItemOfAppointment(const Appointment& appointment, const QString& uid) {
-    CalendarItem item;
-    item.uid = uid;
-    item.summary = appointment.text;
-    bool hourRead = false;
-    bool minuteRead = false;
-    const int hour = appointment.hour.trimmed().toInt(&hourRead);
-    const int minute = appointment.minute.trimmed().toInt(&minuteRead);
-    if (hourRead && minuteRead && hour < 24 && minute < 60) {
-        item.zone = ComputerZone();
-        item.start = ZoneTimeOf(QDateTime(appointment.date, QTime(hour, minute)), item.zone);
-    } else {
-        // A time another program stored unreadably, or none: the whole day.
-        item.allDay = true;
-        item.start = QDateTime(appointment.date, QTime(0, 0));
-    }
-    return item;
 }
 
 }  // namespace
 
 CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& bytes,
-                                   const std::function<bool(int thousandths)>& goOn) {
-    CalendarImport import;
+                                   const std::function<bool(int thousandths)>& goOn,
+                                   const std::function<bool(qsizetype events)>& mayStoreMany) {
+    CalendarImport imported;
     const CalendarFileReading reading =
         ReadCalendarFile(bytes, [&goOn](qsizetype read, qsizetype lines) {
             return !goOn || goOn(int(kHalf * read / std::max<qsizetype>(1, lines)));
         });
     if (reading.cancelled) {
-        import.cancelled = true;
-        return import;
+        imported.cancelled = true;
+        return imported;
     }
     if (!reading.problem.isEmpty()) {
-        import.problem = TEXT(kNotICalendar);
-        return import;
+        imported.problem = TEXT(kNotICalendar);
+        return imported;
     }
-    import.read = true;
-    import.skipped = reading.skipped;
-    import.keptComponents = reading.keptComponents;
+    imported.read = true;
+    if (reading.items.size() > kAskAboveEvents && mayStoreMany &&
+        !mayStoreMany(reading.items.size())) {
+        imported.declined = true;
+        return imported;
+    }
+    imported.skipped = reading.skipped;
+    imported.keptComponents = reading.keptComponents;
 
     // Each event with its changed occurrences; a changed occurrence whose
     // series the file does not hold stands on its own.
@@ -144,23 +132,21 @@ CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& by
         const QString key = SameAppointmentKey(AppointmentAt(item, item.start));
         // The same file read twice, or an event the agenda has already.
         if (present.uids.contains(item.uid) || (!item.repeats() && known.contains(key))) {
-            ++import.alreadyPresent;
+            ++imported.alreadyPresent;
             continue;
         }
         known.insert(key);
-        ++import.events;
-        if (item.repeats()) ++import.series;
-        if (item.summary.trimmed().isEmpty()) ++import.untitled;
-        bool replaced = false;
-        kesp::store::NearestStorable(item.summary, &replaced);
-        if (replaced) ++import.textsReplaced;
-        if (item.summary.trimmed().size() > kTextLength) ++import.longTexts;
+        ++imported.events;
+        if (item.repeats()) ++imported.series;
+        if (item.summary.trimmed().isEmpty()) ++imported.untitled;
+        imported.lost.kept(item.summary, item.summary.trimmed());
+        if (item.summary.trimmed().size() > kTextLength) ++imported.longTexts;
         if (!item.allDay &&
             (item.start.time().minute() % kMinuteStep != 0 || item.start.time().second() != 0))
-            ++import.exactTimes;
-        CountKept(item, import);
+            ++imported.exactTimes;
+        CountKept(item, imported);
         for (const CalendarItem& changed : event.changed)
-            CountKept(changed, import);
+            CountKept(changed, imported);
         stored.append(event);
     }
     const StoringOutcome outcome =
@@ -168,35 +154,60 @@ CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& by
             return !goOn || goOn(kHalf + int(qint64{kHalf} * done / std::max(1, total)));
         });
     if (outcome.cancelled) {
-        import.cancelled = true;
-        return import;
+        imported.cancelled = true;
+        return imported;
     }
-    import.appointments = outcome.appointments;
-    return import;
+    imported.appointments = outcome.appointments;
+    return imported;
 }
 
-QString CalendarImportSummary(const CalendarImport& import) {
+CalendarItem ItemOfAppointment(const Appointment& appointment, const QString& uid) {
+    CalendarItem item;
+    item.uid = uid;
+    item.summary = appointment.text;
+    bool hourRead = false;
+    bool minuteRead = false;
+    const int hour = appointment.hour.trimmed().toInt(&hourRead);
+    const int minute = appointment.minute.trimmed().toInt(&minuteRead);
+    // An appointment says nothing of its end: it lasts half an hour, or its day.
+    if (hourRead && minuteRead && hour < 24 && minute < 60) {
+        item.zone = ComputerZone();
+        const QDateTime start(appointment.date, QTime(hour, minute));
+        item.start = ZoneTimeOf(start, item.zone);
+        item.end = ZoneTimeOf(start.addSecs(kMinutesOfAnAppointment * 60), item.zone);
+    } else {
+        // A time another program stored unreadably, or none: the whole day.
+        item.allDay = true;
+        item.start = QDateTime(appointment.date, QTime(0, 0));
+        item.end = item.start.addDays(1);
+    }
+    return item;
+}
+
+QString CalendarImportSummary(const CalendarImport& imported) {
     QStringList lines;
-    lines.append(QString::number(import.appointments) + TEXT(kImported) +
-                 (import.untitled > 0 ? TEXT(kWithoutTitle).arg(import.untitled) : QString()));
-    if (import.series > 0) lines.append(TEXT(kFromEvents).arg(import.events).arg(import.series));
-    if (import.alreadyPresent > 0) lines.append(TEXT(kAlreadyPresent).arg(import.alreadyPresent));
-    if (import.longTexts > 0) lines.append(TEXT(kLongTexts).arg(import.longTexts));
-    if (import.exactTimes > 0) lines.append(TEXT(kExactTimes).arg(import.exactTimes));
-    if (import.eventsWithKept > 0)
+    lines.append(QString::number(imported.appointments) + TEXT(kImported) +
+                 (imported.untitled > 0 ? TEXT(kWithoutTitle).arg(imported.untitled) : QString()));
+    if (imported.series > 0)
+        lines.append(TEXT(kFromEvents).arg(imported.events).arg(imported.series));
+    if (imported.alreadyPresent > 0)
+        lines.append(TEXT(kAlreadyPresent).arg(imported.alreadyPresent));
+    if (imported.longTexts > 0) lines.append(TEXT(kLongTexts).arg(imported.longTexts));
+    if (imported.exactTimes > 0) lines.append(TEXT(kExactTimes).arg(imported.exactTimes));
+    if (imported.eventsWithKept > 0)
         lines.append(
             TEXT(kKeptOnly)
-                .arg(import.eventsWithKept)
-                .arg(import.keptProperties.mid(0, kNamedAtMost).join(QStringLiteral(", "))));
-    if (!import.keptComponents.isEmpty())
-        lines.append(TEXT(kKeptComponents).arg(import.keptComponents.join(QStringLiteral(", "))));
-    if (import.textsReplaced > 0) lines.append(TEXT(kTextsReplaced).arg(import.textsReplaced));
-    if (!import.skipped.isEmpty()) {
+                .arg(imported.eventsWithKept)
+                .arg(imported.keptProperties.mid(0, kNamedAtMost).join(QStringLiteral(", "))));
+    if (!imported.keptComponents.isEmpty())
+        lines.append(TEXT(kKeptComponents).arg(imported.keptComponents.join(QStringLiteral(", "))));
+    if (imported.lost.count() > 0) lines.append(imported.lost.summaryLine());
+    if (!imported.skipped.isEmpty()) {
         QStringList where;
-        for (const SkippedEvent& skipped : import.skipped.mid(0, kNamedAtMost))
+        for (const SkippedEvent& skipped : imported.skipped.mid(0, kNamedAtMost))
             where.append(QString::number(skipped.line));
         lines.append(
-            TEXT(kSkipped).arg(import.skipped.size()).arg(where.join(QStringLiteral(", "))));
+            TEXT(kSkipped).arg(imported.skipped.size()).arg(where.join(QStringLiteral(", "))));
     }
     return lines.join(u'\r');
 }

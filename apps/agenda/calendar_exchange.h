@@ -10,6 +10,7 @@
 
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/calendar_file.h"
+#include "apps/common/lost_characters.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,6 +23,7 @@ struct CalendarImport {
     bool read = false;  // false: `problem` says why nothing was stored
     QString problem;    // in the interface language
     bool cancelled = false;
+    bool declined = false;       // the user did not want that many events
     int events = 0;              // events read (changed occurrences not counted)
     int series = 0;              // of them repeating
     int appointments = 0;        // appointments stored
@@ -33,19 +35,25 @@ struct CalendarImport {
     int eventsWithKept = 0;
     QStringList keptComponents;  // "VTODO" …
     QList<SkippedEvent> skipped;
-    int textsReplaced = 0;  // summaries with characters the table cannot hold
+    LostCharacters lost;  // summaries with characters the table cannot hold
 };
 
 // Stores the events of `bytes` in the agenda open in the current work area
 // (its orders are closed: the caller opens it again with its index). `goOn`
-// hears the progress of reading (first half) and storing (second half) in
-// thousandths; false stops with nothing stored. A refused write raises
-// kesp::WriteFailure with nothing of the file stored.
+// hears the progress in 2,000 steps: reading the first 1,000, storing the
+// others; false stops with nothing stored. `mayStoreMany` is asked
+// before more than 100,000 events are stored; false stores none. A refused
+// write raises kesp::WriteFailure with nothing of the file stored.
 CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& bytes,
-                                   const std::function<bool(int thousandths)>& goOn = {});
+                                   const std::function<bool(int thousandths)>& goOn = {},
+                                   const std::function<bool(qsizetype events)>& mayStoreMany = {});
 
 // The summary in the interface language, lines separated by "\r".
-QString CalendarImportSummary(const CalendarImport& import);
+QString CalendarImportSummary(const CalendarImport& imported);
+
+// The event an appointment without a row in the event table is: at its time
+// in the computer's zone for half an hour, or all its day when it has no time.
+CalendarItem ItemOfAppointment(const Appointment& appointment, const QString& uid);
 
 struct NumberedAppointment {
     int record = 0;

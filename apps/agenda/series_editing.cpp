@@ -3,6 +3,7 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
+#include "apps/agenda/calendar_exchange.h"
 #include "apps/agenda/calendar_rules.h"
 #include "apps/agenda/event_appointments.h"
 #include "apps/agenda/repeat_rule.h"
@@ -178,17 +179,7 @@ void AnswerScope(ChangeScope scope) {
 CalendarItem ChosenEvent::item() const {
     if (own) return own->item;
     if (event) return event->item;
-    CalendarItem made;
-    made.uid = link ? link->uid : ContentUid(shown);
-    made.summary = shown.text;
-    if (const std::optional<QTime> time = TimeOf(shown)) {
-        made.zone = ComputerZone();
-        made.start = ZoneTimeOf(QDateTime(shown.date, *time), made.zone);
-    } else {
-        made.allDay = true;
-        made.start = QDateTime(shown.date, QTime(0, 0));
-    }
-    return made;
+    return ItemOfAppointment(shown, link ? link->uid : ContentUid(shown));
 }
 
 ChosenEvent EventOfChosenAppointment() {
