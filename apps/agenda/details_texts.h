@@ -11,7 +11,7 @@ namespace details_texts {
 inline const QString kWindow = QStringLiteral("agenda_det");
 
 inline const Texts kTitle{"Termin – Details", "Appointment details", "Detalhes do compromisso"};
-inline const Texts kButton{"Details…", "Details…", "Detalhes…"};
+inline const Texts kButton{"Mehr…", "Details…", "Detalhes…"};
 inline const Texts kButtonTip{"Wiederholung, Ende, Ort und Beschreibung des Termins",
                               "The appointment's repetition, end, place and description",
                               "Repetição, fim, local e descrição do compromisso"};

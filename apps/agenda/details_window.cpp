@@ -56,8 +56,23 @@ QDateTime LocalStart(const CalendarItem& item) {
     return item.allDay ? item.start : LocalTimeOf(item.start, item.zone);
 }
 
-// The window's controls filled from the event.
-void Show(const CalendarItem& item) {
+// Only what the chosen repetition asks for can be set: the weekdays of a
+// weekly series, the day of a monthly one, the end a series has.
+void ShowRelevantControls() {
+    const int frequency = Value("Combo_3");
+    const bool repeats = frequency > 1 && frequency <= int(kFrequencies.size());
+    SETPROPERTY(kWindow, "Text_3", "enabled", repeats);
+    for (int day = 1; day <= kWeekdayBoxes; ++day)
+        SETPROPERTY(kWindow, WeekdayBox(day), "enabled", frequency == int(Frequency::Weekly) + 1);
+    SETPROPERTY(kWindow, "Combo_4", "enabled", frequency == int(Frequency::Monthly) + 1);
+    SETPROPERTY(kWindow, "Combo_5", "enabled", repeats);
+    SETPROPERTY(kWindow, "DatePicker_2", "enabled", repeats && Value("Combo_5") == 2);
+    SETPROPERTY(kWindow, "Text_4", "enabled", repeats && Value("Combo_5") == 3);
+}
+
+// The window's controls filled from the event; the repetition is the
+// series' (`series`), the rest the chosen appointment's own.
+void Show(const CalendarItem& item, const CalendarItem& series) {
     const QDateTime start = LocalStart(item);
     SETPROPERTY(kWindow, "Check_1", "value", item.allDay);
     QDateTime end = item.end.isValid()
@@ -77,7 +92,7 @@ void Show(const CalendarItem& item) {
             : 0);
     SETPROPERTY(kWindow, "Text_1", "value", item.location);
     SETPROPERTY(kWindow, "Text_2", "value", item.description);
-    const RepeatRule rule = ReadRepeatRule(item.rule, start.date());
+    const RepeatRule rule = ReadRepeatRule(series.rule, start.date());
     const bool asImported = !rule.otherParts.isEmpty();
     SETPROPERTY(kWindow, "Combo_3", "value",
                 asImported ? int(kFrequencies.size()) + 1 : int(rule.frequency) + 1);
@@ -91,6 +106,7 @@ void Show(const CalendarItem& item) {
     SETPROPERTY(kWindow, "DatePicker_2", "value",
                 rule.until.isValid() ? rule.until : start.date().addMonths(3));
     SETPROPERTY(kWindow, "Text_4", "value", QString::number(rule.count > 0 ? rule.count : 10));
+    ShowRelevantControls();
 }
 
 // 1 … 999 typed in `control`; nothing (and the user told) otherwise.
@@ -143,9 +159,11 @@ std::optional<CalendarItem> Edited() {
     item.location = GETPROPERTY(kWindow, "Text_1", "value").toString().trimmed();
     item.description = GETPROPERTY(kWindow, "Text_2", "value").toString().trimmed();
 
+    const CalendarItem& series = shownEvent.event ? shownEvent.event->item : item;
+    item.rule = series.rule;
     const int frequency = Value("Combo_3");
     if (frequency > int(kFrequencies.size())) return item;  // the rule as imported
-    RepeatRule rule = ReadRepeatRule(item.rule, start.date());
+    RepeatRule rule = ReadRepeatRule(series.rule, start.date());
     rule.otherParts.clear();
     rule.frequency = static_cast<Frequency>(std::max(0, frequency - 1));
     if (rule.frequency == Frequency::None) {
@@ -226,7 +244,8 @@ void DefineDetailsWindow(const QDate& day, bool asImported) {
                                 .col = 110,
                                 .width = 120,
                                 .height = 100,
-                                .items = Translated(kSeriesEndChoices)});
+                                .items = Translated(kSeriesEndChoices),
+                                .onChange = ShowRelevantControls});
     _DEFINEDATEPICKER("DatePicker_2",
                       {.row = 316, .col = 240, .width = 100, .height = 24, .allowsEmpty = false});
     _DEFINETEXTBOX("Text_4", {.row = 316, .col = 350, .width = 40, .height = 22, .maxLength = 3});
@@ -251,9 +270,10 @@ void OPEN_AGENDA_DETAILS() {
     shownEvent = EventOfChosenAppointment();
     if (shownEvent.record == 0) return;
     const CalendarItem item = shownEvent.item();
-    const bool asImported = !ReadRepeatRule(item.rule, item.start.date()).otherParts.isEmpty();
+    const CalendarItem& series = shownEvent.event ? shownEvent.event->item : item;
+    const bool asImported = !ReadRepeatRule(series.rule, item.start.date()).otherParts.isEmpty();
     DefineDetailsWindow(LocalStart(item).date(), asImported);
-    Show(item);
+    Show(item, series);
     DOMETHOD(kWindow, "Center");
     _ACTIVATEWINDOW(kWindow);
 }

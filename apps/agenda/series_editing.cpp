@@ -126,8 +126,9 @@ QList<EventToStore> SplitAtChosen(const ChosenEvent& chosen, const CalendarItem&
     after.recurrenceId.clear();
     after.rule = RuleWithoutFirst(from.rule, earlier);
     after.extraDates.clear();
+    EventToStore untilThen = WithChangedOccurrences(before);
     RemoveEventRows(THE_DATA_PATH, series.uid);
-    return {WithChangedOccurrences(before), {after, {}}};
+    return {untilThen, {after, {}}};
 }
 
 // The chosen occurrence as its series gives it: the original start, the
@@ -235,20 +236,41 @@ void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item, Cha
     const QDate day = chosen.shown.date;
     QList<int> old = chosen.link ? RecordsFrom(chosen, false) : QList<int>{};
     if (old.isEmpty()) old.append(chosen.record);
-    if (!chosen.isOccurrence() || scope == ChangeScope::All) {
+    if (!chosen.isOccurrence()) {
         CalendarItem whole = item;
         whole.recurrenceId.clear();
-        EventToStore event =
-            chosen.isOccurrence() ? WithChangedOccurrences(whole) : EventToStore{whole, {}};
         RemoveEventRows(THE_DATA_PATH, whole.uid);
-        StoreAnew(old, {event}, day);
+        StoreAnew(old, {{whole, {}}}, day);
         return;
     }
     if (scope == ChangeScope::OnlyThis) {
         StoreAnew(old, {WithOwnOccurrence(chosen, item)}, day);
         return;
     }
-    StoreAnew(old, SplitAtChosen(chosen, item), day);
+    // The series takes what the window says of the occurrence: all day, the
+    // length, the place, the description, the repetition.
+    CalendarItem series = chosen.event->item;
+    series.allDay = item.allDay;
+    series.zone = item.zone;
+    if (item.allDay != chosen.event->item.allDay)
+        series.start =
+            item.allDay ? QDateTime(series.start.date(), QTime(0, 0))
+                        : ZoneTimeOf(QDateTime(series.start.date(), item.start.time()), item.zone);
+    series.end =
+        item.end.isValid() ? series.start.addSecs(item.start.secsTo(item.end)) : QDateTime();
+    series.location = item.location;
+    series.description = item.description;
+    series.rule = item.rule;
+    if (scope == ChangeScope::All) {
+        EventToStore event = WithChangedOccurrences(series);
+        RemoveEventRows(THE_DATA_PATH, series.uid);
+        StoreAnew(old, {event}, day);
+        return;
+    }
+    CalendarItem from = series;
+    from.start = item.start;
+    from.end = item.end;
+    StoreAnew(old, SplitAtChosen(chosen, from), day);
 }
 
 QList<int> NoteChosenDeletion(const ChosenEvent& chosen, ChangeScope scope) {
