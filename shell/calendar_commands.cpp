@@ -33,10 +33,7 @@ int CalendarUsage(const QString& command) {
 // without end stored up to the day they are stored ahead to.
 void OpenAgendaTable() {
     DBSELECTAREA("a");
-    FollowAgendaPacks(THE_DATA_PATH);
-    DBUSEAREA(false, THE_DATA_PATH + kAgendaTable, QStringLiteral("agenda"));
-    TieAppointmentsBack();
-    StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
+    OpenAgendaStoringAhead(QStringLiteral("agenda"));
 }
 
 }  // namespace

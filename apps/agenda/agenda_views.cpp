@@ -19,6 +19,7 @@
 #include "toolkit/operation_trail.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -99,6 +100,7 @@ void FillElevenDayList() {
 }  // namespace
 
 void TieAppointmentsBack() {
+    if (!QFileInfo::exists(THE_DATA_PATH + kAgendaLinksTable)) return;
     const int last = LastLinkedRecord(THE_DATA_PATH);
     QHash<int, Appointment> appended;
     for (int number = last + 1; number <= RECCOUNT(); ++number) {
@@ -177,6 +179,21 @@ void AGENDA_AKTUALISIEREN() {
     // The list may keep its (empty) selection without a word: the edit panel follows anyway.
     AGENDA_EDIT();
     steps.ThrowRefusal();
+}
+
+void OpenAgendaStoringAhead(const QString& alias, bool newArea) {
+    FollowAgendaPacks(THE_DATA_PATH);
+    DBUSEAREA(newArea, THE_DATA_PATH + kAgendaTable, alias);
+    TieAppointmentsBack();
+    StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
+}
+
+void STORE_SERIES_AHEAD() {
+    if (!QFileInfo::exists(THE_DATA_PATH + kAgendaEventsTable)) return;
+    const int previous = SELECT();
+    OpenAgendaStoringAhead(QStringLiteral("agendaahead"), true);
+    DBCLOSEAREA();
+    DBSELECTAREA(previous);
 }
 
 QString MarkedText(int record, const Appointment& shown) {

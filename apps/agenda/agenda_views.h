@@ -44,6 +44,17 @@ void OpenRangeView(const QDate& first, const QDate& last);
 // again. The agenda is open in work area "a".
 void TieAppointmentsBack();
 
+// Opens "agenda.dbf" under `alias` (in the current work area, or with
+// `newArea` in the lowest free one) as the agenda window does at its opening:
+// appointments back from the trash tied again, the series without end stored
+// ahead (StoreHorizon).
+void OpenAgendaStoringAhead(const QString& alias, bool newArea = false);
+
+// At the start of the program: the series without end stored ahead, so that
+// the days ahead and the reminders see their appointments; every table as
+// it was.
+void STORE_SERIES_AHEAD();
+
 // The appointment's text as the lists show it: an occurrence of a series
 // marked as such.
 QString MarkedText(int record, const Appointment& shown);

@@ -258,3 +258,76 @@ TEST_F(AgendaICalendar, ALargeFileOrManyEventsAreImportedOnlyWhenTheUserSaysSo) 
 }
 
 }  // namespace
+
+namespace {
+
+// What python3-icalendar reads of every event: UID, start with its zone,
+// rule, dates left out, place, description and what the agenda only keeps.
+QStringList PropertiesByPython(const QString& file) {
+    const char* script =
+        "import sys, icalendar\n"
+        "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+        "for e in cal.walk('VEVENT'):\n"
+        "    s = e.decoded('DTSTART')\n"
+        "    x = e.get('EXDATE')\n"
+        "    x = [d.dt.isoformat() for d in (x.dts if x else [])]\n"
+        "    print('|'.join([str(e.get('UID')), s.isoformat(), str(getattr(s, 'tzinfo', '')),\n"
+        "        e.get('RRULE').to_ical().decode() if e.get('RRULE') else '', ','.join(x),\n"
+        "        str(e.get('LOCATION', '')), str(e.get('DESCRIPTION', '')).replace('\\n', '/'),\n"
+        "        str(e.get('ATTENDEE', '')), e.get('CATEGORIES').to_ical().decode()\n"
+        "        if e.get('CATEGORIES') else '']))\n";
+    QProcess python;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PYTHONIOENCODING", "utf-8");
+    python.setProcessEnvironment(environment);
+    python.start(KESP_PYTHON, {"-c", script, file});
+    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
+    if (python.exitCode() != 0)
+        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
+    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    events.removeAll(QString());
+    return events;
+}
+
+// An event read, stored and written again gives python3-icalendar what the
+// file gave it; an appointment keeps its UID through an edit and a pack.
+TEST_F(AgendaICalendar, EventsGoOutAsTheyCameInAndUidsStayThroughAnEditAndAPack) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    WriteFile("series.ics",
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+              "BEGIN:VEVENT\r\nUID:series@test\r\nDTSTAMP:20080101T000000Z\r\n"
+              "DTSTART;TZID=America/New_York:20080125T100000\r\n"
+              "DTEND;TZID=America/New_York:20080125T110000\r\n"
+              "RRULE:FREQ=WEEKLY;COUNT=4\r\nEXDATE;TZID=America/New_York:20080201T100000\r\n"
+              "SUMMARY:Call\r\nLOCATION:Büro 3\\, Haus B\r\nDESCRIPTION:Zeile 1\\nZeile 2\r\n"
+              "ATTENDEE;CN=Anna:mailto:anna@example.com\r\nCATEGORIES:Arbeit,Telefon\r\n"
+              "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    driver_.answerNextFile(Path("series.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    TakeMessages();
+    const auto exported = [this] {
+        TestDriver::click("agenda_frm", "Menu_1");
+        TakeMessages();
+        return PropertiesByPython(exportPath() + "Agenda.ics");
+    };
+    const QStringList first = exported();
+    ASSERT_EQ(first.size(), 2) << first.join('\n').toStdString();
+    EXPECT_EQ(first.filter("series@test"), PropertiesByPython(Path("series.ics")));
+
+    // The appointment written before UIDs were kept, changed and packed.
+    TestDriver::select("agenda_frm", "Browse_1", 1);
+    ASSERT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Schon da");
+    TestDriver::clearText("agenda_frm", "Text_2");
+    TestDriver::typeInto("agenda_frm", "Text_2", "Schon lange da");
+    TestDriver::click("agenda_frm", "Button_1");
+    TestDriver::closeWindow("agenda_frm");
+    OpenAgenda(QDate(2008, 1, 25));  // packs
+    const QStringList later = exported();
+    ASSERT_EQ(later.size(), 2) << later.join(QChar(10)).toStdString();
+    EXPECT_EQ(later.filter("series@test"), first.filter("series@test"));
+    EXPECT_EQ(later.filter("@varnel-kesp").value(0).section('|', 0, 0),
+              first.filter("@varnel-kesp").value(0).section('|', 0, 0));
+}
+
+}  // namespace
