@@ -179,6 +179,7 @@ void AnswerScope(ChangeScope scope) {
 
 CalendarItem ChosenEvent::item() const {
     if (own) return own->item;
+    if (isOccurrence()) return OccurrenceOf(*this);
     if (event) return event->item;
     return ItemOfAppointment(shown, link ? link->uid : ContentUid(shown));
 }
@@ -322,10 +323,10 @@ void DefineChangeScopeWindow(bool deleting) {
                              .action = action});
     };
     button("Button_1", 65, 15, 125, kOnlyThisOne, [] { AnswerScope(ChangeScope::OnlyThis); });
-    button("Button_2", 65, 150, 135, kThisAndFollowing,
+    button("Button_2", 65, 145, 165, kThisAndFollowing,
            [] { AnswerScope(ChangeScope::ThisAndFollowing); });
-    button("Button_3", 65, 295, 120, kAllOfTheSeries, [] { AnswerScope(ChangeScope::All); });
-    button("Button_4", 105, 295, 120, kCancel, [] {
+    button("Button_3", 65, 320, 95, kAllOfTheSeries, [] { AnswerScope(ChangeScope::All); });
+    button("Button_4", 105, 320, 95, kCancel, [] {
         pendingScopeAnswer = nullptr;
         RELEASEWINDOW(kScopeWindow);
     });
