@@ -37,12 +37,13 @@ inline const Texts kAsImported{"wie importiert", "as imported", "como importado"
 inline const QList<Texts> kSeriesEndChoices{{"nie", "never", "nunca"},
                                             {"am", "on", "em"},
                                             {"nach (Anzahl)", "after (times)", "após (vezes)"}};
-// A monthly series' day: %1 the day of the month; %2 the position, %3 the weekday.
+// A monthly series' day: the day of the month; the position and the
+// weekday; the weekday.
 inline const Texts kOnDayOfMonth{"am %1. des Monats", "on day %1 of the month", "no dia %1 do mês"};
-inline const Texts kOnWeekdayInMonth{"am %2. %3 des Monats", "on the %2. %3 of the month",
-                                     "na %2ª %3 do mês"};
-inline const Texts kOnLastWeekday{"am letzten %3 des Monats", "on the last %3 of the month",
-                                  "na última %3 do mês"};
+inline const Texts kOnWeekdayInMonth{"am %1. %2 des Monats", "on the %1. %2 of the month",
+                                     "na %1ª %2 do mês"};
+inline const Texts kOnLastWeekday{"am letzten %1 des Monats", "on the last %1 of the month",
+                                  "na última %1 do mês"};
 inline const Texts kEndBeforeStart{"Das Ende liegt vor dem Beginn des Termins.",
                                    "The end lies before the appointment's start.",
                                    "O fim fica antes do início do compromisso."};

@@ -35,9 +35,17 @@ QStringList FrequencyItems(bool asImported) {
 QStringList MonthlyItems(const QDate& day) {
     const QString weekday = TEXT(kWeekdays[day.dayOfWeek() - 1]);
     const int position = (day.day() - 1) / 7 + 1;
-    return {TEXT(kOnDayOfMonth).arg(day.day()),
-            TEXT(kOnWeekdayInMonth).arg(day.day()).arg(position).arg(weekday),
-            TEXT(kOnLastWeekday).arg(day.day()).arg(position).arg(weekday)};
+    return {TEXT(kOnDayOfMonth).arg(day.day()), TEXT(kOnWeekdayInMonth).arg(position).arg(weekday),
+            TEXT(kOnLastWeekday).arg(weekday)};
+}
+
+// The day a monthly rule picks, as the rule says it.
+QString MonthlyText(const RepeatRule& rule, const QDate& start) {
+    if (rule.positionedWeekday < 1 || rule.positionedWeekday > 7)
+        return TEXT(kOnDayOfMonth).arg(start.day());
+    const QString weekday = TEXT(kWeekdays[rule.positionedWeekday - 1]);
+    return rule.position < 0 ? TEXT(kOnLastWeekday).arg(weekday)
+                             : TEXT(kOnWeekdayInMonth).arg(rule.position).arg(weekday);
 }
 
 QStringList Translated(const QList<Texts>& texts) {
@@ -309,6 +317,8 @@ QString DetailsLine(const ChosenEvent& chosen) {
                 days.append(TEXT(kShortWeekdays[day - 1]));
             repeat += " (" + days.join(", ") + ")";
         }
+        if (rule.frequency == Frequency::Monthly && rule.otherParts.isEmpty())
+            repeat += " (" + MonthlyText(rule, LocalStart(series).date()) + ")";
         if (rule.until.isValid()) repeat += " " + TEXT(kUntil).arg(DTOC(rule.until));
         if (rule.count > 0) repeat += ", " + TEXT(kTimes).arg(rule.count);
         parts.append(repeat);

@@ -68,8 +68,11 @@ RepeatRule ReadRepeatRule(const QString& rule, const QDate& start) {
             read.count = std::max(0, value.toInt());
         } else if (name == QLatin1String("BYDAY") && !value.contains(u',') &&
                    PositionedDay(value).first != 0) {
-            read.monthlyBy = PositionedDay(value).first < 0 ? MonthlyBy::LastWeekdayInMonth
-                                                            : MonthlyBy::WeekdayInMonth;
+            const auto [position, day] = PositionedDay(value);
+            read.monthlyBy =
+                position < 0 ? MonthlyBy::LastWeekdayInMonth : MonthlyBy::WeekdayInMonth;
+            read.position = position;
+            read.positionedWeekday = int(kDayNames.indexOf(day)) + 1;
         } else if (name == QLatin1String("BYDAY") && read.weekdays.isEmpty()) {
             for (const QString& day : value.split(u',')) {
                 const qsizetype at = kDayNames.indexOf(day.trimmed().toUpper());
@@ -86,6 +89,16 @@ RepeatRule ReadRepeatRule(const QString& rule, const QDate& start) {
         } else {
             read.otherParts.append(name + u'=' + value);
         }
+    }
+    // A rule the window cannot show part by part keeps every part it does not
+    // write itself, in its order.
+    if (!read.otherParts.isEmpty()) {
+        read.otherParts.clear();
+        read.weekdays.clear();
+        for (const auto& [name, value] : Parts(rule))
+            if (name != QLatin1String("FREQ") && name != QLatin1String("INTERVAL") &&
+                name != QLatin1String("UNTIL") && name != QLatin1String("COUNT"))
+                read.otherParts.append(name + u'=' + value);
     }
     return read;
 }

@@ -20,6 +20,8 @@ struct RepeatRule {
     int interval = 1;
     QList<int> weekdays;  // 1 Monday … 7 Sunday, for a weekly series
     MonthlyBy monthlyBy = MonthlyBy::DayOfMonth;
+    int position = 0;  // of a rule read: "2TU" 2, "-1FR" -1, with its weekday (1 … 7)
+    int positionedWeekday = 0;
     QDate until;    // the last day; invalid: none
     int count = 0;  // 0: not limited by a count
     // Parts the window does not show ("BYSETPOS=2", "WKST=SU"); the rule is
