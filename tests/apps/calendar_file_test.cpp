@@ -155,8 +155,14 @@ TEST(CalendarFile, AllDayEventsDurationsAndDatesOnATimedSeries) {
         "BEGIN:VEVENT\nUID:b\nDTSTART:20270130T100000\nDURATION:PT1H30M\n"
         "RRULE:FREQ=DAILY\nEXDATE;VALUE=DATE:20270131\nRDATE;VALUE=PERIOD:20270301T080000/PT1H\n"
         "END:VEVENT\n"
-        "BEGIN:VEVENT\nUID:c\nDTSTART;VALUE=DATE:20270130\nEND:VEVENT\n"));
-    ASSERT_EQ(reading.items.size(), 3);
+        "BEGIN:VEVENT\nUID:c\nDTSTART;VALUE=DATE:20270130\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:d\nDTSTART:20270401T010000\nRRULE:FREQ=DAILY;COUNT=4\n"
+        "EXDATE:20270402T010000Z,20270403T010000Z\nEND:VEVENT\n"));
+    ASSERT_EQ(reading.items.size(), 4);
+    // A floating series whose dates left out are written in UTC means the
+    // same hour (not 03:00, the UTC time on a computer in Berlin).
+    EXPECT_EQ(OccurrenceStarts(reading.items[3], QDate(2028, 1, 1)),
+              (QList<QDateTime>{At(2027, 4, 1, 1), At(2027, 4, 4, 1)}));
     EXPECT_TRUE(reading.items[0].allDay);
     EXPECT_EQ(reading.items[0].end, At(2027, 2, 2));
     EXPECT_EQ(reading.items[1].end, At(2027, 1, 30, 11, 30));
