@@ -65,6 +65,27 @@ QList<std::pair<qint64, qint64>> Gaps(const QString& zone, const QDateTime& from
     return gaps;
 }
 
+// Whether a rule of days or shorter steps can give a date at all: libical
+// looks for the next one without end when the days of the month it names
+// exist in none of its months ("FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30").
+bool DaysCanComeUp(const icalrecurrencetype& rule) {
+    if (rule.freq < ICAL_SECONDLY_RECURRENCE || rule.freq > ICAL_DAILY_RECURRENCE ||
+        rule.by_month_day[0] == ICAL_RECURRENCE_ARRAY_MAX)
+        return true;
+    for (int month = 1; month <= 12; ++month) {
+        bool named = rule.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX;
+        for (int i = 0;
+             !named && i < ICAL_BY_MONTH_SIZE && rule.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            named = rule.by_month[i] == month;
+        if (!named) continue;
+        const int days = QDate(2028, month, 1).daysInMonth();  // a leap year: the 29th of February
+        for (int i = 0;
+             i < ICAL_BY_MONTHDAY_SIZE && rule.by_month_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            if (rule.by_month_day[i] != 0 && qAbs(rule.by_month_day[i]) <= days) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 QDateTime WallClockIn(const QDateTime& utc, const QString& zone) {
@@ -126,7 +147,8 @@ QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until
     QList<qint64> starts;  // wall-clock seconds
     if (!series.rule.isEmpty()) {
         icalrecurrencetype rule = icalrecurrencetype_from_string(series.rule.toUtf8().constData());
-        if (rule.freq == ICAL_NO_RECURRENCE) return {FromWallSeconds(first)};
+        if (rule.freq == ICAL_NO_RECURRENCE || !DaysCanComeUp(rule))
+            return {FromWallSeconds(first)};
         // The iteration runs on floating wall-clock times: libical's zoned
         // iteration carries the hour a spring gap moved into every later
         // occurrence. An UNTIL in UTC is moved to the series' wall clock.
