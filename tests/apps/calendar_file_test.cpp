@@ -4,9 +4,12 @@
 #include "apps/agenda/calendar_file.h"
 
 #include "apps/agenda/calendar_rules.h"
+#include "apps/agenda/calendar_zones.h"
 #include "tests/apps/calendar_test_zone.h"
 
 #include <QTimeZone>
+
+#include <libical/ical.h>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +150,34 @@ TEST(CalendarFile, ZonesNamedTheWindowsWayWithAPathOrOnlyByTheFilesDefinition) {
     EXPECT_EQ(reading.items[4].start, At(2027, 1, 5, 7, 43));  // converted by its definition
     EXPECT_EQ(reading.items[5].start, At(2027, 1, 5, 9));      // unknown: floating
     EXPECT_EQ(reading.items[6].leftOutDates, (QList<QDateTime>{At(2027, 1, 12, 9)}));
+}
+
+// libical's zones go back to the 19th century; a written zone holds the
+// rules from the year of its first item on, and its changes are the IANA
+// zone's.
+TEST(CalendarFile, WrittenZonesHoldTheRulesFromTheFirstItemOnAndChangeWhenTheirZoneDoes) {
+    for (const auto& [zone, rules] :
+         {std::pair{"Europe/Berlin", 4}, std::pair{"America/New_York", 4},
+          std::pair{"Asia/Tokyo", 1}}) {
+        SCOPED_TRACE(zone);
+        const QString text = VTimezoneText(zone, 2027);
+        ASSERT_TRUE(text.startsWith(QString("BEGIN:VTIMEZONE\r\nTZID:") + zone + "\r\n"));
+        EXPECT_EQ(text.count("BEGIN:STANDARD") + text.count("BEGIN:DAYLIGHT"), rules);
+        icalcomponent* component = icalparser_parse_string(text.toUtf8().constData());
+        icaltimezone* written = icaltimezone_new();
+        ASSERT_TRUE(icaltimezone_set_component(written, component));
+        const QTimeZone iana{QByteArray(zone)};
+        for (QDateTime at(QDate(2027, 1, 1), QTime(0, 0), QTimeZone::utc());
+             at.date().year() < 2045; at = at.addSecs(6 * 3600 + 7)) {
+            icaltimetype utc = icaltime_from_timet_with_zone(at.toSecsSinceEpoch(), 0,
+                                                             icaltimezone_get_utc_timezone());
+            ASSERT_EQ(icaltimezone_get_utc_offset_of_utc_time(written, &utc, nullptr),
+                      iana.offsetFromUtc(at))
+                << at.toString(Qt::ISODate).toStdString();
+        }
+        icaltimezone_free(written, 1);
+    }
+    EXPECT_EQ(VTimezoneText("Nowhere/Atlantis", 2027), "");
 }
 
 TEST(CalendarFile, AllDayEventsDurationsAndDatesOnATimedSeries) {
