@@ -166,7 +166,8 @@ TEST(CalendarRepetition, AllDaySeriesAndTheirEndsAndUnreadableRules) {
     EXPECT_FALSE(SeriesEnds(birthday));
     EXPECT_TRUE(SeriesEnds(Series(At(2027, 1, 4), "FREQ=DAILY;COUNT=3")));
     EXPECT_TRUE(SeriesEnds(Series(At(2027, 1, 4), "FREQ=DAILY;UNTIL=20270110")));
-    // Rules libical cannot read, and one it would search for ever.
+    EXPECT_TRUE(SeriesEnds(Series(At(2027, 1, 4), "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30")));
+    // Rules libical cannot read, and ones it would search for long or for ever.
     for (const char* rule :
          {"FREQ=SOMETIMES", "FREQ=MONTHLY;BYDAY=6FR", "FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30",
           "FREQ=HOURLY;BYMONTH=4,6;BYMONTHDAY=31,-31"})
