@@ -52,6 +52,18 @@ TEST(CalendarDaylightSaving, AWallClockTimeInTheSpringGapFallsAfterItAndADoubled
     EXPECT_EQ(starts[0], At(2027, 3, 27, 2, 30));
     EXPECT_EQ(starts[1], At(2027, 3, 28, 3, 30));
     EXPECT_EQ(starts[2], At(2027, 3, 29, 2, 30));
+
+    // The same in a zone that changes on another day than the computer's;
+    // all-day series have no hours to move.
+    EXPECT_EQ(
+        OccurrenceStarts(Series(At(2027, 3, 13, 2, 30), "FREQ=DAILY;COUNT=3", "America/New_York"),
+                         QDate(2028, 1, 1))
+            .at(1),
+        At(2027, 3, 14, 3, 30));
+    CalendarItem allDay = Series(At(2027, 3, 27, 0), "FREQ=DAILY;COUNT=3", "");
+    allDay.allDay = true;
+    EXPECT_EQ(OccurrenceStarts(allDay, QDate(2028, 1, 1)),
+              (QList<QDateTime>{At(2027, 3, 27, 0), At(2027, 3, 28, 0), At(2027, 3, 29, 0)}));
 }
 
 TEST(CalendarDaylightSaving, LibicalsOwnConversionOfAGapTimeIsKnownAndWorkedAround) {
