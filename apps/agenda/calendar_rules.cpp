@@ -205,7 +205,7 @@ QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until
         series.allDay
             ? QList<std::pair<qint64, qint64>>()
             : Gaps(series.zone, QDateTime::fromSecsSinceEpoch(first - 2 * 86400, QTimeZone::utc()),
-                   QDateTime::fromSecsSinceEpoch(last + 2 * 86400, QTimeZone::utc()));
+                   QDateTime::fromSecsSinceEpoch(starts.last() + 2 * 86400, QTimeZone::utc()));
     QList<QDateTime> out;
     out.reserve(qMin<qsizetype>(starts.size(), limit));
     qsizetype gap = 0;

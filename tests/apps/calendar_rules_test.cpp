@@ -142,6 +142,8 @@ TEST(CalendarRepetition, WeeklyOnChosenDaysWithExceptionsCountAndExtraDates) {
     EXPECT_EQ(
         OccurrenceStarts(weekly, QDate(2028, 1, 1)),
         (QList<QDateTime>{At(2027, 1, 7), At(2027, 1, 14), At(2027, 1, 19), At(2027, 1, 30, 10)}));
+    // A series that ends is asked for to the end of time.
+    EXPECT_EQ(OccurrenceStarts(weekly, QDate(9999, 12, 31)).size(), 4);
     EXPECT_EQ(OccurrenceStarts(weekly, QDate(2027, 1, 14)),
               (QList<QDateTime>{At(2027, 1, 7), At(2027, 1, 14)}));
     EXPECT_EQ(OccurrenceStarts(weekly, QDate(2028, 1, 1), 2),
