@@ -102,7 +102,10 @@ QDateTime EventReader::inItemZone(const Zoned& value, const CalendarItem& item) 
         const QTime time = item.allDay ? QTime(0, 0) : item.start.time();
         return QDateTime(value.date, time);
     }
-    if (value.zone == item.zone) return QDateTime(value.date, value.time);
+    // A floating series takes the wall clock of its other times as written:
+    // a file that mixes them ("DTSTART:…T010000" with "EXDATE:…T010000Z")
+    // means the same hour.
+    if (value.zone == item.zone || item.zone.isEmpty()) return QDateTime(value.date, value.time);
     return WallClockIn(InstantOf(value.date, value.time, value.zone), item.zone);
 }
 

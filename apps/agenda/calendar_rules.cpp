@@ -65,6 +65,34 @@ QList<std::pair<qint64, qint64>> Gaps(const QString& zone, const QDateTime& from
     return gaps;
 }
 
+// Whether a rule can give a date at all. libical looks for the next one
+// without end when a rule of days or shorter steps names days of the month
+// that exist in none of its months ("FREQ=DAILY;BYMONTH=2;BYMONTHDAY=30"),
+// and for seconds when a monthly rule names only a sixth weekday or later.
+bool CanComeUp(const icalrecurrencetype& rule) {
+    if (rule.freq == ICAL_MONTHLY_RECURRENCE && rule.by_day[0] != ICAL_RECURRENCE_ARRAY_MAX) {
+        bool possible = false;
+        for (int i = 0; i < ICAL_BY_DAY_SIZE && rule.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            possible = possible || qAbs(icalrecurrencetype_day_position(rule.by_day[i])) <= 5;
+        if (!possible) return false;
+    }
+    if (rule.freq < ICAL_SECONDLY_RECURRENCE || rule.freq > ICAL_DAILY_RECURRENCE ||
+        rule.by_month_day[0] == ICAL_RECURRENCE_ARRAY_MAX)
+        return true;
+    for (int month = 1; month <= 12; ++month) {
+        bool named = rule.by_month[0] == ICAL_RECURRENCE_ARRAY_MAX;
+        for (int i = 0;
+             !named && i < ICAL_BY_MONTH_SIZE && rule.by_month[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            named = rule.by_month[i] == month;
+        if (!named) continue;
+        const int days = QDate(2028, month, 1).daysInMonth();  // a leap year: the 29th of February
+        for (int i = 0;
+             i < ICAL_BY_MONTHDAY_SIZE && rule.by_month_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i)
+            if (rule.by_month_day[i] != 0 && qAbs(rule.by_month_day[i]) <= days) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 QDateTime WallClockIn(const QDateTime& utc, const QString& zone) {
@@ -108,7 +136,8 @@ bool SeriesEnds(const CalendarItem& series) {
     if (series.rule.isEmpty()) return true;
     const icalrecurrencetype rule =
         icalrecurrencetype_from_string(series.rule.toUtf8().constData());
-    return rule.freq == ICAL_NO_RECURRENCE || rule.count > 0 || !icaltime_is_null_time(rule.until);
+    return rule.freq == ICAL_NO_RECURRENCE || !CanComeUp(rule) || rule.count > 0 ||
+           !icaltime_is_null_time(rule.until);
 }
 
 QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until, int limit) {
@@ -126,7 +155,7 @@ QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until
     QList<qint64> starts;  // wall-clock seconds
     if (!series.rule.isEmpty()) {
         icalrecurrencetype rule = icalrecurrencetype_from_string(series.rule.toUtf8().constData());
-        if (rule.freq == ICAL_NO_RECURRENCE) return {FromWallSeconds(first)};
+        if (rule.freq == ICAL_NO_RECURRENCE || !CanComeUp(rule)) return {FromWallSeconds(first)};
         // The iteration runs on floating wall-clock times: libical's zoned
         // iteration carries the hour a spring gap moved into every later
         // occurrence. An UNTIL in UTC is moved to the series' wall clock.
@@ -176,7 +205,7 @@ QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until
         series.allDay
             ? QList<std::pair<qint64, qint64>>()
             : Gaps(series.zone, QDateTime::fromSecsSinceEpoch(first - 2 * 86400, QTimeZone::utc()),
-                   QDateTime::fromSecsSinceEpoch(last + 2 * 86400, QTimeZone::utc()));
+                   QDateTime::fromSecsSinceEpoch(starts.last() + 2 * 86400, QTimeZone::utc()));
     QList<QDateTime> out;
     out.reserve(qMin<qsizetype>(starts.size(), limit));
     qsizetype gap = 0;

@@ -206,11 +206,13 @@ QString VTimezoneText(const QString& zone, int fromYear) {
         icalproperty_set_tzid(tzid, zone.toUtf8().constData());
     // A rule is over when its last change (its UNTIL, its last RDATE, or its
     // start when it has neither rule nor dates) lies before `fromYear`; of
-    // those, the one that changed last still holds at the start of the year.
+    // those, the one that changed last still holds at the start of the year,
+    // and stays unless a rule that goes on began before.
     const icaltimetype cut = icaltime_from_day_of_year(1, fromYear);
     QList<icalcomponent*> over;
     icalcomponent* holding = nullptr;
     icaltimetype holdingFrom = icaltime_null_time();
+    bool goingOnBefore = false;
     for (icalcomponent* rule = icalcomponent_get_first_component(copy, ICAL_ANY_COMPONENT); rule;
          rule = icalcomponent_get_next_component(copy, ICAL_ANY_COMPONENT)) {
         icaltimetype last = icalcomponent_get_dtstart(rule);
@@ -225,7 +227,11 @@ QString VTimezoneText(const QString& zone, int fromYear) {
             const icaltimetype date = icalproperty_get_rdate(rdate).time;
             if (icaltime_compare(date, last) > 0) last = date;
         }
-        if (endless || icaltime_compare_date_only(last, cut) >= 0) continue;
+        if (endless || icaltime_compare_date_only(last, cut) >= 0) {
+            goingOnBefore = goingOnBefore ||
+                            icaltime_compare_date_only(icalcomponent_get_dtstart(rule), cut) < 0;
+            continue;
+        }
         over.append(rule);
         if (!holding || icaltime_compare(last, holdingFrom) > 0) {
             holding = rule;
@@ -233,7 +239,7 @@ QString VTimezoneText(const QString& zone, int fromYear) {
         }
     }
     for (icalcomponent* rule : over) {
-        if (rule == holding) continue;
+        if (rule == holding && !goingOnBefore) continue;
         icalcomponent_remove_component(copy, rule);
         icalcomponent_free(rule);
     }

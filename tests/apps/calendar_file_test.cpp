@@ -4,9 +4,12 @@
 #include "apps/agenda/calendar_file.h"
 
 #include "apps/agenda/calendar_rules.h"
+#include "apps/agenda/calendar_zones.h"
 #include "tests/apps/calendar_test_zone.h"
 
 #include <QTimeZone>
+
+#include <libical/ical.h>
 
 #include <gtest/gtest.h>
 
@@ -149,14 +152,48 @@ TEST(CalendarFile, ZonesNamedTheWindowsWayWithAPathOrOnlyByTheFilesDefinition) {
     EXPECT_EQ(reading.items[6].leftOutDates, (QList<QDateTime>{At(2027, 1, 12, 9)}));
 }
 
+// libical's zones go back to the 19th century; a written zone holds the
+// rules from the year of its first item on, and its changes are the IANA
+// zone's.
+TEST(CalendarFile, WrittenZonesHoldTheRulesFromTheFirstItemOnAndChangeWhenTheirZoneDoes) {
+    for (const auto& [zone, rules] :
+         {std::pair{"Europe/Berlin", 4}, std::pair{"America/New_York", 4},
+          std::pair{"Asia/Tokyo", 1}}) {
+        SCOPED_TRACE(zone);
+        const QString text = VTimezoneText(zone, 2027);
+        ASSERT_TRUE(text.startsWith(QString("BEGIN:VTIMEZONE\r\nTZID:") + zone + "\r\n"));
+        EXPECT_EQ(text.count("BEGIN:STANDARD") + text.count("BEGIN:DAYLIGHT"), rules);
+        icalcomponent* component = icalparser_parse_string(text.toUtf8().constData());
+        icaltimezone* written = icaltimezone_new();
+        ASSERT_TRUE(icaltimezone_set_component(written, component));
+        const QTimeZone iana{QByteArray(zone)};
+        for (QDateTime at(QDate(2027, 1, 1), QTime(0, 0), QTimeZone::utc());
+             at.date().year() < 2045; at = at.addSecs(6 * 3600 + 7)) {
+            icaltimetype utc = icaltime_from_timet_with_zone(at.toSecsSinceEpoch(), 0,
+                                                             icaltimezone_get_utc_timezone());
+            ASSERT_EQ(icaltimezone_get_utc_offset_of_utc_time(written, &utc, nullptr),
+                      iana.offsetFromUtc(at))
+                << at.toString(Qt::ISODate).toStdString();
+        }
+        icaltimezone_free(written, 1);
+    }
+    EXPECT_EQ(VTimezoneText("Nowhere/Atlantis", 2027), "");
+}
+
 TEST(CalendarFile, AllDayEventsDurationsAndDatesOnATimedSeries) {
     const CalendarFileReading reading = ReadCalendarFile(Calendar(
         "BEGIN:VEVENT\nUID:a\nDTSTART;VALUE=DATE:20270130\nDURATION:P3D\nEND:VEVENT\n"
         "BEGIN:VEVENT\nUID:b\nDTSTART:20270130T100000\nDURATION:PT1H30M\n"
         "RRULE:FREQ=DAILY\nEXDATE;VALUE=DATE:20270131\nRDATE;VALUE=PERIOD:20270301T080000/PT1H\n"
         "END:VEVENT\n"
-        "BEGIN:VEVENT\nUID:c\nDTSTART;VALUE=DATE:20270130\nEND:VEVENT\n"));
-    ASSERT_EQ(reading.items.size(), 3);
+        "BEGIN:VEVENT\nUID:c\nDTSTART;VALUE=DATE:20270130\nEND:VEVENT\n"
+        "BEGIN:VEVENT\nUID:d\nDTSTART:20270401T010000\nRRULE:FREQ=DAILY;COUNT=4\n"
+        "EXDATE:20270402T010000Z,20270403T010000Z\nEND:VEVENT\n"));
+    ASSERT_EQ(reading.items.size(), 4);
+    // A floating series whose dates left out are written in UTC means the
+    // same hour (not 03:00, the UTC time on a computer in Berlin).
+    EXPECT_EQ(OccurrenceStarts(reading.items[3], QDate(2028, 1, 1)),
+              (QList<QDateTime>{At(2027, 4, 1, 1), At(2027, 4, 4, 1)}));
     EXPECT_TRUE(reading.items[0].allDay);
     EXPECT_EQ(reading.items[0].end, At(2027, 2, 2));
     EXPECT_EQ(reading.items[1].end, At(2027, 1, 30, 11, 30));
