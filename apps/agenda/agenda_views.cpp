@@ -87,13 +87,19 @@ QString Count(double count) {
 
 void FillElevenDayList() {
     DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    QList<LinkedRecord> shown;
     while (!DBEOF()) {
-        const Appointment shown = ReadAppointment("agenda2");
-        const QString time = shown.hour.trimmed().isEmpty() ? TEXT(agenda_texts::kAllDay)
-                                                            : shown.hour + ":" + shown.minute;
-        DOMETHOD(kWindow, "List_1", "AddItem",
-                 DTOC(shown.date) + " " + time + " " + MarkedText(RECNO(), shown));
+        shown.append({RECNO(), ReadAppointment("agenda2"), {}});
         DBSKIP(1);
+    }
+    FillLinks(THE_DATA_PATH, shown);
+    for (const LinkedRecord& one : shown) {
+        const Appointment& appointment = one.appointment;
+        const QString time = appointment.hour.trimmed().isEmpty()
+                                 ? TEXT(agenda_texts::kAllDay)
+                                 : appointment.hour + ":" + appointment.minute;
+        DOMETHOD(kWindow, "List_1", "AddItem",
+                 DTOC(appointment.date) + " " + time + " " + MarkedText(one));
     }
 }
 
@@ -196,16 +202,18 @@ void STORE_SERIES_AHEAD() {
     DBSELECTAREA(previous);
 }
 
-QString MarkedText(int record, const Appointment& shown) {
-    const std::optional<AppointmentLink> link = LinkOf(THE_DATA_PATH, record, shown);
-    const bool occurrence = link && !link->recurrenceId.isEmpty();
-    return occurrence ? agenda_texts::kSeriesMark + shown.text : shown.text;
+QString MarkedText(const LinkedRecord& shown) {
+    const bool occurrence = !shown.link.recurrenceId.isEmpty();
+    return occurrence ? agenda_texts::kSeriesMark + shown.appointment.text : shown.appointment.text;
 }
 
 QStringList DayRowCells(const QStringList& cells) {
     if (cells.size() < 3) return cells;
-    const Appointment shown = ReadAppointment(ALIAS());
-    QString text = MarkedText(RECNO(), shown);
+    LinkedRecord shown{RECNO(), ReadAppointment(ALIAS()), {}};
+    if (const std::optional<AppointmentLink> link =
+            LinkOf(THE_DATA_PATH, shown.record, shown.appointment))
+        shown.link = *link;
+    QString text = MarkedText(shown);
     if (cells[0].trimmed().isEmpty()) text = TEXT(agenda_texts::kAllDay) + " \u00B7 " + text;
     return {cells[0], cells[1], text};
 }

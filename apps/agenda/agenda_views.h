@@ -9,6 +9,7 @@
 #pragma once
 
 #include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_links.h"
 #include "apps/common/steps_to_the_end.h"
 
 #include <QDate>
@@ -57,7 +58,7 @@ void STORE_SERIES_AHEAD();
 
 // The appointment's text as the lists show it: an occurrence of a series
 // marked as such.
-QString MarkedText(int record, const Appointment& shown);
+QString MarkedText(const LinkedRecord& shown);
 
 // The day table's cells of the current record (HH, MM, text): an all-day
 // appointment says so before its text.

@@ -87,6 +87,19 @@ std::optional<StoredEvent> StoredEventOf(const QString& dataPath, const QString&
     return std::nullopt;
 }
 
+QMultiHash<QString, StoredEvent> EventRowsByUid(const QString& dataPath) {
+    QMultiHash<QString, StoredEvent> found;
+    if (!QFileInfo::exists(PathIn(dataPath))) return found;
+    OpenEvents events(dataPath);
+    for (int row = 1; row <= events.rows(); ++row) {
+        DBGOTO(row);
+        if (DELETED()) continue;
+        const StoredEvent event = events.read(row);
+        found.insert(events.text("UID"), event);
+    }
+    return found;
+}
+
 QList<StoredEvent> ChangedOccurrencesOf(const QString& dataPath, const QString& uid) {
     QList<StoredEvent> found;
     if (!QFileInfo::exists(PathIn(dataPath))) return found;

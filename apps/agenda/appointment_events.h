@@ -19,6 +19,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 
 #include <optional>
@@ -36,6 +37,9 @@ struct StoredEvent {
 // changed occurrences; nothing when there is none.
 std::optional<StoredEvent> StoredEventOf(const QString& dataPath, const QString& uid,
                                          const QString& recurrenceId = {});
+
+// Every row not removed, by UID (read once: for writing many events).
+QMultiHash<QString, StoredEvent> EventRowsByUid(const QString& dataPath);
 
 // The changed occurrences of the series `uid`.
 QList<StoredEvent> ChangedOccurrencesOf(const QString& dataPath, const QString& uid);

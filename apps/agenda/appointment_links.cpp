@@ -138,6 +138,16 @@ std::optional<AppointmentLink> LinkOf(const QString& dataPath, int record,
     return AppointmentLink{links.text("UID"), links.text("RECID")};
 }
 
+void FillLinks(const QString& dataPath, QList<LinkedRecord>& records) {
+    if (records.isEmpty() || !QFileInfo::exists(PathIn(dataPath))) return;
+    OpenLinks links(dataPath);
+    for (LinkedRecord& one : records) {
+        const int row = links.rowOf(one.record);
+        if (row != 0 && links.text("SCHLUESSEL") == AppointmentKey(one.appointment).trimmed())
+            one.link = {links.text("UID"), links.text("RECID")};
+    }
+}
+
 void AddLinks(const QString& dataPath, const QList<LinkedRecord>& rows) {
     if (rows.isEmpty()) return;
     OpenLinks links(dataPath);

@@ -60,6 +60,10 @@ void FollowAgendaPacks(const QString& dataPath);
 std::optional<AppointmentLink> LinkOf(const QString& dataPath, int record,
                                       const Appointment& appointment);
 
+// The links of many records at once (the table opened once): each
+// record's `link` set, or left empty when it has none.
+void FillLinks(const QString& dataPath, QList<LinkedRecord>& records);
+
 // Appends the rows in one commit. Their records must be the newest of the
 // agenda (appended after every record that has a row). A refused write
 // raises kesp::WriteFailure and leaves the table at its last commit.

@@ -40,17 +40,20 @@ Present PresentInAgenda(const QString& dataPath) {
     Present present;
     const QString alias = ALIAS();
     const int here = RECNO();
-    QHash<QString, int> seen;
+    QList<LinkedRecord> live;
     for (int number = 1; number <= RECCOUNT(); ++number) {
         DBGOTO(number);
-        if (DELETED()) continue;
-        const Appointment appointment = ReadAppointment(alias);
-        const QString key = SameAppointmentKey(appointment);
-        present.appointments.insert(key);
-        const std::optional<AppointmentLink> link = LinkOf(dataPath, number, appointment);
-        present.uids.insert(link ? link->uid : ContentUid(appointment, seen[key]++));
+        if (!DELETED()) live.append({number, ReadAppointment(alias), {}});
     }
     DBGOTO(here);
+    FillLinks(dataPath, live);
+    QHash<QString, int> seen;
+    for (const LinkedRecord& one : live) {
+        const QString key = SameAppointmentKey(one.appointment);
+        present.appointments.insert(key);
+        present.uids.insert(one.link.uid.isEmpty() ? ContentUid(one.appointment, seen[key]++)
+                                                   : one.link.uid);
+    }
     return present;
 }
 
@@ -214,26 +217,38 @@ QString CalendarImportSummary(const CalendarImport& imported) {
 
 QByteArray CalendarFileOf(const QString& dataPath, const QList<NumberedAppointment>& shown,
                           int* events) {
+    QList<LinkedRecord> linked;
+    linked.reserve(shown.size());
+    for (const NumberedAppointment& one : shown)
+        linked.append({one.record, one.appointment, {}});
+    FillLinks(dataPath, linked);
+    const QMultiHash<QString, StoredEvent> rows = EventRowsByUid(dataPath);
     QList<CalendarItem> items;
     QSet<QString> written;
     QHash<QString, int> seen;
-    for (const NumberedAppointment& one : shown) {
-        const std::optional<AppointmentLink> link = LinkOf(dataPath, one.record, one.appointment);
+    for (const LinkedRecord& one : linked) {
         const QString key = SameAppointmentKey(one.appointment);
-        const QString uid = link ? link->uid : ContentUid(one.appointment, seen[key]++);
+        const QString uid =
+            one.link.uid.isEmpty() ? ContentUid(one.appointment, seen[key]++) : one.link.uid;
         if (written.contains(uid)) continue;
         written.insert(uid);
-        const std::optional<StoredEvent> event = link ? StoredEventOf(dataPath, uid) : std::nullopt;
+        // The event's own row first, then its changed occurrences.
+        QList<CalendarItem> changed;
+        std::optional<CalendarItem> event;
+        if (!one.link.uid.isEmpty()) {
+            for (const StoredEvent& row : rows.values(uid)) {
+                if (row.item.recurrenceId.isEmpty())
+                    event = row.item;
+                else
+                    changed.append(row.item);
+            }
+        }
         if (!event) {
             items.append(ItemOfAppointment(one.appointment, uid));
             continue;
         }
-        CalendarItem item = event->item;
-        item.uid = uid.size() >= item.uid.size() ? uid : item.uid;
-        items.append(item);
-        if (!item.repeats()) continue;
-        for (const StoredEvent& changed : ChangedOccurrencesOf(dataPath, uid))
-            items.append(changed.item);
+        items.append(*event);
+        if (event->repeats()) items.append(changed);
     }
     if (events) *events = int(written.size());
     return WriteCalendarFile(items, QDateTime::currentDateTimeUtc());

@@ -127,9 +127,10 @@ QString RecurrenceIdOf(const CalendarItem& changed, const CalendarItem& series) 
     QDateTime moment = QDateTime::fromString(text.left(15), QStringLiteral("yyyyMMdd'T'HHmmss"));
     if (!moment.isValid()) return text;
     if (text.endsWith(u'Z', Qt::CaseInsensitive) && series.zone != QLatin1String("UTC"))
-        moment = ZoneTimeOf(LocalTimeOf(moment, QStringLiteral("UTC")), series.zone);
+        moment = WallClockIn(InstantOf(moment.date(), moment.time(), QStringLiteral("UTC")),
+                             series.zone);
     else if (changed.zone != series.zone && !changed.zone.isEmpty())
-        moment = ZoneTimeOf(LocalTimeOf(moment, changed.zone), series.zone);
+        moment = WallClockIn(InstantOf(moment.date(), moment.time(), changed.zone), series.zone);
     return RecurrenceIdText(moment, series.allDay);
 }
 
