@@ -1,5 +1,6 @@
 #include "apps/agenda/appointment_links.h"
 
+#include "apps/agenda/compact_times.h"
 #include "store/number_followers.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
@@ -95,11 +96,17 @@ QString TwoDigits(const QString& text) {
 }  // namespace
 
 QString AppointmentKey(const Appointment& appointment) {
-    const QByteArray digest =
-        QCryptographicHash::hash(appointment.text.trimmed().toUtf8(), QCryptographicHash::Sha1);
-    return appointment.date.toString(QStringLiteral("yyyyMMdd")).rightJustified(8, u' ') +
-           TwoDigits(appointment.hour) + TwoDigits(appointment.minute) +
-           QString::fromLatin1(digest.toHex().left(8));
+    // The appointments of a series share their text: its digest is kept.
+    static QString lastText;
+    static QString lastDigest;
+    const QString text = appointment.text.trimmed();
+    if (text != lastText || lastDigest.isEmpty()) {
+        lastText = text;
+        lastDigest = QString::fromLatin1(
+            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    }
+    return CompactDate(appointment.date).rightJustified(8, u' ') + TwoDigits(appointment.hour) +
+           TwoDigits(appointment.minute) + lastDigest;
 }
 
 QString ContentUid(const Appointment& appointment, int sameBefore) {

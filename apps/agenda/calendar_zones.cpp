@@ -1,5 +1,8 @@
 #include "apps/agenda/calendar_zones.h"
 
+#include <QHash>
+#include <QPair>
+
 #include <QList>
 #include <QStringList>
 #include <QTimeZone>
@@ -197,7 +200,20 @@ CalendarZones::ZonedTime CalendarZones::resolve(const QString& tzid, const QDate
     return {QStringLiteral("UTC"), utc.date(), utc.time()};
 }
 
+QString MadeVTimezoneText(const QString& zone, int fromYear);
+
 QString VTimezoneText(const QString& zone, int fromYear) {
+    // The agenda writes each of its events with its zone; the zone's
+    // definition is made once per zone and year.
+    static QHash<QPair<QString, int>, QString> made;
+    const auto known = made.constFind({zone, fromYear});
+    if (known != made.cend()) return *known;
+    QString text = MadeVTimezoneText(zone, fromYear);
+    made.insert({zone, fromYear}, text);
+    return text;
+}
+
+QString MadeVTimezoneText(const QString& zone, int fromYear) {
     icaltimezone* builtin = icaltimezone_get_builtin_timezone(zone.toUtf8().constData());
     icalcomponent* component = builtin ? icaltimezone_get_component(builtin) : nullptr;
     if (!component) return {};

@@ -2,6 +2,7 @@
 
 #include "apps/agenda/appointment_events.h"
 #include "apps/agenda/calendar_rules.h"
+#include "apps/agenda/compact_times.h"
 #include "store/codec.h"
 #include "store/xbase.h"
 
@@ -24,6 +25,21 @@ QString StorableText(const QString& summary) {
     return text.trimmed().left(kTextLength).trimmed();
 }
 
+// The appointment of `item` starting at `start`, its text given: the
+// computer's day, hour and minute (in its own zone no conversion is needed).
+Appointment AppointmentShowing(const CalendarItem& item, const QDateTime& start,
+                               const QString& text) {
+    if (item.allDay) return {.date = start.date(), .hour = {}, .minute = {}, .text = text};
+    static const QString computerZone = ComputerZone();
+    const QDateTime local =
+        item.zone.isEmpty() || item.zone == computerZone ? start : LocalTimeOf(start, item.zone);
+    const QTime time = local.time();
+    return {.date = local.date(),
+            .hour = TwoDigits(time.hour()),
+            .minute = TwoDigits(time.minute() - time.minute() % kMinuteStep),
+            .text = text};
+}
+
 // One appointment to append, with its link.
 struct Planned {
     Appointment appointment;
@@ -32,8 +48,8 @@ struct Planned {
 
 // The appointments of one start of `item` (every day of an all-day event).
 void PlanStart(const CalendarItem& item, const QDateTime& start, const QString& recurrenceId,
-               QList<Planned>& planned) {
-    const Appointment first = AppointmentAt(item, start);
+               const QString& text, QList<Planned>& planned) {
+    const Appointment first = AppointmentShowing(item, start, text);
     planned.append({first, {item.uid, recurrenceId}});
     if (!item.allDay || !item.end.isValid()) return;
     // The end is the day after the last; every occurrence lasts as long.
@@ -53,8 +69,9 @@ QList<Planned> PlanEvent(const EventToStore& event, const QDate& horizon, const 
     QHash<QString, const CalendarItem*> changed;
     for (const CalendarItem& one : event.changed)
         changed.insert(RecurrenceIdOf(one, item), &one);
+    const QString text = StorableText(item.summary);
     if (!item.repeats()) {
-        PlanStart(item, item.start, QString(), planned);
+        PlanStart(item, item.start, QString(), text, planned);
         return planned;
     }
     const QDate until = SeriesEnds(item) ? QDate(9999, 12, 31) : horizon;
@@ -65,10 +82,10 @@ QList<Planned> PlanEvent(const EventToStore& event, const QDate& horizon, const 
         // Stored further on: the changed occurrences were stored with the series.
         if (after.isValid() && changed.contains(id)) continue;
         if (const CalendarItem* own = changed.value(id)) {
-            PlanStart(*own, own->start, id, planned);
+            PlanStart(*own, own->start, id, StorableText(own->summary), planned);
             placed.insert(id);
         } else {
-            PlanStart(item, start, id, planned);
+            PlanStart(item, start, id, text, planned);
         }
     }
     if (after.isValid()) return planned;
@@ -76,7 +93,8 @@ QList<Planned> PlanEvent(const EventToStore& event, const QDate& horizon, const 
     // may hold them) are kept all the same.
     for (auto it = changed.cbegin(); it != changed.cend(); ++it)
         if (!placed.contains(it.key()))
-            PlanStart(*it.value(), it.value()->start, it.key(), planned);
+            PlanStart(*it.value(), it.value()->start, it.key(), StorableText(it.value()->summary),
+                      planned);
     return planned;
 }
 
@@ -117,8 +135,7 @@ QDate StoreHorizon(const QDate& day) {
 }
 
 QString RecurrenceIdText(const QDateTime& start, bool allDay) {
-    return allDay ? start.date().toString(QStringLiteral("yyyyMMdd"))
-                  : start.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+    return allDay ? CompactDate(start.date()) : CompactDateTime(start);
 }
 
 QString RecurrenceIdOf(const CalendarItem& changed, const CalendarItem& series) {
@@ -135,14 +152,7 @@ QString RecurrenceIdOf(const CalendarItem& changed, const CalendarItem& series) 
 }
 
 Appointment AppointmentAt(const CalendarItem& item, const QDateTime& start) {
-    const QString text = StorableText(item.summary);
-    if (item.allDay) return {.date = start.date(), .hour = {}, .minute = {}, .text = text};
-    const QDateTime local = LocalTimeOf(start, item.zone);
-    const QTime time = local.time();
-    return {.date = local.date(),
-            .hour = TwoDigits(time.hour()),
-            .minute = TwoDigits(time.minute() - time.minute() % kMinuteStep),
-            .text = text};
+    return AppointmentShowing(item, start, StorableText(item.summary));
 }
 
 bool NeedsEventRow(const CalendarItem& item) {

@@ -13,12 +13,25 @@
 //               process (its start and the file's reading not counted).
 //               Goal: at most 3.
 //
+//   storing   the same 1,000 series expanded and stored as the agenda's
+//               appointments (each with its link, each series with its row),
+//               all up to one day eighteen months after the first start, as an
+//               import stores them, against libical's iteration up to that day.
+//               Goal: at most 2.
+//   importing   the same file imported into an empty agenda (read, checked
+//               against what is there, stored in one commit) against
+//               python3-icalendar reading it. Goal: at most 3.
+//
 // Times are the processor's for the benchmark's own work; python's is its
 // process time around from_ical.
 //
 //   calendar_benchmark [Google Benchmark's options]
+#include "apps/agenda/calendar_exchange.h"
 #include "apps/agenda/calendar_file.h"
 #include "apps/agenda/calendar_rules.h"
+#include "apps/agenda/event_appointments.h"
+#include "data/installed_table_files.h"
+#include "store/xbase.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -31,7 +44,9 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
@@ -77,6 +92,45 @@ const QList<CalendarItem>& Series() {
     return series;
 }
 
+// The one day up to which an import stores the series without end.
+const QDate kStoredUntil = QDate(2027, 1, 4).addMonths(18);
+
+// An empty agenda table in a fresh folder, open in the current work area.
+class EmptyAgenda {
+  public:
+    EmptyAgenda() {
+        path_ = folder_.path() + QLatin1Char('/');
+        kesp::WriteInstalledTable(path_ + "agenda.dbf", *kesp::InstalledTable("agenda.dbf"));
+        DBUSEAREA(true, path_ + "agenda.dbf", "agenda");
+    }
+    ~EmptyAgenda() { DBCLOSEALL(); }
+    const QString& path() const { return path_; }
+
+  private:
+    QTemporaryDir folder_;
+    QString path_;
+};
+
+void StoreAsAppointments(benchmark::State& state) {
+    QList<EventToStore> events;
+    for (const CalendarItem& item : Series())
+        events.append({item, {}});
+    int stored = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto agenda = std::make_unique<EmptyAgenda>();
+        state.ResumeTiming();
+        stored = StoreEvents(agenda->path(), events, kStoredUntil).appointments;
+        state.PauseTiming();
+        agenda.reset();  // the folder removed, not measured
+        state.ResumeTiming();
+    }
+    state.counters["appointments"] = double(stored);
+    occurrencesFound["stored"] = stored;
+}
+
+void IterateWithLibicalToTheStoredDay(benchmark::State& state);
+
 void ExpandWithOccurrenceStarts(benchmark::State& state) {
     qsizetype occurrences = 0;
     for (auto _ : state) {
@@ -89,7 +143,10 @@ void ExpandWithOccurrenceStarts(benchmark::State& state) {
     occurrencesFound["OccurrenceStarts"] = occurrences;
 }
 
-void ExpandWithLibical(benchmark::State& state) {
+// libical's own iteration of every series up to `lastDay(series)`.
+void IterateWithLibical(benchmark::State& state,
+                        const std::function<QDate(const CalendarItem&)>& lastDay,
+                        const char* counted) {
     icaltimezone* berlin = icaltimezone_get_builtin_timezone("Europe/Berlin");
     std::vector<std::pair<icalrecurrencetype, icaltimetype>> rules;
     std::vector<icaltimetype> ends;
@@ -97,9 +154,8 @@ void ExpandWithLibical(benchmark::State& state) {
         const QByteArray start = item.start.toString("yyyyMMdd'T'HHmmss").toLatin1();
         icaltimetype first = icaltime_from_string(start.constData());
         first = icaltime_set_timezone(&first, berlin);
-        const QByteArray end = QDateTime(item.start.date().addMonths(18), QTime(23, 59, 59))
-                                   .toString("yyyyMMdd'T'HHmmss")
-                                   .toLatin1();
+        const QByteArray end =
+            QDateTime(lastDay(item), QTime(23, 59, 59)).toString("yyyyMMdd'T'HHmmss").toLatin1();
         rules.emplace_back(icalrecurrencetype_from_string(item.rule.toLatin1().constData()), first);
         ends.push_back(icaltime_from_string(end.constData()));
     }
@@ -121,7 +177,17 @@ void ExpandWithLibical(benchmark::State& state) {
         benchmark::DoNotOptimize(occurrences);
     }
     state.counters["occurrences"] = double(occurrences);
-    occurrencesFound["libical"] = occurrences;
+    occurrencesFound[counted] = occurrences;
+}
+
+void ExpandWithLibical(benchmark::State& state) {
+    IterateWithLibical(
+        state, [](const CalendarItem& item) { return item.start.date().addMonths(18); }, "libical");
+}
+
+void IterateWithLibicalToTheStoredDay(benchmark::State& state) {
+    IterateWithLibical(
+        state, [](const CalendarItem&) { return kStoredUntil; }, "libical to the day");
 }
 
 // 10,000 events over two years, in Berlin's zone, with places, descriptions,
@@ -171,6 +237,20 @@ void ReadWithReadCalendarFile(benchmark::State& state) {
     state.counters["events"] = double(items);
 }
 
+void ImportIntoTheAgenda(benchmark::State& state) {
+    int stored = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto agenda = std::make_unique<EmptyAgenda>();
+        state.ResumeTiming();
+        stored = ImportCalendarBytes(agenda->path(), File()).appointments;
+        state.PauseTiming();
+        agenda.reset();  // the folder removed, not measured
+        state.ResumeTiming();
+    }
+    state.counters["appointments"] = double(stored);
+}
+
 void ReadWithPythonIcalendar(benchmark::State& state) {
     QTemporaryDir folder;
     const QString path = folder.filePath("bench.ics");
@@ -203,7 +283,10 @@ void ReadWithPythonIcalendar(benchmark::State& state) {
 
 BENCHMARK(ExpandWithOccurrenceStarts)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(ExpandWithLibical)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(StoreAsAppointments)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(IterateWithLibicalToTheStoredDay)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(ReadWithReadCalendarFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ImportIntoTheAgenda)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ReadWithPythonIcalendar)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
 // Keeps each run's time beside printing it, for the ratios at the end.
@@ -237,8 +320,15 @@ int main(int argc, char** argv) {
     std::printf("           occurrences: %lld with OccurrenceStarts, %lld with libical\n",
                 static_cast<long long>(occurrencesFound["OccurrenceStarts"]),
                 static_cast<long long>(occurrencesFound["libical"]));
+    std::printf("storing    StoreEvents / libical's iteration      = %.2f (goal: at most 2)\n",
+                ratio("StoreAsAppointments", "IterateWithLibicalToTheStoredDay"));
+    std::printf("           appointments: %lld stored, %lld occurrences with libical\n",
+                static_cast<long long>(occurrencesFound["stored"]),
+                static_cast<long long>(occurrencesFound["libical to the day"]));
     std::printf("reading    ReadCalendarFile / python3-icalendar   = %.2f (goal: at most 3)\n",
                 ratio("ReadWithReadCalendarFile", "ReadWithPythonIcalendar"));
+    std::printf("importing  ImportCalendarBytes / python3-icalendar = %.2f (goal: at most 3)\n",
+                ratio("ImportIntoTheAgenda", "ReadWithPythonIcalendar"));
     benchmark::Shutdown();
     return 0;
 }
