@@ -12,6 +12,7 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/table_file_check.h"
 #include "store/xbase.h"
 
@@ -292,12 +293,13 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {
     QList<QPair<QString, long long>> counts;
     for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
-        QFile table(snapshot.folder + QDir::separator() + kind->table);
+        const QString path = snapshot.folder + QDir::separator() + kind->table;
         long long count = 0;
-        if (table.open(QIODevice::ReadOnly)) {
-            const QByteArray head = table.read(8);  // the count is bytes 4 to 7 of the header
-            if (head.size() == 8)
-                count = kesp::store::Le32(reinterpret_cast<const unsigned char*>(head.data()) + 4);
+        // A damaged table would raise its damage when opened: it counts nothing.
+        if (QFileInfo::exists(path) && kesp::store::TableFileDamage(path).isEmpty()) {
+            if (const auto table =
+                    kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect))
+                count = kesp::store::LiveRecordCount(*table);
         }
         counts.append({KindName(*kind), count});
     }

@@ -6,6 +6,7 @@
 #include "shell/main_window.h"
 #include "shell/record_kinds.h"
 #include "shell/system_facts.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -16,9 +17,8 @@
 
 namespace {
 
-// Counted by RECCOUNT after the pack when every record counts: the pack has
-// removed the deleted ones (the word list's hundreds of thousands of pairs
-// are counted without walking them).
+// Counted by LIVECOUNT when every record counts: the word list's hundreds of
+// thousands of pairs are counted without reading them.
 void CountStatistic(const RecordKind& kind, const KindStatistic& statistic) {
     SETPROPERTY("haupt", "Label_36", "Value", TEXT(statistic.status));
     SETPROPERTY("haupt", "ProgressBar_4", "Value", statistic.progress);
@@ -27,7 +27,7 @@ void CountStatistic(const RecordKind& kind, const KindStatistic& statistic) {
     __DBPACK();
     long long counted = 0;
     if (!statistic.today) {
-        counted = RECCOUNT();
+        counted = LIVECOUNT();
     } else {
         const KindDate* date = DateOf(kind, *statistic.today);
         const QDate today = DATE();

@@ -11,6 +11,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 
@@ -179,11 +180,8 @@ void Gather() {
     for (const AddressBookKind kind : {AddressBookKind::Private, AddressBookKind::Business}) {
         const QString alias = AliasOf(kind);
         DBSELECTAREA(alias);
-        const int here = RECNO();
-        for (int number = 1; number <= RECCOUNT(); ++number) {
-            DBGOTO(number);
-            if (DELETED()) continue;
-            Member m{kind, number, {}};
+        DBEVALLIVE([&] {
+            Member m{kind, RECNO(), {}};
             for (const QString& field : AddressFieldsOf(kind)) {
                 const QVariant value = FIELD(alias + "->" + field);
                 m.values[field] = value.typeId() == QMetaType::QString
@@ -192,8 +190,7 @@ void Gather() {
             }
             keys.append(KeysOf(m));
             s.members.append(m);
-        }
-        DBGOTO(here);
+        });
     }
     s.groups = DuplicateGroups(keys);
 }

@@ -4,6 +4,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QHash>
@@ -109,13 +110,6 @@ void OpenMaintenanceTable(const MaintenanceWindow& maintenance) {
     DBUSEAREA(false, THE_DATA_PATH + maintenance.table, maintenance.alias);
 }
 
-// The records not marked deleted, whatever the file holds besides.
-int CountRecords() {
-    int count = 0;
-    DBEVAL([&count] { ++count; });
-    return count;
-}
-
 // An empty date stands for "no date": no day lies after it, so a record
 // without a date is never old, and an emptied picker makes nothing old.
 bool IsBefore(const QDate& date, const QDate& cutOff) {
@@ -135,7 +129,7 @@ void UndoRemoval(const MaintenanceWindow& maintenance) {
     T_CLOSE();
     const int back = RestorePack(maintenance.table, pack);
     OpenMaintenanceTable(maintenance);
-    ShowCount(maintenance, CountRecords());
+    ShowCount(maintenance, LIVECOUNT());
     T_CLOSE();
     if (back < 0) {
         MSGEXCLAMATION(TEXT(kInUse), THE_APP_NAME);
@@ -157,7 +151,7 @@ void BeginMaintenance(const MaintenanceWindow& maintenance) {
     OpenMaintenanceTable(maintenance);
     __DBPACK();
     DBGOTOP();
-    const int count = CountRecords();
+    const int count = LIVECOUNT();
     ShowCount(maintenance, count);
     RemovalToUndo().remove(maintenance.window);
     SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
@@ -167,11 +161,11 @@ void BeginMaintenance(const MaintenanceWindow& maintenance) {
 void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
     const QDate cutOff = GETPROPERTY(maintenance.window, "DatePicker_2", "value").toDate();
     OpenMaintenanceTable(maintenance);
-    const int before = CountRecords();
+    const int before = LIVECOUNT();
     const QString dateField = maintenance.alias + "->" + maintenance.dateField;
     DBEVAL([] { DBDELETE(); }, [&] { return IsBefore(FIELD(dateField).toDate(), cutOff); });
     __DBPACK();
-    const int after = CountRecords();
+    const int after = LIVECOUNT();
     ShowCount(maintenance, after);
     if (after < before) {
         RemovalToUndo().insert(maintenance.window, LastPackOf(maintenance.table));

@@ -5,6 +5,7 @@
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "kernel/public_variables.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 namespace {
@@ -47,10 +48,7 @@ void PackResultTable() {
 
 void EmptyResultTable() {
     UseResultTableAlone();
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) DBDELETE();
-    }
+    DBEVALLIVE(DBDELETE);
     __DBPACK();
     DBCLOSEAREA();
 }
@@ -59,7 +57,7 @@ void OpenCollection(const RecordWindow& tips) {
     UseCollection(tips);
     CreateIndexFiles(tips.indexes, tips.normalOrder);
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
 }
 
 void OpenResults(const RecordWindow& tips, const QList<TipCopy>& copies) {
@@ -91,7 +89,7 @@ void SaveResultAndItsTip(const RecordWindow& tips) {
     }
     StepsToTheEnd after;
     after.Run([&tips] { CreateIndexFiles(tips.indexes, tips.normalOrder); });
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
 
     UseResultTableShown(tips);
     DBGOTO(result);
@@ -108,7 +106,7 @@ void DeleteTipOfResult(const RecordWindow& tips) {
         DBDELETE();
         NoteDeletion(tips, ShownWorkArea(tips), tip);  // the collection is shown from now on
     }
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     DBGOTOP();
     RefreshRecordWindow(tips);
 }
