@@ -50,6 +50,10 @@ const Texts kRestored{"%1 Einträge sind wieder in ihren Anwendungen.",
 const Texts kInUse{"Einige Einträge blieben im Papierkorb: ihre Tabelle ist gerade in Gebrauch.",
                    "Some records stayed in the trash: their table is in use just now.",
                    "Alguns registros ficaram na lixeira: a tabela deles está em uso agora."};
+const Texts kNotWrittenStayed{
+    "Im Papierkorb blieben, weil ihre Tabelle nicht geschrieben werden konnte: %1",
+    "Stayed in the trash, as their table could not be written: %1",
+    "Ficaram na lixeira, pois a tabela deles não pôde ser gravada: %1"};
 const Texts kAskEmptyOne{"Den %1 Eintrag im Papierkorb endgültig löschen?",
                          "Delete the %1 record in the trash for good?",
                          "Excluir definitivamente o %1 registro da lixeira?"};
@@ -120,18 +124,19 @@ void RESTORE_CHOSEN() {
         MSGBOX(TEXT(kChooseFirst), THE_APP_NAME);
         return;
     }
-    bool inUse = false;
-    int restored = 0;
-    try {
-        restored = RestoreTrashEntries(chosen, &inUse);
-    } catch (const kesp::WriteFailure& failure) {
-        TellNotWritten(failure);
-    }
+    const TrashRestore restore = RestoreTrashEntries(chosen);
+    if (!restore.reason.isEmpty())
+        MSGEXCLAMATION(TEXT(kNotWritten) + QLatin1Char('\r') + restore.reason, THE_APP_NAME);
     ReadTrash();
     if (ISWINDOWDEFINED("haupt")) HAUPT_STATISTIK();
-    MSGBOX(COUNTED(restored, kRestoredOne, kRestored) +
-               (inUse ? QLatin1Char('\r') + TEXT(kInUse) : QString()),
-           THE_APP_NAME);
+    QString told = COUNTED(restore.restored, kRestoredOne, kRestored);
+    if (restore.inUse) told += QLatin1Char('\r') + TEXT(kInUse);
+    QStringList stayed;
+    for (const auto& [kind, count] : restore.notWritten)
+        stayed.append(QStringLiteral("%1 (%2)").arg(KindName(*kind)).arg(count));
+    if (!stayed.isEmpty())
+        told += QLatin1Char('\r') + TEXT(kNotWrittenStayed).arg(stayed.join(", "));
+    MSGBOX(told, THE_APP_NAME);
     List()->setFocus();
 }
 
