@@ -1,5 +1,6 @@
 #include "shell/backups.h"
 
+#include "apps/common/export_file.h"
 #include "apps/common/trash_tables.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
@@ -276,18 +277,15 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
         return;
     // Noted before the backup begins, so that a backup the disk cuts off (the
     // note then cannot be written any more) is told all the same.
-    QFile note(THE_DATA_PATH + kFailureNote);
-    if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        note.write(FailureText(now, 0, TEXT(kCutOff)).toUtf8());
-        note.close();
-    }
+    const QString note = THE_DATA_PATH + kFailureNote;
+    WriteFileWhole(note, FailureText(now, 0, TEXT(kCutOff)).toUtf8());
     QString reason;
     if (!MakeSnapshot(now, &reason).isEmpty()) {
-        note.remove();
+        QFile::remove(note);
         RotateSnapshots(now);
         return;
     }
-    if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) note.write(reason.toUtf8());
+    WriteFileWhole(note, reason.toUtf8());
 }
 
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {

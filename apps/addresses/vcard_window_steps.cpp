@@ -41,7 +41,7 @@ void ExportVCardOfWindow(const RecordWindow& record, const VCardBook& book, VCar
     record.actions.fill();
     const QString path = THE_EXPORT_PATH + TEXT(book.fileName);
     QString reason;
-    if (WriteExportFile(path, bytes, &reason)) {
+    if (WriteFileWhole(path, bytes, &reason)) {
         MSGBOX(VCardExportSummary(cards, version, path), *record.messageTitle);
     } else {
         MSGEXCLAMATION(TEXT(kCannotWrite) + "\r" + QDir::toNativeSeparators(path) + ": " + reason,
