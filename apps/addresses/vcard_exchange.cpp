@@ -1,5 +1,7 @@
 #include "apps/addresses/vcard_exchange.h"
 
+#include "apps/addresses/business_operations.h"
+#include "apps/addresses/private_operations.h"
 #include "apps/addresses/vcard_uids.h"
 #include "apps/addresses/vcard_updates.h"
 #include "apps/common/import_file.h"
@@ -123,8 +125,8 @@ QStringList ReadBookCaptions(const VCardBook& book) {
 
 const VCardBook& PrivateVCardBook() {
     static const VCardBook book{.kind = AddressBookKind::Private,
-                                .table = "adressen_p.dbf",
-                                .captionsTable = "freeadr_p.dbf",
+                                .table = PrivateBookNames().table,
+                                .captionsTable = PrivateBookNames().captionsTable,
                                 .uidTable = "vcard_p.dbf",
                                 .fileName = {"Kontakte.vcf", "Contacts.vcf", "Contatos.vcf"}};
     return book;
@@ -132,8 +134,8 @@ const VCardBook& PrivateVCardBook() {
 
 const VCardBook& BusinessVCardBook() {
     static const VCardBook book{.kind = AddressBookKind::Business,
-                                .table = "adressen_g.dbf",
-                                .captionsTable = "freeadr_g.dbf",
+                                .table = BusinessBookNames().table,
+                                .captionsTable = BusinessBookNames().captionsTable,
                                 .uidTable = "vcard_g.dbf",
                                 .fileName = {"Firmen.vcf", "Business.vcf", "Empresas.vcf"}};
     return book;

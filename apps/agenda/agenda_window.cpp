@@ -2,8 +2,10 @@
 // editing panels, the day table and the eleven-day list on the right, each
 // with its export and print buttons and a context menu for iCalendar files;
 // each control with its texts in the three languages.
+#include "apps/agenda/agenda.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/agenda_views.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/form_controls.h"
 #include "apps/common/record_steps.h"
@@ -141,4 +143,26 @@ void DefineAgendaWindow() {
                    {.row = 240, .col = 240, .width = 440, .height = 170, .items = {"Termine"}});
     IcsMenu("List_1", "Menu_3", EXPORT_ICS_AGENDA2, "Menu_4", "Menu_6");
     _ENDWINDOW();
+}
+
+const RecordKind& AgendaKind() {
+    static const RecordKind kind{
+        .id = "agenda",
+        .table = kAgendaTable,
+        .name = {"Agenda", "Agenda", "Agenda"},
+        .picture = "img/agenda.bmp",
+        .open = OPENFORM_AGENDA,
+        .nameTemplate = "{DATUM} {STUN}:{MINU} {TERMIN}",
+        .nameBesideItsDay = "{TERMIN}",
+        .searchFields = {"TERMIN"},
+        .dates = {{.field = "DATUM",
+                   .meaning = DateMeaning::Appointment,
+                   .hourField = "STUN",
+                   .minuteField = "MINU"}},
+        .statistics = {
+            {.status = {"Termine [heute] wird aktualisiert", "Update appointments [today]",
+                        "Compromissos [Hoje] estão sendo atualizados"},
+             .suffix = {" Termine [heute]", " Appointments [today]", " Compromissos [Hoje]"},
+             .today = DateMeaning::Appointment}}};
+    return kind;
 }

@@ -206,3 +206,21 @@ void PRINT_GEB() {
     }
     QDir::setCurrent(THE_APP_PATH);  // the main window's folder, whatever was current before
 }
+
+const RecordKind& BirthdaysKind() {
+    static const RecordKind kind{
+        .id = "birthdays",
+        .table = kTable,
+        .viewOf = "private",
+        .name = {"Geburtstagsliste", "Birthday", "Lista de Anivers."},
+        .picture = "img/hauptfiesta.bmp",
+        .open = OPENFORM_GEBURT,
+        .nameTemplate = "{VORNAME} {NACHNAME}",
+        .dates = {{.field = "GEBURTSTAG", .meaning = DateMeaning::Yearly, .onlyWhere = "LISTE"}},
+        .statistics = {
+            {.status = {"Geburtstag [Heute] wird aktualisiert", "Update birthday [today]",
+                        "Aniversários [Hoje] estão sendo atualizados"},
+             .suffix = {" Geburtstag [Heute]", " Birthday [today]", " Aniversários [Hoje]"},
+             .today = DateMeaning::Yearly}}};
+    return kind;
+}

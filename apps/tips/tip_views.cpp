@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString kResultTable = "ergeb.dbf";
-
 // The result table in its work area under a name of its own, while the
 // collection may still be open under the window's alias.
 void UseResultTableAlone() {

@@ -222,3 +222,19 @@ void T_UNDO_WOERTER() {
     else
         ShowReadyWithCount(pairsInDictionary);
 }
+
+const RecordKind& WordsKind() {
+    static const RecordKind kind{
+        .id = "words",
+        .table = kTable,
+        .name = {"Wörterbuch", "Dictionary", "Dicionário"},
+        .picture = "img/woerter.bmp",
+        .open = OPENFORM_WOERTER,
+        .nameTemplate = "{DE} = {EN}",
+        .searchFields = {"DE", "EN"},
+        .searchRows = 50,
+        .statistics = {{.status = {"[Wörter] wird aktualisiert", "Update [dictionary]",
+                                   "[Dicionários] estão sendo atualizados"},
+                        .suffix = {" [Wörter]", " [words]", " [Palavras]"}}}};
+    return kind;
+}
