@@ -11,6 +11,10 @@
 
 namespace {
 
+const QString kCutOffPicker = QStringLiteral("DatePicker_2");
+const QString kUndoButton = QStringLiteral("Button_31");
+const QString kCountLine = QStringLiteral("Label_15");
+
 const QColor kWhite{255, 255, 255};
 
 // The texts all three windows share.
@@ -67,7 +71,7 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                            .height = 20,
                            .value = TEXT(maintenance.textBefore),
                            .rightAlign = true});
-    _DEFINEDATEPICKER("DatePicker_2",
+    _DEFINEDATEPICKER(kCutOffPicker,
                       {.row = 90, .col = pickerCol, .width = kPickerWidth, .height = 20});
     const int afterCol = pickerCol + kPickerWidth + 10;
     BoldLabel("Label_13", {.row = 90,
@@ -89,7 +93,7 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .action = maintenance.remove,
                                 .flat = true});
     // The last removal of this opening, back from the trash in one step.
-    _DEFINEBUTTON("Button_31", {.row = maintenance.buttonRow,
+    _DEFINEBUTTON(kUndoButton, {.row = maintenance.buttonRow,
                                 .col = maintenance.buttonCol + 110,
                                 .width = 100,
                                 .height = 28,
@@ -97,12 +101,12 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .action = [&maintenance] { UndoRemoval(maintenance); },
                                 .flat = true});
     DEFINEKEY(maintenance.window, "", "Ctrl+Z", [&maintenance] { UndoRemoval(maintenance); });
-    BoldLabel("Label_15", {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
+    BoldLabel(kCountLine, {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
     _ENDWINDOW();
 }
 
 void ShowCount(const MaintenanceWindow& maintenance, int count) {
-    SETPROPERTY(maintenance.window, "Label_15", "value",
+    SETPROPERTY(maintenance.window, kCountLine, "value",
                 TEXT(kCountBefore) + QString::number(count) + TEXT(maintenance.countAfter));
 }
 
@@ -125,7 +129,7 @@ QHash<QString, QString>& RemovalToUndo() {
 void UndoRemoval(const MaintenanceWindow& maintenance) {
     const QString pack = RemovalToUndo().take(maintenance.window);
     if (pack.isEmpty()) return;
-    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
+    SETPROPERTY(maintenance.window, kUndoButton, "enabled", false);
     T_CLOSE();
     const int back = RestorePack(maintenance.table, pack);
     OpenMaintenanceTable(maintenance);
@@ -147,19 +151,19 @@ void OpenMaintenanceWindow(const MaintenanceWindow& maintenance) {
 }
 
 void BeginMaintenance(const MaintenanceWindow& maintenance) {
-    SETPROPERTY(maintenance.window, "DatePicker_2", "value", DATE().addDays(-7));
+    SETPROPERTY(maintenance.window, kCutOffPicker, "value", DATE().addDays(-7));
     OpenMaintenanceTable(maintenance);
     __DBPACK();
     DBGOTOP();
     const int count = LIVECOUNT();
     ShowCount(maintenance, count);
     RemovalToUndo().remove(maintenance.window);
-    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
+    SETPROPERTY(maintenance.window, kUndoButton, "enabled", false);
     T_CLOSE();
 }
 
 void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
-    const QDate cutOff = GETPROPERTY(maintenance.window, "DatePicker_2", "value").toDate();
+    const QDate cutOff = GETPROPERTY(maintenance.window, kCutOffPicker, "value").toDate();
     OpenMaintenanceTable(maintenance);
     const int before = LIVECOUNT();
     const QString dateField = maintenance.alias + "->" + maintenance.dateField;
@@ -169,7 +173,7 @@ void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
     ShowCount(maintenance, after);
     if (after < before) {
         RemovalToUndo().insert(maintenance.window, LastPackOf(maintenance.table));
-        SETPROPERTY(maintenance.window, "Button_31", "enabled", true);
+        SETPROPERTY(maintenance.window, kUndoButton, "enabled", true);
     }
     T_CLOSE();
     MSGEXCLAMATION(TEXT(maintenance.removed).arg(before - after), THE_APP_NAME);
