@@ -110,7 +110,8 @@ void FREEUPDATE_MYAPP() {
     KESP_OPERATION();
     WriteCustomDateReminds(GETPROPERTY(MyAppNaming().window, kReminds, "value").toBool());
     SaveFreeFieldCaptions(MyAppNaming());
-    TellKindRenamed(MyAppKind(), GETPROPERTY(MyAppNaming().window, "Text_11", "value").toString());
+    TellKindRenamed(MyAppKind(),
+                    GETPROPERTY(MyAppNaming().window, kApplicationNameBox, "value").toString());
 }
 
 void FREEDATA_MYAPP() {
