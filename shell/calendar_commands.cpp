@@ -6,6 +6,7 @@
 #include "apps/agenda/calendar_exchange.h"
 #include "apps/agenda/event_appointments.h"
 #include "apps/common/export_file.h"
+#include "apps/common/import_file.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
@@ -59,7 +60,7 @@ int ExportCalendarCommand(const QStringList& arguments) {
     }
     DBCLOSEALL();
     QString reason;
-    if (!WriteExportFile(path, bytes, &reason)) {
+    if (!WriteFileWhole(path, bytes, &reason)) {
         Err() << TEXT({"Die iCalendar-Datei konnte nicht geschrieben werden:",
                        "The iCalendar file could not be written:",
                        "Não foi possível gravar o arquivo iCalendar:"})
@@ -81,16 +82,15 @@ int ImportCalendarCommand(const QStringList& arguments) {
         return CalendarUsage(QStringLiteral("--imported-ics"));
     const QString path = QFileInfo(arguments[0]).absoluteFilePath();
     if (!PrepareCommand()) return 1;
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        Err() << Lines(TEXT(agenda_texts::kCannotRead)) << '\n'
-              << QDir::toNativeSeparators(path) << Qt::endl;
+    const ImportFileReading file = ReadImportFile(path);
+    if (file.problem != ImportFileProblem::None) {
+        Err() << Lines(ImportRefusalText(path, file.problem)) << Qt::endl;
         return 1;
     }
     CalendarImport imported;
     try {
         OpenAgendaTable();
-        imported = ImportCalendarBytes(THE_DATA_PATH, file.readAll());
+        imported = ImportCalendarBytes(THE_DATA_PATH, file.bytes);
         DBCLOSEALL();
     } catch (const kesp::WriteFailure& failure) {
         Err() << Lines(WRITE_FAILURE_TEXT(failure)) << '\n'

@@ -206,7 +206,7 @@ int ExportVCardCommand(const QStringList& arguments) {
     }
     DBCLOSEALL();
     QString reason;
-    if (!WriteExportFile(path, bytes, &reason)) {
+    if (!WriteFileWhole(path, bytes, &reason)) {
         Err() << TEXT({"Die vCard-Datei konnte nicht geschrieben werden:",
                        "The vCard file could not be written:",
                        "Não foi possível gravar o arquivo vCard:"})

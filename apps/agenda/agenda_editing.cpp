@@ -1,6 +1,7 @@
 // Adding, changing and deleting appointments. Every change is written at
 // once; the table is then opened afresh with its index and both views are
 // redrawn.
+#include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
@@ -25,6 +26,8 @@
 
 namespace {
 
+using namespace agenda_controls;
+
 using agenda_texts::kWindow;
 
 int ListValue(const QString& control) {
@@ -37,10 +40,10 @@ QDate PickedDate(const QString& control) {
 
 // The edit panel's controls, as far as a change of them is a change of the appointment.
 const FieldRows& EditPanel() {
-    static const FieldRows rows{{.control = "DatePicker_1", .kind = FieldKind::Date},
-                                {.control = "Combo_3"},
-                                {.control = "Combo_4"},
-                                {.control = "Text_2"}};
+    static const FieldRows rows{{.control = kEditDate, .kind = FieldKind::Date},
+                                {.control = kEditHour},
+                                {.control = kEditMinute},
+                                {.control = kEditText}};
     return rows;
 }
 
@@ -81,27 +84,28 @@ void TellBothVersionsKept(const kesp::WriteFailure& failure) {
 void AGENDA_EDIT() {
     KESP_OPERATION();
     const bool chosen = AppointmentSelected();
-    for (const char* control :
-         {"DatePicker_1", "Combo_3", "Combo_4", "Text_2", "Button_1", "Button_7", "Button_2"})
+    for (const QString& control :
+         {kEditDate, kEditHour, kEditMinute, kEditText, QStringLiteral("Button_1"),
+          QStringLiteral("Button_7"), QStringLiteral("Button_2")})
         SETPROPERTY(kWindow, control, "enabled", chosen);
     SETPROPERTY(kWindow, "Label_12", "value",
                 chosen ? DetailsLine(EventOfChosenAppointment()) : QString());
     if (!chosen) {
-        SETPROPERTY(kWindow, "Text_2", "value", QString());
-        SETPROPERTY(kWindow, "DatePicker_1", "allowempty", true);
-        SETPROPERTY(kWindow, "DatePicker_1", "value", QDate());
-        SETPROPERTY(kWindow, "Combo_3", "value", 0);
-        SETPROPERTY(kWindow, "Combo_4", "value", 0);
+        SETPROPERTY(kWindow, kEditText, "value", QString());
+        SETPROPERTY(kWindow, kEditDate, "allowempty", true);
+        SETPROPERTY(kWindow, kEditDate, "value", QDate());
+        SETPROPERTY(kWindow, kEditHour, "value", 0);
+        SETPROPERTY(kWindow, kEditMinute, "value", 0);
         RememberShownValues(kWindow, EditPanel());
         return;
     }
     const Appointment shown = ReadAppointment("agenda");
-    SETPROPERTY(kWindow, "Text_2", "value", shown.text);
-    SETPROPERTY(kWindow, "DatePicker_1", "value", shown.date);
+    SETPROPERTY(kWindow, kEditText, "value", shown.text);
+    SETPROPERTY(kWindow, kEditDate, "value", shown.date);
     // An appointment without a date would show on no day.
-    SETPROPERTY(kWindow, "DatePicker_1", "allowempty", false);
-    SETPROPERTY(kWindow, "Combo_3", "value", ItemShowing(HourItems(), shown.hour));
-    SETPROPERTY(kWindow, "Combo_4", "value", ItemShowing(MinuteItems(), shown.minute));
+    SETPROPERTY(kWindow, kEditDate, "allowempty", false);
+    SETPROPERTY(kWindow, kEditHour, "value", ItemShowing(HourItems(), shown.hour));
+    SETPROPERTY(kWindow, kEditMinute, "value", ItemShowing(MinuteItems(), shown.minute));
     RememberShownValues(kWindow, EditPanel());
 }
 
@@ -111,12 +115,12 @@ bool MayCloseAgenda() {
 
 void AGENDA_NEW() {
     KESP_OPERATION();
-    if (!TextGiven("Text_1")) return;
+    if (!TextGiven(kNewText)) return;
     const QString first = QStringLiteral("00");
-    const Appointment added{.date = PickedDate("DatePicker_2"),
-                            .hour = ChosenTimeText(HourItems(), ListValue("Combo_1"), first),
-                            .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_2"), first),
-                            .text = TrimmedValue(kWindow, "Text_1")};
+    const Appointment added{.date = PickedDate(kNewDate),
+                            .hour = ChosenTimeText(HourItems(), ListValue(kNewHour), first),
+                            .minute = ChosenTimeText(MinuteItems(), ListValue(kNewMinute), first),
+                            .text = TrimmedValue(kWindow, kNewText)};
     OpenAgendaIfClosed();
     const int selected = RECNO();
     try {
@@ -143,17 +147,17 @@ void AGENDA_NEW() {
 void AGENDA_SAVE() {
     KESP_OPERATION();
     if (!AppointmentSelected()) return;
-    if (!TextGiven("Text_2")) return;
+    if (!TextGiven(kEditText)) return;
     const int stored = RECNO();
     const Appointment before = ReadAppointment("agenda");
     const ChosenEvent chosen = EventOfChosenAppointment();
     // A time the lists cannot show keeps its stored text unless the user
     // chooses another.
     const Appointment after{
-        .date = PickedDate("DatePicker_1"),
-        .hour = ChosenTimeText(HourItems(), ListValue("Combo_3"), before.hour),
-        .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_4"), before.minute),
-        .text = TrimmedValue(kWindow, "Text_2")};
+        .date = PickedDate(kEditDate),
+        .hour = ChosenTimeText(HourItems(), ListValue(kEditHour), before.hour),
+        .minute = ChosenTimeText(MinuteItems(), ListValue(kEditMinute), before.minute),
+        .text = TrimmedValue(kWindow, kEditText)};
     if (chosen.isOccurrence()) {
         AskChangeScope(false, [chosen, after](ChangeScope scope) {
             SaveChosenOccurrence(chosen, after, scope);
@@ -201,7 +205,7 @@ void AGENDA_SAVE() {
     StepsToTheEnd steps;
     ReopenAgendaAfterChange(true, steps);
     // The day view follows the appointment to its day.
-    SETPROPERTY(kWindow, "MonthCal_1", "value", after.date);
+    SETPROPERTY(kWindow, kChosenDay, "value", after.date);
     steps.Run([] { AGENDA_AKTUALISIEREN(); });
     steps.TellSavedAnyway(THE_APP_NAME);
 }
@@ -236,7 +240,7 @@ void DeleteAppointments(const QList<int>& records, const QDate& day) {
     const QString pack = LastPackOf(kAgendaTable);
     if (pack != packBefore) agendaDeletions.append({pack, day});
     ShowAgendaUndo();
-    SETPROPERTY(kWindow, "MonthCal_1", "value", day);
+    SETPROPERTY(kWindow, kChosenDay, "value", day);
     after.Run([] { AGENDA_AKTUALISIEREN(); });
     after.TellSavedAnyway(THE_APP_NAME);
 }
@@ -278,7 +282,7 @@ void UNDO_DELETE_TERMIN() {
     ReopenAgendaAfterChange(false, after);
     after.Run([] { TieAppointmentsBack(); });
     const int restored = static_cast<int>(RECCOUNT());  // appended: the last record
-    SETPROPERTY(kWindow, "MonthCal_1", "value", deletion.day);
+    SETPROPERTY(kWindow, kChosenDay, "value", deletion.day);
     after.Run([restored] { RefreshViewsSelecting(restored); });
     after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -7,6 +7,7 @@
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/calendar_exchange.h"
 #include "apps/common/export_file.h"
+#include "apps/common/import_file.h"
 #include "apps/common/steps_to_the_end.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
@@ -70,25 +71,15 @@ void IMPORT_ICS_AGENDA() {
     const QString path =
         GETFILE({TEXT(kIcsFilter), TEXT(kAnyFile)}, TEXT(kImportTitle), THE_EXPORT_PATH);
     if (path.isEmpty()) return;
-    // A pipe or a device would keep the reading waiting, perhaps for ever.
-    const QFileInfo chosen(path);
-    QFile file(path);
-    if (!chosen.isFile() || !file.open(QIODevice::ReadOnly)) {
-        MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, THE_APP_NAME);
-        return;
-    }
-    if (chosen.size() > kAskAboveBytes &&
-        !MSGYESNO(TEXT(kLargeFile).arg(chosen.size() / (1024 * 1024)), THE_APP_NAME))
-        return;
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const std::optional<QByteArray> bytes = OpenImportFile(path, THE_APP_NAME);
+    if (!bytes) return;
     const int selected = SelectedAppointment();
     kesp::WorkProgress progress(TEXT(kImporting), TEXT(kCancel), kProgressSteps);
     CalendarImport imported;
     try {
         DBSELECTAREA("a");
         imported = ImportCalendarBytes(
-            THE_DATA_PATH, bytes, [&progress](int done) { return progress.Advance(done); },
+            THE_DATA_PATH, *bytes, [&progress](int done) { return progress.Advance(done); },
             [](qsizetype events) { return MSGYESNO(TEXT(kManyEvents).arg(events), THE_APP_NAME); });
     } catch (const kesp::WriteFailure& failure) {
         // The table is back at its last commit: none of the file's events.

@@ -67,12 +67,7 @@ inline const Texts kBothVersionsKept{
 // After kImported when events had no SUMMARY (%1: how many).
 inline const Texts kWithoutTitle{" %1 davon ohne Titel.", " %1 of them without a title.",
                                  " %1 deles sem título."};
-// Asked before a large file is read (%1: its size in MB) and before many
-// events are imported (%1: how many).
-inline const Texts kLargeFile{
-    "Die Datei ist %1 MB groß; der Import kann eine Weile dauern. Trotzdem importieren?",
-    "The file is %1 MB large; importing it may take a while. Import it anyway?",
-    "O arquivo tem %1 MB; a importação pode demorar. Importar mesmo assim?"};
+// Asked before many events are imported (%1: how many).
 inline const Texts kManyEvents{
     "Die Datei enthält %1 Termine; der Import kann eine Weile dauern. Alle importieren?",
     "The file holds %1 appointments; importing them may take a while. Import them all?",
@@ -93,9 +88,6 @@ inline const Texts kNotICalendar{
     "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",
     "This is not a readable iCalendar file. Nothing was changed.",
     "Este arquivo não é um arquivo iCalendar legível. Nada foi alterado."};
-inline const Texts kCannotRead{"Die Datei kann nicht gelesen werden. Es wurde nichts geändert.",
-                               "The file cannot be read. Nothing was changed.",
-                               "Não foi possível ler o arquivo. Nada foi alterado."};
 
 // The lines of an import's summary beyond the count (%1, %2: numbers; for
 // kKeptOnly %2 names what was kept, for kSkipped the first lines).

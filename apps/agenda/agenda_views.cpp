@@ -2,6 +2,7 @@
 #include "apps/agenda/agenda_views.h"
 
 #include "apps/agenda/agenda.h"
+#include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment.h"
@@ -23,13 +24,15 @@
 
 namespace {
 
+using namespace agenda_controls;
+
 using agenda_texts::kWindow;
 
 // The controls a user can act on while a report is laid out.
-const QStringList kInputControls = {
-    "MonthCal_1",   "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",    "Button_1", "Button_2",
-    "DatePicker_2", "Combo_1",      "Combo_2",  "Text_1",   "Button_32", "Button_7", "Button_5",
-    "Button_3",     "Browse_1",     "Button_6", "Button_4", "List_1"};
+const QStringList kInputControls = {kChosenDay, kEditDate,   kEditHour,  kEditMinute, kEditText,
+                                    "Button_1", "Button_2",  kNewDate,   kNewHour,    kNewMinute,
+                                    kNewText,   "Button_32", "Button_7", "Button_5", "Button_3",  kDayTable,
+                                    "Button_6", "Button_4",  kRangeList};
 
 // Closing writes the index file of the view closed. A refusal is kept in
 // `steps`: the table is unchanged, and the new view opens all the same.
@@ -86,7 +89,7 @@ QString Count(double count) {
 }
 
 void FillElevenDayList() {
-    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    DOMETHOD(kWindow, kRangeList, "DeleteAllItems");
     QList<LinkedRecord> shown;
     while (!DBEOF()) {
         shown.append({RECNO(), ReadAppointment("agenda2"), {}});
@@ -98,7 +101,7 @@ void FillElevenDayList() {
         const QString time = appointment.hour.trimmed().isEmpty()
                                  ? TEXT(agenda_texts::kAllDay)
                                  : appointment.hour + ":" + appointment.minute;
-        DOMETHOD(kWindow, "List_1", "AddItem",
+        DOMETHOD(kWindow, kRangeList, "AddItem",
                  DTOC(appointment.date) + " " + time + " " + MarkedText(one));
     }
 }
@@ -149,7 +152,7 @@ void OPENAGENDA() {
     if (asked > 0) {
         // Opened on an appointment: its day becomes the chosen one.
         DBGOTO(asked);
-        SETPROPERTY(kWindow, "MonthCal_1", "value", FIELD("agenda->DATUM").toDate());
+        SETPROPERTY(kWindow, kChosenDay, "value", FIELD("agenda->DATUM").toDate());
         RefreshViewsSelecting(asked);
     } else {
         AGENDA_AKTUALISIEREN();
@@ -161,9 +164,9 @@ void AGENDA_AKTUALISIEREN() {
     StepsToTheEnd steps;
     steps.Run([] { T_CLOSE(); });
     const Texts appointment{"Termin", "Appointment", "Compromisso"};
-    SetWindowTexts(kWindow, {{"Browse_1", "header", 1, {"HH", "HH", "HH"}},
-                             {"Browse_1", "header", 2, {"MM", "MM", "MM"}},
-                             {"Browse_1", "header", 3, appointment}});
+    SetWindowTexts(kWindow, {{kDayTable, "header", 1, {"HH", "HH", "HH"}},
+                             {kDayTable, "header", 2, {"MM", "MM", "MM"}},
+                             {kDayTable, "header", 3, appointment}});
     const QDate day = ChosenDay();
     if (seriesStoredUntil.isValid() && RangeEnd(day) > seriesStoredUntil)
         StoreSeriesFurther(StoreHorizon(RangeEnd(day)), steps);
@@ -174,8 +177,8 @@ void AGENDA_AKTUALISIEREN() {
     OpenDayView(day, steps);
     THE_ANZAHL = CountPresentedRecords();
     DBGOTOP();
-    DOMETHOD(kWindow, "Browse_1", "refresh");
-    SETPROPERTY(kWindow, "Browse_1", "value", RECNO());
+    DOMETHOD(kWindow, kDayTable, "refresh");
+    SETPROPERTY(kWindow, kDayTable, "value", RECNO());
 
     SETPROPERTY(kWindow, "Label_1", "value",
                 Count(THE_ANZAHL) + TEXT(agenda_texts::kDayHeading) + DTOC(day));
@@ -219,7 +222,7 @@ QStringList DayRowCells(const QStringList& cells) {
 }
 
 QDate ChosenDay() {
-    return GETPROPERTY(kWindow, "MonthCal_1", "value").toDate();
+    return GETPROPERTY(kWindow, kChosenDay, "value").toDate();
 }
 
 int OpenAgendaIndexed(const QString& alias, bool pack) {
@@ -281,7 +284,7 @@ void RefreshViewsSelecting(int recordNumber) {
     DBSELECTAREA("a");
     DBGOTO(recordNumber);
     if (AppointmentSelected()) {
-        SETPROPERTY(kWindow, "Browse_1", "value", recordNumber);
+        SETPROPERTY(kWindow, kDayTable, "value", recordNumber);
     } else {
         DBGOTOP();
     }

@@ -1,4 +1,4 @@
-// The two views of the agenda over "agenda.dbf" in work area "a", and the
+// The two views of the agenda over its table in work area "a", and the
 // steps its actions share to open and refresh them.
 //
 // Each view is a filter installed with the days it shows fixed at that
@@ -22,13 +22,13 @@ inline const QString kAgendaTable = QStringLiteral("agenda.dbf");
 // The day chosen in MonthCal_1.
 QDate ChosenDay();
 
-// Closes every table, opens "agenda.dbf" in work area "a" under `alias` and
+// Closes every table, opens the agenda's table in work area "a" under `alias` and
 // creates the index "itindex" anew as its only order; with `pack` the
 // records marked deleted are removed first, and the number the record asked
 // for (opening_record.h) has after the pack is returned; otherwise 0.
 int OpenAgendaIndexed(const QString& alias, bool pack);
 
-// After a change is stored: "agenda.dbf" opened again as `agenda` as
+// After a change is stored: the agenda's table opened again as `agenda` as
 // OpenAgendaIndexed does (without a record asked for), every step done even
 // when the system refuses a write in one; the first refusal is kept in `after`.
 void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after);

@@ -1,5 +1,6 @@
 #include "apps/agenda/series_editing.h"
 
+#include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
@@ -98,7 +99,7 @@ void StoreAnew(const QList<int>& oldRecords, const QList<EventToStore>& events, 
         PackWithoutTrash noTrash;
         ReopenAgendaAfterChange(true, after);
     }
-    SETPROPERTY(kWindow, "MonthCal_1", "value", day);
+    SETPROPERTY(kWindow, agenda_controls::kChosenDay, "value", day);
     after.Run([] { AGENDA_AKTUALISIEREN(); });
     after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -14,6 +14,7 @@
 #include "apps/words/word_lookup.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -85,7 +86,7 @@ void OPENWOERTER() {
     __DBPACK();
     RebuildBothIndexes(word_texts::kGermanDoneAtOpening);
     DBGOTOP();
-    pairsInDictionary = RECCOUNT();
+    pairsInDictionary = LIVECOUNT();
     DBCLOSEALL();
 
     DBUSEAREA(false, THE_DATA_PATH + kTable, "eng1");
@@ -220,4 +221,20 @@ void T_UNDO_WOERTER() {
         ShowFoundWords(found);
     else
         ShowReadyWithCount(pairsInDictionary);
+}
+
+const RecordKind& WordsKind() {
+    static const RecordKind kind{
+        .id = "words",
+        .table = kTable,
+        .name = {"Wörterbuch", "Dictionary", "Dicionário"},
+        .picture = "img/woerter.bmp",
+        .open = OPENFORM_WOERTER,
+        .nameTemplate = "{DE} = {EN}",
+        .searchFields = {"DE", "EN"},
+        .searchRows = 50,
+        .statistics = {{.status = {"[Wörter] wird aktualisiert", "Update [dictionary]",
+                                   "[Dicionários] estão sendo atualizados"},
+                        .suffix = {" [Wörter]", " [words]", " [Palavras]"}}}};
+    return kind;
 }

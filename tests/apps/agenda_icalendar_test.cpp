@@ -183,9 +183,9 @@ TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothingAndABrokenEventIsSkip
                                            Path("agenda.csv")}));
     driver_.answerNextFile(Path("missing.ics"));
     TestDriver::click("agenda_frm", "Menu_2");
-    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: The file cannot be read. Nothing was "
-                                           "changed.\n" +
-                                           Path("missing.ics")}));
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: The file was not imported, nothing was "
+                                           "stored:\n" +
+                                           Path("missing.ics") + "\nThe file cannot be read."}));
     TestDriver::click("agenda_frm", "Menu_2");  // the question cancelled
     EXPECT_EQ(TakeMessages(), QStringList());
     EXPECT_EQ(TableBytes(), before);
@@ -220,9 +220,9 @@ TEST_F(AgendaICalendar, AFileThatIsNoRegularFileIsRefusedAtOnce) {
         driver_.answerNextFile(chosen);
         TestDriver::click("agenda_frm", "Menu_2");  // returns: nothing waits for a writer
         EXPECT_EQ(TakeMessages(),
-                  QStringList({"MSGEXCLAMATION: Die Datei kann nicht gelesen werden. Es wurde "
-                               "nichts geändert.\n" +
-                               chosen}));
+                  QStringList({"MSGEXCLAMATION: Die Datei wurde nicht eingelesen, nichts wurde "
+                               "gespeichert:\n" +
+                               chosen + "\nDie Datei kann nicht gelesen werden."}));
     }
     EXPECT_EQ(TableBytes(), before);
 }
