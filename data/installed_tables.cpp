@@ -92,6 +92,18 @@ QList<TableDescription> Describe() {
                    {D("DATUM"), C("STUN", 2), C("MINU", 2), C("TERMIN", 100), C("TINDEX", 14)},
                    {}});
 
+    // Which event each appointment belongs to (SATZ: its record number in
+    // agenda.dbf), and the events that are more than a day, a time and a
+    // text (a series, all day, an end, a place, a description, a time zone),
+    // each written as an iCalendar text.
+    tables.append({"agenda_uid.dbf",
+                   {N("SATZ", 10), C("SCHLUESSEL", 20), C("UID", 200), C("RECID", 16)},
+                   {}});
+    tables.append(
+        {"agenda_info.dbf",
+         {C("UID", 200), C("RECID", 16), D("BIS"), L("OFFEN"), L("GELOESCHT"), M("EREIGNIS")},
+         {}});
+
     tables.append({"notiz.dbf", {D("DATUM"), D("ERSTELLT"), C("N_TITEL", 50), M("N_TEXT")}, {}});
 
     tables.append({"projekt.dbf",

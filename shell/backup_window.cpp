@@ -4,25 +4,21 @@
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
 #include "shell/backups.h"
+#include "shell/list_window.h"
 #include "shell/statistics.h"
 #include "store/xbase.h"
-#include "toolkit/control.h"
-#include "toolkit/focus_mark.h"
-#include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QHeaderView>
 #include <QTreeWidget>
-
-#include <memory>
 
 namespace {
 
 const QString kWindow = QStringLiteral("sicherung");
-const QString kList = QStringLiteral("List_1");
+const QString kWhereLine = QStringLiteral("Label_1");
+const QString kRestoreButton = QStringLiteral("Button_1");
 
 const Texts kTitle{"Sicherung wiederherstellen", "Restore backup", "Restaurar cópia"};
 const Texts kMadeAt{"Sicherung vom", "Backup of", "Cópia de"};
@@ -50,7 +46,7 @@ QList<Snapshot>& Shown() {
 }
 
 QTreeWidget* List() {
-    return static_cast<QTreeWidget*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+    return ListOf(kWindow);
 }
 
 QString WhenText(const QDateTime& when) {
@@ -78,10 +74,10 @@ void FillList() {
         item->setData(0, kSnapshotRole, at);
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
-    SETPROPERTY(kWindow, "Label_1", "value",
+    SETPROPERTY(kWindow, kWhereLine, "value",
                 Shown().isEmpty() ? TEXT(kNone)
                                   : TEXT(kWhere).arg(QDir::toNativeSeparators(BackupsFolder())));
-    SETPROPERTY(kWindow, "Button_1", "enabled", !Shown().isEmpty());
+    SETPROPERTY(kWindow, kRestoreButton, "enabled", !Shown().isEmpty());
 }
 
 void RESTORE_CHOSEN() {
@@ -119,37 +115,19 @@ void OPENSICHERUNG() {
 
 // Defined anew at every opening, in the language in force.
 void DefineBackupWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
-                                 .row = 100,
-                                 .col = 200,
-                                 .width = 520,
-                                 .height = 455,
-                                 .icon = "img/kespico.ico",
-                                 .onInit = OPENSICHERUNG});
-    kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
-    auto* list = new kesp::FocusMarkedTree(window);
-    list->setColumnCount(2);
-    list->setUniformRowHeights(true);
-    list->setHeaderLabels({TEXT(kMadeAt), TEXT(kRecords)});
-    list->setAccessibleName(TEXT(kTitle));
-    list->header()->resizeSection(0, 360);
-    window->addControl(std::make_unique<kesp::Control>(kList, list));
-    kesp::PlaceControl(list, 12, 10, 495, 330);
-    _DEFINELABEL("Label_1",
-                 {.row = 355, .col = 10, .width = 495, .height = 20, .background = Qt::white});
-    _DEFINEBUTTON("Button_1", {.row = 390,
-                               .col = 10,
-                               .width = 160,
-                               .height = 28,
-                               .caption = TEXT(kRestore),
-                               .action = RESTORE_CHOSEN});
-    _DEFINEBUTTON("Button_2", {.row = 390,
-                               .col = 385,
-                               .width = 120,
-                               .height = 28,
-                               .caption = TEXT(kCloseCaption),
-                               .action = [] { RELEASEWINDOW(kWindow); }});
-    _ENDWINDOW();
+    DefineListWindow(
+        {.window = kWindow,
+         .title = kTitle,
+         .width = 520,
+         .height = 455,
+         .onInit = OPENSICHERUNG,
+         .headers = {TEXT(kMadeAt), TEXT(kRecords)},
+         .sectionWidths = {360},
+         .line = kWhereLine,
+         .lineRow = 355,
+         .buttonRow = 390,
+         .buttons = {{.name = kRestoreButton, .caption = kRestore, .action = RESTORE_CHOSEN},
+                     {.name = "Button_2"}}});
 }
 
 }  // namespace

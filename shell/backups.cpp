@@ -1,5 +1,6 @@
 #include "shell/backups.h"
 
+#include "apps/common/export_file.h"
 #include "apps/common/trash_tables.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
@@ -12,6 +13,7 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/table_file_check.h"
 #include "store/xbase.h"
 
@@ -275,29 +277,27 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
         return;
     // Noted before the backup begins, so that a backup the disk cuts off (the
     // note then cannot be written any more) is told all the same.
-    QFile note(THE_DATA_PATH + kFailureNote);
-    if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        note.write(FailureText(now, 0, TEXT(kCutOff)).toUtf8());
-        note.close();
-    }
+    const QString note = THE_DATA_PATH + kFailureNote;
+    WriteFileWhole(note, FailureText(now, 0, TEXT(kCutOff)).toUtf8());
     QString reason;
     if (!MakeSnapshot(now, &reason).isEmpty()) {
-        note.remove();
+        QFile::remove(note);
         RotateSnapshots(now);
         return;
     }
-    if (note.open(QIODevice::WriteOnly | QIODevice::Truncate)) note.write(reason.toUtf8());
+    WriteFileWhole(note, reason.toUtf8());
 }
 
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {
     QList<QPair<QString, long long>> counts;
     for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
-        QFile table(snapshot.folder + QDir::separator() + kind->table);
+        const QString path = snapshot.folder + QDir::separator() + kind->table;
         long long count = 0;
-        if (table.open(QIODevice::ReadOnly)) {
-            const QByteArray head = table.read(8);  // the count is bytes 4 to 7 of the header
-            if (head.size() == 8)
-                count = kesp::store::Le32(reinterpret_cast<const unsigned char*>(head.data()) + 4);
+        // A damaged table would raise its damage when opened: it counts nothing.
+        if (QFileInfo::exists(path) && kesp::store::TableFileDamage(path).isEmpty()) {
+            if (const auto table =
+                    kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect))
+                count = kesp::store::LiveRecordCount(*table);
         }
         counts.append({KindName(*kind), count});
     }

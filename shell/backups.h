@@ -53,8 +53,9 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now);
 // Keeps ten newest and one per week of the eight weeks before `now`.
 void RotateSnapshots(const QDateTime& now);
 
-// The record count of each application's table in the snapshot, as its
-// header gives it, in the catalogue's order: (application name, count).
+// The records not marked deleted of each application's table in the
+// snapshot, in the catalogue's order: (application name, count); a damaged
+// table counts none.
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot);
 
 // When the snapshot was made, as the interface language writes it.

@@ -7,6 +7,7 @@
 #include "shell/language.h"
 #include "store/dbf_table.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QLocale>
@@ -146,11 +147,10 @@ std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDat
         for (const KindDate& date : dates)
             columns.push_back(ColumnsOf(*table, date));
         const NameColumns name = NameColumnsOf(*table, kind);
-        for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
-            if (table->IsDeleted(record)) continue;
+        kesp::store::ForEachLiveRecord(*table, [&](std::uint32_t record) {
             for (const DateColumns& date : columns)
                 AddEntries({kind, *table, record, captions, name}, date, today, last, entries);
-        }
+        });
     }
     std::stable_sort(entries.begin(), entries.end(),
                      [](const ComingUpEntry& a, const ComingUpEntry& b) {

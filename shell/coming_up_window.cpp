@@ -23,6 +23,10 @@ namespace {
 
 const QString kWindow = QStringLiteral("kommend");
 const QString kList = QStringLiteral("List_1");
+const QString kDaysBox = QStringLiteral("Combo_1");
+const QString kAtStartBox = QStringLiteral("Check_1");
+const QString kAtLoginBox = QStringLiteral("Check_3");
+const QString kStatusLine = QStringLiteral("Label_2");
 
 const Texts kTitle{"Demnächst", "Coming up", "Próximos dias"};
 const Texts kDays{"Tage voraus:", "Days ahead:", "Dias à frente:"};
@@ -68,8 +72,8 @@ EntryList* List() {
 // The own application's date is switched in its naming window.
 ReminderSettings SettingsShown() {
     ReminderSettings settings = ReadReminderSettings();
-    settings.days = GETPROPERTY(kWindow, "Combo_1", "value").toInt();
-    settings.openAtStart = GETPROPERTY(kWindow, "Check_1", "value").toBool();
+    settings.days = GETPROPERTY(kWindow, kDaysBox, "value").toInt();
+    settings.openAtStart = GETPROPERTY(kWindow, kAtStartBox, "value").toBool();
     return settings;
 }
 
@@ -126,27 +130,27 @@ void OpenEntry(QListWidgetItem* item) {
 void OPENKOMMEND() {
     KESP_OPERATION();
     const ReminderSettings settings = ReadReminderSettings();
-    SETPROPERTY(kWindow, "Combo_1", "value", settings.days);
-    SETPROPERTY(kWindow, "Check_1", "value", settings.openAtStart);
+    SETPROPERTY(kWindow, kDaysBox, "value", settings.days);
+    SETPROPERTY(kWindow, kAtStartBox, "value", settings.openAtStart);
     // Offered where an install wrote the autostart entry.
     const std::optional<bool> atLogin = RemindersAtLogin();
-    SETPROPERTY(kWindow, "Check_3", "value", atLogin.value_or(false));
-    SETPROPERTY(kWindow, "Check_3", "enabled", atLogin.has_value());
+    SETPROPERTY(kWindow, kAtLoginBox, "value", atLogin.value_or(false));
+    SETPROPERTY(kWindow, kAtLoginBox, "enabled", atLogin.has_value());
     auto* login =
-        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control("Check_3")->widget());
+        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(kAtLoginBox)->widget());
     QObject::connect(login, &QCheckBox::toggled, login, [](bool on) {
         if (!SetRemindersAtLogin(on)) MSGEXCLAMATION(TEXT(kAtLoginNotWritten), THE_APP_NAME);
     });
     EntryList* list = List();
     list->setAccessibleName(TEXT(kTitle));
-    kesp::FormWindowNamed(kWindow)->control("Combo_1")->widget()->setAccessibleName(TEXT(kDays));
+    kesp::FormWindowNamed(kWindow)->control(kDaysBox)->widget()->setAccessibleName(TEXT(kDays));
     auto* atStart =
-        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control("Check_1")->widget());
+        qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(kAtStartBox)->widget());
     QObject::connect(atStart, &QCheckBox::toggled, list, [] { kesp::RunAction(KeepSettings); });
     QObject::connect(list, &QListWidget::itemActivated, list,
                      [](QListWidgetItem* item) { kesp::RunAction([item] { OpenEntry(item); }); });
     // Said once here: without a notification service the reminders stay in this list.
-    SETPROPERTY(kWindow, "Label_2", "value",
+    SETPROPERTY(kWindow, kStatusLine, "value",
                 NotificationServiceAvailable() ? QString() : TEXT(kNoNotifications));
     FillList();
     list->setFocus();
@@ -178,32 +182,32 @@ void DefineComingUpWindow() {
     QStringList days;
     for (int n = 1; n <= 60; ++n)
         days.append(QString::number(n));
-    _DEFINECOMBOBOX("Combo_1", {.row = 12,
-                                .col = 125,
-                                .width = 60,
-                                .height = 22,
-                                .items = days,
-                                .value = 7,
-                                .onChange = DAYS_CHANGED});
+    _DEFINECOMBOBOX(kDaysBox, {.row = 12,
+                               .col = 125,
+                               .width = 60,
+                               .height = 22,
+                               .items = days,
+                               .value = 7,
+                               .onChange = DAYS_CHANGED});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
     auto* list = new EntryList(window);
     list->setUniformItemSizes(true);
     window->addControl(std::make_unique<kesp::Control>(kList, list));
     kesp::PlaceControl(list, 45, 10, 535, 360);
-    _DEFINELABEL("Label_2",
+    _DEFINELABEL(kStatusLine,
                  {.row = 410, .col = 10, .width = 535, .height = 20, .background = Qt::white});
-    _DEFINECHECKBOX("Check_1", {.row = 435,
-                                .col = 10,
-                                .width = 535,
-                                .height = 20,
-                                .caption = TEXT(kAtStart),
-                                .background = Qt::white});
-    _DEFINECHECKBOX("Check_3", {.row = 460,
-                                .col = 10,
-                                .width = 535,
-                                .height = 20,
-                                .caption = TEXT(kAtLogin),
-                                .background = Qt::white});
+    _DEFINECHECKBOX(kAtStartBox, {.row = 435,
+                                  .col = 10,
+                                  .width = 535,
+                                  .height = 20,
+                                  .caption = TEXT(kAtStart),
+                                  .background = Qt::white});
+    _DEFINECHECKBOX(kAtLoginBox, {.row = 460,
+                                  .col = 10,
+                                  .width = 535,
+                                  .height = 20,
+                                  .caption = TEXT(kAtLogin),
+                                  .background = Qt::white});
     _ENDWINDOW();
 }
 

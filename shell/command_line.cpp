@@ -6,6 +6,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/backups.h"
+#include "shell/calendar_commands.h"
 #include "shell/coming_up.h"
 #include "shell/command_steps.h"
 #include "shell/everything_panel.h"
@@ -19,6 +20,7 @@
 #include "store/xbase.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -31,18 +33,6 @@ const Texts kNoService{
     "Keine Erinnerung gezeigt: auf dem Desktop läuft kein Benachrichtigungsdienst.",
     "No reminder shown: no notification service runs on the desktop.",
     "Nenhum lembrete mostrado: não há serviço de notificações na área de trabalho."};
-
-QTextStream& Out() {
-    return CommandOut();
-}
-
-QTextStream& Err() {
-    return CommandErr();
-}
-
-QString Lines(const QString& text) {
-    return CommandLines(text);
-}
 
 int ComingUpCommand(const QStringList& arguments) {
     bool given = false;
@@ -66,7 +56,9 @@ int ComingUpCommand(const QStringList& arguments) {
 
 // Posts the reminders that are due; while the program runs, it posts them itself.
 int RemindCommand() {
-    PrepareReadingCommand();
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndCommandOnFault);
+    PEEK_STORED_LANG();
     if (!CLAIM_DATA_FOLDER()) return 0;
     const int posted = PostDueReminders(QDateTime::currentDateTime(), true);
     if (posted < 0) Err() << TEXT(kNoService) << Qt::endl;
@@ -93,7 +85,9 @@ int BackupCommand() {
 // The set-up of the commands that go back to a backup: the data folder
 // claimed without reading a table, since a damaged one may be the reason.
 bool PrepareBackupCommand() {
-    PrepareReadingCommand();
+    PREPARE_RUN(PROGRAM_FOLDER());
+    kesp::SetFaultHandler(EndCommandOnFault);
+    PEEK_STORED_LANG();
     if (TAKE_DATA_FOLDER_LOCK()) return true;
     Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
     return false;
@@ -213,7 +207,7 @@ int ExportVCardCommand(const QStringList& arguments) {
     }
     DBCLOSEALL();
     QString reason;
-    if (!WriteExportFile(path, bytes, &reason)) {
+    if (!WriteFileWhole(path, bytes, &reason)) {
         Err() << TEXT({"Die vCard-Datei konnte nicht geschrieben werden:",
                        "The vCard file could not be written:",
                        "Não foi possível gravar o arquivo vCard:"})
@@ -258,101 +252,114 @@ int ImportVCardCommand(const QStringList& arguments) {
 int Help() {
     PREPARE_RUN(PROGRAM_FOLDER());
     PEEK_STORED_LANG();  // only looks: another copy may be running
-    Out()
-        << TEXT({"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --remind | --export-vcard "
-                 "BUCH DATEI | "
-                 "--import-vcard BUCH DATEI | --backup | --list-backups | --restore-backup NAME | "
-                 "--lookup [WÖRTER] | --lookup-window [WÖRTER] | --export-learn DATEI | "
-                 "--help | --version]\n"
-                 "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
-                 "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
-                 "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
-                 "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
-                 "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
-                 "  --coming [TAGE] zeigt die kommenden Tage\n"
-                 "  --remind        meldet die fälligen Erinnerungen auf dem Desktop\n"
-                 "  --export-vcard private|business DATEI [--vcard-version 3.0|4.0]\n"
-                 "                  schreibt ein Adressbuch als vCard-Datei\n"
-                 "  --import-vcard private|business DATEI\n"
-                 "                  liest eine vCard-Datei in ein Adressbuch ein\n"
-                 "  --backup        sichert die Daten jetzt\n"
-                 "  --list-backups  zeigt die Sicherungen mit ihren Namen\n"
-                 "  --restore-backup NAME\n"
-                 "                  stellt eine Sicherung wieder her (auch wenn das Programm\n"
-                 "                  nicht mehr startet)\n"
-                 "  --lookup [WÖRTER]\n"
-                 "                  zeigt die Paare des Wörterbuchs für die Wörter, ohne Wörter\n"
-                 "                  für die markierte Auswahl des Desktops (unter Wayland die\n"
-                 "                  Zwischenablage, wo es keine Auswahl gibt)\n"
-                 "  --lookup-window [WÖRTER]\n"
-                 "                  zeigt sie in einem kleinen Fenster beim Mauszeiger\n"
-                 "  --export-learn DATEI\n"
-                 "                  schreibt die zum Lernen markierten Paare in eine Datei\n"
-                 "  --help          diese Hilfe zeigen und beenden\n"
-                 "  --version       die Version zeigen und beenden\n",
-                 "Usage: kesp [--find WORDS... | --coming [DAYS] | --remind | --export-vcard BOOK "
-                 "FILE | "
-                 "--import-vcard BOOK FILE | --backup | --list-backups | --restore-backup NAME | "
-                 "--lookup [WORDS] | --lookup-window [WORDS] | --export-learn FILE | "
-                 "--help | --version]\n"
-                 "%1 is a personal information manager: addresses, birthdays, agenda, "
-                 "notes, projects, bookmarks, tips and a word list.\n"
-                 "Without arguments kesp opens its main window (a graphical session is "
-                 "needed).\nThe tables are in the folder %2.\n\n"
-                 "  --find WORDS    prints what the search over everything finds\n"
-                 "  --coming [DAYS] prints the days ahead\n"
-                 "  --remind        posts the reminders that are due on the desktop\n"
-                 "  --export-vcard private|business FILE [--vcard-version 3.0|4.0]\n"
-                 "                  writes an address book as a vCard file\n"
-                 "  --import-vcard private|business FILE\n"
-                 "                  reads a vCard file into an address book\n"
-                 "  --backup        backs the data up now\n"
-                 "  --list-backups  prints the backups with their names\n"
-                 "  --restore-backup NAME\n"
-                 "                  restores a backup (also when the program no longer\n"
-                 "                  starts)\n"
-                 "  --lookup [WORDS]\n"
-                 "                  prints the dictionary's pairs for the words, without words\n"
-                 "                  for the desktop's selection (on Wayland the clipboard where\n"
-                 "                  there is no selection)\n"
-                 "  --lookup-window [WORDS]\n"
-                 "                  shows them in a small window beside the mouse pointer\n"
-                 "  --export-learn FILE\n"
-                 "                  writes the pairs marked to learn into a file\n"
-                 "  --help          show this help and exit\n"
-                 "  --version       show the version and exit\n",
-                 "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --remind | --export-vcard "
-                 "LIVRO ARQUIVO | "
-                 "--import-vcard LIVRO ARQUIVO | --backup | --list-backups | --restore-backup NOME "
-                 "| --lookup [PALAVRAS] | --lookup-window [PALAVRAS] | --export-learn ARQUIVO | "
-                 "--help | --version]\n"
-                 "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
-                 "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
-                 "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
-                 "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
-                 "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
-                 "  --coming [DIAS] mostra os próximos dias\n"
-                 "  --remind        mostra na área de trabalho os lembretes pendentes\n"
-                 "  --export-vcard private|business ARQUIVO [--vcard-version 3.0|4.0]\n"
-                 "                  grava um livro de endereços como arquivo vCard\n"
-                 "  --import-vcard private|business ARQUIVO\n"
-                 "                  lê um arquivo vCard para um livro de endereços\n"
-                 "  --backup        faz agora uma cópia dos dados\n"
-                 "  --list-backups  mostra as cópias com os seus nomes\n"
-                 "  --restore-backup NOME\n"
-                 "                  restaura uma cópia (também quando o programa não\n"
-                 "                  inicia mais)\n"
-                 "  --lookup [PALAVRAS]\n"
-                 "                  mostra os pares do dicionário para as palavras, sem palavras\n"
-                 "                  para a seleção da área de trabalho (no Wayland a área de\n"
-                 "                  transferência onde não há seleção)\n"
-                 "  --lookup-window [PALAVRAS]\n"
-                 "                  mostra-os numa pequena janela junto ao ponteiro do mouse\n"
-                 "  --export-learn ARQUIVO\n"
-                 "                  grava num arquivo os pares marcados para aprender\n"
-                 "  --help          mostrar esta ajuda e sair\n"
-                 "  --version       mostrar a versão e sair\n"})
-               .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
+    Out() << TEXT(
+                 {"Aufruf: kesp [--find WÖRTER... | --coming [TAGE] | --remind | --export-vcard "
+                  "BUCH DATEI | "
+                  "--import-vcard BUCH DATEI | --export-ics DATEI | --import-ics DATEI | --backup "
+                  "| --list-backups | --restore-backup NAME | --lookup [WÖRTER] | "
+                  "--lookup-window [WÖRTER] | --export-learn DATEI | --help | --version]\n"
+                  "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
+                  "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
+                  "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
+                  "Sitzung nötig).\nDie Tabellen liegen im Ordner %2.\n\n"
+                  "  --find WÖRTER   zeigt, was die Suche über alles findet\n"
+                  "  --coming [TAGE] zeigt die kommenden Tage\n"
+                  "  --remind        meldet die fälligen Erinnerungen auf dem Desktop\n"
+                  "  --export-vcard private|business DATEI [--vcard-version 3.0|4.0]\n"
+                  "                  schreibt ein Adressbuch als vCard-Datei\n"
+                  "  --import-vcard private|business DATEI\n"
+                  "                  liest eine vCard-Datei in ein Adressbuch ein\n"
+                  "  --export-ics DATEI\n"
+                  "                  schreibt die ganze Agenda als iCalendar-Datei\n"
+                  "  --import-ics DATEI\n"
+                  "                  liest eine iCalendar-Datei in die Agenda ein\n"
+                  "  --backup        sichert die Daten jetzt\n"
+                  "  --list-backups  zeigt die Sicherungen mit ihren Namen\n"
+                  "  --restore-backup NAME\n"
+                  "                  stellt eine Sicherung wieder her (auch wenn das Programm\n"
+                  "                  nicht mehr startet)\n"
+                  "  --lookup [WÖRTER]\n"
+                  "                  zeigt die Paare des Wörterbuchs für die Wörter, ohne Wörter\n"
+                  "                  für die markierte Auswahl des Desktops (unter Wayland die\n"
+                  "                  Zwischenablage, wo es keine Auswahl gibt)\n"
+                  "  --lookup-window [WÖRTER]\n"
+                  "                  zeigt sie in einem kleinen Fenster beim Mauszeiger\n"
+                  "  --export-learn DATEI\n"
+                  "                  schreibt die zum Lernen markierten Paare in eine Datei\n"
+                  "  --help          diese Hilfe zeigen und beenden\n"
+                  "  --version       die Version zeigen und beenden\n",
+                  "Usage: kesp [--find WORDS... | --coming [DAYS] | --remind | --export-vcard BOOK "
+                  "FILE | "
+                  "--import-vcard BOOK FILE | --export-ics FILE | --import-ics FILE | --backup | "
+                  "--list-backups | --restore-backup NAME | --lookup [WORDS] | "
+                  "--lookup-window [WORDS] | --export-learn FILE | --help | --version]\n"
+                  "%1 is a personal information manager: addresses, birthdays, agenda, "
+                  "notes, projects, bookmarks, tips and a word list.\n"
+                  "Without arguments kesp opens its main window (a graphical session is "
+                  "needed).\nThe tables are in the folder %2.\n\n"
+                  "  --find WORDS    prints what the search over everything finds\n"
+                  "  --coming [DAYS] prints the days ahead\n"
+                  "  --remind        posts the reminders that are due on the desktop\n"
+                  "  --export-vcard private|business FILE [--vcard-version 3.0|4.0]\n"
+                  "                  writes an address book as a vCard file\n"
+                  "  --import-vcard private|business FILE\n"
+                  "                  reads a vCard file into an address book\n"
+                  "  --export-ics FILE\n"
+                  "                  writes the whole agenda as an iCalendar file\n"
+                  "  --import-ics FILE\n"
+                  "                  reads an iCalendar file into the agenda\n"
+                  "  --backup        backs the data up now\n"
+                  "  --list-backups  prints the backups with their names\n"
+                  "  --restore-backup NAME\n"
+                  "                  restores a backup (also when the program no longer\n"
+                  "                  starts)\n"
+                  "  --lookup [WORDS]\n"
+                  "                  prints the dictionary's pairs for the words, without words\n"
+                  "                  for the desktop's selection (on Wayland the clipboard where\n"
+                  "                  there is no selection)\n"
+                  "  --lookup-window [WORDS]\n"
+                  "                  shows them in a small window beside the mouse pointer\n"
+                  "  --export-learn FILE\n"
+                  "                  writes the pairs marked to learn into a file\n"
+                  "  --help          show this help and exit\n"
+                  "  --version       show the version and exit\n",
+                  "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --remind | --export-vcard "
+                  "LIVRO ARQUIVO | "
+                  "--import-vcard LIVRO ARQUIVO | --export-ics ARQUIVO | --import-ics ARQUIVO | "
+                  "--backup | --list-backups | --restore-backup NOME "
+                  "| --lookup [PALAVRAS] | --lookup-window [PALAVRAS] | --export-learn ARQUIVO | "
+                  "--help | --version]\n"
+                  "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
+                  "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
+                  "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
+                  "sessão gráfica).\nAs tabelas estão na pasta %2.\n\n"
+                  "  --find PALAVRAS mostra o que a busca em tudo encontra\n"
+                  "  --coming [DIAS] mostra os próximos dias\n"
+                  "  --remind        mostra na área de trabalho os lembretes pendentes\n"
+                  "  --export-vcard private|business ARQUIVO [--vcard-version 3.0|4.0]\n"
+                  "                  grava um livro de endereços como arquivo vCard\n"
+                  "  --import-vcard private|business ARQUIVO\n"
+                  "                  lê um arquivo vCard para um livro de endereços\n"
+                  "  --export-ics ARQUIVO\n"
+                  "                  grava a agenda inteira como arquivo iCalendar\n"
+                  "  --import-ics ARQUIVO\n"
+                  "                  lê um arquivo iCalendar para a agenda\n"
+                  "  --backup        faz agora uma cópia dos dados\n"
+                  "  --list-backups  mostra as cópias com os seus nomes\n"
+                  "  --restore-backup NOME\n"
+                  "                  restaura uma cópia (também quando o programa não\n"
+                  "                  inicia mais)\n"
+                  "  --lookup [PALAVRAS]\n"
+                  "                  mostra os pares do dicionário para as palavras, sem palavras\n"
+                  "                  para a seleção da área de trabalho (no Wayland a área de\n"
+                  "                  transferência onde não há seleção)\n"
+                  "  --lookup-window [PALAVRAS]\n"
+                  "                  mostra-os numa pequena janela junto ao ponteiro do mouse\n"
+                  "  --export-learn ARQUIVO\n"
+                  "                  grava num arquivo os pares marcados para aprender\n"
+                  "  --help          mostrar esta ajuda e sair\n"
+                  "  --version       mostrar a versão e sair\n"})
+                 .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
     Out().flush();
     return 0;
 }
@@ -385,6 +392,8 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--lookup")) return LookupCommand(arguments.mid(1));
     if (command == QLatin1String("--lookup-window")) return LookupWindowCommand(arguments.mid(1));
     if (command == QLatin1String("--export-learn")) return ExportLearnCommand(arguments.mid(1));
+    if (command == QLatin1String("--export-ics")) return ExportCalendarCommand(arguments.mid(1));
+    if (command == QLatin1String("--import-ics")) return ImportCalendarCommand(arguments.mid(1));
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

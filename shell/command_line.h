@@ -13,6 +13,10 @@
 //   kesp --import-vcard private|business FILE
 //                          stores the cards of the file in the book and
 //                          prints the import's summary.
+//   kesp --export-ics FILE writes every appointment of the agenda as an
+//                          iCalendar file, each event once.
+//   kesp --import-ics FILE stores the events of the file in the agenda and
+//                          prints the import's summary.
 //   kesp --list-backups    prints the backups, newest first: the name, when it
 //                          was made and its records, or "damaged" and why.
 //   kesp --restore-backup NAME

@@ -1,55 +1,48 @@
 #include "shell/command_steps.h"
 
 #include "kernel/problem_texts.h"
+#include "kernel/public_variables.h"
 #include "shell/language.h"
 #include "shell/start_up.h"
 #include "shell/trash.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 
-#include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-// Faults end a command with their text on standard error, not with a window;
-// a table another program cut short meanwhile is told in the user's language.
-void EndOnFault(const kesp::Fault& fault) {
-    CommandErr() << (fault.cutWhileOpen ? CommandLines(CUT_TABLE_TEXT(fault)) : fault.text())
-                 << Qt::endl;
-    std::exit(1);
-}
-
-}  // namespace
-
-QTextStream& CommandOut() {
+QTextStream& Out() {
     static QTextStream out(stdout);
     return out;
 }
 
-QTextStream& CommandErr() {
+QTextStream& Err() {
     static QTextStream err(stderr);
     return err;
 }
 
-QString CommandLines(QString text) {
+QString Lines(QString text) {
     return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+void EndCommandOnFault(const kesp::Fault& fault) {
+    Err() << (fault.cutWhileOpen ? Lines(CUT_TABLE_TEXT(fault)) : fault.text()) << Qt::endl;
+    std::exit(1);
 }
 
 void PrepareReadingCommand() {
     PREPARE_RUN(PROGRAM_FOLDER());
-    kesp::SetFaultHandler(EndOnFault);
+    kesp::SetFaultHandler(EndCommandOnFault);
     PEEK_STORED_LANG();
 }
 
 bool PrepareCommand() {
     PrepareReadingCommand();
     if (!CLAIM_DATA_FOLDER()) {
-        CommandErr() << CommandLines(DATA_IN_USE_TEXT()) << Qt::endl;
+        Err() << Lines(DATA_IN_USE_TEXT()) << Qt::endl;
         return false;
     }
     // What a killed pack left is finished first, as at the start of the windows.
     const QString told = OPEN_TRASH(DATE());
-    if (!told.isEmpty()) CommandErr() << CommandLines(told) << Qt::endl;
+    if (!told.isEmpty()) Err() << Lines(told) << Qt::endl;
     return true;
 }

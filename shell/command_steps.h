@@ -1,24 +1,33 @@
-// What every command of the command line shares (command_line.h): where it
-// writes, how a fault ends it, and the set-up of a command that works on the
-// data folder.
-//
-// Single-threaded: all calls come from the event loop.
+// What every command of the command line shares: its two output streams,
+// a message's lines as a terminal shows them, and the set-up before a
+// command touches the data folder.
 #pragma once
 
 #include <QString>
 #include <QTextStream>
 
-QTextStream& CommandOut();  // standard output
-QTextStream& CommandErr();  // standard error
+QTextStream& Out();
+QTextStream& Err();
 
 // A message's lines as a terminal shows them (message boxes break at \r).
-QString CommandLines(QString text);
+QString Lines(QString text);
 
-// The settings, the folders, the stored language, and faults ending the
-// command with their text on standard error and exit code 1; nothing of the
-// data folder is claimed. For the commands that only read.
+namespace kesp {
+struct Fault;
+}
+
+// Faults end a command with their text on standard error, not with a window;
+// a table another program cut short meanwhile is told in the user's language.
+void EndCommandOnFault(const kesp::Fault& fault);
+
+// The set-up of a command that only reads: the settings, the folders, the
+// stored language, and faults ending the command with their text on standard
+// error; nothing of the data folder is claimed.
 void PrepareReadingCommand();
 
-// PrepareReadingCommand, the data folder claimed and what a killed pack left
-// finished. False (the message written) when another copy has the data folder.
+// The set-up every command that touches the data folder shares: the
+// settings, the folders, the stored language, the data folder claimed, what a
+// killed pack left finished, and faults ending the command with their text
+// on standard error. False (the message written) when another copy has the
+// data folder.
 bool PrepareCommand();

@@ -1,9 +1,9 @@
 #include "shell/login_reminders.h"
 
+#include "apps/common/export_file.h"
 #include "kernel/public_variables.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QString>
 
 namespace {
@@ -35,8 +35,5 @@ bool SetRemindersAtLogin(bool on) {
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     lines.append(on ? "Hidden=false" : "Hidden=true");
     // The whole entry or the old one: a desktop never reads half of it.
-    QSaveFile replacement(path);
-    if (!replacement.open(QIODevice::WriteOnly)) return false;
-    replacement.write(lines.join('\n') + '\n');
-    return replacement.commit();
+    return WriteFileWhole(path, lines.join('\n') + '\n');
 }

@@ -45,9 +45,9 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
     // buttons of their further windows.
     static const QList<LaunchButton> buttons = [] {
         QList<LaunchButton> all;
-        for (const RecordKind& kind : RecordKinds()) {
-            all.append({kind.launchButton, kind.open});
-            all.append({kind.pictureButton, kind.open});
+        for (const PlacedKind& placed : PlacedKinds()) {
+            all.append({placed.place.launchButton, placed.kind->open});
+            all.append({placed.place.pictureButton, placed.kind->open});
         }
         all += QList<LaunchButton>{
             {"Button_7", FREE_ADRESSE_P},         // captions of the private extra fields
@@ -102,24 +102,19 @@ void PictureButton(const QString& name, int row, int col, const QString& picture
                               .flat = true});
 }
 
-// An application's launch buttons, as the catalogue names them, at their row.
-void KindTextButton(const QString& id, int row) {
-    const RecordKind& kind = RecordKindNamed(id);
-    TextButton(kind.launchButton, row, 100, 150, 25, kind.name);
-}
-
-void KindPictureButton(const QString& id, int row) {
-    const RecordKind& kind = RecordKindNamed(id);
-    PictureButton(kind.pictureButton, row, 40, kind.picture);
-}
-
-void CountLabel(const QString& name, int row, int width, int height) {
-    _DEFINELABEL(name, {.row = row,
-                        .col = 260,
-                        .width = width,
-                        .height = height,
-                        .font = {"Arial", 8},
-                        .background = kWhite});
+// An application's launch buttons and the line of its count, where the
+// catalogue places them. A name the user gives the application is its text
+// button's caption (statistics.cpp): the definition keeps none for it.
+void KindButtonsAndCount(const RecordKind& kind, const MainWindowPlace& place) {
+    TextButton(place.launchButton, place.row, 100, 150, 25,
+               TakesUserName(kind) ? Texts{} : kind.name);
+    PictureButton(place.pictureButton, place.row, 40, kind.picture);
+    _DEFINELABEL(place.countLabel, {.row = place.row,
+                                    .col = 260,
+                                    .width = place.countWidth,
+                                    .height = place.countHeight,
+                                    .font = {"Arial", 8},
+                                    .background = kWhite});
 }
 
 void GroupFrame(const QString& name, int row, int col, int width, int height,
@@ -188,6 +183,12 @@ void LanguageButton(const QString& name, int col, const QString& picture, const 
 void DEFINE_HAUPT() {
     KESP_OPERATION();
     words.Clear();
+    ListenToKindRenames([](const RecordKind& renamed, const QString& name) {
+        if (!ISWINDOWDEFINED("haupt")) return;
+        for (const PlacedKind& placed : PlacedKinds())
+            if (placed.kind->id == renamed.id)
+                SETPROPERTY("haupt", placed.place.launchButton, "caption", name);
+    });
     _DEFINEWINDOW("haupt", WindowKind::Main,
                   {.title = "Varnel Kesp 2.0 - multi language",
                    .width = 674,
@@ -220,12 +221,9 @@ void DEFINE_HAUPT() {
     GroupFrame("Frame_1", 585, 20, 370, 85,
                {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"});
 
-    KindTextButton("private", 170);
-    KindTextButton("business", 230);
+    for (const PlacedKind& placed : PlacedKinds())
+        KindButtonsAndCount(*placed.kind, placed.place);
     TextButton("Button_3", 230, 480, 150, 25, kNameFreeFields);
-    KindTextButton("birthdays", 200);
-    KindPictureButton("private", 170);
-    KindPictureButton("birthdays", 200);
     TextButton("Button_7", 170, 480, 150, 25, kNameFreeFields);
     _DEFINEIMAGEBUTTON(
         "Button_8",
@@ -238,37 +236,11 @@ void DEFINE_HAUPT() {
          .tooltip = words("Button_8", "ToolTip",
                           {"Vorschau", "Print preview", "Imprimir lista em modo preview"}),
          .flat = true});
-    KindPictureButton("business", 230);
-    KindPictureButton("agenda", 290);
-    KindPictureButton("notes", 320);
-    KindPictureButton("projects", 350);
-    KindTextButton("agenda", 290);
-    KindTextButton("notes", 320);
-    KindTextButton("projects", 350);
-    KindPictureButton("bookmarks", 490);
-    KindPictureButton("tips", 520);
-    KindPictureButton("words", 550);
-    KindTextButton("bookmarks", 490);
-    KindTextButton("tips", 520);
-    KindTextButton("words", 550);
-    KindPictureButton("custom", 610);
     TextButton("Button_25", 620, 450, 150, 28, {"Biorhythmus", "Biorhythm", "Bioritmo"});
-    TextButton("Button_27", 610, 100, 150, 25, {});
     TextButton("Button_28", 640, 100, 150, 25, kNameFreeFields);
     TextButton("Button_29", 290, 480, 150, 25, kAdministration);
     TextButton("Button_30", 320, 480, 150, 25, kAdministration);
     TextButton("Button_32", 350, 480, 150, 25, kAdministration);
-
-    CountLabel("lbl_1", 170, 210, 20);
-    CountLabel("lbl_2", 200, 210, 20);
-    CountLabel("lbl_3", 230, 210, 20);
-    CountLabel("lbl_4", 290, 210, 25);
-    CountLabel("lbl_5", 320, 210, 20);
-    CountLabel("lbl_6", 350, 210, 25);
-    CountLabel("lbl_7", 490, 120, 20);
-    CountLabel("lbl_8", 520, 120, 20);
-    CountLabel("lbl_9", 550, 120, 20);
-    CountLabel("lbl_12", 610, 120, 15);
 
     _DEFINEBUTTON("Button_31", {.row = 390,
                                 .col = 480,

@@ -1,93 +1,38 @@
-// The catalogue of record kinds: one description per application of what it
-// keeps. It is the one place that lists the ten applications' tables; what
-// works across applications (the statistics of the main window, and whatever
-// searches, reminds, keeps or restores records) reads it, and adding an
-// application means adding one entry here.
-//
-// Each entry names the table files and memo file (as the installed-tables
-// description writes them), the application's display name and launch
-// buttons in the main window, the fields that name a record in a list of
-// results, the text and memo fields a search looks in, the dates and what they
-// mean, the statistics the main window shows for it, and how its window opens
-// on one record. A kind whose records belong to another application's table
-// (the birthday list shows the private address book) says so in `viewOf`;
-// what crosses applications takes its records from that application once.
+// The catalogue of record kinds: the ten applications in the main window's
+// order, each with its place there. What each keeps is its own entry
+// (apps/common/record_kind.h), built in its folder from the constants of its
+// window; this list only orders them and places their launch buttons and
+// count lines. What works across applications (the statistics of the main
+// window, and whatever searches, reminds, keeps or restores records) reads
+// it, so that adding an application is its folder, one line in this list
+// and its tables in the installed-tables description.
 #pragma once
 
-#include "kernel/texts.h"
-#include "toolkit/forms.h"
+#include "apps/common/record_kind.h"
 
-#include <QDate>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
-#include <functional>
-#include <optional>
-
-// What a date of a record means.
-enum class DateMeaning {
-    Yearly,       // a birthday: day and month recur every year
-    Appointment,  // a day with an hour and a minute
-    Reminder,     // a note's day to remember it
-    Due,          // a project's due day, until it is done
-    Named,        // the custom database's date, under the name the user gave it
+// Where the main window shows an application: its text button (at column
+// 100), its picture button (at 40) and the line of its count (at 260) on one
+// row, and the progress bar's value while it is counted.
+struct MainWindowPlace {
+    int row = 0;
+    QString launchButton;   // "Button_1"
+    QString pictureButton;  // "Button_5"
+    QString countLabel;     // "lbl_1", with the count and the statistic's suffix
+    int countWidth = 210;
+    int countHeight = 20;
+    int progress = 0;
 };
 
-struct KindDate {
-    QString field;  // "GEBURTSTAG"
-    DateMeaning meaning;
-    QString onlyWhere;  // a logical field that must be true ("LISTE"); empty: every record
-    QString hourField, minuteField;  // Appointment: two-digit texts
-    QString doneField;               // Due: true once the project is done
-    int userCaption = 0;             // Named: the user's caption n names it
+struct PlacedKind {
+    const RecordKind* kind;
+    MainWindowPlace place;
 };
 
-// What the main window counts for an application, and where it shows it.
-struct KindStatistic {
-    QString label;  // "lbl_1", with its count and `suffix`
-    int progress;   // the progress bar's value while it is counted
-    Texts status;   // the status line meanwhile
-    Texts suffix;
-    // Empty: every record of the table. Otherwise the records whose date of
-    // this meaning falls on today's day and month (in any year).
-    std::optional<DateMeaning> today;
-};
-
-// The captions a user gave some fields: field n of `fields` is named by field
-// n of `captionFields` in the first record of `table`.
-struct UserCaptions {
-    QString table;  // "freeadr_p.dbf"
-    QStringList captionFields;
-    QStringList fields;
-    QString applicationName;  // a field naming the whole application ("APPNAME"); empty: none
-};
-
-struct RecordKind {
-    QString id;               // "private": stable, for file names of what keeps records
-    QString table;            // "adressen_p.dbf" in the data folder
-    QStringList otherTables;  // further tables of the application: "freeadr_p.dbf"
-    QString memoFile;         // "adressen_p.fpt"; empty: no memo fields
-    QString viewOf;           // the id of the kind whose records these are; empty: its own
-    Texts name;               // the launch button's caption
-    QString launchButton;     // "Button_1"
-    QString pictureButton;    // "Button_5"
-    QString picture;          // "img/hauptuser.bmp"
-    Action open;              // what the launch buttons do
-    // The fields that name a record in a list of results, in the language's
-    // own forms: "{VORNAME} {NACHNAME}", "{DATUM} {STUN}:{MINU} {TERMIN}".
-    // Dates are written in the date format in force; every value is trimmed.
-    QString nameTemplate;
-    // The name where the record's day and time stand beside it (a list of
-    // days ahead); empty: the name as above.
-    QString nameBesideItsDay;
-    int nameCaption = 0;       // n: the name is preceded by the user's caption n and ": "
-    QStringList searchFields;  // text and memo fields a search looks in
-    int searchRows = -1;       // results a search lists; the others only counted (-1: all)
-    std::optional<UserCaptions> userCaptions;
-    QList<KindDate> dates;
-    QList<KindStatistic> statistics;
-};
+// The ten applications in the main window's order, with their places.
+const QList<PlacedKind>& PlacedKinds();
 
 // The ten applications in the main window's order.
 const QList<RecordKind>& RecordKinds();
@@ -98,54 +43,3 @@ QList<const RecordKind*> KindsWithTablesOfTheirOwn();
 
 // The entry of that id; a name the catalogue does not hold is a programming fault.
 const RecordKind& RecordKindNamed(const QString& id);
-
-// The kind's date of that meaning, or nullptr.
-const KindDate* DateOf(const RecordKind& kind, DateMeaning meaning);
-
-// The record's name as the kind gives it, read from the current record of the
-// work area `alias` (the kind's table open there) with the user's captions
-// given (caption n at index n - 1).
-QString RecordName(const RecordKind& kind, const QString& alias,
-                   const QStringList& userCaptions = {});
-
-// The same from the record's values as shown (dates in the date format in
-// force), `valueOf` giving the value of a field named in the template.
-QString ComposeRecordName(const RecordKind& kind,
-                          const std::function<QString(const QString& field)>& valueOf,
-                          const QStringList& userCaptions = {});
-
-// The same after a template of the kind's own ("{TERMIN}").
-QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
-                          const std::function<QString(const QString& field)>& valueOf,
-                          const QStringList& userCaptions = {});
-
-// The same from the values of the template's fields, in the order
-// TemplateFields gives them.
-QString ComposeRecordName(const RecordKind& kind, const QString& nameTemplate,
-                          const QStringList& values, const QStringList& userCaptions = {});
-
-// A field's value as a list of results shows it: a date in the date format in
-// force (nothing for an empty one), a number as digits, a text trimmed.
-QString ShownFieldValue(const QVariant& value);
-
-// The fields named in the kind's name template, in their order.
-QStringList NameFields(const RecordKind& kind);
-QStringList TemplateFields(const QString& nameTemplate);  // of any template
-
-// The application's name in the language in force, or the one the user gave
-// it (its table only looked at).
-QString KindName(const RecordKind& kind);
-
-// The captions the user gave the kind's fields, read from its captions table
-// (only looked at, never written); empty when the kind has none or it is in use.
-QStringList ReadUserCaptions(const RecordKind& kind);
-
-// Whether the date of the current record of `alias` counts (its `onlyWhere`
-// flag set, the date not empty) and falls on `day`'s day and month. A yearly
-// date of 29 February falls on 28 February in the years without one.
-bool DateFallsOnDayOfYear(const KindDate& date, const QString& alias, const QDate& day);
-
-// Opens the kind's window (modal, as its launch button does) standing on
-// `record`, a record number of its table as it is now on disk; the window's
-// own search is left empty and the record is current and shown in its list.
-void OpenRecordKindOn(const RecordKind& kind, int record);

@@ -7,6 +7,7 @@
 #include "shell/desktop_notifications.h"
 #include "store/dbf_table.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QLocale>
@@ -45,12 +46,11 @@ QSet<QString> PostedKeys() {
     const int day = table->FieldIndex("TAG");
     const int time = table->FieldIndex("ZEIT");
     const int text = table->FieldIndex("TEXT");
-    for (std::uint32_t record = 1; record <= table->RecordCount(); ++record) {
-        if (table->IsDeleted(record)) continue;
+    kesp::store::ForEachLiveRecord(*table, [&](std::uint32_t record) {
         keys.insert(Key(
             table->Read(record, kind).toString().trimmed(), table->ReadDate(record, day),
             table->Read(record, time).toString().trimmed(), table->Read(record, text).toString()));
-    }
+    });
     return keys;
 }
 

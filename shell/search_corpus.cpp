@@ -2,6 +2,7 @@
 
 #include "kernel/public_variables.h"
 #include "store/dbf_table.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QFileInfo>
@@ -116,10 +117,10 @@ KindCorpus::Reading KindCorpus::ReadOn(const QDeadlineTimer& deadline) {
     std::vector<int> columns;
     for (const ShownField& field : shown_)
         columns.push_back(table->FieldIndex(field.name));
-    const std::uint32_t count = table->RecordCount();
-    for (int counted = 0; next_ <= count; ++next_, ++counted) {
+    next_ = kesp::store::NextLiveRecord(*table, next_ - 1);
+    for (int counted = 0; next_ != 0;
+         next_ = kesp::store::NextLiveRecord(*table, next_), ++counted) {
         if (counted % 64 == 63 && deadline.hasExpired()) break;
-        if (table->IsDeleted(next_)) continue;
         QStringList values;
         QString searched;
         for (std::size_t i = 0; i < shown_.size(); ++i) {
@@ -144,7 +145,7 @@ KindCorpus::Reading KindCorpus::ReadOn(const QDeadlineTimer& deadline) {
         }
         folded_ += '\n';
     }
-    complete_ = next_ > count;
+    complete_ = next_ == 0;
     reading_ = !complete_;
     return complete_ ? Reading::Done : Reading::MoreToRead;
 }

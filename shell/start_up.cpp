@@ -1,5 +1,6 @@
 #include "shell/start_up.h"
 
+#include "apps/agenda/agenda_views.h"
 #include "apps/words/learn_marks.h"
 #include "data/installed_table_files.h"
 #include "data/installed_tables.h"
@@ -147,6 +148,15 @@ bool START_UP(const QString& programFolder) {
         return false;
     }
     ToldAtStart() = OPEN_TRASH(DATE());
+    // The days ahead and the reminders read the appointments a series has
+    // stored; a write refused here is told, and tried again when the agenda opens.
+    try {
+        STORE_SERIES_AHEAD();
+    } catch (const kesp::WriteFailure& failure) {
+        DBCLOSEALL();
+        ToldAtStart() += (ToldAtStart().isEmpty() ? QString() : QStringLiteral("\r")) +
+                         WRITE_FAILURE_TEXT(failure);
+    }
     return true;
 }
 

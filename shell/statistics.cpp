@@ -6,6 +6,7 @@
 #include "shell/main_window.h"
 #include "shell/record_kinds.h"
 #include "shell/system_facts.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -16,35 +17,36 @@
 
 namespace {
 
-// Counted by RECCOUNT after the pack when every record counts: the pack has
-// removed the deleted ones (the word list's hundreds of thousands of pairs
-// are counted without walking them).
-void CountStatistic(const RecordKind& kind, const KindStatistic& statistic) {
+// Counted by LIVECOUNT when every record counts: the word list's hundreds of
+// thousands of pairs are counted without reading them.
+void CountStatistic(const RecordKind& kind, const KindStatistic& statistic,
+                    const MainWindowPlace& place) {
     SETPROPERTY("haupt", "Label_36", "Value", TEXT(statistic.status));
-    SETPROPERTY("haupt", "ProgressBar_4", "Value", statistic.progress);
+    SETPROPERTY("haupt", "ProgressBar_4", "Value", place.progress);
     const QString alias = "stat_" + kind.id;
     DBUSEAREA(false, THE_DATA_PATH + kind.table, alias);
     __DBPACK();
     long long counted = 0;
     if (!statistic.today) {
-        counted = RECCOUNT();
+        counted = LIVECOUNT();
     } else {
         const KindDate* date = DateOf(kind, *statistic.today);
         const QDate today = DATE();
         DBEVAL([&counted] { ++counted; },
                [date, &alias, today] { return DateFallsOnDayOfYear(*date, alias, today); });
     }
-    SETPROPERTY("haupt", statistic.label, "Value",
+    SETPROPERTY("haupt", place.countLabel, "Value",
                 QString::number(counted) + TEXT(statistic.suffix));
     DBCLOSEALL();
 }
 
-void ShowOwnApplicationName() {
-    DBUSEAREA(false, THE_DATA_PATH + "myfields.dbf", "myfields");
-    DBGOTOP();
-    THE_APP_NAME2 = FIELD("myfields->APPNAME").toString().trimmed();
-    SETPROPERTY("haupt", "Button_27", "Caption", THE_APP_NAME2);
-    DBCLOSEALL();
+// The name the user gave the own application, on its text button.
+void ShowUserKindNames() {
+    for (const PlacedKind& placed : PlacedKinds()) {
+        if (!TakesUserName(*placed.kind)) continue;
+        THE_APP_NAME2 = UserKindName(*placed.kind);
+        SETPROPERTY("haupt", placed.place.launchButton, "Caption", THE_APP_NAME2);
+    }
 }
 
 void ShowBirthDate() {
@@ -73,11 +75,11 @@ void HAUPT_STATISTIK() {
     APPLY_STORED_LANG();
     HAUPT_TEXTE();
 
-    for (const RecordKind& kind : RecordKinds())
-        for (const KindStatistic& statistic : kind.statistics)
-            CountStatistic(kind, statistic);
+    for (const PlacedKind& placed : PlacedKinds())
+        for (const KindStatistic& statistic : placed.kind->statistics)
+            CountStatistic(*placed.kind, statistic, placed.place);
 
-    ShowOwnApplicationName();
+    ShowUserKindNames();
     ShowBirthDate();
     SETPROPERTY("haupt", "Label_36", "Value",
                 TEXT({"Zuletzt aktualisiert: ", "Last update: ", "Última atualização: "}) +

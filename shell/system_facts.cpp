@@ -13,6 +13,8 @@
 
 namespace {
 
+const QString kFreeSpaceValue = QStringLiteral("Label_14");
+
 constexpr double kMegabyte = 1048576.0;
 
 QByteArray ReadSystemFile(const QString& path) {
@@ -160,7 +162,7 @@ void HOLE_SYS() {
     // likely a failed reading than a full disk.
     const double freeMegabytes = facts.freeBytes / kMegabyte;
     Level freeLevel = Level::Low;
-    SETPROPERTY("haupt", "Label_14", "BackColor", LEVEL_COLOUR(freeLevel));
+    SETPROPERTY("haupt", kFreeSpaceValue, "BackColor", LEVEL_COLOUR(freeLevel));
     if (facts.freeBytes > 0) {
         if (LOW_DISK(facts.freeBytes))
             MSGEXCLAMATION(
@@ -178,6 +180,6 @@ void HOLE_SYS() {
     ShowMemoryFigure("Label_7", facts.availableVirtual, AVAILABLE_VIRTUAL_LEVEL);
     SETPROPERTY("haupt", "Label_12", "Value", facts.operatingSystem.trimmed());
     SETPROPERTY("haupt", "Label_13", "Value", facts.computerName.trimmed());
-    SETPROPERTY("haupt", "Label_14", "Value", QString::number(freeMegabytes, 'f', 2));
-    SETPROPERTY("haupt", "Label_14", "BackColor", LEVEL_COLOUR(freeLevel));
+    SETPROPERTY("haupt", kFreeSpaceValue, "Value", QString::number(freeMegabytes, 'f', 2));
+    SETPROPERTY("haupt", kFreeSpaceValue, "BackColor", LEVEL_COLOUR(freeLevel));
 }

@@ -6,8 +6,6 @@
 
 #include <QDir>
 
-#include <QHash>
-
 #include <algorithm>
 
 namespace {
@@ -60,20 +58,25 @@ QList<TrashEntry> TrashEntries() {
     return entries;
 }
 
-int RestoreTrashEntries(const QList<TrashEntry>& entries, bool* inUse) {
-    QHash<const RecordKind*, QList<std::uint32_t>> rowsOf;
-    for (const TrashEntry& entry : entries)
-        rowsOf[entry.kind].append(entry.row);
-    int restored = 0;
-    *inUse = false;
-    for (auto it = rowsOf.begin(); it != rowsOf.end(); ++it) {
-        const int back = RestoreFromTrash(it.key()->table, it.value());
-        if (back < 0)
-            *inUse = true;
-        else
-            restored += back;
+TrashRestore RestoreTrashEntries(const QList<TrashEntry>& entries) {
+    TrashRestore restore;
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
+        QList<std::uint32_t> rows;
+        for (const TrashEntry& entry : entries)
+            if (entry.kind == kind) rows.append(entry.row);
+        if (rows.isEmpty()) continue;
+        try {
+            const int back = RestoreFromTrash(kind->table, rows);
+            if (back < 0)
+                restore.inUse = true;
+            else
+                restore.restored += back;
+        } catch (const kesp::WriteFailure& failure) {
+            restore.notWritten.append({kind, int(rows.size())});
+            if (restore.reason.isEmpty()) restore.reason = failure.fault().reason();
+        }
     }
-    return restored;
+    return restore;
 }
 
 int EmptyTrash() {

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include <cstdint>
@@ -33,9 +34,20 @@ struct TrashEntry {
 // Everything in the trash, newest first.
 QList<TrashEntry> TrashEntries();
 
-// Puts the entries back into their tables; the number restored. `inUse` is
-// set when a table or its trash was in use: its entries stay in the trash.
-int RestoreTrashEntries(const QList<TrashEntry>& entries, bool* inUse);
+// What a restore brought back, and what stayed in the trash.
+struct TrashRestore {
+    int restored = 0;
+    bool inUse = false;  // a table or its trash was in use: its entries stayed
+    // The applications whose tables refused the write, their entries still in
+    // the trash, each with their number: (kind, count), in the catalogue's order.
+    QList<QPair<const RecordKind*, int>> notWritten;
+    QString reason;  // the first refusal's reason; empty when none was refused
+};
+
+// Puts the entries back into their tables, application by application; a
+// table that is in use or refuses the write keeps its entries in the trash
+// and the others go on.
+TrashRestore RestoreTrashEntries(const QList<TrashEntry>& entries);
 
 // Removes every entry from the trash for good; the number removed.
 int EmptyTrash();

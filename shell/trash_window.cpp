@@ -1,31 +1,32 @@
 #include "shell/trash_window.h"
 
 #include "kernel/public_variables.h"
-#include "kernel/search_folding.h"
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
+#include "shell/list_window.h"
+#include "kernel/search_folding.h"
 #include "shell/statistics.h"
 #include "shell/trash.h"
 #include "store/fault.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
-#include "toolkit/focus_mark.h"
 #include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
 const QString kWindow = QStringLiteral("papierkorb");
-const QString kList = QStringLiteral("List_1");
+const QString kSearchBox = QStringLiteral("s_papier");
+const QString kCountLine = QStringLiteral("Label_2");
+const QString kRestoreButton = QStringLiteral("Button_1");
+const QString kEmptyButton = QStringLiteral("Button_2");
 
 const Texts kTitle{"Papierkorb", "Trash", "Lixeira"};
 const Texts kSearch{"Suchen:", "Search:", "Procurar:"};
@@ -50,6 +51,10 @@ const Texts kRestored{"%1 Einträge sind wieder in ihren Anwendungen.",
 const Texts kInUse{"Einige Einträge blieben im Papierkorb: ihre Tabelle ist gerade in Gebrauch.",
                    "Some records stayed in the trash: their table is in use just now.",
                    "Alguns registros ficaram na lixeira: a tabela deles está em uso agora."};
+const Texts kNotWrittenStayed{
+    "Im Papierkorb blieben, weil ihre Tabelle nicht geschrieben werden konnte: %1",
+    "Stayed in the trash, as their table could not be written: %1",
+    "Ficaram na lixeira, pois a tabela deles não pôde ser gravada: %1"};
 const Texts kAskEmptyOne{"Den %1 Eintrag im Papierkorb endgültig löschen?",
                          "Delete the %1 record in the trash for good?",
                          "Excluir definitivamente o %1 registro da lixeira?"};
@@ -76,14 +81,14 @@ bool WordsOccurIn(const std::vector<FoldedWord>& words, const QString& text) {
 }
 
 QTreeWidget* List() {
-    return static_cast<QTreeWidget*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+    return ListOf(kWindow);
 }
 
 void FillList() {
     QTreeWidget* list = List();
     list->clear();
     const std::vector<FoldedWord> words =
-        FoldedWords(GETPROPERTY(kWindow, "s_papier", "value").toString());
+        FoldedWords(GETPROPERTY(kWindow, kSearchBox, "value").toString());
     int shown = 0;
     for (int at = 0; at < Entries().size(); ++at) {
         const TrashEntry& entry = Entries()[at];
@@ -97,8 +102,8 @@ void FillList() {
         ++shown;
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
-    SETPROPERTY(kWindow, "Label_2", "value", COUNTED(shown, kCountOne, kCount).arg(kTrashDays));
-    for (const char* button : {"Button_1", "Button_2"})
+    SETPROPERTY(kWindow, kCountLine, "value", COUNTED(shown, kCountOne, kCount).arg(kTrashDays));
+    for (const QString& button : {kRestoreButton, kEmptyButton})
         SETPROPERTY(kWindow, button, "enabled", !Entries().isEmpty());
 }
 
@@ -120,18 +125,19 @@ void RESTORE_CHOSEN() {
         MSGBOX(TEXT(kChooseFirst), THE_APP_NAME);
         return;
     }
-    bool inUse = false;
-    int restored = 0;
-    try {
-        restored = RestoreTrashEntries(chosen, &inUse);
-    } catch (const kesp::WriteFailure& failure) {
-        TellNotWritten(failure);
-    }
+    const TrashRestore restore = RestoreTrashEntries(chosen);
+    if (!restore.reason.isEmpty())
+        MSGEXCLAMATION(TEXT(kNotWritten) + QLatin1Char('\r') + restore.reason, THE_APP_NAME);
     ReadTrash();
     if (ISWINDOWDEFINED("haupt")) HAUPT_STATISTIK();
-    MSGBOX(COUNTED(restored, kRestoredOne, kRestored) +
-               (inUse ? QLatin1Char('\r') + TEXT(kInUse) : QString()),
-           THE_APP_NAME);
+    QString told = COUNTED(restore.restored, kRestoredOne, kRestored);
+    if (restore.inUse) told += QLatin1Char('\r') + TEXT(kInUse);
+    QStringList stayed;
+    for (const auto& [kind, count] : restore.notWritten)
+        stayed.append(QStringLiteral("%1 (%2)").arg(KindName(*kind)).arg(count));
+    if (!stayed.isEmpty())
+        told += QLatin1Char('\r') + TEXT(kNotWrittenStayed).arg(stayed.join(", "));
+    MSGBOX(told, THE_APP_NAME);
     List()->setFocus();
 }
 
@@ -155,63 +161,50 @@ void OPENPAPIERKORB() {
 }
 
 void SEARCH_CHANGED() {
-    if (!kesp::FindFormWindow(kWindow) || !kesp::FormWindowNamed(kWindow)->findControl(kList))
+    if (!kesp::FindFormWindow(kWindow) ||
+        !kesp::FormWindowNamed(kWindow)->findControl(kListWindowList))
         return;  // still being defined
     FillList();
 }
 
 // Defined anew at every opening, in the language in force.
 void DefineTrashWindow() {
-    _DEFINEMODALWINDOW(kWindow, {.title = TEXT(kTitle),
-                                 .row = 100,
-                                 .col = 200,
-                                 .width = 620,
-                                 .height = 485,
-                                 .icon = "img/kespico.ico",
-                                 .onInit = OPENPAPIERKORB});
-    _DEFINELABEL("Label_1", {.row = 14,
-                             .col = 10,
-                             .width = 90,
-                             .height = 20,
-                             .value = TEXT(kSearch),
-                             .bold = true,
-                             .background = Qt::white});
-    _DEFINETEXTBOX("s_papier",
-                   {.row = 12, .col = 105, .width = 300, .height = 22, .onChange = SEARCH_CHANGED});
-    kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
-    window->control("s_papier")->widget()->setAccessibleName(TEXT(kSearch));
-    auto* list = new kesp::FocusMarkedTree(window);
-    list->setColumnCount(3);
-    list->setHeaderLabels({TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)});
-    list->setAccessibleName(TEXT(kTitle));
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->header()->resizeSection(0, 150);
-    list->header()->resizeSection(1, 290);
-    window->addControl(std::make_unique<kesp::Control>(kList, list));
-    kesp::PlaceControl(list, 45, 10, 595, 330);
-    _DEFINELABEL("Label_2",
-                 {.row = 385, .col = 10, .width = 595, .height = 20, .background = Qt::white});
-    _DEFINEBUTTON("Button_1", {.row = 420,
-                               .col = 10,
-                               .width = 160,
-                               .height = 28,
-                               .caption = TEXT(kRestore),
-                               .action = RESTORE_CHOSEN});
-    _DEFINEBUTTON("Button_2", {.row = 420,
-                               .col = 180,
-                               .width = 160,
-                               .height = 28,
-                               .caption = TEXT(kEmpty),
-                               .action = EMPTY_TRASH});
-    _DEFINEBUTTON("Button_3", {.row = 420,
-                               .col = 485,
-                               .width = 120,
-                               .height = 28,
-                               .caption = TEXT(kCloseCaption),
-                               .action = [] { RELEASEWINDOW(kWindow); }});
-    _ENDWINDOW();
+    DefineListWindow(
+        {.window = kWindow,
+         .title = kTitle,
+         .width = 620,
+         .height = 485,
+         .onInit = OPENPAPIERKORB,
+         .defineAbove =
+             [] {
+                 _DEFINELABEL("Label_1", {.row = 14,
+                                          .col = 10,
+                                          .width = 90,
+                                          .height = 20,
+                                          .value = TEXT(kSearch),
+                                          .bold = true,
+                                          .background = Qt::white});
+                 _DEFINETEXTBOX(kSearchBox, {.row = 12,
+                                             .col = 105,
+                                             .width = 300,
+                                             .height = 22,
+                                             .onChange = SEARCH_CHANGED});
+                 kesp::FormWindowNamed(kWindow)
+                     ->control(kSearchBox)
+                     ->widget()
+                     ->setAccessibleName(TEXT(kSearch));
+             },
+         .listTop = 45,
+         .headers = {TEXT(kApplication), TEXT(kRecord), TEXT(kDeleted)},
+         .sectionWidths = {150, 290},
+         .severalChosen = true,
+         .rootDecorated = false,
+         .line = kCountLine,
+         .lineRow = 385,
+         .buttonRow = 420,
+         .buttons = {{.name = kRestoreButton, .caption = kRestore, .action = RESTORE_CHOSEN},
+                     {.name = kEmptyButton, .col = 180, .caption = kEmpty, .action = EMPTY_TRASH},
+                     {.name = "Button_3"}}});
 }
 
 }  // namespace

@@ -47,13 +47,13 @@ bool DesktopThere() {
 QString TextToLookUp(const QStringList& words) {
     if (!words.isEmpty()) return words.join(QLatin1Char(' '));
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        CommandErr() << TEXT(kNoDesktop) << Qt::endl;
+        Err() << TEXT(kNoDesktop) << Qt::endl;
         return {};
     }
     const QClipboard* clipboard = QGuiApplication::clipboard();
     const QString text = clipboard->text(clipboard->supportsSelection() ? QClipboard::Selection
                                                                         : QClipboard::Clipboard);
-    if (text.trimmed().isEmpty()) CommandErr() << TEXT(kNothingSelected) << Qt::endl;
+    if (text.trimmed().isEmpty()) Err() << TEXT(kNothingSelected) << Qt::endl;
     return text.trimmed();
 }
 
@@ -75,20 +75,20 @@ int LookupCommand(const QStringList& words) {
     if (text.isEmpty()) return 2;
     const WordIndex* index = Dictionary();
     if (!index) {
-        CommandErr() << TEXT(kDictionaryHeld) << Qt::endl;
+        Err() << TEXT(kDictionaryHeld) << Qt::endl;
         return 1;
     }
     const DictionaryAnswer answer = LookUpSelection(*index, text);
     for (const QString& line : AnswerLines(*index, answer))
-        CommandOut() << line << '\n';
-    CommandOut().flush();
+        Out() << line << '\n';
+    Out().flush();
     return answer.anything() ? 0 : 1;
 }
 
 int LookupWindowCommand(const QStringList& words) {
     PrepareReadingCommand();
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        CommandErr() << TEXT(kWindowNeedsDesktop) << Qt::endl;
+        Err() << TEXT(kWindowNeedsDesktop) << Qt::endl;
         return 1;
     }
     const QString text = TextToLookUp(words);
@@ -102,10 +102,9 @@ int LookupWindowCommand(const QStringList& words) {
 int ExportLearnCommand(const QStringList& arguments) {
     if (arguments.size() != 1 || arguments[0].isEmpty()) {
         PrepareReadingCommand();
-        CommandErr() << TEXT({"Aufruf: kesp --export-learn DATEI",
-                              "Usage: kesp --export-learn FILE",
-                              "Uso: kesp --export-learn ARQUIVO"})
-                     << Qt::endl;
+        Err() << TEXT({"Aufruf: kesp --export-learn DATEI", "Usage: kesp --export-learn FILE",
+                       "Uso: kesp --export-learn ARQUIVO"})
+              << Qt::endl;
         return 2;
     }
     const QString path = QFileInfo(arguments[0]).absoluteFilePath();
@@ -113,14 +112,14 @@ int ExportLearnCommand(const QStringList& arguments) {
     QList<LearnPair> marks;
     ReadLearnMarks(THE_DATA_PATH + kLearnMarksTable, &marks);
     QString reason;
-    if (!WriteExportFile(path, LearnFileBytes(marks), &reason)) {
-        CommandErr() << TEXT(word_texts::kLearnNotWritten) << '\n'
-                     << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+    if (!WriteFileWhole(path, LearnFileBytes(marks), &reason)) {
+        Err() << TEXT(word_texts::kLearnNotWritten) << '\n'
+              << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
         return 1;
     }
-    CommandOut() << COUNTED(static_cast<int>(marks.size()), word_texts::kOneExported,
-                            word_texts::kManyExported)
-                 << '\n'
-                 << QDir::toNativeSeparators(path) << Qt::endl;
+    Out() << COUNTED(static_cast<int>(marks.size()), word_texts::kOneExported,
+                     word_texts::kManyExported)
+          << '\n'
+          << QDir::toNativeSeparators(path) << Qt::endl;
     return 0;
 }

@@ -395,6 +395,7 @@ QVariant DbfTable::Blank(int field) const {
 }
 
 QDate DbfTable::ReadDate(std::uint32_t record, int field) const {
+    if (!HasField(field)) return QDate();
     const QDate date = ReadDateUnchecked(record, field);
     CheckNotCut();
     return date;
@@ -428,12 +429,14 @@ QDate DbfTable::ReadDateUnchecked(std::uint32_t record, int field) const {
 }
 
 bool DbfTable::ReadLogical(std::uint32_t record, int field) const {
+    if (!HasField(field)) return false;
     const char p = *(RecordBytes(record) + fields_[field].offset);
     CheckNotCut();
     return p == 'T' || p == 't' || p == 'Y' || p == 'y';
 }
 
 QVariant DbfTable::Read(std::uint32_t record, int field) const {
+    if (!HasField(field)) return {};
     QVariant value = ReadUnchecked(record, field);
     CheckNotCut();
     return value;
@@ -484,6 +487,7 @@ QString DbfTable::TryReadMemo(std::uint32_t record, int field, QByteArray* text)
 }
 
 std::optional<QVariant> DbfTable::ReadIfReadable(std::uint32_t record, int field) const {
+    if (!HasField(field)) return QVariant();
     if (fields_[field].type != 'M' || pendingMemos_.count({record, field}) > 0)
         return Read(record, field);
     QByteArray text;
@@ -538,6 +542,7 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
 }
 
 QByteArray DbfTable::ReadBytes(std::uint32_t record, int field) const {
+    if (!HasField(field)) return {};
     const Field& f = fields_[field];
     if (f.type != 'M') {
         QByteArray bytes(RecordBytes(record) + f.offset, f.length);

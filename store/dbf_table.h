@@ -134,6 +134,10 @@ class DbfTable {
     // leaves the mark as it was); kept for the commit on an appended one.
     void SetDeleted(std::uint32_t record, bool deleted);
 
+    // The readers take a field's index as FieldIndex gives it: a field the
+    // table does not have (-1) reads as nothing (an invalid QVariant, the
+    // empty date, false, no bytes).
+    bool HasField(int field) const { return field >= 0 && std::size_t(field) < fields_.size(); }
     QVariant Read(std::uint32_t record, int field) const;
     // The value as Read gives it, or nothing where a memo cannot be read (a
     // bad memo pointer, a block beyond the memo file, no memo file): for

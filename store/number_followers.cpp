@@ -2,6 +2,7 @@
 
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,15 +40,14 @@ void Renumber(const QString& path, const QString& numberField,
     const int field = table->FieldIndex(numberField);
     if (field < 0) return;
     bool changed = false;
-    for (std::uint32_t row = 1; row <= table->RecordCount(); ++row) {
-        if (table->IsDeleted(row)) continue;
+    ForEachLiveRecord(*table, [&](std::uint32_t row) {
         const double before = table->Read(row, field).toDouble();
-        if (before < 1 || before > double(numbers.size()) || before != std::floor(before)) continue;
+        if (before < 1 || before > double(numbers.size()) || before != std::floor(before)) return;
         const std::uint32_t after = numbers[std::size_t(before) - 1];
-        if (double(after) == before) continue;
+        if (double(after) == before) return;
         table->Write(row, field, double(after));
         changed = true;
-    }
+    });
     if (changed) table->Commit();
 }
 

@@ -1,7 +1,9 @@
 #include "store/table_schema.h"
 
 #include "store/dbf_format.h"
+#include "store/fault.h"
 #include "store/file_handle.h"
+#include "store/file_names.h"
 #include "store/memo_file.h"
 
 #include <QFileInfo>
@@ -102,6 +104,19 @@ void CreateTable(const QString& path, const std::vector<FieldSpec>& described, M
         memo.Sync();
     }
     SyncDirectoryOf(path);
+}
+
+void CreateTableWhole(const QString& path, const std::vector<FieldSpec>& fields, MemoKind kind) {
+    const QFileInfo info(path);
+    const QString made =
+        info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral(".neu");
+    try {
+        CreateTable(made, fields, kind);
+        store::RenameFile(made, path);
+    } catch (const WriteFailure&) {
+        store::RemoveFile(made);
+        throw;
+    }
 }
 
 }  // namespace kesp

@@ -25,4 +25,11 @@ struct FieldSpec {
 void CreateTable(const QString& path, const std::vector<FieldSpec>& fields,
                  MemoKind kind = MemoKind::Dbt);
 
+// CreateTable for a table that a running program makes beside the others:
+// the table is written under its name with the suffix ".neu" (its memo file
+// under its own name) and then renamed, so that a table cut off while being
+// made (a full disk, the end of the process) never stands under its name.
+void CreateTableWhole(const QString& path, const std::vector<FieldSpec>& fields,
+                      MemoKind kind = MemoKind::Dbt);
+
 }  // namespace kesp

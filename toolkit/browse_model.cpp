@@ -5,25 +5,26 @@
 #include "toolkit/browse_cells.h"
 #include "toolkit/cut_table.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace kesp {
 
 BrowseModel::BrowseModel(QString alias, QStringList fields, QStringList headers,
-                         std::function<QColor()> rowColour, std::function<QString()> rowMark,
-                         QObject* parent)
+                         std::function<QColor()> rowColour,
+                         std::function<QStringList(const QStringList&)> rowCells, QObject* parent)
     : QAbstractTableModel(parent),
       alias_(std::move(alias)),
       headers_(std::move(headers)),
       rowColour_(std::move(rowColour)),
-      rowMark_(std::move(rowMark)) {
+      rowCells_(std::move(rowCells)) {
     // Rows are read inside the browse's own work area, so "alias->field"
     // is read as the plain field name.
     for (const QString& field : fields) {
         const qsizetype arrow = field.indexOf(QLatin1String("->"));
         fields_ << (arrow < 0 ? field : field.mid(arrow + 2));
     }
-    while (headers_.size() < columnCount())
+    while (headers_.size() < fields_.size())
         headers_ << QString();
 }
 
@@ -57,7 +58,8 @@ int BrowseModel::rowCount(const QModelIndex& parent) const {
 }
 
 int BrowseModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(fields_.size()) + (rowMark_ ? 1 : 0);
+    // A header after the fields' is a column of texts `rowCells` adds.
+    return parent.isValid() ? 0 : static_cast<int>(std::max(fields_.size(), headers_.size()));
 }
 
 QVariant BrowseModel::data(const QModelIndex& index, int role) const {
@@ -283,7 +285,7 @@ BrowseModel::Row BrowseModel::readCurrentRow() const {
     Row row{RECNO(), {}, {}};
     for (const QString& field : fields_)
         row.cells << CellText(field);
-    if (rowMark_) row.cells << rowMark_();
+    if (rowCells_) row.cells = rowCells_(row.cells);
     if (rowColour_) row.colour = rowColour_();
     return row;
 }

@@ -10,8 +10,8 @@
 //
 // Cells: character fields without trailing blanks, dates in the current date
 // format, numbers formatted, logical values ".T." / ".F.", memo fields
-// "<Memo>"; a mark column, when the browse has one, after them. A row's text colour, when the
-// browse has a rule for it, is read with the row (Qt::ForegroundRole).
+// "<Memo>". A row's text colour, when the browse has a rule for it, is read
+// with the row (Qt::ForegroundRole).
 //
 // A table another program cut short while it was open reads as no more rows;
 // the windows that show it are let go of (cut_table.h).
@@ -31,10 +31,13 @@ namespace kesp {
 class BrowseModel : public QAbstractTableModel {
   public:
     // `fields` are written "alias->field" or "field". `rowColour`, when
-    // given, is asked on each row's record for the colour of its text;
-    // `rowMark`, when given, for the text of a last column after the fields.
+    // given, is asked on each row's record for the colour of its text.
+    // `rowCells`, when given, turns the fields' texts of each row into the
+    // texts it shows, asked likewise; a header beyond the fields is a column
+    // of the texts it adds after theirs.
     BrowseModel(QString alias, QStringList fields, QStringList headers,
-                std::function<QColor()> rowColour = {}, std::function<QString()> rowMark = {},
+                std::function<QColor()> rowColour = {},
+                std::function<QStringList(const QStringList&)> rowCells = {},
                 QObject* parent = nullptr);
 
     const QString& alias() const { return alias_; }
@@ -94,7 +97,7 @@ class BrowseModel : public QAbstractTableModel {
     QStringList fields_;
     QStringList headers_;
     std::function<QColor()> rowColour_;
-    std::function<QString()> rowMark_;
+    std::function<QStringList(const QStringList&)> rowCells_;
     std::vector<Row> rows_;
     bool reachedTop_ = true;
     bool reachedBottom_ = true;

@@ -54,7 +54,7 @@ QString AliasOf(const BrowseProperties& p) {
 
 BrowseView::BrowseView(const BrowseProperties& p, QWidget* parent)
     : FocusMarkedList(parent),
-      model_(AliasOf(p), p.fields, p.headers, p.rowColour, p.rowMark),
+      model_(AliasOf(p), p.fields, p.headers, p.rowColour, p.rowCells),
       onChange_(p.onChange),
       onOpen_(p.onOpen) {
     auto* header = new BrowseHeader(this);

@@ -293,10 +293,10 @@ struct BrowseProperties {
     // The colour of a row's text, asked with the table standing on the row's
     // record whenever the row is read; none, or an invalid colour: the list's own.
     std::function<QColor()> rowColour;
-    // A last column after the fields (its header and width after theirs): a
-    // short text asked with the table standing on the row's record whenever
-    // the row is read, a mark such as "★"; none: no such column.
-    std::function<QString()> rowMark;
+    // The texts a row shows, asked likewise with the fields' texts read; none:
+    // those texts as they are. Headers beyond the fields are columns of their
+    // own, whose texts it adds after the fields' (a mark such as "★").
+    std::function<QStringList(const QStringList& cells)> rowCells;
 };
 void _DEFINEBROWSE(const QString& name, const BrowseProperties& p);
 

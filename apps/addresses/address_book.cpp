@@ -81,3 +81,13 @@ RecordWindow DescribeAddressBook(const AddressBookNames& names) {
     book.deleteQuestion.field = "vorname";
     return book;
 }
+
+QStringList ExtraTextFields() {
+    return {"FREE01", "FREE02", "FREE03", "FREE04", "FREE05", "FREE10"};
+}
+
+UserCaptions ExtraFieldCaptions(const AddressBookNames& names) {
+    return {.table = names.captionsTable,
+            .captionFields = NumberedFields("FREE", 1),
+            .fields = NumberedFields("FREE", 2)};
+}

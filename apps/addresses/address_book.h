@@ -7,6 +7,7 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "apps/common/record_kind.h"
 #include "apps/common/record_window.h"
 
 #include <QString>
@@ -26,3 +27,9 @@ struct AddressBookNames {
 // delete question naming it. The book adds its own rows, texts, messages,
 // export names and operations.
 RecordWindow DescribeAddressBook(const AddressBookNames& names);
+
+// What both books' catalogue entries share: the texts among the extra fields
+// (five texts and a long text), which a search looks in, and the captions the
+// user gives them in the captions table of `names`.
+QStringList ExtraTextFields();
+UserCaptions ExtraFieldCaptions(const AddressBookNames& names);

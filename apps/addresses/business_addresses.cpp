@@ -11,7 +11,19 @@
 #include "apps/common/record_steps.h"
 #include "toolkit/operation_trail.h"
 
+const AddressBookNames& BusinessBookNames() {
+    static const AddressBookNames names{.window = "form2",
+                                        .table = "adressen_g.dbf",
+                                        .alias = "adressen_g",
+                                        .index = "ifirma",
+                                        .captionsTable = "freeadr_g.dbf",
+                                        .captionsAlias = "freeadr_g"};
+    return names;
+}
+
 namespace {
+
+const Texts kCompanyCaption{"Firma", "Firma", "Firma"};
 
 // Page 1 of the tab, in the order the fields are written and exported. The
 // company name is kept in VORNAME, the contact person in NACHNAME and the
@@ -24,7 +36,7 @@ FieldRows MainDataRows() {
          .inputLimit = 40,
          .captionLabel = "Label_1",
          .captionAt = {50, 20, 200},
-         .caption = {"Firma", "Firma", "Firma"},
+         .caption = kCompanyCaption,
          .page = 1},
         {.control = "t_nachname",
          .field = "NACHNAME",
@@ -120,16 +132,11 @@ FieldRows MainDataRows() {
 }
 
 RecordWindow DescribeBusinessAddressBook() {
-    RecordWindow book = DescribeAddressBook({.window = "form2",
-                                             .table = "adressen_g.dbf",
-                                             .alias = "adressen_g",
-                                             .index = "ifirma",
-                                             .captionsTable = "freeadr_g.dbf",
-                                             .captionsAlias = "freeadr_g"});
+    RecordWindow book = DescribeAddressBook(BusinessBookNames());
     book.title = {"Adressen [Geschäftlich]", "Contacts [Business]", "Endereços [Comerciais]"};
     book.icon = "img/hauptfirmen.ico";
     book.fields = MainDataRows() + book.fields;
-    book.list.columns[0].header = {"Firma", "Firma", "Firma"};
+    book.list.columns[0].header = kCompanyCaption;
     book.tab->pages[0] = {"Hauptdaten", "Business", "Dados principais"};
     book.required.onSaveNew.before = {"Mindestens Firma eingeben", "Field Firma cannot be empty",
                                       "Entre no mínimo com a firma"};
@@ -258,4 +265,26 @@ void IMPORT_VCARD_ADRESSEN_G() {
 void DUPLICATES_ADRESSEN_G() {
     KESP_OPERATION();
     ShowDuplicatesWindow(BusinessAddressBook(), AddressBookKind::Business);
+}
+
+const RecordKind& BusinessAddressesKind() {
+    static const RecordKind kind{
+        .id = "business",
+        .table = BusinessBookNames().table,
+        .otherTables = {BusinessBookNames().captionsTable},
+        .memoFile = MemoFileOf(BusinessBookNames().table),
+        .name = {"Adressen-Geschäftl.", "Contacts (Business)", "Endereços Comerciais"},
+        .picture = "img/hauptfirmen.bmp",
+        .open = OPENFORM_ADRESSE_G,
+        .nameTemplate = "{VORNAME} {NACHNAME}",
+        .searchFields = QStringList{"VORNAME", "NACHNAME", "STRASSE", "PLZ", "ORT", "TEL", "HANDY",
+                                    "FAX", "EMAIL", "TELFIRMA", "FAXFIRMA", "EMAILFIRMA"} +
+                        ExtraTextFields(),
+        .userCaptions = ExtraFieldCaptions(BusinessBookNames()),
+        .statistics = {
+            {.status = {"Adressen [Gechäftl.] wird aktualisiert", "Update Contacts [business]",
+                        "Endereços [Comerciais] estão sendo atualizados"},
+             .suffix = {" Adressen [Gechäftl.]", " Contacts [business]",
+                        " Endereços [Comerciais]"}}}};
+    return kind;
 }

@@ -1,5 +1,5 @@
 // The naming window of the business book's extra fields, "freefirma" over
-// "freeadr_g.dbf".
+// the book's captions table.
 #include "apps/addresses/business_addresses.h"
 #include "apps/addresses/business_operations.h"
 #include "toolkit/operation_trail.h"
@@ -18,7 +18,7 @@ const Texts kHelp{
 const FreeFieldsWindow& BusinessFreeFields() {
     static const FreeFieldsWindow naming{
         .window = "freefirma",
-        .table = "freeadr_g.dbf",
+        .table = BusinessBookNames().captionsTable,
         .title = {"Adressen [Geschäftlich]", "Contacts [Business]", "Endereços [Comerciais]"},
         .frameCaption = {"Geschäftlich - Freie Felder (Bezeichnungen)",
                          "Business - Free fields (Labels)", "Firma - Campos livres"},

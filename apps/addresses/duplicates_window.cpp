@@ -11,6 +11,7 @@
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 
@@ -22,6 +23,22 @@ namespace {
 
 const QString kWindow = QStringLiteral("doppelt");
 const QString kOtherAlias = QStringLiteral("anderesbuch");
+const QString kGroupsLabel = QStringLiteral("Label_1");
+const QString kCountLabel = QStringLiteral("Label_count");
+const QString kGroupFrame = QStringLiteral("Frame_1");
+const QString kMembersLabel = QStringLiteral("Label_members");
+const QString kKeepLabel = QStringLiteral("Label_keep");
+const QString kFieldsLabel = QStringLiteral("Label_fields");
+const QString kValueLabel = QStringLiteral("Label_value");
+const QString kMoreLabel = QStringLiteral("Label_more");
+const QString kHintLabel = QStringLiteral("Label_hint");
+const QString kCloseButton = QStringLiteral("Button_close");
+const QString kMergeButton = QStringLiteral("Button_merge");
+const QString kKeepBox = QStringLiteral("Combo_keep");
+const QString kValueBox = QStringLiteral("Combo_value");
+const QString kMemberList = QStringLiteral("List_members");
+const QString kFieldList = QStringLiteral("List_fields");
+const QString kGroupList = QStringLiteral("List_1");
 
 const Texts kGroupsCaption{"Gruppen wahrscheinlich doppelter Einträge",
                            "Groups of likely duplicates", "Grupos de prováveis duplicados"};
@@ -179,11 +196,8 @@ void Gather() {
     for (const AddressBookKind kind : {AddressBookKind::Private, AddressBookKind::Business}) {
         const QString alias = AliasOf(kind);
         DBSELECTAREA(alias);
-        const int here = RECNO();
-        for (int number = 1; number <= RECCOUNT(); ++number) {
-            DBGOTO(number);
-            if (DELETED()) continue;
-            Member m{kind, number, {}};
+        DBEVALLIVE([&] {
+            Member m{kind, RECNO(), {}};
             for (const QString& field : AddressFieldsOf(kind)) {
                 const QVariant value = FIELD(alias + "->" + field);
                 m.values[field] = value.typeId() == QMetaType::QString
@@ -192,20 +206,19 @@ void Gather() {
             }
             keys.append(KeysOf(m));
             s.members.append(m);
-        }
-        DBGOTO(here);
+        });
     }
     s.groups = DuplicateGroups(keys);
 }
 
 int ShownGroup() {
-    const int shown = GETPROPERTY(kWindow, "List_1", "value").toInt() - 1;
+    const int shown = GETPROPERTY(kWindow, kGroupList, "value").toInt() - 1;
     return shown >= 0 && shown < S().groups.size() ? shown : -1;
 }
 
 // The ticked member to keep: its place in S().ticked.
 int KeptMember() {
-    const int kept = GETPROPERTY(kWindow, "Combo_keep", "value").toInt() - 1;
+    const int kept = GETPROPERTY(kWindow, kKeepBox, "value").toInt() - 1;
     return std::clamp(kept, 0, std::max(0, int(S().ticked.size()) - 1));
 }
 
@@ -265,50 +278,50 @@ Choices CurrentChoices() {
 
 void ShowValues() {
     const Choices c = CurrentChoices();
-    const int field = GETPROPERTY(kWindow, "List_fields", "value").toInt() - 1;
+    const int field = GETPROPERTY(kWindow, kFieldList, "value").toInt() - 1;
     S().filling = true;
-    DOMETHOD(kWindow, "Combo_value", "DeleteAllItems");
+    DOMETHOD(kWindow, kValueBox, "DeleteAllItems");
     if (field >= 0 && field < c.fields.size()) {
         const MergeChoice& choice = c.fields[field];
         for (const QString& value : choice.values)
-            DOMETHOD(kWindow, "Combo_value", "AddItem", value);
-        SETPROPERTY(kWindow, "Combo_value", "value",
+            DOMETHOD(kWindow, kValueBox, "AddItem", value);
+        SETPROPERTY(kWindow, kValueBox, "value",
                     int(choice.values.indexOf(c.kept[choice.field])) + 1);
     }
-    SETPROPERTY(kWindow, "Combo_value", "enabled", field >= 0 && field < c.fields.size());
+    SETPROPERTY(kWindow, kValueBox, "enabled", field >= 0 && field < c.fields.size());
     S().filling = false;
 }
 
 void ShowChoices() {
     const Choices c = CurrentChoices();
-    const int current = GETPROPERTY(kWindow, "List_fields", "value").toInt();
+    const int current = GETPROPERTY(kWindow, kFieldList, "value").toInt();
     S().filling = true;
-    DOMETHOD(kWindow, "List_fields", "DeleteAllItems");
+    DOMETHOD(kWindow, kFieldList, "DeleteAllItems");
     for (const MergeChoice& choice : c.fields)
-        DOMETHOD(kWindow, "List_fields", "AddItem",
+        DOMETHOD(kWindow, kFieldList, "AddItem",
                  Caption(c.kind, choice.field) + QStringLiteral(": ") + c.kept[choice.field]);
     if (!c.fields.isEmpty())
-        SETPROPERTY(kWindow, "List_fields", "value", std::clamp(current, 1, int(c.fields.size())));
+        SETPROPERTY(kWindow, kFieldList, "value", std::clamp(current, 1, int(c.fields.size())));
     S().filling = false;
     QString more;
     if (S().ticked.size() >= 2)
         more = c.fields.isEmpty() ? TEXT(kNoDifference)
                                   : COUNTED(int(c.fields.size()), kFieldDiffers, kFieldsDiffer);
-    SETPROPERTY(kWindow, "Label_more", "value", more);
-    SETPROPERTY(kWindow, "Button_merge", "enabled", S().ticked.size() >= 2);
+    SETPROPERTY(kWindow, kMoreLabel, "value", more);
+    SETPROPERTY(kWindow, kMergeButton, "enabled", S().ticked.size() >= 2);
     ShowValues();
 }
 
 void ValueChosen() {
     if (S().filling) return;
     const Choices c = CurrentChoices();
-    const int field = GETPROPERTY(kWindow, "List_fields", "value").toInt() - 1;
-    const int value = GETPROPERTY(kWindow, "Combo_value", "value").toInt() - 1;
+    const int field = GETPROPERTY(kWindow, kFieldList, "value").toInt() - 1;
+    const int value = GETPROPERTY(kWindow, kValueBox, "value").toInt() - 1;
     if (field < 0 || field >= c.fields.size()) return;
     const MergeChoice& choice = c.fields[field];
     if (value < 0 || value >= choice.values.size()) return;
     S().chosen[choice.field] = choice.values[value];
-    SETPROPERTY(kWindow, "List_fields", "item", field + 1,
+    SETPROPERTY(kWindow, kFieldList, "item", field + 1,
                 Caption(c.kind, choice.field) + QStringLiteral(": ") + choice.values[value]);
 }
 
@@ -329,15 +342,15 @@ void TicksChanged() {
     S().ticked.clear();
     const QList<int>& members = S().groups[group];
     for (int i = 0; i < members.size(); ++i)
-        if (GETPROPERTY(kWindow, "List_members", "checked", i + 1).toBool())
+        if (GETPROPERTY(kWindow, kMemberList, "checked", i + 1).toBool())
             S().ticked.append(members[i]);
     S().filling = true;
-    DOMETHOD(kWindow, "Combo_keep", "DeleteAllItems");
+    DOMETHOD(kWindow, kKeepBox, "DeleteAllItems");
     for (const int index : S().ticked)
-        DOMETHOD(kWindow, "Combo_keep", "AddItem", MemberName(S().members[index]));
-    SETPROPERTY(kWindow, "Combo_keep", "value",
+        DOMETHOD(kWindow, kKeepBox, "AddItem", MemberName(S().members[index]));
+    SETPROPERTY(kWindow, kKeepBox, "value",
                 S().ticked.isEmpty() ? 0 : std::max<int>(1, S().ticked.indexOf(keptBefore) + 1));
-    SETPROPERTY(kWindow, "Combo_keep", "enabled", S().ticked.size() >= 2);
+    SETPROPERTY(kWindow, kKeepBox, "enabled", S().ticked.size() >= 2);
     S().filling = false;
     ShowChoices();
 }
@@ -348,36 +361,36 @@ void ShowGroup() {
     S().filling = true;
     S().chosen.clear();
     S().ticked.clear();
-    DOMETHOD(kWindow, "List_members", "DeleteAllItems");
+    DOMETHOD(kWindow, kMemberList, "DeleteAllItems");
     if (group >= 0) {
         const QList<int>& members = S().groups[group];
         for (int i = 0; i < members.size(); ++i) {
-            DOMETHOD(kWindow, "List_members", "AddItem", MemberInFull(S().members[members[i]]));
-            SETPROPERTY(kWindow, "List_members", "checked", i + 1, true);
+            DOMETHOD(kWindow, kMemberList, "AddItem", MemberInFull(S().members[members[i]]));
+            SETPROPERTY(kWindow, kMemberList, "checked", i + 1, true);
         }
-        SETPROPERTY(kWindow, "List_members", "value", 1);
+        SETPROPERTY(kWindow, kMemberList, "value", 1);
     }
     S().filling = false;
     TicksChanged();
     if (group < 0) {
-        DOMETHOD(kWindow, "Combo_keep", "DeleteAllItems");
-        SETPROPERTY(kWindow, "Combo_keep", "enabled", false);
+        DOMETHOD(kWindow, kKeepBox, "DeleteAllItems");
+        SETPROPERTY(kWindow, kKeepBox, "enabled", false);
         ShowChoices();
     }
 }
 
 void FillGroups() {
     S().filling = true;
-    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    DOMETHOD(kWindow, kGroupList, "DeleteAllItems");
     for (const QList<int>& group : S().groups) {
         QStringList names;
         for (const int index : group)
             names.append(MemberName(S().members[index]));
-        DOMETHOD(kWindow, "List_1", "AddItem", names.join(QStringLiteral(" · ")));
+        DOMETHOD(kWindow, kGroupList, "AddItem", names.join(QStringLiteral(" · ")));
     }
-    if (!S().groups.isEmpty()) SETPROPERTY(kWindow, "List_1", "value", 1);
+    if (!S().groups.isEmpty()) SETPROPERTY(kWindow, kGroupList, "value", 1);
     const int found = int(S().groups.size());
-    SETPROPERTY(kWindow, "Label_count", "value",
+    SETPROPERTY(kWindow, kCountLabel, "value",
                 found == 0 ? TEXT(kNoneFound) : COUNTED(found, kGroupFound, kGroupsFound));
     S().filling = false;
     ShowGroup();
@@ -481,35 +494,35 @@ void PlaceControls() {
     const int width = std::max(kWidth, GETPROPERTY(kWindow, "width").toInt());
     const int height = std::max(kHeight, GETPROPERTY(kWindow, "height").toInt()) - kTitleBar;
     const int bottom = height - 45;  // the buttons' row
-    Place("Label_1", 10, 10, kGroupsWidth, 20);
-    Place("List_1", 35, 10, kGroupsWidth, bottom - 35 - 35);
-    Place("Label_count", bottom - 28, 10, kGroupsWidth, 20);
+    Place(kGroupsLabel, 10, 10, kGroupsWidth, 20);
+    Place(kGroupList, 35, 10, kGroupsWidth, bottom - 35 - 35);
+    Place(kCountLabel, bottom - 28, 10, kGroupsWidth, 20);
 
     const int frameCol = kGroupsWidth + 20;
     const int col = frameCol + 10;
     const int inner = width - frameCol - 30;
-    Place("Frame_1", 10, frameCol, width - frameCol - 10, bottom - 20);
+    Place(kGroupFrame, 10, frameCol, width - frameCol - 10, bottom - 20);
     const int fixed = 57 + 8 + 28 + 24 + 6 + 28 + 24 + 60 + 10;
     const int lists = std::max(120, bottom - 10 - fixed);
     const int membersHeight = lists * 3 / 5;
-    Place("Label_members", 35, col, inner, 20);
-    Place("List_members", 57, col, inner, membersHeight);
+    Place(kMembersLabel, 35, col, inner, 20);
+    Place(kMemberList, 57, col, inner, membersHeight);
     int row = 57 + membersHeight + 8;
-    Place("Label_keep", row, col, 140, 20);
-    Place("Combo_keep", row, col + 145, inner - 145, kLine);
+    Place(kKeepLabel, row, col, 140, 20);
+    Place(kKeepBox, row, col + 145, inner - 145, kLine);
     row += 28;
-    Place("Label_fields", row, col, inner, 20);
+    Place(kFieldsLabel, row, col, inner, 20);
     row += 24;
-    Place("List_fields", row, col, inner, lists - membersHeight);
+    Place(kFieldList, row, col, inner, lists - membersHeight);
     row += lists - membersHeight + 6;
-    Place("Label_value", row, col, 140, 20);
-    Place("Combo_value", row, col + 145, inner - 145, kLine);
+    Place(kValueLabel, row, col, 140, 20);
+    Place(kValueBox, row, col + 145, inner - 145, kLine);
     row += 28;
-    Place("Label_more", row, col, inner, 20);
+    Place(kMoreLabel, row, col, inner, 20);
     row += 24;
-    Place("Label_hint", row, col, inner, 56);
-    Place("Button_merge", bottom, width - 260, 120, 28);
-    Place("Button_close", bottom, width - 130, 120, 28);
+    Place(kHintLabel, row, col, inner, 56);
+    Place(kMergeButton, bottom, width - 260, 120, 28);
+    Place(kCloseButton, bottom, width - 130, 120, 28);
 }
 
 // Defined anew at every opening, in the language in force.
@@ -522,24 +535,24 @@ void DefineWindow() {
                                  .onRelease = End,
                                  .resizable = true,
                                  .onResize = PlaceControls});
-    Label("Label_1", TEXT(kGroupsCaption), true);
-    _DEFINELISTBOX("List_1", {.onChange = ShowGroup, .wrap = true});
-    Label("Label_count");
+    Label(kGroupsLabel, TEXT(kGroupsCaption), true);
+    _DEFINELISTBOX(kGroupList, {.onChange = ShowGroup, .wrap = true});
+    Label(kCountLabel);
     _DEFINEFRAME(
-        "Frame_1",
+        kGroupFrame,
         {.caption = TEXT(kMergeCaption), .bold = true, .background = Qt::white, .tabGroup = true});
-    Label("Label_members", TEXT(kMembersCaption), true);
-    _DEFINELISTBOX("List_members", {.checkable = true, .onCheck = TicksChanged, .wrap = true});
-    Label("Label_keep", TEXT(kKeepCaption), true);
-    _DEFINECOMBOBOX("Combo_keep", {.height = 200, .onChange = KeepChanged});
-    Label("Label_fields", TEXT(kFieldsCaption), true);
-    _DEFINELISTBOX("List_fields", {.onChange = FieldChanged});
-    Label("Label_value", TEXT(kValueCaption), true);
-    _DEFINECOMBOBOX("Combo_value", {.height = 200, .onChange = ValueChosen});
-    Label("Label_more");
-    Label("Label_hint", TEXT(kHint));
-    _DEFINEBUTTON("Button_merge", {.caption = TEXT(kMergeCaption), .action = Merge});
-    _DEFINEBUTTON("Button_close",
+    Label(kMembersLabel, TEXT(kMembersCaption), true);
+    _DEFINELISTBOX(kMemberList, {.checkable = true, .onCheck = TicksChanged, .wrap = true});
+    Label(kKeepLabel, TEXT(kKeepCaption), true);
+    _DEFINECOMBOBOX(kKeepBox, {.height = 200, .onChange = KeepChanged});
+    Label(kFieldsLabel, TEXT(kFieldsCaption), true);
+    _DEFINELISTBOX(kFieldList, {.onChange = FieldChanged});
+    Label(kValueLabel, TEXT(kValueCaption), true);
+    _DEFINECOMBOBOX(kValueBox, {.height = 200, .onChange = ValueChosen});
+    Label(kMoreLabel);
+    Label(kHintLabel, TEXT(kHint));
+    _DEFINEBUTTON(kMergeButton, {.caption = TEXT(kMergeCaption), .action = Merge});
+    _DEFINEBUTTON(kCloseButton,
                   {.caption = TEXT(kCloseCaption), .action = [] { RELEASEWINDOW(kWindow); }});
     PlaceControls();
     _ENDWINDOW();

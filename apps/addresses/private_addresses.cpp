@@ -11,7 +11,19 @@
 #include "apps/common/record_steps.h"
 #include "toolkit/operation_trail.h"
 
+const AddressBookNames& PrivateBookNames() {
+    static const AddressBookNames names{.window = "form1",
+                                        .table = "adressen_p.dbf",
+                                        .alias = "adressen_p",
+                                        .index = "ivorname",
+                                        .captionsTable = "freeadr_p.dbf",
+                                        .captionsAlias = "freeadr_p"};
+    return names;
+}
+
 namespace {
+
+const Texts kFirstNameCaption{"Vorname", "First name", "Nome"};
 
 // Page 1 of the tab, in the order the fields are written and exported.
 FieldRows MainDataRows() {
@@ -22,7 +34,7 @@ FieldRows MainDataRows() {
          .inputLimit = 40,
          .captionLabel = "Label_1",
          .captionAt = {50, 20, 200},
-         .caption = {"Vorname", "First name", "Nome"},
+         .caption = kFirstNameCaption,
          .page = 1,
          .exportHeader = {"Vorname", "Firstname", "Nome"}},
         {.control = "t_nachname",
@@ -148,16 +160,11 @@ FieldRows MainDataRows() {
 }
 
 RecordWindow DescribePrivateAddressBook() {
-    RecordWindow book = DescribeAddressBook({.window = "form1",
-                                             .table = "adressen_p.dbf",
-                                             .alias = "adressen_p",
-                                             .index = "ivorname",
-                                             .captionsTable = "freeadr_p.dbf",
-                                             .captionsAlias = "freeadr_p"});
+    RecordWindow book = DescribeAddressBook(PrivateBookNames());
     book.title = {"Adressen [Privat]", "Contacts [friends]", "Endereços [Amigos]"};
     book.icon = "img/hauptuser.ico";
     book.fields = MainDataRows() + book.fields;
-    book.list.columns[0].header = {"Vorname", "First name", "Nome"};
+    book.list.columns[0].header = kFirstNameCaption;
     book.tab->pages[0] = {"Hauptdaten", "Contact", "Endereço"};
     book.frames.append({.name = "Frame_3",
                         .at = {90, 350, 100, 50},
@@ -293,4 +300,26 @@ void IMPORT_VCARD_ADRESSEN_P() {
 void DUPLICATES_ADRESSEN_P() {
     KESP_OPERATION();
     ShowDuplicatesWindow(PrivateAddressBook(), AddressBookKind::Private);
+}
+
+const RecordKind& PrivateAddressesKind() {
+    static const RecordKind kind{
+        .id = "private",
+        .table = PrivateBookNames().table,
+        .otherTables = {PrivateBookNames().captionsTable},
+        .memoFile = MemoFileOf(PrivateBookNames().table),
+        .name = {"Adressen-Privat", "Contacts(friends)", "Endereços(Amigos)"},
+        .picture = "img/hauptuser.bmp",
+        .open = OPENFORM_ADRESSE_P,
+        .nameTemplate = "{VORNAME} {NACHNAME}",
+        .searchFields = QStringList{"VORNAME", "NACHNAME", "STRASSE", "PLZ", "ORT", "TEL", "HANDY",
+                                    "FAX", "EMAIL", "FIRMA", "TELFIRMA", "FAXFIRMA", "EMAILFIRMA"} +
+                        ExtraTextFields(),
+        .userCaptions = ExtraFieldCaptions(PrivateBookNames()),
+        .dates = {{.field = "GEBURTSTAG", .meaning = DateMeaning::Yearly, .onlyWhere = "LISTE"}},
+        .statistics = {
+            {.status = {"Adressen [Privat] wird aktualisiert", "Update Contacts [friends]",
+                        "Endereços [Amigos] estão sendo atualizados"},
+             .suffix = {" Adressen [Privat]", " Contacts [friends]", " Endereços [Amigos]"}}}};
+    return kind;
 }

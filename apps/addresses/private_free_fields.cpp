@@ -1,5 +1,5 @@
 // The naming window of the private book's extra fields, "freeprivat" over
-// "freeadr_p.dbf".
+// the book's captions table.
 #include "apps/addresses/private_addresses.h"
 #include "apps/addresses/private_operations.h"
 #include "toolkit/operation_trail.h"
@@ -18,7 +18,7 @@ const Texts kHelp{
 const FreeFieldsWindow& PrivateFreeFields() {
     static const FreeFieldsWindow naming{
         .window = "freeprivat",
-        .table = "freeadr_p.dbf",
+        .table = PrivateBookNames().captionsTable,
         .title = {"Adressen [Privat]", "Contacts [friends]", "Endereços [amigos]"},
         .frameCaption = {"Privat - Freie Felder (Bezeichnungen)", "Friends - Free fields (Labels)",
                          "Amigos - Campos livres"},

@@ -1,8 +1,9 @@
 // The named operations of the private address book (window "form1" over
-// "adressen_p.dbf" in work area "a", index "ivorname") and of its naming
+// its table in work area "a", index "ivorname") and of its naming
 // window "freeprivat". The window's controls call them; so do the tests.
 #pragma once
 
+#include "apps/addresses/address_book.h"
 #include "apps/common/free_fields_window.h"
 #include "apps/common/record_window.h"
 
@@ -27,6 +28,10 @@ void DUPLICATES_ADRESSEN_P();     // the window of likely duplicates over both b
 
 void HOLEFREECONFIG();  // initialisation of freeprivat
 void FREEUPDATE();      // its save button
+
+// The tables, aliases and windows of the book, which its description, its
+// catalogue entry, its naming window and its vCard book are made of.
+const AddressBookNames& PrivateBookNames();
 
 // The description the shared record-window steps work from.
 const RecordWindow& PrivateAddressBook();

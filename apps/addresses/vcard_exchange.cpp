@@ -1,11 +1,15 @@
 #include "apps/addresses/vcard_exchange.h"
 
+#include "apps/addresses/business_operations.h"
+#include "apps/addresses/private_operations.h"
 #include "apps/addresses/vcard_uids.h"
 #include "apps/addresses/vcard_updates.h"
+#include "apps/common/import_file.h"
 #include "apps/common/record_versions.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 #include "store/number_followers.h"
 #include "store/xbase.h"
 
@@ -42,25 +46,15 @@ QString NameKeyOfRecord(const QString& alias) {
 
 // The name keys of the records not marked deleted; the pointer stays.
 QHash<int, QString> LiveNames(const QString& alias) {
-    const int here = RECNO();
     QHash<int, QString> names;
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) names[number] = NameKeyOfRecord(alias);
-    }
-    DBGOTO(here);
+    DBEVALLIVE([&] { names[RECNO()] = NameKeyOfRecord(alias); });
     return names;
 }
 
 // The live records of the book by person; the pointer stays.
 SamePersonIndex PeopleOf(const VCardBook& book, const QString& alias) {
-    const int here = RECNO();
     SamePersonIndex people;
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) people.add(number, ValuesOfRecord(book, alias));
-    }
-    DBGOTO(here);
+    DBEVALLIVE([&] { people.add(RECNO(), ValuesOfRecord(book, alias)); });
     return people;
 }
 
@@ -74,22 +68,15 @@ QString CutMemoName(const RecordFromCard& record) {
     return name + QStringLiteral(" (%1 MB)").arg(megabytes);
 }
 
-QString Refusal(const Texts& why, const QString& path) {
-    return TEXT({"Die Datei wurde nicht eingelesen, nichts wurde gespeichert:",
-                 "The file was not imported, nothing was stored:",
-                 "O arquivo não foi importado, nada foi gravado:"}) +
-           "\r" + QDir::toNativeSeparators(path) + "\r" + TEXT(why);
-}
-
 // "line 14 (card without END:VCARD)" in the interface language.
 QString DamageText(const VCardDamage& damage) {
     Texts why{"Text außerhalb einer Karte", "text outside a card", "texto fora de um cartão"};
-    if (damage.why == QStringLiteral("no property"))
+    if (damage.why == VCardProblem::NoProperty)
         why = {"Zeile ohne vCard-Eigenschaft", "a line that is no vCard property",
                "linha que não é propriedade vCard"};
-    else if (damage.why == QStringLiteral("card not ended"))
+    else if (damage.why == VCardProblem::CardNotEnded)
         why = {"Karte ohne END:VCARD", "card without END:VCARD", "cartão sem END:VCARD"};
-    else if (damage.why == QStringLiteral("END without BEGIN"))
+    else if (damage.why == VCardProblem::EndWithoutBegin)
         why = {"END:VCARD ohne BEGIN:VCARD", "END:VCARD without BEGIN:VCARD",
                "END:VCARD sem BEGIN:VCARD"};
     return TEXT({"Zeile %1 (%2)", "line %1 (%2)", "linha %1 (%2)"}).arg(damage.line).arg(TEXT(why));
@@ -138,8 +125,8 @@ QStringList ReadBookCaptions(const VCardBook& book) {
 
 const VCardBook& PrivateVCardBook() {
     static const VCardBook book{.kind = AddressBookKind::Private,
-                                .table = "adressen_p.dbf",
-                                .captionsTable = "freeadr_p.dbf",
+                                .table = PrivateBookNames().table,
+                                .captionsTable = PrivateBookNames().captionsTable,
                                 .uidTable = "vcard_p.dbf",
                                 .fileName = {"Kontakte.vcf", "Contacts.vcf", "Contatos.vcf"}};
     return book;
@@ -147,8 +134,8 @@ const VCardBook& PrivateVCardBook() {
 
 const VCardBook& BusinessVCardBook() {
     static const VCardBook book{.kind = AddressBookKind::Business,
-                                .table = "adressen_g.dbf",
-                                .captionsTable = "freeadr_g.dbf",
+                                .table = BusinessBookNames().table,
+                                .captionsTable = BusinessBookNames().captionsTable,
                                 .uidTable = "vcard_g.dbf",
                                 .fileName = {"Firmen.vcf", "Business.vcf", "Empresas.vcf"}};
     return book;
@@ -185,42 +172,26 @@ QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVer
 }
 
 VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const QString& path) {
+    const ImportFileReading file = ReadImportFile(path);
+    if (file.problem != ImportFileProblem::None)
+        return {.problem = ImportRefusalText(path, file.problem)};
+    return ImportVCards(book, alias, file.bytes, path);
+}
+
+VCardImport ImportVCards(const VCardBook& book, const QString& alias, const QByteArray& bytes,
+                         const QString& path) {
     VCardImport import;
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        import.problem = Refusal({"Die Datei kann nicht gelesen werden.",
-                                  "The file cannot be read.", "O arquivo não pode ser lido."},
-                                 path);
-        return import;
-    }
-    if (info.size() > kVCardMaxBytes) {
-        import.problem = Refusal(
-            {"Sie ist größer als 50 MB.", "It is larger than 50 MB.", "Ele é maior que 50 MB."},
-            path);
-        return import;
-    }
-    const QByteArray bytes = file.read(kVCardMaxBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() != info.size()) {
-        import.problem = Refusal({"Sie konnte nicht ganz gelesen werden.",
-                                  "It could not be read whole.", "Não foi possível lê-lo inteiro."},
-                                 path);
-        return import;
-    }
     const VCardReading reading = ReadVCards(bytes);
-    if (!reading.problem.isEmpty()) {
+    if (reading.problem != VCardProblem::None) {
         Texts why{"Sie enthält keine lesbaren vCards.", "It holds no readable vCards.",
                   "Ele não contém vCards legíveis."};
-        if (reading.problem == QStringLiteral("binary"))
+        if (reading.problem == VCardProblem::Binary)
             why = {"Sie ist keine Textdatei.", "It is not a text file.",
                    "Ele não é um arquivo de texto."};
-        else if (reading.problem == QStringLiteral("too large"))
-            why = {"Sie ist größer als 50 MB.", "It is larger than 50 MB.",
-                   "Ele é maior que 50 MB."};
         QString text = TEXT(why);
         if (reading.problemLine > 0)
             text += TEXT({" (Zeile %1)", " (line %1)", " (linha %1)"}).arg(reading.problemLine);
-        import.problem = Refusal({text, text, text}, path);
+        import.problem = ImportRefusalText(path, text);
         return import;
     }
     for (const VCardDamage& damage : reading.skipped) {

@@ -66,9 +66,13 @@ struct VCardImport {
     QString uidsNotKept;
 };
 
-// Reads the file at `path` whole, then stores its cards in the table open in
-// the current work area under `alias`. A refused write raises
-// kesp::WriteFailure with the table as it was before.
+// Stores the cards of `bytes`, the file at `path`, in the table open in the
+// current work area under `alias`. A refused write raises kesp::WriteFailure
+// with the table as it was before.
+VCardImport ImportVCards(const VCardBook& book, const QString& alias, const QByteArray& bytes,
+                         const QString& path);
+// The same after reading the file at `path` under the import policy
+// (apps/common/import_file.h) without asking: for a command.
 VCardImport ImportVCardFile(const VCardBook& book, const QString& alias, const QString& path);
 
 // The import's summary in the interface language, lines separated by "\r".

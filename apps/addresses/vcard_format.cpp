@@ -324,12 +324,8 @@ QByteArray WriteVCards(const QList<VCard>& cards, VCardVersion version) {
 
 VCardReading ReadVCards(const QByteArray& input) {
     VCardReading reading;
-    if (input.size() > kVCardMaxBytes) {
-        reading.problem = QStringLiteral("too large");
-        return reading;
-    }
     if (LooksBinary(input)) {
-        reading.problem = QStringLiteral("binary");
+        reading.problem = VCardProblem::Binary;
         return reading;
     }
     QByteArray bytes = input;
@@ -350,9 +346,9 @@ VCardReading ReadVCards(const QByteArray& input) {
         VCardProperty property;
         if (!ParseProperty(raw.bytes, property)) {
             if (depth == 0) {
-                reading.skipped.append({raw.number, QStringLiteral("no property")});
+                reading.skipped.append({raw.number, VCardProblem::NoProperty});
             } else if (!damage) {
-                damage = VCardDamage{raw.number, QStringLiteral("no property")};
+                damage = VCardDamage{raw.number, VCardProblem::NoProperty};
             }
             continue;
         }
@@ -367,7 +363,7 @@ VCardReading ReadVCards(const QByteArray& input) {
                 ++depth;
             } else {
                 // A card begins where the one before has not ended.
-                reading.skipped.append({openedAt, QStringLiteral("card not ended")});
+                reading.skipped.append({openedAt, VCardProblem::CardNotEnded});
                 begin(raw.number);
             }
             continue;
@@ -375,7 +371,7 @@ VCardReading ReadVCards(const QByteArray& input) {
         if (property.name == QStringLiteral("END") &&
             value.compare(QStringLiteral("VCARD"), Qt::CaseInsensitive) == 0) {
             if (depth == 0) {
-                reading.skipped.append({raw.number, QStringLiteral("END without BEGIN")});
+                reading.skipped.append({raw.number, VCardProblem::EndWithoutBegin});
             } else if (--depth == 0) {
                 if (damage) {
                     reading.skipped.append(*damage);
@@ -386,15 +382,15 @@ VCardReading ReadVCards(const QByteArray& input) {
             continue;
         }
         if (depth == 0) {
-            reading.skipped.append({raw.number, QStringLiteral("outside a card")});
+            reading.skipped.append({raw.number, VCardProblem::OutsideACard});
             continue;
         }
         if (depth == 1 && property.name != QStringLiteral("VERSION")) card.append(property);
     }
-    if (depth > 0) reading.skipped.append({openedAt, QStringLiteral("card not ended")});
+    if (depth > 0) reading.skipped.append({openedAt, VCardProblem::CardNotEnded});
     if (reading.cards.isEmpty()) {
         if (reading.skipped.isEmpty()) {
-            reading.problem = QStringLiteral("no card");
+            reading.problem = VCardProblem::NoCard;
         } else {
             reading.problem = reading.skipped.first().why;
             reading.problemLine = reading.skipped.first().line;

@@ -11,9 +11,8 @@
 // decoded (their soft line breaks joined too) and turned into text by their
 // CHARSET, else as UTF-8, else as Windows-1252; "item1.TEL" split into group
 // and name; 2.1's bare parameters ("TEL;HOME;VOICE") taken as TYPE values.
-// A file that is binary, larger than kVCardMaxBytes, holds no card, ends
-// inside a card or has a line that is no property is refused as a whole, with
-// the line named.
+// A card that ends too soon or holds a line that is no property is passed
+// over; a file that is binary or has no readable card is refused as a whole.
 #pragma once
 
 #include <QByteArray>
@@ -22,8 +21,6 @@
 #include <QStringList>
 
 enum class VCardVersion { V21, V30, V40 };
-
-inline constexpr qint64 kVCardMaxBytes = 50LL * 1024 * 1024;
 
 struct VCardParameter {
     QString name;  // upper case: "TYPE"
@@ -49,20 +46,30 @@ using VCard = QList<VCardProperty>;
 // The file of `cards`, each between BEGIN and END with its VERSION line.
 QByteArray WriteVCards(const QList<VCard>& cards, VCardVersion version);
 
+// Why bytes are not read as cards, or a card or line is passed over.
+enum class VCardProblem {
+    None,
+    Binary,           // the bytes hold a NUL: no text
+    NoCard,           // no BEGIN:VCARD anywhere
+    NoProperty,       // a line of a card that is no property
+    CardNotEnded,     // the file ends inside a card
+    OutsideACard,     // a property outside the cards
+    EndWithoutBegin,  // END:VCARD without its BEGIN
+};
+
 // A damaged card, or text outside the cards, passed over: where it begins
-// and why ("no property", "card not ended", "outside a card", "END without
-// BEGIN").
+// and why.
 struct VCardDamage {
     int line = 0;
-    QString why;
+    VCardProblem why = VCardProblem::None;
 };
 
 // A file is read card by card: a damaged card is passed over and named in
 // `skipped`, the others are read. Only a file with no readable card is
 // refused (`problem` and `problemLine` then name its first damage).
 struct VCardReading {
-    QList<VCard> cards;  // without BEGIN, END and VERSION
-    QString problem;     // why the bytes are not read: "no card", "binary", ...; empty: read
+    QList<VCard> cards;                         // without BEGIN, END and VERSION
+    VCardProblem problem = VCardProblem::None;  // why the bytes are not read
     int problemLine = 0;
     QList<VCardDamage> skipped;
 };

@@ -3,6 +3,7 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
@@ -20,7 +21,7 @@ const QString kAlias = QStringLiteral("vcarduids");
 const QString kAheadAlias = QStringLiteral("vcardahead");
 
 void CreateUidTable(const QString& path) {
-    kesp::CreateTable(
+    kesp::CreateTableWhole(
         path, {{"SATZ", 'N', 10, 0}, {"NAME", 'C', kNameWidth, 0}, {"UID", 'C', kUidWidth, 0}});
 }
 
@@ -64,15 +65,14 @@ CardIdentities::CardIdentities(const QString& path, const QHash<int, QString>& l
     CreateWhenMissing(path);
     const int previous = SELECT();
     DBUSEAREA(true, path, kAlias);
-    for (int row = 1; row <= RECCOUNT(); ++row) {
-        DBGOTO(row);
+    DBEVALLIVE([this] {
         const int number = static_cast<int>(FIELD(kAlias + "->SATZ").toDouble());
-        if (DELETED() || number < 1) continue;  // 0: a pack removed its record
-        add({.row = row,
+        if (number < 1) return;  // 0: a pack removed its record
+        add({.row = RECNO(),
              .number = number,
              .nameKey = FIELD(kAlias + "->NAME").toString().trimmed(),
              .uid = FIELD(kAlias + "->UID").toString().trimmed()});
-    }
+    });
     DBCLOSEAREA();
     DBSELECTAREA(previous);
     takeOverWrittenAhead();

@@ -1,6 +1,7 @@
 #include "apps/addresses/vcard_window_steps.h"
 
 #include "apps/common/export_file.h"
+#include "apps/common/import_file.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "kernel/problem_texts.h"
@@ -40,7 +41,7 @@ void ExportVCardOfWindow(const RecordWindow& record, const VCardBook& book, VCar
     record.actions.fill();
     const QString path = THE_EXPORT_PATH + TEXT(book.fileName);
     QString reason;
-    if (WriteExportFile(path, bytes, &reason)) {
+    if (WriteFileWhole(path, bytes, &reason)) {
         MSGBOX(VCardExportSummary(cards, version, path), *record.messageTitle);
     } else {
         MSGEXCLAMATION(TEXT(kCannotWrite) + "\r" + QDir::toNativeSeparators(path) + ": " + reason,
@@ -52,10 +53,12 @@ void ImportVCardIntoWindow(const RecordWindow& record, const VCardBook& book) {
     const QString path =
         GETFILE({TEXT(kVCardFiles), TEXT(kAnyFile)}, TEXT(kImportVCardText), THE_EXPORT_PATH);
     if (path.isEmpty()) return;
+    const std::optional<QByteArray> bytes = OpenImportFile(path, *record.messageTitle);
+    if (!bytes) return;
     DBSELECTAREA(record.workArea);
     VCardImport import;
     try {
-        import = ImportVCardFile(book, record.alias, path);
+        import = ImportVCards(book, record.alias, *bytes, path);
     } catch (const kesp::WriteFailure& failure) {
         // The table is back at its last commit: none of the file's cards.
         StepsToTheEnd steps;

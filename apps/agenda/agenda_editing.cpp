@@ -1,10 +1,14 @@
 // Adding, changing and deleting appointments. Every change is written at
 // once; the table is then opened afresh with its index and both views are
 // redrawn.
+#include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_links.h"
+#include "apps/agenda/details_window.h"
+#include "apps/agenda/series_editing.h"
 #include "apps/agenda/time_lists.h"
 #include "apps/common/field_rows.h"
 #include "apps/common/steps_to_the_end.h"
@@ -22,6 +26,8 @@
 
 namespace {
 
+using namespace agenda_controls;
+
 using agenda_texts::kWindow;
 
 int ListValue(const QString& control) {
@@ -34,10 +40,10 @@ QDate PickedDate(const QString& control) {
 
 // The edit panel's controls, as far as a change of them is a change of the appointment.
 const FieldRows& EditPanel() {
-    static const FieldRows rows{{.control = "DatePicker_1", .kind = FieldKind::Date},
-                                {.control = "Combo_3"},
-                                {.control = "Combo_4"},
-                                {.control = "Text_2"}};
+    static const FieldRows rows{{.control = kEditDate, .kind = FieldKind::Date},
+                                {.control = kEditHour},
+                                {.control = kEditMinute},
+                                {.control = kEditText}};
     return rows;
 }
 
@@ -78,25 +84,28 @@ void TellBothVersionsKept(const kesp::WriteFailure& failure) {
 void AGENDA_EDIT() {
     KESP_OPERATION();
     const bool chosen = AppointmentSelected();
-    for (const char* control :
-         {"DatePicker_1", "Combo_3", "Combo_4", "Text_2", "Button_1", "Button_2"})
+    for (const QString& control :
+         {kEditDate, kEditHour, kEditMinute, kEditText, QStringLiteral("Button_1"),
+          QStringLiteral("Button_7"), QStringLiteral("Button_2")})
         SETPROPERTY(kWindow, control, "enabled", chosen);
+    SETPROPERTY(kWindow, "Label_12", "value",
+                chosen ? DetailsLine(EventOfChosenAppointment()) : QString());
     if (!chosen) {
-        SETPROPERTY(kWindow, "Text_2", "value", QString());
-        SETPROPERTY(kWindow, "DatePicker_1", "allowempty", true);
-        SETPROPERTY(kWindow, "DatePicker_1", "value", QDate());
-        SETPROPERTY(kWindow, "Combo_3", "value", 0);
-        SETPROPERTY(kWindow, "Combo_4", "value", 0);
+        SETPROPERTY(kWindow, kEditText, "value", QString());
+        SETPROPERTY(kWindow, kEditDate, "allowempty", true);
+        SETPROPERTY(kWindow, kEditDate, "value", QDate());
+        SETPROPERTY(kWindow, kEditHour, "value", 0);
+        SETPROPERTY(kWindow, kEditMinute, "value", 0);
         RememberShownValues(kWindow, EditPanel());
         return;
     }
     const Appointment shown = ReadAppointment("agenda");
-    SETPROPERTY(kWindow, "Text_2", "value", shown.text);
-    SETPROPERTY(kWindow, "DatePicker_1", "value", shown.date);
+    SETPROPERTY(kWindow, kEditText, "value", shown.text);
+    SETPROPERTY(kWindow, kEditDate, "value", shown.date);
     // An appointment without a date would show on no day.
-    SETPROPERTY(kWindow, "DatePicker_1", "allowempty", false);
-    SETPROPERTY(kWindow, "Combo_3", "value", ItemShowing(HourItems(), shown.hour));
-    SETPROPERTY(kWindow, "Combo_4", "value", ItemShowing(MinuteItems(), shown.minute));
+    SETPROPERTY(kWindow, kEditDate, "allowempty", false);
+    SETPROPERTY(kWindow, kEditHour, "value", ItemShowing(HourItems(), shown.hour));
+    SETPROPERTY(kWindow, kEditMinute, "value", ItemShowing(MinuteItems(), shown.minute));
     RememberShownValues(kWindow, EditPanel());
 }
 
@@ -106,12 +115,12 @@ bool MayCloseAgenda() {
 
 void AGENDA_NEW() {
     KESP_OPERATION();
-    if (!TextGiven("Text_1")) return;
+    if (!TextGiven(kNewText)) return;
     const QString first = QStringLiteral("00");
-    const Appointment added{.date = PickedDate("DatePicker_2"),
-                            .hour = ChosenTimeText(HourItems(), ListValue("Combo_1"), first),
-                            .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_2"), first),
-                            .text = TrimmedValue(kWindow, "Text_1")};
+    const Appointment added{.date = PickedDate(kNewDate),
+                            .hour = ChosenTimeText(HourItems(), ListValue(kNewHour), first),
+                            .minute = ChosenTimeText(MinuteItems(), ListValue(kNewMinute), first),
+                            .text = TrimmedValue(kWindow, kNewText)};
     OpenAgendaIfClosed();
     const int selected = RECNO();
     try {
@@ -120,6 +129,12 @@ void AGENDA_NEW() {
         DBGOTO(selected);  // the failed append is gone; the selection stays
         throw;
     }
+    // The UID it keeps through every change; without one (the write refused)
+    // it is an appointment as the table alone says.
+    StepsToTheEnd identity;
+    identity.Run([record = RECNO(), &added] {
+        AddLinks(THE_DATA_PATH, {{record, added, {NewEventUid(), {}}}});
+    });
     // Stored: from here on a refused write is told, and the window goes on.
     StepsToTheEnd after;
     ReopenAgendaAfterChange(false, after);
@@ -132,16 +147,27 @@ void AGENDA_NEW() {
 void AGENDA_SAVE() {
     KESP_OPERATION();
     if (!AppointmentSelected()) return;
-    if (!TextGiven("Text_2")) return;
+    if (!TextGiven(kEditText)) return;
     const int stored = RECNO();
     const Appointment before = ReadAppointment("agenda");
+    const ChosenEvent chosen = EventOfChosenAppointment();
     // A time the lists cannot show keeps its stored text unless the user
     // chooses another.
     const Appointment after{
-        .date = PickedDate("DatePicker_1"),
-        .hour = ChosenTimeText(HourItems(), ListValue("Combo_3"), before.hour),
-        .minute = ChosenTimeText(MinuteItems(), ListValue("Combo_4"), before.minute),
-        .text = TrimmedValue(kWindow, "Text_2")};
+        .date = PickedDate(kEditDate),
+        .hour = ChosenTimeText(HourItems(), ListValue(kEditHour), before.hour),
+        .minute = ChosenTimeText(MinuteItems(), ListValue(kEditMinute), before.minute),
+        .text = TrimmedValue(kWindow, kEditText)};
+    if (chosen.isOccurrence()) {
+        AskChangeScope(false, [chosen, after](ChangeScope scope) {
+            SaveChosenOccurrence(chosen, after, scope);
+        });
+        return;
+    }
+    if (chosen.event) {
+        SaveChosenEvent(chosen, after);
+        return;
+    }
     // The new version is written before the old one is marked: an
     // interruption in between leaves both, never neither.
     DBSELECTAREA("a");
@@ -152,6 +178,14 @@ void AGENDA_SAVE() {
         throw;
     }
     const int added = RECNO();
+    // The new version keeps the UID of the old one.
+    StepsToTheEnd identity;
+    identity.Run([&chosen, added, &after, stored] {
+        const QString uid = chosen.link ? chosen.link->uid : ContentUid(chosen.shown);
+        AddLinks(THE_DATA_PATH, {{added, after, {uid, {}}}});
+        DropLinks(THE_DATA_PATH, {stored});
+    });
+    DBSELECTAREA("a");
     DBGOTO(stored);
     try {
         DBDELETE();
@@ -171,7 +205,7 @@ void AGENDA_SAVE() {
     StepsToTheEnd steps;
     ReopenAgendaAfterChange(true, steps);
     // The day view follows the appointment to its day.
-    SETPROPERTY(kWindow, "MonthCal_1", "value", after.date);
+    SETPROPERTY(kWindow, kChosenDay, "value", after.date);
     steps.Run([] { AGENDA_AKTUALISIEREN(); });
     steps.TellSavedAnyway(THE_APP_NAME);
 }
@@ -192,27 +226,44 @@ void ShowAgendaUndo() {
         SETPROPERTY(kWindow, item, "enabled", !agendaDeletions.isEmpty());
 }
 
+// Deletes the records in one pack, which takes them to the trash, and keeps
+// that pack for Ctrl+Z.
+void DeleteAppointments(const QList<int>& records, const QDate& day) {
+    const QString packBefore = LastPackOf(kAgendaTable);
+    DBSELECTAREA("a");
+    for (const int record : records) {
+        DBGOTO(record);
+        DBDELETE();
+    }
+    StepsToTheEnd after;
+    ReopenAgendaAfterChange(true, after);
+    const QString pack = LastPackOf(kAgendaTable);
+    if (pack != packBefore) agendaDeletions.append({pack, day});
+    ShowAgendaUndo();
+    SETPROPERTY(kWindow, kChosenDay, "value", day);
+    after.Run([] { AGENDA_AKTUALISIEREN(); });
+    after.TellSavedAnyway(THE_APP_NAME);
+}
+
 }  // namespace
 
 void DELETE_TERMIN() {
     KESP_OPERATION();
     if (!AppointmentSelected()) return;
-    const Appointment doomed = ReadAppointment("agenda");
+    const ChosenEvent chosen = EventOfChosenAppointment();
+    if (chosen.isOccurrence()) {
+        AskChangeScope(true, [chosen](ChangeScope scope) {
+            DeleteAppointments(NoteChosenDeletion(chosen, scope), chosen.shown.date);
+        });
+        return;
+    }
+    const Appointment& doomed = chosen.shown;
     using namespace agenda_texts;
     const QString question = TEXT(kDeleteStart) + DTOC(doomed.date) + TEXT(kDeleteAt) +
                              TrimBlanks(doomed.hour) + ":" + TrimBlanks(doomed.minute) +
                              TEXT(kDeleteEnd);
     if (!MSGYESNO(question, THE_APP_NAME)) return;
-    const QString packBefore = LastPackOf(kAgendaTable);
-    DBSELECTAREA("a");
-    DBDELETE();
-    StepsToTheEnd after;
-    ReopenAgendaAfterChange(true, after);
-    const QString pack = LastPackOf(kAgendaTable);
-    if (pack != packBefore) agendaDeletions.append({pack, doomed.date});
-    ShowAgendaUndo();
-    after.Run([] { AGENDA_AKTUALISIEREN(); });
-    after.TellSavedAnyway(THE_APP_NAME);
+    DeleteAppointments(NoteChosenDeletion(chosen, ChangeScope::All), doomed.date);
 }
 
 void ForgetAgendaDeletions() {
@@ -229,8 +280,9 @@ void UNDO_DELETE_TERMIN() {
     RestorePack(kAgendaTable, deletion.pack);
     StepsToTheEnd after;
     ReopenAgendaAfterChange(false, after);
+    after.Run([] { TieAppointmentsBack(); });
     const int restored = static_cast<int>(RECCOUNT());  // appended: the last record
-    SETPROPERTY(kWindow, "MonthCal_1", "value", deletion.day);
+    SETPROPERTY(kWindow, kChosenDay, "value", deletion.day);
     after.Run([restored] { RefreshViewsSelecting(restored); });
     after.TellSavedAnyway(THE_APP_NAME);
 }

@@ -1,5 +1,6 @@
 #include "apps/agenda/agenda_maintenance.h"
 
+#include "apps/agenda/agenda_views.h"
 #include "apps/common/maintenance_window.h"
 #include "toolkit/operation_trail.h"
 
@@ -8,7 +9,7 @@ namespace {
 const MaintenanceWindow& AgendaMaintenance() {
     static const MaintenanceWindow maintenance{
         .window = "agenda_del",
-        .table = "agenda.dbf",
+        .table = kAgendaTable,
         .alias = "agenda",
         .dateField = "DATUM",
         .icon = "img/agenda.ico",

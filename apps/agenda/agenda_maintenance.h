@@ -1,5 +1,5 @@
 // The agenda's maintenance window "agenda_del": removes at once every
-// appointment of "agenda.dbf" dated before a chosen day (a week ago unless
+// appointment of the agenda dated before a chosen day (a week ago unless
 // the user picks another) and reports how many were removed.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The named operations of the agenda window "agenda_frm". Its controls call
 // them; so do the tests.
 //
-// The table "agenda.dbf" of the data folder is open in work area "a": under
+// The agenda's table (kAgendaTable) is open in work area "a": under
 // the alias `agenda` on the day view (the appointments of the day chosen in
 // MonthCal_1), or for a moment under `agenda2` on the eleven days after it.
 // Both are ordered by the index "itindex", keyed by date, hour and minute.

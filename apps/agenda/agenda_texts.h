@@ -67,12 +67,7 @@ inline const Texts kBothVersionsKept{
 // After kImported when events had no SUMMARY (%1: how many).
 inline const Texts kWithoutTitle{" %1 davon ohne Titel.", " %1 of them without a title.",
                                  " %1 deles sem título."};
-// Asked before a large file is read (%1: its size in MB) and before many
-// events are imported (%1: how many).
-inline const Texts kLargeFile{
-    "Die Datei ist %1 MB groß; der Import kann eine Weile dauern. Trotzdem importieren?",
-    "The file is %1 MB large; importing it may take a while. Import it anyway?",
-    "O arquivo tem %1 MB; a importação pode demorar. Importar mesmo assim?"};
+// Asked before many events are imported (%1: how many).
 inline const Texts kManyEvents{
     "Die Datei enthält %1 Termine; der Import kann eine Weile dauern. Alle importieren?",
     "The file holds %1 appointments; importing them may take a while. Import them all?",
@@ -93,8 +88,55 @@ inline const Texts kNotICalendar{
     "Diese Datei ist keine lesbare iCalendar-Datei. Es wurde nichts geändert.",
     "This is not a readable iCalendar file. Nothing was changed.",
     "Este arquivo não é um arquivo iCalendar legível. Nada foi alterado."};
-inline const Texts kCannotRead{"Die Datei kann nicht gelesen werden. Es wurde nichts geändert.",
-                               "The file cannot be read. Nothing was changed.",
-                               "Não foi possível ler o arquivo. Nada foi alterado."};
+
+// The lines of an import's summary beyond the count (%1, %2: numbers; for
+// kKeptOnly %2 names what was kept, for kSkipped the first lines).
+inline const Texts kFromEvents{"Aus %1 Ereignissen, davon %2 wiederkehrend.",
+                               "From %1 events, %2 of them repeating.",
+                               "De %1 eventos, %2 deles repetidos."};
+inline const Texts kLongTexts{
+    "%1 Titel sind länger als 99 Zeichen: der ganze Text bleibt beim Termin erhalten.",
+    "%1 titles are longer than 99 characters: the whole text is kept with the appointment.",
+    "%1 títulos têm mais de 99 caracteres: o texto inteiro é mantido com o compromisso."};
+inline const Texts kExactTimes{
+    "%1 Anfangszeiten liegen zwischen den 5-Minuten-Schritten der Agenda: die genaue Zeit "
+    "bleibt für den Export erhalten.",
+    "%1 start times fall between the agenda's 5-minute steps: the exact time is kept for the "
+    "export.",
+    "%1 horários de início ficam entre os passos de 5 minutos da agenda: o horário exato é "
+    "mantido para a exportação."};
+inline const Texts kKeptOnly{
+    "%1 Ereignisse enthalten Angaben, die die Agenda nicht zeigt (%2); sie bleiben erhalten und "
+    "werden wieder exportiert.",
+    "%1 events hold details the agenda does not show (%2); they are kept and exported again.",
+    "%1 eventos contêm dados que a agenda não mostra (%2); eles são mantidos e exportados de "
+    "novo."};
+inline const Texts kKeptComponents{"Nicht als Termine übernommen: %1.",
+                                   "Not taken as appointments: %1.",
+                                   "Não importados como compromissos: %1."};
+inline const Texts kSkipped{
+    "%1 Ereignis(se) konnten nicht gelesen werden und wurden übersprungen (Zeile %2).",
+    "%1 event(s) could not be read and were skipped (line %2).",
+    "%1 evento(s) não puderam ser lidos e foram ignorados (linha %2)."};
+// What an all-day appointment shows instead of its time.
+inline const Texts kAllDay{"ganztägig", "all day", "dia inteiro"};
+// Marks an occurrence of a series in the eleven-day list.
+inline const QString kSeriesMark = QStringLiteral("\u21BB ");
+
+// The window that asks which occurrences of a series a change is for.
+inline const Texts kSeriesTitle{"Wiederkehrender Termin", "Repeating appointment",
+                                "Compromisso repetido"};
+inline const Texts kSeriesChangeQuestion{
+    "Dieser Termin gehört zu einer Serie. Was soll geändert werden?",
+    "This appointment is part of a series. What should change?",
+    "Este compromisso faz parte de uma série. O que deve ser alterado?"};
+inline const Texts kSeriesDeleteQuestion{
+    "Dieser Termin gehört zu einer Serie. Was soll gelöscht werden?",
+    "This appointment is part of a series. What should be deleted?",
+    "Este compromisso faz parte de uma série. O que deve ser apagado?"};
+inline const Texts kOnlyThisOne{"Nur diesen Termin", "Only this one", "Somente este"};
+inline const Texts kThisAndFollowing{"Diesen und alle folgenden", "This and all following",
+                                     "Este e os seguintes"};
+inline const Texts kAllOfTheSeries{"Alle Termine", "All of them", "Todos"};
 
 }  // namespace agenda_texts

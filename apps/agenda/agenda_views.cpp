@@ -2,9 +2,13 @@
 #include "apps/agenda/agenda_views.h"
 
 #include "apps/agenda/agenda.h"
+#include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_events.h"
+#include "apps/agenda/appointment_links.h"
+#include "apps/agenda/event_appointments.h"
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
@@ -16,21 +20,25 @@
 #include "toolkit/operation_trail.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
+
+using namespace agenda_controls;
 
 using agenda_texts::kWindow;
 
 // The controls a user can act on while a report is laid out.
-const QStringList kInputControls = {
-    "MonthCal_1", "DatePicker_1", "Combo_3",  "Combo_4",  "Text_2",   "Button_1",
-    "Button_2",   "DatePicker_2", "Combo_1",  "Combo_2",  "Text_1",   "Button_32",
-    "Button_5",   "Button_3",     "Browse_1", "Button_6", "Button_4", "List_1"};
+const QStringList kInputControls = {kChosenDay, kEditDate,   kEditHour,  kEditMinute, kEditText,
+                                    "Button_1", "Button_2",  kNewDate,   kNewHour,    kNewMinute,
+                                    kNewText,   "Button_32", "Button_7", "Button_5", "Button_3",  kDayTable,
+                                    "Button_6", "Button_4",  kRangeList};
 
 // Closing writes the index file of the view closed. A refusal is kept in
 // `steps`: the table is unchanged, and the new view opens all the same.
 void OpenAgenda(const QString& alias, StepsToTheEnd& steps) {
     steps.Run([] { T_CLOSE(); });
+    FollowAgendaPacks(THE_DATA_PATH);
     DBSELECTAREA("a");
     DBUSEAREA(false, THE_DATA_PATH + kAgendaTable, alias);
 }
@@ -81,13 +89,48 @@ QString Count(double count) {
 }
 
 void FillElevenDayList() {
-    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    DOMETHOD(kWindow, kRangeList, "DeleteAllItems");
+    QList<LinkedRecord> shown;
     while (!DBEOF()) {
-        const Appointment shown = ReadAppointment("agenda2");
-        DOMETHOD(kWindow, "List_1", "AddItem",
-                 DTOC(shown.date) + " " + shown.hour + ":" + shown.minute + " " + shown.text);
+        shown.append({RECNO(), ReadAppointment("agenda2"), {}});
         DBSKIP(1);
     }
+    FillLinks(THE_DATA_PATH, shown);
+    for (const LinkedRecord& one : shown) {
+        const Appointment& appointment = one.appointment;
+        const QString time = appointment.hour.trimmed().isEmpty()
+                                 ? TEXT(agenda_texts::kAllDay)
+                                 : appointment.hour + ":" + appointment.minute;
+        DOMETHOD(kWindow, kRangeList, "AddItem",
+                 DTOC(appointment.date) + " " + time + " " + MarkedText(one));
+    }
+}
+
+}  // namespace
+
+void TieAppointmentsBack() {
+    if (!QFileInfo::exists(THE_DATA_PATH + kAgendaLinksTable)) return;
+    const int last = LastLinkedRecord(THE_DATA_PATH);
+    QHash<int, Appointment> appended;
+    for (int number = last + 1; number <= RECCOUNT(); ++number) {
+        DBGOTO(number);
+        if (!DELETED()) appended.insert(number, ReadAppointment(ALIAS()));
+    }
+    for (const QString& uid : TieRecordsBackFromTheTrash(THE_DATA_PATH, appended))
+        MarkEventDeleted(THE_DATA_PATH, uid, false);
+}
+
+namespace {
+
+// The day up to which every series without end is stored; invalid: none.
+QDate seriesStoredUntil;
+
+// The user looks beyond what is stored of the series without end.
+void StoreSeriesFurther(const QDate& horizon, StepsToTheEnd& steps) {
+    OpenAgenda("agenda", steps);
+    steps.Run([&horizon] { StoreOpenSeriesUntil(THE_DATA_PATH, horizon); });
+    CreateAgendaIndex(steps);
+    seriesStoredUntil = OpenSeriesStoredUntil(THE_DATA_PATH);
 }
 
 }  // namespace
@@ -109,7 +152,7 @@ void OPENAGENDA() {
     if (asked > 0) {
         // Opened on an appointment: its day becomes the chosen one.
         DBGOTO(asked);
-        SETPROPERTY(kWindow, "MonthCal_1", "value", FIELD("agenda->DATUM").toDate());
+        SETPROPERTY(kWindow, kChosenDay, "value", FIELD("agenda->DATUM").toDate());
         RefreshViewsSelecting(asked);
     } else {
         AGENDA_AKTUALISIEREN();
@@ -121,10 +164,12 @@ void AGENDA_AKTUALISIEREN() {
     StepsToTheEnd steps;
     steps.Run([] { T_CLOSE(); });
     const Texts appointment{"Termin", "Appointment", "Compromisso"};
-    SetWindowTexts(kWindow, {{"Browse_1", "header", 1, {"HH", "HH", "HH"}},
-                             {"Browse_1", "header", 2, {"MM", "MM", "MM"}},
-                             {"Browse_1", "header", 3, appointment}});
+    SetWindowTexts(kWindow, {{kDayTable, "header", 1, {"HH", "HH", "HH"}},
+                             {kDayTable, "header", 2, {"MM", "MM", "MM"}},
+                             {kDayTable, "header", 3, appointment}});
     const QDate day = ChosenDay();
+    if (seriesStoredUntil.isValid() && RangeEnd(day) > seriesStoredUntil)
+        StoreSeriesFurther(StoreHorizon(RangeEnd(day)), steps);
 
     OpenRangeView(RangeStart(day), RangeEnd(day), steps);
     FillElevenDayList();
@@ -132,8 +177,8 @@ void AGENDA_AKTUALISIEREN() {
     OpenDayView(day, steps);
     THE_ANZAHL = CountPresentedRecords();
     DBGOTOP();
-    DOMETHOD(kWindow, "Browse_1", "refresh");
-    SETPROPERTY(kWindow, "Browse_1", "value", RECNO());
+    DOMETHOD(kWindow, kDayTable, "refresh");
+    SETPROPERTY(kWindow, kDayTable, "value", RECNO());
 
     SETPROPERTY(kWindow, "Label_1", "value",
                 Count(THE_ANZAHL) + TEXT(agenda_texts::kDayHeading) + DTOC(day));
@@ -145,8 +190,39 @@ void AGENDA_AKTUALISIEREN() {
     steps.ThrowRefusal();
 }
 
+void OpenAgendaStoringAhead(const QString& alias, bool newArea) {
+    FollowAgendaPacks(THE_DATA_PATH);
+    DBUSEAREA(newArea, THE_DATA_PATH + kAgendaTable, alias);
+    TieAppointmentsBack();
+    StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
+}
+
+void STORE_SERIES_AHEAD() {
+    if (!QFileInfo::exists(THE_DATA_PATH + kAgendaEventsTable)) return;
+    const int previous = SELECT();
+    OpenAgendaStoringAhead(QStringLiteral("agendaahead"), true);
+    DBCLOSEAREA();
+    DBSELECTAREA(previous);
+}
+
+QString MarkedText(const LinkedRecord& shown) {
+    const bool occurrence = !shown.link.recurrenceId.isEmpty();
+    return occurrence ? agenda_texts::kSeriesMark + shown.appointment.text : shown.appointment.text;
+}
+
+QStringList DayRowCells(const QStringList& cells) {
+    if (cells.size() < 3) return cells;
+    LinkedRecord shown{RECNO(), ReadAppointment(ALIAS()), {}};
+    if (const std::optional<AppointmentLink> link =
+            LinkOf(THE_DATA_PATH, shown.record, shown.appointment))
+        shown.link = *link;
+    QString text = MarkedText(shown);
+    if (cells[0].trimmed().isEmpty()) text = TEXT(agenda_texts::kAllDay) + " \u00B7 " + text;
+    return {cells[0], cells[1], text};
+}
+
 QDate ChosenDay() {
-    return GETPROPERTY(kWindow, "MonthCal_1", "value").toDate();
+    return GETPROPERTY(kWindow, kChosenDay, "value").toDate();
 }
 
 int OpenAgendaIndexed(const QString& alias, bool pack) {
@@ -157,6 +233,9 @@ int OpenAgendaIndexed(const QString& alias, bool pack) {
     if (pack) {
         asked = TakeRecordToOpenOn();
         __DBPACK();
+        TieAppointmentsBack();
+        StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
+        seriesStoredUntil = OpenSeriesStoredUntil(THE_DATA_PATH);
     }
     CreateAgendaIndex(steps);
     steps.ThrowRefusal();
@@ -205,7 +284,7 @@ void RefreshViewsSelecting(int recordNumber) {
     DBSELECTAREA("a");
     DBGOTO(recordNumber);
     if (AppointmentSelected()) {
-        SETPROPERTY(kWindow, "Browse_1", "value", recordNumber);
+        SETPROPERTY(kWindow, kDayTable, "value", recordNumber);
     } else {
         DBGOTOP();
     }

@@ -1,4 +1,4 @@
-// The two views of the agenda over "agenda.dbf" in work area "a", and the
+// The two views of the agenda over its table in work area "a", and the
 // steps its actions share to open and refresh them.
 //
 // Each view is a filter installed with the days it shows fixed at that
@@ -8,6 +8,8 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include "apps/agenda/appointment.h"
+#include "apps/agenda/appointment_links.h"
 #include "apps/common/steps_to_the_end.h"
 
 #include <QDate>
@@ -20,13 +22,13 @@ inline const QString kAgendaTable = QStringLiteral("agenda.dbf");
 // The day chosen in MonthCal_1.
 QDate ChosenDay();
 
-// Closes every table, opens "agenda.dbf" in work area "a" under `alias` and
+// Closes every table, opens the agenda's table in work area "a" under `alias` and
 // creates the index "itindex" anew as its only order; with `pack` the
 // records marked deleted are removed first, and the number the record asked
 // for (opening_record.h) has after the pack is returned; otherwise 0.
 int OpenAgendaIndexed(const QString& alias, bool pack);
 
-// After a change is stored: "agenda.dbf" opened again as `agenda` as
+// After a change is stored: the agenda's table opened again as `agenda` as
 // OpenAgendaIndexed does (without a record asked for), every step done even
 // when the system refuses a write in one; the first refusal is kept in `after`.
 void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after);
@@ -37,6 +39,30 @@ void ReopenAgendaAfterChange(bool pack, StepsToTheEnd& after);
 // those from `first` to `last`, both included.
 void OpenDayView(const QDate& day);
 void OpenRangeView(const QDate& first, const QDate& last);
+
+// Appointments brought back from the trash (appended after every record
+// that has a link) are tied to their events again, and their events live
+// again. The agenda is open in work area "a".
+void TieAppointmentsBack();
+
+// Opens "agenda.dbf" under `alias` (in the current work area, or with
+// `newArea` in the lowest free one) as the agenda window does at its opening:
+// appointments back from the trash tied again, the series without end stored
+// ahead (StoreHorizon).
+void OpenAgendaStoringAhead(const QString& alias, bool newArea = false);
+
+// At the start of the program: the series without end stored ahead, so that
+// the days ahead and the reminders see their appointments; every table as
+// it was.
+void STORE_SERIES_AHEAD();
+
+// The appointment's text as the lists show it: an occurrence of a series
+// marked as such.
+QString MarkedText(const LinkedRecord& shown);
+
+// The day table's cells of the current record (HH, MM, text): an all-day
+// appointment says so before its text.
+QStringList DayRowCells(const QStringList& cells);
 
 // The range the eleven-day list shows for a chosen day: the first to the
 // eleventh day after it.

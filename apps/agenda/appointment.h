@@ -1,4 +1,4 @@
-// One appointment as "agenda.dbf" stores it: the day (DATUM), the hour and
+// One appointment as the agenda's table stores it: the day (DATUM), the hour and
 // the minute as two-digit texts (STUN, MINU), the text (TERMIN) and the key
 // text TINDEX, which is the day in the date format of the language in force
 // followed by hour and minute ("24.12.20070905" under DE). TINDEX is written

@@ -16,6 +16,9 @@
 // item with its UID, start and end in its zone (VALUE=DATE for all-day
 // items), RRULE, RDATE, EXDATE, RECURRENCE-ID, summary, place, description,
 // its reminder and its kept lines; texts escaped, lines folded at 75 octets.
+// An item without a UID (one read from a file that gave none) goes out
+// without one, as it came. The VTIMEZONEs are libical's, named by the IANA id
+// and without the rules that ended before the first item in that zone.
 #pragma once
 
 #include "apps/agenda/calendar_item.h"
@@ -34,19 +37,18 @@ struct SkippedEvent {
 };
 
 struct CalendarFileReading {
-    QList<CalendarItem> items;     // in the file's order
-    QList<SkippedEvent> skipped;   // events that could not be read
-    QStringList keptComponents;    // "VTODO", "VJOURNAL" … once each, kept but not shown
-    int calendars = 0;             // VCALENDARs read
-    QString problem;               // why the bytes are no calendar; empty when they are
-    bool cancelled = false;        // `goOn` said stop: no items
+    QList<CalendarItem> items;    // in the file's order
+    QList<SkippedEvent> skipped;  // events that could not be read
+    QStringList keptComponents;   // "VTODO", "VJOURNAL" … once each, kept but not shown
+    int calendars = 0;            // VCALENDARs read
+    QString problem;              // why the bytes are no calendar; empty when they are
+    bool cancelled = false;       // `goOn` said stop: no items
 };
 
 // `goOn`, when given, hears how many of how many lines are read; false stops
 // the reading with no items.
 CalendarFileReading ReadCalendarFile(
-    const QByteArray& bytes,
-    const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
+    const QByteArray& bytes, const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
 
 // `stamp` is written as every event's DTSTAMP.
 QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp);

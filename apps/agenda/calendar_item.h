@@ -12,6 +12,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -41,6 +42,14 @@ struct CalendarItem {
     // The first reminder (VALARM with a trigger before the start), in
     // minutes before the start; -1 when the event has none.
     int alarmMinutes = -1;
+    // The lines of that VALARM beside its trigger (ACTION, DESCRIPTION, X-…),
+    // each ending in CR LF, written back with the trigger of `alarmMinutes`;
+    // empty: a reminder made here, written as ACTION:DISPLAY with the summary.
+    QString alarmLines;
+
+    // The parameters SUMMARY, LOCATION and DESCRIPTION came with, as written
+    // (";LANGUAGE=en-US"), by the property's name; written back with them.
+    QMap<QString, QString> textParameters;
 
     // The lines of every property and inner component the agenda does not
     // model (ATTENDEE, CATEGORIES, a second VALARM …), unfolded, in their

@@ -24,11 +24,19 @@ QList<QDateTime> OccurrenceStarts(const CalendarItem& series, const QDate& until
 bool SeriesEnds(const CalendarItem& series);
 
 // The wall-clock time `start` in `zone` ("" floating: as it is) as the
-// computer's local time.
+// computer's local time. Only the date and the time of `start` count, not
+// its spec; so too for every wall-clock time these functions are given.
 QDateTime LocalTimeOf(const QDateTime& start, const QString& zone);
 
 // `local` (the computer's local time) as wall-clock time in `zone`.
 QDateTime ZoneTimeOf(const QDateTime& local, const QString& zone);
 
-// The zone of the computer, as an IANA id ("Europe/Berlin").
+// The zone of the computer, as an IANA id ("Europe/Berlin"; "UTC" for UTC).
 QString ComputerZone();
+
+// The moment, in UTC, of the wall-clock `date` `time` in `zone` ("" floating:
+// the computer's local time), with the same rule for gaps and doubled hours.
+QDateTime InstantOf(const QDate& date, const QTime& time, const QString& zone);
+
+// The wall-clock time in `zone` ("" the computer's) of the moment `instant`.
+QDateTime WallClockIn(const QDateTime& instant, const QString& zone);

@@ -1,13 +1,12 @@
 #include "apps/agenda/icalendar.h"
 
+#include "apps/agenda/calendar_lines.h"
 #include "apps/common/content_lines.h"
-#include "apps/common/control_characters.h"
 
 #include <QCryptographicHash>
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QStringList>
 #include <QTimeZone>
 
@@ -18,25 +17,6 @@ namespace {
 // ---- Writing -------------------------------------------------------------------
 
 constexpr int kEventMinutes = 30;
-
-QString Escaped(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\\' || c == u';' || c == u',') {
-            out += u'\\';
-            out += c;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-            out += QStringLiteral("\\n");
-        } else if (IsControlCharacter(c)) {
-            out += u' ';  // iCalendar text holds no control characters
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 QString DateText(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd"));
@@ -54,98 +34,6 @@ QString UidBase(const QString& start, const QString& summary) {
 }
 
 // ---- Reading -------------------------------------------------------------------
-
-struct ContentLine {
-    QString name;                   // upper case
-    QMap<QString, QString> params;  // names upper case; values unquoted
-    QString value;
-};
-
-// Removes every line break that is followed by a blank or a tab, with that
-// blank: the folding of the writer, undone on the octets so that a
-// character split over two lines joins again.
-QByteArray Unfolded(const QByteArray& bytes) {
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto continues = [&bytes](qsizetype at) {
-            return at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\t');
-        };
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' && continues(i + 2)) {
-            i += 2;
-            continue;
-        }
-        if (bytes[i] == '\n' && continues(i + 1)) {
-            i += 1;
-            continue;
-        }
-        out += bytes[i];
-    }
-    return out;
-}
-
-// UTF-8 as the format asks; a file in the Windows code page is read as such.
-QString Decoded(QByteArray bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError()) return text;
-    QStringDecoder windows1252("windows-1252");
-    return windows1252.isValid() ? QString(windows1252(bytes)) : QString::fromLatin1(bytes);
-}
-
-std::optional<ContentLine> ParseContentLine(const QString& line) {
-    ContentLine parsed;
-    qsizetype at = 0;
-    const auto nameEnd = [&line](qsizetype from) {
-        while (from < line.size() && line[from] != u';' && line[from] != u':' &&
-               line[from] != u'=' && line[from] != u',')
-            ++from;
-        return from;
-    };
-    qsizetype end = nameEnd(at);
-    parsed.name = line.mid(at, end - at).trimmed().toUpper();
-    if (parsed.name.isEmpty()) return std::nullopt;
-    at = end;
-    while (at < line.size() && line[at] == u';') {
-        end = nameEnd(at + 1);
-        if (end >= line.size() || line[end] != u'=') return std::nullopt;
-        const QString param = line.mid(at + 1, end - at - 1).trimmed().toUpper();
-        QStringList values;
-        at = end;
-        do {
-            ++at;  // past "=" or ","
-            if (at < line.size() && line[at] == u'"') {
-                const qsizetype close = line.indexOf(u'"', at + 1);
-                if (close < 0) return std::nullopt;
-                values.append(line.mid(at + 1, close - at - 1));
-                at = close + 1;
-            } else {
-                const qsizetype from = at;
-                while (at < line.size() && line[at] != u';' && line[at] != u':' && line[at] != u',')
-                    ++at;
-                values.append(line.mid(from, at - from));
-            }
-        } while (at < line.size() && line[at] == u',');
-        parsed.params.insert(param, values.join(u','));
-    }
-    if (at >= line.size() || line[at] != u':') return std::nullopt;
-    parsed.value = line.mid(at + 1);
-    return parsed;
-}
-
-QString Unescaped(const QString& text) {
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const QChar next = text[++i];
-        out += (next == u'n' || next == u'N') ? QChar(u'\n') : next;
-    }
-    return out;
-}
 
 // The start of an event in local time; nothing when it cannot be read.
 std::optional<CalendarEvent> EventStarting(const ContentLine& start) {
@@ -213,7 +101,7 @@ QByteArray WriteICalendar(const QList<CalendarEvent>& events, const QDateTime& s
         line(QStringLiteral("DTSTAMP:") + stampText);
         line(QStringLiteral("DTSTART") + kind + u':' + start);
         line(QStringLiteral("DTEND") + kind + u':' + end);
-        line(QStringLiteral("SUMMARY:") + Escaped(event.summary));
+        line(QStringLiteral("SUMMARY:") + EscapedText(event.summary));
         line(QStringLiteral("END:VEVENT"));
     }
     line(QStringLiteral("END:VCALENDAR"));
@@ -228,20 +116,21 @@ CalendarReading ReadICalendar(const QByteArray& bytes,
         reading.problem = QStringLiteral("line %1: %2").arg(lineNumber).arg(why);
         return reading;
     };
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    const QStringList lines = Decoded(Unfolded(bytes)).split(lineBreak);
+    const QList<NumberedLine> lines = UnfoldedLines(bytes);
+    const int lastLine = lines.isEmpty() ? 1 : lines.last().number;
 
     QStringList open;  // the components entered and not yet ended, outermost first
     bool calendarSeen = false;
     std::optional<ContentLine> start;
     QString summary;
-    for (int number = 1; number <= lines.size(); ++number) {
-        if (goOn && !goOn(number - 1, lines.size())) {
+    for (qsizetype index = 0; index < lines.size(); ++index) {
+        if (goOn && !goOn(index, lines.size())) {
             reading.events.clear();
             reading.cancelled = true;
             return reading;
         }
-        const QString& text = lines[number - 1];
+        const QString& text = lines[index].text;
+        const int number = lines[index].number;
         if (text.trimmed().isEmpty()) continue;
         const std::optional<ContentLine> line = ParseContentLine(text);
         if (!line) return refuse(number, QStringLiteral("not a content line"));
@@ -275,11 +164,10 @@ CalendarReading ReadICalendar(const QByteArray& bytes,
             return refuse(number, QStringLiteral("%1 outside a calendar").arg(line->name));
         } else if (open.last() == QLatin1String("VEVENT")) {
             if (line->name == QLatin1String("DTSTART")) start = line;
-            if (line->name == QLatin1String("SUMMARY")) summary = Unescaped(line->value);
+            if (line->name == QLatin1String("SUMMARY")) summary = UnescapedText(line->value);
         }
     }
-    if (!open.isEmpty())
-        return refuse(int(lines.size()), open.last() + QStringLiteral(" not ended"));
-    if (!calendarSeen) return refuse(int(lines.size()), QStringLiteral("no calendar"));
+    if (!open.isEmpty()) return refuse(lastLine, open.last() + QStringLiteral(" not ended"));
+    if (!calendarSeen) return refuse(lastLine, QStringLiteral("no calendar"));
     return reading;
 }

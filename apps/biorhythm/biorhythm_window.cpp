@@ -19,6 +19,8 @@
 namespace {
 
 const QString kWindow = "bioform";
+const QString kBirthDateBox = QStringLiteral("Text_3");
+const QString kStartDateBox = QStringLiteral("Text_2");
 constexpr int kDays = 10;
 const QColor kHeadingGrey{192, 192, 192};
 constexpr int kHeadingRow = 415;
@@ -81,7 +83,7 @@ void DefineBiorhythmWindow() {
                                  .icon = "img/bior.ico",
                                  .onInit = XSTANDAR});
     Heading("Label_2", 70, 100, {"Geburtstag", "Birthday", "Aniversário"});
-    DateInput("Text_3", 70, true);
+    DateInput(kBirthDateBox, 70, true);
     Heading("Label_1", 170, 70, {"Speichern", "Save", "Salvar"});
     _DEFINEIMAGEBUTTON("Button_5", {.row = kInputRow,
                                     .col = 180,
@@ -92,7 +94,7 @@ void DefineBiorhythmWindow() {
                                     .tooltip = TEXT({"Geburtsdatum speichern", "Save birthday",
                                                      "Salvar a data de aniversário"})});
     Heading("Label_3", 240, 110, {"Analyse ab Datum", "Analysis starting", "Análise a partir"});
-    DateInput("Text_2", 240, false);  // the chart needs a start date
+    DateInput(kStartDateBox, 240, false);  // the chart needs a start date
     Heading("Label_4", 350, 180, {"Diagrammtyp", "Diagram type", "Tipo de diagrama"});
     ChartButton("Button_1", 350, "3D", DRAWLINESGRAPH);
     ChartButton("Button_2", 410, "Säulen", DRAWBARGRAPH);
@@ -108,8 +110,8 @@ QDate DateIn(const QString& picker) {
 
 // The chart of the ten days from the start date, in the kind asked for.
 void DrawBiorhythm(ChartKind kind) {
-    const QDate start = DateIn("Text_2");
-    const QDate birth = DateIn("Text_3");
+    const QDate start = DateIn(kStartDateBox);
+    const QDate birth = DateIn(kBirthDateBox);
     const QList<QList<double>> values = BiorhythmValues(birth, start, kDays);
 
     ChartRequest chart{.top = 20, .left = 20, .bottom = 300, .right = 610};
@@ -147,8 +149,8 @@ void XSTANDAR() {
     QDir::setCurrent(THE_DATA_PATH);
     DBUSEAREA(false, THE_DATA_PATH + "geburt.dbf", "geburt");
     DBGOTOP();
-    SETPROPERTY(kWindow, "Text_3", "value", FIELD("geburt->DATUM").toDate());
-    SETPROPERTY(kWindow, "Text_2", "value", DATE());
+    SETPROPERTY(kWindow, kBirthDateBox, "value", FIELD("geburt->DATUM").toDate());
+    SETPROPERTY(kWindow, kStartDateBox, "value", DATE());
     DBCLOSEAREA();
     DRAWLINESGRAPH();
 }
@@ -170,7 +172,7 @@ void DRAWPOINTSGRAPH() {
 
 void SAVE_GEBUR() {
     KESP_OPERATION();
-    const QDate birth = DateIn("Text_3");
+    const QDate birth = DateIn(kBirthDateBox);
     QDir::setCurrent(THE_DATA_PATH);
     WriteSettingsRecord("geburt.dbf", "geburt", [&birth] { REPLACE("geburt->DATUM", birth); });
     MSGBOX(TEXT(kSaved), THE_APP_NAME);

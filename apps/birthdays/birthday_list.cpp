@@ -28,6 +28,7 @@
 namespace {
 
 const QString kWindow = "form3";
+const QString kNameSearch = QStringLiteral("s_geburt");
 const QString kTable = "adressen_p.dbf";
 const QString kAlias = "geburt";
 
@@ -128,7 +129,7 @@ void OPENGEBURT() {
     GEBURT_AKTUALISIEREN();
     // The list was defined before its table was open.
     ShowInList();
-    DOMETHOD(kWindow, "s_geburt", "SetFocus");  // ready for a name to be typed
+    DOMETHOD(kWindow, kNameSearch, "SetFocus");  // ready for a name to be typed
 }
 
 void GEBURT_AKTUALISIEREN() {
@@ -146,7 +147,7 @@ void SUCHE_GEBURT() {
     DBSELECTAREA(kAlias);
     DBCLEARFILTER();
     UseOrders(kFirstNameOrder);
-    CPESQ = UPPER(TrimmedValue(kWindow, "s_geburt"));
+    CPESQ = UPPER(TrimmedValue(kWindow, kNameSearch));
     DBSETFILTER([] { return EQ(UPPER(FIELD("geburt->vorname")), CPESQ) && Listed(); },
                 "UPPER(geburt->vorname) = cPesq .and. liste = .t.", [] { return CPESQ; });
     DBSEEK(CPESQ, true);
@@ -155,15 +156,15 @@ void SUCHE_GEBURT() {
         const int found = CountPresentedRecords();
         DBGOTOP();
         ShowResult(found);
-        SETPROPERTY(kWindow, "s_geburt", "backcolor", kSearchHit);
+        SETPROPERTY(kWindow, kNameSearch, "backcolor", kSearchHit);
     } else {
         // Nothing found: every listed person, by first name, from the first.
         ShowListedOnly();
         DBGOTOP();
         ShowResult(0);
-        SETPROPERTY(kWindow, "s_geburt", "backcolor", kSearchMiss);
+        SETPROPERTY(kWindow, kNameSearch, "backcolor", kSearchMiss);
     }
-    if (CPESQ.isEmpty()) SETPROPERTY(kWindow, "s_geburt", "backcolor", kNoSearch);
+    if (CPESQ.isEmpty()) SETPROPERTY(kWindow, kNameSearch, "backcolor", kNoSearch);
     ShowInList();
 }
 
@@ -205,4 +206,22 @@ void PRINT_GEB() {
         DBCLOSEALL();
     }
     QDir::setCurrent(THE_APP_PATH);  // the main window's folder, whatever was current before
+}
+
+const RecordKind& BirthdaysKind() {
+    static const RecordKind kind{
+        .id = "birthdays",
+        .table = kTable,
+        .viewOf = "private",
+        .name = {"Geburtstagsliste", "Birthday", "Lista de Anivers."},
+        .picture = "img/hauptfiesta.bmp",
+        .open = OPENFORM_GEBURT,
+        .nameTemplate = "{VORNAME} {NACHNAME}",
+        .dates = {{.field = "GEBURTSTAG", .meaning = DateMeaning::Yearly, .onlyWhere = "LISTE"}},
+        .statistics = {
+            {.status = {"Geburtstag [Heute] wird aktualisiert", "Update birthday [today]",
+                        "Aniversários [Hoje] estão sendo atualizados"},
+             .suffix = {" Geburtstag [Heute]", " Birthday [today]", " Aniversários [Hoje]"},
+             .today = DateMeaning::Yearly}}};
+    return kind;
 }

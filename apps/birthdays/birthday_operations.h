@@ -1,5 +1,5 @@
 // The named operations of the birthday list, window "form3" over
-// "adressen_p.dbf" opened in work area 1 under the alias "geburt". The
+// the private address book's table opened in work area 1 under the alias "geburt". The
 // window's controls call them; so do the tests.
 #pragma once
 

@@ -4,5 +4,11 @@
 // main window.
 #pragma once
 
+#include "apps/common/record_kind.h"
+
 void OPENFORM_GEBURT();  // opens the window (modal)
 void PRINT_GEB();        // prints the whole list without the window
+
+// The catalogue's entry: the birthdays of the private address book, for what
+// works across the applications.
+const RecordKind& BirthdaysKind();

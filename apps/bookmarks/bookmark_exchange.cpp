@@ -1,26 +1,21 @@
 // The bookmarks and the browsers: opening the current address in the
-// desktop's browser, and the exchange of all bookmarks as a bookmark file.
+// desktop's browser, and the exchange of all bookmarks as a bookmark file:
+// the window's side of it (bookmark_import.h stores what a file holds).
 #include "apps/bookmarks/bookmark_file.h"
-#include "apps/bookmarks/bookmark_text.h"
+#include "apps/bookmarks/bookmark_import.h"
 #include "apps/bookmarks/bookmarks.h"
 #include "apps/common/export_file.h"
-#include "apps/common/lost_characters.h"
+#include "apps/common/import_file.h"
 #include "apps/common/quick_search.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
-#include "store/codec.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/browser_opening.h"
 #include "toolkit/operation_trail.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QSet>
 #include <QUrl>
-
-#include <algorithm>
 
 namespace {
 
@@ -30,8 +25,6 @@ const Texts kCannotOpen{"Die Adresse konnte nicht im Browser geöffnet werden.",
                         "Sorry, não foi possível abrir o endereço no navegador."};
 const Texts kFileCreated{"Bookmarks.html wurde erstellt.", "File Bookmarks.html created.",
                          "Arquivo Bookmarks.html foi criado."};
-const Texts kCannotRead{"Die Datei konnte nicht gelesen werden.", "Sorry, I can not read the file.",
-                        "Sorry, não foi possível ler o arquivo."};
 const Texts kImportedOne{"%1 Bookmark importiert, ", "%1 bookmark imported, ",
                          "%1 bookmark importado, "};
 const Texts kImported{"%1 Bookmarks importiert, ", "%1 bookmarks imported, ",
@@ -54,13 +47,6 @@ const Texts kCutOne{"%1 Titel oder Kategorie wurde gekürzt, damit er passt: %2"
 const Texts kCut{"%1 Titel oder Kategorien wurden gekürzt, damit sie passen: %2",
                  "%1 titles or categories were cut to fit: %2",
                  "%1 títulos ou categorias foram cortados para caber: %2"};
-// The lines a browser's tags and keyword become in the commentary.
-const Texts kTagsLine{"Schlagwörter: %1", "Tags: %1", "Etiquetas: %1"};
-const Texts kKeywordLine{"Schlüsselwort: %1", "Keyword: %1", "Palavra-chave: %1"};
-// A link that runs a script, carries its own content or is a browser's
-// internal query ("place:") is no page to keep.
-const QStringList kRefusedSchemes{"javascript", "data", "vbscript", "place"};
-constexpr int kNamedCuts = 3;
 // What the browser is given: pages, never a program or a script.
 const QStringList kBrowserSchemes{"http", "https", "ftp", "file"};
 // Followed by a carriage return and the file's path.
@@ -73,56 +59,6 @@ const Texts kChooseFile{"Browser-Lesezeichen importieren", "Import browser bookm
 
 const QString& MessageTitle() {
     return *Bookmarks().messageTitle;
-}
-
-QString Stored(const QString& field) {
-    return TrimBlanks(FIELD("internet->" + field).toString());
-}
-
-// Every bookmark not marked deleted, whatever search is in force, by
-// category and title; the record pointer stays where it was.
-QList<Bookmark> AllBookmarks() {
-    DBSELECTAREA(Bookmarks().workArea);
-    const int here = RECNO();
-    QList<Bookmark> all;
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (DELETED()) continue;
-        all.append({.category = Stored("KATEG"),
-                    .title = Stored("N_TITEL"),
-                    .address = Stored("N_HYPER"),
-                    .comment = Stored("N_KOM"),
-                    .created = FIELD("internet->ERSTELLT").toDate()});
-    }
-    DBGOTO(here);
-    std::stable_sort(all.begin(), all.end(), [](const Bookmark& a, const Bookmark& b) {
-        const QString left = UPPER(a.category), right = UPPER(b.category);
-        return left != right ? left < right : UPPER(a.title) < UPPER(b.title);
-    });
-    return all;
-}
-
-// Addresses compared as the browser would receive them.
-QSet<QString> StoredAddresses() {
-    QSet<QString> addresses;
-    for (const Bookmark& bookmark : AllBookmarks())
-        addresses.insert(SameAddressKey(bookmark.address));
-    return addresses;
-}
-
-QString SchemeOf(const QString& address) {
-    return QUrl(BrowserAddress(address), QUrl::TolerantMode).scheme().toLower();
-}
-
-// An address with characters the table cannot hold is kept in its encoded
-// form (a host in Punycode, the rest percent-encoded), which still leads there.
-QString StorableAddress(const QString& address) {
-    if (kesp::store::StorablePart(address) == address) return address;
-    return QString::fromLatin1(QUrl(address, QUrl::TolerantMode).toEncoded());
-}
-
-int LimitOf(const QString& control) {
-    return RowOfControl(Bookmarks().fields, control).inputLimit;
 }
 
 }  // namespace
@@ -154,7 +90,7 @@ void OPEN_INTERNET_LINK() {
     KESP_OPERATION();
     DBSELECTAREA(Bookmarks().workArea);
     if (DBEOF()) return;  // an empty list: nothing to open
-    const QString address = Stored("N_HYPER");
+    const QString address = TrimBlanks(FIELD("internet->N_HYPER").toString());
     const QUrl url(BrowserAddress(address), QUrl::TolerantMode);
     const auto cannotOpen = [address] {
         MSGEXCLAMATION(TEXT(kCannotOpen) + "\r" + address, MessageTitle());
@@ -168,7 +104,7 @@ void OPEN_INTERNET_LINK() {
 
 void EXPORT_HTML_INTERNET_P() {
     KESP_OPERATION();
-    WriteExportFileAndReport(kBookmarkFile, WriteBookmarkFile(AllBookmarks()),
+    WriteExportFileAndReport(kBookmarkFile, WriteBookmarkFile(StoredBookmarks()),
                              {kFileCreated, Bookmarks().exportFile.cannotWrite, MessageTitle()});
 }
 
@@ -181,77 +117,30 @@ void IMPORT_HTML_INTERNET_P() {
 
 void ImportBookmarksFrom(const QString& path) {
     const RecordWindow& record = Bookmarks();
-    QFile file(path);
-    // A pipe or a device would keep the reading waiting, perhaps for ever.
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        MSGEXCLAMATION(TEXT(kCannotRead) + "\r" + path, MessageTitle());
-        return;
-    }
-    const std::optional<QString> text = BookmarkFileText(file.readAll());
-    if (!text) {
+    const std::optional<QByteArray> bytes = OpenImportFile(path, MessageTitle());
+    if (!bytes) return;
+    const BookmarkImport import = ImportBookmarks(*bytes);
+    if (!import.read) {
         MSGEXCLAMATION(TEXT(kNotBookmarkFile) + "\r" + path, MessageTitle());
         return;
     }
-    const QList<Bookmark> read = ReadBookmarkText(*text);
-    QSet<QString> known = StoredAddresses();
-    const int addressLimit = LimitOf("Text_4");
-    int added = 0, present = 0, refused = 0, cut = 0;
-    QStringList cutNamed;
-    // The text cut at the field's limit, and the cut counted and named.
-    const auto fitted = [&cut, &cutNamed](const QString& text, int limit, const QString& title) {
-        if (text.size() <= limit) return text;
-        ++cut;
-        if (cutNamed.size() < kNamedCuts)
-            cutNamed.append(QStringLiteral("\"%1…\"").arg(title.left(40)));
-        return text.left(limit).trimmed();
-    };
-    LostCharacters lost;
-    DBSELECTAREA(record.workArea);
-    for (const Bookmark& bookmark : read) {
-        const QString key = SameAddressKey(bookmark.address);
-        const QString address = StorableAddress(bookmark.address);
-        // An address the field cannot hold whole would be a broken link.
-        if (kRefusedSchemes.contains(SchemeOf(bookmark.address)) || address.size() > addressLimit) {
-            ++refused;
-            continue;
-        }
-        if (known.contains(key)) {
-            ++present;
-            continue;
-        }
-        known.insert(key);
-        const QString& title = bookmark.title;
-        DBAPPEND();
-        REPLACE("internet->ERSTELLT", bookmark.created.isValid() ? bookmark.created : DATE());
-        REPLACE("internet->KATEG",
-                fitted(lost.kept(bookmark.category, title).trimmed(), LimitOf("Text_2"), title));
-        REPLACE("internet->N_TITEL",
-                fitted(lost.kept(title, title).trimmed(), LimitOf("Text_3"), title));
-        REPLACE("internet->N_HYPER", address);
-        QStringList commentary;
-        if (!bookmark.comment.isEmpty()) commentary.append(bookmark.comment);
-        if (!bookmark.tags.isEmpty())
-            commentary.append(TEXT(kTagsLine).arg(bookmark.tags.join(QStringLiteral(", "))));
-        if (!bookmark.keyword.isEmpty())
-            commentary.append(TEXT(kKeywordLine).arg(bookmark.keyword));
-        REPLACE("internet->N_KOM", lost.kept(commentary.join(QStringLiteral("\r\n")), title));
-        ++added;
-    }
-    DBCOMMIT();
     StepsToTheEnd after;
     ClearQuickSearch(record);
     DBSELECTAREA(record.workArea);
     DBCLEARFILTER();
     after.Run([&record] { CreateIndexFiles(record.indexes, record.normalOrder); });
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     RefreshRecordWindow(record);
-    QString summary =
-        COUNTED(added, kImportedOne, kImported) + COUNTED(present, kPresentOne, kPresent);
-    if (refused > 0) summary += "\r" + COUNTED(refused, kNotImportedOne, kNotImported);
-    if (cut > 0)
-        summary += "\r" + COUNTED(cut, kCutOne, kCut).arg(cutNamed.join(QStringLiteral(", ")));
-    if (lost.count() > 0) summary += "\r" + lost.summaryLine();
+    QString summary = COUNTED(import.added, kImportedOne, kImported) +
+                      COUNTED(import.present, kPresentOne, kPresent);
+    if (import.refused > 0)
+        summary += "\r" + COUNTED(import.refused, kNotImportedOne, kNotImported);
+    if (import.cut > 0)
+        summary +=
+            "\r" +
+            COUNTED(import.cut, kCutOne, kCut).arg(import.cutNamed.join(QStringLiteral(", ")));
+    if (import.lost.count() > 0) summary += "\r" + import.lost.summaryLine();
     MSGEXCLAMATION(summary, MessageTitle());
     after.TellSavedAnyway(MessageTitle());
 }

@@ -10,6 +10,9 @@
 
 namespace {
 
+const Texts kCategoryCaption{"Kategorie", "Category", "Categoria"};
+const Texts kTitleCaption{"Titel", "Title", "Título"};
+
 // In the order the fields are written and exported.
 FieldRows BookmarkRows() {
     return {
@@ -20,7 +23,7 @@ FieldRows BookmarkRows() {
          .inputLimit = 30,
          .captionLabel = "Label_6",
          .captionAt = {100, 430, 240},
-         .caption = {"Kategorie", "Category", "Categoria"},
+         .caption = kCategoryCaption,
          .exportHeader = {"KATEGORIE", "CATEGORY", "CATEGORIA"}},
         {.control = "Text_3",
          .field = "N_TITEL",
@@ -28,7 +31,7 @@ FieldRows BookmarkRows() {
          .inputLimit = 250,
          .captionLabel = "Label_7",
          .captionAt = {160, 340, 330},
-         .caption = {"Titel", "Title", "Título"},
+         .caption = kTitleCaption,
          .exportHeader = {"TITEL", "TITLE", "TITULO"}},
         {.control = "Text_4",
          .field = "N_HYPER",
@@ -80,7 +83,7 @@ RecordWindow DescribeBookmarks() {
                            .inputLimit = 10,
                            .captionLabel = "Label_2",
                            .captionAt = {40, 20, 110, 20},
-                           .caption = {"Kategorie", "Category", "Categoria"},
+                           .caption = kCategoryCaption,
                            .index = "i_kat",
                            .run = SUCHE_INTERNET_KATEG},
                           {.box = "suche_titel",
@@ -88,7 +91,7 @@ RecordWindow DescribeBookmarks() {
                            .inputLimit = 50,
                            .captionLabel = "Label_3",
                            .captionAt = {40, 130, 190, 20},
-                           .caption = {"Titel", "Title", "Título"},
+                           .caption = kTitleCaption,
                            .index = "i_TIT",
                            .run = SUCHE_INTERNET_TITEL}};
     bookmarks.resultLine.hint = {"Suche nach Kategorie oder Titel", "Search: category and title",
@@ -199,4 +202,20 @@ void SUCHE_INTERNET_TITEL() {
 void EXPORT_CSV_INTERNET_P() {
     KESP_OPERATION();
     ExportVisibleRecords(Bookmarks());
+}
+
+const RecordKind& BookmarksKind() {
+    static const RecordKind kind{
+        .id = "bookmarks",
+        .table = Bookmarks().table,
+        .memoFile = MemoFileOf(Bookmarks().table),
+        .name = {"Internet Bookmarks", "Internet Bookmarks", "Internet Bookmarks"},
+        .picture = "img/hyper.bmp",
+        .open = OPENFORM_INTERNET,
+        .nameTemplate = "{N_TITEL}",
+        .searchFields = {"N_TITEL", "KATEG", "N_HYPER", "N_KOM"},
+        .statistics = {{.status = {"[Bookmarks] wird aktualisiert", "Update [bookmarks]",
+                                   "[Bookmarks] estão sendo atualizados"},
+                        .suffix = {" [Bookmarks]", " [bookmarks]", " [Bookmarks]"}}}};
+    return kind;
 }

@@ -1,10 +1,11 @@
-// The internet bookmarks: window "internet_frm" over "internet.dbf", listed
+// The internet bookmarks: window "internet_frm" over their table, listed
 // by title, with a category search, a title search, entry, saving, deleting
 // and the export "Bookmarks.csv". Beyond that the list opens the current
 // address in the desktop's browser (double-click, Enter, context menu) and
 // exchanges all bookmarks with browsers as a bookmark HTML file.
 #pragma once
 
+#include "apps/common/record_kind.h"
 #include "apps/common/record_window.h"
 
 #include <QString>
@@ -49,3 +50,7 @@ QString SameAddressKey(const QString& address);
 
 // The description the shared record-window steps work from.
 const RecordWindow& Bookmarks();
+
+// The catalogue's entry: what the bookmarks keep, for what works across the
+// applications.
+const RecordKind& BookmarksKind();

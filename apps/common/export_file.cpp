@@ -31,7 +31,7 @@ QString Reason(int osCode, const QString& path, const QFileDevice& file) {
 
 }  // namespace
 
-bool WriteExportFile(const QString& path, const QByteArray& bytes, QString* reason) {
+bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reason) {
     // A symbolic link of the name would lead the file out of the folder (the
     // file would be written where the link points): the link goes, and the
     // file takes its place.
@@ -65,7 +65,7 @@ bool WriteExportFileAndReport(const QString& file, const QByteArray& bytes,
                               const ExportReport& report) {
     const QString path = THE_EXPORT_PATH + file;
     QString reason;
-    const bool written = WriteExportFile(path, bytes, &reason);
+    const bool written = WriteFileWhole(path, bytes, &reason);
     if (written) {
         MSGEXCLAMATION(TEXT(report.written) + "\r" + THE_EXPORT_PATH, report.title);
     } else {

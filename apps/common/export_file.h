@@ -1,8 +1,9 @@
-// A file of the export folder written in one go: the bytes reach the disk
-// through a temporary file that replaces an earlier file of the name only
-// when every byte is written, so a failed export never leaves a
-// half-written file behind and never passes for a success. This is the one
-// place that writes such a file; every export of the program goes through it.
+// A file written whole, in one go: the bytes reach the disk through a
+// temporary file that replaces an earlier file of the name only when every
+// byte is written, so a failed write never leaves a half-written file behind
+// and never passes for a success. This is the one place that writes a file
+// whole; every export of the program and every other file it writes whole (the
+// login entry of the reminders) go through it.
 //
 // Single-threaded: all calls come from the event loop.
 #pragma once
@@ -16,7 +17,7 @@
 // otherwise `reason`, when given, receives the system's reason in the
 // interface language. A symbolic link of the name is replaced by the file,
 // never followed: nothing is written outside the folder of `path`.
-bool WriteExportFile(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
 
 // What an export says once its file is written, or could not be.
 struct ExportReport {

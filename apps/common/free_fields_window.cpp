@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kFields = 10;
 const QColor kGrey{192, 192, 192};
+const QString kNamesFrame = QStringLiteral("Frame_1");
 
 int RowOf(int field) {
     return 60 + 30 * (field - 1);
@@ -33,7 +34,7 @@ FieldRows NamingBoxes(const FreeFieldsWindow& naming) {
     FieldRows boxes;
     for (int field = 1; field <= kFields; ++field)
         boxes.append({.control = Numbered("Text_", field)});
-    if (naming.applicationName) boxes.append({.control = "Text_11"});
+    if (naming.applicationName) boxes.append({.control = kApplicationNameBox});
     return boxes + naming.ownValues;
 }
 
@@ -71,7 +72,7 @@ void DefineApplicationNameRow(const ApplicationNameRow& row, WindowWording& word
         "Label_11",
         {.row = 400, .col = 60, .width = 250, .height = 20, .bold = true, .background = Qt::white});
     _DEFINETEXTBOX(
-        "Text_11",
+        kApplicationNameBox,
         {.row = 400, .col = 320, .width = 200, .height = 20, .maxLength = row.inputLimit});
 }
 
@@ -95,12 +96,12 @@ void DefineFreeFieldsWindow(const FreeFieldsWindow& naming) {
                        return MayDiscardShownValues(naming.window, NamingBoxes(naming),
                                                     THE_APP_NAME);
                    }});
-    _DEFINEFRAME("Frame_1",
+    _DEFINEFRAME(kNamesFrame,
                  {.row = 20,
                   .col = 30,
                   .width = 640,
                   .height = 350,
-                  .caption = named ? QString() : words("Frame_1", "caption", naming.frameCaption),
+                  .caption = named ? QString() : words(kNamesFrame, "caption", naming.frameCaption),
                   .bold = true,
                   .background = Qt::white});
     _DEFINELABEL("lbl_akt",
@@ -191,8 +192,8 @@ void LoadFreeFieldCaptions(const FreeFieldsWindow& naming) {
 
     ShowStoredFreeFieldNames(naming);
     if (naming.applicationName) {
-        const QString name = GETPROPERTY(naming.window, "Text_11", "value").toString();
-        SETPROPERTY(naming.window, "Frame_1", "caption", name + TEXT(naming.frameCaption));
+        const QString name = GETPROPERTY(naming.window, kApplicationNameBox, "value").toString();
+        SETPROPERTY(naming.window, kNamesFrame, "caption", name + TEXT(naming.frameCaption));
     }
 }
 

@@ -28,6 +28,9 @@
 #include <optional>
 
 // Where the parts of the window sit and how much each box takes.
+// The box of the application's name, in a naming window that has one.
+inline const QString kApplicationNameBox = QStringLiteral("Text_11");
+
 struct NamingLayout {
     int height = 490;
     int inputLimit = 0;  // every box; 0: 70 for texts, 20 for yes/no values, 19 for the date

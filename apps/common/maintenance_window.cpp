@@ -4,11 +4,16 @@
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QHash>
 
 namespace {
+
+const QString kCutOffPicker = QStringLiteral("DatePicker_2");
+const QString kUndoButton = QStringLiteral("Button_31");
+const QString kCountLine = QStringLiteral("Label_15");
 
 const QColor kWhite{255, 255, 255};
 
@@ -66,7 +71,7 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                            .height = 20,
                            .value = TEXT(maintenance.textBefore),
                            .rightAlign = true});
-    _DEFINEDATEPICKER("DatePicker_2",
+    _DEFINEDATEPICKER(kCutOffPicker,
                       {.row = 90, .col = pickerCol, .width = kPickerWidth, .height = 20});
     const int afterCol = pickerCol + kPickerWidth + 10;
     BoldLabel("Label_13", {.row = 90,
@@ -88,7 +93,7 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .action = maintenance.remove,
                                 .flat = true});
     // The last removal of this opening, back from the trash in one step.
-    _DEFINEBUTTON("Button_31", {.row = maintenance.buttonRow,
+    _DEFINEBUTTON(kUndoButton, {.row = maintenance.buttonRow,
                                 .col = maintenance.buttonCol + 110,
                                 .width = 100,
                                 .height = 28,
@@ -96,24 +101,17 @@ void DefineMaintenanceWindow(const MaintenanceWindow& maintenance) {
                                 .action = [&maintenance] { UndoRemoval(maintenance); },
                                 .flat = true});
     DEFINEKEY(maintenance.window, "", "Ctrl+Z", [&maintenance] { UndoRemoval(maintenance); });
-    BoldLabel("Label_15", {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
+    BoldLabel(kCountLine, {.row = 240, .col = 30, .width = 420, .height = 20, .centerAlign = true});
     _ENDWINDOW();
 }
 
 void ShowCount(const MaintenanceWindow& maintenance, int count) {
-    SETPROPERTY(maintenance.window, "Label_15", "value",
+    SETPROPERTY(maintenance.window, kCountLine, "value",
                 TEXT(kCountBefore) + QString::number(count) + TEXT(maintenance.countAfter));
 }
 
 void OpenMaintenanceTable(const MaintenanceWindow& maintenance) {
     DBUSEAREA(false, THE_DATA_PATH + maintenance.table, maintenance.alias);
-}
-
-// The records not marked deleted, whatever the file holds besides.
-int CountRecords() {
-    int count = 0;
-    DBEVAL([&count] { ++count; });
-    return count;
 }
 
 // An empty date stands for "no date": no day lies after it, so a record
@@ -131,11 +129,11 @@ QHash<QString, QString>& RemovalToUndo() {
 void UndoRemoval(const MaintenanceWindow& maintenance) {
     const QString pack = RemovalToUndo().take(maintenance.window);
     if (pack.isEmpty()) return;
-    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
+    SETPROPERTY(maintenance.window, kUndoButton, "enabled", false);
     T_CLOSE();
     const int back = RestorePack(maintenance.table, pack);
     OpenMaintenanceTable(maintenance);
-    ShowCount(maintenance, CountRecords());
+    ShowCount(maintenance, LIVECOUNT());
     T_CLOSE();
     if (back < 0) {
         MSGEXCLAMATION(TEXT(kInUse), THE_APP_NAME);
@@ -153,29 +151,29 @@ void OpenMaintenanceWindow(const MaintenanceWindow& maintenance) {
 }
 
 void BeginMaintenance(const MaintenanceWindow& maintenance) {
-    SETPROPERTY(maintenance.window, "DatePicker_2", "value", DATE().addDays(-7));
+    SETPROPERTY(maintenance.window, kCutOffPicker, "value", DATE().addDays(-7));
     OpenMaintenanceTable(maintenance);
     __DBPACK();
     DBGOTOP();
-    const int count = CountRecords();
+    const int count = LIVECOUNT();
     ShowCount(maintenance, count);
     RemovalToUndo().remove(maintenance.window);
-    SETPROPERTY(maintenance.window, "Button_31", "enabled", false);
+    SETPROPERTY(maintenance.window, kUndoButton, "enabled", false);
     T_CLOSE();
 }
 
 void RemoveRecordsBeforeCutOff(const MaintenanceWindow& maintenance) {
-    const QDate cutOff = GETPROPERTY(maintenance.window, "DatePicker_2", "value").toDate();
+    const QDate cutOff = GETPROPERTY(maintenance.window, kCutOffPicker, "value").toDate();
     OpenMaintenanceTable(maintenance);
-    const int before = CountRecords();
+    const int before = LIVECOUNT();
     const QString dateField = maintenance.alias + "->" + maintenance.dateField;
     DBEVAL([] { DBDELETE(); }, [&] { return IsBefore(FIELD(dateField).toDate(), cutOff); });
     __DBPACK();
-    const int after = CountRecords();
+    const int after = LIVECOUNT();
     ShowCount(maintenance, after);
     if (after < before) {
         RemovalToUndo().insert(maintenance.window, LastPackOf(maintenance.table));
-        SETPROPERTY(maintenance.window, "Button_31", "enabled", true);
+        SETPROPERTY(maintenance.window, kUndoButton, "enabled", true);
     }
     T_CLOSE();
     MSGEXCLAMATION(TEXT(maintenance.removed).arg(before - after), THE_APP_NAME);

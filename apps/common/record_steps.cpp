@@ -7,6 +7,7 @@
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/unsaved_changes.h"
 #include "kernel/t_close.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QDir>
@@ -329,7 +330,7 @@ void OpenRecordTable(const RecordWindow& record) {
     __DBPACK();
     CreateIndexesAnew(record);
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     if (asked > 0) DBGOTO(asked);
 }
 
@@ -339,7 +340,7 @@ void ShowTableAgain(const RecordWindow& record) {
     DBCLEARFILTER();
     CreateIndexesAnew(record);
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
 }
 
 void FillRecordWindow(const RecordWindow& record) {
@@ -407,7 +408,7 @@ bool SaveNewRecord(const RecordWindow& record) {
     DBCOMMIT();
     // Stored: from here on a refused write is told, and the window goes on.
     StepsToTheEnd after;
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     DBGOTOP();
     after.Run([&record] { CreateIndexesAnew(record); });
     DBGOTOP();
@@ -435,7 +436,7 @@ void SaveCurrentRecord(const RecordWindow& record) {
     DBCLEARFILTER();
     after.Run([&record] { CreateIndexesAnew(record); });
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     DBGOTO(saved);
     RefreshRecordWindow(record);
     after.TellSavedAnyway(*record.messageTitle);
@@ -469,7 +470,7 @@ bool DeleteCurrentRecord(const RecordWindow& record) {
     if (!ConfirmDeletion(record)) return false;
     DBDELETE();
     Deletions()[record.window].append({ShownWorkArea(record), RECNO()});
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     CountResultLineAgain(record);
     DBGOTOP();
     RefreshRecordWindow(record);
@@ -551,7 +552,7 @@ bool UndoLastDeletion(const RecordWindow& record) {
     } while (!deletions.isEmpty() && deletions.last().withNext);
     if (!done) return false;
     SelectWorkArea(record);
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     CountResultLineAgain(record);
     if (shown > 0) DBGOTO(shown);
     RefreshRecordWindow(record);
@@ -567,15 +568,4 @@ void ShowCountAfterDeletion(const RecordWindow& record) {
 
 int CountPresentedRecords() {
     return DBCOUNT();
-}
-
-int CountLiveRecords() {
-    const int here = RECNO();
-    int live = 0;
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) ++live;
-    }
-    DBGOTO(here);
-    return live;
 }

@@ -114,10 +114,6 @@ QString UndoCaption();
 // the description gives for it.
 void ShowCountAfterDeletion(const RecordWindow& record);
 
-// The records of the current table that are not marked deleted, whatever
-// filter is in force; the record pointer is left where it was.
-int CountLiveRecords();
-
 // The records the current work area presents now: those its filter passes
 // (only the matches under a search). The record pointer ends at the end.
 int CountPresentedRecords();

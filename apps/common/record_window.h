@@ -57,6 +57,9 @@ struct ToolButtonRow {
     Texts tip;
 };
 
+// The word of the toolbar's save button and of entry mode's.
+inline const Texts kSaveWord{"Speichern", "Save", "Salvar"};
+
 struct ToolbarTips {
     Texts first{"Erster", "First", "Primeiro"};
     Texts previous{"Zurück", "Previous", "Anterior"};
@@ -65,7 +68,7 @@ struct ToolbarTips {
     Texts insert{"Daten hinzufügen", "Insert new record", "Inserir novo registro"};
     Texts remove{"Löschen", "Delete", "Apagar"};
     Texts exportCsv{"Export CSV Format", "Export CSV Format", "Exportar em formato CSV"};
-    Texts save{"Speichern", "Save", "Salvar"};
+    Texts save = kSaveWord;
 };
 
 // The picture buttons of entry mode.
@@ -76,7 +79,7 @@ struct EntryButtons {
     Box cancelAt{30, 440, 40, 28};
     QString savePicture = "img/savelarge.bmp";
     QString cancelPicture = "img/cancel.bmp";
-    Texts saveTip{"Speichern", "Save", "Salvar"};
+    Texts saveTip = kSaveWord;
     Texts cancelTip{"Abbrechen", "Cancel", "Cancelar"};
 };
 

@@ -6,6 +6,7 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/live_records.h"
 #include "store/pack_keeper.h"
 #include "store/table_file_check.h"
 #include "store/table_schema.h"
@@ -147,12 +148,11 @@ void CopyRecord(const DbfTable& source, std::uint32_t from, DbfTable& target, st
 template <typename Drop>
 int DropRows(DbfTable& table, Drop drop, bool pack = true) {
     int dropped = 0;
-    for (std::uint32_t row = 1; row <= table.RecordCount(); ++row) {
-        if (!table.IsDeleted(row) && drop(row)) {
-            table.SetDeleted(row, true);
-            ++dropped;
-        }
-    }
+    kesp::store::ForEachLiveRecord(table, [&](std::uint32_t row) {
+        if (!drop(row)) return;
+        table.SetDeleted(row, true);
+        ++dropped;
+    });
     if (pack) table.Pack();
     return dropped;
 }
@@ -179,10 +179,9 @@ void DropPack(const QString& table, const QString& pack) {
 void EndUnfinished(const QString& pack) {
     TablePointer unfinished = OpenUnfinished();
     if (!unfinished) return;
-    for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row) {
-        if (!unfinished->IsDeleted(row) && TextOf(*unfinished, row, kPackField) == pack)
-            unfinished->SetDeleted(row, true);
-    }
+    kesp::store::ForEachLiveRecord(*unfinished, [&](std::uint32_t row) {
+        if (TextOf(*unfinished, row, kPackField) == pack) unfinished->SetDeleted(row, true);
+    });
 }
 
 class TrashKeeper final : public kesp::store::PackKeeper {
@@ -296,8 +295,7 @@ QString TrashTablePath(const QString& table) {
 void FinishUnfinishedPacks() {
     TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished);
     if (!unfinished) return;
-    for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row) {
-        if (unfinished->IsDeleted(row)) continue;
+    kesp::store::ForEachLiveRecord(*unfinished, [&](std::uint32_t row) {
         const QString table = TextOf(*unfinished, row, kTableField);
         const QString pack = TextOf(*unfinished, row, kPackField);
         const auto before = static_cast<std::uint32_t>(
@@ -309,7 +307,7 @@ void FinishUnfinishedPacks() {
         // record count it began with.
         const TablePointer source = OpenExisting(THE_DATA_PATH + table);
         if (!source) {
-            if (kesp::store::FileExists(THE_DATA_PATH + table)) continue;  // in use
+            if (kesp::store::FileExists(THE_DATA_PATH + table)) return;  // in use
         } else if (kesp::store::FileExists(BeforePackPath(pack))
                        ? kesp::store::IsSameFile(THE_DATA_PATH + table, BeforePackPath(pack))
                        : source->RecordCount() == before) {
@@ -317,7 +315,7 @@ void FinishUnfinishedPacks() {
         }
         unfinished->SetDeleted(row, true);
         kesp::store::RemoveFile(BeforePackPath(pack));
-    }
+    });
     unfinished->Pack();
 }
 
@@ -356,9 +354,9 @@ QStringList TidyTrashFolder() {
     // Second names of packs no longer under way.
     QSet<QString> underWay;
     if (const TablePointer unfinished = OpenExisting(TrashFolder() + kUnfinished)) {
-        for (std::uint32_t row = 1; row <= unfinished->RecordCount(); ++row)
-            if (!unfinished->IsDeleted(row))
-                underWay.insert(TextOf(*unfinished, row, kPackField) + kBeforeSuffix);
+        kesp::store::ForEachLiveRecord(*unfinished, [&](std::uint32_t row) {
+            underWay.insert(TextOf(*unfinished, row, kPackField) + kBeforeSuffix);
+        });
     }
     for (const QString& name : folder.entryList({QLatin1Char('*') + kBeforeSuffix}, QDir::Files))
         if (!underWay.contains(name)) kesp::store::RemoveFile(TrashFolder() + name);
@@ -386,8 +384,7 @@ QList<TrashedRecord> TrashedRecordsOf(const QString& table, const QStringList& f
     QList<TrashedRecord> records;
     const TablePointer trash = OpenExisting(TrashTablePath(table));
     if (!trash) return records;
-    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row) {
-        if (trash->IsDeleted(row)) continue;
+    kesp::store::ForEachLiveRecord(*trash, [&](std::uint32_t row) {
         TrashedRecord record{table, row, {}, TextOf(*trash, row, kPackField), {}};
         const int on = trash->FieldIndex(kDeletedOn);
         const QTime at =
@@ -398,7 +395,7 @@ QList<TrashedRecord> TrashedRecordsOf(const QString& table, const QStringList& f
             if (index >= 0) record.values.insert(field, trash->Read(row, index));
         }
         records.append(record);
-    }
+    });
     return records;
 }
 
@@ -434,8 +431,9 @@ int Restore(const QString& table, Chosen chosen) {
     const TablePointer target = OpenExisting(THE_DATA_PATH + table);
     if (!trash || !target) return -1;
     QList<std::uint32_t> rows;
-    for (std::uint32_t row = 1; row <= trash->RecordCount(); ++row)
-        if (!trash->IsDeleted(row) && chosen(*trash, row)) rows.append(row);
+    kesp::store::ForEachLiveRecord(*trash, [&](std::uint32_t row) {
+        if (chosen(*trash, row)) rows.append(row);
+    });
     if (rows.isEmpty()) return 0;
     const std::uint32_t before = target->RecordCount();
     {
@@ -477,14 +475,13 @@ void FinishUnfinishedRestores() {
         const TablePointer journal = OpenExisting(path);
         if (!journal) return;
         QMap<QString, QPair<std::uint32_t, QList<std::uint32_t>>> restores;
-        for (std::uint32_t row = 1; row <= journal->RecordCount(); ++row) {
-            if (journal->IsDeleted(row)) continue;
+        kesp::store::ForEachLiveRecord(*journal, [&](std::uint32_t row) {
             auto& restore = restores[TextOf(*journal, row, kTableField)];
             restore.first = static_cast<std::uint32_t>(
                 journal->Read(row, journal->FieldIndex(kBefore)).toDouble());
             restore.second.append(static_cast<std::uint32_t>(
                 journal->Read(row, journal->FieldIndex(kRowField)).toDouble()));
-        }
+        });
         for (auto it = restores.cbegin(); it != restores.cend(); ++it)
             FinishRestoreOf(it.key(), it.value().first, it.value().second);
     }

@@ -1,6 +1,6 @@
 // The own application's records window: its description and its named
 // operations, each a step of the shared record window. Its field captions,
-// list headers and title are the names stored in "myfields.dbf".
+// list headers and title are the names stored in the names table.
 #include "apps/custom/custom_database.h"
 
 #include "apps/common/quick_search.h"
@@ -256,4 +256,27 @@ void SUCHE_2_MYAPP() {
 void EXPORT_MYAPP() {
     KESP_OPERATION();
     ExportVisibleRecords(MyApp());
+}
+
+const RecordKind& MyAppKind() {
+    static const RecordKind kind{
+        .id = "custom",
+        .table = MyApp().table,
+        .otherTables = {MyAppNaming().table},
+        .memoFile = MemoFileOf(MyApp().table),
+        .name = {"Eigene Anwendung", "My own application", "Meu próprio aplicativo"},
+        .picture = "img/myform.bmp",
+        .open = OPENFORM_MYAPP,
+        .nameTemplate = "{FREE01}",
+        .nameCaption = 1,
+        .searchFields = {"FREE01", "FREE02", "FREE03", "FREE04", "FREE05", "FREE10"},
+        .userCaptions = UserCaptions{.table = MyAppNaming().table,
+                                     .captionFields = NumberedFields("FREE", 2),
+                                     .fields = NumberedFields("FREE", 2),
+                                     .applicationName = "APPNAME"},
+        .dates = {{.field = "FREE09", .meaning = DateMeaning::Named, .userCaption = 9}},
+        .statistics = {{.status = {"[Daten] wird aktualisiert", "Update [Data]",
+                                   "[Dados] estão sendo atualizados"},
+                        .suffix = {" [Daten]", " [Data]", " [Dados]"}}}};
+    return kind;
 }

@@ -1,6 +1,6 @@
 // The own application's naming window "freemyapp": the shared field-naming
 // window with a row for the application's name, a cancel button and the
-// template toolbar, over "myfields.dbf" (fields FREE01 ... FREE10, APPNAME),
+// template toolbar, over the names table (fields FREE01 ... FREE10, APPNAME),
 // and the check box that makes the date field a reminder (kept with the
 // reminder settings, saved and cancelled with the names).
 #include "apps/custom/custom_database.h"
@@ -92,10 +92,6 @@ void StoreMyAppNames(const QStringList& names) {
     });
 }
 
-void ShowApplicationNameOnMainWindow(const QString& name) {
-    if (ISWINDOWDEFINED("haupt")) SETPROPERTY("haupt", "Button_27", "caption", name);
-}
-
 void OPENFORM_MYAPPCONFIG() {
     KESP_OPERATION();
     OpenFreeFieldsWindow(MyAppNaming());
@@ -114,8 +110,8 @@ void FREEUPDATE_MYAPP() {
     KESP_OPERATION();
     WriteCustomDateReminds(GETPROPERTY(MyAppNaming().window, kReminds, "value").toBool());
     SaveFreeFieldCaptions(MyAppNaming());
-    ShowApplicationNameOnMainWindow(
-        GETPROPERTY(MyAppNaming().window, "Text_11", "value").toString());
+    TellKindRenamed(MyAppKind(),
+                    GETPROPERTY(MyAppNaming().window, kApplicationNameBox, "value").toString());
 }
 
 void FREEDATA_MYAPP() {

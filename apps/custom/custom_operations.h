@@ -1,5 +1,5 @@
 // The named operations of the own application's records window "myapp_frm"
-// (over "kespfree.dbf" in work area "a", indexes "ifree02" and "ifree01"),
+// (over its table in work area "a", indexes "ifree02" and "ifree01"),
 // of its naming window "freemyapp", and of the seven templates in both. The
 // windows' controls call them; so do the tests.
 #pragma once
@@ -50,14 +50,10 @@ void VOR_SAMMLUNGEN2();
 const RecordWindow& MyApp();
 const FreeFieldsWindow& MyAppNaming();
 
-// The names stored in "myfields.dbf": the ten field names, then the
+// The names stored in the names table: the ten field names, then the
 // application name (read under `alias` in the current work area).
 QStringList ReadMyAppNames(const QString& alias);
 
 // Writes the ten field names and the application name, trimmed, into
-// "myfields.dbf" (appending its record when it has none).
+// the names table (appending its record when it has none).
 void StoreMyAppNames(const QStringList& names);
-
-// The main window's own-application button shows `name`, when the main
-// window is there.
-void ShowApplicationNameOnMainWindow(const QString& name);

@@ -2,6 +2,7 @@
 // only fill its boxes and title (nothing is stored until its Save); in the
 // records window they rename the open window and store the names at once.
 #include "apps/common/record_steps.h"
+#include "apps/custom/custom_database.h"
 #include "apps/custom/custom_operations.h"
 #include "apps/custom/database_templates.h"
 #include "store/xbase.h"
@@ -43,7 +44,7 @@ void RenameRecordsWindow(const DatabaseTemplate& chosen) {
     SETPROPERTY(myApp.window, "Label_8", "value", TEXT(chosen.searchHint));
     DBSELECTAREA("b");
     StoreMyAppNames(names);
-    ShowApplicationNameOnMainWindow(names.last());
+    TellKindRenamed(MyAppKind(), names.last());
     DBSELECTAREA(myApp.workArea);
 }
 

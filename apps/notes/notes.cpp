@@ -10,6 +10,8 @@
 
 namespace {
 
+const Texts kTitleCaption{"Titel", "Title", "Título"};
+
 // In the order the fields are written and exported.
 FieldRows NoteRows() {
     return {
@@ -20,7 +22,7 @@ FieldRows NoteRows() {
          .inputLimit = 50,
          .captionLabel = "Label_7",
          .captionAt = {170, 340, 330},
-         .caption = {"Titel", "Title", "Título"},
+         .caption = kTitleCaption,
          .exportHeader = {"TITEL", "TITLE", "TITULO"}},
         {.control = "Edit_1",
          .field = "N_TEXT",
@@ -70,7 +72,7 @@ RecordWindow DescribeNotes() {
                        .inputLimit = 50,
                        .captionLabel = "Label_3",
                        .captionAt = {40, 110, 210, 20},
-                       .caption = {"Titel", "Title", "Título"},
+                       .caption = kTitleCaption,
                        .index = "iN_TITEL",
                        .run = SUCHE_NOTIZ_TITEL}};
     notes.resultLine.hint = {"Suche nach Datum oder Titel", "Search: Date and Title",
@@ -180,4 +182,22 @@ void SUCHE_NOTIZ_TITEL() {
 void EXPORT_CSV_NOTIZ_P() {
     KESP_OPERATION();
     ExportVisibleRecords(Notes());
+}
+
+const RecordKind& NotesKind() {
+    static const RecordKind kind{
+        .id = "notes",
+        .table = Notes().table,
+        .memoFile = MemoFileOf(Notes().table),
+        .name = {"Notizen", "Notes", "Lembretes"},
+        .picture = "img/notiz.bmp",
+        .open = OPENFORM_NOTIZ,
+        .nameTemplate = "{N_TITEL}",
+        .searchFields = {"N_TITEL", "N_TEXT"},
+        .dates = {{.field = "DATUM", .meaning = DateMeaning::Reminder}},
+        .statistics = {{.status = {"Notizen [heute] wird aktualisiert", "Update notes [today]",
+                                   "Lembretes [Hoje] estão sendo atualizados"},
+                        .suffix = {" Notizen [heute]", " Notes [today]", " Lembretes [Hoje]"},
+                        .today = DateMeaning::Reminder}}};
+    return kind;
 }

@@ -1,9 +1,10 @@
-// The notes: window "notiz_frm" over "notiz.dbf", latest reminder first, with
+// The notes: window "notiz_frm" over their table, latest reminder first, with
 // a date search, a title search, entry, saving, deleting and the export
 // "Notiz.csv" / "Notes.csv" / "Lembrete.csv". The window's controls call the
 // named operations; so do the tests.
 #pragma once
 
+#include "apps/common/record_kind.h"
 #include "apps/common/record_window.h"
 
 void OPENFORM_NOTIZ();  // opens the window (modal), from the main window
@@ -25,3 +26,7 @@ void EXPORT_CSV_NOTIZ_P();
 
 // The description the shared record-window steps work from.
 const RecordWindow& Notes();
+
+// The catalogue's entry: what the notes keep, for what works across the
+// applications.
+const RecordKind& NotesKind();

@@ -1,6 +1,7 @@
 #include "apps/notes/notes_maintenance.h"
 
 #include "apps/common/maintenance_window.h"
+#include "apps/notes/notes.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -8,8 +9,8 @@ namespace {
 const MaintenanceWindow& NotesMaintenance() {
     static const MaintenanceWindow maintenance{
         .window = "notiz_del",
-        .table = "notiz.dbf",
-        .alias = "notiz",
+        .table = Notes().table,
+        .alias = Notes().alias,
         .dateField = "DATUM",
         .icon = "img/notiz.ico",
         .pickerCol = 270,

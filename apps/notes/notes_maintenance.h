@@ -1,5 +1,5 @@
 // The notes' maintenance window "notiz_del": removes at once every note of
-// "notiz.dbf" whose reminder date lies before a chosen day (a week ago unless
+// whose reminder date lies before a chosen day (a week ago unless
 // the user picks another) and reports how many were removed. The creation
 // date plays no part.
 #pragma once

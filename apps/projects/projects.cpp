@@ -11,6 +11,8 @@
 
 namespace {
 
+const Texts kProjectsName{"Projekte", "Projects", "Projetos"};
+
 const Texts kDueCaption{"Fertig bis", "Ready until", "Pronto até"};
 const Texts kTitleCaption{"Titel", "Title", "Título"};
 
@@ -101,7 +103,7 @@ void DefineFilterButtons() {
 RecordWindow DescribeProjects() {
     RecordWindow projects = DescribeListPanelWindow();
     projects.window = "projekt_frm";
-    projects.title = {"Projekte", "Projects", "Projetos"};
+    projects.title = kProjectsName;
     projects.icon = "img/besprech.ico";
     projects.frames[0].caption = {"Projekt", "Project", "Projeto"};
     projects.table = "projekt.dbf";
@@ -249,4 +251,24 @@ void SUCHE_PROJEKT_OFFEN() {
 void EXPORT_CSV_PROJEKT_P() {
     KESP_OPERATION();
     ExportVisibleRecords(Projects());
+}
+
+const RecordKind& ProjectsKind() {
+    static const RecordKind kind{
+        .id = "projects",
+        .table = Projects().table,
+        .memoFile = MemoFileOf(Projects().table),
+        .name = kProjectsName,
+        .picture = "img/besprech.bmp",
+        .open = OPENFORM_PROJEKT,
+        .nameTemplate = "{N_TITEL}",
+        .searchFields = {"N_TITEL", "N_TEIL", "N_TEXT"},
+        .dates = {{.field = "DATUME", .meaning = DateMeaning::Due, .doneField = "FERTIG"}},
+        .statistics = {{.status = {"Projekte [heute fertig] wird aktualisiert",
+                                   "Update projects [deadline today]",
+                                   "Projetos [Prontos p/ hoje] estão sendo atualizados"},
+                        .suffix = {" Projekte [heute fertig]", " Projects [deadline today]",
+                                   " Projetos [Prontos p/ hoje]"},
+                        .today = DateMeaning::Due}}};
+    return kind;
 }

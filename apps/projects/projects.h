@@ -1,4 +1,4 @@
-// The projects: window "projekt_frm" over "projekt.dbf", earliest due date
+// The projects: window "projekt_frm" over their table, earliest due date
 // first, with a due-date search, a title search, the buttons that show only
 // the done or only the open projects, entry, saving, deleting and the export
 // "Projekt.csv" / "Project.csv" / "Projeto.csv". An open project whose due
@@ -6,6 +6,7 @@
 // operations; so do the tests.
 #pragma once
 
+#include "apps/common/record_kind.h"
 #include "apps/common/record_window.h"
 
 void OPENFORM_PROJEKT();  // opens the window (modal), from the main window
@@ -29,3 +30,7 @@ void EXPORT_CSV_PROJEKT_P();
 
 // The description the shared record-window steps work from.
 const RecordWindow& Projects();
+
+// The catalogue's entry: what the projects keep, for what works across the
+// applications.
+const RecordKind& ProjectsKind();

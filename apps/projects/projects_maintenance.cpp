@@ -1,6 +1,7 @@
 #include "apps/projects/projects_maintenance.h"
 
 #include "apps/common/maintenance_window.h"
+#include "apps/projects/projects.h"
 #include "toolkit/operation_trail.h"
 
 namespace {
@@ -8,8 +9,8 @@ namespace {
 const MaintenanceWindow& ProjectsMaintenance() {
     static const MaintenanceWindow maintenance{
         .window = "projekt_del",
-        .table = "projekt.dbf",
-        .alias = "projekt",
+        .table = Projects().table,
+        .alias = Projects().alias,
         .dateField = "DATUME",
         .icon = "img/besprech.ico",
         .pickerCol = 270,

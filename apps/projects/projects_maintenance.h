@@ -1,5 +1,5 @@
 // The projects' maintenance window "projekt_del": removes at once every
-// project of "projekt.dbf" whose due date lies before a chosen day (a week ago
+// project whose due date lies before a chosen day (a week ago
 // unless the user picks another), done or not, and reports how many were
 // removed. Start and creation dates play no part.
 #pragma once

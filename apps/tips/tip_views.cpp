@@ -5,11 +5,10 @@
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "kernel/public_variables.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 namespace {
-
-const QString kResultTable = "ergeb.dbf";
 
 // The result table in its work area under a name of its own, while the
 // collection may still be open under the window's alias.
@@ -47,10 +46,7 @@ void PackResultTable() {
 
 void EmptyResultTable() {
     UseResultTableAlone();
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) DBDELETE();
-    }
+    DBEVALLIVE(DBDELETE);
     __DBPACK();
     DBCLOSEAREA();
 }
@@ -59,7 +55,7 @@ void OpenCollection(const RecordWindow& tips) {
     UseCollection(tips);
     CreateIndexFiles(tips.indexes, tips.normalOrder);
     DBGOTOP();
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
 }
 
 void OpenResults(const RecordWindow& tips, const QList<TipCopy>& copies) {
@@ -91,7 +87,7 @@ void SaveResultAndItsTip(const RecordWindow& tips) {
     }
     StepsToTheEnd after;
     after.Run([&tips] { CreateIndexFiles(tips.indexes, tips.normalOrder); });
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
 
     UseResultTableShown(tips);
     DBGOTO(result);
@@ -108,7 +104,7 @@ void DeleteTipOfResult(const RecordWindow& tips) {
         DBDELETE();
         NoteDeletion(tips, ShownWorkArea(tips), tip);  // the collection is shown from now on
     }
-    THE_ANZAHL = CountLiveRecords();
+    THE_ANZAHL = LIVECOUNT();
     DBGOTOP();
     RefreshRecordWindow(tips);
 }

@@ -1,6 +1,6 @@
 // The two tables the tips window shows under the alias of its description:
-// the collection "Tricks.dbf" in work area "a" (the full view) and the result
-// table "ergeb.dbf" in work area "b" (the result view); KOPIERT tells which.
+// the collection in work area "a" (the full view) and the result table in
+// work area "b" (the result view); KOPIERT tells which.
 // Only one of them is open at a time, so that the list, the fill and the
 // export, which address the alias, work unchanged on either.
 //
@@ -18,7 +18,8 @@
 #include <QList>
 #include <QString>
 
-// The work area of the result table.
+// The result table in the data folder, and its work area.
+inline const QString kResultTable = "ergeb.dbf";
 inline const QString kResultArea = "b";
 
 // Removes the result records marked deleted (at the window's opening).

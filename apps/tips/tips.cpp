@@ -19,6 +19,8 @@
 
 namespace {
 
+const Texts kDescriptionCaption{"Beschreibung", "Description", "Descrição"};
+
 constexpr char kSearchBox[] = "Text_s";
 constexpr char kSearchedPart[] = "RadioGroup_2";
 constexpr char kPartName[] = "Label_8";
@@ -31,7 +33,7 @@ struct PartTexts {
 const PartTexts kTitlePart{{"Titel", "Title", "Título"},
                            {"nach Titel suchen", "search: title", "procurar em título"}};
 const PartTexts kDescriptionPart{
-    {"Beschreibung", "Description", "Descrição"},
+    kDescriptionCaption,
     {"nach Beschreibung suchen", "search: description", "procurar em descrição"}};
 
 // Page 1 of the tab, in the order the fields are written and exported.
@@ -52,7 +54,7 @@ FieldRows TipRows() {
          .at = {190, 330, 330, 200},
          .captionLabel = "Label_3",
          .captionAt = {170, 330, 330},
-         .caption = {"Beschreibung", "Description", "Descrição"},
+         .caption = kDescriptionCaption,
          .page = 1,
          .exportHeader = {"BESCHREIBUNG", "DESCRIPTION", "Descrição"}},
     };
@@ -292,4 +294,21 @@ void SUCHE_2_TIPPS() {
 void EXPORT_TIPPS() {
     KESP_OPERATION();
     ExportVisibleRecords(Tips());
+}
+
+const RecordKind& TipsKind() {
+    static const RecordKind kind{
+        .id = "tips",
+        .table = Tips().table,
+        .otherTables = {kResultTable},
+        .memoFile = MemoFileOf(Tips().table),
+        .name = {"Tipps und Tricks", "Tips and Tricks", "Macetes"},
+        .picture = "img/tipps.bmp",
+        .open = OPENFORM_TIPPS,
+        .nameTemplate = "{TITEL}",
+        .searchFields = {"TITEL", "BEZ"},
+        .statistics = {{.status = {"[Tipps und Tricks] wird aktualisiert", "Update [Tips & Tricks]",
+                                   "[Macetes] estão sendo atualizados"},
+                        .suffix = {" [Tipps und Tricks]", " [Tips and Tricks]", " [Macetes]"}}}};
+    return kind;
 }

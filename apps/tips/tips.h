@@ -1,12 +1,13 @@
-// Tips and tricks: window "tipps" over the collection "Tricks.dbf", listed by
+// Tips and tricks: window "tipps" over the collection's table, listed by
 // title, with a word search that copies the matching tips into the result
-// table "ergeb.dbf" and then shows and edits that table instead (the result
+// table (kResultTable) and then shows and edits that table instead (the result
 // view) until the next search, Save new or Delete; navigation, entry,
 // saving, deleting and the export "Tipps.csv" / "Tips.csv" / "Macetes.csv"
 // of the table shown. The window's controls call the named operations; so do
 // the tests.
 #pragma once
 
+#include "apps/common/record_kind.h"
 #include "apps/common/record_window.h"
 
 void OPENFORM_TIPPS();  // opens the window (modal), from the main window
@@ -28,3 +29,7 @@ void EXPORT_TIPPS();
 
 // The description the shared record-window steps work from.
 const RecordWindow& Tips();
+
+// The catalogue's entry: what the tips keep, for what works across the
+// applications.
+const RecordKind& TipsKind();

@@ -316,7 +316,7 @@ std::unique_ptr<WordIndex> WordIndex::OpenOrBuild(const QString& tablePath) {
 
 bool WordIndex::Save(QString* reason) const {
     if (built_.isEmpty()) return true;  // read from the side file itself
-    return WriteExportFile(SideFilePath(tablePath_), built_, reason);
+    return WriteFileWhole(SideFilePath(tablePath_), built_, reason);
 }
 
 QByteArray WordIndex::Key(std::uint32_t id) const {

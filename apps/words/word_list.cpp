@@ -17,6 +17,7 @@
 #include "apps/words/word_lookup.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -88,7 +89,7 @@ void OPENWOERTER() {
     __DBPACK();
     RebuildBothIndexes(word_texts::kGermanDoneAtOpening);
     DBGOTOP();
-    pairsInDictionary = RECCOUNT();
+    pairsInDictionary = LIVECOUNT();
     DBCLOSEALL();
     // The index of headwords for "Did you mean", made now when the table
     // changed since, while nothing holds the table.
@@ -259,4 +260,21 @@ void EXPORT_LEARN_WOERTER() {
                              {.written = {written, written, written},
                               .cannotWrite = word_texts::kLearnNotWritten,
                               .title = THE_APP_NAME});
+}
+
+const RecordKind& WordsKind() {
+    static const RecordKind kind{
+        .id = "words",
+        .table = kTable,
+        .otherTables = {kLearnMarksTable},
+        .name = {"Wörterbuch", "Dictionary", "Dicionário"},
+        .picture = "img/woerter.bmp",
+        .open = OPENFORM_WOERTER,
+        .nameTemplate = "{DE} = {EN}",
+        .searchFields = {"DE", "EN"},
+        .searchRows = 50,
+        .statistics = {{.status = {"[Wörter] wird aktualisiert", "Update [dictionary]",
+                                   "[Dicionários] estão sendo atualizados"},
+                        .suffix = {" [Wörter]", " [words]", " [Palavras]"}}}};
+    return kind;
 }

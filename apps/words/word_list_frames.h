@@ -1,4 +1,4 @@
-// What the word list knows of "de_en.dbf": its two indexes, and the two
+// What the word list knows of its table: its two indexes, and the two
 // frames beside the list as field rows (the edit frame shows and saves the
 // selected pair, the add frame takes a new pair).
 #pragma once

@@ -1,5 +1,5 @@
-// The named operations of the word list (window "woerter_frm" over
-// "de_en.dbf" under the alias eng1, indexes ide1 on UPPER(De) and ide2 on
+// The named operations of the word list (window "woerter_frm" over its
+// table under the alias eng1, indexes ide1 on UPPER(De) and ide2 on
 // UPPER(En)). The window's controls call them; so do the tests.
 //
 // The status line counts what it names: after a lookup the pairs found,

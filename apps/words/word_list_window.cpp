@@ -141,7 +141,9 @@ void DefineWordListWindow() {
                                       T_LEARN_WOERTER, [] { return LearnMarkOnSelected() == 1; }},
                             MenuEntry{TEXT(word_texts::kExportToLearn) + QStringLiteral("\tCtrl+E"),
                                       EXPORT_LEARN_WOERTER}},
-                   .rowMark = [] { return MarkedToLearn(PairOfRecord()) ? kMark : QString(); }});
+                   .rowCells = [](QStringList cells) {
+                       return cells << (MarkedToLearn(PairOfRecord()) ? kMark : QString());
+                   }});
     DEFINEKEY(kWindow, "Browse_2", "Ctrl+Z", T_UNDO_WOERTER);
     DEFINEKEY(kWindow, "Browse_2", "Ctrl+L", T_LEARN_WOERTER);
     DEFINEKEY(kWindow, {}, "Ctrl+E", EXPORT_LEARN_WOERTER);

@@ -15,15 +15,18 @@ namespace {
 
 using kesp::test::TestDriver;
 
-// Every event of the file as "start|end|summary", read by python3-icalendar.
+// Every event of the file as "start|end|summary" on the computer's clock,
+// read by python3-icalendar; a time must carry its zone.
 QStringList ReadByPython(const QString& file) {
     const char* script =
-        "import sys, icalendar\n"
+        "import sys, datetime, icalendar\n"
         "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+        "def local(t):\n"
+        "    if not isinstance(t, datetime.datetime): return t\n"
+        "    assert t.tzinfo is not None, 'a time without its zone'\n"
+        "    return t.astimezone().replace(tzinfo=None)\n"
         "for e in cal.walk('VEVENT'):\n"
-        "    s, t = e.decoded('DTSTART'), e.decoded('DTEND')\n"
-        "    assert getattr(s, 'tzinfo', None) is None, 'local time'\n"
-        "    assert getattr(t, 'tzinfo', None) is None, 'local time'\n"
+        "    s, t = local(e.decoded('DTSTART')), local(e.decoded('DTEND'))\n"
         "    assert e.get('UID') and e.get('DTSTAMP')\n"
         "    print('%s|%s|%s' % (s.isoformat(), t.isoformat(), str(e.get('SUMMARY'))))\n";
     QProcess python;
@@ -104,14 +107,24 @@ TEST_F(AgendaICalendar, EventsOfAFileWrittenByHandBecomeNewAppointments) {
     driver_.answerNextFile(Path("hand.ics"));
     TestDriver::click("agenda_frm", "Menu_2");
     EXPECT_EQ(driver_.fileQuestions(), QStringList({"iCalendar-Datei importieren"}));
-    EXPECT_EQ(TakeMessages(), QStringList({"MSGBOX: 4 Termin(e) importiert."}));
+    // The series of five days is five appointments; the long summary and the
+    // exact minutes are kept with their events.
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGBOX: 8 Termin(e) importiert.\nAus 4 Ereignissen, davon 1 "
+                           "wiederkehrend.\n1 Titel sind länger als 99 Zeichen: der ganze Text "
+                           "bleibt beim Termin erhalten.\n3 Anfangszeiten liegen zwischen den "
+                           "5-Minuten-Schritten der Agenda: die genaue Zeit bleibt für den Export "
+                           "erhalten."}));
     EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da", "14:05 Zahnarzt, Dr. Müller; Praxis",
                                       "23:55 " + longSummary.left(99).trimmed()}));
-    EXPECT_EQ(ElevenDayItems(), QStringList({"26.01.2008 00:00 Ganzer Tag",
-                                             "28.01.2008 18:35 Jeden Tag mit zweiter Zeile"}));
+    const QString series = "18:35 \u21BB Jeden Tag mit zweiter Zeile";
+    EXPECT_EQ(ElevenDayItems(),
+              QStringList({"26.01.2008 ganztägig Ganzer Tag", "28.01.2008 " + series,
+                           "29.01.2008 " + series, "30.01.2008 " + series, "31.01.2008 " + series,
+                           "01.02.2008 " + series}));
     // Nothing that was there changed; the new ones follow it.
     const QStringList after = StoredRecords();
-    ASSERT_EQ(after.size(), 5);
+    ASSERT_EQ(after.size(), 9);
     EXPECT_EQ(after.first(), before.first());
     EXPECT_EQ(after[1], "25.01.2008 14:05 Zahnarzt, Dr. Müller; Praxis|25.01.20081405");
 }
@@ -151,7 +164,9 @@ TEST_F(AgendaICalendar, AnEventAlreadyThereIsSkippedAndLostCharactersAreTold) {
     EXPECT_EQ(StoredRecords().size(), 2);
 }
 
-TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
+// Bytes that hold no calendar change nothing; one event that cannot be read
+// is skipped and named by its line, the others are imported.
+TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothingAndABrokenEventIsSkipped) {
     CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
     WriteFile("agenda.csv", "Datum;St.;Min.;Termin;\r25.01.2008;09;05;Zahnarzt;\r");
     WriteFile("broken.ics",
@@ -161,22 +176,26 @@ TEST_F(AgendaICalendar, AFileThatIsNoCalendarChangesNothing) {
     OpenAgenda(QDate(2008, 1, 25));
     const QByteArray before = TableBytes();
     UseLanguage("AM");
-    for (const char* name : {"agenda.csv", "broken.ics"}) {
-        driver_.answerNextFile(Path(name));
-        TestDriver::click("agenda_frm", "Menu_4");
-        EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: This is not a readable iCalendar "
-                                               "file. Nothing was changed.\n" +
-                                               Path(name)}));
-    }
+    driver_.answerNextFile(Path("agenda.csv"));
+    TestDriver::click("agenda_frm", "Menu_4");
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: This is not a readable iCalendar "
+                                           "file. Nothing was changed.\n" +
+                                           Path("agenda.csv")}));
     driver_.answerNextFile(Path("missing.ics"));
     TestDriver::click("agenda_frm", "Menu_2");
-    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: The file cannot be read. Nothing was "
-                                           "changed.\n" +
-                                           Path("missing.ics")}));
+    EXPECT_EQ(TakeMessages(), QStringList({"MSGEXCLAMATION: The file was not imported, nothing was "
+                                           "stored:\n" +
+                                           Path("missing.ics") + "\nThe file cannot be read."}));
     TestDriver::click("agenda_frm", "Menu_2");  // the question cancelled
     EXPECT_EQ(TakeMessages(), QStringList());
     EXPECT_EQ(TableBytes(), before);
-    EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
+
+    driver_.answerNextFile(Path("broken.ics"));
+    TestDriver::click("agenda_frm", "Menu_4");
+    EXPECT_EQ(TakeMessages(),
+              QStringList({"MSGBOX: 1 appointment(s) imported.\n1 event(s) could not be read and "
+                           "were skipped (line 6)."}));
+    EXPECT_EQ(DayRows(), QStringList({"09:00 Gut", "09:05 Schon da"}));
 }
 
 TEST_F(AgendaICalendar, AnEventWithoutSummaryIsImportedWithoutTextAndCounted) {
@@ -201,9 +220,9 @@ TEST_F(AgendaICalendar, AFileThatIsNoRegularFileIsRefusedAtOnce) {
         driver_.answerNextFile(chosen);
         TestDriver::click("agenda_frm", "Menu_2");  // returns: nothing waits for a writer
         EXPECT_EQ(TakeMessages(),
-                  QStringList({"MSGEXCLAMATION: Die Datei kann nicht gelesen werden. Es wurde "
-                               "nichts geändert.\n" +
-                               chosen}));
+                  QStringList({"MSGEXCLAMATION: Die Datei wurde nicht eingelesen, nichts wurde "
+                               "gespeichert:\n" +
+                               chosen + "\nDie Datei kann nicht gelesen werden."}));
     }
     EXPECT_EQ(TableBytes(), before);
 }
@@ -236,6 +255,79 @@ TEST_F(AgendaICalendar, ALargeFileOrManyEventsAreImportedOnlyWhenTheUserSaysSo) 
                                            "Import kann eine Weile dauern. Alle importieren?"}));
     EXPECT_EQ(TableBytes(), before);
     EXPECT_EQ(DayRows(), QStringList({"09:05 Schon da"}));
+}
+
+}  // namespace
+
+namespace {
+
+// What python3-icalendar reads of every event: UID, start with its zone,
+// rule, dates left out, place, description and what the agenda only keeps.
+QStringList PropertiesByPython(const QString& file) {
+    const char* script =
+        "import sys, icalendar\n"
+        "cal = icalendar.Calendar.from_ical(open(sys.argv[1], 'rb').read())\n"
+        "for e in cal.walk('VEVENT'):\n"
+        "    s = e.decoded('DTSTART')\n"
+        "    x = e.get('EXDATE')\n"
+        "    x = [d.dt.isoformat() for d in (x.dts if x else [])]\n"
+        "    print('|'.join([str(e.get('UID')), s.isoformat(), str(getattr(s, 'tzinfo', '')),\n"
+        "        e.get('RRULE').to_ical().decode() if e.get('RRULE') else '', ','.join(x),\n"
+        "        str(e.get('LOCATION', '')), str(e.get('DESCRIPTION', '')).replace('\\n', '/'),\n"
+        "        str(e.get('ATTENDEE', '')), e.get('CATEGORIES').to_ical().decode()\n"
+        "        if e.get('CATEGORIES') else '']))\n";
+    QProcess python;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PYTHONIOENCODING", "utf-8");
+    python.setProcessEnvironment(environment);
+    python.start(KESP_PYTHON, {"-c", script, file});
+    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
+    if (python.exitCode() != 0)
+        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
+    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    events.removeAll(QString());
+    return events;
+}
+
+// An event read, stored and written again gives python3-icalendar what the
+// file gave it; an appointment keeps its UID through an edit and a pack.
+TEST_F(AgendaICalendar, EventsGoOutAsTheyCameInAndUidsStayThroughAnEditAndAPack) {
+    CreateAgenda({{QDate(2008, 1, 25), "09", "05", "Schon da"}});
+    WriteFile("series.ics",
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n"
+              "BEGIN:VEVENT\r\nUID:series@test\r\nDTSTAMP:20080101T000000Z\r\n"
+              "DTSTART;TZID=America/New_York:20080125T100000\r\n"
+              "DTEND;TZID=America/New_York:20080125T110000\r\n"
+              "RRULE:FREQ=WEEKLY;COUNT=4\r\nEXDATE;TZID=America/New_York:20080201T100000\r\n"
+              "SUMMARY:Call\r\nLOCATION:Büro 3\\, Haus B\r\nDESCRIPTION:Zeile 1\\nZeile 2\r\n"
+              "ATTENDEE;CN=Anna:mailto:anna@example.com\r\nCATEGORIES:Arbeit,Telefon\r\n"
+              "END:VEVENT\r\nEND:VCALENDAR\r\n");
+    OpenAgenda(QDate(2008, 1, 25));
+    driver_.answerNextFile(Path("series.ics"));
+    TestDriver::click("agenda_frm", "Menu_2");
+    TakeMessages();
+    const auto exported = [this] {
+        TestDriver::click("agenda_frm", "Menu_1");
+        TakeMessages();
+        return PropertiesByPython(exportPath() + "Agenda.ics");
+    };
+    const QStringList first = exported();
+    ASSERT_EQ(first.size(), 2) << first.join('\n').toStdString();
+    EXPECT_EQ(first.filter("series@test"), PropertiesByPython(Path("series.ics")));
+
+    // The appointment written before UIDs were kept, changed and packed.
+    TestDriver::select("agenda_frm", "Browse_1", 1);
+    ASSERT_EQ(TestDriver::read("agenda_frm", "Text_2").toString(), "Schon da");
+    TestDriver::clearText("agenda_frm", "Text_2");
+    TestDriver::typeInto("agenda_frm", "Text_2", "Schon lange da");
+    TestDriver::click("agenda_frm", "Button_1");
+    TestDriver::closeWindow("agenda_frm");
+    OpenAgenda(QDate(2008, 1, 25));  // packs
+    const QStringList later = exported();
+    ASSERT_EQ(later.size(), 2) << later.join(QChar(10)).toStdString();
+    EXPECT_EQ(later.filter("series@test"), first.filter("series@test"));
+    EXPECT_EQ(later.filter("@varnel-kesp").value(0).section('|', 0, 0),
+              first.filter("@varnel-kesp").value(0).section('|', 0, 0));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // "freemyapp", the seven templates in both windows and all three languages,
 // its searches, count lines and export, driven end to end.
 #include "apps/custom/custom_database.h"
+#include "apps/common/record_kind.h"
 #include "apps/custom/custom_operations.h"
 #include "apps/custom/database_templates.h"
 #include "data/installed_tables.h"
@@ -116,6 +117,9 @@ class CustomDatabase : public RecordFixture {
         _DEFINEBUTTON("Button_27", {.row = 10, .col = 10, .width = 150, .height = 25});
         _ENDWINDOW();
         _ACTIVATEWINDOW("haupt");
+        ListenToKindRenames([](const RecordKind&, const QString& name) {
+            if (ISWINDOWDEFINED("haupt")) SETPROPERTY("haupt", "Button_27", "caption", name);
+        });
     }
     static QString MainWindowButton() {
         return GETPROPERTY("haupt", "Button_27", "caption").toString();

@@ -3,6 +3,7 @@
 // versions; our file as python3-vobject reads it; UIDs that stay with their
 // records; a card of the other book or without a UID finding its own
 // record; files that are refused without a record written.
+#include "apps/common/import_file.h"
 #include "tests/apps/vcard_exchange_fixture.h"
 
 #include <QJsonArray>
@@ -255,7 +256,7 @@ TEST_F(VCardExchange, DamagedBinaryOrHugeFilesAreRefusedWithNothingStored) {
     Fill(PrivateVCardBook(), FilledRecords(AddressBookKind::Private).mid(0, 1));
     QFile huge(exportPath() + "huge.vcf");
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(huge.resize(kVCardMaxBytes + 1));
+    ASSERT_TRUE(huge.resize(kImportMaxBytes + 1));
     huge.close();
     const QString cut = Written("cut.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:B\r\n");
     const struct {

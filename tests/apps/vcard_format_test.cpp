@@ -90,7 +90,7 @@ TEST(VCardContacts, EveryFieldOfBothBooksComesBackInBothVersions) {
             const QByteArray file =
                 WriteVCards({CardOfRecord(shape, record, "urn:uuid:1", version)}, version);
             const VCardReading reading = ReadVCards(file);
-            ASSERT_TRUE(reading.problem.isEmpty()) << reading.problem.toStdString();
+            ASSERT_TRUE(reading.problem == VCardProblem::None);
             ASSERT_EQ(reading.cards.size(), 1);
             const RecordFromCard back = RecordOfCard(shape, reading.cards[0]);
             EXPECT_EQ(back.uid, "urn:uuid:1");
@@ -133,7 +133,7 @@ TEST(VCardContacts, APhonesQuotedPrintableWindows1252CardOfVersion21) {
         "TITLE:Chef\r\n"
         "END:VCARD\r\n";
     const VCardReading reading = ReadVCards(file);
-    ASSERT_TRUE(reading.problem.isEmpty()) << reading.problem.toStdString();
+    ASSERT_TRUE(reading.problem == VCardProblem::None);
     const RecordFromCard record = RecordOfCard(PrivateShape(), reading.cards.value(0));
     EXPECT_EQ(record.values["VORNAME"], "Jürgen");
     EXPECT_EQ(record.values["NACHNAME"], "Müller");
@@ -168,7 +168,7 @@ TEST(VCardContacts, AMailProgramsGroupedCardOfVersion30) {
         "UID:ABCD-1234\n"
         "END:VCARD\n";
     const VCardReading reading = ReadVCards(file);
-    ASSERT_TRUE(reading.problem.isEmpty()) << reading.problem.toStdString();
+    ASSERT_TRUE(reading.problem == VCardProblem::None);
     ASSERT_EQ(reading.cards.size(), 1);
     EXPECT_EQ(reading.cards[0][4].group, "item1");
     const RecordFromCard record = RecordOfCard(PrivateShape(), reading.cards[0]);
@@ -206,7 +206,7 @@ TEST(VCardContacts, AWebAddressBooksCardOfVersion40WithoutYearAndTooMuchForTheFi
         "END:VCARD\r\n"
         "BEGIN:VCARD\r\nVERSION:4.0\r\nPRODID:x\r\nEND:VCARD\r\n";
     const VCardReading reading = ReadVCards(file);
-    ASSERT_TRUE(reading.problem.isEmpty()) << reading.problem.toStdString();
+    ASSERT_TRUE(reading.problem == VCardProblem::None);
     ASSERT_EQ(reading.cards.size(), 2);
     const RecordFromCard record = RecordOfCard(PrivateShape(), reading.cards[0]);
     EXPECT_EQ(record.values["VORNAME"], "Zoë");
@@ -234,16 +234,18 @@ TEST(VCardReading, DamagedCardsArePassedOverAndOnlyAFileWithNothingReadableIsRef
     const struct {
         QByteArray bytes;
         QStringList read;  // the FN of each card read
-        QList<std::pair<int, QString>> skipped;
+        QList<std::pair<int, VCardProblem>> skipped;
     } files[] = {
         // The last card not ended; one not ended before another begins.
-        {a + "BEGIN:VCARD\r\nFN:B\r\n", {"A"}, {{5, "card not ended"}}},
-        {a + "BEGIN:VCARD\r\nFN:B\r\n" + c, {"A", "C"}, {{5, "card not ended"}}},
+        {a + "BEGIN:VCARD\r\nFN:B\r\n", {"A"}, {{5, VCardProblem::CardNotEnded}}},
+        {a + "BEGIN:VCARD\r\nFN:B\r\n" + c, {"A", "C"}, {{5, VCardProblem::CardNotEnded}}},
         // A line without a colon spoils its own card alone, named by its line.
         {a + "BEGIN:VCARD\r\nFN:B\r\nthis is no property\r\nEND:VCARD\r\n" + c,
          {"A", "C"},
-         {{7, "no property"}}},
-        {"hello\r\n" + a + "END:VCARD\r\n", {"A"}, {{1, "no property"}, {6, "END without BEGIN"}}},
+         {{7, VCardProblem::NoProperty}}},
+        {"hello\r\n" + a + "END:VCARD\r\n",
+         {"A"},
+         {{1, VCardProblem::NoProperty}, {6, VCardProblem::EndWithoutBegin}}},
         // 2.1's AGENT brings a card of its own inside the card: passed over, not damage.
         {"BEGIN:VCARD\r\nVERSION:2.1\r\nFN:A\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:Agent\r\n"
          "END:VCARD\r\nEND:VCARD\r\n" +
@@ -253,13 +255,13 @@ TEST(VCardReading, DamagedCardsArePassedOverAndOnlyAFileWithNothingReadableIsRef
     };
     for (const auto& file : files) {
         const VCardReading reading = ReadVCards(file.bytes);
-        EXPECT_TRUE(reading.problem.isEmpty()) << file.bytes.toStdString();
+        EXPECT_TRUE(reading.problem == VCardProblem::None) << file.bytes.toStdString();
         QStringList read;
         for (const VCard& card : reading.cards)
             for (const VCardProperty& property : card)
                 if (property.name == "FN") read.append(property.text());
         EXPECT_EQ(read, file.read) << file.bytes.toStdString();
-        QList<std::pair<int, QString>> skipped;
+        QList<std::pair<int, VCardProblem>> skipped;
         for (const VCardDamage& damage : reading.skipped)
             skipped.append({damage.line, damage.why});
         EXPECT_EQ(skipped, file.skipped) << file.bytes.toStdString();
@@ -267,14 +269,15 @@ TEST(VCardReading, DamagedCardsArePassedOverAndOnlyAFileWithNothingReadableIsRef
 
     const struct {
         QByteArray bytes;
-        const char* problem;
+        VCardProblem problem;
         int line;
     } refused[] = {
-        {"BEGIN:VCARD\r\nFN:A\r\nthis is no property\r\nEND:VCARD\r\n", "no property", 3},
-        {"BEGIN:VCARD\r\nFN:B\r\n", "card not ended", 1},
-        {"FN:A\r\n", "outside a card", 1},
-        {"", "no card", 0},
-        {QByteArray("BEGIN:VCARD\r\nFN:A\0B\r\nEND:VCARD\r\n", 30), "binary", 0},
+        {"BEGIN:VCARD\r\nFN:A\r\nthis is no property\r\nEND:VCARD\r\n", VCardProblem::NoProperty,
+         3},
+        {"BEGIN:VCARD\r\nFN:B\r\n", VCardProblem::CardNotEnded, 1},
+        {"FN:A\r\n", VCardProblem::OutsideACard, 1},
+        {"", VCardProblem::NoCard, 0},
+        {QByteArray("BEGIN:VCARD\r\nFN:A\0B\r\nEND:VCARD\r\n", 30), VCardProblem::Binary, 0},
     };
     for (const auto& file : refused) {
         const VCardReading reading = ReadVCards(file.bytes);

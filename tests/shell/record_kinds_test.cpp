@@ -1,6 +1,16 @@
 // The catalogue of record kinds against the installed tables it describes,
 // and each application's window opened on a record from it.
 #include "shell/record_kinds.h"
+#include "apps/addresses/business_addresses.h"
+#include "apps/addresses/business_operations.h"
+#include "apps/addresses/private_addresses.h"
+#include "apps/addresses/private_operations.h"
+#include "apps/bookmarks/bookmarks.h"
+#include "apps/custom/custom_database.h"
+#include "apps/custom/custom_operations.h"
+#include "apps/notes/notes.h"
+#include "apps/projects/projects.h"
+#include "apps/tips/tips.h"
 #include "data/installed_tables.h"
 #include "kernel/public_variables.h"
 #include "tests/shell/installed_program.h"
@@ -96,10 +106,12 @@ TEST(RecordKinds, EveryEntryNamesFieldsOfItsInstalledTablesWithTheirTypes) {
             }
 
         EXPECT_TRUE(kind.open);
-        EXPECT_FALSE(buttons.contains(kind.launchButton));
-        EXPECT_FALSE(buttons.contains(kind.pictureButton));
-        buttons << kind.launchButton << kind.pictureButton;
         EXPECT_EQ(&RecordKindNamed(kind.id), &kind);
+    }
+    for (const PlacedKind& placed : PlacedKinds()) {
+        EXPECT_FALSE(buttons.contains(placed.place.launchButton));
+        EXPECT_FALSE(buttons.contains(placed.place.pictureButton));
+        buttons << placed.place.launchButton << placed.place.pictureButton;
     }
     EXPECT_EQ(RecordKinds().size(), 10);
     // Every installed table belongs to an application, but the program's own
@@ -109,6 +121,29 @@ TEST(RecordKinds, EveryEntryNamesFieldsOfItsInstalledTablesWithTheirTypes) {
             table.file != "erinnern.dbf" && table.file != "gemeldet.dbf") {
             EXPECT_TRUE(tablesNamed.contains(table.file.toLower())) << qPrintable(table.file);
         }
+}
+
+// Each record window shows what its entry says the application keeps: its
+// table, and every field a search or a record's name reads among its rows.
+TEST(RecordKinds, EachRecordWindowHoldsTheFieldsItsEntryNames) {
+    const std::pair<const RecordKind*, const RecordWindow*> windows[] = {
+        {&PrivateAddressesKind(), &PrivateAddressBook()},
+        {&BusinessAddressesKind(), &BusinessAddressBook()},
+        {&NotesKind(), &Notes()},
+        {&ProjectsKind(), &Projects()},
+        {&BookmarksKind(), &Bookmarks()},
+        {&TipsKind(), &Tips()},
+        {&MyAppKind(), &MyApp()},
+    };
+    for (const auto& [kind, window] : windows) {
+        SCOPED_TRACE(kind->id.toStdString());
+        EXPECT_EQ(RecordKindNamed(kind->id).table, window->table);
+        QStringList rows;
+        for (const FieldRow& row : window->fields)
+            rows.append(row.field.toUpper());
+        for (const QString& field : kind->searchFields + NameFields(*kind))
+            EXPECT_TRUE(rows.contains(field)) << field.toStdString();
+    }
 }
 
 // Where each application shows its records: its window and its list.

@@ -6,6 +6,7 @@
 #include "shell/record_kinds.h"
 #include "shell/trash.h"
 #include "store/dbf_table.h"
+#include "store/file_handle.h"
 #include "tests/shell/installed_program.h"
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
@@ -14,6 +15,8 @@
 #include <QDir>
 #include <QTest>
 #include <QTreeWidget>
+
+#include <cerrno>
 
 namespace {
 
@@ -99,6 +102,33 @@ TEST_F(TrashWindowTest, ListsFindsRestoresAndEmptiesWhatThePacksRemoved) {
     ASSERT_TRUE(kesp::SaveWindowScreenshot("haupt", folder + "/haupt_trash_BR.png"));
 }
 
+// A table that refuses the write keeps its records in the trash, while the
+// other applications' records come back: the count says how many did, and
+// the application whose records stayed is named.
+TEST_F(TrashWindowTest, ARestoreOneTableRefusesSaysHowManyCameBackAndWhichStayed) {
+    TestDriver driver;
+    AddRecord("notiz.dbf", {{"N_TITEL", "Einkauf"}});
+    AddRecord("adressen_p.dbf", {{"VORNAME", "Anna"}});
+    DeleteRecords("notiz.dbf", [] { return true; });
+    DeleteRecords("adressen_p.dbf", [] { return true; });
+    OpenMainWindow();
+    TestDriver::click("haupt", "Button_36");
+    auto* list = qobject_cast<QTreeWidget*>(TestDriver::widget("papierkorb", "List_1"));
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    for (int row = 0; row < 2; ++row)
+        list->topLevelItem(row)->setSelected(true);
+    kesp::store::RefuseChangesToFilesForTests("notiz.", ENOSPC);
+    TestDriver::click("papierkorb", "Button_1");
+    kesp::store::RefuseChangesToFilesForTests({}, 0);
+    ASSERT_EQ(driver.messageBoxes().size(), 2);
+    EXPECT_EQ(driver.messageBoxes()[0].kind, "MSGEXCLAMATION");
+    EXPECT_EQ(driver.messageBoxes()[1].text,
+              "1 record is back in its application.\nStayed in the trash, as their table could "
+              "not be written: Notes (1)");
+    EXPECT_EQ(RecordCount("adressen_p.dbf"), 1);
+    EXPECT_EQ(Rows(list), QStringList{"Notes | Einkauf"});
+}
+
 // Every application with a table of its own: a record deleted there is in
 // the trash after the start's packs, named as the catalogue names it, and
 // goes back into its table.
@@ -134,9 +164,9 @@ TEST_F(TrashWindowTest, EveryApplicationsDeletedRecordComesBackFromTheTrash) {
         EXPECT_EQ(RecordCount(entry.kind->table), 0);
     }
     DBCLOSEALL();
-    bool inUse = true;
-    EXPECT_EQ(RestoreTrashEntries(entries, &inUse), tables.size());
-    EXPECT_FALSE(inUse);
+    const TrashRestore restore = RestoreTrashEntries(entries);
+    EXPECT_EQ(restore.restored, tables.size());
+    EXPECT_FALSE(restore.inUse);
     for (const QString& table : tables)
         EXPECT_EQ(RecordCount(table), 1) << table.toStdString();
     EXPECT_TRUE(TrashEntries().isEmpty());

@@ -133,8 +133,7 @@ TEST_F(WordCommands, MarksToLearnOutliveTheTrashAndAreBackedUp) {
     for (const TrashEntry& entry : TrashEntries())
         if (entry.kind->table == "de_en.dbf") packed.append(entry);
     ASSERT_EQ(packed.size(), 1);
-    bool inUse = false;
-    EXPECT_EQ(RestoreTrashEntries(packed, &inUse), 1);
+    EXPECT_EQ(RestoreTrashEntries(packed).restored, 1);
     EXPECT_EQ(Kesp({"--lookup", "Hund"}).out, "Hund\n  Hund {m} = dog\n");
     QList<LearnPair> marks;
     ASSERT_TRUE(ReadLearnMarks(DataFile("lernen.dbf"), &marks));

@@ -2,6 +2,7 @@
 #include "store/codec.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -366,4 +367,38 @@ TEST_F(StoreTest, DatesReadAsWrittenAndBytesThatAreNoDayReadAsTheEmptyDate) {
     for (int n = 0; n < bytes.size(); ++n)
         days.append(patched->ReadDate(written.size() + n + 1, datum).toString(Qt::ISODate));
     EXPECT_EQ(days, (QStringList{"", "2024-02-29", "", "", "", "", "", ""}));
+}
+
+// A field the table lacks (FieldIndex gives -1) reads as nothing in every
+// reader, never as the bytes beside the field list.
+TEST_F(StoreTest, AFieldTheTableLacksReadsAsNothing) {
+    const auto table = kesp::store::DbfTable::Open(NamesTable({"Anna"}));
+    const int missing = table->FieldIndex("NACHNAME");
+    EXPECT_FALSE(table->Read(1, missing).isValid());
+    EXPECT_FALSE(table->ReadIfReadable(1, missing)->isValid());
+    EXPECT_FALSE(table->ReadDate(1, missing).isValid());
+    EXPECT_FALSE(table->ReadLogical(1, missing));
+    EXPECT_TRUE(table->ReadBytes(1, missing).isEmpty());
+}
+
+TEST_F(StoreTest, TheLiveWalkAndCountLeaveOutDeletedRecordsInAWorkAreaAndATable) {
+    const QString path = NamesTable({"Anna", "Bernd", "Clara", "Dora"});
+    DBUSEAREA(true, path, "names");
+    for (const int deleted : {2, 4}) {
+        DBGOTO(deleted);
+        DBDELETE();
+    }
+    DBGOTO(3);
+    QStringList seen;
+    DBEVALLIVE([&seen] { seen.append(FIELD("VORNAME").toString().trimmed()); });
+    EXPECT_EQ(seen, (QStringList{"Anna", "Clara"}));
+    EXPECT_EQ(RECNO(), 3);
+    EXPECT_EQ(LIVECOUNT(), 2);
+    DBCLOSEAREA();
+    const auto table = kesp::store::DbfTable::Open(path);
+    std::vector<std::uint32_t> live;
+    kesp::store::ForEachLiveRecord(*table,
+                                   [&live](std::uint32_t record) { live.push_back(record); });
+    EXPECT_EQ(live, (std::vector<std::uint32_t>{1, 3}));
+    EXPECT_EQ(kesp::store::LiveRecordCount(*table), 2u);
 }
