@@ -1,10 +1,10 @@
 #include "shell/trash_window.h"
 
 #include "kernel/public_variables.h"
+#include "kernel/search_folding.h"
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
 #include "shell/list_window.h"
-#include "kernel/search_folding.h"
 #include "shell/statistics.h"
 #include "shell/trash.h"
 #include "store/fault.h"
