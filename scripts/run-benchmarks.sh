@@ -6,7 +6,7 @@ build=${1:-build-release}
 export QT_QPA_PLATFORM=offscreen
 for bench in store/store_benchmark toolkit/browse_benchmark toolkit/memo_display_benchmark \
     reports/reports_benchmark words/word_list_benchmark search/search_benchmark \
-    backups/backup_benchmark agenda/calendar_benchmark; do
+    backups/backup_benchmark agenda/calendar_benchmark agenda/agenda_opening_benchmark; do
     echo "== $bench"
     "$build/bench/$bench"
 done
