@@ -71,8 +71,10 @@ inline int RecordLengthOf(const std::vector<Field>& fields) {
 // formatting costs a calendar computation for every date of a table.
 inline QByteArray DateBytes(const QDate& date) {
     QByteArray bytes(8, ' ');
-    if (date.isValid() && date.year() > 0 && date.year() < 10000)
-        std::snprintf(bytes.data(), 9, "%04d%02d%02d", date.year(), date.month(), date.day());
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (date.isValid() && year > 0 && year < 10000)
+        std::snprintf(bytes.data(), 9, "%04d%02d%02d", year, month, day);
     return bytes;
 }
 

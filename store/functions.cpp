@@ -64,13 +64,15 @@ QString DTOC(const QDate& date) {
     // date: blanks); one pass, as tables of appointments write it per record.
     QString text = DATEFORMAT();
     const bool four = text.contains(QStringLiteral("yyyy"));
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     const struct {
         QLatin1StringView field;
         int value;
-    } parts[] = {{QLatin1StringView("dd"), date.day()},
-                 {QLatin1StringView("mm"), date.month()},
-                 {four ? QLatin1StringView("yyyy") : QLatin1StringView("yy"),
-                  four ? date.year() : date.year() % 100}};
+    } parts[] = {
+        {QLatin1StringView("dd"), day},
+        {QLatin1StringView("mm"), month},
+        {four ? QLatin1StringView("yyyy") : QLatin1StringView("yy"), four ? year : year % 100}};
     for (const auto& [field, value] : parts) {
         const qsizetype at = text.indexOf(field);
         if (at < 0) continue;
