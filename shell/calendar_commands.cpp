@@ -13,6 +13,7 @@
 #include "shell/command_steps.h"
 #include "shell/language.h"
 #include "store/fault.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QDir>
@@ -49,10 +50,7 @@ int ExportCalendarCommand(const QStringList& arguments) {
     try {
         OpenAgendaTable();
         QList<NumberedAppointment> all;
-        for (int number = 1; number <= RECCOUNT(); ++number) {
-            DBGOTO(number);
-            if (!DELETED()) all.append({number, ReadAppointment(QStringLiteral("agenda"))});
-        }
+        DBEVALLIVE([&all] { all.append({RECNO(), ReadAppointment(QStringLiteral("agenda"))}); });
         bytes = CalendarFileOf(THE_DATA_PATH, all, &events);
     } catch (const kesp::WriteFailure& failure) {
         Err() << Lines(WRITE_FAILURE_TEXT(failure)) << Qt::endl;

@@ -7,10 +7,12 @@
 #include "store/table_schema.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -62,6 +64,18 @@ std::vector<Field> DescribedFields(const QString& path, const std::vector<FieldS
                                    MemoKind kind, std::uint8_t* version);
 inline int RecordLengthOf(const std::vector<Field>& fields) {
     return fields.empty() ? 1 : fields.back().offset + fields.back().length;
+}
+
+// A date as a table and its keys hold it: "20270105", blanks for no date (or
+// one outside years 1 to 9999); written digit by digit, as the locale's
+// formatting costs a calendar computation for every date of a table.
+inline QByteArray DateBytes(const QDate& date) {
+    QByteArray bytes(8, ' ');
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    if (date.isValid() && year > 0 && year < 10000)
+        std::snprintf(bytes.data(), 9, "%04d%02d%02d", year, month, day);
+    return bytes;
 }
 
 // A dBase III style header for the fields (offsets, lengths, decimals as given),

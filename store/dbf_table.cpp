@@ -522,18 +522,19 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
                                             : bytes.rightJustified(f.length, ' ');
             break;
         }
-        case 'D': {
-            const QDate date = value.toDate();
-            bytes = date.isValid() && date.year() > 0 && date.year() < 10000
-                        ? date.toString(QStringLiteral("yyyyMMdd")).toLatin1()
-                        : QByteArray(8, ' ');
+        case 'D':
+            bytes = DateBytes(value.toDate());
             break;
-        }
         case 'L':
             bytes = value.toBool() ? "T" : "F";
             break;
-        default:
-            bytes = EncodeText(value.toString()).left(f.length).leftJustified(f.length, ' ');
+        default: {  // text, the common case: straight into the record, without copies
+            const QByteArray text = EncodeText(value.toString());
+            const std::size_t used = std::min<std::size_t>(text.size(), f.length);
+            std::memcpy(p, text.constData(), used);
+            std::memset(p + used, ' ', f.length - used);
+            return CheckNotCut();
+        }
     }
     // Odd widths in other writers' descriptors (a D of 6, an L of 8): cut or pad.
     bytes = bytes.leftJustified(f.length, ' ', true);

@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace kesp::store {
 
@@ -59,25 +60,26 @@ double DESCEND(const QDate& date) {
 }
 
 QString DTOC(const QDate& date) {
+    // Each field of the format once, its digits written in its place (no
+    // date: blanks); one pass, as tables of appointments write it per record.
     QString text = DATEFORMAT();
     const bool four = text.contains(QStringLiteral("yyyy"));
-    const int yearDigits = four ? 4 : 2;
-    auto put = [&text](const QString& field, const QString& value) {
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
+    const struct {
+        QLatin1StringView field;
+        int value;
+    } parts[] = {
+        {QLatin1StringView("dd"), day},
+        {QLatin1StringView("mm"), month},
+        {four ? QLatin1StringView("yyyy") : QLatin1StringView("yy"), four ? year : year % 100}};
+    for (const auto& [field, value] : parts) {
         const qsizetype at = text.indexOf(field);
-        if (at >= 0) text.replace(at, field.size(), value);
-    };
-    if (!date.isValid()) {
-        put(QStringLiteral("dd"), QStringLiteral("  "));
-        put(QStringLiteral("mm"), QStringLiteral("  "));
-        put(four ? QStringLiteral("yyyy") : QStringLiteral("yy"),
-            QString(yearDigits, QLatin1Char(' ')));
-        return text;
+        if (at < 0) continue;
+        int rest = std::abs(value);
+        for (qsizetype i = at + field.size() - 1; i >= at; --i, rest /= 10)
+            text[i] = date.isValid() ? QChar(u'0' + rest % 10) : QChar(u' ');
     }
-    put(QStringLiteral("dd"), QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')));
-    put(QStringLiteral("mm"), QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0')));
-    const int year = four ? date.year() : date.year() % 100;
-    put(four ? QStringLiteral("yyyy") : QStringLiteral("yy"),
-        QStringLiteral("%1").arg(year, yearDigits, 10, QLatin1Char('0')));
     return text;
 }
 

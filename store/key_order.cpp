@@ -1,6 +1,7 @@
 #include "store/key_order.h"
 
 #include "store/codec.h"
+#include "store/dbf_format.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
@@ -101,11 +102,8 @@ QByteArray KeyBytes(const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::QString:
             return EncodeText(value.toString());
-        case QMetaType::QDate: {
-            const QDate date = value.toDate();
-            return date.isValid() ? date.toString(QStringLiteral("yyyyMMdd")).toLatin1()
-                                  : QByteArray(8, ' ');
-        }
+        case QMetaType::QDate:
+            return DateBytes(value.toDate());
         case QMetaType::Bool:
             return value.toBool() ? "T" : "F";
         case QMetaType::Double:

@@ -31,8 +31,8 @@ using agenda_texts::kWindow;
 // The controls a user can act on while a report is laid out.
 const QStringList kInputControls = {kChosenDay, kEditDate,   kEditHour,  kEditMinute, kEditText,
                                     "Button_1", "Button_2",  kNewDate,   kNewHour,    kNewMinute,
-                                    kNewText,   "Button_32", "Button_7", "Button_5", "Button_3",  kDayTable,
-                                    "Button_6", "Button_4",  kRangeList};
+                                    kNewText,   "Button_32", "Button_7", "Button_5",  "Button_3",
+                                    kDayTable,  "Button_6",  "Button_4", kRangeList};
 
 // Closing writes the index file of the view closed. A refusal is kept in
 // `steps`: the table is unchanged, and the new view opens all the same.
@@ -114,7 +114,7 @@ void TieAppointmentsBack() {
     QHash<int, Appointment> appended;
     for (int number = last + 1; number <= RECCOUNT(); ++number) {
         DBGOTO(number);
-        if (!DELETED()) appended.insert(number, ReadAppointment(ALIAS()));
+        appended.insert(number, ReadAppointment(ALIAS()));
     }
     for (const QString& uid : TieRecordsBackFromTheTrash(THE_DATA_PATH, appended))
         MarkEventDeleted(THE_DATA_PATH, uid, false);

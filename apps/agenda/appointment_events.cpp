@@ -3,6 +3,7 @@
 #include "apps/agenda/calendar_file.h"
 #include "apps/agenda/calendar_rules.h"
 #include "store/codec.h"
+#include "store/live_records.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
@@ -78,25 +79,20 @@ std::optional<StoredEvent> StoredEventOf(const QString& dataPath, const QString&
     if (uid.isEmpty() || !QFileInfo::exists(PathIn(dataPath))) return std::nullopt;
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
-    for (int row = events.rows(); row >= 1; --row) {
-        DBGOTO(row);
-        if (DELETED() || events.text("UID") != wanted || events.text("RECID") != recurrenceId)
-            continue;
-        return events.read(row);
-    }
-    return std::nullopt;
+    // The last row written for it, should there be more than one.
+    std::optional<StoredEvent> found;
+    DBEVALLIVE([&] {
+        if (events.text("UID") == wanted && events.text("RECID") == recurrenceId)
+            found = events.read(RECNO());
+    });
+    return found;
 }
 
 QMultiHash<QString, StoredEvent> EventRowsByUid(const QString& dataPath) {
     QMultiHash<QString, StoredEvent> found;
     if (!QFileInfo::exists(PathIn(dataPath))) return found;
     OpenEvents events(dataPath);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
-        if (DELETED()) continue;
-        const StoredEvent event = events.read(row);
-        found.insert(events.text("UID"), event);
-    }
+    DBEVALLIVE([&] { found.insert(events.text("UID"), events.read(RECNO())); });
     return found;
 }
 
@@ -105,11 +101,10 @@ QList<StoredEvent> ChangedOccurrencesOf(const QString& dataPath, const QString& 
     if (!QFileInfo::exists(PathIn(dataPath))) return found;
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
-        if (!DELETED() && events.text("UID") == wanted && !events.text("RECID").isEmpty())
-            found.append(events.read(row));
-    }
+    DBEVALLIVE([&] {
+        if (events.text("UID") == wanted && !events.text("RECID").isEmpty())
+            found.append(events.read(RECNO()));
+    });
     return found;
 }
 
@@ -117,11 +112,10 @@ QList<StoredEvent> OpenSeries(const QString& dataPath) {
     QList<StoredEvent> found;
     if (!QFileInfo::exists(PathIn(dataPath))) return found;
     OpenEvents events(dataPath);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
-        if (!DELETED() && events.value("OFFEN").toBool() && !events.value("GELOESCHT").toBool())
-            found.append(events.read(row));
-    }
+    DBEVALLIVE([&] {
+        if (events.value("OFFEN").toBool() && !events.value("GELOESCHT").toBool())
+            found.append(events.read(RECNO()));
+    });
     return found;
 }
 
@@ -150,10 +144,9 @@ void MarkEventDeleted(const QString& dataPath, const QString& uid, bool deleted)
     if (!QFileInfo::exists(PathIn(dataPath))) return;
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
-        if (!DELETED() && events.text("UID") == wanted) REPLACE("GELOESCHT", deleted);
-    }
+    DBEVALLIVE([&] {
+        if (events.text("UID") == wanted) REPLACE("GELOESCHT", deleted);
+    });
     DBCOMMIT();
 }
 
@@ -162,24 +155,20 @@ void ForgetChangedOccurrences(const QString& dataPath, const QString& uid,
     if (!QFileInfo::exists(PathIn(dataPath))) return;
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
+    DBEVALLIVE([&] {
         const QString recurrence = events.text("RECID");
-        if (!DELETED() && events.text("UID") == wanted && !recurrence.isEmpty() &&
-            !keep.contains(recurrence))
+        if (events.text("UID") == wanted && !recurrence.isEmpty() && !keep.contains(recurrence))
             DBDELETE();
-    }
+    });
     DBCOMMIT();
 }
 
 void RemoveEventRows(const QString& dataPath, const QString& uid) {
-    ForgetChangedOccurrences(dataPath, uid, {});
     if (!QFileInfo::exists(PathIn(dataPath))) return;
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
-    for (int row = 1; row <= events.rows(); ++row) {
-        DBGOTO(row);
-        if (!DELETED() && events.text("UID") == wanted) DBDELETE();
-    }
+    DBEVALLIVE([&] {
+        if (events.text("UID") == wanted) DBDELETE();
+    });
     DBCOMMIT();
 }

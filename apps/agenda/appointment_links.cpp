@@ -1,6 +1,7 @@
 #include "apps/agenda/appointment_links.h"
 
 #include "apps/agenda/compact_times.h"
+#include "store/live_records.h"
 #include "store/number_followers.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
@@ -207,12 +208,11 @@ QStringList TieRecordsBackFromTheTrash(const QString& dataPath,
     {
         OpenLinks links(dataPath);
         QMultiHash<QString, Orphan> orphans;
-        for (int row = 1; row <= links.rows(); ++row) {
-            DBGOTO(row);
-            if (DELETED() || FIELD(kAlias + "->SATZ").toDouble() != 0) continue;
-            orphans.insert(links.text("SCHLUESSEL"),
-                           {row, {links.text("UID"), links.text("RECID")}});
-        }
+        DBEVALLIVE([&] {
+            if (FIELD(kAlias + "->SATZ").toDouble() == 0)
+                orphans.insert(links.text("SCHLUESSEL"),
+                               {RECNO(), {links.text("UID"), links.text("RECID")}});
+        });
         if (orphans.isEmpty()) return tied;
         QList<int> numbers = records.keys();
         std::sort(numbers.begin(), numbers.end());

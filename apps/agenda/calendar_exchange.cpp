@@ -7,6 +7,7 @@
 #include "apps/agenda/event_appointments.h"
 #include "kernel/public_variables.h"
 #include "store/codec.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QHash>
@@ -39,13 +40,8 @@ struct Present {
 Present PresentInAgenda(const QString& dataPath) {
     Present present;
     const QString alias = ALIAS();
-    const int here = RECNO();
     QList<LinkedRecord> live;
-    for (int number = 1; number <= RECCOUNT(); ++number) {
-        DBGOTO(number);
-        if (!DELETED()) live.append({number, ReadAppointment(alias), {}});
-    }
-    DBGOTO(here);
+    DBEVALLIVE([&] { live.append({RECNO(), ReadAppointment(alias), {}}); });
     FillLinks(dataPath, live);
     QHash<QString, int> seen;
     for (const LinkedRecord& one : live) {

@@ -12,8 +12,10 @@
 
 inline QString CompactDate(const QDate& date) {
     if (!date.isValid()) return {};
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     char text[16];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", date.year(), date.month(), date.day());
+    std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
     return QString::fromLatin1(text);
 }
 
@@ -21,8 +23,10 @@ inline QString CompactDateTime(const QDateTime& moment) {
     const QDate date = moment.date();
     const QTime time = moment.time();
     if (!date.isValid() || !time.isValid()) return {};
+    int year = 0, month = 0, day = 0;
+    date.getDate(&year, &month, &day);
     char text[24];
-    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", date.year(), date.month(),
-                  date.day(), time.hour(), time.minute(), time.second());
+    std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02d", year, month, day, time.hour(),
+                  time.minute(), time.second());
     return QString::fromLatin1(text);
 }

@@ -14,8 +14,15 @@ constexpr int kStoredMonths = 18;
 constexpr int kTextLength = 99;
 constexpr int kMinuteStep = 5;
 
+// "00" … "59", made once: every stored appointment takes two of them.
 QString TwoDigits(int value) {
-    return QStringLiteral("%1").arg(value, 2, 10, QChar(u'0'));
+    static const QStringList texts = [] {
+        QStringList made;
+        for (int n = 0; n < 60; ++n)
+            made.append(QStringLiteral("%1").arg(n, 2, 10, QChar(u'0')));
+        return made;
+    }();
+    return texts.value(value);
 }
 
 QString StorableText(const QString& summary) {
