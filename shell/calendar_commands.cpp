@@ -57,15 +57,11 @@ int ExportCalendarCommand(const QStringList& arguments) {
         return 1;
     }
     DBCLOSEALL();
-    QString reason;
-    if (!WriteFileWhole(path, bytes, &reason)) {
-        Err() << TEXT({"Die iCalendar-Datei konnte nicht geschrieben werden:",
-                       "The iCalendar file could not be written:",
-                       "Não foi possível gravar o arquivo iCalendar:"})
-              << '\n'
-              << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+    if (!WriteCommandFile(path, bytes,
+                          TEXT({"Die iCalendar-Datei konnte nicht geschrieben werden:",
+                                "The iCalendar file could not be written:",
+                                "Não foi possível gravar o arquivo iCalendar:"})))
         return 1;
-    }
     Out() << TEXT({"%1 Ereignis(se) geschrieben: %2", "%1 event(s) written: %2",
                    "%1 evento(s) gravado(s): %2"})
                  .arg(events)

@@ -206,15 +206,11 @@ int ExportVCardCommand(const QStringList& arguments) {
         return 1;
     }
     DBCLOSEALL();
-    QString reason;
-    if (!WriteFileWhole(path, bytes, &reason)) {
-        Err() << TEXT({"Die vCard-Datei konnte nicht geschrieben werden:",
-                       "The vCard file could not be written:",
-                       "Não foi possível gravar o arquivo vCard:"})
-              << '\n'
-              << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+    if (!WriteCommandFile(path, bytes,
+                          TEXT({"Die vCard-Datei konnte nicht geschrieben werden:",
+                                "The vCard file could not be written:",
+                                "Não foi possível gravar o arquivo vCard:"})))
         return 1;
-    }
     Out() << Lines(VCardExportSummary(cards, version, path)) << '\n';
     Out().flush();
     return 0;

@@ -1,5 +1,6 @@
 #include "shell/command_steps.h"
 
+#include "apps/common/export_file.h"
 #include "kernel/problem_texts.h"
 #include "kernel/public_variables.h"
 #include "shell/language.h"
@@ -7,6 +8,8 @@
 #include "shell/trash.h"
 #include "store/fault.h"
 #include "store/xbase.h"
+
+#include <QDir>
 
 #include <cstdlib>
 
@@ -45,4 +48,11 @@ bool PrepareCommand() {
     const QString told = OPEN_TRASH(DATE());
     if (!told.isEmpty()) Err() << Lines(told) << Qt::endl;
     return true;
+}
+
+bool WriteCommandFile(const QString& path, const QByteArray& bytes, const QString& notWritten) {
+    QString reason;
+    if (WriteFileWhole(path, bytes, &reason)) return true;
+    Err() << notWritten << '\n' << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+    return false;
 }

@@ -3,6 +3,7 @@
 // command touches the data folder.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QTextStream>
 
@@ -31,3 +32,8 @@ void PrepareReadingCommand();
 // on standard error. False (the message written) when another copy has the
 // data folder.
 bool PrepareCommand();
+
+// Writes `bytes` whole to `path` (apps/common/export_file.h); when the system
+// refuses, `notWritten` and the path with the system's reason go to standard
+// error and false is returned.
+bool WriteCommandFile(const QString& path, const QByteArray& bytes, const QString& notWritten);

@@ -111,12 +111,8 @@ int ExportLearnCommand(const QStringList& arguments) {
     if (!PrepareCommand()) return 1;
     QList<LearnPair> marks;
     ReadLearnMarks(THE_DATA_PATH + kLearnMarksTable, &marks);
-    QString reason;
-    if (!WriteFileWhole(path, LearnFileBytes(marks), &reason)) {
-        Err() << TEXT(word_texts::kLearnNotWritten) << '\n'
-              << QDir::toNativeSeparators(path) << ": " << reason << Qt::endl;
+    if (!WriteCommandFile(path, LearnFileBytes(marks), TEXT(word_texts::kLearnNotWritten)))
         return 1;
-    }
     Out() << COUNTED(static_cast<int>(marks.size()), word_texts::kOneExported,
                      word_texts::kManyExported)
           << '\n'

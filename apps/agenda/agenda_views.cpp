@@ -38,7 +38,7 @@ const QStringList kInputControls = {kChosenDay, kEditDate,   kEditHour,  kEditMi
 // `steps`: the table is unchanged, and the new view opens all the same.
 void OpenAgenda(const QString& alias, StepsToTheEnd& steps) {
     steps.Run([] { T_CLOSE(); });
-    FollowAgendaPacks(THE_DATA_PATH);
+    FollowAgendaPacks();
     DBSELECTAREA("a");
     DBUSEAREA(false, THE_DATA_PATH + kAgendaTable, alias);
 }
@@ -191,7 +191,7 @@ void AGENDA_AKTUALISIEREN() {
 }
 
 void OpenAgendaStoringAhead(const QString& alias, bool newArea) {
-    FollowAgendaPacks(THE_DATA_PATH);
+    FollowAgendaPacks();
     DBUSEAREA(newArea, THE_DATA_PATH + kAgendaTable, alias);
     TieAppointmentsBack();
     StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));

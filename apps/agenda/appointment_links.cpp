@@ -130,8 +130,7 @@ QString NewEventUid() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral("@varnel-kesp");
 }
 
-void FollowAgendaPacks(const QString& dataPath) {
-    Q_UNUSED(dataPath);
+void FollowAgendaPacks() {
     kesp::store::FollowRecordNumbers(
         {QStringLiteral("agenda.dbf"), kAgendaLinksTable, QStringLiteral("SATZ")});
 }

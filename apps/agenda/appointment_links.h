@@ -54,7 +54,7 @@ QString ContentUid(const Appointment& appointment, int sameBefore = 0);
 QString NewEventUid();
 
 // Names the link table as a follower of the agenda's packs (once is enough).
-void FollowAgendaPacks(const QString& dataPath);
+void FollowAgendaPacks();
 
 // The link of `record`, which shows `appointment`; nothing when it has none.
 std::optional<AppointmentLink> LinkOf(const QString& dataPath, int record,

@@ -24,7 +24,7 @@ struct CalendarItem {
     QString recurrenceId;
 
     bool allDay = false;
-    QDateTime start;  // wall-clock in `zone`, as a QDateTime of local spec
+    QDateTime start;  // wall-clock in `zone`, held as a local QDateTime
     QDateTime end;    // likewise; invalid: the file gave neither end nor duration
     QString zone;     // "Europe/Berlin", "UTC", or empty: floating
 

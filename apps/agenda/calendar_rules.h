@@ -25,7 +25,8 @@ bool SeriesEnds(const CalendarItem& series);
 
 // The wall-clock time `start` in `zone` ("" floating: as it is) as the
 // computer's local time. Only the date and the time of `start` count, not
-// its spec; so too for every wall-clock time these functions are given.
+// its time kind (local, UTC or zoned); so too for every wall-clock time
+// these functions are given.
 QDateTime LocalTimeOf(const QDateTime& start, const QString& zone);
 
 // `local` (the computer's local time) as wall-clock time in `zone`.

@@ -15,6 +15,22 @@ namespace {
 
 using kesp::test::TestDriver;
 
+// The lines python3-icalendar prints running `script` on `file`, or one line
+// saying why it failed.
+QStringList RunPython(const char* script, const QString& file) {
+    QProcess python;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PYTHONIOENCODING", "utf-8");
+    python.setProcessEnvironment(environment);
+    python.start(KESP_PYTHON, {"-c", script, file});
+    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
+    if (python.exitCode() != 0)
+        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
+    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    events.removeAll(QString());
+    return events;
+}
+
 // Every event of the file as "start|end|summary" on the computer's clock,
 // read by python3-icalendar; a time must carry its zone.
 QStringList ReadByPython(const QString& file) {
@@ -29,17 +45,7 @@ QStringList ReadByPython(const QString& file) {
         "    s, t = local(e.decoded('DTSTART')), local(e.decoded('DTEND'))\n"
         "    assert e.get('UID') and e.get('DTSTAMP')\n"
         "    print('%s|%s|%s' % (s.isoformat(), t.isoformat(), str(e.get('SUMMARY'))))\n";
-    QProcess python;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PYTHONIOENCODING", "utf-8");
-    python.setProcessEnvironment(environment);
-    python.start(KESP_PYTHON, {"-c", script, file});
-    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
-    if (python.exitCode() != 0)
-        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
-    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
-    events.removeAll(QString());
-    return events;
+    return RunPython(script, file);
 }
 
 class AgendaICalendar : public AgendaFixture {
@@ -276,17 +282,7 @@ QStringList PropertiesByPython(const QString& file) {
         "        str(e.get('LOCATION', '')), str(e.get('DESCRIPTION', '')).replace('\\n', '/'),\n"
         "        str(e.get('ATTENDEE', '')), e.get('CATEGORIES').to_ical().decode()\n"
         "        if e.get('CATEGORIES') else '']))\n";
-    QProcess python;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("PYTHONIOENCODING", "utf-8");
-    python.setProcessEnvironment(environment);
-    python.start(KESP_PYTHON, {"-c", script, file});
-    if (!python.waitForFinished(30000)) return {"<python did not finish>"};
-    if (python.exitCode() != 0)
-        return {"<python: " + QString::fromUtf8(python.readAllStandardError()) + ">"};
-    QStringList events = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
-    events.removeAll(QString());
-    return events;
+    return RunPython(script, file);
 }
 
 // An event read, stored and written again gives python3-icalendar what the
