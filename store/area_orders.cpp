@@ -85,6 +85,17 @@ void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys) 
         carry(order);
 }
 
+void TakeInAppendedRecord(Area& area, std::uint64_t generationBefore) {
+    area.record = area.table->RecordCount();
+    area.eof = false;
+    area.bof = false;
+    area.found = false;
+    for (Order& order : area.orders)
+        order.keys->Insert(area.record, CurrentKey(area, order));
+    CarryFit(area, generationBefore, KeysAfterChange::TakenIn);
+    area.position = SequenceSize(area);
+}
+
 std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText) {
     const std::optional<KeyEvaluator> key = CompileKeyText(keyText);
     if (!key) return std::nullopt;

@@ -47,6 +47,11 @@ enum class KeysAfterChange {
 // to hold the new keys fit the new generation; the others fit no more.
 void CarryFit(Area& area, std::uint64_t generationBefore, KeysAfterChange keys);
 
+// After a record was appended to the area's table (which was at
+// `generationBefore`): it is the current record and every open order holds
+// its key.
+void TakeInAppendedRecord(Area& area, std::uint64_t generationBefore);
+
 // An order of the key text, not built yet; nothing when the text is no key expression.
 std::optional<Order> NewOrder(const Area& area, const QString& path, const QString& keyText);
 

@@ -1,5 +1,6 @@
 #include "store/codec.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -57,15 +58,19 @@ QString DecodeText(const char* bytes, std::size_t length) {
 
 QByteArray EncodeText(const QString& text) {
     QByteArray bytes(text.size(), Qt::Uninitialized);
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    bytes.truncate(qsizetype(EncodeTextInto(text, bytes.data(), std::size_t(bytes.size()))));
+    return bytes;
+}
+
+std::size_t EncodeTextInto(const QString& text, char* out, std::size_t capacity) {
+    std::size_t written = 0;
+    for (qsizetype i = 0; i < text.size() && written < capacity; ++i) {
         const QChar c = text.at(i);
         // A surrogate pair is one character outside the code page: one "?".
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
-        bytes[out++] = Encode(c.unicode());
+        out[written++] = Encode(c.unicode());
     }
-    bytes.truncate(out);
-    return bytes;
+    return written;
 }
 
 QString StorablePart(const QString& text, QString* refused) {
@@ -103,6 +108,14 @@ QString NearLetterOf(char32_t code) {
 }  // namespace
 
 QString NearestStorable(const QString& text, bool* replaced) {
+    // Most texts the code page holds whole: they are returned as they are.
+    const bool whole = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() == 0 || EncodeOrZero(c.unicode()) != kNotEncodable;
+    });
+    if (whole) {
+        if (replaced) *replaced = false;
+        return text;
+    }
     QString out;
     out.reserve(text.size());
     bool changed = false;

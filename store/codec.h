@@ -18,6 +18,9 @@ inline QString DecodeText(const QByteArray& bytes) {
     return DecodeText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 QByteArray EncodeText(const QString& text);
+// The bytes of EncodeText, at most `capacity` of them, written to `out`
+// without a copy in between; returns how many.
+std::size_t EncodeTextInto(const QString& text, char* out, std::size_t capacity);
 
 // The characters of `text` the code page can hold; the others go to `refused`
 // (a character beyond the basic plane, such as an emoji, whole).

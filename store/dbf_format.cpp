@@ -1,8 +1,11 @@
 #include "store/dbf_format.h"
 
+#include "store/codec.h"
+
 #include <QDate>
 #include <QFileInfo>
 
+#include <cmath>
 #include <cstring>
 
 namespace kesp::store {
@@ -47,6 +50,46 @@ QByteArray TableHeader(std::uint8_t version, const std::vector<Field>& fields, s
     }
     h[headerLength - 1] = kTerminator;
     return header;
+}
+
+void PutFieldValue(const Field& field, const QVariant& value, char* record) {
+    char* p = record + field.offset;
+    QByteArray bytes;
+    switch (field.type) {
+        case 'N':
+        case 'F': {
+            double number = value.toDouble();
+            if (!std::isfinite(number)) number = 0;
+            bytes = QByteArray::number(number, 'f', field.decimals);
+            if (bytes == "-0" ||
+                (bytes.startsWith("-0.") && bytes.count('0') == bytes.size() - 2)) {
+                bytes.remove(0, 1);
+            }
+            bytes = bytes.size() > field.length ? QByteArray(field.length, '*')
+                                                : bytes.rightJustified(field.length, ' ');
+            break;
+        }
+        case 'D':
+            if (field.length == 8) {
+                std::memset(p, ' ', 8);
+                PutDateDigits(value.toDate(), p);
+                return;
+            }
+            bytes = DateBytes(value.toDate());
+            break;
+        case 'L':
+            bytes = value.toBool() ? "T" : "F";
+            break;
+        default: {  // text, the common case: straight into the record, without copies
+            const std::size_t length = static_cast<std::size_t>(field.length);
+            const std::size_t used = EncodeTextInto(value.toString(), p, length);
+            std::memset(p + used, ' ', length - used);
+            return;
+        }
+    }
+    // Odd widths in other writers' descriptors (a D of 6, an L of 8): cut or pad.
+    bytes = bytes.leftJustified(field.length, ' ', true);
+    std::memcpy(p, bytes.constData(), static_cast<std::size_t>(field.length));
 }
 
 }  // namespace kesp::store

@@ -10,9 +10,9 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -66,17 +66,36 @@ inline int RecordLengthOf(const std::vector<Field>& fields) {
     return fields.empty() ? 1 : fields.back().offset + fields.back().length;
 }
 
-// A date as a table and its keys hold it: "20270105", blanks for no date (or
-// one outside years 1 to 9999); written digit by digit, as the locale's
-// formatting costs a calendar computation for every date of a table.
-inline QByteArray DateBytes(const QDate& date) {
-    QByteArray bytes(8, ' ');
+// A date of the years 1 to 9999 as "YYYYMMDD", written to `out` (8 bytes)
+// digit by digit, as the locale's formatting costs a calendar computation
+// for every date of a table; false, nothing written, for another date.
+inline bool PutDateDigits(const QDate& date, char* out) {
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
-    if (date.isValid() && year > 0 && year < 10000)
-        std::snprintf(bytes.data(), 9, "%04d%02d%02d", year, month, day);
+    if (!date.isValid() || year < 1 || year > 9999) return false;
+    const int pairs[] = {year / 100, year % 100, month, day};
+    for (int i = 0; i < 4; ++i) {
+        out[2 * i] = static_cast<char>('0' + pairs[i] / 10);
+        out[2 * i + 1] = static_cast<char>('0' + pairs[i] % 10);
+    }
+    return true;
+}
+
+// A date as a table and its keys hold it: "20270105", blanks for no date (or
+// one outside years 1 to 9999).
+inline QByteArray DateBytes(const QDate& date) {
+    QByteArray bytes(8, ' ');
+    PutDateDigits(date, bytes.data());
     return bytes;
 }
+
+// Writes `value` into the bytes of field `field` of `record` (a whole record,
+// its deletion mark first), as the table stores it: a number right-justified
+// with the field's decimals ("*" when it does not fit), a date as DateBytes
+// gives it, a logical "T" or "F", a text in Windows-1252 cut or padded with
+// blanks to the field's width. Not for a memo field, whose text is no part
+// of the record.
+void PutFieldValue(const Field& field, const QVariant& value, char* record);
 
 // A dBase III style header for the fields (offsets, lengths, decimals as given),
 // dated today, code page Windows-1252, ended by 0x0D.

@@ -506,39 +506,7 @@ void DbfTable::Write(std::uint32_t record, int field, const QVariant& value) {
         CheckNotCut();
         return;
     }
-    char* p = MutableRecord(record) + f.offset;
-    QByteArray bytes;
-    switch (f.type) {
-        case 'N':
-        case 'F': {
-            double number = value.toDouble();
-            if (!std::isfinite(number)) number = 0;
-            bytes = QByteArray::number(number, 'f', f.decimals);
-            if (bytes == "-0" ||
-                (bytes.startsWith("-0.") && bytes.count('0') == bytes.size() - 2)) {
-                bytes.remove(0, 1);
-            }
-            bytes = bytes.size() > f.length ? QByteArray(f.length, '*')
-                                            : bytes.rightJustified(f.length, ' ');
-            break;
-        }
-        case 'D':
-            bytes = DateBytes(value.toDate());
-            break;
-        case 'L':
-            bytes = value.toBool() ? "T" : "F";
-            break;
-        default: {  // text, the common case: straight into the record, without copies
-            const QByteArray text = EncodeText(value.toString());
-            const std::size_t used = std::min<std::size_t>(text.size(), f.length);
-            std::memcpy(p, text.constData(), used);
-            std::memset(p + used, ' ', f.length - used);
-            return CheckNotCut();
-        }
-    }
-    // Odd widths in other writers' descriptors (a D of 6, an L of 8): cut or pad.
-    bytes = bytes.leftJustified(f.length, ' ', true);
-    std::memcpy(p, bytes.constData(), static_cast<std::size_t>(f.length));
+    PutFieldValue(f, value, MutableRecord(record));
     CheckNotCut();  // the record's committed bytes were read for a roll-back
 }
 
@@ -590,6 +558,17 @@ void DbfTable::AppendBlank() {
     for (std::size_t i = 0; i < fields_.size(); ++i) {
         if (fields_[i].type == 'M' && fields_[i].length == 4)
             SetMemoBlock(record, static_cast<int>(i), 0);
+    }
+}
+
+void DbfTable::AppendRecord(const char* bytes) {
+    AppendBlank();
+    char* record = data_.data() + std::size_t{count_ - 1} * recordLength_;
+    // The deletion mark and the memo pointers stay those of a blank record:
+    // an image never carries a memo of its own.
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Field& f = fields_[i];
+        if (f.type != 'M') std::memcpy(record + f.offset, bytes + f.offset, std::size_t(f.length));
     }
 }
 

@@ -156,6 +156,10 @@ class DbfTable {
     void WriteBytes(std::uint32_t record, int field, const QByteArray& bytes);
     void Write(std::uint32_t record, int field, const QVariant& value);
     void AppendBlank();
+    // Appends a record holding the bytes of `bytes` (a whole record, as
+    // RecordLength says), except its deletion mark and memo pointers, which
+    // are those of a blank record.
+    void AppendRecord(const char* bytes);
 
     // Writes the changes; a WriteFailure leaves the table at its last commit.
     void Commit();

@@ -1,4 +1,5 @@
 // The settings and the functions used in keys and filters.
+#include "store/dbf_format.h"
 #include "store/settings.h"
 #include "store/xbase.h"
 
@@ -85,6 +86,8 @@ QString DTOC(const QDate& date) {
 
 QString DTOS(const QDate& date) {
     if (!date.isValid()) return QString(8, QLatin1Char(' '));
+    char digits[8];
+    if (kesp::store::PutDateDigits(date, digits)) return QString::fromLatin1(digits, 8);
     return QStringLiteral("%1%2%3")
         .arg(date.year(), 4, 10, QLatin1Char('0'))
         .arg(date.month(), 2, 10, QLatin1Char('0'))

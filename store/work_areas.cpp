@@ -506,14 +506,7 @@ void DBAPPEND() {
     Area& area = UsedArea("DBAPPEND");
     const std::uint64_t before = area.table->generation();
     area.table->AppendBlank();
-    area.record = area.table->RecordCount();
-    area.eof = false;
-    area.bof = false;
-    area.found = false;
-    for (Order& order : area.orders)
-        order.keys->Insert(area.record, CurrentKey(area, order));
-    CarryFit(area, before, KeysAfterChange::TakenIn);
-    area.position = SequenceSize(area);
+    TakeInAppendedRecord(area, before);
 }
 
 void DBDELETE() {

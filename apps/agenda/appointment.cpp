@@ -1,6 +1,7 @@
 #include "apps/agenda/appointment.h"
 
 #include "apps/common/window_texts.h"
+#include "store/record_images.h"
 #include "store/xbase.h"
 
 Appointment ReadAppointment(const QString& alias) {
@@ -28,14 +29,29 @@ void AppendAppointment(const Appointment& appointment) {
 bool AppendAppointments(const QList<Appointment>& appointments,
                         const std::function<bool(int appended)>& goOn) {
     ORDLISTCLEAR();
+    // Whole records: the appointments of a series share their text, set once.
+    RecordImage image;
+    const int date = image.field("DATUM");
+    const int hour = image.field("STUN");
+    const int minute = image.field("MINU");
+    const int text = image.field("TERMIN");
+    const int key = image.field("TINDEX");
+    const QString* lastText = nullptr;
     int appended = 0;
     for (const Appointment& appointment : appointments) {
         if (!goOn(appended)) {
             DBCLOSEALLUNSAVED();
             return false;
         }
-        DBAPPEND();
-        WriteAppointment(appointment);
+        image.set(date, appointment.date);
+        image.set(hour, appointment.hour);
+        image.set(minute, appointment.minute);
+        if (!lastText || *lastText != appointment.text) {
+            image.set(text, TrimBlanks(appointment.text));
+            lastText = &appointment.text;
+        }
+        image.set(key, DTOC(appointment.date) + appointment.hour + appointment.minute);
+        DBAPPENDIMAGE(image);
         ++appended;
     }
     DBCOMMIT();

@@ -3,6 +3,7 @@
 #include "apps/agenda/compact_times.h"
 #include "store/live_records.h"
 #include "store/number_followers.h"
+#include "store/record_images.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
@@ -78,16 +79,34 @@ class OpenLinks {
         return 0;
     }
 
+    // Appends a row with the table's area current. Whole records: the rows
+    // of one event share their UID, set once.
     void append(const LinkedRecord& row) {
-        DBAPPEND();
-        REPLACE("SATZ", double(row.record));
-        REPLACE("SCHLUESSEL", AppointmentKey(row.appointment));
-        REPLACE("UID", row.link.uid.left(kUidWidth));
-        REPLACE("RECID", row.link.recurrenceId.left(kRecurrenceWidth));
+        if (!image_) image_.emplace();
+        RecordImage& image = image_->image;
+        image.set(image_->number, double(row.record));
+        image.set(image_->key, AppointmentKey(row.appointment));
+        if (!image_->uidSet || image_->uid != row.link.uid) {
+            image.set(image_->uidField, row.link.uid.left(kUidWidth));
+            image_->uid = row.link.uid;
+            image_->uidSet = true;
+        }
+        image.set(image_->recurrence, row.link.recurrenceId.left(kRecurrenceWidth));
+        DBAPPENDIMAGE(image);
     }
 
   private:
+    struct RowImage {
+        RecordImage image;
+        int number = image.field("SATZ");
+        int key = image.field("SCHLUESSEL");
+        int uidField = image.field("UID");
+        int recurrence = image.field("RECID");
+        QString uid;  // what UID holds once uidSet
+        bool uidSet = false;
+    };
     int previous_;
+    std::optional<RowImage> image_;
 };
 
 QString TwoDigits(const QString& text) {

@@ -7,18 +7,33 @@
 #include "apps/agenda/calendar_zones.h"
 #include "apps/common/content_lines.h"
 
+#include <QHash>
 #include <QMap>
 
 namespace {
+
+QByteArray FoldedLines(const QString& text) {
+    QByteArray folded;
+    for (const QString& one : text.split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
+        folded += FoldedContentLine(one);
+    return folded;
+}
 
 class Writer {
   public:
     void line(const QString& text) { out_ += FoldedContentLine(text); }
 
     // Lines ended in CR LF, as kept.
-    void lines(const QString& text) {
-        for (const QString& one : text.split(QLatin1String("\r\n"), Qt::SkipEmptyParts))
-            line(one);
+    void lines(const QString& text) { out_ += FoldedLines(text); }
+
+    // The VTIMEZONE of a zone: folded once per zone and year, as every event
+    // row of the agenda writes its zone's.
+    void zone(const QString& zone, int fromYear) {
+        static QHash<QPair<QString, int>, QByteArray> folded;
+        auto known = folded.constFind({zone, fromYear});
+        if (known == folded.cend())
+            known = folded.insert({zone, fromYear}, FoldedLines(VTimezoneText(zone, fromYear)));
+        out_ += *known;
     }
 
     // "DTSTART;TZID=Europe/Berlin:20270105T090000" and its kin.
@@ -79,7 +94,7 @@ QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& 
             zoneYears[item.zone] = year;
     }
     for (auto zone = zoneYears.cbegin(); zone != zoneYears.cend(); ++zone)
-        out.lines(VTimezoneText(zone.key(), zone.value()));
+        out.zone(zone.key(), zone.value());
 
     const QString stampText =
         CalendarDateTimeText(stamp.toUTC().date(), stamp.toUTC().time()) + u'Z';
