@@ -60,7 +60,14 @@ void PutFieldValue(const Field& field, const QVariant& value, char* record) {
         case 'F': {
             double number = value.toDouble();
             if (!std::isfinite(number)) number = 0;
-            bytes = QByteArray::number(number, 'f', field.decimals);
+            // A whole number without decimals (a record number, a count) the
+            // quick way; the same digits.
+            constexpr double kWholeBelow = 1e15;
+            if (field.decimals == 0 && number == std::trunc(number) &&
+                std::abs(number) < kWholeBelow)
+                bytes = QByteArray::number(static_cast<qint64>(number));
+            else
+                bytes = QByteArray::number(number, 'f', field.decimals);
             if (bytes == "-0" ||
                 (bytes.startsWith("-0.") && bytes.count('0') == bytes.size() - 2)) {
                 bytes.remove(0, 1);

@@ -40,12 +40,19 @@ void SET_DATEFORMAT(const QString& format) {
 }
 
 QString DATEFORMAT() {
-    QString format = CurrentSettings().dateFormat;
-    const bool four = format.contains(QStringLiteral("yyyy"));
-    if (CurrentSettings().century && !four)
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    if (!CurrentSettings().century && four)
-        format.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+    // Asked for every date a key or a list writes: made once per setting.
+    static QString setFormat;
+    static bool setCentury = false;
+    static QString format;
+    const kesp::store::Settings& settings = CurrentSettings();
+    if (format.isNull() || settings.dateFormat != setFormat || settings.century != setCentury) {
+        setFormat = settings.dateFormat;
+        setCentury = settings.century;
+        format = setFormat;
+        const bool four = format.contains(QStringLiteral("yyyy"));
+        if (setCentury && !four) format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+        if (!setCentury && four) format.replace(QStringLiteral("yyyy"), QStringLiteral("yy"));
+    }
     return format;
 }
 
@@ -62,23 +69,35 @@ double DESCEND(const QDate& date) {
 
 QString DTOC(const QDate& date) {
     // Each field of the format once, its digits written in its place (no
-    // date: blanks); one pass, as tables of appointments write it per record.
+    // date: blanks); one pass, as tables of appointments write it per
+    // record. Where the fields are is found once per format.
+    struct Places {
+        QString format;
+        bool four = false;
+        qsizetype day = -1, month = -1, year = -1;
+    };
+    static Places places;
     QString text = DATEFORMAT();
-    const bool four = text.contains(QStringLiteral("yyyy"));
+    if (text != places.format) {
+        places.format = text;
+        places.four = text.contains(QStringLiteral("yyyy"));
+        places.day = text.indexOf(QStringLiteral("dd"));
+        places.month = text.indexOf(QStringLiteral("mm"));
+        places.year = text.indexOf(places.four ? QStringLiteral("yyyy") : QStringLiteral("yy"));
+    }
     int year = 0, month = 0, day = 0;
     date.getDate(&year, &month, &day);
     const struct {
-        QLatin1StringView field;
+        qsizetype at;
+        int width;
         int value;
-    } parts[] = {
-        {QLatin1StringView("dd"), day},
-        {QLatin1StringView("mm"), month},
-        {four ? QLatin1StringView("yyyy") : QLatin1StringView("yy"), four ? year : year % 100}};
-    for (const auto& [field, value] : parts) {
-        const qsizetype at = text.indexOf(field);
+    } parts[] = {{places.day, 2, day},
+                 {places.month, 2, month},
+                 {places.year, places.four ? 4 : 2, places.four ? year : year % 100}};
+    for (const auto& [at, width, value] : parts) {
         if (at < 0) continue;
         int rest = std::abs(value);
-        for (qsizetype i = at + field.size() - 1; i >= at; --i, rest /= 10)
+        for (qsizetype i = at + width - 1; i >= at; --i, rest /= 10)
             text[i] = date.isValid() ? QChar(u'0' + rest % 10) : QChar(u' ');
     }
     return text;

@@ -12,6 +12,7 @@
 #include "apps/common/opening_record.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
+#include "apps/common/trash_tables.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
@@ -116,11 +117,30 @@ void TieAppointmentsBack() {
         DBGOTO(number);
         appended.insert(number, ReadAppointment(ALIAS()));
     }
-    for (const QString& uid : TieRecordsBackFromTheTrash(THE_DATA_PATH, appended))
-        MarkEventDeleted(THE_DATA_PATH, uid, false);
+    // An occurrence deleted on its own comes back with its date in the series.
+    QHash<QString, QStringList> back;
+    for (const AppointmentLink& link : TieRecordsBackFromTheTrash(THE_DATA_PATH, appended))
+        back[link.uid].append(link.recurrenceId);
+    for (auto it = back.cbegin(); it != back.cend(); ++it) {
+        MarkEventDeleted(THE_DATA_PATH, it.key(), false);
+        TakeBackLeftOutDates(THE_DATA_PATH, it.key(), it.value());
+    }
 }
 
 namespace {
+
+// The links of appointments that left the trash for good go.
+void ForgetLinksOfEmptiedTrash() {
+    QSet<QString> keys;
+    for (const TrashedRecord& record :
+         TrashedRecordsOf(kAgendaTable, {"DATUM", "STUN", "MINU", "TERMIN"}))
+        keys.insert(AppointmentKey({.date = record.values["DATUM"].toDate(),
+                                    .hour = record.values["STUN"].toString(),
+                                    .minute = record.values["MINU"].toString(),
+                                    .text = record.values["TERMIN"].toString()})
+                        .trimmed());
+    DropLinksOfEmptiedTrash(THE_DATA_PATH, keys);
+}
 
 // The day up to which every series without end is stored; invalid: none.
 QDate seriesStoredUntil;
@@ -234,6 +254,7 @@ int OpenAgendaIndexed(const QString& alias, bool pack) {
         asked = TakeRecordToOpenOn();
         __DBPACK();
         TieAppointmentsBack();
+        ForgetLinksOfEmptiedTrash();
         StoreOpenSeriesUntil(THE_DATA_PATH, StoreHorizon(DATE()));
         seriesStoredUntil = OpenSeriesStoredUntil(THE_DATA_PATH);
     }

@@ -8,6 +8,7 @@
 #include "store/xbase.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -48,6 +49,9 @@ class OpenEvents {
     int rows() const { return RECCOUNT(); }
     QVariant value(const char* field) const { return FIELD(kAlias + "->" + field); }
     QString text(const char* field) const { return value(field).toString().trimmed(); }
+    // A component kept only to be written back, not an event: its RECID is
+    // its name, where an event's is empty or a start in digits.
+    bool keptComponent() const { return text("RECID").startsWith(u'V'); }
 
     // The row the pointer is on, read whole.
     StoredEvent read(int row) const {
@@ -92,7 +96,9 @@ QMultiHash<QString, StoredEvent> EventRowsByUid(const QString& dataPath) {
     QMultiHash<QString, StoredEvent> found;
     if (!QFileInfo::exists(PathIn(dataPath))) return found;
     OpenEvents events(dataPath);
-    DBEVALLIVE([&] { found.insert(events.text("UID"), events.read(RECNO())); });
+    DBEVALLIVE([&] {
+        if (!events.keptComponent()) found.insert(events.text("UID"), events.read(RECNO()));
+    });
     return found;
 }
 
@@ -102,7 +108,8 @@ QList<StoredEvent> ChangedOccurrencesOf(const QString& dataPath, const QString& 
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
     DBEVALLIVE([&] {
-        if (events.text("UID") == wanted && !events.text("RECID").isEmpty())
+        if (events.text("UID") == wanted && !events.text("RECID").isEmpty() &&
+            !events.keptComponent())
             found.append(events.read(RECNO()));
     });
     return found;
@@ -145,7 +152,7 @@ void MarkEventDeleted(const QString& dataPath, const QString& uid, bool deleted)
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
     DBEVALLIVE([&] {
-        if (events.text("UID") == wanted) REPLACE("GELOESCHT", deleted);
+        if (events.text("UID") == wanted && !events.keptComponent()) REPLACE("GELOESCHT", deleted);
     });
     DBCOMMIT();
 }
@@ -157,7 +164,8 @@ void ForgetChangedOccurrences(const QString& dataPath, const QString& uid,
     const QString wanted = uid.left(kUidWidth);
     DBEVALLIVE([&] {
         const QString recurrence = events.text("RECID");
-        if (events.text("UID") == wanted && !recurrence.isEmpty() && !keep.contains(recurrence))
+        if (events.text("UID") == wanted && !recurrence.isEmpty() && !keep.contains(recurrence) &&
+            !events.keptComponent())
             DBDELETE();
     });
     DBCOMMIT();
@@ -168,7 +176,43 @@ void RemoveEventRows(const QString& dataPath, const QString& uid) {
     OpenEvents events(dataPath);
     const QString wanted = uid.left(kUidWidth);
     DBEVALLIVE([&] {
-        if (events.text("UID") == wanted) DBDELETE();
+        if (events.text("UID") == wanted && !events.keptComponent()) DBDELETE();
     });
     DBCOMMIT();
+}
+
+int KeepComponents(const QString& dataPath, const QList<KeptComponent>& components) {
+    if (components.isEmpty()) return 0;
+    QSet<QString> known;
+    const auto identity = [](const KeptComponent& component) {
+        return component.name + u'|' +
+               (component.uid.isEmpty() ? component.lines : component.uid.left(kUidWidth));
+    };
+    for (const KeptComponent& component : KeptComponents(dataPath))
+        known.insert(identity(component));
+    OpenEvents events(dataPath);
+    int kept = 0;
+    for (const KeptComponent& component : components) {
+        if (known.contains(identity(component))) continue;
+        known.insert(identity(component));
+        DBAPPEND();
+        REPLACE("UID", component.uid.left(kUidWidth));
+        REPLACE("RECID", component.name.left(kRecurrenceWidth));
+        REPLACE("EREIGNIS", kesp::store::NearestStorable(component.lines));
+        ++kept;
+    }
+    DBCOMMIT();
+    return kept;
+}
+
+QList<KeptComponent> KeptComponents(const QString& dataPath) {
+    QList<KeptComponent> found;
+    if (!QFileInfo::exists(PathIn(dataPath))) return found;
+    OpenEvents events(dataPath);
+    DBEVALLIVE([&] {
+        if (events.keptComponent())
+            found.append(
+                {events.text("RECID"), events.text("UID"), events.value("EREIGNIS").toString()});
+    });
+    return found;
 }

@@ -9,12 +9,17 @@
 // EREIGNIS, the event written as an iCalendar text (a memo), which other
 // programs can read as it is.
 //
+// A component of an imported file that is no event (a VTODO, a VJOURNAL)
+// is kept in a row of its own, to be written back by the export: its UID,
+// its name as RECID ("VTODO") and its lines as they came as EREIGNIS.
+//
 // An appointment without such a row is what the agenda table alone says.
 //
 // Single-threaded; every call opens the table in a work area of its own and
 // leaves the current area as it was.
 #pragma once
 
+#include "apps/agenda/calendar_file.h"
 #include "apps/agenda/calendar_item.h"
 
 #include <QDate>
@@ -62,3 +67,11 @@ void ForgetChangedOccurrences(const QString& dataPath, const QString& uid, const
 // Marks every row of `uid` (the event and its changed occurrences) removed
 // from the table: the event is about to be stored anew.
 void RemoveEventRows(const QString& dataPath, const QString& uid);
+
+// Keeps the components that are not kept already (the same name and UID, or
+// the same lines when they have no UID), in one commit; returns how many
+// were new. A refused write raises kesp::WriteFailure and keeps none.
+int KeepComponents(const QString& dataPath, const QList<KeptComponent>& components);
+
+// The kept components, in the order they were kept.
+QList<KeptComponent> KeptComponents(const QString& dataPath);

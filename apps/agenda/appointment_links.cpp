@@ -110,6 +110,8 @@ class OpenLinks {
 };
 
 QString TwoDigits(const QString& text) {
+    // The program writes two digits: taken as they are.
+    if (text.size() == 2 && text[0].isDigit() && text[1].isDigit()) return text;
     return text.trimmed().rightJustified(2, u' ').left(2);
 }
 
@@ -125,8 +127,9 @@ QString AppointmentKey(const Appointment& appointment) {
         lastDigest = QString::fromLatin1(
             QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
     }
-    return CompactDate(appointment.date).rightJustified(8, u' ') + TwoDigits(appointment.hour) +
-           TwoDigits(appointment.minute) + lastDigest;
+    QString key = CompactDate(appointment.date).rightJustified(8, u' ');
+    key.reserve(kKeyWidth);
+    return key += TwoDigits(appointment.hour) + TwoDigits(appointment.minute) + lastDigest;
 }
 
 QString ContentUid(const Appointment& appointment, int sameBefore) {
@@ -214,9 +217,9 @@ int LastLinkedRecord(const QString& dataPath) {
     return 0;
 }
 
-QStringList TieRecordsBackFromTheTrash(const QString& dataPath,
-                                       const QHash<int, Appointment>& records) {
-    QStringList tied;
+QList<AppointmentLink> TieRecordsBackFromTheTrash(const QString& dataPath,
+                                                  const QHash<int, Appointment>& records) {
+    QList<AppointmentLink> tied;
     if (records.isEmpty() || !QFileInfo::exists(PathIn(dataPath))) return tied;
     struct Orphan {
         int row;
@@ -241,7 +244,7 @@ QStringList TieRecordsBackFromTheTrash(const QString& dataPath,
             DBGOTO(found->row);
             DBDELETE();
             again.append({number, appointment, found->link});
-            if (!tied.contains(found->link.uid)) tied.append(found->link.uid);
+            tied.append(found->link);
             orphans.erase(found);
         }
         for (const LinkedRecord& row : again)
@@ -249,4 +252,24 @@ QStringList TieRecordsBackFromTheTrash(const QString& dataPath,
         DBCOMMIT();
     }
     return tied;
+}
+
+void DropLinksOfEmptiedTrash(const QString& dataPath, const QSet<QString>& stillInTheTrash) {
+    if (!QFileInfo::exists(PathIn(dataPath))) return;
+    OpenLinks links(dataPath);
+    DBEVALLIVE([&] {
+        if (FIELD(kAlias + "->SATZ").toDouble() == 0 &&
+            !stillInTheTrash.contains(links.text("SCHLUESSEL")))
+            DBDELETE();
+    });
+    if (LIVECOUNT() < links.rows()) __DBPACK();
+}
+
+void ForgetTrashedLinksOf(const QString& dataPath, const QString& uid) {
+    if (!QFileInfo::exists(PathIn(dataPath))) return;
+    OpenLinks links(dataPath);
+    const QString wanted = uid.left(kUidWidth);
+    DBEVALLIVE([&] {
+        if (FIELD(kAlias + "->SATZ").toDouble() == 0 && links.text("UID") == wanted) DBDELETE();
+    });
 }

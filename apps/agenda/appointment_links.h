@@ -25,6 +25,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -79,9 +80,19 @@ QHash<int, QString> RecordsOfEvent(const QString& dataPath, const QString& uid);
 // Records appended after the last record that has a row (so: back from the
 // trash) that match the key of a row whose record a pack removed get that
 // row's UID and RECID again, as new rows; `records` are the agenda's records
-// by number from `firstNumber` on. The UIDs tied again are returned.
-QStringList TieRecordsBackFromTheTrash(const QString& dataPath,
-                                       const QHash<int, Appointment>& records);
+// by number from `firstNumber` on. The links tied again are returned.
+QList<AppointmentLink> TieRecordsBackFromTheTrash(const QString& dataPath,
+                                                  const QHash<int, Appointment>& records);
+
+// Rows whose record a pack removed and whose key `stillInTheTrash` does not
+// hold (their record left the trash for good) are dropped, and with them
+// every row marked deleted: the table is packed when there is any.
+void DropLinksOfEmptiedTrash(const QString& dataPath, const QSet<QString>& stillInTheTrash);
+
+// The rows of the event `uid` whose record a pack removed are marked deleted:
+// the event is stored anew, so its appointments in the trash come back as
+// appointments of their own.
+void ForgetTrashedLinksOf(const QString& dataPath, const QString& uid);
 
 // The number of the last record that has a live row; 0 when none.
 int LastLinkedRecord(const QString& dataPath);

@@ -237,6 +237,23 @@ std::optional<CalendarItem> EventReader::read(const EventLines& event, QString& 
     return item;
 }
 
+// The component of lines `from` to `to`, as it came.
+KeptComponent KeptWhole(const QList<NumberedLine>& lines, qsizetype from, qsizetype to) {
+    KeptComponent kept{ComponentOf(lines[from].text, QLatin1StringView("BEGIN")), {}, {}};
+    int depth = 0;
+    for (qsizetype index = from; index <= to; ++index) {
+        const QString& text = lines[index].text;
+        kept.lines += text + QStringLiteral("\r\n");
+        if (!ComponentOf(text, QLatin1StringView("BEGIN")).isEmpty()) ++depth;
+        if (!ComponentOf(text, QLatin1StringView("END")).isEmpty()) --depth;
+        if (depth != 1 || !kept.uid.isEmpty()) continue;
+        if (const std::optional<ContentLine> line = ParseContentLine(text);
+            line && line->name == QLatin1String("UID"))
+            kept.uid = line->value.trimmed();
+    }
+    return kept;
+}
+
 }  // namespace
 
 CalendarFileReading ReadCalendarFile(
@@ -250,6 +267,7 @@ CalendarFileReading ReadCalendarFile(
     std::optional<EventLines> event;
     QStringList inner;  // the lines of the event's inner component being read
     int innerDepth = 0;
+    qsizetype keptFrom = -1;  // the line a component kept whole begins on
     const auto skip = [&reading, &event](const QString& why) {
         reading.skipped.append({event->line, why});
         event.reset();
@@ -301,6 +319,7 @@ CalendarFileReading ReadCalendarFile(
             if (begins == QLatin1String("VCALENDAR")) {
                 if (event) skip(QStringLiteral("not ended"));
                 open = {begins};
+                keptFrom = -1;
                 ++reading.calendars;
             } else if (event) {
                 if (begins == QLatin1String("VEVENT")) {
@@ -318,8 +337,11 @@ CalendarFileReading ReadCalendarFile(
                 open.append(begins);
             } else if (begins != QLatin1String("VCALENDAR") && !open.isEmpty()) {
                 if (open.size() == 1 && begins != QLatin1String("VTIMEZONE") &&
-                    begins != QLatin1String("VEVENT") && !reading.keptComponents.contains(begins))
-                    reading.keptComponents.append(begins);
+                    begins != QLatin1String("VEVENT")) {
+                    keptFrom = index;
+                    if (!reading.keptComponents.contains(begins))
+                        reading.keptComponents.append(begins);
+                }
                 open.append(begins);
             }
         } else if (!ends.isEmpty()) {
@@ -329,6 +351,10 @@ CalendarFileReading ReadCalendarFile(
                     event->broken =
                         QStringLiteral("line %1: END:%2 closes nothing open").arg(number).arg(ends);
                 continue;
+            }
+            if (keptFrom >= 0 && at == 1) {
+                reading.components.append(KeptWhole(lines, keptFrom, index));
+                keptFrom = -1;
             }
             if (event && (ends == QLatin1String("VEVENT") && at == open.size() - 1))
                 finish();

@@ -1,7 +1,7 @@
 // iCalendar files (RFC 5545) as the agenda reads and writes them, whole:
 // every VEVENT of every VCALENDAR in the file becomes a CalendarItem with
 // all the agenda models and the rest kept as lines; components that are no
-// event (a VTODO, a VJOURNAL) are kept for the summary to name.
+// event (a VTODO, a VJOURNAL) are kept whole, to be written back.
 //
 // Reading never refuses a file for one bad event: an event that cannot be
 // read (no start, an unreadable date, a broken line inside it) is skipped
@@ -36,13 +36,22 @@ struct SkippedEvent {
     QString reason;  // in English, for the message's detail
 };
 
+// A component of the calendar that is no event (a VTODO, a VJOURNAL), kept
+// whole to be written back.
+struct KeptComponent {
+    QString name;   // "VTODO"
+    QString uid;    // its UID; empty when it has none
+    QString lines;  // BEGIN to END, unfolded, each line ended in CR LF
+};
+
 struct CalendarFileReading {
-    QList<CalendarItem> items;    // in the file's order
-    QList<SkippedEvent> skipped;  // events that could not be read
-    QStringList keptComponents;   // "VTODO", "VJOURNAL" … once each, kept but not shown
-    int calendars = 0;            // VCALENDARs read
-    QString problem;              // why the bytes are no calendar; empty when they are
-    bool cancelled = false;       // `goOn` said stop: no items
+    QList<CalendarItem> items;        // in the file's order
+    QList<SkippedEvent> skipped;      // events that could not be read
+    QStringList keptComponents;       // "VTODO", "VJOURNAL" … once each, kept but not shown
+    QList<KeptComponent> components;  // each of them whole, in the file's order
+    int calendars = 0;                // VCALENDARs read
+    QString problem;                  // why the bytes are no calendar; empty when they are
+    bool cancelled = false;           // `goOn` said stop: no items
 };
 
 // `goOn`, when given, hears how many of how many lines are read; false stops
@@ -50,5 +59,7 @@ struct CalendarFileReading {
 CalendarFileReading ReadCalendarFile(
     const QByteArray& bytes, const std::function<bool(qsizetype read, qsizetype lines)>& goOn = {});
 
-// `stamp` is written as every event's DTSTAMP.
-QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp);
+// `stamp` is written as every event's DTSTAMP; the kept components follow
+// the events as they came.
+QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp,
+                             const QList<KeptComponent>& components = {});

@@ -80,7 +80,8 @@ class Writer {
 
 }  // namespace
 
-QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp) {
+QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& stamp,
+                             const QList<KeptComponent>& components) {
     Writer out;
     out.line(QStringLiteral("BEGIN:VCALENDAR"));
     out.line(QStringLiteral("VERSION:2.0"));
@@ -134,6 +135,8 @@ QByteArray WriteCalendarFile(const QList<CalendarItem>& items, const QDateTime& 
         out.lines(item.keptLines);
         out.line(QStringLiteral("END:VEVENT"));
     }
+    for (const KeptComponent& component : components)
+        out.lines(component.lines);
     out.line(QStringLiteral("END:VCALENDAR"));
     return out.take();
 }

@@ -25,13 +25,20 @@ bool IsUtc(const QString& zone) {
 
 // Wall-clock times as seconds, counted as if they were UTC: a plain number
 // on which gaps and left-out dates are compared.
+constexpr qint64 kSecondsOfADay = 86400;
+constexpr qint64 kJulianDayOfTheEpoch = 2440588;  // 1 January 1970
+
 qint64 WallSeconds(const QDate& date, const QTime& time) {
-    return QDateTime(date, time, QTimeZone::utc()).toSecsSinceEpoch();
+    return (date.toJulianDay() - kJulianDayOfTheEpoch) * kSecondsOfADay +
+           time.msecsSinceStartOfDay() / 1000;
 }
 
 QDateTime FromWallSeconds(qint64 seconds) {
-    const QDateTime wall = QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
-    return QDateTime(wall.date(), wall.time());
+    const qint64 day = seconds >= 0 ? seconds / kSecondsOfADay
+                                    : -((-seconds + kSecondsOfADay - 1) / kSecondsOfADay);
+    const qint64 second = seconds - day * kSecondsOfADay;
+    return QDateTime(QDate::fromJulianDay(day + kJulianDayOfTheEpoch),
+                     QTime::fromMSecsSinceStartOfDay(int(second * 1000)));
 }
 
 icaltimetype IcalWallClock(const QDate& date, const QTime& time, bool dateOnly) {

@@ -127,9 +127,16 @@ std::optional<int> NumberIn(const QString& control) {
     return std::nullopt;
 }
 
+// What the window says: the event, its rule said from the chosen
+// occurrence's day, and the same rule said from the series' own first day.
+struct Said {
+    CalendarItem item;
+    QString seriesRule;
+};
+
 // The event as the window says it; nothing when it says something impossible
 // (the user is told).
-std::optional<CalendarItem> Edited() {
+std::optional<Said> Edited() {
     CalendarItem item = shownEvent.item();
     const QDateTime start = LocalStart(item);
     const bool allDay = GETPROPERTY(kWindow, "Check_1", "value").toBool();
@@ -170,7 +177,7 @@ std::optional<CalendarItem> Edited() {
     const CalendarItem& series = shownEvent.event ? shownEvent.event->item : item;
     item.rule = series.rule;
     const int frequency = Value("Combo_3");
-    if (frequency > int(kFrequencies.size())) return item;  // the rule as imported
+    if (frequency > int(kFrequencies.size())) return Said{item, item.rule};  // as imported
     RepeatRule rule = ReadRepeatRule(series.rule, start.date());
     rule.otherParts.clear();
     rule.frequency = static_cast<Frequency>(std::max(0, frequency - 1));
@@ -178,7 +185,7 @@ std::optional<CalendarItem> Edited() {
         item.rule.clear();
         item.extraDates.clear();
         item.leftOutDates.clear();
-        return item;
+        return Said{item, {}};
     }
     const std::optional<int> interval = NumberIn("Text_3");
     if (!interval) return std::nullopt;
@@ -196,7 +203,7 @@ std::optional<CalendarItem> Edited() {
         rule.count = *count;
     }
     item.rule = RepeatRuleText(rule, item.start, item.zone, item.allDay);
-    return item;
+    return Said{item, RepeatRuleText(rule, series.start, item.zone, item.allDay)};
 }
 
 void Caption(const QString& name, int row, int col, int width, const Texts& text) {
@@ -280,7 +287,8 @@ void OPEN_AGENDA_DETAILS() {
     const CalendarItem item = shownEvent.item();
     const CalendarItem& series = shownEvent.event ? shownEvent.event->item : item;
     const bool asImported = !ReadRepeatRule(series.rule, item.start.date()).otherParts.isEmpty();
-    DefineDetailsWindow(LocalStart(item).date(), asImported);
+    // The monthly choices name the day of the series, as its repetition shows.
+    DefineDetailsWindow(LocalStart(series).date(), asImported);
     Show(item, series);
     DOMETHOD(kWindow, "Center");
     _ACTIVATEWINDOW(kWindow);
@@ -288,18 +296,17 @@ void OPEN_AGENDA_DETAILS() {
 
 void SAVE_AGENDA_DETAILS() {
     KESP_OPERATION();
-    const std::optional<CalendarItem> item = Edited();
-    if (!item) return;
+    const std::optional<Said> said = Edited();
+    if (!said) return;
     const ChosenEvent chosen = shownEvent;
     RELEASEWINDOW(kWindow);
     if (chosen.isOccurrence()) {
-        const CalendarItem edited = *item;
-        AskChangeScope(false, [chosen, edited](ChangeScope scope) {
-            ReplaceChosenEvent(chosen, edited, scope);
+        AskChangeScope(false, [chosen, said](ChangeScope scope) {
+            ReplaceChosenEvent(chosen, said->item, said->seriesRule, scope);
         });
         return;
     }
-    ReplaceChosenEvent(chosen, *item, ChangeScope::All);
+    ReplaceChosenEvent(chosen, said->item, said->seriesRule, ChangeScope::All);
 }
 
 QString DetailsLine(const ChosenEvent& chosen) {

@@ -228,6 +228,20 @@ int StoreOpenSeriesUntil(const QString& dataPath, const QDate& horizon) {
     return int(planned.size());
 }
 
+void TakeBackLeftOutDates(const QString& dataPath, const QString& uid,
+                          const QStringList& recurrenceIds) {
+    std::optional<StoredEvent> series = StoredEventOf(dataPath, uid);
+    if (!series || !series->item.repeats()) return;
+    const bool allDay = series->item.allDay;
+    const qsizetype removed =
+        series->item.leftOutDates.removeIf([&recurrenceIds, allDay](const QDateTime& date) {
+            return recurrenceIds.contains(RecurrenceIdText(date, allDay));
+        });
+    if (removed == 0) return;
+    QList<StoredEvent> rows{*series};
+    WriteEventRows(dataPath, rows);
+}
+
 QDate OpenSeriesStoredUntil(const QString& dataPath) {
     QDate earliest;
     for (const StoredEvent& series : OpenSeries(dataPath))

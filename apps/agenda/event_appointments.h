@@ -72,6 +72,11 @@ StoringOutcome StoreEvents(const QString& dataPath, const QList<EventToStore>& e
 // Returns how many appointments were added.
 int StoreOpenSeriesUntil(const QString& dataPath, const QDate& horizon);
 
+// The occurrences of the series `uid` whose RECIDs are given are its own
+// again (they came back from the trash): their dates are no more left out.
+void TakeBackLeftOutDates(const QString& dataPath, const QString& uid,
+                          const QStringList& recurrenceIds);
+
 // The earliest day up to which a series without end is stored; invalid when
 // there is none.
 QDate OpenSeriesStoredUntil(const QString& dataPath);

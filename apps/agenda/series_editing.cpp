@@ -85,9 +85,11 @@ QList<int> RecordsFrom(const ChosenEvent& chosen, bool onlyFollowing) {
 }
 
 // Stores `events` anew in place of `oldRecords`, then opens the agenda again
-// on `day`.
+// on `day`. Their appointments in the trash are theirs no more.
 void StoreAnew(const QList<int>& oldRecords, const QList<EventToStore>& events, const QDate& day) {
     DBSELECTAREA("a");
+    for (const EventToStore& event : events)
+        ForgetTrashedLinksOf(THE_DATA_PATH, event.item.uid);
     StoreEvents(THE_DATA_PATH, events, StoreHorizon(DATE()));
     for (const int record : oldRecords) {
         DBGOTO(record);
@@ -234,7 +236,8 @@ void SaveChosenEvent(const ChosenEvent& chosen, const Appointment& after) {
     StoreAnew(old, {{moved, {}}}, after.date);
 }
 
-void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item, ChangeScope scope) {
+void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item,
+                        const QString& seriesRule, ChangeScope scope) {
     const QDate day = chosen.shown.date;
     QList<int> old = chosen.link ? RecordsFrom(chosen, false) : QList<int>{};
     if (old.isEmpty()) old.append(chosen.record);
@@ -262,7 +265,7 @@ void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item, Cha
         item.end.isValid() ? series.start.addSecs(item.start.secsTo(item.end)) : QDateTime();
     series.location = item.location;
     series.description = item.description;
-    series.rule = item.rule;
+    series.rule = seriesRule;
     if (scope == ChangeScope::All) {
         EventToStore event = WithChangedOccurrences(series);
         RemoveEventRows(THE_DATA_PATH, series.uid);
@@ -272,6 +275,7 @@ void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item, Cha
     CalendarItem from = series;
     from.start = item.start;
     from.end = item.end;
+    from.rule = item.rule;
     StoreAnew(old, SplitAtChosen(chosen, from), day);
 }
 

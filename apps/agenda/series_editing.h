@@ -57,8 +57,12 @@ void SaveChosenEvent(const ChosenEvent& chosen, const Appointment& after);
 QList<int> NoteChosenDeletion(const ChosenEvent& chosen, ChangeScope scope);
 
 // The chosen event becomes `item` (the details window's OK): its
-// appointments are stored anew. For an occurrence, `scope` says which.
-void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item, ChangeScope scope);
+// appointments are stored anew. For an occurrence, `scope` says which; its
+// series takes `seriesRule` for all of them (the repetition said from the
+// series' own first day, as "the 15th" of a monthly one), and the rule of
+// `item` from the occurrence on.
+void ReplaceChosenEvent(const ChosenEvent& chosen, const CalendarItem& item,
+                        const QString& seriesRule, ChangeScope scope);
 
 // The window "agenda_serie".
 void DefineChangeScopeWindow(bool deleting);
