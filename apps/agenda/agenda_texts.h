@@ -111,9 +111,10 @@ inline const Texts kKeptOnly{
     "%1 events hold details the agenda does not show (%2); they are kept and exported again.",
     "%1 eventos contêm dados que a agenda não mostra (%2); eles são mantidos e exportados de "
     "novo."};
-inline const Texts kKeptComponents{"Nicht als Termine übernommen: %1.",
-                                   "Not taken as appointments: %1.",
-                                   "Não importados como compromissos: %1."};
+inline const Texts kKeptComponents{
+    "Nicht als Termine gezeigt, aber aufbewahrt und wieder exportiert: %1.",
+    "Not shown as appointments, but kept and exported again: %1.",
+    "Não mostrados como compromissos, mas mantidos e exportados de novo: %1."};
 inline const Texts kSkipped{
     "%1 Ereignis(se) konnten nicht gelesen werden und wurden übersprungen (Zeile %2).",
     "%1 event(s) could not be read and were skipped (line %2).",

@@ -181,8 +181,9 @@ void RemoveEventRows(const QString& dataPath, const QString& uid) {
     DBCOMMIT();
 }
 
-int KeepComponents(const QString& dataPath, const QList<KeptComponent>& components) {
-    if (components.isEmpty()) return 0;
+QList<int> KeepComponents(const QString& dataPath, const QList<KeptComponent>& components) {
+    QList<int> rows;
+    if (components.isEmpty()) return rows;
     QSet<QString> known;
     const auto identity = [](const KeptComponent& component) {
         return component.name + u'|' +
@@ -191,7 +192,6 @@ int KeepComponents(const QString& dataPath, const QList<KeptComponent>& componen
     for (const KeptComponent& component : KeptComponents(dataPath))
         known.insert(identity(component));
     OpenEvents events(dataPath);
-    int kept = 0;
     for (const KeptComponent& component : components) {
         if (known.contains(identity(component))) continue;
         known.insert(identity(component));
@@ -199,10 +199,19 @@ int KeepComponents(const QString& dataPath, const QList<KeptComponent>& componen
         REPLACE("UID", component.uid.left(kUidWidth));
         REPLACE("RECID", component.name.left(kRecurrenceWidth));
         REPLACE("EREIGNIS", kesp::store::NearestStorable(component.lines));
-        ++kept;
+        rows.append(RECNO());
     }
     DBCOMMIT();
-    return kept;
+    return rows;
+}
+
+void ForgetKeptComponents(const QString& dataPath, const QList<int>& rows) {
+    if (rows.isEmpty()) return;
+    OpenEvents events(dataPath);
+    for (const int row : rows) {
+        DBGOTO(row);
+        if (events.keptComponent()) DBDELETE();
+    }
 }
 
 QList<KeptComponent> KeptComponents(const QString& dataPath) {

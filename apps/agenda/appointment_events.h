@@ -69,9 +69,13 @@ void ForgetChangedOccurrences(const QString& dataPath, const QString& uid, const
 void RemoveEventRows(const QString& dataPath, const QString& uid);
 
 // Keeps the components that are not kept already (the same name and UID, or
-// the same lines when they have no UID), in one commit; returns how many
-// were new. A refused write raises kesp::WriteFailure and keeps none.
-int KeepComponents(const QString& dataPath, const QList<KeptComponent>& components);
+// the same lines when they have no UID), in one commit; returns their rows.
+// A refused write raises kesp::WriteFailure and keeps none.
+QList<int> KeepComponents(const QString& dataPath, const QList<KeptComponent>& components);
+
+// Removes the rows KeepComponents gave (the import they came with was not
+// stored).
+void ForgetKeptComponents(const QString& dataPath, const QList<int>& rows);
 
 // The kept components, in the order they were kept.
 QList<KeptComponent> KeptComponents(const QString& dataPath);

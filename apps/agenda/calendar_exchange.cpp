@@ -148,11 +148,20 @@ CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& by
             CountKept(changed, imported);
         stored.append(event);
     }
-    const StoringOutcome outcome =
-        StoreEvents(dataPath, stored, StoreHorizon(DATE()), [&goOn](int done, int total) {
+    // The components that are no event first, taken back with the events
+    // when those are not stored.
+    const QList<int> keptRows = KeepComponents(dataPath, reading.components);
+    StoringOutcome outcome;
+    try {
+        outcome = StoreEvents(dataPath, stored, StoreHorizon(DATE()), [&goOn](int done, int total) {
             return !goOn || goOn(kHalf + int(qint64{kHalf} * done / std::max(1, total)));
         });
+    } catch (...) {
+        ForgetKeptComponents(dataPath, keptRows);
+        throw;
+    }
     if (outcome.cancelled) {
+        ForgetKeptComponents(dataPath, keptRows);
         imported.cancelled = true;
         return imported;
     }
@@ -247,5 +256,5 @@ QByteArray CalendarFileOf(const QString& dataPath, const QList<NumberedAppointme
         if (event->repeats()) items.append(changed);
     }
     if (events) *events = int(written.size());
-    return WriteCalendarFile(items, QDateTime::currentDateTimeUtc());
+    return WriteCalendarFile(items, QDateTime::currentDateTimeUtc(), KeptComponents(dataPath));
 }

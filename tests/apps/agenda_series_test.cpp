@@ -2,10 +2,15 @@
 // in the three languages: a calendar file imported, its occurrences on their
 // days (daylight-saving edges, 29 February, the last Friday, a date left out
 // on the first, an all-day event over a month's end), a change or deletion of
-// one, the following or all, Ctrl+Z bringing a deleted series back whole, and
-// UIDs kept through an edit and a pack.
+// one, the following or all, Ctrl+Z bringing a deleted series back whole, an
+// occurrence back from the trash, a monthly series changed from the details
+// window, and a task of the file kept for the export.
 #include "apps/agenda/agenda_operations.h"
+#include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/appointment_events.h"
+#include "apps/agenda/calendar_exchange.h"
 #include "apps/common/trash_tables.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
 #include "tests/apps/agenda_fixture.h"
 #include "toolkit/forms.h"
@@ -49,6 +54,14 @@ const QByteArray kCalendar =
     // 02:30 does not exist on 28 March 2027 in Berlin: it is 03:30 then.
     "BEGIN:VEVENT\r\nUID:night@test\r\nDTSTART;TZID=Europe/Berlin:20270327T023000\r\n"
     "RRULE:FREQ=DAILY;COUNT=3\r\nSUMMARY:Nachtschicht\r\nEND:VEVENT\r\n"
+    // On the 15th, four times; the one of February moved to the 17th.
+    "BEGIN:VEVENT\r\nUID:report@test\r\nDTSTART;TZID=Europe/Berlin:20270115T120000\r\n"
+    "RRULE:FREQ=MONTHLY;BYMONTHDAY=15;COUNT=4\r\nSUMMARY:Bericht\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:report@test\r\nRECURRENCE-ID;TZID=Europe/Berlin:20270215T120000\r\n"
+    "DTSTART;TZID=Europe/Berlin:20270217T120000\r\nSUMMARY:Bericht\r\nEND:VEVENT\r\n"
+    // A task: no appointment, kept to be written back.
+    "BEGIN:VTODO\r\nUID:todo@test\r\nSUMMARY:Steuererklärung\r\nDUE;VALUE=DATE:20270531\r\n"
+    "BEGIN:VALARM\r\nTRIGGER:-P1D\r\nACTION:DISPLAY\r\nEND:VALARM\r\nEND:VTODO\r\n"
     "END:VCALENDAR\r\n";
 
 struct Language {
@@ -159,6 +172,81 @@ TEST_P(AgendaSeries, AChangeOrDeletionAsksWhichOccurrencesAndUndoBringsTheSeries
     EXPECT_EQ(RowsOn(QDate(2027, 1, 19)), QStringList({"09:30 " + kMark + "Team"}));
     EXPECT_EQ(RowsOn(QDate(2027, 1, 14)), QStringList({"15:00 " + kMark + "Team später"}));
     KeepPackedRecordsOf({});
+}
+
+TEST_P(AgendaSeries, AnOccurrenceBackFromTheTrashIsNoMoreLeftOutAndItsLinkGoesWithTheTrash) {
+    const Language& language = GetParam();
+    KeepPackedRecordsOf({"agenda.dbf"});
+    const auto leftOut = [this] {
+        QStringList days;
+        const std::optional<StoredEvent> series = StoredEventOf(dataPath(), "team@test");
+        for (const QDateTime& date : series->item.leftOutDates)
+            days.append(date.toString("dd.MM. HH:mm"));
+        return days;
+    };
+    const auto linksOfTheTrash = [this] {
+        const int previous = SELECT();
+        DBUSEAREA(true, dataPath() + "agenda_uid.dbf", "links");
+        int count = 0;
+        DBEVALLIVE([&count] { count += FIELD("SATZ").toDouble() == 0 ? 1 : 0; });
+        DBCLOSEAREA();
+        DBSELECTAREA(previous);
+        return count;
+    };
+    ChooseDay(QDate(2027, 1, 19));
+    TestDriver::select("agenda_frm", "Browse_1", 1);
+    TestDriver::click("agenda_frm", "Button_2");
+    Answer(language.onlyThis);
+    EXPECT_EQ(leftOut(), QStringList({"05.01. 09:30", "19.01. 09:30"}));
+    TestDriver::click("agenda_frm", "Menu_5");
+    EXPECT_EQ(TakeMessages(), QStringList());
+    EXPECT_EQ(RowsOn(QDate(2027, 1, 19)), QStringList({"09:30 " + kMark + "Team"}));
+    EXPECT_EQ(leftOut(), QStringList({"05.01. 09:30"}));
+
+    // Emptied from the trash: its link goes at the next opening.
+    TestDriver::select("agenda_frm", "Browse_1", 1);
+    TestDriver::click("agenda_frm", "Button_2");
+    Answer(language.onlyThis);
+    EXPECT_EQ(linksOfTheTrash(), 1);
+    EXPECT_EQ(EmptyTrashOf("agenda.dbf"), 1);
+    TestDriver::closeWindow("agenda_frm");
+    OpenAgenda(QDate(2027, 1, 4));
+    EXPECT_EQ(linksOfTheTrash(), 0);
+    EXPECT_EQ(RowsOn(QDate(2027, 1, 21)), QStringList({"09:30 " + kMark + "Team"}));
+    KeepPackedRecordsOf({});
+}
+
+TEST_P(AgendaSeries, AllOfAMonthlySeriesFromTheDetailsKeepsTheSeriesOwnDay) {
+    // The moved occurrence of the 17th, given a place for all of them.
+    EXPECT_EQ(RowsOn(QDate(2027, 2, 17)), QStringList({"12:00 " + kMark + "Bericht"}));
+    TestDriver::select("agenda_frm", "Browse_1", 1);
+    TestDriver::click("agenda_frm", "Button_7");
+    ASSERT_TRUE(TestDriver::isOpen("agenda_det"));
+    TestDriver::typeInto("agenda_det", "Text_1", "Raum 9");
+    TestDriver::click("agenda_det", "Button_1");
+    Answer(GetParam().all);
+    EXPECT_EQ(RowsOn(QDate(2027, 3, 15)), QStringList({"12:00 " + kMark + "Bericht"}));
+    EXPECT_EQ(RowsOn(QDate(2027, 3, 17)), QStringList());
+    EXPECT_EQ(StoredEventOf(dataPath(), "report@test")->item.rule,
+              "FREQ=MONTHLY;BYMONTHDAY=15;COUNT=4");
+    EXPECT_EQ(StoredEventOf(dataPath(), "report@test")->item.location, "Raum 9");
+}
+
+TEST_P(AgendaSeries, ATaskOfTheFileIsKeptOnceNamedByTheImportAndExportedAgain) {
+    const QByteArray exported = CalendarFileOf(dataPath(), {});
+    EXPECT_TRUE(
+        exported.contains("BEGIN:VTODO\r\nUID:todo@test\r\nSUMMARY:Steuererklärung\r\n"
+                          "DUE;VALUE=DATE:20270531\r\nBEGIN:VALARM\r\nTRIGGER:-P1D\r\n"
+                          "ACTION:DISPLAY\r\nEND:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR"))
+        << exported.toStdString();
+    EXPECT_FALSE(exported.contains("Steuererklärung\r\nEND:VEVENT"));
+    // The same file again: told, and kept once.
+    driver_.answerNextFile(folder_.path() + "/calendar.ics");
+    TestDriver::click("agenda_frm", "Menu_2");
+    const QString told = TakeMessages().join('|');
+    EXPECT_TRUE(told.contains(TEXT(agenda_texts::kKeptComponents).arg("VTODO")))
+        << told.toStdString();
+    EXPECT_EQ(KeptComponents(dataPath()).size(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, AgendaSeries, ::testing::ValuesIn(kLanguages),
