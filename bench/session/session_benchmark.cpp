@@ -88,9 +88,9 @@ int StartOnly(const QString& folder) {
 int Day(const QString& folder) {
     const DayFigures day = RunDay(folder);
     std::vector<ActionTimes> actions = day.actions;
-    std::stable_sort(actions.begin(), actions.end(), [](const ActionTimes& a, const ActionTimes& b) {
-        return a.worstGapMs > b.worstGapMs;
-    });
+    std::stable_sort(
+        actions.begin(), actions.end(),
+        [](const ActionTimes& a, const ActionTimes& b) { return a.worstGapMs > b.worstGapMs; });
     std::printf("%-40s %12s %12s\n", "action", "worst gap ms", "whole ms");
     for (const ActionTimes& action : actions)
         std::printf("%-40s %12.1f %12.1f\n", action.action.toUtf8().constData(), action.worstGapMs,
@@ -100,7 +100,8 @@ int Day(const QString& folder) {
         std::printf(" %.1f", ms);
     std::printf(" ms\n");
     std::printf("statistics: %.1f ms, reading the ten files once %.1f ms: ratio %.2f (goal 2.0)\n",
-                day.statisticsMs, day.readTenFilesOnceMs, day.statisticsMs / day.readTenFilesOnceMs);
+                day.statisticsMs, day.readTenFilesOnceMs,
+                day.statisticsMs / day.readTenFilesOnceMs);
     std::printf("peak %ld\n", PeakKilobytes());
     std::printf("worst gap %.0f ms in %s\n", actions.front().worstGapMs,
                 actions.front().action.toUtf8().constData());
@@ -164,10 +165,11 @@ int main(int argc, char** argv) {
     for (const QString& line : lines)
         std::printf("%s\n", line.toUtf8().constData());
     const double allowed = static_cast<double>(dataBytes) / 1024 + static_cast<double>(barePeak);
-    std::printf("memory: peak %.1f MB, data folder %.1f MB + a bare Qt window %.1f MB: ratio %.2f "
-                "(goal 1.5)\n",
-                dayPeak / 1024.0, static_cast<double>(dataBytes) / 1048576.0, barePeak / 1024.0,
-                dayPeak / allowed);
+    std::printf(
+        "memory: peak %.1f MB, data folder %.1f MB + a bare Qt window %.1f MB: ratio %.2f "
+        "(goal 1.5)\n",
+        dayPeak / 1024.0, static_cast<double>(dataBytes) / 1048576.0, barePeak / 1024.0,
+        dayPeak / allowed);
     std::printf("start-up: %.1f ms, a bare Qt window %.1f ms (medians of 5; goal 1.5)\n",
                 Median(programMs), Median(bareMs));
     std::printf("%s\n", worst.toUtf8().constData());

@@ -65,8 +65,9 @@ class Day {
 
     // One action: its work, then the loop until `done`, then a pause in
     // which what it left running still counts to its gaps.
-    void Measure(const QString& name, const std::function<void()>& work,
-                 const std::function<bool()>& done = [] { return true; }) {
+    void Measure(
+        const QString& name, const std::function<void()>& work,
+        const std::function<bool()>& done = [] { return true; }) {
         watch_.Begin();
         work();
         WaitUntil(done);
@@ -118,6 +119,7 @@ void Day::Start() {
         AFTER_NEXT_STATISTICS([] {
             kesp::RunAction([] { PostDueReminders(QDateTime::currentDateTime(), false); });
             kesp::RunAction(OFFER_KOMMEND_AT_START);
+            ReadAheadForEverythingSearch();
         });
         _ACTIVATEWINDOW("haupt");
     });
@@ -127,9 +129,8 @@ void Day::Start() {
 
 void Day::OpenAndClose(const PlacedKind& placed) {
     QString name;
-    Measure("open " + placed.kind->id, [&placed] {
-        TestDriver::click("haupt", placed.place.launchButton);
-    });
+    Measure("open " + placed.kind->id,
+            [&placed] { TestDriver::click("haupt", placed.place.launchButton); });
     Measure("close " + placed.kind->id, CloseModalWindows);
 }
 
@@ -154,8 +155,8 @@ void Day::TypeName(const RecordWindow& record, const Action& open, const QString
         worst = std::max(worst, watch_.worstMs());
     }
     figures_.actions.push_back({"type a name in " + record.window, worst, whole});
-    std::fprintf(stderr, "%-34s %8.1f %9.1f\n", ("type a name in " + record.window).toUtf8().constData(),
-                 worst, whole);
+    std::fprintf(stderr, "%-34s %8.1f %9.1f\n",
+                 ("type a name in " + record.window).toUtf8().constData(), worst, whole);
     CloseModalWindows();
 }
 
@@ -222,8 +223,7 @@ void Day::PreviewAgenda() {
     Pause(150);
     // The preview is built in full; its dialog is not shown.
     CurrentReportDialogs().runPreview = [](PrintPreview&) {};
-    Measure("print-preview the agenda's days",
-            [] { TestDriver::click("agenda_frm", "Button_4"); });
+    Measure("print-preview the agenda's days", [] { TestDriver::click("agenda_frm", "Button_4"); });
     CurrentReportDialogs() = DefaultReportDialogs();
     CloseModalWindows();
 }

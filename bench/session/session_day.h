@@ -21,10 +21,10 @@ struct ActionTimes {
 };
 
 struct DayFigures {
-    std::vector<ActionTimes> actions;      // in the order they ran
-    std::vector<double> firstScreensMs;    // each search over everything
-    double statisticsMs = 0;               // the refresh of the statistics
-    double readTenFilesOnceMs = 0;         // the files it reads, read once
+    std::vector<ActionTimes> actions;    // in the order they ran
+    std::vector<double> firstScreensMs;  // each search over everything
+    double statisticsMs = 0;             // the refresh of the statistics
+    double readTenFilesOnceMs = 0;       // the files it reads, read once
 };
 
 // Runs the day on the data folder beneath `folder` (data/, img/, export/).

@@ -15,22 +15,22 @@ using kesp::store::DbfTable;
 
 namespace {
 
-const QStringList kFirstNames = {"Martin", "Anna",  "Bernd",  "Claudia", "Dieter", "Eva",
-                                 "Frank",  "Gisela", "Hans",  "Ingrid",  "Jürgen", "Karin",
-                                 "Lukas",  "Maria", "Norbert", "Olga",   "Peter",  "Renate",
-                                 "Stefan", "Ursula", "Werner", "Zoë",    "João",   "Mariana"};
-const QStringList kSurnames = {"Müller",  "Schmidt", "Schneider", "Fischer", "Weber", "Meyer",
-                               "Wagner",  "Becker",  "Schulz",    "Hoffmann", "Koch", "Bauer",
-                               "Richter", "Klein",   "Wolf",      "Schröder", "Neumann",
-                               "Zimmermann", "Krüger", "Hartmann", "Lange",   "Silva", "Santos"};
-const QStringList kTowns = {"Köln",    "München", "Hamburg",   "Berlin",    "Düsseldorf",
-                            "Leipzig", "Dresden", "Nürnberg",  "Frankfurt", "São Paulo",
+const QStringList kFirstNames = {"Martin", "Anna",   "Bernd",   "Claudia", "Dieter", "Eva",
+                                 "Frank",  "Gisela", "Hans",    "Ingrid",  "Jürgen", "Karin",
+                                 "Lukas",  "Maria",  "Norbert", "Olga",    "Peter",  "Renate",
+                                 "Stefan", "Ursula", "Werner",  "Zoë",     "João",   "Mariana"};
+const QStringList kSurnames = {
+    "Müller",  "Schmidt",    "Schneider", "Fischer",  "Weber",   "Meyer", "Wagner", "Becker",
+    "Schulz",  "Hoffmann",   "Koch",      "Bauer",    "Richter", "Klein", "Wolf",   "Schröder",
+    "Neumann", "Zimmermann", "Krüger",    "Hartmann", "Lange",   "Silva", "Santos"};
+const QStringList kTowns = {"Köln",    "München", "Hamburg",   "Berlin",      "Düsseldorf",
+                            "Leipzig", "Dresden", "Nürnberg",  "Frankfurt",   "São Paulo",
                             "Bremen",  "Münster", "Göttingen", "Porto Alegre"};
-const QStringList kWords = {"Garten",   "Rechnung", "Schule",  "Fußball", "Geburtstag", "Termin",
-                            "Arzt",     "Urlaub",   "Projekt", "Angebot", "Café",       "Haus",
-                            "Brief",    "Konto",    "Reise",   "Zahnarzt", "Übergabe",  "Wohnung",
-                            "Besuch",   "Auto",     "Werkstatt", "Bank",  "Steuer",     "Einkauf",
-                            "Besprechung", "Kinder", "Training", "Konzert", "Buch",      "Rezept"};
+const QStringList kWords = {
+    "Garten",      "Rechnung", "Schule",   "Fußball", "Geburtstag", "Termin", "Arzt",   "Urlaub",
+    "Projekt",     "Angebot",  "Café",     "Haus",    "Brief",      "Konto",  "Reise",  "Zahnarzt",
+    "Übergabe",    "Wohnung",  "Besuch",   "Auto",    "Werkstatt",  "Bank",   "Steuer", "Einkauf",
+    "Besprechung", "Kinder",   "Training", "Konzert", "Buch",       "Rezept"};
 
 class Writer {
   public:
@@ -61,12 +61,13 @@ class Writer {
     QString Text(const QString& field, int width, int record) {
         const QString name = field.toUpper();
         // Every hundredth record begins with the name typed into the search boxes.
-        if (record % 100 == 0 && (name == "VORNAME" || name.contains("TITEL") ||
-                                  name == "TERMIN" || name == "FREE01"))
+        if (record % 100 == 0 &&
+            (name == "VORNAME" || name.contains("TITEL") || name == "TERMIN" || name == "FREE01"))
             return TypedName() + QString::number(record);
         if (name == "VORNAME") return Pick(kFirstNames);
         if (name == "NACHNAME") return Pick(kSurnames);
-        if (name == "STRASSE") return Pick(kSurnames) + "straße " + QString::number(Bounded(1, 180));
+        if (name == "STRASSE")
+            return Pick(kSurnames) + "straße " + QString::number(Bounded(1, 180));
         if (name == "PLZ") return Digits(5);
         if (name == "ORT") return Pick(kTowns);
         if (name.startsWith("TEL") || name.startsWith("FAX") || name == "HANDY")
