@@ -17,6 +17,7 @@
 #include "kernel/public_variables.h"
 #include "reports/print_preview.h"
 #include "reports/report_dialogs.h"
+#include "shell/backup_window.h"
 #include "shell/backups.h"
 #include "shell/coming_up_window.h"
 #include "shell/everything_panel.h"
@@ -88,7 +89,9 @@ class Day {
     void TypeName(const RecordWindow& record, const Action& open, const QString& ownBox);
     void EditRecords();
     void SearchEverything(const QString& typed, const QString& name);
-    void OpenShellWindow(const QString& button, const QString& name);
+    void OpenShellWindow(
+        const QString& button, const QString& name,
+        const std::function<bool()>& shown = [] { return true; });
     void PreviewAgenda();
     void RefreshStatistics();
     void Close();
@@ -213,8 +216,10 @@ void Day::SearchEverything(const QString& typed, const QString& name) {
     figures_.firstScreensMs.push_back(firstScreen);
 }
 
-void Day::OpenShellWindow(const QString& button, const QString& name) {
-    Measure("open " + name, [&button] { TestDriver::click("haupt", button); });
+void Day::OpenShellWindow(const QString& button, const QString& name,
+                          const std::function<bool()>& shown) {
+    Measure(
+        "open " + name, [&button] { TestDriver::click("haupt", button); }, shown);
     Measure("close " + name, CloseModalWindows);
 }
 
@@ -281,7 +286,7 @@ void Day::Run() {
         SearchEverything(typed, QString("search over everything %1").arg(++n));
     OpenShellWindow("Button_35", "coming up");
     OpenShellWindow("Button_36", "trash");
-    OpenShellWindow("Button_37", "backups");
+    OpenShellWindow("Button_37", "backups", [] { return !BACKUP_COUNTS_COMING(); });
     PreviewAgenda();
     RefreshStatistics();
     Measure("reminders of a minute",
