@@ -1,6 +1,8 @@
 // The yardstick of the start-up: a bare Qt Widgets program that shows a
 // window of the main window's size, waits until it is painted and exits,
 // printing its peak memory in kilobytes.
+#include "bench/session/paint_watch.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
@@ -9,21 +11,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-namespace {
-
-class PaintWatch : public QObject {
-  public:
-    bool painted = false;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -13,6 +13,7 @@
 #include "apps/projects/projects.h"
 #include "apps/tips/tips.h"
 #include "bench/session/gap_watch.h"
+#include "bench/session/paint_watch.h"
 #include "bench/session/session_folder.h"
 #include "kernel/public_variables.h"
 #include "reports/print_preview.h"
@@ -302,21 +303,6 @@ DayFigures RunDay(const QString& folder) {
     day.Run();
     return day.figures();
 }
-
-namespace {
-
-class PaintWatch : public QObject {
-  public:
-    bool painted = false;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
 
 void StartAndShowMainWindow(const QString& folder) {
     kesp::seam::activationReturnsAtOnce = true;
