@@ -105,7 +105,8 @@ void FillList() {
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
     SETPROPERTY(kWindow, kWhereLine, "value", WhereText());
-    SETPROPERTY(kWindow, kRestoreButton, "enabled", !Shown().isEmpty());
+    // A restore waits for the counts: the worker reads the very tables it checks.
+    SETPROPERTY(kWindow, kRestoreButton, "enabled", false);
     auto* counting = new QTimer(list);
     counting->setSingleShot(true);
     QObject::connect(counting, &QTimer::timeout, list,
@@ -114,6 +115,7 @@ void FillList() {
     Summaries() = std::make_unique<SnapshotSummaries>(Shown(), list, ShowSummary, [counting] {
         counting->stop();
         SETPROPERTY(kWindow, kWhereLine, "value", WhereText());
+        SETPROPERTY(kWindow, kRestoreButton, "enabled", !Shown().isEmpty());
         Summaries().reset();
     });
     // Closing the window cancels what is left to count.

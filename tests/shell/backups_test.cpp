@@ -97,6 +97,10 @@ TEST_F(BackupsTest, ARestoreBringsTheDataBackAndCanItselfBeTakenBack) {
 
     TestDriver::click("haupt", "Button_37");
     ASSERT_TRUE(TestDriver::isOpen("sicherung"));
+    EXPECT_FALSE(TestDriver::read("sicherung", "Button_1", "enabled").toBool())
+        << "not while the backups are read for their counts";
+    CountedList();
+    EXPECT_TRUE(TestDriver::read("sicherung", "Button_1", "enabled").toBool());
     driver.answerNext(true);
     TestDriver::click("sicherung", "Button_1");
     EXPECT_EQ(driver.messageBoxes().last().text, "The backup of 12/07/2026 18:00:00 is restored.");
@@ -104,6 +108,7 @@ TEST_F(BackupsTest, ARestoreBringsTheDataBackAndCanItselfBeTakenBack) {
     ASSERT_EQ(Snapshots().size(), 2) << "the state before the restore, kept first";
 
     // The restore taken back: the newest snapshot is the state before it.
+    CountedList();
     driver.answerNext(true);
     TestDriver::click("sicherung", "Button_1");
     EXPECT_EQ(RecordCount("notiz.dbf"), 2);
