@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <mutex>
+
 namespace {
 
 // Every entry, links and special files included, under their own names.
@@ -46,13 +48,20 @@ Entry Look(const QString& path) {
 // Only sound files are remembered: a damaged one is rare and told anew.
 QString TableDamage(const QString& path) {
     static QSet<QString> sound;
+    static std::mutex soundGuard;  // the backups window checks on a worker thread
     // The table with its memo files: a memo file lost or replaced is damage too.
     QString identity = Look(path).identity;
     for (const QString& memo : kesp::store::MemoCandidates(path))
         identity += QLatin1Char('|') + Look(memo).identity + (Look(memo).exists ? "+" : "-");
-    if (!identity.isEmpty() && sound.contains(identity)) return {};
+    {
+        const std::lock_guard<std::mutex> lock(soundGuard);
+        if (!identity.isEmpty() && sound.contains(identity)) return {};
+    }
     const QString damage = kesp::store::TableFileDamage(path);
-    if (damage.isEmpty() && !identity.isEmpty()) sound.insert(identity);
+    if (damage.isEmpty() && !identity.isEmpty()) {
+        const std::lock_guard<std::mutex> lock(soundGuard);
+        sound.insert(identity);
+    }
     return damage;
 }
 

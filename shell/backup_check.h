@@ -10,6 +10,7 @@
 // - A sound table is remembered for the run by its and its memo file's
 //   identity, size and change time, so the backups that share unchanged
 //   files check them once.
+// - May be called from any thread, on a folder nobody writes meanwhile.
 #pragma once
 
 #include <QString>

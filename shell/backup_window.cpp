@@ -5,6 +5,7 @@
 #include "kernel/texts.h"
 #include "shell/backups.h"
 #include "shell/list_window.h"
+#include "shell/snapshot_summaries.h"
 #include "shell/statistics.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
@@ -12,7 +13,10 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <memory>
 
 namespace {
 
@@ -37,6 +41,11 @@ const Texts kAsk{
     "Substituir os dados pela cópia de %1?\rO estado atual é copiado antes e pode "
     "ser recuperado da mesma forma."};
 const Texts kDamaged{"beschädigt", "damaged", "danificada"};
+const Texts kCounting{"Die Einträge der Sicherungen werden gezählt …",
+                      "Counting the records of the backups …",
+                      "Contando os registros das cópias …"};
+// The counts of a few backups come at once; longer, the line says why they wait.
+constexpr int kCountingShownAfterMs = 200;
 
 constexpr int kSnapshotRole = Qt::UserRole;
 
@@ -53,31 +62,64 @@ QString WhenText(const QDateTime& when) {
     return DTOC(when.date()) + when.toString(QStringLiteral(" HH:mm:ss"));
 }
 
+// The counts of the last opening's snapshots, read on a worker thread.
+std::unique_ptr<SnapshotSummaries>& Summaries() {
+    static std::unique_ptr<SnapshotSummaries> summaries;
+    return summaries;
+}
+
+QString WhereText() {
+    return Shown().isEmpty() ? TEXT(kNone)
+                             : TEXT(kWhere).arg(QDir::toNativeSeparators(BackupsFolder()));
+}
+
+// A snapshot's line and its applications' lines, once its summary is read.
+void ShowSummary(int at, const SnapshotSummary& summary) {
+    QTreeWidgetItem* item = List()->topLevelItem(at);
+    if (!item) return;
+    const QList<const RecordKind*> kinds = KindsWithTablesOfTheirOwn();
+    long long total = 0;
+    // A damaged backup's header counts mean nothing: it says so instead.
+    for (int k = 0; k < kinds.size() && k < summary.counts.size(); ++k) {
+        new QTreeWidgetItem(
+            item,
+            QStringList{KindName(*kinds[k]),
+                        summary.damage.isEmpty() ? QString::number(summary.counts[k]) : QString()});
+        total += summary.counts[k];
+    }
+    item->setText(1, summary.damage.isEmpty() ? QString::number(total) : TEXT(kDamaged));
+    if (!summary.damage.isEmpty()) item->setToolTip(0, QDir::toNativeSeparators(summary.damage));
+}
+
+// The snapshots at once, their counts as the worker reads them; the line
+// under the list says so while it takes longer than a moment.
 void FillList() {
     Shown() = Snapshots();
     QTreeWidget* list = List();
     list->clear();
     for (int at = 0; at < Shown().size(); ++at) {
-        long long total = 0;
         auto* item = new QTreeWidgetItem(list);
-        // A damaged backup's header counts mean nothing: it says so instead.
-        const QString damage = SnapshotDamage(Shown()[at]);
-        for (const auto& [application, count] : SnapshotCounts(Shown()[at])) {
-            new QTreeWidgetItem(
-                item,
-                QStringList{application, damage.isEmpty() ? QString::number(count) : QString()});
-            total += count;
-        }
         item->setText(0, TEXT(kMadeAt) + QLatin1Char(' ') + WhenText(Shown()[at].madeAt));
-        item->setText(1, damage.isEmpty() ? QString::number(total) : TEXT(kDamaged));
-        if (!damage.isEmpty()) item->setToolTip(0, QDir::toNativeSeparators(damage));
+        item->setText(1, QStringLiteral("…"));
         item->setData(0, kSnapshotRole, at);
     }
     if (list->topLevelItemCount() > 0) list->setCurrentItem(list->topLevelItem(0));
-    SETPROPERTY(kWindow, kWhereLine, "value",
-                Shown().isEmpty() ? TEXT(kNone)
-                                  : TEXT(kWhere).arg(QDir::toNativeSeparators(BackupsFolder())));
-    SETPROPERTY(kWindow, kRestoreButton, "enabled", !Shown().isEmpty());
+    SETPROPERTY(kWindow, kWhereLine, "value", WhereText());
+    // A restore waits for the counts: the worker reads the very tables it checks.
+    SETPROPERTY(kWindow, kRestoreButton, "enabled", false);
+    auto* counting = new QTimer(list);
+    counting->setSingleShot(true);
+    QObject::connect(counting, &QTimer::timeout, list,
+                     [] { SETPROPERTY(kWindow, kWhereLine, "value", TEXT(kCounting)); });
+    counting->start(kCountingShownAfterMs);
+    Summaries() = std::make_unique<SnapshotSummaries>(Shown(), list, ShowSummary, [counting] {
+        counting->stop();
+        SETPROPERTY(kWindow, kWhereLine, "value", WhereText());
+        SETPROPERTY(kWindow, kRestoreButton, "enabled", !Shown().isEmpty());
+        Summaries().reset();
+    });
+    // Closing the window cancels what is left to count.
+    QObject::connect(list, &QObject::destroyed, [] { Summaries().reset(); });
 }
 
 void RESTORE_CHOSEN() {
@@ -131,6 +173,10 @@ void DefineBackupWindow() {
 }
 
 }  // namespace
+
+bool BACKUP_COUNTS_COMING() {
+    return Summaries() != nullptr;
+}
 
 void OPENFORM_SICHERUNG() {
     KESP_OPERATION();

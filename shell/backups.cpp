@@ -288,19 +288,18 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
     WriteFileWhole(note, reason.toUtf8());
 }
 
+long long SnapshotTableCount(const Snapshot& snapshot, const RecordKind& kind) {
+    const QString path = snapshot.folder + QDir::separator() + kind.table;
+    // A damaged table would raise its damage when opened: it counts nothing.
+    if (!QFileInfo::exists(path) || !kesp::store::TableFileDamage(path).isEmpty()) return 0;
+    const auto table = kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect);
+    return table ? kesp::store::LiveRecordCount(*table) : 0;
+}
+
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot) {
     QList<QPair<QString, long long>> counts;
-    for (const RecordKind* kind : KindsWithTablesOfTheirOwn()) {
-        const QString path = snapshot.folder + QDir::separator() + kind->table;
-        long long count = 0;
-        // A damaged table would raise its damage when opened: it counts nothing.
-        if (QFileInfo::exists(path) && kesp::store::TableFileDamage(path).isEmpty()) {
-            if (const auto table =
-                    kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect))
-                count = kesp::store::LiveRecordCount(*table);
-        }
-        counts.append({KindName(*kind), count});
-    }
+    for (const RecordKind* kind : KindsWithTablesOfTheirOwn())
+        counts.append({KindName(*kind), SnapshotTableCount(snapshot, *kind)});
     return counts;
 }
 

@@ -24,6 +24,8 @@
 //   data folder either as it was or as the snapshot was, never a mix.
 #pragma once
 
+#include "shell/record_kinds.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QPair>
@@ -57,6 +59,9 @@ void RotateSnapshots(const QDateTime& now);
 // snapshot, in the catalogue's order: (application name, count); a damaged
 // table counts none.
 QList<QPair<QString, long long>> SnapshotCounts(const Snapshot& snapshot);
+// The same for one application's table; may be called from any thread, as
+// nothing writes a snapshot once it is made.
+long long SnapshotTableCount(const Snapshot& snapshot, const RecordKind& kind);
 
 // When the snapshot was made, as the interface language writes it.
 QString SnapshotWhen(const Snapshot& snapshot);

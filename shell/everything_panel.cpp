@@ -335,11 +335,8 @@ class BoxKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn && !ThePanel().search && !ThePanel().warmingUp) {
-            // The first search of the run need not wait for the tables to be read.
-            ThePanel().warmingUp = true;
-            ThePanel().steps->start(0);
-        }
+        // The first search of the run need not wait for the tables to be read.
+        if (event->type() == QEvent::FocusIn) ReadAheadForEverythingSearch();
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         QLineEdit* box = ThePanel().box;
@@ -395,6 +392,13 @@ void DefineEverythingSearch() {
         FocusBox();
         if (ThePanel().box) ThePanel().box->selectAll();
     });
+}
+
+void ReadAheadForEverythingSearch() {
+    Panel& panel = ThePanel();
+    if (!panel.steps || panel.search || panel.warmingUp) return;
+    panel.warmingUp = true;
+    panel.steps->start(0);
 }
 
 void SetEverythingSearchTexts() {

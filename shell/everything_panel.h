@@ -29,6 +29,12 @@ void DefineEverythingSearch();
 // The box's hint, the list's name and the group headings in THE_LANG.
 void SetEverythingSearchTexts();
 
+// Starts reading the searchable copies ahead in the same short steps, so that
+// the first search of the run shows its results as fast as any later one:
+// what the start does once the main window shows its figures. Nothing when
+// they are being read already or a search runs.
+void ReadAheadForEverythingSearch();
+
 // True while the search of the last keystroke is still going on.
 bool EverythingSearchRunning();
 

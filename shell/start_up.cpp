@@ -11,6 +11,7 @@
 #include "shell/coming_up.h"
 #include "shell/coming_up_window.h"
 #include "shell/data_folder.h"
+#include "shell/everything_panel.h"
 #include "shell/folders.h"
 #include "shell/help.h"
 #include "shell/language.h"
@@ -208,6 +209,7 @@ void MAIN() {
             MSGEXCLAMATION(std::exchange(ToldAtStart(), {}), THE_APP_NAME);
         kesp::RunAction(postDue);
         kesp::RunAction(OFFER_KOMMEND_AT_START);
+        ReadAheadForEverythingSearch();
     });
     _ACTIVATEWINDOW("haupt");
     DBCLOSEALL();

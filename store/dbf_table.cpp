@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -303,7 +304,7 @@ int DbfTable::FieldIndex(const QString& name) const {
 // ---- Reading and writing -------------------------------------------------------
 
 void DbfTable::NewGeneration() {
-    static std::uint64_t last = 0;
+    static std::atomic<std::uint64_t> last = 0;
     generation_ = ++last;
 }
 

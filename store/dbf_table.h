@@ -31,7 +31,9 @@
 //   record it lost (store/mapping_guard.h), and at every read, commit, pack
 //   and repair after: nothing read from the lost part is ever returned or
 //   written back.
-// Single-threaded.
+// One table is used by one thread at a time. A table opened to look at it
+// (Purpose::Inspect) may be read on a thread of its own when no other part of
+// the program writes it (a backup's copy): such tables share nothing.
 #pragma once
 
 #include "store/byte_buffer.h"

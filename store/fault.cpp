@@ -6,8 +6,10 @@
 namespace kesp {
 namespace {
 
+// One for each thread: a reader on a worker thread gets its faults thrown,
+// never the program's stop box, which belongs to the thread of the windows.
 FaultHandler& InstalledHandler() {
-    static FaultHandler handler;
+    static thread_local FaultHandler handler;
     return handler;
 }
 

@@ -62,8 +62,10 @@ class WriteFailure : public FaultException {
 
 using FaultHandler = std::function<void(const Fault&)>;
 
-// Installs the handler that receives every raised fault; returns the previous
-// one. An empty handler restores the default (throw FaultException).
+// Installs the handler that receives every fault raised on the calling
+// thread; returns the previous one. An empty handler restores the default
+// (throw FaultException), which every other thread keeps until it installs
+// one of its own.
 FaultHandler SetFaultHandler(FaultHandler handler);
 
 // Hands the fault to the installed handler. Never returns: if the handler

@@ -3,14 +3,18 @@
 // full disk, the window and the command.
 #include "shell/backups.h"
 #include "kernel/public_variables.h"
+#include "shell/backup_window.h"
 #include "shell/language.h"
 #include "store/file_handle.h"
 #include "tests/shell/installed_program.h"
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QThread>
+#include <QTreeWidget>
 
 #include <sys/stat.h>
 
@@ -29,6 +33,15 @@ class BackupsTest : public InstalledProgram {
         for (const Snapshot& snapshot : snapshots)
             names.append(QFileInfo(snapshot.folder).fileName());
         return names;
+    }
+    // The backups window once its counts are read.
+    static QTreeWidget* CountedList() {
+        for (int i = 0; i < 5000 && BACKUP_COUNTS_COMING(); ++i) {
+            QApplication::processEvents();
+            QThread::msleep(1);
+        }
+        EXPECT_FALSE(BACKUP_COUNTS_COMING());
+        return qobject_cast<QTreeWidget*>(TestDriver::widget("sicherung", "List_1"));
     }
     QByteArray Bytes(const QString& path) {
         QFile file(path);
@@ -84,6 +97,10 @@ TEST_F(BackupsTest, ARestoreBringsTheDataBackAndCanItselfBeTakenBack) {
 
     TestDriver::click("haupt", "Button_37");
     ASSERT_TRUE(TestDriver::isOpen("sicherung"));
+    EXPECT_FALSE(TestDriver::read("sicherung", "Button_1", "enabled").toBool())
+        << "not while the backups are read for their counts";
+    CountedList();
+    EXPECT_TRUE(TestDriver::read("sicherung", "Button_1", "enabled").toBool());
     driver.answerNext(true);
     TestDriver::click("sicherung", "Button_1");
     EXPECT_EQ(driver.messageBoxes().last().text, "The backup of 12/07/2026 18:00:00 is restored.");
@@ -91,6 +108,7 @@ TEST_F(BackupsTest, ARestoreBringsTheDataBackAndCanItselfBeTakenBack) {
     ASSERT_EQ(Snapshots().size(), 2) << "the state before the restore, kept first";
 
     // The restore taken back: the newest snapshot is the state before it.
+    CountedList();
     driver.answerNext(true);
     TestDriver::click("sicherung", "Button_1");
     EXPECT_EQ(RecordCount("notiz.dbf"), 2);
@@ -101,10 +119,63 @@ TEST_F(BackupsTest, ARestoreBringsTheDataBackAndCanItselfBeTakenBack) {
     for (const char* code : {"DE", "AM", "BR"}) {
         CHANGE_LANG(code);
         TestDriver::click("haupt", "Button_37");
+        CountedList();
         ASSERT_TRUE(
             kesp::SaveWindowScreenshot("sicherung", folder + "/sicherung_" + code + ".png"));
         TestDriver::closeWindow("sicherung");
     }
+}
+
+TEST_F(BackupsTest, TheWindowCountsBesideTheLoopWhatTheCountsOnTheLoopSay) {
+    TestDriver driver;
+    AddRecord("notiz.dbf", {{"N_TITEL", "Eins"}});
+    AddRecord("adressen_p.dbf", {{"VORNAME", "Anna"}});
+    ASSERT_FALSE(MakeSnapshot(kMonday).isEmpty());
+    AddRecord("notiz.dbf", {{"N_TITEL", "Zwei"}});
+    const QString damaged = MakeSnapshot(kMonday.addDays(1));
+    ASSERT_FALSE(damaged.isEmpty());
+    QFile::resize(damaged + "/notiz.dbf", 40);
+    OpenMainWindow();
+
+    TestDriver::click("haupt", "Button_37");
+    const QTreeWidget* list = CountedList();
+    ASSERT_TRUE(list);
+    const QList<Snapshot> snapshots = Snapshots();
+    ASSERT_EQ(list->topLevelItemCount(), snapshots.size());
+    for (int at = 0; at < snapshots.size(); ++at) {
+        const QString damage = SnapshotDamage(snapshots[at]);
+        const QList<QPair<QString, long long>> counts = SnapshotCounts(snapshots[at]);
+        const QTreeWidgetItem* item = list->topLevelItem(at);
+        long long total = 0;
+        ASSERT_EQ(item->childCount(), counts.size());
+        for (int k = 0; k < counts.size(); ++k) {
+            EXPECT_EQ(item->child(k)->text(0), counts[k].first);
+            EXPECT_EQ(item->child(k)->text(1),
+                      damage.isEmpty() ? QString::number(counts[k].second) : QString());
+            total += counts[k].second;
+        }
+        EXPECT_EQ(item->text(1), damage.isEmpty() ? QString::number(total) : "damaged");
+        EXPECT_EQ(damage.isEmpty(), at == 1) << "the newest is damaged";
+    }
+    EXPECT_EQ(list->topLevelItem(1)->text(1), "2") << "Eins and Anna";
+    TestDriver::closeWindow("sicherung");
+}
+
+TEST_F(BackupsTest, ClosingTheWindowBeforeTheCountsAreReadDropsThem) {
+    TestDriver driver;
+    ASSERT_FALSE(MakeSnapshot(kMonday).isEmpty());
+    OpenMainWindow();
+    TestDriver::click("haupt", "Button_37");
+    EXPECT_TRUE(BACKUP_COUNTS_COMING());
+    TestDriver::closeWindow("sicherung");
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(BACKUP_COUNTS_COMING()) << "cancelled with the window";
+    // What the worker still posts finds no list to fill.
+    for (int i = 0; i < 200; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(1);
+    }
+    EXPECT_FALSE(TestDriver::isOpen("sicherung"));
 }
 
 TEST_F(BackupsTest, AFullDiskLeavesNoSnapshotDamagesNothingAndIsToldAtTheNextStart) {

@@ -202,6 +202,30 @@ TEST_F(EverythingSearchTest, ByKeyboardFromTheBoxToARecordAndBack) {
     EXPECT_NE(Focused(), box) << "a second Escape leaves the box";
 }
 
+TEST_F(EverythingSearchTest, ReadAheadAtTheStartLeavesNothingToReadForTheFirstSearch) {
+    OpenMainWindow();
+    ASSERT_EQ(Found("müller").size(), 3);
+    // A table changed after that search: its copy is read anew, ahead.
+    AddRecord("notiz.dbf", {{"N_TITEL", "Müllerin"}});
+    ReadAheadForEverythingSearch();
+    const auto notes = std::find_if(SearchCorpora().begin(), SearchCorpora().end(),
+                                    [](const KindCorpus& c) { return c.kind().id == "notes"; });
+    ASSERT_NE(notes, SearchCorpora().end());
+    for (int i = 0; i < 1000 && notes->size() != 2; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(notes->size(), 2u) << "read without a keystroke and without the box's focus";
+    EXPECT_NE(Focused(), TestDriver::widget("haupt", "s_alles"));
+
+    // The box's results are those of the whole search read on demand.
+    TestDriver::typeInto("haupt", "s_alles", "müller");
+    WaitForTheSearch();
+    QStringList whole = EverythingResultLines(SearchEverything("müller"), FoldedWords("müller"));
+    for (QString& line : whole)
+        line = line.trimmed();
+    EXPECT_EQ(ListLines(), whole);
+    EXPECT_TRUE(whole.contains("Notes (2)"));
+}
+
 TEST_F(EverythingSearchTest, IsPicturedWithItsResultsInEveryLanguage) {
     OpenMainWindow();
     const QString folder = QString(KESP_SCREENSHOT_DIR);

@@ -7,6 +7,7 @@
 
 #include "apps/common/trash_tables.h"
 #include "kernel/public_variables.h"
+#include "shell/backup_window.h"
 #include "shell/backups.h"
 #include "shell/data_folder.h"
 #include "shell/record_kinds.h"
@@ -17,8 +18,10 @@
 #include "toolkit/form_window.h"
 #include "toolkit/test_driver.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QThread>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -386,6 +389,10 @@ TEST_F(SafeRestore, EveryKindOfDamagedBackupIsRefusedByTheWindowAndTheCommandCha
         auto* list = qobject_cast<QTreeWidget*>(
             kesp::FormWindowNamed("sicherung")->control("List_1")->widget());
         ASSERT_TRUE(list);
+        for (int i = 0; i < 5000 && BACKUP_COUNTS_COMING(); ++i) {
+            QApplication::processEvents();
+            QThread::msleep(1);
+        }
         EXPECT_EQ(list->topLevelItem(0)->text(1), "damaged") << damage.name;
         const int shown = driver.messageBoxes().size();
         TestDriver::click("sicherung", "Button_1");
