@@ -18,6 +18,7 @@
 #include "shell/main_window.h"
 #include "shell/reminders.h"
 #include "shell/statistics.h"
+#include "shell/sync_schedule.h"
 #include "shell/trash.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
@@ -208,8 +209,11 @@ void MAIN() {
             MSGEXCLAMATION(std::exchange(ToldAtStart(), {}), THE_APP_NAME);
         kesp::RunAction(postDue);
         kesp::RunAction(OFFER_KOMMEND_AT_START);
+        kesp::RunAction(START_SYNC_SCHEDULE);
     });
     _ACTIVATEWINDOW("haupt");
+    DBCLOSEALL();
+    SYNC_AT_CLOSE();
     DBCLOSEALL();
     SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }
