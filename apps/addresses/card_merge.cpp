@@ -53,8 +53,8 @@ QString NoteOf(const VCard& card) {
 QString NoteAfter(const QString& note, const QString& before, const QString& after) {
     if (!before.startsWith(note)) return after;
     const QString added = before.mid(note.size());
-    if (!added.isEmpty() && after.endsWith(added)) return after.chopped(added.size());
-    return after;
+    const qsizetype at = added.isEmpty() ? -1 : after.indexOf(added);
+    return at < 0 ? after : after.left(at) + after.mid(at + added.size());
 }
 
 void SetNote(VCard& card, const QString& note) {

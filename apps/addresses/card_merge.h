@@ -32,7 +32,7 @@ MergedRecord MergedFieldByField(const AddressValues& base, const AddressValues& 
 // record values become `after`: the properties our card of `before` has and
 // our card of `after` has not are taken off `card` (or given the new value in
 // place, keeping their group and parameters), the new ones are added, and
-// every other property stays as it was, byte for byte. The notes the card
+// every other property stays as it was (its group, parameters and value). The notes the card
 // brings into the memo after its NOTE (values without a field) are not
 // written back into NOTE.
 // `version` is the card's own.

@@ -266,6 +266,7 @@ class Exchange {
         // Changed here since: it stays, and goes up again as a new card.
         if (link.agreed != ValuesFingerprint(local, book_.fields)) return;
         result_.changes.append({.record = link.record, .values = local, .toTrash = true});
+        toTrash_.insert(link.record);
         ++result_.deletedHere;
     }
 
@@ -297,7 +298,7 @@ class Exchange {
 
     bool sendNewRecords() {
         for (auto it = book_.live.cbegin(); it != book_.live.cend(); ++it) {
-            if (linkByRecord_.contains(it.key())) continue;
+            if (linkByRecord_.contains(it.key()) || toTrash_.contains(it.key())) continue;
             const QString uid = book_.uids.value(it.key());
             const QByteArray body = WriteVCards(
                 {CardOfRecord(book_.shape, it.value(), uid, VCardVersion::V30)}, VCardVersion::V30);
@@ -336,6 +337,7 @@ class Exchange {
     QHash<int, int> linkByRecord_;
     QHash<QString, int> recordByUid_;
     QSet<int> handled_;
+    QSet<int> toTrash_;  // records deleted on the server
 };
 
 }  // namespace

@@ -38,8 +38,10 @@ class ContactSync : public ::testing::TestWithParam<DavServerKind> {
 
     // "href etag" of every card on the server.
     QStringList serverCards(const QString& book) const {
-        const QString list = runPhone({"list", book});
-        return list.isEmpty() ? QStringList() : list.split('\n');
+        QStringList cards;
+        for (const QString& line : runPhone({"list", book}).split('\n', Qt::SkipEmptyParts))
+            if (!line.section(' ', 0, 0).endsWith('/')) cards.append(line);
+        return cards;
     }
     QString phone(const QStringList& arguments) const {
         int exitCode = -1;
@@ -106,7 +108,7 @@ TEST_P(ContactSync, TwoComputersAndAPhoneKeepEveryPersonOnceAndEveryEdit) {
     const QString dora = phone({"get", book + "phone-dora.vcf"});
     for (const char* kept : {"FN:Dorothea Doe", "item1.X-ABLabel:Dienst", "030 4444",
                              "xmpp:dora@example.org", "PHOTO", "--0704"})
-        EXPECT_TRUE(dora.contains(kept)) << kept << "\n" << dora.toStdString();
+        EXPECT_TRUE(dora.contains(kept, Qt::CaseInsensitive)) << kept << "\n" << dora.toStdString();
     synced(b);
     EXPECT_EQ(b.people()["Doe"]["VORNAME"].toString(), "Dorothea");
 

@@ -5,6 +5,7 @@ for the cards and urllib for the requests, nothing of the program's own.
     phone.py [--user U] put URL UID NAME     a new card (If-None-Match: *); prints the ETag
     phone.py [--user U] edit URL PROP VALUE  sets PROP (fn, tel, note, ...) of the card at URL
                                              (If-Match: its ETag); prints the new ETag
+    phone.py [--user U] putfile URL FILE     the card of FILE (read by vobject) as a new card
     phone.py [--user U] get URL              prints the card
     phone.py [--user U] delete URL           deletes the card
     phone.py [--user U] list URL             prints "href etag" of every member
@@ -44,7 +45,7 @@ def put_card(args, url, card, etag):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--user", default="kesp")
-    parser.add_argument("command", choices=["put", "edit", "get", "delete", "list"])
+    parser.add_argument("command", choices=["put", "putfile", "edit", "get", "delete", "list"])
     parser.add_argument("url")
     parser.add_argument("values", nargs="*")
     args = parser.parse_args()
@@ -55,6 +56,9 @@ def main():
         card.add("fn").value = name
         card.add("n").value = vobject.vcard.Name(family=name)
         put_card(args, args.url, card, "")
+    elif args.command == "putfile":
+        with open(args.values[0], encoding="utf-8") as card:
+            put_card(args, args.url, vobject.readOne(card.read()), "")
     elif args.command == "edit":
         prop, value = args.values
         etag, body = send(args, "GET", args.url)
