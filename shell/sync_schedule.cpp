@@ -6,11 +6,12 @@
 #include "shell/keyring.h"
 #include "shell/server_account.h"
 #include "shell/server_window.h"
+#include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
-#include <QElapsedTimer>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -51,7 +52,12 @@ void ShowStatus(const QString& text) {
 QString StatusOf(const ServerAccount& account) {
     if (account.server.isEmpty()) return TEXT(kNoServer);
     if (account.lastSync.isEmpty()) return {};
-    QString text = TEXT(kSynced).arg(account.lastSync);
+    // Kept as "yyyy-MM-dd HH:mm", shown in the user's date format.
+    const QDateTime when =
+        QDateTime::fromString(account.lastSync, QStringLiteral("yyyy-MM-dd HH:mm"));
+    QString text = TEXT(kSynced).arg(when.isValid() ? DTOC(when.date()) +
+                                                          when.toString(QStringLiteral(" HH:mm"))
+                                                    : account.lastSync);
     if (!account.lastProblem.isEmpty())
         text += QStringLiteral(" – ") + account.lastProblem.section(u'\r', 0, 0);
     return text;
