@@ -22,6 +22,22 @@ bool isCollectionItself(const DavResponse& response, const QUrl& base, const QUr
            davCanonicalHref(collection, collection.path(QUrl::FullyEncoded));
 }
 
+// The members with their data in a multiget or query answer; those the
+// server reports missing are left out.
+QList<DavItem> itemsIn(const DavMultistatus& read, const QUrl& answered, bool addressBook) {
+    const QString dataName = addressBook ? "address-data" : "calendar-data";
+    const QString dataNamespace = addressBook ? kCardDavNamespace : kCalDavNamespace;
+    QList<DavItem> items;
+    for (const DavResponse& response : read.responses) {
+        const DavProperty* data = response.property(dataNamespace, dataName);
+        const DavProperty* etag = response.property(kDavNamespace, "getetag");
+        if (response.status == 404 || !data || !etag) continue;
+        items.append({davCanonicalHref(answered, response.href), etag->text.trimmed().toUtf8(),
+                      data->text.toUtf8()});
+    }
+    return items;
+}
+
 }  // namespace
 
 QString davCanonicalHref(const QUrl& base, const QString& href) {
@@ -173,8 +189,6 @@ DavResult DavConnection::fetch(const QUrl& collection, const QStringList& hrefs,
     bool addressBook = false;
     DavResult result = collectionKind(collection, &addressBook);
     if (!result.ok()) return result;
-    const QString dataName = addressBook ? "address-data" : "calendar-data";
-    const QString dataNamespace = addressBook ? kCardDavNamespace : kCalDavNamespace;
     QList<DavItem> fetched;
     for (qsizetype first = 0; first < hrefs.size(); first += state_->fetchBatch) {
         DavMultistatus read;
@@ -183,15 +197,21 @@ DavResult DavConnection::fetch(const QUrl& collection, const QStringList& hrefs,
             "REPORT", collection, 1,
             davMultigetBody(addressBook, hrefs.mid(first, state_->fetchBatch)), &read, &answered);
         if (!result.ok()) return result;
-        for (const DavResponse& response : read.responses) {
-            const DavProperty* data = response.property(dataNamespace, dataName);
-            const DavProperty* etag = response.property(kDavNamespace, "getetag");
-            if (response.status == 404 || !data || !etag) continue;
-            fetched.append({davCanonicalHref(answered, response.href),
-                            etag->text.trimmed().toUtf8(), data->text.toUtf8()});
-        }
+        fetched += itemsIn(read, answered, addressBook);
     }
     *items = fetched;
+    return result;
+}
+
+DavResult DavConnection::fetchAll(const QUrl& collection, QList<DavItem>* items) {
+    bool addressBook = false;
+    DavResult result = collectionKind(collection, &addressBook);
+    if (!result.ok()) return result;
+    DavMultistatus read;
+    QUrl answered;
+    result =
+        state_->exchange("REPORT", collection, 1, davQueryAllBody(addressBook), &read, &answered);
+    if (result.ok()) *items = itemsIn(read, answered, addressBook);
     return result;
 }
 

@@ -32,6 +32,7 @@ struct DavItem {
     QString href;
     QByteArray etag;
     QByteArray body;
+    bool operator==(const DavItem&) const = default;
 };
 struct DavChanges {
     QList<DavItemTag> changed;
@@ -67,6 +68,11 @@ class DavConnection {
     // addressbook-multiget or calendar-multiget by the collection's kind, in
     // batches; members the server reports missing are left out.
     DavResult fetch(const QUrl& collection, const QStringList& hrefs, QList<DavItem>* items);
+    // Every member with its data in one query (addressbook-query or
+    // calendar-query without a condition): for a first sync or a full
+    // comparison, far quicker than multiget where a server looks up each href
+    // on its own (Xandikos: about 15 ms an href in a book of 1,200).
+    DavResult fetchAll(const QUrl& collection, QList<DavItem>* items);
     // PUT: `etag` empty makes a new member (If-None-Match: *), else If-Match.
     // *newEtag is the server's ETag, empty when it gave none. 412: Conflict.
     DavResult put(const QString& href, const QByteArray& body, const QByteArray& contentType,

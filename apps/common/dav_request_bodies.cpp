@@ -32,6 +32,15 @@ void writeResourceType(QXmlStreamWriter& xml, const QString& kindNamespace, cons
     xml.writeEndElement();
 }
 
+// The ETag and the data of each member.
+void writeDataProperties(QXmlStreamWriter& xml, bool addressBook) {
+    xml.writeStartElement(kDavNamespace, "prop");
+    xml.writeEmptyElement(kDavNamespace, "getetag");
+    xml.writeEmptyElement(addressBook ? kCardDavNamespace : kCalDavNamespace,
+                          addressBook ? "address-data" : "calendar-data");
+    xml.writeEndElement();
+}
+
 }  // namespace
 
 QByteArray davPropfindBody(const QList<DavName>& properties) {
@@ -54,12 +63,21 @@ QByteArray davSyncCollectionBody(const QByteArray& token) {
 QByteArray davMultigetBody(bool addressBook, const QStringList& hrefs) {
     const QString ns = addressBook ? kCardDavNamespace : kCalDavNamespace;
     BodyWriter body(ns, addressBook ? "addressbook-multiget" : "calendar-multiget");
-    body.xml().writeStartElement(kDavNamespace, "prop");
-    body.xml().writeEmptyElement(kDavNamespace, "getetag");
-    body.xml().writeEmptyElement(ns, addressBook ? "address-data" : "calendar-data");
-    body.xml().writeEndElement();
+    writeDataProperties(body.xml(), addressBook);
     for (const QString& href : hrefs)
         body.xml().writeTextElement(kDavNamespace, "href", href);
+    return body.finish();
+}
+
+QByteArray davQueryAllBody(bool addressBook) {
+    const QString ns = addressBook ? kCardDavNamespace : kCalDavNamespace;
+    BodyWriter body(ns, addressBook ? "addressbook-query" : "calendar-query");
+    writeDataProperties(body.xml(), addressBook);
+    body.xml().writeStartElement(ns, "filter");
+    if (!addressBook) {
+        body.xml().writeEmptyElement(ns, "comp-filter");
+        body.xml().writeAttribute("name", "VCALENDAR");
+    }
     return body.finish();
 }
 

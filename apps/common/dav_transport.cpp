@@ -155,7 +155,7 @@ DavAnswer DavTransport::send(const DavRequest& request) {
 
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QNetworkReply::NetworkError error = reply->error();
-        answer.body = reply->readAll();
+        if (reply->isOpen()) answer.body = reply->readAll();
         answer.etag = reply->rawHeader("ETag");
         const QByteArray location = reply->rawHeader("Location");
         const QString errorText = reply->errorString();

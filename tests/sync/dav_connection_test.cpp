@@ -9,6 +9,11 @@ namespace {
 
 using DavProtocolTest = DavServerTest;
 
+const QByteArray kEvent =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//kesp//test//EN\r\nBEGIN:VEVENT\r\n"
+    "UID:meeting-1\r\nDTSTAMP:20260101T080000Z\r\nDTSTART:20260105T090000Z\r\n"
+    "DTEND:20260105T100000Z\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+
 const DavCollection* named(const QList<DavCollection>& collections, const QString& name) {
     for (const DavCollection& collection : collections)
         if (collection.displayName == name) return &collection;
@@ -25,6 +30,7 @@ TEST_P(DavProtocolTest, DiscoveryFromTheServerAddressFindsWhatWasMade) {
     QList<DavCollection> books, calendars;
     const DavResult foundBooks = fresh.findAddressBooks(&books);
     ASSERT_TRUE(foundBooks.ok()) << foundBooks.detail.toStdString();
+    EXPECT_EQ(fresh.requestsSent(), 4) << "well-known, its redirect, principal, home";
     ASSERT_TRUE(fresh.findCalendars(&calendars).ok());
     const DavCollection* book = named(books, "private");
     ASSERT_TRUE(book);
@@ -37,6 +43,17 @@ TEST_P(DavProtocolTest, DiscoveryFromTheServerAddressFindsWhatWasMade) {
     EXPECT_TRUE(named(calendars, "agenda")->events);
     EXPECT_TRUE(named(calendars, "projects")->tasks);  // Xandikos allows events there too
     EXPECT_FALSE(named(calendars, "private"));
+
+    // An event fetched by calendar-multiget and by calendar-query.
+    const QString event = agenda.url.path() + "meeting.ics";
+    QByteArray etag;
+    ASSERT_TRUE(connection_->put(event, kEvent, "text/calendar", {}, &etag).ok());
+    QList<DavItem> byHref, all;
+    ASSERT_TRUE(fresh.fetch(named(calendars, "agenda")->url, {event}, &byHref).ok());
+    ASSERT_TRUE(fresh.fetchAll(named(calendars, "agenda")->url, &all).ok());
+    ASSERT_EQ(byHref.size(), 1);
+    EXPECT_TRUE(byHref.first().body.contains("UID:meeting-1"));
+    EXPECT_EQ(all, byHref);
 }
 
 TEST_P(DavProtocolTest, WritesAndDeletionsWithAStaleVersionAreConflicts) {
@@ -67,7 +84,7 @@ TEST_P(DavProtocolTest, SyncGivesExactlyThePhonesChangesAndRefusesAMadeUpToken) 
     QByteArray annaEtag;
     const QString anna = putCard(book, "anna", &annaEtag);
     const QString bert = putCard(book, "bert");
-    const QString carl = putCard(book, "carl");
+    const QString carl = putCard(book, "carl smith@home");  // percent-encoded by each its own way
     QList<DavItemTag> members;
     ASSERT_TRUE(connection_->listMembers(book.url, &members).ok());
     std::sort(members.begin(), members.end(),
@@ -137,6 +154,10 @@ TEST_P(DavProtocolTest, MultigetFetchesTwelveHundredMembersInBatches) {
         EXPECT_TRUE(item.body.contains("UID:" + uid.toUtf8())) << item.href.toStdString();
         EXPECT_EQ(item.etag, listed.value(item.href));
     }
+    QList<DavItem> all;
+    ASSERT_TRUE(fresh.fetchAll(book.url, &all).ok());
+    EXPECT_EQ(all.size(), 1200);
+    EXPECT_TRUE(all.contains(items.first()));
 }
 
 KESP_DAV_SERVERS(DavProtocolTest);

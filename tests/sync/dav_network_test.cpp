@@ -116,6 +116,20 @@ TEST_P(DavNetworkTest, AnUnverifiedCertificateIsRefusedUntilItsFingerprintIsTrus
 
 KESP_DAV_SERVERS(DavNetworkTest);
 
+TEST(DavPasswordTest, AWrongPasswordIsUnauthorizedAndNeverInTheDetail) {
+    DavTestServer server(DavServerKind::Radicale, "right-one");
+    if (!server.installed()) GTEST_SKIP() << server.problem().toStdString();
+    ASSERT_TRUE(server.running()) << server.problem().toStdString();
+    DavAccount account = server.account();
+    QList<DavCollection> books;
+    EXPECT_TRUE(DavConnection(account).findAddressBooks(&books).ok());
+    account.password = "wrong-one";
+    const DavResult refused = DavConnection(account).findAddressBooks(&books);
+    EXPECT_EQ(refused.problem, DavProblem::Unauthorized);
+    EXPECT_EQ(refused.status, 401);
+    EXPECT_FALSE(refused.detail.contains("wrong-one"));
+}
+
 TEST(DavUnreachableTest, AClosedPortIsOffline) {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
@@ -127,6 +141,19 @@ TEST(DavUnreachableTest, AClosedPortIsOffline) {
     EXPECT_EQ(connection.findAddressBooks(&books).problem, DavProblem::Offline);
     QByteArray etag;
     EXPECT_EQ(connection.put("/a.vcf", "x", "text/vcard", {}, &etag).problem, DavProblem::Offline);
+}
+
+TEST(DavUnreachableTest, AServerThatFallsSilentIsOffline) {
+    QTcpServer silent;  // takes the connection, never answers
+    silent.listen(QHostAddress::LocalHost, 0);
+    DavAccount account;
+    account.server = QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(silent.serverPort()));
+    DavConnection connection(account);
+    connection.setQuietTimeout(300);
+    QList<DavItemTag> members;
+    const DavResult result = connection.listMembers(account.server, &members);
+    EXPECT_EQ(result.problem, DavProblem::Offline);
+    EXPECT_TRUE(result.detail.contains("no answer"));
 }
 
 TEST(DavUnreachableTest, PlainHttpToAnotherComputerIsRefusedBeforeAnythingIsSent) {

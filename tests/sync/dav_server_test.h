@@ -40,7 +40,7 @@ class DavServerTest : public testing::TestWithParam<DavServerKind> {
             connection_->put(href, card(uid, "Name " + uid), "text/vcard", {}, &answered);
         EXPECT_TRUE(put.ok()) << put.detail.toStdString();
         if (etag) *etag = answered;
-        return href;
+        return davCanonicalHref(book.url, href);
     }
 
     std::unique_ptr<DavTestServer> server_;

@@ -28,7 +28,8 @@ QString davServerName(DavServerKind kind) {
                                            : QStringLiteral("Xandikos");
 }
 
-DavTestServer::DavTestServer(DavServerKind kind) : kind_(kind) {
+DavTestServer::DavTestServer(DavServerKind kind, const QString& password)
+    : kind_(kind), password_(password) {
     program_ =
         QStandardPaths::findExecutable(kind == DavServerKind::Radicale ? "radicale" : "xandikos");
     if (program_.isEmpty()) {
@@ -53,18 +54,30 @@ bool DavTestServer::startOnFreePort() {
     port_ = freePort();
     const QString port = QString::number(port_);
     QStringList arguments;
-    if (kind_ == DavServerKind::Radicale)
+    if (kind_ == DavServerKind::Radicale) {
         arguments = {"--config",
                      "",
                      "--server-hosts",
                      "127.0.0.1:" + port,
-                     "--auth-type",
-                     "none",
                      "--storage-filesystem-folder",
                      folder_.path() + "/collections"};
-    else
+        if (password_.isEmpty()) {
+            arguments += {"--auth-type", "none"};
+        } else {
+            QFile users(folder_.path() + "/users");
+            if (!users.open(QIODevice::WriteOnly)) return false;
+            users.write(("kesp:" + password_ + '\n').toUtf8());
+            arguments += {"--auth-type",
+                          "htpasswd",
+                          "--auth-htpasswd-filename",
+                          users.fileName(),
+                          "--auth-htpasswd-encryption",
+                          "plain"};
+        }
+    } else {
         arguments = {"-d", folder_.path() + "/xandikos", "--defaults", "-l", "127.0.0.1", "-p",
                      port};
+    }
     // Its log stays in the folder, for a failing test to look at.
     process_.setProcessChannelMode(QProcess::MergedChannels);
     process_.setStandardOutputFile(folder_.path() + "/server.log");
@@ -102,7 +115,7 @@ DavAccount DavTestServer::account() const {
     DavAccount account;
     account.server = url();
     account.user = "kesp";
-    account.password = "secret";
+    account.password = password_.isEmpty() ? QStringLiteral("secret") : password_;
     return account;
 }
 

@@ -16,7 +16,9 @@ enum class DavServerKind { Radicale, Xandikos };
 
 class DavTestServer {
   public:
-    explicit DavTestServer(DavServerKind kind);
+    // With a password, Radicale lets in only "kesp" with it (Xandikos checks
+    // none and ignores it).
+    explicit DavTestServer(DavServerKind kind, const QString& password = {});
     ~DavTestServer();
     DavTestServer(const DavTestServer&) = delete;
     DavTestServer& operator=(const DavTestServer&) = delete;
@@ -39,6 +41,7 @@ class DavTestServer {
     QString program_;
     QTemporaryDir folder_;
     QProcess process_;
+    QString password_;
     quint16 port_ = 0;
     QString problem_;
 };
