@@ -50,6 +50,7 @@ int ExchangeBooks(QList<BookSync>& books, const DavAccount& account) {
     DavConnection server(account);
     for (BookSync& sync : books) {
         if (sync.snapshot.inUse) continue;
+        server.rememberCollection({.url = sync.collection, .addressBook = true});
         sync.result = ExchangeContacts(server, sync.collection, sync.token, sync.snapshot);
         if (sync.result.problem.problem == DavProblem::Offline) break;
     }
