@@ -99,6 +99,15 @@ QList<TableDescription> Describe() {
     tables.append({"agenda_uid.dbf",
                    {N("SATZ", 10), C("SCHLUESSEL", 20), C("UID", 200), C("RECID", 16)},
                    {}});
+    // Each address book's cards on a contacts server: the record (SATZ), its
+    // name key then, the card's UID, place (HREF) and version (ETAG), the
+    // fingerprint of the values both sides last agreed on and that card itself
+    // (BASIS, its UTF-8 bytes in Base64).
+    for (const char* links : {"carddav_p.dbf", "carddav_g.dbf"})
+        tables.append({links,
+                       {N("SATZ", 10), C("NAME", 81), C("UID", 200), C("HREF", 254), C("ETAG", 100),
+                        C("STAND", 64), M("BASIS")},
+                       {}});
     tables.append(
         {"agenda_info.dbf",
          {C("UID", 200), C("RECID", 16), D("BIS"), L("OFFEN"), L("GELOESCHT"), M("EREIGNIS")},

@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libical-dev
     python3-dbf python3-dbfread python3-icalendar python3-vobject poppler-utils xdg-utils tango-icon-theme
     qt6-translations-l10n desktop-file-utils trans-de-en dbus-daemon python3-dbusmock
+    radicale xandikos qtkeychain-qt6-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -73,7 +73,7 @@ int ExportCalendarCommand(const QStringList& arguments) {
 
 int ImportCalendarCommand(const QStringList& arguments) {
     if (arguments.size() != 1 || arguments[0].isEmpty())
-        return CalendarUsage(QStringLiteral("--imported-ics"));
+        return CalendarUsage(QStringLiteral("--import-ics"));
     const QString path = QFileInfo(arguments[0]).absoluteFilePath();
     if (!PrepareCommand()) return 1;
     const ImportFileReading file = ReadImportFile(path);

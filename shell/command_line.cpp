@@ -14,6 +14,7 @@
 #include "shell/language.h"
 #include "shell/reminders.h"
 #include "shell/start_up.h"
+#include "shell/sync_commands.h"
 #include "shell/trash.h"
 #include "shell/word_commands.h"
 #include "store/fault.h"
@@ -253,7 +254,9 @@ int Help() {
                   "BUCH DATEI | "
                   "--import-vcard BUCH DATEI | --export-ics DATEI | --import-ics DATEI | --backup "
                   "| --list-backups | --restore-backup NAME | --lookup [WÖRTER] | "
-                  "--lookup-window [WÖRTER] | --export-learn DATEI | --help | --version]\n"
+                  "--lookup-window [WÖRTER] | --export-learn DATEI | --server [URL BENUTZER] | "
+                  "--sync | "
+                  "--help | --version]\n"
                   "%1 ist eine persönliche Informationsverwaltung: Adressen, Geburtstage, "
                   "Agenda, Notizen, Projekte, Bookmarks, Tipps und ein Wörterbuch.\n"
                   "Ohne Argumente öffnet kesp sein Hauptfenster (dazu ist eine grafische "
@@ -282,13 +285,18 @@ int Help() {
                   "                  zeigt sie in einem kleinen Fenster beim Mauszeiger\n"
                   "  --export-learn DATEI\n"
                   "                  schreibt die zum Lernen markierten Paare in eine Datei\n"
+                  "  --server [URL BENUTZER]\n"
+                  "                  richtet den Kontakte-Server ein (das Kennwort auf der\n"
+                  "                  Standardeingabe) oder zeigt ihn\n"
+                  "  --sync          gleicht die Adressbücher jetzt mit dem Server ab\n"
                   "  --help          diese Hilfe zeigen und beenden\n"
                   "  --version       die Version zeigen und beenden\n",
                   "Usage: kesp [--find WORDS... | --coming [DAYS] | --remind | --export-vcard BOOK "
                   "FILE | "
                   "--import-vcard BOOK FILE | --export-ics FILE | --import-ics FILE | --backup | "
                   "--list-backups | --restore-backup NAME | --lookup [WORDS] | "
-                  "--lookup-window [WORDS] | --export-learn FILE | --help | --version]\n"
+                  "--lookup-window [WORDS] | --export-learn FILE | --server [URL USER] | --sync | "
+                  "--help | --version]\n"
                   "%1 is a personal information manager: addresses, birthdays, agenda, "
                   "notes, projects, bookmarks, tips and a word list.\n"
                   "Without arguments kesp opens its main window (a graphical session is "
@@ -317,6 +325,10 @@ int Help() {
                   "                  shows them in a small window beside the mouse pointer\n"
                   "  --export-learn FILE\n"
                   "                  writes the pairs marked to learn into a file\n"
+                  "  --server [URL USER]\n"
+                  "                  sets up the contacts server (the password on standard\n"
+                  "                  input), or prints it\n"
+                  "  --sync          syncs the address books with the server now\n"
                   "  --help          show this help and exit\n"
                   "  --version       show the version and exit\n",
                   "Uso: kesp [--find PALAVRAS... | --coming [DIAS] | --remind | --export-vcard "
@@ -324,7 +336,7 @@ int Help() {
                   "--import-vcard LIVRO ARQUIVO | --export-ics ARQUIVO | --import-ics ARQUIVO | "
                   "--backup | --list-backups | --restore-backup NOME "
                   "| --lookup [PALAVRAS] | --lookup-window [PALAVRAS] | --export-learn ARQUIVO | "
-                  "--help | --version]\n"
+                  "--server [URL USUÁRIO] | --sync | --help | --version]\n"
                   "%1 é um gerenciador de informações pessoais: endereços, aniversários, "
                   "agenda, lembretes, projetos, favoritos, macetes e um dicionário.\n"
                   "Sem argumentos, kesp abre a sua janela principal (é necessária uma "
@@ -353,6 +365,10 @@ int Help() {
                   "                  mostra-os numa pequena janela junto ao ponteiro do mouse\n"
                   "  --export-learn ARQUIVO\n"
                   "                  grava num arquivo os pares marcados para aprender\n"
+                  "  --server [URL USUÁRIO]\n"
+                  "                  configura o servidor de contatos (a senha na entrada\n"
+                  "                  padrão) ou o mostra\n"
+                  "  --sync          sincroniza agora os catálogos de endereços com o servidor\n"
                   "  --help          mostrar esta ajuda e sair\n"
                   "  --version       mostrar a versão e sair\n"})
                  .arg(THE_APP_NAME, QDir::toNativeSeparators(THE_DATA_PATH));
@@ -390,6 +406,8 @@ int RunCommand(const QStringList& arguments) {
     if (command == QLatin1String("--export-learn")) return ExportLearnCommand(arguments.mid(1));
     if (command == QLatin1String("--export-ics")) return ExportCalendarCommand(arguments.mid(1));
     if (command == QLatin1String("--import-ics")) return ImportCalendarCommand(arguments.mid(1));
+    if (command == QLatin1String("--server")) return ServerCommand(arguments.mid(1));
+    if (command == QLatin1String("--sync")) return SyncCommand(arguments.mid(1));
     PEEK_STORED_LANG();
     Err() << TEXT({"Unbekannter Befehl: %1", "Unknown command: %1", "Comando desconhecido: %1"})
                  .arg(command)

@@ -19,6 +19,7 @@
 #include "shell/language.h"
 #include "shell/record_kinds.h"
 #include "shell/statistics.h"
+#include "shell/sync_schedule.h"
 #include "shell/system_facts.h"
 #include "shell/trash_window.h"
 #include "toolkit/operation_trail.h"
@@ -364,6 +365,7 @@ void DEFINE_HAUPT() {
                {"Was heute und in den nächsten Tagen ansteht",
                 "What is due today and in the days ahead", "O que vence hoje e nos próximos dias"});
     DefineEverythingSearch();
+    DefineSyncControls();
     _ENDWINDOW();
 
     for (const LaunchButton& button : LAUNCH_BUTTONS())
@@ -377,4 +379,5 @@ void HAUPT_TEXTE() {
     words.Apply("haupt");
     SETPROPERTY("haupt", "Image_1", "Picture", LANG_FLAG());
     SetEverythingSearchTexts();
+    SetSyncTexts();
 }

@@ -19,6 +19,7 @@
 #include "shell/main_window.h"
 #include "shell/reminders.h"
 #include "shell/statistics.h"
+#include "shell/sync_schedule.h"
 #include "shell/trash.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
@@ -210,8 +211,11 @@ void MAIN() {
         kesp::RunAction(postDue);
         kesp::RunAction(OFFER_KOMMEND_AT_START);
         ReadAheadForEverythingSearch();
+        kesp::RunAction(START_SYNC_SCHEDULE);
     });
     _ACTIVATEWINDOW("haupt");
+    DBCLOSEALL();
+    SYNC_AT_CLOSE();
     DBCLOSEALL();
     SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }

@@ -151,6 +151,8 @@ struct TextBoxProperties {
     QString value;
     Action onChange;  // after every change, typed or set
     Action onEnter;   // Return or Enter pressed in the box; none: nothing
+    // A password: shown as dots, any letter (it is never stored in a table).
+    bool password = false;
 };
 void _DEFINETEXTBOX(const QString& name, const TextBoxProperties& p);
 

@@ -129,7 +129,10 @@ std::unique_ptr<Control> MakeTextBox(QWidget* parent, const QString& name,
     if (p.maxLength > 0) edit->setMaxLength(p.maxLength);
     edit->setReadOnly(p.readOnly);
     edit->setText(WithoutTrailingBlanks(p.value));
-    KeepToStorableText(edit);
+    if (p.password)
+        edit->setEchoMode(QLineEdit::Password);
+    else
+        KeepToStorableText(edit);
     PlaceControl(edit, p.row, p.col, p.width, p.height);
     return std::make_unique<TextBoxControl>(name, edit, p.onChange, p.onEnter);
 }

@@ -4,6 +4,7 @@
 
 #include "apps/addresses/address_book.h"
 #include "apps/addresses/business_operations.h"
+#include "apps/addresses/contact_links.h"
 #include "apps/addresses/duplicates_window.h"
 #include "apps/addresses/vcard_window_steps.h"
 #include "apps/common/quick_search.h"
@@ -271,7 +272,8 @@ const RecordKind& BusinessAddressesKind() {
     static const RecordKind kind{
         .id = "business",
         .table = BusinessBookNames().table,
-        .otherTables = {BusinessBookNames().captionsTable},
+        .otherTables = {BusinessBookNames().captionsTable,
+                        ContactLinksTable(AddressBookKind::Business)},
         .memoFile = MemoFileOf(BusinessBookNames().table),
         .name = {"Adressen-Geschäftl.", "Contacts (Business)", "Endereços Comerciais"},
         .picture = "img/hauptfirmen.bmp",

@@ -3,6 +3,7 @@
 #include "apps/addresses/private_addresses.h"
 
 #include "apps/addresses/address_book.h"
+#include "apps/addresses/contact_links.h"
 #include "apps/addresses/duplicates_window.h"
 #include "apps/addresses/private_operations.h"
 #include "apps/addresses/vcard_window_steps.h"
@@ -306,7 +307,8 @@ const RecordKind& PrivateAddressesKind() {
     static const RecordKind kind{
         .id = "private",
         .table = PrivateBookNames().table,
-        .otherTables = {PrivateBookNames().captionsTable},
+        .otherTables = {PrivateBookNames().captionsTable,
+                        ContactLinksTable(AddressBookKind::Private)},
         .memoFile = MemoFileOf(PrivateBookNames().table),
         .name = {"Adressen-Privat", "Contacts(friends)", "Endereços(Amigos)"},
         .picture = "img/hauptuser.bmp",

@@ -21,36 +21,6 @@ namespace {
 
 const QString kCaptionsAlias = QStringLiteral("vcardcaptions");
 
-// The captions and the widths of the character fields of the book's table,
-// open in the current work area under `alias`.
-AddressBookShape ShapeOf(const VCardBook& book, const QString& alias) {
-    AddressBookShape shape{.kind = book.kind};
-    for (const QString& field : AddressFieldsOf(book.kind))
-        if (FIELDTYPE(alias + "->" + field) == u'C')
-            shape.widths[field] = int(FIELD(alias + "->" + field).toString().size());
-    shape.captions = ReadBookCaptions(book);
-    return shape;
-}
-
-AddressValues ValuesOfRecord(const VCardBook& book, const QString& alias) {
-    AddressValues values;
-    for (const QString& field : AddressFieldsOf(book.kind))
-        values[field] = FIELD(alias + "->" + field);
-    return values;
-}
-
-QString NameKeyOfRecord(const QString& alias) {
-    return CardNameKey(FIELD(alias + "->VORNAME").toString(),
-                       FIELD(alias + "->NACHNAME").toString());
-}
-
-// The name keys of the records not marked deleted; the pointer stays.
-QHash<int, QString> LiveNames(const QString& alias) {
-    QHash<int, QString> names;
-    DBEVALLIVE([&] { names[RECNO()] = NameKeyOfRecord(alias); });
-    return names;
-}
-
 // The live records of the book by person; the pointer stays.
 SamePersonIndex PeopleOf(const VCardBook& book, const QString& alias) {
     SamePersonIndex people;
@@ -107,6 +77,34 @@ QString UidsKeptLaterText(const kesp::WriteFailure& failure) {
 
 }  // namespace
 
+AddressBookShape BookShapeOf(const VCardBook& book, const QString& alias) {
+    AddressBookShape shape{.kind = book.kind};
+    for (const QString& field : AddressFieldsOf(book.kind))
+        if (FIELDTYPE(alias + "->" + field) == u'C')
+            shape.widths[field] = int(FIELD(alias + "->" + field).toString().size());
+    shape.captions = ReadBookCaptions(book);
+    return shape;
+}
+
+AddressValues ValuesOfRecord(const VCardBook& book, const QString& alias) {
+    AddressValues values;
+    for (const QString& field : AddressFieldsOf(book.kind))
+        values[field] = FIELD(alias + "->" + field);
+    return values;
+}
+
+QString NameKeyOfRecord(const QString& alias) {
+    return CardNameKey(FIELD(alias + "->VORNAME").toString(),
+                       FIELD(alias + "->NACHNAME").toString());
+}
+
+// The name keys of the records not marked deleted; the pointer stays.
+QHash<int, QString> LiveNames(const QString& alias) {
+    QHash<int, QString> names;
+    DBEVALLIVE([&] { names[RECNO()] = NameKeyOfRecord(alias); });
+    return names;
+}
+
 QStringList ReadBookCaptions(const VCardBook& book) {
     QStringList captions;
     const int previous = SELECT();
@@ -155,7 +153,7 @@ namespace {
 
 QByteArray VCardFileOfView(const VCardBook& book, const QString& alias, VCardVersion version,
                            int* cards) {
-    const AddressBookShape shape = ShapeOf(book, alias);
+    const AddressBookShape shape = BookShapeOf(book, alias);
     CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
     const int current = RECNO();
     QList<VCard> written;
@@ -198,7 +196,7 @@ VCardImport ImportVCards(const VCardBook& book, const QString& alias, const QByt
         import.damaged.append(DamageText(damage));
         ++import.skipped;
     }
-    const AddressBookShape shape = ShapeOf(book, alias);
+    const AddressBookShape shape = BookShapeOf(book, alias);
     CardIdentities uids(THE_DATA_PATH + book.uidTable, LiveNames(alias));
     const QStringList fields = AddressFieldsOf(book.kind);
     SamePersonIndex people = PeopleOf(book, alias);

@@ -16,6 +16,7 @@
 #include "kernel/texts.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <utility>
@@ -34,6 +35,15 @@ const VCardBook& BusinessVCardBook();
 // The user's captions 1 to 10 of the book's extra fields, read in a work
 // area of their own; the current area stays.
 QStringList ReadBookCaptions(const VCardBook& book);
+
+// The captions and the widths of the character fields of the book's table,
+// open in the current work area under `alias`.
+AddressBookShape BookShapeOf(const VCardBook& book, const QString& alias);
+// The values of the record the pointer is on.
+AddressValues ValuesOfRecord(const VCardBook& book, const QString& alias);
+QString NameKeyOfRecord(const QString& alias);
+// The name keys of the records not marked deleted; the pointer stays.
+QHash<int, QString> LiveNames(const QString& alias);
 
 // The cards of the records the current work area presents (the book's table
 // open under `alias`), in its order; the record pointer stays where it was.

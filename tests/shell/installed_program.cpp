@@ -1,5 +1,7 @@
 #include "tests/shell/installed_program.h"
 
+#include "tests/shell/app_folder_copy.h"
+
 #include "kernel/public_variables.h"
 #include "shell/main_window.h"
 #include "shell/start_up.h"
@@ -11,48 +13,9 @@
 #include <QFile>
 #include <QProcess>
 
-namespace {
-
-void CopyFolder(const QString& from, const QString& to, const QString& except = {}) {
-    QDir().mkpath(to);
-    for (const QFileInfo& entry : QDir(from).entryInfoList(QDir::Files)) {
-        if (entry.fileName().compare(except, Qt::CaseInsensitive) == 0) continue;
-        QFile::copy(entry.absoluteFilePath(), QDir(to).filePath(entry.fileName()));
-    }
-}
-
-// The installed word list holds the pairs of a whole dictionary. The program
-// started here finds an empty table of the same fields instead (the installed
-// file's header, no records), so that each start (the statistics pack and
-// count every table) stays quick; the dictionary test looks at the real one.
-void CopyEmptied(const QString& from, const QString& to) {
-    QFile source(from);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << qPrintable(from);
-    QByteArray header = source.read(32);
-    ASSERT_EQ(header.size(), 32);
-    const int headerLength =
-        static_cast<unsigned char>(header[8]) | static_cast<unsigned char>(header[9]) << 8;
-    header += source.read(headerLength - 32);
-    header.replace(4, 4, QByteArray(4, '\0'));  // no records
-    header.append('\x1A');
-    QFile target(to);
-    ASSERT_TRUE(target.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    target.write(header);
-}
-
-}  // namespace
-
 void InstalledProgram::SetUp() {
     ASSERT_TRUE(folder_.isValid());
-    const QString built = KESP_BUILT_APP_DIR;
-    CopyFolder(built + "/data", folder_.filePath("data"), "de_en.dbf");
-    CopyEmptied(built + "/data/de_en.dbf", folder_.filePath("data/de_en.dbf"));
-    CopyFolder(built + "/img", folder_.filePath("img"));
-    QDir().mkpath(folder_.filePath("export"));
-    for (const char* page : {"Hilfe.htm", "Help.htm", "Ajuda.htm"})
-        QFile::copy(built + "/" + page, folder_.filePath(page));
-    ASSERT_TRUE(QFile::exists(folder_.filePath("data/startlang.dbf")))
-        << "the application folder has not been built: " << qPrintable(built);
+    ASSERT_TRUE(CopyApplicationFolder(folder_.path()));
 
     // The fault log goes to the current folder.
     previousFolder_ = QDir::currentPath();
