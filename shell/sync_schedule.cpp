@@ -26,7 +26,7 @@ const QString kSyncButton = QStringLiteral("Button_39");
 const QString kStatusLine = QStringLiteral("Label_40");
 constexpr int kCloseWaitMs = 10000;
 
-const Texts kServer{"Server…", "Server…", "Servidor…"};
+const Texts kServer{"Serverkonto…", "Server…", "Servidor…"};
 const Texts kSyncNow{"Jetzt abgleichen", "Sync now", "Sincronizar agora"};
 const Texts kSyncing{"Abgleich läuft…", "Syncing…", "Sincronizando…"};
 const Texts kSynced{"Abgeglichen: %1", "Synced: %1", "Sincronizado: %1"};
