@@ -173,12 +173,13 @@ void SYNC_AT_CLOSE() {
     const ServerAccount account = ReadServerAccount();
     if (account.server.isEmpty()) return;
     if (!schedule.sync.running()) {
-        const KeyringReading keyring = ReadServerPassword(account.server, account.user);
-        const std::optional<QString> password =
-            schedule.password
-                ? schedule.password
-                : (keyring.answer == KeyringAnswer::Found ? std::optional<QString>(keyring.password)
-                                                          : std::nullopt);
+        // The keyring is asked only when the run has no password of its own:
+        // closing does not wait on it without need, and never asks the user.
+        std::optional<QString> password = schedule.password;
+        if (!password) {
+            const KeyringReading keyring = ReadServerPassword(account.server, account.user);
+            if (keyring.answer == KeyringAnswer::Found) password = keyring.password;
+        }
         if (!password || !schedule.sync.start(*password)) return;
     }
     QEventLoop loop;

@@ -180,8 +180,7 @@ class Exchange {
             // A card new to this book, or one sent before its link was
             // written: its UID tells.
             const int record = recordByUid_.value(server.record.uid, 0);
-            ContactLink link{.uid = server.record.uid.isEmpty() ? QString() : server.record.uid,
-                             .href = item.href};
+            ContactLink link{.uid = server.record.uid, .href = item.href};
             if (record > 0 && book_.live.contains(record) && !linkByRecord_.contains(record)) {
                 link.record = record;
                 link.agreedCard = item.body;  // the local values win where they differ

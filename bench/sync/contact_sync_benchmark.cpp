@@ -17,6 +17,7 @@
 #include "shell/server_account.h"
 #include "shell/start_up.h"
 #include "store/xbase.h"
+#include "tests/shell/app_folder_copy.h"
 #include "tests/sync/dav_test_server.h"
 #include "toolkit/driver_seam.h"
 
@@ -55,16 +56,6 @@ double Seconds(const std::function<void()>& work) {
     clock.start();
     work();
     return static_cast<double>(clock.nsecsElapsed()) / 1e9;
-}
-
-void CopyApplicationFolder(const QString& folder) {
-    for (const char* sub : {"data", "img", "export"})
-        QDir(folder).mkpath(sub);
-    for (const char* sub : {"data", "img"}) {
-        const QString from = QString(KESP_APP_DIR) + "/" + sub;
-        for (const QFileInfo& file : QDir(from).entryInfoList(QDir::Files))
-            QFile::copy(file.absoluteFilePath(), folder + "/" + sub + "/" + file.fileName());
-    }
 }
 
 // The book emptied here and forgotten by the sync: the next one is a first sync.

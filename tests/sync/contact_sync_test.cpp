@@ -144,7 +144,7 @@ TEST_P(ContactSync, TwoComputersAndAPhoneKeepEveryPersonOnceAndEveryEdit) {
     }
 }
 
-TEST_P(ContactSync, NothingChangedIsOneRequestAndAChangeWaitsWhileTheServerIsAway) {
+TEST_P(ContactSync, AChangeWaitsWhileTheServerIsAwayAndGoesUpWhenItIsBack) {
     SyncComputer a;
     a.addCards(PersonCard("erik", "Erik", "Eck"));
     const QString book = a.setServer(url());
