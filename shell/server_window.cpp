@@ -214,6 +214,20 @@ void SAVE_SERVER() {
         DOMETHOD(kWindow, kAddress, "SetFocus");
         return;
     }
+    // A typo in the minutes would silently switch the syncing off.
+    bool number = false;
+    const int minutes = Typed(kMinutes).toInt(&number);
+    if (!number || minutes < 0) {
+        MSGEXCLAMATION(TEXT({"Bitte die Minuten als Zahl angeben (0: nur beim Start, beim Beenden "
+                             "und auf Wunsch).",
+                             "Please give the minutes as a number (0: only at the start, at close "
+                             "and when asked).",
+                             "Informe os minutos como número (0: só ao iniciar, ao fechar e quando "
+                             "pedido)."}),
+                       THE_APP_NAME);
+        DOMETHOD(kWindow, kMinutes, "SetFocus");
+        return;
+    }
     QString makePrivate, makeBusiness;
     auto privateBook = std::make_shared<QUrl>(Chosen(kPrivate, &makePrivate, "private"));
     auto businessBook = std::make_shared<QUrl>(Chosen(kBusiness, &makeBusiness, "business"));

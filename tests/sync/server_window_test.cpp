@@ -56,6 +56,16 @@ TEST_F(ServerWindow, TestFindsTheBooksAndOkKeepsTheAccountAndSyncs) {
     QDir().mkpath(folder);
     ASSERT_TRUE(kesp::SaveWindowScreenshot("server", folder + "/server_AM.png"));
 
+    // Minutes that are no number are refused, not taken as "never".
+    TestDriver::clearText("server", "Text_4");
+    TestDriver::typeInto("server", "Text_4", "x");
+    TestDriver::click("server", "Button_2");
+    EXPECT_TRUE(TestDriver::isOpen("server"));
+    EXPECT_TRUE(
+        driver.messageBoxes().last().text.startsWith("Please give the minutes as a number"));
+    TestDriver::clearText("server", "Text_4");
+    TestDriver::typeInto("server", "Text_4", "15");
+
     TestDriver::click("server", "Button_2");
     ASSERT_TRUE(Waited([] { return !TestDriver::isOpen("server"); }));
     const ServerAccount account = ReadServerAccount();
