@@ -5,7 +5,8 @@
 //
 // The command line runs it in one go (SyncAddressBooksNow); the program runs
 // the exchange in a thread of its own (BackgroundSync), so that no window
-// waits on the network, and reads and writes the tables in the event loop.
+// waits on the network, and reads and writes the tables in the event loop, a
+// slice per turn of the loop, so that no window waits on a large book either.
 #pragma once
 
 #include "apps/addresses/contact_sync.h"
@@ -14,7 +15,10 @@
 #include <QStringList>
 #include <QThread>
 
+#include <functional>
 #include <memory>
+
+class BooksRun;
 
 struct SyncRun {
     QStringList summary;  // a line per book, in the interface language
@@ -35,14 +39,15 @@ class BackgroundSync : public QObject {
     // Reads the books and starts the exchange; false when a sync is running
     // or there is no account (nothing started).
     bool start(const QString& password);
-    bool running() const { return thread_ != nullptr; }
+    bool running() const { return books_ != nullptr; }
 
   signals:
     void finished(const SyncRun& run);
 
   private:
-    struct Books;
-    void applyAndFinish();
-    std::unique_ptr<Books> books_;
+    void exchanged();
+    // Runs `slice` once per turn of the event loop until it says it is done, then `then`.
+    void inSlices(std::function<bool()> slice, std::function<void()> then);
+    std::unique_ptr<BooksRun> books_;
     QThread* thread_ = nullptr;
 };

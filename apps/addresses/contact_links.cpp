@@ -9,6 +9,8 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 
+#include <limits>
+
 namespace {
 
 const QString kAlias = QStringLiteral("contactlinks");
@@ -73,10 +75,20 @@ QByteArray ValuesFingerprint(const AddressValues& values, const QStringList& fie
 
 QList<ContactLink> ReadContactLinks(const QString& path) {
     QList<ContactLink> links;
-    if (!QFileInfo::exists(path)) return links;
+    for (int row = 1; row > 0;)
+        row = ReadContactLinksFrom(path, row, std::numeric_limits<int>::max(), links);
+    return links;
+}
+
+int ReadContactLinksFrom(const QString& path, int fromRow, int count, QList<ContactLink>& links) {
+    if (!QFileInfo::exists(path)) return 0;
     OpenLinks open(path);
-    DBEVALLIVE([&] {
-        links.append({.row = RECNO(),
+    const int last = RECCOUNT();
+    int row = fromRow;
+    for (; row <= last && row - fromRow < count; ++row) {
+        DBGOTO(row);
+        if (DELETED()) continue;
+        links.append({.row = row,
                       .record = FIELD(kAlias + "->SATZ").toInt(),
                       .nameKey = OpenLinks::text("NAME"),
                       .uid = OpenLinks::text("UID"),
@@ -84,14 +96,15 @@ QList<ContactLink> ReadContactLinks(const QString& path) {
                       .etag = OpenLinks::text("ETAG").toLatin1(),
                       .agreed = OpenLinks::text("STAND").toLatin1(),
                       .agreedCard = QByteArray::fromBase64(OpenLinks::text("BASIS").toLatin1())});
-    });
-    return links;
+    }
+    return row > last ? 0 : row;
 }
 
-void WriteContactLinks(const QString& path, QList<ContactLink>& links) {
+void WriteContactLinks(const QString& path, QList<ContactLink>& links, const QList<int>& which) {
     OpenLinks open(path);
     try {
-        for (ContactLink& link : links) {
+        for (const int at : which) {
+            ContactLink& link = links[at];
             if (link.dropped) {
                 if (link.row > 0) {
                     DBGOTO(link.row);

@@ -30,6 +30,8 @@ struct ContactLink {
     QByteArray agreed;      // ValuesFingerprint of the values both sides agreed on
     QByteArray agreedCard;  // the card as the server had it then
     bool dropped = false;   // to be taken out of the table
+
+    bool operator==(const ContactLink&) const = default;
 };
 
 // "carddav_p.dbf" or "carddav_g.dbf".
@@ -41,9 +43,13 @@ QByteArray ValuesFingerprint(const AddressValues& values, const QStringList& fie
 
 // Every row of the table at `path` not marked deleted; none when it is missing.
 QList<ContactLink> ReadContactLinks(const QString& path);
+// The same a part at a time: the rows not marked deleted among the `count`
+// rows from `fromRow` on appended to `links`; returns the row to go on
+// from, 0 when the table is read through (or missing).
+int ReadContactLinksFrom(const QString& path, int fromRow, int count, QList<ContactLink>& links);
 
-// Writes `links` into the table at `path` (created when missing) in one
-// commit: rows of dropped links are marked deleted, new ones appended (their
-// row set). A refused write raises kesp::WriteFailure with the table at its
-// last commit.
-void WriteContactLinks(const QString& path, QList<ContactLink>& links);
+// Writes the links at the indexes `which` into the table at `path` (created
+// when missing) in one commit: rows of dropped links are marked deleted, new
+// ones appended (their row set). A refused write raises kesp::WriteFailure
+// with the table at its last commit.
+void WriteContactLinks(const QString& path, QList<ContactLink>& links, const QList<int>& which);

@@ -33,6 +33,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
 struct ContactBookSnapshot {
     AddressBookShape shape;
     QStringList fields;
@@ -46,6 +48,25 @@ struct ContactBookSnapshot {
 // Step 1. Gives every live record without a UID its UID (written to the
 // book's UID table).
 ContactBookSnapshot ReadContactBook(const VCardBook& book);
+
+// Step 1 a slice at a time, so that a large book never holds the event loop:
+// each step() reads a few hundred records with the book open, and closes it
+// again. A book written between two slices is read again from the start; a
+// book a window opened meanwhile reads as in use.
+class ContactBookReading {
+  public:
+    explicit ContactBookReading(const VCardBook& book);
+    ~ContactBookReading();
+    ContactBookReading(const ContactBookReading&) = delete;
+    ContactBookReading& operator=(const ContactBookReading&) = delete;
+
+    bool step();  // true: the snapshot is whole (or the book in use)
+    ContactBookSnapshot take();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 struct ContactChange {
     int record = 0;  // 0: a new record
@@ -75,14 +96,38 @@ struct ContactSyncApplied {
     int changed = 0;
     int added = 0;
     int trashed = 0;
-    int leftForLater = 0;  // records changed here meanwhile
-    bool inUse = false;    // the book is open in a window: nothing written
+    int leftForLater = 0;    // records changed here meanwhile
+    int waitingForBook = 0;  // changes not written: a window opened the book meanwhile
+    bool inUse = false;      // the book is open in a window: nothing written
+    // Every change written or left for later: the sync's token may be kept.
+    // Changes waiting for the book come again only when asked for by the old one.
+    bool whole() const { return !inUse && waitingForBook == 0; }
 };
 
 // Step 3. A refused write raises kesp::WriteFailure; what was committed
 // before stays and the next sync finds it again.
 ContactSyncApplied ApplyContactSync(const VCardBook& book, const ContactBookSnapshot& read,
                                     ContactSyncResult& result);
+
+// Step 3 a slice at a time: each step() writes a few hundred records in a
+// commit of their own (their UIDs written ahead), then the links that changed,
+// a few hundred per commit. A book a window opened, or that was written,
+// between two slices is left as it is: the changes not yet written wait.
+class ContactSyncApplying {
+  public:
+    ContactSyncApplying(const VCardBook& book, const ContactBookSnapshot& read,
+                        ContactSyncResult& result);
+    ~ContactSyncApplying();
+    ContactSyncApplying(const ContactSyncApplying&) = delete;
+    ContactSyncApplying& operator=(const ContactSyncApplying&) = delete;
+
+    bool step();  // true: done. A refused write raises kesp::WriteFailure.
+    const ContactSyncApplied& applied() const;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // The sync's summary in the interface language, lines separated by "\r".
 QString ContactSyncSummary(const QString& bookName, const ContactSyncResult& result,

@@ -53,7 +53,7 @@ struct DavTransport::State {
     DavAccount account;
     std::unique_ptr<QNetworkAccessManager> manager;
     int sent = 0;
-    int quietMilliseconds = 30000;
+    int quietMilliseconds = 120000;
 
     QNetworkAccessManager& network();
     QNetworkReply* start(const DavRequest& request, const QUrl& url);
