@@ -32,8 +32,7 @@ void CountStatistic(const RecordKind& kind, const KindStatistic& statistic,
     } else {
         const KindDate* date = DateOf(kind, *statistic.today);
         const QDate today = DATE();
-        DBEVAL([&counted] { ++counted; },
-               [date, &alias, today] { return DateFallsOnDayOfYear(*date, alias, today); });
+        DBEVAL([&counted] { ++counted; }, DateFallsOnDayOfYear(*date, alias, today));
     }
     SETPROPERTY("haupt", place.countLabel, "Value",
                 QString::number(counted) + TEXT(statistic.suffix));

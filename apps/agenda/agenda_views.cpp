@@ -110,7 +110,9 @@ void FillElevenDayList() {
 }  // namespace
 
 void TieAppointmentsBack() {
-    if (!QFileInfo::exists(THE_DATA_PATH + kAgendaLinksTable)) return;
+    // Without a row waiting, the appointments after the last linked one
+    // (all of them in an agenda without series) need not be read.
+    if (!LinksAwaitTheirRecords(THE_DATA_PATH)) return;
     const int last = LastLinkedRecord(THE_DATA_PATH);
     QHash<int, Appointment> appended;
     for (int number = last + 1; number <= RECCOUNT(); ++number) {

@@ -217,6 +217,14 @@ int LastLinkedRecord(const QString& dataPath) {
     return 0;
 }
 
+bool LinksAwaitTheirRecords(const QString& dataPath) {
+    if (!QFileInfo::exists(PathIn(dataPath))) return false;
+    OpenLinks links(dataPath);
+    bool waiting = false;
+    DBEVALLIVE([&waiting] { waiting = waiting || FIELD(kAlias + "->SATZ").toDouble() == 0; });
+    return waiting;
+}
+
 QList<AppointmentLink> TieRecordsBackFromTheTrash(const QString& dataPath,
                                                   const QHash<int, Appointment>& records) {
     QList<AppointmentLink> tied;

@@ -96,3 +96,6 @@ void ForgetTrashedLinksOf(const QString& dataPath, const QString& uid);
 
 // The number of the last record that has a live row; 0 when none.
 int LastLinkedRecord(const QString& dataPath);
+// Whether any live row's record was removed by a pack (it waits in the trash
+// to be tied back): without one, TieRecordsBackFromTheTrash ties nothing.
+bool LinksAwaitTheirRecords(const QString& dataPath);

@@ -162,13 +162,22 @@ QStringList ReadUserCaptions(const RecordKind& kind) {
     return FirstRecordOf(kind.userCaptions->table, kind.userCaptions->captionFields);
 }
 
-bool DateFallsOnDayOfYear(const KindDate& date, const QString& alias, const QDate& day) {
-    if (!date.onlyWhere.isEmpty() && !FIELD(alias + "->" + date.onlyWhere).toBool()) return false;
-    const QDate value = FIELD(alias + "->" + date.field).toDate();
-    if (!value.isValid()) return false;
-    if (value.day() == day.day() && value.month() == day.month()) return true;
-    return date.meaning == DateMeaning::Yearly && value.month() == 2 && value.day() == 29 &&
-           day.month() == 2 && day.day() == 28 && !QDate::isLeapYear(day.year());
+std::function<bool()> DateFallsOnDayOfYear(const KindDate& date, const QString& alias,
+                                           const QDate& day) {
+    const QString only = date.onlyWhere.isEmpty() ? QString() : alias + "->" + date.onlyWhere;
+    const QString field = alias + "->" + date.field;
+    const bool leapDayOnTheDayBefore = date.meaning == DateMeaning::Yearly && day.month() == 2 &&
+                                       day.day() == 28 && !QDate::isLeapYear(day.year());
+    const int wantedDay = day.day(), wantedMonth = day.month();
+    return [only, field, wantedDay, wantedMonth, leapDayOnTheDayBefore] {
+        if (!only.isEmpty() && !FIELD(only).toBool()) return false;
+        const QDate value = FIELD(field).toDate();
+        if (!value.isValid()) return false;
+        int year = 0, month = 0, dayOfMonth = 0;
+        value.getDate(&year, &month, &dayOfMonth);
+        if (dayOfMonth == wantedDay && month == wantedMonth) return true;
+        return leapDayOnTheDayBefore && month == 2 && dayOfMonth == 29;
+    };
 }
 
 void OpenRecordKindOn(const RecordKind& kind, int record) {

@@ -145,8 +145,10 @@ QStringList ReadUserCaptions(const RecordKind& kind);
 
 // Whether the date of the current record of `alias` counts (its `onlyWhere`
 // flag set, the date not empty) and falls on `day`'s day and month. A yearly
-// date of 29 February falls on 28 February in the years without one.
-bool DateFallsOnDayOfYear(const KindDate& date, const QString& alias, const QDate& day);
+// date of 29 February falls on 28 February in the years without one. The
+// fields' names are put together once, for walks over many records.
+std::function<bool()> DateFallsOnDayOfYear(const KindDate& date, const QString& alias,
+                                           const QDate& day);
 
 // Opens the kind's window (modal, as its launch button does) standing on
 // `record`, a record number of its table as it is now on disk; the window's

@@ -2,6 +2,7 @@
 
 #include "apps/common/export_file.h"
 #include "apps/words/headwords.h"
+#include "store/codec.h"
 #include "store/dbf_table.h"
 
 #include <QDateTime>
@@ -194,13 +195,48 @@ std::unique_ptr<WordIndex> WordIndex::Open(const QString& tablePath, bool evenIf
     return index;
 }
 
+WordIndex::Records WordIndex::TakeRecords(const DbfTable& table) {
+    const QFileInfo file(table.path());
+    Records records;
+    records.tablePath = table.path();
+    records.tableSize = file.size();
+    records.tableModified = file.lastModified().toMSecsSinceEpoch();
+    records.count = table.RecordCount();
+    records.recordLength = table.recordLength();
+    const auto place = [&table](const char* name, int* offset, int* length) {
+        const int field = table.FieldIndex(QString::fromLatin1(name));
+        if (field < 0) return;
+        *offset = table.fields()[field].offset;
+        *length = table.fields()[field].length;
+    };
+    place("DE", &records.germanOffset, &records.germanLength);
+    place("EN", &records.englishOffset, &records.englishLength);
+    records.bytes.resize(qsizetype(records.count) * records.recordLength);
+    records.deleted.resize(records.count);
+    char* to = records.bytes.data();
+    for (std::uint32_t record = 1; record <= records.count; ++record) {
+        std::memcpy(to, table.RecordBytes(record), records.recordLength);
+        to += records.recordLength;
+        records.deleted[record - 1] = table.IsDeleted(record);
+    }
+    table.CheckNotCut();
+    return records;
+}
+
 std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
-    const QFileInfo file(tablePath);
     const std::unique_ptr<DbfTable> table = DbfTable::Open(tablePath, DbfTable::Purpose::Inspect);
     if (!table) return nullptr;
-    const int germanField = table->FieldIndex(QStringLiteral("DE"));
-    const int englishField = table->FieldIndex(QStringLiteral("EN"));
-    const std::uint32_t records = table->RecordCount();
+    return Build(TakeRecords(*table));
+}
+
+std::unique_ptr<WordIndex> WordIndex::Build(const Records& from) {
+    const std::uint32_t records = from.count;
+    // A character field's text as the table reads it.
+    const auto side = [&from](std::uint32_t record, int offset, int length) {
+        if (offset < 0) return QString();
+        const char* bytes = from.bytes.constData() + qsizetype(record - 1) * from.recordLength;
+        return kesp::store::DecodeText(bytes + offset, static_cast<std::size_t>(length)).trimmed();
+    };
 
     // Every key with each pair side that has it.
     std::vector<std::pair<QByteArray, std::uint32_t>> entries;
@@ -210,9 +246,9 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
     textStart.reserve(records + 1);
     for (std::uint32_t record = 1; record <= records; ++record) {
         textStart.push_back(static_cast<std::uint32_t>(texts.size()));
-        if (table->IsDeleted(record)) continue;
-        const QString sides[] = {table->Read(record, germanField).toString().trimmed(),
-                                 table->Read(record, englishField).toString().trimmed()};
+        if (from.deleted[record - 1]) continue;
+        const QString sides[] = {side(record, from.germanOffset, from.germanLength),
+                                 side(record, from.englishOffset, from.englishLength)};
         texts += sides[0].toUtf8() + '\t' + sides[1].toUtf8();
         for (std::uint32_t side = 0; side < 2; ++side)
             for (const QString& word : Headwords(sides[side]))
@@ -271,8 +307,8 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
 
     Header h{};
     std::memcpy(h.magic, kMagic, sizeof kMagic);
-    h.tableSize = file.size();
-    h.tableModified = file.lastModified().toMSecsSinceEpoch();
+    h.tableSize = from.tableSize;
+    h.tableModified = from.tableModified;
     h.records = records;
     h.keys = keys;
     h.hits = static_cast<std::uint32_t>(hits.size());
@@ -290,7 +326,7 @@ std::unique_ptr<WordIndex> WordIndex::Build(const QString& tablePath) {
     h.end = h.postings + postings.size();
 
     auto index = std::unique_ptr<WordIndex>(new WordIndex);
-    index->tablePath_ = tablePath;
+    index->tablePath_ = from.tablePath;
     QByteArray& all = index->built_;
     all.reserve(static_cast<qsizetype>(h.end));
     all.append(reinterpret_cast<const char*>(&h), sizeof h);
@@ -450,13 +486,35 @@ QStringList WordIndex::Closest(const QString& typed, unsigned sides, int most) c
     return shown;
 }
 
-const WordIndex* DictionaryIndex(const QString& tablePath, bool save) {
+namespace {
+
+std::unique_ptr<WordIndex>& Kept() {
     static std::unique_ptr<WordIndex> kept;
+    return kept;
+}
+
+}  // namespace
+
+const WordIndex* CurrentDictionaryIndex(const QString& tablePath) {
+    std::unique_ptr<WordIndex>& kept = Kept();
     if (kept && kept->tablePath_ == tablePath && kept->Current()) return kept.get();
     if (auto index = WordIndex::Open(tablePath)) {
         kept = std::move(index);
         return kept.get();
     }
+    return nullptr;
+}
+
+void KeepDictionaryIndex(std::unique_ptr<WordIndex> index) {
+    std::unique_ptr<WordIndex>& kept = Kept();
+    // One kept and current may be in use (a lookup window holds it).
+    if (!index || (kept && kept->tablePath_ == index->tablePath_ && kept->Current())) return;
+    kept = std::move(index);
+}
+
+const WordIndex* DictionaryIndex(const QString& tablePath, bool save) {
+    if (const WordIndex* current = CurrentDictionaryIndex(tablePath)) return current;
+    std::unique_ptr<WordIndex>& kept = Kept();
     if (auto built = WordIndex::Build(tablePath)) {
         kept = std::move(built);
         // Saved, the side file is read in place of the bytes built: the

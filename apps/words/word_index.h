@@ -23,7 +23,8 @@
 // (some 27 MB for the installed dictionary, less than its table), never the
 // pairs' texts.
 //
-// Single-threaded: all calls come from the event loop.
+// All calls come from the event loop, except that an index may be built from
+// records taken (TakeRecords) on a thread of its own (dictionary_index_build.h).
 #pragma once
 
 #include <QByteArray>
@@ -35,6 +36,10 @@
 #include <map>
 #include <memory>
 #include <vector>
+
+namespace kesp::store {
+class DbfTable;
+}
 
 class WordIndex {
   public:
@@ -55,6 +60,23 @@ class WordIndex {
     static std::unique_ptr<WordIndex> Build(const QString& tablePath);
     // Open, or else Build.
     static std::unique_ptr<WordIndex> OpenOrBuild(const QString& tablePath);
+
+    // A dictionary table's records as they are at one moment: a copy of their
+    // bytes, quick to take, from which the index is built without the table.
+    struct Records {
+        QString tablePath;
+        std::int64_t tableSize = 0;
+        std::int64_t tableModified = 0;  // milliseconds since 1970
+        std::uint32_t count = 0;
+        int recordLength = 0;
+        int germanOffset = -1, germanLength = 0;  // -1: the table has no such field
+        int englishOffset = -1, englishLength = 0;
+        QByteArray bytes;           // count * recordLength
+        std::vector<bool> deleted;  // one per record
+    };
+    static Records TakeRecords(const kesp::store::DbfTable& table);
+    // The index of those records; Build(path) is Build(TakeRecords(table)).
+    static std::unique_ptr<WordIndex> Build(const Records& records);
 
     // Writes the side file whole, or leaves the one before (false, the
     // reason in `reason` when given).
@@ -84,6 +106,8 @@ class WordIndex {
 
   private:
     friend const WordIndex* DictionaryIndex(const QString& tablePath, bool save);
+    friend const WordIndex* CurrentDictionaryIndex(const QString& tablePath);
+    friend void KeepDictionaryIndex(std::unique_ptr<WordIndex> index);
     struct Header;
     WordIndex() = default;
     const Header& header() const;
@@ -111,3 +135,9 @@ class WordIndex {
 // of its last state: the one kept, or the side file however old; nullptr
 // when there is none.
 const WordIndex* DictionaryIndex(const QString& tablePath, bool save);
+// The index kept or the side file, when made from the table as it is now;
+// nullptr otherwise. Never builds.
+const WordIndex* CurrentDictionaryIndex(const QString& tablePath);
+// An index built elsewhere (on a worker) kept for the rest of the run, unless
+// the one kept is current.
+void KeepDictionaryIndex(std::unique_ptr<WordIndex> index);

@@ -8,8 +8,8 @@
 #include "apps/common/record_steps.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
+#include "apps/words/dictionary_index_build.h"
 #include "apps/words/learn_marks.h"
-#include "apps/words/word_index.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
 #include "apps/words/word_list_progress.h"
@@ -91,9 +91,9 @@ void OPENWOERTER() {
     DBGOTOP();
     pairsInDictionary = LIVECOUNT();
     DBCLOSEALL();
-    // The index of headwords for "Did you mean", made now when the table
-    // changed since, while nothing holds the table.
-    DictionaryIndex(THE_DATA_PATH + kTable, true);
+    // The index of headwords for "Did you mean", made anew when the table
+    // changed since: its records are taken while nothing holds the table.
+    BuildDictionaryIndexInBackground(THE_DATA_PATH + kTable);
 
     DBUSEAREA(false, THE_DATA_PATH + kTable, "eng1");
     OpenLearnMarks();

@@ -36,3 +36,5 @@ void SetWordListTexts();
 // "Did you mean ...?" with these headwords under it (Label_22, List_1), the
 // first chosen; none: both hidden.
 void ShowSuggestions(const QStringList& suggestions);
+// In their place: they follow once the dictionary is prepared.
+void ShowSuggestionsComing();

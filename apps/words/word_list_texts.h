@@ -39,6 +39,10 @@ inline const Texts kBaseForm{"%1 (Grundform: %2)", "%1 (base form: %2)", "%1 (fo
 inline const Texts kNothingFound{"Nichts gefunden für „%1“.", "Nothing found for “%1”.",
                                  "Nada encontrado para “%1”."};
 inline const Texts kDidYouMean{"Meinten Sie …?", "Did you mean …?", "Você quis dizer …?"};
+// In place of the suggestions while the index of headwords is still built.
+inline const Texts kSuggestionsComing{"Wörterbuch wird vorbereitet, Vorschläge folgen …",
+                                      "Preparing the dictionary, suggestions follow …",
+                                      "Preparando o dicionário, sugestões a seguir …"};
 inline const Texts kNothingSimilar{"Auch nichts Ähnliches.", "Nothing similar either.",
                                    "Nada parecido também."};
 

@@ -185,6 +185,14 @@ void ShowSuggestions(const QStringList& suggestions) {
     for (const QString& suggestion : suggestions)
         DOMETHOD(kWindow, "List_1", "AddItem", suggestion);
     if (!suggestions.isEmpty()) SETPROPERTY(kWindow, "List_1", "value", 1);
+    SETPROPERTY(kWindow, "Label_22", "value", TEXT(word_texts::kDidYouMean));
     SETPROPERTY(kWindow, "Label_22", "visible", !suggestions.isEmpty());
     SETPROPERTY(kWindow, "List_1", "visible", !suggestions.isEmpty());
+}
+
+void ShowSuggestionsComing() {
+    DOMETHOD(kWindow, "List_1", "DeleteAllItems");
+    SETPROPERTY(kWindow, "Label_22", "value", TEXT(word_texts::kSuggestionsComing));
+    SETPROPERTY(kWindow, "Label_22", "visible", true);
+    SETPROPERTY(kWindow, "List_1", "visible", false);
 }

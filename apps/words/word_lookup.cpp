@@ -4,6 +4,7 @@
 #include "apps/common/quick_search.h"
 #include "apps/common/record_steps.h"
 #include "apps/common/search_colours.h"
+#include "apps/words/dictionary_index_build.h"
 #include "apps/words/word_index.h"
 #include "apps/words/word_list_frames.h"
 #include "apps/words/word_list_operations.h"
@@ -11,10 +12,14 @@
 #include "apps/words/word_list_texts.h"
 #include "kernel/public_variables.h"
 #include "store/xbase.h"
+#include "toolkit/action_dispatch.h"
+#include "toolkit/form_window.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
 #include <QColor>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -25,11 +30,44 @@ const WordLookup* narrowing = nullptr;
 const WordLookup* suggested = nullptr;  // the lookup the suggestions shown are for
 const WordLookup* ordering = nullptr;
 bool bothIndexesOpen = false;
+int lookups = 0;  // counts them, so that an answer that comes late knows its lookup
+
+// While the index of headwords is still being built, a moment passes before
+// the place of the suggestions says so.
+constexpr int kComingShownAfterMs = 200;
 
 // The pairs whose word begins with CPESQ: under the lookup's own index the
 // store walks their key range alone; under the other the condition decides.
 void InstallFilter(const WordLookup& lookup, bool ownIndexControls) {
     InstallSearchFilter("eng1", lookup.index, ownIndexControls);
+}
+
+// The nearest headwords of the lookup's side to `typed`. While the index is
+// being built they follow once it is there, unless another lookup came first.
+void OfferSuggestions(const WordLookup& lookup, const QString& typed) {
+    suggested = nullptr;
+    if (DictionaryIndexComing()) {
+        ShowSuggestions({});
+        const int asked = lookups;
+        // A window closed meanwhile may linger a moment before it goes.
+        const QPointer<QObject> window = kesp::FormWindowNamed(kWindow);
+        const auto current = [asked, window] {
+            return asked == lookups && window && kesp::FindFormWindow(kWindow) == window;
+        };
+        QTimer::singleShot(kComingShownAfterMs, window, [current] {
+            if (current() && DictionaryIndexComing()) ShowSuggestionsComing();
+        });
+        WhenDictionaryIndexReady(window, [&lookup, typed, current] {
+            if (current()) kesp::RunAction([&lookup, typed] { OfferSuggestions(lookup, typed); });
+        });
+        return;
+    }
+    QStringList suggestions;
+    if (const WordIndex* index = DictionaryIndex(THE_DATA_PATH + kTable, true))
+        suggestions = index->Closest(
+            typed, &lookup == &GermanLookup() ? WordIndex::kGerman : WordIndex::kEnglish);
+    if (!suggestions.isEmpty()) suggested = &lookup;
+    ShowSuggestions(suggestions);
 }
 
 }  // namespace
@@ -79,15 +117,11 @@ void LookUpWords(const WordLookup& lookup) {
     ShowFoundWords(pairs);
 
     // Nothing begins so: the nearest headwords of the lookup's side instead.
-    QStringList suggestions;
-    if (!found && !CPESQ.isEmpty()) {
-        if (const WordIndex* index = DictionaryIndex(THE_DATA_PATH + kTable, true))
-            suggestions = index->Closest(
-                TrimmedValue(kWindow, lookup.box),
-                &lookup == &GermanLookup() ? WordIndex::kGerman : WordIndex::kEnglish);
-    }
-    suggested = suggestions.isEmpty() ? nullptr : &lookup;
-    ShowSuggestions(suggestions);
+    ++lookups;
+    if (!found && !CPESQ.isEmpty())
+        OfferSuggestions(lookup, TrimmedValue(kWindow, lookup.box));
+    else
+        ShowSuggestions({});
 
     const QColor colour = CPESQ.isEmpty() ? kNoSearch : found ? kSearchHit : kSearchMiss;
     SETPROPERTY(kWindow, lookup.box, "backcolor", colour);

@@ -8,6 +8,7 @@
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/appointment_events.h"
+#include "apps/agenda/appointment_links.h"
 #include "apps/agenda/calendar_exchange.h"
 #include "apps/common/trash_tables.h"
 #include "store/live_records.h"
@@ -208,10 +209,12 @@ TEST_P(AgendaSeries, AnOccurrenceBackFromTheTrashIsNoMoreLeftOutAndItsLinkGoesWi
     TestDriver::click("agenda_frm", "Button_2");
     Answer(language.onlyThis);
     EXPECT_EQ(linksOfTheTrash(), 1);
+    EXPECT_TRUE(LinksAwaitTheirRecords(dataPath())) << "the opening reads the records to tie";
     EXPECT_EQ(EmptyTrashOf("agenda.dbf"), 1);
     TestDriver::closeWindow("agenda_frm");
     OpenAgenda(QDate(2027, 1, 4));
     EXPECT_EQ(linksOfTheTrash(), 0);
+    EXPECT_FALSE(LinksAwaitTheirRecords(dataPath())) << "the opening reads no record to tie";
     EXPECT_EQ(RowsOn(QDate(2027, 1, 21)), QStringList({"09:30 " + kMark + "Team"}));
     KeepPackedRecordsOf({});
 }

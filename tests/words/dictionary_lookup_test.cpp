@@ -3,9 +3,11 @@
 // headwords and its side file, the lookup of a selection and the nearest
 // headwords offered for a word the dictionary lacks.
 #include "apps/words/dictionary_lookup.h"
+#include "apps/words/dictionary_index_build.h"
 #include "apps/words/headwords.h"
 #include "apps/words/word_index.h"
 #include "kernel/public_variables.h"
+#include "store/xbase.h"
 #include "tests/words/word_list_fixture.h"
 
 #include <QFile>
@@ -161,6 +163,40 @@ TEST_F(DictionaryLookup, TheSideFileAnswersAsTheTableDidUntilTheTableChanges) {
     ASSERT_TRUE(index);
     EXPECT_EQ(index->PairsWithKey("katze"), std::vector<int>{1});
     EXPECT_TRUE(WordIndex::Open(Table())) << "built anew and saved";
+}
+
+// Built on a worker from the records taken at its start: the side file and
+// the answers are those of the index built at once, and it is kept.
+TEST_F(DictionaryLookup, TheIndexBuiltOnAWorkerIsTheOneBuiltAtOnce) {
+    BuildDictionaryIndexInBackground(Table());
+    EXPECT_TRUE(DictionaryIndexComing());
+    WaitForDictionaryIndex();
+    const QString side = WordIndex::SideFilePath(Table());
+    QFile file(side);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray fromWorker = file.readAll();
+    file.close();
+    const WordIndex* kept = CurrentDictionaryIndex(Table());
+    ASSERT_TRUE(kept);
+    const auto atOnce = Index();
+    ASSERT_TRUE(QFile::remove(side));
+    ASSERT_TRUE(atOnce->Save());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), fromWorker);
+    for (const char* word : {"strasse", "zu Hause", "dogs", "Komputer", "deleted", "Wörtrebcuh"})
+        EXPECT_EQ(AnswerLines(*kept, LookUpSelection(*kept, word)),
+                  AnswerLines(*atOnce, LookUpSelection(*atOnce, word)))
+            << word;
+    EXPECT_EQ(kept->Closest("Strase"), QStringList({"Straße"}));
+
+    BuildDictionaryIndexInBackground(Table());
+    EXPECT_FALSE(DictionaryIndexComing()) << "current: nothing to build";
+    QThread::msleep(20);
+    CreateDictionary({{"Katze {f}", "cat"}});
+    DBUSEAREA(false, Table(), "held");
+    BuildDictionaryIndexInBackground(Table());
+    EXPECT_FALSE(DictionaryIndexComing()) << "the table held: left for the next opening";
+    DBCLOSEAREA();
 }
 
 TEST_F(DictionaryLookup, ADamagedSideFileIsNotReadAndBuiltAnew) {

@@ -1,7 +1,10 @@
 #include "tests/words/word_list_fixture.h"
 
+#include "apps/words/dictionary_index_build.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
+
+#include <QTest>
 
 namespace {
 
@@ -21,6 +24,17 @@ void WordListFixture::SetUp() {
     RecordFixture::SetUp();
     InstallTable("lernen.dbf", false);
     CreateDictionary({});
+}
+
+void WordListFixture::WaitForDictionaryIndex() {
+    for (int waited = 0; DictionaryIndexComing() && waited < 30000; waited += 5)
+        QTest::qWait(5);
+    EXPECT_FALSE(DictionaryIndexComing());
+}
+
+void WordListFixture::TearDown() {
+    WaitForDictionaryIndex();
+    RecordFixture::TearDown();
 }
 
 void WordListFixture::CreateDictionary(const QList<Pair>& pairs, const QStringList& deleted) {

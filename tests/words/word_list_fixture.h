@@ -15,6 +15,9 @@ using Pair = QPair<QString, QString>;  // German, English
 class WordListFixture : public RecordFixture {
   protected:
     void SetUp() override;
+    // Waits for the index of headwords an opening began to build.
+    void TearDown() override;
+    static void WaitForDictionaryIndex();
 
     // Writes "de_en.dbf" with these pairs; the pairs whose German word is in
     // `deleted` are marked deleted.

@@ -1,5 +1,6 @@
 // The word list's pairs marked to learn and their export, and the nearest
 // headwords it offers when a lookup finds nothing.
+#include "apps/words/dictionary_index_build.h"
 #include "apps/words/learn_marks.h"
 #include "apps/words/word_list.h"
 #include "kernel/public_variables.h"
@@ -10,7 +11,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -128,6 +131,7 @@ TEST_F(WordListLearning, TheFileToLearnKeepsEachPairOnOneLine) {
 
 TEST_F(WordListLearning, ALookupThatFindsNothingOffersTheNearestHeadwordsOfItsSide) {
     OPENFORM_WOERTER();
+    WaitForDictionaryIndex();
     EXPECT_FALSE(TestDriver::isShown(kWindow, "List_1"));
     LookUpGerman("Wörtrbuch");
     ASSERT_TRUE(TestDriver::isShown(kWindow, "List_1"));
@@ -152,6 +156,48 @@ TEST_F(WordListLearning, ALookupThatFindsNothingOffersTheNearestHeadwordsOfItsSi
     EXPECT_EQ(GETPROPERTY(kWindow, "List_1", "item", 1).toString(), "apple");
     LookUpEnglish("zzzz");
     EXPECT_FALSE(TestDriver::isShown(kWindow, "List_1")) << "nothing near: nothing offered";
+}
+
+// The index of headwords built on a worker after the opening: a lookup
+// before it is ready gets its suggestions when it is, saying so while they
+// take longer than a moment; a lookup after it drops the late answer.
+TEST_F(WordListLearning, SuggestionsOfALookupBeforeTheIndexIsReadyFollowWhenItIs) {
+    QThreadPool& pool = DictionaryIndexPool();
+    QSemaphore held;
+    // Released whatever happens, so that the builds' thread goes on.
+    const std::unique_ptr<QSemaphore, void (*)(QSemaphore*)> releaseAtEnd(
+        &held, [](QSemaphore* semaphore) { semaphore->release(2); });
+    pool.start([&held] { held.acquire(); });  // the build waits behind this
+    OPENFORM_WOERTER();
+    EXPECT_EQ(ListedPairs().size(), 4) << "the window is ready before the index";
+    ASSERT_TRUE(DictionaryIndexComing());
+    LookUpGerman("Wörtrbuch");
+    EXPECT_FALSE(TestDriver::isShown(kWindow, "List_1"));
+    QTest::qWait(250);
+    EXPECT_TRUE(TestDriver::isShown(kWindow, "Label_22"));
+    EXPECT_EQ(TestDriver::read(kWindow, "Label_22").toString(),
+              "Preparing the dictionary, suggestions follow …");
+    EXPECT_FALSE(TestDriver::isShown(kWindow, "List_1"));
+    held.release();
+    WaitForDictionaryIndex();
+    ASSERT_TRUE(TestDriver::isShown(kWindow, "List_1"));
+    EXPECT_EQ(TestDriver::read(kWindow, "Label_22").toString(), "Did you mean …?");
+    EXPECT_EQ(GETPROPERTY(kWindow, "List_1", "item", 1).toString(), "Wörterbuch");
+    TestDriver::closeWindow(kWindow);
+
+    // The table written anew (a time of change of its own): built again.
+    QThread::msleep(20);
+    CreateDictionary(kPairs);
+    pool.start([&held] { held.acquire(); });
+    OPENFORM_WOERTER();
+    ASSERT_TRUE(DictionaryIndexComing());
+    LookUpGerman("Wörtrbuch");
+    LookUpGerman("Birne");
+    held.release();
+    WaitForDictionaryIndex();
+    QTest::qWait(250);
+    EXPECT_FALSE(TestDriver::isShown(kWindow, "Label_22")) << "the lookup after found its pair";
+    EXPECT_FALSE(TestDriver::isShown(kWindow, "List_1"));
 }
 
 }  // namespace

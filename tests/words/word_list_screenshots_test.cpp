@@ -6,6 +6,7 @@
 //
 //   KESP_WORDS_DICTIONARY=build/app/data/de_en.dbf build/tests/words/word_list_screenshots_test
 #include "apps/words/word_list.h"
+#include "apps/words/word_list_operations.h"
 #include "tests/words/word_list_fixture.h"
 #include "toolkit/forms.h"
 #include "toolkit/screenshot.h"
@@ -66,6 +67,10 @@ TEST_F(WordListScreenshots, TheWordListInEveryLanguage) {
         }
         LookUpGerman("");
         Shoot("woerter_frm_learn" + suffix);
+        // The note while the index of headwords is still built, then its answer.
+        ShowSuggestionsComing();
+        Shoot("woerter_frm_suggestions_coming" + suffix);
+        WaitForDictionaryIndex();
         LookUpGerman("Wörtrbuch");
         Shoot("woerter_frm_didyoumean" + suffix);
         TestDriver::closeWindow("woerter_frm");
