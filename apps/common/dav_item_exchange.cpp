@@ -44,10 +44,27 @@ class ItemExchange {
         for (const QString& href : changes.removed)
             takeRemoval(href);
         if (!sendLocalChanges() || !sendNew()) return;
-        result_.token = changes.token;
+        result_.token = tokenAfterSending(changes.token);
     }
 
   private:
+    // The token to keep: a server that compares two states (Xandikos) does
+    // not report a member sent after `before` and deleted since; so after
+    // sending, a token of now is kept when all that changed since `before`
+    // is what this sync sent, else `before`, and the next sync hears the rest.
+    QByteArray tokenAfterSending(const QByteArray& before) {
+        if (before.isEmpty() || result_.sent + result_.deletedThere == 0) return before;
+        DavChanges since;
+        if (!server_.syncCollection(collection_, before, &since).ok()) return before;
+        for (const DavItemTag& tag : since.changed) {
+            const int at = linkByHref_.value(DavHrefKey(tag.href), -1);
+            if (at < 0 || result_.links[at].etag != tag.etag) return before;
+        }
+        for (const QString& href : since.removed)
+            if (linkByHref_.contains(DavHrefKey(href))) return before;
+        return since.token.isEmpty() ? before : since.token;
+    }
+
     static void forget(DavLink& link) {
         link.href.clear();
         link.etag.clear();
@@ -186,6 +203,7 @@ class ItemExchange {
                     continue;
                 }
                 if (!ok(removed)) return false;
+                linkByHref_.remove(DavHrefKey(link.href));
                 result_.links[at].dropped = true;
                 ++result_.deletedThere;
                 continue;
@@ -206,12 +224,14 @@ class ItemExchange {
             const DavResult sent = server_.put(href, it->body, kind_.contentType(), {}, &etag);
             DavLink& link = result_.links[at];
             link.href = href;
+            linkByHref_.insert(DavHrefKey(href), at);
             if (sent.problem == DavProblem::Conflict) {
                 // Sent before, its link lost: the member there is this one.
                 QList<DavItem> there;
                 if (!ok(server_.fetch(collection_, {href}, &there))) return false;
                 if (there.isEmpty()) {  // deleted meanwhile: the next sync sends it
                     link.href.clear();
+                    linkByHref_.remove(DavHrefKey(href));
                     continue;
                 }
                 link.agreedBody = there.first().body;
@@ -221,6 +241,7 @@ class ItemExchange {
             }
             if (!ok(sent)) {
                 link.href.clear();
+                linkByHref_.remove(DavHrefKey(href));
                 return false;
             }
             link.etag = etag;
