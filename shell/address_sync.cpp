@@ -5,6 +5,7 @@
 #include "apps/common/dav_problem_text.h"
 #include "kernel/problem_texts.h"
 #include "kernel/texts.h"
+#include "shell/calendar_sync.h"
 #include "shell/server_account.h"
 #include "store/fault.h"
 
@@ -46,18 +47,20 @@ void ReadBooks(QList<BookSync>& books) {
 }
 
 // Any thread: touches no table.
-int ExchangeBooks(QList<BookSync>& books, const DavAccount& account) {
+int ExchangeBooks(QList<BookSync>& books, QList<CalendarSync>& calendars,
+                  const DavAccount& account) {
     DavConnection server(account);
     for (BookSync& sync : books) {
         if (sync.snapshot.inUse) continue;
         server.rememberCollection({.url = sync.collection, .addressBook = true});
         sync.result = ExchangeContacts(server, sync.collection, sync.token, sync.snapshot);
-        if (sync.result.problem.problem == DavProblem::Offline) break;
+        if (sync.result.problem.problem == DavProblem::Offline) return server.requestsSent();
     }
+    ExchangeCalendars(calendars, server);
     return server.requestsSent();
 }
 
-SyncRun ApplyBooks(QList<BookSync>& books, int requests) {
+SyncRun ApplyBooks(QList<BookSync>& books, QList<CalendarSync>& calendars, int requests) {
     SyncRun run{.requests = requests};
     ServerAccount account = ReadServerAccount();
     for (BookSync& sync : books) {
@@ -88,6 +91,7 @@ SyncRun ApplyBooks(QList<BookSync>& books, int requests) {
                 account.businessToken = sync.result.token;
         }
     }
+    ApplyCalendars(calendars, run, account);
     account.lastSync = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     account.lastProblem = run.problem.left(254);
     try {
@@ -103,13 +107,16 @@ SyncRun ApplyBooks(QList<BookSync>& books, int requests) {
 SyncRun SyncAddressBooksNow(const QString& password) {
     const ServerAccount account = ReadServerAccount();
     QList<BookSync> books = MappedBooks(account);
+    QList<CalendarSync> calendars = MappedCalendars(account);
     ReadBooks(books);
-    const int requests = ExchangeBooks(books, DavAccountOf(account, password));
-    return ApplyBooks(books, requests);
+    ReadCalendars(calendars);
+    const int requests = ExchangeBooks(books, calendars, DavAccountOf(account, password));
+    return ApplyBooks(books, calendars, requests);
 }
 
 struct BackgroundSync::Books {
     QList<BookSync> books;
+    QList<CalendarSync> calendars;
     DavAccount account;
     int requests = 0;
 };
@@ -129,11 +136,14 @@ bool BackgroundSync::start(const QString& password) {
     if (account.server.isEmpty()) return false;
     books_ = std::make_unique<Books>();
     books_->books = MappedBooks(account);
+    books_->calendars = MappedCalendars(account);
     books_->account = DavAccountOf(account, password);
     ReadBooks(books_->books);
+    ReadCalendars(books_->calendars);
     Books* books = books_.get();
-    thread_ =
-        QThread::create([books] { books->requests = ExchangeBooks(books->books, books->account); });
+    thread_ = QThread::create([books] {
+        books->requests = ExchangeBooks(books->books, books->calendars, books->account);
+    });
     connect(thread_, &QThread::finished, this, &BackgroundSync::applyAndFinish);
     thread_->start();
     return true;
@@ -142,7 +152,7 @@ bool BackgroundSync::start(const QString& password) {
 void BackgroundSync::applyAndFinish() {
     thread_->deleteLater();
     thread_ = nullptr;
-    const SyncRun run = ApplyBooks(books_->books, books_->requests);
+    const SyncRun run = ApplyBooks(books_->books, books_->calendars, books_->requests);
     books_.reset();
     emit finished(run);
 }
