@@ -75,6 +75,12 @@ class Exchange {
             takeRemoval(href);
         if (!sendLocalChanges() || !sendNewRecords()) return;
         result_.token = newToken;
+        if (result_.sent + result_.deletedThere > 0) {
+            QHash<QString, QByteArray> known;
+            for (const ContactLink& link : result_.links)
+                if (!link.dropped) known.insert(DavHrefKey(link.href), link.etag);
+            result_.token = DavTokenAfterSending(server_, collection_, newToken, known);
+        }
     }
 
   private:

@@ -48,21 +48,13 @@ class ItemExchange {
     }
 
   private:
-    // The token to keep: a server that compares two states (Xandikos) does
-    // not report a member sent after `before` and deleted since; so after
-    // sending, a token of now is kept when all that changed since `before`
-    // is what this sync sent, else `before`, and the next sync hears the rest.
-    QByteArray tokenAfterSending(const QByteArray& before) {
-        if (before.isEmpty() || result_.sent + result_.deletedThere == 0) return before;
-        DavChanges since;
-        if (!server_.syncCollection(collection_, before, &since).ok()) return before;
-        for (const DavItemTag& tag : since.changed) {
-            const int at = linkByHref_.value(DavHrefKey(tag.href), -1);
-            if (at < 0 || result_.links[at].etag != tag.etag) return before;
-        }
-        for (const QString& href : since.removed)
-            if (linkByHref_.contains(DavHrefKey(href))) return before;
-        return since.token.isEmpty() ? before : since.token;
+    QByteArray tokenAfterSending(const QByteArray& before) const {
+        if (result_.sent + result_.deletedThere == 0) return before;
+        QHash<QString, QByteArray> known;
+        for (const DavLink& link : result_.links)
+            if (!link.dropped && !link.href.isEmpty())
+                known.insert(DavHrefKey(link.href), link.etag);
+        return DavTokenAfterSending(server_, collection_, before, known);
     }
 
     static void forget(DavLink& link) {

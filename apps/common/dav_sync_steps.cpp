@@ -65,6 +65,20 @@ DavResult DavChangesSince(DavConnection& server, const QUrl& collection, const Q
     return answer;
 }
 
+QByteArray DavTokenAfterSending(DavConnection& server, const QUrl& collection,
+                                const QByteArray& before, const QHash<QString, QByteArray>& known) {
+    if (before.isEmpty()) return before;
+    DavChanges since;
+    if (!server.syncCollection(collection, before, &since).ok()) return before;
+    for (const DavItemTag& tag : since.changed) {
+        const auto at = known.constFind(DavHrefKey(tag.href));
+        if (at == known.cend() || *at != tag.etag) return before;
+    }
+    for (const QString& href : since.removed)
+        if (known.contains(DavHrefKey(href))) return before;
+    return since.token.isEmpty() ? before : since.token;
+}
+
 DavResult DavFetchChanged(DavConnection& server, const QUrl& collection, const QStringList& hrefs,
                           QList<DavItem>* items) {
     if (hrefs.size() <= kFetchOneByOneUpTo) return server.fetch(collection, hrefs, items);

@@ -33,6 +33,15 @@ struct DavRemoteChanges {
 DavResult DavChangesSince(DavConnection& server, const QUrl& collection, const QByteArray& token,
                           const QHash<QString, DavItemTag>& known, DavRemoteChanges* changes);
 
+// The token a sync that sent members keeps: a server that compares two
+// states (Xandikos) does not report a member sent after `before` and
+// deleted since. So the changes since `before` are asked for once more:
+// when they are all this sync's own (`known`: the ETag this side has of each
+// member now, by DavHrefKey), the token of now is kept, else `before`, and
+// the next sync hears the rest.
+QByteArray DavTokenAfterSending(DavConnection& server, const QUrl& collection,
+                                const QByteArray& before, const QHash<QString, QByteArray>& known);
+
 // The members at `hrefs` with their data: by multiget when they are few, by
 // one query of the whole collection when many (a multiget of thousands is
 // slow on some servers).

@@ -1,16 +1,24 @@
 // Two computers, each a copy of the program with its own data folder run as
 // `kesp --import-ics`, `kesp --sync` and `kesp --export-ics`, and one server
 // (Radicale and Xandikos): a series made on one appears on the other with
-// its changed occurrence; a project done on one is done on the other.
+// its changed occurrence; a project done on one is done on the other; the
+// program killed or its connection cut at any moment, the next sync leaves
+// every event once here and once on the server.
 #include "store/xbase.h"
+#include "tests/sync/cutting_proxy.h"
 #include "tests/sync/dav_test_server.h"
 #include "tests/sync/sync_computer.h"
 
+#include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -47,6 +55,31 @@ class CalendarComputers : public ::testing::TestWithParam<DavServerKind> {
         const bool isDone = FIELD("project->FERTIG").toBool();
         DBCLOSEAREA();
         return isDone;
+    }
+
+    // Each event's UID once on `computer` and once on the server.
+    void eachOnce(const SyncComputer& computer, const QString& calendar, int events) const {
+        run(computer, {"--export-ics", file("all.ics")});
+        QFile exported(file("all.ics"));
+        ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+        EXPECT_EQ(exported.readAll().count("BEGIN:VEVENT"), events);
+        QProcess phone;
+        phone.start(KESP_PYTHON, {KESP_CALENDAR_PHONE, "list", calendar});
+        ASSERT_TRUE(phone.waitForFinished(60000));
+        EXPECT_EQ(phone.readAllStandardOutput().count('\n'), events);
+    }
+    static QByteArray Events(int from, int to) {
+        QByteArray calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
+        for (int n = from; n < to; ++n)
+            calendar += QString(
+                            "BEGIN:VEVENT\r\nUID:e%1@test\r\nDTSTART;TZID=Europe/Berlin:"
+                            "202701%2T090000\r\nRRULE:FREQ=DAILY;COUNT=%3\r\nSUMMARY:E%1"
+                            "\r\nEND:VEVENT\r\n")
+                            .arg(n)
+                            .arg(n % 28 + 1, 2, 10, QChar('0'))
+                            .arg(n % 3 + 1)
+                            .toUtf8();
+        return calendar + "END:VCALENDAR\r\n";
     }
 
     std::unique_ptr<DavTestServer> server_;
@@ -89,6 +122,45 @@ TEST_P(CalendarComputers, ASeriesAndADoneProjectTravelFromOneComputerToTheOther)
     run(b, {"--sync"});
     run(a, {"--sync"});
     EXPECT_TRUE(project(a));
+}
+
+TEST_P(CalendarComputers, KilledOrCutAtAnyMomentTheNextSyncLeavesEveryEventOnce) {
+    SyncComputer a;
+    a.setServer(server_->url().toString());
+    const QString calendar =
+        QRegularExpression("agenda → (\\S+)").match(a.kesp({"--server"}).out).captured(1);
+    run(a, {"--import-ics", file("first.ics", Events(0, 20))});
+    int events = 20;
+    const auto someMore = [&] {
+        run(a,
+            {"--import-ics", file(QString("more%1.ics").arg(events), Events(events, events + 3))});
+        events += 3;
+    };
+    // Killed after more and more time: before, during and after the sends.
+    for (int wait : {0, 40, 120, 300, 600}) {
+        someMore();
+        a.kespWatched({"--sync"}, [wait](qint64 pid) {
+            QEventLoop loop;
+            QTimer::singleShot(wait, &loop, &QEventLoop::quit);
+            loop.exec();
+            ::kill(pid_t(pid), SIGKILL);
+        });
+        run(a, {"--sync"});
+        eachOnce(a, calendar, events);
+    }
+    // The connection cut after more and more bytes either way.
+    for (qint64 limit : {300, 3000, 12000}) {
+        for (const auto direction :
+             {CuttingProxy::Direction::ToServer, CuttingProxy::Direction::ToClient}) {
+            someMore();
+            CuttingProxy proxy(server_->url(), direction, limit);
+            a.pointAccountAt(proxy.url());
+            a.kesp({"--sync"});
+            a.pointAccountAt(server_->url());
+            run(a, {"--sync"});
+            eachOnce(a, calendar, events);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, CalendarComputers,
