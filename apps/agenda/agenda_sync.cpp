@@ -6,6 +6,7 @@
 #include "apps/agenda/calendar_exchange.h"
 #include "apps/agenda/event_merge.h"
 #include "apps/agenda/pack_without_trash.h"
+#include "apps/common/exclusive_table.h"
 #include "kernel/public_variables.h"
 #include "store/fault.h"
 #include "store/live_records.h"
@@ -17,31 +18,11 @@ namespace {
 
 const QString kAlias = QStringLiteral("agendasync");
 
-// The agenda's table exclusively in the lowest free work area; nothing when
-// a window has it.
-class OpenAgendaAlone {
-  public:
-    OpenAgendaAlone() : previous_(SELECT()) {
-        FollowAgendaPacks();
-        DBSELECTAREA(0);
-        DBUSEAREA(true, THE_DATA_PATH + kAgendaTable, kAlias);
-        open_ = !NETERR();
-    }
-    ~OpenAgendaAlone() {
-        if (open_) {
-            DBSELECTAREA(kAlias);
-            DBCLOSEAREA();
-        }
-        DBSELECTAREA(previous_);
-    }
-    OpenAgendaAlone(const OpenAgendaAlone&) = delete;
-    OpenAgendaAlone& operator=(const OpenAgendaAlone&) = delete;
-    bool open() const { return open_; }
-
-  private:
-    int previous_;
-    bool open_ = false;
-};
+// The agenda's table, its link table named to follow its packs first.
+QString AgendaFollowedByItsLinks() {
+    FollowAgendaPacks();
+    return THE_DATA_PATH + kAgendaTable;
+}
 
 QHash<QString, AgendaEvent> EventsNow() {
     QList<NumberedAppointment> live;
@@ -79,7 +60,7 @@ QString LinksPath() {
 
 DavSnapshot ReadAgendaForSync() {
     DavSnapshot snapshot;
-    OpenAgendaAlone open;
+    ExclusiveTable open(AgendaFollowedByItsLinks(), kAlias);
     if (!open.open()) {
         snapshot.inUse = true;
         return snapshot;
@@ -95,7 +76,7 @@ DavSnapshot ReadAgendaForSync() {
 
 DavSyncApplied ApplyAgendaSync(const DavSnapshot& read, DavSyncResult& result) {
     DavSyncApplied applied;
-    OpenAgendaAlone open;
+    ExclusiveTable open(AgendaFollowedByItsLinks(), kAlias);
     if (!open.open()) {
         applied.inUse = true;
         return applied;

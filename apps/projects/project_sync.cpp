@@ -1,5 +1,6 @@
 #include "apps/projects/project_sync.h"
 
+#include "apps/common/exclusive_table.h"
 #include "apps/projects/projects.h"
 #include "apps/projects/task_object.h"
 #include "kernel/public_variables.h"
@@ -30,29 +31,6 @@ QString LinksPath() {
         {Projects().table, kProjectsSyncLinksTable, QStringLiteral("SATZ")});
     return true;
 }();
-
-class OpenProjectsAlone {
-  public:
-    OpenProjectsAlone() : previous_(SELECT()) {
-        DBSELECTAREA(0);
-        DBUSEAREA(true, TablePath(), kAlias);
-        open_ = !NETERR();
-    }
-    ~OpenProjectsAlone() {
-        if (open_) {
-            DBSELECTAREA(kAlias);
-            DBCLOSEAREA();
-        }
-        DBSELECTAREA(previous_);
-    }
-    OpenProjectsAlone(const OpenProjectsAlone&) = delete;
-    OpenProjectsAlone& operator=(const OpenProjectsAlone&) = delete;
-    bool open() const { return open_; }
-
-  private:
-    int previous_;
-    bool open_ = false;
-};
 
 QVariant Field(const char* name) {
     return FIELD(kAlias + "->" + name);
@@ -90,7 +68,7 @@ DavLocalItem LocalItem(const DavLink& link) {
 
 DavSnapshot ReadProjectsForSync() {
     DavSnapshot snapshot;
-    OpenProjectsAlone open;
+    ExclusiveTable open(TablePath(), kAlias);
     if (!open.open()) {
         snapshot.inUse = true;
         return snapshot;
@@ -117,7 +95,7 @@ DavSnapshot ReadProjectsForSync() {
 
 DavSyncApplied ApplyProjectsSync(const DavSnapshot& read, DavSyncResult& result) {
     DavSyncApplied applied;
-    OpenProjectsAlone open;
+    ExclusiveTable open(TablePath(), kAlias);
     if (!open.open()) {
         applied.inUse = true;
         return applied;
