@@ -99,11 +99,12 @@ QList<TableDescription> Describe() {
     tables.append({"agenda_uid.dbf",
                    {N("SATZ", 10), C("SCHLUESSEL", 20), C("UID", 200), C("RECID", 16)},
                    {}});
-    // Each address book's cards on a contacts server: the record (SATZ), its
-    // name key then, the card's UID, place (HREF) and version (ETAG), the
-    // fingerprint of the values both sides last agreed on and that card itself
-    // (BASIS, its UTF-8 bytes in Base64).
-    for (const char* links : {"carddav_p.dbf", "carddav_g.dbf"})
+    // Each address book's cards on a contacts server, the agenda's events and
+    // the projects' tasks on a calendar server: the record (SATZ; 0 for an
+    // event, told by its UID), its name key then, the member's UID, place
+    // (HREF) and version (ETAG), the fingerprint of what both sides last
+    // agreed on and that member itself (BASIS, its UTF-8 bytes in Base64).
+    for (const char* links : {"carddav_p.dbf", "carddav_g.dbf", "caldav_a.dbf", "caldav_t.dbf"})
         tables.append({links,
                        {N("SATZ", 10), C("NAME", 81), C("UID", 200), C("HREF", 254), C("ETAG", 100),
                         C("STAND", 64), M("BASIS")},

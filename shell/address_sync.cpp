@@ -5,6 +5,7 @@
 #include "apps/common/dav_problem_text.h"
 #include "kernel/problem_texts.h"
 #include "kernel/texts.h"
+#include "shell/calendar_sync.h"
 #include "shell/server_account.h"
 #include "store/fault.h"
 
@@ -26,9 +27,10 @@ DavAccount DavAccountOf(const ServerAccount& account, const QString& password) {
 
 }  // namespace
 
-// The books of one sync, each read, exchanged and written in turn. Reading
-// and writing go a slice at a time (contact_sync.h), so that the event loop
-// turns between slices.
+// The books of one sync, each read, exchanged and written in turn, the
+// agenda's calendar and the projects' task list after them. The books are
+// read and written a slice at a time (contact_sync.h), so that the event loop
+// turns between slices; the calendars each in one.
 class BooksRun {
   public:
     explicit BooksRun(const ServerAccount& account) {
@@ -38,6 +40,7 @@ class BooksRun {
         if (!account.businessBook.isEmpty())
             books_.push_back({&BusinessVCardBook(), &BusinessAddressesKind(), account.businessBook,
                               account.businessToken});
+        calendars_ = MappedCalendars(account);
     }
 
     // The next slice of reading; true when every book is read.
@@ -52,6 +55,11 @@ class BooksRun {
             }
             return false;
         }
+        if (!calendarsRead_) {
+            ReadCalendars(calendars_);
+            calendarsRead_ = true;
+            return false;
+        }
         return true;
     }
 
@@ -62,8 +70,12 @@ class BooksRun {
             if (sync.snapshot.inUse) continue;
             server.rememberCollection({.url = sync.collection, .addressBook = true});
             sync.result = ExchangeContacts(server, sync.collection, sync.token, sync.snapshot);
-            if (sync.result.problem.problem == DavProblem::Offline) break;
+            if (sync.result.problem.problem == DavProblem::Offline) {
+                run_.requests = server.requestsSent();
+                return;
+            }
         }
+        ExchangeCalendars(calendars_, server);
         run_.requests = server.requestsSent();
     }
 
@@ -135,6 +147,7 @@ class BooksRun {
             else
                 account.businessToken = sync.result.token;
         }
+        ApplyCalendars(calendars_, run_, account);
         account.lastSync =
             QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
         account.lastProblem = run_.problem.left(254);
@@ -146,6 +159,8 @@ class BooksRun {
     }
 
     std::vector<BookSync> books_;
+    QList<CalendarSync> calendars_;
+    bool calendarsRead_ = false;
     SyncRun run_;
 };
 

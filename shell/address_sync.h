@@ -1,7 +1,8 @@
 // One sync of the address books with the account's server (server_account.h):
 // for each book kept with an address book there, its records read, the
 // exchange (apps/addresses/contact_sync.h), the records written, and then
-// the book's sync token and the time of the sync kept in the account.
+// the book's sync token and the time of the sync kept in the account. The
+// agenda and the projects go along in the same run (calendar_sync.h).
 //
 // The command line runs it in one go (SyncAddressBooksNow); the program runs
 // the exchange in a thread of its own (BackgroundSync), so that no window

@@ -5,6 +5,7 @@
 #include "store/table_schema.h"
 #include "store/xbase.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -13,6 +14,14 @@ const QString kAlias = QStringLiteral("serveraccount");
 
 QString Path() {
     return THE_DATA_PATH + kServerTable;
+}
+
+// Whether the table open in the current area has the calendars' fields.
+bool HasCalendarField() {
+    for (int field = 1; field <= FCOUNT(); ++field)
+        if (FIELDNAME(field).compare(QLatin1String("KALENDER"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 QString Text(const char* field) {
@@ -40,6 +49,13 @@ ServerAccount ReadServerAccount() {
             account.minutes = FIELD(kAlias + "->MINUTEN").toInt();
             account.lastSync = Text("ZULETZT");
             account.lastProblem = Text("FEHLER");
+            // A table of the program before the calendars has no such fields.
+            if (HasCalendarField()) {
+                account.agendaCalendar = QUrl(Text("KALENDER"));
+                account.projectsList = QUrl(Text("AUFGABEN"));
+                account.agendaToken = Text("TOKEN_K").toUtf8();
+                account.projectsToken = Text("TOKEN_A").toUtf8();
+            }
         }
         DBCLOSEAREA();
     }
@@ -47,7 +63,29 @@ ServerAccount ReadServerAccount() {
     return account;
 }
 
+namespace {
+
+// Whether the table is one of the program before the calendars (without
+// their fields); closes it again. One that cannot be opened is left alone.
+bool LacksCalendarFields() {
+    const int previous = SELECT();
+    DBSELECTAREA(0);
+    DBUSEAREA(true, Path(), kAlias);
+    bool lacks = false;
+    if (!NETERR()) {
+        lacks = !HasCalendarField();
+        DBCLOSEAREA();
+    }
+    DBSELECTAREA(previous);
+    return lacks;
+}
+
+}  // namespace
+
 void WriteServerAccount(const ServerAccount& account) {
+    // The one record is written whole below: a table of the program before
+    // the calendars is made anew with their fields.
+    if (QFileInfo::exists(Path()) && LacksCalendarFields()) QFile::remove(Path());
     if (!QFileInfo::exists(Path()))
         kesp::CreateTableWhole(Path(), {{"ADRESSE", 'C', 254, 0},
                                         {"BENUTZER", 'C', 100, 0},
@@ -59,7 +97,11 @@ void WriteServerAccount(const ServerAccount& account) {
                                         {"HTTP", 'L', 1, 0},
                                         {"MINUTEN", 'N', 4, 0},
                                         {"ZULETZT", 'C', 16, 0},
-                                        {"FEHLER", 'C', 254, 0}});
+                                        {"FEHLER", 'C', 254, 0},
+                                        {"KALENDER", 'C', 254, 0},
+                                        {"AUFGABEN", 'C', 254, 0},
+                                        {"TOKEN_K", 'C', 254, 0},
+                                        {"TOKEN_A", 'C', 254, 0}});
     const int previous = SELECT();
     DBSELECTAREA(0);  // a free area: the write closes what is open in the current one
     WriteSettingsRecord(kServerTable, kAlias, [&] {
@@ -74,6 +116,10 @@ void WriteServerAccount(const ServerAccount& account) {
         REPLACE(kAlias + "->MINUTEN", account.minutes);
         REPLACE(kAlias + "->ZULETZT", account.lastSync);
         REPLACE(kAlias + "->FEHLER", account.lastProblem);
+        REPLACE(kAlias + "->KALENDER", account.agendaCalendar.toString());
+        REPLACE(kAlias + "->AUFGABEN", account.projectsList.toString());
+        REPLACE(kAlias + "->TOKEN_K", QString::fromUtf8(account.agendaToken));
+        REPLACE(kAlias + "->TOKEN_A", QString::fromUtf8(account.projectsToken));
     });
     DBSELECTAREA(previous);
 }

@@ -1,5 +1,7 @@
-// The account on a contacts server: its address, the user, which of its
-// address books each book of the program is kept with, the sync tokens, the
+// The account on a contacts and calendar server: its address, the user,
+// which of its address books each book of the program is kept with, the
+// calendar the agenda and the task list the projects are kept with, the sync
+// tokens, the
 // one certificate the user trusts, and when to sync. Kept in "server.dbf"
 // of the data folder (one record, created when first written). The password
 // is never kept here: it is in the desktop's keyring (keyring.h).
@@ -24,6 +26,10 @@ struct ServerAccount {
     QUrl businessBook;  // the same for the business book
     QByteArray privateToken;
     QByteArray businessToken;
+    QUrl agendaCalendar;  // the server's calendar (events) the agenda is kept with
+    QUrl projectsList;    // the server's task list the projects are kept with
+    QByteArray agendaToken;
+    QByteArray projectsToken;
     QByteArray trustedCertificate;  // SHA-256 fingerprint (hex) the user accepted
     bool plainHttpConfirmed = false;
     int minutes = kDefaultSyncMinutes;

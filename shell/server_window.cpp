@@ -26,6 +26,8 @@ const QString kPassword = QStringLiteral("Text_3");
 const QString kMinutes = QStringLiteral("Text_4");
 const QString kPrivate = QStringLiteral("Combo_1");
 const QString kBusiness = QStringLiteral("Combo_2");
+const QString kAgenda = QStringLiteral("Combo_3");
+const QString kProjects = QStringLiteral("Combo_4");
 const QString kTestButton = QStringLiteral("Button_1");
 const QString kOkButton = QStringLiteral("Button_2");
 const QString kFound = QStringLiteral("Label_7");
@@ -36,12 +38,28 @@ const Texts kNewBook{"Neu anlegen: %1", "Make a new one: %1", "Criar um novo: %1
 struct Shown {
     ServerAccount account;
     QList<DavCollection> books;
+    QList<DavCollection> eventCalendars;  // the calendars that take events
+    QList<DavCollection> taskLists;       // those that take tasks
     bool busy = false;
+};
+
+// What the user chose in the four combo boxes: an empty URL with a name to
+// make when "Make a new one" is chosen.
+struct Mapping {
+    QUrl privateBook, businessBook, agendaCalendar, projectsList;
+    QString makePrivate, makeBusiness, makeAgenda, makeProjects;
 };
 
 Shown& State() {
     static Shown shown;
     return shown;
+}
+
+// The collections a combo box chooses from.
+QList<DavCollection>& ChoicesOf(const QString& combo) {
+    if (combo == kAgenda) return State().eventCalendars;
+    if (combo == kProjects) return State().taskLists;
+    return State().books;
 }
 
 QString Typed(const QString& box) {
@@ -119,17 +137,26 @@ QString BookText(const DavCollection& book) {
 // The books found, and a new one, in the list; `mapped` chosen when it is there.
 void FillChoice(const QString& combo, const QUrl& mapped, const QString& newName) {
     DOMETHOD(kWindow, combo, "DeleteAllItems");
+    const QList<DavCollection>& choices = ChoicesOf(combo);
     int chosen = 0;
-    for (int at = 0; at < State().books.size(); ++at) {
-        DOMETHOD(kWindow, combo, "AddItem", BookText(State().books[at]));
-        const DavCollection& book = State().books[at];
+    for (int at = 0; at < choices.size(); ++at) {
+        DOMETHOD(kWindow, combo, "AddItem", BookText(choices[at]));
+        const DavCollection& book = choices[at];
         if (book.url == mapped ||
             (chosen == 0 && mapped.isEmpty() &&
              book.url.adjusted(QUrl::StripTrailingSlash).fileName() == newName))
             chosen = at + 1;
     }
     DOMETHOD(kWindow, combo, "AddItem", TEXT(kNewBook).arg(newName));
-    SETPROPERTY(kWindow, combo, "value", chosen > 0 ? chosen : int(State().books.size()) + 1);
+    SETPROPERTY(kWindow, combo, "value", chosen > 0 ? chosen : int(choices.size()) + 1);
+}
+
+void FillChoices() {
+    const ServerAccount& account = State().account;
+    FillChoice(kPrivate, account.privateBook, QStringLiteral("private"));
+    FillChoice(kBusiness, account.businessBook, QStringLiteral("business"));
+    FillChoice(kAgenda, account.agendaCalendar, QStringLiteral("agenda"));
+    FillChoice(kProjects, account.projectsList, QStringLiteral("projects"));
 }
 
 void TEST_SERVER() {
@@ -139,47 +166,69 @@ void TEST_SERVER() {
                 TEXT({"Suche Adressbücher…", "Looking for address books…",
                       "Procurando catálogos de endereços…"}));
     auto found = std::make_shared<QList<DavCollection>>();
+    auto calendars = std::make_shared<QList<DavCollection>>();
     auto result = std::make_shared<DavResult>();
     const DavAccount account = TypedAccount();
-    OffTheLoop([account, found,
-                result] { *result = DavConnection(account).findAddressBooks(found.get()); },
-               [found, result] {
-                   if (!result->ok()) {
-                       SETPROPERTY(kWindow, kFound, "value", QString());
-                       if (AllowedAfterAsking(*result)) return TEST_SERVER();
-                       MSGEXCLAMATION(DavProblemText(*result, QUrl::fromUserInput(Typed(kAddress))),
-                                      THE_APP_NAME);
-                       return;
-                   }
-                   State().books = *found;
-                   SETPROPERTY(kWindow, kFound, "value",
-                               COUNTED(int(found->size()),
-                                       {"%1 Adressbuch gefunden.", "%1 address book found.",
-                                        "%1 catálogo de endereços encontrado."},
-                                       {"%1 Adressbücher gefunden.", "%1 address books found.",
-                                        "%1 catálogos de endereços encontrados."}));
-                   FillChoice(kPrivate, State().account.privateBook, QStringLiteral("private"));
-                   FillChoice(kBusiness, State().account.businessBook, QStringLiteral("business"));
-               });
+    OffTheLoop(
+        [account, found, calendars, result] {
+            DavConnection server(account);
+            *result = server.findAddressBooks(found.get());
+            // A server of address books only: the calendars stay to be made.
+            if (result->ok() && !server.findCalendars(calendars.get()).ok()) calendars->clear();
+        },
+        [found, calendars, result] {
+            if (!result->ok()) {
+                SETPROPERTY(kWindow, kFound, "value", QString());
+                if (AllowedAfterAsking(*result)) return TEST_SERVER();
+                MSGEXCLAMATION(DavProblemText(*result, QUrl::fromUserInput(Typed(kAddress))),
+                               THE_APP_NAME);
+                return;
+            }
+            State().books = *found;
+            State().eventCalendars.clear();
+            State().taskLists.clear();
+            for (const DavCollection& calendar : *calendars) {
+                if (calendar.events) State().eventCalendars.append(calendar);
+                if (calendar.tasks) State().taskLists.append(calendar);
+            }
+            SETPROPERTY(kWindow, kFound, "value",
+                        COUNTED(int(found->size()),
+                                {"%1 Adressbuch gefunden.", "%1 address book found.",
+                                 "%1 catálogo de endereços encontrado."},
+                                {"%1 Adressbücher gefunden.", "%1 address books found.",
+                                 "%1 catálogos de endereços encontrados."}) +
+                            u'\r' +
+                            COUNTED(int(calendars->size()),
+                                    {"%1 Kalender gefunden.", "%1 calendar found.",
+                                     "%1 calendário encontrado."},
+                                    {"%1 Kalender gefunden.", "%1 calendars found.",
+                                     "%1 calendários encontrados."}));
+            FillChoices();
+        });
 }
 
 // The book chosen in `combo`; empty with `makeName` set: to be made.
 QUrl Chosen(const QString& combo, QString* makeName, const QString& newName) {
     const int at = GETPROPERTY(kWindow, combo, "value").toInt();
-    if (at >= 1 && at <= State().books.size()) return State().books[at - 1].url;
+    const QList<DavCollection>& choices = ChoicesOf(combo);
+    if (at >= 1 && at <= choices.size()) return choices[at - 1].url;
     if (GETPROPERTY(kWindow, combo, "itemcount").toInt() > 0) *makeName = newName;
     return {};
 }
 
-void Save(const DavAccount& typed, const QUrl& privateBook, const QUrl& businessBook) {
+void Save(const DavAccount& typed, const Mapping& chosen) {
     ServerAccount account = State().account;
     const bool sameServer = account.server == typed.server && account.user == typed.user;
-    if (!sameServer || account.privateBook != privateBook) account.privateToken.clear();
-    if (!sameServer || account.businessBook != businessBook) account.businessToken.clear();
+    if (!sameServer || account.privateBook != chosen.privateBook) account.privateToken.clear();
+    if (!sameServer || account.businessBook != chosen.businessBook) account.businessToken.clear();
+    if (!sameServer || account.agendaCalendar != chosen.agendaCalendar) account.agendaToken.clear();
+    if (!sameServer || account.projectsList != chosen.projectsList) account.projectsToken.clear();
     account.server = typed.server;
     account.user = typed.user;
-    account.privateBook = privateBook;
-    account.businessBook = businessBook;
+    account.privateBook = chosen.privateBook;
+    account.businessBook = chosen.businessBook;
+    account.agendaCalendar = chosen.agendaCalendar;
+    account.projectsList = chosen.projectsList;
     account.minutes = std::max(0, Typed(kMinutes).toInt());
     try {
         WriteServerAccount(account);
@@ -228,29 +277,37 @@ void SAVE_SERVER() {
         DOMETHOD(kWindow, kMinutes, "SetFocus");
         return;
     }
-    QString makePrivate, makeBusiness;
-    auto privateBook = std::make_shared<QUrl>(Chosen(kPrivate, &makePrivate, "private"));
-    auto businessBook = std::make_shared<QUrl>(Chosen(kBusiness, &makeBusiness, "business"));
-    if (makePrivate.isEmpty() && makeBusiness.isEmpty())
-        return Save(typed, *privateBook, *businessBook);
+    auto chosen = std::make_shared<Mapping>();
+    chosen->privateBook = Chosen(kPrivate, &chosen->makePrivate, "private");
+    chosen->businessBook = Chosen(kBusiness, &chosen->makeBusiness, "business");
+    chosen->agendaCalendar = Chosen(kAgenda, &chosen->makeAgenda, "agenda");
+    chosen->projectsList = Chosen(kProjects, &chosen->makeProjects, "projects");
+    if (chosen->makePrivate.isEmpty() && chosen->makeBusiness.isEmpty() &&
+        chosen->makeAgenda.isEmpty() && chosen->makeProjects.isEmpty())
+        return Save(typed, *chosen);
     auto result = std::make_shared<DavResult>();
     OffTheLoop(
         [=] {
             DavConnection server(typed);
-            DavCollection made;
-            if (!makePrivate.isEmpty() &&
-                (*result = server.makeAddressBook(makePrivate, &made)).ok())
-                *privateBook = made.url;
-            if (result->ok() && !makeBusiness.isEmpty() &&
-                (*result = server.makeAddressBook(makeBusiness, &made)).ok())
-                *businessBook = made.url;
+            // Each collection to make, and where its URL goes.
+            const auto make = [&](const QString& name, QUrl& url, bool book, bool tasks) {
+                if (name.isEmpty() || !result->ok()) return;
+                DavCollection made;
+                *result = book ? server.makeAddressBook(name, &made)
+                               : server.makeCalendar(name, tasks, &made);
+                if (result->ok()) url = made.url;
+            };
+            make(chosen->makePrivate, chosen->privateBook, true, false);
+            make(chosen->makeBusiness, chosen->businessBook, true, false);
+            make(chosen->makeAgenda, chosen->agendaCalendar, false, false);
+            make(chosen->makeProjects, chosen->projectsList, false, true);
         },
         [=] {
             if (!result->ok()) {
                 MSGEXCLAMATION(DavProblemText(*result, typed.server), THE_APP_NAME);
                 return;
             }
-            Save(typed, *privateBook, *businessBook);
+            Save(typed, *chosen);
         });
 }
 
@@ -267,7 +324,7 @@ void DefineServerWindow() {
     const ServerAccount& account = State().account;
     _DEFINEMODALWINDOW(kWindow, {.title = TEXT({"Server", "Server", "Servidor"}),
                                  .width = 540,
-                                 .height = 370,
+                                 .height = 430,
                                  .mayClose = [] { return !State().busy; }});
     Caption("Label_1", 20, {"Adresse des Servers:", "Server address:", "Endereço do servidor:"});
     _DEFINETEXTBOX(kAddress, {.row = 20,
@@ -298,7 +355,7 @@ void DefineServerWindow() {
                                 .action = TEST_SERVER,
                                 .font = {"Arial", 9}});
     _DEFINELABEL(kFound,
-                 {.row = 117, .col = 310, .width = 210, .height = 18, .font = {"Arial", 8}});
+                 {.row = 110, .col = 310, .width = 210, .height = 30, .font = {"Arial", 8}});
     Caption("Label_4", 155, {"Adressen-Privat:", "Contacts (friends):", "Endereços (amigos):"});
     _DEFINECOMBOBOX(kPrivate,
                     {.row = 155, .col = 200, .width = 310, .height = 22, .font = {"Arial", 9}});
@@ -306,16 +363,23 @@ void DefineServerWindow() {
             {"Adressen-Geschäftl.:", "Contacts (business):", "Endereços comerciais:"});
     _DEFINECOMBOBOX(kBusiness,
                     {.row = 185, .col = 200, .width = 310, .height = 22, .font = {"Arial", 9}});
-    Caption("Label_6", 225,
+    Caption("Label_9", 215, {"Agenda (Kalender):", "Agenda (calendar):", "Agenda (calendário):"});
+    _DEFINECOMBOBOX(kAgenda,
+                    {.row = 215, .col = 200, .width = 310, .height = 22, .font = {"Arial", 9}});
+    Caption("Label_10", 245,
+            {"Projekte (Aufgaben):", "Projects (task list):", "Projetos (tarefas):"});
+    _DEFINECOMBOBOX(kProjects,
+                    {.row = 245, .col = 200, .width = 310, .height = 22, .font = {"Arial", 9}});
+    Caption("Label_6", 285,
             {"Abgleich alle (Minuten):", "Sync every (minutes):", "Sincronizar a cada (minutos):"});
-    _DEFINETEXTBOX(kMinutes, {.row = 225,
+    _DEFINETEXTBOX(kMinutes, {.row = 285,
                               .col = 200,
                               .width = 50,
                               .height = 22,
                               .font = {"Arial", 9},
                               .maxLength = 4,
                               .value = QString::number(account.minutes)});
-    _DEFINELABEL("Label_8", {.row = 228,
+    _DEFINELABEL("Label_8", {.row = 288,
                              .col = 260,
                              .width = 260,
                              .height = 30,
@@ -323,14 +387,14 @@ void DefineServerWindow() {
                                             "0: only at the start, at close and when asked",
                                             "0: só ao iniciar, ao fechar e quando pedido"}),
                              .font = {"Arial", 8}});
-    _DEFINEBUTTON(kOkButton, {.row = 290,
+    _DEFINEBUTTON(kOkButton, {.row = 350,
                               .col = 300,
                               .width = 100,
                               .height = 28,
                               .caption = TEXT({"OK", "OK", "OK"}),
                               .action = SAVE_SERVER,
                               .font = {"Arial", 9}});
-    _DEFINEBUTTON("Button_3", {.row = 290,
+    _DEFINEBUTTON("Button_3", {.row = 350,
                                .col = 410,
                                .width = 100,
                                .height = 28,
@@ -346,8 +410,11 @@ void OPENSERVER() {
     if (!account.privateBook.isEmpty()) State().books.append({.url = account.privateBook});
     if (!account.businessBook.isEmpty() && account.businessBook != account.privateBook)
         State().books.append({.url = account.businessBook});
-    FillChoice(kPrivate, account.privateBook, QStringLiteral("private"));
-    FillChoice(kBusiness, account.businessBook, QStringLiteral("business"));
+    if (!account.agendaCalendar.isEmpty())
+        State().eventCalendars.append({.url = account.agendaCalendar, .events = true});
+    if (!account.projectsList.isEmpty())
+        State().taskLists.append({.url = account.projectsList, .tasks = true});
+    FillChoices();
     DOMETHOD(kWindow, kAddress, "SetFocus");
 }
 

@@ -39,6 +39,24 @@ DavResult BookNamed(DavConnection& server, const QList<DavCollection>& books, co
     return result;
 }
 
+// The server's calendar of events (`tasks`: task list) named `name`, made
+// when there is none.
+DavResult CalendarNamed(DavConnection& server, const QList<DavCollection>& calendars,
+                        const QString& name, bool tasks, QUrl* found) {
+    for (const DavCollection& calendar : calendars) {
+        const QString segment = calendar.url.adjusted(QUrl::StripTrailingSlash).fileName();
+        if ((segment == name || calendar.displayName == name) &&
+            (tasks ? calendar.tasks : calendar.events)) {
+            *found = calendar.url;
+            return {};
+        }
+    }
+    DavCollection made;
+    const DavResult result = server.makeCalendar(name, tasks, &made);
+    *found = made.url;
+    return result;
+}
+
 void PrintAccount(const ServerAccount& account) {
     if (account.server.isEmpty()) {
         Out() << TEXT({"Kein Server eingerichtet (kesp --server URL BENUTZER).",
@@ -51,7 +69,9 @@ void PrintAccount(const ServerAccount& account) {
           << '\n'
           << TEXT({"Benutzer: %1", "User: %1", "Usuário: %1"}).arg(account.user) << '\n'
           << "private → " << account.privateBook.toString() << '\n'
-          << "business → " << account.businessBook.toString() << '\n';
+          << "business → " << account.businessBook.toString() << '\n'
+          << "agenda → " << account.agendaCalendar.toString() << '\n'
+          << "projects → " << account.projectsList.toString() << '\n';
     if (!account.lastSync.isEmpty())
         Out() << TEXT({"Zuletzt abgeglichen: %1", "Last synced: %1", "Última sincronização: %1"})
                      .arg(account.lastSync)
@@ -95,6 +115,13 @@ int ServerCommand(const QStringList& arguments) {
     DavResult result = server.findAddressBooks(&books);
     if (result.ok()) result = BookNamed(server, books, QStringLiteral("private"), &privateBook);
     if (result.ok()) result = BookNamed(server, books, QStringLiteral("business"), &businessBook);
+    QList<DavCollection> calendars;
+    QUrl agendaCalendar, projectsList;
+    if (result.ok()) result = server.findCalendars(&calendars);
+    if (result.ok())
+        result = CalendarNamed(server, calendars, QStringLiteral("agenda"), false, &agendaCalendar);
+    if (result.ok())
+        result = CalendarNamed(server, calendars, QStringLiteral("projects"), true, &projectsList);
     if (!result.ok()) {
         Err() << Lines(DavProblemText(result, url)) << Qt::endl;
         return 1;
@@ -102,8 +129,12 @@ int ServerCommand(const QStringList& arguments) {
     // Another address book on the server: what it holds is compared anew.
     if (!sameServer || account.privateBook != privateBook) account.privateToken.clear();
     if (!sameServer || account.businessBook != businessBook) account.businessToken.clear();
+    if (!sameServer || account.agendaCalendar != agendaCalendar) account.agendaToken.clear();
+    if (!sameServer || account.projectsList != projectsList) account.projectsToken.clear();
     account.privateBook = privateBook;
     account.businessBook = businessBook;
+    account.agendaCalendar = agendaCalendar;
+    account.projectsList = projectsList;
     try {
         WriteServerAccount(account);
     } catch (const kesp::WriteFailure& failure) {

@@ -3,35 +3,14 @@
 #include "apps/addresses/card_merge.h"
 #include "apps/addresses/contact_sync.h"
 #include "apps/addresses/vcard_uids.h"
+#include "apps/common/dav_sync_steps.h"
 
-#include <QCryptographicHash>
-#include <QRegularExpression>
 #include <QSet>
 
 namespace {
 
 constexpr int kTriesOnConflict = 3;
-constexpr qsizetype kFetchOneByOneUpTo = 200;
 const QByteArray kCardType = QByteArrayLiteral("text/vcard; charset=utf-8");
-
-// An href as a path without percent-encoding: Radicale and Xandikos give the
-// same card's place in different forms.
-QString HrefKey(const QString& href) {
-    return QUrl(href).path(QUrl::FullyDecoded);
-}
-
-// "<collection>/<uid>.vcf": a new card's place, the same however often the
-// card is sent, so that a send cut off is found again (If-None-Match fails).
-QString NewCardHref(const QUrl& collection, QString uid) {
-    if (uid.startsWith(QLatin1String("urn:uuid:"))) uid = uid.mid(9);
-    static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9._-]{1,100}$"));
-    if (!safe.match(uid).hasMatch())
-        uid = QString::fromLatin1(
-            QCryptographicHash::hash(uid.toUtf8(), QCryptographicHash::Sha1).toHex());
-    QString path = collection.path(QUrl::FullyEncoded);
-    if (!path.endsWith(u'/')) path += u'/';
-    return path + uid + QStringLiteral(".vcf");
-}
 
 VCardVersion VersionOf(const QByteArray& body) {
     return body.contains("VERSION:4.0") ? VCardVersion::V40 : VCardVersion::V30;
@@ -62,16 +41,16 @@ class Exchange {
              ContactSyncResult& result)
         : server_(server), collection_(collection), book_(book), result_(result) {
         result_.links = book.links;
-        const QString collectionPath = HrefKey(collection.path(QUrl::FullyEncoded));
+        const QString collectionPath = DavHrefKey(collection.path(QUrl::FullyEncoded));
         for (qsizetype i = 0; i < result_.links.size(); ++i) {
             ContactLink& link = result_.links[i];
             // A link to another collection (the book was mapped anew) is
             // forgotten: its record goes up as a new card.
-            if (!HrefKey(link.href).startsWith(collectionPath)) {
+            if (!DavHrefKey(link.href).startsWith(collectionPath)) {
                 link.dropped = true;
                 continue;
             }
-            linkByHref_.insert(HrefKey(link.href), int(i));
+            linkByHref_.insert(DavHrefKey(link.href), int(i));
             if (book.live.contains(link.record)) linkByRecord_.insert(link.record, int(i));
         }
         for (auto it = book.uids.cbegin(); it != book.uids.cend(); ++it)
@@ -88,7 +67,7 @@ class Exchange {
             hrefs.append(tag.href);
         if (!hrefs.isEmpty()) {
             QList<DavItem> items;
-            if (!ok(fetchChanged(hrefs, &items))) return;
+            if (!ok(DavFetchChanged(server_, collection_, hrefs, &items))) return;
             for (const DavItem& item : items)
                 if (!takeServerCard(item)) return;
         }
@@ -96,6 +75,12 @@ class Exchange {
             takeRemoval(href);
         if (!sendLocalChanges() || !sendNewRecords()) return;
         result_.token = newToken;
+        if (result_.sent + result_.deletedThere > 0) {
+            QHash<QString, QByteArray> known;
+            for (const ContactLink& link : result_.links)
+                if (!link.dropped) known.insert(DavHrefKey(link.href), link.etag);
+            result_.token = DavTokenAfterSending(server_, collection_, newToken, known);
+        }
     }
 
   private:
@@ -105,55 +90,19 @@ class Exchange {
         return false;
     }
 
-    // Many cards (a first sync, a refused token) come in one query of the
-    // whole book: a multiget of thousands is slow on some servers.
-    DavResult fetchChanged(const QStringList& hrefs, QList<DavItem>* items) {
-        if (hrefs.size() <= kFetchOneByOneUpTo) return server_.fetch(collection_, hrefs, items);
-        QSet<QString> wanted;
-        for (const QString& href : hrefs)
-            wanted.insert(HrefKey(href));
-        QList<DavItem> all;
-        const DavResult answer = server_.fetchAll(collection_, &all);
-        for (DavItem& item : all)
-            if (wanted.contains(HrefKey(item.href))) items->append(std::move(item));
-        return answer;
-    }
-
     // What changed on the server: by the token; by every card's ETag when
     // there is none or the server refuses it.
     bool remoteChanges(const QByteArray& token, QList<DavItemTag>* changed, QStringList* removed,
                        QByteArray* newToken) {
-        DavChanges changes;
-        DavResult answer = server_.syncCollection(collection_, token, &changes);
-        bool whole = token.isEmpty();
-        if (answer.problem == DavProblem::TokenRefused) {
-            changes = {};
-            answer = server_.syncCollection(collection_, {}, &changes);
-            whole = true;
-        }
-        if (!answer.ok() && answer.problem != DavProblem::Offline &&
-            answer.problem != DavProblem::Unauthorized &&
-            answer.problem != DavProblem::CertificateRefused &&
-            answer.problem != DavProblem::PlainHttpRefused) {
-            // A server without sync-collection: every card's ETag, and no token.
-            changes = {};
-            answer = server_.listMembers(collection_, &changes.changed);
-            whole = true;
-        }
-        if (!ok(answer)) return false;
-        *newToken = changes.token;
-        QSet<QString> present;
-        for (const DavItemTag& tag : changes.changed) {
-            const QString key = HrefKey(tag.href);
-            present.insert(key);
-            const int at = linkByHref_.value(key, -1);
-            if (at >= 0 && result_.links[at].etag == tag.etag) continue;  // our own send
-            changed->append(tag);
-        }
+        QHash<QString, DavItemTag> known;
+        for (auto it = linkByHref_.cbegin(); it != linkByHref_.cend(); ++it)
+            known.insert(it.key(),
+                         {result_.links[it.value()].href, result_.links[it.value()].etag});
+        DavRemoteChanges changes;
+        if (!ok(DavChangesSince(server_, collection_, token, known, &changes))) return false;
+        *changed = changes.changed;
         *removed = changes.removed;
-        if (whole)
-            for (auto it = linkByHref_.cbegin(); it != linkByHref_.cend(); ++it)
-                if (!present.contains(it.key())) removed->append(result_.links[it.value()].href);
+        *newToken = changes.token;
         return true;
     }
 
@@ -168,14 +117,14 @@ class Exchange {
     }
 
     AddressValues agreedValues(const ContactLink& link, const AddressValues& otherwise) const {
-        const ServerCard agreed = read(link.agreedCard);
+        const ServerCard agreed = read(link.agreedBody);
         return agreed.readable ? agreed.record.values : otherwise;
     }
 
     bool takeServerCard(const DavItem& item) {
         const ServerCard server = read(item.body);
         if (!server.readable || server.record.empty) return true;  // nothing a record can hold
-        int at = linkByHref_.value(HrefKey(item.href), -1);
+        int at = linkByHref_.value(DavHrefKey(item.href), -1);
         if (at < 0) {
             // A card new to this book, or one sent before its link was
             // written: its UID tells.
@@ -183,7 +132,7 @@ class Exchange {
             ContactLink link{.uid = server.record.uid, .href = item.href};
             if (record > 0 && book_.live.contains(record) && !linkByRecord_.contains(record)) {
                 link.record = record;
-                link.agreedCard = item.body;  // the local values win where they differ
+                link.agreedBody = item.body;  // the local values win where they differ
                 at = addLink(link);
                 linkByRecord_.insert(record, at);
                 return settle(at, book_.live.value(record), item);
@@ -205,7 +154,7 @@ class Exchange {
     int addLink(const ContactLink& link) {
         result_.links.append(link);
         const int at = int(result_.links.size() - 1);
-        linkByHref_.insert(HrefKey(link.href), at);
+        linkByHref_.insert(DavHrefKey(link.href), at);
         handled_.insert(at);
         return at;
     }
@@ -214,7 +163,7 @@ class Exchange {
         ContactLink& link = result_.links[at];
         link.record = 0;
         link.etag = item.etag;
-        link.agreedCard = item.body;
+        link.agreedBody = item.body;
         link.agreed = ValuesFingerprint(server.record.values, book_.fields);
         if (link.uid.isEmpty()) link.uid = server.record.uid;
         result_.changes.append({.values = server.record.values, .uid = link.uid, .link = at});
@@ -236,14 +185,14 @@ class Exchange {
                                             server.record.values, book_.fields, book_.labels);
                 if (!merged.conflicts.isEmpty()) result_.conflicted.append(PersonName(local));
             }
-            QByteArray agreedCard = item.body;
+            QByteArray agreedBody = item.body;
             QByteArray etag = item.etag;
             if (!SameValues(merged.values, server.record.values, book_.fields)) {
                 VCard patched = PatchedCard(server.card, book_.shape, server.record.values,
                                             merged.values, VersionOf(item.body));
-                agreedCard = WriteVCards({patched}, VersionOf(item.body));
+                agreedBody = WriteVCards({patched}, VersionOf(item.body));
                 const DavResult sent =
-                    server_.put(link.href, agreedCard, kCardType, item.etag, &etag);
+                    server_.put(link.href, agreedBody, kCardType, item.etag, &etag);
                 if (sent.problem == DavProblem::Conflict) {
                     QList<DavItem> again;
                     if (!ok(server_.fetch(collection_, {link.href}, &again))) return false;
@@ -255,7 +204,7 @@ class Exchange {
                 ++result_.sent;
             }
             link.etag = etag;
-            link.agreedCard = agreedCard;
+            link.agreedBody = agreedBody;
             link.agreed = ValuesFingerprint(merged.values, book_.fields);
             if (!SameValues(merged.values, local, book_.fields)) {
                 result_.changes.append(
@@ -268,12 +217,12 @@ class Exchange {
     }
 
     void takeRemoval(const QString& href) {
-        const int at = linkByHref_.value(HrefKey(href), -1);
+        const int at = linkByHref_.value(DavHrefKey(href), -1);
         if (at < 0) return;
         ContactLink& link = result_.links[at];
         handled_.insert(at);
         link.dropped = true;
-        linkByHref_.remove(HrefKey(href));
+        linkByHref_.remove(DavHrefKey(href));
         if (!book_.live.contains(link.record)) return;
         linkByRecord_.remove(link.record);
         const AddressValues& local = book_.live.value(link.record);
@@ -304,7 +253,7 @@ class Exchange {
             }
             const AddressValues& local = book_.live.value(link.record);
             if (link.agreed == ValuesFingerprint(local, book_.fields)) continue;
-            if (!settle(at, local, {.href = link.href, .etag = link.etag, .body = link.agreedCard}))
+            if (!settle(at, local, {.href = link.href, .etag = link.etag, .body = link.agreedBody}))
                 return false;
         }
         return true;
@@ -320,7 +269,7 @@ class Exchange {
                              .nameKey = CardNameKey(it.value().value("VORNAME").toString(),
                                                     it.value().value("NACHNAME").toString()),
                              .uid = uid,
-                             .href = NewCardHref(collection_, uid)};
+                             .href = DavNewMemberHref(collection_, uid, QStringLiteral(".vcf"))};
             QByteArray etag;
             const DavResult sent = server_.put(link.href, body, kCardType, {}, &etag);
             if (sent.problem == DavProblem::Conflict) {
@@ -328,14 +277,14 @@ class Exchange {
                 QList<DavItem> there;
                 if (!ok(server_.fetch(collection_, {link.href}, &there))) return false;
                 if (there.isEmpty()) continue;  // deleted meanwhile: the next sync sends it
-                link.agreedCard = there.first().body;
+                link.agreedBody = there.first().body;
                 const int at = addLink(link);
                 if (!settle(at, it.value(), there.first())) return false;
                 continue;
             }
             if (!ok(sent)) return false;
             link.etag = etag;
-            link.agreedCard = body;
+            link.agreedBody = body;
             link.agreed = ValuesFingerprint(it.value(), book_.fields);
             addLink(link);
             ++result_.sent;

@@ -5,6 +5,7 @@
 #include "apps/agenda/agenda.h"
 #include "apps/agenda/agenda_controls.h"
 #include "apps/agenda/agenda_operations.h"
+#include "apps/agenda/agenda_sync.h"
 #include "apps/agenda/agenda_texts.h"
 #include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment_events.h"
@@ -161,7 +162,7 @@ const RecordKind& AgendaKind() {
     static const RecordKind kind{
         .id = "agenda",
         .table = kAgendaTable,
-        .otherTables = {kAgendaLinksTable, kAgendaEventsTable},
+        .otherTables = {kAgendaLinksTable, kAgendaEventsTable, kAgendaSyncLinksTable},
         .name = {"Agenda", "Agenda", "Agenda"},
         .picture = "img/agenda.bmp",
         .open = OPENFORM_AGENDA,

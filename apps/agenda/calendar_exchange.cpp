@@ -75,6 +75,31 @@ void CountKept(const CalendarItem& item, CalendarImport& imported) {
 
 }  // namespace
 
+QList<EventToStore> EventsToStore(const QList<CalendarItem>& items) {
+    // Each event with its changed occurrences; a changed occurrence whose
+    // series the items do not hold stands on its own.
+    QList<EventToStore> events;
+    QHash<QString, qsizetype> byUid;
+    for (const CalendarItem& item : items) {
+        if (item.recurrenceId.isEmpty()) {
+            byUid.insert(item.uid, events.size());
+            events.append({item, {}});
+        }
+    }
+    for (const CalendarItem& item : items) {
+        if (item.recurrenceId.isEmpty()) continue;
+        if (const auto at = byUid.find(item.uid); at != byUid.end() && events[*at].item.repeats()) {
+            events[*at].changed.append(item);
+        } else {
+            CalendarItem alone = item;
+            alone.recurrenceId.clear();
+            if (at != byUid.end()) alone.uid = NewEventUid();
+            events.append({alone, {}});
+        }
+    }
+    return events;
+}
+
 CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& bytes,
                                    const std::function<bool(int thousandths)>& goOn,
                                    const std::function<bool(qsizetype events)>& mayStoreMany) {
@@ -100,27 +125,7 @@ CalendarImport ImportCalendarBytes(const QString& dataPath, const QByteArray& by
     imported.skipped = reading.skipped;
     imported.keptComponents = reading.keptComponents;
 
-    // Each event with its changed occurrences; a changed occurrence whose
-    // series the file does not hold stands on its own.
-    QList<EventToStore> events;
-    QHash<QString, qsizetype> byUid;
-    for (const CalendarItem& item : reading.items) {
-        if (item.recurrenceId.isEmpty()) {
-            byUid.insert(item.uid, events.size());
-            events.append({item, {}});
-        }
-    }
-    for (const CalendarItem& item : reading.items) {
-        if (item.recurrenceId.isEmpty()) continue;
-        if (const auto at = byUid.find(item.uid); at != byUid.end() && events[*at].item.repeats()) {
-            events[*at].changed.append(item);
-        } else {
-            CalendarItem alone = item;
-            alone.recurrenceId.clear();
-            if (at != byUid.end()) alone.uid = NewEventUid();
-            events.append({alone, {}});
-        }
-    }
+    QList<EventToStore> events = EventsToStore(reading.items);
 
     const Present present = PresentInAgenda(dataPath);
     QSet<QString> known = present.appointments;
@@ -220,41 +225,55 @@ QString CalendarImportSummary(const CalendarImport& imported) {
     return lines.join(u'\r');
 }
 
-QByteArray CalendarFileOf(const QString& dataPath, const QList<NumberedAppointment>& shown,
-                          int* events) {
+QList<AgendaEvent> EventsOfAppointments(const QString& dataPath,
+                                        const QList<NumberedAppointment>& shown) {
     QList<LinkedRecord> linked;
     linked.reserve(shown.size());
     for (const NumberedAppointment& one : shown)
         linked.append({one.record, one.appointment, {}});
     FillLinks(dataPath, linked);
     const QMultiHash<QString, StoredEvent> rows = EventRowsByUid(dataPath);
-    QList<CalendarItem> items;
-    QSet<QString> written;
+    QList<AgendaEvent> events;
+    QHash<QString, qsizetype> eventOfUid;
     QHash<QString, int> seen;
     for (const LinkedRecord& one : linked) {
         const QString key = SameAppointmentKey(one.appointment);
         const QString uid =
             one.link.uid.isEmpty() ? ContentUid(one.appointment, seen[key]++) : one.link.uid;
-        if (written.contains(uid)) continue;
-        written.insert(uid);
+        if (const auto at = eventOfUid.constFind(uid); at != eventOfUid.cend()) {
+            events[*at].records.append(one.record);
+            continue;
+        }
+        eventOfUid.insert(uid, events.size());
+        AgendaEvent event{uid, {}, {one.record}};
         // The event's own row first, then its changed occurrences.
         QList<CalendarItem> changed;
-        std::optional<CalendarItem> event;
+        std::optional<CalendarItem> own;
         if (!one.link.uid.isEmpty()) {
             for (const StoredEvent& row : rows.values(uid)) {
                 if (row.item.recurrenceId.isEmpty())
-                    event = row.item;
+                    own = row.item;
                 else
                     changed.append(row.item);
             }
         }
-        if (!event) {
-            items.append(ItemOfAppointment(one.appointment, uid));
-            continue;
+        if (!own) {
+            event.items.append(ItemOfAppointment(one.appointment, uid));
+        } else {
+            event.items.append(*own);
+            if (own->repeats()) event.items.append(changed);
         }
-        items.append(*event);
-        if (event->repeats()) items.append(changed);
+        events.append(event);
     }
-    if (events) *events = int(written.size());
+    return events;
+}
+
+QByteArray CalendarFileOf(const QString& dataPath, const QList<NumberedAppointment>& shown,
+                          int* events) {
+    QList<CalendarItem> items;
+    const QList<AgendaEvent> found = EventsOfAppointments(dataPath, shown);
+    for (const AgendaEvent& event : found)
+        items.append(event.items);
+    if (events) *events = int(found.size());
     return WriteCalendarFile(items, QDateTime::currentDateTimeUtc(), KeptComponents(dataPath));
 }

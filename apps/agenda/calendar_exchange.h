@@ -10,6 +10,7 @@
 
 #include "apps/agenda/appointment.h"
 #include "apps/agenda/calendar_file.h"
+#include "apps/agenda/event_appointments.h"
 #include "apps/common/lost_characters.h"
 
 #include <QByteArray>
@@ -38,6 +39,11 @@ struct CalendarImport {
     LostCharacters lost;  // summaries with characters the table cannot hold
 };
 
+// The items of a file as events to store: each event or series with its
+// changed occurrences; a changed occurrence whose series is missing stands
+// on its own (a new UID when its own is taken by a single event).
+QList<EventToStore> EventsToStore(const QList<CalendarItem>& items);
+
 // Stores the events of `bytes` in the agenda open in the current work area
 // (its orders are closed: the caller opens it again with its index). `goOn`
 // hears the progress in 2,000 steps: reading the first 1,000, storing the
@@ -59,6 +65,17 @@ struct NumberedAppointment {
     int record = 0;
     Appointment appointment;
 };
+
+// The events the appointments belong to, each once, in the order of their
+// first appointment: its items (the event, then its changed occurrences)
+// and the records among `shown` that are its appointments.
+struct AgendaEvent {
+    QString uid;
+    QList<CalendarItem> items;
+    QList<int> records;
+};
+QList<AgendaEvent> EventsOfAppointments(const QString& dataPath,
+                                        const QList<NumberedAppointment>& shown);
 
 // The appointments as an iCalendar file: each event once, whichever of its
 // appointments are among them; `events` hears how many events it holds.

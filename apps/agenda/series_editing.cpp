@@ -7,11 +7,11 @@
 #include "apps/agenda/calendar_exchange.h"
 #include "apps/agenda/calendar_rules.h"
 #include "apps/agenda/event_appointments.h"
+#include "apps/agenda/pack_without_trash.h"
 #include "apps/agenda/repeat_rule.h"
 #include "apps/common/steps_to_the_end.h"
 #include "apps/common/window_texts.h"
 #include "kernel/public_variables.h"
-#include "store/pack_keeper.h"
 #include "store/xbase.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -23,19 +23,6 @@ namespace {
 using namespace agenda_texts;
 
 const QString kScopeWindow = QStringLiteral("agenda_serie");
-
-// The old appointments of a changed event leave without a copy in the trash:
-// the event itself stays, stored anew. RAII: the keeper is back afterwards.
-class PackWithoutTrash {
-  public:
-    PackWithoutTrash() : keeper_(kesp::store::SetPackKeeper(nullptr)) {}
-    ~PackWithoutTrash() { kesp::store::SetPackKeeper(keeper_); }
-    PackWithoutTrash(const PackWithoutTrash&) = delete;
-    PackWithoutTrash& operator=(const PackWithoutTrash&) = delete;
-
-  private:
-    kesp::store::PackKeeper* keeper_;
-};
 
 std::optional<QTime> TimeOf(const Appointment& appointment) {
     bool hourRead = false;

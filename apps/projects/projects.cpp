@@ -6,6 +6,7 @@
 #include "apps/common/quick_search.h"
 #include "apps/common/record_export.h"
 #include "apps/common/record_steps.h"
+#include "apps/projects/project_sync.h"
 #include "store/xbase.h"
 #include "toolkit/operation_trail.h"
 
@@ -257,6 +258,7 @@ const RecordKind& ProjectsKind() {
     static const RecordKind kind{
         .id = "projects",
         .table = Projects().table,
+        .otherTables = {kProjectsSyncLinksTable},
         .memoFile = MemoFileOf(Projects().table),
         .name = kProjectsName,
         .picture = "img/besprech.bmp",

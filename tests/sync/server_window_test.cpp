@@ -1,6 +1,7 @@
 // The window "Server" used as a person uses it, against a real Radicale: the
-// address typed, "Test" finds the address books while the window keeps
-// answering, OK makes the two books on the server and keeps the account,
+// address typed, "Test" finds the address books and calendars while the
+// window keeps answering, OK makes the two books, the agenda's calendar and
+// the projects' task list on the server and keeps the account,
 // and the sync it starts fills the footer's status line. Screenshots in the
 // three languages.
 #include "kernel/public_variables.h"
@@ -49,8 +50,11 @@ TEST_F(ServerWindow, TestFindsTheBooksAndOkKeepsTheAccountAndSyncs) {
     // The window answers while the server is asked.
     EXPECT_FALSE(TestDriver::read("server", "Button_1", "enabled").toBool());
     ASSERT_TRUE(Waited([] { return TestDriver::read("server", "Button_1", "enabled").toBool(); }));
-    EXPECT_EQ(TestDriver::read("server", "Label_7", "value").toString(), "0 address books found.");
+    EXPECT_EQ(TestDriver::read("server", "Label_7", "value").toString(),
+              "0 address books found.\r0 calendars found.");
     EXPECT_EQ(GETPROPERTY("server", "Combo_1", "item", 1).toString(), "Make a new one: private");
+    EXPECT_EQ(GETPROPERTY("server", "Combo_3", "item", 1).toString(), "Make a new one: agenda");
+    EXPECT_EQ(GETPROPERTY("server", "Combo_4", "item", 1).toString(), "Make a new one: projects");
 
     const QString folder = QString(KESP_SCREENSHOT_DIR);
     QDir().mkpath(folder);
@@ -74,6 +78,9 @@ TEST_F(ServerWindow, TestFindsTheBooksAndOkKeepsTheAccountAndSyncs) {
     EXPECT_TRUE(account.privateBook.path().endsWith("/private/"))
         << account.privateBook.toString().toStdString();
     EXPECT_TRUE(account.businessBook.path().endsWith("/business/"));
+    EXPECT_TRUE(account.agendaCalendar.path().endsWith("/agenda/"))
+        << account.agendaCalendar.toString().toStdString();
+    EXPECT_TRUE(account.projectsList.path().endsWith("/projects/"));
     QFile table(DataFile("server.dbf"));
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_FALSE(table.readAll().contains("geheim")) << "the password is never in a table";
