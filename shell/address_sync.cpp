@@ -127,6 +127,7 @@ class BooksRun {
         }
         const ContactSyncApplied& applied = sync.applying->applied();
         run_.summary.append(ContactSyncSummary(name, sync.result, applied));
+        run_.changedHere += applied.changed + applied.added + applied.trashed;
         if (!sync.result.problem.ok()) {
             if (run_.problem.isEmpty())
                 run_.problem = DavProblemText(sync.result.problem, ReadServerAccount().server);

@@ -25,7 +25,8 @@ struct SyncRun {
     QStringList summary;  // a line per book, in the interface language
     QString problem;      // the first problem, in the interface language; empty: none
     bool offline = false;
-    int requests = 0;  // sent to the server
+    int requests = 0;     // sent to the server
+    int changedHere = 0;  // records changed, added or moved to the trash here
 };
 
 // In the calling thread. The account must have a server.

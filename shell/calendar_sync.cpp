@@ -54,6 +54,7 @@ void ApplyCalendars(QList<CalendarSync>& calendars, SyncRun& run, ServerAccount&
             continue;
         }
         run.summary.append(DavSyncSummary(name, sync.result, applied));
+        run.changedHere += applied.changed + applied.added + applied.trashed;
         if (!sync.result.problem.ok()) {
             if (run.problem.isEmpty())
                 run.problem = DavProblemText(sync.result.problem, account.server);

@@ -6,6 +6,7 @@
 #include "shell/keyring.h"
 #include "shell/server_account.h"
 #include "shell/server_window.h"
+#include "shell/statistics.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/forms.h"
@@ -86,6 +87,8 @@ void Finished(const SyncRun& run) {
     const ServerAccount account = ReadServerAccount();
     ShowStatus(StatusOf(account));
     if (ISWINDOWDEFINED("haupt")) SETPROPERTY("haupt", kSyncButton, "enabled", true);
+    // The counts of the main window follow what the sync brought.
+    if (run.changedHere > 0 && ISWINDOWDEFINED("haupt")) HAUPT_STATISTIK();
     // Told once: the same problem at the next syncs stays in the status line.
     if (!run.problem.isEmpty() && run.problem != schedule.lastTold && ISWINDOWDEFINED("haupt"))
         MSGEXCLAMATION(run.summary.join(u'\r') + u'\r' + run.problem, THE_APP_NAME);

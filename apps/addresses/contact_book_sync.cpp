@@ -2,6 +2,7 @@
 // exchange and written after it, in the event loop.
 #include "apps/addresses/contact_sync.h"
 #include "apps/addresses/vcard_uids.h"
+#include "apps/common/dav_sync_summary.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "store/fault.h"
@@ -310,17 +311,8 @@ QString ContactSyncSummary(const QString& bookName, const ContactSyncResult& res
                      "%1: waits until the address book is closed.",
                      "%1: aguarda até o catálogo de endereços ser fechado."})
             .arg(bookName);
-    QStringList lines{
-        TEXT({"%1: %2 gesendet, %3 empfangen, %4 hier in den Papierkorb, %5 auf dem Server "
-              "gelöscht.",
-              "%1: %2 sent, %3 received, %4 moved to the trash here, %5 deleted on the server.",
-              "%1: %2 enviados, %3 recebidos, %4 movidos para a lixeira aqui, %5 excluídos no "
-              "servidor."})
-            .arg(bookName)
-            .arg(result.sent)
-            .arg(applied.changed + applied.added)
-            .arg(applied.trashed)
-            .arg(result.deletedThere)};
+    QStringList lines{DavSyncCountsLine(bookName, result.sent, applied.changed + applied.added,
+                                        applied.trashed, result.deletedThere)};
     if (!result.conflicted.isEmpty())
         lines.append(TEXT({"Auf beiden Seiten geändert (der Wert des Servers steht in den "
                            "Notizen): %1",

@@ -2,6 +2,20 @@
 
 #include "kernel/texts.h"
 
+QString DavSyncCountsLine(const QString& name, int sent, int received, int trashedHere,
+                          int deletedThere) {
+    return TEXT({"%1: %2 gesendet, %3 empfangen, %4 hier in den Papierkorb, %5 auf dem Server "
+                 "gelöscht.",
+                 "%1: %2 sent, %3 received, %4 moved to the trash here, %5 deleted on the server.",
+                 "%1: %2 enviados, %3 recebidos, %4 movidos para a lixeira aqui, %5 excluídos no "
+                 "servidor."})
+        .arg(name)
+        .arg(sent)
+        .arg(received)
+        .arg(trashedHere)
+        .arg(deletedThere);
+}
+
 QString DavSyncSummary(const QString& name, const DavSyncResult& result,
                        const DavSyncApplied& applied) {
     if (applied.inUse)
@@ -9,17 +23,8 @@ QString DavSyncSummary(const QString& name, const DavSyncResult& result,
                      "%1: waits until its window is closed.",
                      "%1: aguarda até a janela ser fechada."})
             .arg(name);
-    QStringList lines{
-        TEXT({"%1: %2 gesendet, %3 empfangen, %4 hier in den Papierkorb, %5 auf dem Server "
-              "gelöscht.",
-              "%1: %2 sent, %3 received, %4 moved to the trash here, %5 deleted on the server.",
-              "%1: %2 enviados, %3 recebidos, %4 movidos para a lixeira aqui, %5 excluídos no "
-              "servidor."})
-            .arg(name)
-            .arg(result.sent)
-            .arg(applied.changed + applied.added)
-            .arg(applied.trashed)
-            .arg(result.deletedThere)};
+    QStringList lines{DavSyncCountsLine(name, result.sent, applied.changed + applied.added,
+                                        applied.trashed, result.deletedThere)};
     if (!result.conflicted.isEmpty())
         lines.append(TEXT({"Auf beiden Seiten geändert (hier gilt die eigene Fassung): %1",
                            "Changed on both sides (this computer's version stands): %1",

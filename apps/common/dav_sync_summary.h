@@ -12,6 +12,10 @@ struct DavSyncApplied {
     bool inUse = false;    // a window has the table: nothing written
 };
 
+// "<name>: 2 sent, 1 received, 0 moved to the trash here, 0 deleted on the server."
+QString DavSyncCountsLine(const QString& name, int sent, int received, int trashedHere,
+                          int deletedThere);
+
 // "<name>: 2 sent, 1 received, …", lines separated by "\r".
 QString DavSyncSummary(const QString& name, const DavSyncResult& result,
                        const DavSyncApplied& applied);

@@ -92,6 +92,14 @@ TEST_F(ServerWindow, TestFindsTheBooksAndOkKeepsTheAccountAndSyncs) {
         << Property("Label_40", "value").toStdString();
     // The record went up: the book and its one card.
     EXPECT_EQ(runPhone({"list", account.privateBook.toString()}).split('\n').size(), 2);
+    // A card from the phone comes with "Sync now", and the main window counts it.
+    EXPECT_TRUE(Property("lbl_1", "value").startsWith("1 "))
+        << Property("lbl_1", "value").toStdString();
+    runPhone({"put", account.privateBook.resolved(QUrl("phone-berta.vcf")).toString(),
+              "phone-berta", "Berta"});
+    TestDriver::click("haupt", "Button_39");
+    ASSERT_TRUE(Waited([this] { return Property("lbl_1", "value").startsWith("2 "); }))
+        << Property("lbl_1", "value").toStdString();
 
     for (const char* code : {"DE", "BR"}) {
         CHANGE_LANG(code);
