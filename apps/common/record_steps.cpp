@@ -202,10 +202,20 @@ void DefineRecordWindow(const RecordWindow& record) {
          .height = place.height,
          .icon = record.icon,
          .onInit = record.actions.open,
-         .onRelease = record.actions.release,
-         .mayClose = [&record] {
-             return MayDiscardShownValues(record.window, record.fields, *record.messageTitle);
-         }});
+         .onRelease =
+             [&record] {
+                 if (record.actions.release) record.actions.release();
+                 // The table is let go of with its window, so that the
+                 // background sync may write it meanwhile.
+                 const int previous = SELECT();
+                 DBSELECTAREA(ShownWorkArea(record));
+                 if (USED()) DBCLOSEAREA();
+                 DBSELECTAREA(previous);
+             },
+         .mayClose =
+             [&record] {
+                 return MayDiscardShownValues(record.window, record.fields, *record.messageTitle);
+             }});
     if (record.listPage == 0) DefineListArea(record);
     if (record.tab) DefineTab(*record.tab, record);
     DefinePage(record, 0);

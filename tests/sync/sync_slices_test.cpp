@@ -11,6 +11,7 @@
 #include "store/live_records.h"
 #include "tests/shell/installed_program.h"
 #include "tests/sync/dav_test_server.h"
+#include "toolkit/test_driver.h"
 
 #include <QSet>
 
@@ -121,6 +122,18 @@ TEST_F(BookReadingSlices, StartOverWhenTheBookIsWrittenAndStopWhenItIsOpened) {
         DBCLOSEAREA();
         EXPECT_TRUE(reading.take().inUse);
     }
+}
+
+TEST_F(BookReadingSlices, TheBooksWindowLetsGoOfItsTableWhenItCloses) {
+    OpenMainWindow();
+    kesp::test::TestDriver::click("haupt", "Button_1");
+    ASSERT_TRUE(kesp::test::TestDriver::isOpen("form1"));
+    EXPECT_TRUE(ReadContactBook(PrivateVCardBook()).inUse);
+    kesp::test::TestDriver::closeWindow("form1");
+    EXPECT_FALSE(ReadContactBook(PrivateVCardBook()).inUse);
+    kesp::test::TestDriver::click("haupt", "Button_1");  // and opens it again
+    EXPECT_EQ(kesp::test::TestDriver::read("form1", "label_anzahl").toString(), "0 records");
+    kesp::test::TestDriver::closeWindow("form1");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncSlices,
