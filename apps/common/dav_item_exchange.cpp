@@ -135,17 +135,18 @@ class ItemExchange {
             }
             QByteArray etag = item.etag;
             if (mergedPrint != serverPrint) {
-                const DavResult sent =
-                    server_.put(link.href, merged, kind_.contentType(), item.etag, &etag);
-                if (sent.problem == DavProblem::Conflict) {
-                    QList<DavItem> again;
-                    if (!ok(server_.fetch(collection_, {link.href}, &again))) return false;
-                    if (again.isEmpty()) return true;  // deleted meanwhile: the next sync tells
-                    item = again.first();
-                    continue;
+                DavResult failure;
+                switch (DavSendMerged(server_, collection_, link.href, merged, kind_.contentType(),
+                                      &item, &etag, &failure)) {
+                    case DavSendOutcome::ChangedThere:
+                        continue;
+                    case DavSendOutcome::DeletedThere:
+                        return true;  // the next sync tells
+                    case DavSendOutcome::Failed:
+                        return ok(failure);
+                    case DavSendOutcome::Sent:
+                        ++result_.sent;
                 }
-                if (!ok(sent)) return false;
-                ++result_.sent;
             }
             link.etag = etag;
             link.agreedBody = merged;

@@ -91,3 +91,19 @@ DavResult DavFetchChanged(DavConnection& server, const QUrl& collection, const Q
         if (wanted.contains(DavHrefKey(item.href))) items->append(std::move(item));
     return answer;
 }
+
+DavSendOutcome DavSendMerged(DavConnection& server, const QUrl& collection, const QString& href,
+                             const QByteArray& body, const QByteArray& contentType, DavItem* item,
+                             QByteArray* newEtag, DavResult* failure) {
+    const DavResult sent = server.put(href, body, contentType, item->etag, newEtag);
+    if (sent.problem == DavProblem::Conflict) {
+        QList<DavItem> again;
+        *failure = server.fetch(collection, {href}, &again);
+        if (!failure->ok()) return DavSendOutcome::Failed;
+        if (again.isEmpty()) return DavSendOutcome::DeletedThere;
+        *item = again.first();
+        return DavSendOutcome::ChangedThere;
+    }
+    *failure = sent;
+    return sent.ok() ? DavSendOutcome::Sent : DavSendOutcome::Failed;
+}

@@ -42,6 +42,14 @@ DavResult DavChangesSince(DavConnection& server, const QUrl& collection, const Q
 QByteArray DavTokenAfterSending(DavConnection& server, const QUrl& collection,
                                 const QByteArray& before, const QHash<QString, QByteArray>& known);
 
+// A merged member sent with If-Match on the ETag it was merged against. A
+// 412 (changed there meanwhile) is not overwritten: the member is fetched
+// anew into `item` for the merge to be made again.
+enum class DavSendOutcome { Sent, ChangedThere, DeletedThere, Failed };
+DavSendOutcome DavSendMerged(DavConnection& server, const QUrl& collection, const QString& href,
+                             const QByteArray& body, const QByteArray& contentType, DavItem* item,
+                             QByteArray* newEtag, DavResult* failure);
+
 // The members at `hrefs` with their data: by multiget when they are few, by
 // one query of the whole collection when many (a multiget of thousands is
 // slow on some servers).
