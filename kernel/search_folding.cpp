@@ -35,24 +35,58 @@ QString FoldedCharacter(QChar c, bool spelled) {
     return QString(lower);
 }
 
-// Most text is ASCII: its characters fold without a look at the Unicode tables.
-QByteArray Folded(const QString& text, bool spelled) {
-    QByteArray folded;
-    folded.reserve(text.size());
+// The folded forms of the characters below U+0100, where nearly all stored
+// text lies (the tables are Windows-1252): each looked up, not worked out.
+struct LatinFolds {
+    QByteArray plain[256];
+    QByteArray spelled[256];
+    LatinFolds() {
+        for (int code = 0; code < 256; ++code) {
+            plain[code] = FoldedCharacter(QChar(code), false).toUtf8();
+            spelled[code] = FoldedCharacter(QChar(code), true).toUtf8();
+        }
+    }
+};
+
+const LatinFolds& Latin() {
+    static const LatinFolds folds;
+    return folds;
+}
+
+// Appends the folded form of `text`; true when its spelled-out form differs.
+bool AppendFolded(std::string& out, QStringView text, bool spelled) {
+    const LatinFolds& latin = Latin();
+    const QByteArray* table = spelled ? latin.spelled : latin.plain;
+    bool differs = false;
+    out.reserve(out.size() + static_cast<std::size_t>(text.size()));
     for (const QChar c : text) {
         const char16_t code = c.unicode();
         if (code < 0x80) {
             if (code >= 'A' && code <= 'Z')
-                folded += static_cast<char>(code + ('a' - 'A'));
+                out += static_cast<char>(code + ('a' - 'A'));
             else if (code < 0x20 || code == 0x7f)
-                folded += ' ';
+                out += ' ';
             else
-                folded += static_cast<char>(code);
+                out += static_cast<char>(code);
             continue;
         }
-        folded += FoldedCharacter(c, spelled).toUtf8();
+        if (code < 0x100) {
+            const QByteArray& folded = table[code];
+            out.append(folded.constData(), static_cast<std::size_t>(folded.size()));
+            differs = differs || folded != latin.spelled[code];
+            continue;
+        }
+        const QByteArray folded = FoldedCharacter(c, spelled).toUtf8();
+        out.append(folded.constData(), static_cast<std::size_t>(folded.size()));
+        differs = differs || folded != FoldedCharacter(c, true).toUtf8();
     }
-    return folded;
+    return differs;
+}
+
+QByteArray Folded(const QString& text, bool spelled) {
+    std::string folded;
+    AppendFolded(folded, text, spelled);
+    return QByteArray(folded.data(), static_cast<qsizetype>(folded.size()));
 }
 
 // The folded text with, for each of its characters, the index of the
@@ -84,6 +118,14 @@ void AddRangesOf(const QString& word, const MappedFold& mapped,
 }
 
 }  // namespace
+
+bool AppendFoldedPlain(std::string& out, QStringView text) {
+    return AppendFolded(out, text, false);
+}
+
+void AppendFoldedSpelled(std::string& out, QStringView text) {
+    AppendFolded(out, text, true);
+}
 
 QByteArray FoldPlain(const QString& text) {
     return Folded(text, false);

@@ -13,6 +13,9 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <string>
 
 #include <vector>
 
@@ -23,6 +26,10 @@ struct FoldedWord {
 
 QByteArray FoldPlain(const QString& text);
 QByteArray FoldSpelled(const QString& text);
+// The same appended to `out`, for texts folded in bulk; the plain form tells
+// whether the spelled one differs (the text holds an umlaut).
+bool AppendFoldedPlain(std::string& out, QStringView text);
+void AppendFoldedSpelled(std::string& out, QStringView text);
 
 // The words of a typed search, each folded; empty words left out.
 std::vector<FoldedWord> FoldedWords(const QString& typed);

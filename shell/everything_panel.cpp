@@ -9,6 +9,7 @@
 
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
@@ -35,14 +36,21 @@ const Texts kFirstOf{"… die ersten %1 von %2", "… the first %1 of %2", "… 
 // are handled again.
 constexpr int kStepMilliseconds = 15;
 
+// Results read back from their table at once when one of them is to be
+// shown: a screenful and some.
+constexpr int kShownTogether = 64;
+
 // One line of the list: an application's heading, a result, or a closing
 // remark (how many a group holds beyond those listed, or that nothing was found).
 struct Line {
-    enum class Kind { Heading, Result, Remark } kind;
+    enum class Kind : std::uint8_t { Heading, Result, Remark } kind;
+    std::uint32_t record = 0;
     const KindCorpus* corpus = nullptr;
-    int entry = -1;
     QString text;  // the heading or the remark
 };
+
+// What a result shows while its table cannot be read (a window holds it).
+const KindCorpus::Shown kNotShownNow{QStringLiteral("…"), {}};
 
 class ResultsModel : public QAbstractListModel {
   public:
@@ -54,7 +62,8 @@ class ResultsModel : public QAbstractListModel {
         const Line& line = lines_[index.row()];
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
             if (line.kind != Line::Kind::Result) return line.text;
-            return Name(line) + QStringLiteral(" — ") + Text(line);
+            const KindCorpus::Shown& shown = ShownAt(index.row());
+            return shown.name + QStringLiteral(" — ") + shown.text;
         }
         return {};
     }
@@ -70,6 +79,7 @@ class ResultsModel : public QAbstractListModel {
     void Reset(const std::vector<FoldedWord>& words) {
         beginResetModel();
         lines_.clear();
+        shown_.clear();
         words_ = words;
         shownGroups_ = 0;
         shownUnreadable_ = 0;
@@ -85,20 +95,20 @@ class ResultsModel : public QAbstractListModel {
         std::vector<Line> added;
         for (; shownGroups_ < groups.size(); ++shownGroups_) {
             const SearchGroup& group = groups[shownGroups_];
-            added.push_back({Line::Kind::Heading, group.corpus, -1, Heading(group)});
-            for (const int entry : group.matches.entries)
-                added.push_back({Line::Kind::Result, group.corpus, entry, {}});
-            if (static_cast<int>(group.matches.entries.size()) < group.matches.total)
+            added.push_back({Line::Kind::Heading, 0, group.corpus, Heading(group)});
+            for (const std::uint32_t record : group.matches.records)
+                added.push_back({Line::Kind::Result, record, group.corpus, {}});
+            if (static_cast<int>(group.matches.records.size()) < group.matches.total)
                 added.push_back(
-                    {Line::Kind::Remark, group.corpus, -1,
-                     TEXT(kFirstOf).arg(group.matches.entries.size()).arg(group.matches.total)});
+                    {Line::Kind::Remark, 0, group.corpus,
+                     TEXT(kFirstOf).arg(group.matches.records.size()).arg(group.matches.total)});
         }
         const std::vector<const KindCorpus*>& unreadable = search.unreadable();
         for (; shownUnreadable_ < unreadable.size(); ++shownUnreadable_)
-            added.push_back({Line::Kind::Remark, unreadable[shownUnreadable_], -1,
+            added.push_back({Line::Kind::Remark, 0, unreadable[shownUnreadable_],
                              UnreadableMemosText(*unreadable[shownUnreadable_])});
         if (search.Done() && groups.empty() && !words_.empty() && !toldNothingFound_) {
-            added.push_back({Line::Kind::Remark, nullptr, -1, TEXT(kNothingFound)});
+            added.push_back({Line::Kind::Remark, 0, nullptr, TEXT(kNothingFound)});
             toldNothingFound_ = true;
         }
         if (added.empty()) return;
@@ -111,8 +121,26 @@ class ResultsModel : public QAbstractListModel {
     const Line& LineAt(int row) const { return lines_[row]; }
     const std::vector<FoldedWord>& words() const { return words_; }
 
-    QString Name(const Line& line) const { return line.corpus->Name(line.entry); }
-    QString Text(const Line& line) const { return line.corpus->MatchingText(line.entry, words_); }
+    // What the result in `row` shows, read back from its table together with
+    // the results after it that are not read yet, and kept.
+    const KindCorpus::Shown& ShownAt(int row) const {
+        if (const auto kept = shown_.constFind(row); kept != shown_.cend()) return *kept;
+        const KindCorpus* corpus = lines_[row].corpus;
+        std::vector<int> rows;
+        std::vector<std::uint32_t> records;
+        for (int next = row; next < static_cast<int>(lines_.size()) &&
+                             lines_[next].corpus == corpus && rows.size() < kShownTogether;
+             ++next) {
+            if (lines_[next].kind != Line::Kind::Result || shown_.contains(next)) continue;
+            rows.push_back(next);
+            records.push_back(lines_[next].record);
+        }
+        const std::vector<std::optional<KindCorpus::Shown>> read = corpus->Show(records, words_);
+        for (std::size_t n = 0; n < rows.size(); ++n)
+            if (read[n]) shown_.insert(rows[n], *read[n]);
+        const auto kept = shown_.constFind(row);
+        return kept != shown_.cend() ? *kept : kNotShownNow;
+    }
 
     static QString Heading(const SearchGroup& group) {
         return KindName(group.corpus->kind()) + QStringLiteral(" (%1)").arg(group.matches.total);
@@ -120,6 +148,7 @@ class ResultsModel : public QAbstractListModel {
 
   private:
     std::vector<Line> lines_;
+    mutable QHash<int, KindCorpus::Shown> shown_;  // by row
     std::vector<FoldedWord> words_;
     std::size_t shownGroups_ = 0;
     std::size_t shownUnreadable_ = 0;
@@ -165,12 +194,13 @@ class ResultsDelegate : public QStyledItemDelegate {
         QRect area = option.rect.adjusted(16, 0, -4, 0);
         QFont bold = option.font;
         bold.setBold(true);
-        const QString name = model_->Name(line) + QStringLiteral("   ");
+        const KindCorpus::Shown& shown = model_->ShownAt(index.row());
+        const QString name = shown.name + QStringLiteral("   ");
         painter->setFont(bold);
         painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft, name);
         area.setLeft(area.left() + QFontMetrics(bold).horizontalAdvance(name));
         painter->setFont(option.font);
-        const QString text = model_->Text(line);
+        const QString& text = shown.text;
         const QFontMetrics metrics(option.font);
         int from = 0;
         const auto drawPiece = [&](int end, bool marked) {
@@ -301,7 +331,7 @@ void OpenResult(int row) {
     const Line& line = panel.model->LineAt(row);
     if (line.kind != Line::Kind::Result) return;
     const QPointer<ResultsList> list = panel.list;
-    OpenRecordKindOn(line.corpus->kind(), line.corpus->RecordNumber(line.entry));
+    OpenRecordKindOn(line.corpus->kind(), static_cast<int>(line.record));
     if (list) list->setFocus(Qt::OtherFocusReason);
 }
 
@@ -419,12 +449,14 @@ QStringList EverythingResultLines(const std::vector<SearchGroup>& groups,
     QStringList lines;
     for (const SearchGroup& group : groups) {
         lines.append(ResultsModel::Heading(group));
-        for (const int entry : group.matches.entries)
-            lines.append(QStringLiteral("  ") + group.corpus->Name(entry) + QStringLiteral(" — ") +
-                         group.corpus->MatchingText(entry, words));
-        if (static_cast<int>(group.matches.entries.size()) < group.matches.total)
+        for (const std::optional<KindCorpus::Shown>& read :
+             group.corpus->Show(group.matches.records, words)) {
+            const KindCorpus::Shown& shown = read ? *read : kNotShownNow;
+            lines.append(QStringLiteral("  ") + shown.name + QStringLiteral(" — ") + shown.text);
+        }
+        if (static_cast<int>(group.matches.records.size()) < group.matches.total)
             lines.append(QStringLiteral("  ") +
-                         TEXT(kFirstOf).arg(group.matches.entries.size()).arg(group.matches.total));
+                         TEXT(kFirstOf).arg(group.matches.records.size()).arg(group.matches.total));
     }
     if (groups.empty() && !words.empty()) lines.append(TEXT(kNothingFound));
     return lines;

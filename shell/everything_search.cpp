@@ -23,13 +23,21 @@ bool EverythingSearch::Done() const {
 bool EverythingSearch::Step(const QDeadlineTimer& deadline) {
     while (!Done() && !deadline.hasExpired()) {
         KindCorpus& corpus = SearchCorpora()[next_];
-        const KindCorpus::Reading reading = corpus.ReadOn(deadline);
-        if (reading == KindCorpus::Reading::MoreToRead) return false;
-        // A table a window holds open is left out of this search.
+        if (!finding_) {
+            const KindCorpus::Reading reading = corpus.ReadOn(deadline);
+            if (reading == KindCorpus::Reading::MoreToRead) return false;
+            if (reading != KindCorpus::Reading::Done) {
+                // A table a window holds open is left out of this search.
+                ++next_;
+                continue;
+            }
+            finding_.emplace();
+        }
+        if (!corpus.FindOn(words_, corpus.kind().searchRows, *finding_, deadline)) return false;
+        KindCorpus::Matches matches = std::move(finding_->matches);
+        finding_.reset();
         ++next_;
-        if (reading != KindCorpus::Reading::Done) continue;
         if (corpus.unreadableMemos() > 0) unreadable_.push_back(&corpus);
-        KindCorpus::Matches matches = corpus.Find(words_, corpus.kind().searchRows);
         if (matches.total == 0) continue;
         groups_.push_back({&corpus, std::move(matches)});
         // A group found is shown before the next application is searched.

@@ -4,8 +4,8 @@
 //
 // A search goes on in steps of bounded time, so that typing never waits for
 // it: each step reads on in the searchable copy of the application at hand
-// (search_corpus.h) or searches it, and every application searched is a
-// group of results at once, before the next one is read. A search that is
+// (search_corpus.h) or searches on in it, and every application searched is
+// a group of results at once, before the next one is read. A search that is
 // no longer wanted is simply dropped; what it read stays for the next one.
 // An application whose table holds memos that cannot be read is searched
 // without them and named once per search, so that the rest is still found.
@@ -20,6 +20,7 @@
 #include <QDeadlineTimer>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // The searchable copies of every application that keeps records of its own,
@@ -49,7 +50,8 @@ class EverythingSearch {
 
   private:
     std::vector<FoldedWord> words_;
-    std::size_t next_ = 0;  // the corpus searched next
+    std::size_t next_ = 0;                        // the corpus searched next
+    std::optional<KindCorpus::Finding> finding_;  // how far it is searched
     std::vector<SearchGroup> groups_;
     std::vector<const KindCorpus*> unreadable_;
 };

@@ -6,6 +6,7 @@
 #include "store/xbase.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
 #include <cstring>
@@ -15,7 +16,6 @@ using kesp::store::DbfTable;
 
 namespace {
 
-constexpr char kValueSeparator = '\x1f';
 // Between the plain and the spelled-out fold of one record: typed words never
 // hold it, since control characters fold to blanks.
 constexpr char kFormSeparator = '\x1e';
@@ -36,6 +36,30 @@ std::size_t FindBytes(std::string_view text, const QByteArray& wanted, std::size
 bool Holds(std::string_view text, const FoldedWord& word) {
     if (FindBytes(text, word.plain) != std::string_view::npos) return true;
     return word.spelled != word.plain && FindBytes(text, word.spelled) != std::string_view::npos;
+}
+
+// Records a part of the copy covers: small enough to read one within a
+// step, large enough that the parts cost little beside their text.
+constexpr std::uint32_t kPartRecords = 1024;
+
+// A seed lets qHashBits use the processor's hash instructions where there are
+// some; any fixed one will do.
+constexpr std::size_t kHashSeed = 0x5eed5eed;
+
+// A field's value as a result shows it; nothing for a memo that cannot be read.
+std::optional<QString> FieldValue(const DbfTable& table, std::uint32_t record, int column) {
+    const std::optional<QVariant> read = table.ReadIfReadable(record, column);
+    if (!read) return std::nullopt;
+    return ShownFieldValue(*read);
+}
+
+// The records' bytes as the table holds them (their deletion marks and memo
+// pointers included).
+std::uint64_t RecordHash(const DbfTable& table, std::uint32_t first, std::uint32_t count) {
+    const std::size_t hash =
+        qHashBits(table.RecordBytes(first), std::size_t{count} * table.recordLength(), kHashSeed);
+    table.CheckNotCut();
+    return hash;
 }
 
 }  // namespace
@@ -70,29 +94,46 @@ std::vector<KindCorpus::FileState> KindCorpus::CurrentFiles() const {
     return states;
 }
 
-bool KindCorpus::UpToDate() const {
-    if (!complete_ || dateFormat_ != DATEFORMAT() || files_ != CurrentFiles()) return false;
+std::vector<int> KindCorpus::Columns(const DbfTable& table) const {
+    std::vector<int> columns;
+    for (const ShownField& field : shown_)
+        columns.push_back(table.FieldIndex(field.name));
+    return columns;
+}
+
+bool KindCorpus::Settled(const std::vector<FileState>& files) const {
     // A file changed shortly before it was read may have changed again
     // within the same tick of the file system's clock, which its time of
-    // change cannot tell: such a copy is read again until the file is older.
+    // change cannot tell: such a file is compared again until it is older.
     const QDateTime settled = readSince_.addSecs(-2);
-    return std::all_of(files_.begin(), files_.end(),
+    return std::all_of(files.begin(), files.end(),
                        [&settled](const FileState& file) { return file.modified < settled; });
 }
 
-void KindCorpus::StartReading() {
+bool KindCorpus::UpToDate() const {
+    return complete_ && dateFormat_ == DATEFORMAT() && files_ == CurrentFiles() && Settled(files_);
+}
+
+void KindCorpus::StartPass() {
+    const std::vector<FileState> now = CurrentFiles();
+    const auto unchanged = [this, &now](std::size_t file) {
+        return file < files_.size() && files_[file] == now[file] && Settled({files_[file]});
+    };
+    if (!kind_->memoFile.isEmpty() && !unchanged(1)) memosMayDiffer_ = true;
+    const bool newCaptions = kind_->userCaptions && !unchanged(now.size() - 1);
+    files_ = now;
     readSince_ = QDateTime::currentDateTime();
-    files_ = CurrentFiles();
-    dateFormat_ = DATEFORMAT();
-    reading_ = true;
+    passing_ = true;
     complete_ = false;
-    next_ = 1;
-    unreadableMemos_ = 0;
-    records_.clear();
-    shownText_.clear();
-    shownStart_.clear();
-    folded_.clear();
-    foldedStart_.clear();
+    nextPart_ = 0;
+    if (!newCaptions && dateFormat_ == DATEFORMAT()) return;
+    // The names of the fields and the dates are part of every record's text.
+    parts_.clear();
+    dateFormat_ = DATEFORMAT();
+    ReadCaptions();
+}
+
+void KindCorpus::ReadCaptions() {
     userCaptions_ = {};
     for (ShownField& field : shown_)
         field.caption.clear();
@@ -110,94 +151,150 @@ void KindCorpus::StartReading() {
 
 KindCorpus::Reading KindCorpus::ReadOn(const QDeadlineTimer& deadline) {
     if (UpToDate()) return Reading::Done;
-    if (!reading_ || complete_ || files_ != CurrentFiles() || dateFormat_ != DATEFORMAT())
-        StartReading();
+    if (!passing_ || files_ != CurrentFiles() || dateFormat_ != DATEFORMAT()) StartPass();
     const std::unique_ptr<DbfTable> table = OpenToRead(kind_->table);
     if (!table) return Reading::TableInUse;
-    std::vector<int> columns;
-    for (const ShownField& field : shown_)
-        columns.push_back(table->FieldIndex(field.name));
-    next_ = kesp::store::NextLiveRecord(*table, next_ - 1);
-    for (int counted = 0; next_ != 0;
-         next_ = kesp::store::NextLiveRecord(*table, next_), ++counted) {
-        if (counted % 64 == 63 && deadline.hasExpired()) break;
-        QStringList values;
-        QString searched;
-        for (std::size_t i = 0; i < shown_.size(); ++i) {
-            const std::optional<QVariant> read = table->ReadIfReadable(next_, columns[i]);
-            if (!read) ++unreadableMemos_;
-            const QString value = read ? ShownFieldValue(*read) : QString();
-            values.append(value);
-            if (!shown_[i].searched || value.isEmpty()) continue;
-            if (!shown_[i].caption.isEmpty()) searched += shown_[i].caption + ": ";
-            searched += value + QLatin1Char(' ');
-        }
-        records_.push_back(static_cast<int>(next_));
-        shownStart_.push_back(static_cast<std::uint32_t>(shownText_.size()));
-        shownText_ += values.join(QLatin1Char(kValueSeparator)).toStdString();
-        foldedStart_.push_back(static_cast<std::uint32_t>(folded_.size()));
-        const QByteArray plain = FoldPlain(searched);
-        const QByteArray spelled = FoldSpelled(searched);
-        folded_.append(plain.constData(), plain.size());
-        if (spelled != plain) {
-            folded_ += kFormSeparator;
-            folded_.append(spelled.constData(), spelled.size());
-        }
-        folded_ += '\n';
+    const std::uint32_t count = table->RecordCount();
+    const std::size_t partCount = (std::size_t{count} + kPartRecords - 1) / kPartRecords;
+    for (; nextPart_ < partCount; ++nextPart_) {
+        if (deadline.hasExpired()) return Reading::MoreToRead;
+        if (nextPart_ == parts_.size()) parts_.emplace_back();
+        Part& part = parts_[nextPart_];
+        const auto first = static_cast<std::uint32_t>(nextPart_ * kPartRecords + 1);
+        const std::uint32_t covered = std::min(kPartRecords, count - first + 1);
+        const std::uint64_t recordHash = RecordHash(*table, first, covered);
+        if (part.first == first && part.count == covered && part.recordHash == recordHash &&
+            (!memosMayDiffer_ || part.memoHash == MemoHash(*table, part)))
+            continue;
+        part.first = first;
+        part.count = covered;
+        part.recordHash = recordHash;
+        ReadPart(*table, part);
     }
-    complete_ = next_ == 0;
-    reading_ = !complete_;
-    return complete_ ? Reading::Done : Reading::MoreToRead;
+    parts_.resize(partCount);
+    passing_ = false;
+    complete_ = true;
+    memosMayDiffer_ = false;
+    return Reading::Done;
 }
 
-KindCorpus::Matches KindCorpus::Find(const std::vector<FoldedWord>& words, int keep) const {
-    Matches matches;
-    if (words.empty() || records_.empty()) return matches;
-    // The longest word finds the candidates with one search through the whole
-    // buffer; the others are looked for in each candidate alone.
+void KindCorpus::ReadPart(const DbfTable& table, Part& part) const {
+    const std::vector<int> columns = Columns(table);
+    part.records.clear();
+    part.starts.clear();
+    part.folded.clear();
+    part.unreadableMemos = 0;
+    QString searched;
+    const std::uint32_t end = part.first + part.count;
+    for (std::uint32_t record = kesp::store::NextLiveRecord(table, part.first - 1);
+         record != 0 && record < end; record = kesp::store::NextLiveRecord(table, record)) {
+        searched.clear();
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            if (!shown_[i].searched) continue;
+            const std::optional<QString> value = FieldValue(table, record, columns[i]);
+            if (!value) ++part.unreadableMemos;
+            if (!value || value->isEmpty()) continue;
+            if (!shown_[i].caption.isEmpty()) searched += shown_[i].caption + QStringLiteral(": ");
+            searched += *value + QLatin1Char(' ');
+        }
+        part.records.push_back(record);
+        part.starts.push_back(static_cast<std::uint32_t>(part.folded.size()));
+        if (AppendFoldedPlain(part.folded, searched)) {
+            part.folded += kFormSeparator;
+            AppendFoldedSpelled(part.folded, searched);
+        }
+        part.folded += '\n';
+    }
+    part.memoHash = MemoHash(table, part);
+    part.records.shrink_to_fit();
+    part.starts.shrink_to_fit();
+    part.folded.shrink_to_fit();
+}
+
+std::uint64_t KindCorpus::MemoHash(const DbfTable& table, const Part& part) const {
+    if (!table.hasMemo()) return 0;
+    std::vector<int> memos;
+    for (const int column : Columns(table))
+        if (table.HasField(column) && table.fields()[column].type == 'M') memos.push_back(column);
+    std::size_t hash = kHashSeed;
+    const std::uint32_t end = part.first + part.count;
+    for (std::uint32_t record = part.first; record < end; ++record) {
+        for (const int column : memos) {
+            const std::optional<QString> value = FieldValue(table, record, column);
+            hash = qHashMulti(hash, record, value.has_value(), value.value_or(QString()));
+        }
+    }
+    return hash;
+}
+
+bool KindCorpus::FindOn(const std::vector<FoldedWord>& words, int keep, Finding& finding,
+                        const QDeadlineTimer& deadline) const {
+    if (words.empty()) return true;
+    // The longest word finds the candidates with one search through each
+    // part; the others are looked for in each candidate alone.
     const auto anchor = std::max_element(
         words.begin(), words.end(),
         [](const FoldedWord& a, const FoldedWord& b) { return a.plain.size() < b.plain.size(); });
-    const std::string_view all(folded_);
-    std::vector<int> candidates;
     QList<QByteArray> forms{anchor->plain};
     if (anchor->spelled != anchor->plain) forms.append(anchor->spelled);
-    for (const QByteArray& form : forms) {
-        for (std::size_t at = FindBytes(all, form); at != std::string_view::npos;) {
-            const auto next =
-                std::upper_bound(foldedStart_.begin(), foldedStart_.end(), std::uint32_t(at));
-            candidates.push_back(static_cast<int>(next - foldedStart_.begin()) - 1);
-            // On from the next entry: one hit per entry is enough.
-            at = next == foldedStart_.end() ? std::string_view::npos : FindBytes(all, form, *next);
+    Matches& matches = finding.matches;
+    std::vector<std::size_t> candidates;
+    while (finding.nextPart < parts_.size()) {
+        const Part& part = parts_[finding.nextPart++];
+        const std::string_view all(part.folded);
+        candidates.clear();
+        for (const QByteArray& form : forms) {
+            for (std::size_t at = FindBytes(all, form); at != std::string_view::npos;) {
+                const auto next =
+                    std::upper_bound(part.starts.begin(), part.starts.end(), std::uint32_t(at));
+                candidates.push_back(static_cast<std::size_t>(next - part.starts.begin()) - 1);
+                // On from the next record: one hit per record is enough.
+                at = next == part.starts.end() ? std::string_view::npos
+                                               : FindBytes(all, form, *next);
+            }
         }
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        for (const std::size_t entry : candidates) {
+            const std::size_t start = part.starts[entry];
+            const std::size_t end =
+                entry + 1 < part.starts.size() ? part.starts[entry + 1] : part.folded.size();
+            const std::string_view text = all.substr(start, end - start);
+            if (!std::all_of(words.begin(), words.end(),
+                             [text](const FoldedWord& word) { return Holds(text, word); }))
+                continue;
+            ++matches.total;
+            if (keep < 0 || static_cast<int>(matches.records.size()) < keep)
+                matches.records.push_back(part.records[entry]);
+        }
+        if (deadline.hasExpired()) break;
     }
-    std::sort(candidates.begin(), candidates.end());
-    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
-    for (const int entry : candidates) {
-        const std::size_t start = foldedStart_[entry];
-        const std::size_t end =
-            std::size_t(entry) + 1 < foldedStart_.size() ? foldedStart_[entry + 1] : folded_.size();
-        const std::string_view text = all.substr(start, end - start);
-        if (!std::all_of(words.begin(), words.end(),
-                         [text](const FoldedWord& word) { return Holds(text, word); }))
-            continue;
-        ++matches.total;
-        if (keep < 0 || static_cast<int>(matches.entries.size()) < keep)
-            matches.entries.push_back(entry);
-    }
-    return matches;
+    return finding.nextPart >= parts_.size();
 }
 
-QStringList KindCorpus::Values(int entry) const {
-    const std::size_t start = shownStart_[entry];
-    const std::size_t end =
-        std::size_t(entry) + 1 < shownStart_.size() ? shownStart_[entry + 1] : shownText_.size();
-    return QString::fromStdString(shownText_.substr(start, end - start))
-        .split(QLatin1Char(kValueSeparator));
+KindCorpus::Matches KindCorpus::Find(const std::vector<FoldedWord>& words, int keep) const {
+    Finding finding;
+    FindOn(words, keep, finding, QDeadlineTimer(QDeadlineTimer::Forever));
+    return finding.matches;
 }
 
-QString KindCorpus::Name(int entry) const {
-    const QStringList values = Values(entry);
+std::vector<std::optional<KindCorpus::Shown>> KindCorpus::Show(
+    const std::vector<std::uint32_t>& records, const std::vector<FoldedWord>& words) const {
+    std::vector<std::optional<Shown>> shown(records.size());
+    const std::unique_ptr<DbfTable> table = OpenToRead(kind_->table);
+    if (!table) return shown;
+    const std::vector<int> columns = Columns(*table);
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        if (records[n] < 1 || records[n] > table->RecordCount()) continue;
+        QStringList values;
+        for (const int column : columns)
+            values.append(FieldValue(*table, records[n], column).value_or(QString()));
+        shown[n] = Shown{Name(values), MatchingText(values, words)};
+    }
+    return shown;
+}
+
+QString KindCorpus::Name(const QStringList& values) const {
     return ComposeRecordName(
         *kind_,
         [this, &values](const QString& field) {
@@ -208,8 +305,8 @@ QString KindCorpus::Name(int entry) const {
         userCaptions_);
 }
 
-QString KindCorpus::MatchingText(int entry, const std::vector<FoldedWord>& words) const {
-    const QStringList values = Values(entry);
+QString KindCorpus::MatchingText(const QStringList& values,
+                                 const std::vector<FoldedWord>& words) const {
     QStringList shown;
     QString best;
     int bestWords = 0;
@@ -236,7 +333,24 @@ QString KindCorpus::MatchingText(int entry, const std::vector<FoldedWord>& words
     return shown.join(QStringLiteral(" · ")).simplified();
 }
 
+std::size_t KindCorpus::size() const {
+    std::size_t records = 0;
+    for (const Part& part : parts_)
+        records += part.records.size();
+    return records;
+}
+
+int KindCorpus::unreadableMemos() const {
+    int unreadable = 0;
+    for (const Part& part : parts_)
+        unreadable += part.unreadableMemos;
+    return unreadable;
+}
+
 std::size_t KindCorpus::bytesKept() const {
-    return shownText_.size() + folded_.size() +
-           (records_.size() + shownStart_.size() + foldedStart_.size()) * sizeof(std::uint32_t);
+    std::size_t bytes = sizeof(Part) * parts_.capacity();
+    for (const Part& part : parts_)
+        bytes += part.folded.capacity() +
+                 (part.records.capacity() + part.starts.capacity()) * sizeof(std::uint32_t);
+    return bytes;
 }

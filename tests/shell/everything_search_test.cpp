@@ -54,8 +54,8 @@ class EverythingSearchTest : public InstalledProgram {
     static QStringList Found(const QString& typed) {
         QStringList found;
         for (const SearchGroup& group : SearchEverything(typed))
-            for (const int entry : group.matches.entries)
-                found.append(group.corpus->kind().id + ": " + group.corpus->Name(entry));
+            for (const auto& shown : group.corpus->Show(group.matches.records, FoldedWords(typed)))
+                found.append(group.corpus->kind().id + ": " + shown.value().name);
         return found;
     }
 
@@ -132,7 +132,7 @@ TEST_F(EverythingSearchTest, TheDictionaryListsItsFirstFiftyPairsAndCountsTheRes
     const std::vector<SearchGroup> groups = SearchEverything("baum");
     ASSERT_EQ(groups.size(), 1u);
     EXPECT_EQ(groups[0].matches.total, 60);
-    EXPECT_EQ(groups[0].matches.entries.size(), 50u);
+    EXPECT_EQ(groups[0].matches.records.size(), 50u);
     const QStringList lines = EverythingResultLines(groups, FoldedWords("baum"));
     EXPECT_EQ(lines.first(), "Dictionary (60)");
     EXPECT_EQ(lines.at(1), "  Baum 1 = tree 1 — Baum 1");
