@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -24,13 +26,34 @@ std::unique_ptr<DbfTable> OpenToRead(const QString& file) {
     return DbfTable::Open(THE_DATA_PATH + file, DbfTable::Purpose::Inspect);
 }
 
-// Where `wanted` occurs in `text` from `from` on, or npos: the C library's
-// search, several times faster than a character loop over long buffers.
+// Where `wanted` occurs in `text` from `from` on, or npos. Sixteen places are
+// looked at together for the word's first and last byte, and only where
+// both fit are the bytes between compared: several times faster than the C
+// library's memmem over long buffers, with the same result.
 std::size_t FindBytes(std::string_view text, const QByteArray& wanted, std::size_t from = 0) {
-    if (from > text.size()) return std::string_view::npos;
-    const void* at = ::memmem(text.data() + from, text.size() - from, wanted.constData(),
-                              static_cast<std::size_t>(wanted.size()));
-    return at ? static_cast<const char*>(at) - text.data() : std::string_view::npos;
+    const auto length = static_cast<std::size_t>(wanted.size());
+    if (from > text.size() || text.size() - from < length) return std::string_view::npos;
+    const char* const begin = text.data();
+    const char* at = begin + from;
+    if (length >= 2) {
+        const char* const lastStart = begin + text.size() - length;
+        const __m128i first = _mm_set1_epi8(wanted[0]);
+        const __m128i last = _mm_set1_epi8(wanted[length - 1]);
+        for (; at + 15 <= lastStart; at += 16) {
+            const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + length - 1));
+            auto fits = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, last))));
+            for (; fits != 0; fits &= fits - 1) {
+                const char* candidate = at + __builtin_ctz(fits);
+                if (std::memcmp(candidate + 1, wanted.constData() + 1, length - 2) == 0)
+                    return static_cast<std::size_t>(candidate - begin);
+            }
+        }
+    }
+    const void* found = ::memmem(at, static_cast<std::size_t>(begin + text.size() - at),
+                                 wanted.constData(), length);
+    return found ? static_cast<const char*>(found) - begin : std::string_view::npos;
 }
 
 bool Holds(std::string_view text, const FoldedWord& word) {
@@ -156,8 +179,9 @@ KindCorpus::Reading KindCorpus::ReadOn(const QDeadlineTimer& deadline) {
     if (!table) return Reading::TableInUse;
     const std::uint32_t count = table->RecordCount();
     const std::size_t partCount = (std::size_t{count} + kPartRecords - 1) / kPartRecords;
-    for (; nextPart_ < partCount; ++nextPart_) {
-        if (deadline.hasExpired()) return Reading::MoreToRead;
+    // At least one part a step, however short the time left.
+    for (bool begun = false; nextPart_ < partCount; ++nextPart_, begun = true) {
+        if (begun && deadline.hasExpired()) return Reading::MoreToRead;
         if (nextPart_ == parts_.size()) parts_.emplace_back();
         Part& part = parts_[nextPart_];
         const auto first = static_cast<std::uint32_t>(nextPart_ * kPartRecords + 1);

@@ -51,8 +51,8 @@ class KindCorpus {
     bool UpToDate() const;
 
     // Reads on until every part is compared with the table (and read again
-    // where it differs) or the deadline has passed; starts over when the
-    // files change meanwhile.
+    // where it differs) or the deadline has passed, one part at least;
+    // starts over when the files change meanwhile.
     enum class Reading {
         Done,        // every record is read
         MoreToRead,  // the deadline came first

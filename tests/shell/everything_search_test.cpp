@@ -226,6 +226,64 @@ TEST_F(EverythingSearchTest, ReadAheadAtTheStartLeavesNothingToReadForTheFirstSe
     EXPECT_TRUE(whole.contains("Notes (2)"));
 }
 
+// The notes' copy, and what a copy read afresh finds in the table as it is now.
+const KindCorpus& NotesCorpus() {
+    return *std::find_if(SearchCorpora().begin(), SearchCorpora().end(),
+                         [](const KindCorpus& c) { return c.kind().id == "notes"; });
+}
+KindCorpus::Matches FoundAfresh(const QString& typed) {
+    KindCorpus fresh(NotesCorpus().kind());
+    EXPECT_EQ(fresh.ReadOn(QDeadlineTimer(QDeadlineTimer::Forever)), KindCorpus::Reading::Done);
+    return fresh.Find(FoldedWords(typed));
+}
+
+TEST_F(EverythingSearchTest, RecordsChangedWhileTheCopyIsReadAreFoundAsAFreshReadFindsThem) {
+    // Notes over several parts of the copy, every seventh about the garden.
+    DBUSEAREA(false, DataFile("notiz.dbf"), "n");
+    for (int n = 1; n <= 3500; ++n) {
+        DBAPPEND();
+        REPLACE("N_TITEL", QString("Titel %1").arg(n));
+        REPLACE("N_TEXT", n % 7 == 0 ? "Gartenzaun streichen" : "Einkauf");
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+    OpenMainWindow();
+    KindCorpus& notes = const_cast<KindCorpus&>(NotesCorpus());
+    // One part read, then a record changed in a later part, one deleted and
+    // one appended: the reading goes on over the table as it is now.
+    ASSERT_EQ(notes.ReadOn(QDeadlineTimer(0)), KindCorpus::Reading::MoreToRead);
+    DBUSEAREA(false, DataFile("notiz.dbf"), "n");
+    DBGOTO(1502);
+    REPLACE("N_TEXT", "Gartentor ölen");
+    DBGOTO(2101);
+    DBDELETE();
+    DBAPPEND();
+    REPLACE("N_TITEL", "Neu");
+    REPLACE("N_TEXT", "Gartenhaus");
+    DBCOMMIT();
+    DBCLOSEALL();
+    TestDriver::typeInto("haupt", "s_alles", "garten");
+    WaitForTheSearch();
+    const KindCorpus::Matches fresh = FoundAfresh("garten");
+    EXPECT_EQ(fresh.total, 3500 / 7 + 1);
+    EXPECT_TRUE(ListLines().contains(QString("Notes (%1)").arg(fresh.total)));
+    EXPECT_EQ(notes.Find(FoldedWords("garten")).records, fresh.records);
+    EXPECT_EQ(notes.Find(FoldedWords("oelen")).records, std::vector<std::uint32_t>{1502});
+
+    // A memo changed after the copy was read, found by the read-ahead.
+    DBUSEAREA(false, DataFile("notiz.dbf"), "n");
+    DBGOTO(3500);
+    REPLACE("N_TEXT", "Zaun");
+    DBCOMMIT();
+    DBCLOSEALL();
+    ReadAheadForEverythingSearch();
+    for (int i = 0; i < 1000 && !notes.UpToDate(); ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(notes.Find(FoldedWords("garten")).records, FoundAfresh("garten").records);
+    // The results listed meanwhile are read back from their records.
+    EXPECT_TRUE(ListLines().contains("Titel 7 — Gartenzaun streichen"));
+}
+
 TEST_F(EverythingSearchTest, IsPicturedWithItsResultsInEveryLanguage) {
     OpenMainWindow();
     const QString folder = QString(KESP_SCREENSHOT_DIR);
