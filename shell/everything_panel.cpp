@@ -243,6 +243,7 @@ struct Panel {
     ResultsModel* model = nullptr;
     std::unique_ptr<EverythingSearch> search;
     bool warmingUp = false;  // reading the copies ahead, no search asked yet
+    bool readAheadBegun = false;
     QTimer* steps = nullptr;
 };
 
@@ -365,8 +366,14 @@ class BoxKeys : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        // The first search of the run need not wait for the tables to be read.
-        if (event->type() == QEvent::FocusIn) ReadAheadForEverythingSearch();
+        // The next search need not wait for the tables to be read: they are
+        // read ahead when the box takes the focus, and when the main window
+        // comes back from another (a record window may have changed one)
+        // once the start has read them first.
+        const bool back =
+            event->type() == QEvent::WindowUnblocked || event->type() == QEvent::WindowActivate;
+        if (event->type() == QEvent::FocusIn || (back && ThePanel().readAheadBegun))
+            ReadAheadForEverythingSearch();
         if (event->type() != QEvent::KeyPress) return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         QLineEdit* box = ThePanel().box;
@@ -397,7 +404,9 @@ void DefineEverythingSearch() {
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
     panel.box = qobject_cast<QLineEdit*>(window->control(kBox)->widget());
     panel.box->setClearButtonEnabled(true);
-    panel.box->installEventFilter(new BoxKeys(panel.box));
+    auto* keys = new BoxKeys(panel.box);
+    panel.box->installEventFilter(keys);
+    window->installEventFilter(keys);
 
     panel.list = new ResultsList(window);
     panel.model = new ResultsModel;
@@ -415,6 +424,7 @@ void DefineEverythingSearch() {
                      [] { kesp::RunAction(StepSearch); });
     panel.search.reset();
     panel.warmingUp = false;
+    panel.readAheadBegun = false;
 
     auto* find = new QShortcut(QKeySequence::Find, window);
     find->setContext(Qt::WindowShortcut);
@@ -428,6 +438,7 @@ void ReadAheadForEverythingSearch() {
     Panel& panel = ThePanel();
     if (!panel.steps || panel.search || panel.warmingUp) return;
     panel.warmingUp = true;
+    panel.readAheadBegun = true;
     panel.steps->start(0);
 }
 

@@ -127,10 +127,14 @@ std::vector<int> KindCorpus::Columns(const DbfTable& table) const {
 bool KindCorpus::Settled(const std::vector<FileState>& files) const {
     // A file changed shortly before it was read may have changed again
     // within the same tick of the file system's clock, which its time of
-    // change cannot tell: such a file is compared again until it is older.
-    const QDateTime settled = readSince_.addSecs(-2);
-    return std::all_of(files.begin(), files.end(),
-                       [&settled](const FileState& file) { return file.modified < settled; });
+    // change cannot tell: such a file is compared again until it is older
+    // than a tick. A time of change on a whole second may come from a clock
+    // that ticks in seconds (two of them on FAT); one between seconds comes
+    // from a finer clock (ten milliseconds on exFAT, far less elsewhere).
+    return std::all_of(files.begin(), files.end(), [this](const FileState& file) {
+        const bool wholeSecond = file.modified.time().msec() == 0;
+        return file.modified < readSince_.addMSecs(wholeSecond ? -2000 : -100);
+    });
 }
 
 bool KindCorpus::UpToDate() const {

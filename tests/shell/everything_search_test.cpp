@@ -284,6 +284,21 @@ TEST_F(EverythingSearchTest, RecordsChangedWhileTheCopyIsReadAreFoundAsAFreshRea
     EXPECT_TRUE(ListLines().contains("Titel 7 — Gartenzaun streichen"));
 }
 
+TEST_F(EverythingSearchTest, TheCopyIsReadAheadWhenTheMainWindowComesBackFromARecordWindow) {
+    OpenMainWindow();
+    ReadAheadForEverythingSearch();
+    for (int i = 0; i < 1000 && !NotesCorpus().UpToDate(); ++i)
+        QApplication::processEvents();
+    AddRecord("notiz.dbf", {{"N_TITEL", "Müllerin"}});
+    OpenRecordKindOn(RecordKindNamed("business"), 1);
+    ASSERT_TRUE(TestDriver::isOpen("form2"));
+    TestDriver::closeWindow("form2");
+    for (int i = 0; i < 1000 && !NotesCorpus().UpToDate(); ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(NotesCorpus().size(), 2u) << "read without the box's focus or a keystroke";
+    EXPECT_NE(Focused(), TestDriver::widget("haupt", "s_alles"));
+}
+
 TEST_F(EverythingSearchTest, IsPicturedWithItsResultsInEveryLanguage) {
     OpenMainWindow();
     const QString folder = QString(KESP_SCREENSHOT_DIR);
