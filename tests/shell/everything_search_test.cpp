@@ -284,6 +284,20 @@ TEST_F(EverythingSearchTest, RecordsChangedWhileTheCopyIsReadAreFoundAsAFreshRea
     EXPECT_TRUE(ListLines().contains("Titel 7 — Gartenzaun streichen"));
 }
 
+TEST_F(EverythingSearchTest, AWordIsFoundWhereverItStandsInTheFoldedText) {
+    // The word at every offset against the sixteen bytes looked at together,
+    // and last in the copy, where no full sixteen follow.
+    for (int pad = 0; pad <= 40; ++pad)
+        AddRecord("notiz.dbf", {{"N_TITEL", QString(pad, 'x') + "qz"}});
+    AddRecord("notiz.dbf", {{"N_TITEL", "qQz"}});
+    OpenMainWindow();
+    const KindCorpus::Matches found = FoundAfresh("qz");
+    EXPECT_EQ(found.total, 42);
+    EXPECT_EQ(FoundAfresh("xqz").total, 40);
+    EXPECT_EQ(FoundAfresh("qqz").total, 1) << "a first byte that repeats";
+    EXPECT_EQ(FoundAfresh("zq").total, 0);
+}
+
 TEST_F(EverythingSearchTest, TheCopyIsReadAheadWhenTheMainWindowComesBackFromARecordWindow) {
     OpenMainWindow();
     ReadAheadForEverythingSearch();
