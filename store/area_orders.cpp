@@ -3,6 +3,8 @@
 #include "store/cursor_walk.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/key_order.h"
+#include "store/settings.h"
 
 #include <QDir>
 
@@ -27,11 +29,20 @@ QString IndexPath(const QString& file) {
     return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
 }
 
+std::optional<IndexFit> FitOf(const Area& area, const Order& order) {
+    if (!order.readsOnlyItsTable || !Fits(area, order)) return std::nullopt;
+    const std::optional<FileStamp> stamp = area.table->CommittedStamp();
+    if (!stamp) return std::nullopt;
+    return IndexFit{*stamp, area.table->RecordCount(), order.dateFormat};
+}
+
 void WriteIndexFiles(Area& area) {
     std::exception_ptr refused;
     for (Order& order : area.orders) {
         try {
-            if (order.keys->modified()) order.keys->WriteFile();
+            const std::optional<IndexFit> fit = FitOf(area, order);
+            if (order.keys->modified() || (fit && order.keys->writtenWithoutFit()))
+                order.keys->WriteFile(fit);
         } catch (const kesp::WriteFailure&) {
             if (!refused) refused = std::current_exception();
         }
@@ -109,6 +120,32 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
             return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
         });
     return order;
+}
+
+void BuildOrderWithItsFile(Area& area, Order& order) {
+    const std::optional<IndexFileContent> file =
+        order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path()) : std::nullopt;
+    if (!file || file->keyText != order.keys->keyText()) {
+        BuildOrder(area, order);
+        return;
+    }
+    // Keys that are not a field's are taken from the file only when it was
+    // written from the table as it is, and after its last change: a change
+    // within the same tick of the clock as the writing would not show in
+    // the stamp.
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = area.table->generation();
+    const std::optional<IndexFit> now = FitOf(area, order);
+    const bool fileIsCurrent = now && file->fit == now && now->table.modifiedNs < file->writtenNs &&
+                               now->table.changedNs < file->writtenNs;
+    const std::uint32_t count = area.table->RecordCount();
+    if (order.native.field < 0 && fileIsCurrent && order.keys->TakeFromFile(*file, count)) {
+        order.keys->HeldByItsFile();
+        return;
+    }
+    // Keys on a field are checked against the records whatever the fit.
+    const bool taken = BuildOrder(area, order, &file->records);
+    if (taken && fileIsCurrent && file->records.size() == count) order.keys->HeldByItsFile();
 }
 
 void RebuildOrder(Area& area, Order& order) {

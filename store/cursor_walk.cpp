@@ -28,7 +28,7 @@ bool Fits(const Area& area, const Order& order) {
     return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
 }
 
-void BuildOrder(Area& area, Order& order) {
+bool BuildOrder(Area& area, Order& order, const std::vector<std::uint32_t>* likely) {
     DbfTable& table = *area.table;
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;
@@ -40,15 +40,17 @@ void BuildOrder(Area& area, Order& order) {
             return map;
         }();
         const auto& f = table.fields()[order.native.field];
-        order.keys->BuildOnField(table, f.offset, f.length,
-                                 order.native.upper ? upperMap.data() : nullptr);
-        return;
+        return order.keys->BuildOnField(table, f.offset, f.length,
+                                        order.native.upper ? upperMap.data() : nullptr, likely);
     }
-    order.keys->Build(table.RecordCount(), [&area, &order](std::uint32_t r, QByteArray& out) {
-        area.record = r;
-        area.eof = false;
-        out = CurrentKey(area, order);
-    });
+    return order.keys->Build(
+        table.RecordCount(),
+        [&area, &order](std::uint32_t r, QByteArray& out) {
+            area.record = r;
+            area.eof = false;
+            out = CurrentKey(area, order);
+        },
+        likely);
 }
 
 Order* Controlling(Area& area) {
