@@ -123,29 +123,32 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
 }
 
 void BuildOrderWithItsFile(Area& area, Order& order) {
+    const bool computedKeys = order.native.field < 0;
     const std::optional<IndexFileContent> file =
-        order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path()) : std::nullopt;
+        order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path(), computedKeys)
+                                : std::nullopt;
     if (!file || file->keyText != order.keys->keyText()) {
         BuildOrder(area, order);
         return;
     }
-    // Keys that are not a field's are taken from the file only when it was
-    // written from the table as it is, and after its last change: a change
-    // within the same tick of the clock as the writing would not show in
-    // the stamp.
+    // The file is current when it was written from the table as it is, and
+    // after the table's last change: a change within the same tick of the
+    // clock as the writing would not show in the stamp.
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = area.table->generation();
     const std::optional<IndexFit> now = FitOf(area, order);
-    const bool fileIsCurrent = now && file->fit == now && now->table.modifiedNs < file->writtenNs &&
-                               now->table.changedNs < file->writtenNs;
+    const bool current = now && file->fit == now && now->table.modifiedNs < file->writtenNs &&
+                         now->table.changedNs < file->writtenNs;
     const std::uint32_t count = area.table->RecordCount();
-    if (order.native.field < 0 && fileIsCurrent && order.keys->TakeFromFile(*file, count)) {
+    if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
         order.keys->HeldByItsFile();
         return;
     }
-    // Keys on a field are checked against the records whatever the fit.
-    const bool taken = BuildOrder(area, order, &file->records);
-    if (taken && fileIsCurrent && file->records.size() == count) order.keys->HeldByItsFile();
+    // Otherwise its records are the likely order, checked against the keys
+    // (computed keys the file holds wrongly make it no longer current).
+    const LikelyOrder likely{file->records, current && !computedKeys};
+    const bool taken = BuildOrder(area, order, &likely);
+    if (taken && likely.current) order.keys->HeldByItsFile();
 }
 
 void RebuildOrder(Area& area, Order& order) {

@@ -28,7 +28,7 @@ bool Fits(const Area& area, const Order& order) {
     return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
 }
 
-bool BuildOrder(Area& area, Order& order, const std::vector<std::uint32_t>* likely) {
+bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely) {
     DbfTable& table = *area.table;
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;

@@ -32,7 +32,7 @@ bool Fits(const Area& area, const Order& order);
 
 // Builds the order's keys from every record of the area's table; `likely`
 // as in KeyOrder::Build (true: taken without a sort).
-bool BuildOrder(Area& area, Order& order, const std::vector<std::uint32_t>* likely = nullptr);
+bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely = nullptr);
 
 Order* Controlling(Area& area);  // the first order, or nullptr
 std::size_t SequenceSize(Area& area);

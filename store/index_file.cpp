@@ -20,6 +20,8 @@ namespace {
 
 constexpr char kMagic[] = "KESPNTX2";
 constexpr char kFirstMagic[] = "KESPNTX1";
+// Closes the file: a file cut short anywhere lacks it.
+constexpr char kEnd[] = "KESPEND2";
 
 void AppendLe(std::vector<char>& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
@@ -117,24 +119,29 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
     const QByteArray text = EncodeText(keyText_);
     AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
     out.insert(out.end(), text.begin(), text.end());
+    AppendFit(out, fit);
     AppendLe(out, static_cast<std::uint32_t>(order_.size()), 4);
     std::uint64_t at = 0;
+    const auto flushFull = [&file, &out, &at] {
+        if (out.size() < (std::size_t{1} << 20)) return;
+        file.WriteAt(at, out.data(), out.size());
+        at += out.size();
+        out.clear();
+    };
+    for (const std::uint32_t record : order_) {
+        AppendLe(out, record, 4);
+        flushFull();
+    }
     // The keys are read in key order, from all over the table: each is asked
     // for a few entries ahead, so that the memory fetches overlap.
     constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < order_.size(); ++i) {
         if (i + kAhead < order_.size()) __builtin_prefetch(KeyData(order_[i + kAhead]));
-        const std::uint32_t record = order_[i];
-        AppendLe(out, record, 4);
-        AppendLe(out, KeyLength(record), 2);
-        CopyKey(record, out);
-        if (out.size() >= (std::size_t{1} << 20)) {
-            file.WriteAt(at, out.data(), out.size());
-            at += out.size();
-            out.clear();
-        }
+        AppendLe(out, KeyLength(order_[i]), 2);
+        CopyKey(order_[i], out);
+        flushFull();
     }
-    AppendFit(out, fit);
+    out.insert(out.end(), kEnd, kEnd + 8);
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
     WrittenVersions()[path_] = {version_, fit.has_value()};
@@ -188,45 +195,67 @@ QString KeyOrder::ReadKeyText(const QString& filePath) {
     return DecodeText(text);
 }
 
-std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath) {
+std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, bool withKeys) {
     // Read by the system's calls, not FileHandle's: a file missing or
     // unreadable here is no fault, the order is then built.
     const int descriptor = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) return std::nullopt;
     const FileHandle file(descriptor, filePath);
     const std::optional<FileStamp> stamp = file.Stamp();
-    if (!stamp || stamp->size > (std::uint64_t{1} << 32)) return std::nullopt;
-    std::vector<char> bytes(static_cast<std::size_t>(stamp->size));
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t got =
-            ::pread(descriptor, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return std::nullopt;
-        done += static_cast<std::size_t>(got);
-    }
-    Reader in(bytes);
+    if (!stamp) return std::nullopt;
+    const auto readAt = [descriptor, &stamp](std::uint64_t offset, std::size_t length) {
+        std::vector<char> bytes;
+        if (offset > stamp->size || length > stamp->size - offset) return bytes;
+        bytes.resize(length);
+        for (std::size_t done = 0; done < length;) {
+            const ssize_t got = ::pread(descriptor, bytes.data() + done, length - done,
+                                        static_cast<off_t>(offset + done));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return std::vector<char>{};
+            done += static_cast<std::size_t>(got);
+        }
+        return bytes;
+    };
+    // The head: key text, fit and count, within the first bytes but for a
+    // long key text.
+    const std::vector<char> head =
+        readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(stamp->size, 8192)));
+    Reader in(head);
     const char* magic = in.Take(8);
-    if (!magic || std::memcmp(magic, kMagic, 8) != 0) return std::nullopt;
+    if (!magic || std::memcmp(magic, kMagic, 8) != 0 || stamp->size < 16) return std::nullopt;
+    const std::vector<char> end = readAt(stamp->size - 8, 8);
+    if (end.size() != 8 || std::memcmp(end.data(), kEnd, 8) != 0) return std::nullopt;
     IndexFileContent content;
     content.writtenNs = stamp->modifiedNs;
     const auto textLength = static_cast<std::size_t>(in.Le(4));
-    const char* text = textLength <= 4096 ? in.Take(textLength) : nullptr;
+    const char* text = in.Take(textLength);
     if (!text) return std::nullopt;
     content.keyText = DecodeText(QByteArray(text, static_cast<qsizetype>(textLength)));
+    content.fit = ReadFit(in);
     const auto count = static_cast<std::size_t>(in.Le(4));
-    if (!in.ok() || count > (bytes.size() - in.at()) / 6) return std::nullopt;
-    content.records.reserve(count);
-    content.keyLengths.reserve(count);
-    content.keys.reserve(bytes.size() - in.at() - 6 * count);
+    if (!in.ok() || count > (stamp->size - in.at()) / 6) return std::nullopt;
+    const std::vector<char> records = readAt(in.at(), 4 * count);
+    if (records.size() != 4 * count) return std::nullopt;
+    content.records.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        content.records.push_back(static_cast<std::uint32_t>(in.Le(4)));
-        const auto length = static_cast<std::uint16_t>(in.Le(2));
-        const char* key = in.Take(length);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(records.data() + 4 * i);
+        content.records[i] = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                             std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    }
+    if (!withKeys) return content;
+    const std::uint64_t keysAt = in.at() + 4 * count;
+    const std::vector<char> section =
+        readAt(keysAt, static_cast<std::size_t>(stamp->size - 8 - keysAt));
+    Reader keys(section);
+    content.keyLengths.reserve(count);
+    content.keys.reserve(section.size() - std::min(section.size(), 2 * count));
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto length = static_cast<std::uint16_t>(keys.Le(2));
+        const char* key = keys.Take(length);
         if (!key) return std::nullopt;
         content.keyLengths.push_back(length);
         content.keys.insert(content.keys.end(), key, key + length);
     }
-    content.fit = ReadFit(in);
     return content;
 }
 

@@ -150,7 +150,7 @@ void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t leng
 
 bool KeyOrder::Build(std::uint32_t count,
                      const std::function<void(std::uint32_t, QByteArray&)>& keyOf,
-                     const std::vector<std::uint32_t>* likely) {
+                     const LikelyOrder* likely) {
     table_ = nullptr;
     arena_.Clear();
     refs_.clear();
@@ -173,8 +173,7 @@ bool KeyOrder::Build(std::uint32_t count,
 }
 
 bool KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
-                            const unsigned char* byteMap,
-                            const std::vector<std::uint32_t>* likely) {
+                            const unsigned char* byteMap, const LikelyOrder* likely) {
     arena_.Clear();
     refs_.clear();
     refs_.shrink_to_fit();
@@ -185,14 +184,25 @@ bool KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
     return TakeOrSort(table.RecordCount(), likely);
 }
 
-bool KeyOrder::TakeOrSort(std::uint32_t count, const std::vector<std::uint32_t>* likely) {
+bool KeyOrder::TakeOrSort(std::uint32_t count, const LikelyOrder* likely) {
     if (likely && TakeSequence(*likely, count)) return true;
     SortAll(count);
     return false;
 }
 
-bool KeyOrder::TakeSequence(const std::vector<std::uint32_t>& likely, std::uint32_t count) {
+bool KeyOrder::TakeSequence(const LikelyOrder& likelyOrder, std::uint32_t count) {
+    const std::vector<std::uint32_t>& likely = likelyOrder.records;
     std::vector<bool> seen(std::size_t{count} + 1);
+    if (likelyOrder.current) {
+        if (likely.size() != count) return false;
+        for (const std::uint32_t record : likely) {
+            if (record == 0 || record > count || seen[record]) return false;
+            seen[record] = true;
+        }
+        order_ = likely;
+        version_ = NextVersion();
+        return true;
+    }
     std::vector<std::uint32_t> sequence;
     sequence.reserve(likely.size());
     // The keys are read in key order, from all over the table: each is asked

@@ -6,11 +6,12 @@
 // empty date eight blanks, first), logicals "T"/"F" (see KeyBytes).
 //
 // Index file (".ntx", our own format):
-//   "KESPNTX2", u32 key-text length, key text (Windows-1252),
-//   u32 entry count, then per entry in key order: u32 record, u16 key length, key,
-//   then what the order was built from (IndexFit): u8 0 when not known, or
-//   u8 1, u64 device, u64 inode, u64 size, i64 modified ns, i64 changed ns of
-//   the table file, u32 record count, u32 date-format length, date format.
+//   "KESPNTX2", u32 key-text length, key text (Windows-1252), what the order
+//   was built from (IndexFit): u8 0 when not known, or u8 1, u64 device,
+//   u64 inode, u64 size, i64 modified ns, i64 changed ns of the table file,
+//   u32 record count, u32 date-format length, date format; then u32 entry
+//   count, the entries' u32 records in key order, and their keys in the same
+//   order, each a u16 length and the key; last "KESPEND2".
 // All integers little-endian. Files of the first format ("KESPNTX1", no fit)
 // are read for their key text.
 //
@@ -48,14 +49,23 @@ struct IndexFit {
     friend bool operator==(const IndexFit&, const IndexFit&) = default;
 };
 
-// An index file read whole.
+// A sequence an order probably has: an index file's records. When the file
+// is current (written from the table as it is), its records are taken once
+// they are every record once, without comparing keys.
+struct LikelyOrder {
+    const std::vector<std::uint32_t>& records;
+    bool current = false;
+};
+
+// An index file read back.
 struct IndexFileContent {
     QString keyText;
+    std::optional<IndexFit> fit;         // nothing: not known when it was written
+    std::int64_t writtenNs = 0;          // when the file itself last changed
     std::vector<std::uint32_t> records;  // of the entries, in the file's order
-    std::vector<char> keys;              // their keys, one after another
+    // Read only when asked for: the entries' keys, one after another.
+    std::vector<char> keys;
     std::vector<std::uint16_t> keyLengths;
-    std::optional<IndexFit> fit;  // nothing: not known when it was written
-    std::int64_t writtenNs = 0;   // when the file itself last changed
 };
 
 class KeyOrder {
@@ -67,18 +77,18 @@ class KeyOrder {
     const QString& keyText() const { return keyText_; }
 
     // Builds the order of records 1..count. keyOf writes record r's key into `out`.
-    // `likely` (an index file's records) is taken without a sort when it
-    // holds the records in order, only some appended ones missing; true then.
+    // `likely` is taken without a sort when it holds the records in order,
+    // only some appended ones missing; true then.
     bool Build(std::uint32_t count,
                const std::function<void(std::uint32_t, QByteArray& out)>& keyOf,
-               const std::vector<std::uint32_t>* likely = nullptr);
+               const LikelyOrder* likely = nullptr);
     // Same, for keys that are a field's bytes, mapped byte by byte (byteMap may
     // be null): the keys are read from the table's records whenever needed and
     // never copied, so the order costs four bytes a record. The table must
     // outlive the order, and every change of a record's field must reach the
     // order through Insert or Update.
     bool BuildOnField(const DbfTable& table, int offset, int width, const unsigned char* byteMap,
-                      const std::vector<std::uint32_t>* likely = nullptr);
+                      const LikelyOrder* likely = nullptr);
     // Takes the records and keys of an index file read whole: true when they
     // are records 1..count, each once, in the order of their keys; false,
     // the order left empty, otherwise.
@@ -134,9 +144,9 @@ class KeyOrder {
     // The key text stored in an index file; raises the open fault when the
     // file is missing and the corruption fault when it is not ours.
     static QString ReadKeyText(const QString& filePath);
-    // The whole file; nothing when it is missing, not ours, of the first
-    // format or damaged (the order is then built).
-    static std::optional<IndexFileContent> ReadContent(const QString& filePath);
+    // The file, its keys only when asked for; nothing when it is missing,
+    // not ours, of the first format or damaged (the order is then built).
+    static std::optional<IndexFileContent> ReadContent(const QString& filePath, bool withKeys);
 
   private:
     struct KeyRef {
@@ -168,8 +178,8 @@ class KeyOrder {
     void StoreKey(std::uint32_t record, const char* data, std::size_t length);
     void SortAll(std::uint32_t count);
     // `likely` as the order, when it is one (Build); false, nothing changed, otherwise.
-    bool TakeSequence(const std::vector<std::uint32_t>& likely, std::uint32_t count);
-    bool TakeOrSort(std::uint32_t count, const std::vector<std::uint32_t>* likely);
+    bool TakeSequence(const LikelyOrder& likely, std::uint32_t count);
+    bool TakeOrSort(std::uint32_t count, const LikelyOrder* likely);
 
     QString path_;
     QString keyText_;

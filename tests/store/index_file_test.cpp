@@ -29,7 +29,7 @@ QList<int> OrderOfAllRecords() {
 QList<int> RecordsInIndexFile(const QString& path) {
     QList<int> records;
     const std::optional<kesp::store::IndexFileContent> content =
-        kesp::store::KeyOrder::ReadContent(path);
+        kesp::store::KeyOrder::ReadContent(path, false);
     if (!content) return {-1};
     for (const std::uint32_t record : content->records)
         records << static_cast<int>(record);
@@ -56,7 +56,8 @@ void StampWithTheTableAsItIs(const QString& index, const QString& table, int rec
     QFile file(index);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const QByteArray format = DATEFORMAT().toLatin1();
-    const qint64 fitAt = file.size() - (1 + 5 * 8 + 4 + 4 + format.size());
+    const QByteArray head = file.read(12);
+    const qint64 fitAt = 12 + (static_cast<unsigned char>(head[8]) | head[9] << 8);
     QByteArray fit(1, '\1');
     auto le = [&fit](std::uint64_t value, int bytes) {
         for (int i = 0; i < bytes; ++i)
