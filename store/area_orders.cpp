@@ -3,6 +3,7 @@
 #include "store/cursor_walk.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/key_expression.h"
 #include "store/key_order.h"
 #include "store/settings.h"
 
@@ -119,6 +120,14 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
         std::all_of(aliases.begin(), aliases.end(), [&area](const QString& alias) {
             return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
         });
+    QStringList fields;
+    for (const QString& field : KeyTextFields(keyText).value_or(QStringList{}))
+        fields << field.toUpper();
+    fields.removeDuplicates();
+    if (order.readsOnlyItsTable && fields.size() == 1) {
+        const int field = area.table->FieldIndex(fields.front().toUpper());
+        if (field >= 0 && area.table->fields()[field].type != 'M') order.onlyField = field;
+    }
     return order;
 }
 
@@ -157,6 +166,7 @@ void RebuildOrder(Area& area, Order& order) {
     fresh.evaluator = order.evaluator;
     fresh.native = order.native;
     fresh.readsOnlyItsTable = order.readsOnlyItsTable;
+    fresh.onlyField = order.onlyField;
     BuildOrder(area, fresh);
     if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
     order = std::move(fresh);
