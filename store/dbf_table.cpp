@@ -1,5 +1,7 @@
 #include "store/dbf_table.h"
 
+#include "store/known_marks.h"
+
 #include "store/codec.h"
 #include "store/dbf_format.h"
 #include "store/fault.h"
@@ -34,6 +36,13 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
     table->Load(purpose);
     if (purpose == Purpose::Change) table->CutUnfinishedAppend();
     return table;
+}
+
+DbfTable::~DbfTable() {
+    if (!marksKeptAtClose_ || !file_.isOpen()) return;
+    // Taken while the lock still keeps every other writer out.
+    if (const std::optional<FileStamp> stamp = CommittedStamp())
+        KeepKnownMarks(path(), *stamp, {deleted_, deletedCount_, firstUnmarked_});
 }
 
 void DbfTable::CutUnfinishedAppend() {
@@ -172,9 +181,19 @@ void DbfTable::Load(Purpose purpose) {
         if (inspect) {
             ReadDeletionMarks();
             CheckNotCut();
-        } else {
-            ReadDeletionMarksFromFile();
+            return;
         }
+        marksKeptAtClose_ = purpose == Purpose::Change;
+        const std::optional<FileStamp> stamp = file_.Stamp();
+        std::optional<KnownMarks> known =
+            stamp && marksKeptAtClose_ ? TakeKnownMarks(path, *stamp, count_) : std::nullopt;
+        if (!known) {
+            ReadDeletionMarksFromFile();
+            return;
+        }
+        deleted_ = std::move(known->deleted);
+        deletedCount_ = known->deletedCount;
+        firstUnmarked_ = known->firstUnmarked;
         return;
     }
     data_.Resize(recordBytes);

@@ -95,6 +95,9 @@ class DbfTable {
     };
     // nullptr when another holder has the table locked. Faults otherwise.
     static std::unique_ptr<DbfTable> Open(const QString& path, Purpose purpose = Purpose::Change);
+    // A large table opened for changes leaves its deletion marks to the
+    // next opening in this process (store/known_marks.h).
+    ~DbfTable();
 
     const QString& path() const { return file_.path(); }
     const std::vector<Field>& fields() const { return fields_; }
@@ -269,6 +272,7 @@ class DbfTable {
     std::uint32_t firstUnmarked_ = 0;
     std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
+    bool marksKeptAtClose_ = false;  // a large table opened for changes
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
     std::map<std::uint32_t, QByteArray> committedBytes_;  // of records changed since
     MemoKind memoKindWanted_ = MemoKind::Dbt;
