@@ -41,8 +41,14 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
 DbfTable::~DbfTable() {
     if (!marksKeptAtClose_ || !file_.isOpen()) return;
     // Taken while the lock still keeps every other writer out.
-    if (const std::optional<FileStamp> stamp = CommittedStamp())
-        KeepKnownMarks(path(), *stamp, {deleted_, deletedCount_, firstUnmarked_});
+    const std::optional<FileStamp> stamp = CommittedStamp();
+    if (!stamp) return;
+    if (inspectedStamp_) {
+        if (*inspectedStamp_ == *stamp)
+            KeepKnownMarks(path(), *stamp, inspectedNs_, {deleted_, deletedCount_, firstUnmarked_});
+        return;
+    }
+    KeepKnownMarks(path(), *stamp, MarksClockNs(), {deleted_, deletedCount_, firstUnmarked_});
 }
 
 void DbfTable::CutUnfinishedAppend() {
@@ -178,13 +184,15 @@ void DbfTable::Load(Purpose purpose) {
     const bool inspect = purpose == Purpose::Inspect;
     if ((inspect || recordBytes >= kMapRecordsFrom) &&
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
+        marksKeptAtClose_ = recordBytes >= kMapRecordsFrom && purpose != Purpose::Repair;
+        const std::optional<FileStamp> stamp = file_.Stamp();
         if (inspect) {
+            inspectedNs_ = MarksClockNs();
+            inspectedStamp_ = stamp;
             ReadDeletionMarks();
             CheckNotCut();
             return;
         }
-        marksKeptAtClose_ = purpose == Purpose::Change;
-        const std::optional<FileStamp> stamp = file_.Stamp();
         std::optional<KnownMarks> known =
             stamp && marksKeptAtClose_ ? TakeKnownMarks(path, *stamp, count_) : std::nullopt;
         if (!known) {

@@ -24,14 +24,13 @@ std::map<QString, Kept>& KeptMarks() {
     return kept;
 }
 
-// The clock the file system takes its times from, or one a little behind it.
-std::int64_t CoarseNowNs() {
+}  // namespace
+
+std::int64_t MarksClockNs() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME_COARSE, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
-
-}  // namespace
 
 std::optional<KnownMarks> TakeKnownMarks(const QString& path, const FileStamp& stamp,
                                          std::uint32_t records) {
@@ -46,9 +45,10 @@ std::optional<KnownMarks> TakeKnownMarks(const QString& path, const FileStamp& s
     return std::move(kept.marks);
 }
 
-void KeepKnownMarks(const QString& path, const FileStamp& stamp, KnownMarks marks) {
+void KeepKnownMarks(const QString& path, const FileStamp& stamp, std::int64_t readNs,
+                    KnownMarks marks) {
     const std::lock_guard<std::mutex> hold(KeptLock());
-    KeptMarks()[path] = Kept{stamp, CoarseNowNs(), std::move(marks)};
+    KeptMarks()[path] = Kept{stamp, readNs, std::move(marks)};
 }
 
 }  // namespace kesp::store

@@ -31,7 +31,12 @@ struct KnownMarks {
 std::optional<KnownMarks> TakeKnownMarks(const QString& path, const FileStamp& stamp,
                                          std::uint32_t records);
 
-// Keeps the marks of the table file at `path` as it is now (`stamp`).
-void KeepKnownMarks(const QString& path, const FileStamp& stamp, KnownMarks marks);
+// Now, on the clock the file system takes its times from (or a little behind it).
+std::int64_t MarksClockNs();
+
+// Keeps the marks of the table file at `path` as they were at `readNs`
+// (MarksClockNs), the file then as `stamp` says.
+void KeepKnownMarks(const QString& path, const FileStamp& stamp, std::int64_t readNs,
+                    KnownMarks marks);
 
 }  // namespace kesp::store

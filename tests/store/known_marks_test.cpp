@@ -69,4 +69,15 @@ TEST_F(StoreTest, ALargeTableOpenedAgainHasTheMarksOfItsFile) {
         if (marked == 10) file.setFileTime(later, QFileDevice::FileModificationTime);
     }
     EXPECT_EQ(DeletedRecords(path), (QList<int>{8, 9, 10, kRecords}));
+
+    // A table only looked at leaves the marks it read to the next opening.
+    for (const int marked : {11, 12}) {
+        kesp::store::DbfTable::Open(path, kesp::store::DbfTable::Purpose::Inspect).reset();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(32 + 32 + 1 + qint64{marked - 1} * kRecordLength);
+        file.write("*");
+        if (marked == 12) file.setFileTime(later, QFileDevice::FileModificationTime);
+    }
+    EXPECT_EQ(DeletedRecords(path), (QList<int>{8, 9, 10, 11, 12, kRecords}));
 }
