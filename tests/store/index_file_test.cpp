@@ -17,15 +17,6 @@ namespace {
 
 using kesp::store::DbfTable;
 
-// Every record of the controlling order, deleted ones too.
-QList<int> OrderOfAllRecords() {
-    SET_DELETED(false);
-    QList<int> records;
-    DBEVAL([&records] { records << RECNO(); });
-    SET_DELETED(true);
-    return records;
-}
-
 QList<int> RecordsInIndexFile(const QString& path) {
     QList<int> records;
     const std::optional<kesp::store::IndexFileContent> content =

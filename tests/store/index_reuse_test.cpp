@@ -53,15 +53,6 @@ QList<int> RecordsInIndexFile(const QString& path) {
     return records;
 }
 
-// Every record of the controlling order, deleted ones too.
-QList<int> OrderOfAllRecords() {
-    SET_DELETED(false);
-    QList<int> records;
-    DBEVAL([&records] { records << RECNO(); });
-    SET_DELETED(true);
-    return records;
-}
-
 // Leaves the key text of an index file and replaces its entries with none,
 // so a later look shows whether the store wrote the file again.
 void EmptyTheEntries(const QString& path) {
