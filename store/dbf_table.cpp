@@ -1,11 +1,10 @@
 #include "store/dbf_table.h"
 
-#include "store/known_marks.h"
-
 #include "store/codec.h"
 #include "store/dbf_format.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/known_marks.h"
 
 #include <algorithm>
 #include <array>
