@@ -26,8 +26,9 @@ const Texts kCloseWithout{"Ohne Sicherung beenden", "Close without backup", "Fec
 constexpr int kShownAfterMs = 200;
 constexpr int kRefreshEveryMs = 50;
 
-// The window that shows how far the snapshot has come; its button cancels.
-std::unique_ptr<QProgressDialog> ProgressWindow(SnapshotProgress& progress) {
+}  // namespace
+
+std::unique_ptr<QProgressDialog> SnapshotProgressWindow(SnapshotProgress& progress) {
     auto window = std::make_unique<QProgressDialog>(TEXT(kWriting), TEXT(kCloseWithout), 0, 0);
     window->setObjectName(QStringLiteral("sicherung_beim_beenden"));
     window->setWindowTitle(THE_APP_NAME);
@@ -38,8 +39,6 @@ std::unique_ptr<QProgressDialog> ProgressWindow(SnapshotProgress& progress) {
                      [&progress] { progress.cancel = true; });
     return window;
 }
-
-}  // namespace
 
 QString MakeSnapshotBesideTheLoop(const QDateTime& now, QString* reason) {
     SnapshotProgress progress;
@@ -63,7 +62,7 @@ QString MakeSnapshotBesideTheLoop(const QDateTime& now, QString* reason) {
             return;
         }
         if (!window) {
-            window = ProgressWindow(progress);
+            window = SnapshotProgressWindow(progress);
             window->show();
         }
         window->setMaximum(progress.files);

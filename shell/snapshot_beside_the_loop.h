@@ -16,7 +16,17 @@
 // Called from the event loop's thread; returns once the snapshot is done.
 #pragma once
 
+#include "shell/backups.h"
+
 #include <QDateTime>
 #include <QString>
 
+#include <memory>
+
+class QProgressDialog;
+
 QString MakeSnapshotBesideTheLoop(const QDateTime& now, QString* reason);
+
+// The window shown while it takes longer, in the interface language: its
+// button cancels `progress`. Not shown yet.
+std::unique_ptr<QProgressDialog> SnapshotProgressWindow(SnapshotProgress& progress);
