@@ -165,6 +165,10 @@ class DbfTable {
 
     // Writes the changes; a WriteFailure leaves the table at its last commit.
     void Commit();
+    // The table file's stamp while the records in memory are the ones the
+    // file holds (no change since the last commit, nothing cut off under
+    // them); nothing otherwise.
+    std::optional<FileStamp> CommittedStamp() const;
     // Forgets every change since the last commit.
     void Discard();
     // Removes deleted records; false (files untouched) when there were none.
