@@ -31,7 +31,7 @@ QString IndexPath(const QString& file) {
 }
 
 std::optional<IndexFit> FitOf(const Area& area, const Order& order) {
-    if (!order.readsOnlyItsTable || !Fits(area, order)) return std::nullopt;
+    if (!order.readsOnlyItsTable || order.readsMemo || !Fits(area, order)) return std::nullopt;
     const std::optional<FileStamp> stamp = area.table->CommittedStamp();
     if (!stamp) return std::nullopt;
     return IndexFit{*stamp, area.table->RecordCount(), order.dateFormat};
@@ -124,6 +124,10 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
     for (const QString& field : KeyTextFields(keyText).value_or(QStringList{}))
         fields << field.toUpper();
     fields.removeDuplicates();
+    order.readsMemo = std::any_of(fields.begin(), fields.end(), [&area](const QString& name) {
+        const int field = area.table->FieldIndex(name);
+        return field >= 0 && area.table->fields()[field].type == 'M';
+    });
     if (order.readsOnlyItsTable && fields.size() == 1) {
         const int field = area.table->FieldIndex(fields.front().toUpper());
         if (field >= 0 && area.table->fields()[field].type != 'M') order.onlyField = field;
@@ -167,6 +171,7 @@ void RebuildOrder(Area& area, Order& order) {
     fresh.native = order.native;
     fresh.readsOnlyItsTable = order.readsOnlyItsTable;
     fresh.onlyField = order.onlyField;
+    fresh.readsMemo = order.readsMemo;
     BuildOrder(area, fresh);
     if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
     order = std::move(fresh);

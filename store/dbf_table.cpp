@@ -1,5 +1,7 @@
 #include "store/dbf_table.h"
 
+#include "store/known_marks.h"
+
 #include "store/codec.h"
 #include "store/dbf_format.h"
 #include "store/fault.h"
@@ -34,6 +36,19 @@ std::unique_ptr<DbfTable> DbfTable::Open(const QString& path, Purpose purpose) {
     table->Load(purpose);
     if (purpose == Purpose::Change) table->CutUnfinishedAppend();
     return table;
+}
+
+DbfTable::~DbfTable() {
+    if (!marksKeptAtClose_ || !file_.isOpen()) return;
+    // Taken while the lock still keeps every other writer out.
+    const std::optional<FileStamp> stamp = CommittedStamp();
+    if (!stamp) return;
+    if (inspectedStamp_) {
+        if (*inspectedStamp_ == *stamp)
+            KeepKnownMarks(path(), *stamp, inspectedNs_, {deleted_, deletedCount_, firstUnmarked_});
+        return;
+    }
+    KeepKnownMarks(path(), *stamp, MarksClockNs(), {deleted_, deletedCount_, firstUnmarked_});
 }
 
 void DbfTable::CutUnfinishedAppend() {
@@ -169,12 +184,24 @@ void DbfTable::Load(Purpose purpose) {
     const bool inspect = purpose == Purpose::Inspect;
     if ((inspect || recordBytes >= kMapRecordsFrom) &&
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
+        marksKeptAtClose_ = recordBytes >= kMapRecordsFrom && purpose != Purpose::Repair;
+        const std::optional<FileStamp> stamp = file_.Stamp();
         if (inspect) {
+            inspectedNs_ = MarksClockNs();
+            inspectedStamp_ = stamp;
             ReadDeletionMarks();
             CheckNotCut();
-        } else {
-            ReadDeletionMarksFromFile();
+            return;
         }
+        std::optional<KnownMarks> known =
+            stamp && marksKeptAtClose_ ? TakeKnownMarks(path, *stamp, count_) : std::nullopt;
+        if (!known) {
+            ReadDeletionMarksFromFile();
+            return;
+        }
+        deleted_ = std::move(known->deleted);
+        deletedCount_ = known->deletedCount;
+        firstUnmarked_ = known->firstUnmarked;
         return;
     }
     data_.Resize(recordBytes);
