@@ -8,6 +8,7 @@
 #include "shell/backup_check.h"
 #include "shell/data_folder.h"
 #include "shell/record_kinds.h"
+#include "shell/snapshot_beside_the_loop.h"
 #include "store/dbf_format.h"
 #include "store/dbf_table.h"
 #include "store/fault.h"
@@ -172,15 +173,23 @@ void RemoveUnfinishedSnapshots() {
         QDir(BackupsFolder() + name).removeRecursively();
 }
 
+// A snapshot the user cancelled.
+struct Cancelled {};
+
 // Copies the data folder's files and its trash's into `folder`, linking what
 // did not change since `earlier` (a snapshot's folder, or empty); throws
-// WriteFailure or ReadFailure. Returns the copies made (not linked).
-QStringList CopyDataInto(const QString& folder, const QString& earlier) {
+// WriteFailure, ReadFailure or, when `progress` asks for it between two
+// files, Cancelled. Returns the copies made (not linked).
+QStringList CopyDataInto(const QString& folder, const QString& earlier,
+                         SnapshotProgress* progress) {
     QStringList copied;
     MakeFolderLike(folder, THE_DATA_PATH);
     if (QFileInfo::exists(TrashFolder()))
         MakeFolderLike(folder + QLatin1Char('/') + TrashFolderName(), TrashFolder());
-    for (const auto& [live, name] : FilesToBackUp()) {
+    const QList<QPair<QFileInfo, QString>> files = FilesToBackUp();
+    if (progress) progress->files = static_cast<int>(files.size());
+    for (const auto& [live, name] : files) {
+        if (progress && progress->cancel) throw Cancelled{};
         const QString copy = folder + QLatin1Char('/') + name;
         const QFileInfo kept(earlier.isEmpty() ? QString() : earlier + QLatin1Char('/') + name);
         const bool linked = !earlier.isEmpty() && SameFile(live, kept) &&
@@ -190,6 +199,7 @@ QStringList CopyDataInto(const QString& folder, const QString& earlier) {
             CopyWhole(live, copy);
             copied.append(copy);
         }
+        if (progress) ++progress->copied;
     }
     kesp::store::SyncDirectoryOf(folder + QStringLiteral("/x"));
     kesp::store::SyncDirectoryOf(folder + QLatin1Char('/') + TrashFolderName() +
@@ -206,7 +216,8 @@ struct DamagedCopy {
 // before a restore, which is often damaged, the very reason for the restore.
 enum class Copies { Checked, AsTheyAre };
 
-QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies) {
+QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies,
+                       SnapshotProgress* progress = nullptr) {
     const QList<Snapshot> earlier = Snapshots();
     QString name = now.toString(kNameFormat);
     for (int n = 2; QFileInfo::exists(BackupsFolder() + name); ++n)
@@ -218,8 +229,8 @@ QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies) {
     try {
         RemoveUnfinishedSnapshots();
         FinishCutOffPacks();
-        const QStringList copied =
-            CopyDataInto(unfinished, earlier.isEmpty() ? QString() : earlier.first().folder);
+        const QStringList copied = CopyDataInto(
+            unfinished, earlier.isEmpty() ? QString() : earlier.first().folder, progress);
         // What was copied is read back as a restore would read it.
         for (const QString& copy : copied) {
             if (copies == Copies::AsTheyAre ||
@@ -236,6 +247,10 @@ QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies) {
         detail = failure.fault().fileName;
     } catch (const ReadFailure& failure) {
         detail = TEXT(kNotRead).arg(QDir::toNativeSeparators(failure.path));
+    } catch (const Cancelled&) {
+        QDir(unfinished).removeRecursively();
+        if (reason) reason->clear();
+        return {};
     } catch (const DamagedCopy& copy) {
         detail = QDir::toNativeSeparators(copy.damage)
                      .replace(QDir::toNativeSeparators(unfinished),
@@ -248,8 +263,8 @@ QString MakeSnapshotOf(const QDateTime& now, QString* reason, Copies copies) {
 
 }  // namespace
 
-QString MakeSnapshot(const QDateTime& now, QString* reason) {
-    return MakeSnapshotOf(now, reason, Copies::Checked);
+QString MakeSnapshot(const QDateTime& now, QString* reason, SnapshotProgress* progress) {
+    return MakeSnapshotOf(now, reason, Copies::Checked, progress);
 }
 
 void RotateSnapshots(const QDateTime& now) {
@@ -280,9 +295,14 @@ void SNAPSHOT_AT_CLOSE(const QDateTime& now) {
     const QString note = THE_DATA_PATH + kFailureNote;
     WriteFileWhole(note, FailureText(now, 0, TEXT(kCutOff)).toUtf8());
     QString reason;
-    if (!MakeSnapshot(now, &reason).isEmpty()) {
+    if (!MakeSnapshotBesideTheLoop(now, &reason).isEmpty()) {
         QFile::remove(note);
         RotateSnapshots(now);
+        return;
+    }
+    // Cancelled: the user chose to close without it, nothing to tell.
+    if (reason.isEmpty()) {
+        QFile::remove(note);
         return;
     }
     WriteFileWhole(note, reason.toUtf8());

@@ -31,6 +31,8 @@
 #include <QPair>
 #include <QString>
 
+#include <atomic>
+
 // "backups" beside the data folder (in the program folder), with the separator.
 QString BackupsFolder();
 
@@ -42,14 +44,28 @@ struct Snapshot {
 // The snapshots, newest first.
 QList<Snapshot> Snapshots();
 
+// How far a snapshot has come, and the wish to stop it: written by the
+// thread that makes it, read and cancelled from any other.
+struct SnapshotProgress {
+    std::atomic<int> files{0};   // to copy or link, once they are known
+    std::atomic<int> copied{0};  // copied or linked so far
+    std::atomic<bool> cancel{false};
+};
+
 // Makes a snapshot of the data folder now; its folder, or an empty string
 // when it could not be written (`reason` then says why, in the interface
-// language).
-QString MakeSnapshot(const QDateTime& now, QString* reason = nullptr);
+// language). With `progress`, it counts its files there and stops before the
+// next file once cancelled: nothing of it is left, and `reason` is empty.
+// Touches no work area and no window: it may run on a thread of its own
+// while nothing writes the data folder.
+QString MakeSnapshot(const QDateTime& now, QString* reason = nullptr,
+                     SnapshotProgress* progress = nullptr);
 
 // What the program does when it closes: a snapshot unless the newest is less
 // than an hour old, then the rotation. A failure is kept for the next start,
 // also one the disk cuts off: the note is written before the snapshot begins.
+// The snapshot is made beside the event loop (snapshot_beside_the_loop.h);
+// one the user cancels is no failure.
 void SNAPSHOT_AT_CLOSE(const QDateTime& now);
 
 // Keeps ten newest and one per week of the eight weeks before `now`.

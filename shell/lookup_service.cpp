@@ -54,6 +54,13 @@ bool OfferLookupService() {
     return false;
 }
 
+void WithdrawLookupService() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) return;
+    bus.unregisterService(kLookupService);
+    bus.unregisterObject(kLookupPath);
+}
+
 bool AskRunningCopyToLookUp(const QString& text) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kLookupService)) return false;

@@ -25,6 +25,9 @@ void ShowLookupOfRunningCopy(const QString& text);
 // another copy offers it.
 bool OfferLookupService();
 
+// Offers it no more: the program is closing.
+void WithdrawLookupService();
+
 // Asks the copy that offers the service to look the text up; true when it
 // took the call, false when no copy offers it (or it did not answer within
 // two seconds).

@@ -214,6 +214,9 @@ void MAIN() {
         kesp::RunAction(START_SYNC_SCHEDULE);
     });
     _ACTIVATEWINDOW("haupt");
+    // The backup is made while the loop turns: nothing may write a table then.
+    reminders.stop();
+    WithdrawLookupService();
     DBCLOSEALL();
     SYNC_AT_CLOSE();
     DBCLOSEALL();

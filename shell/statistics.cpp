@@ -5,6 +5,7 @@
 #include "shell/language.h"
 #include "shell/main_window.h"
 #include "shell/record_kinds.h"
+#include "shell/statistic_count.h"
 #include "shell/system_facts.h"
 #include "store/live_records.h"
 #include "store/xbase.h"
@@ -14,28 +15,38 @@
 #include <QTimer>
 
 #include <utility>
+#include <vector>
 
 namespace {
 
-// Counted by LIVECOUNT when every record counts: the word list's hundreds of
-// thousands of pairs are counted without reading them.
+void ShowCount(const KindStatistic& statistic, const MainWindowPlace& place, long long counted) {
+    SETPROPERTY("haupt", place.countLabel, "Value",
+                QString::number(counted) + TEXT(statistic.suffix));
+}
+
+// A table without records marked deleted was counted where it lies
+// (`counted`); one that holds some is packed first. Counted by LIVECOUNT when every record counts:
+// the word list's hundreds of thousands of pairs are counted without reading them.
 void CountStatistic(const RecordKind& kind, const KindStatistic& statistic,
-                    const MainWindowPlace& place) {
+                    const MainWindowPlace& place, const std::optional<long long>& counted) {
     SETPROPERTY("haupt", "Label_36", "Value", TEXT(statistic.status));
     SETPROPERTY("haupt", "ProgressBar_4", "Value", place.progress);
+    if (counted) {
+        ShowCount(statistic, place, *counted);
+        return;
+    }
     const QString alias = "stat_" + kind.id;
     DBUSEAREA(false, THE_DATA_PATH + kind.table, alias);
     __DBPACK();
-    long long counted = 0;
+    long long packedCount = 0;
     if (!statistic.today) {
-        counted = LIVECOUNT();
+        packedCount = LIVECOUNT();
     } else {
         const KindDate* date = DateOf(kind, *statistic.today);
         const QDate today = DATE();
-        DBEVAL([&counted] { ++counted; }, DateFallsOnDayOfYear(*date, alias, today));
+        DBEVAL([&packedCount] { ++packedCount; }, DateFallsOnDayOfYear(*date, alias, today));
     }
-    SETPROPERTY("haupt", place.countLabel, "Value",
-                QString::number(counted) + TEXT(statistic.suffix));
+    ShowCount(statistic, place, packedCount);
     DBCLOSEALL();
 }
 
@@ -74,9 +85,15 @@ void HAUPT_STATISTIK() {
     APPLY_STORED_LANG();
     HAUPT_TEXTE();
 
+    std::vector<StatisticToCount> wanted;
     for (const PlacedKind& placed : PlacedKinds())
         for (const KindStatistic& statistic : placed.kind->statistics)
-            CountStatistic(*placed.kind, statistic, placed.place);
+            wanted.push_back({THE_DATA_PATH + placed.kind->table, placed.kind, &statistic});
+    const std::vector<std::optional<long long>> counts = CountEachWithoutPacking(wanted, DATE());
+    std::size_t at = 0;
+    for (const PlacedKind& placed : PlacedKinds())
+        for (const KindStatistic& statistic : placed.kind->statistics)
+            CountStatistic(*placed.kind, statistic, placed.place, counts[at++]);
 
     ShowUserKindNames();
     ShowBirthDate();

@@ -3,9 +3,12 @@
 // today's day and month (of any year).
 //
 // HAUPT_STATISTIK is the main window's initialisation and its refresh: it
-// applies the stored language, re-labels the window, packs and counts the ten
-// tables one after another, shows the own application's name and the stored
-// birth date, stamps the time of the run and refreshes the system facts.
+// applies the stored language, re-labels the window, counts the ten tables
+// (where they lie, two at a time on threads of their own, statistic_count.h;
+// a table holding records marked deleted is packed first and counted through
+// its work area), shows the counts in the catalogue's order, the own
+// application's name and the stored birth date, stamps the time of the run
+// and refreshes the system facts.
 // "Today" is the store's DATE(), so a test can fix it. A missing table ends
 // the program through the fault handler in the step that opens it.
 #pragma once

@@ -3,6 +3,9 @@
 #include "store/cursor_walk.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/key_expression.h"
+#include "store/key_order.h"
+#include "store/settings.h"
 
 #include <QDir>
 
@@ -27,11 +30,20 @@ QString IndexPath(const QString& file) {
     return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
 }
 
+std::optional<IndexFit> FitOf(const Area& area, const Order& order) {
+    if (!order.readsOnlyItsTable || order.readsMemo || !Fits(area, order)) return std::nullopt;
+    const std::optional<FileStamp> stamp = area.table->CommittedStamp();
+    if (!stamp) return std::nullopt;
+    return IndexFit{*stamp, area.table->RecordCount(), order.dateFormat};
+}
+
 void WriteIndexFiles(Area& area) {
     std::exception_ptr refused;
     for (Order& order : area.orders) {
         try {
-            if (order.keys->modified()) order.keys->WriteFile();
+            const std::optional<IndexFit> fit = FitOf(area, order);
+            if (order.keys->modified() || (fit && order.keys->writtenWithoutFit()))
+                order.keys->WriteFile(fit);
         } catch (const kesp::WriteFailure&) {
             if (!refused) refused = std::current_exception();
         }
@@ -108,7 +120,48 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
         std::all_of(aliases.begin(), aliases.end(), [&area](const QString& alias) {
             return alias.compare(area.alias, Qt::CaseInsensitive) == 0;
         });
+    QStringList fields;
+    for (const QString& field : KeyTextFields(keyText).value_or(QStringList{}))
+        fields << field.toUpper();
+    fields.removeDuplicates();
+    order.readsMemo = std::any_of(fields.begin(), fields.end(), [&area](const QString& name) {
+        const int field = area.table->FieldIndex(name);
+        return field >= 0 && area.table->fields()[field].type == 'M';
+    });
+    if (order.readsOnlyItsTable && fields.size() == 1) {
+        const int field = area.table->FieldIndex(fields.front().toUpper());
+        if (field >= 0 && area.table->fields()[field].type != 'M') order.onlyField = field;
+    }
     return order;
+}
+
+void BuildOrderWithItsFile(Area& area, Order& order) {
+    const bool computedKeys = order.native.field < 0;
+    const std::optional<IndexFileContent> file =
+        order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path(), computedKeys)
+                                : std::nullopt;
+    if (!file || file->keyText != order.keys->keyText()) {
+        BuildOrder(area, order);
+        return;
+    }
+    // The file is current when it was written from the table as it is, and
+    // after the table's last change: a change within the same tick of the
+    // clock as the writing would not show in the stamp.
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = area.table->generation();
+    const std::optional<IndexFit> now = FitOf(area, order);
+    const bool current = now && file->fit == now && now->table.modifiedNs < file->writtenNs &&
+                         now->table.changedNs < file->writtenNs;
+    const std::uint32_t count = area.table->RecordCount();
+    if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
+        order.keys->HeldByItsFile();
+        return;
+    }
+    // Otherwise its records are the likely order, checked against the keys
+    // (computed keys the file holds wrongly make it no longer current).
+    const LikelyOrder likely{file->records, current && !computedKeys};
+    const bool taken = BuildOrder(area, order, &likely);
+    if (taken && likely.current) order.keys->HeldByItsFile();
 }
 
 void RebuildOrder(Area& area, Order& order) {
@@ -117,6 +170,8 @@ void RebuildOrder(Area& area, Order& order) {
     fresh.evaluator = order.evaluator;
     fresh.native = order.native;
     fresh.readsOnlyItsTable = order.readsOnlyItsTable;
+    fresh.onlyField = order.onlyField;
+    fresh.readsMemo = order.readsMemo;
     BuildOrder(area, fresh);
     if (fresh.keys->SameEntries(*order.keys)) fresh.keys = std::move(order.keys);
     order = std::move(fresh);

@@ -25,9 +25,19 @@ namespace kesp::store::areas {
 // extension gets ".ntx".
 QString IndexPath(const QString& file);
 
-// Writes every index file that does not hold its order; a file the system
+// What the order was built from, for its index file: known when the order
+// is what a build gives on the table as committed.
+std::optional<IndexFit> FitOf(const Area& area, const Order& order);
+
+// Writes every index file that does not hold its order, or holds it without
+// the fit known now (the table was committed since); a file the system
 // refuses stops none of the others, and the first refusal is thrown at the end.
 void WriteIndexFiles(Area& area);
+
+// Builds a new order (NewOrder) with what its index file holds: taken as it
+// is when the file was written after the table's last change from the table
+// as it is (keys not on a field), or as the likely sequence of a build.
+void BuildOrderWithItsFile(Area& area, Order& order);
 
 // Closes every order of the area (their files written), keeping those a build
 // would give again. An index file the system refuses keeps none open: the

@@ -81,20 +81,27 @@ bool ByteBuffer::MapFile(int descriptor, std::uint64_t offset, std::size_t lengt
     if (length == 0) return true;
     const std::uint64_t start = offset / kPage * kPage;
     const std::size_t span = static_cast<std::size_t>(offset - start) + length;
+    // Room to grow behind the file's pages, reserved as memory of our own: a
+    // record appended to a large table goes there instead of moving the whole
+    // table out of the file first. Untouched, the room costs no memory.
+    const std::size_t room = length / 4 + (std::size_t{1} << 20);
+    const std::size_t reserved = (span + kPage - 1) / kPage * kPage + room;
+    void* block =
+        mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED) return false;
     // Pages come in when first read, shared with the file cache rather than
     // copied; the first write to a page copies that page alone.
-    void* block =
-        mmap(nullptr, span, PROT_READ, MAP_PRIVATE, descriptor, static_cast<off_t>(start));
-    if (block == MAP_FAILED) return false;
-    if (mprotect(block, span, PROT_READ | PROT_WRITE) != 0 || !guard_.Watch(block, span)) {
-        munmap(block, span);
+    if (mmap(block, span, PROT_READ, MAP_PRIVATE | MAP_FIXED, descriptor,
+             static_cast<off_t>(start)) == MAP_FAILED ||
+        mprotect(block, span, PROT_READ | PROT_WRITE) != 0 || !guard_.Watch(block, span)) {
+        munmap(block, reserved);
         return false;
     }
     mapping_ = static_cast<char*>(block);
-    mappingLength_ = span;
+    mappingLength_ = reserved;
     data_ = mapping_ + (offset - start);
     size_ = length;
-    capacity_ = length;
+    capacity_ = reserved - static_cast<std::size_t>(offset - start);
     fileBacked_ = true;
     return true;
 }
@@ -111,7 +118,7 @@ void ByteBuffer::Reserve(std::size_t capacity) {
     if (block == MAP_FAILED) throw std::bad_alloc();
     if (WantsHugePages(capacity)) madvise(block, capacity, MADV_HUGEPAGE);
     if (fileBacked_) {
-        // A mapped file cannot grow past its end: move the bytes to memory of our own.
+        // Past the room behind the file: the bytes move to memory of our own.
         MoveOutOfFile(static_cast<char*>(block));
         pagesLost_ = FilePagesLost();
         guard_.Release();

@@ -36,8 +36,10 @@ class ByteBuffer {
 
     // Holds `length` bytes of the file from `offset` as a private copy-on-write
     // mapping: a large table is read without zero-filling and copying it.
-    // Changes never reach the file. False when the system refuses the
-    // mapping or it cannot be watched for pages lost (the caller reads then).
+    // Changes never reach the file. Room for a quarter more behind it is
+    // memory of our own, so that appending a few records does not copy the
+    // table out of the file. False when the system refuses the mapping or it
+    // cannot be watched for pages lost (the caller reads then).
     bool MapFile(int descriptor, std::uint64_t offset, std::size_t length);
 
     // Whether a page of the mapped file was lost under the buffer since it

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
 
 namespace kesp::store::areas {
 
@@ -23,12 +26,69 @@ QByteArray CurrentKey(const Area& area, const Order& order) {
     return kesp::store::KeyBytes(order.evaluator());
 }
 
+namespace {
+
+// The keys of one field's values, each computed once. A date's value is
+// found by its digits in a table of its own, the others by their bytes.
+class KeysByValue {
+  public:
+    explicit KeysByValue(const Field& field) : field_(field) {
+        if (field.type == 'D' && field.length == 8) slotOfDate_.assign(kYears * 12 * 31, 0);
+    }
+
+    template <typename Compute>
+    const QByteArray& KeyOf(const char* record, const Compute& compute) {
+        const char* bytes = record + field_.offset;
+        if (const std::optional<std::size_t> date = DateSlot(bytes)) {
+            std::uint32_t& slot = slotOfDate_[*date];
+            if (slot == 0) {
+                keys_.push_back(compute());
+                slot = static_cast<std::uint32_t>(keys_.size());
+            }
+            return keys_[slot - 1];
+        }
+        const std::string_view value(bytes, static_cast<std::size_t>(field_.length));
+        auto known = others_.find(value);
+        if (known == others_.end()) known = others_.emplace(value, compute()).first;
+        return known->second;
+    }
+
+  private:
+    static constexpr int kFirstYear = 1800;
+    static constexpr int kYears = 400;
+
+    // The place of a date written as digits in the years the table covers.
+    std::optional<std::size_t> DateSlot(const char* bytes) const {
+        if (slotOfDate_.empty()) return std::nullopt;
+        int digits[8];
+        for (int i = 0; i < 8; ++i) {
+            if (bytes[i] < '0' || bytes[i] > '9') return std::nullopt;
+            digits[i] = bytes[i] - '0';
+        }
+        const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+        const int month = digits[4] * 10 + digits[5];
+        const int day = digits[6] * 10 + digits[7];
+        if (year < kFirstYear || year >= kFirstYear + kYears || month < 1 || month > 12 ||
+            day < 1 || day > 31) {
+            return std::nullopt;
+        }
+        return static_cast<std::size_t>(((year - kFirstYear) * 12 + month - 1) * 31 + day - 1);
+    }
+
+    const Field& field_;
+    std::vector<std::uint32_t> slotOfDate_;  // 0: not computed yet, else keys_ index + 1
+    std::vector<QByteArray> keys_;
+    std::unordered_map<std::string_view, QByteArray> others_;
+};
+
+}  // namespace
+
 // Whether a build now would give exactly this order.
 bool Fits(const Area& area, const Order& order) {
     return order.fitsGeneration == area.table->generation() && order.dateFormat == DATEFORMAT();
 }
 
-void BuildOrder(Area& area, Order& order) {
+bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely) {
     DbfTable& table = *area.table;
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = order.readsOnlyItsTable ? table.generation() : 0;
@@ -40,15 +100,35 @@ void BuildOrder(Area& area, Order& order) {
             return map;
         }();
         const auto& f = table.fields()[order.native.field];
-        order.keys->BuildOnField(table, f.offset, f.length,
-                                 order.native.upper ? upperMap.data() : nullptr);
-        return;
+        return order.keys->BuildOnField(table, f.offset, f.length,
+                                        order.native.upper ? upperMap.data() : nullptr, likely);
     }
-    order.keys->Build(table.RecordCount(), [&area, &order](std::uint32_t r, QByteArray& out) {
-        area.record = r;
-        area.eof = false;
-        out = CurrentKey(area, order);
-    });
+    if (order.onlyField < 0) {
+        return order.keys->Build(
+            table.RecordCount(),
+            [&area, &order](std::uint32_t r, QByteArray& out) {
+                area.record = r;
+                area.eof = false;
+                out = CurrentKey(area, order);
+            },
+            likely);
+    }
+    // A key of one field is computed once for each value the field holds
+    // (a hundred thousand birthdays fall on a few thousand dates).
+    const Field& field = table.fields()[order.onlyField];
+    KeysByValue computed(field);
+    const bool taken = order.keys->Build(
+        table.RecordCount(),
+        [&](std::uint32_t r, QByteArray& out) {
+            out = computed.KeyOf(table.RecordBytes(r), [&] {
+                area.record = r;
+                area.eof = false;
+                return CurrentKey(area, order);
+            });
+        },
+        likely);
+    table.CheckNotCut();
+    return taken;
 }
 
 Order* Controlling(Area& area) {

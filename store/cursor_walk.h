@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace kesp::store::areas {
 
@@ -29,8 +30,9 @@ QByteArray CurrentKey(const Area& area, const Order& order);
 // Whether a build now would give exactly this order.
 bool Fits(const Area& area, const Order& order);
 
-// Builds the order's keys from every record of the area's table.
-void BuildOrder(Area& area, Order& order);
+// Builds the order's keys from every record of the area's table; `likely`
+// as in KeyOrder::Build (true: taken without a sort).
+bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely = nullptr);
 
 Order* Controlling(Area& area);  // the first order, or nullptr
 std::size_t SequenceSize(Area& area);

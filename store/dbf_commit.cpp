@@ -169,4 +169,10 @@ void DbfTable::Discard() {
     ReadDeletionMarks();
 }
 
+std::optional<FileStamp> DbfTable::CommittedStamp() const {
+    if (anyDirty_ || !pendingMemos_.empty() || count_ != committedCount_ || cutWhileOpen())
+        return std::nullopt;
+    return file_.Stamp();
+}
+
 }  // namespace kesp::store

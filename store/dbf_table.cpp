@@ -4,6 +4,7 @@
 #include "store/dbf_format.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/known_marks.h"
 
 #include <algorithm>
 #include <array>
@@ -169,12 +170,24 @@ void DbfTable::Load(Purpose purpose) {
     const bool inspect = purpose == Purpose::Inspect;
     if ((inspect || recordBytes >= kMapRecordsFrom) &&
         data_.MapFile(file_.descriptor(), static_cast<std::uint64_t>(headerLength_), recordBytes)) {
+        marksKeptAtClose_ = recordBytes >= kMapRecordsFrom && purpose != Purpose::Repair;
+        const std::optional<FileStamp> stamp = file_.Stamp();
         if (inspect) {
+            inspectedNs_ = MarksClockNs();
+            inspectedStamp_ = stamp;
             ReadDeletionMarks();
             CheckNotCut();
-        } else {
-            ReadDeletionMarksFromFile();
+            return;
         }
+        std::optional<KnownMarks> known =
+            stamp && marksKeptAtClose_ ? TakeKnownMarks(path, *stamp, count_) : std::nullopt;
+        if (!known) {
+            ReadDeletionMarksFromFile();
+            return;
+        }
+        deleted_ = std::move(known->deleted);
+        deletedCount_ = known->deletedCount;
+        firstUnmarked_ = known->firstUnmarked;
         return;
     }
     data_.Resize(recordBytes);
@@ -239,51 +252,6 @@ void DbfTable::CheckHeaderLength(std::uint64_t size) const {
                          QStringLiteral("header length %1, but the field descriptors end at %2")
                              .arg(headerLength_)
                              .arg(described));
-    }
-}
-
-void DbfTable::ReadDeletionMarksFromFile() {
-    // The mapping brings in a page only when a record on it is read: the marks
-    // are read through a buffer that stays in the cache, so that opening a
-    // table to count or pack it costs about one read of the file.
-    deleted_.assign(count_, false);
-    deletedCount_ = 0;
-    const std::size_t perChunk = std::max<std::size_t>(1, (std::size_t{1} << 20) / recordLength_);
-    // Not zero-filled: every byte looked at is read from the file first.
-    const auto chunk =
-        std::make_unique_for_overwrite<char[]>(perChunk * static_cast<std::size_t>(recordLength_));
-    for (std::uint32_t first = 1; first <= count_;) {
-        const std::size_t records =
-            std::min<std::size_t>(perChunk, std::size_t{count_} - first + 1);
-        const std::size_t bytes = records * static_cast<std::size_t>(recordLength_);
-        if (file_.ReadAt(headerLength_ + std::uint64_t{first - 1} * recordLength_, chunk.get(),
-                         bytes) < bytes) {
-            RaiseCutWhileOpen(file_.path());  // as the records at opening
-        }
-        for (std::size_t i = 0; i < records; ++i) {
-            const char mark = chunk[i * static_cast<std::size_t>(recordLength_)];
-            if (mark == '*') {
-                deleted_[first - 1 + i] = true;
-                ++deletedCount_;
-            } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
-                firstUnmarked_ = first + static_cast<std::uint32_t>(i);
-            }
-        }
-        first += static_cast<std::uint32_t>(records);
-    }
-}
-
-void DbfTable::ReadDeletionMarks() {
-    deleted_.assign(count_, false);
-    deletedCount_ = 0;
-    for (std::uint32_t r = 1; r <= count_; ++r) {
-        const char mark = RecordBytes(r)[0];
-        if (mark == '*') {
-            deleted_[r - 1] = true;
-            ++deletedCount_;
-        } else if (mark == kEndOfFile && firstUnmarked_ == 0) {
-            firstUnmarked_ = r;
-        }
     }
 }
 

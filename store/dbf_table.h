@@ -95,6 +95,9 @@ class DbfTable {
     };
     // nullptr when another holder has the table locked. Faults otherwise.
     static std::unique_ptr<DbfTable> Open(const QString& path, Purpose purpose = Purpose::Change);
+    // A large table leaves its deletion marks to the next opening for
+    // changes in this process (store/known_marks.h).
+    ~DbfTable();
 
     const QString& path() const { return file_.path(); }
     const std::vector<Field>& fields() const { return fields_; }
@@ -165,6 +168,10 @@ class DbfTable {
 
     // Writes the changes; a WriteFailure leaves the table at its last commit.
     void Commit();
+    // The table file's stamp while the records in memory are the ones the
+    // file holds (no change since the last commit, nothing cut off under
+    // them); nothing otherwise.
+    std::optional<FileStamp> CommittedStamp() const;
     // Forgets every change since the last commit.
     void Discard();
     // Removes deleted records; false (files untouched) when there were none.
@@ -265,6 +272,11 @@ class DbfTable {
     std::uint32_t firstUnmarked_ = 0;
     std::uint64_t generation_ = 0;
     bool anyDirty_ = false;
+    // A large table: its marks are kept when it goes away. One only looked
+    // at keeps those it read at its opening, when its file is as it was then.
+    bool marksKeptAtClose_ = false;
+    std::optional<FileStamp> inspectedStamp_;
+    std::int64_t inspectedNs_ = 0;
     std::map<std::pair<std::uint32_t, int>, QByteArray> pendingMemos_;
     std::map<std::uint32_t, QByteArray> committedBytes_;  // of records changed since
     MemoKind memoKindWanted_ = MemoKind::Dbt;

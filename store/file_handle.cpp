@@ -229,6 +229,17 @@ std::uint64_t FileHandle::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+std::optional<FileStamp> FileHandle::Stamp() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    auto ns = [](const timespec& at) {
+        return static_cast<std::int64_t>(at.tv_sec) * 1000000000 + at.tv_nsec;
+    };
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_size), ns(info.st_mtim), ns(info.st_ctim)};
+}
+
 std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {
     std::size_t done = 0;
     while (done < length) {

@@ -11,9 +11,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 namespace kesp::store {
+
+// Who a file is and when it last changed, as the system tells it: the same
+// stamp at two moments means the file was not written in between, except by
+// a write within the same tick of the system's clock as the first look.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;  // also moved by renames, utime and chmod
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
 class FileHandle {
   public:
@@ -56,6 +69,8 @@ class FileHandle {
     bool StillNamedByPath() const;
 
     std::uint64_t Size() const;
+    // Nothing when the system cannot tell.
+    std::optional<FileStamp> Stamp() const;
     // Reads up to `length` bytes; fewer only at end of file.
     std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
     void WriteAt(std::uint64_t offset, const char* data, std::size_t length);

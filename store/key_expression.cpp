@@ -22,6 +22,8 @@ class KeyTextReader {
     }
     // The aliases named before "->" in what was read.
     const QStringList& aliases() const { return aliases_; }
+    // The fields read, without their aliases, as written.
+    const QStringList& fields() const { return fields_; }
 
   private:
     std::optional<KeyEvaluator> ReadSum() {
@@ -48,9 +50,11 @@ class KeyTextReader {
             const QString field = ReadName();
             if (field.isEmpty()) return std::nullopt;
             aliases_ << name;
+            fields_ << field;
             const QString aliasField = name + QStringLiteral("->") + field;
             return KeyEvaluator([aliasField] { return FIELD(aliasField); });
         }
+        fields_ << name;
         return KeyEvaluator([name] { return FIELD(name); });
     }
 
@@ -153,6 +157,7 @@ class KeyTextReader {
     const QString& text_;
     qsizetype at_ = 0;
     QStringList aliases_;
+    QStringList fields_;
 };
 
 }  // namespace
@@ -165,6 +170,12 @@ std::optional<QStringList> KeyTextAliases(const QString& keyText) {
     KeyTextReader reader(keyText);
     if (!reader.ReadWhole()) return std::nullopt;
     return reader.aliases();
+}
+
+std::optional<QStringList> KeyTextFields(const QString& keyText) {
+    KeyTextReader reader(keyText);
+    if (!reader.ReadWhole()) return std::nullopt;
+    return reader.fields();
 }
 
 }  // namespace kesp::store

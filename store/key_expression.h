@@ -33,4 +33,8 @@ std::optional<KeyEvaluator> CompileKeyText(const QString& keyText);
 // text is not a key expression.
 std::optional<QStringList> KeyTextAliases(const QString& keyText);
 
+// The fields the key text reads, without their aliases, as written; nothing
+// when the text is not a key expression.
+std::optional<QStringList> KeyTextFields(const QString& keyText);
+
 }  // namespace kesp::store

@@ -16,8 +16,6 @@
 namespace kesp::store {
 namespace {
 
-constexpr char kMagic[] = "KESPNTX1";
-
 // memcmp that accepts empty keys (whose data pointer may be null).
 int CompareN(const char* a, const char* b, std::size_t n) {
     return n == 0 ? 0 : std::memcmp(a, b, n);
@@ -72,28 +70,11 @@ int CompareMapped(const char* a, const char* b, std::size_t n, const unsigned ch
     return 0;
 }
 
-void AppendLe(std::vector<char>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i)));
-}
-
 // Versions are unique across all orders, so an order built where an old one
 // lived never passes for it.
 std::uint64_t NextVersion() {
     static std::uint64_t last = 0;
     return ++last;
-}
-
-// The version of the order each index file was last written from, by path.
-std::map<QString, std::uint64_t>& WrittenVersions() {
-    static std::map<QString, std::uint64_t> written;
-    return written;
-}
-
-// The version of the order whose writing the system last refused, by path.
-std::map<QString, std::uint64_t>& RefusedVersions() {
-    static std::map<QString, std::uint64_t> refused;
-    return refused;
 }
 
 }  // namespace
@@ -167,8 +148,9 @@ void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t leng
     arena_.Append(data, length);
 }
 
-void KeyOrder::Build(std::uint32_t count,
-                     const std::function<void(std::uint32_t, QByteArray&)>& keyOf) {
+bool KeyOrder::Build(std::uint32_t count,
+                     const std::function<void(std::uint32_t, QByteArray&)>& keyOf,
+                     const LikelyOrder* likely) {
     table_ = nullptr;
     arena_.Clear();
     refs_.clear();
@@ -187,11 +169,11 @@ void KeyOrder::Build(std::uint32_t count,
         refs_.clear();
         refs_.shrink_to_fit();
     }
-    SortAll(count);
+    return TakeOrSort(count, likely);
 }
 
-void KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
-                            const unsigned char* byteMap) {
+bool KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
+                            const unsigned char* byteMap, const LikelyOrder* likely) {
     arena_.Clear();
     refs_.clear();
     refs_.shrink_to_fit();
@@ -199,7 +181,104 @@ void KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
     fieldOffset_ = offset;
     fixedWidth_ = width;
     byteMap_ = byteMap;
-    SortAll(table.RecordCount());
+    return TakeOrSort(table.RecordCount(), likely);
+}
+
+bool KeyOrder::TakeOrSort(std::uint32_t count, const LikelyOrder* likely) {
+    if (likely && TakeSequence(*likely, count)) return true;
+    SortAll(count);
+    return false;
+}
+
+bool KeyOrder::TakeSequence(const LikelyOrder& likelyOrder, std::uint32_t count) {
+    const std::vector<std::uint32_t>& likely = likelyOrder.records;
+    std::vector<bool> seen(std::size_t{count} + 1);
+    if (likelyOrder.current) {
+        if (likely.size() != count) return false;
+        for (const std::uint32_t record : likely) {
+            if (record == 0 || record > count || seen[record]) return false;
+            seen[record] = true;
+        }
+        order_ = likely;
+        version_ = NextVersion();
+        return true;
+    }
+    std::vector<std::uint32_t> sequence;
+    sequence.reserve(likely.size());
+    // The keys are read in key order, from all over the table: each is asked
+    // for a few entries ahead, so that the memory fetches overlap.
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t i = 0; i < likely.size(); ++i) {
+        if (i + kAhead < likely.size()) {
+            const std::uint32_t ahead = likely[i + kAhead];
+            if (ahead >= 1 && ahead <= count) __builtin_prefetch(KeyData(ahead));
+        }
+        const std::uint32_t record = likely[i];
+        if (record == 0 || record > count || seen[record]) return false;
+        if (!sequence.empty() && Compare(sequence.back(), record) > 0) return false;
+        seen[record] = true;
+        sequence.push_back(record);
+    }
+    std::vector<std::uint32_t> missing;
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        if (!seen[r]) missing.push_back(r);
+    }
+    // Records appended since are put in their places; many of them cost a sort anyway.
+    if (missing.size() > count / 8 + 1) return false;
+    const auto before = [this](std::uint32_t a, std::uint32_t b) { return Compare(a, b) < 0; };
+    std::sort(missing.begin(), missing.end(), before);
+    order_.assign(count, 0);
+    std::merge(sequence.begin(), sequence.end(), missing.begin(), missing.end(), order_.begin(),
+               before);
+    version_ = NextVersion();
+    CheckTableNotCut();
+    return true;
+}
+
+bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
+    table_ = nullptr;
+    arena_.Clear();
+    refs_.clear();
+    order_.clear();
+    fixedWidth_ = -1;
+    if (file.records.size() != count || file.keyLengths.size() != count) return false;
+    const bool sameWidth =
+        count > 0 && file.keyLengths.front() > 0 &&
+        std::all_of(file.keyLengths.begin(), file.keyLengths.end(),
+                    [&file](std::uint16_t length) { return length == file.keyLengths.front(); });
+    std::vector<bool> seen(std::size_t{count} + 1);
+    if (sameWidth) {
+        fixedWidth_ = file.keyLengths.front();
+        arena_.Resize(std::size_t{count} * static_cast<std::size_t>(fixedWidth_));
+    } else {
+        refs_.assign(count, {});
+        arena_.Append(file.keys.data(), file.keys.size());
+    }
+    std::uint32_t at = 0;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t record = file.records[i];
+        const std::uint16_t length = file.keyLengths[i];
+        if (record == 0 || record > count || seen[record]) break;
+        seen[record] = true;
+        if (sameWidth) {
+            std::memcpy(arena_.data() + std::size_t{record - 1} * length, file.keys.data() + at,
+                        length);
+        } else {
+            refs_[record - 1] = {at, length};
+        }
+        at += length;
+        if (i > 0 && Compare(file.records[i - 1], record) > 0) break;
+        order_.push_back(record);
+    }
+    if (order_.size() != count) {
+        arena_.Clear();
+        refs_.clear();
+        order_.clear();
+        fixedWidth_ = -1;
+        return false;
+    }
+    version_ = NextVersion();
+    return true;
 }
 
 void KeyOrder::SortAll(std::uint32_t count) {
@@ -401,72 +480,6 @@ bool KeyOrder::SameEntries(const KeyOrder& other) const {
     CheckTableNotCut();
     other.CheckTableNotCut();
     return mine == theirs;
-}
-
-// ---- The file ----------------------------------------------------------------------
-
-void KeyOrder::WriteFile() try {
-    WrittenVersions().erase(path_);  // until the whole file is written
-    // Through a file beside it: a write the system refuses leaves the old file whole.
-    FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
-    std::vector<char> out(kMagic, kMagic + 8);
-    out.reserve((std::size_t{1} << 20) + 4096);
-    const QByteArray text = EncodeText(keyText_);
-    AppendLe(out, static_cast<std::uint32_t>(text.size()), 4);
-    out.insert(out.end(), text.begin(), text.end());
-    AppendLe(out, static_cast<std::uint32_t>(order_.size()), 4);
-    std::uint64_t at = 0;
-    // The keys are read in key order, from all over the table: each is asked
-    // for a few entries ahead, so that the memory fetches overlap.
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = 0; i < order_.size(); ++i) {
-        if (i + kAhead < order_.size()) __builtin_prefetch(KeyData(order_[i + kAhead]));
-        const std::uint32_t record = order_[i];
-        AppendLe(out, record, 4);
-        AppendLe(out, KeyLength(record), 2);
-        CopyKey(record, out);
-        if (out.size() >= (std::size_t{1} << 20)) {
-            file.WriteAt(at, out.data(), out.size());
-            at += out.size();
-            out.clear();
-        }
-    }
-    file.WriteAt(at, out.data(), out.size());
-    file.RenameTo(path_);
-    WrittenVersions()[path_] = version_;
-    RefusedVersions().erase(path_);
-} catch (const WriteFailure& failure) {
-    RemoveFile(path_ + QStringLiteral(".new"));
-    RefusedVersions()[path_] = version_;
-    Fault fault = failure.fault();
-    fault.fileName = path_;  // the user knows the index, not the file beside it
-    throw WriteFailure(fault);
-}
-
-bool KeyOrder::modified() const {
-    const auto written = WrittenVersions().find(path_);
-    if (written != WrittenVersions().end() && written->second == version_) return false;
-    const auto refused = RefusedVersions().find(path_);
-    return refused == RefusedVersions().end() || refused->second != version_;
-}
-
-QString KeyOrder::ReadKeyText(const QString& filePath) {
-    // Read on every reopening of an index: one read covers the usual short key texts.
-    FileHandle file = FileHandle::Open(filePath);
-    char head[12 + 256] = {};
-    const std::size_t got = file.ReadAt(0, head, sizeof head);
-    if (got < 12 || std::memcmp(head, kMagic, 8) != 0) {
-        RaiseCorruption(filePath, QStringLiteral("not an index file"));
-    }
-    std::uint32_t length = 0;
-    for (int i = 0; i < 4; ++i)
-        length |= std::uint32_t{static_cast<unsigned char>(head[8 + i])} << (8 * i);
-    if (length > 4096) RaiseCorruption(filePath, QStringLiteral("key text"));
-    if (12 + std::size_t{length} <= got) return DecodeText(QByteArray(head + 12, length));
-    QByteArray text(static_cast<qsizetype>(length), Qt::Uninitialized);
-    if (file.ReadAt(12, text.data(), length) < length)
-        RaiseCorruption(filePath, QStringLiteral("key text"));
-    return DecodeText(text);
 }
 
 }  // namespace kesp::store

@@ -5,15 +5,26 @@
 // Numbers become 8 bytes that sort as the numbers do, dates "YYYYMMDD" (the
 // empty date eight blanks, first), logicals "T"/"F" (see KeyBytes).
 //
-// Index file (".ntx", our own format; the order is always rebuilt from the
-// table, the file tells what the index is):
-//   "KESPNTX1", u32 key-text length, key text (Windows-1252),
-//   u32 entry count, then per entry in key order: u32 record, u16 key length, key.
-// All integers little-endian.
+// Index file (".ntx", our own format):
+//   "KESPNTX2", u32 key-text length, key text (Windows-1252), what the order
+//   was built from (IndexFit): u8 0 when not known, or u8 1, u64 device,
+//   u64 inode, u64 size, i64 modified ns, i64 changed ns of the table file,
+//   u32 record count, u32 date-format length, date format; then u32 entry
+//   count, the entries' u32 records in key order, and their keys in the same
+//   order, each a u16 length and the key; last "KESPEND2".
+// All integers little-endian. Files of the first format ("KESPNTX1", no fit)
+// are read for their key text.
+//
+// An opening takes its order from the file instead of sorting when that is
+// sure to give what a build gives: keys on a field are checked against the
+// records (in order, every record once; records appended since are put in
+// their places); other keys are taken when the file's fit is the table's now
+// and the file was written after the table's last change.
 #pragma once
 
 #include "store/byte_buffer.h"
 #include "store/dbf_table.h"
+#include "store/file_handle.h"
 
 #include <QByteArray>
 #include <QString>
@@ -21,12 +32,41 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kesp::store {
 
 // The sortable bytes of a key value (also used for seek values).
 QByteArray KeyBytes(const QVariant& value);
+
+// What an index file's order was built from: the table file as committed,
+// its record count and the date format DTOC keys followed.
+struct IndexFit {
+    FileStamp table;
+    std::uint32_t records = 0;
+    QString dateFormat;
+    friend bool operator==(const IndexFit&, const IndexFit&) = default;
+};
+
+// A sequence an order probably has: an index file's records. When the file
+// is current (written from the table as it is), its records are taken once
+// they are every record once, without comparing keys.
+struct LikelyOrder {
+    const std::vector<std::uint32_t>& records;
+    bool current = false;
+};
+
+// An index file read back.
+struct IndexFileContent {
+    QString keyText;
+    std::optional<IndexFit> fit;         // nothing: not known when it was written
+    std::int64_t writtenNs = 0;          // when the file itself last changed
+    std::vector<std::uint32_t> records;  // of the entries, in the file's order
+    // Read only when asked for: the entries' keys, one after another.
+    std::vector<char> keys;
+    std::vector<std::uint16_t> keyLengths;
+};
 
 class KeyOrder {
   public:
@@ -37,14 +77,22 @@ class KeyOrder {
     const QString& keyText() const { return keyText_; }
 
     // Builds the order of records 1..count. keyOf writes record r's key into `out`.
-    void Build(std::uint32_t count,
-               const std::function<void(std::uint32_t, QByteArray& out)>& keyOf);
+    // `likely` is taken without a sort when it holds the records in order,
+    // only some appended ones missing; true then.
+    bool Build(std::uint32_t count,
+               const std::function<void(std::uint32_t, QByteArray& out)>& keyOf,
+               const LikelyOrder* likely = nullptr);
     // Same, for keys that are a field's bytes, mapped byte by byte (byteMap may
     // be null): the keys are read from the table's records whenever needed and
     // never copied, so the order costs four bytes a record. The table must
     // outlive the order, and every change of a record's field must reach the
     // order through Insert or Update.
-    void BuildOnField(const DbfTable& table, int offset, int width, const unsigned char* byteMap);
+    bool BuildOnField(const DbfTable& table, int offset, int width, const unsigned char* byteMap,
+                      const LikelyOrder* likely = nullptr);
+    // Takes the records and keys of an index file read whole: true when they
+    // are records 1..count, each once, in the order of their keys; false,
+    // the order left empty, otherwise.
+    bool TakeFromFile(const IndexFileContent& file, std::uint32_t count);
 
     // Keys read from the table's records (BuildOnField).
     bool onField() const { return table_ != nullptr; }
@@ -80,14 +128,25 @@ class KeyOrder {
     // version of the order, or was refused writing this version. (The file is
     // derived data: what another program does to it is not watched.)
     bool modified() const;
-    // Writes the file through a file beside it. A write the system refuses is
-    // thrown once and leaves the old file whole: only its key text is ever
-    // read, and the order is built again from the table at every opening, so
-    // closing does not try the same version again.
-    void WriteFile();
+    // The index file holds this version with its fit (read back from it).
+    void HeldByItsFile();
+    // Whether this process last wrote the index file from this very version
+    // (or read it back from it).
+    bool heldByItsFile() const;
+    // Whether the index file was last written from this version without a
+    // fit (as it is while the table holds changes).
+    bool writtenWithoutFit() const;
+    // Writes the file through a file beside it, with the fit the order was
+    // built under when known. A write the system refuses is thrown once and
+    // leaves the old file whole; its fit no longer matches the table once the
+    // table changed, and closing does not try the same version again.
+    void WriteFile(const std::optional<IndexFit>& fit);
     // The key text stored in an index file; raises the open fault when the
     // file is missing and the corruption fault when it is not ours.
     static QString ReadKeyText(const QString& filePath);
+    // The file, its keys only when asked for; nothing when it is missing,
+    // not ours, of the first format or damaged (the order is then built).
+    static std::optional<IndexFileContent> ReadContent(const QString& filePath, bool withKeys);
 
   private:
     struct KeyRef {
@@ -118,6 +177,9 @@ class KeyOrder {
     int Compare(std::uint32_t a, std::uint32_t b) const;  // full key, then record
     void StoreKey(std::uint32_t record, const char* data, std::size_t length);
     void SortAll(std::uint32_t count);
+    // `likely` as the order, when it is one (Build); false, nothing changed, otherwise.
+    bool TakeSequence(const LikelyOrder& likely, std::uint32_t count);
+    bool TakeOrSort(std::uint32_t count, const LikelyOrder* likely);
 
     QString path_;
     QString keyText_;

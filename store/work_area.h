@@ -35,6 +35,12 @@ struct Order {
     NativeKey native;
     // A key naming another alias depends on more than its own table.
     bool readsOnlyItsTable = false;
+    // A key reading a memo depends on the memo file too, which the index
+    // file's fit does not cover.
+    bool readsMemo = false;
+    // The one field of its table a computed key reads (not a memo), or -1:
+    // records alike in that field's bytes have alike keys.
+    int onlyField = -1;
     // What the keys were computed under (DTOC keys follow the date format).
     QString dateFormat;
     // The generation of the table for which this order is what a build would

@@ -243,13 +243,19 @@ void DBCREATEINDEX(const QString& file, const QString& keyText) {
                       [&path](const Order& kept) { return kept.keys->path() == path; });
         order = NewOrder(area, path, keyText);
         if (!order) RaiseStoreFault(1003, QStringLiteral("Variable does not exist"), keyText);
-        BuildOrder(area, *order);
+        BuildOrderWithItsFile(area, *order);
     }
     area.orders.push_back(std::move(*order));
     GoTop(area);
-    // Written last: a file the system refuses leaves the order in use.
+    // Written last: a file the system refuses leaves the order in use. A
+    // file that holds the order already is left as it is.
     try {
-        area.orders.back().keys->WriteFile();
+        Order& created = area.orders.back();
+        const auto fit = FitOf(area, created);
+        if (!created.keys->heldByItsFile() || (fit && created.keys->writtenWithoutFit()) ||
+            !QFileInfo::exists(path)) {
+            created.keys->WriteFile(fit);
+        }
     } catch (const kesp::WriteFailure&) {
         if (!refused) refused = std::current_exception();
     }
@@ -279,7 +285,7 @@ void ORDLISTADD(const QString& file) {
         if (!order) kesp::store::RaiseCorruption(path, QStringLiteral("key expression"));
         const std::uint32_t record = area.record;
         const bool eof = area.eof;
-        BuildOrder(area, *order);
+        BuildOrderWithItsFile(area, *order);
         area.record = record;
         area.eof = eof;
     }

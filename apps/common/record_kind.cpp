@@ -162,21 +162,23 @@ QStringList ReadUserCaptions(const RecordKind& kind) {
     return FirstRecordOf(kind.userCaptions->table, kind.userCaptions->captionFields);
 }
 
+bool DateValueFallsOnDayOfYear(const QDate& value, DateMeaning meaning, const QDate& day) {
+    if (!value.isValid()) return false;
+    int year = 0, month = 0, dayOfMonth = 0;
+    value.getDate(&year, &month, &dayOfMonth);
+    if (dayOfMonth == day.day() && month == day.month()) return true;
+    const bool leapDayOnTheDayBefore = meaning == DateMeaning::Yearly && day.month() == 2 &&
+                                       day.day() == 28 && !QDate::isLeapYear(day.year());
+    return leapDayOnTheDayBefore && month == 2 && dayOfMonth == 29;
+}
+
 std::function<bool()> DateFallsOnDayOfYear(const KindDate& date, const QString& alias,
                                            const QDate& day) {
     const QString only = date.onlyWhere.isEmpty() ? QString() : alias + "->" + date.onlyWhere;
     const QString field = alias + "->" + date.field;
-    const bool leapDayOnTheDayBefore = date.meaning == DateMeaning::Yearly && day.month() == 2 &&
-                                       day.day() == 28 && !QDate::isLeapYear(day.year());
-    const int wantedDay = day.day(), wantedMonth = day.month();
-    return [only, field, wantedDay, wantedMonth, leapDayOnTheDayBefore] {
+    return [only, field, meaning = date.meaning, day] {
         if (!only.isEmpty() && !FIELD(only).toBool()) return false;
-        const QDate value = FIELD(field).toDate();
-        if (!value.isValid()) return false;
-        int year = 0, month = 0, dayOfMonth = 0;
-        value.getDate(&year, &month, &dayOfMonth);
-        if (dayOfMonth == wantedDay && month == wantedMonth) return true;
-        return leapDayOnTheDayBefore && month == 2 && dayOfMonth == 29;
+        return DateValueFallsOnDayOfYear(FIELD(field).toDate(), meaning, day);
     };
 }
 

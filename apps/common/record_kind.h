@@ -143,6 +143,10 @@ void ListenToKindRenames(std::function<void(const RecordKind& kind, const QStrin
 // (only looked at, never written); empty when the kind has none or it is in use.
 QStringList ReadUserCaptions(const RecordKind& kind);
 
+// Whether a date read from a record of that meaning falls on `day`'s day and
+// month, as DateFallsOnDayOfYear has it: never when it is empty.
+bool DateValueFallsOnDayOfYear(const QDate& value, DateMeaning meaning, const QDate& day);
+
 // Whether the date of the current record of `alias` counts (its `onlyWhere`
 // flag set, the date not empty) and falls on `day`'s day and month. A yearly
 // date of 29 February falls on 28 February in the years without one. The

@@ -18,7 +18,10 @@
 // The last two lines read "worst gap N ms in ACTION" and "start-up R x a bare
 // Qt window" for a script to check.
 //
-//   session_benchmark [records [folder]]
+// A day of use runs first, unmeasured: the measured day finds the index
+// files and backups such a day leaves.
+//
+//   session_benchmark [records [new folder]]
 // (internally also: --day FOLDER, --start-up FOLDER)
 #include "bench/session/session_day.h"
 #include "bench/session/session_folder.h"
@@ -124,6 +127,11 @@ int main(int argc, char** argv) {
     // A folder given is kept after the run, to look at or to run a day on again.
     QTemporaryDir scratch;
     const QString folder = arguments.size() > 2 ? arguments[2] : scratch.path();
+    if (!QDir(folder).isEmpty()) {
+        std::printf("%s is not empty: give a new folder, or --day FOLDER to run a day on it\n",
+                    folder.toUtf8().constData());
+        return 2;
+    }
     QDir().mkpath(folder);
     PREPARE_RUN(folder);
     QElapsedTimer clock;
@@ -137,6 +145,13 @@ int main(int argc, char** argv) {
     std::printf("data folder: %d records an application, %.1f MB, written in %.1f s\n", records,
                 static_cast<double>(dataBytes) / 1e6, static_cast<double>(clock.elapsed()) / 1e3);
     std::fflush(stdout);
+    // The day before, not measured: it leaves the index files a day of use
+    // leaves, as a user's program finds them in the morning.
+    QProcess dayBefore;
+    dayBefore.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    dayBefore.start(QApplication::applicationFilePath(), {"--day", folder});
+    dayBefore.waitForFinished(-1);
+    dayBefore.readAllStandardOutput();
 
     const QString self = QApplication::applicationFilePath();
     const QString bare = QApplication::applicationDirPath() + "/session_bare_window";

@@ -18,7 +18,8 @@
 
 namespace {
 
-// The entries of an index file in its order (after the key text): record and key.
+// The entries of an index file in its order (after the key text and what
+// the order was built from): record and key.
 QList<QPair<int, QByteArray>> EntriesInIndexFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {{-1, {}}};
@@ -31,14 +32,16 @@ QList<QPair<int, QByteArray>> EntriesInIndexFile(const QString& path) {
     };
     qsizetype at = 8;
     at += 4 + u32(at);
+    if (bytes[at++] == 1) at += 5 * 8 + 4 + 4 + u32(at + 5 * 8 + 4);
     const std::uint32_t count = u32(at);
     at += 4;
+    qsizetype keyAt = at + 4 * count;
     QList<QPair<int, QByteArray>> entries;
-    for (std::uint32_t i = 0; i < count && at + 6 <= bytes.size(); ++i) {
-        const int keyLength = static_cast<unsigned char>(bytes[at + 4]) |
-                              static_cast<unsigned char>(bytes[at + 5]) << 8;
-        entries.append({static_cast<int>(u32(at)), bytes.mid(at + 6, keyLength)});
-        at += 6 + keyLength;
+    for (std::uint32_t i = 0; i < count && keyAt + 2 <= bytes.size(); ++i) {
+        const int keyLength = static_cast<unsigned char>(bytes[keyAt]) |
+                              static_cast<unsigned char>(bytes[keyAt + 1]) << 8;
+        entries.append({static_cast<int>(u32(at + 4 * i)), bytes.mid(keyAt + 2, keyLength)});
+        keyAt += 2 + keyLength;
     }
     return entries;
 }
@@ -47,15 +50,6 @@ QList<int> RecordsInIndexFile(const QString& path) {
     QList<int> records;
     for (const auto& entry : EntriesInIndexFile(path))
         records << entry.first;
-    return records;
-}
-
-// Every record of the controlling order, deleted ones too.
-QList<int> OrderOfAllRecords() {
-    SET_DELETED(false);
-    QList<int> records;
-    DBEVAL([&records] { records << RECNO(); });
-    SET_DELETED(true);
     return records;
 }
 
@@ -69,7 +63,7 @@ void EmptyTheEntries(const QString& path) {
     for (int i = 0; i < 4; ++i)
         length |= std::uint32_t{static_cast<unsigned char>(bytes[8 + i])} << (8 * i);
     bytes.truncate(12 + length);
-    bytes.append(4, '\0');
+    bytes.append(5, '\0');  // built from what is not known, and no entries
     file.resize(0);
     file.seek(0);
     file.write(bytes);

@@ -236,8 +236,27 @@ TEST_F(StoreTest, LargeTablesMappedFromTheirFileReadChangeGrowAndPack) {
     DBGOTO(records - 3);
     REPLACE("NAME", QStringLiteral("late"));  // one in the last piece moved
     DBCOMMIT();
-    DBAPPEND();  // the mapped records move to memory of their own, piece by piece
+    DBAPPEND();  // into the room behind the mapped file
     REPLACE("NR", records + 1);
+    // Past that room, the mapped records move to memory of their own, piece
+    // by piece, with the appended ones.
+    const int beyondRoom = 40000;
+    for (int r = records + 2; r <= records + 1 + beyondRoom; ++r) {
+        DBAPPEND();
+        REPLACE("NR", r);
+    }
+    DBCOMMIT();
+    for (int r = records + 1; r <= records + 1 + beyondRoom; r += 997) {
+        DBGOTO(r);
+        ASSERT_EQ(FIELD("NR").toInt(), r) << "record " << r;
+    }
+    DBGOTO(records + 1 + beyondRoom);
+    EXPECT_EQ(FIELD("NR").toInt(), records + 1 + beyondRoom);
+    for (int r = records + 2; r <= records + 1 + beyondRoom; ++r) {
+        DBGOTO(r);
+        DBDELETE();
+    }
+    __DBPACK();
     for (int r = 1; r <= records; ++r) {
         DBGOTO(r);
         ASSERT_EQ(FIELD("NR").toInt(), r) << "record " << r;

@@ -36,6 +36,14 @@ QString StoreTest::NamesTable(const QStringList& names, const QString& file) {
     return path;
 }
 
+QList<int> OrderOfAllRecords() {
+    SET_DELETED(false);
+    QList<int> records;
+    DBEVAL([&records] { records << RECNO(); });
+    SET_DELETED(true);
+    return records;
+}
+
 QByteArray StoreTest::ReadFile(const QString& name) const {
     QFile file(Path(name));
     file.open(QIODevice::ReadOnly);

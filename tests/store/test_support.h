@@ -27,6 +27,9 @@ class StoreTest : public ::testing::Test {
     QString previousFolder_;
 };
 
+// Every record of the current area in its controlling order, deleted ones too.
+QList<int> OrderOfAllRecords();
+
 // Runs a Python script with Debian's interpreter; returns its output, fails the test on error.
 QString RunPython(const QString& script, const QString& folder);
 

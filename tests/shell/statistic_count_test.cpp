@@ -1,0 +1,109 @@
+// The main window's figures counted where each table lies, on threads of
+// their own, against the count of the work area that packs the table first:
+// the same figure for every statistic and day, and nothing where the work
+// area has to do it.
+#include "tests/shell/installed_program.h"
+
+#include "shell/record_kinds.h"
+#include "shell/statistic_count.h"
+#include "store/live_records.h"
+#include "store/xbase.h"
+
+#include <QFile>
+
+#include <random>
+
+namespace {
+
+class StatisticCount : public InstalledProgram {
+  protected:
+    // Every statistic of the catalogue, as the main window counts them.
+    static std::vector<StatisticToCount> Wanted(const QString& dataFolder) {
+        std::vector<StatisticToCount> wanted;
+        for (const PlacedKind& placed : PlacedKinds())
+            for (const KindStatistic& statistic : placed.kind->statistics)
+                wanted.push_back({dataFolder + placed.kind->table, placed.kind, &statistic});
+        return wanted;
+    }
+
+    // What the work area counts: the table packed, then LIVECOUNT or DBEVAL
+    // over the date's condition.
+    static long long WorkAreaCount(const StatisticToCount& one, const QDate& today) {
+        DBUSEAREA(false, one.path, "counted");
+        __DBPACK();
+        long long counted = 0;
+        if (!one.statistic->today) {
+            counted = LIVECOUNT();
+        } else {
+            const KindDate* date = DateOf(*one.kind, *one.statistic->today);
+            DBEVAL([&counted] { ++counted; }, DateFallsOnDayOfYear(*date, "counted", today));
+        }
+        DBCLOSEALL();
+        return counted;
+    }
+};
+
+TEST_F(StatisticCount, EveryFigureIsTheWorkAreasOnEveryDay) {
+    // Dates around the days looked at, empty ones and leap days, some
+    // birthdays not to be listed.
+    std::mt19937 random(7);
+    const QDate days[] = {QDate(2007, 12, 24), QDate(2008, 2, 29), QDate(2007, 2, 28),
+                          QDate(2008, 2, 28), QDate(2100, 2, 28)};
+    const auto someDate = [&random, &days]() -> QVariant {
+        const int pick = static_cast<int>(random() % 7);
+        if (pick == 0) return QDate();
+        if (pick == 1) return QDate(1980 + static_cast<int>(random() % 30), 2, 29 - pick % 2);
+        const QDate near = days[random() % std::size(days)];
+        return QDate(1950 + static_cast<int>(random() % 150), near.month(), near.day())
+            .addDays(static_cast<int>(random() % 3) - 1);
+    };
+    for (int n = 0; n < 40; ++n) {
+        AddRecord("agenda.dbf", {{"DATUM", someDate()}, {"TERMIN", "t"}});
+        AddRecord("notiz.dbf", {{"DATUM", someDate()}, {"N_TITEL", "n"}});
+        AddRecord("projekt.dbf", {{"DATUMA", someDate()}, {"DATUME", someDate()}});
+        AddRecord("adressen_p.dbf",
+                  {{"VORNAME", "v"}, {"GEBURTSTAG", someDate()}, {"LISTE", random() % 3 != 0}});
+        AddRecord("internet.dbf", {{"N_HYPER", "https://example.org"}});
+    }
+    const std::vector<StatisticToCount> wanted = Wanted(DataFile(""));
+    ASSERT_GE(wanted.size(), 10u);
+    for (const QDate& today : days) {
+        const std::vector<std::optional<long long>> counts = CountEachWithoutPacking(wanted, today);
+        ASSERT_EQ(counts.size(), wanted.size());
+        for (std::size_t at = 0; at < wanted.size(); ++at) {
+            ASSERT_TRUE(counts[at].has_value()) << qPrintable(wanted[at].path);
+            EXPECT_EQ(*counts[at], WorkAreaCount(wanted[at], today))
+                << qPrintable(wanted[at].kind->id) << " on " << qPrintable(today.toString());
+            EXPECT_EQ(CountWithoutPacking(wanted[at].path, *wanted[at].kind, *wanted[at].statistic,
+                                          today),
+                      counts[at]);
+        }
+    }
+}
+
+TEST_F(StatisticCount, DeletedRecordsAHeldTableOrAMissingOneAreLeftToTheWorkArea) {
+    AddRecord("agenda.dbf", {{"DATUM", QDate(2007, 12, 24)}, {"TERMIN", "keep"}});
+    AddRecord("agenda.dbf", {{"DATUM", QDate(2007, 12, 24)}, {"TERMIN", "drop"}});
+    DeleteRecords("agenda.dbf", [] { return FIELD("TERMIN").toString().trimmed() == "drop"; });
+    AddRecord("Tricks.dbf", {});
+    ASSERT_TRUE(QFile::remove(DataFile("internet.dbf")));
+    DBUSEAREA(false, DataFile("notiz.dbf"), "held");
+
+    const std::vector<StatisticToCount> wanted = Wanted(DataFile(""));
+    const std::vector<std::optional<long long>> counts =
+        CountEachWithoutPacking(wanted, QDate(2007, 12, 24));
+    DBCLOSEALL();
+    for (std::size_t at = 0; at < wanted.size(); ++at) {
+        const QString table = wanted[at].kind->table;
+        const bool leftToTheWorkArea =
+            table == "agenda.dbf" || table == "internet.dbf" || table == "notiz.dbf";
+        EXPECT_EQ(counts[at].has_value(), !leftToTheWorkArea) << qPrintable(table);
+        if (table == "Tricks.dbf") {
+            EXPECT_EQ(counts[at], 1);
+        }
+    }
+    // The table keeps its record marked deleted until the statistics pack it.
+    EXPECT_EQ(RecordCount("agenda.dbf"), 2);
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+// Index files read back at an opening: an order is taken from its file only
+// when that gives what a build gives. Keys on a field are checked against the
+// records; other keys are taken when the file was written from the table as
+// it is, after the table's last change.
+#include "store/dbf_table.h"
+#include "store/key_order.h"
+#include "test_support.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace {
+
+using kesp::store::DbfTable;
+
+QList<int> RecordsInIndexFile(const QString& path) {
+    QList<int> records;
+    const std::optional<kesp::store::IndexFileContent> content =
+        kesp::store::KeyOrder::ReadContent(path, false);
+    if (!content) return {-1};
+    for (const std::uint32_t record : content->records)
+        records << static_cast<int>(record);
+    return records;
+}
+
+QDateTime ModifiedAt(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.fileTime(QFileDevice::FileModificationTime)
+                                          : QDateTime();
+}
+
+void SetModifiedAt(const QString& path, const QDateTime& when) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+// Puts the table file's stamp as it is now into the index file's fit, as if
+// the index had been written from the table as it is.
+void StampWithTheTableAsItIs(const QString& index, const QString& table, int records) {
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(table).constData(), &info), 0);
+    QFile file(index);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray format = DATEFORMAT().toLatin1();
+    const QByteArray head = file.read(12);
+    const qint64 fitAt = 12 + (static_cast<unsigned char>(head[8]) | head[9] << 8);
+    QByteArray fit(1, '\1');
+    auto le = [&fit](std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            fit.append(static_cast<char>(value >> (8 * i)));
+    };
+    le(info.st_dev, 8);
+    le(info.st_ino, 8);
+    le(static_cast<std::uint64_t>(info.st_size), 8);
+    le(static_cast<std::uint64_t>(info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec), 8);
+    le(static_cast<std::uint64_t>(info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec), 8);
+    le(static_cast<std::uint64_t>(records), 4);
+    le(static_cast<std::uint64_t>(format.size()), 4);
+    fit.append(format);
+    ASSERT_TRUE(file.seek(fitAt));
+    ASSERT_EQ(file.read(1), QByteArray(1, '\1')) << "the file holds a fit there";
+    ASSERT_TRUE(file.seek(fitAt));
+    file.write(fit);
+}
+
+}  // namespace
+
+TEST_F(StoreTest, OrdersOfComputedKeysComeBackFromAFileWrittenAfterTheTableAndOnlyThen) {
+    const QString table = NamesTable({"Dora", "Anna", "Clara", "Berta"});
+    const QString index = Path("inr.ntx");
+    const QString key = QStringLiteral("STR(NR,5)+UPPER(vorname)");
+    DBUSEAREA(true, table);
+    for (int r = 1; r <= 4; ++r) {
+        DBGOTO(r);
+        REPLACE("NR", 10 - r);
+    }
+    DBCOMMIT();
+    DBCREATEINDEX("inr", key);
+    DBCLOSEALL();
+    const QList<int> byNumber{4, 3, 2, 1};
+    EXPECT_EQ(RecordsInIndexFile(index), byNumber);
+
+    // Written well after the table's last change: taken as it is, not written again.
+    const QDateTime later = QDateTime::currentDateTime().addSecs(5);
+    SetModifiedAt(index, later);
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", key);
+    EXPECT_EQ(OrderOfAllRecords(), byNumber);
+    DBCLOSEALL();
+    EXPECT_EQ(ModifiedAt(index), later) << "written again";
+
+    // Another program changes a record: the table's stamp differs, the
+    // order is built and the file follows.
+    std::unique_ptr<DbfTable> other = DbfTable::Open(table);
+    other->Write(4, other->FieldIndex("NR"), 99);
+    other->Commit();
+    other.reset();
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", key);
+    const QList<int> changed{3, 2, 1, 4};
+    EXPECT_EQ(OrderOfAllRecords(), changed);
+    DBCLOSEALL();
+    EXPECT_EQ(RecordsInIndexFile(index), changed);
+
+    // A change in the same tick of the clock as the writing of the index
+    // does not show in the stamp: the file is not trusted then...
+    other = DbfTable::Open(table);
+    other->Write(1, other->FieldIndex("NR"), 1);
+    other->Commit();
+    other.reset();
+    StampWithTheTableAsItIs(index, table, 4);
+    SetModifiedAt(index, ModifiedAt(table));
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", key);
+    const QList<int> fresh{1, 3, 2, 4};
+    EXPECT_EQ(OrderOfAllRecords(), fresh);
+    DBCLOSEALL();
+
+    // ...while a file that says it was written after the table's last change
+    // from the table as it is is taken without reading the records.
+    other = DbfTable::Open(table);
+    other->Write(1, other->FieldIndex("NR"), 50);
+    other->Commit();
+    other.reset();
+    StampWithTheTableAsItIs(index, table, 4);
+    SetModifiedAt(index, later);
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", key);
+    EXPECT_EQ(OrderOfAllRecords(), fresh) << "the file's order";
+    DBCLOSEALL();
+
+    // Another date format, or another key text in the file: built.
+    StampWithTheTableAsItIs(index, table, 4);
+    SetModifiedAt(index, later);
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", QStringLiteral("STR(NR,5)+vorname"));
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{3, 2, 1, 4}));
+    DBCLOSEALL();
+    SET_DATEFORMAT("mm/dd/yyyy");
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("idat", "DTOC(GEBURT)+vorname");
+    DBCLOSEALL();
+    SetModifiedAt(Path("idat.ntx"), later);
+    SET_DATEFORMAT("dd.mm.yyyy");
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("idat", "DTOC(GEBURT)+vorname");
+    DBCLOSEALL();
+    EXPECT_NE(ModifiedAt(Path("idat.ntx")), later) << "taken under another date format";
+}
+
+TEST_F(StoreTest, OrdersOnAFieldAreCheckedAgainstTheRecordsAndTakeInAppendedOnes) {
+    const QString table = NamesTable({"Dora", "anna", "Clara", "Berta", "Emil"});
+    const QString index = Path("ivorname.ntx");
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    DBCLOSEALL();
+
+    // Another program appends two and changes a field the key does not read.
+    std::unique_ptr<DbfTable> other = DbfTable::Open(table);
+    const int name = other->FieldIndex("VORNAME");
+    for (const char* added : {"Bodo", "Zora"}) {
+        other->AppendBlank();
+        other->Write(other->RecordCount(), name, QString::fromLatin1(added));
+    }
+    other->Write(1, other->FieldIndex("NR"), 7);
+    other->Commit();
+    other.reset();
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    const QList<int> withAppended{2, 4, 6, 3, 1, 5, 7};
+    EXPECT_EQ(OrderOfAllRecords(), withAppended);
+    DBCLOSEALL();
+    EXPECT_EQ(RecordsInIndexFile(index), withAppended);
+
+    // A key changed out of its place: the records are sorted again.
+    other = DbfTable::Open(table);
+    other->Write(7, name, QStringLiteral("Aaron"));
+    other->Commit();
+    other.reset();
+    DBUSEAREA(true, table);
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{7, 2, 4, 6, 3, 1, 5}));
+    DBCLOSEALL();
+
+    // Entries naming records the table does not have, or one twice.
+    for (const QByteArray& odd : {QByteArray("\x09\0\0\0", 4), QByteArray("\x02\0\0\0", 4)}) {
+        QByteArray bytes = ReadFile("ivorname.ntx");
+        const qsizetype first = bytes.indexOf(QByteArray("UPPER(vorname)")) + 14 + 4;
+        bytes.replace(first, 4, odd);
+        WriteFile("ivorname.ntx", bytes);
+        DBUSEAREA(true, table);
+        DBCREATEINDEX("ivorname", "UPPER(vorname)");
+        EXPECT_EQ(OrderOfAllRecords(), (QList<int>{7, 2, 4, 6, 3, 1, 5}));
+        DBCLOSEALL();
+    }
+}
+
+TEST_F(StoreTest, AnIndexFileCutShortAnywhereIsBuiltAgainWithoutAFault) {
+    const QString table = NamesTable({"Dora", "Anna", "Clara"});
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("inr", "STR(NR,5)+vorname");
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    DBCLOSEALL();
+    const QString later = QDateTime::currentDateTime().addSecs(5).toString(Qt::ISODateWithMs);
+    for (const QString& file : {QStringLiteral("inr.ntx"), QStringLiteral("ivorname.ntx")}) {
+        const QByteArray whole = ReadFile(file);
+        for (qsizetype cut = 0; cut < whole.size(); ++cut) {
+            WriteFile(file, whole.left(cut));
+            SetModifiedAt(Path(file), QDateTime::fromString(later, Qt::ISODateWithMs));
+            DBUSEAREA(true, table);
+            const bool byNumber = file == "inr.ntx";
+            DBCREATEINDEX(file.chopped(4), byNumber ? "STR(NR,5)+vorname" : "UPPER(vorname)");
+            const QList<int> expected = byNumber ? QList<int>{1, 2, 3} : QList<int>{2, 3, 1};
+            ASSERT_EQ(OrderOfAllRecords(), expected) << file << " cut at " << cut;
+            DBCLOSEALL();
+            ASSERT_EQ(ReadFile(file), whole) << file << " cut at " << cut;
+        }
+    }
+}
