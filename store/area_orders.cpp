@@ -154,14 +154,14 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
                          now->table.changedNs < file->writtenNs;
     const std::uint32_t count = area.table->RecordCount();
     if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
-        order.keys->HeldByItsFile();
+        order.keys->MarkHeldByItsFile();
         return;
     }
     // Otherwise its records are the likely order, checked against the keys
     // (computed keys the file holds wrongly make it no longer current).
     const LikelyOrder likely{file->records, current && !computedKeys};
     const bool taken = BuildOrder(area, order, &likely);
-    if (taken && likely.current) order.keys->HeldByItsFile();
+    if (taken && likely.current) order.keys->MarkHeldByItsFile();
 }
 
 void RebuildOrder(Area& area, Order& order) {

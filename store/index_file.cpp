@@ -161,7 +161,7 @@ bool KeyOrder::modified() const {
     return refused == RefusedVersions().end() || refused->second != version_;
 }
 
-void KeyOrder::HeldByItsFile() {
+void KeyOrder::MarkHeldByItsFile() {
     WrittenVersions()[path_] = {version_, true};
 }
 

@@ -129,7 +129,7 @@ class KeyOrder {
     // derived data: what another program does to it is not watched.)
     bool modified() const;
     // The index file holds this version with its fit (read back from it).
-    void HeldByItsFile();
+    void MarkHeldByItsFile();
     // Whether this process last wrote the index file from this very version
     // (or read it back from it).
     bool heldByItsFile() const;

@@ -3,6 +3,7 @@
 #include "apps/addresses/contact_sync.h"
 #include "apps/addresses/vcard_uids.h"
 #include "apps/common/dav_sync_summary.h"
+#include "apps/common/exclusive_table.h"
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "store/fault.h"
@@ -27,29 +28,6 @@ const QString kAlias = QStringLiteral("contactsync");
             {book->table, ContactLinksTable(book->kind), QStringLiteral("SATZ")});
     return true;
 }();
-
-// The book's table in a work area of its own; nothing when a window has it.
-class OpenBook {
-  public:
-    explicit OpenBook(const VCardBook& book) : previous_(SELECT()) {
-        DBUSEAREA(true, THE_DATA_PATH + book.table, kAlias);
-        open_ = !NETERR();
-    }
-    ~OpenBook() {
-        if (open_) {
-            DBSELECTAREA(kAlias);
-            DBCLOSEAREA();
-        }
-        DBSELECTAREA(previous_);
-    }
-    OpenBook(const OpenBook&) = delete;
-    OpenBook& operator=(const OpenBook&) = delete;
-    bool open() const { return open_; }
-
-  private:
-    int previous_;
-    bool open_ = false;
-};
 
 QString LinksPath(const VCardBook& book) {
     return THE_DATA_PATH + ContactLinksTable(book.kind);
@@ -114,7 +92,7 @@ bool ContactBookReading::step() {
     }
     bool more = false;
     {
-        OpenBook open(s.book);
+        const ExclusiveTable open(THE_DATA_PATH + s.book.table, kAlias);
         if (!open.open()) {
             s.snapshot = {};
             s.snapshot.inUse = true;
@@ -261,7 +239,7 @@ bool ContactSyncApplying::step() {
     }
     const bool writtenMeanwhile = s.stamp && StampOf(s.book) != *s.stamp;
     {
-        OpenBook open(s.book);
+        const ExclusiveTable open(THE_DATA_PATH + s.book.table, kAlias);
         if (!open.open() && s.nextChange == 0) {
             s.applied.inUse = true;
             s.done = true;
