@@ -5,6 +5,8 @@
 #include "store/file_names.h"
 #include "store/key_expression.h"
 #include "store/key_order.h"
+#include "store/known_marks.h"
+#include "store/known_orders.h"
 #include "store/settings.h"
 
 #include <QDir>
@@ -209,7 +211,46 @@ bool TakeChangedFromSource(Area& area, Order& order, const IndexFileContent& fil
 
 }  // namespace
 
+void KeepOrdersPastClose(Area& area) {
+    const std::int64_t now = MarksClockNs();
+    const auto keep = [&area, now](Order& order) {
+        const std::optional<IndexFit> fit = FitOf(area, order);
+        if (!fit || !order.keys || !order.keys->heldByItsFile()) return;
+        const std::optional<FileStamp> file = FileHandle::StampOf(order.keys->path());
+        if (!file) return;
+        const QString path = order.keys->path();
+        const KnownOrderFit kept{*fit, *file, order.keys->keyText()};
+        KeepKnownOrder(path, kept, now, std::move(order.keys));
+    };
+    for (Order& order : area.orders)
+        keep(order);
+    for (Order& order : area.closedOrders)
+        keep(order);
+}
+
+namespace {
+
+// The order as this process left it at its table's last closing, when the
+// table and the index file are as they were then.
+bool TakeKnown(Area& area, Order& order) {
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = area.table->generation();
+    const std::optional<IndexFit> now = FitOf(area, order);
+    if (!now) return false;
+    const std::optional<FileStamp> file = FileHandle::StampOf(order.keys->path());
+    if (!file) return false;
+    std::unique_ptr<KeyOrder> known =
+        TakeKnownOrder(order.keys->path(), {*now, *file, order.keys->keyText()});
+    if (!known) return false;
+    if (known->onField()) known->RebindTable(*area.table);
+    order.keys = std::move(known);
+    return true;
+}
+
+}  // namespace
+
 void BuildOrderWithItsFile(Area& area, Order& order) {
+    if (TakeKnown(area, order)) return;
     const bool computedKeys = order.native.field < 0;
     const std::optional<IndexFileContent> file =
         order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path(), computedKeys)

@@ -284,6 +284,11 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
     return true;
 }
 
+std::size_t KeyOrder::bytesHeld() const {
+    return arena_.size() + order_.capacity() * sizeof(std::uint32_t) +
+           refs_.capacity() * sizeof(KeyRef) + source_.capacity();
+}
+
 void KeyOrder::SetSource(std::vector<char> bytes, int width) {
     ForgetSource();
     if (width <= 0 || bytes.size() != order_.size() * static_cast<std::size_t>(width)) return;

@@ -102,6 +102,10 @@ class KeyOrder {
 
     // Keys read from the table's records (BuildOnField).
     bool onField() const { return table_ != nullptr; }
+    // Keys on a field read from `table` from now on: the same file opened again.
+    void RebindTable(const DbfTable& table) { table_ = &table; }
+    // The memory the order holds.
+    std::size_t bytesHeld() const;
 
     // What keys computed from one field were computed from: that field's
     // bytes for records 1..size(), `width` each. Written to the index file,
