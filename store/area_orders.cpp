@@ -140,6 +140,51 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
 
 namespace {
 
+// The records whose field differs from a source, as last found: the next
+// order of the same opening whose file holds the same source takes them
+// without reading the table again (the birthday list's orders by month and
+// by day both read the birth date).
+struct ChangedRecords {
+    std::uint64_t generation = 0;  // of the table they were found in
+    int field = -1;
+    std::vector<char> source;
+    std::vector<bool> changed;  // by record number
+    std::size_t count = 0;
+};
+
+ChangedRecords& LastChangedRecords() {
+    static ChangedRecords last;
+    return last;
+}
+
+// The records of the table whose field bytes differ from `source` (records
+// 1..source.size() / width), and those appended since; nothing when they are
+// more than an eighth of the table, as a sort would then cost no more.
+const ChangedRecords* FindChangedRecords(const DbfTable& table, int field,
+                                         const std::vector<char>& source) {
+    ChangedRecords& last = LastChangedRecords();
+    if (last.generation == table.generation() && last.field == field && last.source == source)
+        return &last;
+    last.generation = 0;
+    const Field& f = table.fields()[field];
+    const auto width = static_cast<std::size_t>(f.length);
+    const std::uint32_t count = table.RecordCount();
+    const auto kept = static_cast<std::uint32_t>(source.size() / width);
+    std::vector<bool> changed(std::size_t{count} + 1, false);
+    std::size_t changes = count - kept;
+    constexpr std::uint32_t kAhead = 8;  // records asked for ahead, so that the fetches overlap
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        if (r + kAhead <= kept) __builtin_prefetch(table.RecordBytes(r + kAhead) + f.offset);
+        changed[r] = r > kept || std::memcmp(table.RecordBytes(r) + f.offset,
+                                             source.data() + (r - 1) * width, width) != 0;
+        if (r <= kept && changed[r]) ++changes;
+        if (changes > count / 8 + 1) return nullptr;
+    }
+    table.CheckNotCut();
+    last = {table.generation(), field, source, std::move(changed), changes};
+    return &last;
+}
+
 // Keys computed from one field, from a file written before the table's last
 // change: only the keys of records whose field bytes differ from what the
 // file's keys were computed from, and of records appended since, are
@@ -160,26 +205,19 @@ bool TakeChangedFromSource(Area& area, Order& order, const IndexFileContent& fil
     // Where each record's key lies among the file's keys.
     std::vector<std::uint32_t> keyAt(kept + 1);
     std::vector<std::uint16_t> keyLength(kept + 1);
-    std::vector<bool> changed(std::size_t{count} + 1, false);
+    std::vector<bool> seen(kept + 1, false);
     std::uint32_t at = 0;
     for (std::size_t i = 0; i < kept; ++i) {
         const std::uint32_t record = file.records[i];
-        if (record == 0 || record > kept || changed[record]) return false;
-        changed[record] = true;  // seen, for now
+        if (record == 0 || record > kept || seen[record]) return false;
+        seen[record] = true;
         keyAt[record] = at;
         keyLength[record] = file.keyLengths[i];
         at += file.keyLengths[i];
     }
-    std::size_t changes = count - kept;
-    constexpr std::uint32_t kAhead = 8;  // records asked for ahead, so that the fetches overlap
-    for (std::uint32_t r = 1; r <= count; ++r) {
-        if (r + kAhead <= kept) __builtin_prefetch(table.RecordBytes(r + kAhead) + field.offset);
-        changed[r] = r > kept || std::memcmp(table.RecordBytes(r) + field.offset,
-                                             file.source.data() + (r - 1) * width, width) != 0;
-        if (r <= kept && changed[r]) ++changes;
-        if (changes > count / 8 + 1) return false;
-    }
-    table.CheckNotCut();
+    const ChangedRecords* found = FindChangedRecords(table, order.onlyField, file.source);
+    if (!found) return false;
+    const std::vector<bool>& changed = found->changed;
     std::vector<std::uint32_t> unchanged;
     unchanged.reserve(kept);
     for (const std::uint32_t record : file.records)
