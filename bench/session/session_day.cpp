@@ -114,19 +114,24 @@ void CloseModalWindows() {
 }
 
 void Day::Start() {
-    Measure("start", [this] {
-        START_UP(folder_);
-        DEFINE_HAUPT();
-        DOMETHOD("haupt", "Center");
-        // As the program's start: the reminders due and the days ahead once
-        // the main window shows its figures.
-        AFTER_NEXT_STATISTICS([] {
-            kesp::RunAction([] { PostDueReminders(QDateTime::currentDateTime(), false); });
-            kesp::RunAction(OFFER_KOMMEND_AT_START);
-            ReadAheadForEverythingSearch();
-        });
-        _ACTIVATEWINDOW("haupt");
-    });
+    Measure(
+        "start",
+        [this] {
+            START_UP(folder_);
+            DEFINE_HAUPT();
+            DOMETHOD("haupt", "Center");
+            // As the program's start: the reminders due and the days ahead once
+            // the main window shows its figures.
+            AFTER_NEXT_STATISTICS([] {
+                kesp::RunAction([] { PostDueReminders(QDateTime::currentDateTime(), false); });
+                kesp::RunAction(OFFER_KOMMEND_AT_START);
+                ReadAheadForEverythingSearch();
+            });
+            _ACTIVATEWINDOW("haupt");
+        },
+        // Until the days ahead read beside the loop are in, and their window
+        // shown when something is due.
+        [] { return !ComingUpBeingRead(); });
     // The days ahead may have opened at the start.
     Measure("close what opened at the start", CloseModalWindows);
 }
@@ -285,7 +290,7 @@ void Day::Run() {
     int n = 1;
     for (const QString typed : {"garten", "köln 12", "sommerfeld", "zahnarzt urlaub", "a"})
         SearchEverything(typed, QString("search over everything %1").arg(++n));
-    OpenShellWindow("Button_35", "coming up");
+    OpenShellWindow("Button_35", "coming up", [] { return !ComingUpBeingRead(); });
     OpenShellWindow("Button_36", "trash");
     OpenShellWindow("Button_37", "backups", [] { return !BACKUP_COUNTS_COMING(); });
     PreviewAgenda();
