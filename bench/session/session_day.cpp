@@ -93,6 +93,7 @@ class Day {
     void OpenShellWindow(
         const QString& button, const QString& name,
         const std::function<bool()>& shown = [] { return true; });
+    void OpenFromComingUp();
     void PreviewAgenda();
     void RefreshStatistics();
     void Close();
@@ -229,6 +230,22 @@ void Day::OpenShellWindow(const QString& button, const QString& name,
     Measure("close " + name, CloseModalWindows);
 }
 
+// Enter on the first entry opens its record; closing that window reads the
+// list anew.
+void Day::OpenFromComingUp() {
+    const auto read = [] { return !ComingUpBeingRead(); };
+    TestDriver::click("haupt", "Button_35");
+    WaitUntil(read);
+    Measure(
+        "open and close a record from coming up",
+        [] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            if (ModalWindowName() != "kommend") TestDriver::closeWindow(ModalWindowName());
+        },
+        read);
+    CloseModalWindows();
+}
+
 void Day::PreviewAgenda() {
     OPENFORM_AGENDA();
     Pause(150);
@@ -291,6 +308,7 @@ void Day::Run() {
     for (const QString typed : {"garten", "köln 12", "sommerfeld", "zahnarzt urlaub", "a"})
         SearchEverything(typed, QString("search over everything %1").arg(++n));
     OpenShellWindow("Button_35", "coming up", [] { return !ComingUpBeingRead(); });
+    OpenFromComingUp();
     OpenShellWindow("Button_36", "trash");
     OpenShellWindow("Button_37", "backups", [] { return !BACKUP_COUNTS_COMING(); });
     PreviewAgenda();
