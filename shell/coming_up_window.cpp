@@ -15,6 +15,7 @@
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QTimer>
 
@@ -125,17 +126,30 @@ void KeepSettings() {
     WriteReminderSettings(SettingsShown());
 }
 
+// Read anew once the record's window is gone: it holds its table until
+// then, and what it changed shows. Its opening returns when it is closed,
+// or at once where the toolkit is driven.
 void OpenEntry(const QModelIndex& index) {
     const ComingUpEntry* entry = List()->entries()->EntryAt(index.row());
     if (!entry) return;
     const RecordKind& kind = *entry->kind;
     const int record = entry->record;
+    const int row = index.row();
     // The record's window opens its table, which a reading may hold.
     Reading().reset();
     OpenRecordKindOn(kind, record);
     if (!ISWINDOWDEFINED(kWindow)) return;
-    FillList(index.row());  // what the window changed shows
-    List()->setFocus();
+    const auto readAnew = [row] {
+        FillList(row);
+        List()->setFocus();
+    };
+    auto* recordWindow = qobject_cast<kesp::FormWindow*>(QApplication::activeModalWidget());
+    if (recordWindow && recordWindow->name() != kWindow) {
+        QObject::connect(recordWindow, &kesp::FormWindow::closed, List(),
+                         [readAnew] { kesp::RunAction(readAnew); });
+        return;
+    }
+    readAnew();
 }
 
 void OPENKOMMEND() {
@@ -161,8 +175,10 @@ void OPENKOMMEND() {
     QObject::connect(list, &QAbstractItemView::activated, list, [](const QModelIndex& index) {
         kesp::RunStep(List(), [index] { OpenEntry(index); });
     });
-    // The window's end ends its reading.
-    QObject::connect(list, &QObject::destroyed, [] { Reading().reset(); });
+    // The window's end ends its reading (not its deletion, which may come
+    // after the next window has begun one).
+    QObject::connect(kesp::FormWindowNamed(kWindow), &kesp::FormWindow::closed, list,
+                     [] { Reading().reset(); });
     // Said once here: without a notification service the reminders stay in this list.
     SETPROPERTY(kWindow, kStatusLine, "value",
                 NotificationServiceAvailable() ? QString() : TEXT(kNoNotifications));

@@ -224,6 +224,11 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
         ASSERT_TRUE(kesp::FindFormWindow("kommend")->grab().save(
             folder + "/kommend_reading_" + code + ".png", "PNG"));
         WaitForTheEntries();
+        EXPECT_EQ(Rows(qobject_cast<QAbstractItemView*>(
+                           kesp::test::TestDriver::widget("kommend", "List_1")))
+                      .size(),
+                  6)
+            << "filled in every language";
         ASSERT_TRUE(kesp::SaveWindowScreenshot("kommend", folder + "/kommend_" + code + ".png"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         EXPECT_FALSE(kesp::test::TestDriver::isOpen("kommend")) << "Escape closes it";
