@@ -140,6 +140,7 @@ void OpenEntry(const QModelIndex& index) {
     OpenRecordKindOn(kind, record);
     if (!ISWINDOWDEFINED(kWindow)) return;
     const auto readAnew = [row] {
+        if (!ListShown()) return;
         FillList(row);
         List()->setFocus();
     };

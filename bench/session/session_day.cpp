@@ -240,7 +240,8 @@ void Day::OpenFromComingUp() {
         "open and close a record from coming up",
         [] {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            if (ModalWindowName() != "kommend") TestDriver::closeWindow(ModalWindowName());
+            const auto* record = qobject_cast<kesp::FormWindow*>(QApplication::activeModalWidget());
+            if (record && record->name() != "kommend") TestDriver::closeWindow(record->name());
         },
         read);
     CloseModalWindows();

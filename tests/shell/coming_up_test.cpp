@@ -235,4 +235,19 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
     }
 }
 
+TEST_F(ComingUpTest, ARecordWindowClosedAfterTheListsWindowLeavesItClosed) {
+    kesp::test::TestDriver driver;
+    driver.setToday(QDate(2026, 12, 29));
+    OpenMainWindow();
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2026, 12, 29)}, {"N_TITEL", "Anrufen"}});
+    kesp::test::TestDriver::click("haupt", "Button_35");
+    WaitForTheEntries();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(kesp::test::TestDriver::isOpen("notiz_frm"));
+    kesp::test::TestDriver::closeWindow("kommend");
+    kesp::test::TestDriver::closeWindow("notiz_frm");
+    EXPECT_FALSE(kesp::test::TestDriver::isOpen("kommend"));
+    EXPECT_FALSE(ComingUpBeingRead());
+}
+
 }  // namespace
