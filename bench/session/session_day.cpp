@@ -231,7 +231,7 @@ void Day::OpenShellWindow(const QString& button, const QString& name,
 }
 
 // Enter on the first entry opens its record; closing that window reads the
-// list anew.
+// list anew, and so does another number of days.
 void Day::OpenFromComingUp() {
     const auto read = [] { return !ComingUpBeingRead(); };
     TestDriver::click("haupt", "Button_35");
@@ -244,6 +244,11 @@ void Day::OpenFromComingUp() {
             if (record && record->name() != "kommend") TestDriver::closeWindow(record->name());
         },
         read);
+    const int days = GETPROPERTY("kommend", "Combo_1", "value").toInt();
+    Measure(
+        "change the days ahead to 30", [] { TestDriver::select("kommend", "Combo_1", 30); }, read);
+    TestDriver::select("kommend", "Combo_1", days);  // as the folder had it
+    WaitUntil(read);
     CloseModalWindows();
 }
 
