@@ -5,11 +5,14 @@
 #include "store/file_names.h"
 #include "store/key_expression.h"
 #include "store/key_order.h"
+#include "store/known_marks.h"
+#include "store/known_orders.h"
 #include "store/settings.h"
 
 #include <QDir>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 namespace kesp::store::areas {
@@ -135,7 +138,119 @@ std::optional<Order> NewOrder(const Area& area, const QString& path, const QStri
     return order;
 }
 
+namespace {
+
+// Keys computed from one field, from a file written before the table's last
+// change: only the keys of records whose field bytes differ from what the
+// file's keys were computed from, and of records appended since, are
+// computed again; the others keep the file's keys and places. False when
+// that cannot be told (no source, another date format, records gone, many
+// changed, a file at odds with itself); the order is then to be built.
+bool TakeChangedFromSource(Area& area, Order& order, const IndexFileContent& file) {
+    DbfTable& table = *area.table;
+    if (order.onlyField < 0 || !file.fit || file.fit->dateFormat != DATEFORMAT()) return false;
+    const Field& field = table.fields()[order.onlyField];
+    const auto width = static_cast<std::size_t>(field.length);
+    const std::uint32_t count = table.RecordCount();
+    const std::size_t kept = file.records.size();
+    if (file.sourceWidth != field.length || kept > count || file.source.size() != kept * width ||
+        file.keyLengths.size() != kept) {
+        return false;
+    }
+    // Where each record's key lies among the file's keys.
+    std::vector<std::uint32_t> keyAt(kept + 1);
+    std::vector<std::uint16_t> keyLength(kept + 1);
+    std::vector<bool> changed(std::size_t{count} + 1, false);
+    std::uint32_t at = 0;
+    for (std::size_t i = 0; i < kept; ++i) {
+        const std::uint32_t record = file.records[i];
+        if (record == 0 || record > kept || changed[record]) return false;
+        changed[record] = true;  // seen, for now
+        keyAt[record] = at;
+        keyLength[record] = file.keyLengths[i];
+        at += file.keyLengths[i];
+    }
+    std::size_t changes = count - kept;
+    constexpr std::uint32_t kAhead = 8;  // records asked for ahead, so that the fetches overlap
+    for (std::uint32_t r = 1; r <= count; ++r) {
+        if (r + kAhead <= kept) __builtin_prefetch(table.RecordBytes(r + kAhead) + field.offset);
+        changed[r] = r > kept || std::memcmp(table.RecordBytes(r) + field.offset,
+                                             file.source.data() + (r - 1) * width, width) != 0;
+        if (r <= kept && changed[r]) ++changes;
+        if (changes > count / 8 + 1) return false;
+    }
+    table.CheckNotCut();
+    std::vector<std::uint32_t> unchanged;
+    unchanged.reserve(kept);
+    for (const std::uint32_t record : file.records)
+        if (!changed[record]) unchanged.push_back(record);
+    const LikelyOrder likely{unchanged, false};
+    QByteArray computed;
+    const bool taken = order.keys->Build(
+        count,
+        [&](std::uint32_t r) {
+            if (!changed[r]) return std::string_view(file.keys.data() + keyAt[r], keyLength[r]);
+            area.record = r;
+            area.eof = false;
+            computed = CurrentKey(area, order);
+            return std::string_view(computed.constData(),
+                                    static_cast<std::size_t>(computed.size()));
+        },
+        &likely);
+    if (!taken) return false;
+    std::vector<char> source(file.source);
+    source.resize(std::size_t{count} * width);
+    for (std::uint32_t r = 1; r <= count; ++r)
+        if (changed[r])
+            std::memcpy(source.data() + (r - 1) * width, table.RecordBytes(r) + field.offset,
+                        width);
+    table.CheckNotCut();
+    order.keys->SetSource(std::move(source), field.length);
+    return true;
+}
+
+}  // namespace
+
+void KeepOrdersPastClose(Area& area) {
+    const std::int64_t now = MarksClockNs();
+    const auto keep = [&area, now](Order& order) {
+        const std::optional<IndexFit> fit = FitOf(area, order);
+        if (!fit || !order.keys || !order.keys->heldByItsFile()) return;
+        const std::optional<FileStamp> file = FileHandle::StampOf(order.keys->path());
+        if (!file) return;
+        const QString path = order.keys->path();
+        const KnownOrderFit kept{*fit, *file, order.keys->keyText()};
+        KeepKnownOrder(path, kept, now, std::move(order.keys));
+    };
+    for (Order& order : area.orders)
+        keep(order);
+    for (Order& order : area.closedOrders)
+        keep(order);
+}
+
+namespace {
+
+// The order as this process left it at its table's last closing, when the
+// table and the index file are as they were then.
+bool TakeKnown(Area& area, Order& order) {
+    order.dateFormat = DATEFORMAT();
+    order.fitsGeneration = area.table->generation();
+    const std::optional<IndexFit> now = FitOf(area, order);
+    if (!now) return false;
+    const std::optional<FileStamp> file = FileHandle::StampOf(order.keys->path());
+    if (!file) return false;
+    std::unique_ptr<KeyOrder> known =
+        TakeKnownOrder(order.keys->path(), {*now, *file, order.keys->keyText()});
+    if (!known) return false;
+    if (known->onField()) known->RebindTable(*area.table);
+    order.keys = std::move(known);
+    return true;
+}
+
+}  // namespace
+
 void BuildOrderWithItsFile(Area& area, Order& order) {
+    if (TakeKnown(area, order)) return;
     const bool computedKeys = order.native.field < 0;
     const std::optional<IndexFileContent> file =
         order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path(), computedKeys)
@@ -157,6 +272,7 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
         order.keys->MarkHeldByItsFile();
         return;
     }
+    if (computedKeys && TakeChangedFromSource(area, order, *file)) return;
     // Otherwise its records are the likely order, checked against the keys
     // (computed keys the file holds wrongly make it no longer current).
     const LikelyOrder likely{file->records, current && !computedKeys};

@@ -34,7 +34,13 @@ std::optional<IndexFit> FitOf(const Area& area, const Order& order);
 // refuses stops none of the others, and the first refusal is thrown at the end.
 void WriteIndexFiles(Area& area);
 
-// Builds a new order (NewOrder) with what its index file holds: taken as it
+// Keeps the orders whose index files hold them for an opening later in the
+// run (known_orders.h); called as the area's table closes, its files written.
+void KeepOrdersPastClose(Area& area);
+
+// Builds a new order (NewOrder) with what its index file holds: the order
+// kept at the table's last closing in this run when nothing changed since;
+// else taken as it
 // is when the file was written after the table's last change from the table
 // as it is (keys not on a field), or as the likely sequence of a build.
 void BuildOrderWithItsFile(Area& area, Order& order);

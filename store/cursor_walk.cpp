@@ -29,7 +29,8 @@ QByteArray CurrentKey(const Area& area, const Order& order) {
 namespace {
 
 // The keys of one field's values, each computed once. A date's value is
-// found by its digits in a table of its own, the others by their bytes.
+// found by its digits in a table of its own, the others by their bytes. The
+// keys lie one after another, so that looking one up touches little memory.
 class KeysByValue {
   public:
     explicit KeysByValue(const Field& field) : field_(field) {
@@ -37,20 +38,17 @@ class KeysByValue {
     }
 
     template <typename Compute>
-    const QByteArray& KeyOf(const char* record, const Compute& compute) {
+    std::string_view KeyOf(const char* record, const Compute& compute) {
         const char* bytes = record + field_.offset;
         if (const std::optional<std::size_t> date = DateSlot(bytes)) {
             std::uint32_t& slot = slotOfDate_[*date];
-            if (slot == 0) {
-                keys_.push_back(compute());
-                slot = static_cast<std::uint32_t>(keys_.size());
-            }
-            return keys_[slot - 1];
+            if (slot == 0) slot = Keep(compute());
+            return Key(slot);
         }
         const std::string_view value(bytes, static_cast<std::size_t>(field_.length));
         auto known = others_.find(value);
-        if (known == others_.end()) known = others_.emplace(value, compute()).first;
-        return known->second;
+        if (known == others_.end()) known = others_.emplace(value, Keep(compute())).first;
+        return Key(known->second);
     }
 
   private:
@@ -75,10 +73,24 @@ class KeysByValue {
         return static_cast<std::size_t>(((year - kFirstYear) * 12 + month - 1) * 31 + day - 1);
     }
 
+    // A key kept; its number, counted from 1.
+    std::uint32_t Keep(const QByteArray& key) {
+        spans_.push_back(
+            {static_cast<std::uint32_t>(bytes_.size()), static_cast<std::uint32_t>(key.size())});
+        bytes_.append(key.constData(), static_cast<std::size_t>(key.size()));
+        return static_cast<std::uint32_t>(spans_.size());
+    }
+
+    std::string_view Key(std::uint32_t number) const {
+        const auto [at, length] = spans_[number - 1];
+        return {bytes_.data() + at, length};
+    }
+
     const Field& field_;
-    std::vector<std::uint32_t> slotOfDate_;  // 0: not computed yet, else keys_ index + 1
-    std::vector<QByteArray> keys_;
-    std::unordered_map<std::string_view, QByteArray> others_;
+    std::vector<std::uint32_t> slotOfDate_;  // 0: not computed yet, else the key's number
+    std::string bytes_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans_;  // place and length in bytes_
+    std::unordered_map<std::string_view, std::uint32_t> others_;
 };
 
 }  // namespace
@@ -104,12 +116,14 @@ bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely) {
                                         order.native.upper ? upperMap.data() : nullptr, likely);
     }
     if (order.onlyField < 0) {
+        QByteArray key;
         return order.keys->Build(
             table.RecordCount(),
-            [&area, &order](std::uint32_t r, QByteArray& out) {
+            [&area, &order, &key](std::uint32_t r) {
                 area.record = r;
                 area.eof = false;
-                out = CurrentKey(area, order);
+                key = CurrentKey(area, order);
+                return std::string_view(key.constData(), static_cast<std::size_t>(key.size()));
             },
             likely);
     }
@@ -117,10 +131,18 @@ bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely) {
     // (a hundred thousand birthdays fall on a few thousand dates).
     const Field& field = table.fields()[order.onlyField];
     KeysByValue computed(field);
+    // The field's bytes are kept beside the keys when they are short (a date, a number).
+    const bool keepSource = field.length <= kLongestKeptSource;
+    std::vector<char> source;
+    if (keepSource) source.reserve(std::size_t{table.RecordCount()} * field.length);
     const bool taken = order.keys->Build(
         table.RecordCount(),
-        [&](std::uint32_t r, QByteArray& out) {
-            out = computed.KeyOf(table.RecordBytes(r), [&] {
+        [&](std::uint32_t r) {
+            const char* record = table.RecordBytes(r);
+            if (keepSource)
+                source.insert(source.end(), record + field.offset,
+                              record + field.offset + field.length);
+            return computed.KeyOf(record, [&] {
                 area.record = r;
                 area.eof = false;
                 return CurrentKey(area, order);
@@ -128,6 +150,7 @@ bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely) {
         },
         likely);
     table.CheckNotCut();
+    if (keepSource) order.keys->SetSource(std::move(source), field.length);
     return taken;
 }
 
@@ -157,7 +180,7 @@ std::size_t PositionOfCurrent(Area& area) {
 }
 
 // The part of the sequence navigation walks: all of it, or the range of the
-// filter's key prefix in the controlling order.
+// filter's key span in the controlling order.
 //
 // When the filter promised to decide the range of the order in control, the
 // range holds exactly the records the condition accepts (prefix comparison on
@@ -166,27 +189,29 @@ std::size_t PositionOfCurrent(Area& area) {
 std::pair<std::size_t, std::size_t> Range(Area& area) {
     Order* order = Controlling(area);
     area.rangeDecidesFilter = false;
-    if (!order || !area.filterPrefix) return {0, SequenceSize(area)};
-    const QString prefix = area.filterPrefix();
+    if (!order || !area.filterSpan) return {0, SequenceSize(area)};
+    const KeySpan span = area.filterSpan();
     const bool cached = area.rangeOrder == order->keys.get() &&
                         area.rangeVersion == order->keys->version() &&
-                        area.rangePrefix.isNull() == prefix.isNull() && area.rangePrefix == prefix;
+                        area.rangeSpan.first.isNull() == span.first.isNull() &&
+                        area.rangeSpan.first == span.first && area.rangeSpan.last == span.last;
     if (!cached) {
-        const QByteArray bytes = kesp::store::EncodeText(prefix);
+        const QByteArray first = kesp::store::EncodeText(span.first);
+        const QByteArray last = kesp::store::EncodeText(span.last);
         std::size_t lo = 0;
         std::size_t hi = SequenceSize(area);
-        // Under an order of another key text than the promised one the prefix marks no range.
-        if (!bytes.isEmpty() && order->keys->keyText() == area.filterPrefixFor) {
-            lo = order->keys->LowerBound(bytes);
-            hi = std::max(lo, order->keys->UpperBoundOfPrefix(bytes));
+        // Under an order of another key text than the promised one the span marks no range.
+        if (order->keys->keyText() == area.filterSpanFor) {
+            if (!first.isEmpty()) lo = order->keys->LowerBound(first);
+            if (!last.isEmpty()) hi = std::max(lo, order->keys->UpperBoundOfPrefix(last));
         }
         area.range = {lo, hi};
-        area.rangePrefix = prefix;
+        area.rangeSpan = span;
         area.rangeOrder = order->keys.get();
         area.rangeVersion = order->keys->version();
         area.rangeKeyDecides = !area.filterDecidesFor.isNull() &&
                                order->keys->keyText() == area.filterDecidesFor &&
-                               !bytes.contains('?');
+                               !first.contains('?');
     }
     area.rangeDecidesFilter = area.rangeKeyDecides && !kesp::store::CurrentSettings().exact;
     return area.range;
@@ -196,6 +221,26 @@ void SetEof(Area& area) {
     area.record = area.table->RecordCount() + 1;
     area.eof = true;
     area.position = SequenceSize(area);
+}
+
+void SetEofAfterWalk(Area& area, int visited) {
+    SetEof(area);
+    area.bof = visited == 0;
+    if (visited > 0) area.found = false;
+}
+
+int CountVisibleInRecordOrder(Area& area) {
+    const DbfTable& table = *area.table;
+    const bool hideDeleted = table.DeletedCount() > 0 && kesp::store::CurrentSettings().hideDeleted;
+    int count = 0;
+    for (std::uint32_t r = 1; r <= table.RecordCount(); ++r) {
+        if (hideDeleted && table.IsDeleted(r)) continue;
+        area.record = r;  // the condition reads the record it judges
+        area.eof = false;
+        if (area.filter()) ++count;
+    }
+    SetEofAfterWalk(area, count);
+    return count;
 }
 
 void Place(Area& area, std::size_t position, std::uint32_t record) {

@@ -30,6 +30,10 @@ QByteArray CurrentKey(const Area& area, const Order& order);
 // Whether a build now would give exactly this order.
 bool Fits(const Area& area, const Order& order);
 
+// The widest field whose bytes an order of keys computed from it keeps as
+// their source (KeyOrder::SetSource).
+inline constexpr int kLongestKeptSource = 32;
+
 // Builds the order's keys from every record of the area's table; `likely`
 // as in KeyOrder::Build (true: taken without a sort).
 bool BuildOrder(Area& area, Order& order, const LikelyOrder* likely = nullptr);
@@ -42,11 +46,17 @@ std::size_t PositionOfCurrent(Area& area);
 bool PlaceKnownFor(Area& area, std::uint32_t record);
 
 // The part of the sequence navigation walks: all of it, or the range of the
-// filter's key prefix in the controlling order. Sets whether the range alone
+// filter's key span in the controlling order. Sets whether the range alone
 // decides the filter.
 std::pair<std::size_t, std::size_t> Range(Area& area);
 
 void SetEof(Area& area);
+// Where a walk over every visible record ends, `visited` of them: past the
+// last, or at the end of an empty sequence.
+void SetEofAfterWalk(Area& area, int visited);
+// The visible records of the whole sequence, judged in record order; the
+// pointer ends as after a walk over them.
+int CountVisibleInRecordOrder(Area& area);
 void Place(Area& area, std::size_t position, std::uint32_t record);
 
 // Whether the record at `position` is visible; the pointer is left on it

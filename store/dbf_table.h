@@ -194,8 +194,9 @@ class DbfTable {
 
   private:
     // Records of this many bytes and more are mapped from the file rather
-    // than read, when opened for changes.
-    static constexpr std::size_t kMapRecordsFrom = std::size_t{8} << 20;
+    // than read, when opened for changes: reading a few megabytes costs more
+    // than mapping them (every page zeroed, then copied into).
+    static constexpr std::size_t kMapRecordsFrom = std::size_t{1} << 20;
 
     DbfTable() = default;
     void Load(Purpose purpose);

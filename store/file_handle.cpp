@@ -3,6 +3,8 @@
 #include "store/fault.h"
 #include "store/file_names.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -229,15 +231,29 @@ std::uint64_t FileHandle::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::optional<FileStamp> FileHandle::Stamp() const {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) return std::nullopt;
+namespace {
+
+FileStamp StampFrom(const struct stat& info) {
     auto ns = [](const timespec& at) {
         return static_cast<std::int64_t>(at.tv_sec) * 1000000000 + at.tv_nsec;
     };
     return FileStamp{static_cast<std::uint64_t>(info.st_dev),
                      static_cast<std::uint64_t>(info.st_ino),
                      static_cast<std::uint64_t>(info.st_size), ns(info.st_mtim), ns(info.st_ctim)};
+}
+
+}  // namespace
+
+std::optional<FileStamp> FileHandle::Stamp() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return std::nullopt;
+    return StampFrom(info);
+}
+
+std::optional<FileStamp> FileHandle::StampOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    return StampFrom(info);
 }
 
 std::size_t FileHandle::ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const {

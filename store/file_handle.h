@@ -71,6 +71,9 @@ class FileHandle {
     std::uint64_t Size() const;
     // Nothing when the system cannot tell.
     std::optional<FileStamp> Stamp() const;
+    // The stamp of the file a path names; nothing when it is missing or the
+    // system cannot tell.
+    static std::optional<FileStamp> StampOf(const QString& path);
     // Reads up to `length` bytes; fewer only at end of file.
     std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t length) const;
     void WriteAt(std::uint64_t offset, const char* data, std::size_t length);

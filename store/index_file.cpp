@@ -18,7 +18,8 @@
 namespace kesp::store {
 namespace {
 
-constexpr char kMagic[] = "KESPNTX2";
+constexpr char kMagic[] = "KESPNTX3";
+constexpr char kSecondMagic[] = "KESPNTX2";  // no source of the keys
 constexpr char kFirstMagic[] = "KESPNTX1";
 // Closes the file: a file cut short anywhere lacks it.
 constexpr char kEnd[] = "KESPEND2";
@@ -141,6 +142,17 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
         CopyKey(order_[i], out);
         flushFull();
     }
+    const bool withSource =
+        sourceWidth_ > 0 &&
+        source_.size() == order_.size() * static_cast<std::size_t>(sourceWidth_);
+    AppendLe(out, withSource ? static_cast<std::uint32_t>(sourceWidth_) : 0, 4);
+    if (withSource) {
+        file.WriteAt(at, out.data(), out.size());
+        at += out.size();
+        out.clear();
+        file.WriteAt(at, source_.data(), source_.size());
+        at += source_.size();
+    }
     out.insert(out.end(), kEnd, kEnd + 8);
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
@@ -181,7 +193,8 @@ QString KeyOrder::ReadKeyText(const QString& filePath) {
     FileHandle file = FileHandle::Open(filePath);
     char head[12 + 256] = {};
     const std::size_t got = file.ReadAt(0, head, sizeof head);
-    if (got < 12 || (std::memcmp(head, kMagic, 8) != 0 && std::memcmp(head, kFirstMagic, 8) != 0)) {
+    if (got < 12 || (std::memcmp(head, kMagic, 8) != 0 && std::memcmp(head, kSecondMagic, 8) != 0 &&
+                     std::memcmp(head, kFirstMagic, 8) != 0)) {
         RaiseCorruption(filePath, QStringLiteral("not an index file"));
     }
     std::uint32_t length = 0;
@@ -222,7 +235,9 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
         readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(stamp->size, 8192)));
     Reader in(head);
     const char* magic = in.Take(8);
-    if (!magic || std::memcmp(magic, kMagic, 8) != 0 || stamp->size < 16) return std::nullopt;
+    const bool withSource = magic && std::memcmp(magic, kMagic, 8) == 0;
+    if (!magic || (!withSource && std::memcmp(magic, kSecondMagic, 8) != 0) || stamp->size < 16)
+        return std::nullopt;
     const std::vector<char> end = readAt(stamp->size - 8, 8);
     if (end.size() != 8 || std::memcmp(end.data(), kEnd, 8) != 0) return std::nullopt;
     IndexFileContent content;
@@ -256,6 +271,16 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
         content.keyLengths.push_back(length);
         content.keys.insert(content.keys.end(), key, key + length);
     }
+    if (withSource) {
+        const auto width = static_cast<std::size_t>(keys.Le(4));
+        const char* source = width > 0 && width <= 256 ? keys.Take(width * count) : nullptr;
+        if (!keys.ok()) return std::nullopt;
+        if (source) {
+            content.source.assign(source, source + width * count);
+            content.sourceWidth = static_cast<int>(width);
+        }
+    }
+    if (keys.at() != section.size()) return std::nullopt;
     return content;
 }
 

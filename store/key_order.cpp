@@ -149,18 +149,18 @@ void KeyOrder::StoreKey(std::uint32_t record, const char* data, std::size_t leng
 }
 
 bool KeyOrder::Build(std::uint32_t count,
-                     const std::function<void(std::uint32_t, QByteArray&)>& keyOf,
+                     const std::function<std::string_view(std::uint32_t)>& keyOf,
                      const LikelyOrder* likely) {
     table_ = nullptr;
     arena_.Clear();
     refs_.clear();
+    ForgetSource();
     fixedWidth_ = -1;
     refs_.assign(count, {});
-    QByteArray key;
     bool sameWidth = true;
     for (std::uint32_t r = 1; r <= count; ++r) {
-        keyOf(r, key);
-        StoreKey(r, key.constData(), static_cast<std::size_t>(key.size()));
+        const std::string_view key = keyOf(r);
+        StoreKey(r, key.data(), key.size());
         sameWidth = sameWidth && refs_[r - 1].length == refs_[0].length;
     }
     if (sameWidth && count > 0 && refs_[0].length > 0) {
@@ -177,6 +177,7 @@ bool KeyOrder::BuildOnField(const DbfTable& table, int offset, int width,
     arena_.Clear();
     refs_.clear();
     refs_.shrink_to_fit();
+    ForgetSource();
     table_ = &table;
     fieldOffset_ = offset;
     fixedWidth_ = width;
@@ -240,6 +241,7 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
     arena_.Clear();
     refs_.clear();
     order_.clear();
+    ForgetSource();
     fixedWidth_ = -1;
     if (file.records.size() != count || file.keyLengths.size() != count) return false;
     const bool sameWidth =
@@ -277,8 +279,27 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
         fixedWidth_ = -1;
         return false;
     }
+    SetSource(file.source, file.sourceWidth);
     version_ = NextVersion();
     return true;
+}
+
+std::size_t KeyOrder::bytesHeld() const {
+    return arena_.size() + order_.capacity() * sizeof(std::uint32_t) +
+           refs_.capacity() * sizeof(KeyRef) + source_.capacity();
+}
+
+void KeyOrder::SetSource(std::vector<char> bytes, int width) {
+    ForgetSource();
+    if (width <= 0 || bytes.size() != order_.size() * static_cast<std::size_t>(width)) return;
+    source_ = std::move(bytes);
+    sourceWidth_ = width;
+}
+
+void KeyOrder::ForgetSource() {
+    source_.clear();
+    source_.shrink_to_fit();
+    sourceWidth_ = 0;
 }
 
 void KeyOrder::SortAll(std::uint32_t count) {
@@ -400,12 +421,14 @@ bool KeyOrder::KeyBeginsWith(std::size_t position, const QByteArray& prefix) con
 // ---- Keeping current ---------------------------------------------------------------
 
 void KeyOrder::Insert(std::uint32_t record, const QByteArray& key) {
+    ForgetSource();
     StoreKey(record, key.constData(), static_cast<std::size_t>(key.size()));
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(PositionOf(record)), record);
     version_ = NextVersion();
 }
 
 void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
+    ForgetSource();  // the record's bytes may have changed under the same key
     if (table_) {
         // The record holds its new key already, so its old place is looked
         // for by record; it stays where its neighbours still frame it.
@@ -432,6 +455,7 @@ void KeyOrder::Update(std::uint32_t record, const QByteArray& key) {
 }
 
 void KeyOrder::Renumber(const std::vector<std::uint32_t>& newNumbers) {
+    ForgetSource();
     // New numbers never exceed old ones, so every key moves towards the front.
     if (!table_ && fixedWidth_ > 0) {
         const auto width = static_cast<std::size_t>(fixedWidth_);

@@ -11,9 +11,11 @@
 //   u64 inode, u64 size, i64 modified ns, i64 changed ns of the table file,
 //   u32 record count, u32 date-format length, date format; then u32 entry
 //   count, the entries' u32 records in key order, and their keys in the same
-//   order, each a u16 length and the key; last "KESPEND2".
+//   order, each a u16 length and the key; then u32 source width and, when
+//   not 0, the bytes each record's key was computed from (one field's, that
+//   width each, records 1..count); last "KESPEND2".
 // All integers little-endian. Files of the first format ("KESPNTX1", no fit)
-// are read for their key text.
+// are read for their key text; of the second ("KESPNTX2") without a source.
 //
 // An opening takes its order from the file instead of sorting when that is
 // sure to give what a build gives: keys on a field are checked against the
@@ -33,6 +35,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 namespace kesp::store {
@@ -66,6 +69,9 @@ struct IndexFileContent {
     // Read only when asked for: the entries' keys, one after another.
     std::vector<char> keys;
     std::vector<std::uint16_t> keyLengths;
+    // Read with the keys: what they were computed from (KeyOrder::source).
+    std::vector<char> source;
+    int sourceWidth = 0;
 };
 
 class KeyOrder {
@@ -76,11 +82,11 @@ class KeyOrder {
     const QString& path() const { return path_; }
     const QString& keyText() const { return keyText_; }
 
-    // Builds the order of records 1..count. keyOf writes record r's key into `out`.
+    // Builds the order of records 1..count. keyOf gives record r's key, which
+    // need only stay valid until the next call.
     // `likely` is taken without a sort when it holds the records in order,
     // only some appended ones missing; true then.
-    bool Build(std::uint32_t count,
-               const std::function<void(std::uint32_t, QByteArray& out)>& keyOf,
+    bool Build(std::uint32_t count, const std::function<std::string_view(std::uint32_t)>& keyOf,
                const LikelyOrder* likely = nullptr);
     // Same, for keys that are a field's bytes, mapped byte by byte (byteMap may
     // be null): the keys are read from the table's records whenever needed and
@@ -96,6 +102,19 @@ class KeyOrder {
 
     // Keys read from the table's records (BuildOnField).
     bool onField() const { return table_ != nullptr; }
+    // Keys on a field read from `table` from now on: the same file opened again.
+    void RebindTable(const DbfTable& table) { table_ = &table; }
+    // The memory the order holds.
+    std::size_t bytesHeld() const;
+
+    // What keys computed from one field were computed from: that field's
+    // bytes for records 1..size(), `width` each. Written to the index file,
+    // so that an opening after the table changed computes again only the
+    // keys of records whose bytes differ. Any build and any change of the
+    // order forget it.
+    void SetSource(std::vector<char> bytes, int width);
+    const std::vector<char>& source() const { return source_; }
+    int sourceWidth() const { return sourceWidth_; }
 
     std::size_t size() const { return order_.size(); }
     std::uint32_t RecordAt(std::size_t position) const { return order_[position]; }
@@ -180,6 +199,7 @@ class KeyOrder {
     // `likely` as the order, when it is one (Build); false, nothing changed, otherwise.
     bool TakeSequence(const LikelyOrder& likely, std::uint32_t count);
     bool TakeOrSort(std::uint32_t count, const LikelyOrder* likely);
+    void ForgetSource();
 
     QString path_;
     QString keyText_;
@@ -192,6 +212,8 @@ class KeyOrder {
     const DbfTable* table_ = nullptr;
     int fieldOffset_ = 0;
     const unsigned char* byteMap_ = nullptr;
+    std::vector<char> source_;
+    int sourceWidth_ = 0;
 };
 
 }  // namespace kesp::store

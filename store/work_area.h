@@ -62,15 +62,17 @@ struct Area {
     Condition filter;
     std::uint64_t filterSerial = 0;  // changes whenever a filter is set or cleared
     QString filterText;
-    std::function<QString()> filterPrefix;
-    // The key text of the order the prefix was promised for: under another
-    // order its range says nothing.
-    QString filterPrefixFor;
+    // The span of keys outside which the filter promised to be false (a
+    // prefix is the span from it to itself).
+    std::function<KeySpan()> filterSpan;
+    // The key text of the order the span was promised for: under another
+    // order it says nothing.
+    QString filterSpanFor;
     // The key text of the order whose prefix range the filter promised to
     // decide (KeyRange::Decides); null when it promised no such thing.
     QString filterDecidesFor;
-    // The navigation range, kept while the prefix and the order stay the same.
-    QString rangePrefix;
+    // The navigation range, kept while the span and the order stay the same.
+    KeySpan rangeSpan;
     std::uint64_t rangeVersion = ~std::uint64_t{0};
     const KeyOrder* rangeOrder = nullptr;
     std::pair<std::size_t, std::size_t> range;

@@ -117,6 +117,7 @@ void CloseArea(Area& area) {
         area = Area{};
         throw;
     }
+    KeepOrdersPastClose(area);
     area = Area{};
 }
 

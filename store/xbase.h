@@ -157,6 +157,17 @@ enum class KeyRange {
 void DBSETFILTER(const Condition& condition, const QString& text,
                  const std::function<QString()>& keyPrefix = {},
                  KeyRange range = KeyRange::Narrows);
+// The keys from `first` up to the last that begins with `last`, both in the
+// order controlling at the call.
+struct KeySpan {
+    QString first;
+    QString last;
+};
+// As above with a span of keys for a prefix: the condition is false for every
+// record whose key lies outside keySpan() (read at the moment of evaluation);
+// inside it the condition still decides.
+void DBSETFILTER(const Condition& condition, const QString& text,
+                 const std::function<KeySpan()>& keySpan);
 void DBCLEARFILTER();
 QString DBFILTER();  // text of the installed filter
 

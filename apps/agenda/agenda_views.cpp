@@ -56,7 +56,10 @@ void FilterOnRange(const QDate& first, const QDate& last) {
             const QDate day = FIELD("agenda2->DATUM").toDate();
             return day.isValid() && day >= first && day <= last;
         },
-        "DTOS(DATUM) >= '" + DTOS(first) + "' .AND. DTOS(DATUM) <= '" + DTOS(last) + "'");
+        "DTOS(DATUM) >= '" + DTOS(first) + "' .AND. DTOS(DATUM) <= '" + DTOS(last) + "'",
+        [first, last] {
+            return KeySpan{DTOS(first), DTOS(last)};
+        });
 }
 
 void OpenView(const QString& alias, StepsToTheEnd& steps) {

@@ -52,8 +52,8 @@ class CursorWalk : public StoreTest {
             return Name().toUpper().startsWith(prefix);
         };
         ++area_.filterSerial;
-        area_.filterPrefix = [prefix] { return prefix; };
-        area_.filterPrefixFor = "UPPER(VORNAME)";
+        area_.filterSpan = [prefix] { return KeySpan{prefix, prefix}; };
+        area_.filterSpanFor = "UPPER(VORNAME)";
         area_.filterDecidesFor = range == KeyRange::Decides ? "UPPER(VORNAME)" : QString();
         area_.rangeOrder = nullptr;
     }
@@ -97,9 +97,42 @@ TEST_F(CursorWalk, AKeyRangeThatDecidesIsWalkedWithoutAskingTheCondition) {
     EXPECT_GT(conditionCalls_, 0);
 }
 
+TEST_F(CursorWalk, ASpanOfKeysNarrowsTheWalkFromItsFirstKeyToTheLastBeginningWithItsEnd) {
+    const auto filterOnSpan = [this](const QString& first, const QString& last) {
+        area_.filter = [this, first, last] {
+            ++conditionCalls_;
+            const QString name = Name().toUpper();
+            return name >= first && name.left(last.size()) <= last;
+        };
+        ++area_.filterSerial;
+        area_.filterSpan = [first, last] { return KeySpan{first, last}; };
+        area_.filterSpanFor = "UPPER(VORNAME)";
+        area_.filterDecidesFor = QString();
+        area_.rangeOrder = nullptr;
+        conditionCalls_ = 0;
+    };
+    filterOnSpan("BERT", "D");  // Carl between them is deleted
+    const auto [lo, hi] = Range(area_);
+    EXPECT_EQ(hi - lo, 3u);
+    EXPECT_EQ(Walk(), (QStringList{"Bert", "Dora"}));
+    EXPECT_LE(conditionCalls_, 3) << "only the span is judged";
+    Skip(area_, -1);
+    EXPECT_EQ(Name(), "Dora");
+    GoBottom(area_);
+    EXPECT_EQ(Name(), "Dora");
+
+    // A span with an empty end runs to the last key; one whose end sorts
+    // before its start holds nothing.
+    filterOnSpan("BERN", "");
+    EXPECT_EQ(Walk(), (QStringList{"Bernd", "Bert", "Dora"}));
+    filterOnSpan("C", "B");
+    EXPECT_EQ(Walk(), QStringList{});
+    EXPECT_TRUE(area_.eof);
+}
+
 TEST_F(CursorWalk, APromiseMadeForAnotherOrderOrUnencodableTextLeavesTheConditionToDecide) {
     FilterOnPrefix("BER", KeyRange::Decides);
-    area_.filterPrefixFor = area_.filterDecidesFor = "UPPER(NACHNAME)";
+    area_.filterSpanFor = area_.filterDecidesFor = "UPPER(NACHNAME)";
     const auto [lo, hi] = Range(area_);
     EXPECT_EQ(hi - lo, 5u) << "the whole order is walked";
     EXPECT_FALSE(area_.rangeDecidesFilter);

@@ -222,3 +222,96 @@ TEST_F(StoreTest, AnIndexFileCutShortAnywhereIsBuiltAgainWithoutAFault) {
         }
     }
 }
+
+// Keys computed from one field: after another program changed the table,
+// only records whose field differs from what the file's keys were computed
+// from get keys computed again; the others keep the file's. A key the file
+// holds for an unchanged record therefore shows, and stops showing once so
+// many records changed that the order is built.
+TEST_F(StoreTest, KeysOfOneFieldAreComputedAgainOnlyForRecordsWhoseFieldChanged) {
+    QStringList names;
+    for (int r = 1; r <= 40; ++r)
+        names << QStringLiteral("N%1").arg(r);
+    const QString table = NamesTable(names);
+    const QString index = Path("imon.ntx");
+    const QString key = QStringLiteral("STR(MONTH(GEBURT),2)+STR(DAY(GEBURT),2)");
+    DBUSEAREA(true, table);
+    for (int r = 1; r <= 40; ++r) {
+        DBGOTO(r);
+        REPLACE("GEBURT", QDate(1980 + r, 5, 3));  // one key for all: " 5 3"
+    }
+    DBCOMMIT();
+    DBCREATEINDEX("imon", key);
+    DBCLOSEALL();
+
+    std::unique_ptr<DbfTable> other = DbfTable::Open(table);
+    const int born = other->FieldIndex("GEBURT");
+    other->Write(2, born, QDate(1990, 2, 1));
+    other->Write(4, other->FieldIndex("VORNAME"), QStringLiteral("Doris"));
+    other->AppendBlank();
+    other->Write(41, born, QDate(2000, 1, 2));
+    other->Commit();
+    other.reset();
+    // Record 1's key in the file, the first entry, made " 5 2": still in order.
+    QByteArray bytes = ReadFile("imon.ntx");
+    const qsizetype first = bytes.indexOf(QByteArray("\x04\x00 5 3", 6));
+    ASSERT_GT(first, 0);
+    bytes.replace(first + 2, 4, " 5 2");
+    WriteFile("imon.ntx", bytes);
+
+    DBUSEAREA(true, table);
+    ORDLISTADD("imon");
+    QList<int> byMonthAndDay{41, 2, 1};
+    for (int r = 3; r <= 40; ++r)
+        byMonthAndDay << r;
+    EXPECT_EQ(OrderOfAllRecords(), byMonthAndDay);
+    DBSEEK(" 5 2", false);
+    EXPECT_TRUE(FOUND()) << "record 1's key was computed again";
+    EXPECT_EQ(RECNO(), 1);
+    DBSEEK(" 2 1", false);
+    EXPECT_EQ(RECNO(), 2) << "the changed record has its new key";
+    DBCLOSEALL();
+
+    // Every birthday moved by a day: built, the file's odd key gone.
+    other = DbfTable::Open(table);
+    for (std::uint32_t r = 1; r <= 41; ++r)
+        other->Write(r, born, other->Read(r, born).toDate().addDays(1));
+    other->Commit();
+    other.reset();
+    DBUSEAREA(true, table);
+    ORDLISTADD("imon");
+    EXPECT_EQ(OrderOfAllRecords(), byMonthAndDay);
+    DBSEEK(" 5 3", false);
+    EXPECT_FALSE(FOUND());
+    DBSEEK(" 5 4", false);
+    EXPECT_TRUE(FOUND());
+    EXPECT_EQ(RECNO(), 1);
+    DBCLOSEALL();
+    EXPECT_EQ(RecordsInIndexFile(index), byMonthAndDay);
+}
+
+// A key that follows the date format is computed again in full under
+// another format, whatever records changed.
+TEST_F(StoreTest, KeysOfOneFieldFollowAnotherDateFormatInFull) {
+    const QString table = NamesTable({"Anna", "Berta", "Clara"});
+    DBUSEAREA(true, table);
+    const QDate births[] = {QDate(2001, 2, 10), QDate(2000, 3, 5), QDate(1999, 12, 31)};
+    for (int r = 1; r <= 3; ++r) {
+        DBGOTO(r);
+        REPLACE("GEBURT", births[r - 1]);
+    }
+    DBCOMMIT();
+    SET_DATEFORMAT("dd.mm.yyyy");
+    DBCREATEINDEX("idtoc", "DTOC(GEBURT)");
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{2, 1, 3}));
+    DBCLOSEALL();
+    std::unique_ptr<DbfTable> other = DbfTable::Open(table);
+    other->Write(3, other->FieldIndex("GEBURT"), QDate(1999, 1, 1));
+    other->Commit();
+    other.reset();
+    SET_DATEFORMAT("mm/dd/yyyy");
+    DBUSEAREA(true, table);
+    ORDLISTADD("idtoc");
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{3, 1, 2}));
+    SET_DATEFORMAT("dd.mm.yyyy");
+}

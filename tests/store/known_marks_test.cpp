@@ -9,7 +9,7 @@
 
 namespace {
 
-// Over 8 MB of records, so that the table is mapped rather than read.
+// Megabytes of records, so that the table is mapped rather than read.
 constexpr int kRecords = 90000;
 constexpr int kRecordLength = 1 + 90;
 

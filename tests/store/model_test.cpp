@@ -129,6 +129,16 @@ class Model : public StoreTest, public ::testing::WithParamInterface<kesp::MemoK
             }
             SET_DELETED(true);
         }
+        // Without a promise every record is judged, also with deleted ones shown.
+        DBSETFILTER(condition, "UPPER(name) = cPesq");
+        expectLikeAWalk(matches);
+        SET_DELETED(false);
+        const int withDeleted =
+            static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [&prefix](const Row& row) {
+                return kesp::store::EncodeText(UPPER(row.name)).startsWith(prefix);
+            }));
+        expectLikeAWalk(withDeleted);
+        SET_DELETED(true);
         DBCLEARFILTER();
     }
 

@@ -1,0 +1,57 @@
+#include "store/known_orders.h"
+
+#include <list>
+
+namespace kesp::store {
+namespace {
+
+struct Kept {
+    QString indexPath;
+    KnownOrderFit fit;
+    std::int64_t keptNs = 0;
+    std::unique_ptr<KeyOrder> keys;
+};
+
+// The oldest first.
+std::list<Kept>& KeptOrders() {
+    static std::list<Kept> kept;
+    return kept;
+}
+
+std::list<Kept>::iterator Find(const QString& indexPath) {
+    std::list<Kept>& kept = KeptOrders();
+    for (auto it = kept.begin(); it != kept.end(); ++it)
+        if (it->indexPath == indexPath) return it;
+    return kept.end();
+}
+
+}  // namespace
+
+void KeepKnownOrder(const QString& indexPath, const KnownOrderFit& fit, std::int64_t keptNs,
+                    std::unique_ptr<KeyOrder> keys) {
+    std::list<Kept>& kept = KeptOrders();
+    if (const auto old = Find(indexPath); old != kept.end()) kept.erase(old);
+    // Kept only when a later change of the table shows in its stamp.
+    const bool sure = fit.table.table.modifiedNs < keptNs && fit.table.table.changedNs < keptNs;
+    if (!sure || keys->bytesHeld() > kKnownOrdersBytes) return;
+    kept.push_back({indexPath, fit, keptNs, std::move(keys)});
+    std::size_t held = 0;
+    for (const Kept& one : kept)
+        held += one.keys->bytesHeld();
+    while (held > kKnownOrdersBytes) {
+        held -= kept.front().keys->bytesHeld();
+        kept.pop_front();
+    }
+}
+
+std::unique_ptr<KeyOrder> TakeKnownOrder(const QString& indexPath, const KnownOrderFit& fit) {
+    std::list<Kept>& kept = KeptOrders();
+    const auto found = Find(indexPath);
+    if (found == kept.end()) return nullptr;
+    std::unique_ptr<KeyOrder> keys = std::move(found->keys);
+    const bool same = found->fit == fit;
+    kept.erase(found);
+    return same ? std::move(keys) : nullptr;
+}
+
+}  // namespace kesp::store
