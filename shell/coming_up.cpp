@@ -5,6 +5,7 @@
 #include "kernel/public_variables.h"
 #include "kernel/texts.h"
 #include "shell/language.h"
+#include "shell/table_readers.h"
 #include "store/dbf_table.h"
 #include "store/file_names.h"
 #include "store/live_records.h"
@@ -13,6 +14,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <iterator>
 
 using kesp::store::DbfTable;
 
@@ -73,6 +75,7 @@ struct Reader {
     std::uint32_t record;
     const QStringList& captions;
     const NameColumns& name;
+    const QString& turns;  // "turns %1" in the language of the list
 
     QString Text(int column) const {
         return column < 0 ? QString() : table.Read(record, column).toString().trimmed();
@@ -103,7 +106,7 @@ void AddEntries(const Reader& read, const DateColumns& columns, const QDate& fir
             entry.day = day;
             entry.text = read.Name();
             if (StatesAnAge(value))
-                entry.text += QStringLiteral(" – ") + TEXT(kTurns).arg(year - value.year());
+                entry.text += QStringLiteral(" – ") + read.turns.arg(year - value.year());
             entries.push_back(entry);
         }
         return;
@@ -131,27 +134,47 @@ void MakeSureReminderSettingsExist() {
         kesp::WriteInstalledTable(path, *kesp::InstalledTable(kSettings));
 }
 
-std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds) {
-    const QDate last = today.addDays(std::clamp(days, 1, 60));
-    std::vector<ComingUpEntry> entries;
+ComingUpDays DaysComingUp(const QDate& today, int days) {
+    return {today, today.addDays(std::clamp(days, 1, 60)), TEXT(kTurns)};
+}
+
+std::vector<KindComingUp> KindsComingUp(bool customDateReminds) {
+    std::vector<KindComingUp> kinds;
     for (const RecordKind& kind : RecordKinds()) {
         if (!kind.viewOf.isEmpty() || kind.dates.isEmpty()) continue;
-        QList<KindDate> dates;
+        KindComingUp wanted{&kind, THE_DATA_PATH + kind.table, {}, {}};
         for (const KindDate& date : kind.dates)
-            if (date.meaning != DateMeaning::Named || customDateReminds) dates.append(date);
-        if (dates.isEmpty()) continue;
-        const QStringList captions = ReadUserCaptions(kind);
-        const auto table = DbfTable::Open(THE_DATA_PATH + kind.table, DbfTable::Purpose::Inspect);
-        if (!table) continue;  // held by a window: its records show next time
-        std::vector<DateColumns> columns;
-        for (const KindDate& date : dates)
-            columns.push_back(ColumnsOf(*table, date));
-        const NameColumns name = NameColumnsOf(*table, kind);
-        kesp::store::ForEachLiveRecord(*table, [&](std::uint32_t record) {
-            for (const DateColumns& date : columns)
-                AddEntries({kind, *table, record, captions, name}, date, today, last, entries);
-        });
+            if (date.meaning != DateMeaning::Named || customDateReminds) wanted.dates.append(date);
+        if (wanted.dates.isEmpty()) continue;
+        wanted.captions = ReadUserCaptions(kind);
+        kinds.push_back(std::move(wanted));
     }
+    return kinds;
+}
+
+std::vector<ComingUpEntry> ReadComingUp(const KindComingUp& wanted, const ComingUpDays& days,
+                                        const std::atomic<bool>* cancelled) {
+    std::vector<ComingUpEntry> entries;
+    const auto table = DbfTable::Open(wanted.path, DbfTable::Purpose::Inspect);
+    if (!table) return entries;  // held by a window: its records show next time
+    std::vector<DateColumns> columns;
+    for (const KindDate& date : wanted.dates)
+        columns.push_back(ColumnsOf(*table, date));
+    const NameColumns name = NameColumnsOf(*table, *wanted.kind);
+    kesp::store::ForEachLiveRecord(*table, [&](std::uint32_t record) {
+        if (cancelled && *cancelled) return;
+        for (const DateColumns& date : columns)
+            AddEntries({*wanted.kind, *table, record, wanted.captions, name, days.turns}, date,
+                       days.first, days.last, entries);
+    });
+    return entries;
+}
+
+std::vector<ComingUpEntry> InTheirOrder(std::vector<std::vector<ComingUpEntry>> ofKinds) {
+    std::vector<ComingUpEntry> entries;
+    for (std::vector<ComingUpEntry>& ofKind : ofKinds)
+        entries.insert(entries.end(), std::make_move_iterator(ofKind.begin()),
+                       std::make_move_iterator(ofKind.end()));
     std::stable_sort(entries.begin(), entries.end(),
                      [](const ComingUpEntry& a, const ComingUpEntry& b) {
                          if (a.overdue != b.overdue) return a.overdue;
@@ -159,6 +182,16 @@ std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDat
                          return a.time < b.time;
                      });
     return entries;
+}
+
+std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds) {
+    // A table being read beside the loop would be left out.
+    WaitForTableReaders();
+    const ComingUpDays range = DaysComingUp(today, days);
+    std::vector<std::vector<ComingUpEntry>> ofKinds;
+    for (const KindComingUp& kind : KindsComingUp(customDateReminds))
+        ofKinds.push_back(ReadComingUp(kind, range));
+    return InTheirOrder(std::move(ofKinds));
 }
 
 bool SomethingDueNow(const std::vector<ComingUpEntry>& entries, const QDate& today) {

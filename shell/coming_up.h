@@ -10,7 +10,8 @@
 // The settings (how many days, whether the list opens at the start, whether
 // the own application's date counts) are the kernel's reminder settings.
 //
-// Single-threaded: all calls come from the event loop.
+// Called from the event loop, but for ReadComingUp, which runs on any thread
+// (coming_up_beside_the_loop.h reads on threads of their own).
 #pragma once
 
 #include "kernel/reminder_settings.h"
@@ -20,6 +21,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <vector>
 
 // A data folder from before the reminders gets their settings table as
@@ -38,8 +40,33 @@ struct ComingUpEntry {
 
 // Everything from `today` to `today + days` (both included), by day and time,
 // the overdue projects first; `customDateReminds` takes the own
-// application's date in.
+// application's date in. Read on the caller's thread, once no table is
+// being read beside the loop (table_readers.h).
 std::vector<ComingUpEntry> ComingUp(const QDate& today, int days, bool customDateReminds);
+
+// ComingUp in its steps, for reading beside the event loop. What one kind
+// gives, and the days, are taken on the event loop's thread (the data
+// folder, the user's captions, the language); ReadComingUp reads a kind's
+// table on any thread, a fault raised as FaultException off the event
+// loop's thread, and stops early once `cancelled` is set; InTheirOrder
+// makes ComingUp's list of what each kind gave.
+struct KindComingUp {
+    const RecordKind* kind = nullptr;
+    QString path;           // its table
+    QList<KindDate> dates;  // the dates that count
+    QStringList captions;   // the user's captions of its fields
+};
+struct ComingUpDays {
+    QDate first;
+    QDate last;
+    QString turns;  // "turns %1" in THE_LANG
+};
+ComingUpDays DaysComingUp(const QDate& today, int days);
+std::vector<KindComingUp> KindsComingUp(bool customDateReminds);
+std::vector<ComingUpEntry> ReadComingUp(const KindComingUp& kind, const ComingUpDays& days,
+                                        const std::atomic<bool>* cancelled = nullptr);
+// Each kind's entries, in the catalogue's order.
+std::vector<ComingUpEntry> InTheirOrder(std::vector<std::vector<ComingUpEntry>> ofKinds);
 
 // Whether any entry falls on `today` or is overdue.
 bool SomethingDueNow(const std::vector<ComingUpEntry>& entries, const QDate& today);

@@ -4,6 +4,8 @@
 #include "kernel/t_close.h"
 #include "kernel/texts.h"
 #include "shell/coming_up.h"
+#include "shell/coming_up_beside_the_loop.h"
+#include "shell/coming_up_list.h"
 #include "shell/desktop_notifications.h"
 #include "shell/login_reminders.h"
 #include "store/xbase.h"
@@ -13,11 +15,13 @@
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
+#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
-#include <QListWidget>
+#include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -47,26 +51,32 @@ const Texts kAtLoginNotWritten{
 const Texts kNothing{"In diesen Tagen steht nichts an.", "Nothing is due in these days.",
                      "Nada previsto para estes dias."};
 
-constexpr int kRecordRole = Qt::UserRole;
-constexpr int kKindRole = Qt::UserRole + 1;
+const Texts kReading{"Wird gelesen, was ansteht …", "Reading what is due …",
+                     "Lendo o que está previsto …"};
+// Read anew, the list keeps what it showed for a moment; longer, it says
+// why it waits.
+constexpr int kReadingShownAfterMs = 200;
 
-// Enter opens the entry; the toolkit's window closes on Escape itself.
-class EntryList : public QListWidget {
-  public:
-    using QListWidget::QListWidget;
+// The days ahead being read for the window, or at the start; kept until the
+// next reading or the window's end, so that its hand-over never outlives it.
+std::unique_ptr<ComingUpBesideTheLoop>& Reading() {
+    static std::unique_ptr<ComingUpBesideTheLoop> reading;
+    return reading;
+}
+// Read at the start, for the window opened then.
+std::optional<std::vector<ComingUpEntry>>& ReadAtStart() {
+    static std::optional<std::vector<ComingUpEntry>> entries;
+    return entries;
+}
+// The start's reading done, the window about to open.
+bool offerPending = false;
 
-  protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
-            emit itemActivated(currentItem());
-            return;
-        }
-        QListWidget::keyPressEvent(event);
-    }
-};
+ComingUpList* List() {
+    return static_cast<ComingUpList*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+}
 
-EntryList* List() {
-    return static_cast<EntryList*>(kesp::FormWindowNamed(kWindow)->control(kList)->widget());
+bool ListShown() {
+    return kesp::FindFormWindow(kWindow) && kesp::FormWindowNamed(kWindow)->findControl(kList);
 }
 
 // The own application's date is switched in its naming window.
@@ -77,54 +87,70 @@ ReminderSettings SettingsShown() {
     return settings;
 }
 
-void FillList() {
+// Stands on `row` (the first entry when none is given or it is a heading).
+void ShowEntries(std::vector<ComingUpEntry> entries, const QDate& today, int row) {
+    ComingUpList* list = List();
+    ComingUpModel* model = list->entries();
+    model->Show(std::move(entries), today, list->font());
+    if (!model->holdsEntries()) model->ShowOnly(TEXT(kNothing));
+    if (row < 0 ||
+        !(model->flags(model->index(std::min(row, model->rowCount() - 1))) & Qt::ItemIsSelectable))
+        row = model->FirstEntryRow();
+    if (row >= 0) list->setCurrentIndex(model->index(std::min(row, model->rowCount() - 1)));
+}
+
+// Reads the days ahead beside the loop; the list shows what it showed until
+// they are in, then stands on `row`.
+void FillList(int row = -1) {
     const ReminderSettings settings = SettingsShown();
     const QDate today = DATE();
-    EntryList* list = List();
-    list->clear();
-    QString heading;
-    for (const ComingUpEntry& entry : ComingUp(today, settings.days, settings.customDateReminds)) {
-        const QString entryHeading = DayHeading(entry, today);
-        if (entryHeading != heading) {
-            auto* item = new QListWidgetItem(heading = entryHeading, list);
-            QFont bold = list->font();
-            bold.setBold(true);
-            item->setFont(bold);
-            item->setFlags(Qt::NoItemFlags);
-            item->setForeground(entry.overdue ? QColor(255, 0, 0) : QColor(Qt::black));
-            item->setBackground(QColor(228, 236, 246));
-        }
-        QString text = QStringLiteral("   ");
-        if (entry.overdue) text += DTOC(entry.day) + QLatin1Char(' ');
-        if (!entry.time.isEmpty()) text += entry.time + QLatin1Char(' ');
-        text += entry.text + QStringLiteral("   (") + KindName(*entry.kind) + QLatin1Char(')');
-        auto* item = new QListWidgetItem(text, list);
-        item->setData(kRecordRole, entry.record);
-        item->setData(kKindRole, entry.kind->id);
-        if (entry.overdue) item->setForeground(QColor(255, 0, 0));
+    Reading().reset();  // the tables it holds are read anew
+    Reading() =
+        std::make_unique<ComingUpBesideTheLoop>(today, settings.days, settings.customDateReminds,
+                                                [today, row](std::vector<ComingUpEntry> entries) {
+                                                    if (ListShown())
+                                                        ShowEntries(std::move(entries), today, row);
+                                                });
+    // A list that shows nothing yet says at once that it reads; one that
+    // shows entries keeps them a moment.
+    if (List()->entries()->rowCount() == 0) {
+        List()->entries()->ShowOnly(TEXT(kReading));
+        return;
     }
-    if (list->count() == 0) new QListWidgetItem(TEXT(kNothing), list);
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->flags() & Qt::ItemIsSelectable) {
-            list->setCurrentRow(row);
-            break;
-        }
-    }
+    QTimer::singleShot(kReadingShownAfterMs, List(), [] {
+        if (Reading() && Reading()->running()) List()->entries()->ShowOnly(TEXT(kReading));
+    });
 }
 
 void KeepSettings() {
     WriteReminderSettings(SettingsShown());
 }
 
-void OpenEntry(QListWidgetItem* item) {
-    if (!item || !item->data(kRecordRole).isValid()) return;
-    const int row = List()->row(item);
-    OpenRecordKindOn(RecordKindNamed(item->data(kKindRole).toString()),
-                     item->data(kRecordRole).toInt());
+// Read anew once the record's window is gone: it holds its table until
+// then, and what it changed shows. Its opening returns when it is closed,
+// or at once where the toolkit is driven.
+void OpenEntry(const QModelIndex& index) {
+    const ComingUpEntry* entry = List()->entries()->EntryAt(index.row());
+    if (!entry) return;
+    const RecordKind& kind = *entry->kind;
+    const int record = entry->record;
+    const int row = index.row();
+    // The record's window opens its table, which a reading may hold.
+    Reading().reset();
+    OpenRecordKindOn(kind, record);
     if (!ISWINDOWDEFINED(kWindow)) return;
-    FillList();  // what the window changed shows at once
-    List()->setCurrentRow(std::min(row, List()->count() - 1));
-    List()->setFocus();
+    const auto readAnew = [row] {
+        if (!ListShown()) return;
+        FillList(row);
+        List()->setFocus();
+    };
+    auto* recordWindow = qobject_cast<kesp::FormWindow*>(QApplication::activeModalWidget());
+    if (recordWindow && recordWindow->name() != kWindow) {
+        QObject::connect(recordWindow, &kesp::FormWindow::closed, List(),
+                         [readAnew] { kesp::RunAction(readAnew); });
+        return;
+    }
+    readAnew();
 }
 
 void OPENKOMMEND() {
@@ -141,25 +167,33 @@ void OPENKOMMEND() {
     QObject::connect(login, &QCheckBox::toggled, login, [](bool on) {
         if (!SetRemindersAtLogin(on)) MSGEXCLAMATION(TEXT(kAtLoginNotWritten), THE_APP_NAME);
     });
-    EntryList* list = List();
+    ComingUpList* list = List();
     list->setAccessibleName(TEXT(kTitle));
     kesp::FormWindowNamed(kWindow)->control(kDaysBox)->widget()->setAccessibleName(TEXT(kDays));
     auto* atStart =
         qobject_cast<QCheckBox*>(kesp::FormWindowNamed(kWindow)->control(kAtStartBox)->widget());
     QObject::connect(atStart, &QCheckBox::toggled, list, [] { kesp::RunAction(KeepSettings); });
-    QObject::connect(list, &QListWidget::itemActivated, list,
-                     [](QListWidgetItem* item) { kesp::RunAction([item] { OpenEntry(item); }); });
+    QObject::connect(list, &QAbstractItemView::activated, list, [](const QModelIndex& index) {
+        kesp::RunStep(List(), [index] { OpenEntry(index); });
+    });
+    // The window's end ends its reading (not its deletion, which may come
+    // after the next window has begun one).
+    QObject::connect(kesp::FormWindowNamed(kWindow), &kesp::FormWindow::closed, list,
+                     [] { Reading().reset(); });
     // Said once here: without a notification service the reminders stay in this list.
     SETPROPERTY(kWindow, kStatusLine, "value",
                 NotificationServiceAvailable() ? QString() : TEXT(kNoNotifications));
-    FillList();
+    if (ReadAtStart()) {
+        ShowEntries(*std::exchange(ReadAtStart(), std::nullopt), DATE(), -1);
+    } else {
+        FillList();
+    }
     list->setFocus();
 }
 
 void DAYS_CHANGED() {
     KESP_OPERATION();
-    if (!kesp::FindFormWindow(kWindow) || !kesp::FormWindowNamed(kWindow)->findControl(kList))
-        return;  // still being defined
+    if (!ListShown()) return;  // still being defined
     KeepSettings();
     FillList();
 }
@@ -190,8 +224,7 @@ void DefineComingUpWindow() {
                                .value = 7,
                                .onChange = DAYS_CHANGED});
     kesp::FormWindow* window = kesp::FormWindowNamed(kWindow);
-    auto* list = new EntryList(window);
-    list->setUniformItemSizes(true);
+    auto* list = new ComingUpList(window);
     window->addControl(std::make_unique<kesp::Control>(kList, list));
     kesp::PlaceControl(list, 45, 10, 535, 360);
     _DEFINELABEL(kStatusLine,
@@ -225,7 +258,27 @@ void OFFER_KOMMEND_AT_START() {
     KESP_OPERATION();
     const ReminderSettings settings = ReadReminderSettings();
     if (!settings.openAtStart) return;
-    if (!SomethingDueNow(ComingUp(DATE(), settings.days, settings.customDateReminds), DATE()))
-        return;
-    OPENFORM_KOMMEND();
+    const QDate today = DATE();
+    Reading().reset();
+    Reading() = std::make_unique<ComingUpBesideTheLoop>(
+        today, settings.days, settings.customDateReminds,
+        [today](std::vector<ComingUpEntry> entries) {
+            if (!SomethingDueNow(entries, today)) return;
+            ReadAtStart() = std::move(entries);
+            offerPending = true;
+            // Opened once the reading is over; not over a window the user
+            // opened meanwhile.
+            QTimer::singleShot(0, [] {
+                offerPending = false;
+                if (kesp::OpenModalWindow() || ISWINDOWDEFINED(kWindow)) {
+                    ReadAtStart().reset();
+                    return;
+                }
+                kesp::RunAction(OPENFORM_KOMMEND);
+            });
+        });
+}
+
+bool ComingUpBeingRead() {
+    return offerPending || (Reading() && Reading()->running());
 }

@@ -1,6 +1,7 @@
 #include "shell/everything_panel.h"
 
 #include "kernel/texts.h"
+#include "shell/table_readers.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/control.h"
 #include "toolkit/form_window.h"
@@ -35,6 +36,9 @@ const Texts kFirstOf{"… die ersten %1 von %2", "… the first %1 of %2", "… 
 // A step of the search takes this long at most before the window's events
 // are handled again.
 constexpr int kStepMilliseconds = 15;
+// How long a step waits while tables are read beside the loop (they are
+// locked until then, and would be left out).
+constexpr int kWhileTablesAreReadMilliseconds = 5;
 
 // Results read back from their table at once when one of them is to be
 // shown: a screenful and some.
@@ -310,6 +314,10 @@ void FocusBox() {
 
 void StepSearch() {
     Panel& panel = ThePanel();
+    if (TableReadersRunning()) {
+        panel.steps->start(kWhileTablesAreReadMilliseconds);
+        return;
+    }
     if (!panel.search) {
         // Nothing typed yet: the copies are read ahead while the box has the focus.
         if (panel.warmingUp && !ReadCorporaOn(QDeadlineTimer(kStepMilliseconds)))
@@ -332,6 +340,7 @@ void OpenResult(int row) {
     const Line& line = panel.model->LineAt(row);
     if (line.kind != Line::Kind::Result) return;
     const QPointer<ResultsList> list = panel.list;
+    WaitForTableReaders();  // the record's table may be being read a moment
     OpenRecordKindOn(line.corpus->kind(), static_cast<int>(line.record));
     if (list) list->setFocus(Qt::OtherFocusReason);
 }

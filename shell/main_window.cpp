@@ -21,6 +21,7 @@
 #include "shell/statistics.h"
 #include "shell/sync_schedule.h"
 #include "shell/system_facts.h"
+#include "shell/table_readers.h"
 #include "shell/trash_window.h"
 #include "toolkit/operation_trail.h"
 
@@ -71,8 +72,14 @@ const QList<LaunchButton>& LAUNCH_BUTTONS() {
 namespace {
 
 Action LaunchOf(const QString& control) {
+    // The window's tables may be being read beside the loop a moment (the
+    // days ahead at the start): it opens once they are free.
     for (const LaunchButton& button : LAUNCH_BUTTONS())
-        if (button.control == control) return button.open;
+        if (button.control == control)
+            return [open = button.open] {
+                WaitForTableReaders();
+                open();
+            };
     return {};
 }
 

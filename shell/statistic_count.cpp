@@ -1,5 +1,6 @@
 #include "shell/statistic_count.h"
 
+#include "shell/table_readers.h"
 #include "store/dbf_table.h"
 #include "store/live_records.h"
 
@@ -7,7 +8,6 @@
 
 #include <atomic>
 #include <map>
-#include <thread>
 
 using kesp::store::DbfTable;
 
@@ -57,26 +57,21 @@ std::vector<std::optional<long long>> CountEachWithoutPacking(
         byTable[wanted[at].path].push_back(at);
     const std::vector<std::pair<QString, std::vector<std::size_t>>> tasks(byTable.begin(),
                                                                           byTable.end());
-    std::atomic<std::size_t> next{0};
-    const auto countSome = [&] {
-        for (std::size_t task = next++; task < tasks.size(); task = next++) {
-            const auto& [path, statistics] = tasks[task];
-            try {
-                const std::unique_ptr<DbfTable> table = OpenToCount(path);
-                if (!table) continue;
-                for (const std::size_t at : statistics)
-                    counts[at] = CountOn(*table, *wanted[at].kind, *wanted[at].statistic, today);
-            } catch (const kesp::FaultException&) {
-                for (const std::size_t at : statistics)
-                    counts[at] = std::nullopt;
-            }
-        }
-    };
-    // Threads of their own, never the caller's: its fault handler would end
-    // the program over a table the work area may still open.
-    std::thread first(countSome);
-    std::thread second(countSome);
-    first.join();
-    second.join();
+    // A table another reading holds would be left to the work area.
+    WaitForTableReaders();
+    // A task that raised a fault leaves its figures to the work area, which
+    // raises it again on the caller's thread.
+    TableReaders readers(tasks.size(), [&](std::size_t task, const std::atomic<bool>&) {
+        const auto& [path, statistics] = tasks[task];
+        const std::unique_ptr<DbfTable> table = OpenToCount(path);
+        if (!table) return;
+        for (const std::size_t at : statistics)
+            counts[at] = CountOn(*table, *wanted[at].kind, *wanted[at].statistic, today);
+    });
+    readers.Wait();
+    for (std::size_t task = 0; task < tasks.size(); ++task)
+        if (readers.faulted(task))
+            for (const std::size_t at : tasks[task].second)
+                counts[at] = std::nullopt;
     return counts;
 }

@@ -37,10 +37,9 @@ struct StatisticToCount {
     const KindStatistic* statistic;
 };
 
-// Each figure as CountWithoutPacking gives it, counted on two threads of
-// their own while the caller waits (the tables lie in different files: each
-// is read by one thread only, and nothing writes them meanwhile); nothing
-// also where counting raised a fault, which opening the table in a work area
-// raises again on the caller's thread.
+// Each figure as CountWithoutPacking gives it, counted on the two threads of
+// TableReaders while the caller waits (table_readers.h), once no other
+// reading holds a table; nothing also where counting raised a fault, which
+// opening the table in a work area raises again on the caller's thread.
 std::vector<std::optional<long long>> CountEachWithoutPacking(
     const std::vector<StatisticToCount>& wanted, const QDate& today);

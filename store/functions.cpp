@@ -40,10 +40,11 @@ void SET_DATEFORMAT(const QString& format) {
 }
 
 QString DATEFORMAT() {
-    // Asked for every date a key or a list writes: made once per setting.
-    static QString setFormat;
-    static bool setCentury = false;
-    static QString format;
+    // Asked for every date a key or a list writes: made once per setting, by
+    // each thread that writes dates (tables read beside the event loop).
+    thread_local QString setFormat;
+    thread_local bool setCentury = false;
+    thread_local QString format;
     const kesp::store::Settings& settings = CurrentSettings();
     if (format.isNull() || settings.dateFormat != setFormat || settings.century != setCentury) {
         setFormat = settings.dateFormat;
@@ -76,7 +77,7 @@ QString DTOC(const QDate& date) {
         bool four = false;
         qsizetype day = -1, month = -1, year = -1;
     };
-    static Places places;
+    thread_local Places places;  // each thread that writes dates its own
     QString text = DATEFORMAT();
     if (text != places.format) {
         places.format = text;

@@ -31,7 +31,9 @@
 // its old content, of which only the key text is ever read, and the same
 // version of the order is not tried again at every close.
 //
-// Single-threaded: all calls come from the event loop.
+// Single-threaded: all calls come from the event loop, but DATEFORMAT and
+// DTOC, which threads that read tables beside it call too while the settings
+// stay as they are.
 #pragma once
 
 #include <QDate>

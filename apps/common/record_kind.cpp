@@ -7,8 +7,11 @@
 #include "store/xbase.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <QRegularExpression>
+
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 
 QString MemoFileOf(const QString& table) {
     return QFileInfo(table).completeBaseName() + QStringLiteral(".fpt");
@@ -53,9 +56,14 @@ struct TemplateParts {
 };
 
 const TemplateParts& PartsOf(const QString& nameTemplate) {
-    static QHash<QString, TemplateParts> parsed;
-    const auto known = parsed.constFind(nameTemplate);
-    if (known != parsed.constEnd()) return *known;
+    // Names are also put together on threads that read tables beside the
+    // event loop: a template is parsed under the lock, and a parsed one
+    // stays where it is while others are added.
+    static std::mutex guard;
+    static std::unordered_map<QString, TemplateParts> parsed;
+    const std::lock_guard lock(guard);
+    const auto known = parsed.find(nameTemplate);
+    if (known != parsed.end()) return known->second;
     static const QRegularExpression field(R"(\{(\w+)\})");
     TemplateParts parts;
     qsizetype from = 0;
@@ -65,7 +73,7 @@ const TemplateParts& PartsOf(const QString& nameTemplate) {
         from = match.capturedEnd();
     }
     parts.literals.append(nameTemplate.mid(from));
-    return *parsed.insert(nameTemplate, parts);
+    return parsed.emplace(nameTemplate, std::move(parts)).first->second;
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 // list shows the private address book) says so in `viewOf`; what crosses
 // applications takes its records from that application once.
 //
-// Single-threaded: all calls come from the event loop.
+// Called from the event loop; ComposeRecordName from values,
+// TemplateFields and ShownFieldValue also from threads that read tables
+// beside it, while the date format stays as it is.
 #pragma once
 
 #include "kernel/texts.h"

@@ -93,6 +93,7 @@ class Day {
     void OpenShellWindow(
         const QString& button, const QString& name,
         const std::function<bool()>& shown = [] { return true; });
+    void OpenFromComingUp();
     void PreviewAgenda();
     void RefreshStatistics();
     void Close();
@@ -114,19 +115,24 @@ void CloseModalWindows() {
 }
 
 void Day::Start() {
-    Measure("start", [this] {
-        START_UP(folder_);
-        DEFINE_HAUPT();
-        DOMETHOD("haupt", "Center");
-        // As the program's start: the reminders due and the days ahead once
-        // the main window shows its figures.
-        AFTER_NEXT_STATISTICS([] {
-            kesp::RunAction([] { PostDueReminders(QDateTime::currentDateTime(), false); });
-            kesp::RunAction(OFFER_KOMMEND_AT_START);
-            ReadAheadForEverythingSearch();
-        });
-        _ACTIVATEWINDOW("haupt");
-    });
+    Measure(
+        "start",
+        [this] {
+            START_UP(folder_);
+            DEFINE_HAUPT();
+            DOMETHOD("haupt", "Center");
+            // As the program's start: the reminders due and the days ahead once
+            // the main window shows its figures.
+            AFTER_NEXT_STATISTICS([] {
+                kesp::RunAction([] { PostDueReminders(QDateTime::currentDateTime(), false); });
+                kesp::RunAction(OFFER_KOMMEND_AT_START);
+                ReadAheadForEverythingSearch();
+            });
+            _ACTIVATEWINDOW("haupt");
+        },
+        // Until the days ahead read beside the loop are in, and their window
+        // shown when something is due.
+        [] { return !ComingUpBeingRead(); });
     // The days ahead may have opened at the start.
     Measure("close what opened at the start", CloseModalWindows);
 }
@@ -224,6 +230,28 @@ void Day::OpenShellWindow(const QString& button, const QString& name,
     Measure("close " + name, CloseModalWindows);
 }
 
+// Enter on the first entry opens its record; closing that window reads the
+// list anew, and so does another number of days.
+void Day::OpenFromComingUp() {
+    const auto read = [] { return !ComingUpBeingRead(); };
+    TestDriver::click("haupt", "Button_35");
+    WaitUntil(read);
+    Measure(
+        "open and close a record from coming up",
+        [] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            const auto* record = qobject_cast<kesp::FormWindow*>(QApplication::activeModalWidget());
+            if (record && record->name() != "kommend") TestDriver::closeWindow(record->name());
+        },
+        read);
+    const int days = GETPROPERTY("kommend", "Combo_1", "value").toInt();
+    Measure(
+        "change the days ahead to 30", [] { TestDriver::select("kommend", "Combo_1", 30); }, read);
+    TestDriver::select("kommend", "Combo_1", days);  // as the folder had it
+    WaitUntil(read);
+    CloseModalWindows();
+}
+
 void Day::PreviewAgenda() {
     OPENFORM_AGENDA();
     Pause(150);
@@ -285,7 +313,8 @@ void Day::Run() {
     int n = 1;
     for (const QString typed : {"garten", "köln 12", "sommerfeld", "zahnarzt urlaub", "a"})
         SearchEverything(typed, QString("search over everything %1").arg(++n));
-    OpenShellWindow("Button_35", "coming up");
+    OpenShellWindow("Button_35", "coming up", [] { return !ComingUpBeingRead(); });
+    OpenFromComingUp();
     OpenShellWindow("Button_36", "trash");
     OpenShellWindow("Button_37", "backups", [] { return !BACKUP_COUNTS_COMING(); });
     PreviewAgenda();

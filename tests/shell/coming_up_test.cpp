@@ -2,14 +2,17 @@
 // of the range, across a year's end, 29 February, and the settings.
 #include "shell/coming_up.h"
 #include "kernel/public_variables.h"
+#include "shell/coming_up_window.h"
 #include "shell/language.h"
 #include "shell/reminders.h"
 #include "tests/shell/installed_program.h"
+#include "toolkit/form_window.h"
 #include "toolkit/screenshot.h"
 #include "toolkit/test_driver.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
-#include <QListWidget>
 #include <QTest>
 
 #include <ostream>
@@ -24,6 +27,17 @@ class ComingUpTest : public InstalledProgram {
   protected:
     void Birthday(const QString& name, const QDate& born, bool listed = true) {
         AddRecord("adressen_p.dbf", {{"VORNAME", name}, {"GEBURTSTAG", born}, {"LISTE", listed}});
+    }
+    // The list's rows as they read.
+    static QStringList Rows(const QAbstractItemView* list) {
+        QStringList rows;
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            rows.append(list->model()->index(row, 0).data().toString().trimmed());
+        return rows;
+    }
+    static void WaitForTheEntries() {
+        while (ComingUpBeingRead())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     static QStringList Texts(const std::vector<ComingUpEntry>& entries) {
         QStringList texts;
@@ -137,24 +151,40 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
     AddRecord("notiz.dbf", {{"DATUM", QDate(2027, 1, 20)}, {"N_TITEL", "Später"}});
     kesp::test::TestDriver::click("haupt", "Button_35");
     ASSERT_TRUE(kesp::test::TestDriver::isOpen("kommend"));
-    auto* list = qobject_cast<QListWidget*>(kesp::test::TestDriver::widget("kommend", "List_1"));
+    auto* list =
+        qobject_cast<QAbstractItemView*>(kesp::test::TestDriver::widget("kommend", "List_1"));
     ASSERT_NE(list, nullptr);
-    QStringList rows;
-    for (int row = 0; row < list->count(); ++row)
-        rows.append(list->item(row)->text().trimmed());
-    EXPECT_EQ(rows, (QStringList{"Overdue", "11/01/2026 Alt   (Projects)", "Today",
-                                 "Anrufen   (Notes)"}));
-    EXPECT_EQ(list->item(1)->foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(list->currentRow(), 1) << "the first entry, under its heading";
+    EXPECT_EQ(Rows(list), QStringList{"Reading what is due …"}) << "until the entries are in";
+    WaitForTheEntries();
+    EXPECT_EQ(Rows(list), (QStringList{"Overdue", "11/01/2026 Alt   (Projects)", "Today",
+                                       "Anrufen   (Notes)"}));
+    const QAbstractItemModel& rows = *list->model();
+    EXPECT_EQ(rows.index(1, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(rows.index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(rows.index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::black));
+    EXPECT_FALSE(rows.index(3, 0).data(Qt::ForegroundRole).isValid()) << "the list's colour";
+    EXPECT_TRUE(rows.index(2, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(rows.index(2, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(228, 236, 246));
+    EXPECT_FALSE(rows.index(3, 0).data(Qt::FontRole).isValid());
+    EXPECT_EQ(rows.flags(rows.index(2, 0)), Qt::NoItemFlags) << "a heading is not chosen";
+    EXPECT_EQ(rows.index(3, 0).data(Qt::AccessibleTextRole).toString().trimmed(),
+              "Anrufen   (Notes)");
+    EXPECT_EQ(list->currentIndex().row(), 1) << "the first entry, under its heading";
+    EXPECT_EQ(QApplication::focusWidget(), list);
 
     QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 3) << "over the heading";
     QTest::keyClick(list, Qt::Key_Return);
     ASSERT_TRUE(kesp::test::TestDriver::isOpen("notiz_frm"));
     EXPECT_EQ(FIELD("notiz->N_TITEL").toString().trimmed(), "Anrufen");
     kesp::test::TestDriver::closeWindow("notiz_frm");
+    WaitForTheEntries();
+    EXPECT_EQ(list->currentIndex().row(), 3) << "read anew, on the entry opened";
+    EXPECT_EQ(Rows(list).size(), 4);
 
     kesp::test::TestDriver::select("kommend", "Combo_1", 30);
-    EXPECT_EQ(list->count(), 6) << "a later note within 30 days";
+    WaitForTheEntries();
+    EXPECT_EQ(Rows(list).size(), 6) << "a later note within 30 days";
     kesp::test::TestDriver::click("kommend", "Check_1");
     kesp::test::TestDriver::closeWindow("kommend");
     EXPECT_EQ(ReadReminderSettings().days, 30);
@@ -190,9 +220,34 @@ TEST_F(ComingUpTest, TheWindowListsOpensByKeyboardAndKeepsItsSettings) {
     for (const char* code : {"DE", "AM", "BR"}) {
         CHANGE_LANG(code);
         kesp::test::TestDriver::click("haupt", "Button_35");
+        // As it shows before the entries are in.
+        ASSERT_TRUE(kesp::FindFormWindow("kommend")->grab().save(
+            folder + "/kommend_reading_" + code + ".png", "PNG"));
+        WaitForTheEntries();
+        EXPECT_EQ(Rows(qobject_cast<QAbstractItemView*>(
+                           kesp::test::TestDriver::widget("kommend", "List_1")))
+                      .size(),
+                  6)
+            << "filled in every language";
         ASSERT_TRUE(kesp::SaveWindowScreenshot("kommend", folder + "/kommend_" + code + ".png"));
-        kesp::test::TestDriver::closeWindow("kommend");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(kesp::test::TestDriver::isOpen("kommend")) << "Escape closes it";
     }
+}
+
+TEST_F(ComingUpTest, ARecordWindowClosedAfterTheListsWindowLeavesItClosed) {
+    kesp::test::TestDriver driver;
+    driver.setToday(QDate(2026, 12, 29));
+    OpenMainWindow();
+    AddRecord("notiz.dbf", {{"DATUM", QDate(2026, 12, 29)}, {"N_TITEL", "Anrufen"}});
+    kesp::test::TestDriver::click("haupt", "Button_35");
+    WaitForTheEntries();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(kesp::test::TestDriver::isOpen("notiz_frm"));
+    kesp::test::TestDriver::closeWindow("kommend");
+    kesp::test::TestDriver::closeWindow("notiz_frm");
+    EXPECT_FALSE(kesp::test::TestDriver::isOpen("kommend"));
+    EXPECT_FALSE(ComingUpBeingRead());
 }
 
 }  // namespace
