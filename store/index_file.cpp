@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -129,9 +130,19 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
         at += out.size();
         out.clear();
     };
-    for (const std::uint32_t record : order_) {
-        AppendLe(out, record, 4);
-        flushFull();
+    if constexpr (std::endian::native == std::endian::little) {
+        // The record numbers as they lie in memory are the file's.
+        file.WriteAt(at, out.data(), out.size());
+        at += out.size();
+        out.clear();
+        file.WriteAt(at, reinterpret_cast<const char*>(order_.data()),
+                     order_.size() * sizeof(std::uint32_t));
+        at += order_.size() * sizeof(std::uint32_t);
+    } else {
+        for (const std::uint32_t record : order_) {
+            AppendLe(out, record, 4);
+            flushFull();
+        }
     }
     // The keys are read in key order, from all over the table: each is asked
     // for a few entries ahead, so that the memory fetches overlap.
@@ -252,25 +263,39 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
     const std::vector<char> records = readAt(in.at(), 4 * count);
     if (records.size() != 4 * count) return std::nullopt;
     content.records.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(records.data() + 4 * i);
-        content.records[i] = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
-                             std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (count > 0) std::memcpy(content.records.data(), records.data(), 4 * count);
+    } else {
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(records.data() + 4 * i);
+            content.records[i] = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                                 std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+        }
     }
     if (!withKeys) return content;
     const std::uint64_t keysAt = in.at() + 4 * count;
     const std::vector<char> section =
         readAt(keysAt, static_cast<std::size_t>(stamp->size - 8 - keysAt));
-    Reader keys(section);
-    content.keyLengths.reserve(count);
-    content.keys.reserve(section.size() - std::min(section.size(), 2 * count));
+    // Each key behind its length; the keys are gathered one after another.
+    content.keyLengths.resize(count);
+    content.keys.resize(section.size() - std::min(section.size(), 2 * count));
+    std::size_t from = 0;
+    std::size_t to = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto length = static_cast<std::uint16_t>(keys.Le(2));
-        const char* key = keys.Take(length);
-        if (!key) return std::nullopt;
-        content.keyLengths.push_back(length);
-        content.keys.insert(content.keys.end(), key, key + length);
+        if (section.size() - from < 2) return std::nullopt;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(section.data() + from);
+        const auto length = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+        from += 2;
+        if (section.size() - from < length || content.keys.size() - to < length)
+            return std::nullopt;
+        if (length > 0) std::memcpy(content.keys.data() + to, section.data() + from, length);
+        content.keyLengths[i] = length;
+        from += length;
+        to += length;
     }
+    content.keys.resize(to);
+    Reader keys(section);
+    keys.Take(from);
     if (withSource) {
         const auto width = static_cast<std::size_t>(keys.Le(4));
         const char* source = width > 0 && width <= 256 ? keys.Take(width * count) : nullptr;

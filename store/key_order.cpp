@@ -155,19 +155,14 @@ bool KeyOrder::Build(std::uint32_t count,
     arena_.Clear();
     refs_.clear();
     ForgetSource();
+    refs_.shrink_to_fit();
+    // Keys of the first key's width are stored one after another, without a
+    // table of places, until one of another width gives each its place.
     fixedWidth_ = -1;
-    refs_.assign(count, {});
-    bool sameWidth = true;
     for (std::uint32_t r = 1; r <= count; ++r) {
         const std::string_view key = keyOf(r);
+        if (r == 1 && !key.empty()) fixedWidth_ = static_cast<int>(key.size());
         StoreKey(r, key.data(), key.size());
-        sameWidth = sameWidth && refs_[r - 1].length == refs_[0].length;
-    }
-    if (sameWidth && count > 0 && refs_[0].length > 0) {
-        // Stored one after another with one width: the table of places is not needed.
-        fixedWidth_ = static_cast<int>(refs_[0].length);
-        refs_.clear();
-        refs_.shrink_to_fit();
     }
     return TakeOrSort(count, likely);
 }
