@@ -52,8 +52,10 @@ const FieldRows kDetails{{.control = "t_vorname", .field = "VORNAME"},
                          {.control = "t_tel", .field = "TEL"},
                          {.control = "t_email", .field = "EMAIL"}};
 
+// Asked of every record where the list is counted: its field named once.
 bool Listed() {
-    return FIELD("geburt->liste").toBool();
+    static const QString kListed = QStringLiteral("geburt->liste");
+    return FIELD(kListed).toBool();
 }
 
 void OpenAddressTable() {
