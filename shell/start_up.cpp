@@ -23,6 +23,7 @@
 #include "shell/trash.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
+#include "store/stale_index_files.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
 #include "toolkit/fault_handler.h"
@@ -216,9 +217,17 @@ void MAIN() {
     _ACTIVATEWINDOW("haupt");
     // The backup is made while the loop turns: nothing may write a table then.
     reminders.stop();
+    END_RUN();
+}
+
+void END_RUN() {
     WithdrawLookupService();
     DBCLOSEALL();
     SYNC_AT_CLOSE();
     DBCLOSEALL();
+    // Index files the day's writes left behind are built now, a file a turn of
+    // the loop, rather than while tomorrow's first window opens.
+    while (kesp::store::RefreshOneStaleIndexFile())
+        QCoreApplication::processEvents();
     SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }

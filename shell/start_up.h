@@ -42,6 +42,12 @@ bool START_UP(const QString& programFolder);
 // never the root folder by mistake.
 QString PROGRAM_FOLDER();
 
+// The end of a run once the main window is closed: the word list offered to
+// other programs no more, every table closed and synchronised, the index
+// files the day's writes left behind built again, and the backup of the
+// close.
+void END_RUN();
+
 // START_UP for the folder of the running program, then the main window; returns
 // when the main window is closed, or at once when another copy has the data.
 void MAIN();

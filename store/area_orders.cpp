@@ -236,7 +236,9 @@ bool TakeChangedFromSource(Area& area, Order& order, const IndexFileContent& fil
         },
         &likely);
     if (!taken) return false;
-    std::vector<char> source(file.source);
+    std::vector<char> source;
+    source.reserve(std::size_t{count} * width);
+    source.assign(file.source.begin(), file.source.end());
     source.resize(std::size_t{count} * width);
     for (std::uint32_t r = 1; r <= count; ++r)
         if (changed[r])
@@ -258,7 +260,7 @@ void KeepOrdersPastClose(Area& area) {
         if (!file) return;
         const QString path = order.keys->path();
         const KnownOrderFit kept{*fit, *file, order.keys->keyText()};
-        KeepKnownOrder(path, kept, now, std::move(order.keys));
+        KeepKnownOrder(path, kept, now, std::move(order.keys), {area.table->path(), area.alias});
     };
     for (Order& order : area.orders)
         keep(order);

@@ -23,6 +23,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace kesp::store {
 
@@ -34,10 +35,29 @@ struct KnownOrderFit {
     friend bool operator==(const KnownOrderFit&, const KnownOrderFit&) = default;
 };
 
+// The table an order was built on, as it was opened: to build it again.
+struct KnownOrderTable {
+    QString path;
+    QString alias;
+};
+
 // Keeps `keys`, its index file holding it, built from `fit` as it was at
-// `keptNs` (MarksClockNs).
+// `keptNs` (MarksClockNs) on `table`.
 void KeepKnownOrder(const QString& indexPath, const KnownOrderFit& fit, std::int64_t keptNs,
-                    std::unique_ptr<KeyOrder> keys);
+                    std::unique_ptr<KeyOrder> keys, const KnownOrderTable& table);
+
+// An index file whose kept order its table has left behind: the table file
+// changed since the keeping (another opening of it wrote), the index file
+// did not.
+struct StaleIndexFile {
+    QString indexPath;
+    QString keyText;
+    QString dateFormat;
+    KnownOrderTable table;
+};
+
+// The oldest kept order that is stale; taken, so kept no longer.
+std::optional<StaleIndexFile> TakeStaleKnownOrder();
 
 // The order kept for the index file at `indexPath`, when `fit` is what it was
 // kept with; taken, so kept no longer. Keys on a field read the records of

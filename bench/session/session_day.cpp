@@ -285,8 +285,7 @@ void Day::RefreshStatistics() {
 void Day::Close() {
     Measure("close with the backup", [] {
         TestDriver::closeWindow("haupt");
-        DBCLOSEALL();
-        SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
+        END_RUN();
     });
 }
 

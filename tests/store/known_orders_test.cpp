@@ -56,7 +56,7 @@ TEST(KnownOrders, AreHandedBackOnlyAsTheyWereKeptAndOnlyOnce) {
     {
         std::unique_ptr<KeyOrder> order = OrderOf(3);
         kept = order.get();
-        kesp::store::KeepKnownOrder("/d/i.ntx", fit, later, std::move(order));
+        kesp::store::KeepKnownOrder("/d/i.ntx", fit, later, std::move(order), {});
     }
     EXPECT_EQ(kesp::store::TakeKnownOrder("/d/i.ntx", fit).get(), kept);
     EXPECT_EQ(kesp::store::TakeKnownOrder("/d/i.ntx", fit), nullptr) << "taken once";
@@ -71,7 +71,7 @@ TEST(KnownOrders, AreHandedBackOnlyAsTheyWereKeptAndOnlyOnce) {
         [](KnownOrderFit& f) { f.keyText = QStringLiteral("DTOC(datum)"); },
     };
     for (const auto& change : changes) {
-        kesp::store::KeepKnownOrder("/d/i.ntx", fit, later, OrderOf(3));
+        kesp::store::KeepKnownOrder("/d/i.ntx", fit, later, OrderOf(3), {});
         KnownOrderFit other = fit;
         change(other);
         EXPECT_EQ(kesp::store::TakeKnownOrder("/d/i.ntx", other), nullptr);
@@ -80,7 +80,7 @@ TEST(KnownOrders, AreHandedBackOnlyAsTheyWereKeptAndOnlyOnce) {
 
     // Kept in the tick of the table's last change: a change after it might
     // not show, so it is not kept at all.
-    kesp::store::KeepKnownOrder("/d/i.ntx", fit, fit.table.table.modifiedNs, OrderOf(3));
+    kesp::store::KeepKnownOrder("/d/i.ntx", fit, fit.table.table.modifiedNs, OrderOf(3), {});
     EXPECT_EQ(kesp::store::TakeKnownOrder("/d/i.ntx", fit), nullptr);
 }
 
@@ -89,7 +89,7 @@ TEST(KnownOrders, LetGoOfTheOldestBeyondTheirMemory) {
     const int records = static_cast<int>(kesp::store::kKnownOrdersBytes / 5 / 5);  // a fifth each
     for (int i = 0; i < 6; ++i)
         kesp::store::KeepKnownOrder(QStringLiteral("/d/%1.ntx").arg(i), fit, 101 * kSecond,
-                                    OrderOf(records));
+                                    OrderOf(records), {});
     EXPECT_EQ(kesp::store::TakeKnownOrder("/d/0.ntx", fit), nullptr) << "the oldest went";
     for (int i = 1; i < 6; ++i)
         EXPECT_NE(kesp::store::TakeKnownOrder(QStringLiteral("/d/%1.ntx").arg(i), fit), nullptr)
