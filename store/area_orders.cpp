@@ -40,16 +40,27 @@ std::optional<IndexFit> FitOf(const Area& area, const Order& order) {
     return IndexFit{*stamp, area.table->RecordCount(), order.dateFormat};
 }
 
-void WriteIndexFiles(Area& area) {
+void WriteIndexFiles(Area& area, IndexWriting writing) {
     std::exception_ptr refused;
-    for (Order& order : area.orders) {
+    const auto write = [&area, &refused, writing](Order& order) {
         try {
             const std::optional<IndexFit> fit = FitOf(area, order);
-            if (order.keys->modified() || (fit && order.keys->writtenWithoutFit()))
-                order.keys->WriteFile(fit);
+            const bool stale =
+                fit &&
+                (order.keys->writtenWithoutFit() ||
+                 (writing == IndexWriting::AtClose && order.keys->heldUnderAnotherStamp(*fit)));
+            if (order.keys->modified() || stale) order.keys->WriteFile(fit);
         } catch (const kesp::WriteFailure&) {
             if (!refused) refused = std::current_exception();
         }
+    };
+    for (Order& order : area.orders)
+        write(order);
+    // Closed orders were written when they closed; deletion marks since
+    // changed the table's stamp, not their keys.
+    if (writing == IndexWriting::AtClose) {
+        for (Order& order : area.closedOrders)
+            write(order);
     }
     if (refused) std::rethrow_exception(refused);
 }
@@ -255,9 +266,10 @@ void KeepOrdersPastClose(Area& area) {
     const std::int64_t now = MarksClockNs();
     const auto keep = [&area, now](Order& order) {
         const std::optional<IndexFit> fit = FitOf(area, order);
-        if (!fit || !order.keys || !order.keys->heldByItsFile()) return;
+        if (!fit || !order.keys) return;
+        // Kept only while the file is as this process wrote or read it.
         const std::optional<FileStamp> file = FileHandle::StampOf(order.keys->path());
-        if (!file) return;
+        if (!file || order.keys->heldFileStamp() != file) return;
         const QString path = order.keys->path();
         const KnownOrderFit kept{*fit, *file, order.keys->keyText()};
         KeepKnownOrder(path, kept, now, std::move(order.keys), {area.table->path(), area.alias});
@@ -309,7 +321,7 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
                          now->table.changedNs < file->writtenNs;
     const std::uint32_t count = area.table->RecordCount();
     if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
-        order.keys->MarkHeldByItsFile();
+        order.keys->MarkHeldByItsFile(file->fit, file->stamp);
         return;
     }
     if (computedKeys && TakeChangedFromSource(area, order, *file)) return;
@@ -317,7 +329,7 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
     // (computed keys the file holds wrongly make it no longer current).
     const LikelyOrder likely{file->records, current && !computedKeys};
     const bool taken = BuildOrder(area, order, &likely);
-    if (taken && likely.current) order.keys->MarkHeldByItsFile();
+    if (taken && likely.current) order.keys->MarkHeldByItsFile(file->fit, file->stamp);
 }
 
 void RebuildOrder(Area& area, Order& order) {

@@ -30,9 +30,13 @@ QString IndexPath(const QString& file);
 std::optional<IndexFit> FitOf(const Area& area, const Order& order);
 
 // Writes every index file that does not hold its order, or holds it without
-// the fit known now (the table was committed since); a file the system
-// refuses stops none of the others, and the first refusal is thrown at the end.
-void WriteIndexFiles(Area& area);
+// the fit known now (the table was committed since); at the table's close
+// also those of the orders in use or closed that hold it under another stamp
+// of the table's file (deletion marks changed it since), so that the next run
+// takes them as they are. A file the system refuses stops none of the others, and
+// the first refusal is thrown at the end.
+enum class IndexWriting { Changed, AtClose };
+void WriteIndexFiles(Area& area, IndexWriting writing = IndexWriting::Changed);
 
 // Keeps the orders whose index files hold them for an opening later in the
 // run (known_orders.h); called as the area's table closes, its files written.

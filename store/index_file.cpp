@@ -64,7 +64,8 @@ class Reader {
 
 struct Written {
     std::uint64_t version = 0;
-    bool withFit = false;
+    std::optional<IndexFit> fit;
+    std::optional<FileStamp> file;  // as written or read
 };
 
 // What each index file was last written from, by path.
@@ -167,7 +168,7 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
     out.insert(out.end(), kEnd, kEnd + 8);
     file.WriteAt(at, out.data(), out.size());
     file.RenameTo(path_);
-    WrittenVersions()[path_] = {version_, fit.has_value()};
+    WrittenVersions()[path_] = {version_, fit, FileHandle::StampOf(path_)};
     RefusedVersions().erase(path_);
 } catch (const WriteFailure& failure) {
     RemoveFile(path_ + QStringLiteral(".new"));
@@ -184,8 +185,8 @@ bool KeyOrder::modified() const {
     return refused == RefusedVersions().end() || refused->second != version_;
 }
 
-void KeyOrder::MarkHeldByItsFile() {
-    WrittenVersions()[path_] = {version_, true};
+void KeyOrder::MarkHeldByItsFile(const std::optional<IndexFit>& fit, const FileStamp& file) {
+    WrittenVersions()[path_] = {version_, fit, file};
 }
 
 bool KeyOrder::heldByItsFile() const {
@@ -193,10 +194,24 @@ bool KeyOrder::heldByItsFile() const {
     return written != WrittenVersions().end() && written->second.version == version_;
 }
 
+std::optional<FileStamp> KeyOrder::heldFileStamp() const {
+    const auto written = WrittenVersions().find(path_);
+    if (written == WrittenVersions().end() || written->second.version != version_) return {};
+    return written->second.file;
+}
+
 bool KeyOrder::writtenWithoutFit() const {
     const auto written = WrittenVersions().find(path_);
     return written != WrittenVersions().end() && written->second.version == version_ &&
-           !written->second.withFit;
+           !written->second.fit;
+}
+
+bool KeyOrder::heldUnderAnotherStamp(const IndexFit& fit) const {
+    const auto written = WrittenVersions().find(path_);
+    if (written == WrittenVersions().end() || written->second.version != version_) return false;
+    const std::optional<IndexFit>& held = written->second.fit;
+    return held && held->records == fit.records && held->dateFormat == fit.dateFormat &&
+           held->table != fit.table;
 }
 
 QString KeyOrder::ReadKeyText(const QString& filePath) {
@@ -253,6 +268,7 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
     if (end.size() != 8 || std::memcmp(end.data(), kEnd, 8) != 0) return std::nullopt;
     IndexFileContent content;
     content.writtenNs = stamp->modifiedNs;
+    content.stamp = *stamp;
     const auto textLength = static_cast<std::size_t>(in.Le(4));
     const char* text = in.Take(textLength);
     if (!text) return std::nullopt;

@@ -65,6 +65,7 @@ struct IndexFileContent {
     QString keyText;
     std::optional<IndexFit> fit;         // nothing: not known when it was written
     std::int64_t writtenNs = 0;          // when the file itself last changed
+    FileStamp stamp;                     // of the file as it was read
     std::vector<std::uint32_t> records;  // of the entries, in the file's order
     // Read only when asked for: the entries' keys, one after another.
     std::vector<char> keys;
@@ -147,14 +148,22 @@ class KeyOrder {
     // version of the order, or was refused writing this version. (The file is
     // derived data: what another program does to it is not watched.)
     bool modified() const;
-    // The index file holds this version with its fit (read back from it).
-    void MarkHeldByItsFile();
+    // The index file holds this version with `fit` (read back from it as
+    // `file` says).
+    void MarkHeldByItsFile(const std::optional<IndexFit>& fit, const FileStamp& file);
     // Whether this process last wrote the index file from this very version
     // (or read it back from it).
     bool heldByItsFile() const;
+    // The index file's stamp when it was so written or read; nothing when it
+    // does not hold this version.
+    std::optional<FileStamp> heldFileStamp() const;
     // Whether the index file was last written from this version without a
     // fit (as it is while the table holds changes).
     bool writtenWithoutFit() const;
+    // Whether the index file holds this version with `fit` but for the
+    // table file's stamp: written before deletion marks changed the table's
+    // file, which moves no key.
+    bool heldUnderAnotherStamp(const IndexFit& fit) const;
     // Writes the file through a file beside it, with the fit the order was
     // built under when known. A write the system refuses is thrown once and
     // leaves the old file whole; its fit no longer matches the table once the

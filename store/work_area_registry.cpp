@@ -112,7 +112,7 @@ void CloseArea(Area& area) {
     }
     try {
         area.table->Commit();
-        WriteIndexFiles(area);
+        WriteIndexFiles(area, IndexWriting::AtClose);
     } catch (const kesp::WriteFailure&) {
         area = Area{};
         throw;

@@ -323,3 +323,33 @@ TEST_F(StoreTest, KeysOfOneFieldFollowAnotherDateFormatInFull) {
     EXPECT_EQ(OrderOfAllRecords(), (QList<int>{3, 1, 2}));
     SET_DATEFORMAT("dd.mm.yyyy");
 }
+
+// A deletion mark moves no key, but it changes the table's file: the index
+// file is written again with the table's new stamp when the table closes, so
+// that the next opening takes it as it is instead of checking every key.
+TEST_F(StoreTest, AnIndexFileFollowsTheTableStampAfterADeletionMarkAtTheClose) {
+    const QString table = NamesTable({"Dora", "anna", "Clara", "Berta"});
+    SET_DELETED(false);
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    DBCREATEINDEX("inr", "STR(NR,5)");
+    const QDateTime written = ModifiedAt(Path("ivorname.ntx"));
+    SetModifiedAt(table, written.addSecs(-60));
+    DBGOTO(2);
+    DBDELETE();
+    DBCOMMIT();
+    SetModifiedAt(table, written.addSecs(-30));
+    DBCLOSEALL();
+
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(table).constData(), &info), 0);
+    for (const QString& index : {QStringLiteral("ivorname.ntx"), QStringLiteral("inr.ntx")}) {
+        const std::optional<kesp::store::IndexFileContent> file =
+            kesp::store::KeyOrder::ReadContent(Path(index), false);
+        ASSERT_TRUE(file && file->fit) << index;
+        EXPECT_EQ(file->fit->table.modifiedNs,
+                  info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec)
+            << index;
+    }
+    EXPECT_EQ(RecordsInIndexFile(Path("ivorname.ntx")), (QList<int>{2, 4, 3, 1}));
+}

@@ -154,3 +154,27 @@ TEST_F(StoreTest, AnOrderTakenBackReadsTheTableOpenedAgain) {
     EXPECT_EQ(OrderOfAllRecords(), (QList<int>{1, 2, 3, 4}));
     DBCLOSEALL();
 }
+
+// An index file another program wrote while the table was open no longer
+// holds the order: the order is not kept for it, and the next opening builds
+// the order and writes the file again.
+TEST_F(StoreTest, AnOrderIsNotKeptForAnIndexFileAnotherProgramWrote) {
+    const QString table = NamesTable({"Dora", "anna", "Clara", "Berta"});
+    DBUSEAREA(true, table);
+    DBCREATEINDEX("ivorname", "UPPER(vorname)");
+    QByteArray head = ReadFile("ivorname.ntx");
+    head.truncate(12 + 14);  // the magic, the key text's length and "UPPER(vorname)"
+    head.append(5, '\0');    // no fit, no entries
+    WriteFile("ivorname.ntx", head);
+    LetTheClockPass(table);
+    DBCLOSEALL();
+
+    DBUSEAREA(true, table);
+    ORDLISTADD("ivorname");
+    EXPECT_EQ(OrderOfAllRecords(), (QList<int>{2, 4, 3, 1}));
+    DBCLOSEALL();
+    const std::optional<kesp::store::IndexFileContent> file =
+        kesp::store::KeyOrder::ReadContent(Path("ivorname.ntx"), false);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->records, (std::vector<std::uint32_t>{2, 4, 3, 1})) << "written again";
+}
