@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <memory>
 
 namespace kesp::store {
 namespace {
@@ -32,32 +33,38 @@ void AppendLe(std::vector<char>& out, std::uint64_t value, int bytes) {
 
 // Reads little-endian integers from a file read whole; past its end, every
 // read fails and the reader says so.
+// Bytes read from a file into memory that is not cleared first.
+struct ReadBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
 class Reader {
   public:
-    explicit Reader(const std::vector<char>& bytes) : bytes_(bytes) {}
+    explicit Reader(const ReadBytes& bytes) : bytes_(bytes) {}
     bool ok() const { return ok_; }
     std::size_t at() const { return at_; }
     std::uint64_t Le(int bytes) {
         if (!Has(static_cast<std::size_t>(bytes))) return 0;
         std::uint64_t value = 0;
         for (int i = 0; i < bytes; ++i)
-            value |= std::uint64_t{static_cast<unsigned char>(bytes_[at_ + i])} << (8 * i);
+            value |= std::uint64_t{static_cast<unsigned char>(bytes_.data[at_ + i])} << (8 * i);
         at_ += static_cast<std::size_t>(bytes);
         return value;
     }
     const char* Take(std::size_t length) {
         if (!Has(length)) return nullptr;
-        const char* from = bytes_.data() + at_;
+        const char* from = bytes_.data.get() + at_;
         at_ += length;
         return from;
     }
 
   private:
     bool Has(std::size_t length) {
-        ok_ = ok_ && at_ + length <= bytes_.size();
+        ok_ = ok_ && length <= bytes_.size - at_;
         return ok_;
     }
-    const std::vector<char>& bytes_;
+    const ReadBytes& bytes_;
     std::size_t at_ = 0;
     bool ok_ = true;
 };
@@ -242,30 +249,32 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
     const FileHandle file(descriptor, filePath);
     const std::optional<FileStamp> stamp = file.Stamp();
     if (!stamp) return std::nullopt;
+    // Nothing read, size 0, where the file ends too soon.
     const auto readAt = [descriptor, &stamp](std::uint64_t offset, std::size_t length) {
-        std::vector<char> bytes;
+        ReadBytes bytes;
         if (offset > stamp->size || length > stamp->size - offset) return bytes;
-        bytes.resize(length);
+        bytes.data = std::make_unique_for_overwrite<char[]>(length);
         for (std::size_t done = 0; done < length;) {
-            const ssize_t got = ::pread(descriptor, bytes.data() + done, length - done,
+            const ssize_t got = ::pread(descriptor, bytes.data.get() + done, length - done,
                                         static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) return std::vector<char>{};
+            if (got <= 0) return ReadBytes{};
             done += static_cast<std::size_t>(got);
         }
+        bytes.size = length;
         return bytes;
     };
     // The head: key text, fit and count, within the first bytes but for a
     // long key text.
-    const std::vector<char> head =
+    const ReadBytes head =
         readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(stamp->size, 8192)));
     Reader in(head);
     const char* magic = in.Take(8);
     const bool withSource = magic && std::memcmp(magic, kMagic, 8) == 0;
     if (!magic || (!withSource && std::memcmp(magic, kSecondMagic, 8) != 0) || stamp->size < 16)
         return std::nullopt;
-    const std::vector<char> end = readAt(stamp->size - 8, 8);
-    if (end.size() != 8 || std::memcmp(end.data(), kEnd, 8) != 0) return std::nullopt;
+    const ReadBytes end = readAt(stamp->size - 8, 8);
+    if (end.size != 8 || std::memcmp(end.data.get(), kEnd, 8) != 0) return std::nullopt;
     IndexFileContent content;
     content.writtenNs = stamp->modifiedNs;
     content.stamp = *stamp;
@@ -276,35 +285,34 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
     content.fit = ReadFit(in);
     const auto count = static_cast<std::size_t>(in.Le(4));
     if (!in.ok() || count > (stamp->size - in.at()) / 6) return std::nullopt;
-    const std::vector<char> records = readAt(in.at(), 4 * count);
-    if (records.size() != 4 * count) return std::nullopt;
+    const ReadBytes records = readAt(in.at(), 4 * count);
+    if (records.size != 4 * count) return std::nullopt;
     content.records.resize(count);
     if constexpr (std::endian::native == std::endian::little) {
-        if (count > 0) std::memcpy(content.records.data(), records.data(), 4 * count);
+        if (count > 0) std::memcpy(content.records.data(), records.data.get(), 4 * count);
     } else {
         for (std::size_t i = 0; i < count; ++i) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(records.data() + 4 * i);
+            const auto* bytes = reinterpret_cast<const unsigned char*>(records.data.get() + 4 * i);
             content.records[i] = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
                                  std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
         }
     }
     if (!withKeys) return content;
     const std::uint64_t keysAt = in.at() + 4 * count;
-    const std::vector<char> section =
-        readAt(keysAt, static_cast<std::size_t>(stamp->size - 8 - keysAt));
+    const ReadBytes section = readAt(keysAt, static_cast<std::size_t>(stamp->size - 8 - keysAt));
+    const char* sectionData = section.data.get();
     // Each key behind its length; the keys are gathered one after another.
     content.keyLengths.resize(count);
-    content.keys.resize(section.size() - std::min(section.size(), 2 * count));
+    content.keys.resize(section.size - std::min(section.size, 2 * count));
     std::size_t from = 0;
     std::size_t to = 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (section.size() - from < 2) return std::nullopt;
-        const auto* bytes = reinterpret_cast<const unsigned char*>(section.data() + from);
+        if (section.size - from < 2) return std::nullopt;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(sectionData + from);
         const auto length = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
         from += 2;
-        if (section.size() - from < length || content.keys.size() - to < length)
-            return std::nullopt;
-        if (length > 0) std::memcpy(content.keys.data() + to, section.data() + from, length);
+        if (section.size - from < length || content.keys.size() - to < length) return std::nullopt;
+        if (length > 0) std::memcpy(content.keys.data() + to, sectionData + from, length);
         content.keyLengths[i] = length;
         from += length;
         to += length;
@@ -321,7 +329,7 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
             content.sourceWidth = static_cast<int>(width);
         }
     }
-    if (keys.at() != section.size()) return std::nullopt;
+    if (keys.at() != section.size) return std::nullopt;
     return content;
 }
 

@@ -244,6 +244,7 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
         std::all_of(file.keyLengths.begin(), file.keyLengths.end(),
                     [&file](std::uint16_t length) { return length == file.keyLengths.front(); });
     std::vector<bool> seen(std::size_t{count} + 1);
+    order_.reserve(count);
     if (sameWidth) {
         fixedWidth_ = file.keyLengths.front();
         arena_.Resize(std::size_t{count} * static_cast<std::size_t>(fixedWidth_));
@@ -251,20 +252,29 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
         refs_.assign(count, {});
         arena_.Append(file.keys.data(), file.keys.size());
     }
+    // The entries are checked in the file's order against the one before,
+    // where the file holds their keys one after another.
     std::uint32_t at = 0;
+    const char* before = nullptr;
+    std::size_t beforeLength = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t record = file.records[i];
         const std::uint16_t length = file.keyLengths[i];
         if (record == 0 || record > count || seen[record]) break;
         seen[record] = true;
+        const char* key = file.keys.data() + at;
         if (sameWidth) {
-            std::memcpy(arena_.data() + std::size_t{record - 1} * length, file.keys.data() + at,
-                        length);
+            std::memcpy(arena_.data() + std::size_t{record - 1} * length, key, length);
         } else {
             refs_[record - 1] = {at, length};
         }
         at += length;
-        if (i > 0 && Compare(file.records[i - 1], record) > 0) break;
+        if (i > 0) {
+            const int c = CompareBytes(before, beforeLength, key, length);
+            if (c > 0 || (c == 0 && file.records[i - 1] > record)) break;
+        }
+        before = key;
+        beforeLength = length;
         order_.push_back(record);
     }
     if (order_.size() != count) {
