@@ -5,12 +5,8 @@
 // order taken back reads the table opened again.
 #include "store/known_orders.h"
 #include "store/dbf_table.h"
-#include "store/known_marks.h"
 #include "test_support.h"
 
-#include <QThread>
-
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -36,15 +32,6 @@ std::unique_ptr<KeyOrder> OrderOf(int records) {
         return r % 2 ? std::string_view("b") : std::string_view("a");
     });
     return order;
-}
-
-// Until the clock the file system stamps with has passed the table's last
-// change (a few milliseconds): orders are kept only then.
-void LetTheClockPass(const QString& path) {
-    const std::optional<kesp::store::FileStamp> stamp = kesp::store::FileHandle::StampOf(path);
-    ASSERT_TRUE(stamp);
-    while (kesp::store::MarksClockNs() <= std::max(stamp->modifiedNs, stamp->changedNs))
-        QThread::msleep(1);
 }
 
 }  // namespace

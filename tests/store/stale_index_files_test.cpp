@@ -6,24 +6,11 @@
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/key_order.h"
-#include "store/known_marks.h"
 #include "test_support.h"
 
 #include <QFile>
-#include <QThread>
-
-#include <algorithm>
 
 namespace {
-
-// Until the clock the file system stamps with has passed the file's last
-// change: orders are kept only then, and a change after shows in the stamp.
-void LetTheClockPass(const QString& path) {
-    const std::optional<kesp::store::FileStamp> stamp = kesp::store::FileHandle::StampOf(path);
-    ASSERT_TRUE(stamp);
-    while (kesp::store::MarksClockNs() <= std::max(stamp->modifiedNs, stamp->changedNs))
-        QThread::msleep(1);
-}
 
 int RefreshAll() {
     int refreshed = 0;

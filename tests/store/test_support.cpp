@@ -1,8 +1,14 @@
 #include "test_support.h"
 
+#include "store/file_handle.h"
+#include "store/known_marks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
+
+#include <algorithm>
 
 void StoreTest::SetUp() {
     ASSERT_TRUE(dir_.isValid());
@@ -66,4 +72,11 @@ QString RunPython(const QString& script, const QString& folder) {
     const QString output = QString::fromUtf8(python.readAllStandardOutput());
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     return output;
+}
+
+void LetTheClockPass(const QString& path) {
+    const std::optional<kesp::store::FileStamp> stamp = kesp::store::FileHandle::StampOf(path);
+    ASSERT_TRUE(stamp);
+    while (kesp::store::MarksClockNs() <= std::max(stamp->modifiedNs, stamp->changedNs))
+        QThread::msleep(1);
 }

@@ -27,6 +27,11 @@ class StoreTest : public ::testing::Test {
     QString previousFolder_;
 };
 
+// Until the clock the file system stamps with has passed the file's last
+// change (a few milliseconds): orders are kept past a close only then, and a
+// change after shows in the stamp.
+void LetTheClockPass(const QString& path);
+
 // Every record of the current area in its controlling order, deleted ones too.
 QList<int> OrderOfAllRecords();
 
