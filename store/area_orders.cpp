@@ -160,7 +160,6 @@ struct ChangedRecords {
     int field = -1;
     std::vector<char> source;
     std::vector<bool> changed;  // by record number
-    std::size_t count = 0;
 };
 
 ChangedRecords& LastChangedRecords() {
@@ -192,7 +191,7 @@ const ChangedRecords* FindChangedRecords(const DbfTable& table, int field,
         if (changes > count / 8 + 1) return nullptr;
     }
     table.CheckNotCut();
-    last = {table.generation(), field, source, std::move(changed), changes};
+    last = {table.generation(), field, source, std::move(changed)};
     return &last;
 }
 
@@ -317,8 +316,9 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = area.table->generation();
     const std::optional<IndexFit> now = FitOf(area, order);
-    const bool current = now && file->fit == now && now->table.modifiedNs < file->writtenNs &&
-                         now->table.changedNs < file->writtenNs;
+    const std::int64_t writtenNs = file->stamp.modifiedNs;
+    const bool current = now && file->fit == now && now->table.modifiedNs < writtenNs &&
+                         now->table.changedNs < writtenNs;
     const std::uint32_t count = area.table->RecordCount();
     if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
         order.keys->MarkHeldByItsFile(file->fit, file->stamp);

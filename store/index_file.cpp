@@ -276,7 +276,6 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
     const ReadBytes end = readAt(stamp->size - 8, 8);
     if (end.size != 8 || std::memcmp(end.data.get(), kEnd, 8) != 0) return std::nullopt;
     IndexFileContent content;
-    content.writtenNs = stamp->modifiedNs;
     content.stamp = *stamp;
     const auto textLength = static_cast<std::size_t>(in.Le(4));
     const char* text = in.Take(textLength);

@@ -64,7 +64,6 @@ struct LikelyOrder {
 struct IndexFileContent {
     QString keyText;
     std::optional<IndexFit> fit;         // nothing: not known when it was written
-    std::int64_t writtenNs = 0;          // when the file itself last changed
     FileStamp stamp;                     // of the file as it was read
     std::vector<std::uint32_t> records;  // of the entries, in the file's order
     // Read only when asked for: the entries' keys, one after another.
