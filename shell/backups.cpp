@@ -364,7 +364,7 @@ void MakeDataFolderFrom(const Snapshot& snapshot) {
     QSet<QString> tablesKept;
     for (const QFileInfo& kept : DataFiles(snapshot.folder))
         tablesKept.insert(kept.completeBaseName().toLower());
-    const QStringList rebuilt = {"ntx", "pack", "packing", "zurueck"};
+    const QStringList rebuilt = {"ntx", "fig", "pack", "packing", "zurueck"};
     for (const QFileInfo& present :
          QDir(THE_DATA_PATH).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
         if (present.isSymLink() || rebuilt.contains(present.suffix().toLower()) ||

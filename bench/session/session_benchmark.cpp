@@ -102,9 +102,12 @@ int Day(const QString& folder) {
     for (const double ms : day.firstScreensMs)
         std::printf(" %.1f", ms);
     std::printf(" ms\n");
-    std::printf("statistics: %.1f ms, reading the ten files once %.1f ms: ratio %.2f (goal 2.0)\n",
-                day.statisticsMs, day.readTenFilesOnceMs,
-                day.statisticsMs / day.readTenFilesOnceMs);
+    std::printf(
+        "statistics: %.1f ms (%.1f ms with every table counted), reading the ten files "
+        "once %.1f ms: ratio %.2f, every table counted %.2f (goal 2.0)\n",
+        day.statisticsMs, day.statisticsCountedMs, day.readTenFilesOnceMs,
+        day.statisticsMs / day.readTenFilesOnceMs,
+        day.statisticsCountedMs / day.readTenFilesOnceMs);
     std::printf("peak %ld\n", PeakKilobytes());
     std::printf("worst gap %.0f ms in %s\n", actions.front().worstGapMs,
                 actions.front().action.toUtf8().constData());

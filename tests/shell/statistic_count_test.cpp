@@ -4,13 +4,16 @@
 // area has to do it.
 #include "tests/shell/installed_program.h"
 
+#include "shell/kept_figures.h"
 #include "shell/record_kinds.h"
 #include "shell/statistic_count.h"
+#include "store/file_handle.h"
 #include "store/live_records.h"
 #include "store/xbase.h"
 
 #include <QFile>
 
+#include <cerrno>
 #include <random>
 
 namespace {
@@ -67,6 +70,8 @@ TEST_F(StatisticCount, EveryFigureIsTheWorkAreasOnEveryDay) {
     }
     const std::vector<StatisticToCount> wanted = Wanted(DataFile(""));
     ASSERT_GE(wanted.size(), 10u);
+    // Counted again each day: from the second on, the figures kept are taken
+    // where the clock has passed the tables' last change.
     for (const QDate& today : days) {
         const std::vector<std::optional<long long>> counts = CountEachWithoutPacking(wanted, today);
         ASSERT_EQ(counts.size(), wanted.size());
@@ -104,6 +109,80 @@ TEST_F(StatisticCount, DeletedRecordsAHeldTableOrAMissingOneAreLeftToTheWorkArea
     }
     // The table keeps its record marked deleted until the statistics pack it.
     EXPECT_EQ(RecordCount("agenda.dbf"), 2);
+}
+
+TEST_F(StatisticCount, KeptFiguresAreTakenOnlyWhileTheTableIsAsCounted) {
+    AddRecord("Tricks.dbf", {});
+    AddRecord("geburt.dbf", {});
+    const std::vector<StatisticToCount> wanted = Wanted(DataFile(""));
+    const QDate today(2007, 12, 24);
+    const auto figureOf = [&](const QString& table) -> std::optional<long long> {
+        const std::vector<std::optional<long long>> counts = CountEachWithoutPacking(wanted, today);
+        for (std::size_t at = 0; at < wanted.size(); ++at)
+            if (wanted[at].kind->table == table) return counts[at];
+        return std::nullopt;
+    };
+    const std::optional<long long> counted = figureOf("Tricks.dbf");
+    ASSERT_EQ(counted, 1);
+
+    // Figures no count would give, kept for the table as it is: they are the ones shown.
+    const std::optional<kesp::store::FileStamp> stamp =
+        kesp::store::FileHandle::StampOf(DataFile("Tricks.dbf"));
+    ASSERT_TRUE(stamp);
+    KeptFigures kept = KeptFigures::ReadFrom(DataFile("").chopped(1));
+    kept.Keep("Tricks.dbf", *stamp, std::max(stamp->modifiedNs, stamp->changedNs) + 1,
+              TableFigures{.live = 41});
+    ASSERT_TRUE(kept.WriteTo(DataFile("").chopped(1)));
+    EXPECT_EQ(figureOf("Tricks.dbf"), 41);
+
+    // Kept from a moment before the last change, they are not.
+    kept.Keep("Tricks.dbf", *stamp, stamp->modifiedNs, TableFigures{.live = 41});
+    ASSERT_TRUE(kept.WriteTo(DataFile("").chopped(1)));
+    EXPECT_EQ(figureOf("Tricks.dbf"), 1);
+
+    // A table written since is counted again, and so is one held by a work area.
+    kept.Keep("Tricks.dbf", *stamp, std::max(stamp->modifiedNs, stamp->changedNs) + 1,
+              TableFigures{.live = 41});
+    ASSERT_TRUE(kept.WriteTo(DataFile("").chopped(1)));
+    AddRecord("Tricks.dbf", {});
+    EXPECT_EQ(figureOf("Tricks.dbf"), 2);
+    DBUSEAREA(false, DataFile("Tricks.dbf"), "held");
+    EXPECT_EQ(figureOf("Tricks.dbf"), std::nullopt);
+    DBCLOSEALL();
+}
+
+TEST_F(StatisticCount, ADamagedFileOfFiguresOrOneThatCannotBeWrittenLeavesTheCountsRight) {
+    AddRecord("agenda.dbf", {{"DATUM", QDate(2007, 12, 24)}, {"TERMIN", "t"}});
+    AddRecord("agenda.dbf", {{"DATUM", QDate(1999, 12, 24)}, {"TERMIN", "t"}});
+    const std::vector<StatisticToCount> wanted = Wanted(DataFile(""));
+    const QDate today(2007, 12, 24);
+    const std::vector<std::optional<long long>> right = CountEachWithoutPacking(wanted, today);
+    const QString figures = DataFile(kKeptFiguresFile);
+    QFile file(figures);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    ASSERT_GT(whole.size(), 100);
+
+    const QByteArray damaged[] = {whole.left(whole.size() / 2), whole.left(whole.size() - 1) + "X",
+                                  QByteArray(whole.size(), '\xff'), QByteArray()};
+    for (const QByteArray& bytes : damaged) {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        EXPECT_EQ(CountEachWithoutPacking(wanted, today), right);
+        // Written again whole.
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().endsWith("KESPEND1"));
+        file.close();
+    }
+
+    QFile::remove(figures);
+    kesp::store::RefuseChangesToFilesForTests(kKeptFiguresFile, EACCES);
+    EXPECT_EQ(CountEachWithoutPacking(wanted, today), right);
+    kesp::store::RefuseChangesToFilesForTests({}, 0);
+    EXPECT_FALSE(QFile::exists(figures));
+    EXPECT_FALSE(QFile::exists(figures + ".new"));
 }
 
 }  // namespace
