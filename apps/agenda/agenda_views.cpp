@@ -224,6 +224,13 @@ void OpenAgendaStoringAhead(const QString& alias, bool newArea) {
 
 void STORE_SERIES_AHEAD() {
     if (!QFileInfo::exists(THE_DATA_PATH + kAgendaEventsTable)) return;
+    // Every start but a day's first finds nothing to tie back or store: the
+    // agenda, the largest table of many, is then left closed. Its packs are
+    // followed all the same.
+    FollowAgendaPacks();
+    if (!LinksAwaitTheirRecords(THE_DATA_PATH) &&
+        !OpenSeriesAwaitStoring(THE_DATA_PATH, StoreHorizon(DATE())))
+        return;
     const int previous = SELECT();
     OpenAgendaStoringAhead(QStringLiteral("agendaahead"), true);
     DBCLOSEAREA();

@@ -8,6 +8,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kStoredMonths = 18;
@@ -210,11 +212,26 @@ StoringOutcome StoreEvents(const QString& dataPath, const QList<EventToStore>& e
     return {.appointments = int(planned.size())};
 }
 
+namespace {
+
+bool StoredUpTo(const StoredEvent& series, const QDate& horizon) {
+    return series.storedUntil.isValid() && series.storedUntil >= horizon;
+}
+
+}  // namespace
+
+bool OpenSeriesAwaitStoring(const QString& dataPath, const QDate& horizon) {
+    const QList<StoredEvent> open = OpenSeries(dataPath);
+    return std::any_of(open.begin(), open.end(), [&horizon](const StoredEvent& series) {
+        return !StoredUpTo(series, horizon);
+    });
+}
+
 int StoreOpenSeriesUntil(const QString& dataPath, const QDate& horizon) {
     QList<StoredEvent> extended;
     QList<Planned> planned;
     for (StoredEvent& series : OpenSeries(dataPath)) {
-        if (series.storedUntil.isValid() && series.storedUntil >= horizon) continue;
+        if (StoredUpTo(series, horizon)) continue;
         EventToStore event{series.item, {}};
         for (const StoredEvent& changed : ChangedOccurrencesOf(dataPath, series.item.uid))
             event.changed.append(changed.item);

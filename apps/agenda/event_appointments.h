@@ -71,6 +71,9 @@ StoringOutcome StoreEvents(const QString& dataPath, const QList<EventToStore>& e
 // was stored up to `horizon`, for the agenda open in the current work area.
 // Returns how many appointments were added.
 int StoreOpenSeriesUntil(const QString& dataPath, const QDate& horizon);
+// Whether StoreOpenSeriesUntil would store anything (a series stored short
+// of `horizon`, or never).
+bool OpenSeriesAwaitStoring(const QString& dataPath, const QDate& horizon);
 
 // The occurrences of the series `uid` whose RECIDs are given are its own
 // again (they came back from the trash): their dates are no more left out.

@@ -7,6 +7,7 @@
 // window, and a task of the file kept for the export.
 #include "apps/agenda/agenda_operations.h"
 #include "apps/agenda/agenda_texts.h"
+#include "apps/agenda/agenda_views.h"
 #include "apps/agenda/appointment_events.h"
 #include "apps/agenda/appointment_links.h"
 #include "apps/agenda/calendar_exchange.h"
@@ -250,6 +251,38 @@ TEST_P(AgendaSeries, ATaskOfTheFileIsKeptOnceNamedByTheImportAndExportedAgain) {
     EXPECT_TRUE(told.contains(TEXT(agenda_texts::kKeptComponents).arg("VTODO")))
         << told.toStdString();
     EXPECT_EQ(KeptComponents(dataPath()).size(), 1);
+}
+
+TEST_P(AgendaSeries, TheStartStoresASeriesWithoutEndFurtherOnALaterDayOnly) {
+    TestDriver::closeWindow("agenda_frm");
+    const auto appointments = [this](const QDate& on) {
+        DBUSEAREA(false, dataPath() + "agenda.dbf", "looked");
+        int found = 0;
+        DBEVALLIVE([&found, &on] { found += FIELD("looked->DATUM").toDate() == on ? 1 : 0; });
+        DBCLOSEAREA();
+        return found;
+    };
+    const auto records = [this] {
+        DBUSEAREA(false, dataPath() + "agenda.dbf", "looked");
+        const int count = RECCOUNT();
+        DBCLOSEAREA();
+        return count;
+    };
+    // Stored at the import up to eighteen months ahead: the last Friday of
+    // August 2028 is beyond.
+    const QDate lastFridayOfAugust(2028, 8, 25);
+    ASSERT_EQ(appointments(lastFridayOfAugust), 0);
+    const int imported = records();
+    STORE_SERIES_AHEAD();
+    EXPECT_EQ(records(), imported);
+
+    driver_.setToday(QDate(2027, 3, 1));
+    STORE_SERIES_AHEAD();
+    EXPECT_EQ(appointments(lastFridayOfAugust), 1);
+    const int stored = records();
+    EXPECT_EQ(stored, imported + 2);  // the last Fridays of July and August
+    STORE_SERIES_AHEAD();
+    EXPECT_EQ(records(), stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, AgendaSeries, ::testing::ValuesIn(kLanguages),
