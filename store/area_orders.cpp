@@ -3,6 +3,7 @@
 #include "store/cursor_walk.h"
 #include "store/fault.h"
 #include "store/file_names.h"
+#include "store/index_read_ahead.h"
 #include "store/key_expression.h"
 #include "store/key_order.h"
 #include "store/known_marks.h"
@@ -26,11 +27,15 @@ void ForgetUnfitClosedOrders(Area& area) {
 }  // namespace
 
 // Resolved at every reopening, so kept cheap.
-QString IndexPath(const QString& file) {
+QString IndexPathIn(const QString& folder, const QString& file) {
     QString name = file.trimmed();
     if (name.indexOf(u'.', name.lastIndexOf(u'/') + 1) < 0) name += QStringLiteral(".ntx");
     if (QDir::isAbsolutePath(name)) return QDir::cleanPath(name);
-    return QDir::cleanPath(kesp::store::CurrentFolder() + QLatin1Char('/') + name);
+    return QDir::cleanPath(folder + QLatin1Char('/') + name);
+}
+
+QString IndexPath(const QString& file) {
+    return IndexPathIn(kesp::store::CurrentFolder(), file);
 }
 
 std::optional<IndexFit> FitOf(const Area& area, const Order& order) {
@@ -303,9 +308,11 @@ bool TakeKnown(Area& area, Order& order) {
 void BuildOrderWithItsFile(Area& area, Order& order) {
     if (TakeKnown(area, order)) return;
     const bool computedKeys = order.native.field < 0;
-    const std::optional<IndexFileContent> file =
-        order.readsOnlyItsTable ? KeyOrder::ReadContent(order.keys->path(), computedKeys)
-                                : std::nullopt;
+    std::optional<IndexFileContent> file;
+    if (order.readsOnlyItsTable) {
+        file = TakeReadAhead(order.keys->path(), computedKeys);
+        if (!file) file = KeyOrder::ReadContent(order.keys->path(), computedKeys);
+    }
     if (!file || file->keyText != order.keys->keyText()) {
         BuildOrder(area, order);
         return;

@@ -24,6 +24,8 @@ namespace kesp::store::areas {
 // Index files are named relative to the current folder; a name without an
 // extension gets ".ntx".
 QString IndexPath(const QString& file);
+// The same relative to `folder`.
+QString IndexPathIn(const QString& folder, const QString& file);
 
 // What the order was built from, for its index file: known when the order
 // is what a build gives on the table as committed.

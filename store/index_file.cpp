@@ -5,6 +5,7 @@
 #include "store/file_handle.h"
 #include "store/file_names.h"
 #include "store/key_order.h"
+#include "store/key_texts.h"
 
 #include <QFile>
 
@@ -241,7 +242,8 @@ QString KeyOrder::ReadKeyText(const QString& filePath) {
     return DecodeText(text);
 }
 
-std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, bool withKeys) {
+std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath,
+                                                      KeysToRead keysToRead) {
     // Read by the system's calls, not FileHandle's: a file missing or
     // unreadable here is no fault, the order is then built.
     const int descriptor = ::open(QFile::encodeName(filePath).constData(), O_RDONLY | O_CLOEXEC);
@@ -296,7 +298,10 @@ std::optional<IndexFileContent> KeyOrder::ReadContent(const QString& filePath, b
                                  std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
         }
     }
-    if (!withKeys) return content;
+    if (keysToRead == KeysToRead::None ||
+        (keysToRead == KeysToRead::OfExpressions && HasNativeKeyForm(content.keyText)))
+        return content;
+    content.keysRead = true;
     const std::uint64_t keysAt = in.at() + 4 * count;
     const ReadBytes section = readAt(keysAt, static_cast<std::size_t>(stamp->size - 8 - keysAt));
     const char* sectionData = section.data.get();

@@ -67,6 +67,7 @@ struct IndexFileContent {
     FileStamp stamp;                     // of the file as it was read
     std::vector<std::uint32_t> records;  // of the entries, in the file's order
     // Read only when asked for: the entries' keys, one after another.
+    bool keysRead = false;
     std::vector<char> keys;
     std::vector<std::uint16_t> keyLengths;
     // Read with the keys: what they were computed from (KeyOrder::source).
@@ -173,7 +174,13 @@ class KeyOrder {
     static QString ReadKeyText(const QString& filePath);
     // The file, its keys only when asked for; nothing when it is missing,
     // not ours, of the first format or damaged (the order is then built).
-    static std::optional<IndexFileContent> ReadContent(const QString& filePath, bool withKeys);
+    // OfExpressions reads the keys unless the key text has the form of a
+    // character field's (HasNativeKeyForm), whose keys are its bytes in the table.
+    enum class KeysToRead { None, All, OfExpressions };
+    static std::optional<IndexFileContent> ReadContent(const QString& filePath, KeysToRead keys);
+    static std::optional<IndexFileContent> ReadContent(const QString& filePath, bool withKeys) {
+        return ReadContent(filePath, withKeys ? KeysToRead::All : KeysToRead::None);
+    }
 
   private:
     struct KeyRef {

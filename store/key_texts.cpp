@@ -31,4 +31,14 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
     return {};
 }
 
+bool HasNativeKeyForm(const QString& keyText) {
+    // A match is made on a copy of each pattern: matching one shared by
+    // threads is not promised to be safe.
+    const QRegularExpression plain(QStringLiteral(R"(^\s*(?:\w+\s*->\s*)?\w+\s*$)"));
+    const QRegularExpression upper(
+        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:\w+\s*->\s*)?\w+\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    return plain.match(keyText).hasMatch() || upper.match(keyText).hasMatch();
+}
+
 }  // namespace kesp::store

@@ -21,4 +21,8 @@ struct NativeKey {
 // "field", "alias->field", "UPPER(field)", "UPPER(alias->field)" on a character field.
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText);
 
+// Whether the key text has one of those forms, whatever the table: its keys
+// are the field's bytes when the field is a character field. Thread-safe.
+bool HasNativeKeyForm(const QString& keyText);
+
 }  // namespace kesp::store

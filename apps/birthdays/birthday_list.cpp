@@ -44,6 +44,9 @@ const IndexFile kByMonthAndDay{
     "igebmon", KeyForm::Expression, {}, "STR(MONTH(geburtstag),2)+STR(DAY(geburtstag),2)"};
 const IndexFile kByDay{"igebtag", KeyForm::Expression, {}, "DAY(geburtstag)"};
 
+// Every order of the list, created at its opening.
+const QList<IndexFile> kBirthdayIndexes{kByFirstName, kByBirthDate, kByMonthAndDay, kByDay};
+
 const QStringList kBirthdayOrder{"igebmon", "igebtag", "ivorname"};
 const QStringList kFirstNameOrder{"ivorname", "igeburt"};
 
@@ -107,6 +110,7 @@ void PrintView() {
 void OPENFORM_GEBURT() {
     KESP_OPERATION();
     T_CLOSE();
+    ReadAheadIndexFiles(kBirthdayIndexes);
     DefineBirthdayWindow();
     DOMETHOD(kWindow, "Center");
     _ACTIVATEWINDOW(kWindow);
@@ -119,7 +123,7 @@ void OPENGEBURT() {
     OpenAddressTable();
     const int asked = TakeRecordToOpenOn();
     __DBPACK();
-    CreateEachIndexFile({kByFirstName, kByBirthDate, kByMonthAndDay, kByDay});
+    CreateEachIndexFile(kBirthdayIndexes);
     UseOrders(kBirthdayOrder);
     ShowListedOnly();
     THE_ANZAHL = CountPresentedRecords();

@@ -1,5 +1,7 @@
 #include "apps/common/index_files.h"
 
+#include "kernel/public_variables.h"
+#include "store/index_read_ahead.h"
 #include "store/xbase.h"
 #include "toolkit/fault_handler.h"
 
@@ -21,6 +23,13 @@ QString KeyText(const IndexFile& index) {
             return index.expression;
     }
     return index.field;
+}
+
+void ReadAheadIndexFiles(const QList<IndexFile>& indexes) {
+    QStringList files;
+    for (const IndexFile& index : indexes)
+        files.append(index.file);
+    kesp::store::ReadIndexFilesAhead(THE_DATA_PATH, files);
 }
 
 void CreateEachIndexFile(const QList<IndexFile>& indexes) {

@@ -28,6 +28,11 @@ struct IndexFile {
 // "UPPER(vorname)", "DTOC(DATUM)", ...
 QString KeyText(const IndexFile& index);
 
+// Starts reading the index files in the data folder on a thread of their own
+// (kesp::store::ReadIndexFilesAhead), for a window to call before it is
+// built: its orders then take what was read while it was.
+void ReadAheadIndexFiles(const QList<IndexFile>& indexes);
+
 // Creates every index file anew over all records of the current table, in
 // the order given, each followed by a move to the first record; the one
 // created last is left the only open index. An index file the system refuses

@@ -233,6 +233,7 @@ void DefineRecordWindow(const RecordWindow& record) {
 
 void ShowRecordWindow(const RecordWindow& record) {
     T_CLOSE();
+    ReadAheadIndexFiles(record.indexes);
     DefineRecordWindow(record);
     DefineRecordKeys(record);
     if (record.place.centred) DOMETHOD(record.window, "Center");
