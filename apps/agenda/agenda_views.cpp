@@ -163,6 +163,7 @@ void StoreSeriesFurther(const QDate& horizon, StepsToTheEnd& steps) {
 void OPENFORM_AGENDA() {
     KESP_OPERATION();
     T_CLOSE();
+    ReadAheadIndexFiles({kAgendaIndex});
     DefineAgendaWindow();
     DOMETHOD(kWindow, "Center");
     _ACTIVATEWINDOW(kWindow);
