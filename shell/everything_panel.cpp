@@ -20,6 +20,8 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 
+#include <chrono>
+
 #include <memory>
 
 namespace {
@@ -35,7 +37,12 @@ const Texts kFirstOf{"… die ersten %1 von %2", "… the first %1 of %2", "… 
 
 // A step of the search takes this long at most before the window's events
 // are handled again.
-constexpr int kStepMilliseconds = 15;
+constexpr std::chrono::microseconds kStep = std::chrono::milliseconds(15);
+
+std::chrono::microseconds& Step() {
+    static std::chrono::microseconds step = kStep;
+    return step;
+}
 // How long a step waits while tables are read beside the loop (they are
 // locked until then, and would be left out).
 constexpr int kWhileTablesAreReadMilliseconds = 5;
@@ -87,11 +94,13 @@ class ResultsModel : public QAbstractListModel {
         words_ = words;
         shownGroups_ = 0;
         shownUnreadable_ = 0;
+        growing_ = {};
         toldNothingFound_ = false;
         endResetModel();
     }
 
-    // Appends the groups the search has added since the last call, the
+    // Appends the groups the search has added since the last call (the one
+    // being found with what it found so far, its heading counting on), the
     // applications it found memos in that cannot be read, and the remark
     // that nothing was found once it is done without a match.
     void Follow(const EverythingSearch& search) {
@@ -99,13 +108,21 @@ class ResultsModel : public QAbstractListModel {
         std::vector<Line> added;
         for (; shownGroups_ < groups.size(); ++shownGroups_) {
             const SearchGroup& group = groups[shownGroups_];
-            added.push_back({Line::Kind::Heading, 0, group.corpus, Heading(group)});
-            for (const std::uint32_t record : group.matches.records)
-                added.push_back({Line::Kind::Result, record, group.corpus, {}});
+            const bool begun = growing_.heading >= 0 && growing_.corpus == group.corpus;
+            if (begun) {
+                SetHeading(growing_.heading, Heading(group.corpus, group.matches.total, true));
+            } else {
+                added.push_back({Line::Kind::Heading, 0, group.corpus,
+                                 Heading(group.corpus, group.matches.total, true)});
+            }
+            for (std::size_t at = begun ? growing_.listed : 0; at < group.matches.records.size();
+                 ++at)
+                added.push_back({Line::Kind::Result, group.matches.records[at], group.corpus, {}});
             if (static_cast<int>(group.matches.records.size()) < group.matches.total)
                 added.push_back(
                     {Line::Kind::Remark, 0, group.corpus,
                      TEXT(kFirstOf).arg(group.matches.records.size()).arg(group.matches.total)});
+            growing_ = {};
         }
         const std::vector<const KindCorpus*>& unreadable = search.unreadable();
         for (; shownUnreadable_ < unreadable.size(); ++shownUnreadable_)
@@ -115,13 +132,9 @@ class ResultsModel : public QAbstractListModel {
             added.push_back({Line::Kind::Remark, 0, nullptr, TEXT(kNothingFound)});
             toldNothingFound_ = true;
         }
-        if (added.empty()) return;
-        const int first = static_cast<int>(lines_.size());
-        beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
-        lines_.insert(lines_.end(), added.begin(), added.end());
-        endInsertRows();
+        Append(added);
+        FollowGroupBeingFound(search);
     }
-
     const Line& LineAt(int row) const { return lines_[row]; }
     const std::vector<FoldedWord>& words() const { return words_; }
 
@@ -146,11 +159,56 @@ class ResultsModel : public QAbstractListModel {
         return kept != shown_.cend() ? *kept : kNotShownNow;
     }
 
-    static QString Heading(const SearchGroup& group) {
-        return KindName(group.corpus->kind()) + QStringLiteral(" (%1)").arg(group.matches.total);
+    // "Notes (12)"; "Notes (12 …)" while more may be found.
+    static QString Heading(const KindCorpus* corpus, int total, bool whole) {
+        return KindName(corpus->kind()) +
+               (whole ? QStringLiteral(" (%1)") : QStringLiteral(" (%1 …)")).arg(total);
     }
 
   private:
+    void Append(const std::vector<Line>& added) {
+        if (added.empty()) return;
+        const int first = static_cast<int>(lines_.size());
+        beginInsertRows({}, first, first + static_cast<int>(added.size()) - 1);
+        lines_.insert(lines_.end(), added.begin(), added.end());
+        endInsertRows();
+    }
+
+    void SetHeading(int row, const QString& text) {
+        if (lines_[row].text == text) return;
+        lines_[row].text = text;
+        const QModelIndex changed = index(row, 0);
+        emit dataChanged(changed, changed);
+    }
+
+    // The application being searched shows its results as they are found,
+    // below a heading that counts them, once it has one.
+    void FollowGroupBeingFound(const EverythingSearch& search) {
+        const std::optional<EverythingSearch::GroupBeingFound> found = search.groupBeingFound();
+        if (!found || found->matches->records.empty()) return;
+        const KindCorpus::Matches& matches = *found->matches;
+        const QString heading = Heading(found->corpus, matches.total, false);
+        std::vector<Line> added;
+        if (growing_.heading < 0 || growing_.corpus != found->corpus) {
+            growing_ = {found->corpus, static_cast<int>(lines_.size()), 0};
+            added.push_back({Line::Kind::Heading, 0, found->corpus, heading});
+        } else {
+            SetHeading(growing_.heading, heading);
+        }
+        for (; growing_.listed < matches.records.size(); ++growing_.listed)
+            added.push_back(
+                {Line::Kind::Result, matches.records[growing_.listed], found->corpus, {}});
+        Append(added);
+    }
+
+    // The group being found, as far as it is shown.
+    struct Growing {
+        const KindCorpus* corpus = nullptr;
+        int heading = -1;  // its row; -1: none shown
+        std::size_t listed = 0;
+    };
+    Growing growing_;
+
     std::vector<Line> lines_;
     mutable QHash<int, KindCorpus::Shown> shown_;  // by row
     std::vector<FoldedWord> words_;
@@ -320,13 +378,13 @@ void StepSearch() {
     }
     if (!panel.search) {
         // Nothing typed yet: the copies are read ahead while the box has the focus.
-        if (panel.warmingUp && !ReadCorporaOn(QDeadlineTimer(kStepMilliseconds)))
+        if (panel.warmingUp && !ReadCorporaOn(QDeadlineTimer(Step())))
             panel.steps->start(0);
         else
             panel.warmingUp = false;
         return;
     }
-    const bool done = panel.search->Step(QDeadlineTimer(kStepMilliseconds));
+    const bool done = panel.search->Step(QDeadlineTimer(Step()));
     panel.model->Follow(*panel.search);
     if (done) {
         panel.search.reset();
@@ -460,6 +518,10 @@ void SetEverythingSearchTexts() {
     panel.list->setAccessibleName(TEXT(kListName));
 }
 
+void SetEverythingSearchStepForTests(std::chrono::microseconds step) {
+    Step() = step.count() > 0 ? step : kStep;
+}
+
 bool EverythingSearchRunning() {
     return ThePanel().search != nullptr;
 }
@@ -468,7 +530,7 @@ QStringList EverythingResultLines(const std::vector<SearchGroup>& groups,
                                   const std::vector<FoldedWord>& words) {
     QStringList lines;
     for (const SearchGroup& group : groups) {
-        lines.append(ResultsModel::Heading(group));
+        lines.append(ResultsModel::Heading(group.corpus, group.matches.total, true));
         for (const std::optional<KindCorpus::Shown>& read :
              group.corpus->Show(group.matches.records, words)) {
             const KindCorpus::Shown& shown = read ? *read : kNotShownNow;

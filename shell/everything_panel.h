@@ -18,6 +18,8 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
+#include <chrono>
+
 #include "shell/everything_search.h"
 
 #include <QString>
@@ -37,6 +39,10 @@ void ReadAheadForEverythingSearch();
 
 // True while the search of the last keystroke is still going on.
 bool EverythingSearchRunning();
+
+// Test seam: the time a step takes at most (0: as the program has it), so
+// that a search on a few records still takes many steps.
+void SetEverythingSearchStepForTests(std::chrono::microseconds step);
 
 // The results as lines of text: a heading per application ("Notes (2)"),
 // then one line per result, "  name — matching text", and for a group that

@@ -20,6 +20,11 @@ bool EverythingSearch::Done() const {
     return next_ >= SearchCorpora().size();
 }
 
+std::optional<EverythingSearch::GroupBeingFound> EverythingSearch::groupBeingFound() const {
+    if (!finding_ || Done()) return std::nullopt;
+    return GroupBeingFound{&SearchCorpora()[next_], &finding_->matches};
+}
+
 bool EverythingSearch::Step(const QDeadlineTimer& deadline) {
     while (!Done() && !deadline.hasExpired()) {
         KindCorpus& corpus = SearchCorpora()[next_];

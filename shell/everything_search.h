@@ -5,7 +5,8 @@
 // A search goes on in steps of bounded time, so that typing never waits for
 // it: each step reads on in the searchable copy of the application at hand
 // (search_corpus.h) or searches on in it, and every application searched is
-// a group of results at once, before the next one is read. A search that is
+// a group of results at once, before the next one is read; the group being
+// searched shows what it found so far. A search that is
 // no longer wanted is simply dropped; what it read stays for the next one.
 // An application whose table holds memos that cannot be read is searched
 // without them and named once per search, so that the rest is still found.
@@ -44,6 +45,14 @@ class EverythingSearch {
 
     // The applications searched so far that hold a match, in their order.
     const std::vector<SearchGroup>& groups() const { return groups_; }
+    // The application being searched and the matches found in it so far
+    // (its records listed so far are the first of its group, in the same
+    // order); nothing between applications.
+    struct GroupBeingFound {
+        const KindCorpus* corpus;
+        const KindCorpus::Matches* matches;
+    };
+    std::optional<GroupBeingFound> groupBeingFound() const;
     const std::vector<FoldedWord>& words() const { return words_; }
     // The applications searched so far with memos that could not be read.
     const std::vector<const KindCorpus*>& unreadable() const { return unreadable_; }

@@ -14,6 +14,8 @@
 #include <QListView>
 #include <QTest>
 
+#include <algorithm>
+#include <chrono>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -344,6 +346,44 @@ TEST_F(EverythingSearchTest, ANewKeystrokeDropsTheSearchStillRunning) {
     TestDriver::typeInto("haupt", "s_alles", "9999");
     WaitForTheSearch();
     EXPECT_EQ(ListLines(), (QStringList{"Dictionary (1)", "Wort 19999 = word 19999 — Wort 19999"}));
+}
+
+TEST_F(EverythingSearchTest, AGroupShowsWhatItFoundSoFarAndEndsAsAWholeSearchShowsIt) {
+    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
+    for (int n = 1; n <= 20000; ++n) {
+        DBAPPEND();
+        REPLACE("DE", QString("Wort %1").arg(n));
+        REPLACE("EN", QString("word %1").arg(n));
+    }
+    DBCOMMIT();
+    DBCLOSEALL();
+    OpenMainWindow();
+    // What the list shows after each turn of the loop: a heading counting on
+    // above the results found so far, each a beginning of the whole list.
+    // Steps short enough for a few parts of the copy each.
+    QList<QStringList> seen;
+    SetEverythingSearchStepForTests(std::chrono::microseconds(300));
+    TestDriver::typeInto("haupt", "s_alles", "wort");
+    for (int i = 0; i < 100000 && EverythingSearchRunning(); ++i) {
+        seen.append(ListLines());
+        QApplication::processEvents();
+    }
+    SetEverythingSearchStepForTests({});
+    ASSERT_FALSE(EverythingSearchRunning());
+    const QStringList whole = ListLines();
+    ASSERT_EQ(whole.size(), 52);
+    EXPECT_EQ(whole.first(), "Dictionary (20000)");
+    EXPECT_EQ(whole.last(), "… the first 50 of 20000");
+    const auto counting = [](const QStringList& shown) {
+        return !shown.isEmpty() && shown.first().endsWith(" …)");
+    };
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), counting)) << "shown while found";
+    for (const QStringList& shown : seen) {
+        if (shown.isEmpty()) continue;
+        EXPECT_TRUE(shown.first().startsWith("Dictionary (")) << shown.first().toStdString();
+        EXPECT_LE(shown.size(), whole.size());
+        EXPECT_EQ(shown.mid(1), whole.mid(1, shown.size() - 1));
+    }
 }
 
 }  // namespace
