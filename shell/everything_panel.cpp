@@ -21,7 +21,6 @@
 #include <QTimer>
 
 #include <chrono>
-
 #include <memory>
 
 namespace {
@@ -115,9 +114,7 @@ class ResultsModel : public QAbstractListModel {
                 added.push_back({Line::Kind::Heading, 0, group.corpus,
                                  Heading(group.corpus, group.matches.total, true)});
             }
-            for (std::size_t at = begun ? growing_.listed : 0; at < group.matches.records.size();
-                 ++at)
-                added.push_back({Line::Kind::Result, group.matches.records[at], group.corpus, {}});
+            AddResults(group.corpus, group.matches.records, begun ? growing_.listed : 0, added);
             if (static_cast<int>(group.matches.records.size()) < group.matches.total)
                 added.push_back(
                     {Line::Kind::Remark, 0, group.corpus,
@@ -166,6 +163,13 @@ class ResultsModel : public QAbstractListModel {
     }
 
   private:
+    // The results from `records[from]` on.
+    static void AddResults(const KindCorpus* corpus, const std::vector<std::uint32_t>& records,
+                           std::size_t from, std::vector<Line>& added) {
+        for (std::size_t at = from; at < records.size(); ++at)
+            added.push_back({Line::Kind::Result, records[at], corpus, {}});
+    }
+
     void Append(const std::vector<Line>& added) {
         if (added.empty()) return;
         const int first = static_cast<int>(lines_.size());
@@ -195,9 +199,8 @@ class ResultsModel : public QAbstractListModel {
         } else {
             SetHeading(growing_.heading, heading);
         }
-        for (; growing_.listed < matches.records.size(); ++growing_.listed)
-            added.push_back(
-                {Line::Kind::Result, matches.records[growing_.listed], found->corpus, {}});
+        AddResults(found->corpus, matches.records, growing_.listed, added);
+        growing_.listed = matches.records.size();
         Append(added);
     }
 

@@ -18,12 +18,12 @@
 // Single-threaded: all calls come from the event loop.
 #pragma once
 
-#include <chrono>
-
 #include "shell/everything_search.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <chrono>
 
 // Defines the box and the list; called while the main window is defined.
 void DefineEverythingSearch();

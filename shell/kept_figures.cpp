@@ -94,9 +94,7 @@ std::optional<TableFigures> KeptFigures::Find(const QString& name, const FileSta
     const auto found = entries_.find(name);
     if (found == entries_.end()) return std::nullopt;
     const Entry& entry = found->second;
-    const bool unchanged = entry.stamp == stamp && stamp.modifiedNs < entry.countBeganNs &&
-                           stamp.changedNs < entry.countBeganNs;
-    if (!unchanged) return std::nullopt;
+    if (entry.stamp != stamp || !stamp.ChangedBefore(entry.countBeganNs)) return std::nullopt;
     return entry.figures;
 }
 

@@ -42,7 +42,6 @@ struct TableFigures {
     long long live = 0;
     // By the date's key (statistic_count.cpp): field and flag it is counted by.
     std::map<QString, DayOfYearCounts> days;
-    friend bool operator==(const TableFigures&, const TableFigures&) = default;
 };
 
 class KeptFigures {

@@ -323,9 +323,8 @@ void BuildOrderWithItsFile(Area& area, Order& order) {
     order.dateFormat = DATEFORMAT();
     order.fitsGeneration = area.table->generation();
     const std::optional<IndexFit> now = FitOf(area, order);
-    const std::int64_t writtenNs = file->stamp.modifiedNs;
-    const bool current = now && file->fit == now && now->table.modifiedNs < writtenNs &&
-                         now->table.changedNs < writtenNs;
+    const bool current =
+        now && file->fit == now && now->table.ChangedBefore(file->stamp.modifiedNs);
     const std::uint32_t count = area.table->RecordCount();
     if (computedKeys && current && order.keys->TakeFromFile(*file, count)) {
         order.keys->MarkHeldByItsFile(file->fit, file->stamp);

@@ -26,6 +26,9 @@ struct FileStamp {
     std::int64_t modifiedNs = 0;
     std::int64_t changedNs = 0;  // also moved by renames, utime and chmod
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    // Whether the file last changed before `ns` (on the clock the file
+    // system stamps with): a stamp taken after `ns` then shows any later change.
+    bool ChangedBefore(std::int64_t ns) const { return modifiedNs < ns && changedNs < ns; }
 };
 
 class FileHandle {

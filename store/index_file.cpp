@@ -32,13 +32,14 @@ void AppendLe(std::vector<char>& out, std::uint64_t value, int bytes) {
         out.push_back(static_cast<char>(value >> (8 * i)));
 }
 
-// Reads little-endian integers from a file read whole; past its end, every
-// read fails and the reader says so.
 // Bytes read from a file into memory that is not cleared first.
 struct ReadBytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;
 };
+
+// Reads little-endian integers from a file read whole; past its end, every
+// read fails and the reader says so.
 
 class Reader {
   public:

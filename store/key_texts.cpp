@@ -10,6 +10,17 @@ bool NamesThisTable(const QRegularExpressionMatch& m, int group, const QString& 
            m.captured(group).compare(alias, Qt::CaseInsensitive) == 0;
 }
 
+// "field" or "alias->field" (group 1 the alias, group 2 the field), alone
+// or within UPPER().
+QRegularExpression PlainKey() {
+    return QRegularExpression(QStringLiteral(R"(^\s*(?:(\w+)\s*->\s*)?(\w+)\s*$)"));
+}
+QRegularExpression UpperKey() {
+    return QRegularExpression(
+        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
+}
+
 int CharacterField(const DbfTable& table, const QString& name) {
     const int field = table.FieldIndex(name);
     return field >= 0 && table.fields()[field].type == 'C' ? field : -1;
@@ -18,10 +29,8 @@ int CharacterField(const DbfTable& table, const QString& name) {
 }  // namespace
 
 NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QString& keyText) {
-    static const QRegularExpression plain(QStringLiteral(R"(^\s*(?:(\w+)\s*->\s*)?(\w+)\s*$)"));
-    static const QRegularExpression upper(
-        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:(\w+)\s*->\s*)?(\w+)\s*\)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression plain = PlainKey();
+    static const QRegularExpression upper = UpperKey();
     for (const bool isUpper : {false, true}) {
         const QRegularExpressionMatch m = (isUpper ? upper : plain).match(keyText);
         if (!m.hasMatch() || !NamesThisTable(m, 1, alias)) continue;
@@ -32,13 +41,9 @@ NativeKey RecogniseKey(const DbfTable& table, const QString& alias, const QStrin
 }
 
 bool HasNativeKeyForm(const QString& keyText) {
-    // A match is made on a copy of each pattern: matching one shared by
-    // threads is not promised to be safe.
-    const QRegularExpression plain(QStringLiteral(R"(^\s*(?:\w+\s*->\s*)?\w+\s*$)"));
-    const QRegularExpression upper(
-        QStringLiteral(R"(^\s*UPPER\s*\(\s*(?:\w+\s*->\s*)?\w+\s*\)\s*$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    return plain.match(keyText).hasMatch() || upper.match(keyText).hasMatch();
+    // Patterns of its own: matching one shared by threads is not promised
+    // to be safe.
+    return PlainKey().match(keyText).hasMatch() || UpperKey().match(keyText).hasMatch();
 }
 
 }  // namespace kesp::store

@@ -39,8 +39,8 @@ std::optional<KnownMarks> TakeKnownMarks(const QString& path, const FileStamp& s
     if (found == KeptMarks().end()) return std::nullopt;
     Kept kept = std::move(found->second);
     KeptMarks().erase(found);
-    const bool unchanged = kept.stamp == stamp && stamp.modifiedNs < kept.keptNs &&
-                           stamp.changedNs < kept.keptNs && kept.marks.deleted.size() == records;
+    const bool unchanged = kept.stamp == stamp && stamp.ChangedBefore(kept.keptNs) &&
+                           kept.marks.deleted.size() == records;
     if (!unchanged) return std::nullopt;
     return std::move(kept.marks);
 }

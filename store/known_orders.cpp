@@ -33,7 +33,7 @@ void KeepKnownOrder(const QString& indexPath, const KnownOrderFit& fit, std::int
     std::list<Kept>& kept = KeptOrders();
     if (const auto old = Find(indexPath); old != kept.end()) kept.erase(old);
     // Kept only when a later change of the table shows in its stamp.
-    const bool sure = fit.table.table.modifiedNs < keptNs && fit.table.table.changedNs < keptNs;
+    const bool sure = fit.table.table.ChangedBefore(keptNs);
     if (!sure || keys->bytesHeld() > kKnownOrdersBytes) return;
     kept.push_back({indexPath, fit, keptNs, std::move(keys), table});
     std::size_t held = 0;

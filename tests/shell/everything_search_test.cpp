@@ -61,6 +61,18 @@ class EverythingSearchTest : public InstalledProgram {
         return found;
     }
 
+    // "Baum 1" = "tree 1" up to the count, in the dictionary.
+    void AddPairs(const QString& german, const QString& english, int count) {
+        DBUSEAREA(false, DataFile("de_en.dbf"), "t");
+        for (int n = 1; n <= count; ++n) {
+            DBAPPEND();
+            REPLACE("DE", QString("%1 %2").arg(german).arg(n));
+            REPLACE("EN", QString("%1 %2").arg(english).arg(n));
+        }
+        DBCOMMIT();
+        DBCLOSEALL();
+    }
+
     static void WaitForTheSearch() {
         for (int i = 0; i < 1000 && EverythingSearchRunning(); ++i)
             QApplication::processEvents();
@@ -122,14 +134,7 @@ TEST_F(EverythingSearchTest, DatesAreFoundAsTypedInTheLanguageAndChangesAtTheNex
 }
 
 TEST_F(EverythingSearchTest, TheDictionaryListsItsFirstFiftyPairsAndCountsTheRest) {
-    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
-    for (int n = 1; n <= 60; ++n) {
-        DBAPPEND();
-        REPLACE("DE", QString("Baum %1").arg(n));
-        REPLACE("EN", QString("tree %1").arg(n));
-    }
-    DBCOMMIT();
-    DBCLOSEALL();
+    AddPairs("Baum", "tree", 60);
     OpenMainWindow();
     const std::vector<SearchGroup> groups = SearchEverything("baum");
     ASSERT_EQ(groups.size(), 1u);
@@ -331,14 +336,7 @@ TEST_F(EverythingSearchTest, IsPicturedWithItsResultsInEveryLanguage) {
 }
 
 TEST_F(EverythingSearchTest, ANewKeystrokeDropsTheSearchStillRunning) {
-    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
-    for (int n = 1; n <= 20000; ++n) {
-        DBAPPEND();
-        REPLACE("DE", QString("Wort %1").arg(n));
-        REPLACE("EN", QString("word %1").arg(n));
-    }
-    DBCOMMIT();
-    DBCLOSEALL();
+    AddPairs("Wort", "word", 20000);
     OpenMainWindow();
     // No events between the two keystrokes: the first search gets no step
     // beyond its first one.
@@ -349,14 +347,7 @@ TEST_F(EverythingSearchTest, ANewKeystrokeDropsTheSearchStillRunning) {
 }
 
 TEST_F(EverythingSearchTest, AGroupShowsWhatItFoundSoFarAndEndsAsAWholeSearchShowsIt) {
-    DBUSEAREA(false, DataFile("de_en.dbf"), "t");
-    for (int n = 1; n <= 20000; ++n) {
-        DBAPPEND();
-        REPLACE("DE", QString("Wort %1").arg(n));
-        REPLACE("EN", QString("word %1").arg(n));
-    }
-    DBCOMMIT();
-    DBCLOSEALL();
+    AddPairs("Wort", "word", 20000);
     OpenMainWindow();
     // What the list shows after each turn of the loop: a heading counting on
     // above the results found so far, each a beginning of the whole list.
