@@ -153,16 +153,21 @@ void BringToFront(QWidget* window) {
 // An initialisation may work for a while and tell the user so step by step
 // (the statistics, a reorganisation with its progress bar): the window must
 // be on screen and painted before it starts, not only once it returns to the
-// event loop. Only the window system's events are handled meanwhile.
+// event loop. Only the window system's events and what painting posts are
+// handled meanwhile: no input, and no timer, so that work done in steps
+// between the user's actions (the search over everything reading ahead)
+// waits until the window is open instead of holding up its showing.
 void WaitUntilOnScreen(QWidget* window) {
+    constexpr QEventLoop::ProcessEventsFlags kOnlyShowing =
+        QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers;
     QElapsedTimer waited;
     waited.start();
     const auto exposed = [window] {
         return window->windowHandle() != nullptr && window->windowHandle()->isExposed();
     };
     while (!exposed() && waited.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(kOnlyShowing, 10);
+    QCoreApplication::processEvents(kOnlyShowing);
 }
 
 Control* ControlNamed(const QString& window, const QString& control) {
