@@ -94,7 +94,11 @@ void DbfTable::WriteChanges() {
     }
     file_.WriteAt(end, &kEndOfFile, 1);
     if (file_.Size() != end + 1) file_.Truncate(end + 1);
-    file_.Sync();
+    // New records must be whole on the disk before the count names them.
+    // Records changed in place need no such wait: the header then takes only
+    // today's date, and one sync at the end covers both (a save waits for the
+    // disk once less, which under a busy disk is what the user feels).
+    if (appended) file_.Sync();
     const bool firstDeleted = appended && (!firstLive || *firstLive != from);
     if (firstDeleted) file_.WriteAt(headerLength_ + from, data_.data() + from, 1);  // its '*'
     // The count goes in next: records beyond it are ignored until it names them.
