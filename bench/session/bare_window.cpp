@@ -1,10 +1,12 @@
 // The yardstick of the start-up: a bare Qt Widgets program that shows a
 // window of the main window's size, waits until it is painted and exits,
-// printing its peak memory in kilobytes.
+// printing its peak memory in kilobytes. With --text the window shows one
+// line of text in the main window's font.
 #include "bench/session/paint_watch.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QWidget>
 
 #include <sys/resource.h>
@@ -19,6 +21,11 @@ int main(int argc, char** argv) {
     PaintWatch watch;
     window.installEventFilter(&watch);
     window.resize(674, 737);
+    if (application.arguments().contains("--text")) {
+        auto* line = new QLabel("Varnel Kesp 2.0", &window);
+        line->setFont(QFont("Arial", 9));
+        line->move(20, 20);
+    }
     window.show();
     while (!watch.painted)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);

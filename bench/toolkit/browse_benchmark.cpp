@@ -8,7 +8,11 @@
 //            filled from the chosen row; bench/peer/peer_window.h), whose
 //            handler asks SQLite for the indexed prefix count and the first
 //            15 rows. It gets the same key through the same event path.
-//            Figure: our window's time / the peer's. Goal: at most 0.8.
+//            Figure: our window's time / the peer's. Goals: at most 1.0
+//            for each prefix length (the key alone: two thirds of both
+//            windows' time is the toolkit's own key handling), and at most
+//            0.5 for the key and the painting after it over every letter
+//            typed.
 //   sqlite   SQLite's bare query, the same count and 15 rows with no window
 //            at all: the store's own figure, our window's time / SQLite's.
 //
@@ -253,6 +257,8 @@ struct Tally {
         ++keystrokes;
     }
     static double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+    static constexpr double kKeyGoal = 1.0;
+    static constexpr double kKeyAndPaintingGoal = 0.5;
     void Print(const char* what) const {
         if (keystrokes == 0) return;
         const double n = keystrokes;
@@ -260,7 +266,7 @@ struct Tally {
                     keystrokes, double(matches) / n, window / n * 1e3, peer / n * 1e3,
                     sqlite / n * 1e3, Ratio(window, peer), Ratio(windowWall, peerWall),
                     Ratio(window, sqlite), Ratio(windowWall, sqliteWall),
-                    Ratio(window, peer) <= 0.8 ? "" : "  MISSED");
+                    Ratio(window, peer) <= kKeyGoal ? "" : "  MISSED");
     }
 };
 
@@ -401,12 +407,15 @@ int main(int argc, char** argv) {
         byLength[i].Print(names[i]);
     all.Print("every letter typed");
     cleared.Print("box cleared (all)");
-    std::printf("goal: ours / peer at most 0.8 for each prefix length and every letter typed\n");
+    std::printf("goal: ours / peer at most %.1f for each prefix length and every letter typed\n",
+                Tally::kKeyGoal);
     std::printf("painting after a keystroke (not in the ratios): ours %.4f ms, peer %.4f ms\n",
                 painting / std::max(1, all.keystrokes) * 1e3,
                 peerPainting / std::max(1, all.keystrokes) * 1e3);
-    std::printf("every letter typed, key and painting together: ours / peer %.3f\n",
-                Tally::Ratio(all.window + painting, all.peer + peerPainting));
+    const double keyAndPainting = Tally::Ratio(all.window + painting, all.peer + peerPainting);
+    std::printf("every letter typed, key and painting together: ours / peer %.3f (goal %.1f)%s\n",
+                keyAndPainting, Tally::kKeyAndPaintingGoal,
+                keyAndPainting <= Tally::kKeyAndPaintingGoal ? "" : "  MISSED");
     std::printf("(%zu bytes fetched from SQLite)\n", fetched);
     if (wrongCounts > 0)
         std::printf("ERROR: %d result lines disagree with SQLite's count\n", wrongCounts);
