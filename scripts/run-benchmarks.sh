@@ -7,7 +7,7 @@ export QT_QPA_PLATFORM=offscreen
 for bench in store/store_benchmark toolkit/browse_benchmark toolkit/memo_display_benchmark \
     reports/reports_benchmark words/word_list_benchmark words/lookup_benchmark \
     search/search_benchmark backups/backup_benchmark agenda/calendar_benchmark \
-    agenda/agenda_opening_benchmark; do
+    agenda/agenda_opening_benchmark session/session_benchmark; do
     echo "== $bench"
     "$build/bench/$bench"
 done
