@@ -9,11 +9,15 @@
 #include "shell/system_facts.h"
 #include "store/live_records.h"
 #include "store/xbase.h"
+#include "toolkit/form_window.h"
 #include "toolkit/forms.h"
+#include "toolkit/keystroke_painting.h"
 #include "toolkit/operation_trail.h"
 
 #include <QTimer>
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -90,6 +94,14 @@ void HAUPT_STATISTIK() {
         for (const KindStatistic& statistic : placed.kind->statistics)
             wanted.push_back({THE_DATA_PATH + placed.kind->table, placed.kind, &statistic});
     const std::vector<std::optional<long long>> counts = CountEachWithoutPacking(wanted, DATE());
+    // Every figure counted beside the loop (or kept from before): what
+    // follows only shows them, in a moment, and the window is painted once
+    // when it returns. A table left to the work area is counted below, its
+    // status line and bar shown at once as it goes.
+    std::optional<kesp::PaintedOnReturn> shownTogether;
+    if (std::all_of(counts.begin(), counts.end(),
+                    [](const auto& count) { return count.has_value(); }))
+        shownTogether.emplace(kesp::FormWindowNamed("haupt"));
     std::size_t at = 0;
     for (const PlacedKind& placed : PlacedKinds())
         for (const KindStatistic& statistic : placed.kind->statistics)

@@ -233,14 +233,18 @@ class ProgressBarControl : public Control {
 
     bool set(const QString& property, int index, const QVariant& value) override {
         if (index == 0 && Is(property, "value")) {
-            // The bar repaints itself at once when its value changes. A value
+            // The bar repaints itself at once when its value changes; in a
+            // short step it waits for the step's return like a label. A value
             // below the range (a search starting at 0 on a bar of 1-100) shows
             // an empty bar, not the bar of the last action.
             const int number = RequireNumber(value, QStringLiteral("progress bar value"));
+            const bool waits = WaitsForReturn(bar_);
+            if (waits) bar_->setUpdatesEnabled(false);
             if (number < bar_->minimum())
                 bar_->reset();
             else
                 bar_->setValue(number);
+            if (waits) bar_->setUpdatesEnabled(true);  // and so marked for the next paint
         } else if (index == 0 && Is(property, "rangemin")) {
             bar_->setMinimum(RequireNumber(value, QStringLiteral("progress bar range")));
         } else if (index == 0 && Is(property, "rangemax")) {

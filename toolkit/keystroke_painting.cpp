@@ -6,25 +6,29 @@
 namespace kesp {
 namespace {
 
-// The window of the keystroke whose change action runs now; none outside one.
-QPointer<QWidget>& TypedWindow() {
+// The window of the short step that runs now; none outside one.
+QPointer<QWidget>& StepWindow() {
     static QPointer<QWidget> window;
     return window;
 }
 
 }  // namespace
 
-KeystrokeStep::KeystrokeStep(QWidget* typedInto) : previousWindow_(TypedWindow()) {
-    TypedWindow() = typedInto != nullptr ? typedInto->window() : nullptr;
+PaintedOnReturn::PaintedOnReturn(QWidget* in) : previousWindow_(StepWindow()) {
+    StepWindow() = in != nullptr ? in->window() : nullptr;
 }
 
-KeystrokeStep::~KeystrokeStep() {
-    TypedWindow() = previousWindow_;
+PaintedOnReturn::~PaintedOnReturn() {
+    StepWindow() = previousWindow_;
+}
+
+bool WaitsForReturn(const QWidget* widget) {
+    return StepWindow() != nullptr && widget->window() == StepWindow();
 }
 
 void ShowAtOnce(QWidget* widget) {
     if (!widget->isVisible()) return;
-    if (TypedWindow() != nullptr && widget->window() == TypedWindow()) {
+    if (WaitsForReturn(widget)) {
         widget->update();
         return;
     }

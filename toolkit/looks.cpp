@@ -1,8 +1,14 @@
 #include "toolkit/looks.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QPixmapCache>
 #include <QWidget>
+
+#include <utility>
 
 namespace {
 
@@ -46,8 +52,27 @@ QString PicturePath(const QString& relativeName) {
 
 QPixmap LoadPicture(const QString& relativeName) {
     if (relativeName.isEmpty()) return {};
+    const QString path = PicturePath(relativeName);
+    const QFileInfo file(path);
+    if (!file.isFile()) return {};
+    // The same picture in many windows is read once; a file replaced since
+    // is read again.
+    const QString key = QStringLiteral("kesp:%1:%2:%3")
+                            .arg(path)
+                            .arg(file.lastModified().toMSecsSinceEpoch())
+                            .arg(file.size());
     QPixmap picture;
-    picture.load(PicturePath(relativeName));
+    if (QPixmapCache::find(key, &picture)) return picture;
+    // The name's suffix says the format, so that only its reader is loaded:
+    // asking each image plugin whether it can read the file loads every one
+    // of them. A file whose content is of another format is read by its
+    // content.
+    QImageReader byName(path, file.suffix().toLower().toLatin1());
+    byName.setAutoDetectImageFormat(false);
+    QImage image = byName.read();
+    if (image.isNull()) image = QImageReader(path).read();
+    picture = QPixmap::fromImage(std::move(image));
+    if (!picture.isNull()) QPixmapCache::insert(key, picture);
     return picture;
 }
 

@@ -38,7 +38,7 @@ class TextBoxControl : public Control {
         // Typed, pasted or undone by the user: the window is painted when
         // the keystroke returns to the event loop.
         QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] {
-            const KeystrokeStep step(edit_);
+            const PaintedOnReturn step(edit_);
             RunAction(onChange_);
         });
     }

@@ -1,4 +1,5 @@
 // Controls driven by name, as the modules drive them.
+#include "tests/paint_counter.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
 #include "toolkit/looks.h"
@@ -8,6 +9,7 @@
 #include <QCalendarWidget>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -395,19 +397,6 @@ TEST(OtherControls, EditBoxListBoxAndProgressBarValues) {
     EXPECT_EQ(edit->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-  public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-};
-
 TEST(OtherControls, StatusLabelAndProgressBarAreRepaintedAtOnceInsideALongAction) {
     TestDriver driver;
     _DEFINEMODALWINDOW("form_p", {.width = 300, .height = 200});
@@ -564,6 +553,33 @@ TEST(Pictures, ABackslashInThePictureNameSeparatesFoldersLikeASlash) {
     EXPECT_FALSE(kesp::LoadPicture("img\\sub\\save.bmp").isNull());
     EXPECT_FALSE(kesp::LoadIcon("img\\sub/save.bmp").isNull());
     EXPECT_TRUE(kesp::LoadPicture("img\\sub\\missing.bmp").isNull());
+    SET_PICTURE_FOLDER({});
+}
+
+// A picture is read by the format its name says, and by its content when
+// that is another; a file replaced under the same name shows the new one.
+TEST(Pictures, APictureIsReadByItsNameOrElseByItsContentAndAReplacedOneAnew) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("img"));
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(folder.filePath("img/red.bmp"), "BMP"));
+    ASSERT_TRUE(red.save(folder.filePath("img/really_png.bmp"), "PNG"));
+    ASSERT_TRUE(red.save(folder.filePath("img/NOSUFFIX"), "PNG"));
+    SET_PICTURE_FOLDER(folder.path());
+    for (const char* name : {"img/red.bmp", "img/really_png.bmp", "img/NOSUFFIX"}) {
+        const QImage shown = kesp::LoadPicture(name).toImage();
+        ASSERT_FALSE(shown.isNull()) << name;
+        EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::red)) << name;
+    }
+    QImage blue(6, 6, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(blue.save(folder.filePath("img/red.bmp"), "BMP"));
+    const QImage replaced = kesp::LoadPicture("img/red.bmp").toImage();
+    EXPECT_EQ(replaced.size(), QSize(6, 6));
+    EXPECT_EQ(replaced.pixelColor(1, 1), QColor(Qt::blue));
+    QFile::remove(folder.filePath("img/red.bmp"));
+    EXPECT_TRUE(kesp::LoadPicture("img/red.bmp").isNull());
     SET_PICTURE_FOLDER({});
 }
 
