@@ -43,6 +43,8 @@ class Reading {
                 try {
                     content = KeyOrder::ReadContent(paths_[static_cast<qsizetype>(at)],
                                                     KeyOrder::KeysToRead::OfExpressions);
+                    // Laid out here, the keys are only moved into their order.
+                    if (content && content->keysRead) content->taken = KeyOrder::TakeKeys(*content);
                 } catch (...) {
                     // Met again, and told, where the order reads the file itself.
                 }

@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace kesp::store {
 namespace {
@@ -231,26 +232,22 @@ bool KeyOrder::TakeSequence(const LikelyOrder& likelyOrder, std::uint32_t count)
     return true;
 }
 
-bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
-    table_ = nullptr;
-    arena_.Clear();
-    refs_.clear();
-    order_.clear();
-    ForgetSource();
-    fixedWidth_ = -1;
-    if (file.records.size() != count || file.keyLengths.size() != count) return false;
+std::optional<TakenKeys> KeyOrder::TakeKeys(const IndexFileContent& file) {
+    const auto count = static_cast<std::uint32_t>(file.records.size());
+    if (file.keyLengths.size() != count) return std::nullopt;
     const bool sameWidth =
         count > 0 && file.keyLengths.front() > 0 &&
         std::all_of(file.keyLengths.begin(), file.keyLengths.end(),
                     [&file](std::uint16_t length) { return length == file.keyLengths.front(); });
+    TakenKeys taken;
     std::vector<bool> seen(std::size_t{count} + 1);
-    order_.reserve(count);
+    taken.order.reserve(count);
     if (sameWidth) {
-        fixedWidth_ = file.keyLengths.front();
-        arena_.Resize(std::size_t{count} * static_cast<std::size_t>(fixedWidth_));
+        taken.fixedWidth = file.keyLengths.front();
+        taken.arena.Resize(std::size_t{count} * static_cast<std::size_t>(taken.fixedWidth));
     } else {
-        refs_.assign(count, {});
-        arena_.Append(file.keys.data(), file.keys.size());
+        taken.places.assign(count, {});
+        taken.arena.Append(file.keys.data(), file.keys.size());
     }
     // The entries are checked in the file's order against the one before,
     // where the file holds their keys one after another.
@@ -264,9 +261,9 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
         seen[record] = true;
         const char* key = file.keys.data() + at;
         if (sameWidth) {
-            std::memcpy(arena_.data() + std::size_t{record - 1} * length, key, length);
+            std::memcpy(taken.arena.data() + std::size_t{record - 1} * length, key, length);
         } else {
-            refs_[record - 1] = {at, length};
+            taken.places[record - 1] = {at, length};
         }
         at += length;
         if (i > 0) {
@@ -275,15 +272,27 @@ bool KeyOrder::TakeFromFile(const IndexFileContent& file, std::uint32_t count) {
         }
         before = key;
         beforeLength = length;
-        order_.push_back(record);
+        taken.order.push_back(record);
     }
-    if (order_.size() != count) {
-        arena_.Clear();
-        refs_.clear();
-        order_.clear();
-        fixedWidth_ = -1;
-        return false;
-    }
+    if (taken.order.size() != count) return std::nullopt;
+    return taken;
+}
+
+bool KeyOrder::TakeFromFile(IndexFileContent& file, std::uint32_t count) {
+    table_ = nullptr;
+    arena_.Clear();
+    refs_.clear();
+    order_.clear();
+    ForgetSource();
+    fixedWidth_ = -1;
+    if (file.records.size() != count) return false;
+    std::optional<TakenKeys> taken = std::exchange(file.taken, std::nullopt);
+    if (!taken) taken = TakeKeys(file);
+    if (!taken) return false;
+    arena_ = std::move(taken->arena);
+    fixedWidth_ = taken->fixedWidth;
+    refs_ = std::move(taken->places);
+    order_ = std::move(taken->order);
     SetSource(file.source, file.sourceWidth);
     version_ = NextVersion();
     return true;

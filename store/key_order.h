@@ -60,6 +60,23 @@ struct LikelyOrder {
     bool current = false;
 };
 
+// Where a key lies among keys of different widths.
+struct KeyRef {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+};
+
+// An index file's keys laid out as an order holds them, with the order
+// itself: what taking the file's order makes of its content
+// (KeyOrder::TakeKeys). The reading ahead (index_read_ahead.h) lays them out
+// beside the event loop.
+struct TakenKeys {
+    ByteBuffer arena;
+    int fixedWidth = -1;         // all keys of one width; -1: `places` tells
+    std::vector<KeyRef> places;  // by record number - 1, when the widths differ
+    std::vector<std::uint32_t> order;
+};
+
 // An index file read back.
 struct IndexFileContent {
     QString keyText;
@@ -73,6 +90,8 @@ struct IndexFileContent {
     // Read with the keys: what they were computed from (KeyOrder::source).
     std::vector<char> source;
     int sourceWidth = 0;
+    // The keys laid out already, when they were read ahead.
+    std::optional<TakenKeys> taken;
 };
 
 class KeyOrder {
@@ -98,8 +117,12 @@ class KeyOrder {
                       const LikelyOrder* likely = nullptr);
     // Takes the records and keys of an index file read whole: true when they
     // are records 1..count, each once, in the order of their keys; false,
-    // the order left empty, otherwise.
-    bool TakeFromFile(const IndexFileContent& file, std::uint32_t count);
+    // the order left empty, otherwise. Keys laid out ahead (`file.taken`)
+    // are moved in.
+    bool TakeFromFile(IndexFileContent& file, std::uint32_t count);
+    // The file's keys laid out, when its records are 1..n each once in the
+    // order of their keys (n the file's entries); nothing otherwise.
+    static std::optional<TakenKeys> TakeKeys(const IndexFileContent& file);
 
     // Keys read from the table's records (BuildOnField).
     bool onField() const { return table_ != nullptr; }
@@ -183,10 +206,6 @@ class KeyOrder {
     }
 
   private:
-    struct KeyRef {
-        std::uint32_t offset = 0;
-        std::uint32_t length = 0;
-    };
     // Keys of one width (the usual case) need no table of where each one is.
     const char* KeyData(std::uint32_t record) const {
         if (table_) return table_->RecordBytes(record) + fieldOffset_;
