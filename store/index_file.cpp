@@ -40,7 +40,6 @@ struct ReadBytes {
 
 // Reads little-endian integers from a file read whole; past its end, every
 // read fails and the reader says so.
-
 class Reader {
   public:
     explicit Reader(const ReadBytes& bytes) : bytes_(bytes) {}
