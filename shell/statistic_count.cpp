@@ -5,6 +5,7 @@
 #include "store/dbf_table.h"
 #include "store/known_marks.h"
 #include "store/live_records.h"
+#include "toolkit/beside_the_loop.h"
 
 #include <QFileInfo>
 
@@ -155,6 +156,8 @@ std::vector<std::optional<long long>> CountEachWithoutPacking(
         for (const std::size_t at : statistics)
             counts[at] = FigureOf(*figures, kind, *wanted[at].statistic, today);
     });
+    // The windows are painted meanwhile; the figures are shown once all are in.
+    kesp::TurnTheLoopWhile([&readers] { return readers.running(); });
     readers.Wait();
     bool anyCounted = false;
     for (std::size_t task = 0; task < tasks.size(); ++task) {
