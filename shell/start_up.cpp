@@ -228,9 +228,13 @@ void END_RUN() {
     DBCLOSEALL();
     SYNC_AT_CLOSE();
     DBCLOSEALL();
-    // Index files the day's writes left behind are built now, a file a turn of
-    // the loop, rather than while tomorrow's first window opens.
-    while (kesp::store::RefreshOneStaleIndexFile())
+    // Index files the day's writes left behind are built now, rather than
+    // while tomorrow's first window opens: each on a thread beside the loop
+    // (every window is closed, no table is open), the loop turning between them.
+    bool more = true;
+    while (more) {
+        kesp::RunBesideTheLoop([&more] { more = kesp::store::RefreshOneStaleIndexFile(); });
         QCoreApplication::processEvents();
+    }
     SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }
