@@ -41,3 +41,19 @@ int LIVECOUNT() {
     return static_cast<int>(
         kesp::store::LiveRecordCount(*kesp::store::areas::UsedArea("LIVECOUNT").table));
 }
+
+std::function<int()> LIVECOUNTWHERE(const QString& field) {
+    const kesp::store::DbfTable& table = *kesp::store::areas::UsedArea("LIVECOUNTWHERE").table;
+    const int index = table.FieldIndex(field);
+    if (index < 0) {
+        kesp::store::areas::RaiseStoreFault(1003, QStringLiteral("Variable does not exist"),
+                                            field.trimmed());
+    }
+    return [&table, index] {
+        int count = 0;
+        kesp::store::ForEachLiveRecord(table, [&](std::uint32_t record) {
+            if (table.ReadLogical(record, index)) ++count;
+        });
+        return count;
+    };
+}

@@ -10,6 +10,8 @@
 // Single-threaded.
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
@@ -36,3 +38,10 @@ void DBEVALLIVE(const std::function<void()>& visit);
 // The live records of the current work area; RECCOUNT() counts the deleted
 // ones too.
 int LIVECOUNT();
+
+// A count of the live records of the current work area whose logical field
+// `field` is true, to run later: it reads the table alone, never the area's
+// record pointer, so it may run on another thread while the area moves, as
+// long as nothing writes the table meanwhile. Raises the fault FIELD raises
+// when the table has no such field.
+std::function<int()> LIVECOUNTWHERE(const QString& field);

@@ -18,7 +18,9 @@
 #include "kernel/public_variables.h"
 #include "kernel/t_close.h"
 #include "reports/extreport.h"
+#include "store/live_records.h"
 #include "store/xbase.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
 
@@ -76,6 +78,16 @@ void ShowListedOnly() {
     DBSETFILTER(Listed, "liste = .t.");
 }
 
+// The persons the whole list shows, as the list would count them: read from
+// the table's records on a thread beside the loop, which paints the window
+// meanwhile (every record of a large book is read once).
+int CountListed() {
+    const std::function<int()> count = LIVECOUNTWHERE(QStringLiteral("liste"));
+    int listed = 0;
+    kesp::RunBesideTheLoop([&count, &listed] { listed = count(); });
+    return listed;
+}
+
 void ShowResult(int found) {
     SETPROPERTY(kWindow, "lbl_filter", "value", QString::number(found) + TEXT(kFoundWords));
 }
@@ -126,7 +138,7 @@ void OPENGEBURT() {
     CreateEachIndexFile(kBirthdayIndexes);
     UseOrders(kBirthdayOrder);
     ShowListedOnly();
-    THE_ANZAHL = CountPresentedRecords();
+    THE_ANZAHL = CountListed();
     DBGOTOP();
     if (asked > 0) {
         DBGOTO(asked);

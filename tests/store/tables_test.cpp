@@ -7,6 +7,8 @@
 
 #include <QFile>
 
+#include <thread>
+
 using kesp::FaultException;
 using kesp::MemoKind;
 
@@ -420,4 +422,31 @@ TEST_F(StoreTest, TheLiveWalkAndCountLeaveOutDeletedRecordsInAWorkAreaAndATable)
                                    [&live](std::uint32_t record) { live.push_back(record); });
     EXPECT_EQ(live, (std::vector<std::uint32_t>{1, 3}));
     EXPECT_EQ(kesp::store::LiveRecordCount(*table), 2u);
+}
+
+TEST_F(StoreTest, ALiveCountOfATrueFlagIsTheFilteredCountAndRunsWhileTheAreaMoves) {
+    kesp::CreateTable(Path("flags.dbf"), {{"NAME", 'C', 10, 0}, {"LISTE", 'L', 1, 0}});
+    DBUSEAREA(true, Path("flags.dbf"), "flags");
+    for (int i = 1; i <= 2000; ++i) {
+        DBAPPEND();
+        REPLACE("NAME", QString::number(i));
+        REPLACE("LISTE", i % 3 == 0);
+        if (i % 7 == 0) DBDELETE();
+    }
+    DBCOMMIT();
+    DBSETFILTER([] { return FIELD("LISTE").toBool(); }, "liste = .t.");
+    const int filtered = DBCOUNT();
+    ASSERT_EQ(filtered, 2000 / 3 - 2000 / 21);
+
+    const std::function<int()> count = LIVECOUNTWHERE("liste");
+    int counted = -1;
+    std::thread beside([&count, &counted] { counted = count(); });
+    int walked = 0;
+    for (DBGOTOP(); !DBEOF(); DBSKIP())
+        ++walked;
+    beside.join();
+    EXPECT_EQ(counted, filtered);
+    EXPECT_EQ(walked, filtered);
+    EXPECT_THROW(LIVECOUNTWHERE("NOPE"), kesp::FaultException);
+    DBCLOSEALL();
 }
