@@ -1,5 +1,7 @@
 #include "shell/snapshot_summaries.h"
 
+#include "toolkit/beside_the_loop.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThreadPool>
@@ -22,7 +24,9 @@ SnapshotSummaries::SnapshotSummaries(const QList<Snapshot>& snapshots, QObject* 
                 QMetaObject::invokeMethod(
                     QCoreApplication::instance(),
                     [stop, receiver, step] {
-                        if (!*stop && receiver) step();
+                        kesp::RunOutsideTurns(QCoreApplication::instance(), [stop, receiver, step] {
+                            if (!*stop && receiver) step();
+                        });
                     },
                     Qt::QueuedConnection);
             };

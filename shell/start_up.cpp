@@ -26,7 +26,6 @@
 #include "store/stale_index_files.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
-#include "toolkit/beside_the_loop.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -142,8 +141,6 @@ bool START_UP(const QString& programFolder) {
     KESP_OPERATION();
     PREPARE_RUN(programFolder);
     kesp::InstallProgramFaultHandler({THE_DATA_PATH});
-    // A save that waits for a busy disk leaves the windows painted.
-    kesp::WaitForTheDiskBesideTheLoop();
     SET_PICTURE_FOLDER(THE_APP_PATH);
     SET_HELP_ACTION(IEXPLORER);  // F1 in every window
     // Until the main window shows, a fault may come back at every start: the
@@ -228,13 +225,9 @@ void END_RUN() {
     DBCLOSEALL();
     SYNC_AT_CLOSE();
     DBCLOSEALL();
-    // Index files the day's writes left behind are built now, rather than
-    // while tomorrow's first window opens: each on a thread beside the loop
-    // (every window is closed, no table is open), the loop turning between them.
-    bool more = true;
-    while (more) {
-        kesp::RunBesideTheLoop([&more] { more = kesp::store::RefreshOneStaleIndexFile(); });
+    // Index files the day's writes left behind are built now, a file a turn of
+    // the loop, rather than while tomorrow's first window opens.
+    while (kesp::store::RefreshOneStaleIndexFile())
         QCoreApplication::processEvents();
-    }
     SNAPSHOT_AT_CLOSE(QDateTime::currentDateTime());
 }

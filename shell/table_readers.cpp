@@ -1,6 +1,7 @@
 #include "shell/table_readers.h"
 
 #include "store/fault.h"
+#include "toolkit/beside_the_loop.h"
 
 #include <algorithm>
 #include <utility>
@@ -45,8 +46,10 @@ void TableReaders::ReadSome() {
     QMetaObject::invokeMethod(
         loopSide_.get(),
         [this] {
-            Wait();
-            if (whenDone_ && !cancelled_) std::exchange(whenDone_, {})();
+            kesp::RunOutsideTurns(loopSide_.get(), [this] {
+                Wait();
+                if (whenDone_ && !cancelled_) std::exchange(whenDone_, {})();
+            });
         },
         Qt::QueuedConnection);
 }

@@ -1,6 +1,5 @@
 #include "toolkit/beside_the_loop.h"
 
-#include "store/disk_wait.h"
 #include "store/fault.h"
 
 #include <QAbstractEventDispatcher>
@@ -17,6 +16,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace kesp {
@@ -31,6 +31,13 @@ constexpr QEventLoop::ProcessEventsFlags kOnlyPainting =
 constexpr std::chrono::milliseconds kMoment{2};
 
 bool turning = false;
+
+// Steps held while the loop turns, for after the turn.
+struct HeldStep {
+    QPointer<QObject> context;
+    std::function<void()> step;
+};
+std::vector<HeldStep> heldSteps;
 
 bool CanTurn() {
     return !turning && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr &&
@@ -69,7 +76,13 @@ class HeldCloses : public QObject {
 void Turn(const std::function<bool()>& busy) {
     struct Turning {
         Turning() { turning = true; }
-        ~Turning() { turning = false; }
+        ~Turning() {
+            turning = false;
+            for (HeldStep& held : std::exchange(heldSteps, {}))
+                if (held.context)
+                    QMetaObject::invokeMethod(held.context, std::move(held.step),
+                                              Qt::QueuedConnection);
+        }
         Turning(const Turning&) = delete;
         Turning& operator=(const Turning&) = delete;
     } scope;
@@ -120,12 +133,16 @@ void RunBesideTheLoop(const std::function<void()>& work) {
     }
 }
 
-void TurnTheLoopWhile(const std::function<bool()>& busy) {
-    if (CanTurn()) Turn(busy);
+void RunOutsideTurns(QObject* context, std::function<void()> step) {
+    if (turning) {
+        heldSteps.push_back({context, std::move(step)});
+    } else {
+        step();
+    }
 }
 
-void WaitForTheDiskBesideTheLoop() {
-    store::SetDiskWaiter([](const std::function<void()>& step) { RunBesideTheLoop(step); });
+void TurnTheLoopWhile(const std::function<bool()>& busy) {
+    if (CanTurn()) Turn(busy);
 }
 
 }  // namespace kesp

@@ -1,17 +1,20 @@
 // Waiting for work on another thread without the windows waiting. The event
-// loop's thread runs a step that takes a while on the disk (a sync, an index
-// file written whole) or waits for threads reading the tables, and the
-// windows go on being painted meanwhile: the loop turns, taking what the
-// window system and painting need, but no input, no timer and no socket, so
-// that nothing the user or a step between actions does runs in between.
+// loop's thread hands over a step that reads a table for a while, or waits
+// for threads reading the tables, and the windows go on being painted
+// meanwhile: the loop turns, taking what the window system and painting
+// need, but no input, no timer and no socket, so that nothing the user or a
+// step between actions does runs in between.
 // Keys and clicks wait for the work and follow it in their order; a window
-// asked to close meanwhile closes once the work is done.
+// asked to close meanwhile closes once the work is done; steps posted by
+// other threads that touch the tables wait for it too (RunOutsideTurns).
 //
 // Promises:
 // - RunBesideTheLoop returns once `work` is done, throwing what it threw; a
 //   fault it raised goes to the calling thread's fault handler, as if the
 //   calling thread had raised it. Work that ends within a moment (two
 //   milliseconds) lets the loop not turn at all.
+// - Painting may read the tables meanwhile: the work only reads them, and it
+//   is handed over between two operations of the store, never inside one.
 // - Called on another thread than the loop's, before the application is
 //   there, or inside such a wait, the work runs on the calling thread and
 //   the loop does not turn: a step between two turns never finds another
@@ -21,6 +24,8 @@
 #pragma once
 
 #include <functional>
+
+class QObject;
 
 namespace kesp {
 
@@ -33,8 +38,11 @@ void RunBesideTheLoop(const std::function<void()>& work);
 // would have.
 void TurnTheLoopWhile(const std::function<bool()>& busy);
 
-// Makes the table store's waits for the disk (store/disk_wait.h) run beside
-// the loop.
-void WaitForTheDiskBesideTheLoop();
+// For steps posted to the loop from other threads that read or write the
+// tables (a list's page, what threads have read): runs `step` now, or, inside
+// a turn, posts it to `context` for a later turn of the loop, once the work
+// being waited for is done (a store operation may be half done meanwhile).
+// Dropped when `context` is gone by then.
+void RunOutsideTurns(QObject* context, std::function<void()> step);
 
 }  // namespace kesp

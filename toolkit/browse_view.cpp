@@ -1,6 +1,7 @@
 #include "toolkit/browse_view.h"
 
 #include "store/xbase.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/browse_cell_painter.h"
 #include "toolkit/controls.h"
 #include "toolkit/fault_handler.h"
@@ -179,7 +180,7 @@ void BrowseView::refresh() {
     // never needed.
     pending_ = page;
     QMetaObject::invokeMethod(
-        this, [this] { settle(); }, Qt::QueuedConnection);
+        this, [this] { kesp::RunOutsideTurns(this, [this] { settle(); }); }, Qt::QueuedConnection);
 }
 
 void BrowseView::settle() {

@@ -2,6 +2,7 @@
 
 #include "apps/words/word_index.h"
 #include "store/dbf_table.h"
+#include "toolkit/beside_the_loop.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -51,8 +52,10 @@ void BuildDictionaryIndexInBackground(const QString& tablePath) {
         if (!application) return;
         QMetaObject::invokeMethod(
             application,
-            [built, saved, tablePath = records->tablePath] {
-                Finish(std::move(*built), saved, tablePath);
+            [application, built, saved, tablePath = records->tablePath] {
+                kesp::RunOutsideTurns(application, [built, saved, tablePath] {
+                    Finish(std::move(*built), saved, tablePath);
+                });
             },
             Qt::QueuedConnection);
     });

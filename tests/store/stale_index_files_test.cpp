@@ -10,8 +10,6 @@
 
 #include <QFile>
 
-#include <thread>
-
 namespace {
 
 int RefreshAll() {
@@ -39,26 +37,9 @@ void RenameFirst(const QString& table, const QString& name) {
     DBCLOSEALL();
 }
 
-// The close builds them on a thread beside the event loop's.
-class StaleIndexFiles : public StoreTest, public ::testing::WithParamInterface<bool> {
-  protected:
-    static int RefreshAllWhereTheCloseDoes() {
-        if (!GetParam()) return RefreshAll();
-        int refreshed = 0;
-        std::thread beside([&refreshed] { refreshed = RefreshAll(); });
-        beside.join();
-        return refreshed;
-    }
-};
-
 }  // namespace
 
-INSTANTIATE_TEST_SUITE_P(OnEitherThread, StaleIndexFiles, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "BesideTheCaller" : "OnTheCaller";
-                         });
-
-TEST_P(StaleIndexFiles, IndexFilesAnotherOpeningLeftBehindAreBuiltAgainToTheTable) {
+TEST_F(StoreTest, IndexFilesAnotherOpeningLeftBehindAreBuiltAgainToTheTable) {
     const QString table = NamesTable({"Dora", "anna", "Clara", "Berta"});
     BuildListOrders(table);
     EXPECT_EQ(RefreshAll(), 0) << "nothing is stale while the table is as it was";
@@ -70,7 +51,7 @@ TEST_P(StaleIndexFiles, IndexFilesAnotherOpeningLeftBehindAreBuiltAgainToTheTabl
     DBUSEAREA(true, NamesTable({"Xaver"}, QStringLiteral("other.dbf")));
     const int current = SELECT();
 
-    EXPECT_EQ(RefreshAllWhereTheCloseDoes(), 1);
+    EXPECT_EQ(RefreshAll(), 1);
     EXPECT_EQ(SELECT(), current) << "the current area as it was";
     EXPECT_TRUE(USED());
     DBCLOSEALL();

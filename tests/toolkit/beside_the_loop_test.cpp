@@ -1,7 +1,8 @@
 // Work the event loop's thread waits for on another thread: the loop turns
-// meanwhile for painting and posted steps only (no timer, no window closed),
-// what the work throws comes back to the caller, and where the loop must not
-// turn the work runs on the calling thread.
+// meanwhile for painting and posted steps only (no timer, no window closed,
+// no step kept for after the turn), what the work throws comes back to the
+// caller, and where the loop must not turn the work runs on the calling
+// thread.
 #include "toolkit/beside_the_loop.h"
 #include "store/fault.h"
 
@@ -31,7 +32,7 @@ bool AwaitFlag(const std::atomic<bool>& flag) {
 
 }  // namespace
 
-TEST(BesideTheLoop, TheLoopTurnsForPostedStepsButNoTimerRunsAndNoWindowClosesMeanwhile) {
+TEST(BesideTheLoop, TheLoopTurnsForPostedStepsButNoTimerRunsAndNoWindowOrHeldStepMeanwhile) {
     QWidget window;
     window.resize(200, 100);
     window.show();
@@ -42,6 +43,7 @@ TEST(BesideTheLoop, TheLoopTurnsForPostedStepsButNoTimerRunsAndNoWindowClosesMea
     QObject::connect(&timer, &QTimer::timeout, [&timerRan] { timerRan = true; });
     timer.start(0);
     std::atomic<bool> postedRan{false};
+    bool heldStepRan = false;
     bool timerRanBeforePosted = true;
     const std::thread::id loopThread = std::this_thread::get_id();
     std::thread::id nestedThread;
@@ -53,6 +55,7 @@ TEST(BesideTheLoop, TheLoopTurnsForPostedStepsButNoTimerRunsAndNoWindowClosesMea
             // meanwhile waits for its own work: both wait for the first.
             window.windowHandle()->close();
             RunBesideTheLoop([&nestedThread] { nestedThread = std::this_thread::get_id(); });
+            kesp::RunOutsideTurns(&window, [&heldStepRan] { heldStepRan = true; });
             postedRan = true;
         },
         Qt::QueuedConnection);
@@ -69,9 +72,15 @@ TEST(BesideTheLoop, TheLoopTurnsForPostedStepsButNoTimerRunsAndNoWindowClosesMea
     EXPECT_FALSE(timerRanBeforePosted);
     EXPECT_FALSE(timerRan);
     EXPECT_TRUE(window.isVisible()) << "closed while the work went on";
+    EXPECT_FALSE(heldStepRan) << "a step kept for after the turn ran inside it";
 
-    // Done, the loop runs the timer and the window closes as asked.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return timerRan && !window.isVisible(); }, 2000));
+    // Done, the loop runs the timer and the held step, and the window closes as asked.
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return timerRan && heldStepRan && !window.isVisible(); }, 2000));
+    // Outside a turn a step runs at once.
+    bool atOnce = false;
+    kesp::RunOutsideTurns(&window, [&atOnce] { atOnce = true; });
+    EXPECT_TRUE(atOnce);
 }
 
 TEST(BesideTheLoop, WhatTheWorkThrowsComesBackAndItsFaultGoesToTheCallersHandler) {
