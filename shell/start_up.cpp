@@ -26,6 +26,7 @@
 #include "store/stale_index_files.h"
 #include "store/xbase.h"
 #include "toolkit/action_dispatch.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/forms.h"
 #include "toolkit/operation_trail.h"
@@ -141,6 +142,8 @@ bool START_UP(const QString& programFolder) {
     KESP_OPERATION();
     PREPARE_RUN(programFolder);
     kesp::InstallProgramFaultHandler({THE_DATA_PATH});
+    // A save that waits for a busy disk leaves the windows painted.
+    kesp::WaitForTheDiskBesideTheLoop();
     SET_PICTURE_FOLDER(THE_APP_PATH);
     SET_HELP_ACTION(IEXPLORER);  // F1 in every window
     // Until the main window shows, a fault may come back at every start: the

@@ -1,5 +1,6 @@
 #include "store/file_handle.h"
 
+#include "store/disk_wait.h"
 #include "store/fault.h"
 #include "store/file_names.h"
 
@@ -328,7 +329,11 @@ void FileHandle::Truncate(std::uint64_t length) {
 
 void FileHandle::Sync() {
     if (const int simulated = BeginFileChange(path_)) ThrowWriteFailure("sync", simulated);
-    if (::fdatasync(fd_) != 0) ThrowWriteFailure("sync", errno);
+    int refused = 0;
+    WaitForDisk([this, &refused] {
+        if (::fdatasync(fd_) != 0) refused = errno;
+    });
+    if (refused != 0) ThrowWriteFailure("sync", refused);
 }
 
 void FileHandle::ThrowWriteFailure(const char* operation, int osCode) const {

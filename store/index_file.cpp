@@ -1,6 +1,7 @@
 // The index file of a KeyOrder: writing it with the fit it was built under,
 // reading it back whole or for its key text (format in key_order.h).
 #include "store/codec.h"
+#include "store/disk_wait.h"
 #include "store/fault.h"
 #include "store/file_handle.h"
 #include "store/file_names.h"
@@ -125,6 +126,21 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
     WrittenVersions().erase(path_);  // until the whole file is written
     // Through a file beside it: a write the system refuses leaves the old file whole.
     FileHandle file = FileHandle::Open(path_ + QStringLiteral(".new"), true);
+    // The file's bytes are laid out and written where the disk is waited
+    // for: the order and the table's records stay as they are meanwhile.
+    WaitForDisk([this, &fit, &file] { WriteContent(file, fit); });
+    file.RenameTo(path_);
+    WrittenVersions()[path_] = {version_, fit, FileHandle::StampOf(path_)};
+    RefusedVersions().erase(path_);
+} catch (const WriteFailure& failure) {
+    RemoveFile(path_ + QStringLiteral(".new"));
+    RefusedVersions()[path_] = version_;
+    Fault fault = failure.fault();
+    fault.fileName = path_;  // the user knows the index, not the file beside it
+    throw WriteFailure(fault);
+}
+
+void KeyOrder::WriteContent(FileHandle& file, const std::optional<IndexFit>& fit) const {
     std::vector<char> out(kMagic, kMagic + 8);
     out.reserve((std::size_t{1} << 20) + 4096);
     const QByteArray text = EncodeText(keyText_);
@@ -175,15 +191,6 @@ void KeyOrder::WriteFile(const std::optional<IndexFit>& fit) try {
     }
     out.insert(out.end(), kEnd, kEnd + 8);
     file.WriteAt(at, out.data(), out.size());
-    file.RenameTo(path_);
-    WrittenVersions()[path_] = {version_, fit, FileHandle::StampOf(path_)};
-    RefusedVersions().erase(path_);
-} catch (const WriteFailure& failure) {
-    RemoveFile(path_ + QStringLiteral(".new"));
-    RefusedVersions()[path_] = version_;
-    Fault fault = failure.fault();
-    fault.fileName = path_;  // the user knows the index, not the file beside it
-    throw WriteFailure(fault);
 }
 
 bool KeyOrder::modified() const {

@@ -221,6 +221,8 @@ class KeyOrder {
     int CompareKeyTo(std::uint32_t record, const char* key, std::size_t n) const;
     // The key as stored in the index file.
     void CopyKey(std::uint32_t record, std::vector<char>& out) const;
+    // The index file's bytes, written into `file` (beside the index file).
+    void WriteContent(FileHandle& file, const std::optional<IndexFit>& fit) const;
     std::uint32_t KeyLength(std::uint32_t record) const {
         return fixedWidth_ >= 0 ? static_cast<std::uint32_t>(fixedWidth_)
                                 : refs_[record - 1].length;

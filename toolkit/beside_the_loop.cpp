@@ -1,5 +1,6 @@
 #include "toolkit/beside_the_loop.h"
 
+#include "store/disk_wait.h"
 #include "store/fault.h"
 
 #include <QAbstractEventDispatcher>
@@ -78,10 +79,15 @@ void Turn(const std::function<bool()>& busy) {
         Turning() { turning = true; }
         ~Turning() {
             turning = false;
-            for (HeldStep& held : std::exchange(heldSteps, {}))
-                if (held.context)
-                    QMetaObject::invokeMethod(held.context, std::move(held.step),
-                                              Qt::QueuedConnection);
+            // Held again should the loop be turning once more when they come.
+            for (HeldStep& held : std::exchange(heldSteps, {})) {
+                if (!held.context) continue;
+                QObject* context = held.context;
+                QMetaObject::invokeMethod(
+                    context,
+                    [context, step = std::move(held.step)] { RunOutsideTurns(context, step); },
+                    Qt::QueuedConnection);
+            }
         }
         Turning(const Turning&) = delete;
         Turning& operator=(const Turning&) = delete;
@@ -141,8 +147,16 @@ void RunOutsideTurns(QObject* context, std::function<void()> step) {
     }
 }
 
+bool InsideATurn() {
+    return turning;
+}
+
 void TurnTheLoopWhile(const std::function<bool()>& busy) {
     if (CanTurn()) Turn(busy);
+}
+
+void WaitForTheDiskBesideTheLoop() {
+    store::SetDiskWaiter([](const std::function<void()>& step) { RunBesideTheLoop(step); });
 }
 
 }  // namespace kesp

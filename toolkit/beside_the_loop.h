@@ -1,5 +1,6 @@
 // Waiting for work on another thread without the windows waiting. The event
-// loop's thread hands over a step that reads a table for a while, or waits
+// loop's thread hands over a step that takes a while (a sync or an index
+// file written whole in the middle of a save, a count over a table), or waits
 // for threads reading the tables, and the windows go on being painted
 // meanwhile: the loop turns, taking what the window system and painting
 // need, but no input, no timer and no socket, so that nothing the user or a
@@ -13,8 +14,11 @@
 //   fault it raised goes to the calling thread's fault handler, as if the
 //   calling thread had raised it. Work that ends within a moment (two
 //   milliseconds) lets the loop not turn at all.
-// - Painting may read the tables meanwhile: the work only reads them, and it
-//   is handed over between two operations of the store, never inside one.
+// - A store operation may be half done meanwhile: painting shows what was
+//   read before, a list reads the page it owes once the work is done
+//   (InsideATurn), and steps posted by other threads that touch the tables
+//   wait too (RunOutsideTurns). The work itself only reads the tables and
+//   writes its own file.
 // - Called on another thread than the loop's, before the application is
 //   there, or inside such a wait, the work runs on the calling thread and
 //   the loop does not turn: a step between two turns never finds another
@@ -38,11 +42,19 @@ void RunBesideTheLoop(const std::function<void()>& work);
 // would have.
 void TurnTheLoopWhile(const std::function<bool()>& busy);
 
+// Makes the table store's waits for the disk (store/disk_wait.h) run beside
+// the loop (at the program's start, and in the tests that show windows).
+void WaitForTheDiskBesideTheLoop();
+
 // For steps posted to the loop from other threads that read or write the
 // tables (a list's page, what threads have read): runs `step` now, or, inside
 // a turn, posts it to `context` for a later turn of the loop, once the work
 // being waited for is done (a store operation may be half done meanwhile).
 // Dropped when `context` is gone by then.
 void RunOutsideTurns(QObject* context, std::function<void()> step);
+
+// Whether the loop is turning for work beside it: what reads the tables on
+// its own (a list's next page) waits then (RunOutsideTurns).
+bool InsideATurn();
 
 }  // namespace kesp

@@ -2,6 +2,7 @@
 
 #include "store/fault.h"
 #include "store/xbase.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/browse_cells.h"
 #include "toolkit/cut_table.h"
 
@@ -78,7 +79,8 @@ QVariant BrowseModel::headerData(int section, Qt::Orientation orientation, int r
 
 bool BrowseModel::canFetchMore(const QModelIndex& parent) const {
     // Views ask for more while they take in a change; the slice grows after it.
-    return !parent.isValid() && !reachedBottom_ && !rows_.empty() && !changing_;
+    return !parent.isValid() && !reachedBottom_ && !rows_.empty() && !changing_ &&
+           !InsideATurn();  // the table may be inside a store operation
 }
 
 void BrowseModel::fetchMore(const QModelIndex& parent) {

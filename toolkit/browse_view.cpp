@@ -185,6 +185,12 @@ void BrowseView::refresh() {
 
 void BrowseView::settle() {
     if (!pending_) return;
+    // Painted while the loop turns inside a store operation: the page is read
+    // once the operation is done.
+    if (InsideATurn()) {
+        RunOutsideTurns(this, [this] { settle(); });
+        return;
+    }
     const PendingPage page = *pending_;
     pending_.reset();
     const int start =

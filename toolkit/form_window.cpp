@@ -1,6 +1,7 @@
 #include "toolkit/form_window.h"
 
 #include "toolkit/action_dispatch.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/fault_handler.h"
 #include "toolkit/looks.h"
 
@@ -163,7 +164,7 @@ void FormWindow::changeEvent(QEvent* event) {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    RunAction(properties_.onResize);
+    RunOutsideTurns(this, [this] { RunAction(properties_.onResize); });
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 #include "store/fault.h"
 #include "store/table_schema.h"
 #include "store/xbase.h"
+#include "toolkit/beside_the_loop.h"
 #include "toolkit/browse_view.h"
 #include "toolkit/forms.h"
 #include "toolkit/test_driver.h"
@@ -12,8 +13,11 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using kesp::test::TestDriver;
 
@@ -289,6 +293,34 @@ TEST_F(BrowseTest, ARefreshShowsTheTableAsItIsWhenTheListIsNextLookedAt) {
     DOMETHOD(kWindow, kBrowse, "refresh");
     DBCLOSEALL();  // the table went away before the list was drawn
     EXPECT_EQ(TestDriver::browseRows(kWindow, kBrowse), 0);
+}
+
+TEST_F(BrowseTest, APageDueWhileTheLoopTurnsForWorkBesideItIsReadOnceTheWorkIsDone) {
+    open({"Anna", "Berta", "Carl"});
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    EXPECT_EQ(shownNames(), QStringList({"Anna", "Berta", "Carl"}));
+    DBAPPEND();
+    REPLACE("vorname", "Dora");
+    DBGOTOP();
+    DOMETHOD(kWindow, kBrowse, "refresh");
+    // Looked at while the loop turns (a store operation waits for the disk
+    // meanwhile), the list shows what it showed and reads nothing.
+    std::atomic<bool> lookedAt{false};
+    int rowsWhileTurning = -1;
+    QMetaObject::invokeMethod(
+        view,
+        [&] {
+            rowsWhileTurning = TestDriver::browseRows(kWindow, kBrowse);
+            lookedAt = true;
+        },
+        Qt::QueuedConnection);
+    kesp::RunBesideTheLoop([&lookedAt] {
+        for (int waited = 0; !lookedAt && waited < 5000; ++waited)
+            QThread::msleep(1);
+    });
+    EXPECT_TRUE(lookedAt);
+    EXPECT_EQ(rowsWhileTurning, 3);
+    EXPECT_EQ(shownNames(), QStringList({"Anna", "Berta", "Carl", "Dora"}));
 }
 
 }  // namespace
