@@ -51,14 +51,7 @@ bool CanTurn() {
 class HeldCloses : public QObject {
   public:
     HeldCloses() { QCoreApplication::instance()->installEventFilter(this); }
-    ~HeldCloses() override {
-        QCoreApplication::instance()->removeEventFilter(this);
-        for (const QPointer<QWindow>& window : held_) {
-            if (!window) continue;
-            QMetaObject::invokeMethod(
-                window, [window] { window->close(); }, Qt::QueuedConnection);
-        }
-    }
+    ~HeldCloses() override { QCoreApplication::instance()->removeEventFilter(this); }
     HeldCloses(const HeldCloses&) = delete;
     HeldCloses& operator=(const HeldCloses&) = delete;
 
@@ -66,12 +59,10 @@ class HeldCloses : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::Close || !watched->isWindowType()) return false;
         event->ignore();
-        held_.emplace_back(static_cast<QWindow*>(watched));
+        auto* window = static_cast<QWindow*>(watched);
+        RunOutsideTurns(window, [window] { window->close(); });
         return true;
     }
-
-  private:
-    std::vector<QPointer<QWindow>> held_;
 };
 
 void Turn(const std::function<bool()>& busy) {

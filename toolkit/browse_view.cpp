@@ -180,7 +180,7 @@ void BrowseView::refresh() {
     // never needed.
     pending_ = page;
     QMetaObject::invokeMethod(
-        this, [this] { kesp::RunOutsideTurns(this, [this] { settle(); }); }, Qt::QueuedConnection);
+        this, [this] { settle(); }, Qt::QueuedConnection);
 }
 
 void BrowseView::settle() {
